@@ -1,0 +1,43 @@
+# Shared build rules for both trees: warnings, sanitizers, GoogleTest, test naming.
+include(GoogleTest)
+
+set(QUI_TOP ${CMAKE_SOURCE_DIR})
+if(WIN32)
+  set(QUI_WINDOWS ON)
+  add_compile_definitions(WIN32_LEAN_AND_MEAN _WIN32_WINNT=0x0501 WINVER=0x0501 _WIN32_IE=0x0500)
+  add_compile_options(-Wall -Wno-unknown-pragmas)
+else()
+  set(QUI_WINDOWS OFF)
+  add_compile_options(-Wall -Wextra -Wno-unused-parameter -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
+  add_link_options(-fsanitize=address,undefined)
+endif()
+
+set(gtest_disable_pthreads ${QUI_WINDOWS} CACHE BOOL "" FORCE)
+set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+set(BUILD_GMOCK ON CACHE BOOL "" FORCE)
+add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+
+# qui_add_test(<target> PREFIX <folder> LABEL <unit|window|display|integration>
+#              SOURCES ... [LIBS ...] [WORKDIR dir])
+# Each GoogleTest case becomes a ctest test named "<folder>.<Suite>.<Case>".
+function(qui_add_test target)
+  cmake_parse_arguments(T "" "PREFIX;LABEL;WORKDIR" "SOURCES;LIBS" ${ARGN})
+  if(NOT T_LABEL)
+    set(T_LABEL unit)
+  endif()
+  if(NOT T_WORKDIR)
+    set(T_WORKDIR ${CMAKE_BINARY_DIR}/bin)
+  endif()
+  add_executable(${target} ${T_SOURCES})
+  target_link_libraries(${target} PRIVATE ${T_LIBS} GTest::gmock GTest::gtest_main)
+  set(launcher)
+  if(T_LABEL STREQUAL "display")
+    set(launcher ${QUI_TOP}/scripts/with-display)
+  endif()
+  gtest_discover_tests(${target}
+    TEST_PREFIX "${T_PREFIX}."
+    WORKING_DIRECTORY ${T_WORKDIR}
+    PROPERTIES LABELS ${T_LABEL} TIMEOUT 120
+    DISCOVERY_MODE PRE_TEST
+    DISCOVERY_TIMEOUT 120)
+endfunction()
