@@ -147,7 +147,7 @@ void CWnd::WinHelp(DWORD_PTR dwData, UINT nCmd)
 
 int CWnd::RunModalLoop()
 {
-    m_bModalDone = FALSE;
+    // An EndModalLoop made while the window was being set up already counts.
     MSG msg;
     while (m_hWnd && ContinueModal()) {
         if (!::GetMessage(&msg, nullptr, 0, 0)) {
@@ -160,7 +160,10 @@ int CWnd::RunModalLoop()
             ::DispatchMessage(&msg);
         }
     }
-    return m_nModalResult;
+    int nResult = m_nModalResult;
+    m_bModalDone = FALSE;
+    m_nModalResult = -1;
+    return nResult;
 }
 
 void CWnd::EndModalLoop(int nResult)

@@ -174,6 +174,44 @@ TEST(CListCtrl, ReadsLongTextsAndKeepsCheckMarks)
     EXPECT_EQ(1, list.GetNextItem(-1, LVNI_SELECTED));
 }
 
+TEST(CHotKeyCtrl, KeyInTheLowByteAndModifiersInTheNext)
+{
+    CWnd parent;
+    ASSERT_TRUE(parent.CreateEx(0, nullptr, "", WS_POPUP, kRect, nullptr, 0));
+    CHotKeyCtrl hotKey;
+    ASSERT_TRUE(hotKey.Create(WS_CHILD, CRect(0, 0, 100, 20), &parent, 1008));
+    hotKey.SetHotKey('N', HOTKEYF_CONTROL | HOTKEYF_ALT);
+    WORD key = 0, modifiers = 0;
+    hotKey.GetHotKey(key, modifiers);
+    EXPECT_EQ('N', key);
+    EXPECT_EQ(HOTKEYF_CONTROL | HOTKEYF_ALT, modifiers);
+    EXPECT_EQ(static_cast<DWORD>(MAKEWORD('N', HOTKEYF_CONTROL | HOTKEYF_ALT)), hotKey.GetHotKey());
+}
+
+TEST(CRichEditCtrl, ComesUpWithoutSetUpAndFormatsItsSelection)
+{
+    CWnd parent;
+    ASSERT_TRUE(parent.CreateEx(0, nullptr, "", WS_POPUP, kRect, nullptr, 0));
+    CRichEditCtrl edit;
+    ASSERT_TRUE(edit.Create(WS_CHILD | ES_MULTILINE, kRect, &parent, 150));
+    edit.SetWindowText("call the bank");
+    EXPECT_EQ(13, edit.GetTextLength());
+    edit.SetEventMask(ENM_CHANGE | ENM_SCROLL | ENM_REQUESTRESIZE);
+    EXPECT_EQ(static_cast<DWORD>(0x40005), edit.GetEventMask());
+    edit.SetSel(5, 8);
+    long start = 0, end = 0;
+    edit.GetSel(start, end);
+    EXPECT_EQ(5, start);
+    EXPECT_EQ(8, end);
+    CHARFORMAT bold = {};
+    bold.dwMask = CFM_BOLD;
+    bold.dwEffects = CFE_BOLD;
+    EXPECT_TRUE(edit.SetSelectionCharFormat(bold));
+    CHARFORMAT read = {};
+    edit.GetSelectionCharFormat(read);
+    EXPECT_TRUE(read.dwEffects & CFE_BOLD);
+}
+
 TEST(CFont, PointSizesInTenthsBecomePixelHeights)
 {
     CClientDC screen(nullptr);

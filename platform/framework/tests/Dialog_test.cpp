@@ -25,6 +25,7 @@ public:
     int m_enabled = 0;
     int m_radio = -1;
     CString m_choice;
+    CButton m_enabledBox;
     // Runs on WM_APP, after initialisation; WM_APP + 1 runs the follow-up.
     std::function<void(CDataDlg&)> drive, followUp;
 
@@ -45,6 +46,7 @@ protected:
         DDX_Check(pDX, IDC_ENABLED, m_enabled);
         DDX_Radio(pDX, IDC_RADIO_FIRST, m_radio);
         DDX_LBString(pDX, IDC_CHOICES, m_choice);
+        DDX_Control(pDX, IDC_ENABLED, m_enabledBox);
     }
     afx_msg LRESULT OnDrive(WPARAM, LPARAM)
     {
@@ -103,8 +105,10 @@ TEST_F(DialogTest, ModalDialogExchangesDataBothWays)
     dlg.m_radio = 1;
     dlg.m_choice = "pear";
     Shown shown;
+    CWnd* pEnabledBox = nullptr;
     dlg.drive = [&](CDataDlg& d) {
         shown = Look(d, &owner);
+        pEnabledBox = d.GetDlgItem(IDC_ENABLED);
         Type(d, "Lunch", " 17 ");
         d.CheckDlgButton(IDC_ENABLED, BST_UNCHECKED);
         d.CheckRadioButton(IDC_RADIO_FIRST, IDC_RADIO_THIRD, IDC_RADIO_THIRD);
@@ -128,6 +132,8 @@ TEST_F(DialogTest, ModalDialogExchangesDataBothWays)
     EXPECT_STREQ("plum", dlg.m_choice);
     EXPECT_TRUE(owner.IsWindowEnabled());
     EXPECT_EQ(nullptr, dlg.m_hWnd);
+    EXPECT_EQ(&dlg.m_enabledBox, pEnabledBox) << "the member control is the control's object";
+    EXPECT_EQ(nullptr, dlg.m_enabledBox.m_hWnd) << "and lets go of it when the dialog goes";
 }
 
 TEST_F(DialogTest, CancelLeavesTheMembersAlone)
@@ -184,6 +190,38 @@ TEST_F(DialogTest, MissingTemplateIsAFailureNotAWindow)
     EXPECT_EQ(-1, dlg.DoModal());
     EXPECT_FALSE(dlg.Create(999, &owner));
     EXPECT_TRUE(owner.IsWindowEnabled());
+}
+
+// Ends itself while being set up; a late message would end it otherwise.
+class CEndsAtOnceDlg : public CDialog {
+public:
+    explicit CEndsAtOnceDlg(CWnd* pParent) : CDialog(IDD_DATA, pParent) {}
+    BOOL OnInitDialog() override
+    {
+        CDialog::OnInitDialog();
+        PostMessage(WM_APP);
+        EndDialog(IDCANCEL);
+        return TRUE;
+    }
+
+protected:
+    afx_msg LRESULT OnLate(WPARAM, LPARAM)
+    {
+        EndDialog(IDABORT);
+        return 0;
+    }
+    DECLARE_MESSAGE_MAP()
+};
+BEGIN_MESSAGE_MAP(CEndsAtOnceDlg, CDialog)
+    ON_MESSAGE(WM_APP, OnLate)
+END_MESSAGE_MAP()
+
+TEST_F(DialogTest, EndingDuringSetUpEndsTheDialogAtOnce)
+{
+    CEndsAtOnceDlg dlg(&owner);
+    EXPECT_EQ(IDCANCEL, dlg.DoModal());
+    EXPECT_TRUE(owner.IsWindowEnabled());
+    EXPECT_EQ(IDCANCEL, dlg.DoModal()) << "a second run starts afresh";
 }
 
 int g_nDialogsDeleted = 0;

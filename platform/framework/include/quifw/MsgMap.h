@@ -74,8 +74,8 @@ protected: \
     const AFX_MSGMAP* theClass::GetMessageMap() const { return GetThisMessageMap(); } \
     const AFX_MSGMAP* theClass::GetThisMessageMap() \
     { \
-        typedef theClass ThisClass; \
-        typedef baseClass TheBaseClass; \
+        using ThisClass [[maybe_unused]] = theClass; \
+        using TheBaseClass = baseClass; \
         static const AFX_MSGMAP_ENTRY entries[] = {
 
 #define END_MESSAGE_MAP() \
