@@ -21,12 +21,6 @@ namespace {
 // Thrown by CDataExchange::Fail, caught by UpdateData; never leaves it.
 struct DataExchangeFailure {};
 
-BOOL IsKeyboardMessageFor(HWND hWnd, const MSG* pMsg)
-{
-    return pMsg->message >= WM_KEYFIRST && pMsg->message <= WM_KEYLAST &&
-           (pMsg->hwnd == hWnd || ::IsChild(hWnd, pMsg->hwnd));
-}
-
 } // namespace
 
 CDialog::CDialog(UINT nIDTemplate, CWnd* pParentWnd) : m_nIDTemplate(nIDTemplate), m_pParentWnd(pParentWnd)
@@ -92,20 +86,9 @@ INT_PTR CDialog::DoModal()
         m_bModal = FALSE;
         return -1;
     }
-    BOOL bOwnerEnabled = hOwner && ::IsWindowEnabled(hOwner);
-    if (bOwnerEnabled)
-        ::EnableWindow(hOwner, FALSE);
     if (ContinueModal() && !IsWindowVisible())
         ShowWindow(SW_SHOWNORMAL);
-    int nResult = RunModalLoop();
-    // Re-enabled before the dialog goes, so that the owner is activated again.
-    if (bOwnerEnabled)
-        ::EnableWindow(hOwner, TRUE);
-    if (m_hWnd) {
-        if (hOwner && ::GetActiveWindow() == m_hWnd)
-            ::SetActiveWindow(hOwner);
-        DestroyWindow();
-    }
+    int nResult = RunModal(hOwner);
     m_bModal = FALSE;
     return nResult;
 }
@@ -163,7 +146,7 @@ void CDialog::GotoDlgCtrl(CWnd* pWndCtrl)
 
 BOOL CDialog::PreTranslateMessage(MSG* pMsg)
 {
-    return IsKeyboardMessageFor(m_hWnd, pMsg) && ::IsDialogMessage(m_hWnd, pMsg);
+    return AfxIsKeyboardMessageFor(m_hWnd, pMsg) && ::IsDialogMessage(m_hWnd, pMsg);
 }
 
 //--- data exchange

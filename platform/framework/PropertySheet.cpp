@@ -15,12 +15,6 @@ namespace {
 // The sheet whose template the system is about to use.
 thread_local CPropertySheet* t_pSheetInit = nullptr;
 
-BOOL IsKeyboardMessageFor(HWND hWnd, const MSG* pMsg)
-{
-    return pMsg->message >= WM_KEYFIRST && pMsg->message <= WM_KEYLAST &&
-           (pMsg->hwnd == hWnd || ::IsChild(hWnd, pMsg->hwnd));
-}
-
 } // namespace
 
 //--- CPropertyPage
@@ -220,17 +214,7 @@ INT_PTR CPropertySheet::DoModal()
         m_bModal = FALSE;
         return -1;
     }
-    BOOL bOwnerEnabled = hOwner && ::IsWindowEnabled(hOwner);
-    if (bOwnerEnabled)
-        ::EnableWindow(hOwner, FALSE);
-    int nResult = RunModalLoop();
-    if (bOwnerEnabled)
-        ::EnableWindow(hOwner, TRUE);
-    if (m_hWnd) {
-        if (hOwner && ::GetActiveWindow() == m_hWnd)
-            ::SetActiveWindow(hOwner);
-        DestroyWindow();
-    }
+    int nResult = RunModal(hOwner);
     m_bModal = FALSE;
     return nResult;
 }
@@ -290,7 +274,7 @@ void CPropertySheet::EndIfClosed(UINT message, WPARAM wParam)
 
 BOOL CPropertySheet::PreTranslateMessage(MSG* pMsg)
 {
-    return IsKeyboardMessageFor(m_hWnd, pMsg) &&
+    return AfxIsKeyboardMessageFor(m_hWnd, pMsg) &&
            ::SendMessage(m_hWnd, PSM_ISDIALOGMESSAGE, 0, reinterpret_cast<LPARAM>(pMsg));
 }
 

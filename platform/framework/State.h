@@ -30,4 +30,7 @@ void AfxDeleteTempMaps();
 LPCTSTR AfxDefaultWndClass();
 void AfxInitControls();
 
-HINSTANCE AfxGetModuleInstance();  // the module this copy of the framework is in
+HINSTANCE AfxGetModuleInstance();
+
+// A key message for the window or one of its descendants.
+BOOL AfxIsKeyboardMessageFor(HWND hWnd, const MSG* pMsg);  // the module this copy of the framework is in

@@ -137,6 +137,12 @@ BOOL AfxPreTranslateMessage(MSG* pMsg)
     return CWnd::WalkPreTranslateTree(pMsg);
 }
 
+BOOL AfxIsKeyboardMessageFor(HWND hWnd, const MSG* pMsg)
+{
+    return pMsg->message >= WM_KEYFIRST && pMsg->message <= WM_KEYLAST &&
+           (pMsg->hwnd == hWnd || ::IsChild(hWnd, pMsg->hwnd));
+}
+
 void CWnd::WinHelp(DWORD_PTR dwData, UINT nCmd)
 {
     if (CWinApp* pApp = AfxGetApp())
@@ -163,6 +169,23 @@ int CWnd::RunModalLoop()
     int nResult = m_nModalResult;
     m_bModalDone = FALSE;
     m_nModalResult = -1;
+    return nResult;
+}
+
+int CWnd::RunModal(HWND hWndOwner)
+{
+    BOOL bOwnerEnabled = hWndOwner && ::IsWindowEnabled(hWndOwner);
+    if (bOwnerEnabled)
+        ::EnableWindow(hWndOwner, FALSE);
+    int nResult = RunModalLoop();
+    // Enabled before this window goes, so that the owner is activated again.
+    if (bOwnerEnabled)
+        ::EnableWindow(hWndOwner, TRUE);
+    if (m_hWnd) {
+        if (hWndOwner && ::GetActiveWindow() == m_hWnd)
+            ::SetActiveWindow(hWndOwner);
+        DestroyWindow();
+    }
     return nResult;
 }
 

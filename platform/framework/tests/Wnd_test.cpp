@@ -12,25 +12,17 @@ namespace {
 const CRect kRect(10, 10, 210, 110);
 
 // Every message the object saw, in order.
-class CRecordingWnd : public CWnd {
+template <class Base> class CRecording : public Base {
 public:
     std::vector<UINT> seen;
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override
     {
         seen.push_back(message);
-        return CWnd::WindowProc(message, wParam, lParam);
+        return Base::WindowProc(message, wParam, lParam);
     }
 };
-
-class CRecordingEdit : public CEdit {
-public:
-    std::vector<UINT> seen;
-    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override
-    {
-        seen.push_back(message);
-        return CEdit::WindowProc(message, wParam, lParam);
-    }
-};
+typedef CRecording<CWnd> CRecordingWnd;
+typedef CRecording<CEdit> CRecordingEdit;
 
 // Messages sent on this thread, as the system delivers them.
 thread_local std::vector<std::pair<HWND, UINT>>* t_pDelivered = nullptr;

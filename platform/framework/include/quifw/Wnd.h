@@ -153,9 +153,11 @@ public:
     HWND GetToolTipHwnd() const { return m_hWndToolTip; }
 
 protected:
-    // Runs the message loop until EndModalLoop (or the window is gone, or
-    // WM_QUIT, which is posted again); every message passes PreTranslateMessage.
-    int RunModalLoop();
+    // Runs this window modally: its owner disabled, the message loop until
+    // EndModalLoop (or the window is gone, or WM_QUIT, which is posted again),
+    // every message through PreTranslateMessage; then the owner is enabled and
+    // activated again and the window destroyed. The result of EndModalLoop.
+    int RunModal(HWND hWndOwner);
     void EndModalLoop(int nResult);
     virtual BOOL ContinueModal();
 
@@ -206,6 +208,7 @@ private:
     int m_nModalResult = -1;
     HWND m_hWndToolTip = nullptr;
 
+    int RunModalLoop();
     BOOL DispatchToMap(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult);
     BOOL ReflectToChild(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult);
     void RelayToToolTip(const MSG* pMsg);
