@@ -29,10 +29,12 @@ CString ModuleFileName(HINSTANCE hModule)
 
 HINSTANCE AfxGetModuleInstance()
 {
+    // Any address inside this module names it.
+    static const char kAnchor = 0;
     static HINSTANCE hModule = [] {
         HMODULE h = nullptr;
         ::GetModuleHandleEx(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-                            reinterpret_cast<LPCTSTR>(&AfxGetModuleInstance), &h);
+                            &kAnchor, &h);
         return static_cast<HINSTANCE>(h);
     }();
     return hModule;

@@ -64,7 +64,8 @@ public:
     int Insert(int nIndex, LPCTSTR text);
     int Delete(int nIndex, int nCount = 1);        // new length
 
-    // printf formats; a CString argument must be passed as (LPCTSTR).
+    // printf formats; a CString argument is passed as (LPCTSTR) or GetString()
+    // (passing the object itself does not compile for users of the library).
     void Format(LPCTSTR format, ...);
     void FormatV(LPCTSTR format, va_list args);
 
