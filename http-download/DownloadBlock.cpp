@@ -1,0 +1,33 @@
+#include "DownloadBlock.h"
+
+#include <climits>
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+const size_t kFirstBlock = 64 * 1024;
+const size_t kLargest = INT_MAX; // the count is reported as an int
+}
+
+bool QuiDownloadBlock::Deliver(const char* data, size_t length)
+{
+    if (length > kLargest - m_count)
+        return false;
+    size_t need = m_count + length;
+    if (need > m_capacity) {
+        size_t grown = m_capacity < kLargest / 2 ? m_capacity * 2 : kLargest;
+        size_t capacity = need > grown ? need : grown;
+        if (capacity < kFirstBlock)
+            capacity = kFirstBlock;
+        // realloc keeps the block valid when it fails; a caller's block that
+        // came in is replaced (its contents are not part of this body).
+        void* block = std::realloc(*m_data, capacity);
+        if (!block)
+            return false;
+        *m_data = static_cast<char*>(block);
+        m_capacity = capacity;
+    }
+    std::memcpy(*m_data + m_count, data, length);
+    m_count = need;
+    return true;
+}
