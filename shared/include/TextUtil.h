@@ -1,0 +1,14 @@
+// Small text helpers shared by the main program's web side and its utilities.
+#pragma once
+
+// The first place in text where word begins right after one of the delimiter
+// characters, or at the very start of text; null when there is none.
+const char* FindDelimitedWord(const char* text, const char* word, const char* delimiters);
+
+#ifdef _WIN32
+// Widens sLen bytes of s (-1: up to and including its terminator) from the
+// ANSI code page into out, which holds outLen characters; returns the number
+// of characters written, 0 on failure (out null and outLen 0 ask for the
+// size needed).
+int AnsiToWide(const char* s, wchar_t* out, int outLen, int sLen);
+#endif
