@@ -23,9 +23,14 @@ void CivilFromDays(long days, int* year, int* month, int* day)
 }
 } // namespace
 
+bool IsValidVariantDate(DATE d)
+{
+    return d >= kFirstDate && d < kLastDate;  // false for NaN too
+}
+
 time_t VariantDateToTime(DATE d)
 {
-    if (!(d >= kFirstDate && d < kLastDate))
+    if (!IsValidVariantDate(d))
         return -1;
     // The whole part counts days; the fraction is the time of day even for
     // dates before 1899-12-30, where it does not run backwards.

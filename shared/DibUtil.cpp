@@ -74,6 +74,32 @@ HPALETTE CreateDibPalette(const BITMAPINFO* bmi, int n)
     return CreatePalette(palette);
 }
 
+void TileBitmap(HDC dc, HBITMAP bitmap, int cx, int cy, const RECT* area, HPALETTE pal)
+{
+    if (!dc || !bitmap || !area || cx <= 0 || cy <= 0)
+        return;
+    HPALETTE oldPalette = nullptr;
+    if (pal) {
+        oldPalette = SelectPalette(dc, pal, FALSE);
+        RealizePalette(dc);
+    }
+    HDC source = CreateCompatibleDC(dc);
+    HGDIOBJ oldBitmap = SelectObject(source, bitmap);
+    for (int y = area->top; y < area->bottom; y += cy) {
+        for (int x = area->left; x < area->right; x += cx) {
+            RECT tile = {x, y, x + cx, y + cy};
+            tile.right = tile.right < area->right ? tile.right : area->right;
+            tile.bottom = tile.bottom < area->bottom ? tile.bottom : area->bottom;
+            if (RectVisible(dc, &tile))
+                BitBlt(dc, x, y, tile.right - x, tile.bottom - y, source, 0, 0, SRCCOPY);
+        }
+    }
+    SelectObject(source, oldBitmap);
+    DeleteDC(source);
+    if (pal)
+        SelectPalette(dc, oldPalette, FALSE);
+}
+
 HBITMAP LoadResourceBitmap(HINSTANCE inst, UINT id, HPALETTE pal, const COLORREF* colourMap)
 {
     HRSRC found = FindResourceA(inst, MAKEINTRESOURCEA(id), RT_BITMAP);

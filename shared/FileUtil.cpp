@@ -2,6 +2,7 @@
 
 #include <climits>
 #include <cstdio>
+#include <cstring>
 #include <new>
 
 namespace {
@@ -26,6 +27,26 @@ char* ReadWhole(FILE* file)
     return text;
 }
 } // namespace
+
+BOOL GetModulePath(const char* name, char* out, UINT outLen)
+{
+    if (!out || outLen == 0)
+        return FALSE;
+    out[0] = '\0';
+    char module[MAX_PATH * 4];
+    DWORD length = GetModuleFileNameA(nullptr, module, sizeof(module));
+    if (length == 0 || length >= sizeof(module))
+        return FALSE;
+    char* slash = std::strrchr(module, '\\');
+    size_t folder = slash ? static_cast<size_t>(slash - module + 1) : 0;
+    size_t tail = name ? std::strlen(name) : 0;
+    if (folder + tail >= outLen)
+        return FALSE;
+    std::memcpy(out, module, folder);
+    std::memcpy(out + folder, name, tail);
+    out[folder + tail] = '\0';
+    return TRUE;
+}
 
 BOOL ReadAndDeleteFile(const char* path, char** buffer)
 {

@@ -105,16 +105,19 @@ QuiRegValue* QuiRegistry::Record(int index)
     return &table[index];
 }
 
-LONG QuiRegistry::OpenRecordKey(const QuiRegValue& record, HKEY* key)
+LONG QuiRegistry::OpenRecord(int index, QuiRegValue** record, HKEY* key)
 {
+    *record = Record(index);
+    if (!*record)
+        return ERROR_INVALID_PARAMETER;
     HKEY classKey = OpenKey();
     if (!classKey)
         return m_openResult != ERROR_SUCCESS ? m_openResult : ERROR_INVALID_HANDLE;
-    if (!record.subKey[0]) {
+    if (!(*record)->subKey[0]) {
         *key = classKey;
         return ERROR_SUCCESS;
     }
-    return RegCreateKeyExA(classKey, record.subKey, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_READ | KEY_WRITE,
+    return RegCreateKeyExA(classKey, (*record)->subKey, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_READ | KEY_WRITE,
                            nullptr, key, nullptr);
 }
 
@@ -126,11 +129,9 @@ void QuiRegistry::CloseRecordKey(HKEY key)
 
 LONG QuiRegistry::ReadValue(int index)
 {
-    QuiRegValue* record = Record(index);
-    if (!record)
-        return ERROR_INVALID_PARAMETER;
+    QuiRegValue* record = nullptr;
     HKEY key = nullptr;
-    LONG result = OpenRecordKey(*record, &key);
+    LONG result = OpenRecord(index, &record, &key);
     if (result != ERROR_SUCCESS)
         return result;
 
@@ -159,11 +160,9 @@ LONG QuiRegistry::ReadValue(int index)
 
 LONG QuiRegistry::WriteValue(int index)
 {
-    QuiRegValue* record = Record(index);
-    if (!record)
-        return ERROR_INVALID_PARAMETER;
+    QuiRegValue* record = nullptr;
     HKEY key = nullptr;
-    LONG result = OpenRecordKey(*record, &key);
+    LONG result = OpenRecord(index, &record, &key);
     if (result != ERROR_SUCCESS)
         return result;
 

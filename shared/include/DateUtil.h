@@ -8,6 +8,9 @@
 typedef double DATE;
 #endif
 
+// True for a date automation can hold: 100-01-01 up to the end of 9999-12-31.
+bool IsValidVariantDate(DATE d);
+
 // Seconds since 1970 for an automation date read as local time (daylight
 // saving decided by the C library); -1 when d is no valid date or the C
 // library cannot represent it.

@@ -17,6 +17,12 @@ void ReplaceDibColours(BITMAPINFO* bmi, const COLORREF* colourMap);
 // the screen when n is 0; null for a negative n.
 HPALETTE CreateDibPalette(const BITMAPINFO* bmi, int n);
 
+// Copies the cx by cy bitmap over area in rows and columns from its top left,
+// tiles at the right and bottom edges cut to the area; tiles outside the
+// device context's visible region are skipped. pal, when given, is selected
+// and realised for the drawing.
+void TileBitmap(HDC dc, HBITMAP bitmap, int cx, int cy, const RECT* area, HPALETTE pal);
+
 // A device-dependent bitmap made from bitmap resource id of inst, with
 // colourMap applied (when given) to a copy of its colour table and pal (when
 // given) realised on the screen first. Null when the resource is missing or

@@ -63,7 +63,8 @@ protected:
 
 private:
     QuiRegValue* Record(int index);
-    LONG OpenRecordKey(const QuiRegValue& record, HKEY* key);
+    // The record and the key that holds its value (its subkey, created when missing).
+    LONG OpenRecord(int index, QuiRegValue** record, HKEY* key);
     void CloseRecordKey(HKEY key);
 
     HKEY m_key;

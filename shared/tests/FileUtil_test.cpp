@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 #include <cstdio>
+#include <cstring>
 #include <string>
 
 namespace {
@@ -62,4 +63,32 @@ TEST(FileUtil, ReadAndDeleteFileKeepsWhatItCannotOpen)
     DeleteFileA(locked);
     EXPECT_FALSE(ReadAndDeleteFile(nullptr, &text));
     EXPECT_FALSE(ReadAndDeleteFile(locked, nullptr));
+}
+
+TEST(FileUtil, GetModulePathJoinsTheProgramsFolderAndAName)
+{
+    char module[MAX_PATH];
+    GetModuleFileNameA(nullptr, module, sizeof(module));
+    std::string folder(module, std::strrchr(module, '\\') + 1);
+    struct Row {
+        const char* name;
+        UINT outLen;
+        BOOL ok;
+        std::string path;
+    } rows[] = {
+        {"tips.txt", MAX_PATH, TRUE, folder + "tips.txt"},
+        {"Help\\Quillmate.hlp", MAX_PATH, TRUE, folder + "Help\\Quillmate.hlp"},
+        {"", MAX_PATH, TRUE, folder},
+        {nullptr, MAX_PATH, TRUE, folder},
+        {"tips.txt", static_cast<UINT>(folder.size() + 9), TRUE, folder + "tips.txt"},
+        {"tips.txt", static_cast<UINT>(folder.size() + 8), FALSE, ""},
+        {"tips.txt", 1, FALSE, ""},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.name ? r.name : "(null)");
+        std::string out(r.outLen + 4, '#');
+        EXPECT_EQ(r.ok, GetModulePath(r.name, &out[0], r.outLen));
+        EXPECT_EQ(r.path, std::string(out.c_str()));
+        EXPECT_EQ("####", out.substr(r.outLen)) << "written past the buffer";
+    }
 }

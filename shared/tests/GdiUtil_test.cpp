@@ -1,6 +1,7 @@
 #include "GdiUtil.h"
 
 #include <gtest/gtest.h>
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -155,4 +156,46 @@ TEST(GdiUtil, CreateDibPaletteTakesTheColourTableOrHalftone)
     EXPECT_GT(count, 2);
     DeleteObject(halftone);
     EXPECT_EQ(nullptr, CreateDibPalette(bmi, -1));
+}
+
+TEST(GdiUtil, TileBitmapRepeatsFromTheAreasCornerAndStaysInside)
+{
+    const int width = 8, height = 6;
+    const DWORD blank = 0x123456;
+    BITMAPINFO bmi = {};
+    bmi.bmiHeader.biSize = sizeof(bmi.bmiHeader);
+    bmi.bmiHeader.biWidth = width;
+    bmi.bmiHeader.biHeight = -height;
+    bmi.bmiHeader.biPlanes = 1;
+    bmi.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    HBITMAP target = CreateDIBSection(nullptr, &bmi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    DWORD* pixels = static_cast<DWORD*>(bits);
+    std::fill(pixels, pixels + width * height, blank);
+
+    const DWORD tile[2][3] = {{0x0000FF, 0x00FF00, 0xFF0000}, {0xFFFFFF, 0x000000, 0x808080}};
+    bmi.bmiHeader.biWidth = 3;
+    bmi.bmiHeader.biHeight = -2;
+    void* tileBits = nullptr;
+    HBITMAP tileBitmap = CreateDIBSection(nullptr, &bmi, DIB_RGB_COLORS, &tileBits, nullptr, 0);
+    std::memcpy(tileBits, tile, sizeof(tile));
+
+    HDC dc = CreateCompatibleDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, target);
+    const RECT area = {1, 1, 6, 4};
+    HPALETTE palette = CreateAppPalette();
+    TileBitmap(dc, tileBitmap, 3, 2, &area, palette);
+    GdiFlush();
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            bool inside = x >= area.left && x < area.right && y >= area.top && y < area.bottom;
+            DWORD expected = inside ? tile[(y - area.top) % 2][(x - area.left) % 3] : blank;
+            EXPECT_EQ(expected, pixels[y * width + x] & 0xFFFFFF) << "at " << x << "," << y;
+        }
+    }
+    SelectObject(dc, old);
+    DeleteDC(dc);
+    DeleteObject(palette);
+    DeleteObject(tileBitmap);
+    DeleteObject(target);
 }
