@@ -1,6 +1,7 @@
 #include "TextUtil.h"
 
 #include <gtest/gtest.h>
+#include <algorithm>
 
 TEST(TextUtil, FindDelimitedWordNeedsADelimiterOrTheStart)
 {
@@ -38,4 +39,38 @@ TEST(TextUtil, FindDelimitedWordNeedsADelimiterOrTheStart)
     const char* text = "xa a";
     EXPECT_EQ(text, FindDelimitedWord(text, "xa", nullptr));
     EXPECT_EQ(nullptr, FindDelimitedWord(text, "a", nullptr));
+}
+
+TEST(TextUtil, ToolTipIsTheStringsSecondLine)
+{
+    struct Row {
+        const char* text;
+        bool twoStates, alternate;
+        size_t outLen;
+        const char* tip;
+    } rows[] = {
+        {"Status text\nTip", false, false, 80, "Tip"},
+        {"Only a tip", false, false, 80, "Only a tip"},
+        {"Status\nNormal\nAlternative", false, false, 80, "Normal\nAlternative"},
+        {"Status\nNormal\nAlternative", true, false, 80, "Normal"},
+        {"Status\nNormal\nAlternative", true, true, 80, "Alternative"},
+        {"Status\nSingle", true, true, 80, "Single"},
+        {"Status\n", false, false, 80, ""},
+        {"", false, false, 80, ""},
+        {nullptr, false, false, 80, ""},
+        {"Status\nA rather long tip", false, false, 7, "A rath"},
+        {"Status\nNormal\nAlternative", true, true, 4, "Alt"},
+        {"Status\nTip", false, false, 1, ""},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.text ? r.text : "(null)");
+        char out[100];
+        std::fill(out, out + sizeof(out), '#');
+        EXPECT_TRUE(SelectToolTipText(r.text, r.twoStates, r.alternate, out, r.outLen));
+        EXPECT_STREQ(r.tip, out);
+        EXPECT_EQ('#', out[r.outLen]) << "written past the buffer";
+    }
+    char none[1] = {'#'};
+    EXPECT_FALSE(SelectToolTipText("a\nb", false, false, none, 0));
+    EXPECT_EQ('#', none[0]);
 }
