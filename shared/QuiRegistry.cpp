@@ -15,6 +15,12 @@ size_t TextLength(const BYTE* data, size_t capacity)
     return strnlen(reinterpret_cast<const char*>(data), capacity);
 }
 
+// Records filled by hand may claim more than their field holds.
+DWORD DataSize(const QuiRegValue& record)
+{
+    return record.size < QUI_REG_FIELD ? record.size : QUI_REG_FIELD;
+}
+
 void CopyText(char* field, const char* text)
 {
     size_t length = text ? strnlen(text, QUI_REG_FIELD - 1) : 0;
@@ -49,7 +55,8 @@ void QuiRegistry::FillTable(QuiRegValue* table, const QuiRegDefault* defaults, i
         CopyText(r.subKey, d.subKey);
         CopyText(r.name, d.name);
         r.type = d.type;
-        r.size = d.size < QUI_REG_FIELD ? d.size : QUI_REG_FIELD;
+        r.size = d.size;
+        r.size = DataSize(r);
         std::memset(r.data, 0, sizeof(r.data));
         if (d.type == REG_DWORD)
             std::memcpy(r.data, &d.number, sizeof(d.number));
@@ -166,7 +173,7 @@ LONG QuiRegistry::WriteValue(int index)
     if (result != ERROR_SUCCESS)
         return result;
 
-    DWORD size = record->size < QUI_REG_FIELD ? record->size : QUI_REG_FIELD;
+    DWORD size = DataSize(*record);
     if (record->type == REG_SZ) {
         record->data[QUI_REG_FIELD - 1] = 0;
         size = static_cast<DWORD>(TextLength(record->data, QUI_REG_FIELD) + 1);
@@ -194,7 +201,7 @@ LONG QuiRegistry::SetValue(int index, const void* data)
     if (record->type == REG_SZ)
         CopyText(reinterpret_cast<char*>(record->data), static_cast<const char*>(data));
     else
-        std::memmove(record->data, data, record->size < QUI_REG_FIELD ? record->size : QUI_REG_FIELD);
+        std::memmove(record->data, data, DataSize(*record));
     return WriteValue(index);
 }
 
