@@ -1,0 +1,54 @@
+# IDL for COM servers (Windows tree only).
+#
+# qui_add_idl(<target> <file.idl> [NO_RESOURCE])
+#   Compiles <file.idl> with widl into <name>.h, <name>_i.c (the GUIDs) and
+#   <name>.tlb in the target's binary folder, adds the GUID file to <target>
+#   and puts that folder on its include path. Unless NO_RESOURCE is given the
+#   type library is also linked into <target> as TYPELIB resource 1, which is
+#   where the kit's dispatch and registration code load it from.
+#   Sets <name>_TLB in the caller's scope to the type library's path.
+#   Calling it again for the same IDL (a test that needs the GUIDs) reuses
+#   the outputs of the first call.
+
+if(QUI_WINDOWS)
+  find_file(QUI_STDOLE2_TLB stdole2.tlb
+    PATHS /usr/lib/i386-linux-gnu/wine/i386-windows /usr/lib/wine/i386-windows
+    NO_DEFAULT_PATH NO_CMAKE_FIND_ROOT_PATH)
+  if(NOT QUI_STDOLE2_TLB)
+    message(FATAL_ERROR "stdole2.tlb not found: install libwine:i386 (scripts/setup)")
+  endif()
+  get_filename_component(QUI_STDOLE2_DIR ${QUI_STDOLE2_TLB} DIRECTORY)
+  set(QUI_WIDL_INCLUDE /usr/include/wine/wine/windows)
+endif()
+
+function(qui_add_idl target idl)
+  cmake_parse_arguments(I "NO_RESOURCE" "" "" ${ARGN})
+  get_filename_component(name ${idl} NAME_WE)
+  get_filename_component(src ${idl} ABSOLUTE)
+  set(out ${CMAKE_CURRENT_BINARY_DIR}/idl)
+  set(header ${out}/${name}.h)
+  set(guids ${out}/${name}_i.c)
+  set(tlb ${out}/${name}.tlb)
+  get_property(done DIRECTORY PROPERTY QUI_IDL_${name})
+  if(NOT done)
+    set_property(DIRECTORY PROPERTY QUI_IDL_${name} TRUE)
+    add_custom_command(
+      OUTPUT ${header} ${guids} ${tlb}
+      COMMAND ${CMAKE_COMMAND} -E make_directory ${out}
+      COMMAND ${QUI_WIDL} --win32 -I${QUI_WIDL_INCLUDE} -L${QUI_STDOLE2_DIR}
+              -h -H ${header} -u -U ${guids} -t -T ${tlb} ${src}
+      DEPENDS ${src}
+      COMMENT "widl ${name}.idl"
+      VERBATIM)
+  endif()
+  target_sources(${target} PRIVATE ${guids} ${header})
+  target_include_directories(${target} PUBLIC ${out})
+  if(NOT I_NO_RESOURCE)
+    set(rc ${out}/${name}_tlb.rc)
+    file(WRITE ${rc}.in "1 TYPELIB \"${tlb}\"\n")
+    configure_file(${rc}.in ${rc} COPYONLY)
+    set_source_files_properties(${rc} PROPERTIES OBJECT_DEPENDS ${tlb})
+    target_sources(${target} PRIVATE ${rc})
+  endif()
+  set(${name}_TLB ${tlb} PARENT_SCOPE)
+endfunction()
