@@ -22,12 +22,18 @@ HRESULT GetTypeInfo(REFIID dispIid, UINT index, ITypeInfo** out)
     return QuiModule().GetTypeInfo(dispIid, out);
 }
 
-HRESULT GetIDsOfNames(REFIID dispIid, REFIID riid, LPOLESTR* names, UINT count, DISPID* ids)
+// Late-bound callers name no interface: IID_NULL is the only one answered.
+static HRESULT TypeInfoFor(REFIID dispIid, REFIID riid, ITypeInfo** info)
 {
     if (!IsEqualIID(riid, IID_NULL))
         return DISP_E_UNKNOWNINTERFACE;
+    return QuiModule().GetTypeInfo(dispIid, info);
+}
+
+HRESULT GetIDsOfNames(REFIID dispIid, REFIID riid, LPOLESTR* names, UINT count, DISPID* ids)
+{
     ITypeInfo* info = nullptr;
-    HRESULT hr = QuiModule().GetTypeInfo(dispIid, &info);
+    HRESULT hr = TypeInfoFor(dispIid, riid, &info);
     if (FAILED(hr))
         return hr;
     hr = info->GetIDsOfNames(names, count, ids);
@@ -38,10 +44,8 @@ HRESULT GetIDsOfNames(REFIID dispIid, REFIID riid, LPOLESTR* names, UINT count, 
 HRESULT Invoke(REFIID dispIid, void* self, DISPID member, REFIID riid, WORD flags, DISPPARAMS* params,
                VARIANT* result, EXCEPINFO* excepInfo, UINT* argErr)
 {
-    if (!IsEqualIID(riid, IID_NULL))
-        return DISP_E_UNKNOWNINTERFACE;
     ITypeInfo* info = nullptr;
-    HRESULT hr = QuiModule().GetTypeInfo(dispIid, &info);
+    HRESULT hr = TypeInfoFor(dispIid, riid, &info);
     if (FAILED(hr))
         return hr;
     // A member that fails without error information of its own must not
