@@ -65,8 +65,9 @@ public:
         return left;
     }
 
-    // Creates an object and keeps one counted pointer to it. A throwing
-    // constructor becomes E_OUTOFMEMORY, never an exception to the caller.
+    // Creates an object and keeps one counted pointer to it. Exceptions
+    // never reach the caller: a throwing constructor gives E_OUTOFMEMORY,
+    // a throwing FinalConstruct E_FAIL.
     template <class... Args>
     static HRESULT CreateObject(QuiComObject** out, Args&&... args)
     {
@@ -80,7 +81,12 @@ public:
             return E_OUTOFMEMORY;
         }
         object->AddRef();
-        HRESULT hr = object->FinalConstruct();
+        HRESULT hr;
+        try {
+            hr = object->FinalConstruct();
+        } catch (...) {
+            hr = E_FAIL;
+        }
         if (FAILED(hr)) {
             object->Release();
             return hr;
