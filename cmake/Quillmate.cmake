@@ -19,10 +19,12 @@ set(BUILD_GMOCK ON CACHE BOOL "" FORCE)
 add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
 
 # qui_add_test(<target> PREFIX <folder> LABEL <unit|window|display|integration>
-#              SOURCES ... [LIBS ...] [WORKDIR dir])
+#              SOURCES ... [LIBS ...] [WORKDIR dir] [RESOURCE_LOCK name])
 # Each GoogleTest case becomes a ctest test named "<folder>.<Suite>.<Case>".
+# Tests sharing a RESOURCE_LOCK never run at the same time (for example
+# those that register and unregister the same server in the prefix).
 function(qui_add_test target)
-  cmake_parse_arguments(T "" "PREFIX;LABEL;WORKDIR" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(T "" "PREFIX;LABEL;WORKDIR;RESOURCE_LOCK" "SOURCES;LIBS" ${ARGN})
   if(NOT T_LABEL)
     set(T_LABEL unit)
   endif()
@@ -35,10 +37,16 @@ function(qui_add_test target)
   if(T_LABEL STREQUAL "display")
     set(launcher ${QUI_TOP}/scripts/with-display)
   endif()
+  set(lock)
+  if(T_RESOURCE_LOCK)
+    set(lock RESOURCE_LOCK ${T_RESOURCE_LOCK})
+  endif()
   gtest_discover_tests(${target}
     TEST_PREFIX "${T_PREFIX}."
     WORKING_DIRECTORY ${T_WORKDIR}
-    PROPERTIES LABELS ${T_LABEL} TIMEOUT 120
+    PROPERTIES LABELS ${T_LABEL} TIMEOUT 120 ${lock}
     DISCOVERY_MODE PRE_TEST
     DISCOVERY_TIMEOUT 120)
 endfunction()
+
+include(${CMAKE_CURRENT_LIST_DIR}/QuiIdl.cmake)
