@@ -97,7 +97,7 @@ bool QuiXMLStream::canWrite(QuiTaggedField* field, int depth)
 {
     const char* tag = field->getTag();
     const char* value = field->getValue();
-    if (depth >= kMaxDepth || tag[0] == '/' || std::strpbrk(tag, "<>") || std::strchr(value, '<'))
+    if (depth >= kMaxDepth || tag[0] == '/' || std::strchr(tag, '>') || std::strchr(value, '<'))
         return false;
     if (HasEndOfFileMark(tag) || HasEndOfFileMark(value))
         return false;

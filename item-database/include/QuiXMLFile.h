@@ -1,6 +1,6 @@
 // Reader and writer of the item file: nested tags, one element per line, no
 // attributes, entities or escaping. Values cannot hold "<", tags cannot hold
-// "<" or ">" nor begin with "/"; the writers refuse such trees.
+// ">" nor begin with "/"; the writers refuse such trees.
 #pragma once
 #include "KestrelApi.h"
 
