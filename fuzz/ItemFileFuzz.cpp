@@ -72,7 +72,7 @@ struct Database {
     QuiKestrel db;
 };
 
-void CheckTree(const std::string& text, QuiTaggedField* tree)
+void CheckTree(QuiTaggedField* tree)
 {
     QuiXMLBufferOut out;
     Require(out.write(tree), "an accepted tree was refused by the writer");
@@ -104,7 +104,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     QuiXMLBufferIn in(text.c_str());
     std::unique_ptr<QuiTaggedField> tree(in.read());
     if (tree)
-        CheckTree(text, tree.get());
+        CheckTree(tree.get());
     CheckDatabase(text, tree != nullptr);
     return 0;
 }
