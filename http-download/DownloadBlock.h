@@ -11,10 +11,14 @@ public:
     // first piece replaces. Stays valid (and the caller's) on every path.
     explicit QuiDownloadBlock(char** data) : m_data(data) {}
     bool Deliver(const char* data, size_t length) override;
+    char* Room(size_t want, size_t* room) override;
+    void Commit(size_t length) override { m_count += length; }
     // Body bytes collected so far.
     int Count() const { return static_cast<int>(m_count); }
 
 private:
+    bool Grow(size_t need);
+
     char** m_data;
     size_t m_count = 0;
     size_t m_capacity = 0;

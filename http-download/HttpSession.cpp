@@ -167,11 +167,9 @@ const char* QuiHttpSession::ReadLengthBody(QuiHttpSink& sink, size_t remaining)
     remaining -= n;
     // Never more than the body, so a kept-alive connection stays in step.
     while (remaining > 0) {
-        long got = m_transport.Receive(m_socket, buffer, std::min(kBufferSize, remaining));
+        long got = ReceiveBody(sink, remaining);
         if (got <= 0)
-            return kReadBodySocketRead;
-        if (!sink.Deliver(buffer, static_cast<size_t>(got)))
-            return kReadBodyCallback;
+            return got == kRefused ? kReadBodyCallback : kReadBodySocketRead;
         remaining -= static_cast<size_t>(got);
     }
     return nullptr;
@@ -184,13 +182,11 @@ const char* QuiHttpSession::ReadUntilClose(QuiHttpSink& sink)
         return kReadBodyCallback;
     m_held = 0;
     for (;;) {
-        long got = m_transport.Receive(m_socket, buffer, kBufferSize);
+        long got = ReceiveBody(sink, 8 * kBufferSize);
         if (got == 0)
             break;
         if (got < 0)
-            return kReadBodySocketRead;
-        if (!sink.Deliver(buffer, static_cast<size_t>(got)))
-            return kReadBodyCallback;
+            return got == kRefused ? kReadBodyCallback : kReadBodySocketRead;
     }
     m_keepAlive = false;
     return nullptr;
@@ -215,12 +211,17 @@ const char* QuiHttpSession::ReadChunkedBody(QuiHttpSink& sink)
             return nullptr;
         }
         for (size_t remaining = static_cast<size_t>(size); remaining > 0;) {
-            if (m_held == 0 && ReceiveMore() <= 0)
-                return kReadBodySocketRead;
             size_t n = std::min(m_held, remaining);
-            if (!sink.Deliver(buffer, n))
-                return kReadBodyCallback;
-            Drop(n);
+            if (n == 0) {
+                long got = ReceiveBody(sink, remaining);
+                if (got <= 0)
+                    return got == kRefused ? kReadBodyCallback : kReadBodySocketRead;
+                n = static_cast<size_t>(got);
+            } else {
+                if (!sink.Deliver(buffer, n))
+                    return kReadBodyCallback;
+                Drop(n);
+            }
             remaining -= n;
         }
         if (const char* error = HoldAtLeast(1))
@@ -260,6 +261,29 @@ const char* QuiHttpSession::HoldAtLeast(size_t count)
             return kReadBodySocketRead;
     }
     return nullptr;
+}
+
+// Receives up to `want` body bytes, into the sink's own room when it offers
+// some, and delivers them: the count, 0 when the peer closed, kReceiveFailed
+// or kRefused.
+long QuiHttpSession::ReceiveBody(QuiHttpSink& sink, size_t want)
+{
+    size_t room = 0;
+    char* place = sink.Room(want, &room);
+    if (!place || room == 0) {
+        place = m_buffer.get();
+        room = kBufferSize;
+    }
+    // Under Wine a receive much larger than this is slower, not faster.
+    const size_t kLargestReceive = 1 << 20;
+    long n = m_transport.Receive(m_socket, place, std::min(std::min(want, room), kLargestReceive));
+    if (n <= 0)
+        return n < 0 ? kReceiveFailed : 0;
+    if (place != m_buffer.get())
+        sink.Commit(static_cast<size_t>(n));
+    else if (!sink.Deliver(place, static_cast<size_t>(n)))
+        return kRefused;
+    return n;
 }
 
 long QuiHttpSession::ReceiveMore()

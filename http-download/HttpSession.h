@@ -47,6 +47,9 @@ private:
     const char* HoldLineFeed(size_t* at);
     const char* HoldAtLeast(size_t count);
     long ReceiveMore();
+    static const long kReceiveFailed = -1;
+    static const long kRefused = -2;
+    long ReceiveBody(QuiHttpSink& sink, size_t want);
     void Drop(size_t count);
     void CloseConnection();
 

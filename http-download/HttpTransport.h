@@ -27,4 +27,14 @@ class QuiHttpSink {
 public:
     virtual ~QuiHttpSink() {}
     virtual bool Deliver(const char* data, size_t length) = 0;
+    // A sink that keeps the body in one block may offer room for about
+    // `want` more bytes, so the engine receives large bodies in place
+    // rather than in buffer-sized pieces. Null: use Deliver.
+    virtual char* Room(size_t want, size_t* room)
+    {
+        *room = 0;
+        return nullptr;
+    }
+    // Counts `length` bytes written into the room as delivered.
+    virtual void Commit(size_t length) {}
 };

@@ -25,6 +25,20 @@ Pieces Trickle(const std::string& all)
     return pieces;
 }
 
+// The same stream through the download block, which takes bodies in place.
+std::string IntoBlock(const Pieces& pieces, const char** error)
+{
+    ScriptedTransport peer;
+    peer.script.push_back({pieces});
+    QuiHttpSession session(peer, nullptr, "server", 80);
+    char* data = nullptr;
+    QuiDownloadBlock block(&data);
+    *error = session.Retrieve("/f", block);
+    std::string body(data ? data : "", block.Count());
+    std::free(data);
+    return body;
+}
+
 struct Fixture {
     ScriptedTransport peer;
     QuiHttpSession session{peer, nullptr, "server", 80};
@@ -48,6 +62,11 @@ TEST(HttpSession, DeliversEachKindOfBody)
         {"chunks with LF ends", {kOk + "Transfer-Encoding: chunked\n\n2\nab\n1\nc\n0\n\n"}, "abc"},
         {"trailer in pieces", {kOk + "Transfer-Encoding: chunked\r\n\r\n2\r\nok\r\n0\r\nX-Sum:", " 1\r\n", "\r\n"}, "ok"},
         {"until close", {"HTTP/1.0 200 OK\r\n\r\npart one,", " part two"}, "part one, part two"},
+        {"large length", {kOk + "Content-Length: 200000\r\n\r\n" + std::string(100000, 'x'), std::string(100000, 'y')},
+         std::string(100000, 'x') + std::string(100000, 'y')},
+        {"large chunk", {kOk + "Transfer-Encoding: chunked\r\n\r\n30d40\r\n" + std::string(100000, 'x'),
+                         std::string(100000, 'y') + "\r\n0\r\n\r\n"},
+         std::string(100000, 'x') + std::string(100000, 'y')},
         {"status line trickled", Trickle(kOk + "Content-Length: 2\r\n\r\nhi"), "hi"},
         {"empty line's LF arrives late", {kOk + "Content-Length: 4\r\n\r", "\nbody"}, "body"},
     };
@@ -58,6 +77,9 @@ TEST(HttpSession, DeliversEachKindOfBody)
         EXPECT_EQ(nullptr, f.Get());
         EXPECT_EQ(r.body, f.sink.body);
         EXPECT_EQ(kGet11, f.peer.used[0].sent);
+        const char* error = "";
+        EXPECT_EQ(r.body, IntoBlock(r.pieces, &error));
+        EXPECT_EQ(nullptr, error);
     }
 }
 
@@ -92,6 +114,9 @@ TEST(HttpSession, FailuresEndTheRetrievalWithTheirTextAndCloseTheSocket)
         EXPECT_EQ(r.connections, static_cast<int>(f.peer.used.size()));
         EXPECT_EQ(0, f.peer.OpenSockets());
         EXPECT_FALSE(f.session.KeepAlive());
+        const char* error = nullptr;
+        EXPECT_EQ(r.body, IntoBlock(r.pieces, &error));
+        EXPECT_EQ(r.error, error);
     }
 }
 
