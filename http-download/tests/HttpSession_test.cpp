@@ -4,6 +4,7 @@
 #include "ScriptedTransport.h"
 
 #include <gtest/gtest.h>
+#include <climits>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -212,6 +213,17 @@ TEST(HttpSession, BytesBeyondAResponseStartTheNext)
     EXPECT_EQ(kGet11 + kGet11 + kGet11 + kGet11, f.peer.used[0].sent);
 }
 
+TEST(HttpSession, Http10AnswerEndsAKeptConnection)
+{
+    Fixture f;
+    f.peer.Repeat(1, {kOk + "Content-Length: 1\r\n\r\na", "HTTP/1.0 200 OK\r\nContent-Length: 1\r\n\r\nb"});
+    EXPECT_EQ(nullptr, f.Get());
+    EXPECT_TRUE(f.session.Connected());
+    EXPECT_EQ(nullptr, f.Get());
+    EXPECT_FALSE(f.session.Connected());
+    EXPECT_EQ(0, f.peer.OpenSockets());
+}
+
 TEST(HttpSession, StaleKeptConnectionIsReplaced)
 {
     Fixture f;
@@ -322,5 +334,11 @@ TEST(DownloadBlock, GrowsAndReplacesTheCallersBlock)
     }
     EXPECT_EQ(static_cast<int>(expected.size()), block.Count());
     EXPECT_EQ(expected, std::string(data, block.Count()));
+
+    // The count is an int: a piece beyond that is refused untouched.
+    const char* before = data;
+    EXPECT_FALSE(block.Deliver(before, static_cast<size_t>(INT_MAX)));
+    EXPECT_EQ(static_cast<int>(expected.size()), block.Count());
+    EXPECT_EQ(before, data);
     std::free(data);
 }
