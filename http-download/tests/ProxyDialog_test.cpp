@@ -65,15 +65,6 @@ bool FieldsEnabled(HWND dialog)
 }
 void Click(HWND dialog, int id) { SendMessageA(GetDlgItem(dialog, id), BM_CLICK, 0, 0); }
 
-QuiProxyInfo Effective(ShrikeLibrary& shrike)
-{
-    QuiProxyInfo info;
-    memset(&info, 0, sizeof info);
-    info.size = QUI_PROXY_INFO_SIZE;
-    info.proxyCapacity = info.bypassCapacity = QUI_PROXY_TEXT_SIZE;
-    shrike.GetProxyInfo(&info);
-    return info;
-}
 
 }
 
@@ -102,7 +93,7 @@ TEST(ProxyDialog, OpensOnOwnSettingsGreyedWhileOffAndCentred)
         Click(dialog, IDCANCEL);
     }));
     EXPECT_EQ(0u, ProxyRegistryState::ReadDword(kOwn, "ProxyEnabled"));
-    EXPECT_EQ(0u, Effective(shrike).flags);
+    EXPECT_EQ(0u, shrike.Effective().flags);
 }
 
 TEST(ProxyDialog, SplitsTheProxyTextAtTheFirstColon)
@@ -166,7 +157,7 @@ TEST(ProxyDialog, OkStoresTheChoiceAndPutsItInForce)
         EXPECT_EQ(r.storedEnabled, ProxyRegistryState::ReadDword(kOwn, "ProxyEnabled"));
         EXPECT_EQ(r.storedName, ProxyRegistryState::ReadText(kOwn, "ProxyName"));
         EXPECT_EQ(0u, ProxyRegistryState::ReadDword(kOwn, "UseProxy"));
-        QuiProxyInfo info = Effective(shrike);
+        QuiProxyInfo info = shrike.Effective();
         EXPECT_EQ(r.storedEnabled, info.flags);
         EXPECT_STREQ(r.storedName, info.proxy);
     }
@@ -182,6 +173,6 @@ TEST(ProxyDialog, LongFieldsAreCutToTheProxyText)
         SetDlgItemTextA(dialog, 1002, port.c_str());
         Click(dialog, IDOK);
     }));
-    std::string stored = Effective(shrike).proxy;
+    std::string stored = shrike.Effective().proxy;
     EXPECT_EQ(std::string(259, 'h'), stored);
 }

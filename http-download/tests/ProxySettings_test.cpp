@@ -5,15 +5,6 @@
 #include <string>
 
 namespace {
-QuiProxyInfo Effective(ShrikeLibrary& shrike)
-{
-    QuiProxyInfo info;
-    memset(&info, 0, sizeof info);
-    info.size = QUI_PROXY_INFO_SIZE;
-    info.proxyCapacity = info.bypassCapacity = QUI_PROXY_TEXT_SIZE;
-    EXPECT_EQ(1, shrike.GetProxyInfo(&info));
-    return info;
-}
 const char* kOwn = ProxyRegistryState::kOwnKey;
 }
 
@@ -42,7 +33,7 @@ TEST(ProxySettings, EnabledSystemProxyWinsElseOwnSettingsFill)
         if (r.ownEnabled >= 0)
             registry.SetOwn(r.ownEnabled, r.ownName, "own.local");
         ShrikeLibrary shrike;
-        QuiProxyInfo info = Effective(shrike);
+        QuiProxyInfo info = shrike.Effective();
         EXPECT_EQ(r.flags, info.flags);
         EXPECT_STREQ(r.proxy, info.proxy);
         EXPECT_STREQ(r.bypass, info.bypass);
@@ -55,7 +46,7 @@ TEST(ProxySettings, OwnKeyIsWrittenWholeWhenItWasRead)
         ProxyRegistryState registry;
         registry.SetSystem(1, "P:8080", "");
         ShrikeLibrary shrike;
-        Effective(shrike);
+        shrike.Effective();
         DWORD type = 0;
         ProxyRegistryState::Read(kOwn, "ProxyEnabled", &type);
         EXPECT_EQ(static_cast<DWORD>(REG_NONE), type) << "the own key is not read while the system's proxy is on";
@@ -63,7 +54,7 @@ TEST(ProxySettings, OwnKeyIsWrittenWholeWhenItWasRead)
     ProxyRegistryState registry;
     ProxyRegistryState::WriteText(kOwn, "ProxyName", "Q:80");
     ShrikeLibrary shrike;
-    Effective(shrike);
+    shrike.Effective();
     for (const char* name : {"UseProxy", "Proxy", "ProxyEnabled"}) {
         DWORD type = 0;
         ProxyRegistryState::Read(kOwn, name, &type);
@@ -81,7 +72,7 @@ TEST(ProxySettings, SettingsAreReadOncePerLoad)
     ProxyRegistryState registry;
     registry.SetOwn(1, "first:1", "");
     ShrikeLibrary shrike;
-    EXPECT_STREQ("first:1", Effective(shrike).proxy);
+    EXPECT_STREQ("first:1", shrike.Effective().proxy);
     registry.SetOwn(1, "second:2", "");
-    EXPECT_STREQ("first:1", Effective(shrike).proxy);
+    EXPECT_STREQ("first:1", shrike.Effective().proxy);
 }

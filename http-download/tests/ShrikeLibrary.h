@@ -26,6 +26,17 @@ public:
     ShrikeLibrary(const ShrikeLibrary&) = delete;
     ShrikeLibrary& operator=(const ShrikeLibrary&) = delete;
 
+    // The library's settings as QUIINETGetProxyInfo gives them.
+    QuiProxyInfo Effective()
+    {
+        QuiProxyInfo info;
+        memset(&info, 0, sizeof info);
+        info.size = QUI_PROXY_INFO_SIZE;
+        info.proxyCapacity = info.bypassCapacity = QUI_PROXY_TEXT_SIZE;
+        EXPECT_EQ(1, GetProxyInfo(&info));
+        return info;
+    }
+
     HMODULE module;
     QUIINETCloseProc Close;
     QUIINETCrackURLProc CrackURL;
