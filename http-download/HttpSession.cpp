@@ -7,6 +7,14 @@
 
 using namespace shrike;
 
+namespace {
+// The text for a body receive that ended with 0 or a negative result.
+const char* BodyFailure(long got)
+{
+    return got == QuiHttpSession::kRefused ? kReadBodyCallback : kReadBodySocketRead;
+}
+}
+
 QuiHttpSession::QuiHttpSession(QuiHttpTransport& transport, const char* proxyHost,
                                const char* serverHost, int port)
     : m_transport(transport),
@@ -169,7 +177,7 @@ const char* QuiHttpSession::ReadLengthBody(QuiHttpSink& sink, size_t remaining)
     while (remaining > 0) {
         long got = ReceiveBody(sink, remaining);
         if (got <= 0)
-            return got == kRefused ? kReadBodyCallback : kReadBodySocketRead;
+            return BodyFailure(got);
         remaining -= static_cast<size_t>(got);
     }
     return nullptr;
@@ -186,7 +194,7 @@ const char* QuiHttpSession::ReadUntilClose(QuiHttpSink& sink)
         if (got == 0)
             break;
         if (got < 0)
-            return got == kRefused ? kReadBodyCallback : kReadBodySocketRead;
+            return BodyFailure(got);
     }
     m_keepAlive = false;
     return nullptr;
@@ -215,7 +223,7 @@ const char* QuiHttpSession::ReadChunkedBody(QuiHttpSink& sink)
             if (n == 0) {
                 long got = ReceiveBody(sink, remaining);
                 if (got <= 0)
-                    return got == kRefused ? kReadBodyCallback : kReadBodySocketRead;
+                    return BodyFailure(got);
                 n = static_cast<size_t>(got);
             } else {
                 if (!sink.Deliver(buffer, n))

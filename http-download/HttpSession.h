@@ -13,6 +13,9 @@
 class QuiHttpSession {
 public:
     static constexpr size_t kBufferSize = 8192;
+    // What a body receive answers besides a count or 0 (the peer closed).
+    static constexpr long kReceiveFailed = -1;
+    static constexpr long kRefused = -2;
 
     // proxyHost null: requests go straight to serverHost. port belongs to
     // whichever of the two is connected to.
@@ -47,8 +50,6 @@ private:
     const char* HoldLineFeed(size_t* at);
     const char* HoldAtLeast(size_t count);
     long ReceiveMore();
-    static const long kReceiveFailed = -1;
-    static const long kRefused = -2;
     long ReceiveBody(QuiHttpSink& sink, size_t want);
     void Drop(size_t count);
     void CloseConnection();
