@@ -4,6 +4,7 @@ include(GoogleTest)
 set(QUI_TOP ${CMAKE_SOURCE_DIR})
 if(WIN32)
   set(QUI_WINDOWS ON)
+  enable_language(RC)
   add_compile_definitions(WIN32_LEAN_AND_MEAN _WIN32_WINNT=0x0501 WINVER=0x0501 _WIN32_IE=0x0500)
   add_compile_options(-Wall -Wno-unknown-pragmas)
 else()
@@ -18,10 +19,12 @@ set(BUILD_GMOCK ON CACHE BOOL "" FORCE)
 add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
 
 # qui_add_test(<target> PREFIX <folder> LABEL <unit|window|display|integration>
-#              SOURCES ... [LIBS ...] [WORKDIR dir])
+#              SOURCES ... [LIBS ...] [WORKDIR dir] [RESOURCE_LOCK name])
 # Each GoogleTest case becomes a ctest test named "<folder>.<Suite>.<Case>".
+# Tests sharing a RESOURCE_LOCK never run at the same time (for example
+# those that register and unregister the same server in the prefix).
 function(qui_add_test target)
-  cmake_parse_arguments(T "" "PREFIX;LABEL;WORKDIR" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(T "" "PREFIX;LABEL;WORKDIR;RESOURCE_LOCK" "SOURCES;LIBS" ${ARGN})
   if(NOT T_LABEL)
     set(T_LABEL unit)
   endif()
@@ -34,10 +37,16 @@ function(qui_add_test target)
   if(T_LABEL STREQUAL "display")
     set(launcher ${QUI_TOP}/scripts/with-display)
   endif()
+  set(lock)
+  if(T_RESOURCE_LOCK)
+    set(lock RESOURCE_LOCK ${T_RESOURCE_LOCK})
+  endif()
   gtest_discover_tests(${target}
     TEST_PREFIX "${T_PREFIX}."
     WORKING_DIRECTORY ${T_WORKDIR}
-    PROPERTIES LABELS ${T_LABEL} TIMEOUT 120
+    PROPERTIES LABELS ${T_LABEL} TIMEOUT 120 ${lock}
     DISCOVERY_MODE PRE_TEST
     DISCOVERY_TIMEOUT 120)
 endfunction()
+
+include(${CMAKE_CURRENT_LIST_DIR}/QuiIdl.cmake)
