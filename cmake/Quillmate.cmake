@@ -33,13 +33,19 @@ function(qui_add_test target)
   endif()
   add_executable(${target} ${T_SOURCES})
   target_link_libraries(${target} PRIVATE ${T_LIBS} GTest::gmock GTest::gtest_main)
-  set(launcher)
-  if(T_LABEL STREQUAL "display")
-    set(launcher ${QUI_TOP}/scripts/with-display)
+  # Display tests need an X server for the Wine virtual desktop.
+  if(T_LABEL STREQUAL "display" AND QUI_WINDOWS)
+    set_target_properties(${target} PROPERTIES CROSSCOMPILING_EMULATOR
+      "${QUI_TOP}/scripts/with-display;${QUI_TOP}/scripts/wine-exec")
+  endif()
+  # Focus and activation are one per desktop: window tests run one at a time.
+  set(locks ${T_RESOURCE_LOCK})
+  if(T_LABEL STREQUAL "window" OR T_LABEL STREQUAL "display")
+    list(APPEND locks desktop)
   endif()
   set(lock)
-  if(T_RESOURCE_LOCK)
-    set(lock RESOURCE_LOCK ${T_RESOURCE_LOCK})
+  if(locks)
+    set(lock RESOURCE_LOCK "${locks}")
   endif()
   gtest_discover_tests(${target}
     TEST_PREFIX "${T_PREFIX}."
