@@ -66,8 +66,7 @@ public:
         DeleteFileA(m_store.c_str());
         EXPECT_TRUE(m_server.Loaded()) << "OutlookStandIn.dll";
         EXPECT_EQ(S_OK, m_server.Register());
-        if (build != Build::None)
-            SetText(HKEY_LOCAL_MACHINE, kAppPathKey, "", ProgramPath(build));
+        SetProgram(build);
         SetText(HKEY_CURRENT_USER, STANDIN_SETTINGS_KEY, "Store", m_store);
     }
     ~Installation()
@@ -79,6 +78,13 @@ public:
     Installation(const Installation&) = delete;
     Installation& operator=(const Installation&) = delete;
 
+    // Names that build's outlook.exe under App Paths; None takes the key away.
+    void SetProgram(Build build)
+    {
+        SHDeleteKeyA(HKEY_LOCAL_MACHINE, kAppPathKey);
+        if (build != Build::None)
+            SetText(HKEY_LOCAL_MACHINE, kAppPathKey, "", ProgramPath(build));
+    }
     void SetLogonFailures(DWORD count)
     {
         SetValue(HKEY_CURRENT_USER, STANDIN_SETTINGS_KEY, "LogonFailures", REG_DWORD, &count, sizeof count);
