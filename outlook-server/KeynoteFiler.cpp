@@ -173,41 +173,81 @@ HRESULT CKeynoteFiler::AddRecipient(Item* item, BSTR name) const
     return recipients->Add(name, added.Out());
 }
 
+//--- copying one property: each step does nothing once a step before it failed
+
+template <class Item>
+HRESULT CKeynoteFiler::CopyIfText(HRESULT hr, Item* item, HRESULT (STDMETHODCALLTYPE Item::*put)(BSTR),
+                                  const wchar_t* name) const
+{
+    Value value;
+    return SUCCEEDED(hr) && ReadTyped(name, VT_BSTR, &value) ? (item->*put)(V_BSTR(&value)) : hr;
+}
+
+template <class Item>
+HRESULT CKeynoteFiler::CopyIfShort(HRESULT hr, Item* item, HRESULT (STDMETHODCALLTYPE Item::*put)(LONG),
+                                   const wchar_t* name) const
+{
+    Value value;
+    return SUCCEEDED(hr) && ReadTyped(name, VT_I2, &value) ? (item->*put)(V_I2(&value)) : hr;
+}
+
+template <class Item>
+HRESULT CKeynoteFiler::CopyIfDate(HRESULT hr, Item* item, HRESULT (STDMETHODCALLTYPE Item::*put)(DATE),
+                                  const wchar_t* name, bool zeroIsDate) const
+{
+    Value value;
+    if (FAILED(hr) || !ReadTyped(name, VT_DATE, &value) || (!zeroIsDate && V_DATE(&value) == 0.0))
+        return hr;
+    return (item->*put)(V_DATE(&value));
+}
+
+template <class Item>
+HRESULT CKeynoteFiler::CopyText(HRESULT hr, Item* item, HRESULT (STDMETHODCALLTYPE Item::*put)(BSTR),
+                                const wchar_t* name) const
+{
+    Value text;
+    if (SUCCEEDED(hr))
+        hr = ReadText(name, &text);
+    return SUCCEEDED(hr) ? (item->*put)(V_BSTR(&text)) : hr;
+}
+
+template <class Item>
+HRESULT CKeynoteFiler::CopyNumber(HRESULT hr, Item* item, HRESULT (STDMETHODCALLTYPE Item::*put)(LONG),
+                                  const wchar_t* name) const
+{
+    return SUCCEEDED(hr) ? (item->*put)(ReadNumber(name)) : hr;
+}
+
 //--- the kinds
 
 UINT CKeynoteFiler::FileTask()
 {
-    Ref<_TaskItem> task;
-    HRESULT hr = Create(olTaskItem, IID__TaskItem, task.Out());
-    Value value;
-    if (SUCCEEDED(hr) && ReadTyped(L"Body", VT_BSTR, &value))
-        hr = task->put_Subject(V_BSTR(&value));
-    if (SUCCEEDED(hr) && ReadTyped(L"Note", VT_BSTR, &value))
-        hr = task->put_Body(V_BSTR(&value));
-    if (SUCCEEDED(hr) && ReadTyped(L"Contacts", VT_BSTR, &value))
-        hr = task->put_ContactNames(V_BSTR(&value));
+    Ref<_TaskItem> created;
+    HRESULT hr = Create(olTaskItem, IID__TaskItem, created.Out());
+    _TaskItem* task = created.Get();
+    hr = CopyIfText(hr, task, &_TaskItem::put_Subject, L"Body");
+    hr = CopyIfText(hr, task, &_TaskItem::put_Body, L"Note");
+    hr = CopyIfText(hr, task, &_TaskItem::put_ContactNames, L"Contacts");
     if (SUCCEEDED(hr)) {
-        m_cache.Read(m_record, L"TaskCategory", &value);
+        Value categories;
+        m_cache.Read(m_record, L"TaskCategory", &categories);
         BSTR joined = nullptr;
-        if (V_VT(&value) == VT_BSTR)
-            hr = task->put_Categories(V_BSTR(&value));
-        else if (QuiIsStringArray(value) && SUCCEEDED(hr = QuiJoinStringArray(value, L';', &joined)))
+        if (V_VT(&categories) == VT_BSTR)
+            hr = task->put_Categories(V_BSTR(&categories));
+        else if (QuiIsStringArray(categories) && SUCCEEDED(hr = QuiJoinStringArray(categories, L';', &joined)))
             hr = task->put_Categories(joined);
         SysFreeString(joined);
     }
-    if (SUCCEEDED(hr) && ReadTyped(L"Priority", VT_I2, &value))
-        hr = task->put_Importance(V_I2(&value));
-    if (SUCCEEDED(hr) && ReadTyped(L"Completed", VT_I2, &value))
-        hr = task->put_Complete(V_I2(&value) == 1 ? VARIANT_TRUE : VARIANT_FALSE);
+    hr = CopyIfShort(hr, task, &_TaskItem::put_Importance, L"Priority");
+    Value completed;
+    if (SUCCEEDED(hr) && ReadTyped(L"Completed", VT_I2, &completed))
+        hr = task->put_Complete(V_I2(&completed) == 1 ? VARIANT_TRUE : VARIANT_FALSE);
     // 0.0 is what an empty date field gives: no date, not 30 December 1899.
-    if (SUCCEEDED(hr) && ReadTyped(L"StartDate", VT_DATE, &value) && V_DATE(&value) != 0.0)
-        hr = task->put_StartDate(V_DATE(&value));
-    if (SUCCEEDED(hr) && ReadTyped(L"DueDate", VT_DATE, &value) && V_DATE(&value) != 0.0)
-        hr = task->put_DueDate(V_DATE(&value));
-    if (SUCCEEDED(hr) && ReadTyped(L"Private", VT_I2, &value))
-        hr = task->put_Sensitivity(V_I2(&value));
+    hr = CopyIfDate(hr, task, &_TaskItem::put_StartDate, L"StartDate", false);
+    hr = CopyIfDate(hr, task, &_TaskItem::put_DueDate, L"DueDate", false);
+    hr = CopyIfShort(hr, task, &_TaskItem::put_Sensitivity, L"Private");
     if (SUCCEEDED(hr))
-        hr = AddAttachment(task.Get());
+        hr = AddAttachment(task);
     if (SUCCEEDED(hr))
         hr = task->Save();
     return SUCCEEDED(hr) ? 0 : IDS_SAVE_FAILED;
@@ -215,30 +255,23 @@ UINT CKeynoteFiler::FileTask()
 
 UINT CKeynoteFiler::FileAppointment()
 {
-    Ref<_AppointmentItem> appointment;
-    HRESULT hr = Create(olAppointmentItem, IID__AppointmentItem, appointment.Out());
-    Value value;
-    if (SUCCEEDED(hr) && ReadTyped(L"Body", VT_BSTR, &value))
-        hr = appointment->put_Subject(V_BSTR(&value));
-    if (SUCCEEDED(hr) && ReadTyped(L"Note", VT_BSTR, &value))
-        hr = appointment->put_Body(V_BSTR(&value));
-    if (SUCCEEDED(hr) && ReadTyped(L"TaskCategory", VT_BSTR, &value))
-        hr = appointment->put_Categories(V_BSTR(&value));
-    if (SUCCEEDED(hr) && ReadTyped(L"StartDate", VT_DATE, &value))
-        hr = appointment->put_Start(V_DATE(&value));
-    if (SUCCEEDED(hr) && ReadTyped(L"EndDate", VT_DATE, &value))
-        hr = appointment->put_End(V_DATE(&value));
-    if (SUCCEEDED(hr) && ReadTyped(L"Private", VT_I2, &value))
-        hr = appointment->put_Sensitivity(V_I2(&value));
+    Ref<_AppointmentItem> created;
+    HRESULT hr = Create(olAppointmentItem, IID__AppointmentItem, created.Out());
+    _AppointmentItem* appointment = created.Get();
+    hr = CopyIfText(hr, appointment, &_AppointmentItem::put_Subject, L"Body");
+    hr = CopyIfText(hr, appointment, &_AppointmentItem::put_Body, L"Note");
+    hr = CopyIfText(hr, appointment, &_AppointmentItem::put_Categories, L"TaskCategory");
+    hr = CopyIfDate(hr, appointment, &_AppointmentItem::put_Start, L"StartDate", true);
+    hr = CopyIfDate(hr, appointment, &_AppointmentItem::put_End, L"EndDate", true);
+    hr = CopyIfShort(hr, appointment, &_AppointmentItem::put_Sensitivity, L"Private");
     const LONG subType = ReadNumber(L"SubType");
     if (SUCCEEDED(hr))
         hr = appointment->put_AllDayEvent(subType == kSubTypeAllDay ? VARIANT_TRUE : VARIANT_FALSE);
     if (SUCCEEDED(hr) && subType == kSubTypeMeeting)
         hr = appointment->put_MeetingStatus(1);
     if (SUCCEEDED(hr))
-        hr = AddAttachment(appointment.Get());
-    if (SUCCEEDED(hr) && ReadTyped(L"Priority", VT_I2, &value))
-        hr = appointment->put_Importance(V_I2(&value));
+        hr = AddAttachment(appointment);
+    hr = CopyIfShort(hr, appointment, &_AppointmentItem::put_Importance, L"Priority");
     if (SUCCEEDED(hr))
         hr = appointment->Save();
     return SUCCEEDED(hr) ? 0 : IDS_SAVE_FAILED;
@@ -246,24 +279,20 @@ UINT CKeynoteFiler::FileAppointment()
 
 UINT CKeynoteFiler::FileJournal()
 {
-    Ref<_JournalItem> journal;
-    HRESULT hr = Create(olJournalItem, IID__JournalItem, journal.Out());
-    Value text;
-    if (SUCCEEDED(hr) && SUCCEEDED(hr = ReadText(L"TaskCategory", &text)))
-        hr = journal->put_Categories(V_BSTR(&text));
-    if (SUCCEEDED(hr) && SUCCEEDED(hr = ReadText(L"Note", &text)))
-        hr = journal->put_Body(V_BSTR(&text));
-    if (SUCCEEDED(hr) && SUCCEEDED(hr = ReadText(L"Body", &text)))
-        hr = journal->put_Subject(V_BSTR(&text));
+    Ref<_JournalItem> created;
+    HRESULT hr = Create(olJournalItem, IID__JournalItem, created.Out());
+    _JournalItem* journal = created.Get();
+    hr = CopyText(hr, journal, &_JournalItem::put_Categories, L"TaskCategory");
+    hr = CopyText(hr, journal, &_JournalItem::put_Body, L"Note");
+    hr = CopyText(hr, journal, &_JournalItem::put_Subject, L"Body");
+    hr = CopyNumber(hr, journal, &_JournalItem::put_Importance, L"Priority");
+    hr = CopyNumber(hr, journal, &_JournalItem::put_Sensitivity, L"Private");
     if (SUCCEEDED(hr))
-        hr = journal->put_Importance(ReadNumber(L"Priority"));
-    if (SUCCEEDED(hr))
-        hr = journal->put_Sensitivity(ReadNumber(L"Private"));
-    if (SUCCEEDED(hr))
-        hr = AddAttachment(journal.Get());
+        hr = AddAttachment(journal);
     // An entry about no one gets no nameless contact.
-    if (SUCCEEDED(hr) && SUCCEEDED(hr = ReadText(L"Recipients", &text)) && SysStringLen(V_BSTR(&text)) > 0)
-        hr = AddRecipient(journal.Get(), V_BSTR(&text));
+    Value contact;
+    if (SUCCEEDED(hr) && SUCCEEDED(hr = ReadText(L"Recipients", &contact)) && SysStringLen(V_BSTR(&contact)) > 0)
+        hr = AddRecipient(journal, V_BSTR(&contact));
     if (SUCCEEDED(hr))
         hr = journal->put_Start(ReadDate(L"StartDate"));
     if (SUCCEEDED(hr))
@@ -275,27 +304,21 @@ UINT CKeynoteFiler::FileJournal()
 
 UINT CKeynoteFiler::FileMail()
 {
-    Ref<_MailItem> mail;
-    HRESULT hr = Create(olMailItem, IID__MailItem, mail.Out());
-    Value text;
-    if (SUCCEEDED(hr) && SUCCEEDED(hr = ReadText(L"Note", &text)))
-        hr = mail->put_Body(V_BSTR(&text));
-    if (SUCCEEDED(hr) && SUCCEEDED(hr = ReadText(L"Body", &text)))
-        hr = mail->put_Subject(V_BSTR(&text));
-    if (SUCCEEDED(hr) && SUCCEEDED(hr = ReadText(L"Recipients", &text)) && SUCCEEDED(hr = AddRecipient(mail.Get(), V_BSTR(&text))))
-        hr = mail->put_To(V_BSTR(&text));
-    if (SUCCEEDED(hr) && SUCCEEDED(hr = ReadText(L"TaskCategory", &text)))
-        hr = mail->put_Categories(V_BSTR(&text));
-    if (SUCCEEDED(hr) && SUCCEEDED(hr = ReadText(L"CCs", &text)))
-        hr = mail->put_CC(V_BSTR(&text));
-    if (SUCCEEDED(hr) && SUCCEEDED(hr = ReadText(L"BCCs", &text)))
-        hr = mail->put_BCC(V_BSTR(&text));
+    Ref<_MailItem> created;
+    HRESULT hr = Create(olMailItem, IID__MailItem, created.Out());
+    _MailItem* mail = created.Get();
+    hr = CopyText(hr, mail, &_MailItem::put_Body, L"Note");
+    hr = CopyText(hr, mail, &_MailItem::put_Subject, L"Body");
+    Value to;
+    if (SUCCEEDED(hr) && SUCCEEDED(hr = ReadText(L"Recipients", &to)) && SUCCEEDED(hr = AddRecipient(mail, V_BSTR(&to))))
+        hr = mail->put_To(V_BSTR(&to));
+    hr = CopyText(hr, mail, &_MailItem::put_Categories, L"TaskCategory");
+    hr = CopyText(hr, mail, &_MailItem::put_CC, L"CCs");
+    hr = CopyText(hr, mail, &_MailItem::put_BCC, L"BCCs");
     if (SUCCEEDED(hr))
-        hr = AddAttachment(mail.Get());
-    if (SUCCEEDED(hr))
-        hr = mail->put_Importance(ReadNumber(L"Priority"));
-    if (SUCCEEDED(hr))
-        hr = mail->put_Sensitivity(ReadNumber(L"Private"));
+        hr = AddAttachment(mail);
+    hr = CopyNumber(hr, mail, &_MailItem::put_Importance, L"Priority");
+    hr = CopyNumber(hr, mail, &_MailItem::put_Sensitivity, L"Private");
     VARIANT_BOOL resolved = VARIANT_FALSE;
     if (SUCCEEDED(hr)) {
         Ref<Recipients> recipients;
@@ -315,13 +338,11 @@ UINT CKeynoteFiler::FileMail()
 
 UINT CKeynoteFiler::FileNote()
 {
-    Ref<_NoteItem> note;
-    HRESULT hr = Create(olNoteItem, IID__NoteItem, note.Out());
-    Value text;
-    if (SUCCEEDED(hr) && SUCCEEDED(hr = ReadText(L"Note", &text)))
-        hr = note->put_Body(V_BSTR(&text));
-    if (SUCCEEDED(hr) && SUCCEEDED(hr = ReadText(L"JournalCategory", &text)))
-        hr = note->put_Categories(V_BSTR(&text));
+    Ref<_NoteItem> created;
+    HRESULT hr = Create(olNoteItem, IID__NoteItem, created.Out());
+    _NoteItem* note = created.Get();
+    hr = CopyText(hr, note, &_NoteItem::put_Body, L"Note");
+    hr = CopyText(hr, note, &_NoteItem::put_Categories, L"JournalCategory");
     if (SUCCEEDED(hr))
         hr = note->Save();
     return SUCCEEDED(hr) ? 0 : IDS_SAVE_FAILED;

@@ -35,6 +35,25 @@ private:
     LONG ReadNumber(const wchar_t* name) const;
     DATE ReadDate(const wchar_t* name) const;
 
+    // Task and appointment take a property only when it has the type named;
+    // journal entry, mail and note take whatever can be read as text or
+    // number. A step after a failed one (hr) does nothing.
+    template <class Item>
+    HRESULT CopyIfText(HRESULT hr, Item* item, HRESULT (STDMETHODCALLTYPE Item::*put)(BSTR),
+                       const wchar_t* name) const;
+    template <class Item>
+    HRESULT CopyIfShort(HRESULT hr, Item* item, HRESULT (STDMETHODCALLTYPE Item::*put)(LONG),
+                        const wchar_t* name) const;
+    template <class Item>
+    HRESULT CopyIfDate(HRESULT hr, Item* item, HRESULT (STDMETHODCALLTYPE Item::*put)(DATE), const wchar_t* name,
+                       bool zeroIsDate) const;
+    template <class Item>
+    HRESULT CopyText(HRESULT hr, Item* item, HRESULT (STDMETHODCALLTYPE Item::*put)(BSTR),
+                     const wchar_t* name) const;
+    template <class Item>
+    HRESULT CopyNumber(HRESULT hr, Item* item, HRESULT (STDMETHODCALLTYPE Item::*put)(LONG),
+                       const wchar_t* name) const;
+
     template <class Item>
     HRESULT Create(OlItemType type, REFIID iid, Item** item) const;
     template <class Item>
