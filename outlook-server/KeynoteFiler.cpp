@@ -4,11 +4,12 @@
 #include "VariantArray.h"
 
 const wchar_t* const kPloverRecordNames[] = {
-    L"Body",        L"Priority",   L"Private",          L"Type",             L"StartDate",
-    L"EndDate",     L"DueDate",    L"Completed",        L"TaskCategory",     L"JournalCategory",
-    L"Contacts",    L"Pencil",     L"SubType",          L"Recipients",       L"CCs",
-    L"BCCs",        L"Database",   L"Attachments",      L"AlarmAdvance",     L"AlarmAdvanceUnit",
-    L"AlarmAdvanceDate", L"Note",  L"AboutBox",         L"Error",
+    L"Body",         L"Priority",         L"Private",          L"Type",
+    L"StartDate",    L"EndDate",          L"DueDate",          L"Completed",
+    L"TaskCategory", L"JournalCategory",  L"Contacts",         L"Pencil",
+    L"SubType",      L"Recipients",       L"CCs",              L"BCCs",
+    L"Database",     L"Attachments",      L"AlarmAdvance",     L"AlarmAdvanceUnit",
+    L"AlarmAdvanceDate", L"Note",         L"AboutBox",         L"Error",
 };
 const size_t kPloverRecordNameCount = sizeof kPloverRecordNames / sizeof kPloverRecordNames[0];
 
