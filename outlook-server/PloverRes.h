@@ -1,0 +1,11 @@
+// Resource identifiers of Plover.dll.
+#pragma once
+
+#define IDS_PROJNAME 100
+#define IDB_PLOVER 101
+#define IDS_CONNECT_FAILED 102
+#define IDS_CATEGORIES_UNREADABLE 103
+#define IDS_OUT_OF_MEMORY 104
+#define IDS_UNRESOLVED_ADDRESS 105
+#define IDS_SAVE_FAILED 106
+#define IDS_OUTLOOK_NOT_STARTED 107

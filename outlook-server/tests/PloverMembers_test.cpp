@@ -1,0 +1,261 @@
+#include "PloverFixture.h"
+
+#include "Plover.h"
+
+using OutlookStandInTesting::Build;
+using QuiComTesting::KeyExists;
+using QuiComTesting::Ptr;
+using QuiComTesting::RegText;
+using QuiComTesting::RunProgram;
+using QuiComTesting::Variant;
+using ::testing::ElementsAre;
+
+namespace {
+
+const char kClsid[] = "{3856FA08-E31C-11D2-8B92-006097713FED}";
+const char kLibId[] = "{3856F9FB-E31C-11D2-8B92-006097713FED}";
+const char kIid[] = "{3856FA07-E31C-11D2-8B92-006097713FED}";
+
+struct Entry {
+    std::string key;
+    const char* value;  // "" names the default value
+    std::string text;   // "<key>": the key exists
+};
+
+std::vector<std::string> Logons(const std::vector<std::string>& dump)
+{
+    std::vector<std::string> logons;
+    for (const std::string& line : dump) {
+        if (line.find(" logon ") != std::string::npos && line.find("ShowDialog=") != std::string::npos)
+            logons.push_back(line.substr(5));
+    }
+    return logons;
+}
+
+}  // namespace
+
+TEST(PloverRegistration, Regsvr32WritesEveryKeyAndUnregistrationRemovesThem)
+{
+    QuiComTesting::Apartment apartment;
+    const std::string path = QuiComTesting::ProgramFolder() + "Plover.dll";
+    const std::string clsid = std::string("CLSID\\") + kClsid;
+    const std::vector<Entry> written = {
+        {"Quillmate.Plover.1", "", "Plover Class"},
+        {"Quillmate.Plover.1\\CLSID", "", kClsid},
+        {"Quillmate.Plover", "", "Plover Class"},
+        {"Quillmate.Plover\\CLSID", "", kClsid},
+        {"Quillmate.Plover\\CurVer", "", "Quillmate.Plover.1"},
+        {clsid, "", "Plover Class"},
+        {clsid + "\\ProgID", "", "Quillmate.Plover.1"},
+        {clsid + "\\VersionIndependentProgID", "", "Quillmate.Plover"},
+        {clsid + "\\Programmable", "", "<key>"},
+        {clsid + "\\InprocServer32", "", path},
+        {clsid + "\\InprocServer32", "ThreadingModel", "Apartment"},
+        {clsid + "\\Control", "", "<key>"},
+        {clsid + "\\ToolboxBitmap32", "", path + ", 101"},
+        {clsid + "\\MiscStatus", "", "0"},
+        {clsid + "\\MiscStatus\\1", "", "131473"},
+        {clsid + "\\TypeLib", "", kLibId},
+        {clsid + "\\Version", "", "1.0"},
+        {std::string("TypeLib\\") + kLibId + "\\1.0", "", "Plover 1.0 Type Library"},
+        {std::string("TypeLib\\") + kLibId + "\\1.0\\0\\win32", "", path},
+        {std::string("Interface\\") + kIid, "", "IPlover"},
+        {std::string("Interface\\") + kIid + "\\TypeLib", "", kLibId},
+    };
+    ASSERT_EQ(0, RunProgram("regsvr32.exe /s \"" + path + "\""));
+    for (const Entry& entry : written) {
+        SCOPED_TRACE(entry.key + " " + entry.value);
+        if (entry.text == "<key>")
+            EXPECT_TRUE(KeyExists(HKEY_CLASSES_ROOT, entry.key));
+        else
+            EXPECT_EQ(entry.text, RegText(HKEY_CLASSES_ROOT, entry.key, entry.value));
+    }
+    ASSERT_EQ(0, RunProgram("regsvr32.exe /s /u \"" + path + "\""));
+    for (const std::string& key : {std::string("Quillmate.Plover.1"), std::string("Quillmate.Plover"), clsid,
+                                   std::string("TypeLib\\") + kLibId, std::string("Interface\\") + kIid}) {
+        SCOPED_TRACE(key);
+        EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, key));
+    }
+}
+
+TEST_F(PloverTest, EveryMemberHasItsContractDispidAndArguments)
+{
+    struct Member {
+        const wchar_t* name;
+        DISPID id;
+        INVOKEKIND kind;
+        std::vector<VARTYPE> params;
+        VARTYPE result;  // VT_EMPTY: none
+    } members[] = {
+        {L"Contacts", DISPID_PLOVER_CONTACTS, INVOKE_PROPERTYGET, {}, VT_VARIANT},
+        {L"TodoCategories", DISPID_PLOVER_TODOCATEGORIES, INVOKE_PROPERTYGET, {}, VT_VARIANT},
+        {L"Connect", DISPID_PLOVER_CONNECT, INVOKE_FUNC, {VT_I4}, VT_EMPTY},
+        {L"CreateContact", DISPID_PLOVER_CREATECONTACT, INVOKE_FUNC, {VT_BSTR}, VT_EMPTY},
+        {L"FileKeynote", DISPID_PLOVER_FILEKEYNOTE, INVOKE_FUNC, {VT_DISPATCH}, VT_EMPTY},
+        {L"Folders", DISPID_PLOVER_FOLDERS, INVOKE_PROPERTYGET, {}, VT_VARIANT},
+        {L"CreateCategory", DISPID_PLOVER_CREATECATEGORY, INVOKE_FUNC, {VT_BSTR}, VT_EMPTY},
+        {L"OpenOutlook", DISPID_PLOVER_OPENOUTLOOK, INVOKE_FUNC, {}, VT_EMPTY},
+    };
+    Ptr<ITypeInfo> info;
+    ASSERT_EQ(S_OK, m_plover->GetTypeInfo(0, LOCALE_USER_DEFAULT, info.Out()));
+    TYPEATTR* attributes = nullptr;
+    ASSERT_EQ(S_OK, info->GetTypeAttr(&attributes));
+    EXPECT_TRUE(IsEqualGUID(IID_IPlover, attributes->guid));
+    EXPECT_EQ(7u + 8u, attributes->cFuncs) << "IDispatch's seven and Plover's eight";
+    info->ReleaseTypeAttr(attributes);
+
+    for (const Member& member : members) {
+        SCOPED_TRACE(std::string(member.name, member.name + wcslen(member.name)));
+        EXPECT_EQ(member.id, QuiComTesting::IdOfName(m_plover.Get(), member.name));
+        bool found = false;
+        for (UINT index = 0; index < 15 && !found; ++index) {
+            FUNCDESC* function = nullptr;
+            ASSERT_EQ(S_OK, info->GetFuncDesc(index, &function));
+            if (function->memid == member.id) {
+                found = true;
+                EXPECT_EQ(member.kind, function->invkind);
+                // The dispatch view of the dual interface: the result is the function's own.
+                EXPECT_EQ(member.params.size(), static_cast<size_t>(function->cParams));
+                for (size_t i = 0; i < member.params.size() && i < static_cast<size_t>(function->cParams); ++i)
+                    EXPECT_EQ(member.params[i], function->lprgelemdescParam[i].tdesc.vt) << "argument " << i;
+                EXPECT_EQ(member.result == VT_EMPTY ? VT_VOID : member.result, function->elemdescFunc.tdesc.vt);
+            }
+            info->ReleaseFuncDesc(function);
+        }
+        EXPECT_TRUE(found);
+    }
+}
+
+TEST_F(PloverTest, ConnectLogsOnOnceAndAgainOnlyAfterFailing)
+{
+    ASSERT_EQ(S_OK, Connect());
+    ASSERT_EQ(S_OK, Connect());
+    EXPECT_THAT(Logons(m_outlook.Dump()), ElementsAre("logon ok ShowDialog=false"));
+    EXPECT_EQ(S_FALSE, m_outlook.Server().CanUnloadNow()) << "the session is held";
+    m_plover.Reset();
+    EXPECT_EQ(S_OK, m_outlook.Server().CanUnloadNow()) << "released with the server object";
+}
+
+TEST_F(PloverTest, AFailedLogonIsTriedAgainWithTheProfileDialog)
+{
+    m_outlook.SetLogonFailures(1);
+    ASSERT_EQ(S_OK, Connect());
+    EXPECT_THAT(Logons(m_outlook.Dump()),
+                ElementsAre("logon failed ShowDialog=false", "logon ok ShowDialog=true"));
+    EXPECT_THAT(m_outlook.Record(2), ::testing::Contains("logon ok NewSession=false"));
+    ASSERT_EQ(S_OK, Connect());
+    EXPECT_EQ(2u, Logons(m_outlook.Dump()).size());
+}
+
+TEST_F(PloverTest, ConnectFailsWithNothingHeldWhenBothLogonsFailOrOutlookIsMissing)
+{
+    struct Row {
+        const char* what;
+        DWORD logonFailures;
+        bool outlookRegistered;
+        size_t logons;
+    } rows[] = {
+        {"both logons fail", STANDIN_LOGON_ALWAYS_FAILS, true, 2},
+        {"no Outlook.Application", 0, false, 0},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        DeleteFileA(m_outlook.StorePath().c_str());
+        m_outlook.SetLogonFailures(row.logonFailures);
+        if (!row.outlookRegistered) {
+            ASSERT_EQ(S_OK, m_outlook.Server().Unregister());
+        }
+        EXCEPINFO error = {};
+        Variant zero(0L);
+        EXPECT_EQ(DISP_E_EXCEPTION,
+                  QuiComTesting::CallMethod(m_plover.Get(), DISPID_PLOVER_CONNECT, {&zero}, nullptr, &error));
+        EXPECT_EQ(E_FAIL, error.scode);
+        EXPECT_STREQ(L"Connection Error", error.bstrDescription);
+        EXPECT_STREQ(L"Quillmate.Plover.1", error.bstrSource);
+        SysFreeString(error.bstrDescription);
+        SysFreeString(error.bstrSource);
+        SysFreeString(error.bstrHelpFile);
+        EXPECT_EQ(row.logons, Logons(m_outlook.Dump()).size());
+        EXPECT_EQ(S_OK, m_outlook.Server().CanUnloadNow()) << "application and namespace released";
+
+        GodwitRecord record;
+        record.Type(GODWIT_TYPE_MEMO);
+        EXPECT_EQ(S_FALSE, File(record)) << "still not connected";
+        EXPECT_EQ(L"Unable to Connect to Outlook.", LastError().description);
+    }
+}
+
+TEST_F(PloverTest, MembersBeforeConnectAnswerWithoutTouchingOutlook)
+{
+    GodwitRecord record;
+    record.Type(GODWIT_TYPE_TODO).Text(DISPID_GODWIT_BODY, L"call the bank");
+    EXPECT_EQ(S_FALSE, File(record));
+    PloverError error = LastError();
+    EXPECT_EQ(L"Unable to Connect to Outlook.", error.description);
+    EXPECT_EQ(L"Quillmate.Plover.1", error.source);
+    EXPECT_TRUE(IsEqualGUID(IID_IPlover, error.guid));
+
+    Variant value;
+    EXCEPINFO exception = {};
+    DISPPARAMS none = {nullptr, nullptr, 0, 0};
+    EXPECT_EQ(DISP_E_EXCEPTION, m_plover->Invoke(DISPID_PLOVER_CONTACTS, IID_NULL, LOCALE_USER_DEFAULT,
+                                                 DISPATCH_PROPERTYGET, &none, &value, &exception, nullptr));
+    EXPECT_EQ(E_POINTER, exception.scode);
+    EXPECT_STREQ(L"Unable to Connect to Outlook.", exception.bstrDescription);
+    SysFreeString(exception.bstrDescription);
+    SysFreeString(exception.bstrSource);
+    SysFreeString(exception.bstrHelpFile);
+
+    Variant text(L"Alice Smith");
+    struct Row {
+        DISPID id;
+        bool property;
+        const VARIANT* argument;
+    } quiet[] = {
+        {DISPID_PLOVER_FOLDERS, true, nullptr},
+        {DISPID_PLOVER_CREATECONTACT, false, &text},
+        {DISPID_PLOVER_CREATECATEGORY, false, &text},
+    };
+    for (const Row& row : quiet) {
+        SCOPED_TRACE(row.id);
+        Variant result;
+        HRESULT hr = row.property ? Get(row.id, &result)
+                                  : QuiComTesting::CallMethod(m_plover.Get(), row.id, {row.argument}, &result);
+        EXPECT_EQ(S_OK, hr);
+        EXPECT_EQ(VT_EMPTY, result.vt);
+        EXPECT_EQ(L"", LastError().description);
+    }
+    EXPECT_EQ(0u, m_outlook.RecordCount()) << "Outlook was never started";
+}
+
+TEST_F(PloverTest, ContactsAsksForTheFolderAndAnswersNoValue)
+{
+    ASSERT_EQ(S_OK, Connect());
+    Variant value;
+    EXPECT_EQ(S_OK, Get(DISPID_PLOVER_CONTACTS, &value));
+    EXPECT_EQ(VT_EMPTY, value.vt);
+}
+
+TEST_F(PloverTest, NullRecordIsRefusedWithItsOwnText)
+{
+    ASSERT_EQ(S_OK, Connect());
+    EXPECT_EQ(S_FALSE, File(nullptr));
+    PloverError error = LastError();
+    EXPECT_EQ(L"Null keynote parameter passed to FileKeynote()", error.description);
+    EXPECT_EQ(0x57u, error.helpContext);
+    EXPECT_EQ(1u, m_outlook.RecordCount()) << "the logon alone";
+}
+
+TEST_F(PloverTest, OpenOutlookStartsTheProgramAppPathsNames)
+{
+    HANDLE started = CreateEventA(nullptr, FALSE, FALSE, STANDIN_STARTED_EVENT);
+    ASSERT_NE(nullptr, started);
+    ASSERT_EQ(S_OK, Call(DISPID_PLOVER_OPENOUTLOOK));
+    EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(started, 60000));
+    CloseHandle(started);
+    EXPECT_THAT(m_outlook.Dump(), ElementsAre("0001 program started Version=9.0.0.3821"));
+
+    m_outlook.SetProgram(Build::None);
+    EXPECT_EQ(S_FALSE, Call(DISPID_PLOVER_OPENOUTLOOK));
+    EXPECT_EQ(L"Unable to launch Microsoft Outlook.", LastError().description);
+}

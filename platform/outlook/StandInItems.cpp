@@ -1,0 +1,540 @@
+#include "StandInItems.h"
+
+#include <cstdio>
+
+#include "OutlookStore.h"
+#include "StandInSettings.h"
+
+namespace {
+
+// Importance starts normal (1), as the mail program makes new items.
+#define OL_COMMON_PROPERTIES                                                                             \
+    {"Subject", ValueKind::Text, 0}, {"Body", ValueKind::Text, 0}, {"Categories", ValueKind::Text, 0}, \
+        {"Importance", ValueKind::Long, 1}, {"Sensitivity", ValueKind::Long, 0}
+
+const PropertyDef kTaskProperties[] = {
+    OL_COMMON_PROPERTIES,
+    {"ContactNames", ValueKind::Text, 0},
+    {"Complete", ValueKind::Bool, 0},
+    {"StartDate", ValueKind::Date, 0},
+    {"DueDate", ValueKind::Date, 0},
+};
+const PropertyDef kAppointmentProperties[] = {
+    OL_COMMON_PROPERTIES,
+    {"Start", ValueKind::Date, 0},
+    {"End", ValueKind::Date, 0},
+    {"AllDayEvent", ValueKind::Bool, 0},
+    {"MeetingStatus", ValueKind::Long, 0},
+};
+const PropertyDef kJournalProperties[] = {
+    OL_COMMON_PROPERTIES,
+    {"Start", ValueKind::Date, 0},
+    {"End", ValueKind::Date, 0},
+};
+const PropertyDef kMailProperties[] = {
+    OL_COMMON_PROPERTIES,
+    {"To", ValueKind::Text, 0},
+    {"CC", ValueKind::Text, 0},
+    {"BCC", ValueKind::Text, 0},
+};
+const PropertyDef kNoteProperties[] = {
+    {"Body", ValueKind::Text, 0},
+    {"Categories", ValueKind::Text, 0},
+};
+
+#define OL_KIND(name, iface, props) {name, #iface, &IID_##iface, props, sizeof props / sizeof props[0]}
+const ItemKindDef kTask = OL_KIND("task", _TaskItem, kTaskProperties);
+const ItemKindDef kAppointment = OL_KIND("appointment", _AppointmentItem, kAppointmentProperties);
+const ItemKindDef kJournal = OL_KIND("journal", _JournalItem, kJournalProperties);
+const ItemKindDef kMail = OL_KIND("mail", _MailItem, kMailProperties);
+const ItemKindDef kNote = OL_KIND("note", _NoteItem, kNoteProperties);
+
+StoredValue* Find(ItemData& item, const char* name, ValueKind kind)
+{
+    for (size_t i = 0; i < item.kind.count; ++i) {
+        if (strcmp(item.kind.properties[i].name, name) == 0 && item.kind.properties[i].kind == kind)
+            return &item.values[i];
+    }
+    return nullptr;
+}
+
+HRESULT Gone(const ItemData& item)
+{
+    return StandInError(E_FAIL, *item.kind.iid, L"The item has been moved or deleted.");
+}
+
+std::string DateText(const StoredValue& value)
+{
+    SYSTEMTIME time;
+    if (!value.set)
+        return "none";
+    if (!VariantTimeToSystemTime(value.date, &time))
+        return "invalid";
+    char text[32];
+    std::snprintf(text, sizeof text, "%04u-%02u-%02u %02u:%02u:%02u", time.wYear, time.wMonth, time.wDay, time.wHour,
+                  time.wMinute, time.wSecond);
+    return text;
+}
+
+StoreRecord RecordOf(const ItemData& item, const char* action)
+{
+    StoreRecord record{item.kind.name, action, {}};
+    for (size_t i = 0; i < item.kind.count; ++i) {
+        const PropertyDef& def = item.kind.properties[i];
+        const StoredValue& value = item.values[i];
+        std::string text;
+        switch (def.kind) {
+        case ValueKind::Text: text = Utf8(value.text); break;
+        case ValueKind::Long: text = std::to_string(value.number); break;
+        case ValueKind::Bool: text = value.number ? "true" : "false"; break;
+        case ValueKind::Date: text = DateText(value); break;
+        }
+        record.fields.emplace_back(def.name, text);
+    }
+    int n = 0;
+    for (const RecipientData& recipient : item.recipients)
+        record.fields.emplace_back("Recipient." + std::to_string(++n),
+                                   Utf8(recipient.name) + (recipient.resolved ? " (resolved)" : " (unresolved)"));
+    n = 0;
+    for (const AttachmentData& attachment : item.attachments)
+        record.fields.emplace_back("Attachment." + std::to_string(++n),
+                                   Utf8(attachment.displayName) + " <" + Utf8(attachment.source) + ">");
+    return record;
+}
+
+HRESULT Append(const ItemData& item, const char* action)
+{
+    const std::wstring store = StandInSettings::StorePath();
+    if (store.empty())
+        return StandInError(E_FAIL, *item.kind.iid, L"No message store is open.");
+    if (!AppendStoreRecord(store, RecordOf(item, action)))
+        return StandInError(E_FAIL, *item.kind.iid, L"The message store could not be written.");
+    return S_OK;
+}
+
+bool Fails(const ItemData& item, const char* member)
+{
+    return StandInSettings::CallFails((std::string(item.kind.interfaceName) + "." + member).c_str());
+}
+
+//--- collections
+
+class CRecipient : public QuiObjectRoot, public QuiDispatchImpl<Recipient, &IID_Recipient> {
+public:
+    static const QuiInterfaceEntry kInterfaces[];
+    CRecipient(std::shared_ptr<ItemData> item, size_t index) : m_item(std::move(item)), m_index(index) {}
+
+    STDMETHODIMP get_Name(BSTR* name) override
+    {
+        if (!name)
+            return E_POINTER;
+        *name = SysAllocString(m_item->recipients[m_index].name.c_str());
+        return *name ? S_OK : E_OUTOFMEMORY;
+    }
+    STDMETHODIMP get_Resolved(VARIANT_BOOL* resolved) override
+    {
+        if (!resolved)
+            return E_POINTER;
+        *resolved = m_item->recipients[m_index].resolved ? VARIANT_TRUE : VARIANT_FALSE;
+        return S_OK;
+    }
+
+private:
+    std::shared_ptr<ItemData> m_item;
+    size_t m_index;
+};
+const QuiInterfaceEntry CRecipient::kInterfaces[] = {
+    {&IID_Recipient, QuiCastTo<CRecipient, Recipient>},
+    {&IID_IDispatch, QuiCastTo<CRecipient, Recipient>},
+    {},
+};
+
+class CRecipients : public QuiObjectRoot,
+                    public QuiDispatchImpl<Recipients, &IID_Recipients>,
+                    public QuiSupportErrorInfoImpl<&IID_Recipients> {
+public:
+    static const QuiInterfaceEntry kInterfaces[];
+    explicit CRecipients(std::shared_ptr<ItemData> item) : m_item(std::move(item)) {}
+
+    STDMETHODIMP get_Count(LONG* count) override
+    {
+        if (!count)
+            return E_POINTER;
+        *count = static_cast<LONG>(m_item->recipients.size());
+        return S_OK;
+    }
+    STDMETHODIMP Add(BSTR name, Recipient** added) override
+    {
+        if (!added)
+            return E_POINTER;
+        *added = nullptr;
+        if (m_item->sent)
+            return Gone(*m_item);
+        try {
+            m_item->recipients.push_back({name ? name : L"", false});
+        } catch (...) {
+            return E_OUTOFMEMORY;
+        }
+        return QuiComObject<CRecipient>::CreateInstance(IID_Recipient, reinterpret_cast<void**>(added), m_item,
+                                                        m_item->recipients.size() - 1);
+    }
+    STDMETHODIMP ResolveAll(VARIANT_BOOL* allResolved) override
+    {
+        if (!allResolved)
+            return E_POINTER;
+        bool all = true;
+        for (RecipientData& recipient : m_item->recipients) {
+            recipient.resolved = StandInSettings::Resolves(recipient.name);
+            all = all && recipient.resolved;
+        }
+        *allResolved = all ? VARIANT_TRUE : VARIANT_FALSE;
+        return S_OK;
+    }
+
+private:
+    std::shared_ptr<ItemData> m_item;
+};
+const QuiInterfaceEntry CRecipients::kInterfaces[] = {
+    {&IID_Recipients, QuiCastTo<CRecipients, Recipients>},
+    {&IID_IDispatch, QuiCastTo<CRecipients, Recipients>},
+    {&IID_ISupportErrorInfo, QuiCastTo<CRecipients, ISupportErrorInfo>},
+    {},
+};
+
+class CAttachment : public QuiObjectRoot, public QuiDispatchImpl<Attachment, &IID_Attachment> {
+public:
+    static const QuiInterfaceEntry kInterfaces[];
+    explicit CAttachment(std::wstring displayName) : m_displayName(std::move(displayName)) {}
+
+    STDMETHODIMP get_DisplayName(BSTR* name) override
+    {
+        if (!name)
+            return E_POINTER;
+        *name = SysAllocString(m_displayName.c_str());
+        return *name ? S_OK : E_OUTOFMEMORY;
+    }
+
+private:
+    std::wstring m_displayName;
+};
+const QuiInterfaceEntry CAttachment::kInterfaces[] = {
+    {&IID_Attachment, QuiCastTo<CAttachment, Attachment>},
+    {&IID_IDispatch, QuiCastTo<CAttachment, Attachment>},
+    {},
+};
+
+// A text argument; an optional one that was left out gives false.
+bool TextArgument(const VARIANT& value, std::wstring* text)
+{
+    if (V_VT(&value) == VT_EMPTY || V_VT(&value) == VT_NULL || V_VT(&value) == VT_ERROR)
+        return false;
+    VARIANT copy;
+    VariantInit(&copy);
+    if (FAILED(VariantChangeType(&copy, const_cast<VARIANT*>(&value), 0, VT_BSTR)))
+        return false;
+    text->assign(V_BSTR(&copy) ? V_BSTR(&copy) : L"", SysStringLen(V_BSTR(&copy)));
+    VariantClear(&copy);
+    return true;
+}
+
+class CAttachments : public QuiObjectRoot,
+                     public QuiDispatchImpl<Attachments, &IID_Attachments>,
+                     public QuiSupportErrorInfoImpl<&IID_Attachments> {
+public:
+    static const QuiInterfaceEntry kInterfaces[];
+    explicit CAttachments(std::shared_ptr<ItemData> item) : m_item(std::move(item)) {}
+
+    STDMETHODIMP get_Count(LONG* count) override
+    {
+        if (!count)
+            return E_POINTER;
+        *count = static_cast<LONG>(m_item->attachments.size());
+        return S_OK;
+    }
+    // Only files can be attached: the source names one that exists.
+    STDMETHODIMP Add(VARIANT source, VARIANT, VARIANT, VARIANT displayName, Attachment** added) override
+    {
+        if (!added)
+            return E_POINTER;
+        *added = nullptr;
+        if (m_item->sent)
+            return Gone(*m_item);
+        std::wstring path, name;
+        if (!TextArgument(source, &path) || path.empty())
+            return StandInError(E_INVALIDARG, IID_Attachments, L"An attachment needs a file to attach.");
+        DWORD attributes = GetFileAttributesW(path.c_str());
+        if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY))
+            return StandInError(E_INVALIDARG, IID_Attachments, L"The file to attach was not found: " + path);
+        if (!TextArgument(displayName, &name) || name.empty())
+            name = path.substr(path.find_last_of(L"\\/") + 1);
+        try {
+            m_item->attachments.push_back({path, name});
+        } catch (...) {
+            return E_OUTOFMEMORY;
+        }
+        return QuiComObject<CAttachment>::CreateInstance(IID_Attachment, reinterpret_cast<void**>(added), name);
+    }
+
+private:
+    std::shared_ptr<ItemData> m_item;
+};
+const QuiInterfaceEntry CAttachments::kInterfaces[] = {
+    {&IID_Attachments, QuiCastTo<CAttachments, Attachments>},
+    {&IID_IDispatch, QuiCastTo<CAttachments, Attachments>},
+    {&IID_ISupportErrorInfo, QuiCastTo<CAttachments, ISupportErrorInfo>},
+    {},
+};
+
+//--- items
+
+template <class Iface, const IID* Iid>
+class CItem : public QuiObjectRoot, public QuiDispatchImpl<Iface, Iid>, public QuiSupportErrorInfoImpl<Iid> {
+public:
+    static const QuiInterfaceEntry kInterfaces[];
+
+protected:
+    explicit CItem(const ItemKindDef& kind) : m_item(std::make_shared<ItemData>(kind)) {}
+    std::shared_ptr<ItemData> m_item;
+};
+
+template <class Iface, const IID* Iid>
+const QuiInterfaceEntry CItem<Iface, Iid>::kInterfaces[] = {
+    {Iid, QuiCastTo<CItem, Iface>},
+    {&IID_IDispatch, QuiCastTo<CItem, Iface>},
+    {&IID_ISupportErrorInfo, QuiCastTo<CItem, ISupportErrorInfo>},
+    {},
+};
+
+#define OL_PROPERTY(Name, Type)                                                                              \
+    STDMETHODIMP get_##Name(Type* value) override { return StandInItem::Get(*m_item, #Name, value); } \
+    STDMETHODIMP put_##Name(Type value) override { return StandInItem::Put(*m_item, #Name, value); }
+#define OL_COMMON_MEMBERS                                                                       \
+    OL_PROPERTY(Subject, BSTR)                                                                  \
+    OL_PROPERTY(Body, BSTR)                                                                     \
+    OL_PROPERTY(Categories, BSTR)                                                               \
+    OL_PROPERTY(Importance, LONG)                                                               \
+    OL_PROPERTY(Sensitivity, LONG)                                                              \
+    STDMETHODIMP get_Attachments(Attachments** out) override                                   \
+    {                                                                                           \
+        return StandInItem::GetAttachments(m_item, out);                                        \
+    }                                                                                           \
+    STDMETHODIMP Save() override { return StandInItem::Save(*m_item); }
+
+class CTaskItem : public CItem<_TaskItem, &IID__TaskItem> {
+public:
+    CTaskItem() : CItem(kTask) {}
+    OL_COMMON_MEMBERS
+    OL_PROPERTY(ContactNames, BSTR)
+    OL_PROPERTY(Complete, VARIANT_BOOL)
+    OL_PROPERTY(StartDate, DATE)
+    OL_PROPERTY(DueDate, DATE)
+};
+
+class CAppointmentItem : public CItem<_AppointmentItem, &IID__AppointmentItem> {
+public:
+    CAppointmentItem() : CItem(kAppointment) {}
+    OL_COMMON_MEMBERS
+    OL_PROPERTY(Start, DATE)
+    OL_PROPERTY(End, DATE)
+    OL_PROPERTY(AllDayEvent, VARIANT_BOOL)
+    OL_PROPERTY(MeetingStatus, LONG)
+};
+
+class CJournalItem : public CItem<_JournalItem, &IID__JournalItem> {
+public:
+    CJournalItem() : CItem(kJournal) {}
+    OL_COMMON_MEMBERS
+    OL_PROPERTY(Start, DATE)
+    OL_PROPERTY(End, DATE)
+    STDMETHODIMP get_Recipients(Recipients** out) override { return StandInItem::GetRecipients(m_item, out); }
+};
+
+class CMailItem : public CItem<_MailItem, &IID__MailItem> {
+public:
+    CMailItem() : CItem(kMail) {}
+    OL_COMMON_MEMBERS
+    OL_PROPERTY(To, BSTR)
+    OL_PROPERTY(CC, BSTR)
+    OL_PROPERTY(BCC, BSTR)
+    STDMETHODIMP get_Recipients(Recipients** out) override { return StandInItem::GetRecipients(m_item, out); }
+    STDMETHODIMP Send() override { return StandInItem::Send(*m_item); }
+};
+
+class CNoteItem : public CItem<_NoteItem, &IID__NoteItem> {
+public:
+    CNoteItem() : CItem(kNote) {}
+    OL_PROPERTY(Body, BSTR)
+    OL_PROPERTY(Categories, BSTR)
+    STDMETHODIMP Save() override { return StandInItem::Save(*m_item); }
+};
+
+}  // namespace
+
+ItemData::ItemData(const ItemKindDef& def) : kind(def), values(def.count)
+{
+    for (size_t i = 0; i < def.count; ++i)
+        values[i].number = def.properties[i].initial;
+}
+
+HRESULT StandInError(HRESULT hr, REFIID iid, const std::wstring& text)
+{
+    return QuiSetErrorInfo(hr, CLSID_Application, iid, text.c_str());
+}
+
+namespace StandInItem {
+
+HRESULT Get(ItemData& item, const char* name, BSTR* out)
+{
+    StoredValue* value = Find(item, name, ValueKind::Text);
+    if (!out)
+        return E_POINTER;
+    if (!value)
+        return E_UNEXPECTED;
+    *out = SysAllocStringLen(value->text.data(), static_cast<UINT>(value->text.size()));
+    return *out ? S_OK : E_OUTOFMEMORY;
+}
+
+HRESULT Get(ItemData& item, const char* name, LONG* out)
+{
+    StoredValue* value = Find(item, name, ValueKind::Long);
+    if (!out)
+        return E_POINTER;
+    if (!value)
+        return E_UNEXPECTED;
+    *out = value->number;
+    return S_OK;
+}
+
+HRESULT Get(ItemData& item, const char* name, VARIANT_BOOL* out)
+{
+    StoredValue* value = Find(item, name, ValueKind::Bool);
+    if (!out)
+        return E_POINTER;
+    if (!value)
+        return E_UNEXPECTED;
+    *out = value->number ? VARIANT_TRUE : VARIANT_FALSE;
+    return S_OK;
+}
+
+// An unset date reads as the mail program's "none" date, 1 January 4501.
+HRESULT Get(ItemData& item, const char* name, DATE* out)
+{
+    StoredValue* value = Find(item, name, ValueKind::Date);
+    if (!out)
+        return E_POINTER;
+    if (!value)
+        return E_UNEXPECTED;
+    *out = value->set ? value->date : 949998.0;
+    return S_OK;
+}
+
+HRESULT Put(ItemData& item, const char* name, BSTR text)
+{
+    StoredValue* value = Find(item, name, ValueKind::Text);
+    if (!value)
+        return E_UNEXPECTED;
+    if (item.sent)
+        return Gone(item);
+    try {
+        value->text.assign(text ? text : L"", SysStringLen(text));
+    } catch (...) {
+        return E_OUTOFMEMORY;
+    }
+    value->set = true;
+    return S_OK;
+}
+
+HRESULT Put(ItemData& item, const char* name, LONG number)
+{
+    StoredValue* value = Find(item, name, ValueKind::Long);
+    if (!value)
+        return E_UNEXPECTED;
+    if (item.sent)
+        return Gone(item);
+    value->number = number;
+    value->set = true;
+    return S_OK;
+}
+
+HRESULT Put(ItemData& item, const char* name, VARIANT_BOOL flag)
+{
+    StoredValue* value = Find(item, name, ValueKind::Bool);
+    if (!value)
+        return E_UNEXPECTED;
+    if (item.sent)
+        return Gone(item);
+    value->number = flag ? 1 : 0;
+    value->set = true;
+    return S_OK;
+}
+
+HRESULT Put(ItemData& item, const char* name, DATE date)
+{
+    StoredValue* value = Find(item, name, ValueKind::Date);
+    if (!value)
+        return E_UNEXPECTED;
+    if (item.sent)
+        return Gone(item);
+    value->date = date;
+    value->set = true;
+    return S_OK;
+}
+
+HRESULT GetRecipients(const std::shared_ptr<ItemData>& item, Recipients** out)
+{
+    if (!out)
+        return E_POINTER;
+    return QuiComObject<CRecipients>::CreateInstance(IID_Recipients, reinterpret_cast<void**>(out), item);
+}
+
+HRESULT GetAttachments(const std::shared_ptr<ItemData>& item, Attachments** out)
+{
+    if (!out)
+        return E_POINTER;
+    return QuiComObject<CAttachments>::CreateInstance(IID_Attachments, reinterpret_cast<void**>(out), item);
+}
+
+HRESULT Save(ItemData& item)
+{
+    if (item.sent)
+        return Gone(item);
+    if (Fails(item, "Save"))
+        return StandInError(E_FAIL, *item.kind.iid, L"The item could not be saved.");
+    return Append(item, "saved");
+}
+
+// Sending resolves every recipient again; a sent message is gone from the
+// caller's hands.
+HRESULT Send(ItemData& item)
+{
+    if (item.sent)
+        return Gone(item);
+    if (Fails(item, "Send"))
+        return StandInError(E_FAIL, *item.kind.iid, L"The message could not be sent.");
+    if (item.recipients.empty())
+        return StandInError(E_FAIL, *item.kind.iid, L"The message has no recipient.");
+    for (RecipientData& recipient : item.recipients) {
+        recipient.resolved = StandInSettings::Resolves(recipient.name);
+        if (!recipient.resolved)
+            return StandInError(E_FAIL, *item.kind.iid, L"A recipient could not be resolved: " + recipient.name);
+    }
+    HRESULT hr = Append(item, "sent");
+    if (SUCCEEDED(hr))
+        item.sent = true;
+    return hr;
+}
+
+}  // namespace StandInItem
+
+HRESULT CreateStandInItem(OlItemType type, IDispatch** out)
+{
+    void** ppv = reinterpret_cast<void**>(out);
+    switch (type) {
+    case olTaskItem: return QuiComObject<CTaskItem>::CreateInstance(IID_IDispatch, ppv);
+    case olAppointmentItem: return QuiComObject<CAppointmentItem>::CreateInstance(IID_IDispatch, ppv);
+    case olJournalItem: return QuiComObject<CJournalItem>::CreateInstance(IID_IDispatch, ppv);
+    case olMailItem: return QuiComObject<CMailItem>::CreateInstance(IID_IDispatch, ppv);
+    case olNoteItem: return QuiComObject<CNoteItem>::CreateInstance(IID_IDispatch, ppv);
+    default: return E_INVALIDARG;
+    }
+}

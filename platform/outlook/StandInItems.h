@@ -1,0 +1,79 @@
+// The stand-in's items: a task, calendar entry, journal entry, mail message
+// and note, each a bag of typed properties that Save and Send append to the
+// message store whole, with its recipients and attachments.
+#pragma once
+#include <windows.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "OutlookStandIn.h"
+#include "QuiComObject.h"
+#include "QuiDispatch.h"
+#include "QuiErrorInfo.h"
+
+enum class ValueKind { Text, Long, Bool, Date };
+
+struct PropertyDef {
+    const char* name;
+    ValueKind kind;
+    long initial;  // Long and Bool kinds
+};
+
+struct ItemKindDef {
+    const char* name;       // as the store names the kind
+    const char* interfaceName;  // as failing calls are named
+    const IID* iid;
+    const PropertyDef* properties;
+    size_t count;
+};
+
+struct StoredValue {
+    bool set = false;
+    std::wstring text;
+    long number = 0;
+    DATE date = 0.0;
+};
+
+struct RecipientData {
+    std::wstring name;
+    bool resolved = false;
+};
+
+struct AttachmentData {
+    std::wstring source;
+    std::wstring displayName;
+};
+
+// One item's state, shared by the item and its collections.
+struct ItemData {
+    explicit ItemData(const ItemKindDef& def);
+    const ItemKindDef& kind;
+    std::vector<StoredValue> values;
+    std::vector<RecipientData> recipients;
+    std::vector<AttachmentData> attachments;
+    bool sent = false;
+};
+
+// Sets the thread's error information with the stand-in's source and
+// returns hr.
+HRESULT StandInError(HRESULT hr, REFIID iid, const std::wstring& text);
+
+namespace StandInItem {
+HRESULT Get(ItemData& item, const char* name, BSTR* out);
+HRESULT Get(ItemData& item, const char* name, LONG* out);
+HRESULT Get(ItemData& item, const char* name, VARIANT_BOOL* out);
+HRESULT Get(ItemData& item, const char* name, DATE* out);
+HRESULT Put(ItemData& item, const char* name, BSTR value);
+HRESULT Put(ItemData& item, const char* name, LONG value);
+HRESULT Put(ItemData& item, const char* name, VARIANT_BOOL value);
+HRESULT Put(ItemData& item, const char* name, DATE value);
+HRESULT GetRecipients(const std::shared_ptr<ItemData>& item, Recipients** out);
+HRESULT GetAttachments(const std::shared_ptr<ItemData>& item, Attachments** out);
+HRESULT Save(ItemData& item);
+HRESULT Send(ItemData& item);
+}  // namespace StandInItem
+
+// Creates the item of that kind; E_INVALIDARG for a kind the stand-in lacks.
+HRESULT CreateStandInItem(OlItemType type, IDispatch** out);

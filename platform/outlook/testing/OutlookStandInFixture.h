@@ -1,0 +1,140 @@
+// Puts the Outlook stand-in into the test prefix for one test: registers its
+// object server, names one build of its outlook.exe under App Paths, gives it
+// a fresh message store, and takes all of it away again at the end.
+#pragma once
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <shlwapi.h>
+
+#include <initializer_list>
+#include <string>
+#include <vector>
+
+#include "OutlookStore.h"
+#include "QuiComTesting.h"
+#include "StandInSettings.h"
+
+namespace OutlookStandInTesting {
+
+enum class Build { Outlook90, Outlook85, Unversioned, None };
+
+const char kAppPathKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\OUTLOOK.EXE";
+const char* const kCategoryKeys[] = {"Software\\Microsoft\\Office\\9.0\\Outlook\\Categories",
+                                     "Software\\Microsoft\\Office\\8.0\\Outlook\\Categories"};
+
+inline std::string ProgramPath(Build build)
+{
+    const char* folder = build == Build::Outlook90   ? "outlook-9.0"
+                         : build == Build::Outlook85 ? "outlook-8.5"
+                                                     : "outlook-unversioned";
+    return QuiComTesting::ProgramFolder() + folder + "\\outlook.exe";
+}
+
+inline void SetValue(HKEY root, const char* key, const char* name, DWORD type, const void* data, DWORD size)
+{
+    HKEY handle;
+    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(root, key, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &handle, nullptr))
+        << key;
+    EXPECT_EQ(ERROR_SUCCESS, RegSetValueExA(handle, name, 0, type, static_cast<const BYTE*>(data), size)) << key;
+    RegCloseKey(handle);
+}
+
+inline void SetText(HKEY root, const char* key, const char* name, const std::string& text)
+{
+    SetValue(root, key, name, REG_SZ, text.c_str(), static_cast<DWORD>(text.size() + 1));
+}
+
+// REG_MULTI_SZ of the texts.
+inline void SetTexts(const char* name, std::initializer_list<const char*> texts)
+{
+    std::string data;
+    for (const char* text : texts)
+        data.append(text).push_back('\0');
+    data.push_back('\0');
+    SetValue(HKEY_CURRENT_USER, STANDIN_SETTINGS_KEY, name, REG_MULTI_SZ, data.data(),
+             static_cast<DWORD>(data.size()));
+}
+
+class Installation {
+public:
+    explicit Installation(Build build) : m_server((QuiComTesting::ProgramFolder() + "OutlookStandIn.dll").c_str())
+    {
+        Clean();
+        const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
+        m_store = QuiComTesting::ProgramFolder() + "outlook-stores\\" + test->test_suite_name() + "." + test->name();
+        CreateDirectoryA((QuiComTesting::ProgramFolder() + "outlook-stores").c_str(), nullptr);
+        DeleteFileA(m_store.c_str());
+        EXPECT_TRUE(m_server.Loaded()) << "OutlookStandIn.dll";
+        EXPECT_EQ(S_OK, m_server.Register());
+        SetProgram(build);
+        SetText(HKEY_CURRENT_USER, STANDIN_SETTINGS_KEY, "Store", m_store);
+    }
+    ~Installation()
+    {
+        m_server.Unregister();
+        Clean();
+        DeleteFileA(m_store.c_str());
+    }
+    Installation(const Installation&) = delete;
+    Installation& operator=(const Installation&) = delete;
+
+    // Names that build's outlook.exe under App Paths; None takes the key away.
+    void SetProgram(Build build)
+    {
+        SHDeleteKeyA(HKEY_LOCAL_MACHINE, kAppPathKey);
+        if (build != Build::None)
+            SetText(HKEY_LOCAL_MACHINE, kAppPathKey, "", ProgramPath(build));
+    }
+    void SetLogonFailures(DWORD count)
+    {
+        SetValue(HKEY_CURRENT_USER, STANDIN_SETTINGS_KEY, "LogonFailures", REG_DWORD, &count, sizeof count);
+    }
+    void SetKnownNames(std::initializer_list<const char*> names) { SetTexts("KnownNames", names); }
+    void SetFailCalls(std::initializer_list<const char*> calls) { SetTexts("FailCalls", calls); }
+
+    // The object server: S_OK from its DllCanUnloadNow when no object of it lives.
+    const QuiComTesting::ServerLibrary& Server() const { return m_server; }
+    const std::string& StorePath() const { return m_store; }
+
+    // The store as outlookdump prints it.
+    std::vector<std::string> Dump() const
+    {
+        std::vector<StoreRecord> records;
+        EXPECT_TRUE(ReadStore(Wide(m_store), &records)) << m_store;
+        return DumpStoreLines(records);
+    }
+    // The dump lines of record `number` (from 1), without their number.
+    std::vector<std::string> Record(int number) const
+    {
+        char prefix[8];
+        snprintf(prefix, sizeof prefix, "%04d ", number);
+        std::vector<std::string> lines;
+        for (const std::string& line : Dump()) {
+            if (line.compare(0, 5, prefix) == 0)
+                lines.push_back(line.substr(5));
+        }
+        return lines;
+    }
+    size_t RecordCount() const
+    {
+        std::vector<StoreRecord> records;
+        ReadStore(Wide(m_store), &records);
+        return records.size();
+    }
+
+private:
+    static void Clean()
+    {
+        SHDeleteKeyA(HKEY_LOCAL_MACHINE, kAppPathKey);
+        SHDeleteKeyA(HKEY_CURRENT_USER, STANDIN_SETTINGS_KEY);
+        for (const char* key : kCategoryKeys) {
+            SHDeleteKeyA(HKEY_CURRENT_USER, key);
+            SHDeleteKeyA(HKEY_LOCAL_MACHINE, key);
+        }
+    }
+
+    QuiComTesting::ServerLibrary m_server;
+    std::string m_store;
+};
+
+}  // namespace OutlookStandInTesting

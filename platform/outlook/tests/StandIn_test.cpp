@@ -1,0 +1,389 @@
+#include <gtest/gtest.h>
+#include <gmock/gmock.h>
+
+#include <string>
+#include <vector>
+
+#include "FileVersionInfo.h"
+#include "OutlookStandIn.h"
+#include "OutlookStandInFixture.h"
+
+using OutlookStandInTesting::Build;
+using OutlookStandInTesting::Installation;
+using QuiComTesting::Ptr;
+using ::testing::ElementsAre;
+using ::testing::IsEmpty;
+
+namespace {
+
+VARIANT Missing()
+{
+    VARIANT value;
+    V_VT(&value) = VT_ERROR;
+    V_ERROR(&value) = DISP_E_PARAMNOTFOUND;
+    return value;
+}
+
+VARIANT Flag(bool on)
+{
+    VARIANT value;
+    V_VT(&value) = VT_BOOL;
+    V_BOOL(&value) = on ? VARIANT_TRUE : VARIANT_FALSE;
+    return value;
+}
+
+class StandIn : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_HRESULT_SUCCEEDED(m_apartment.Result());
+        CLSID clsid;
+        ASSERT_EQ(S_OK, CLSIDFromProgID(L"Outlook.Application", &clsid));
+        ASSERT_EQ(S_OK, CoCreateInstance(clsid, nullptr, CLSCTX_ALL, IID__Application, m_app.OutVoid()));
+        BSTR mapi = SysAllocString(L"MAPI");
+        ASSERT_EQ(S_OK, m_app->GetNamespace(mapi, m_space.Out()));
+        SysFreeString(mapi);
+    }
+
+    template <class Item>
+    void Create(OlItemType type, REFIID iid, Ptr<Item>* item)
+    {
+        Ptr<IDispatch> created;
+        ASSERT_EQ(S_OK, m_app->CreateItem(type, created.Out()));
+        ASSERT_EQ(S_OK, created->QueryInterface(iid, item->OutVoid()));
+    }
+
+    HRESULT Logon(bool showDialog)
+    {
+        VARIANT none;
+        VariantInit(&none);
+        return m_space->Logon(none, none, Flag(showDialog), Flag(false));
+    }
+
+    static std::wstring ErrorText()
+    {
+        Ptr<IErrorInfo> info;
+        if (GetErrorInfo(0, info.Out()) != S_OK)
+            return L"<none>";
+        BSTR text = nullptr;
+        info->GetDescription(&text);
+        std::wstring result = text ? text : L"";
+        SysFreeString(text);
+        return result;
+    }
+
+    QuiComTesting::Apartment m_apartment;
+    Installation m_outlook{Build::Outlook90};
+    Ptr<_Application> m_app;
+    Ptr<_NameSpace> m_space;
+};
+
+}  // namespace
+
+TEST_F(StandIn, LogonFailsAsOftenAsToldAndEveryTryIsRecorded)
+{
+    struct Row {
+        DWORD failures;
+        std::vector<bool> succeeds;
+    } rows[] = {
+        {0, {true, true}},
+        {1, {false, true, true}},
+        {2, {false, false, true}},
+        {STANDIN_LOGON_ALWAYS_FAILS, {false, false, false, false}},
+    };
+    size_t recorded = 0;
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.failures);
+        m_outlook.SetLogonFailures(row.failures);
+        for (size_t i = 0; i < row.succeeds.size(); ++i) {
+            bool dialog = i % 2 == 1;
+            EXPECT_EQ(row.succeeds[i] ? S_OK : E_FAIL, Logon(dialog)) << "logon " << i;
+            ++recorded;
+            ASSERT_EQ(recorded, m_outlook.RecordCount());
+            EXPECT_THAT(m_outlook.Record(static_cast<int>(recorded)),
+                        ElementsAre(std::string("logon ") + (row.succeeds[i] ? "ok" : "failed") + " NewSession=false",
+                                    "logon " + std::string(row.succeeds[i] ? "ok" : "failed") + " Profile=",
+                                    "logon " + std::string(row.succeeds[i] ? "ok" : "failed") +
+                                        " ShowDialog=" + (dialog ? "true" : "false")));
+        }
+    }
+}
+
+TEST_F(StandIn, ResolveAllKnowsTheAddressBookAndAddresses)
+{
+    m_outlook.SetKnownNames({"Alice Smith", "Bob"});
+    struct Row {
+        std::vector<const wchar_t*> names;
+        VARIANT_BOOL all;
+    } rows[] = {
+        {{}, VARIANT_TRUE},
+        {{L"Alice Smith"}, VARIANT_TRUE},
+        {{L"alice smith", L"BOB"}, VARIANT_TRUE},
+        {{L"carol@example.com"}, VARIANT_TRUE},
+        {{L"Bob", L"Carol"}, VARIANT_FALSE},
+        {{L"Alice"}, VARIANT_FALSE},
+        {{L""}, VARIANT_FALSE},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.names.empty() ? L"(none)" : row.names[0]);
+        Ptr<_MailItem> mail;
+        Create(olMailItem, IID__MailItem, &mail);
+        Ptr<Recipients> recipients;
+        ASSERT_EQ(S_OK, mail->get_Recipients(recipients.Out()));
+        for (const wchar_t* name : row.names) {
+            BSTR text = SysAllocString(name);
+            Ptr<Recipient> added;
+            EXPECT_EQ(S_OK, recipients->Add(text, added.Out()));
+            SysFreeString(text);
+        }
+        VARIANT_BOOL all = 7;
+        EXPECT_EQ(S_OK, recipients->ResolveAll(&all));
+        EXPECT_EQ(row.all, all);
+    }
+}
+
+TEST_F(StandIn, AttachmentsNeedAnExistingFile)
+{
+    const std::string file = QuiComTesting::ProgramFolder() + "OutlookStandIn.dll";
+    struct Row {
+        VARTYPE vt;
+        std::string source;
+        HRESULT expected;
+    } rows[] = {
+        {VT_EMPTY, "", E_INVALIDARG},
+        {VT_NULL, "", E_INVALIDARG},
+        {VT_BSTR, "", E_INVALIDARG},
+        {VT_BSTR, file + ".missing", E_INVALIDARG},
+        {VT_BSTR, QuiComTesting::ProgramFolder(), E_INVALIDARG},
+        {VT_BSTR, file, S_OK},
+    };
+    Ptr<_JournalItem> journal;
+    Create(olJournalItem, IID__JournalItem, &journal);
+    Ptr<Attachments> attachments;
+    ASSERT_EQ(S_OK, journal->get_Attachments(attachments.Out()));
+    LONG expectedCount = 0;
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.source);
+        VARIANT source;
+        VariantInit(&source);
+        V_VT(&source) = row.vt;
+        if (row.vt == VT_BSTR)
+            V_BSTR(&source) = SysAllocString(Wide(row.source).c_str());
+        Ptr<Attachment> added;
+        EXPECT_EQ(row.expected, attachments->Add(source, Missing(), Missing(), Missing(), added.Out()));
+        VariantClear(&source);
+        EXPECT_EQ(row.expected == S_OK, static_cast<bool>(added));
+        expectedCount += row.expected == S_OK;
+        LONG count = -1;
+        ASSERT_EQ(S_OK, attachments->get_Count(&count));
+        EXPECT_EQ(expectedCount, count);
+    }
+    ASSERT_EQ(S_OK, journal->Save());
+    EXPECT_THAT(m_outlook.Dump(), ::testing::Contains("0001 journal saved Attachment.1=OutlookStandIn.dll <" + EscapeStoreValue(file) + ">"));
+}
+
+TEST_F(StandIn, SaveAppendsTheWholeItemWithItsDefaults)
+{
+    Ptr<_TaskItem> task;
+    Create(olTaskItem, IID__TaskItem, &task);
+    BSTR subject = SysAllocString(L"call the bank\nabout the loan");
+    ASSERT_EQ(S_OK, task->put_Subject(subject));
+    SysFreeString(subject);
+    ASSERT_EQ(S_OK, task->put_DueDate(45296.5));
+    ASSERT_EQ(S_OK, task->put_Complete(VARIANT_TRUE));
+    DATE start = 0;
+    ASSERT_EQ(S_OK, task->get_StartDate(&start));
+    EXPECT_EQ(949998.0, start) << "an unset date reads as the none date";
+    ASSERT_EQ(S_OK, task->Save());
+    ASSERT_EQ(S_OK, task->Save());
+
+    const std::vector<std::string> expected = {
+        "task saved Body=",           "task saved Categories=",
+        "task saved Complete=true",   "task saved ContactNames=",
+        "task saved DueDate=2024-01-05 12:00:00", "task saved Importance=1",
+        "task saved Sensitivity=0",   "task saved StartDate=none",
+        "task saved Subject=call the bank\\nabout the loan",
+    };
+    EXPECT_EQ(expected, m_outlook.Record(1));
+    EXPECT_EQ(expected, m_outlook.Record(2));
+    EXPECT_EQ(2u, m_outlook.RecordCount());
+}
+
+TEST_F(StandIn, SendNeedsResolvedRecipientsAndEndsTheItem)
+{
+    m_outlook.SetKnownNames({"Bob"});
+    Ptr<_MailItem> mail;
+    Create(olMailItem, IID__MailItem, &mail);
+    EXPECT_EQ(E_FAIL, mail->Send()) << "no recipient";
+    EXPECT_EQ(L"The message has no recipient.", ErrorText());
+
+    Ptr<Recipients> recipients;
+    ASSERT_EQ(S_OK, mail->get_Recipients(recipients.Out()));
+    BSTR name = SysAllocString(L"Carol");
+    Ptr<Recipient> added;
+    ASSERT_EQ(S_OK, recipients->Add(name, added.Out()));
+    SysFreeString(name);
+    EXPECT_EQ(E_FAIL, mail->Send());
+    EXPECT_EQ(0u, m_outlook.RecordCount());
+
+    m_outlook.SetKnownNames({"Bob", "Carol"});
+    ASSERT_EQ(S_OK, mail->Send());
+    EXPECT_THAT(m_outlook.Record(1), ::testing::Contains("mail sent Recipient.1=Carol (resolved)"));
+    EXPECT_EQ(E_FAIL, mail->Save()) << "a sent message is gone";
+    EXPECT_EQ(E_FAIL, mail->Send());
+    EXPECT_EQ(1u, m_outlook.RecordCount());
+}
+
+TEST_F(StandIn, NamedCallsFailAndOthersDoNot)
+{
+    m_outlook.SetFailCalls({"_TaskItem.Save", "_Application.GetNamespace"});
+    Ptr<_TaskItem> task;
+    Create(olTaskItem, IID__TaskItem, &task);
+    Ptr<_AppointmentItem> appointment;
+    Create(olAppointmentItem, IID__AppointmentItem, &appointment);
+    EXPECT_EQ(E_FAIL, task->Save());
+    EXPECT_EQ(L"The item could not be saved.", ErrorText());
+    EXPECT_EQ(S_OK, appointment->Save());
+
+    Ptr<_NameSpace> space;
+    BSTR mapi = SysAllocString(L"MAPI");
+    EXPECT_EQ(E_FAIL, m_app->GetNamespace(mapi, space.Out()));
+    SysFreeString(mapi);
+    EXPECT_THAT(m_outlook.Dump(), ElementsAre("0001 appointment saved AllDayEvent=false",
+                                              "0001 appointment saved Body=",
+                                              "0001 appointment saved Categories=",
+                                              "0001 appointment saved End=none",
+                                              "0001 appointment saved Importance=1",
+                                              "0001 appointment saved MeetingStatus=0",
+                                              "0001 appointment saved Sensitivity=0",
+                                              "0001 appointment saved Start=none",
+                                              "0001 appointment saved Subject="));
+}
+
+TEST_F(StandIn, OnlyTheKindsAndFoldersItHasAreOffered)
+{
+    struct Row {
+        int type;
+        HRESULT expected;
+        const IID* iid;
+    } items[] = {
+        {olMailItem, S_OK, &IID__MailItem},   {olAppointmentItem, S_OK, &IID__AppointmentItem},
+        {olTaskItem, S_OK, &IID__TaskItem},   {olJournalItem, S_OK, &IID__JournalItem},
+        {olNoteItem, S_OK, &IID__NoteItem},   {olContactItem, E_INVALIDARG, nullptr},
+        {6, E_INVALIDARG, nullptr},           {-1, E_INVALIDARG, nullptr},
+    };
+    for (const auto& row : items) {
+        SCOPED_TRACE(row.type);
+        Ptr<IDispatch> item;
+        EXPECT_EQ(row.expected, m_app->CreateItem(static_cast<OlItemType>(row.type), item.Out()));
+        if (row.iid) {
+            Ptr<IUnknown> typed;
+            EXPECT_EQ(S_OK, item->QueryInterface(*row.iid, typed.OutVoid()));
+            EXPECT_EQ(E_NOINTERFACE, item->QueryInterface(row.iid == &IID__MailItem ? IID__TaskItem : IID__MailItem,
+                                                          typed.OutVoid()));
+        }
+    }
+    struct Folder {
+        int type;
+        const wchar_t* name;
+    } folders[] = {{olFolderContacts, L"Contacts"}, {olFolderTasks, L"Tasks"}, {olFolderInbox, L"Inbox"},
+                   {8, nullptr}, {0, nullptr}};
+    for (const Folder& row : folders) {
+        SCOPED_TRACE(row.type);
+        Ptr<MAPIFolder> folder;
+        HRESULT hr = m_space->GetDefaultFolder(static_cast<OlDefaultFolders>(row.type), folder.Out());
+        EXPECT_EQ(row.name ? S_OK : E_INVALIDARG, hr);
+        if (row.name) {
+            BSTR name = nullptr;
+            ASSERT_EQ(S_OK, folder->get_Name(&name));
+            EXPECT_STREQ(row.name, name);
+            SysFreeString(name);
+        }
+    }
+    Ptr<_NameSpace> other;
+    BSTR wrong = SysAllocString(L"NOTES");
+    EXPECT_EQ(E_INVALIDARG, m_app->GetNamespace(wrong, other.Out()));
+    SysFreeString(wrong);
+}
+
+TEST_F(StandIn, DumpToolPrintsTheStoreSorted)
+{
+    Ptr<_NoteItem> note;
+    Create(olNoteItem, IID__NoteItem, &note);
+    BSTR body = SysAllocString(L"parking: level 3");
+    ASSERT_EQ(S_OK, note->put_Body(body));
+    SysFreeString(body);
+    ASSERT_EQ(S_OK, note->Save());
+    ASSERT_EQ(S_OK, Logon(false));
+
+    const std::string output = m_outlook.StorePath() + ".dump";
+    SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
+    HANDLE file = CreateFileA(output.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, file);
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdOutput = file;
+    startup.hStdError = file;
+    PROCESS_INFORMATION process = {};
+    std::string command = "\"" + QuiComTesting::ProgramFolder() + "outlookdump.exe\"";
+    ASSERT_TRUE(CreateProcessA(nullptr, &command[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process));
+    CloseHandle(file);
+    ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(process.hProcess, 60000));
+    DWORD code = 99;
+    GetExitCodeProcess(process.hProcess, &code);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    EXPECT_EQ(0u, code);
+
+    std::string printed;
+    HANDLE read = CreateFileA(output.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, read);
+    char buffer[4096];
+    DWORD got = 0;
+    while (ReadFile(read, buffer, sizeof buffer, &got, nullptr) && got)
+        printed.append(buffer, got);
+    CloseHandle(read);
+    DeleteFileA(output.c_str());
+
+    std::string expected;
+    for (const std::string& line : m_outlook.Dump())
+        expected += line + "\n";
+    EXPECT_EQ(expected, printed);
+    EXPECT_EQ("0001 note saved Body=parking: level 3\n0001 note saved Categories=\n"
+              "0002 logon ok NewSession=false\n0002 logon ok Profile=\n0002 logon ok ShowDialog=false\n",
+              printed);
+}
+
+TEST(OutlookProgram, EachBuildCarriesItsVersionAndSaysWhenItStarted)
+{
+    QuiComTesting::Apartment apartment;
+    struct Row {
+        Build build;
+        const char* version;  // null: no version block
+    } rows[] = {
+        {Build::Outlook90, "9.0.0.3821"},
+        {Build::Outlook85, "8.5.7806"},
+        {Build::Unversioned, nullptr},
+    };
+    Installation outlook(Build::None);
+    HANDLE started = CreateEventA(nullptr, FALSE, FALSE, STANDIN_STARTED_EVENT);
+    ASSERT_NE(nullptr, started);
+    int number = 0;
+    for (const Row& row : rows) {
+        const std::string path = OutlookStandInTesting::ProgramPath(row.build);
+        SCOPED_TRACE(path);
+        CFileVersionInfo info(path.c_str());
+        if (row.version) {
+            ASSERT_NE(nullptr, info.GetFileVersion());
+            EXPECT_STREQ(row.version, info.GetFileVersion());
+        } else {
+            EXPECT_EQ(0u, info.GetBlockSize());
+        }
+        ASSERT_EQ(0, QuiComTesting::RunProgram("\"" + path + "\""));
+        EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(started, 0));
+        EXPECT_THAT(outlook.Record(++number),
+                    ElementsAre(std::string("program started Version=") + (row.version ? row.version : "none")));
+    }
+    CloseHandle(started);
+}

@@ -1,0 +1,89 @@
+#include "VariantArray.h"
+
+#include <string>
+
+HRESULT QuiMakeStringArray(VARIANT* value)
+{
+    if (!value)
+        return E_POINTER;
+    VariantClear(value);
+    SAFEARRAY* array = SafeArrayCreateVector(VT_BSTR, 0, 0);
+    if (!array)
+        return E_OUTOFMEMORY;
+    V_VT(value) = VT_ARRAY | VT_BSTR;
+    V_ARRAY(value) = array;
+    return S_OK;
+}
+
+HRESULT QuiAppendString(VARIANT* array, const wchar_t* text)
+{
+    if (!array)
+        return E_POINTER;
+    if (!QuiIsStringArray(*array))
+        return E_INVALIDARG;
+    SAFEARRAY* elements = V_ARRAY(array);
+    LONG lower = 0, upper = -1;
+    SafeArrayGetLBound(elements, 1, &lower);
+    SafeArrayGetUBound(elements, 1, &upper);
+    SAFEARRAYBOUND bound = {static_cast<ULONG>(upper - lower + 2), lower};
+    HRESULT hr = SafeArrayRedim(elements, &bound);
+    if (FAILED(hr))
+        return hr;
+    BSTR copy = SysAllocString(text ? text : L"");
+    if (!copy) {
+        --bound.cElements;
+        SafeArrayRedim(elements, &bound);
+        return E_OUTOFMEMORY;
+    }
+    LONG index = upper + 1;
+    hr = SafeArrayPutElement(elements, &index, copy);
+    SysFreeString(copy);
+    return hr;
+}
+
+HRESULT QuiAppendAnsiString(VARIANT* array, const char* text)
+{
+    const char* ansi = text ? text : "";
+    int size = MultiByteToWideChar(CP_ACP, 0, ansi, -1, nullptr, 0);
+    if (size <= 0)
+        return E_INVALIDARG;
+    std::wstring wide(size, L'\0');
+    MultiByteToWideChar(CP_ACP, 0, ansi, -1, &wide[0], size);
+    return QuiAppendString(array, wide.c_str());
+}
+
+bool QuiIsStringArray(const VARIANT& value)
+{
+    return V_VT(&value) == (VT_ARRAY | VT_BSTR) && V_ARRAY(&value) && SafeArrayGetDim(V_ARRAY(&value)) == 1;
+}
+
+HRESULT QuiJoinStringArray(const VARIANT& array, wchar_t terminator, BSTR* joined)
+{
+    if (!joined)
+        return E_POINTER;
+    *joined = nullptr;
+    if (!QuiIsStringArray(array))
+        return E_INVALIDARG;
+    SAFEARRAY* elements = V_ARRAY(&array);
+    LONG lower = 0, upper = -1;
+    SafeArrayGetLBound(elements, 1, &lower);
+    SafeArrayGetUBound(elements, 1, &upper);
+    std::wstring text;
+    for (LONG index = lower; index <= upper; ++index) {
+        BSTR element = nullptr;
+        HRESULT hr = SafeArrayGetElement(elements, &index, &element);
+        if (FAILED(hr))
+            return hr;
+        try {
+            text.append(element ? element : L"", SysStringLen(element));
+            text.push_back(terminator);
+        } catch (...) {
+            hr = E_OUTOFMEMORY;
+        }
+        SysFreeString(element);
+        if (FAILED(hr))
+            return hr;
+    }
+    *joined = SysAllocStringLen(text.data(), static_cast<UINT>(text.size()));
+    return *joined ? S_OK : E_OUTOFMEMORY;
+}

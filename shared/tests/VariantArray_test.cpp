@@ -1,0 +1,103 @@
+#include "VariantArray.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+std::vector<std::wstring> Elements(const VARIANT& array)
+{
+    std::vector<std::wstring> texts;
+    LONG lower = 0, upper = -1;
+    SafeArrayGetLBound(V_ARRAY(&array), 1, &lower);
+    SafeArrayGetUBound(V_ARRAY(&array), 1, &upper);
+    for (LONG i = lower; i <= upper; ++i) {
+        BSTR text = nullptr;
+        SafeArrayGetElement(V_ARRAY(&array), &i, &text);
+        texts.emplace_back(text ? text : L"", SysStringLen(text));
+        SysFreeString(text);
+    }
+    return texts;
+}
+
+std::wstring Joined(const VARIANT& array, HRESULT expected = S_OK)
+{
+    BSTR joined = reinterpret_cast<BSTR>(1);
+    EXPECT_EQ(expected, QuiJoinStringArray(array, L';', &joined));
+    std::wstring text = joined ? std::wstring(joined, SysStringLen(joined)) : L"<null>";
+    SysFreeString(joined);
+    return text;
+}
+
+}  // namespace
+
+TEST(VariantArray, AppendedStringsComeBackInOrderAndJoined)
+{
+    struct Row {
+        std::vector<const char*> ansi;
+        std::vector<std::wstring> elements;
+        std::wstring joined;
+    } rows[] = {
+        {{}, {}, L""},
+        {{"Home", "Calls"}, {L"Home", L"Calls"}, L"Home;Calls;"},
+        {{""}, {L""}, L";"},
+        {{"\"A;B\"", "Caf\xe9"}, {L"\"A;B\"", L"Caf\u00e9"}, L"\"A;B\";Caf\u00e9;"},
+        {{nullptr}, {L""}, L";"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.joined);
+        VARIANT array;
+        V_VT(&array) = VT_I4;
+        V_I4(&array) = 12;
+        ASSERT_EQ(S_OK, QuiMakeStringArray(&array));
+        EXPECT_EQ(VT_ARRAY | VT_BSTR, V_VT(&array));
+        for (const char* text : row.ansi)
+            ASSERT_EQ(S_OK, QuiAppendAnsiString(&array, text));
+        EXPECT_EQ(row.elements, Elements(array));
+        EXPECT_EQ(row.joined, Joined(array));
+        VariantClear(&array);
+    }
+}
+
+TEST(VariantArray, OnlyOneDimensionalStringArraysJoin)
+{
+    VARIANT value;
+    VariantInit(&value);
+    EXPECT_FALSE(QuiIsStringArray(value));
+    EXPECT_EQ(L"<null>", Joined(value, E_INVALIDARG));
+    EXPECT_EQ(E_INVALIDARG, QuiAppendString(&value, L"x"));
+
+    V_VT(&value) = VT_BSTR;
+    V_BSTR(&value) = SysAllocString(L"Home");
+    EXPECT_EQ(L"<null>", Joined(value, E_INVALIDARG));
+    VariantClear(&value);
+
+    SAFEARRAYBOUND square[2] = {{2, 0}, {2, 0}};
+    V_VT(&value) = VT_ARRAY | VT_BSTR;
+    V_ARRAY(&value) = SafeArrayCreate(VT_BSTR, 2, square);
+    EXPECT_FALSE(QuiIsStringArray(value));
+    EXPECT_EQ(L"<null>", Joined(value, E_INVALIDARG));
+    VariantClear(&value);
+
+    V_VT(&value) = VT_ARRAY | VT_VARIANT;
+    V_ARRAY(&value) = SafeArrayCreateVector(VT_VARIANT, 0, 1);
+    EXPECT_EQ(L"<null>", Joined(value, E_INVALIDARG));
+    VariantClear(&value);
+}
+
+TEST(VariantArray, ArraysThatDoNotStartAtZeroJoinWhole)
+{
+    VARIANT value;
+    V_VT(&value) = VT_ARRAY | VT_BSTR;
+    V_ARRAY(&value) = SafeArrayCreateVector(VT_BSTR, 1, 0);
+    ASSERT_EQ(S_OK, QuiAppendString(&value, L"Home"));
+    ASSERT_EQ(S_OK, QuiAppendString(&value, nullptr));
+    ASSERT_EQ(S_OK, QuiAppendString(&value, L"Calls"));
+    LONG lower = -1;
+    SafeArrayGetLBound(V_ARRAY(&value), 1, &lower);
+    EXPECT_EQ(1, lower);
+    EXPECT_EQ(L"Home;;Calls;", Joined(value));
+    VariantClear(&value);
+}
