@@ -56,6 +56,13 @@ BOOL CObject::IsKindOf(const CRuntimeClass* pClass) const
     return GetRuntimeClass()->IsDerivedFrom(pClass);
 }
 
+void CObject::Serialize(CArchive&) {}
+
+BOOL CObject::IsSerializable() const
+{
+    return GetRuntimeClass()->m_wSchema != 0xFFFF;
+}
+
 IMPLEMENT_DYNAMIC(CException, CObject)
 
 void CException::Delete()
@@ -71,4 +78,14 @@ BOOL CException::GetErrorMessage(LPTSTR lpszError, UINT nMaxError, UINT* pnHelpC
     if (lpszError && nMaxError > 0)
         *lpszError = 0;
     return FALSE;
+}
+
+BOOL CException::CopyErrorText(LPCTSTR text, LPTSTR lpszError, UINT nMaxError)
+{
+    if (lpszError && nMaxError > 0) {
+        size_t length = text ? strnlen(text, nMaxError - 1) : 0;
+        memcpy(lpszError, text ? text : "", length);
+        lpszError[length] = 0;
+    }
+    return text != nullptr;
 }

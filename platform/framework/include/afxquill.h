@@ -1,8 +1,11 @@
-// The application framework in one include: strings, run-time classes and
-// exceptions, windows with message maps, the application object, dialogs,
-// property sheets, controls, menus, GDI objects and the prompt seam.
+// The application framework in one include: strings, run-time classes,
+// exceptions, files and archives, windows with message maps, the application
+// object, dialogs, property sheets, controls, menus, GDI objects and the
+// prompt seam.
 #pragma once
 
+#include "quifw/Archive.h"
+#include "quifw/File.h"
 #include "quifw/Object.h"
 #include "quifw/String.h"
 
