@@ -25,6 +25,7 @@ public:
     // Removes the entry with that id when there is one; returns 1.
     int Remove(int id);
     int GetCount() const { return static_cast<int>(m_actions.size()); }
+    const std::list<CWebActionJug>& GetActions() const { return m_actions; }
 
     // Appends the actions stored in the cache file; returns the count. A
     // missing or damaged file ends the loading quietly, keeping what was read.
