@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "AllocationLimit.h"
 #include "WebActionList.h"
 #include "WebTestSupport.h"
 
@@ -213,6 +214,7 @@ TEST(CWebActionList, LoadsWhatTheCacheHoldsUpToWhereItIsDamaged)
         {"hand-made", Concat({jugClass, Head("h", {0, 0, 0, 0}), Tail(), end}), {"h"}},
         {"another class", Concat({ClassTag("CWebActionJux", 1), Head("h", {0, 0, 0, 0}), Tail(), end}), {}},
         {"another schema", Concat({ClassTag("CWebActionJug", 2), Head("h", {0, 0, 0, 0}), Tail(), end}), {}},
+        {"a text of two gigabytes", Concat({jugClass, {0x01, 0, 0, 0, 0xFF, 0xFF, 0xFF, 0xF0, 0xFF, 0xFF, 0x7F}}), {}},
         {"a text of four gigabytes", Concat({jugClass, {0x01, 0, 0, 0, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF}}), {}},
         {"two billion texts to skip", Concat({jugClass, Head("h", {0xFF, 0xFF, 0xFF, 0x7F}), Tail(), end}), {}},
         {"a negative count skips nothing", Concat({jugClass, Head("n", {0xFB, 0xFF, 0xFF, 0xFF}), Tail(), end}), {"n"}},

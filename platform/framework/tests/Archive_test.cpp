@@ -6,6 +6,8 @@
 
 #include "quifw/Archive.h"
 
+#include "AllocationLimit.h"
+
 // Archived classes are found by name, so they live outside the anonymous
 // namespace.
 class CArchivedNote : public CObject {
@@ -272,6 +274,9 @@ const BadArchive kBadArchives[] = {
     {"long tag cut short", {0xFF, 0x7F, 0x01}, CArchiveException::endOfFile},
     {"fields cut short", Concat({NewClass("CArchivedNote", 2), {0x05, 0x00}}), CArchiveException::endOfFile},
     {"text longer than the file", Concat({NewClass("CArchivedNote", 2), {0x05, 0x00, 0x00, 0x00, 0x09, 'a'}}),
+     CArchiveException::endOfFile},
+    {"text of two gigabytes",
+     Concat({NewClass("CArchivedNote", 2), {0x05, 0x00, 0x00, 0x00, 0xFF, 0xFF, 0xFF, 0xF0, 0xFF, 0xFF, 0x7F}}),
      CArchiveException::endOfFile},
     {"text of four gigabytes",
      Concat({NewClass("CArchivedNote", 2), {0x05, 0x00, 0x00, 0x00, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF}}),
