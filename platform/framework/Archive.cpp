@@ -18,27 +18,17 @@ const DWORD kMaxIndex = 0x7FFFFFFE;
 const BYTE kByteLengthLimit = 0xFF;
 const WORD kWordLengthLimit = 0xFFFE;   // 0xFFFE marks a wide text, 0xFFFF a longer one
 
-const char* CauseText(int cause)
-{
-    switch (cause) {
-    case CArchiveException::genericException:
-        return "The archive holds data that cannot be read.";
-    case CArchiveException::readOnly:
-        return "The archive is open for loading only.";
-    case CArchiveException::endOfFile:
-        return "The archive ended before the data it promised.";
-    case CArchiveException::writeOnly:
-        return "The archive is open for storing only.";
-    case CArchiveException::badIndex:
-        return "The archive refers to an object that it does not hold.";
-    case CArchiveException::badClass:
-        return "The archive holds an object of an unexpected class.";
-    case CArchiveException::badSchema:
-        return "The archive holds an object of another version of its class.";
-    default:
-        return nullptr;
-    }
-}
+// By cause, in the order of CArchiveException's causes.
+const LPCTSTR kCauseTexts[] = {
+    nullptr,
+    "The archive holds data that cannot be read.",
+    "The archive is open for loading only.",
+    "The archive ended before the data it promised.",
+    "The archive is open for storing only.",
+    "The archive refers to an object that it does not hold.",
+    "The archive holds an object of an unexpected class.",
+    "The archive holds an object of another version of its class.",
+};
 
 } // namespace
 
@@ -52,11 +42,8 @@ CArchiveException::CArchiveException(int cause, LPCTSTR lpszArchiveName)
 BOOL CArchiveException::GetErrorMessage(LPTSTR lpszError, UINT nMaxError, UINT* pnHelpContext)
 {
     CException::GetErrorMessage(lpszError, nMaxError, pnHelpContext);
-    const char* text = CauseText(m_cause);
-    if (!text)
-        return FALSE;
-    CString message = m_strFileName.IsEmpty() ? CString(text) : m_strFileName + ": " + text;
-    return CopyErrorText(message, lpszError, nMaxError);
+    return DescribeCause(kCauseTexts, sizeof kCauseTexts / sizeof kCauseTexts[0], m_cause, m_strFileName, lpszError,
+                         nMaxError);
 }
 
 void AfxThrowArchiveException(int cause, LPCTSTR lpszArchiveName)

@@ -34,27 +34,17 @@ const char* ModeText(UINT flags)
     return "rb";
 }
 
-const char* CauseText(int cause)
-{
-    switch (cause) {
-    case CFileException::fileNotFound:
-        return "The file was not found.";
-    case CFileException::accessDenied:
-        return "Access to the file was denied.";
-    case CFileException::badSeek:
-        return "The file position could not be set.";
-    case CFileException::hardIO:
-        return "The file could not be read or written.";
-    case CFileException::diskFull:
-        return "The disk is full.";
-    case CFileException::endOfFile:
-        return "The end of the file was reached.";
-    case CFileException::genericException:
-        return "A file error occurred.";
-    default:
-        return nullptr;
-    }
-}
+// By cause, in the order of CFileException's causes.
+const LPCTSTR kCauseTexts[] = {
+    nullptr,
+    "A file error occurred.",
+    "The file was not found.",
+    "Access to the file was denied.",
+    "The file position could not be set.",
+    "The file could not be read or written.",
+    "The disk is full.",
+    "The end of the file was reached.",
+};
 
 } // namespace
 
@@ -68,11 +58,8 @@ CFileException::CFileException(int cause, LONG lOsError, LPCTSTR lpszFileName)
 BOOL CFileException::GetErrorMessage(LPTSTR lpszError, UINT nMaxError, UINT* pnHelpContext)
 {
     CException::GetErrorMessage(lpszError, nMaxError, pnHelpContext);
-    const char* text = CauseText(m_cause);
-    if (!text)
-        return FALSE;
-    CString message = m_strFileName.IsEmpty() ? CString(text) : m_strFileName + ": " + text;
-    return CopyErrorText(message, lpszError, nMaxError);
+    return DescribeCause(kCauseTexts, sizeof kCauseTexts / sizeof kCauseTexts[0], m_cause, m_strFileName, lpszError,
+                         nMaxError);
 }
 
 void AfxThrowFileException(int cause, LONG lOsError, LPCTSTR lpszFileName)

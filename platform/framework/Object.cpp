@@ -1,6 +1,8 @@
 #include "quifw/Object.h"
 
+#include <algorithm>
 #include <cstring>
+#include <string>
 #include <vector>
 
 namespace {
@@ -80,11 +82,17 @@ BOOL CException::GetErrorMessage(LPTSTR lpszError, UINT nMaxError, UINT* pnHelpC
     return FALSE;
 }
 
-BOOL CException::CopyErrorText(LPCTSTR text, LPTSTR lpszError, UINT nMaxError)
+BOOL CException::DescribeCause(const LPCTSTR* texts, int count, int cause, LPCTSTR lpszFileName, LPTSTR lpszError,
+                               UINT nMaxError)
 {
+    LPCTSTR text = cause >= 0 && cause < count ? texts[cause] : nullptr;
+    std::string message;
+    if (text && lpszFileName && *lpszFileName)
+        message = std::string(lpszFileName) + ": ";
+    message += text ? text : "";
     if (lpszError && nMaxError > 0) {
-        size_t length = text ? strnlen(text, nMaxError - 1) : 0;
-        memcpy(lpszError, text ? text : "", length);
+        size_t length = std::min(message.size(), static_cast<size_t>(nMaxError - 1));
+        memcpy(lpszError, message.data(), length);
         lpszError[length] = 0;
     }
     return text != nullptr;

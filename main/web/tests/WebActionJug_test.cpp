@@ -5,12 +5,11 @@
 #include <vector>
 
 #include "AllocationLimit.h"
+#include "ArchiveBytes.h"
 #include "WebActionList.h"
 #include "WebTestSupport.h"
 
 namespace {
-
-using Bytes = std::vector<BYTE>;
 
 CWebActionJug Filled(int id, const char* text)
 {
@@ -99,22 +98,12 @@ TEST(CWebActionJug, CopiesTheIdProfileTextAndIndexesOnly)
 
 Bytes Stored(std::initializer_list<const CWebActionJug*> jugs, bool ended = true)
 {
-    CMemFile file;
-    CArchive ar(&file, CArchive::store);
-    for (const CWebActionJug* jug : jugs)
-        ar << jug;
-    if (ended)
-        ar << static_cast<CObject*>(nullptr);
-    ar.Close();
-    return file.GetData();
-}
-
-Bytes Concat(std::initializer_list<Bytes> parts)
-{
-    Bytes all;
-    for (const Bytes& p : parts)
-        all.insert(all.end(), p.begin(), p.end());
-    return all;
+    return StoredBytes([&](CArchive& ar) {
+        for (const CWebActionJug* jug : jugs)
+            ar << jug;
+        if (ended)
+            ar << static_cast<CObject*>(nullptr);
+    });
 }
 
 TEST(CWebActionJug, IsStoredFieldForFieldAndReadBack)

@@ -7,6 +7,7 @@
 #include "quifw/Archive.h"
 
 #include "AllocationLimit.h"
+#include "ArchiveBytes.h"
 
 // Archived classes are found by name, so they live outside the anonymous
 // namespace.
@@ -43,26 +44,6 @@ class CArchivedMark : public CObject {
 IMPLEMENT_SERIAL(CArchivedMark, CObject, 1)
 
 namespace {
-
-using Bytes = std::vector<BYTE>;
-
-template <typename Fill>
-Bytes Stored(Fill fill, int bufferSize = 4096)
-{
-    CMemFile file;
-    CArchive ar(&file, CArchive::store, bufferSize);
-    fill(ar);
-    ar.Close();
-    return file.GetData();
-}
-
-Bytes Concat(std::initializer_list<Bytes> parts)
-{
-    Bytes all;
-    for (const Bytes& p : parts)
-        all.insert(all.end(), p.begin(), p.end());
-    return all;
-}
 
 Bytes Text(const std::string& s)
 {
@@ -107,7 +88,7 @@ TEST(CArchive, StoresTextsWithTheirLengthPrefixAndLoadsThemBack)
     for (const TextForm& form : kTextForms) {
         SCOPED_TRACE(form.length);
         CString text('q', form.length);
-        Bytes bytes = Stored([&](CArchive& ar) { ar << text; }, 64);
+        Bytes bytes = StoredBytes([&](CArchive& ar) { ar << text; }, 64);
         ASSERT_EQ(form.prefix.size() + static_cast<size_t>(form.length), bytes.size());
         EXPECT_EQ(form.prefix, Bytes(bytes.begin(), bytes.begin() + static_cast<long>(form.prefix.size())));
 
@@ -122,7 +103,7 @@ TEST(CArchive, StoresTextsWithTheirLengthPrefixAndLoadsThemBack)
 
 TEST(CArchive, StoresNumbersLittleEndian)
 {
-    Bytes bytes = Stored([](CArchive& ar) {
+    Bytes bytes = StoredBytes([](CArchive& ar) {
         ar << static_cast<BYTE>(0xAB) << static_cast<WORD>(0x1234) << static_cast<short>(-2) << -2
            << 0x89ABCDEFu << static_cast<long>(-3) << 0x01020304ul << 1.0 << 0.5f;
     });
@@ -160,7 +141,7 @@ TEST(CArchive, StoresAClassByNameOnceThenByIndex)
     first.number = 7;
     first.text = "a";
     second.number = -1;
-    Bytes bytes = Stored([&](CArchive& ar) { ar << &first << &second << static_cast<CObject*>(nullptr); });
+    Bytes bytes = StoredBytes([&](CArchive& ar) { ar << &first << &second << static_cast<CObject*>(nullptr); });
     Bytes expected = Concat({{0xFF, 0xFF, 0x02, 0x00, 0x0D, 0x00}, Text("CArchivedNote"),
                              {0x07, 0x00, 0x00, 0x00, 0x01, 'a'},
                              {0x01, 0x80, 0xFF, 0xFF, 0xFF, 0xFF, 0x00},
@@ -185,7 +166,7 @@ TEST(CArchive, StoresAnObjectMetBeforeByItsIndex)
 {
     CArchivedNote note;
     CArchivedLetter letter;
-    Bytes bytes = Stored([&](CArchive& ar) { ar << &note << &letter << &note << &letter; });
+    Bytes bytes = StoredBytes([&](CArchive& ar) { ar << &note << &letter << &note << &letter; });
     // Index 1 the class of note, 2 note, 3 the class of letter, 4 letter.
     Bytes tail(bytes.end() - 4, bytes.end());
     EXPECT_EQ((Bytes{0x02, 0x00, 0x04, 0x00}), tail);
@@ -207,7 +188,7 @@ TEST(CArchive, UsesTheLongIndexFormPastTheShortRange)
 {
     const int count = 0x8000;
     std::vector<CArchivedMark> marks(count);
-    Bytes bytes = Stored([&](CArchive& ar) {
+    Bytes bytes = StoredBytes([&](CArchive& ar) {
         for (CArchivedMark& m : marks)
             ar << &m;
         ar << &marks[0] << &marks[count - 1];
@@ -311,14 +292,14 @@ TEST(CArchive, RefusesDamagedObjectsWithoutReadingPastTheEnd)
 TEST(CArchive, RefusesAnObjectOfAnotherClassThanAskedFor)
 {
     CArchivedNote note;
-    Bytes bytes = Stored([&](CArchive& ar) { ar << &note << &note; });
+    Bytes bytes = StoredBytes([&](CArchive& ar) { ar << &note << &note; });
     EXPECT_EQ(CArchiveException::badClass, LoadCause(bytes, [](CArchive& ar) {
         CArchivedLetter* letter = nullptr;
         ar >> letter;
     }));
     // A derived class is what was asked for; a later index to the note is not.
     CArchivedLetter letter;
-    bytes = Stored([&](CArchive& ar) { ar << &letter << &note << &note; });
+    bytes = StoredBytes([&](CArchive& ar) { ar << &letter << &note << &note; });
     EXPECT_EQ(CArchiveException::badClass, LoadCause(bytes, [](CArchive& ar) {
         CArchivedNote* first = nullptr;
         ar >> first;

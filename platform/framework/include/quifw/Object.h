@@ -108,9 +108,11 @@ public:
 #endif
 
 protected:
-    // Copies text into the caller's buffer, cut to fit and terminated; FALSE
-    // when text is null.
-    static BOOL CopyErrorText(LPCTSTR text, LPTSTR lpszError, UINT nMaxError);
+    // The message of an exception with a numbered cause: texts[cause], after
+    // the file name and ": " when there is one, cut to fit and terminated.
+    // FALSE, with the buffer emptied, when the cause has no text.
+    static BOOL DescribeCause(const LPCTSTR* texts, int count, int cause, LPCTSTR lpszFileName, LPTSTR lpszError,
+                              UINT nMaxError);
 
     BOOL m_bAutoDelete;
 };
