@@ -182,46 +182,23 @@ BOOL COleDateTime::GetAsSystemTime(SYSTEMTIME& systime) const
     return GetFields(systime, nullptr);
 }
 
-int COleDateTime::GetYear() const
+int COleDateTime::Field(WORD SYSTEMTIME::*pField) const
 {
     SYSTEMTIME fields;
-    return GetFields(fields, nullptr) ? fields.wYear : -1;
+    return GetFields(fields, nullptr) ? fields.*pField : -1;
 }
 
-int COleDateTime::GetMonth() const
-{
-    SYSTEMTIME fields;
-    return GetFields(fields, nullptr) ? fields.wMonth : -1;
-}
-
-int COleDateTime::GetDay() const
-{
-    SYSTEMTIME fields;
-    return GetFields(fields, nullptr) ? fields.wDay : -1;
-}
-
-int COleDateTime::GetHour() const
-{
-    SYSTEMTIME fields;
-    return GetFields(fields, nullptr) ? fields.wHour : -1;
-}
-
-int COleDateTime::GetMinute() const
-{
-    SYSTEMTIME fields;
-    return GetFields(fields, nullptr) ? fields.wMinute : -1;
-}
-
-int COleDateTime::GetSecond() const
-{
-    SYSTEMTIME fields;
-    return GetFields(fields, nullptr) ? fields.wSecond : -1;
-}
+int COleDateTime::GetYear() const { return Field(&SYSTEMTIME::wYear); }
+int COleDateTime::GetMonth() const { return Field(&SYSTEMTIME::wMonth); }
+int COleDateTime::GetDay() const { return Field(&SYSTEMTIME::wDay); }
+int COleDateTime::GetHour() const { return Field(&SYSTEMTIME::wHour); }
+int COleDateTime::GetMinute() const { return Field(&SYSTEMTIME::wMinute); }
+int COleDateTime::GetSecond() const { return Field(&SYSTEMTIME::wSecond); }
 
 int COleDateTime::GetDayOfWeek() const
 {
-    SYSTEMTIME fields;
-    return GetFields(fields, nullptr) ? fields.wDayOfWeek + 1 : -1;
+    int nDay = Field(&SYSTEMTIME::wDayOfWeek);
+    return nDay < 0 ? -1 : nDay + 1;   // the system counts from 0 for Sunday
 }
 
 int COleDateTime::GetDayOfYear() const

@@ -11,66 +11,19 @@
 #include <string>
 
 #include "GodwitDispIds.h"
+#include "OleTestSupport.h"
 #include "ProbeIds.h"
 #include "QuiComTesting.h"
 
 namespace {
 
-std::string Narrow(BSTR text)
-{
-    if (!text)
-        return "<null>";
-    int length = static_cast<int>(SysStringLen(text));
-    std::string narrow(length * 2 + 1, '\0');
-    narrow.resize(WideCharToMultiByte(CP_ACP, 0, text, length, &narrow[0], static_cast<int>(narrow.size()),
-                                      nullptr, nullptr));
-    return narrow;
-}
-
-// "vt value" of what came back.
-std::string Describe(const VARIANT& v)
-{
-    char text[64];
-    switch (v.vt) {
-    case VT_EMPTY: return "EMPTY";
-    case VT_BSTR: return "BSTR " + Narrow(v.bstrVal);
-    case VT_I2: return "I2 " + std::to_string(v.iVal);
-    case VT_I4: return "I4 " + std::to_string(v.lVal);
-    case VT_DATE: snprintf(text, sizeof text, "DATE %.10g", v.date); return text;
-    case VT_NULL: return "NULL";
-    case VT_ARRAY | VT_BSTR: {
-        std::string all = "ARRAY";
-        LONG low = 0, high = -1;
-        SafeArrayGetLBound(v.parray, 1, &low);
-        SafeArrayGetUBound(v.parray, 1, &high);
-        for (LONG i = low; i <= high; ++i) {
-            BSTR element = nullptr;
-            SafeArrayGetElement(v.parray, &i, &element);
-            all += " " + Narrow(element);
-            SysFreeString(element);
-        }
-        return all;
-    }
-    default: return "vt " + std::to_string(v.vt);
-    }
-}
-
 COleVariant StringArray(std::initializer_list<const wchar_t*> texts)
 {
-    VARIANT array;
-    VariantInit(&array);
-    array.vt = VT_ARRAY | VT_BSTR;
-    array.parray = SafeArrayCreateVector(VT_BSTR, 0, static_cast<ULONG>(texts.size()));
-    LONG index = 0;
-    for (const wchar_t* text : texts) {
-        BSTR element = SysAllocString(text);
-        SafeArrayPutElement(array.parray, &index, element);
-        SysFreeString(element);
-        ++index;
-    }
-    COleVariant held;
-    held.Attach(array);
-    return held;
+    COleVariant array;
+    QuiMakeStringArray(&array);
+    for (const wchar_t* text : texts)
+        QuiAppendString(&array, text);
+    return array;
 }
 
 // The status a call raised, "ok" when it raised nothing.
@@ -198,8 +151,8 @@ TEST_F(OleClient, ItemRecordFilledAndReadByDispid)
         const char* expected;
     } variants[] = {
         {DISPID_GODWIT_JOURNALCATEGORY, "BSTR Journal\\Work"},
-        {DISPID_GODWIT_TASKCATEGORY, "ARRAY Business Calls"},
-        {DISPID_GODWIT_RECIPIENTS, "ARRAY Ann Lee Bob"},
+        {DISPID_GODWIT_TASKCATEGORY, "ARRAY Business;Calls;"},
+        {DISPID_GODWIT_RECIPIENTS, "ARRAY Ann Lee;Bob;"},
         {DISPID_GODWIT_CONTACTS, "EMPTY"},
     };
     for (const Row& row : variants) {
@@ -343,8 +296,8 @@ TEST_F(OleClient, TextsBooleansAndVariantsCrossAsTheCallersPassThem)
     } rows[] = {
         {[] { return COleVariant("12"); }, VT_I4, "I4 12"},
         {[] { return COleVariant(COleDateTime(45296.5)); }, VT_BSTR, "BSTR 1/5/2024 12:00:00 PM"},
-        {[] { COleVariant v; v.vt = VT_NULL; return v; }, VT_VARIANT, "NULL"},
-        {[] { return StringArray({L"a", L"b"}); }, VT_VARIANT, "ARRAY a b"},
+        {[] { COleVariant v; v.vt = VT_NULL; v.date = -1.0; return v; }, VT_VARIANT, "NULL -1"},
+        {[] { return StringArray({L"a", L"b"}); }, VT_VARIANT, "ARRAY a;b;"},
         {[] { return COleVariant("twelve"); }, VT_I4, "ole 0x80020005"},
     };
     static const BYTE echo[] = VTS_VARIANT;

@@ -4,42 +4,12 @@
 
 #include <afxquill.h>
 
-#include <cstdio>
 #include <functional>
 #include <string>
 
+#include "OleTestSupport.h"
+
 namespace {
-
-std::string Narrow(BSTR text)
-{
-    if (!text)
-        return "<null>";
-    int length = static_cast<int>(SysStringLen(text));
-    std::string narrow(length * 2 + 1, '\0');
-    narrow.resize(WideCharToMultiByte(CP_ACP, 0, text, length, &narrow[0], static_cast<int>(narrow.size()),
-                                      nullptr, nullptr));
-    return narrow;
-}
-
-// "vt value" for the types these tests make.
-std::string Describe(const VARIANT& v)
-{
-    char text[64];
-    switch (v.vt) {
-    case VT_EMPTY: return "EMPTY";
-    case VT_NULL: snprintf(text, sizeof text, "NULL %g", v.date); return text;
-    case VT_I2: return "I2 " + std::to_string(v.iVal);
-    case VT_I4: return "I4 " + std::to_string(v.lVal);
-    case VT_UI1: return "UI1 " + std::to_string(v.bVal);
-    case VT_BOOL: return "BOOL " + std::to_string(v.boolVal);
-    case VT_ERROR: snprintf(text, sizeof text, "ERROR 0x%08lX", static_cast<unsigned long>(v.scode)); return text;
-    case VT_R4: snprintf(text, sizeof text, "R4 %g", v.fltVal); return text;
-    case VT_R8: snprintf(text, sizeof text, "R8 %g", v.dblVal); return text;
-    case VT_DATE: snprintf(text, sizeof text, "DATE %.10g", v.date); return text;
-    case VT_BSTR: return v.bstrVal ? "BSTR " + Narrow(v.bstrVal) : "BSTR <null>";
-    default: return "vt " + std::to_string(v.vt);
-    }
-}
 
 VARIANT NullDate(double payload)
 {

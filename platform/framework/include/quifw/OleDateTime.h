@@ -95,4 +95,5 @@ public:
 
 private:
     BOOL GetFields(SYSTEMTIME& fields, int* pDayOfYear) const;
+    int Field(WORD SYSTEMTIME::*pField) const;
 };
