@@ -18,6 +18,15 @@ void PRSAPI PrsDeInit(PrsParser* parser)
     delete parser;
 }
 
+PrsCallback PRSAPI PrsSetCallback(PrsParser* parser, PrsCallback callback, void* userData)
+{
+    if (parser) {
+        parser->callback->function = callback;
+        parser->callback->userData = userData;
+    }
+    return callback;
+}
+
 //--- lexicon
 
 PrsLexiconEntry* PRSAPI PrsAddLexiconEntry(PrsParser* parser, const PRSWCHAR* text,

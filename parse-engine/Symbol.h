@@ -20,6 +20,7 @@ int32_t TextHash(const PRSWCHAR* text, size_t length);
 struct PrsSymbol {
     osprey::WString name;
     uint32_t index = 0;                 // dense number, in order of creation
+    std::vector<PrsRule*> rules;        // rules of this left-hand side, in order of creation
 };
 
 namespace osprey {

@@ -1,0 +1,355 @@
+#include "Chart.h"
+
+#include "Parser.h"
+
+#include <algorithm>
+#include <iterator>
+
+namespace osprey {
+
+namespace {
+const size_t kChunk = 256;
+} // namespace
+
+Chart::Chart(PrsParser* parser) : m_parser(parser)
+{
+}
+
+//--- predictions
+
+Chart::WaitBucket* Chart::BucketOf(const PrsSymbol* symbol, bool create)
+{
+    if (symbol->index >= m_waiting.size()) {
+        if (!create)
+            return nullptr;
+        m_waiting.resize(symbol->index + 1);
+    }
+    return &m_waiting[symbol->index];
+}
+
+ChartItem* Chart::MakePrediction(PrsRule* rule)
+{
+    if (rule->serial >= m_predictionOf.size())
+        m_predictionOf.resize(rule->serial + 1, nullptr);
+    WaitBucket* bucket = BucketOf(rule->entries[0].symbol, true);
+    bucket->predictions.reserve(bucket->predictions.size() + 1);
+    m_predictions.push_back(std::make_unique<ChartItem>());
+    ChartItem* p = m_predictions.back().get();
+    p->rule = rule;
+    p->waitOrder = m_nextWaitOrder++;
+    bucket->predictions.push_back(p);
+    // Marked before its own prediction runs, so a rule that reaches itself
+    // through first elements is predicted once, not forever.
+    m_predictionOf[rule->serial] = p;
+    return p;
+}
+
+bool Chart::FullyPredicted(const PrsSymbol* symbol) const
+{
+    return symbol->index < m_fullyPredicted.size() &&
+           m_fullyPredicted[symbol->index] == m_parser->grammarVersion + 1;
+}
+
+void Chart::Predict(const PrsSymbol* symbol, const PrsRule* own)
+{
+    if (FullyPredicted(symbol))
+        return;
+    // Depth first, as a recursion would go, on a stack of our own.
+    m_predictStack.clear();
+    m_predictStack.push_back({symbol, own, 0, true});
+    while (!m_predictStack.empty()) {
+        PredictFrame& f = m_predictStack.back();
+        if (f.next >= f.symbol->rules.size()) {
+            if (f.complete) {
+                if (f.symbol->index >= m_fullyPredicted.size())
+                    m_fullyPredicted.resize(f.symbol->index + 1, 0);
+                m_fullyPredicted[f.symbol->index] = m_parser->grammarVersion + 1;
+            }
+            m_predictStack.pop_back();
+            continue;
+        }
+        PrsRule* r = f.symbol->rules[f.next++];
+        if (r->topLevel || r->entries.empty())
+            continue;
+        if (r->serial < m_predictionOf.size() && m_predictionOf[r->serial])
+            continue;
+        if (r == f.own) {
+            f.complete = false;
+            continue;
+        }
+        MakePrediction(r);
+        if (!FullyPredicted(r->entries[0].symbol))
+            m_predictStack.push_back({r->entries[0].symbol, r, 0, true});
+    }
+}
+
+void Chart::Seed()
+{
+    for (PrsRule* r : m_parser->rules) {
+        if (!r->topLevel || r->entries.empty())
+            continue;
+        MakePrediction(r);
+        Predict(r->entries[0].symbol, r);
+    }
+}
+
+void Chart::ForgetRule(const PrsRule* rule)
+{
+    if (rule->serial >= m_predictionOf.size() || !m_predictionOf[rule->serial])
+        return;
+    ChartItem* p = m_predictionOf[rule->serial];
+    m_predictionOf[rule->serial] = nullptr;
+    if (!rule->entries.empty()) {
+        if (WaitBucket* b = BucketOf(rule->entries[0].symbol, false)) {
+            auto& preds = b->predictions;
+            preds.erase(std::remove(preds.begin(), preds.end(), p), preds.end());
+        }
+    }
+    // Items of the last parse may still name the rule; nothing reads them
+    // before the next parse throws them away.
+    auto it = std::find_if(m_predictions.begin(), m_predictions.end(),
+                           [p](const std::unique_ptr<ChartItem>& q) { return q.get() == p; });
+    if (it != m_predictions.end())
+        m_predictions.erase(it);
+}
+
+void Chart::Clear()
+{
+    ResetParse();
+    m_candidates.clear();
+    m_predictions.clear();
+    m_predictionOf.clear();
+    m_waiting.clear();
+    m_fullyPredicted.clear();
+}
+
+//--- one parse
+
+ChartItem* Chart::NewItem()
+{
+    if (m_used == m_chunks.size() * kChunk)
+        m_chunks.push_back(std::unique_ptr<ChartItem[]>(new ChartItem[kChunk]));
+    ChartItem* item = &m_chunks[m_used / kChunk][m_used % kChunk];
+    ++m_used;
+    *item = ChartItem();
+    return item;
+}
+
+void Chart::ResetParse()
+{
+    m_used = 0;
+    m_topComplete.clear();
+    m_slotStore.clear();
+    for (WaitBucket& b : m_waiting) {
+        b.items.clear();
+        b.firstEndingAt.clear();
+        b.maxNearness = 0;
+    }
+    m_agenda.clear();
+    m_agendaHead = 0;
+    m_toWait.clear();
+    m_linksUsed = 0;
+    m_dates.Reset();
+}
+
+void Chart::Parse(const PRSWCHAR* text, size_t length)
+{
+    ResetParse();
+    Tokenizer tokenizer(text, length);
+    PrsToken token;
+    int lastIndex = -1, end = 0;
+    while (tokenizer.Next(token)) {
+        lastIndex = token.index;
+        end = token.first + token.length;
+        QueueToken(token);
+        ProcessAgenda();
+    }
+    Position eof{lastIndex + 1, end, end};
+    m_agenda.push_back({eof, eof, m_parser->symbols.eof, nullptr, 0, 0, nullptr, nullptr});
+    ProcessAgenda();
+    CollectCandidates();
+}
+
+void Chart::QueueToken(const PrsToken& token)
+{
+    Position p{token.index, token.first, token.Last()};
+    if (token.kind == kNumeralToken) {
+        uint32_t begin = static_cast<uint32_t>(m_slotStore.size());
+        SlotRecord digits, value;
+        digits.id = PRS_SLOT_DIGITS;
+        digits.value = SlotValue::Int(token.length);
+        value.id = PRS_SLOT_NUMBER;
+        value.value = SlotValue::Int(NumeralValue(token.text.data(), token.text.size()));
+        m_slotStore.push_back(std::move(digits));
+        m_slotStore.push_back(std::move(value));
+        m_agenda.push_back({p, p, m_parser->symbols.numeral, nullptr, begin, 2, nullptr, nullptr});
+    }
+    if (const auto* records = m_parser->lexicon.Bucket(token.hash)) {
+        for (const Lexicon::Record& r : *records) {
+            if (r.text == token.text)
+                m_agenda.push_back({p, p, r.entry->symbol, r.entry, 0, 0, nullptr, nullptr});
+        }
+    }
+}
+
+SlotSpan Chart::SlotsOf(const Constituent& c) const
+{
+    if (c.entry)
+        return c.entry->slots.Span();
+    return {m_slotStore.data() + c.slotBegin, c.slotCount};
+}
+
+void Chart::Offer(const Constituent& c)
+{
+    const size_t at = c.symbol->index;
+    if (at >= m_waiting.size())
+        return;
+    // Only items that ended within reach of the element can take it.
+    const WaitBucket& b = m_waiting[at];
+    const int newest = c.start.index - 1;
+    const int oldest = newest - std::max(b.maxNearness, 0);
+    size_t item = b.FirstEndingAtOrAfter(oldest);
+    const size_t itemEnd = b.FirstEndingAtOrAfter(newest + 1);
+    // Predictions made while this element is offered do not see it.
+    const size_t predictionEnd = b.predictions.size();
+    size_t prediction = 0;
+    // Advancing may add buckets and predictions: index afresh each time.
+    // Items waiting for this symbol do not change until the agenda is empty.
+    while (prediction < predictionEnd || item < itemEnd) {
+        const WaitBucket& now = m_waiting[at];
+        const ChartItem* next;
+        if (item == itemEnd ||
+            (prediction < predictionEnd && now.predictions[prediction]->waitOrder < now.items[item]->waitOrder))
+            next = now.predictions[prediction++];
+        else
+            next = now.items[item++];
+        if (Accepts(*next, c))
+            Advance(*next, c);
+    }
+}
+
+bool Chart::Accepts(const ChartItem& item, const Constituent& c)
+{
+    if (c.origin == &item)
+        return false;
+    const RuleEntry& entry = item.rule->entries[item.dot];
+    if (item.end.index != -1) {
+        int gap = c.start.index - item.end.index - 1;
+        if (gap < 0 || gap > entry.nearness)
+            return false;
+    }
+    if (item.pending)
+        return c.entry && c.entry == item.pending->next;
+    if (c.entry && c.entry->continuation)
+        return false;
+    // A one-element rule over an element it already made would go round for ever.
+    if (item.start.index == -1 && item.rule->entries.size() == 1) {
+        for (const UnitLink* u = c.units; u; u = u->next) {
+            if (u->rule == item.rule)
+                return false;
+        }
+    }
+    Matched m{c.symbol, SlotsOf(c), c.start.first, c.end.last};
+    return EntryAccepts(entry, m, SlotsOf(item), m_dates);
+}
+
+void Chart::Advance(const ChartItem& item, const Constituent& c)
+{
+    const PrsRule* rule = item.rule;
+    m_scratch.records.assign(m_slotStore.begin() + item.slotBegin,
+                             m_slotStore.begin() + item.slotBegin + item.slotCount);
+    Matched m{c.symbol, SlotsOf(c), c.start.first, c.end.last};
+    ApplyEntry(rule->entries[item.dot], m, m_scratch);
+
+    ChartItem* n = NewItem();
+    n->rule = rule;
+    n->dot = item.dot;
+    n->start = item.start.index == -1 ? c.start : item.start;
+    n->end = c.end;
+    if (c.entry && c.entry->next) {
+        n->pending = c.entry;
+    } else {
+        n->pending = nullptr;
+        ++n->dot;
+    }
+    n->slotBegin = static_cast<uint32_t>(m_slotStore.size());
+    n->slotCount = static_cast<uint32_t>(m_scratch.records.size());
+    m_slotStore.insert(m_slotStore.end(), std::make_move_iterator(m_scratch.records.begin()),
+                       std::make_move_iterator(m_scratch.records.end()));
+    m_scratch.records.clear();
+
+    if (!n->Complete()) {
+        Predict(rule->entries[n->dot].symbol, rule);
+        m_toWait.push_back(n);
+        return;
+    }
+    if (rule->topLevel)
+        m_topComplete.push_back(n);
+    const UnitLink* units = nullptr;
+    if (item.start.index == -1) {
+        if (m_linksUsed == m_linkChunks.size() * kChunk)
+            m_linkChunks.push_back(std::unique_ptr<UnitLink[]>(new UnitLink[kChunk]));
+        UnitLink* link = &m_linkChunks[m_linksUsed / kChunk][m_linksUsed % kChunk];
+        ++m_linksUsed;
+        *link = {rule, c.units};
+        units = link;
+    }
+    m_agenda.push_back({n->start, n->end, rule->symbol, nullptr, n->slotBegin, n->slotCount, &item, units});
+}
+
+void Chart::ProcessAgenda()
+{
+    while (m_agendaHead < m_agenda.size()) {
+        const Constituent c = m_agenda[m_agendaHead++];
+        Offer(c);
+    }
+    m_agenda.clear();
+    m_agendaHead = 0;
+    for (ChartItem* n : m_toWait) {
+        const RuleEntry& next = n->rule->entries[n->dot];
+        n->waitOrder = m_nextWaitOrder++;
+        BucketOf(next.symbol, true)->Append(n, next.nearness);
+    }
+    m_toWait.clear();
+}
+
+void Chart::CollectCandidates()
+{
+    // A counting sort by start token: stable, and linear in the candidates.
+    m_startCounts.clear();
+    for (const ChartItem* item : m_topComplete) {
+        const size_t start = static_cast<size_t>(item->start.index);
+        if (start >= m_startCounts.size())
+            m_startCounts.resize(start + 1, 0);
+        ++m_startCounts[start];
+    }
+    uint32_t sum = 0;
+    for (uint32_t& n : m_startCounts) {
+        const uint32_t here = n;
+        n = sum;
+        sum += here;
+    }
+    m_candidates.assign(m_topComplete.size(), nullptr);
+    for (const ChartItem* item : m_topComplete)
+        m_candidates[m_startCounts[static_cast<size_t>(item->start.index)]++] = item;
+}
+
+void Chart::WaitBucket::Append(ChartItem* item, int32_t nearness)
+{
+    const size_t end = static_cast<size_t>(item->end.index);
+    if (firstEndingAt.size() <= end)
+        firstEndingAt.resize(end + 1, static_cast<uint32_t>(items.size()));
+    items.push_back(item);
+    maxNearness = std::max(maxNearness, nearness);
+}
+
+uint32_t Chart::WaitBucket::FirstEndingAtOrAfter(int end) const
+{
+    if (end <= 0)
+        return 0;
+    if (static_cast<size_t>(end) < firstEndingAt.size())
+        return firstEndingAt[static_cast<size_t>(end)];
+    return static_cast<uint32_t>(items.size());
+}
+
+} // namespace osprey

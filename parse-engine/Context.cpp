@@ -1,0 +1,128 @@
+#include "Context.h"
+
+#include "Parser.h"
+
+#include <algorithm>
+
+using osprey::ChartItem;
+
+PrsContext::PrsContext(PrsParser* owner) : parser(owner), chart(owner)
+{
+}
+
+PrsContext::~PrsContext()
+{
+    for (PrsKeyphrase* k : current)
+        k->Release();
+}
+
+void PrsContext::Raise(int event, PrsKeyphrase* keyphrase, int oldFirst, int oldLast)
+{
+    if (parser)
+        parser->callback->Call(event, this, keyphrase, oldFirst, oldLast);
+}
+
+void PrsContext::Parse(const PRSWCHAR* newText, size_t length)
+{
+    text.assign(newText, length);
+    chart.Parse(text.data(), text.size());
+    EndOfParse();
+}
+
+void PrsContext::EndOfParse()
+{
+    m_previous.swap(current);
+    current.clear();
+    m_batch.clear();
+    int batchEnd = 0;
+    for (const ChartItem* k : chart.Candidates()) {
+        if (!m_batch.empty() && k->start.index > batchEnd)
+            SettleBatch();
+        batchEnd = m_batch.empty() ? k->end.index : std::max(batchEnd, k->end.index);
+        m_batch.push_back(k);
+    }
+    if (!m_batch.empty())
+        SettleBatch();
+
+    for (PrsKeyphrase* gone : m_previous) {
+        Raise(PRS_EVENT_REMOVED, gone, 0, 0);
+        gone->Release();
+    }
+    m_previous.clear();
+    for (PrsKeyphrase* fresh : m_added)
+        Raise(PRS_EVENT_ADDED, fresh, 0, 0);
+    m_added.clear();
+}
+
+void PrsContext::SettleBatch()
+{
+    m_candidates.clear();
+    for (const ChartItem* k : m_batch) {
+        const PrsRule* r = k->rule;
+        m_candidates.push_back({r->strength, r->domain, r->package, k->start.index, k->end.index});
+    }
+    m_settler.Settle(m_candidates, m_kept);
+    for (size_t i : m_kept)
+        Emit(*m_batch[i]);
+    m_batch.clear();
+}
+
+void PrsContext::Emit(const ChartItem& item)
+{
+    osprey::SlotSpan slots = chart.SlotsOf(item);
+    for (auto it = m_previous.begin(); it != m_previous.end(); ++it) {
+        PrsKeyphrase* p = *it;
+        if (p->rule != item.rule || !osprey::SlotSetsEqual(p->slots.Span(), slots))
+            continue;
+        m_previous.erase(it);
+        current.push_back(p);
+        if (p->start.first != item.start.first || p->end.last != item.end.last) {
+            int oldFirst = p->start.first, oldLast = p->end.last;
+            p->start = item.start;
+            p->end = item.end;
+            Raise(PRS_EVENT_MOVED, p, oldFirst, oldLast);
+        }
+        return;
+    }
+    PrsKeyphrase* k = new PrsKeyphrase;
+    k->rule = item.rule;
+    k->slots.records.assign(slots.begin, slots.end());
+    k->start = item.start;
+    k->end = item.end;
+    current.push_back(k);
+    m_added.push_back(k);
+}
+
+void PrsContext::RemoveAll()
+{
+    std::vector<PrsKeyphrase*> gone;
+    gone.swap(current);
+    for (PrsKeyphrase* k : gone) {
+        Raise(PRS_EVENT_REMOVED, k, 0, 0);
+        k->Release();
+    }
+}
+
+int PrsContext::KeyphrasesAt(int offset, int capacity, PrsKeyphrase** out) const
+{
+    int found = 0;
+    for (const PrsKeyphrase* k : current) {
+        if (k->start.first > offset)
+            break;
+        if (k->end.last < offset)
+            continue;
+        if (out && found < capacity)
+            out[found] = const_cast<PrsKeyphrase*>(k);
+        ++found;
+    }
+    return found;
+}
+
+void PrsContext::Detach()
+{
+    chart.Clear();
+    for (PrsKeyphrase* k : current)
+        k->Release();
+    current.clear();
+    parser = nullptr;
+}
