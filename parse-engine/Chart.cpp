@@ -228,20 +228,45 @@ void Chart::Offer(const Constituent& c)
     }
 }
 
+Fit FitOf(bool madeByItem, const RuleEntry& next, int itemEnd, const PrsLexiconEntry* pending,
+          int elementStart, const PrsLexiconEntry* element)
+{
+    if (madeByItem)
+        return Fit::kRefused;
+    if (itemEnd != -1) {
+        const int gap = elementStart - itemEnd - 1;
+        if (gap < 0 || gap > next.nearness)
+            return Fit::kRefused;
+    }
+    if (pending)
+        return element && element == pending->next ? Fit::kPhraseWord : Fit::kRefused;
+    if (element && element->continuation)
+        return Fit::kRefused;
+    return Fit::kTestSlots;
+}
+
+Progress ProgressOver(const Progress& before, const Position& elementStart, const Position& elementEnd,
+                      const PrsLexiconEntry* element)
+{
+    Progress after = before;
+    if (after.start.index == -1)
+        after.start = elementStart;
+    after.end = elementEnd;
+    if (element && element->next) {
+        after.pending = element;
+    } else {
+        after.pending = nullptr;
+        ++after.dot;
+    }
+    return after;
+}
+
 bool Chart::Accepts(const ChartItem& item, const Constituent& c)
 {
-    if (c.origin == &item)
-        return false;
     const RuleEntry& entry = item.rule->entries[item.dot];
-    if (item.end.index != -1) {
-        int gap = c.start.index - item.end.index - 1;
-        if (gap < 0 || gap > entry.nearness)
-            return false;
-    }
-    if (item.pending)
-        return c.entry && c.entry == item.pending->next;
-    if (c.entry && c.entry->continuation)
-        return false;
+    const Fit fit = FitOf(c.origin == &item, entry, item.end.index, item.pending, c.start.index, c.entry);
+    if (fit != Fit::kTestSlots)
+        return fit == Fit::kPhraseWord;
     // A one-element rule over an element it already made would go round for ever.
     if (item.start.index == -1 && item.rule->entries.size() == 1) {
         for (const UnitLink* u = c.units; u; u = u->next) {
@@ -263,15 +288,11 @@ void Chart::Advance(const ChartItem& item, const Constituent& c)
 
     ChartItem* n = NewItem();
     n->rule = rule;
-    n->dot = item.dot;
-    n->start = item.start.index == -1 ? c.start : item.start;
-    n->end = c.end;
-    if (c.entry && c.entry->next) {
-        n->pending = c.entry;
-    } else {
-        n->pending = nullptr;
-        ++n->dot;
-    }
+    const Progress p = ProgressOver({item.start, item.end, item.pending, item.dot}, c.start, c.end, c.entry);
+    n->start = p.start;
+    n->end = p.end;
+    n->pending = p.pending;
+    n->dot = p.dot;
     n->slotBegin = static_cast<uint32_t>(m_slotStore.size());
     n->slotCount = static_cast<uint32_t>(m_scratch.records.size());
     m_slotStore.insert(m_slotStore.end(), std::make_move_iterator(m_scratch.records.begin()),

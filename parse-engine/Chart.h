@@ -30,6 +30,23 @@ struct ChartItem {
     bool Complete() const { return dot >= rule->entries.size(); }
 };
 
+// How an element lines up with the item offered it, before the slot tests.
+enum class Fit { kRefused, kPhraseWord, kTestSlots };
+// madeByItem: the element is the item's own completion.
+Fit FitOf(bool madeByItem, const RuleEntry& next, int itemEnd, const PrsLexiconEntry* pending,
+          int elementStart, const PrsLexiconEntry* element);
+
+// Where an item stands after taking an element: its span grows to the
+// element's end, and its dot moves on unless a phrase word is waiting for the
+// next one.
+struct Progress {
+    Position start, end;
+    const PrsLexiconEntry* pending;
+    uint32_t dot;
+};
+Progress ProgressOver(const Progress& before, const Position& elementStart, const Position& elementEnd,
+                      const PrsLexiconEntry* element);
+
 class Chart {
 public:
     explicit Chart(PrsParser* parser);

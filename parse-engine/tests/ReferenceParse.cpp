@@ -127,18 +127,10 @@ void ReferenceContext::Process()
 
 bool ReferenceContext::Accepts(const Item& item, const Constituent& c)
 {
-    if (c.origin == &item)
-        return false;
     const RuleEntry& entry = item.rule->entries[item.dot];
-    if (item.end.index != -1) {
-        int gap = c.start.index - item.end.index - 1;
-        if (gap < 0 || gap > entry.nearness)
-            return false;
-    }
-    if (item.pending)
-        return c.entry && c.entry == item.pending->next;
-    if (c.entry && c.entry->continuation)
-        return false;
+    const Fit fit = FitOf(c.origin == &item, entry, item.end.index, item.pending, c.start.index, c.entry);
+    if (fit != Fit::kTestSlots)
+        return fit == Fit::kPhraseWord;
     return EntryAccepts(entry, {c.symbol, c.slots.Span(), c.start.first, c.end.last}, item.slots.Span(), m_dates);
 }
 
@@ -146,15 +138,12 @@ void ReferenceContext::Advance(const Item& item, const Constituent& c, std::vect
 {
     auto n = std::make_unique<Item>(item);
     ApplyEntry(item.rule->entries[item.dot], {c.symbol, c.slots.Span(), c.start.first, c.end.last}, n->slots);
-    if (n->start.index == -1)
-        n->start = c.start;
-    n->end = c.end;
-    if (c.entry && c.entry->next) {
-        n->pending = c.entry;
-    } else {
-        n->pending = nullptr;
-        ++n->dot;
-    }
+    const Progress p = ProgressOver({item.start, item.end, item.pending, static_cast<uint32_t>(item.dot)},
+                                    c.start, c.end, c.entry);
+    n->start = p.start;
+    n->end = p.end;
+    n->pending = p.pending;
+    n->dot = p.dot;
     Item* added = n.get();
     m_all.push_back(std::move(n));
     made.push_back(added);
