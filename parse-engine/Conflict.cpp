@@ -55,6 +55,20 @@ bool LosesTo(const Candidate& k, const Candidate& o)
     return !beats;
 }
 
+template <class Key>
+void BatchSettler::CountingSort(std::vector<size_t>& order, size_t keys, Key key)
+{
+    m_counts.assign(keys + 1, 0);
+    for (size_t i : order)
+        ++m_counts[key(i) + 1];
+    for (size_t k = 1; k <= keys; ++k)
+        m_counts[k] += m_counts[k - 1];
+    m_sorted.resize(order.size());
+    for (size_t i : order)
+        m_sorted[m_counts[key(i)]++] = i;
+    order.swap(m_sorted);
+}
+
 void BatchSettler::Settle(const std::vector<Candidate>& batch, std::vector<size_t>& kept)
 {
     kept.clear();
@@ -62,13 +76,21 @@ void BatchSettler::Settle(const std::vector<Candidate>& batch, std::vector<size_
         kept.push_back(0);
         return;
     }
+    // By start, then the longer first, else in the order given: two stable
+    // counting sorts, the minor key first. Starts and lengths are token
+    // counts, so both are linear.
+    int lowest = batch[0].start, highest = batch[0].start, longest = 0;
+    for (const Candidate& c : batch) {
+        lowest = std::min(lowest, c.start);
+        highest = std::max(highest, c.start);
+        longest = std::max(longest, LengthOf(c));
+    }
     m_order.resize(batch.size());
     std::iota(m_order.begin(), m_order.end(), size_t(0));
-    std::stable_sort(m_order.begin(), m_order.end(), [&](size_t a, size_t b) {
-        if (batch[a].start != batch[b].start)
-            return batch[a].start < batch[b].start;
-        return LengthOf(batch[a]) > LengthOf(batch[b]);
-    });
+    CountingSort(m_order, static_cast<size_t>(longest) + 1,
+                 [&](size_t i) { return static_cast<size_t>(longest - LengthOf(batch[i])); });
+    CountingSort(m_order, static_cast<size_t>(highest - lowest) + 1,
+                 [&](size_t i) { return static_cast<size_t>(batch[i].start - lowest); });
     m_inBatch.assign(batch.size(), 1);
     for (size_t ki = 0; ki < m_order.size(); ++ki) {
         const Candidate& k = batch[m_order[ki]];

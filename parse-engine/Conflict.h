@@ -39,7 +39,12 @@ public:
     void Settle(const std::vector<Candidate>& batch, std::vector<size_t>& kept);
 
 private:
+    template <class Key>
+    void CountingSort(std::vector<size_t>& order, size_t keys, Key key);
+
     std::vector<size_t> m_order;
+    std::vector<size_t> m_sorted;
+    std::vector<size_t> m_counts;
     std::vector<char> m_inBatch;
 };
 

@@ -3,6 +3,7 @@
 #include "Parser.h"
 
 #include <algorithm>
+#include <memory>
 
 using osprey::ChartItem;
 
@@ -18,15 +19,33 @@ PrsContext::~PrsContext()
 
 void PrsContext::Raise(int event, PrsKeyphrase* keyphrase, int oldFirst, int oldLast)
 {
-    if (parser)
+    if (!parser)
+        return;
+    // Whatever a callback throws stops there: the lists stay consistent.
+    try {
         parser->callback->Call(event, this, keyphrase, oldFirst, oldLast);
+    } catch (...) {
+    }
 }
 
 void PrsContext::Parse(const PRSWCHAR* newText, size_t length)
 {
     text.assign(newText, length);
-    chart.Parse(text.data(), text.size());
-    EndOfParse();
+    try {
+        chart.Parse(text.data(), text.size());
+        EndOfParse();
+    } catch (...) {
+        // Back to the keyphrases the caller has heard of: the new ones go,
+        // those not yet matched again stay.
+        for (PrsKeyphrase* k : m_added) {
+            current.erase(std::remove(current.begin(), current.end(), k), current.end());
+            k->Release();
+        }
+        current.insert(current.end(), m_previous.begin(), m_previous.end());
+        m_previous.clear();
+        m_added.clear();
+        throw;
+    }
 }
 
 void PrsContext::EndOfParse()
@@ -84,13 +103,15 @@ void PrsContext::Emit(const ChartItem& item)
         }
         return;
     }
-    PrsKeyphrase* k = new PrsKeyphrase;
+    std::unique_ptr<PrsKeyphrase, void (*)(PrsKeyphrase*)> k(new PrsKeyphrase,
+                                                             [](PrsKeyphrase* p) { p->Release(); });
     k->rule = item.rule;
     k->slots.records.assign(slots.begin, slots.end());
     k->start = item.start;
     k->end = item.end;
-    current.push_back(k);
-    m_added.push_back(k);
+    current.reserve(current.size() + 1);
+    m_added.push_back(k.get());
+    current.push_back(k.release());
 }
 
 void PrsContext::RemoveAll()
