@@ -307,8 +307,8 @@ int Calls()
 
 const char* const kNote200 =
     "Call Dr. Smith about the budget review next Tuesday at 3:30 pm, then book the flight to "
-    "New York for June 14, 2024 and remind Anna to send the contract by Friday; lunch with Bob "
-    "tomorrow at noon.";
+    "New York for June 14, 2024 and remind Anna to send the contract by Friday; lunch with Bo "
+    "Jones tomorrow at noon.";
 
 std::string Note1024()
 {

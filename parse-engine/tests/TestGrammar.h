@@ -48,7 +48,7 @@ int Weekday(int time);
 int Calls();                // conversions since Install()
 } // namespace fake_dates
 
-// A note of about 200 characters as a user types it, and one of 1024.
+// A note of 200 characters as a user types it, and one of 1024.
 extern const char* const kNote200;
 std::string Note1024();
 
