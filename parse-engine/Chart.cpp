@@ -139,7 +139,7 @@ void Chart::ResetParse()
 {
     m_used = 0;
     m_topComplete.clear();
-    m_slotStore.clear();
+    m_slotStore.Reset();
     for (WaitBucket& b : m_waiting) {
         b.items.clear();
         b.firstEndingAt.clear();
@@ -165,7 +165,7 @@ void Chart::Parse(const PRSWCHAR* text, size_t length)
         ProcessAgenda();
     }
     Position eof{lastIndex + 1, end, end};
-    m_agenda.push_back({eof, eof, m_parser->symbols.eof, nullptr, 0, 0, nullptr, nullptr});
+    m_agenda.push_back({eof, eof, m_parser->symbols.eof, nullptr, SlotSpan(), nullptr, nullptr});
     ProcessAgenda();
     CollectCandidates();
 }
@@ -174,29 +174,19 @@ void Chart::QueueToken(const PrsToken& token)
 {
     Position p{token.index, token.first, token.Last()};
     if (token.kind == kNumeralToken) {
-        uint32_t begin = static_cast<uint32_t>(m_slotStore.size());
-        SlotRecord digits, value;
-        digits.id = PRS_SLOT_DIGITS;
-        digits.value = SlotValue::Int(token.length);
-        value.id = PRS_SLOT_NUMBER;
-        value.value = SlotValue::Int(NumeralValue(token.text.data(), token.text.size()));
-        m_slotStore.push_back(std::move(digits));
-        m_slotStore.push_back(std::move(value));
-        m_agenda.push_back({p, p, m_parser->symbols.numeral, nullptr, begin, 2, nullptr, nullptr});
+        m_numeral.resize(2);
+        m_numeral[0].id = PRS_SLOT_DIGITS;
+        m_numeral[0].value = SlotValue::Int(token.length);
+        m_numeral[1].id = PRS_SLOT_NUMBER;
+        m_numeral[1].value = SlotValue::Int(NumeralValue(token.text.data(), token.text.size()));
+        m_agenda.push_back({p, p, m_parser->symbols.numeral, nullptr, m_slotStore.Keep(m_numeral), nullptr, nullptr});
     }
     if (const auto* records = m_parser->lexicon.Bucket(token.hash)) {
         for (const Lexicon::Record& r : *records) {
             if (r.text == token.text)
-                m_agenda.push_back({p, p, r.entry->symbol, r.entry, 0, 0, nullptr, nullptr});
+                m_agenda.push_back({p, p, r.entry->symbol, r.entry, r.entry->slots.Span(), nullptr, nullptr});
         }
     }
-}
-
-SlotSpan Chart::SlotsOf(const Constituent& c) const
-{
-    if (c.entry)
-        return c.entry->slots.Span();
-    return {m_slotStore.data() + c.slotBegin, c.slotCount};
 }
 
 void Chart::Offer(const Constituent& c)
@@ -274,17 +264,40 @@ bool Chart::Accepts(const ChartItem& item, const Constituent& c)
                 return false;
         }
     }
-    Matched m{c.symbol, SlotsOf(c), c.start.first, c.end.last};
-    return EntryAccepts(entry, m, SlotsOf(item), m_dates);
+    return EntryAccepts(entry, {c.symbol, c.slots, c.start.first, c.end.last}, item.slots, m_dates);
 }
+
+namespace {
+
+// Whether the entry copies every slot of the element to the same ids and
+// does nothing else.
+bool TakesAllAsIs(const RuleEntry& entry)
+{
+    if (entry.actions.size() != 1)
+        return false;
+    const SlotAction& a = entry.actions[0];
+    return a.kind == kTransferAction && a.source == PRS_SLOT_ALL && (a.destination == -1 || a.destination == 0);
+}
+
+} // namespace
 
 void Chart::Advance(const ChartItem& item, const Constituent& c)
 {
     const PrsRule* rule = item.rule;
-    m_scratch.records.assign(m_slotStore.begin() + item.slotBegin,
-                             m_slotStore.begin() + item.slotBegin + item.slotCount);
-    Matched m{c.symbol, SlotsOf(c), c.start.first, c.end.last};
-    ApplyEntry(rule->entries[item.dot], m, m_scratch);
+    const RuleEntry& entry = rule->entries[item.dot];
+    // Slot sets in the store never change, so an item whose set equals one
+    // there shares it; a token's definition is copied, since the lexicon may
+    // change from a callback while the set is still read.
+    SlotSpan slots;
+    if (entry.actions.empty()) {
+        slots = item.slots;
+    } else if (item.slots.count == 0 && !c.entry && TakesAllAsIs(entry)) {
+        slots = c.slots;
+    } else {
+        m_scratch.records.assign(item.slots.begin, item.slots.end());
+        ApplyEntry(entry, {c.symbol, c.slots, c.start.first, c.end.last}, m_scratch);
+        slots = m_slotStore.Keep(m_scratch.records);
+    }
 
     ChartItem* n = NewItem();
     n->rule = rule;
@@ -293,11 +306,7 @@ void Chart::Advance(const ChartItem& item, const Constituent& c)
     n->end = p.end;
     n->pending = p.pending;
     n->dot = p.dot;
-    n->slotBegin = static_cast<uint32_t>(m_slotStore.size());
-    n->slotCount = static_cast<uint32_t>(m_scratch.records.size());
-    m_slotStore.insert(m_slotStore.end(), std::make_move_iterator(m_scratch.records.begin()),
-                       std::make_move_iterator(m_scratch.records.end()));
-    m_scratch.records.clear();
+    n->slots = slots;
 
     if (!n->Complete()) {
         Predict(rule->entries[n->dot].symbol, rule);
@@ -315,7 +324,7 @@ void Chart::Advance(const ChartItem& item, const Constituent& c)
         *link = {rule, c.units};
         units = link;
     }
-    m_agenda.push_back({n->start, n->end, rule->symbol, nullptr, n->slotBegin, n->slotCount, &item, units});
+    m_agenda.push_back({n->start, n->end, rule->symbol, nullptr, n->slots, &item, units});
 }
 
 void Chart::ProcessAgenda()
@@ -353,6 +362,37 @@ void Chart::CollectCandidates()
     m_candidates.assign(m_topComplete.size(), nullptr);
     for (const ChartItem* item : m_topComplete)
         m_candidates[m_startCounts[static_cast<size_t>(item->start.index)]++] = item;
+}
+
+SlotSpan Chart::SlotStore::Keep(std::vector<SlotRecord>& records)
+{
+    const size_t count = records.size();
+    if (count == 0)
+        return SlotSpan();
+    while (m_current < m_chunks.size() && m_chunks[m_current].size - m_chunks[m_current].used < count)
+        ++m_current;
+    if (m_current == m_chunks.size()) {
+        Chunk chunk;
+        chunk.size = std::max<size_t>(count, 1024);
+        chunk.records.reset(new SlotRecord[chunk.size]);
+        m_chunks.push_back(std::move(chunk));
+    }
+    Chunk& chunk = m_chunks[m_current];
+    SlotRecord* at = chunk.records.get() + chunk.used;
+    std::move(records.begin(), records.end(), at);
+    chunk.used += count;
+    records.clear();
+    return {at, count};
+}
+
+void Chart::SlotStore::Reset()
+{
+    for (Chunk& chunk : m_chunks) {
+        for (size_t i = 0; i < chunk.used; ++i)
+            chunk.records[i].value = SlotValue();
+        chunk.used = 0;
+    }
+    m_current = 0;
 }
 
 void Chart::WaitBucket::Append(ChartItem* item, int32_t nearness)

@@ -24,7 +24,7 @@ struct ChartItem {
     const PrsRule* rule = nullptr;
     const PrsLexiconEntry* pending = nullptr;   // phrase word whose next word must follow
     uint32_t dot = 0;                           // entry to be matched next
-    uint32_t slotBegin = 0, slotCount = 0;      // in the chart's slot store
+    SlotSpan slots;                             // in the chart's slot store, shared
     Position start, end;
     uint64_t waitOrder = 0;                     // when it began to wait
     bool Complete() const { return dot >= rule->entries.size(); }
@@ -61,10 +61,7 @@ public:
     void Parse(const PRSWCHAR* text, size_t length);
     // Complete items of top-level rules, stably sorted by start token.
     const std::vector<const ChartItem*>& Candidates() const { return m_candidates; }
-    SlotSpan SlotsOf(const ChartItem& item) const
-    {
-        return {m_slotStore.data() + item.slotBegin, item.slotCount};
-    }
+    SlotSpan SlotsOf(const ChartItem& item) const { return item.slots; }
     // Drops every trace of a rule that is about to be destroyed.
     void ForgetRule(const PrsRule* rule);
     // Empties the chart for good (its parser is gone).
@@ -81,7 +78,7 @@ private:
         Position start, end;
         const PrsSymbol* symbol;
         const PrsLexiconEntry* entry;           // a token's definition, else null
-        uint32_t slotBegin, slotCount;          // slot store, when entry is null
+        SlotSpan slots;                         // the entry's, or in the slot store
         const ChartItem* origin;                // the item whose completion made it
         const UnitLink* units;                  // rules that made it over its own span
     };
@@ -105,7 +102,6 @@ private:
     void Offer(const Constituent& c);
     bool Accepts(const ChartItem& item, const Constituent& c);
     void Advance(const ChartItem& item, const Constituent& c);
-    SlotSpan SlotsOf(const Constituent& c) const;
     void CollectCandidates();
 
     PrsParser* m_parser;
@@ -114,7 +110,23 @@ private:
     std::vector<std::unique_ptr<ChartItem[]>> m_chunks;     // storage of the items of a parse
     size_t m_used = 0;
     std::vector<const ChartItem*> m_topComplete;            // this parse, in order of creation
-    std::vector<SlotRecord> m_slotStore;
+    // Slot sets of the items and elements of one parse, never moved, so
+    // that items whose slots are alike can share one set.
+    class SlotStore {
+    public:
+        SlotSpan Keep(std::vector<SlotRecord>& records);  // moves the records in
+        void Reset();
+
+    private:
+        struct Chunk {
+            std::unique_ptr<SlotRecord[]> records;
+            size_t size = 0, used = 0;
+        };
+        std::vector<Chunk> m_chunks;
+        size_t m_current = 0;
+    };
+    SlotStore m_slotStore;
+    std::vector<SlotRecord> m_numeral;
     std::vector<WaitBucket> m_waiting;                      // by symbol number
     std::vector<Constituent> m_agenda;
     size_t m_agendaHead = 0;

@@ -55,18 +55,36 @@ bool LosesTo(const Candidate& k, const Candidate& o)
     return !beats;
 }
 
-template <class Key>
-void BatchSettler::CountingSort(std::vector<size_t>& order, size_t keys, Key key)
+void BatchSettler::Order(const std::vector<Candidate>& batch)
 {
-    m_counts.assign(keys + 1, 0);
-    for (size_t i : order)
-        ++m_counts[key(i) + 1];
-    for (size_t k = 1; k <= keys; ++k)
-        m_counts[k] += m_counts[k - 1];
-    m_sorted.resize(order.size());
-    for (size_t i : order)
-        m_sorted[m_counts[key(i)]++] = i;
-    order.swap(m_sorted);
+    // By start, then the longer first, else in the order given. Batches come
+    // sorted by start; within a start they mostly come shortest first.
+    m_order.resize(batch.size());
+    std::iota(m_order.begin(), m_order.end(), size_t(0));
+    auto byStart = [&](size_t a, size_t b) { return batch[a].start < batch[b].start; };
+    if (!std::is_sorted(m_order.begin(), m_order.end(), byStart))
+        std::stable_sort(m_order.begin(), m_order.end(), byStart);
+    auto longerFirst = [&](size_t a, size_t b) { return LengthOf(batch[a]) > LengthOf(batch[b]); };
+    auto notLonger = [&](size_t a, size_t b) { return LengthOf(batch[a]) >= LengthOf(batch[b]); };
+    for (auto group = m_order.begin(); group != m_order.end();) {
+        const int start = batch[*group].start;
+        auto groupEnd = std::find_if(group, m_order.end(), [&](size_t i) { return batch[i].start != start; });
+        if (std::adjacent_find(group, groupEnd, notLonger) == groupEnd)
+            std::reverse(group, groupEnd);      // strictly shortest first: no ties to keep
+        else if (!std::is_sorted(group, groupEnd, longerFirst))
+            std::stable_sort(group, groupEnd, longerFirst);
+        group = groupEnd;
+    }
+}
+
+size_t BatchSettler::NextInBatch(size_t i)
+{
+    // Skips candidates already removed, with path halving.
+    while (i < m_nextIn.size() && m_nextIn[i] != i) {
+        m_nextIn[i] = m_nextIn[m_nextIn[i]];
+        i = m_nextIn[i];
+    }
+    return i;
 }
 
 void BatchSettler::Settle(const std::vector<Candidate>& batch, std::vector<size_t>& kept)
@@ -76,35 +94,24 @@ void BatchSettler::Settle(const std::vector<Candidate>& batch, std::vector<size_
         kept.push_back(0);
         return;
     }
-    // By start, then the longer first, else in the order given: two stable
-    // counting sorts, the minor key first. Starts and lengths are token
-    // counts, so both are linear.
-    int lowest = batch[0].start, highest = batch[0].start, longest = 0;
-    for (const Candidate& c : batch) {
-        lowest = std::min(lowest, c.start);
-        highest = std::max(highest, c.start);
-        longest = std::max(longest, LengthOf(c));
-    }
-    m_order.resize(batch.size());
-    std::iota(m_order.begin(), m_order.end(), size_t(0));
-    CountingSort(m_order, static_cast<size_t>(longest) + 1,
-                 [&](size_t i) { return static_cast<size_t>(longest - LengthOf(batch[i])); });
-    CountingSort(m_order, static_cast<size_t>(highest - lowest) + 1,
-                 [&](size_t i) { return static_cast<size_t>(batch[i].start - lowest); });
-    m_inBatch.assign(batch.size(), 1);
-    for (size_t ki = 0; ki < m_order.size(); ++ki) {
+    Order(batch);
+    const size_t n = m_order.size();
+    m_nextIn.resize(n + 1);
+    std::iota(m_nextIn.begin(), m_nextIn.end(), size_t(0));
+    auto remove = [&](size_t i) { m_nextIn[i] = i + 1; };
+    for (size_t ki = 0; ki < n; ++ki) {
         const Candidate& k = batch[m_order[ki]];
         if (k.domain == 2 || (k.strength & kAlwaysKept)) {
             kept.push_back(m_order[ki]);
             continue;
         }
         if (k.strength == 0) {
-            m_inBatch[ki] = 0;
+            remove(ki);
             continue;
         }
         bool lost = false;
-        for (size_t oi = 0; oi < m_order.size() && !lost; ++oi) {
-            if (oi == ki || !m_inBatch[oi])
+        for (size_t oi = NextInBatch(0); oi < n && !lost; oi = NextInBatch(oi + 1)) {
+            if (oi == ki)
                 continue;
             const Candidate& o = batch[m_order[oi]];
             if ((k.domain == 1 && o.package != k.package) || !Overlap(k, o))
@@ -112,7 +119,7 @@ void BatchSettler::Settle(const std::vector<Candidate>& batch, std::vector<size_
             lost = LosesTo(k, o);
         }
         if (lost)
-            m_inBatch[ki] = 0;
+            remove(ki);
         else
             kept.push_back(m_order[ki]);
     }

@@ -39,13 +39,11 @@ public:
     void Settle(const std::vector<Candidate>& batch, std::vector<size_t>& kept);
 
 private:
-    template <class Key>
-    void CountingSort(std::vector<size_t>& order, size_t keys, Key key);
+    void Order(const std::vector<Candidate>& batch);
+    size_t NextInBatch(size_t i);
 
-    std::vector<size_t> m_order;
-    std::vector<size_t> m_sorted;
-    std::vector<size_t> m_counts;
-    std::vector<char> m_inBatch;
+    std::vector<size_t> m_order;        // positions of the batch in settling order
+    std::vector<size_t> m_nextIn;       // by order: the next one still in the batch
 };
 
 } // namespace osprey

@@ -52,6 +52,8 @@ TEST(Conflict, SettlesBatches)
         {"both tests needed; the loser is gone when the other is judged", {C(0x1 | 0x2, 0, 2), C(0x1 | 0x2, 1, 5)}, {1}},
         {"one test suffices with 0x20", {C(0x1 | 0x2 | 0x20, 0, 2), C(0x1 | 0x2 | 0x20, 1, 5)}, {0, 1}},
         {"no overlap, same batch", {C(29, 0, 3), C(29, 2, 5), C(29, 4, 6)}, {0, 2}},
+        {"equal lengths keep their order among longer ones", {C(29, 0, 2), C(29, 0, 4), C(29, 0, 2), C(29, 0, 4)}, {1, 3}},
+        {"unordered starts", {C(29, 5, 6), C(29, 0, 1), C(29, 1, 5)}, {1, 0}},
         {"loser removed at once", {C(29, 0, 4), C(29, 3, 8), C(29, 5, 9)}, {0, 2}},
     };
     BatchSettler settler;
