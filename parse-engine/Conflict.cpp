@@ -14,11 +14,6 @@ int LengthOf(const Candidate& c)
     return c.end == -1 ? 0 : c.end - c.start + 1;
 }
 
-bool Overlap(const Candidate& a, const Candidate& b)
-{
-    return a.start <= b.end && b.start <= a.end;
-}
-
 } // namespace
 
 bool LosesTo(const Candidate& k, const Candidate& o)
@@ -96,6 +91,8 @@ void BatchSettler::Settle(const std::vector<Candidate>& batch, std::vector<size_
     }
     Order(batch);
     const size_t n = m_order.size();
+    // Candidates the scans still have to visit: not removed, and not judged
+    // and ended before the one being judged.
     m_nextIn.resize(n + 1);
     std::iota(m_nextIn.begin(), m_nextIn.end(), size_t(0));
     auto remove = [&](size_t i) { m_nextIn[i] = i + 1; };
@@ -114,7 +111,13 @@ void BatchSettler::Settle(const std::vector<Candidate>& batch, std::vector<size_
             if (oi == ki)
                 continue;
             const Candidate& o = batch[m_order[oi]];
-            if ((k.domain == 1 && o.package != k.package) || !Overlap(k, o))
+            if (oi < ki && o.end < k.start) {
+                remove(oi);     // judged, and ends before every later start
+                continue;
+            }
+            if (o.start > k.end)
+                break;          // so do all after it
+            if (k.domain == 1 && o.package != k.package)
                 continue;
             lost = LosesTo(k, o);
         }
