@@ -1,0 +1,344 @@
+#include "DownloadBlock.h"
+#include "HttpErrors.h"
+#include "HttpSession.h"
+#include "ScriptedTransport.h"
+
+#include <gtest/gtest.h>
+#include <climits>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+using namespace shrike;
+typedef std::vector<std::string> Pieces;
+
+namespace {
+const std::string kOk = "HTTP/1.1 200 OK\r\n";
+const std::string kGet11 = "GET /f HTTP/1.1\r\nHost: server\r\nContent-Length: 0\r\n\r\n";
+const std::string kGet10 = "GET /f HTTP/1.0\r\n\r\n";
+
+// Every byte its own piece: a peer that trickles.
+Pieces Trickle(const std::string& all)
+{
+    Pieces pieces;
+    for (char c : all)
+        pieces.push_back(std::string(1, c));
+    return pieces;
+}
+
+// The same stream through the download block, which takes bodies in place.
+std::string IntoBlock(const Pieces& pieces, const char** error)
+{
+    ScriptedTransport peer;
+    peer.script.push_back({pieces});
+    QuiHttpSession session(peer, nullptr, "server", 80);
+    char* data = nullptr;
+    QuiDownloadBlock block(&data);
+    *error = session.Retrieve("/f", block);
+    std::string body(data ? data : "", block.Count());
+    std::free(data);
+    return body;
+}
+
+struct Fixture {
+    ScriptedTransport peer;
+    QuiHttpSession session{peer, nullptr, "server", 80};
+    CollectingSink sink;
+    const char* Get(const char* path = "/f") { return session.Retrieve(path, sink); }
+};
+}
+
+TEST(HttpSession, DeliversEachKindOfBody)
+{
+    struct Row {
+        const char* name;
+        Pieces pieces;
+        std::string body;
+    } rows[] = {
+        {"length", {kOk + "Content-Length: 5\r\n\r\nhello"}, "hello"},
+        {"length split", {kOk + "Content-Le", "ngth: 5\r\n\r", "\nhe", "llo"}, "hello"},
+        {"length zero", {kOk + "Content-Length: 0\r\n\r\n"}, ""},
+        {"one 5-byte chunk", {kOk + "Transfer-Encoding: chunked\r\n\r\n5\r\nhello\r\n0\r\n\r\n"}, "hello"},
+        {"chunks trickled", Trickle(kOk + "Transfer-Encoding: chunked\r\n\r\n3;x=y\r\nabc\r\nA\r\n0123456789\r\n0\r\n\r\n"), "abc0123456789"},
+        {"chunks with LF ends", {kOk + "Transfer-Encoding: chunked\n\n2\nab\n1\nc\n0\n\n"}, "abc"},
+        {"trailer in pieces", {kOk + "Transfer-Encoding: chunked\r\n\r\n2\r\nok\r\n0\r\nX-Sum:", " 1\r\n", "\r\n"}, "ok"},
+        {"until close", {"HTTP/1.0 200 OK\r\n\r\npart one,", " part two"}, "part one, part two"},
+        {"large length", {kOk + "Content-Length: 200000\r\n\r\n" + std::string(100000, 'x'), std::string(100000, 'y')},
+         std::string(100000, 'x') + std::string(100000, 'y')},
+        {"large chunk", {kOk + "Transfer-Encoding: chunked\r\n\r\n30d40\r\n" + std::string(100000, 'x'),
+                         std::string(100000, 'y') + "\r\n0\r\n\r\n"},
+         std::string(100000, 'x') + std::string(100000, 'y')},
+        {"status line trickled", Trickle(kOk + "Content-Length: 2\r\n\r\nhi"), "hi"},
+        {"empty line's LF arrives late", {kOk + "Content-Length: 4\r\n\r", "\nbody"}, "body"},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.name);
+        Fixture f;
+        f.peer.script.push_back({r.pieces});
+        EXPECT_EQ(nullptr, f.Get());
+        EXPECT_EQ(r.body, f.sink.body);
+        EXPECT_EQ(kGet11, f.peer.used[0].sent);
+        const char* error = "";
+        EXPECT_EQ(r.body, IntoBlock(r.pieces, &error));
+        EXPECT_EQ(nullptr, error);
+    }
+}
+
+TEST(HttpSession, FailuresEndTheRetrievalWithTheirTextAndCloseTheSocket)
+{
+    const std::string chunked = kOk + "Transfer-Encoding: chunked\r\n\r\n";
+    struct Row {
+        const char* name;
+        Pieces pieces;
+        const char* error;
+        std::string body;
+        int connections;
+    } rows[] = {
+        {"404", {"HTTP/1.1 404 Not Found\r\nContent-Length: 3\r\n\r\nno!"}, kRetrieveStatus, "", 1},
+        {"head too long", {kOk + "X: " + std::string(9000, 'x') + "\r\n\r\n"}, kReadHeadExcessive, "", 1},
+        {"length truncated", {kOk + "Content-Length: 10\r\n\r\nabc"}, kRetrieveBodyError, "abc", 1},
+        {"length read error", {kOk + "Content-Length: 10\r\n\r\nabc", ScriptedTransport::Failure()}, kRetrieveBodyError, "abc", 1},
+        {"chunk size not hex", {chunked + "zz\r\nabc\r\n0\r\n\r\n"}, kRetrieveBodyError, "", 1},
+        {"chunk size beyond 31 bits", {chunked + "80000000\r\nabc"}, kRetrieveBodyError, "", 1},
+        {"negative chunk size", {chunked + "-1\r\nabc"}, kRetrieveBodyError, "", 1},
+        {"no CRLF behind chunk", {chunked + "3\r\nabcX\r\n0\r\n\r\n"}, kRetrieveBodyError, "abc", 1},
+        {"chunked body cut", {chunked + "5\r\nab"}, kRetrieveBodyError, "ab", 1},
+        {"chunk size line too long", {chunked + std::string(9000, '0')}, kRetrieveBodyError, "", 1},
+        {"until-close read error", {"HTTP/1.0 200 OK\r\n\r\nab", ScriptedTransport::Failure()}, kRetrieveBodyError, "ab", 1},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.name);
+        Fixture f;
+        f.peer.script.push_back({r.pieces});
+        EXPECT_EQ(r.error, f.Get());
+        EXPECT_EQ(r.body, f.sink.body);
+        EXPECT_EQ(r.connections, static_cast<int>(f.peer.used.size()));
+        EXPECT_EQ(0, f.peer.OpenSockets());
+        EXPECT_FALSE(f.session.KeepAlive());
+        const char* error = nullptr;
+        EXPECT_EQ(r.body, IntoBlock(r.pieces, &error));
+        EXPECT_EQ(r.error, error);
+    }
+}
+
+TEST(HttpSession, RetriesThreeTimesPerVersionThenFallsBackForGood)
+{
+    struct Row {
+        const char* name;
+        Pieces bad;
+        int badTries;
+        const char* error;
+    } rows[] = {
+        {"not HTTP", {"SSH-2.0-x\r\n"}, 6, kRetrieveFailedAfterRetries},
+        {"closed at once", {}, 6, kRetrieveFailedAfterRetries},
+        {"read error", {ScriptedTransport::Failure()}, 6, kRetrieveFailedAfterRetries},
+        {"negative length", {kOk + "Content-Length: -1\r\n\r\n"}, 6, kRetrieveFailedAfterRetries},
+        {"length not a number", {kOk + "Content-Length: 5x\r\n\r\nhello"}, 6, kRetrieveFailedAfterRetries},
+        {"three bad, then good", {"garbage"}, 3, nullptr},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.name);
+        Fixture f;
+        f.peer.Repeat(r.badTries, r.bad);
+        if (!r.error)
+            f.peer.Repeat(1, {"HTTP/1.0 200 OK\r\nContent-Length: 2\r\n\r\nok"});
+        EXPECT_EQ(r.error, f.Get());
+        size_t expected = r.error ? 6 : 4;
+        ASSERT_EQ(expected, f.peer.used.size());
+        for (size_t i = 0; i < expected; ++i)
+            EXPECT_EQ(i < 3 ? kGet11 : kGet10, f.peer.used[i].sent) << "try " << i + 1;
+        EXPECT_EQ(0, f.peer.OpenSockets());
+        EXPECT_FALSE(f.session.Http11());
+        EXPECT_EQ(r.error ? "" : "ok", f.sink.body);
+
+        // The session stays on HTTP/1.0.
+        f.peer.Repeat(1, {"HTTP/1.0 200 OK\r\n\r\nagain"});
+        EXPECT_EQ(nullptr, f.Get());
+        EXPECT_EQ(kGet10, f.peer.used.back().sent);
+    }
+}
+
+TEST(HttpSession, UnsupportedTransferEncodingFallsBackAtOnce)
+{
+    Fixture f;
+    f.peer.Repeat(1, {kOk + "Transfer-Encoding: gzip\r\n\r\n\x1f\x8b"});
+    f.peer.Repeat(1, {"HTTP/1.0 200 OK\r\n\r\nplain"});
+    EXPECT_EQ(nullptr, f.Get());
+    ASSERT_EQ(2u, f.peer.used.size());
+    EXPECT_EQ(kGet10, f.peer.used[1].sent);
+    EXPECT_EQ("plain", f.sink.body);
+    EXPECT_FALSE(f.session.Http11());
+    EXPECT_EQ(0, f.peer.OpenSockets());
+}
+
+TEST(HttpSession, KeepsTheConnectionOnlyWhileThePeerAllowsIt)
+{
+    struct Row {
+        const char* name;
+        std::string first;
+        bool kept;
+    } rows[] = {
+        {"1.1 with length", kOk + "Content-Length: 1\r\n\r\na", true},
+        {"1.1 chunked", kOk + "Transfer-Encoding: chunked\r\n\r\n1\r\na\r\n0\r\n\r\n", true},
+        {"Connection: close", kOk + "Connection: close\r\nContent-Length: 1\r\n\r\na", false},
+        {"1.0 answer", "HTTP/1.0 200 OK\r\nContent-Length: 1\r\n\r\na", false},
+        {"body until close", kOk + "\r\na", false},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.name);
+        Fixture f;
+        // A kept connection answers the second request on the same stream.
+        const std::string second = kOk + "Content-Length: 1\r\n\r\nb";
+        f.peer.Repeat(1, r.kept ? Pieces{r.first, second} : Pieces{r.first});
+        f.peer.Repeat(1, {second});
+        EXPECT_EQ(nullptr, f.Get());
+        EXPECT_EQ(r.kept, f.session.Connected());
+        EXPECT_EQ(r.kept ? 1 : 0, f.peer.OpenSockets());
+        EXPECT_EQ(nullptr, f.Get());
+        EXPECT_EQ("ab", f.sink.body);
+        EXPECT_EQ(r.kept ? 1u : 2u, f.peer.used.size());
+    }
+}
+
+TEST(HttpSession, BytesBeyondAResponseStartTheNext)
+{
+    Fixture f;
+    f.peer.Repeat(1, {kOk + "Content-Length: 3\r\n\r\none" + kOk + "Content-Length: 3\r\n\r\ntwo" + kOk +
+                      "Transfer-Encoding: chunked\r\n\r\n5\r\nthree\r\n0\r\n\r\n" + kOk + "Content-Length: 4\r\n\r\nfour"});
+    for (const char* expected : {"one", "onetwo", "onetwothree", "onetwothreefour"}) {
+        EXPECT_EQ(nullptr, f.Get());
+        EXPECT_EQ(expected, f.sink.body);
+    }
+    EXPECT_EQ(1u, f.peer.used.size());
+    EXPECT_EQ(kGet11 + kGet11 + kGet11 + kGet11, f.peer.used[0].sent);
+}
+
+TEST(HttpSession, Http10AnswerEndsAKeptConnection)
+{
+    Fixture f;
+    f.peer.Repeat(1, {kOk + "Content-Length: 1\r\n\r\na", "HTTP/1.0 200 OK\r\nContent-Length: 1\r\n\r\nb"});
+    EXPECT_EQ(nullptr, f.Get());
+    EXPECT_TRUE(f.session.Connected());
+    EXPECT_EQ(nullptr, f.Get());
+    EXPECT_FALSE(f.session.Connected());
+    EXPECT_EQ(0, f.peer.OpenSockets());
+}
+
+TEST(HttpSession, StaleKeptConnectionIsReplaced)
+{
+    Fixture f;
+    f.peer.Repeat(1, {kOk + "Content-Length: 1\r\n\r\na"});
+    f.peer.Repeat(1, {kOk + "Content-Length: 1\r\n\r\nb"});
+    EXPECT_EQ(nullptr, f.Get());
+    EXPECT_EQ(nullptr, f.Get());
+    EXPECT_EQ("ab", f.sink.body);
+    EXPECT_EQ(2, f.session.Tries());
+    EXPECT_EQ(2u, f.peer.used.size());
+    EXPECT_EQ(1, f.peer.OpenSockets());
+}
+
+TEST(HttpSession, ConnectionFailuresEndAtOnceAndNameIsResolvedOnce)
+{
+    struct Row {
+        const char* name;
+        bool failResolve, failOpen, refuseConnect;
+    } rows[] = {
+        {"resolve", true, false, false},
+        {"socket", false, true, false},
+        {"connect", false, false, true},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.name);
+        Fixture f;
+        f.peer.failResolve = r.failResolve;
+        f.peer.failOpen = r.failOpen;
+        ScriptedTransport::Connection refusing;
+        refusing.refuseConnect = r.refuseConnect;
+        f.peer.script.push_back(refusing);
+        EXPECT_EQ(kSendOpenConnection, f.Get());
+        EXPECT_EQ(1, f.session.Tries());
+        EXPECT_EQ(0, f.peer.OpenSockets());
+    }
+
+    Fixture f;
+    f.peer.Repeat(2, {"HTTP/1.0 200 OK\r\nContent-Length: 1\r\n\r\nx"});
+    EXPECT_EQ(nullptr, f.Get());
+    EXPECT_EQ(nullptr, f.Get());
+    EXPECT_EQ(std::vector<std::string>{"server"}, f.peer.resolved);
+}
+
+TEST(HttpSession, SendsTheWholeRequestInPieces)
+{
+    Fixture f;
+    ScriptedTransport::Connection c;
+    c.sendLimit = 3;
+    c.pieces = {kOk + "Content-Length: 0\r\n\r\n"};
+    f.peer.script.push_back(c);
+    EXPECT_EQ(nullptr, f.Get());
+    EXPECT_EQ(kGet11, f.peer.used[0].sent);
+}
+
+TEST(HttpSession, WriteFailureIsRetriedUnder11)
+{
+    Fixture f;
+    ScriptedTransport::Connection broken;
+    broken.failSend = true;
+    f.peer.script.push_back(broken);
+    f.peer.Repeat(1, {kOk + "Content-Length: 2\r\n\r\nok"});
+    EXPECT_EQ(nullptr, f.Get());
+    EXPECT_EQ("ok", f.sink.body);
+    EXPECT_FALSE(f.peer.used[0].open);
+    EXPECT_EQ(1, f.peer.OpenSockets());
+}
+
+TEST(HttpSession, ProxyGetsTheAbsoluteRequestLine)
+{
+    ScriptedTransport peer;
+    QuiHttpSession session(peer, "P", "H", 8080);
+    peer.Repeat(1, {kOk + "Content-Length: 0\r\n\r\n"});
+    CollectingSink sink;
+    EXPECT_EQ(nullptr, session.Retrieve("dir/f.txt", sink));
+    EXPECT_EQ(std::vector<std::string>{"P"}, peer.resolved);
+    EXPECT_EQ(8080, peer.connectPort);
+    EXPECT_EQ("GET http://H/dir/f.txt HTTP/1.1\r\nHost: H\r\nContent-Length: 0\r\n\r\n", peer.used[0].sent);
+}
+
+TEST(HttpSession, RefusedRequestSendsNothing)
+{
+    Fixture f;
+    EXPECT_EQ(kGenRequestTooSmall, f.Get("/a\r\nX-Forged: 1"));
+    EXPECT_EQ(kGenRequestTooSmall, f.Get(std::string(9000, 'p').c_str()));
+    EXPECT_TRUE(f.peer.used.empty());
+}
+
+TEST(HttpSession, RefusingCollectorEndsTheBody)
+{
+    Fixture f;
+    f.sink.accept = 1;
+    f.peer.Repeat(1, {kOk + "Transfer-Encoding: chunked\r\n\r\n1\r\na\r\n1\r\nb\r\n0\r\n\r\n"});
+    EXPECT_EQ(kRetrieveBodyError, f.Get());
+    EXPECT_EQ("a", f.sink.body);
+    EXPECT_EQ(0, f.peer.OpenSockets());
+}
+
+TEST(DownloadBlock, GrowsAndReplacesTheCallersBlock)
+{
+    char* data = static_cast<char*>(std::malloc(3));
+    std::memcpy(data, "old", 3);
+    QuiDownloadBlock block(&data);
+    std::string expected;
+    for (int i = 0; i < 5000; ++i) {
+        std::string piece(static_cast<size_t>(i % 97 + 1), static_cast<char>('a' + i % 26));
+        ASSERT_TRUE(block.Deliver(piece.data(), piece.size()));
+        expected += piece;
+    }
+    EXPECT_EQ(static_cast<int>(expected.size()), block.Count());
+    EXPECT_EQ(expected, std::string(data, block.Count()));
+
+    // The count is an int: a piece beyond that is refused untouched.
+    const char* before = data;
+    EXPECT_FALSE(block.Deliver(before, static_cast<size_t>(INT_MAX)));
+    EXPECT_EQ(static_cast<int>(expected.size()), block.Count());
+    EXPECT_EQ(before, data);
+    std::free(data);
+}

@@ -1,0 +1,178 @@
+// Drives the real proxy dialog: a thread timer fires inside its modal loop,
+// the test's steps act on the controls, and the last step closes it.
+#include "ProxyRegistryState.h"
+#include "ShrikeLibrary.h"
+
+#include <gtest/gtest.h>
+#include <functional>
+#include <string>
+
+namespace {
+
+const char* kOwn = ProxyRegistryState::kOwnKey;
+std::function<void(HWND)> g_steps;
+HWND g_dialog;
+
+BOOL CALLBACK FindDialog(HWND window, LPARAM)
+{
+    char caption[64] = "";
+    GetWindowTextA(window, caption, sizeof caption);
+    if (std::string(caption) == "Quillmate Proxy Information" && IsWindowVisible(window)) {
+        g_dialog = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+void CALLBACK RunSteps(HWND, UINT, UINT_PTR timer, DWORD)
+{
+    g_dialog = nullptr;
+    EnumThreadWindows(GetCurrentThreadId(), FindDialog, 0);
+    if (!g_dialog)
+        return; // not shown yet: the next tick looks again
+    KillTimer(nullptr, timer);
+    g_steps(g_dialog);
+    // An ended dialog is hidden at once and destroyed by its modal loop.
+    if (IsWindowVisible(g_dialog)) {
+        ADD_FAILURE() << "the steps left the dialog open";
+        EndDialog(g_dialog, IDCANCEL);
+    }
+}
+
+// Shows the dialog and runs steps on it; the dialog's answer.
+int Drive(ShrikeLibrary& shrike, std::function<void(HWND)> steps)
+{
+    g_steps = std::move(steps);
+    UINT_PTR timer = SetTimer(nullptr, 0, 10, RunSteps);
+    int result = shrike.ShowProxyDlg(nullptr);
+    KillTimer(nullptr, timer);
+    return result;
+}
+
+std::string Text(HWND dialog, int id)
+{
+    char text[300] = "";
+    GetDlgItemTextA(dialog, id, text, sizeof text);
+    return text;
+}
+
+bool Checked(HWND dialog) { return IsDlgButtonChecked(dialog, 1000) == BST_CHECKED; }
+bool FieldsEnabled(HWND dialog)
+{
+    bool host = IsWindowEnabled(GetDlgItem(dialog, 1001)) != 0;
+    EXPECT_EQ(host, IsWindowEnabled(GetDlgItem(dialog, 1002)) != 0);
+    return host;
+}
+void Click(HWND dialog, int id) { SendMessageA(GetDlgItem(dialog, id), BM_CLICK, 0, 0); }
+
+
+}
+
+TEST(ProxyDialog, OpensOnOwnSettingsGreyedWhileOffAndCentred)
+{
+    ProxyRegistryState registry;
+    registry.SetOwn(0, "Q:80", "");
+    ShrikeLibrary shrike;
+    EXPECT_EQ(0, Drive(shrike, [](HWND dialog) {
+        EXPECT_FALSE(Checked(dialog));
+        EXPECT_FALSE(FieldsEnabled(dialog));
+        EXPECT_EQ("Q", Text(dialog, 1001));
+        EXPECT_EQ("80", Text(dialog, 1002));
+        EXPECT_EQ("Use a proxy server for Internet access.", Text(dialog, 1000));
+        RECT mine, desktop;
+        GetWindowRect(dialog, &mine);
+        GetWindowRect(GetDesktopWindow(), &desktop);
+        EXPECT_NEAR((desktop.left + desktop.right) / 2, (mine.left + mine.right) / 2, 1);
+        EXPECT_NEAR((desktop.top + desktop.bottom) / 2, (mine.top + mine.bottom) / 2, 1);
+        Click(dialog, 1000);
+        EXPECT_TRUE(Checked(dialog));
+        EXPECT_TRUE(FieldsEnabled(dialog));
+        Click(dialog, 1000);
+        EXPECT_FALSE(FieldsEnabled(dialog));
+        Click(dialog, 1000);
+        Click(dialog, IDCANCEL);
+    }));
+    EXPECT_EQ(0u, ProxyRegistryState::ReadDword(kOwn, "ProxyEnabled"));
+    EXPECT_EQ(0u, shrike.Effective().flags);
+}
+
+TEST(ProxyDialog, SplitsTheProxyTextAtTheFirstColon)
+{
+    struct Row {
+        const char* text;
+        const char *host, *port;
+    } rows[] = {
+        {"proxy.example:3128", "proxy.example", "3128"},
+        {"hostonly", "hostonly", ""},
+        {"a:b:c", "a", "b:c"},
+        {":8080", "", "8080"},
+        {"", "", ""},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.text);
+        ProxyRegistryState registry;
+        registry.SetOwn(1, r.text, "");
+        ShrikeLibrary shrike;
+        Drive(shrike, [&](HWND dialog) {
+            EXPECT_TRUE(Checked(dialog));
+            EXPECT_TRUE(FieldsEnabled(dialog));
+            EXPECT_EQ(r.host, Text(dialog, 1001));
+            EXPECT_EQ(r.port, Text(dialog, 1002));
+            Click(dialog, IDCANCEL);
+        });
+    }
+}
+
+TEST(ProxyDialog, OkStoresTheChoiceAndPutsItInForce)
+{
+    struct Row {
+        const char* name;
+        DWORD systemEnable;
+        DWORD ownEnabled;
+        bool click;
+        const char *host, *port; // null: leave the field
+        DWORD storedEnabled;
+        const char* storedName;
+    } rows[] = {
+        {"uncheck keeps the name", 0, 1, true, nullptr, nullptr, 0, "Q:80"},
+        {"check and edit", 0, 0, true, "h2", "81", 1, "h2:81"},
+        {"edit while off", 0, 0, false, "h3", "", 0, "h3:"},
+        {"own settings over the system's", 1, 0, true, nullptr, nullptr, 0, "P:8080"},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.name);
+        ProxyRegistryState registry;
+        registry.SetSystem(r.systemEnable, "P:8080", "");
+        registry.SetOwn(r.ownEnabled, "Q:80", "own.local");
+        ShrikeLibrary shrike;
+        EXPECT_EQ(1, Drive(shrike, [&](HWND dialog) {
+            if (r.click)
+                Click(dialog, 1000);
+            if (r.host)
+                SetDlgItemTextA(dialog, 1001, r.host);
+            if (r.port)
+                SetDlgItemTextA(dialog, 1002, r.port);
+            Click(dialog, IDOK);
+        }));
+        EXPECT_EQ(r.storedEnabled, ProxyRegistryState::ReadDword(kOwn, "ProxyEnabled"));
+        EXPECT_EQ(r.storedName, ProxyRegistryState::ReadText(kOwn, "ProxyName"));
+        EXPECT_EQ(0u, ProxyRegistryState::ReadDword(kOwn, "UseProxy"));
+        QuiProxyInfo info = shrike.Effective();
+        EXPECT_EQ(r.storedEnabled, info.flags);
+        EXPECT_STREQ(r.storedName, info.proxy);
+    }
+}
+
+TEST(ProxyDialog, LongFieldsAreCutToTheProxyText)
+{
+    ProxyRegistryState registry;
+    ShrikeLibrary shrike;
+    std::string host(300, 'h'), port(300, '9');
+    EXPECT_EQ(1, Drive(shrike, [&](HWND dialog) {
+        SetDlgItemTextA(dialog, 1001, host.c_str());
+        SetDlgItemTextA(dialog, 1002, port.c_str());
+        Click(dialog, IDOK);
+    }));
+    std::string stored = shrike.Effective().proxy;
+    EXPECT_EQ(std::string(259, 'h'), stored);
+}

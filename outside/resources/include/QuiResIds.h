@@ -1,0 +1,30 @@
+/* Numbers of the resources in the language resource library QuiRes<LANGID>.dll.
+   The main program loads every dialog, menu, string, bitmap and icon by these
+   numbers; each area's resources live in that area's .rc file. */
+#ifndef QUI_RES_IDS_H
+#define QUI_RES_IDS_H
+
+/* Item files (itemfile.rc): the default system item file, type "KWDB". */
+#define QUI_RES_KWDB_TYPE        "KWDB"
+#define IDR_DEFAULT_ITEMFILE     104
+
+/* Application shell (shell.rc): about box, tip of the day, splash, help. */
+#define IDD_ABOUTBOX             100
+#define IDD_TIP                  111
+#define IDC_TIP_FRAME            1002
+#define IDC_TIP_STARTUP          1007
+#define IDC_TIP_NEXT             1009
+#define IDC_TIP_TEXT             1013
+#define IDB_TIP_BULB             107
+#define IDB_SPLASH               172
+#define IDS_TIP_HEADING          118
+#define IDS_TIP_MISSING          119
+#define IDS_TIP_FILE_ERROR       122
+#define IDS_HELP_FOLDER          130
+#define IDS_SPLASH_VERSION       57702  /* printf format, one text: the program's file version */
+#define IDS_UNEXPECTED_ERROR     57709
+#define IDS_NO_PDF_VIEWER        57712
+#define IDS_SPLASH_CONNECTORS    60056
+#define IDS_SPLASH_EDITION       60065  /* printf format, one text: the edition's name */
+
+#endif

@@ -1,0 +1,73 @@
+// The one road of every modal prompt (message boxes, file dialogs): in normal
+// runs it shows the real one; a test installs a CPromptScript that answers
+// from a script and records what was asked.
+#pragma once
+
+#include <deque>
+#include <vector>
+
+#include "String.h"
+
+enum class PromptKind { Message, OpenFile, SaveFile };
+
+struct CPromptRequest {
+    PromptKind kind = PromptKind::Message;
+    HWND hWndOwner = nullptr;
+    CString text;          // message text
+    CString caption;       // message caption or file dialog title
+    UINT nType = 0;        // MB_ flags of a message, OFN_ flags of a file dialog
+    UINT nIDHelp = 0;      // help context of a message
+    CString filter;        // file dialogs: pairs separated by '|'
+    CString fileName;      // file dialogs: initial file name
+    CString initialDir;
+    CString defExt;
+};
+
+struct CPromptAnswer {
+    int nResult = IDCANCEL;    // IDOK, IDYES, ...; file dialogs IDOK or IDCANCEL
+    CString path;              // the chosen file's full path on IDOK
+};
+
+class CPromptHandler {
+public:
+    virtual ~CPromptHandler() = default;
+    virtual CPromptAnswer Respond(const CPromptRequest& request) = 0;
+};
+
+// Null restores the real prompts; returns the handler that was installed.
+CPromptHandler* AfxSetPromptHandler(CPromptHandler* pHandler);
+CPromptAnswer AfxPrompt(const CPromptRequest& request);
+
+// A message box through the seam; a null caption is the application's title.
+int AfxPromptMessageBox(HWND hWndOwner, LPCTSTR lpszText, LPCTSTR lpszCaption, UINT nType);
+
+// Owned by the active window of the thread (else the main window), captioned
+// with the application's title.
+int AfxMessageBox(LPCTSTR lpszText, UINT nType = MB_OK, UINT nIDHelp = 0);
+int AfxMessageBox(UINT nIDPrompt, UINT nType = MB_OK, UINT nIDHelp = static_cast<UINT>(-1));
+
+// Strict scripted answers for tests: each prompt takes the next scripted
+// answer; a prompt with none left is counted as unexpected and answered
+// IDCANCEL. Installs itself for its lifetime.
+class CPromptScript : public CPromptHandler {
+public:
+    CPromptScript();
+    ~CPromptScript() override;
+    CPromptScript(const CPromptScript&) = delete;
+    CPromptScript& operator=(const CPromptScript&) = delete;
+
+    void AnswerNext(int nResult);
+    void AnswerNextFile(LPCTSTR lpszPath);       // IDOK with that path
+
+    const std::vector<CPromptRequest>& Asked() const { return m_asked; }
+    int Unexpected() const { return m_nUnexpected; }
+    int Unused() const { return static_cast<int>(m_answers.size()); }
+
+    CPromptAnswer Respond(const CPromptRequest& request) override;
+
+private:
+    CPromptHandler* m_pPrevious;
+    std::deque<CPromptAnswer> m_answers;
+    std::vector<CPromptRequest> m_asked;
+    int m_nUnexpected = 0;
+};

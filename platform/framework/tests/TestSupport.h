@@ -1,0 +1,74 @@
+// Helpers of the window tests: pumping without sleeping, the test resource
+// library, and a log of what happened in which order.
+#pragma once
+
+#include <afxquill.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+// Dispatches messages as they come until the condition holds or the
+// deadline passes; waits for messages, never for time alone.
+inline bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 5000)
+{
+    DWORD start = ::GetTickCount();
+    for (;;) {
+        MSG msg;
+        while (::PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (!AfxPreTranslateMessage(&msg)) {
+                ::TranslateMessage(&msg);
+                ::DispatchMessage(&msg);
+            }
+            if (done())
+                return true;
+        }
+        if (done())
+            return true;
+        DWORD elapsed = ::GetTickCount() - start;
+        if (elapsed >= timeoutMs)
+            return false;
+        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, timeoutMs - elapsed, QS_ALLINPUT);
+    }
+}
+
+// Dispatches what is queued now.
+inline void PumpPending()
+{
+    PumpUntil([] { return false; }, 0);
+}
+
+// FrameworkTestRes.dll as the resource handle while the object lives.
+class TestResources {
+public:
+    TestResources() : m_hLibrary(::LoadLibrary("FrameworkTestRes.dll")), m_hPrevious(AfxGetResourceHandle())
+    {
+        if (m_hLibrary)
+            AfxSetResourceHandle(m_hLibrary);
+    }
+    ~TestResources()
+    {
+        AfxSetResourceHandle(m_hPrevious == AfxGetInstanceHandle() ? nullptr : m_hPrevious);
+        if (m_hLibrary)
+            ::FreeLibrary(m_hLibrary);
+    }
+    bool Loaded() const { return m_hLibrary != nullptr; }
+
+private:
+    HINSTANCE m_hLibrary;
+    HINSTANCE m_hPrevious;
+};
+
+// The order in which handlers ran.
+struct EventLog {
+    std::vector<std::string> entries;
+    void Add(const std::string& entry) { entries.push_back(entry); }
+    std::string Joined() const
+    {
+        std::string all;
+        for (const std::string& e : entries)
+            all += (all.empty() ? "" : ",") + e;
+        return all;
+    }
+    void Clear() { entries.clear(); }
+};
