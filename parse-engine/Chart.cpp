@@ -117,6 +117,7 @@ void Chart::Clear()
 {
     ResetParse();
     m_candidates.clear();
+    m_candidateTerms.clear();
     m_predictions.clear();
     m_predictionOf.clear();
     m_waiting.clear();
@@ -139,6 +140,7 @@ void Chart::ResetParse()
 {
     m_used = 0;
     m_topComplete.clear();
+    m_topTerms.clear();
     m_slotStore.Reset();
     for (WaitBucket& b : m_waiting) {
         b.items.clear();
@@ -313,8 +315,10 @@ void Chart::Advance(const ChartItem& item, const Constituent& c)
         m_toWait.push_back(n);
         return;
     }
-    if (rule->topLevel)
+    if (rule->topLevel) {
         m_topComplete.push_back(n);
+        m_topTerms.push_back({rule->strength, rule->domain, rule->package, n->start.index, n->end.index});
+    }
     const UnitLink* units = nullptr;
     if (item.start.index == -1) {
         if (m_linksUsed == m_linkChunks.size() * kChunk)
@@ -347,8 +351,8 @@ void Chart::CollectCandidates()
 {
     // A counting sort by start token: stable, and linear in the candidates.
     m_startCounts.clear();
-    for (const ChartItem* item : m_topComplete) {
-        const size_t start = static_cast<size_t>(item->start.index);
+    for (const Candidate& c : m_topTerms) {
+        const size_t start = static_cast<size_t>(c.start);
         if (start >= m_startCounts.size())
             m_startCounts.resize(start + 1, 0);
         ++m_startCounts[start];
@@ -359,9 +363,13 @@ void Chart::CollectCandidates()
         n = sum;
         sum += here;
     }
-    m_candidates.assign(m_topComplete.size(), nullptr);
-    for (const ChartItem* item : m_topComplete)
-        m_candidates[m_startCounts[static_cast<size_t>(item->start.index)]++] = item;
+    m_candidates.resize(m_topComplete.size());
+    m_candidateTerms.resize(m_topTerms.size());
+    for (size_t i = 0; i < m_topTerms.size(); ++i) {
+        const size_t at = m_startCounts[static_cast<size_t>(m_topTerms[i].start)]++;
+        m_candidates[at] = m_topComplete[i];
+        m_candidateTerms[at] = m_topTerms[i];
+    }
 }
 
 SlotSpan Chart::SlotStore::Keep(std::vector<SlotRecord>& records)

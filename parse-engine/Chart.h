@@ -1,6 +1,7 @@
 // The chart of one parse context: rule items, the items waiting for each
 // symbol, and the agenda of matched elements that advance them.
 #pragma once
+#include "Conflict.h"
 #include "DateSource.h"
 #include "Rule.h"
 #include "Slots.h"
@@ -59,8 +60,10 @@ public:
     // Rebuilds the chart over the text; only predictions survive from the
     // previous parse.
     void Parse(const PRSWCHAR* text, size_t length);
-    // Complete items of top-level rules, stably sorted by start token.
+    // Complete items of top-level rules, stably sorted by start token, and
+    // beside each what settling reads of it.
     const std::vector<const ChartItem*>& Candidates() const { return m_candidates; }
+    const std::vector<Candidate>& CandidateTerms() const { return m_candidateTerms; }
     SlotSpan SlotsOf(const ChartItem& item) const { return item.slots; }
     // Drops every trace of a rule that is about to be destroyed.
     void ForgetRule(const PrsRule* rule);
@@ -110,6 +113,7 @@ private:
     std::vector<std::unique_ptr<ChartItem[]>> m_chunks;     // storage of the items of a parse
     size_t m_used = 0;
     std::vector<const ChartItem*> m_topComplete;            // this parse, in order of creation
+    std::vector<Candidate> m_topTerms;
     // Slot sets of the items and elements of one parse, never moved, so
     // that items whose slots are alike can share one set.
     class SlotStore {
@@ -134,6 +138,7 @@ private:
     std::vector<std::unique_ptr<UnitLink[]>> m_linkChunks;
     size_t m_linksUsed = 0;
     std::vector<const ChartItem*> m_candidates;
+    std::vector<Candidate> m_candidateTerms;
     Slots m_scratch;
     DateMemo m_dates;
     uint64_t m_nextWaitOrder = 0;

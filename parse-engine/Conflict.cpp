@@ -50,11 +50,11 @@ bool LosesTo(const Candidate& k, const Candidate& o)
     return !beats;
 }
 
-void BatchSettler::Order(const std::vector<Candidate>& batch)
+void BatchSettler::Order(const Candidate* batch, size_t count)
 {
     // By start, then the longer first, else in the order given. Batches come
     // sorted by start; within a start they mostly come shortest first.
-    m_order.resize(batch.size());
+    m_order.resize(count);
     std::iota(m_order.begin(), m_order.end(), size_t(0));
     auto byStart = [&](size_t a, size_t b) { return batch[a].start < batch[b].start; };
     if (!std::is_sorted(m_order.begin(), m_order.end(), byStart))
@@ -82,14 +82,14 @@ size_t BatchSettler::NextInBatch(size_t i)
     return i;
 }
 
-void BatchSettler::Settle(const std::vector<Candidate>& batch, std::vector<size_t>& kept)
+void BatchSettler::Settle(const Candidate* batch, size_t count, std::vector<size_t>& kept)
 {
     kept.clear();
-    if (batch.size() == 1) {
+    if (count == 1) {
         kept.push_back(0);
         return;
     }
-    Order(batch);
+    Order(batch, count);
     const size_t n = m_order.size();
     // Candidates the scans still have to visit: not removed, and not judged
     // and ended before the one being judged.

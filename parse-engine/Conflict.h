@@ -36,10 +36,14 @@ bool LosesTo(const Candidate& k, const Candidate& o);
 // with the indexes of the survivors in the order they are emitted.
 class BatchSettler {
 public:
-    void Settle(const std::vector<Candidate>& batch, std::vector<size_t>& kept);
+    void Settle(const Candidate* batch, size_t count, std::vector<size_t>& kept);
+    void Settle(const std::vector<Candidate>& batch, std::vector<size_t>& kept)
+    {
+        Settle(batch.data(), batch.size(), kept);
+    }
 
 private:
-    void Order(const std::vector<Candidate>& batch);
+    void Order(const Candidate* batch, size_t count);
     size_t NextInBatch(size_t i);
 
     std::vector<size_t> m_order;        // positions of the batch in settling order

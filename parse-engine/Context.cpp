@@ -52,16 +52,20 @@ void PrsContext::EndOfParse()
 {
     m_previous.swap(current);
     current.clear();
-    m_batch.clear();
+    // Batches are runs of candidates: one ends before a candidate that starts
+    // after every end so far.
+    const std::vector<osprey::Candidate>& terms = chart.CandidateTerms();
+    size_t first = 0;
     int batchEnd = 0;
-    for (const ChartItem* k : chart.Candidates()) {
-        if (!m_batch.empty() && k->start.index > batchEnd)
-            SettleBatch();
-        batchEnd = m_batch.empty() ? k->end.index : std::max(batchEnd, k->end.index);
-        m_batch.push_back(k);
+    for (size_t i = 0; i < terms.size(); ++i) {
+        if (i > first && terms[i].start > batchEnd) {
+            SettleBatch(first, i - first);
+            first = i;
+        }
+        batchEnd = i == first ? terms[i].end : std::max(batchEnd, terms[i].end);
     }
-    if (!m_batch.empty())
-        SettleBatch();
+    if (first < terms.size())
+        SettleBatch(first, terms.size() - first);
 
     for (PrsKeyphrase* gone : m_previous) {
         Raise(PRS_EVENT_REMOVED, gone, 0, 0);
@@ -73,17 +77,11 @@ void PrsContext::EndOfParse()
     m_added.clear();
 }
 
-void PrsContext::SettleBatch()
+void PrsContext::SettleBatch(size_t first, size_t count)
 {
-    m_candidates.clear();
-    for (const ChartItem* k : m_batch) {
-        const PrsRule* r = k->rule;
-        m_candidates.push_back({r->strength, r->domain, r->package, k->start.index, k->end.index});
-    }
-    m_settler.Settle(m_candidates, m_kept);
+    m_settler.Settle(chart.CandidateTerms().data() + first, count, m_kept);
     for (size_t i : m_kept)
-        Emit(*m_batch[i]);
-    m_batch.clear();
+        Emit(*chart.Candidates()[first + i]);
 }
 
 void PrsContext::Emit(const ChartItem& item)

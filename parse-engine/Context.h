@@ -46,14 +46,12 @@ struct PrsContext {
 
 private:
     void EndOfParse();
-    void SettleBatch();
+    void SettleBatch(size_t first, size_t count);
     void Emit(const osprey::ChartItem& item);
     void Raise(int event, PrsKeyphrase* keyphrase, int oldFirst, int oldLast);
 
     std::vector<PrsKeyphrase*> m_previous;
     std::vector<PrsKeyphrase*> m_added;
-    std::vector<const osprey::ChartItem*> m_batch;
-    std::vector<osprey::Candidate> m_candidates;
     std::vector<size_t> m_kept;
     osprey::BatchSettler m_settler;
 };
