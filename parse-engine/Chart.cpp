@@ -317,7 +317,13 @@ void Chart::Advance(const ChartItem& item, const Constituent& c)
     }
     if (rule->topLevel) {
         m_topComplete.push_back(n);
-        m_topTerms.push_back({rule->strength, rule->domain, rule->package, n->start.index, n->end.index});
+        m_topTerms.emplace_back();
+        Candidate& terms = m_topTerms.back();
+        terms.strength = rule->strength;
+        terms.domain = rule->domain;
+        terms.package = rule->package;
+        terms.start = n->start.index;
+        terms.end = n->end.index;
     }
     const UnitLink* units = nullptr;
     if (item.start.index == -1) {
