@@ -67,11 +67,6 @@ void AfxThrowOleException(SCODE sc)
 
 //--- COleDispatchException
 
-COleDispatchException::COleDispatchException(LPCTSTR lpszDescription, UINT nHelpID, WORD wCode)
-    : m_wCode(wCode), m_scError(S_OK), m_strDescription(lpszDescription), m_dwHelpContext(nHelpID)
-{
-}
-
 COleDispatchException::COleDispatchException(const EXCEPINFO& excepInfo)
     : m_wCode(excepInfo.wCode),
       m_scError(excepInfo.scode),

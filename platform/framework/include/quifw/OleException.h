@@ -23,7 +23,6 @@ public:
 class COleDispatchException : public CException {
     DECLARE_DYNAMIC(COleDispatchException)
 public:
-    COleDispatchException(LPCTSTR lpszDescription, UINT nHelpID, WORD wCode);
     // Copies what the server filled in; its strings stay the caller's to free.
     explicit COleDispatchException(const EXCEPINFO& excepInfo);
 
