@@ -181,28 +181,3 @@ TEST(COleVariant, ChangeTypeFromAnotherLeavesTheSourceAlone)
     }
     EXPECT_EQ("I4 12", Describe(target)) << "a failed conversion leaves the target";
 }
-
-TEST(COleVariant, AssignmentReplacesTypeAndValue)
-{
-    COleVariant v("text");
-    struct Row {
-        std::function<void(COleVariant&)> assign;
-        const char* expected;
-    } rows[] = {
-        {[](COleVariant& x) { x = static_cast<short>(4); }, "I2 4"},
-        {[](COleVariant& x) { x = 5; }, "I4 5"},
-        {[](COleVariant& x) { x = 6L; }, "I4 6"},
-        {[](COleVariant& x) { x = static_cast<BYTE>(7); }, "UI1 7"},
-        {[](COleVariant& x) { x = 0.5f; }, "R4 0.5"},
-        {[](COleVariant& x) { x = 0.25; }, "R8 0.25"},
-        {[](COleVariant& x) { x = "again"; }, "BSTR again"},
-        {[](COleVariant& x) { x = CString("and again"); }, "BSTR and again"},
-        {[](COleVariant& x) { x = COleDateTime(2024, 1, 5, 12, 0, 0); }, "DATE 45296.5"},
-        {[](COleVariant& x) { x.Clear(); }, "EMPTY"},
-    };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.expected);
-        row.assign(v);
-        EXPECT_EQ(row.expected, Describe(v));
-    }
-}
