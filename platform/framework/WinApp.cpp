@@ -274,8 +274,8 @@ void CWinApp::ParseCommandLine(CCommandLineInfo& info)
         BOOL bFlag = param[0] == '-' || param[0] == '/';
         info.ParseParam(bFlag ? param + 1 : param, bFlag, i == __argc - 1);
     }
-    // Started by COM for a client: the program is not the user's until the
-    // user takes it over, so the last client leaving ends it.
+    // Started by COM for a client: the program is not the user's, and the
+    // application lock decides when it ends.
     if (info.m_bRunEmbedded || info.m_bRunAutomated)
         AfxOleSetUserCtrl(FALSE);
 }
