@@ -249,7 +249,7 @@ void PRSAPI Convert(Slots* slots, int base, int32_t* time, int* kind)
         else if (has(9) && get(9))
             h += 12;
         *kind = 7;
-        *time = (h >= 24 || m >= 60) ? -1 : kToday * 86400 + h * 3600 + m * 60;
+        *time = (h < 0 || h >= 24 || m < 0 || m >= 60) ? -1 : kToday * 86400 + h * 3600 + m * 60;
     } else if (has(2)) {
         int month = get(2);
         int year = has(1) ? get(1) : (month < 6 ? 2025 : 2024);
@@ -257,7 +257,9 @@ void PRSAPI Convert(Slots* slots, int base, int32_t* time, int* kind)
             year += year < 70 ? 2000 : 1900;
         int day = get(3);
         *kind = 6;
-        bool valid = month >= 1 && month <= 12 && day >= 1 && day <= DaysInMonth(year, month);
+        // Only years whose seconds fit the engine's signed 32-bit times.
+        bool valid = year >= 1902 && year <= 2037 && month >= 1 && month <= 12 && day >= 1 &&
+                     day <= DaysInMonth(year, month);
         *time = valid ? DaysFromCivil(year, month, day) * 86400 : -1;
     } else if (has(4)) {
         int today = Weekday(kNowSeconds), want = get(4);
