@@ -170,7 +170,7 @@ TEST(Grammar, HostileLocalesBuildAGrammar)
 
 TEST(Grammar, LimitsOfCopiedTexts)
 {
-    LoadedParser p(With(curlew::EnUsFormats(), {"'" + std::string(40, 'L') + "' M/d"},
+    LoadedParser p(With(curlew::EnUsFormats(), {"'" + std::string(40, 'L') + "' M/d", "M''d"},
                         {"MMMM" + std::string(40, ',') + "d"}, {}), false);
     EXPECT_TRUE(PrsIsSymbolDefined(p.parser, curlew::Name("~" + std::string(30, 'L')).c_str()))
         << "a literal keeps its first 30 bytes";
