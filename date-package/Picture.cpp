@@ -1,14 +1,38 @@
 #include "Picture.h"
 
+#ifdef _WIN32
+#include <mbctype.h>
+#include <mbstring.h>
+#endif
+
 namespace curlew {
 
 namespace {
 
-bool IsPunctuation(char c)
+// Bytes of the character at `at`: a lead byte and its trail byte are one
+// character of the code page, never read as two.
+size_t CharLength(const std::string& s, size_t at)
 {
-    unsigned char u = static_cast<unsigned char>(c);
-    return u < 0x80 && u > 0x20 && u != 0x7F && !(u >= '0' && u <= '9') &&
+    unsigned char u = static_cast<unsigned char>(s[at]);
+#ifdef _WIN32
+    return _ismbblead(u) && at + 1 < s.size() ? 2 : 1;
+#else
+    size_t n = u < 0xC0 ? 1 : u < 0xE0 ? 2 : u < 0xF0 ? 3 : 4;
+    return at + n <= s.size() ? n : 1;
+#endif
+}
+
+bool IsPunctuation(const std::string& s, size_t at, size_t length)
+{
+    unsigned char u = static_cast<unsigned char>(s[at]);
+#ifdef _WIN32
+    unsigned int c = length == 2 ? (u << 8) | static_cast<unsigned char>(s[at + 1]) : u;
+    return _ismbcpunct(c) != 0;
+#else
+    // The host's code page is UTF-8; its punctuation beyond ASCII is not read.
+    return length == 1 && u > 0x20 && u < 0x7F && !(u >= '0' && u <= '9') &&
            !((u | 0x20) >= 'a' && (u | 0x20) <= 'z');
+#endif
 }
 
 size_t RunLength(const std::string& s, size_t at)
@@ -87,9 +111,9 @@ PictureScan ScanPicture(const std::string& picture, bool wantYears, bool dropSep
             continue;
         }
         default:
-            if (afterElement && IsPunctuation(c) && pending.size() < kMaxSeparator)
-                pending += c;
-            run = 1;
+            run = CharLength(picture, i);
+            if (afterElement && IsPunctuation(picture, i, run) && pending.size() + run <= kMaxSeparator)
+                pending.append(picture, i, run);
             break;
         }
         i += run;

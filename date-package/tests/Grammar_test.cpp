@@ -168,6 +168,25 @@ TEST(Grammar, HostileLocalesBuildAGrammar)
     }
 }
 
+TEST(Grammar, SeparatorsAreWholeCharacters)
+{
+#ifdef _WIN32
+    // Under the Latin code page the guillemet is one punctuation byte.
+    const std::string guillemet = "\xbb";
+#else
+    const std::string guillemet = "\xc2\xbb";
+#endif
+    Lines rules = PictureRules(With(curlew::EnUsFormats(), {}, {"MMMM" + guillemet + "d" + std::string(30, '-') + "yyyy"}, {}));
+    ASSERT_FALSE(rules.empty());
+#ifdef _WIN32
+    EXPECT_EQ("date top 29: month-name(2>2) \\u00bb numeral(65531[1,31] 65531>3) " + std::string(30, '-') + " year(1>1)",
+              rules[0]);
+#else
+    EXPECT_EQ("date top 29: month-name(2>2) numeral(65531[1,31] 65531>3) " + std::string(30, '-') + " year(1>1)",
+              rules[0]) << "no half characters among the separators";
+#endif
+}
+
 TEST(Grammar, LimitsOfCopiedTexts)
 {
     LoadedParser p(With(curlew::EnUsFormats(), {"'" + std::string(40, 'L') + "' M/d", "M''d"},

@@ -15,11 +15,21 @@ WText W(const std::string& s)
     return WText(s.begin(), s.end());
 }
 
+// ASCII as is, anything else as \uXXXX.
 std::string N(const PRSWCHAR* s)
 {
+    static const char hex[] = "0123456789abcdef";
     std::string out;
-    for (; s && *s; ++s)
-        out += static_cast<char>(*s);
+    for (; s && *s; ++s) {
+        unsigned c = static_cast<uint16_t>(*s);
+        if (c >= 32 && c < 127) {
+            out += static_cast<char>(c);
+            continue;
+        }
+        out += "\\u";
+        for (int shift = 12; shift >= 0; shift -= 4)
+            out += hex[(c >> shift) & 15];
+    }
     return out;
 }
 
