@@ -112,3 +112,30 @@ void* PRSAPI PrsKeyphraseSetUserData(PrsKeyphrase* keyphrase, void* userData)
 }
 
 } // extern "C"
+
+extern "C" {
+
+PrsParser* PRSAPI PrsContextGetParser(const PrsContext* context)
+{
+    return context ? context->parser : nullptr;
+}
+
+const PRSWCHAR* PRSAPI PrsContextGetString(const PrsContext* context)
+{
+    static const PRSWCHAR empty[1] = {0};
+    return context ? context->text.c_str() : empty;
+}
+
+void* PRSAPI PrsContextGetUserData(const PrsContext* context)
+{
+    return context ? context->userData : nullptr;
+}
+
+void* PRSAPI PrsContextSetUserData(PrsContext* context, void* userData)
+{
+    if (context)
+        context->userData = userData;
+    return userData;
+}
+
+} // extern "C"

@@ -6,11 +6,23 @@
 #include <stdint.h>
 
 #if defined(_WIN32)
+#  include <oaidl.h>
 #  define PRSAPI __cdecl
 typedef wchar_t PRSWCHAR;
 #else
 #  define PRSAPI
 typedef char16_t PRSWCHAR;
+// The part of an automation VARIANT that packages write on the host.
+typedef unsigned short VARTYPE;
+enum { VT_EMPTY = 0, VT_NULL = 1, VT_DATE = 7 };
+typedef struct tagVARIANT {
+    VARTYPE vt;
+    unsigned short reserved1, reserved2, reserved3;
+    union {
+        double date;
+        long long llVal;
+    };
+} VARIANT;
 #endif
 
 #ifdef __cplusplus
@@ -54,6 +66,19 @@ enum {
     PRS_DOMAIN_NONE = 2              // never compared, always kept
 };
 
+// One attribute of a keyphrase, as its package reports it.
+typedef struct PrsAttribute {
+    int32_t kind;
+    int32_t value;
+} PrsAttribute;
+
+// Entry points of a package library, looked up by these names.
+typedef int(PRSAPI* PrsPackageLoadFn)(PrsParser* parser, PrsPackage* package);   // 0 on failure
+typedef void(PRSAPI* PrsPackageUnloadFn)(void* parserSide, PrsPackage* package);
+typedef int(PRSAPI* PrsPackageAttributesFn)(void* first, PrsKeyphrase* keyphrase, int capacity,
+                                            PrsAttribute* attributes);
+typedef int(PRSAPI* PrsPackageVariantFn)(const PrsAttribute* attribute, VARIANT* out);
+
 typedef void(PRSAPI* PrsCallback)(int event, PrsContext* context, PrsKeyphrase* keyphrase,
                                   int oldFirst, int oldLast, void* userData);
 
@@ -73,6 +98,11 @@ int PRSAPI SlotsSetData(Slots* slots, int id, int count, const void* bytes);
 PrsParser* PRSAPI PrsInit(void);
 void PRSAPI PrsDeInit(PrsParser* parser);
 PrsCallback PRSAPI PrsSetCallback(PrsParser* parser, PrsCallback callback, void* userData);
+// Conversions for the current code page. Each result is terminated, cut at
+// 1023 characters (bytes), and stays valid until the same function has been
+// called eight more times; null when the text cannot be converted.
+const PRSWCHAR* PRSAPI PrsWiden(const char* text);
+const char* PRSAPI PrsNarrow(const PRSWCHAR* text);
 
 //--- lexicon
 PrsLexiconEntry* PRSAPI PrsAddLexiconEntry(PrsParser* parser, const PRSWCHAR* text,
@@ -106,6 +136,10 @@ void PRSAPI PrsContextDestroy(PrsContext* context);
 int PRSAPI PrsParse(PrsParser* parser, PrsContext* context, const PRSWCHAR* text);
 int PRSAPI PrsContextGetKeyphrasesAtOffset(PrsContext* context, int offset, int capacity,
                                            PrsKeyphrase** keyphrases);
+PrsParser* PRSAPI PrsContextGetParser(const PrsContext* context);
+const PRSWCHAR* PRSAPI PrsContextGetString(const PrsContext* context);
+void* PRSAPI PrsContextGetUserData(const PrsContext* context);
+void* PRSAPI PrsContextSetUserData(PrsContext* context, void* userData);
 
 //--- keyphrases
 int PRSAPI PrsKeyphraseGetOffsets(const PrsKeyphrase* keyphrase, int* first, int* last);
@@ -113,6 +147,31 @@ const PRSWCHAR* PRSAPI PrsKeyphraseGetSymbolName(const PrsKeyphrase* keyphrase);
 Slots* PRSAPI PrsKeyphraseGetSemanticInfo(PrsKeyphrase* keyphrase);
 void* PRSAPI PrsKeyphraseGetUserData(const PrsKeyphrase* keyphrase);
 void* PRSAPI PrsKeyphraseSetUserData(PrsKeyphrase* keyphrase, void* userData);
+PrsPackage* PRSAPI PrsKeyphraseGetPackage(const PrsKeyphrase* keyphrase);
+int PRSAPI PrsKeyphraseGetAttributes(void* first, PrsKeyphrase* keyphrase, int capacity,
+                                     PrsAttribute* attributes);
+
+//--- packages
+// Loads a package library by its path and lets it build its grammar; null
+// when the library cannot be loaded, lacks an entry point or its Load fails.
+PrsPackage* PRSAPI PrsLoadPackageDll(PrsParser* parser, const char* path);
+void PRSAPI PrsUnloadPackage(PrsPackage* package);
+int PRSAPI PrsPackageAttributeToVariant(PrsPackage* package, const PrsAttribute* attribute,
+                                        VARIANT* out);
+void* PRSAPI PrsPackageGetUserData(const PrsPackage* package);
+void* PRSAPI PrsPackageSetUserData(PrsPackage* package, void* userData);
+
+#if !defined(_WIN32)
+// The host tree links its packages in: each registers its entry points under
+// the file name that PrsLoadPackageDll then finds in a path.
+typedef struct PrsPackageEntries {
+    PrsPackageLoadFn load;
+    PrsPackageUnloadFn unload;
+    PrsPackageAttributesFn attributes;
+    PrsPackageVariantFn variant;
+} PrsPackageEntries;
+int PrsRegisterStaticPackage(const char* fileName, const PrsPackageEntries* entries);
+#endif
 
 #ifdef __cplusplus
 }

@@ -58,7 +58,21 @@ TEST(Exports, UndecoratedNames)
         "PrsKeyphraseGetSemanticInfo",
         "PrsKeyphraseGetUserData",
         "PrsKeyphraseSetUserData",
+        "PrsWiden",
+        "PrsNarrow",
+        "PrsContextGetParser",
+        "PrsContextGetString",
+        "PrsContextGetUserData",
+        "PrsContextSetUserData",
+        "PrsKeyphraseGetPackage",
+        "PrsKeyphraseGetAttributes",
+        "PrsLoadPackageDll",
+        "PrsUnloadPackage",
+        "PrsPackageAttributeToVariant",
+        "PrsPackageGetUserData",
+        "PrsPackageSetUserData",
     };
+    EXPECT_EQ(53u, sizeof names / sizeof names[0]);
     for (const char* name : names)
         EXPECT_NE(nullptr, reinterpret_cast<void*>(GetProcAddress(engine, name))) << name;
 }
@@ -110,4 +124,102 @@ TEST(Exports, ParseThroughTheFlatInterface)
     EXPECT_EQ((std::vector<std::string>{"1 time 8-13 4", "3 time 12-17 4 was 8", "2 time 12-17 4",
                                         "1 time 12-17 5", "2 time 12-17 5"}),
               g_events);
+}
+
+TEST(Exports, ContextsKeepParserTextAndUserData)
+{
+    PrsParser* parser = PrsInit();
+    PrsContext* context = PrsCreateContext(parser);
+    EXPECT_EQ(parser, PrsContextGetParser(context));
+    ASSERT_NE(nullptr, PrsContextGetString(context)) << "a fresh context has an empty text";
+    EXPECT_EQ(WText(), WText(PrsContextGetString(context)));
+    int tag = 0;
+    EXPECT_EQ(nullptr, PrsContextGetUserData(context));
+    EXPECT_EQ(&tag, PrsContextSetUserData(context, &tag));
+    EXPECT_EQ(&tag, PrsContextGetUserData(context));
+    PrsParse(parser, context, W("lunch at 12").c_str());
+    EXPECT_EQ(W("lunch at 12"), WText(PrsContextGetString(context)));
+    PrsParse(parser, context, nullptr);
+    EXPECT_EQ(WText(), WText(PrsContextGetString(context)));
+    PrsContextDestroy(context);
+    PrsDeInit(parser);
+}
+
+TEST(Exports, KeyphrasesOfRulesWithoutAPackageHaveNoAttributes)
+{
+    PrsParser* parser = PrsInit();
+    PrsRule* rule = PrsCreateRule(parser, nullptr, W("amount").c_str(), 1);
+    PrsRuleAddEntry(parser, rule, W("numeral").c_str());
+    PrsAddRule(parser, rule);
+    PrsContext* context = PrsCreateContext(parser);
+    PrsParse(parser, context, W("42").c_str());
+    PrsKeyphrase* found[2] = {};
+    ASSERT_EQ(1, PrsContextGetKeyphrasesAtOffset(context, 0, 2, found));
+    EXPECT_EQ(nullptr, PrsKeyphraseGetPackage(found[0]));
+    PrsAttribute attributes[2] = {{9, 9}, {9, 9}};
+    EXPECT_EQ(0, PrsKeyphraseGetAttributes(nullptr, found[0], 2, attributes));
+    EXPECT_EQ(9, attributes[0].kind) << "nothing written";
+    PrsContextDestroy(context);
+    PrsDeInit(parser);
+}
+
+TEST(Exports, WideningIsTerminatedCutAndUnshared)
+{
+    const std::string longText(1500, 'x');
+    struct Row { const char* what; std::string text; bool converts; WText expected; } rows[] = {
+        {"plain", "Tue 3/5", true, W("Tue 3/5")},
+        {"empty", "", true, WText()},
+        {"exactly 1024", std::string(1024, 'y'), true, WText(1024, 'y')},
+        {"longer than 1024", longText, true, WText(1024, 'x')},
+#ifndef _WIN32
+        {"a broken sequence", "caf\xc3", false, WText()},
+        {"not cut inside a pair", std::string(1023, 'z') + "\xf0\x9f\x98\x80", true, WText(1023, 'z')},
+#endif
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.what);
+        const PRSWCHAR* wide = PrsWiden(r.text.c_str());
+        if (!r.converts) {
+            EXPECT_EQ(nullptr, wide);
+            continue;
+        }
+        ASSERT_NE(nullptr, wide);
+        EXPECT_EQ(r.expected, WText(wide));
+    }
+    EXPECT_EQ(nullptr, PrsWiden(nullptr));
+    const PRSWCHAR* first = PrsWiden("first");
+    const PRSWCHAR* second = PrsWiden("second");
+    EXPECT_EQ(W("first"), WText(first)) << "a second result leaves the first alone";
+    EXPECT_EQ(W("second"), WText(second));
+}
+
+TEST(Exports, NarrowingIsTerminatedCutAndUnshared)
+{
+    struct Row { const char* what; WText text; bool converts; std::string expected; } rows[] = {
+        {"plain", W("Fri 3/8"), true, "Fri 3/8"},
+        {"empty", WText(), true, ""},
+        {"longer than 1024", WText(1300, 'q'), true, std::string(1024, 'q')},
+#ifdef _WIN32
+        {"a character outside the code page", W(u"\u4e00"), false, ""},
+        {"not cut inside a character", WText(1023, 'r') + W(u"\u00e9"), true, std::string(1023, 'r') + "\xe9"},
+#else
+        {"a lone surrogate", W(u"a") + WText(1, static_cast<PRSWCHAR>(0xD800)), false, ""},
+        {"not cut inside a character", WText(1023, 'r') + W(u"\u00e9"), true, std::string(1023, 'r')},
+#endif
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.what);
+        const char* narrow = PrsNarrow(r.text.c_str());
+        if (!r.converts) {
+            EXPECT_EQ(nullptr, narrow);
+            continue;
+        }
+        ASSERT_NE(nullptr, narrow);
+        EXPECT_EQ(r.expected, std::string(narrow));
+    }
+    EXPECT_EQ(nullptr, PrsNarrow(nullptr));
+    const char* first = PrsNarrow(W("first").c_str());
+    const char* second = PrsNarrow(W("second").c_str());
+    EXPECT_STREQ("first", first) << "a second result leaves the first alone";
+    EXPECT_STREQ("second", second);
 }
