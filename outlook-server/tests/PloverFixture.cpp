@@ -1,6 +1,5 @@
 #include "PloverFixture.h"
 
-using QuiComTesting::Ptr;
 using QuiComTesting::Variant;
 
 GodwitRecord::GodwitRecord()
@@ -115,25 +114,6 @@ HRESULT PloverTest::Call(DISPID id, std::initializer_list<const VARIANT*> args)
 {
     Variant result;
     return QuiComTesting::CallMethod(m_plover.Get(), id, args, &result);
-}
-
-PloverError PloverTest::LastError()
-{
-    PloverError error;
-    Ptr<IErrorInfo> info;
-    if (GetErrorInfo(0, info.Out()) != S_OK || !info)
-        return error;
-    BSTR text = nullptr;
-    info->GetDescription(&text);
-    error.description = text ? text : L"";
-    SysFreeString(text);
-    text = nullptr;
-    info->GetSource(&text);
-    error.source = text ? text : L"";
-    SysFreeString(text);
-    info->GetGUID(&error.guid);
-    info->GetHelpContext(&error.helpContext);
-    return error;
 }
 
 std::string PloverTest::AttachableFile()

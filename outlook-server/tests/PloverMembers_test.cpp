@@ -4,6 +4,7 @@
 
 using OutlookStandInTesting::Build;
 using QuiComTesting::KeyExists;
+using QuiComTesting::LastError;
 using QuiComTesting::Ptr;
 using QuiComTesting::RegText;
 using QuiComTesting::RunProgram;
@@ -190,7 +191,7 @@ TEST_F(PloverTest, MembersBeforeConnectAnswerWithoutTouchingOutlook)
     GodwitRecord record;
     record.Type(GODWIT_TYPE_TODO).Text(DISPID_GODWIT_BODY, L"call the bank");
     EXPECT_EQ(S_FALSE, File(record));
-    PloverError error = LastError();
+    QuiComTesting::ErrorRecord error = LastError();
     EXPECT_EQ(L"Unable to Connect to Outlook.", error.description);
     EXPECT_EQ(L"Quillmate.Plover.1", error.source);
     EXPECT_TRUE(IsEqualGUID(IID_IPlover, error.guid));
@@ -240,7 +241,7 @@ TEST_F(PloverTest, NullRecordIsRefusedWithItsOwnText)
 {
     ASSERT_EQ(S_OK, Connect());
     EXPECT_EQ(S_FALSE, File(nullptr));
-    PloverError error = LastError();
+    QuiComTesting::ErrorRecord error = LastError();
     EXPECT_EQ(L"Null keynote parameter passed to FileKeynote()", error.description);
     EXPECT_EQ(0x57u, error.helpContext);
     EXPECT_EQ(1u, m_outlook.RecordCount()) << "the logon alone";

@@ -195,6 +195,37 @@ inline HRESULT CallMethod(IDispatch* object, DISPID id, std::initializer_list<co
     return object->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params, result, error, nullptr);
 }
 
+// The error information a member left, as a late-bound caller reads it.
+struct ErrorRecord {
+    bool present = false;
+    std::wstring description;
+    std::wstring source;
+    GUID guid = GUID_NULL;
+    DWORD helpContext = 0;
+};
+
+// Takes the thread's error information; nothing present when none was left.
+inline ErrorRecord LastError()
+{
+    ErrorRecord error;
+    Ptr<IErrorInfo> info;
+    if (GetErrorInfo(0, info.Out()) != S_OK || !info)
+        return error;
+    error.present = true;
+    auto text = [](HRESULT (STDMETHODCALLTYPE IErrorInfo::*get)(BSTR*), IErrorInfo* from) {
+        BSTR got = nullptr;
+        (from->*get)(&got);
+        std::wstring result = got ? std::wstring(got, SysStringLen(got)) : std::wstring();
+        SysFreeString(got);
+        return result;
+    };
+    error.description = text(&IErrorInfo::GetDescription, info.Get());
+    error.source = text(&IErrorInfo::GetSource, info.Get());
+    info->GetGUID(&error.guid);
+    info->GetHelpContext(&error.helpContext);
+    return error;
+}
+
 inline DISPID IdOfName(IDispatch* object, const wchar_t* name)
 {
     DISPID id = DISPID_UNKNOWN;

@@ -180,18 +180,11 @@ TEST_F(KitFixture, ErrorObjectNamesTheFailingInterface)
     EXPECT_EQ(E_FAIL, m_kit->Fail(text, 7));
     SysFreeString(text);
 
-    Ptr<IErrorInfo> info;
-    ASSERT_EQ(S_OK, GetErrorInfo(0, info.Out()));
-    GUID guid = GUID_NULL;
-    info->GetGUID(&guid);
-    EXPECT_TRUE(IsEqualGUID(IID_IKitTest, guid));
-    BSTR description = nullptr;
-    info->GetDescription(&description);
-    EXPECT_EQ(L"Early-bound failure", Text(description));
-    SysFreeString(description);
-    DWORD context = 0;
-    info->GetHelpContext(&context);
-    EXPECT_EQ(7u, context);
+    QuiComTesting::ErrorRecord error = QuiComTesting::LastError();
+    ASSERT_TRUE(error.present);
+    EXPECT_TRUE(IsEqualGUID(IID_IKitTest, error.guid));
+    EXPECT_EQ(L"Early-bound failure", error.description);
+    EXPECT_EQ(7u, error.helpContext);
 
     Ptr<ISupportErrorInfo> support;
     ASSERT_HRESULT_SUCCEEDED(m_kit->QueryInterface(IID_ISupportErrorInfo, support.OutVoid()));

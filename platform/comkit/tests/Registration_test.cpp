@@ -100,12 +100,9 @@ TEST_F(RegistrationTest, RegisteredClassIsCreatedByProgIdAndNamesItselfInErrors)
     BSTR text = SysAllocString(L"registered failure");
     EXPECT_EQ(E_FAIL, kit->Fail(text, 0));
     SysFreeString(text);
-    Ptr<IErrorInfo> info;
-    ASSERT_EQ(S_OK, GetErrorInfo(0, info.Out()));
-    BSTR source = nullptr;
-    info->GetSource(&source);
-    EXPECT_STREQ(L"QuiKitTest.KitTest.1", source);
-    SysFreeString(source);
+    QuiComTesting::ErrorRecord error = QuiComTesting::LastError();
+    ASSERT_TRUE(error.present);
+    EXPECT_EQ(L"QuiKitTest.KitTest.1", error.source);
 }
 
 TEST_F(RegistrationTest, UnregistrationRemovesEveryKeyItWrote)

@@ -62,14 +62,8 @@ protected:
 
     static std::wstring ErrorText()
     {
-        Ptr<IErrorInfo> info;
-        if (GetErrorInfo(0, info.Out()) != S_OK)
-            return L"<none>";
-        BSTR text = nullptr;
-        info->GetDescription(&text);
-        std::wstring result = text ? text : L"";
-        SysFreeString(text);
-        return result;
+        QuiComTesting::ErrorRecord error = QuiComTesting::LastError();
+        return error.present ? error.description : L"<none>";
     }
 
     QuiComTesting::Apartment m_apartment;
