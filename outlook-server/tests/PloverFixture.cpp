@@ -57,14 +57,7 @@ GodwitRecord& GodwitRecord::Texts(DISPID id, std::initializer_list<const wchar_t
 {
     Variant list;
     list.vt = VT_ARRAY | VT_BSTR;
-    list.parray = SafeArrayCreateVector(VT_BSTR, 0, static_cast<ULONG>(texts.size()));
-    LONG index = 0;
-    for (const wchar_t* text : texts) {
-        BSTR element = SysAllocString(text);
-        SafeArrayPutElement(list.parray, &index, element);
-        SysFreeString(element);
-        ++index;
-    }
+    list.parray = QuiComTesting::TextArray(texts);
     Put(id, list);
     return *this;
 }

@@ -148,6 +148,31 @@ inline int RunProgram(const std::string& commandLine)
     return static_cast<int>(code);
 }
 
+// A BSTR argument that frees itself once the call is made.
+class Bstr {
+public:
+    explicit Bstr(const wchar_t* text) : m_text(SysAllocString(text)) {}
+    ~Bstr() { SysFreeString(m_text); }
+    Bstr(const Bstr&) = delete;
+    Bstr& operator=(const Bstr&) = delete;
+    operator BSTR() const { return m_text; }
+
+private:
+    BSTR m_text;
+};
+
+// A vector of BSTRs as a script hands a list of texts over.
+inline SAFEARRAY* TextArray(std::initializer_list<const wchar_t*> texts)
+{
+    SAFEARRAY* array = SafeArrayCreateVector(VT_BSTR, 0, static_cast<ULONG>(texts.size()));
+    LONG index = 0;
+    for (const wchar_t* text : texts) {
+        SafeArrayPutElement(array, &index, Bstr(text));
+        ++index;
+    }
+    return array;
+}
+
 // A VARIANT that clears itself.
 class Variant : public VARIANT {
 public:

@@ -2,6 +2,7 @@
 
 #include "KitFixture.h"
 
+using QuiComTesting::Bstr;
 using QuiComTesting::CallMethod;
 using QuiComTesting::GetProperty;
 using QuiComTesting::IdOfName;
@@ -176,9 +177,7 @@ TEST_F(KitFixture, FailuresReachLateBoundCallersWithTheServersText)
 
 TEST_F(KitFixture, ErrorObjectNamesTheFailingInterface)
 {
-    BSTR text = SysAllocString(L"Early-bound failure");
-    EXPECT_EQ(E_FAIL, m_kit->Fail(text, 7));
-    SysFreeString(text);
+    EXPECT_EQ(E_FAIL, m_kit->Fail(Bstr(L"Early-bound failure"), 7));
 
     QuiComTesting::ErrorRecord error = QuiComTesting::LastError();
     ASSERT_TRUE(error.present);
@@ -196,9 +195,7 @@ TEST_F(KitFixture, ErrorObjectNamesTheFailingInterface)
 TEST_F(KitFixture, QuietFailureCarriesNoStaleText)
 {
     // An early-bound failure whose error object nobody collected.
-    BSTR text = SysAllocString(L"left over");
-    m_kit->Fail(text, 1);
-    SysFreeString(text);
+    m_kit->Fail(Bstr(L"left over"), 1);
 
     ExcepInfo error;
     HRESULT hr = CallMethod(m_dispatch.Get(), 6, {}, nullptr, &error);

@@ -97,9 +97,7 @@ TEST_F(RegistrationTest, RegisteredClassIsCreatedByProgIdAndNamesItselfInErrors)
     Ptr<IKitTest> kit;
     ASSERT_EQ(S_OK, CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IKitTest, kit.OutVoid()));
 
-    BSTR text = SysAllocString(L"registered failure");
-    EXPECT_EQ(E_FAIL, kit->Fail(text, 0));
-    SysFreeString(text);
+    EXPECT_EQ(E_FAIL, kit->Fail(QuiComTesting::Bstr(L"registered failure"), 0));
     QuiComTesting::ErrorRecord error = QuiComTesting::LastError();
     ASSERT_TRUE(error.present);
     EXPECT_EQ(L"QuiKitTest.KitTest.1", error.source);
