@@ -1,12 +1,13 @@
 #include "PloverFixture.h"
 
 #include "Plover.h"
+#include "QuiRegistryChecks.h"
 
 using OutlookStandInTesting::Build;
-using QuiComTesting::KeyExists;
+using QuiComTesting::ExpectEntries;
+using QuiComTesting::ExpectGone;
 using QuiComTesting::LastError;
 using QuiComTesting::Ptr;
-using QuiComTesting::RegText;
 using QuiComTesting::RunProgram;
 using QuiComTesting::Variant;
 using ::testing::ElementsAre;
@@ -16,12 +17,6 @@ namespace {
 const char kClsid[] = "{3856FA08-E31C-11D2-8B92-006097713FED}";
 const char kLibId[] = "{3856F9FB-E31C-11D2-8B92-006097713FED}";
 const char kIid[] = "{3856FA07-E31C-11D2-8B92-006097713FED}";
-
-struct Entry {
-    std::string key;
-    const char* value;  // "" names the default value
-    std::string text;   // "<key>": the key exists
-};
 
 std::vector<std::string> Logons(const std::vector<std::string>& dump)
 {
@@ -40,7 +35,7 @@ TEST(PloverRegistration, Regsvr32WritesEveryKeyAndUnregistrationRemovesThem)
     QuiComTesting::Apartment apartment;
     const std::string path = QuiComTesting::ProgramFolder() + "Plover.dll";
     const std::string clsid = std::string("CLSID\\") + kClsid;
-    const std::vector<Entry> written = {
+    const std::vector<QuiComTesting::RegEntry> written = {
         {"Quillmate.Plover.1", "", "Plover Class"},
         {"Quillmate.Plover.1\\CLSID", "", kClsid},
         {"Quillmate.Plover", "", "Plover Class"},
@@ -64,19 +59,10 @@ TEST(PloverRegistration, Regsvr32WritesEveryKeyAndUnregistrationRemovesThem)
         {std::string("Interface\\") + kIid + "\\TypeLib", "", kLibId},
     };
     ASSERT_EQ(0, RunProgram("regsvr32.exe /s \"" + path + "\""));
-    for (const Entry& entry : written) {
-        SCOPED_TRACE(entry.key + " " + entry.value);
-        if (entry.text == "<key>")
-            EXPECT_TRUE(KeyExists(HKEY_CLASSES_ROOT, entry.key));
-        else
-            EXPECT_EQ(entry.text, RegText(HKEY_CLASSES_ROOT, entry.key, entry.value));
-    }
+    ExpectEntries(written);
     ASSERT_EQ(0, RunProgram("regsvr32.exe /s /u \"" + path + "\""));
-    for (const std::string& key : {std::string("Quillmate.Plover.1"), std::string("Quillmate.Plover"), clsid,
-                                   std::string("TypeLib\\") + kLibId, std::string("Interface\\") + kIid}) {
-        SCOPED_TRACE(key);
-        EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, key));
-    }
+    ExpectGone({"Quillmate.Plover.1", "Quillmate.Plover", clsid, std::string("TypeLib\\") + kLibId,
+                std::string("Interface\\") + kIid});
 }
 
 TEST_F(PloverTest, EveryMemberHasItsContractDispidAndArguments)

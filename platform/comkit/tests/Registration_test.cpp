@@ -6,37 +6,15 @@
 #include "KitTestServer.h"
 #include "QuiComRegistry.h"
 #include "QuiComTesting.h"
+#include "QuiRegistryChecks.h"
 
+using QuiComTesting::ExpectEntries;
+using QuiComTesting::ExpectGone;
 using QuiComTesting::KeyExists;
 using QuiComTesting::Ptr;
 using QuiComTesting::RegText;
 
 namespace {
-
-struct Expected {
-    std::string key;
-    const char* value;  // "" names the default value
-    std::string text;   // "<key>": the key exists, whatever its values
-};
-
-void ExpectEntries(const std::vector<Expected>& rows)
-{
-    for (const Expected& row : rows) {
-        SCOPED_TRACE(row.key + " " + row.value);
-        if (row.text == "<key>")
-            EXPECT_TRUE(KeyExists(HKEY_CLASSES_ROOT, row.key));
-        else
-            EXPECT_EQ(row.text, RegText(HKEY_CLASSES_ROOT, row.key, row.value));
-    }
-}
-
-void ExpectGone(const std::vector<std::string>& keys)
-{
-    for (const std::string& key : keys) {
-        SCOPED_TRACE(key);
-        EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, key));
-    }
-}
 
 class RegistrationTest : public ::testing::Test {
 protected:
