@@ -152,16 +152,13 @@ TEST_F(PloverTest, ConnectFailsWithNothingHeldWhenBothLogonsFailOrOutlookIsMissi
         if (!row.outlookRegistered) {
             ASSERT_EQ(S_OK, m_outlook.Server().Unregister());
         }
-        EXCEPINFO error = {};
+        QuiComTesting::ExcepInfo error;
         Variant zero(0L);
         EXPECT_EQ(DISP_E_EXCEPTION,
                   QuiComTesting::CallMethod(m_plover.Get(), DISPID_PLOVER_CONNECT, {&zero}, nullptr, &error));
         EXPECT_EQ(E_FAIL, error.scode);
         EXPECT_STREQ(L"Connection Error", error.bstrDescription);
         EXPECT_STREQ(L"Quillmate.Plover.1", error.bstrSource);
-        SysFreeString(error.bstrDescription);
-        SysFreeString(error.bstrSource);
-        SysFreeString(error.bstrHelpFile);
         EXPECT_EQ(row.logons, Logons(m_outlook.Dump()).size());
         EXPECT_EQ(S_OK, m_outlook.Server().CanUnloadNow()) << "application and namespace released";
 
@@ -183,15 +180,12 @@ TEST_F(PloverTest, MembersBeforeConnectAnswerWithoutTouchingOutlook)
     EXPECT_TRUE(IsEqualGUID(IID_IPlover, error.guid));
 
     Variant value;
-    EXCEPINFO exception = {};
+    QuiComTesting::ExcepInfo exception;
     DISPPARAMS none = {nullptr, nullptr, 0, 0};
     EXPECT_EQ(DISP_E_EXCEPTION, m_plover->Invoke(DISPID_PLOVER_CONTACTS, IID_NULL, LOCALE_USER_DEFAULT,
                                                  DISPATCH_PROPERTYGET, &none, &value, &exception, nullptr));
     EXPECT_EQ(E_POINTER, exception.scode);
     EXPECT_STREQ(L"Unable to Connect to Outlook.", exception.bstrDescription);
-    SysFreeString(exception.bstrDescription);
-    SysFreeString(exception.bstrSource);
-    SysFreeString(exception.bstrHelpFile);
 
     Variant text(L"Alice Smith");
     struct Row {

@@ -192,6 +192,19 @@ public:
     Variant& operator=(const Variant&) = delete;
 };
 
+// The exception a late-bound call raised, its texts freed with it.
+struct ExcepInfo : EXCEPINFO {
+    ExcepInfo() : EXCEPINFO() {}
+    ~ExcepInfo()
+    {
+        SysFreeString(bstrSource);
+        SysFreeString(bstrDescription);
+        SysFreeString(bstrHelpFile);
+    }
+    ExcepInfo(const ExcepInfo&) = delete;
+    ExcepInfo& operator=(const ExcepInfo&) = delete;
+};
+
 inline HRESULT GetProperty(IDispatch* object, DISPID id, VARIANT* value, EXCEPINFO* error = nullptr)
 {
     DISPPARAMS none = {nullptr, nullptr, 0, 0};

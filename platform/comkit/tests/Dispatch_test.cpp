@@ -4,6 +4,7 @@
 
 using QuiComTesting::Bstr;
 using QuiComTesting::CallMethod;
+using QuiComTesting::ExcepInfo;
 using QuiComTesting::GetProperty;
 using QuiComTesting::IdOfName;
 using QuiComTesting::Ptr;
@@ -16,16 +17,6 @@ std::wstring Text(BSTR text)
 {
     return text ? std::wstring(text, SysStringLen(text)) : std::wstring();
 }
-
-struct ExcepInfo : EXCEPINFO {
-    ExcepInfo() : EXCEPINFO() {}
-    ~ExcepInfo()
-    {
-        SysFreeString(bstrSource);
-        SysFreeString(bstrDescription);
-        SysFreeString(bstrHelpFile);
-    }
-};
 
 }  // namespace
 
