@@ -24,7 +24,7 @@ add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM
 # Tests sharing a RESOURCE_LOCK never run at the same time (for example
 # those that register and unregister the same server in the prefix).
 function(qui_add_test target)
-  cmake_parse_arguments(T "" "PREFIX;LABEL;WORKDIR;RESOURCE_LOCK" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(T "" "PREFIX;LABEL;WORKDIR" "SOURCES;LIBS;RESOURCE_LOCK" ${ARGN})
   if(NOT T_LABEL)
     set(T_LABEL unit)
   endif()

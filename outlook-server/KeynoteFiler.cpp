@@ -221,12 +221,53 @@ HRESULT CKeynoteFiler::CopyNumber(HRESULT hr, Item* item, HRESULT (STDMETHODCALL
 
 //--- the kinds
 
+template <class Item>
+UINT CKeynoteFiler::FileKind(OlItemType type, REFIID iid, HRESULT (CKeynoteFiler::*fill)(Item*) const,
+                             UINT (CKeynoteFiler::*finish)(Item*) const) const
+{
+    Ref<Item> item;
+    HRESULT hr = Create(type, iid, item.Out());
+    if (SUCCEEDED(hr))
+        hr = (this->*fill)(item.Get());
+    return SUCCEEDED(hr) ? (this->*finish)(item.Get()) : IDS_SAVE_FAILED;
+}
+
+template <class Item>
+UINT CKeynoteFiler::Save(Item* item) const
+{
+    return SUCCEEDED(item->Save()) ? 0 : IDS_SAVE_FAILED;
+}
+
 UINT CKeynoteFiler::FileTask()
 {
-    Ref<_TaskItem> created;
-    HRESULT hr = Create(olTaskItem, IID__TaskItem, created.Out());
-    _TaskItem* task = created.Get();
-    hr = CopyIfText(hr, task, &_TaskItem::put_Subject, L"Body");
+    return FileKind(olTaskItem, IID__TaskItem, &CKeynoteFiler::FillTask, &CKeynoteFiler::Save<_TaskItem>);
+}
+
+UINT CKeynoteFiler::FileAppointment()
+{
+    return FileKind(olAppointmentItem, IID__AppointmentItem, &CKeynoteFiler::FillAppointment,
+                    &CKeynoteFiler::Save<_AppointmentItem>);
+}
+
+UINT CKeynoteFiler::FileJournal()
+{
+    return FileKind(olJournalItem, IID__JournalItem, &CKeynoteFiler::FillJournal,
+                    &CKeynoteFiler::Save<_JournalItem>);
+}
+
+UINT CKeynoteFiler::FileMail()
+{
+    return FileKind(olMailItem, IID__MailItem, &CKeynoteFiler::FillMail, &CKeynoteFiler::SendMail);
+}
+
+UINT CKeynoteFiler::FileNote()
+{
+    return FileKind(olNoteItem, IID__NoteItem, &CKeynoteFiler::FillNote, &CKeynoteFiler::Save<_NoteItem>);
+}
+
+HRESULT CKeynoteFiler::FillTask(_TaskItem* task) const
+{
+    HRESULT hr = CopyIfText(S_OK, task, &_TaskItem::put_Subject, L"Body");
     hr = CopyIfText(hr, task, &_TaskItem::put_Body, L"Note");
     hr = CopyIfText(hr, task, &_TaskItem::put_ContactNames, L"Contacts");
     if (SUCCEEDED(hr)) {
@@ -247,19 +288,12 @@ UINT CKeynoteFiler::FileTask()
     hr = CopyIfDate(hr, task, &_TaskItem::put_StartDate, L"StartDate", false);
     hr = CopyIfDate(hr, task, &_TaskItem::put_DueDate, L"DueDate", false);
     hr = CopyIfShort(hr, task, &_TaskItem::put_Sensitivity, L"Private");
-    if (SUCCEEDED(hr))
-        hr = AddAttachment(task);
-    if (SUCCEEDED(hr))
-        hr = task->Save();
-    return SUCCEEDED(hr) ? 0 : IDS_SAVE_FAILED;
+    return SUCCEEDED(hr) ? AddAttachment(task) : hr;
 }
 
-UINT CKeynoteFiler::FileAppointment()
+HRESULT CKeynoteFiler::FillAppointment(_AppointmentItem* appointment) const
 {
-    Ref<_AppointmentItem> created;
-    HRESULT hr = Create(olAppointmentItem, IID__AppointmentItem, created.Out());
-    _AppointmentItem* appointment = created.Get();
-    hr = CopyIfText(hr, appointment, &_AppointmentItem::put_Subject, L"Body");
+    HRESULT hr = CopyIfText(S_OK, appointment, &_AppointmentItem::put_Subject, L"Body");
     hr = CopyIfText(hr, appointment, &_AppointmentItem::put_Body, L"Note");
     hr = CopyIfText(hr, appointment, &_AppointmentItem::put_Categories, L"TaskCategory");
     hr = CopyIfDate(hr, appointment, &_AppointmentItem::put_Start, L"StartDate", true);
@@ -272,18 +306,12 @@ UINT CKeynoteFiler::FileAppointment()
         hr = appointment->put_MeetingStatus(1);
     if (SUCCEEDED(hr))
         hr = AddAttachment(appointment);
-    hr = CopyIfShort(hr, appointment, &_AppointmentItem::put_Importance, L"Priority");
-    if (SUCCEEDED(hr))
-        hr = appointment->Save();
-    return SUCCEEDED(hr) ? 0 : IDS_SAVE_FAILED;
+    return CopyIfShort(hr, appointment, &_AppointmentItem::put_Importance, L"Priority");
 }
 
-UINT CKeynoteFiler::FileJournal()
+HRESULT CKeynoteFiler::FillJournal(_JournalItem* journal) const
 {
-    Ref<_JournalItem> created;
-    HRESULT hr = Create(olJournalItem, IID__JournalItem, created.Out());
-    _JournalItem* journal = created.Get();
-    hr = CopyText(hr, journal, &_JournalItem::put_Categories, L"TaskCategory");
+    HRESULT hr = CopyText(S_OK, journal, &_JournalItem::put_Categories, L"TaskCategory");
     hr = CopyText(hr, journal, &_JournalItem::put_Body, L"Note");
     hr = CopyText(hr, journal, &_JournalItem::put_Subject, L"Body");
     hr = CopyNumber(hr, journal, &_JournalItem::put_Importance, L"Priority");
@@ -296,19 +324,12 @@ UINT CKeynoteFiler::FileJournal()
         hr = AddRecipient(journal, V_BSTR(&contact));
     if (SUCCEEDED(hr))
         hr = journal->put_Start(ReadDate(L"StartDate"));
-    if (SUCCEEDED(hr))
-        hr = journal->put_End(ReadDate(L"EndDate"));
-    if (SUCCEEDED(hr))
-        hr = journal->Save();
-    return SUCCEEDED(hr) ? 0 : IDS_SAVE_FAILED;
+    return SUCCEEDED(hr) ? journal->put_End(ReadDate(L"EndDate")) : hr;
 }
 
-UINT CKeynoteFiler::FileMail()
+HRESULT CKeynoteFiler::FillMail(_MailItem* mail) const
 {
-    Ref<_MailItem> created;
-    HRESULT hr = Create(olMailItem, IID__MailItem, created.Out());
-    _MailItem* mail = created.Get();
-    hr = CopyText(hr, mail, &_MailItem::put_Body, L"Note");
+    HRESULT hr = CopyText(S_OK, mail, &_MailItem::put_Body, L"Note");
     hr = CopyText(hr, mail, &_MailItem::put_Subject, L"Body");
     Value to;
     if (SUCCEEDED(hr) && SUCCEEDED(hr = ReadText(L"Recipients", &to)) && SUCCEEDED(hr = AddRecipient(mail, V_BSTR(&to))))
@@ -319,14 +340,17 @@ UINT CKeynoteFiler::FileMail()
     if (SUCCEEDED(hr))
         hr = AddAttachment(mail);
     hr = CopyNumber(hr, mail, &_MailItem::put_Importance, L"Priority");
-    hr = CopyNumber(hr, mail, &_MailItem::put_Sensitivity, L"Private");
+    return CopyNumber(hr, mail, &_MailItem::put_Sensitivity, L"Private");
+}
+
+// A message whose addresses do not all resolve is neither saved nor sent.
+UINT CKeynoteFiler::SendMail(_MailItem* mail) const
+{
+    Ref<Recipients> recipients;
     VARIANT_BOOL resolved = VARIANT_FALSE;
-    if (SUCCEEDED(hr)) {
-        Ref<Recipients> recipients;
-        hr = mail->get_Recipients(recipients.Out());
-        if (SUCCEEDED(hr))
-            hr = recipients.Get() ? recipients->ResolveAll(&resolved) : E_POINTER;
-    }
+    HRESULT hr = mail->get_Recipients(recipients.Out());
+    if (SUCCEEDED(hr))
+        hr = recipients.Get() ? recipients->ResolveAll(&resolved) : E_POINTER;
     if (FAILED(hr))
         return IDS_SAVE_FAILED;
     if (!resolved)
@@ -337,14 +361,8 @@ UINT CKeynoteFiler::FileMail()
     return SUCCEEDED(hr) ? 0 : IDS_SAVE_FAILED;
 }
 
-UINT CKeynoteFiler::FileNote()
+HRESULT CKeynoteFiler::FillNote(_NoteItem* note) const
 {
-    Ref<_NoteItem> created;
-    HRESULT hr = Create(olNoteItem, IID__NoteItem, created.Out());
-    _NoteItem* note = created.Get();
-    hr = CopyText(hr, note, &_NoteItem::put_Body, L"Note");
-    hr = CopyText(hr, note, &_NoteItem::put_Categories, L"JournalCategory");
-    if (SUCCEEDED(hr))
-        hr = note->Save();
-    return SUCCEEDED(hr) ? 0 : IDS_SAVE_FAILED;
+    HRESULT hr = CopyText(S_OK, note, &_NoteItem::put_Body, L"Note");
+    return CopyText(hr, note, &_NoteItem::put_Categories, L"JournalCategory");
 }

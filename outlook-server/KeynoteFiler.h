@@ -27,6 +27,21 @@ private:
     UINT FileMail();
     UINT FileNote();
 
+    // Creates the item, fills it and finishes it (saves, or for mail resolves,
+    // saves and sends). Answers 0, or the string id of the failure.
+    template <class Item>
+    UINT FileKind(OlItemType type, REFIID iid, HRESULT (CKeynoteFiler::*fill)(Item*) const,
+                  UINT (CKeynoteFiler::*finish)(Item*) const) const;
+    template <class Item>
+    UINT Save(Item* item) const;
+    UINT SendMail(_MailItem* mail) const;
+
+    HRESULT FillTask(_TaskItem* task) const;
+    HRESULT FillAppointment(_AppointmentItem* appointment) const;
+    HRESULT FillJournal(_JournalItem* journal) const;
+    HRESULT FillMail(_MailItem* mail) const;
+    HRESULT FillNote(_NoteItem* note) const;
+
     // The property when it has exactly that type, else false.
     bool ReadTyped(const wchar_t* name, VARTYPE type, VARIANT* value) const;
     // The property as text, a number or a date; what cannot be taken as one

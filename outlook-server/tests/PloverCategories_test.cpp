@@ -1,6 +1,7 @@
 #include "PloverFixture.h"
 
 using OutlookStandInTesting::Build;
+using QuiComTesting::LastError;
 using QuiComTesting::Variant;
 
 namespace {

@@ -2,6 +2,10 @@
 
 #include <functional>
 
+#include "QuiFakeDispatch.h"
+
+using QuiComTesting::FakeDispatch;
+using QuiComTesting::LastError;
 using QuiComTesting::Variant;
 using ::testing::Contains;
 using ::testing::ElementsAre;
@@ -38,68 +42,6 @@ protected:
             fields.push_back(line.substr(line.find(' ', line.find(' ') + 1) + 1));
         return fields;
     }
-};
-
-// A record object of another make: it numbers the same names its own way.
-class OtherRecord : public IDispatch {
-public:
-    struct Property {
-        const wchar_t* name;
-        DISPID id;
-        VARTYPE vt;
-        const wchar_t* text;
-        long number;
-    };
-    explicit OtherRecord(std::vector<Property> properties) : m_properties(std::move(properties)) {}
-
-    STDMETHODIMP QueryInterface(REFIID riid, void** ppv) override
-    {
-        if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IDispatch)) {
-            *ppv = static_cast<IDispatch*>(this);
-            AddRef();
-            return S_OK;
-        }
-        *ppv = nullptr;
-        return E_NOINTERFACE;
-    }
-    STDMETHODIMP_(ULONG) AddRef() override { return ++m_refs; }
-    STDMETHODIMP_(ULONG) Release() override { return --m_refs; }
-    STDMETHODIMP GetTypeInfoCount(UINT* count) override
-    {
-        *count = 0;
-        return S_OK;
-    }
-    STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
-    STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR* names, UINT, LCID, DISPID* ids) override
-    {
-        for (const Property& property : m_properties) {
-            if (wcscmp(property.name, names[0]) == 0) {
-                ids[0] = property.id;
-                return S_OK;
-            }
-        }
-        ids[0] = DISPID_UNKNOWN;
-        return DISP_E_UNKNOWNNAME;
-    }
-    STDMETHODIMP Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS*, VARIANT* result, EXCEPINFO*, UINT*) override
-    {
-        for (const Property& property : m_properties) {
-            if (property.id != id)
-                continue;
-            V_VT(result) = property.vt;
-            if (property.vt == VT_BSTR)
-                V_BSTR(result) = SysAllocString(property.text);
-            else
-                V_I4(result) = property.number;
-            return S_OK;
-        }
-        return DISP_E_MEMBERNOTFOUND;
-    }
-    ULONG Refs() const { return m_refs; }
-
-private:
-    std::vector<Property> m_properties;
-    ULONG m_refs = 1;
 };
 
 }  // namespace
@@ -209,13 +151,13 @@ TEST_F(PloverFiling, TaskFieldsTakeOnlyTheirTypesAndDatesThatAreSet)
 TEST_F(PloverFiling, TasksSkipValuesOfAnotherTypeWhichJournalEntriesConvert)
 {
     auto record = [](long type) {
-        return OtherRecord({{L"Type", 1, VT_I4, nullptr, type},
-                            {L"Body", 2, VT_I4, nullptr, 5},
-                            {L"Priority", 3, VT_I4, nullptr, 2},
-                            {L"Completed", 4, VT_I4, nullptr, 1},
-                            {L"Note", 5, VT_BSTR, L"kept", 0}});
+        return FakeDispatch({{L"Type", 1, type},
+                             {L"Body", 2, 5},
+                             {L"Priority", 3, 2},
+                             {L"Completed", 4, 1},
+                             {L"Note", 5, L"kept"}});
     };
-    OtherRecord task = record(GODWIT_TYPE_TODO), journal = record(GODWIT_TYPE_JOURNAL);
+    FakeDispatch task = record(GODWIT_TYPE_TODO), journal = record(GODWIT_TYPE_JOURNAL);
     ASSERT_EQ(S_OK, File(&task));
     ASSERT_EQ(S_OK, File(&journal));
     EXPECT_THAT(Filed(m_outlook), ElementsAre("task saved", "journal saved"));
@@ -333,9 +275,9 @@ TEST_F(PloverFiling, EachRecordObjectIsReadByItsOwnDispids)
     ASSERT_EQ(S_OK, File(first));
 
     // Godwit's DISPIDs of Note (9) and Type (16) name other properties here.
-    OtherRecord second({{L"Type", 9, VT_I4, nullptr, GODWIT_TYPE_MEMO},
-                        {L"Note", 16, VT_BSTR, L"from the other record", 0},
-                        {L"JournalCategory", 3, VT_BSTR, L"Other", 0}});
+    FakeDispatch second({{L"Type", 9, GODWIT_TYPE_MEMO},
+                         {L"Note", 16, L"from the other record"},
+                         {L"JournalCategory", 3, L"Other"}});
     ASSERT_EQ(S_OK, File(&second));
     EXPECT_THAT(Filed(m_outlook), ElementsAre("note saved", "note saved"));
     EXPECT_THAT(Fields(3), ElementsAre("Body=from the other record", "Categories=Other"));

@@ -1,6 +1,5 @@
 #include "PloverFixture.h"
 
-using QuiComTesting::Ptr;
 using QuiComTesting::Variant;
 
 GodwitRecord::GodwitRecord()
@@ -58,14 +57,7 @@ GodwitRecord& GodwitRecord::Texts(DISPID id, std::initializer_list<const wchar_t
 {
     Variant list;
     list.vt = VT_ARRAY | VT_BSTR;
-    list.parray = SafeArrayCreateVector(VT_BSTR, 0, static_cast<ULONG>(texts.size()));
-    LONG index = 0;
-    for (const wchar_t* text : texts) {
-        BSTR element = SysAllocString(text);
-        SafeArrayPutElement(list.parray, &index, element);
-        SysFreeString(element);
-        ++index;
-    }
+    list.parray = QuiComTesting::TextArray(texts);
     Put(id, list);
     return *this;
 }
@@ -115,25 +107,6 @@ HRESULT PloverTest::Call(DISPID id, std::initializer_list<const VARIANT*> args)
 {
     Variant result;
     return QuiComTesting::CallMethod(m_plover.Get(), id, args, &result);
-}
-
-PloverError PloverTest::LastError()
-{
-    PloverError error;
-    Ptr<IErrorInfo> info;
-    if (GetErrorInfo(0, info.Out()) != S_OK || !info)
-        return error;
-    BSTR text = nullptr;
-    info->GetDescription(&text);
-    error.description = text ? text : L"";
-    SysFreeString(text);
-    text = nullptr;
-    info->GetSource(&text);
-    error.source = text ? text : L"";
-    SysFreeString(text);
-    info->GetGUID(&error.guid);
-    info->GetHelpContext(&error.helpContext);
-    return error;
 }
 
 std::string PloverTest::AttachableFile()

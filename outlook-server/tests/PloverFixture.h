@@ -32,14 +32,6 @@ private:
     QuiComTesting::Ptr<IDispatch> m_record;
 };
 
-// The error information a member left, as a late-bound caller reads it.
-struct PloverError {
-    std::wstring description;
-    std::wstring source;
-    GUID guid = GUID_NULL;
-    DWORD helpContext = 0;
-};
-
 class PloverTest : public ::testing::Test {
 protected:
     void SetUp() override;
@@ -50,8 +42,6 @@ protected:
     HRESULT File(const GodwitRecord& record) { return File(record.Get()); }
     HRESULT Get(DISPID id, VARIANT* value);
     HRESULT Call(DISPID id, std::initializer_list<const VARIANT*> args = {});
-    // The error information of the last member called; empty when it left none.
-    static PloverError LastError();
 
     // A file that exists, to attach.
     static std::string AttachableFile();

@@ -1,11 +1,13 @@
 #include "PloverFixture.h"
 
 #include "Plover.h"
+#include "QuiRegistryChecks.h"
 
 using OutlookStandInTesting::Build;
-using QuiComTesting::KeyExists;
+using QuiComTesting::ExpectEntries;
+using QuiComTesting::ExpectGone;
+using QuiComTesting::LastError;
 using QuiComTesting::Ptr;
-using QuiComTesting::RegText;
 using QuiComTesting::RunProgram;
 using QuiComTesting::Variant;
 using ::testing::ElementsAre;
@@ -15,12 +17,6 @@ namespace {
 const char kClsid[] = "{3856FA08-E31C-11D2-8B92-006097713FED}";
 const char kLibId[] = "{3856F9FB-E31C-11D2-8B92-006097713FED}";
 const char kIid[] = "{3856FA07-E31C-11D2-8B92-006097713FED}";
-
-struct Entry {
-    std::string key;
-    const char* value;  // "" names the default value
-    std::string text;   // "<key>": the key exists
-};
 
 std::vector<std::string> Logons(const std::vector<std::string>& dump)
 {
@@ -39,7 +35,7 @@ TEST(PloverRegistration, Regsvr32WritesEveryKeyAndUnregistrationRemovesThem)
     QuiComTesting::Apartment apartment;
     const std::string path = QuiComTesting::ProgramFolder() + "Plover.dll";
     const std::string clsid = std::string("CLSID\\") + kClsid;
-    const std::vector<Entry> written = {
+    const std::vector<QuiComTesting::RegEntry> written = {
         {"Quillmate.Plover.1", "", "Plover Class"},
         {"Quillmate.Plover.1\\CLSID", "", kClsid},
         {"Quillmate.Plover", "", "Plover Class"},
@@ -63,19 +59,10 @@ TEST(PloverRegistration, Regsvr32WritesEveryKeyAndUnregistrationRemovesThem)
         {std::string("Interface\\") + kIid + "\\TypeLib", "", kLibId},
     };
     ASSERT_EQ(0, RunProgram("regsvr32.exe /s \"" + path + "\""));
-    for (const Entry& entry : written) {
-        SCOPED_TRACE(entry.key + " " + entry.value);
-        if (entry.text == "<key>")
-            EXPECT_TRUE(KeyExists(HKEY_CLASSES_ROOT, entry.key));
-        else
-            EXPECT_EQ(entry.text, RegText(HKEY_CLASSES_ROOT, entry.key, entry.value));
-    }
+    ExpectEntries(written);
     ASSERT_EQ(0, RunProgram("regsvr32.exe /s /u \"" + path + "\""));
-    for (const std::string& key : {std::string("Quillmate.Plover.1"), std::string("Quillmate.Plover"), clsid,
-                                   std::string("TypeLib\\") + kLibId, std::string("Interface\\") + kIid}) {
-        SCOPED_TRACE(key);
-        EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, key));
-    }
+    ExpectGone({"Quillmate.Plover.1", "Quillmate.Plover", clsid, std::string("TypeLib\\") + kLibId,
+                std::string("Interface\\") + kIid});
 }
 
 TEST_F(PloverTest, EveryMemberHasItsContractDispidAndArguments)
@@ -165,16 +152,13 @@ TEST_F(PloverTest, ConnectFailsWithNothingHeldWhenBothLogonsFailOrOutlookIsMissi
         if (!row.outlookRegistered) {
             ASSERT_EQ(S_OK, m_outlook.Server().Unregister());
         }
-        EXCEPINFO error = {};
+        QuiComTesting::ExcepInfo error;
         Variant zero(0L);
         EXPECT_EQ(DISP_E_EXCEPTION,
                   QuiComTesting::CallMethod(m_plover.Get(), DISPID_PLOVER_CONNECT, {&zero}, nullptr, &error));
         EXPECT_EQ(E_FAIL, error.scode);
         EXPECT_STREQ(L"Connection Error", error.bstrDescription);
         EXPECT_STREQ(L"Quillmate.Plover.1", error.bstrSource);
-        SysFreeString(error.bstrDescription);
-        SysFreeString(error.bstrSource);
-        SysFreeString(error.bstrHelpFile);
         EXPECT_EQ(row.logons, Logons(m_outlook.Dump()).size());
         EXPECT_EQ(S_OK, m_outlook.Server().CanUnloadNow()) << "application and namespace released";
 
@@ -190,21 +174,18 @@ TEST_F(PloverTest, MembersBeforeConnectAnswerWithoutTouchingOutlook)
     GodwitRecord record;
     record.Type(GODWIT_TYPE_TODO).Text(DISPID_GODWIT_BODY, L"call the bank");
     EXPECT_EQ(S_FALSE, File(record));
-    PloverError error = LastError();
+    QuiComTesting::ErrorRecord error = LastError();
     EXPECT_EQ(L"Unable to Connect to Outlook.", error.description);
     EXPECT_EQ(L"Quillmate.Plover.1", error.source);
     EXPECT_TRUE(IsEqualGUID(IID_IPlover, error.guid));
 
     Variant value;
-    EXCEPINFO exception = {};
+    QuiComTesting::ExcepInfo exception;
     DISPPARAMS none = {nullptr, nullptr, 0, 0};
     EXPECT_EQ(DISP_E_EXCEPTION, m_plover->Invoke(DISPID_PLOVER_CONTACTS, IID_NULL, LOCALE_USER_DEFAULT,
                                                  DISPATCH_PROPERTYGET, &none, &value, &exception, nullptr));
     EXPECT_EQ(E_POINTER, exception.scode);
     EXPECT_STREQ(L"Unable to Connect to Outlook.", exception.bstrDescription);
-    SysFreeString(exception.bstrDescription);
-    SysFreeString(exception.bstrSource);
-    SysFreeString(exception.bstrHelpFile);
 
     Variant text(L"Alice Smith");
     struct Row {
@@ -240,7 +221,7 @@ TEST_F(PloverTest, NullRecordIsRefusedWithItsOwnText)
 {
     ASSERT_EQ(S_OK, Connect());
     EXPECT_EQ(S_FALSE, File(nullptr));
-    PloverError error = LastError();
+    QuiComTesting::ErrorRecord error = LastError();
     EXPECT_EQ(L"Null keynote parameter passed to FileKeynote()", error.description);
     EXPECT_EQ(0x57u, error.helpContext);
     EXPECT_EQ(1u, m_outlook.RecordCount()) << "the logon alone";

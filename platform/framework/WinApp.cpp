@@ -3,6 +3,7 @@
 #include <exception>
 
 #include "State.h"
+#include "quifw/OleInit.h"
 #include "quifw/Prompt.h"
 #include "quifw/Wnd.h"
 
@@ -165,6 +166,7 @@ int AfxWinMain(HINSTANCE hInstance, HINSTANCE, LPSTR lpCmdLine, int nCmdShow)
     pApp->m_bRunning = FALSE;
     if (pApp->m_pMainWnd)
         pApp->m_pMainWnd->DestroyWindow();
+    AfxOleTerm();
     return nResult;
 }
 
@@ -272,6 +274,10 @@ void CWinApp::ParseCommandLine(CCommandLineInfo& info)
         BOOL bFlag = param[0] == '-' || param[0] == '/';
         info.ParseParam(bFlag ? param + 1 : param, bFlag, i == __argc - 1);
     }
+    // Started by COM for a client: the program is not the user's, and the
+    // application lock decides when it ends.
+    if (info.m_bRunEmbedded || info.m_bRunAutomated)
+        AfxOleSetUserCtrl(FALSE);
 }
 
 void CWinApp::SetRegistryKey(LPCTSTR lpszRegistryKey)

@@ -383,60 +383,29 @@ HRESULT StandInError(HRESULT hr, REFIID iid, const std::wstring& text)
 
 namespace StandInItem {
 
-HRESULT Get(ItemData& item, const char* name, BSTR* out)
+// Reads a stored property through `read`, which answers the HRESULT.
+template <class T, class Read>
+HRESULT GetStored(ItemData& item, const char* name, ValueKind kind, T* out, Read read)
 {
-    StoredValue* value = Find(item, name, ValueKind::Text);
+    StoredValue* value = Find(item, name, kind);
     if (!out)
         return E_POINTER;
     if (!value)
         return E_UNEXPECTED;
-    *out = SysAllocStringLen(value->text.data(), static_cast<UINT>(value->text.size()));
-    return *out ? S_OK : E_OUTOFMEMORY;
+    return read(*value, out);
 }
 
-HRESULT Get(ItemData& item, const char* name, LONG* out)
+// Stores a property through `store`; a message already sent takes nothing.
+template <class Store>
+HRESULT PutStored(ItemData& item, const char* name, ValueKind kind, Store store)
 {
-    StoredValue* value = Find(item, name, ValueKind::Long);
-    if (!out)
-        return E_POINTER;
-    if (!value)
-        return E_UNEXPECTED;
-    *out = value->number;
-    return S_OK;
-}
-
-HRESULT Get(ItemData& item, const char* name, VARIANT_BOOL* out)
-{
-    StoredValue* value = Find(item, name, ValueKind::Bool);
-    if (!out)
-        return E_POINTER;
-    if (!value)
-        return E_UNEXPECTED;
-    *out = value->number ? VARIANT_TRUE : VARIANT_FALSE;
-    return S_OK;
-}
-
-// An unset date reads as the mail program's "none" date, 1 January 4501.
-HRESULT Get(ItemData& item, const char* name, DATE* out)
-{
-    StoredValue* value = Find(item, name, ValueKind::Date);
-    if (!out)
-        return E_POINTER;
-    if (!value)
-        return E_UNEXPECTED;
-    *out = value->set ? value->date : 949998.0;
-    return S_OK;
-}
-
-HRESULT Put(ItemData& item, const char* name, BSTR text)
-{
-    StoredValue* value = Find(item, name, ValueKind::Text);
+    StoredValue* value = Find(item, name, kind);
     if (!value)
         return E_UNEXPECTED;
     if (item.sent)
         return Gone(item);
     try {
-        value->text.assign(text ? text : L"", SysStringLen(text));
+        store(*value);
     } catch (...) {
         return E_OUTOFMEMORY;
     }
@@ -444,40 +413,58 @@ HRESULT Put(ItemData& item, const char* name, BSTR text)
     return S_OK;
 }
 
+HRESULT Get(ItemData& item, const char* name, BSTR* out)
+{
+    return GetStored(item, name, ValueKind::Text, out, [](const StoredValue& value, BSTR* text) {
+        *text = SysAllocStringLen(value.text.data(), static_cast<UINT>(value.text.size()));
+        return *text ? S_OK : E_OUTOFMEMORY;
+    });
+}
+
+HRESULT Get(ItemData& item, const char* name, LONG* out)
+{
+    return GetStored(item, name, ValueKind::Long, out, [](const StoredValue& value, LONG* number) {
+        *number = value.number;
+        return S_OK;
+    });
+}
+
+HRESULT Get(ItemData& item, const char* name, VARIANT_BOOL* out)
+{
+    return GetStored(item, name, ValueKind::Bool, out, [](const StoredValue& value, VARIANT_BOOL* flag) {
+        *flag = value.number ? VARIANT_TRUE : VARIANT_FALSE;
+        return S_OK;
+    });
+}
+
+// An unset date reads as the mail program's "none" date, 1 January 4501.
+HRESULT Get(ItemData& item, const char* name, DATE* out)
+{
+    return GetStored(item, name, ValueKind::Date, out, [](const StoredValue& value, DATE* date) {
+        *date = value.set ? value.date : 949998.0;
+        return S_OK;
+    });
+}
+
+HRESULT Put(ItemData& item, const char* name, BSTR text)
+{
+    return PutStored(item, name, ValueKind::Text,
+                     [text](StoredValue& value) { value.text.assign(text ? text : L"", SysStringLen(text)); });
+}
+
 HRESULT Put(ItemData& item, const char* name, LONG number)
 {
-    StoredValue* value = Find(item, name, ValueKind::Long);
-    if (!value)
-        return E_UNEXPECTED;
-    if (item.sent)
-        return Gone(item);
-    value->number = number;
-    value->set = true;
-    return S_OK;
+    return PutStored(item, name, ValueKind::Long, [number](StoredValue& value) { value.number = number; });
 }
 
 HRESULT Put(ItemData& item, const char* name, VARIANT_BOOL flag)
 {
-    StoredValue* value = Find(item, name, ValueKind::Bool);
-    if (!value)
-        return E_UNEXPECTED;
-    if (item.sent)
-        return Gone(item);
-    value->number = flag ? 1 : 0;
-    value->set = true;
-    return S_OK;
+    return PutStored(item, name, ValueKind::Bool, [flag](StoredValue& value) { value.number = flag ? 1 : 0; });
 }
 
 HRESULT Put(ItemData& item, const char* name, DATE date)
 {
-    StoredValue* value = Find(item, name, ValueKind::Date);
-    if (!value)
-        return E_UNEXPECTED;
-    if (item.sent)
-        return Gone(item);
-    value->date = date;
-    value->set = true;
-    return S_OK;
+    return PutStored(item, name, ValueKind::Date, [date](StoredValue& value) { value.date = date; });
 }
 
 HRESULT GetRecipients(const std::shared_ptr<ItemData>& item, Recipients** out)

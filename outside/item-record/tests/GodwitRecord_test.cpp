@@ -71,19 +71,6 @@ void ExpectSame(const VARIANT& expected, const VARIANT& actual)
     }
 }
 
-SAFEARRAY* StringArray(std::initializer_list<const wchar_t*> texts)
-{
-    SAFEARRAY* array = SafeArrayCreateVector(VT_BSTR, 0, static_cast<ULONG>(texts.size()));
-    LONG index = 0;
-    for (const wchar_t* text : texts) {
-        BSTR element = SysAllocString(text);
-        SafeArrayPutElement(array, &index, element);
-        SysFreeString(element);
-        ++index;
-    }
-    return array;
-}
-
 class GodwitRecord : public ::testing::Test {
 protected:
     void SetUp() override
@@ -266,7 +253,7 @@ TEST_F(GodwitRecord, VariantPropertiesKeepListsAndOwnTheirValues)
 {
     Variant list;
     list.vt = VT_ARRAY | VT_BSTR;
-    list.parray = StringArray({L"Business", L"Calls", L"\"A;B\""});
+    list.parray = QuiComTesting::TextArray({L"Business", L"Calls", L"\"A;B\""});
     ASSERT_EQ(S_OK, PutProperty(m_record.Get(), DISPID_GODWIT_TASKCATEGORY, list));
     VariantClear(&list);
 

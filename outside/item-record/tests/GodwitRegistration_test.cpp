@@ -6,7 +6,10 @@
 #include "Godwit.h"
 #include "GodwitDispIds.h"
 #include "QuiComTesting.h"
+#include "QuiRegistryChecks.h"
 
+using QuiComTesting::ExpectEntries;
+using QuiComTesting::ExpectGone;
 using QuiComTesting::GetProperty;
 using QuiComTesting::IdOfName;
 using QuiComTesting::KeyExists;
@@ -22,19 +25,13 @@ const char kClsid[] = "{3D9428CA-B3A9-4A41-A685-9F7D7379944D}";
 const char kLibId[] = "{832E3748-EF72-4E2B-B57C-40065D98FA58}";
 const char kIid[] = "{75A48E65-429E-4E60-B458-851CE8DD4DE0}";
 
-struct Entry {
-    std::string key;
-    const char* value;  // "" names the default value
-    std::string text;   // "<key>": the key exists
-};
-
 class GodwitRegistration : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_HRESULT_SUCCEEDED(m_apartment.Result()); }
     void TearDown() override { RunProgram("regsvr32.exe /s /u \"" + m_path + "\""); }
 
     // Every key registration writes, with its text.
-    std::vector<Entry> Written() const
+    std::vector<QuiComTesting::RegEntry> Written() const
     {
         const std::string clsid = std::string("CLSID\\") + kClsid;
         return {
@@ -68,13 +65,7 @@ protected:
 TEST_F(GodwitRegistration, Regsvr32RegistersCreatesByProgIdAndUnregistersCleanly)
 {
     ASSERT_EQ(0, RunProgram("regsvr32.exe /s \"" + m_path + "\""));
-    for (const Entry& entry : Written()) {
-        SCOPED_TRACE(entry.key + " " + entry.value);
-        if (entry.text == "<key>")
-            EXPECT_TRUE(KeyExists(HKEY_CLASSES_ROOT, entry.key));
-        else
-            EXPECT_EQ(entry.text, RegText(HKEY_CLASSES_ROOT, entry.key, entry.value));
-    }
+    ExpectEntries(Written());
 
     // As the main program's dispatch driver creates it.
     CLSID clsid = GUID_NULL;
@@ -94,16 +85,11 @@ TEST_F(GodwitRegistration, Regsvr32RegistersCreatesByProgIdAndUnregistersCleanly
     CoFreeUnusedLibraries();
 
     ASSERT_EQ(0, RunProgram("regsvr32.exe /s /u \"" + m_path + "\""));
-    for (const Entry& entry : Written()) {
-        SCOPED_TRACE(entry.key);
-        EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, entry.key));
-    }
-    for (const std::string& key : {std::string("Godwit.GodwitCtrl.1"), std::string("Godwit.GodwitCtrl"),
-                                   std::string("CLSID\\") + kClsid, std::string("TypeLib\\") + kLibId,
-                                   std::string("Interface\\") + kIid}) {
-        SCOPED_TRACE(key);
-        EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, key));
-    }
+    std::vector<std::string> gone = {"Godwit.GodwitCtrl.1", "Godwit.GodwitCtrl", std::string("CLSID\\") + kClsid,
+                                     std::string("TypeLib\\") + kLibId, std::string("Interface\\") + kIid};
+    for (const QuiComTesting::RegEntry& entry : Written())
+        gone.push_back(entry.key);
+    ExpectGone(gone);
     EXPECT_TRUE(KeyExists(HKEY_CLASSES_ROOT, "CLSID"));
     EXPECT_NE(S_OK, CLSIDFromProgID(L"Godwit.GodwitCtrl.1", &clsid));
 }

@@ -148,6 +148,31 @@ inline int RunProgram(const std::string& commandLine)
     return static_cast<int>(code);
 }
 
+// A BSTR argument that frees itself once the call is made.
+class Bstr {
+public:
+    explicit Bstr(const wchar_t* text) : m_text(SysAllocString(text)) {}
+    ~Bstr() { SysFreeString(m_text); }
+    Bstr(const Bstr&) = delete;
+    Bstr& operator=(const Bstr&) = delete;
+    operator BSTR() const { return m_text; }
+
+private:
+    BSTR m_text;
+};
+
+// A vector of BSTRs as a script hands a list of texts over.
+inline SAFEARRAY* TextArray(std::initializer_list<const wchar_t*> texts)
+{
+    SAFEARRAY* array = SafeArrayCreateVector(VT_BSTR, 0, static_cast<ULONG>(texts.size()));
+    LONG index = 0;
+    for (const wchar_t* text : texts) {
+        SafeArrayPutElement(array, &index, Bstr(text));
+        ++index;
+    }
+    return array;
+}
+
 // A VARIANT that clears itself.
 class Variant : public VARIANT {
 public:
@@ -165,6 +190,19 @@ public:
     ~Variant() { VariantClear(this); }
     Variant(const Variant&) = delete;
     Variant& operator=(const Variant&) = delete;
+};
+
+// The exception a late-bound call raised, its texts freed with it.
+struct ExcepInfo : EXCEPINFO {
+    ExcepInfo() : EXCEPINFO() {}
+    ~ExcepInfo()
+    {
+        SysFreeString(bstrSource);
+        SysFreeString(bstrDescription);
+        SysFreeString(bstrHelpFile);
+    }
+    ExcepInfo(const ExcepInfo&) = delete;
+    ExcepInfo& operator=(const ExcepInfo&) = delete;
 };
 
 inline HRESULT GetProperty(IDispatch* object, DISPID id, VARIANT* value, EXCEPINFO* error = nullptr)
@@ -193,6 +231,37 @@ inline HRESULT CallMethod(IDispatch* object, DISPID id, std::initializer_list<co
         reversed[args.size() - 1 - count++] = *arg;
     DISPPARAMS params = {count ? reversed : nullptr, nullptr, count, 0};
     return object->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params, result, error, nullptr);
+}
+
+// The error information a member left, as a late-bound caller reads it.
+struct ErrorRecord {
+    bool present = false;
+    std::wstring description;
+    std::wstring source;
+    GUID guid = GUID_NULL;
+    DWORD helpContext = 0;
+};
+
+// Takes the thread's error information; nothing present when none was left.
+inline ErrorRecord LastError()
+{
+    ErrorRecord error;
+    Ptr<IErrorInfo> info;
+    if (GetErrorInfo(0, info.Out()) != S_OK || !info)
+        return error;
+    error.present = true;
+    auto text = [](HRESULT (STDMETHODCALLTYPE IErrorInfo::*get)(BSTR*), IErrorInfo* from) {
+        BSTR got = nullptr;
+        (from->*get)(&got);
+        std::wstring result = got ? std::wstring(got, SysStringLen(got)) : std::wstring();
+        SysFreeString(got);
+        return result;
+    };
+    error.description = text(&IErrorInfo::GetDescription, info.Get());
+    error.source = text(&IErrorInfo::GetSource, info.Get());
+    info->GetGUID(&error.guid);
+    info->GetHelpContext(&error.helpContext);
+    return error;
 }
 
 inline DISPID IdOfName(IDispatch* object, const wchar_t* name)

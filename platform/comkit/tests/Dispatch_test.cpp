@@ -2,7 +2,9 @@
 
 #include "KitFixture.h"
 
+using QuiComTesting::Bstr;
 using QuiComTesting::CallMethod;
+using QuiComTesting::ExcepInfo;
 using QuiComTesting::GetProperty;
 using QuiComTesting::IdOfName;
 using QuiComTesting::Ptr;
@@ -15,16 +17,6 @@ std::wstring Text(BSTR text)
 {
     return text ? std::wstring(text, SysStringLen(text)) : std::wstring();
 }
-
-struct ExcepInfo : EXCEPINFO {
-    ExcepInfo() : EXCEPINFO() {}
-    ~ExcepInfo()
-    {
-        SysFreeString(bstrSource);
-        SysFreeString(bstrDescription);
-        SysFreeString(bstrHelpFile);
-    }
-};
 
 }  // namespace
 
@@ -176,22 +168,13 @@ TEST_F(KitFixture, FailuresReachLateBoundCallersWithTheServersText)
 
 TEST_F(KitFixture, ErrorObjectNamesTheFailingInterface)
 {
-    BSTR text = SysAllocString(L"Early-bound failure");
-    EXPECT_EQ(E_FAIL, m_kit->Fail(text, 7));
-    SysFreeString(text);
+    EXPECT_EQ(E_FAIL, m_kit->Fail(Bstr(L"Early-bound failure"), 7));
 
-    Ptr<IErrorInfo> info;
-    ASSERT_EQ(S_OK, GetErrorInfo(0, info.Out()));
-    GUID guid = GUID_NULL;
-    info->GetGUID(&guid);
-    EXPECT_TRUE(IsEqualGUID(IID_IKitTest, guid));
-    BSTR description = nullptr;
-    info->GetDescription(&description);
-    EXPECT_EQ(L"Early-bound failure", Text(description));
-    SysFreeString(description);
-    DWORD context = 0;
-    info->GetHelpContext(&context);
-    EXPECT_EQ(7u, context);
+    QuiComTesting::ErrorRecord error = QuiComTesting::LastError();
+    ASSERT_TRUE(error.present);
+    EXPECT_TRUE(IsEqualGUID(IID_IKitTest, error.guid));
+    EXPECT_EQ(L"Early-bound failure", error.description);
+    EXPECT_EQ(7u, error.helpContext);
 
     Ptr<ISupportErrorInfo> support;
     ASSERT_HRESULT_SUCCEEDED(m_kit->QueryInterface(IID_ISupportErrorInfo, support.OutVoid()));
@@ -203,9 +186,7 @@ TEST_F(KitFixture, ErrorObjectNamesTheFailingInterface)
 TEST_F(KitFixture, QuietFailureCarriesNoStaleText)
 {
     // An early-bound failure whose error object nobody collected.
-    BSTR text = SysAllocString(L"left over");
-    m_kit->Fail(text, 1);
-    SysFreeString(text);
+    m_kit->Fail(Bstr(L"left over"), 1);
 
     ExcepInfo error;
     HRESULT hr = CallMethod(m_dispatch.Get(), 6, {}, nullptr, &error);

@@ -6,37 +6,15 @@
 #include "KitTestServer.h"
 #include "QuiComRegistry.h"
 #include "QuiComTesting.h"
+#include "QuiRegistryChecks.h"
 
+using QuiComTesting::ExpectEntries;
+using QuiComTesting::ExpectGone;
 using QuiComTesting::KeyExists;
 using QuiComTesting::Ptr;
 using QuiComTesting::RegText;
 
 namespace {
-
-struct Expected {
-    std::string key;
-    const char* value;  // "" names the default value
-    std::string text;   // "<key>": the key exists, whatever its values
-};
-
-void ExpectEntries(const std::vector<Expected>& rows)
-{
-    for (const Expected& row : rows) {
-        SCOPED_TRACE(row.key + " " + row.value);
-        if (row.text == "<key>")
-            EXPECT_TRUE(KeyExists(HKEY_CLASSES_ROOT, row.key));
-        else
-            EXPECT_EQ(row.text, RegText(HKEY_CLASSES_ROOT, row.key, row.value));
-    }
-}
-
-void ExpectGone(const std::vector<std::string>& keys)
-{
-    for (const std::string& key : keys) {
-        SCOPED_TRACE(key);
-        EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, key));
-    }
-}
 
 class RegistrationTest : public ::testing::Test {
 protected:
@@ -97,15 +75,10 @@ TEST_F(RegistrationTest, RegisteredClassIsCreatedByProgIdAndNamesItselfInErrors)
     Ptr<IKitTest> kit;
     ASSERT_EQ(S_OK, CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IKitTest, kit.OutVoid()));
 
-    BSTR text = SysAllocString(L"registered failure");
-    EXPECT_EQ(E_FAIL, kit->Fail(text, 0));
-    SysFreeString(text);
-    Ptr<IErrorInfo> info;
-    ASSERT_EQ(S_OK, GetErrorInfo(0, info.Out()));
-    BSTR source = nullptr;
-    info->GetSource(&source);
-    EXPECT_STREQ(L"QuiKitTest.KitTest.1", source);
-    SysFreeString(source);
+    EXPECT_EQ(E_FAIL, kit->Fail(QuiComTesting::Bstr(L"registered failure"), 0));
+    QuiComTesting::ErrorRecord error = QuiComTesting::LastError();
+    ASSERT_TRUE(error.present);
+    EXPECT_EQ(L"QuiKitTest.KitTest.1", error.source);
 }
 
 TEST_F(RegistrationTest, UnregistrationRemovesEveryKeyItWrote)

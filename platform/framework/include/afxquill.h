@@ -1,7 +1,8 @@
-// The application framework in one include: strings, run-time classes,
+// The application framework in one include: strings, run-time classes and
 // exceptions, files and archives, windows with message maps, the application
-// object, dialogs, property sheets, controls, menus, GDI objects and the
-// prompt seam.
+// object, dialogs, property sheets, controls, menus, GDI objects, the prompt
+// seam, and the automation client (dispatch drivers, variants, dates, OLE
+// exceptions).
 #pragma once
 
 #include "quifw/Archive.h"
@@ -19,6 +20,11 @@
 #include "quifw/Gdi.h"
 #include "quifw/Ids.h"
 #include "quifw/Menu.h"
+#include "quifw/OleDateTime.h"
+#include "quifw/OleDispatchDriver.h"
+#include "quifw/OleException.h"
+#include "quifw/OleInit.h"
+#include "quifw/OleVariant.h"
 #include "quifw/Prompt.h"
 #include "quifw/PropertySheet.h"
 #include "quifw/WinApp.h"

@@ -10,6 +10,7 @@
 
 using OutlookStandInTesting::Build;
 using OutlookStandInTesting::Installation;
+using QuiComTesting::Bstr;
 using QuiComTesting::Ptr;
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
@@ -40,9 +41,7 @@ protected:
         CLSID clsid;
         ASSERT_EQ(S_OK, CLSIDFromProgID(L"Outlook.Application", &clsid));
         ASSERT_EQ(S_OK, CoCreateInstance(clsid, nullptr, CLSCTX_ALL, IID__Application, m_app.OutVoid()));
-        BSTR mapi = SysAllocString(L"MAPI");
-        ASSERT_EQ(S_OK, m_app->GetNamespace(mapi, m_space.Out()));
-        SysFreeString(mapi);
+        ASSERT_EQ(S_OK, m_app->GetNamespace(Bstr(L"MAPI"), m_space.Out()));
     }
 
     template <class Item>
@@ -62,14 +61,8 @@ protected:
 
     static std::wstring ErrorText()
     {
-        Ptr<IErrorInfo> info;
-        if (GetErrorInfo(0, info.Out()) != S_OK)
-            return L"<none>";
-        BSTR text = nullptr;
-        info->GetDescription(&text);
-        std::wstring result = text ? text : L"";
-        SysFreeString(text);
-        return result;
+        QuiComTesting::ErrorRecord error = QuiComTesting::LastError();
+        return error.present ? error.description : L"<none>";
     }
 
     QuiComTesting::Apartment m_apartment;
@@ -131,10 +124,8 @@ TEST_F(StandIn, ResolveAllKnowsTheAddressBookAndAddresses)
         Ptr<Recipients> recipients;
         ASSERT_EQ(S_OK, mail->get_Recipients(recipients.Out()));
         for (const wchar_t* name : row.names) {
-            BSTR text = SysAllocString(name);
             Ptr<Recipient> added;
-            EXPECT_EQ(S_OK, recipients->Add(text, added.Out()));
-            SysFreeString(text);
+            EXPECT_EQ(S_OK, recipients->Add(Bstr(name), added.Out()));
         }
         VARIANT_BOOL all = 7;
         EXPECT_EQ(S_OK, recipients->ResolveAll(&all));
@@ -186,9 +177,7 @@ TEST_F(StandIn, SaveAppendsTheWholeItemWithItsDefaults)
 {
     Ptr<_TaskItem> task;
     Create(olTaskItem, IID__TaskItem, &task);
-    BSTR subject = SysAllocString(L"call the bank\nabout the loan");
-    ASSERT_EQ(S_OK, task->put_Subject(subject));
-    SysFreeString(subject);
+    ASSERT_EQ(S_OK, task->put_Subject(Bstr(L"call the bank\nabout the loan")));
     ASSERT_EQ(S_OK, task->put_DueDate(45296.5));
     ASSERT_EQ(S_OK, task->put_Complete(VARIANT_TRUE));
     DATE start = 0;
@@ -219,10 +208,8 @@ TEST_F(StandIn, SendNeedsResolvedRecipientsAndEndsTheItem)
 
     Ptr<Recipients> recipients;
     ASSERT_EQ(S_OK, mail->get_Recipients(recipients.Out()));
-    BSTR name = SysAllocString(L"Carol");
     Ptr<Recipient> added;
-    ASSERT_EQ(S_OK, recipients->Add(name, added.Out()));
-    SysFreeString(name);
+    ASSERT_EQ(S_OK, recipients->Add(Bstr(L"Carol"), added.Out()));
     EXPECT_EQ(E_FAIL, mail->Send());
     EXPECT_EQ(0u, m_outlook.RecordCount());
 
@@ -246,9 +233,7 @@ TEST_F(StandIn, NamedCallsFailAndOthersDoNot)
     EXPECT_EQ(S_OK, appointment->Save());
 
     Ptr<_NameSpace> space;
-    BSTR mapi = SysAllocString(L"MAPI");
-    EXPECT_EQ(E_FAIL, m_app->GetNamespace(mapi, space.Out()));
-    SysFreeString(mapi);
+    EXPECT_EQ(E_FAIL, m_app->GetNamespace(Bstr(L"MAPI"), space.Out()));
     EXPECT_THAT(m_outlook.Dump(), ElementsAre("0001 appointment saved AllDayEvent=false",
                                               "0001 appointment saved Body=",
                                               "0001 appointment saved Categories=",
@@ -301,18 +286,14 @@ TEST_F(StandIn, OnlyTheKindsAndFoldersItHasAreOffered)
         }
     }
     Ptr<_NameSpace> other;
-    BSTR wrong = SysAllocString(L"NOTES");
-    EXPECT_EQ(E_INVALIDARG, m_app->GetNamespace(wrong, other.Out()));
-    SysFreeString(wrong);
+    EXPECT_EQ(E_INVALIDARG, m_app->GetNamespace(Bstr(L"NOTES"), other.Out()));
 }
 
 TEST_F(StandIn, DumpToolPrintsTheStoreSorted)
 {
     Ptr<_NoteItem> note;
     Create(olNoteItem, IID__NoteItem, &note);
-    BSTR body = SysAllocString(L"parking: level 3");
-    ASSERT_EQ(S_OK, note->put_Body(body));
-    SysFreeString(body);
+    ASSERT_EQ(S_OK, note->put_Body(Bstr(L"parking: level 3")));
     ASSERT_EQ(S_OK, note->Save());
     ASSERT_EQ(S_OK, Logon(false));
 

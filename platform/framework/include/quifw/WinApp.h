@@ -54,6 +54,7 @@ public:
     BOOL PumpMessage();                    // FALSE at WM_QUIT
     BOOL IsRunning() const { return m_bRunning; }
 
+    // Also clears the OLE user-control flag for "Embedding" or "Automation".
     void ParseCommandLine(CCommandLineInfo& info);
 
     // Keeps the profile under HKEY_CURRENT_USER\Software\<key>\<application title>.
@@ -104,5 +105,6 @@ BOOL AfxInitRichEdit();                    // the rich edit 2.0 control library
 // Sets up the application object's handles and title; called by AfxWinMain.
 BOOL AfxWinInit(HINSTANCE hInstance, LPSTR lpCmdLine, int nCmdShow);
 // The program's WinMain calls this: InitInstance, then Run (or ExitInstance
-// when InitInstance fails), then the main window is destroyed if it is left.
+// when InitInstance fails), then the main window is destroyed if it is left
+// and OLE is ended if AfxOleInit started it.
 int AfxWinMain(HINSTANCE hInstance, HINSTANCE hPrevInstance, LPSTR lpCmdLine, int nCmdShow);

@@ -1,0 +1,166 @@
+// Cost of re-parsing a note as the user types it, of one long note, and how
+// the chart grows on repetitive input. Chart items and heap bytes are
+// reported beside the times.
+#include "Context.h"
+#include "Curlew.h"
+#include "DateSource.h"
+#include "DateValue.h"
+#include "Locale.h"
+#include "Package.h"
+#include "Parser.h"
+#include "TestGrammar.h"
+#include "Vocabulary.h"
+
+#include <benchmark/benchmark.h>
+
+#include <cstdlib>
+#include <new>
+#include <string>
+
+namespace {
+
+// Heap accounting for the memory figures.
+size_t g_current = 0;
+size_t g_peak = 0;
+
+int Weekday(int32_t time)
+{
+    return LocalWeekday(time);
+}
+
+// The date package's grammar from the en-US formats, the English test
+// vocabulary, and a fixed now (Monday 15 April 2024, 10:30, UTC-4).
+struct Engine {
+    PrsParser* parser;
+    PrsContext* context;
+    Engine()
+    {
+        static FixedClock clock(1713191400, -5 * 3600);
+        static curlew::FixedLocale locale(curlew::EnUsFormats());
+        static PrsPackage package(nullptr, {&Load, &Unload, &GetKeyphraseAttributes, &AttributeToVariant});
+        SetClock(&clock);
+        curlew::SetLocaleSource(&locale);
+        osprey::SetDateSource({&ConvertSlotsToDate, &Weekday});
+        parser = PrsInit();
+        package.Load(parser);
+        curlew_test::AddVocabulary(parser);
+        context = PrsCreateContext(parser);
+    }
+    ~Engine()
+    {
+        PrsContextDestroy(context);
+        PrsDeInit(parser);
+    }
+};
+
+void Typing(benchmark::State& state)
+{
+    Engine engine;
+    const WText note = W(grammar::kNote200);
+    std::vector<WText> prefixes;
+    for (size_t n = 1; n <= note.size(); ++n)
+        prefixes.push_back(note.substr(0, n));
+    for (auto _ : state) {
+        for (const WText& text : prefixes)
+            PrsParse(engine.parser, engine.context, text.c_str());
+    }
+    state.counters["keystrokes"] = static_cast<double>(prefixes.size());
+    state.counters["per_keystroke"] = benchmark::Counter(
+        static_cast<double>(prefixes.size()),
+        benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+}
+BENCHMARK(Typing)->Unit(benchmark::kMicrosecond);
+
+void LongNote(benchmark::State& state)
+{
+    Engine engine;
+    const WText note = W(grammar::Note1024().c_str());
+    for (auto _ : state)
+        PrsParse(engine.parser, engine.context, note.c_str());
+    state.counters["chars"] = static_cast<double>(note.size());
+    state.counters["items"] = static_cast<double>(engine.context->chart.ItemCount());
+}
+BENCHMARK(LongNote)->Unit(benchmark::kMicrosecond);
+
+void LongNoteMemory(benchmark::State& state)
+{
+    const WText note = W(grammar::Note1024().c_str());
+    size_t parsePeak = 0, allPeak = 0;
+    for (auto _ : state) {
+        size_t before = g_current;
+        g_peak = g_current;
+        Engine engine;
+        size_t grammarDone = g_current;
+        g_peak = g_current;
+        PrsParse(engine.parser, engine.context, note.c_str());
+        parsePeak = g_peak - grammarDone;
+        allPeak = g_peak - before;
+    }
+    state.counters["parse_peak_bytes"] = static_cast<double>(parsePeak);
+    state.counters["total_peak_bytes"] = static_cast<double>(allPeak);
+}
+BENCHMARK(LongNoteMemory)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+void RuleCount(benchmark::State& state)
+{
+    Engine engine;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(engine.parser->rules.size());
+    state.counters["rules"] = static_cast<double>(engine.parser->rules.size());
+}
+BENCHMARK(RuleCount)->Iterations(1);
+
+void Repeated(benchmark::State& state, const char* unit)
+{
+    Engine engine;
+    std::string text;
+    for (int64_t i = 0; i < state.range(0); ++i)
+        text += unit;
+    const WText wide = W(text.c_str());
+    const size_t before = g_current;
+    g_peak = g_current;
+    PrsParse(engine.parser, engine.context, wide.c_str());
+    const size_t peak = g_peak - before;
+    for (auto _ : state)
+        PrsParse(engine.parser, engine.context, wide.c_str());
+    state.SetComplexityN(state.range(0));
+    state.counters["items"] = static_cast<double>(engine.context->chart.ItemCount());
+    state.counters["peak_bytes"] = static_cast<double>(peak);
+}
+BENCHMARK_CAPTURE(Repeated, Monday, "Monday ")->RangeMultiplier(2)->Range(64, 512)->Complexity()->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(Repeated, On, "on ")->RangeMultiplier(2)->Range(64, 512)->Complexity()->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(Repeated, ThreePm, "3 pm - ")->RangeMultiplier(2)->Range(64, 512)->Complexity()->Unit(benchmark::kMicrosecond);
+// 1022 and 1024 characters: the costliest notes found, since every run of
+// day names is a date.
+BENCHMARK_CAPTURE(Repeated, Monday1024, "Monday ")->Arg(146)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(Repeated, Mon1024, "mon ")->Arg(256)->Unit(benchmark::kMicrosecond);
+
+} // namespace
+
+void* operator new(size_t size)
+{
+    void* p = std::malloc(size + sizeof(size_t) * 2);
+    if (!p)
+        throw std::bad_alloc();
+    *static_cast<size_t*>(p) = size;
+    g_current += size;
+    if (g_current > g_peak)
+        g_peak = g_current;
+    return static_cast<char*>(p) + sizeof(size_t) * 2;
+}
+
+void operator delete(void* p) noexcept
+{
+    if (!p)
+        return;
+    void* base = static_cast<char*>(p) - sizeof(size_t) * 2;
+    g_current -= *static_cast<size_t*>(base);
+    std::free(base);
+}
+
+void operator delete(void* p, size_t) noexcept
+{
+    operator delete(p);
+}
+
+BENCHMARK_MAIN();

@@ -1,0 +1,430 @@
+#include "Chart.h"
+
+#include "Parser.h"
+
+#include <algorithm>
+#include <iterator>
+
+namespace osprey {
+
+namespace {
+const size_t kChunk = 256;
+} // namespace
+
+Chart::Chart(PrsParser* parser) : m_parser(parser)
+{
+}
+
+//--- predictions
+
+Chart::WaitBucket* Chart::BucketOf(const PrsSymbol* symbol, bool create)
+{
+    if (symbol->index >= m_waiting.size()) {
+        if (!create)
+            return nullptr;
+        m_waiting.resize(symbol->index + 1);
+    }
+    return &m_waiting[symbol->index];
+}
+
+ChartItem* Chart::MakePrediction(PrsRule* rule)
+{
+    if (rule->serial >= m_predictionOf.size())
+        m_predictionOf.resize(rule->serial + 1, nullptr);
+    WaitBucket* bucket = BucketOf(rule->entries[0].symbol, true);
+    bucket->predictions.reserve(bucket->predictions.size() + 1);
+    m_predictions.push_back(std::make_unique<ChartItem>());
+    ChartItem* p = m_predictions.back().get();
+    p->rule = rule;
+    p->waitOrder = m_nextWaitOrder++;
+    bucket->predictions.push_back(p);
+    // Marked before its own prediction runs, so a rule that reaches itself
+    // through first elements is predicted once, not forever.
+    m_predictionOf[rule->serial] = p;
+    return p;
+}
+
+bool Chart::FullyPredicted(const PrsSymbol* symbol) const
+{
+    return symbol->index < m_fullyPredicted.size() &&
+           m_fullyPredicted[symbol->index] == m_parser->grammarVersion + 1;
+}
+
+void Chart::Predict(const PrsSymbol* symbol, const PrsRule* own)
+{
+    if (FullyPredicted(symbol))
+        return;
+    // Depth first, as a recursion would go, on a stack of our own.
+    m_predictStack.clear();
+    m_predictStack.push_back({symbol, own, 0, true});
+    while (!m_predictStack.empty()) {
+        PredictFrame& f = m_predictStack.back();
+        if (f.next >= f.symbol->rules.size()) {
+            if (f.complete) {
+                if (f.symbol->index >= m_fullyPredicted.size())
+                    m_fullyPredicted.resize(f.symbol->index + 1, 0);
+                m_fullyPredicted[f.symbol->index] = m_parser->grammarVersion + 1;
+            }
+            m_predictStack.pop_back();
+            continue;
+        }
+        PrsRule* r = f.symbol->rules[f.next++];
+        if (r->topLevel || r->entries.empty())
+            continue;
+        if (r->serial < m_predictionOf.size() && m_predictionOf[r->serial])
+            continue;
+        if (r == f.own) {
+            f.complete = false;
+            continue;
+        }
+        MakePrediction(r);
+        if (!FullyPredicted(r->entries[0].symbol))
+            m_predictStack.push_back({r->entries[0].symbol, r, 0, true});
+    }
+}
+
+void Chart::Seed()
+{
+    for (PrsRule* r : m_parser->rules) {
+        if (!r->topLevel || r->entries.empty())
+            continue;
+        MakePrediction(r);
+        Predict(r->entries[0].symbol, r);
+    }
+}
+
+void Chart::ForgetRule(const PrsRule* rule)
+{
+    if (rule->serial >= m_predictionOf.size() || !m_predictionOf[rule->serial])
+        return;
+    ChartItem* p = m_predictionOf[rule->serial];
+    m_predictionOf[rule->serial] = nullptr;
+    if (!rule->entries.empty()) {
+        if (WaitBucket* b = BucketOf(rule->entries[0].symbol, false)) {
+            auto& preds = b->predictions;
+            preds.erase(std::remove(preds.begin(), preds.end(), p), preds.end());
+        }
+    }
+    // Items of the last parse may still name the rule; nothing reads them
+    // before the next parse throws them away.
+    auto it = std::find_if(m_predictions.begin(), m_predictions.end(),
+                           [p](const std::unique_ptr<ChartItem>& q) { return q.get() == p; });
+    if (it != m_predictions.end())
+        m_predictions.erase(it);
+}
+
+void Chart::Clear()
+{
+    ResetParse();
+    m_candidates.clear();
+    m_candidateTerms.clear();
+    m_predictions.clear();
+    m_predictionOf.clear();
+    m_waiting.clear();
+    m_fullyPredicted.clear();
+}
+
+//--- one parse
+
+ChartItem* Chart::NewItem()
+{
+    if (m_used == m_chunks.size() * kChunk)
+        m_chunks.push_back(std::unique_ptr<ChartItem[]>(new ChartItem[kChunk]));
+    ChartItem* item = &m_chunks[m_used / kChunk][m_used % kChunk];
+    ++m_used;
+    *item = ChartItem();
+    return item;
+}
+
+void Chart::ResetParse()
+{
+    m_used = 0;
+    m_topComplete.clear();
+    m_topTerms.clear();
+    m_slotStore.Reset();
+    for (WaitBucket& b : m_waiting) {
+        b.items.clear();
+        b.firstEndingAt.clear();
+        b.maxNearness = 0;
+    }
+    m_agenda.clear();
+    m_agendaHead = 0;
+    m_toWait.clear();
+    m_linksUsed = 0;
+    m_dates.Reset();
+}
+
+void Chart::Parse(const PRSWCHAR* text, size_t length)
+{
+    ResetParse();
+    Tokenizer tokenizer(text, length);
+    PrsToken token;
+    int lastIndex = -1, end = 0;
+    while (tokenizer.Next(token)) {
+        lastIndex = token.index;
+        end = token.first + token.length;
+        QueueToken(token);
+        ProcessAgenda();
+    }
+    Position eof{lastIndex + 1, end, end};
+    m_agenda.push_back({eof, eof, m_parser->symbols.eof, nullptr, SlotSpan(), nullptr, nullptr});
+    ProcessAgenda();
+    CollectCandidates();
+}
+
+void Chart::QueueToken(const PrsToken& token)
+{
+    Position p{token.index, token.first, token.Last()};
+    if (token.kind == kNumeralToken) {
+        m_numeral.resize(2);
+        m_numeral[0].id = PRS_SLOT_DIGITS;
+        m_numeral[0].value = SlotValue::Int(token.length);
+        m_numeral[1].id = PRS_SLOT_NUMBER;
+        m_numeral[1].value = SlotValue::Int(NumeralValue(token.text.data(), token.text.size()));
+        m_agenda.push_back({p, p, m_parser->symbols.numeral, nullptr, m_slotStore.Keep(m_numeral), nullptr, nullptr});
+    }
+    if (const auto* records = m_parser->lexicon.Bucket(token.hash)) {
+        for (const Lexicon::Record& r : *records) {
+            if (r.text == token.text)
+                m_agenda.push_back({p, p, r.entry->symbol, r.entry, r.entry->slots.Span(), nullptr, nullptr});
+        }
+    }
+}
+
+void Chart::Offer(const Constituent& c)
+{
+    const size_t at = c.symbol->index;
+    if (at >= m_waiting.size())
+        return;
+    // Only items that ended within reach of the element can take it.
+    const WaitBucket& b = m_waiting[at];
+    const int newest = c.start.index - 1;
+    const int oldest = newest - std::max(b.maxNearness, 0);
+    size_t item = b.FirstEndingAtOrAfter(oldest);
+    const size_t itemEnd = b.FirstEndingAtOrAfter(newest + 1);
+    // Predictions made while this element is offered do not see it.
+    const size_t predictionEnd = b.predictions.size();
+    size_t prediction = 0;
+    // Advancing may add buckets and predictions: index afresh each time.
+    // Items waiting for this symbol do not change until the agenda is empty.
+    while (prediction < predictionEnd || item < itemEnd) {
+        const WaitBucket& now = m_waiting[at];
+        const ChartItem* next;
+        if (item == itemEnd ||
+            (prediction < predictionEnd && now.predictions[prediction]->waitOrder < now.items[item]->waitOrder))
+            next = now.predictions[prediction++];
+        else
+            next = now.items[item++];
+        if (Accepts(*next, c))
+            Advance(*next, c);
+    }
+}
+
+Fit FitOf(bool madeByItem, const RuleEntry& next, int itemEnd, const PrsLexiconEntry* pending,
+          int elementStart, const PrsLexiconEntry* element)
+{
+    if (madeByItem)
+        return Fit::kRefused;
+    if (itemEnd != -1) {
+        const int gap = elementStart - itemEnd - 1;
+        if (gap < 0 || gap > next.nearness)
+            return Fit::kRefused;
+    }
+    if (pending)
+        return element && element == pending->next ? Fit::kPhraseWord : Fit::kRefused;
+    if (element && element->continuation)
+        return Fit::kRefused;
+    return Fit::kTestSlots;
+}
+
+Progress ProgressOver(const Progress& before, const Position& elementStart, const Position& elementEnd,
+                      const PrsLexiconEntry* element)
+{
+    Progress after = before;
+    if (after.start.index == -1)
+        after.start = elementStart;
+    after.end = elementEnd;
+    if (element && element->next) {
+        after.pending = element;
+    } else {
+        after.pending = nullptr;
+        ++after.dot;
+    }
+    return after;
+}
+
+bool Chart::Accepts(const ChartItem& item, const Constituent& c)
+{
+    const RuleEntry& entry = item.rule->entries[item.dot];
+    const Fit fit = FitOf(c.origin == &item, entry, item.end.index, item.pending, c.start.index, c.entry);
+    if (fit != Fit::kTestSlots)
+        return fit == Fit::kPhraseWord;
+    // A one-element rule over an element it already made would go round for ever.
+    if (item.start.index == -1 && item.rule->entries.size() == 1) {
+        for (const UnitLink* u = c.units; u; u = u->next) {
+            if (u->rule == item.rule)
+                return false;
+        }
+    }
+    return EntryAccepts(entry, {c.symbol, c.slots, c.start.first, c.end.last}, item.slots, m_dates);
+}
+
+namespace {
+
+// Whether the entry copies every slot of the element to the same ids and
+// does nothing else.
+bool TakesAllAsIs(const RuleEntry& entry)
+{
+    if (entry.actions.size() != 1)
+        return false;
+    const SlotAction& a = entry.actions[0];
+    return a.kind == kTransferAction && a.source == PRS_SLOT_ALL && (a.destination == -1 || a.destination == 0);
+}
+
+} // namespace
+
+void Chart::Advance(const ChartItem& item, const Constituent& c)
+{
+    const PrsRule* rule = item.rule;
+    const RuleEntry& entry = rule->entries[item.dot];
+    // Slot sets in the store never change, so an item whose set equals one
+    // there shares it; a token's definition is copied, since the lexicon may
+    // change from a callback while the set is still read.
+    SlotSpan slots;
+    if (entry.actions.empty()) {
+        slots = item.slots;
+    } else if (item.slots.count == 0 && !c.entry && TakesAllAsIs(entry)) {
+        slots = c.slots;
+    } else {
+        m_scratch.records.assign(item.slots.begin, item.slots.end());
+        ApplyEntry(entry, {c.symbol, c.slots, c.start.first, c.end.last}, m_scratch);
+        slots = m_slotStore.Keep(m_scratch.records);
+    }
+
+    ChartItem* n = NewItem();
+    n->rule = rule;
+    const Progress p = ProgressOver({item.start, item.end, item.pending, item.dot}, c.start, c.end, c.entry);
+    n->start = p.start;
+    n->end = p.end;
+    n->pending = p.pending;
+    n->dot = p.dot;
+    n->slots = slots;
+
+    if (!n->Complete()) {
+        Predict(rule->entries[n->dot].symbol, rule);
+        m_toWait.push_back(n);
+        return;
+    }
+    if (rule->topLevel) {
+        m_topComplete.push_back(n);
+        m_topTerms.emplace_back();
+        Candidate& terms = m_topTerms.back();
+        terms.strength = rule->strength;
+        terms.domain = rule->domain;
+        terms.package = rule->package;
+        terms.start = n->start.index;
+        terms.end = n->end.index;
+    }
+    const UnitLink* units = nullptr;
+    if (item.start.index == -1) {
+        if (m_linksUsed == m_linkChunks.size() * kChunk)
+            m_linkChunks.push_back(std::unique_ptr<UnitLink[]>(new UnitLink[kChunk]));
+        UnitLink* link = &m_linkChunks[m_linksUsed / kChunk][m_linksUsed % kChunk];
+        ++m_linksUsed;
+        *link = {rule, c.units};
+        units = link;
+    }
+    m_agenda.push_back({n->start, n->end, rule->symbol, nullptr, n->slots, &item, units});
+}
+
+void Chart::ProcessAgenda()
+{
+    while (m_agendaHead < m_agenda.size()) {
+        const Constituent c = m_agenda[m_agendaHead++];
+        Offer(c);
+    }
+    m_agenda.clear();
+    m_agendaHead = 0;
+    for (ChartItem* n : m_toWait) {
+        const RuleEntry& next = n->rule->entries[n->dot];
+        n->waitOrder = m_nextWaitOrder++;
+        BucketOf(next.symbol, true)->Append(n, next.nearness);
+    }
+    m_toWait.clear();
+}
+
+void Chart::CollectCandidates()
+{
+    // A counting sort by start token: stable, and linear in the candidates.
+    m_startCounts.clear();
+    for (const Candidate& c : m_topTerms) {
+        const size_t start = static_cast<size_t>(c.start);
+        if (start >= m_startCounts.size())
+            m_startCounts.resize(start + 1, 0);
+        ++m_startCounts[start];
+    }
+    uint32_t sum = 0;
+    for (uint32_t& n : m_startCounts) {
+        const uint32_t here = n;
+        n = sum;
+        sum += here;
+    }
+    m_candidates.resize(m_topComplete.size());
+    m_candidateTerms.resize(m_topTerms.size());
+    for (size_t i = 0; i < m_topTerms.size(); ++i) {
+        const size_t at = m_startCounts[static_cast<size_t>(m_topTerms[i].start)]++;
+        m_candidates[at] = m_topComplete[i];
+        m_candidateTerms[at] = m_topTerms[i];
+    }
+}
+
+SlotSpan Chart::SlotStore::Keep(std::vector<SlotRecord>& records)
+{
+    const size_t count = records.size();
+    if (count == 0)
+        return SlotSpan();
+    while (m_current < m_chunks.size() && m_chunks[m_current].size - m_chunks[m_current].used < count)
+        ++m_current;
+    if (m_current == m_chunks.size()) {
+        Chunk chunk;
+        chunk.size = std::max<size_t>(count, 1024);
+        chunk.records.reset(new SlotRecord[chunk.size]);
+        m_chunks.push_back(std::move(chunk));
+    }
+    Chunk& chunk = m_chunks[m_current];
+    SlotRecord* at = chunk.records.get() + chunk.used;
+    std::move(records.begin(), records.end(), at);
+    chunk.used += count;
+    records.clear();
+    return {at, count};
+}
+
+void Chart::SlotStore::Reset()
+{
+    for (Chunk& chunk : m_chunks) {
+        for (size_t i = 0; i < chunk.used; ++i)
+            chunk.records[i].value = SlotValue();
+        chunk.used = 0;
+    }
+    m_current = 0;
+}
+
+void Chart::WaitBucket::Append(ChartItem* item, int32_t nearness)
+{
+    const size_t end = static_cast<size_t>(item->end.index);
+    if (firstEndingAt.size() <= end)
+        firstEndingAt.resize(end + 1, static_cast<uint32_t>(items.size()));
+    items.push_back(item);
+    maxNearness = std::max(maxNearness, nearness);
+}
+
+uint32_t Chart::WaitBucket::FirstEndingAtOrAfter(int end) const
+{
+    if (end <= 0)
+        return 0;
+    if (static_cast<size_t>(end) < firstEndingAt.size())
+        return firstEndingAt[static_cast<size_t>(end)];
+    return static_cast<uint32_t>(items.size());
+}
+
+} // namespace osprey

@@ -1,0 +1,157 @@
+// The chart of one parse context: rule items, the items waiting for each
+// symbol, and the agenda of matched elements that advance them.
+#pragma once
+#include "Conflict.h"
+#include "DateSource.h"
+#include "Rule.h"
+#include "Slots.h"
+#include "Tokenizer.h"
+
+#include <memory>
+#include <vector>
+
+struct PrsParser;
+
+namespace osprey {
+
+// (token index, first character offset, last character offset); -1 unset.
+struct Position {
+    int index = -1;
+    int first = -1;
+    int last = -1;
+};
+
+struct ChartItem {
+    const PrsRule* rule = nullptr;
+    const PrsLexiconEntry* pending = nullptr;   // phrase word whose next word must follow
+    uint32_t dot = 0;                           // entry to be matched next
+    SlotSpan slots;                             // in the chart's slot store, shared
+    Position start, end;
+    uint64_t waitOrder = 0;                     // when it began to wait
+    bool Complete() const { return dot >= rule->entries.size(); }
+};
+
+// How an element lines up with the item offered it, before the slot tests.
+enum class Fit { kRefused, kPhraseWord, kTestSlots };
+// madeByItem: the element is the item's own completion.
+Fit FitOf(bool madeByItem, const RuleEntry& next, int itemEnd, const PrsLexiconEntry* pending,
+          int elementStart, const PrsLexiconEntry* element);
+
+// Where an item stands after taking an element: its span grows to the
+// element's end, and its dot moves on unless a phrase word is waiting for the
+// next one.
+struct Progress {
+    Position start, end;
+    const PrsLexiconEntry* pending;
+    uint32_t dot;
+};
+Progress ProgressOver(const Progress& before, const Position& elementStart, const Position& elementEnd,
+                      const PrsLexiconEntry* element);
+
+class Chart {
+public:
+    explicit Chart(PrsParser* parser);
+    Chart(const Chart&) = delete;
+    Chart& operator=(const Chart&) = delete;
+
+    // Predictions of the parser's top-level rules; done once, when the
+    // context is made.
+    void Seed();
+    // Rebuilds the chart over the text; only predictions survive from the
+    // previous parse.
+    void Parse(const PRSWCHAR* text, size_t length);
+    // Complete items of top-level rules, stably sorted by start token, and
+    // beside each what settling reads of it.
+    const std::vector<const ChartItem*>& Candidates() const { return m_candidates; }
+    const std::vector<Candidate>& CandidateTerms() const { return m_candidateTerms; }
+    SlotSpan SlotsOf(const ChartItem& item) const { return item.slots; }
+    // Drops every trace of a rule that is about to be destroyed.
+    void ForgetRule(const PrsRule* rule);
+    // Empties the chart for good (its parser is gone).
+    void Clear();
+
+    size_t ItemCount() const { return m_predictions.size() + m_used; }
+
+private:
+    struct UnitLink {
+        const PrsRule* rule;
+        const UnitLink* next;
+    };
+    struct Constituent {
+        Position start, end;
+        const PrsSymbol* symbol;
+        const PrsLexiconEntry* entry;           // a token's definition, else null
+        SlotSpan slots;                         // the entry's, or in the slot store
+        const ChartItem* origin;                // the item whose completion made it
+        const UnitLink* units;                  // rules that made it over its own span
+    };
+    struct WaitBucket {
+        std::vector<ChartItem*> predictions;    // kept from parse to parse
+        std::vector<ChartItem*> items;          // this parse; ends never decrease
+        std::vector<uint32_t> firstEndingAt;    // by end token: first of `items` ending there or later
+        int32_t maxNearness = 0;
+        void Append(ChartItem* item, int32_t nearness);
+        uint32_t FirstEndingAtOrAfter(int end) const;
+    };
+
+    ChartItem* NewItem();
+    void ResetParse();
+    void Predict(const PrsSymbol* symbol, const PrsRule* own);
+    bool FullyPredicted(const PrsSymbol* symbol) const;
+    ChartItem* MakePrediction(PrsRule* rule);
+    WaitBucket* BucketOf(const PrsSymbol* symbol, bool create);
+    void QueueToken(const PrsToken& token);
+    void ProcessAgenda();
+    void Offer(const Constituent& c);
+    bool Accepts(const ChartItem& item, const Constituent& c);
+    void Advance(const ChartItem& item, const Constituent& c);
+    void CollectCandidates();
+
+    PrsParser* m_parser;
+    std::vector<std::unique_ptr<ChartItem>> m_predictions;  // in order of creation
+    std::vector<ChartItem*> m_predictionOf;                 // by rule number
+    std::vector<std::unique_ptr<ChartItem[]>> m_chunks;     // storage of the items of a parse
+    size_t m_used = 0;
+    std::vector<const ChartItem*> m_topComplete;            // this parse, in order of creation
+    std::vector<Candidate> m_topTerms;
+    // Slot sets of the items and elements of one parse, never moved, so
+    // that items whose slots are alike can share one set.
+    class SlotStore {
+    public:
+        SlotSpan Keep(std::vector<SlotRecord>& records);  // moves the records in
+        void Reset();
+
+    private:
+        struct Chunk {
+            std::unique_ptr<SlotRecord[]> records;
+            size_t size = 0, used = 0;
+        };
+        std::vector<Chunk> m_chunks;
+        size_t m_current = 0;
+    };
+    SlotStore m_slotStore;
+    std::vector<SlotRecord> m_numeral;
+    std::vector<WaitBucket> m_waiting;                      // by symbol number
+    std::vector<Constituent> m_agenda;
+    size_t m_agendaHead = 0;
+    std::vector<ChartItem*> m_toWait;
+    std::vector<std::unique_ptr<UnitLink[]>> m_linkChunks;
+    size_t m_linksUsed = 0;
+    std::vector<const ChartItem*> m_candidates;
+    std::vector<Candidate> m_candidateTerms;
+    Slots m_scratch;
+    DateMemo m_dates;
+    uint64_t m_nextWaitOrder = 0;
+    struct PredictFrame {
+        const PrsSymbol* symbol;
+        const PrsRule* own;
+        size_t next;
+        bool complete;          // every rule of the symbol has its prediction
+    };
+    std::vector<PredictFrame> m_predictStack;
+    // By symbol: grammar version + 1 at which all its rules were predicted.
+    std::vector<uint64_t> m_fullyPredicted;
+    std::vector<uint32_t> m_startCounts;
+};
+
+} // namespace osprey

@@ -1,0 +1,57 @@
+// A parse context: one text, its chart, and the keyphrases of its last parse.
+#pragma once
+#include "Chart.h"
+#include "Conflict.h"
+
+#include <vector>
+
+struct PrsKeyphrase {
+    uint32_t refs = 1;
+    void* userData = nullptr;
+    const PrsRule* rule = nullptr;
+    Slots slots;
+    osprey::Position start, end;
+
+    void Retain() { ++refs; }
+    void Release()
+    {
+        if (--refs == 0)
+            delete this;
+    }
+};
+
+struct PrsContext {
+    explicit PrsContext(PrsParser* owner);
+    ~PrsContext();
+    PrsContext(const PrsContext&) = delete;
+    PrsContext& operator=(const PrsContext&) = delete;
+
+    // Re-reads the whole text and raises the events of what changed.
+    void Parse(const PRSWCHAR* text, size_t length);
+    // Event 2 for every current keyphrase, which are then released.
+    void RemoveAll();
+    // Current keyphrases whose span holds the offset; the first `capacity`
+    // of them go into the array.
+    int KeyphrasesAt(int offset, int capacity, PrsKeyphrase** out) const;
+    // Cuts the context loose from a parser that is being destroyed.
+    void Detach();
+
+    void* userData = nullptr;
+    PrsParser* parser;
+    osprey::Chart chart;
+    osprey::WString text;
+    std::vector<PrsKeyphrase*> current;
+    bool busy = false;              // inside a parse: its callbacks may not re-enter it
+    bool destroyRequested = false;  // destroyed from one of its own callbacks
+
+private:
+    void EndOfParse();
+    void SettleBatch(size_t first, size_t count);
+    void Emit(const osprey::ChartItem& item);
+    void Raise(int event, PrsKeyphrase* keyphrase, int oldFirst, int oldLast);
+
+    std::vector<PrsKeyphrase*> m_previous;
+    std::vector<PrsKeyphrase*> m_added;
+    std::vector<size_t> m_kept;
+    osprey::BatchSettler m_settler;
+};

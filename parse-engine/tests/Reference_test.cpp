@@ -1,0 +1,77 @@
+#include "ReferenceParse.h"
+#include "TestGrammar.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+using namespace grammar;
+
+namespace {
+
+struct Recorder {
+    reference::EngineEvents numbering;
+    std::vector<std::string> lines;
+    static void PRSAPI Callback(int event, PrsContext*, PrsKeyphrase* k, int oldFirst, int oldLast, void* data)
+    {
+        Recorder* r = static_cast<Recorder*>(data);
+        r->lines.push_back(r->numbering.Line(event, k, oldFirst, oldLast));
+    }
+};
+
+const char* const kPieces[] = {
+    "Monday", "monday ", "next ", "Tue", ".", ",", " ", "3", "30", ":", "pm", " am", "/", "-", "2024",
+    "12", "June ", "14", "tomorrow", " at ", "noon", "from ", " to ", "the first ", "of ", "by ",
+    "day", " after ", "weeks", "New", "x", "2/30/2024", "6/17", "Friday before ", "yy", "\xC9t\xE9",
+};
+
+} // namespace
+
+TEST(Reference, RandomEditsRaiseTheSameEvents)
+{
+    fake_dates::Install();
+    PrsParser* parser = PrsInit();
+    BuildDateGrammar(parser);
+    // A second package whose rules meet the date rules' keyphrases on equal
+    // spans, with strengths and domains of every kind.
+    static int other;
+    PrsPackage* pkg = reinterpret_cast<PrsPackage*>(&other);
+    for (PrsRule* r : {AddRule(parser, pkg, "alias", true, 29, {{"day-name", {Transfer(4, 4)}}}),
+                       AddRule(parser, pkg, "alias", true, 29, {{"date", {Transfer(-1, 0)}}}),
+                       AddRule(parser, pkg, "stamp", true, 0, {{"numeral", {}}}),
+                       AddRule(parser, pkg, "span", true, 0x23, {{"numeral", {}}, {"date-sep", {}}, {"numeral", {}}}),
+                       AddRule(parser, pkg, "clock", true, 93 | 0x80, {{"numeral", {}}, {"time-sep", {}}}),
+                       AddRule(parser, pkg, "keep", true, 29, {{"time-marker", {}}})})
+        PrsRuleSetConflictDomain(r, 3);
+    PrsRuleSetConflictDomain(AddRule(parser, pkg, "kept", true, 29, {{"which-date", {}}}), 2);
+    for (unsigned seed = 1; seed <= 4; ++seed) {
+        SCOPED_TRACE(seed);
+        std::mt19937 rng(seed);
+        PrsContext* context = PrsCreateContext(parser);
+        reference::ReferenceContext slow(parser);
+        Recorder recorder;
+        PrsSetCallback(parser, &Recorder::Callback, &recorder);
+        std::string text = seed % 2 ? kNote200 : "";
+        for (int step = 0; step < 150; ++step) {
+            unsigned what = rng() % 4;
+            size_t at = text.empty() ? 0 : rng() % (text.size() + 1);
+            if (what == 0 && !text.empty()) {
+                text.erase(at, 1 + rng() % 6);
+            } else if (what == 1 && !text.empty()) {
+                text.erase(at, 1);
+            } else {
+                text.insert(at, kPieces[rng() % (sizeof(kPieces) / sizeof(kPieces[0]))]);
+            }
+            if (text.size() > 400)
+                text.resize(200);
+            const WText wide = W(text.c_str());
+            recorder.lines.clear();
+            PrsParse(parser, context, wide.c_str());
+            ASSERT_EQ(slow.Parse(wide), recorder.lines) << "step " << step << ": " << text;
+
+        }
+        PrsContextDestroy(context);
+    }
+    PrsDeInit(parser);
+    fake_dates::Remove();
+}
