@@ -33,10 +33,9 @@ int Clamp(int index, int count)
 
 EMAILINFO::EMAILINFO() : PILOTDATA(sizeof(EMAILINFO)), m_value(CopyOf("")), m_label(CopyOf("")), shown(0) {}
 
-EMAILINFO::EMAILINFO(const EMAILINFO& other)
-    : PILOTDATA(sizeof(EMAILINFO)), m_value(CopyOf(other.m_value)), m_label(CopyOf(other.m_label)),
-      shown(other.shown)
+EMAILINFO::EMAILINFO(const EMAILINFO& other) : EMAILINFO()
 {
+    *this = other;
 }
 
 EMAILINFO& EMAILINFO::operator=(const EMAILINFO& other)
@@ -73,15 +72,9 @@ CONTACTITEM::CONTACTITEM()
         text = CopyOf("");
 }
 
-CONTACTITEM::CONTACTITEM(const CONTACTITEM& other)
-    : PILOTDATA(sizeof(CONTACTITEM)), m_name(CopyOf(other.m_name)), isPrivate(other.isPrivate),
-      recordId(other.recordId), m_category(CopyOf(other.m_category)), reserved(other.reserved),
-      owner(other.owner)
+CONTACTITEM::CONTACTITEM(const CONTACTITEM& other) : CONTACTITEM()
 {
-    for (int i = 0; i < EMAIL_COUNT; ++i)
-        m_email[i] = other.m_email[i];
-    for (int i = 0; i < TEXT_COUNT; ++i)
-        m_text[i] = CopyOf(other.m_text[i]);
+    *this = other;
 }
 
 CONTACTITEM& CONTACTITEM::operator=(const CONTACTITEM& other)

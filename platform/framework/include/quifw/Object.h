@@ -76,15 +76,16 @@ public: \
 #define IMPLEMENT_DYNAMIC(class_name, base_class_name) \
     QUIFW_IMPLEMENT_RUNTIMECLASS(class_name, base_class_name, 0xFFFF, nullptr)
 
-#define IMPLEMENT_DYNCREATE(class_name, base_class_name) \
-    CObject* class_name::CreateObject() { return new class_name; } \
-    QUIFW_IMPLEMENT_RUNTIMECLASS(class_name, base_class_name, 0xFFFF, class_name::CreateObject) \
-    static const CRuntimeClassRegistration _quifw_register_##class_name(RUNTIME_CLASS(class_name));
-
-#define IMPLEMENT_SERIAL(class_name, base_class_name, schema) \
+#define QUIFW_IMPLEMENT_CREATABLE(class_name, base_class_name, schema) \
     CObject* class_name::CreateObject() { return new class_name; } \
     QUIFW_IMPLEMENT_RUNTIMECLASS(class_name, base_class_name, schema, class_name::CreateObject) \
-    static const CRuntimeClassRegistration _quifw_register_##class_name(RUNTIME_CLASS(class_name)); \
+    static const CRuntimeClassRegistration _quifw_register_##class_name(RUNTIME_CLASS(class_name));
+
+#define IMPLEMENT_DYNCREATE(class_name, base_class_name) \
+    QUIFW_IMPLEMENT_CREATABLE(class_name, base_class_name, 0xFFFF)
+
+#define IMPLEMENT_SERIAL(class_name, base_class_name, schema) \
+    QUIFW_IMPLEMENT_CREATABLE(class_name, base_class_name, schema) \
     CArchive& operator>>(CArchive& ar, class_name*& pOb) \
     { \
         pOb = static_cast<class_name*>(ar.ReadObject(RUNTIME_CLASS(class_name))); \
