@@ -1,6 +1,8 @@
 #include "quifw/Object.h"
 
+#include <algorithm>
 #include <cstring>
+#include <string>
 #include <vector>
 
 namespace {
@@ -56,6 +58,13 @@ BOOL CObject::IsKindOf(const CRuntimeClass* pClass) const
     return GetRuntimeClass()->IsDerivedFrom(pClass);
 }
 
+void CObject::Serialize(CArchive&) {}
+
+BOOL CObject::IsSerializable() const
+{
+    return GetRuntimeClass()->m_wSchema != 0xFFFF;
+}
+
 IMPLEMENT_DYNAMIC(CException, CObject)
 
 void CException::Delete()
@@ -71,4 +80,20 @@ BOOL CException::GetErrorMessage(LPTSTR lpszError, UINT nMaxError, UINT* pnHelpC
     if (lpszError && nMaxError > 0)
         *lpszError = 0;
     return FALSE;
+}
+
+BOOL CException::DescribeCause(const LPCTSTR* texts, int count, int cause, LPCTSTR lpszFileName, LPTSTR lpszError,
+                               UINT nMaxError)
+{
+    LPCTSTR text = cause >= 0 && cause < count ? texts[cause] : nullptr;
+    std::string message;
+    if (text && lpszFileName && *lpszFileName)
+        message = std::string(lpszFileName) + ": ";
+    message += text ? text : "";
+    if (lpszError && nMaxError > 0) {
+        size_t length = std::min(message.size(), static_cast<size_t>(nMaxError - 1));
+        memcpy(lpszError, message.data(), length);
+        lpszError[length] = 0;
+    }
+    return text != nullptr;
 }

@@ -1,9 +1,12 @@
 // The application framework in one include: strings, run-time classes and
-// exceptions, windows with message maps, the application object, dialogs,
-// property sheets, controls, menus, GDI objects, the prompt seam, and the
-// automation client (dispatch drivers, variants, dates, OLE exceptions).
+// exceptions, files and archives, windows with message maps, the application
+// object, dialogs, property sheets, controls, menus, GDI objects, the prompt
+// seam, and the automation client (dispatch drivers, variants, dates, OLE
+// exceptions).
 #pragma once
 
+#include "quifw/Archive.h"
+#include "quifw/File.h"
 #include "quifw/Object.h"
 #include "quifw/String.h"
 

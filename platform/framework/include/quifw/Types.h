@@ -10,6 +10,8 @@
 #include <cstdint>
 
 typedef int BOOL;
+typedef unsigned char BYTE;
+typedef unsigned short WORD;
 typedef unsigned int UINT;
 typedef uint32_t DWORD;
 typedef long LONG;
