@@ -13,7 +13,9 @@ const long kSecondsPerDay = 86400;
 
 bool IsValidVariantDate(DATE d)
 {
-    return d >= kFirstDate && d < kLastDate;  // false for NaN too
+    // Before day 0 the fraction is a time of day on the whole day, so the
+    // first day runs from -657434.0 down to just above -657435.0.
+    return d > kFirstDate - 1.0 && d < kLastDate;  // false for NaN too
 }
 
 time_t VariantDateToTime(DATE d)

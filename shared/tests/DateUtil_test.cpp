@@ -55,6 +55,20 @@ TEST(DateUtil, VariantDateToTimeOfAnInvalidDateIsMinusOne)
         EXPECT_EQ(-1, VariantDateToTime(d)) << d;
 }
 
+TEST(DateUtil, FirstAndLastDaysAreValidAllDayLong)
+{
+    const struct { DATE date; bool valid; } rows[] = {
+        {-657434.0, true},   // 100-01-01 00:00
+        {-657434.5, true},   // 100-01-01 12:00
+        {-657434.99, true},
+        {-657435.0, false},
+        {2958465.99, true},  // 9999-12-31 23:45
+        {2958466.0, false},
+    };
+    for (const auto& r : rows)
+        EXPECT_EQ(r.valid, IsValidVariantDate(r.date)) << r.date;
+}
+
 TEST(DateUtil, NegativeDatesKeepTheirTimeOfDayForward)
 {
     // -1.25 is 1899-12-29 06:00, not 1899-12-28 18:00; compared to the next
