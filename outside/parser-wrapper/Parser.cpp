@@ -31,8 +31,7 @@ QuiPrsItemRole::~QuiPrsItemRole()
 
 //--- keyphrases
 
-QuiPrsKeyphrase::QuiPrsKeyphrase(PrsKeyphrase* engine, QuiPrsDllPackage* package)
-    : m_engine(engine), m_package(package)
+QuiPrsKeyphrase::QuiPrsKeyphrase(PrsKeyphrase* engine, QuiPrsDllPackage* package) : m_engine(engine)
 {
     if (!package)
         return;
@@ -92,8 +91,10 @@ QuiPrsContext::QuiPrsContext(PrsContext* engine) : m_engine(engine)
 QuiPrsContext::~QuiPrsContext()
 {
     // The engine reports every keyphrase as removed while it destroys the
-    // context; the client that destroys it is not told, only the wrappers go.
-    m_closing = true;
+    // context, and one destroyed from inside its own parse lives until the
+    // parse returns: neither may reach this object or the client that
+    // destroys it.
+    PrsContextSetUserData(m_engine, nullptr);
     PrsContextDestroy(m_engine);
     for (QuiPrsKeyphrase* keyphrase : m_keyphrases)
         delete keyphrase;
@@ -138,18 +139,18 @@ void PRSAPI QuiParser::engineEvent(int event, PrsContext* engineContext, PrsKeyp
         return;
     // Nothing may travel back into the engine's module.
     try {
+        // Looked up at every event: a package may be gone while its keyphrases live on.
+        auto found = self->m_packages.find(PrsKeyphraseGetPackage(engineKeyphrase));
+        QuiPrsDllPackage* package = found == self->m_packages.end() ? nullptr : found->second;
         QuiPrsKeyphrase* keyphrase = static_cast<QuiPrsKeyphrase*>(PrsKeyphraseGetUserData(engineKeyphrase));
         if (!keyphrase) {
-            auto found = self->m_packages.find(PrsKeyphraseGetPackage(engineKeyphrase));
-            keyphrase = new QuiPrsKeyphrase(engineKeyphrase,
-                                            found == self->m_packages.end() ? nullptr : found->second);
+            keyphrase = new QuiPrsKeyphrase(engineKeyphrase, package);
             PrsKeyphraseSetUserData(engineKeyphrase, keyphrase);
             context->m_keyphrases.insert(keyphrase);
         }
-        if (self->m_callback && !context->m_closing) {
+        if (self->m_callback) {
             try {
-                self->m_callback(self, context, keyphrase->getPackage(), event, keyphrase, oldFirst, oldLast,
-                                 self->m_userData);
+                self->m_callback(self, context, package, event, keyphrase, oldFirst, oldLast, self->m_userData);
             } catch (...) {
             }
         }

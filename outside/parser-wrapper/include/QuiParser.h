@@ -62,6 +62,7 @@ private:
 // clients may use its address as the keyphrase's identity across events.
 class QuiPrsKeyphrase : public QuiPrsUserDataMixIn {
 public:
+    // The roles come from `package`'s attributes; none without a package.
     QuiPrsKeyphrase(PrsKeyphrase* engine, QuiPrsDllPackage* package);
     ~QuiPrsKeyphrase();
     QuiPrsKeyphrase(const QuiPrsKeyphrase&) = delete;
@@ -72,12 +73,10 @@ public:
     void fetchItemRolesEnd();
     // Character offsets of the first and the last character in the text parsed.
     void getOffsets(int* first, int* last) const;
-    QuiPrsDllPackage* getPackage() const { return m_package; }
     PrsKeyphrase* getEngine() const { return m_engine; }
 
 private:
     PrsKeyphrase* m_engine;
-    QuiPrsDllPackage* m_package;
     std::vector<QuiPrsItemRole*> m_roles;
     std::size_t m_cursor = 0;
 };
@@ -95,7 +94,6 @@ private:
     explicit QuiPrsContext(PrsContext* engine);
     PrsContext* m_engine;
     std::set<QuiPrsKeyphrase*> m_keyphrases;
-    bool m_closing = false;
 };
 
 // A package limited, once told so, to a list of item types.
