@@ -1,5 +1,6 @@
-#include "DateWords.h"
+#include "QuiDateWords.h"
 
+#include <cctype>
 #include <string>
 #include <utility>
 #include <vector>
@@ -125,12 +126,28 @@ void Add(PrsParser* parser, const PRSWCHAR* text, const char* symbol, const Slot
     SlotsDeinit(slots);
 }
 
-void AddLocale(PrsParser* parser, int item, const char* symbol, const SlotList& slots)
+bool SameText(const std::string& a, const std::string& b)
 {
-    std::string text = LocaleText(item);
-    // A locale may abbreviate a name to the name itself ("May"): one entry.
-    if (!text.empty())
-        Add(parser, PrsWiden(text.c_str()), symbol, slots);
+    if (a.size() != b.size())
+        return false;
+    for (size_t i = 0; i < a.size(); ++i) {
+        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
+            return false;
+    }
+    return true;
+}
+
+// A name and its abbreviation; an abbreviation that is the name itself
+// ("May") is left out, or the text would read as the same date twice.
+void AddNamed(PrsParser* parser, int nameItem, int abbrevItem, const char* nameSymbol, const char* abbrevSymbol,
+              const SlotList& slots)
+{
+    std::string name = LocaleText(nameItem);
+    std::string abbrev = LocaleText(abbrevItem);
+    if (!name.empty())
+        Add(parser, PrsWiden(name.c_str()), nameSymbol, slots);
+    if (!abbrev.empty() && !SameText(name, abbrev))
+        Add(parser, PrsWiden(abbrev.c_str()), abbrevSymbol, slots);
 }
 
 } // namespace
@@ -138,17 +155,15 @@ void AddLocale(PrsParser* parser, int item, const char* symbol, const SlotList& 
 void AddDateWords(PrsParser* parser)
 {
     // The locale counts days from Monday, the grammar from Sunday.
-    for (int i = 0; i < 7; ++i) {
-        int weekday = (i + 1) % 7;
-        AddLocale(parser, kDayName1 + i, "day-name", {{kWeekdaySlot, weekday}});
-        AddLocale(parser, kDayAbbrev1 + i, "day-abbrev", {{kWeekdaySlot, weekday}});
+    for (int i = 0; i < 7; ++i)
+        AddNamed(parser, kDayName1 + i, kDayAbbrev1 + i, "day-name", "day-abbrev", {{kWeekdaySlot, (i + 1) % 7}});
+    for (int i = 0; i < 12; ++i)
+        AddNamed(parser, kMonthName1 + i, kMonthAbbrev1 + i, "month-name", "month-abbrev", {{kMonthSlot, i + 1}});
+    for (int marker = 0; marker < 2; ++marker) {
+        std::string text = LocaleText(marker ? kPm : kAm);
+        if (!text.empty())
+            Add(parser, PrsWiden(text.c_str()), "time-marker", {{kMarkerSlot, marker}});
     }
-    for (int i = 0; i < 12; ++i) {
-        AddLocale(parser, kMonthName1 + i, "month-name", {{kMonthSlot, i + 1}});
-        AddLocale(parser, kMonthAbbrev1 + i, "month-abbrev", {{kMonthSlot, i + 1}});
-    }
-    AddLocale(parser, kAm, "time-marker", {{kMarkerSlot, 0}});
-    AddLocale(parser, kPm, "time-marker", {{kMarkerSlot, 1}});
     for (const Word& word : EnglishWords()) {
         std::basic_string<PRSWCHAR> text(word.text, word.text + std::char_traits<char>::length(word.text));
         Add(parser, text.c_str(), word.symbol, word.slots);

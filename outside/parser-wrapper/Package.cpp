@@ -1,4 +1,4 @@
-#include "DateWords.h"
+#include "QuiDateWords.h"
 #include "QuiParser.h"
 #include "QuiPrsAlias.h"
 

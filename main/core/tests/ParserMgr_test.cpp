@@ -14,6 +14,7 @@ using namespace parse_test;
 
 namespace {
 
+const char kDateType[] = "A794C523-EEA6-11d2-A0E8-00104B9522AA";
 const char kPackagesKey[] = "Software\\Quillmate\\Client\\Parser\\Packages";
 
 void SetPackage(const char* name, const std::string& file)
@@ -77,11 +78,18 @@ protected:
 
     QuiItemType* Type(const char* id) { return kestrel->getTypeList()->get(QuiItemID(id)); }
 
+    // A new context in which `sink` receives the dates.
+    QuiPrsContext* DateContext(QuiParseResultSink* sink)
+    {
+        QuiPrsContext* context = nullptr;
+        EXPECT_EQ(0, manager->CreateContext(&context));
+        EXPECT_TRUE(manager->RegisterSink("Date", context, Type(kDateType), sink));
+        return context;
+    }
+
     std::unique_ptr<QuiKestrel> kestrel;
     std::unique_ptr<QuiParserMgr> manager;
 };
-
-const char kDateType[] = "A794C523-EEA6-11d2-A0E8-00104B9522AA";
 
 } // namespace
 
@@ -175,9 +183,7 @@ TEST_F(ParserMgrTest, KeyphraseObjectsAndOffsetsAcrossEdits)
     Ready();
     std::vector<std::string> log;
     RecordingSink sink("date", &log);
-    QuiPrsContext* context = nullptr;
-    ASSERT_EQ(0, manager->CreateContext(&context));
-    manager->RegisterSink("Date", context, Type(kDateType), &sink);
+    QuiPrsContext* context = DateContext(&sink);
     manager->Parse("call the bank tomorrow", context);
     QuiPrsKeyphrase* tomorrow = sink.last;
     int first = 0, last = 0;
@@ -199,9 +205,7 @@ TEST_F(ParserMgrTest, StaleContextsAreRefused)
     Ready();
     std::vector<std::string> log;
     RecordingSink a("a", &log), b("b", &log);
-    QuiPrsContext* context = nullptr;
-    ASSERT_EQ(0, manager->CreateContext(&context));
-    manager->RegisterSink("Date", context, Type(kDateType), &a);
+    QuiPrsContext* context = DateContext(&a);
     manager->RegisterSink("Date", context, Type(kDateType), &b);
     EXPECT_TRUE(manager->UnregisterSink("Date", context, &a));
     EXPECT_EQ(0, manager->Parse("tomorrow", context));
@@ -222,9 +226,7 @@ TEST_F(ParserMgrTest, ALongTextParses)
     Ready();
     std::vector<std::string> log;
     RecordingSink sink("date", &log);
-    QuiPrsContext* context = nullptr;
-    ASSERT_EQ(0, manager->CreateContext(&context));
-    manager->RegisterSink("Date", context, Type(kDateType), &sink);
+    QuiPrsContext* context = DateContext(&sink);
     std::string text(4992, 'x');
     for (size_t i = 7; i < text.size(); i += 8)
         text[i] = ' ';
