@@ -221,6 +221,35 @@ TEST_F(ParserMgrTest, StaleContextsAreRefused)
     EXPECT_TRUE(log.empty());
 }
 
+// Unregisters itself, the context's last sink, on its first role.
+class LeavingSink : public QuiParseResultSink {
+public:
+    LeavingSink(QuiParserMgr* manager, QuiPrsContext** context) : m_manager(manager), m_context(context) {}
+    void Callback(int, QuiPrsItemRole*, QuiPrsKeyphrase*) override
+    {
+        ++calls;
+        m_manager->UnregisterSink("Date", *m_context, this);
+    }
+    int calls = 0;
+
+private:
+    QuiParserMgr* m_manager;
+    QuiPrsContext** m_context;
+};
+
+TEST_F(ParserMgrTest, ASinkMayLeaveDuringTheParse)
+{
+    Ready();
+    QuiPrsContext* context = nullptr;
+    LeavingSink sink(manager.get(), &context);
+    context = DateContext(&sink);
+    // Two date keyphrases, each with two roles: only the first role is heard.
+    EXPECT_EQ(0, manager->Parse("today or tomorrow at noon", context));
+    EXPECT_EQ(1, sink.calls);
+    EXPECT_FALSE(manager->HasContext(context));
+    EXPECT_EQ(5004, manager->Parse("today", context));
+}
+
 TEST_F(ParserMgrTest, ALongTextParses)
 {
     Ready();

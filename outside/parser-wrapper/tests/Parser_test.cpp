@@ -219,6 +219,26 @@ TEST_F(ParserTest, DestroyingAContextTellsTheClientNothing)
     EXPECT_TRUE(heard.empty());
 }
 
+// A client that drops the context on the first event of a parse hears
+// nothing more of that parse.
+void DropContext(QuiParser*, QuiPrsContext* context, QuiPrsPackage*, int, QuiPrsKeyphrase*, int, int,
+                 void* userData)
+{
+    auto* heard = static_cast<std::vector<Heard>*>(userData);
+    heard->push_back({0, nullptr, "dropped"});
+    delete context;
+}
+
+TEST_F(ParserTest, AContextDroppedInsideItsParse)
+{
+    parser->setCallback(&DropContext, &heard);
+    Parse("meeting tomorrow at noon");
+    EXPECT_EQ(1u, heard.size());
+    context = parser->createContext();
+    parser->setCallback(&Record, &heard);
+    EXPECT_EQ(std::vector<std::string>{"1 0 0-6 Business"}, Parse("meeting"));
+}
+
 TEST(ParserPackages, MissingLibraryAndDateTypeOnce)
 {
     std::unique_ptr<QuiKestrel> kestrel = SmallDatabase();
