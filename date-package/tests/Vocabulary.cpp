@@ -1,6 +1,7 @@
 #include "Vocabulary.h"
 
 #include "Parser.h"
+#include "QuiDateWords.h"
 
 #include <algorithm>
 
@@ -33,54 +34,6 @@ std::string N(const PRSWCHAR* s)
     return out;
 }
 
-struct Word {
-    const char* text;
-    const char* symbol;
-    std::vector<std::pair<int, int>> slots;
-};
-
-const std::vector<Word>& Words()
-{
-    static const std::vector<Word> words = {
-        {"sunday", "day-name", {{4, 0}}}, {"monday", "day-name", {{4, 1}}}, {"tuesday", "day-name", {{4, 2}}},
-        {"wednesday", "day-name", {{4, 3}}}, {"thursday", "day-name", {{4, 4}}}, {"friday", "day-name", {{4, 5}}},
-        {"saturday", "day-name", {{4, 6}}},
-        {"sun", "day-abbrev", {{4, 0}}}, {"mon", "day-abbrev", {{4, 1}}}, {"tue", "day-abbrev", {{4, 2}}},
-        {"wed", "day-abbrev", {{4, 3}}}, {"thu", "day-abbrev", {{4, 4}}}, {"fri", "day-abbrev", {{4, 5}}},
-        {"sat", "day-abbrev", {{4, 6}}},
-        {"january", "month-name", {{2, 1}}}, {"february", "month-name", {{2, 2}}}, {"march", "month-name", {{2, 3}}},
-        {"april", "month-name", {{2, 4}}}, {"may", "month-name", {{2, 5}}}, {"june", "month-name", {{2, 6}}},
-        {"july", "month-name", {{2, 7}}}, {"august", "month-name", {{2, 8}}},
-        {"september", "month-name", {{2, 9}}}, {"october", "month-name", {{2, 10}}},
-        {"november", "month-name", {{2, 11}}}, {"december", "month-name", {{2, 12}}},
-        {"jan", "month-abbrev", {{2, 1}}}, {"feb", "month-abbrev", {{2, 2}}}, {"mar", "month-abbrev", {{2, 3}}},
-        {"apr", "month-abbrev", {{2, 4}}}, {"jun", "month-abbrev", {{2, 6}}}, {"jul", "month-abbrev", {{2, 7}}},
-        {"aug", "month-abbrev", {{2, 8}}}, {"sep", "month-abbrev", {{2, 9}}}, {"oct", "month-abbrev", {{2, 10}}},
-        {"nov", "month-abbrev", {{2, 11}}}, {"dec", "month-abbrev", {{2, 12}}},
-        {"next", "which-date", {{5, 1}}}, {"last", "which-date", {{5, -1}}}, {"this", "which-date", {{5, 0}}},
-        {"today", "nearby-day", {{6, 0}}}, {"tomorrow", "nearby-day", {{6, 1}}},
-        {"yesterday", "nearby-day", {{6, -1}}},
-        {"am", "time-marker", {{9, 0}}}, {"pm", "time-marker", {{9, 1}}}, {"a.m.", "time-marker", {{9, 0}}},
-        {"p.m.", "time-marker", {{9, 1}}},
-        {"noon", "time-word", {{7, 12}, {8, 0}, {9, 1}}}, {"midnight", "time-word", {{7, 12}, {8, 0}, {9, 0}}},
-        {"first", "ord-num", {{PRS_SLOT_NUMBER, 1}}}, {"second", "ord-num", {{PRS_SLOT_NUMBER, 2}}},
-        {"third", "ord-num", {{PRS_SLOT_NUMBER, 3}}}, {"fourth", "ord-num", {{PRS_SLOT_NUMBER, 4}}},
-        {"last", "ord-num", {{PRS_SLOT_NUMBER, 0}}},
-        {"day", "date-unit", {{11, 1}}}, {"days", "date-unit", {{11, 1}}}, {"week", "date-unit", {{11, 2}}},
-        {"weeks", "date-unit", {{11, 2}}}, {"month", "date-unit", {{11, 3}}}, {"months", "date-unit", {{11, 3}}},
-        {"year", "date-unit", {{11, 4}}}, {"years", "date-unit", {{11, 4}}},
-        {"after", "date-offset-sep", {{13, 1}}}, {"before", "date-offset-sep", {{13, -1}}},
-        {"from", "date-offset-sep", {{13, 1}}},
-        {"after", "day-offset-sep", {{13, 1}}}, {"before", "day-offset-sep", {{13, -1}}},
-        {"o'clock", "time-hour-suffix", {}}, {"at", "time-prefix", {}}, {"on", "date-prefix", {}},
-        {"by", "due-prefix", {}}, {"due", "due-prefix", {}}, {"the", "day-prefix", {}},
-        {"from", "range-prefix", {}}, {"between", "range-prefix", {}},
-        {"to", "range-sep", {}}, {"-", "range-sep", {}}, {"through", "range-sep", {}}, {"and", "range-sep", {}},
-        {"of", "ord-sep", {}}, {".", "abbrev-punct", {}},
-    };
-    return words;
-}
-
 std::string Action(const osprey::SlotAction& a)
 {
     switch (a.kind) {
@@ -100,11 +53,13 @@ std::string Action(const osprey::SlotAction& a)
 
 void AddVocabulary(PrsParser* parser)
 {
-    for (const Word& w : Words()) {
+    AddDateWords(parser);
+    // Dotted markers, which the tests read beside the locale's own.
+    static const char* const dotted[] = {"a.m.", "p.m."};
+    for (int marker = 0; marker < 2; ++marker) {
         Slots* slots = SlotsInit();
-        for (const auto& s : w.slots)
-            SlotsSetInt(slots, s.first, s.second);
-        PrsAddLexiconPhrase(parser, W(w.text).c_str(), W(w.symbol).c_str(), slots);
+        SlotsSetInt(slots, 9, marker);
+        PrsAddLexiconPhrase(parser, W(dotted[marker]).c_str(), W("time-marker").c_str(), slots);
         SlotsDeinit(slots);
     }
 }

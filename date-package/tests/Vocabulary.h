@@ -8,8 +8,8 @@
 
 namespace curlew_test {
 
-// Day and month names and abbreviations, nearby days, which, markers, time
-// words, ordinals, units, prefixes and separators, with their slots.
+// The client's date words as the parser wrapper supplies them, and the
+// dotted am/pm markers.
 void AddVocabulary(PrsParser* parser);
 
 // Every rule of the parser's rule set as one line:

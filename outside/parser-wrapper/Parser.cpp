@@ -1,0 +1,164 @@
+#include "QuiParser.h"
+
+//--- numeric items
+
+QuiNumericItem::QuiNumericItem(QuiItemType* type, double value) : QuiItem(QuiItemID(), type), m_value(value)
+{
+}
+
+QuiNumericItem::QuiNumericItem(const QuiNumericItem& other) : QuiItem(other), m_value(other.m_value)
+{
+}
+
+QuiItem* QuiNumericItem::clone(const QuiItemID& id)
+{
+    QuiNumericItem* item = new QuiNumericItem(*this);
+    item->setID(id);
+    return item;
+}
+
+//--- item roles
+
+QuiPrsItemRole::QuiPrsItemRole(int tag, QuiItem* item, bool owned) : m_tag(tag), m_item(item), m_owned(owned)
+{
+}
+
+QuiPrsItemRole::~QuiPrsItemRole()
+{
+    if (m_owned)
+        delete m_item;
+}
+
+//--- keyphrases
+
+QuiPrsKeyphrase::QuiPrsKeyphrase(PrsKeyphrase* engine, QuiPrsDllPackage* package) : m_engine(engine)
+{
+    if (!package)
+        return;
+    // Attributes follow from the keyphrase's slots, which stay as they are for
+    // its whole life: the roles are made once.
+    PrsAttribute attributes[8];
+    int count = PrsKeyphraseGetAttributes(nullptr, engine, 8, attributes);
+    std::vector<QuiPrsItemRole*> roles;
+    for (int i = 0; i < count && i < 8; ++i)
+        package->attributeToItemRoles(&attributes[i], &roles);
+    for (QuiPrsItemRole* role : roles) {
+        if (role->getItem() && package->admitsType(role->getItem()->getType()))
+            m_roles.push_back(role);
+        else
+            delete role;
+    }
+}
+
+QuiPrsKeyphrase::~QuiPrsKeyphrase()
+{
+    for (QuiPrsItemRole* role : m_roles)
+        delete role;
+}
+
+void QuiPrsKeyphrase::fetchItemRolesBegin()
+{
+    m_cursor = 0;
+}
+
+QuiPrsItemRole* QuiPrsKeyphrase::fetchItemRolesNext()
+{
+    return m_cursor < m_roles.size() ? m_roles[m_cursor++] : nullptr;
+}
+
+void QuiPrsKeyphrase::fetchItemRolesEnd()
+{
+    m_cursor = m_roles.size();
+}
+
+void QuiPrsKeyphrase::getOffsets(int* first, int* last) const
+{
+    int f = 0, l = 0;
+    PrsKeyphraseGetOffsets(m_engine, &f, &l);
+    if (first)
+        *first = f;
+    if (last)
+        *last = l;
+}
+
+//--- contexts
+
+QuiPrsContext::QuiPrsContext(PrsContext* engine) : m_engine(engine)
+{
+    PrsContextSetUserData(engine, this);
+}
+
+QuiPrsContext::~QuiPrsContext()
+{
+    // The engine reports every keyphrase as removed while it destroys the
+    // context, and one destroyed from inside its own parse lives until the
+    // parse returns: neither may reach this object or the client that
+    // destroys it.
+    PrsContextSetUserData(m_engine, nullptr);
+    PrsContextDestroy(m_engine);
+    for (QuiPrsKeyphrase* keyphrase : m_keyphrases)
+        delete keyphrase;
+}
+
+//--- parser
+
+QuiParser::QuiParser(QuiKestrel* kestrel) : m_kestrel(kestrel), m_engine(PrsInit())
+{
+    PrsSetCallback(m_engine, &QuiParser::engineEvent, this);
+}
+
+QuiParser::~QuiParser()
+{
+    PrsDeInit(m_engine);
+}
+
+void QuiParser::setCallback(Callback callback, void* userData)
+{
+    m_callback = callback;
+    m_userData = userData;
+}
+
+QuiPrsContext* QuiParser::createContext()
+{
+    PrsContext* engine = PrsCreateContext(m_engine);
+    return engine ? new QuiPrsContext(engine) : nullptr;
+}
+
+void QuiParser::parse(QuiPrsContext* context, const PRSWCHAR* text)
+{
+    if (context)
+        PrsParse(m_engine, context->m_engine, text);
+}
+
+void PRSAPI QuiParser::engineEvent(int event, PrsContext* engineContext, PrsKeyphrase* engineKeyphrase,
+                                   int oldFirst, int oldLast, void* userData)
+{
+    QuiParser* self = static_cast<QuiParser*>(userData);
+    QuiPrsContext* context = static_cast<QuiPrsContext*>(PrsContextGetUserData(engineContext));
+    if (!self || !context)
+        return;
+    // Nothing may travel back into the engine's module.
+    try {
+        // Looked up at every event: a package may be gone while its keyphrases live on.
+        auto found = self->m_packages.find(PrsKeyphraseGetPackage(engineKeyphrase));
+        QuiPrsDllPackage* package = found == self->m_packages.end() ? nullptr : found->second;
+        QuiPrsKeyphrase* keyphrase = static_cast<QuiPrsKeyphrase*>(PrsKeyphraseGetUserData(engineKeyphrase));
+        if (!keyphrase) {
+            keyphrase = new QuiPrsKeyphrase(engineKeyphrase, package);
+            PrsKeyphraseSetUserData(engineKeyphrase, keyphrase);
+            context->m_keyphrases.insert(keyphrase);
+        }
+        if (self->m_callback) {
+            try {
+                self->m_callback(self, context, package, event, keyphrase, oldFirst, oldLast, self->m_userData);
+            } catch (...) {
+            }
+        }
+        if (event == PRS_EVENT_REMOVED) {
+            PrsKeyphraseSetUserData(engineKeyphrase, nullptr);
+            context->m_keyphrases.erase(keyphrase);
+            delete keyphrase;
+        }
+    } catch (...) {
+    }
+}

@@ -1,0 +1,85 @@
+#include "ParseFixture.h"
+
+#include "Osprey.h"
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include "Curlew.h"
+#include "QuiPrsAliasPackage.h"
+#endif
+
+namespace parse_test {
+
+const char kTodoCategoryType[] = "55861570-ea6a-11d2-a0e6-00104b9522aa";
+const char kContactType[] = "55861572-ea6a-11d2-a0e6-00104b9522aa";
+
+std::string PackagePath(const char* file)
+{
+#ifdef _WIN32
+    char path[MAX_PATH];
+    DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string folder(path, n);
+    return folder.substr(0, folder.find_last_of('\\') + 1) + file;
+#else
+    static const PrsPackageEntries curlew = {&Load, &Unload, &GetKeyphraseAttributes, &AttributeToVariant};
+    static const PrsPackageEntries alias = {&AliasLoad, &AliasUnload, &AliasGetKeyphraseAttributes,
+                                            &AliasAttributeToVariant};
+    PrsRegisterStaticPackage("Curlew.dll", &curlew);
+    PrsRegisterStaticPackage("QuiPrsAliasPackageD.dll", &alias);
+    return std::string("/opt/quillmate/") + file;
+#endif
+}
+
+namespace {
+
+void AddItem(QuiKestrel* kestrel, const char* type, const char* id, const char* name, int flags,
+             std::initializer_list<const char*> keywords)
+{
+    QuiItem* item = kestrel->getTypeList()->get(QuiItemID(type))->newItem(QuiItemID(id));
+    item->setDisplayName(name);
+    item->modifyFlags(flags, true);
+    for (const char* keyword : keywords)
+        item->keywordsAdd(keyword);
+    kestrel->getItemList()->add(item);
+}
+
+} // namespace
+
+std::unique_ptr<QuiKestrel> SmallDatabase()
+{
+    std::unique_ptr<QuiKestrel> kestrel(new QuiKestrel);
+    kestrel->registerType(new QuiItemType(QuiItemID(kTodoCategoryType), "Todo Category", nullptr), QuiItemID());
+    kestrel->registerType(new QuiItemType(QuiItemID(kContactType), "Contact", nullptr), QuiItemID());
+    AddItem(kestrel.get(), kTodoCategoryType, "c1", "Business", 3, {"meeting"});
+    AddItem(kestrel.get(), kTodoCategoryType, "c2", "Personal", 1, {"family", "home"});
+    AddItem(kestrel.get(), kContactType, "p1", "Robin Hale", 2, {"robin"});
+    return kestrel;
+}
+
+QuiItem* FindItem(QuiKestrel* kestrel, const char* name)
+{
+    QuiItemList* items = kestrel->getItemList();
+    int cursor = items->fetchBegin(nullptr);
+    QuiItem* found = nullptr;
+    while (QuiItem* item = items->fetchNext(cursor)) {
+        if (std::string(item->getDisplayName()) == name)
+            found = item;
+    }
+    items->fetchEnd(cursor);
+    return found;
+}
+
+time_t LocalToday(int days, int seconds)
+{
+    time_t now = time(nullptr);
+    struct tm t = *localtime(&now);
+    t.tm_mday += days;
+    t.tm_hour = 0;
+    t.tm_min = 0;
+    t.tm_sec = seconds;
+    t.tm_isdst = -1;
+    return mktime(&t);
+}
+
+} // namespace parse_test
