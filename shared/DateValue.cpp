@@ -80,13 +80,7 @@ public:
         SYSTEMTIME utc, local;
         if (!FileTimeToSystemTime(&ft, &utc) || !SystemTimeToTzSpecificLocalTime(nullptr, &utc, &local))
             return false;
-        LocalTime t;
-        t.year = local.wYear;
-        t.month = local.wMonth;
-        t.day = local.wDay;
-        t.hour = local.wHour;
-        t.minute = local.wMinute;
-        t.second = local.wSecond;
+        LocalTime t = CivilTime(local.wYear, local.wMonth, local.wDay, local.wHour, local.wMinute, local.wSecond);
         int64_t wall;
         Normalize(&t, &wall);
         t.isDst = wall - time != StandardBias() ? 1 : 0;

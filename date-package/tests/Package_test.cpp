@@ -1,6 +1,7 @@
 // The date package as the engine loads it: by path, through PrsLoadPackageDll
 // (Curlew.dll beside the test in the Windows tree).
 #include "Curlew.h"
+#include "OspreyTesting.h"
 
 #include <gtest/gtest.h>
 
@@ -18,19 +19,14 @@ std::basic_string<PRSWCHAR> W(const char* text)
     return std::basic_string<PRSWCHAR>(text, text + std::char_traits<char>::length(text));
 }
 
-// The folder of the test program: packages are loaded by full path.
+// Packages are loaded by full path.
 std::string Beside(const char* name)
 {
-#ifdef _WIN32
-    char path[MAX_PATH];
-    DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string folder(path, n);
-    return folder.substr(0, folder.find_last_of('\\') + 1) + name;
-#else
+#ifndef _WIN32
     static const PrsPackageEntries curlew = {&Load, &Unload, &GetKeyphraseAttributes, &AttributeToVariant};
     PrsRegisterStaticPackage("Curlew.dll", &curlew);
-    return std::string("/opt/quillmate/") + name;
 #endif
+    return TestPackagePath(name);
 }
 
 int32_t LocalMidnight(int year, int month, int day)

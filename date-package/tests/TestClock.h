@@ -12,15 +12,8 @@ const int kZoneOffset = -5 * 3600;
 inline int32_t Local(int year, int month, int day, int hour = 0, int minute = 0, int second = 0)
 {
     FixedClock zone(0, kZoneOffset);
-    LocalTime t;
-    t.year = year;
-    t.month = month;
-    t.day = day;
-    t.hour = hour;
-    t.minute = minute;
-    t.second = second;
     int64_t time = 0;
-    EXPECT_TRUE(zone.FromLocal(t, &time));
+    EXPECT_TRUE(zone.FromLocal(CivilTime(year, month, day, hour, minute, second), &time));
     return static_cast<int32_t>(time);
 }
 

@@ -15,6 +15,13 @@ int Clamp(int value, int low, int high)
     return value < low ? low : (value > high ? high : value);
 }
 
+template <typename Tail>
+CString Joined(CString head, const Tail& tail)
+{
+    head += tail;
+    return head;
+}
+
 } // namespace
 
 CString::CString(LPCTSTR text)
@@ -300,40 +307,11 @@ void CString::ReleaseBuffer(int nNewLength)
     m_text.resize(length);
 }
 
-CString operator+(const CString& a, const CString& b)
-{
-    CString result(a);
-    result += b;
-    return result;
-}
-
-CString operator+(const CString& a, LPCTSTR b)
-{
-    CString result(a);
-    result += b;
-    return result;
-}
-
-CString operator+(LPCTSTR a, const CString& b)
-{
-    CString result(a);
-    result += b;
-    return result;
-}
-
-CString operator+(const CString& a, TCHAR b)
-{
-    CString result(a);
-    result += b;
-    return result;
-}
-
-CString operator+(TCHAR a, const CString& b)
-{
-    CString result(a);
-    result += b;
-    return result;
-}
+CString operator+(const CString& a, const CString& b) { return Joined(a, b); }
+CString operator+(const CString& a, LPCTSTR b) { return Joined(a, b); }
+CString operator+(LPCTSTR a, const CString& b) { return Joined(a, b); }
+CString operator+(const CString& a, TCHAR b) { return Joined(a, b); }
+CString operator+(TCHAR a, const CString& b) { return Joined(CString(a), b); }
 
 bool operator==(const CString& a, const CString& b) { return a.Compare(b) == 0; }
 bool operator==(const CString& a, LPCTSTR b) { return a.Compare(b) == 0; }

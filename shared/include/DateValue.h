@@ -19,6 +19,20 @@ struct LocalTime {
     int isDst = -1;         // -1 let the zone decide, 0 standard, 1 daylight saving
 };
 
+inline LocalTime CivilTime(int64_t year, int64_t month, int64_t day, int64_t hour = 0, int64_t minute = 0,
+                           int64_t second = 0, int isDst = -1)
+{
+    LocalTime t;
+    t.year = year;
+    t.month = month;
+    t.day = day;
+    t.hour = hour;
+    t.minute = minute;
+    t.second = second;
+    t.isDst = isDst;
+    return t;
+}
+
 // Days from 1970-01-01 of a proleptic Gregorian date, and back.
 int64_t DaysFromCivil(int64_t year, int64_t month, int64_t day);
 void CivilFromDays(int64_t days, int64_t* year, int64_t* month, int64_t* day);

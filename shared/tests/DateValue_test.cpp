@@ -10,19 +10,6 @@ const int kEastern = -5 * 3600;
 const int64_t kMarch10 = DaysFromCivil(2024, 3, 10) * 86400;
 const int64_t kNov3 = DaysFromCivil(2024, 11, 3) * 86400;
 
-LocalTime Fields(int64_t y, int64_t mo, int64_t d, int64_t h = 0, int64_t mi = 0, int64_t s = 0, int dst = -1)
-{
-    LocalTime t;
-    t.year = y;
-    t.month = mo;
-    t.day = d;
-    t.hour = h;
-    t.minute = mi;
-    t.second = s;
-    t.isDst = dst;
-    return t;
-}
-
 } // namespace
 
 TEST(DateValue, ZoneAroundItsTransitions)
@@ -49,14 +36,14 @@ TEST(DateValue, ZoneAroundItsTransitions)
 TEST(DateValue, LocalTimesToMoments)
 {
     struct Row { const char* what; LocalTime local; int64_t utc; } rows[] = {
-        {"skipped hour moves on", Fields(2024, 3, 10, 2, 30), kMarch10 + 7 * 3600 + 1800},
-        {"repeated hour takes the first", Fields(2024, 11, 3, 1, 30), kNov3 + 5 * 3600 + 1800},
-        {"repeated hour as standard time", Fields(2024, 11, 3, 1, 30, 0, 0), kNov3 + 6 * 3600 + 1800},
-        {"summer noon", Fields(2024, 7, 1, 12), DaysFromCivil(2024, 7, 1) * 86400 + 16 * 3600},
-        {"month 14", Fields(2023, 14, 1), DaysFromCivil(2024, 2, 1) * 86400 + 5 * 3600},
-        {"day 0", Fields(2024, 3, 0), DaysFromCivil(2024, 2, 29) * 86400 + 5 * 3600},
-        {"hour -1", Fields(2024, 1, 1, -1), DaysFromCivil(2023, 12, 31) * 86400 + 28 * 3600},
-        {"31 January plus a month", Fields(2025, 2, 31), DaysFromCivil(2025, 3, 3) * 86400 + 5 * 3600},
+        {"skipped hour moves on", CivilTime(2024, 3, 10, 2, 30), kMarch10 + 7 * 3600 + 1800},
+        {"repeated hour takes the first", CivilTime(2024, 11, 3, 1, 30), kNov3 + 5 * 3600 + 1800},
+        {"repeated hour as standard time", CivilTime(2024, 11, 3, 1, 30, 0, 0), kNov3 + 6 * 3600 + 1800},
+        {"summer noon", CivilTime(2024, 7, 1, 12), DaysFromCivil(2024, 7, 1) * 86400 + 16 * 3600},
+        {"month 14", CivilTime(2023, 14, 1), DaysFromCivil(2024, 2, 1) * 86400 + 5 * 3600},
+        {"day 0", CivilTime(2024, 3, 0), DaysFromCivil(2024, 2, 29) * 86400 + 5 * 3600},
+        {"hour -1", CivilTime(2024, 1, 1, -1), DaysFromCivil(2023, 12, 31) * 86400 + 28 * 3600},
+        {"31 January plus a month", CivilTime(2025, 2, 31), DaysFromCivil(2025, 3, 3) * 86400 + 5 * 3600},
     };
     FixedClock clock(0, kEastern);
     for (const Row& r : rows) {
@@ -66,7 +53,7 @@ TEST(DateValue, LocalTimesToMoments)
         EXPECT_EQ(r.utc, t);
     }
     int64_t t = 0;
-    EXPECT_FALSE(clock.FromLocal(Fields(2024, 1, 2000000000), &t)) << "far out of any calendar";
+    EXPECT_FALSE(clock.FromLocal(CivilTime(2024, 1, 2000000000), &t)) << "far out of any calendar";
 }
 
 TEST(DateValue, ThirtyTwoBitRange)
@@ -74,11 +61,11 @@ TEST(DateValue, ThirtyTwoBitRange)
     FixedClock clock(0, kEastern);
     SetClock(&clock);
     struct Row { const char* what; LocalTime local; bool fits; } rows[] = {
-        {"2038-01-18", Fields(2038, 1, 18), true},
-        {"2038-01-20", Fields(2038, 1, 20), false},
-        {"1901-12-15", Fields(1901, 12, 15), true},
-        {"1901-12-12", Fields(1901, 12, 12), false},
-        {"a billion days on", Fields(2024, 1, 1000000000), false},
+        {"2038-01-18", CivilTime(2038, 1, 18), true},
+        {"2038-01-20", CivilTime(2038, 1, 20), false},
+        {"1901-12-15", CivilTime(1901, 12, 15), true},
+        {"1901-12-12", CivilTime(1901, 12, 12), false},
+        {"a billion days on", CivilTime(2024, 1, 1000000000), false},
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(r.what);

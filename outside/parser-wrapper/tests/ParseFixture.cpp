@@ -1,6 +1,7 @@
 #include "ParseFixture.h"
 
 #include "Osprey.h"
+#include "OspreyTesting.h"
 
 #ifdef _WIN32
 #include <windows.h>
@@ -16,19 +17,14 @@ const char kContactType[] = "55861572-ea6a-11d2-a0e6-00104b9522aa";
 
 std::string PackagePath(const char* file)
 {
-#ifdef _WIN32
-    char path[MAX_PATH];
-    DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string folder(path, n);
-    return folder.substr(0, folder.find_last_of('\\') + 1) + file;
-#else
+#ifndef _WIN32
     static const PrsPackageEntries curlew = {&Load, &Unload, &GetKeyphraseAttributes, &AttributeToVariant};
     static const PrsPackageEntries alias = {&AliasLoad, &AliasUnload, &AliasGetKeyphraseAttributes,
                                             &AliasAttributeToVariant};
     PrsRegisterStaticPackage("Curlew.dll", &curlew);
     PrsRegisterStaticPackage("QuiPrsAliasPackageD.dll", &alias);
-    return std::string("/opt/quillmate/") + file;
 #endif
+    return TestPackagePath(file);
 }
 
 namespace {

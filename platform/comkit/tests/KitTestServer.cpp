@@ -10,6 +10,7 @@
 #include "QuiControl.h"
 #include "QuiDispatch.h"
 #include "QuiErrorInfo.h"
+#include "QuiPlainObject.h"
 
 namespace {
 
@@ -108,23 +109,7 @@ const QuiInterfaceEntry KitTest::kInterfaces[] = {
     {},
 };
 
-class KitPlain : public QuiObjectRoot, public IPersist {
-public:
-    static const QuiInterfaceEntry kInterfaces[];
-
-    STDMETHODIMP GetClassID(CLSID* clsid) override
-    {
-        if (!clsid)
-            return E_POINTER;
-        *clsid = CLSID_KitPlain;
-        return S_OK;
-    }
-};
-
-const QuiInterfaceEntry KitPlain::kInterfaces[] = {
-    {&IID_IPersist, QuiCastTo<KitPlain, IPersist>},
-    {},
-};
+using KitPlain = QuiPlainObject<&CLSID_KitPlain>;
 
 const QuiClassRegistration kKitTestKeys = QuiClassRegistration("KitTest Class")
                                               .ProgId("QuiKitTest.KitTest.1", "KitTest Object")

@@ -10,6 +10,7 @@
 #include "QuiComRegistry.h"
 #include "QuiDispatch.h"
 #include "QuiErrorInfo.h"
+#include "QuiPlainObject.h"
 
 namespace {
 
@@ -85,23 +86,7 @@ const QuiInterfaceEntry Probe::kInterfaces[] = {
     {},
 };
 
-class ProbePlain : public QuiObjectRoot, public IPersist {
-public:
-    static const QuiInterfaceEntry kInterfaces[];
-
-    STDMETHODIMP GetClassID(CLSID* clsid) override
-    {
-        if (!clsid)
-            return E_POINTER;
-        *clsid = CLSID_ProbePlain;
-        return S_OK;
-    }
-};
-
-const QuiInterfaceEntry ProbePlain::kInterfaces[] = {
-    {&IID_IPersist, QuiCastTo<ProbePlain, IPersist>},
-    {},
-};
+using ProbePlain = QuiPlainObject<&CLSID_ProbePlain>;
 
 const QuiClassRegistration kProbeKeys = QuiClassRegistration("Probe Class")
                                             .ProgId(PROBE_PROGID, "Probe Object")
