@@ -27,4 +27,10 @@
 #define IDS_SPLASH_CONNECTORS    60056
 #define IDS_SPLASH_EDITION       60065  /* printf format, one text: the edition's name */
 
+/* Preferences (prefs.rc): the sheet's caption, the hot-key message and the
+   spoken commands. */
+#define IDR_SPEECH_COMMANDS      176  /* first pop-up: one item per spoken command */
+#define IDS_PREFS_CAPTION        183
+#define IDS_HOTKEY_TAKEN         184  /* printf format, one text: the names of the hot keys */
+
 #endif
