@@ -97,6 +97,9 @@ void CTipDlg::DoDataExchange(CDataExchange* pDX)
 BOOL CTipDlg::OnInitDialog()
 {
     CDialog::OnInitDialog();
+    // The frame only lends its place: the dialog paints the heading there.
+    if (CWnd* pFrame = GetDlgItem(kIdcFrame))
+        pFrame->ShowWindow(SW_HIDE);
     if (!m_file.IsOpen()) {
         if (CWnd* pNext = GetDlgItem(kIdcNextTip))
             pNext->EnableWindow(FALSE);
