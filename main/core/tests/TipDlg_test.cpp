@@ -4,10 +4,10 @@
 #include "ResMan.h"
 #include "QuiResIds.h"
 #include "RegistryBranch.h"
+#include "TipTestSupport.h"
 
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <functional>
 #include <string>
 
@@ -40,42 +40,21 @@ std::string ItemText(CWnd* dialog, int id)
 
 void Click(CWnd* dialog, int id)
 {
-    dialog->SendMessage(WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(dialog->GetDlgItem(id)->GetSafeHwnd()));
+    HWND button = dialog->GetDlgItem(id)->GetSafeHwnd();
+    dialog->SendMessage(WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(button));
 }
 
 class TipDialog : public RegistryBranch {
 protected:
-    void SetUp() override
-    {
-        RegistryBranch::SetUp();
-        char folder[MAX_PATH];
-        ::GetTempPathA(MAX_PATH, folder);
-        ::GetTempFileNameA(folder, "tip", 0, m_path);
-        FILE* f = std::fopen(m_path, "wb");
-        std::fputs("; tips\nfirst\nsecond\n", f);
-        std::fclose(f);
-    }
-    void TearDown() override
-    {
-        ::DeleteFileA(m_path);
-        RegistryBranch::TearDown();
-    }
-    DWORD Setting(ClientRegistry& settings, int index)
-    {
-        DWORD value = 0;
-        std::memcpy(&value, settings.GetValue(index, true), sizeof(value));
-        return value;
-    }
-
     CResMan m_resources{"QuiRes", 1033};
-    char m_path[MAX_PATH] = "";
+    TempTipFile m_file{"; tips\nfirst\nsecond\n"};
 };
 
 TEST_F(TipDialog, NextTipGoesOnAndOkSavesTheStartupBox)
 {
     ClientRegistry settings;
     std::string shown;
-    DrivenTipDlg dialog(settings, m_path, [&](CTipDlg* dlg) {
+    DrivenTipDlg dialog(settings, m_file.Path(), [&](CTipDlg* dlg) {
         EXPECT_TRUE(dlg->GetDlgItem(IDC_TIP_NEXT)->IsWindowEnabled());
         EXPECT_EQ(BST_CHECKED, dlg->IsDlgButtonChecked(IDC_TIP_STARTUP));
         shown = ItemText(dlg, IDC_TIP_TEXT);
@@ -88,18 +67,18 @@ TEST_F(TipDialog, NextTipGoesOnAndOkSavesTheStartupBox)
     });
     ASSERT_EQ(IDOK, dialog.DoModal());
     EXPECT_EQ("first,second,first", shown);
-    EXPECT_EQ(0u, Setting(settings, ClientRegistry::TipStartup));
+    EXPECT_EQ(0u, TipSetting(settings, ClientRegistry::TipStartup));
 }
 
 TEST_F(TipDialog, CancelKeepsTheStartupSetting)
 {
     ClientRegistry settings;
-    DrivenTipDlg dialog(settings, m_path, [&](CTipDlg* dlg) {
+    DrivenTipDlg dialog(settings, m_file.Path(), [&](CTipDlg* dlg) {
         dlg->CheckDlgButton(IDC_TIP_STARTUP, BST_UNCHECKED);
         dlg->PostMessage(WM_COMMAND, IDCANCEL);
     });
     ASSERT_EQ(IDCANCEL, dialog.DoModal());
-    EXPECT_EQ(1u, Setting(settings, ClientRegistry::TipStartup));
+    EXPECT_EQ(1u, TipSetting(settings, ClientRegistry::TipStartup));
 }
 
 TEST_F(TipDialog, WithoutATipsFileNextTipIsDisabled)
@@ -118,7 +97,7 @@ TEST_F(TipDialog, WithoutATipsFileNextTipIsDisabled)
 TEST_F(TipDialog, TheTipTextIsOnWhite)
 {
     ClientRegistry settings;
-    DrivenTipDlg dialog(settings, m_path, [&](CTipDlg* dlg) {
+    DrivenTipDlg dialog(settings, m_file.Path(), [&](CTipDlg* dlg) {
         HWND text = dlg->GetDlgItem(IDC_TIP_TEXT)->GetSafeHwnd();
         HWND box = dlg->GetDlgItem(IDC_TIP_STARTUP)->GetSafeHwnd();
         HDC dc = ::GetDC(text);

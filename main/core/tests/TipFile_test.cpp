@@ -5,52 +5,14 @@
 #include "ResMan.h"
 #include "QuiResIds.h"
 #include "RegistryBranch.h"
+#include "TipTestSupport.h"
 
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <string>
 #include <vector>
 
 namespace {
-
-// A file of the given bytes in the temporary folder, removed afterwards.
-class TempFile {
-public:
-    explicit TempFile(const std::string& bytes)
-    {
-        char folder[MAX_PATH];
-        ::GetTempPathA(MAX_PATH, folder);
-        ::GetTempFileNameA(folder, "tip", 0, m_path);
-        Write(bytes);
-    }
-    ~TempFile() { ::DeleteFileA(m_path); }
-    void Write(const std::string& bytes)
-    {
-        FILE* f = std::fopen(m_path, "wb");
-        std::fwrite(bytes.data(), 1, bytes.size(), f);
-        std::fclose(f);
-    }
-    // Moves the modification time by the given seconds.
-    void Touch(int seconds)
-    {
-        HANDLE h = ::CreateFileA(m_path, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-        FILETIME written;
-        ::GetFileTime(h, nullptr, nullptr, &written);
-        ULARGE_INTEGER t;
-        t.LowPart = written.dwLowDateTime;
-        t.HighPart = written.dwHighDateTime;
-        t.QuadPart += static_cast<ULONGLONG>(seconds) * 10000000ULL;
-        written.dwLowDateTime = t.LowPart;
-        written.dwHighDateTime = t.HighPart;
-        ::SetFileTime(h, nullptr, nullptr, &written);
-        ::CloseHandle(h);
-    }
-    const char* Path() const { return m_path; }
-
-private:
-    char m_path[MAX_PATH];
-};
 
 std::vector<std::string> Tips(CTipFile& file, int count)
 {
@@ -81,7 +43,7 @@ TEST(TipFile, SkipsCommentsAndEmptyLinesAndWrapsRound)
         {"blank lines", "\n\n \n", {"<none>"}},
     };
     for (const Row& row : rows) {
-        TempFile temp(row.bytes);
+        TempTipFile temp(row.bytes);
         CTipFile file;
         ASSERT_TRUE(file.Open(temp.Path()));
         EXPECT_EQ(row.tips, Tips(file, static_cast<int>(row.tips.size()))) << row.name;
@@ -92,7 +54,7 @@ TEST(TipFile, ALineOverTheLimitGivesItsStartAndItsRestIsSkipped)
 {
     std::string longLine(1200, 'x');
     std::string exact(CTipFile::kMaxLine, 'y');
-    TempFile temp(longLine + "\n" + exact + "\nshort\n");
+    TempTipFile temp(longLine + "\n" + exact + "\nshort\n");
     CTipFile file;
     ASSERT_TRUE(file.Open(temp.Path()));
     std::vector<std::string> expected = {std::string(CTipFile::kMaxLine, 'x'), exact, "short"};
@@ -101,7 +63,7 @@ TEST(TipFile, ALineOverTheLimitGivesItsStartAndItsRestIsSkipped)
 
 TEST(TipFile, PositionIsRightAfterTheTipAndSeekingPastTheStartFails)
 {
-    TempFile temp(";c\nfirst\r\nsecond\n");
+    TempTipFile temp(";c\nfirst\r\nsecond\n");
     CTipFile file;
     EXPECT_FALSE(file.Seek(0));
     ASSERT_TRUE(file.Open(temp.Path()));
@@ -118,13 +80,6 @@ TEST(TipFile, PositionIsRightAfterTheTipAndSeekingPastTheStartFails)
 // each showing starts.
 class TipStart : public RegistryBranch {
 protected:
-    DWORD Setting(ClientRegistry& settings, int index)
-    {
-        DWORD value = 0;
-        std::memcpy(&value, settings.GetValue(index, true), sizeof(value));
-        return value;
-    }
-    void SetSetting(ClientRegistry& settings, int index, DWORD value) { settings.SetValue(index, &value); }
     CString Text(UINT id)
     {
         CString text;
@@ -137,7 +92,7 @@ protected:
 
 TEST_F(TipStart, EachShowingCarriesOnWhereTheLastStopped)
 {
-    TempFile temp("first\nsecond\nthird\n");
+    TempTipFile temp("first\nsecond\nthird\n");
     ClientRegistry settings;
     std::vector<std::string> shown;
     for (int i = 0; i < 4; ++i) {
@@ -145,47 +100,47 @@ TEST_F(TipStart, EachShowingCarriesOnWhereTheLastStopped)
         shown.push_back(std::string(dialog.GetTipText()));
     }
     EXPECT_EQ((std::vector<std::string>{"first", "second", "third", "first"}), shown);
-    EXPECT_EQ(6u, Setting(settings, ClientRegistry::TipFilePos));
+    EXPECT_EQ(6u, TipSetting(settings, ClientRegistry::TipFilePos));
 }
 
 TEST_F(TipStart, AnEditedFileStartsFromTheTop)
 {
-    TempFile temp("first\nsecond\nthird\n");
+    TempTipFile temp("first\nsecond\nthird\n");
     ClientRegistry settings;
     { CTipDlg dialog(settings, temp.Path()); }
-    DWORD stamp = Setting(settings, ClientRegistry::TipTimestamp);
+    DWORD stamp = TipSetting(settings, ClientRegistry::TipTimestamp);
     EXPECT_NE(0u, stamp);
     { CTipDlg dialog(settings, temp.Path()); EXPECT_STREQ("second", dialog.GetTipText()); }
 
     temp.Touch(60);
     CTipDlg dialog(settings, temp.Path());
     EXPECT_STREQ("first", dialog.GetTipText());
-    EXPECT_EQ(stamp + 60, Setting(settings, ClientRegistry::TipTimestamp));
+    EXPECT_EQ(stamp + 60, TipSetting(settings, ClientRegistry::TipTimestamp));
 }
 
 TEST_F(TipStart, MissingOrTiplessFilesShowTheNoTipsText)
 {
     ASSERT_FALSE(Text(IDS_TIP_MISSING).IsEmpty());
     ClientRegistry settings;
-    SetSetting(settings, ClientRegistry::TipFilePos, 7);
+    SetTipSetting(settings, ClientRegistry::TipFilePos, 7);
     {
         CTipDlg dialog(settings, "C:\\no such folder\\tips.txt");
         EXPECT_STREQ(Text(IDS_TIP_MISSING), dialog.GetTipText());
     }
     // Nothing was read, so the position stays.
-    EXPECT_EQ(7u, Setting(settings, ClientRegistry::TipFilePos));
+    EXPECT_EQ(7u, TipSetting(settings, ClientRegistry::TipFilePos));
 
-    TempFile temp(";only\n;comments\n");
+    TempTipFile temp(";only\n;comments\n");
     CTipDlg dialog(settings, temp.Path());
     EXPECT_STREQ(Text(IDS_TIP_MISSING), dialog.GetTipText());
 }
 
 TEST_F(TipStart, AFailedSeekIsReportedAndReadingStartsAtTheTop)
 {
-    TempFile temp("first\nsecond\n");
+    TempTipFile temp("first\nsecond\n");
     ClientRegistry settings;
     { CTipDlg dialog(settings, temp.Path()); }
-    SetSetting(settings, ClientRegistry::TipFilePos, 0xFFFFFFF0);
+    SetTipSetting(settings, ClientRegistry::TipFilePos, 0xFFFFFFF0);
     CPromptScript prompts;
     prompts.AnswerNext(IDOK);
     CTipDlg dialog(settings, temp.Path());
@@ -196,10 +151,10 @@ TEST_F(TipStart, AFailedSeekIsReportedAndReadingStartsAtTheTop)
 
 TEST_F(TipStart, TheStartupFlagComesFromTheSettings)
 {
-    TempFile temp("first\n");
+    TempTipFile temp("first\n");
     ClientRegistry settings;
     for (DWORD value : {0u, 1u}) {
-        SetSetting(settings, ClientRegistry::TipStartup, value);
+        SetTipSetting(settings, ClientRegistry::TipStartup, value);
         CTipDlg dialog(settings, temp.Path());
         EXPECT_EQ(value != 0, dialog.GetStartup() != FALSE) << value;
     }
