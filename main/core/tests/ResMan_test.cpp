@@ -66,3 +66,20 @@ TEST(ResMan, WithNeitherLibraryTheBuiltInMessageIsShown)
 }
 
 } // namespace
+
+namespace {
+
+// What the program must carry itself, since it is needed before (or without)
+// the resource library.
+TEST(ProgramResources, TitleIconAndMessageAreTheProgramsOwn)
+{
+    HINSTANCE program = ::GetModuleHandleA(nullptr);
+    char text[MAX_PATH] = "";
+    EXPECT_GT(::LoadStringA(program, AFX_IDS_APP_TITLE, text, sizeof(text)), 0);
+    EXPECT_STREQ("Quillmate", text);
+    EXPECT_GT(::LoadStringA(program, 1, text, sizeof(text)), 0);
+    EXPECT_STREQ("Error: Quillmate is unable to load the Resource DLL.", text);
+    EXPECT_NE(nullptr, ::LoadIconA(program, MAKEINTRESOURCEA(128)));
+}
+
+} // namespace
