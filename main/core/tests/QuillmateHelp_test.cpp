@@ -13,6 +13,8 @@
 
 namespace {
 
+const char kFakeControl[] = "fixtures\\FakeHtmlHelp.dll";
+
 typedef int (*LastCallProc)(HWND*, char*, UINT*, DWORD_PTR*);
 typedef void (*SetResultProc)(HWND);
 
@@ -44,11 +46,11 @@ void SetHtmlHelpResult(HWND result)
 TEST(QuillmateHelp, HtmlHelpTakesContextHelpForMinusOneAndPassesTheRestOn)
 {
     // The test's own hold on the stand-in, to reach its record.
-    HMODULE fake = ::LoadLibraryA("FakeHtmlHelp.dll");
+    HMODULE fake = ::LoadLibraryA(kFakeControl);
     ASSERT_NE(nullptr, fake);
     CWinApp app("Quillmate");
     app.SetHelpFilePath("C:\\Quillmate\\Quillmate.chm");
-    CQuillmateHelp help("FakeHtmlHelp.dll");
+    CQuillmateHelp help(kFakeControl);
     struct Row {
         UINT command;
         DWORD_PTR data;
