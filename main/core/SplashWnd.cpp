@@ -220,9 +220,12 @@ void CSplashWnd::OnConnectors()
 {
     if (!s_pfnConnectorInfo)
         return;
+    // The window may be gone when the dialog returns (the program ending).
+    HWND hWnd = m_hWnd;
     EnableWindow(FALSE);
     s_pfnConnectorInfo(this);
-    EnableWindow(TRUE);
+    if (::IsWindow(hWnd))
+        ::EnableWindow(hWnd, TRUE);
 }
 
 void CSplashWnd::OnTimer(UINT_PTR nIDEvent)
