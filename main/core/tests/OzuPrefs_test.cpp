@@ -288,6 +288,19 @@ TEST_F(PrefsTest, HotKeyNamesAreNothingWhileHotKeysAreDisabled)
     EXPECT_EQ("kept", Text(text));
 }
 
+// The names are formatted into the library's text: it must take exactly one
+// text and nothing else.
+TEST_F(PrefsTest, HotKeyMessageTakesOneTextOnly)
+{
+    CString format;
+    ASSERT_TRUE(format.LoadString(IDS_HOTKEY_TAKEN));
+    std::string text = Text(format);
+    size_t first = text.find('%');
+    ASSERT_NE(std::string::npos, first);
+    EXPECT_EQ("%s", text.substr(first, 2));
+    EXPECT_EQ(std::string::npos, text.find('%', first + 2));
+}
+
 //--- Hot keys on the main window
 
 TEST_F(PrefsTest, ApplyRegistersBothHotKeysWithTheMainWindow)
