@@ -1,14 +1,12 @@
 // Spoken commands through a phrase control of our own make, registered for
 // this process under the control's class: what the preferences call on it,
 // in order, and that a failing member leaves speech as it was.
-#include "OzuPrefs.h"
-#include "ClientRegistry.h"
+#include "PrefsTestSupport.h"
 #include "QuiComTesting.h"
-#include "RegistryBranch.h"
+#include "QuiStackDispatch.h"
 
 #include <oleauto.h>
 
-#include <memory>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -26,26 +24,13 @@ std::string Narrow(BSTR text)
 
 // Writes each call as "object.dispid kind(arguments)"; answers the driver
 // for a read of DISPID 5 and itself for a phrase added with DISPID 9.
-class RecordingDispatch : public IDispatch {
+class RecordingDispatch : public QuiComTesting::StackDispatch {
 public:
     RecordingDispatch(const char* name, std::vector<std::string>& log) : m_name(name), m_log(log) {}
 
     RecordingDispatch* driver = nullptr;
     DISPID failing = DISPID_UNKNOWN;       // this member fails with the server's error
 
-    STDMETHODIMP QueryInterface(REFIID riid, void** ppv) override
-    {
-        if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IDispatch)) {
-            *ppv = static_cast<IDispatch*>(this);
-            AddRef();
-            return S_OK;
-        }
-        *ppv = nullptr;
-        return E_NOINTERFACE;
-    }
-    // Lives on the test's stack: the count only tells who still holds it.
-    STDMETHODIMP_(ULONG) AddRef() override { return ++m_refs; }
-    STDMETHODIMP_(ULONG) Release() override { return --m_refs; }
     STDMETHODIMP GetTypeInfoCount(UINT* count) override
     {
         *count = 0;
@@ -95,8 +80,6 @@ public:
         return S_OK;
     }
 
-    ULONG Refs() const { return m_refs; }
-
 private:
     static const char* Kind(WORD flags)
     {
@@ -107,7 +90,6 @@ private:
 
     const char* m_name;
     std::vector<std::string>& m_log;
-    ULONG m_refs = 1;
 };
 
 // Hands out the one phrase control to every creation.
@@ -136,46 +118,26 @@ private:
     IDispatch* m_control;
 };
 
-class SpeechTest : public RegistryBranch {
+class SpeechTest : public PrefsFixture {
 protected:
     void SetUp() override
     {
-        RegistryBranch::SetUp();
+        PrefsFixture::SetUp();
         ASSERT_HRESULT_SUCCEEDED(m_apartment.Result());
         m_phrases.driver = &m_driver;
         ASSERT_HRESULT_SUCCEEDED(CoRegisterClassObject(kPhraseControl, &m_factory, CLSCTX_LOCAL_SERVER,
                                                        REGCLS_MULTIPLEUSE, &m_cookie));
-        m_library = ::LoadLibraryA("QuiRes1033.dll");
-        ASSERT_NE(nullptr, m_library);
-        AfxSetResourceHandle(m_library);
-        SetNumber("ViaVoiceInstalled", 1);
+        SetNumber("", "ViaVoiceInstalled", 1);
         SetNumber("Preferences", "EnableHotKeys", 0);
-        m_settings = std::make_unique<ClientRegistry>();
-        m_prefs = std::make_unique<COzuPrefs>(*m_settings);
-        m_prefs->Load();
+        ReloadSettings();
     }
 
     void TearDown() override
     {
         m_prefs.reset();
-        m_settings.reset();
-        AfxSetResourceHandle(AfxGetInstanceHandle());
-        if (m_library)
-            ::FreeLibrary(m_library);
         if (m_cookie)
             CoRevokeClassObject(m_cookie);
-        RegistryBranch::TearDown();
-    }
-
-    void SetNumber(const char* name, DWORD value) { SetNumber("", name, value); }
-    void SetNumber(const char* subKey, const char* name, DWORD value)
-    {
-        HKEY key = nullptr;
-        ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CURRENT_USER,
-                                                 (std::string("Software\\Quillmate\\Client\\") + subKey).c_str(), 0,
-                                                 nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr));
-        RegSetValueExA(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
-        RegCloseKey(key);
+        PrefsFixture::TearDown();
     }
 
     QuiComTesting::Apartment m_apartment;
@@ -184,10 +146,6 @@ protected:
     RecordingDispatch m_phrases{"phrases", m_log};
     ControlFactory m_factory{&m_phrases};
     DWORD m_cookie = 0;
-    CWinApp m_app{"Quillmate test"};
-    HMODULE m_library = nullptr;
-    std::unique_ptr<ClientRegistry> m_settings;
-    std::unique_ptr<COzuPrefs> m_prefs;
 };
 
 TEST_F(SpeechTest, ApplyTurnsSpokenCommandsOnAndOff)
@@ -222,10 +180,8 @@ TEST_F(SpeechTest, ApplyTurnsSpokenCommandsOnAndOff)
 
 TEST_F(SpeechTest, NotInstalledNeverMakesTheControl)
 {
-    SetNumber("ViaVoiceInstalled", 0);
-    m_settings = std::make_unique<ClientRegistry>();
-    m_prefs = std::make_unique<COzuPrefs>(*m_settings);
-    m_prefs->Load();
+    SetNumber("", "ViaVoiceInstalled", 0);
+    ReloadSettings();
     m_prefs->m_dwVoiceRecognition = 1;
     m_prefs->Apply();
     EXPECT_FALSE(m_prefs->IsSpeechOn());

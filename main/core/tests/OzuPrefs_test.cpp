@@ -1,17 +1,13 @@
 // The preferences object over a settings table of its own test's registry,
 // and the two global hot keys on a real main window.
-#include "OzuPrefs.h"
-#include "ClientRegistry.h"
+#include "PrefsTestSupport.h"
 #include "QuiResIds.h"
-#include "RegistryBranch.h"
 
-#include <memory>
 #include <string>
 
 namespace {
 
 const DWORD kCtrlAlt = (MOD_CONTROL | MOD_ALT) << 16;
-const std::string kClientKey = "Software\\Quillmate\\Client\\";
 
 std::string Text(const CString& text)
 {
@@ -20,47 +16,8 @@ std::string Text(const CString& text)
 
 // Each test's own settings, application object, language library and main
 // window; a second window stands for another program holding hot keys.
-class PrefsTest : public RegistryBranch {
+class PrefsTest : public PrefsFixture {
 protected:
-    void SetUp() override
-    {
-        RegistryBranch::SetUp();
-        m_library = ::LoadLibraryA("QuiRes1033.dll");
-        ASSERT_NE(nullptr, m_library);
-        AfxSetResourceHandle(m_library);
-        m_settings = std::make_unique<ClientRegistry>();
-        m_prefs = std::make_unique<COzuPrefs>(*m_settings);
-    }
-
-    void TearDown() override
-    {
-        m_prefs.reset();
-        m_settings.reset();
-        AfxSetResourceHandle(AfxGetInstanceHandle());
-        if (m_library)
-            ::FreeLibrary(m_library);
-        RegistryBranch::TearDown();
-    }
-
-    void SetNumber(const char* subKey, const char* name, DWORD value)
-    {
-        HKEY key = nullptr;
-        ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CURRENT_USER, (kClientKey + subKey).c_str(), 0, nullptr, 0,
-                                                 KEY_ALL_ACCESS, nullptr, &key, nullptr));
-        EXPECT_EQ(ERROR_SUCCESS, RegSetValueExA(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value),
-                                                sizeof value));
-        RegCloseKey(key);
-    }
-
-    // Settings made again, so that they read what the registry now holds.
-    void ReloadSettings()
-    {
-        m_prefs.reset();
-        m_settings = std::make_unique<ClientRegistry>();
-        m_prefs = std::make_unique<COzuPrefs>(*m_settings);
-        m_prefs->Load();
-    }
-
     void MakeMainWindow()
     {
         ASSERT_TRUE(m_main.CreateEx(0, nullptr, "main", WS_POPUP, CRect(0, 0, 10, 10), nullptr, 0)) << GetLastError();
@@ -98,10 +55,6 @@ protected:
         return Text(message);
     }
 
-    CWinApp m_app{"Quillmate test"};
-    HMODULE m_library = nullptr;
-    std::unique_ptr<ClientRegistry> m_settings;
-    std::unique_ptr<COzuPrefs> m_prefs;
     CWnd m_main;
     CWnd m_other;
 };
