@@ -1,4 +1,5 @@
 #include "QuiParserMgr.h"
+#include "QuillmateApp.h"
 
 #include <algorithm>
 #include <cmath>
@@ -316,8 +317,10 @@ void onKeyphrase(QuiParser*, QuiPrsContext* context, QuiPrsPackage* package, int
 
 //--- one-off date parse
 
-BOOL ParseDate(QuiParserMgr* manager, const char* text, DATE* date, BOOL timeOfDay)
+BOOL ParseDate(const char* text, DATE* date, BOOL timeOfDay)
 {
+    CQuillmateApp* app = QuiGetApp();
+    QuiParserMgr* manager = app ? app->GetParserMgr() : nullptr;
     if (!manager || !manager->GetKestrel())
         return FALSE;
     QuiItemType* type = manager->GetKestrel()->getTypeList()->get(QuiItemID(kDateTypeID));
@@ -338,4 +341,14 @@ BOOL ParseDate(QuiParserMgr* manager, const char* text, DATE* date, BOOL timeOfD
     if (date)
         *date = timeOfDay ? found - std::floor(found) : std::floor(found);
     return TRUE;
+}
+
+BOOL ParseTimeText(const CString& text, DATE* pTime)
+{
+    return ParseDate(text, pTime, TRUE);
+}
+
+BOOL ParseDateText(const CString& text, DATE* pDate)
+{
+    return ParseDate(text, pDate, FALSE);
 }

@@ -6,6 +6,8 @@
 #include "QuiParser.h"
 #include "QuiRegistry.h"
 
+#include <afxquill.h>
+
 #include <richedit.h>
 
 #include <list>
@@ -108,7 +110,12 @@ private:
 void onKeyphrase(QuiParser* parser, QuiPrsContext* context, QuiPrsPackage* package, int event,
                  QuiPrsKeyphrase* keyphrase, int, int, void* manager);
 
-// The one-off parse of a text into a date: its time of day as a fraction of a
-// day with `timeOfDay`, else its midnight. FALSE, `date` untouched, when the
-// text holds no date or there is no manager.
-BOOL ParseDate(QuiParserMgr* manager, const char* text, DATE* date, BOOL timeOfDay);
+// The one-off parse of a text into a date through the application's parser
+// manager: its time of day as a fraction of a day with `timeOfDay`, else its
+// midnight. FALSE, `date` untouched, when the text holds no date or the
+// application has no parser manager.
+BOOL ParseDate(const char* text, DATE* date, BOOL timeOfDay);
+
+// The time and date fields' readers: ParseDate with the time flag set or clear.
+BOOL ParseTimeText(const CString& text, DATE* pTime);
+BOOL ParseDateText(const CString& text, DATE* pDate);

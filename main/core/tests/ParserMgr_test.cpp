@@ -3,6 +3,7 @@
 // date parse.
 #include "ParseFixture.h"
 #include "QuiParserMgr.h"
+#include "QuillmateApp.h"
 #include "DateValue.h"
 #include "RegistryBranch.h"
 
@@ -56,6 +57,15 @@ private:
     std::string m_name;
     std::vector<std::string>* m_log;
     bool m_throws;
+};
+
+// The application as the one-off date parse finds it: it hands out the
+// test's parser manager.
+class TestApp : public CQuillmateApp {
+public:
+    CActionNote* CreateNote(BOOL) override { return nullptr; }
+    QuiParserMgr* GetParserMgr() override { return manager; }
+    QuiParserMgr* manager = nullptr;
 };
 
 class ParserMgrTest : public RegistryBranch {
@@ -135,8 +145,11 @@ TEST_F(ParserMgrTest, WithoutAParserEverythingIsRefused)
     EXPECT_EQ(5002, manager.DestroyContext(context));
     EXPECT_EQ(5002, manager.LoadPackage(PackagePath("Curlew.dll").c_str(), "Date", nullptr, nullptr, 0));
     DATE date = 7.0;
-    EXPECT_FALSE(ParseDate(&manager, "3 pm", &date, TRUE));
-    EXPECT_FALSE(ParseDate(nullptr, "3 pm", &date, TRUE));
+    EXPECT_FALSE(ParseDate("3 pm", &date, TRUE));   // no application
+    TestApp app;
+    EXPECT_FALSE(ParseTimeText("3 pm", &date));     // an application without a manager
+    app.manager = &manager;
+    EXPECT_FALSE(ParseTimeText("3 pm", &date));     // a manager without a parser
     EXPECT_EQ(7.0, date);
 }
 
@@ -288,12 +301,14 @@ TEST_F(ParserMgrTest, ParseDateGivesTimeOfDayOrMidnight)
         {"nothing to see", TRUE, FALSE, 99.0},
         {"", FALSE, FALSE, 99.0},
     };
+    TestApp app;
+    app.manager = manager.get();
     for (const Row& row : rows) {
         DATE date = 99.0;
-        EXPECT_EQ(row.found, ParseDate(manager.get(), row.text, &date, row.timeOfDay)) << row.text;
+        EXPECT_EQ(row.found, (row.timeOfDay ? ParseTimeText : ParseDateText)(row.text, &date)) << row.text;
         EXPECT_DOUBLE_EQ(row.date, date) << row.text;
     }
     DATE midnight = 0.0;
-    ASSERT_TRUE(ParseDate(manager.get(), "3 pm", &midnight, FALSE));
+    ASSERT_TRUE(ParseDateText("3 pm", &midnight));
     EXPECT_EQ(day, midnight);
 }
