@@ -39,4 +39,10 @@
 #define IDS_EDITION_PALM         60061
 #define IDS_EDITION_WEB          60068
 
+/* Preferences (prefs.rc): the sheet's caption, the hot-key message and the
+   spoken commands. */
+#define IDR_SPEECH_COMMANDS      176  /* first pop-up: one item per spoken command */
+#define IDS_PREFS_CAPTION        183
+#define IDS_HOTKEY_TAKEN         184  /* printf format, one text: the names of the hot keys */
+
 #endif
