@@ -2,7 +2,7 @@
 // datastore answers one feature question, and a note window stand-in that
 // records the commands and mouse messages it is given.
 #pragma once
-#include "Datastore.h"
+#include "DatastoreTestSupport.h"
 #include "DestWnd.h"
 #include "DestTestSupport.h"
 #include "QuillmateApp.h"
@@ -13,16 +13,9 @@
 #include <memory>
 #include <vector>
 
-// Answers TRUE for one feature; files nothing.
-class FeatureDatastore : public CDatastore {
+// Answers TRUE for one feature.
+class FeatureDatastore : public datastore_test::TestDatastore {
 public:
-    long Connect() override { return 0; }
-    long FileRecord(IDispatch*) override { return 0; }
-    long OpenBackEnd() override { return 0; }
-    long GetDefaultDuration() override { return 0; }
-    long GetBackEndVersion() override { return 0; }
-    BOOL GetFolderList(CStringArray&) override { return FALSE; }
-    int SendWebAction(CWebActionJug*) override { return 0; }
     BOOL HasFeature(int n) override { return n == feature; }
     int feature = 0;
 };
