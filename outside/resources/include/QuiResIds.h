@@ -27,6 +27,9 @@
 #define IDS_SPLASH_CONNECTORS    60056
 #define IDS_SPLASH_EDITION       60065  /* printf format, one text: the edition's name */
 
+/* Buttons and small controls (controls.rc). */
+#define IDB_DROP_ARROW           148  /* after a menu button's caption; magenta is transparent */
+
 /* Datastore (datastore.rc): base item types, edition names, messages. */
 #define IDS_NO_RECORD_CONTROL    57707
 #define IDS_WEB_ACTION_TYPE      57716  /* display name, a line feed, the example */
@@ -35,9 +38,6 @@
 #define IDS_EDITION_OUTLOOK      60060
 #define IDS_EDITION_PALM         60061
 #define IDS_EDITION_WEB          60068
-
-/* Buttons and small controls (controls.rc). */
-#define IDB_DROP_ARROW           148  /* after a menu button's caption; magenta is transparent */
 
 /* Destination window and panes (destwnd.rc). The buttons' numbers are also
    their commands: picture, caption and tool tip share them. */
