@@ -41,6 +41,7 @@ CDestPane::CDestPane(CDestination* pDest) : m_pDest(pDest)
 CDestPane::~CDestPane()
 {
     delete m_pDest;
+    m_pDest = nullptr;
     m_menuButton.DestroyWindow();
     m_checkButton.DestroyWindow();
 }
