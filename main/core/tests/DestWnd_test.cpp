@@ -144,13 +144,13 @@ TEST_F(DestWndTest, StatusTextShowsAndHides)
 
 TEST_F(DestWndTest, FindPaneFindsOnlyPanes)
 {
-    CTestPane* todo = AddPane(501, 0);
+    CTestPane* toDo = AddPane(501, 0);
     CEdit edit;
     ASSERT_TRUE(edit.Create(WS_CHILD, CRect(0, 60, 40, 74), &destWnd, 133));
     struct Row {
         int id;
         CDestPane* pane;
-    } rows[] = {{501, todo}, {133, nullptr}, {ID_DEST_HELP, nullptr}, {0xFFFF, nullptr}, {4242, nullptr}};
+    } rows[] = {{501, toDo}, {133, nullptr}, {ID_DEST_HELP, nullptr}, {0xFFFF, nullptr}, {4242, nullptr}};
     for (const Row& row : rows)
         EXPECT_EQ(row.pane, destWnd.FindPane(row.id)) << row.id;
 }
