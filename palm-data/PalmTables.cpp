@@ -241,7 +241,9 @@ int DateBookTableAccess::GetDay(DATE day, std::vector<DateBookItem>& items)
         CDateBkIterator appointments(static_cast<CDateBkTable*>(Open()));
         appointments.SortByStartDate();
         for (CDateBkRecord* r = appointments.FindFirst(1); r; r = appointments.FindNext(1)) {
-            if (r->GetStartTime() < first || r->GetStartTime() >= next)
+            // Deleted and archived appointments are off the calendar, as
+            // they are off the contact list.
+            if (r->IsDeleted() || r->IsArchived() || r->GetStartTime() < first || r->GetStartTime() >= next)
                 continue;
             DateBookItem item;
             item.start = TimeToVariantDate(static_cast<int32_t>(r->GetStartTime()));
