@@ -94,11 +94,24 @@ void PalmTableAccess::AssignCategory(CBaseTable& table, CBaseRecord& record, LPC
     record.SetCategoryId(category ? category->GetIndex() : -1);
 }
 
+int PalmTableAccess::WithTable(const std::function<int(CBaseTable&)>& action)
+{
+    int result = 0;
+    try {
+        result = action(*Open());
+    } catch (CException* e) {
+        DeleteException(e);
+        result = 0;
+    }
+    Close();
+    return result;
+}
+
 int PalmTableAccess::GetCategories(std::vector<CategoryInfo>& list)
 {
     list.clear();
-    try {
-        if (CCategoryMgr* categories = Open()->GetCategoryManager()) {
+    const int read = WithTable([&list](CBaseTable& table) {
+        if (CCategoryMgr* categories = table.GetCategoryManager()) {
             for (CCategory* c = categories->FindFirst(); c; c = categories->FindNext()) {
                 if (c->GetName().IsEmpty())
                     continue;
@@ -108,56 +121,41 @@ int PalmTableAccess::GetCategories(std::vector<CategoryInfo>& list)
                 list.push_back(info);
             }
         }
-    } catch (CException* e) {
-        DeleteException(e);
+        return 1;
+    });
+    if (!read)
         list.clear();
-    }
-    Close();
     return static_cast<int>(list.size());
 }
 
 int PalmTableAccess::CreateCategory(LPCTSTR name)
 {
-    int result = 0;
-    try {
-        CBaseTable* table = Open();
-        CCategoryMgr* categories = table->GetCategoryManager();
+    return WithTable([name](CBaseTable& table) {
+        CCategoryMgr* categories = table.GetCategoryManager();
         const int index = categories ? categories->GetFreeIndex() : -1;
-        if (index != -1) {
-            CCategory category;
-            category.SetIndex(index);
-            category.SetID(categories->GetNextAddID());
-            category.SetName(name);
-            if (categories->Add(&category) == CCategoryMgr::ok) {
-                table->Save();
-                result = 1;
-            }
-        }
-    } catch (CException* e) {
-        DeleteException(e);
-        result = 0;
-    }
-    Close();
-    return result;
+        if (index == -1)
+            return 0;
+        CCategory category;
+        category.SetIndex(index);
+        category.SetID(categories->GetNextAddID());
+        category.SetName(name);
+        if (categories->Add(&category) != CCategoryMgr::ok)
+            return 0;
+        table.Save();
+        return 1;
+    });
 }
 
 int PalmTableAccess::RemoveCategory(LPCTSTR name)
 {
-    int result = 0;
-    try {
-        CBaseTable* table = Open();
-        CCategoryMgr* categories = table->GetCategoryManager();
+    return WithTable([name](CBaseTable& table) {
+        CCategoryMgr* categories = table.GetCategoryManager();
         CCategory* category = categories ? categories->FindName(name) : nullptr;
-        if (category && category->GetIndex() != -1 && categories->Delete(category->GetIndex()) == CCategoryMgr::ok) {
-            table->Save();
-            result = 1;
-        }
-    } catch (CException* e) {
-        DeleteException(e);
-        result = 0;
-    }
-    Close();
-    return result;
+        if (!category || category->GetIndex() == -1 || categories->Delete(category->GetIndex()) != CCategoryMgr::ok)
+            return 0;
+        table.Save();
+        return 1;
+    });
 }
 
 //--- to-dos, memos, appointments --------------------------------------------
@@ -400,18 +398,14 @@ int AddressTableAccess::LookupContact(CONTACTITEM& query)
 int AddressTableAccess::GetCustomLabels(CStringArray& labels)
 {
     labels.RemoveAll();
-    int result = 1;
-    try {
-        CAddressTable* table = static_cast<CAddressTable*>(Open());
+    const int read = WithTable([&labels](CBaseTable& table) {
         for (int n = 1; n <= 4; ++n)
-            labels.Add(table->GetCustomLabel(n));
-    } catch (CException* e) {
-        DeleteException(e);
+            labels.Add(static_cast<CAddressTable&>(table).GetCustomLabel(n));
+        return 1;
+    });
+    if (!read)
         labels.RemoveAll();
-        result = 0;
-    }
-    Close();
-    return result;
+    return read;
 }
 
 //--- the four tables ----------------------------------------------------------

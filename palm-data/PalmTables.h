@@ -41,6 +41,9 @@ protected:
     // read, took no record or could not be saved.
     int AddRecord(const std::function<CBaseRecord*(CBaseTable*)>& make,
                   const std::function<void(CBaseRecord&)>& fill);
+    // Opens the table, runs the action, closes the table: the action's
+    // answer, or 0 when the table library raised an error.
+    int WithTable(const std::function<int(CBaseTable&)>& action);
     // The record's category by name, else "Unfiled", else -1; nothing for a
     // table without categories.
     static void AssignCategory(CBaseTable& table, CBaseRecord& record, LPCTSTR name);

@@ -102,10 +102,6 @@ TEST_F(PalmContactsTest, PhoneLabelsComeFromEitherModule)
 
 TEST_F(PalmContactsTest, AddingAContactMapsLabelsAndTheShownEntry)
 {
-    desktop.EditTable<CAddressTable>(ZoeFile(ADDRESS_FILE), [](CAddressTable& t) {
-        CCategory quick(1, 9, "QuickList");
-        t.GetCategoryManager()->Add(&quick);
-    });
     auto manager = Manager();
     struct Row {
         const char* name;

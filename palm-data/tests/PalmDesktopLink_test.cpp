@@ -11,25 +11,11 @@ std::vector<std::string> Lines(std::initializer_list<std::string> lines)
     return std::vector<std::string>(lines);
 }
 
-struct EditSearch {
-    int id;
-    HWND found;
-};
-
-BOOL CALLBACK FindEdit(HWND child, LPARAM context)
-{
-    EditSearch* search = reinterpret_cast<EditSearch*>(context);
-    if (GetDlgCtrlID(child) == search->id)
-        search->found = child;
-    return TRUE;
-}
-
 void SetEditText(HWND desktop, int id, const char* text)
 {
-    EditSearch search = {id, nullptr};
-    EnumChildWindows(desktop, FindEdit, reinterpret_cast<LPARAM>(&search));
-    ASSERT_NE(nullptr, search.found) << id;
-    SendMessageA(search.found, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
+    HWND edit = FindDesktopEdit(desktop, id);
+    ASSERT_NE(nullptr, edit) << id;
+    SendMessageA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
 }
 
 } // namespace

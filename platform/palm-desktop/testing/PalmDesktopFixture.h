@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "PalmDump.h"
+#include "QuiComTesting.h"
 #include "PalmStandIn.h"
 #include "PdCommon.h"
 #include "StandInFault.h"
@@ -46,13 +47,7 @@ inline bool WaitFor(const std::function<bool()>& done, DWORD timeoutMs = 10000, 
     }
 }
 
-inline std::string ProgramFolder()
-{
-    char path[MAX_PATH] = "";
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string folder(path);
-    return folder.substr(0, folder.rfind('\\') + 1);
-}
+using QuiComTesting::ProgramFolder;
 
 inline void SetValue(HKEY root, const char* key, const char* name, DWORD type, const void* data, DWORD size)
 {
@@ -143,6 +138,24 @@ public:
 private:
     HWND m_window;
 };
+
+// The edit field of that id in the desktop's window, or null.
+inline HWND FindDesktopEdit(HWND desktop, int id)
+{
+    struct Search {
+        int id;
+        HWND found;
+        static BOOL CALLBACK Visit(HWND child, LPARAM context)
+        {
+            Search* search = reinterpret_cast<Search*>(context);
+            if (GetDlgCtrlID(child) == search->id)
+                search->found = child;
+            return TRUE;
+        }
+    } search = {id, nullptr};
+    EnumChildWindows(desktop, Search::Visit, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
 
 // Closes every desktop left running and waits until its process has ended.
 inline void CloseRunningDesktops()

@@ -11,26 +11,6 @@ LRESULT Ask(HWND window, WPARAM request, LPARAM userId = 0)
     return SendMessageA(window, PALM_DESKTOP_MESSAGE, request, userId);
 }
 
-struct EditSearch {
-    int id;
-    HWND found;
-};
-
-BOOL CALLBACK FindEdit(HWND child, LPARAM context)
-{
-    EditSearch* search = reinterpret_cast<EditSearch*>(context);
-    if (GetDlgCtrlID(child) == search->id)
-        search->found = child;
-    return TRUE;
-}
-
-HWND EditOf(HWND desktop, int id)
-{
-    EditSearch search = {id, nullptr};
-    EnumChildWindows(desktop, FindEdit, reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
-
 } // namespace
 
 TEST(DesktopProgram, AnswersThePingAndHoldsStillWhileLocked)
@@ -88,8 +68,8 @@ TEST(DesktopProgram, ShowsOneViewAtATime)
     TestDesktop desktop;
     ASSERT_TRUE(desktop.StartDesktop());
     HWND window = desktop.DesktopWindow();
-    HWND todo = EditOf(window, PALM_TODO_EDIT_ID);
-    HWND memo = EditOf(window, PALM_MEMO_EDIT_ID);
+    HWND todo = FindDesktopEdit(window, PALM_TODO_EDIT_ID);
+    HWND memo = FindDesktopEdit(window, PALM_MEMO_EDIT_ID);
     ASSERT_NE(nullptr, todo);
     ASSERT_NE(nullptr, memo);
     EXPECT_NE(GetParent(todo), GetParent(memo));
