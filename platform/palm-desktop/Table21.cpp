@@ -6,7 +6,7 @@
 #include "SafeSave.h"
 #include "StandInFault.h"
 
-// Latest date the desktop shows: 2031-12-31 00:00 UTC.
+// The first moment past the last day the desktop shows: 2032-01-01 00:00 UTC.
 const long maxDate = 1956528000L;
 
 namespace {
