@@ -31,11 +31,6 @@ bool ToTableTime(DATE date, long& time)
     return true;
 }
 
-void DeleteException(CException* e)
-{
-    e->Delete();
-}
-
 } // namespace
 
 //--- the common steps ---------------------------------------------------------
@@ -58,29 +53,19 @@ void PalmTableAccess::Close()
 int PalmTableAccess::AddRecord(const std::function<CBaseRecord*(CBaseTable*)>& make,
                                const std::function<void(CBaseRecord&)>& fill)
 {
-    try {
-        CBaseTable* table = Open();
-        std::unique_ptr<CBaseRecord> record(make(table));
-        if (table->AddRecord(record.get()) != 0) {
-            record.reset();
-            Close();
+    return WithTable([&make, &fill](CBaseTable& table) {
+        std::unique_ptr<CBaseRecord> record(make(&table));
+        if (table.AddRecord(record.get()) != 0)
             return 0;
-        }
         try {
             fill(*record);
         } catch (CException* e) {
-            DeleteException(e);
+            e->Delete();
         } catch (...) {
         }
-        table->Save();
-        record.reset();
-        Close();
+        table.Save();
         return 1;
-    } catch (CException* e) {
-        DeleteException(e);
-        Close();
-        return 0;
-    }
+    });
 }
 
 void PalmTableAccess::AssignCategory(CBaseTable& table, CBaseRecord& record, LPCTSTR name)
@@ -100,7 +85,7 @@ int PalmTableAccess::WithTable(const std::function<int(CBaseTable&)>& action)
     try {
         result = action(*Open());
     } catch (CException* e) {
-        DeleteException(e);
+        e->Delete();
         result = 0;
     }
     Close();
@@ -252,7 +237,7 @@ int DateBookTableAccess::GetDay(DATE day, std::vector<DateBookItem>& items)
             items.push_back(item);
         }
     } catch (CException* e) {
-        DeleteException(e);
+        e->Delete();
     }
     Close();
     return static_cast<int>(items.size());
@@ -357,7 +342,7 @@ int AddressTableAccess::GetContacts(std::vector<CONTACTITEM>& contacts)
             contacts.push_back(contact);
         }
     } catch (CException* e) {
-        DeleteException(e);
+        e->Delete();
     } catch (...) {
     }
     Close();
@@ -386,7 +371,7 @@ int AddressTableAccess::LookupContact(CONTACTITEM& query)
             break;
         }
     } catch (CException* e) {
-        DeleteException(e);
+        e->Delete();
         result = 0;
     } catch (...) {
         result = 0;
