@@ -321,3 +321,25 @@ TEST(PalmDump, ReportsFilesItCannotRead)
     WriteFileBytes(desktop.File("junk.dat"), "junk");
     EXPECT_EQ(0u, DumpOf(desktop, "junk.dat").find("error: "));
 }
+
+TEST(PalmDump, ToolExitsWithWhetherEveryFileWasRead)
+{
+    TestDesktop desktop;
+    desktop.AddUser("Zoe", "Zoe");
+    WriteFileBytes(desktop.File("junk.dat"), "junk");
+    const std::string tool = "\"" + ProgramFolder() + "palmdump.exe\"";
+    const std::string good = " \"" + desktop.File("Zoe\\todo\\todo.dat") + "\" \"" + desktop.File(PALM_USERS_FILE) + "\"";
+    struct Row {
+        std::string arguments;
+        int exitCode;
+    } rows[] = {
+        {"", 2},
+        {good, 0},
+        {good + " \"" + desktop.File("junk.dat") + "\"", 1},
+        {" \"" + desktop.File("nothing.dat") + "\"", 1},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.arguments);
+        EXPECT_EQ(row.exitCode, QuiComTesting::RunProgram(tool + row.arguments));
+    }
+}
