@@ -238,6 +238,8 @@ CSpeechRichEditCtrl::CSpeechRichEditCtrl() : CSpeechControlBase(CLSID_QuiSpeechR
 CSpeechRichEditCtrl::~CSpeechRichEditCtrl()
 {
     InPlaceDeactivate();
+    if (m_font)
+        m_font->Release();
 }
 
 HRESULT CSpeechRichEditCtrl::FinalConstruct()
@@ -265,6 +267,17 @@ void CSpeechRichEditCtrl::OnWindowCreated(HWND window)
                                  QuiModule().Instance(), nullptr);
     if (!inner)
         return;
+    // The text in the container's font, else the dialogs' one.
+    HFONT font = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+    VARIANT ambient;
+    if (!m_font && GetAmbientProperty(DISPID_AMBIENT_FONT, &ambient) == S_OK && ambient.vt == VT_DISPATCH &&
+        ambient.pdispVal)
+        ambient.pdispVal->QueryInterface(IID_IFont, reinterpret_cast<void**>(&m_font));
+    VariantClear(&ambient);
+    HFONT ambientFont = nullptr;
+    if (m_font && SUCCEEDED(m_font->get_hFont(&ambientFont)) && ambientFont)
+        font = ambientFont;
+    SendMessageW(inner, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     ApplyFrame();
     SendMessageW(inner, EM_SETBKGNDCOLOR, 0, static_cast<LPARAM>(m_backColor));
     ApplySelection();

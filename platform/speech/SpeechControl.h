@@ -139,4 +139,5 @@ private:
     LONG m_selLength = 0;
     VARIANT_BOOL m_redrawLocked = VARIANT_FALSE;
     VARIANT_BOOL m_dictation = VARIANT_FALSE;
+    IFont* m_font = nullptr;   // the container's, whose handle the edit shows its text in
 };
