@@ -1,4 +1,5 @@
 #include "OleControlSite.h"
+#include "State.h"
 
 #include <olectl.h>
 
@@ -45,6 +46,18 @@ HRESULT AmbientFont(HWND hWnd, VARIANT* value)
         return hr;
     value->vt = VT_DISPATCH;
     value->pdispVal = pFont;
+    return S_OK;
+}
+
+// The one interface a nested part of the site answers for itself.
+HRESULT AnswerAs(IUnknown* pPart, bool bMatch, void** ppv)
+{
+    if (!ppv)
+        return E_POINTER;
+    *ppv = bMatch ? pPart : nullptr;
+    if (!bMatch)
+        return E_NOINTERFACE;
+    pPart->AddRef();
     return S_OK;
 }
 
@@ -444,16 +457,10 @@ HRESULT COleControlSite::GetAmbient(DISPID id, VARIANT* value)
 
 STDMETHODIMP COleControlSite::Frame::QueryInterface(REFIID riid, void** ppv)
 {
-    if (!ppv)
-        return E_POINTER;
-    *ppv = nullptr;
-    if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IOleWindow) ||
-        IsEqualIID(riid, IID_IOleInPlaceUIWindow) || IsEqualIID(riid, IID_IOleInPlaceFrame)) {
-        *ppv = static_cast<IOleInPlaceFrame*>(this);
-        AddRef();
-        return S_OK;
-    }
-    return E_NOINTERFACE;
+    return AnswerAs(this,
+                    IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IOleWindow) ||
+                        IsEqualIID(riid, IID_IOleInPlaceUIWindow) || IsEqualIID(riid, IID_IOleInPlaceFrame),
+                    ppv);
 }
 
 STDMETHODIMP COleControlSite::Frame::GetWindow(HWND* window)
@@ -468,30 +475,8 @@ STDMETHODIMP COleControlSite::Frame::GetWindow(HWND* window)
 
 STDMETHODIMP COleControlSite::EventSink::QueryInterface(REFIID riid, void** ppv)
 {
-    if (!ppv)
-        return E_POINTER;
-    *ppv = nullptr;
-    if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IDispatch) || IsEqualIID(riid, m_iid)) {
-        *ppv = static_cast<IDispatch*>(this);
-        AddRef();
-        return S_OK;
-    }
-    return E_NOINTERFACE;
-}
-
-STDMETHODIMP COleControlSite::EventSink::GetTypeInfoCount(UINT* count)
-{
-    if (!count)
-        return E_POINTER;
-    *count = 0;
-    return S_OK;
-}
-
-STDMETHODIMP COleControlSite::EventSink::GetTypeInfo(UINT, LCID, ITypeInfo** info)
-{
-    if (info)
-        *info = nullptr;
-    return E_NOTIMPL;
+    return AnswerAs(this, IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IDispatch) || IsEqualIID(riid, m_iid),
+                    ppv);
 }
 
 // An event nobody maps is no error of the control's.

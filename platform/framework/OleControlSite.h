@@ -102,8 +102,12 @@ private:
         STDMETHODIMP QueryInterface(REFIID riid, void** ppv) override;
         STDMETHODIMP_(ULONG) AddRef() override { return m_pSite->AddRef(); }
         STDMETHODIMP_(ULONG) Release() override { return m_pSite->Release(); }
-        STDMETHODIMP GetTypeInfoCount(UINT* count) override;
-        STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo** info) override;
+        // No type information, as the ambient side has none.
+        STDMETHODIMP GetTypeInfoCount(UINT* count) override { return m_pSite->GetTypeInfoCount(count); }
+        STDMETHODIMP GetTypeInfo(UINT index, LCID lcid, ITypeInfo** info) override
+        {
+            return m_pSite->GetTypeInfo(index, lcid, info);
+        }
         STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
         STDMETHODIMP Invoke(DISPID member, REFIID riid, LCID lcid, WORD flags, DISPPARAMS* params, VARIANT* result,
                             EXCEPINFO* excepInfo, UINT* argErr) override;
@@ -139,7 +143,3 @@ private:
     Frame m_frame{this};
     EventSink m_sink{this};
 };
-
-// Reports the exception being handled (inside a catch block) as a window
-// procedure does: the framework's own report, else a message box.
-void AfxReportUncaughtException();

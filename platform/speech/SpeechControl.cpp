@@ -356,11 +356,7 @@ STDMETHODIMP CSpeechRichEditCtrl::get_BorderStyle(LONG* value)
 
 STDMETHODIMP CSpeechRichEditCtrl::put_BorderStyle(LONG value)
 {
-    if (value != 0 && value != 1)
-        return CTL_E_INVALIDPROPERTYVALUE;
-    m_borderStyle = value;
-    ApplyFrame();
-    return S_OK;
+    return PutFrame(&m_borderStyle, value);
 }
 
 STDMETHODIMP CSpeechRichEditCtrl::get_Appearance(LONG* value)
@@ -370,9 +366,15 @@ STDMETHODIMP CSpeechRichEditCtrl::get_Appearance(LONG* value)
 
 STDMETHODIMP CSpeechRichEditCtrl::put_Appearance(LONG value)
 {
+    return PutFrame(&m_appearance, value);
+}
+
+// Border and appearance are each off (0) or on (1).
+HRESULT CSpeechRichEditCtrl::PutFrame(LONG* field, LONG value)
+{
     if (value != 0 && value != 1)
         return CTL_E_INVALIDPROPERTYVALUE;
-    m_appearance = value;
+    *field = value;
     ApplyFrame();
     return S_OK;
 }

@@ -126,6 +126,7 @@ private:
     HRESULT PutEffect(DWORD effect, VARIANT_BOOL value);
     HRESULT GetSelectionFormat(CHARFORMATW* format);
     HRESULT SetSelectionFormat(DWORD mask, DWORD effects, COLORREF color);
+    HRESULT PutFrame(LONG* field, LONG value);
     void ApplyFrame();
     void ApplySelection();
     HWND Inner() const;

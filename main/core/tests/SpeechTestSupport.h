@@ -38,22 +38,28 @@ inline std::ostream& operator<<(std::ostream& os, const Seen& s)
               << HIWORD(s.wParam) << " " << s.lParam << "}";
 }
 
-// A hidden top-level window that keeps every command and notification.
-class CSpeechHost : public CWnd {
+// Keeps every command and notification that reaches the window; answers
+// them as handled (kHandled) or lets the window's own handling see them.
+template <class Base, BOOL kHandled> class CRecording : public Base {
 public:
-    BOOL Create() { return CreateEx(0, nullptr, "speech host", WS_POPUP, 0, 0, 320, 200, nullptr, nullptr); }
     BOOL OnCommand(WPARAM wParam, LPARAM lParam) override
     {
         seen.push_back({WM_COMMAND, wParam, lParam});
-        return TRUE;
+        return kHandled;
     }
     BOOL OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* pResult) override
     {
         seen.push_back({WM_NOTIFY, wParam, lParam});
         *pResult = 0;
-        return TRUE;
+        return kHandled;
     }
     std::vector<Seen> seen;
+};
+
+// A hidden top-level window for the controls.
+class CSpeechHost : public CRecording<CWnd, TRUE> {
+public:
+    BOOL Create() { return CreateEx(0, nullptr, "speech host", WS_POPUP, 0, 0, 320, 200, nullptr, nullptr); }
 };
 
 class SpeechTest : public ::testing::Test {

@@ -14,20 +14,7 @@ namespace {
 const UINT kEditId = 161;
 
 // Keeps what reaches the control's own window, then lets the control see it.
-class CRecordingRichEdit : public CVVRichEditEx {
-public:
-    std::vector<Seen> seen;
-    BOOL OnCommand(WPARAM wParam, LPARAM lParam) override
-    {
-        seen.push_back({WM_COMMAND, wParam, lParam});
-        return FALSE;
-    }
-    BOOL OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* pResult) override
-    {
-        seen.push_back({WM_NOTIFY, wParam, lParam});
-        return FALSE;
-    }
-};
+typedef CRecording<CVVRichEditEx, FALSE> CRecordingRichEdit;
 
 class VVRichEditTest : public SpeechTest {
 protected:
