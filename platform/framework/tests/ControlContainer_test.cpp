@@ -573,3 +573,28 @@ TEST_F(ControlContainer, EventsThatFitNoRow)
         }
     }
 }
+
+TEST_F(ControlContainer, VerbsShowAndHideTheControlsWindow)
+{
+    CWnd control;
+    ASSERT_TRUE(CreateIn(control, WS_CHILD));
+    IOleObject* pOle = nullptr;
+    ASSERT_EQ(S_OK, control.GetControlUnknown()->QueryInterface(IID_IOleObject, reinterpret_cast<void**>(&pOle)));
+    struct Row {
+        LONG verb;
+        HRESULT result;
+        bool visible;
+    } rows[] = {
+        {OLEIVERB_SHOW, S_OK, true},          {OLEIVERB_HIDE, S_OK, false},
+        {OLEIVERB_INPLACEACTIVATE, S_OK, false}, {OLEIVERB_PRIMARY, S_OK, true},
+        {OLEIVERB_HIDE, S_OK, false},         {OLEIVERB_UIACTIVATE, S_OK, true},
+        {OLEIVERB_PROPERTIES, E_NOTIMPL, true}, {1, OLEOBJ_S_INVALIDVERB, true},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.verb);
+        EXPECT_EQ(row.result, pOle->DoVerb(row.verb, nullptr, nullptr, 0, m_host.m_hWnd, &kPlace));
+        EXPECT_EQ(row.visible, (control.GetStyle() & WS_VISIBLE) != 0);
+        EXPECT_EQ(g_life.window, control.m_hWnd) << "activating again makes no second window";
+    }
+    pOle->Release();
+}
