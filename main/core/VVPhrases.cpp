@@ -60,8 +60,8 @@ void CVVPhrases::AddPhrase(LPCTSTR lpszPhrase, long nCommand, LPCTSTR lpszSpoken
 {
     static const BYTE params[] = VTS_BSTR VTS_I4 VTS_BSTR VTS_BOOL;
     LPDISPATCH lpResult = nullptr;
-    InvokeHelper(kAddPhrase, DISPATCH_METHOD, VT_DISPATCH, &lpResult, params, lpszPhrase, static_cast<long>(nCommand),
-                 lpszSpoken, bEnabled);
+    InvokeHelper(kAddPhrase, DISPATCH_METHOD, VT_DISPATCH, &lpResult, params, lpszPhrase, nCommand, lpszSpoken,
+                 bEnabled);
     if (lpResult)
         lpResult->Release();
 }

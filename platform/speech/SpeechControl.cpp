@@ -211,9 +211,9 @@ LRESULT CSpeechPhrasesCtrl::Hear(size_t index)
     DISPPARAMS params = {args, nullptr, 6, 0};
     if (!EventsFrozen())
         m_events.FireDispatch(DISPID_SPEECHPHRASES_HEARD, &params);
-    std::string line = "phrases heard" + SpeechCall::Arguments(&params);
-    line = line.substr(0, line.rfind(" ref ref")) + (handled ? " 1" : " 0");
-    SpeechCall::Log(line);
+    // The phrase and its command, as they were said.
+    DISPPARAMS said = {&args[4], nullptr, 2, 0};
+    SpeechCall::Log("phrases heard" + SpeechCall::Arguments(&said) + (handled ? " 1" : " 0"));
     SysFreeString(text);
     SysFreeString(reply);
     SysFreeString(speaker);
