@@ -1,0 +1,8 @@
+// The stand-in of the web browser automation object (IWebBrowser2).
+#pragma once
+#include <windows.h>
+#include <exdisp.h>
+
+#include "QuiComObject.h"
+
+HRESULT CreateWebBrowserStandIn(REFIID riid, void** ppv);
