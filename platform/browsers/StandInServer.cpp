@@ -24,6 +24,10 @@ public:
     {
         if (!opened)
             return E_POINTER;
+        if (BrowserStandIn::CallFails("Netscape.OpenError")) {
+            Log("Netscape.Open " + BrowserStandIn::Narrow(url) + " -> error");
+            return E_FAIL;
+        }
         bool offline = BrowserStandIn::CallFails("Netscape.Open");
         Log("Netscape.Open " + BrowserStandIn::Narrow(url) + " method=" + std::to_string(method) + " post="
             + BrowserStandIn::Narrow(postData) + " size=" + std::to_string(postDataSize) + " headers="
@@ -43,6 +47,12 @@ class CNotesUIWorkspace : public QuiObjectRoot,
                           public QuiSupportErrorInfoImpl<&IID_INotesUIWorkspace> {
 public:
     static const QuiInterfaceEntry kInterfaces[];
+
+    HRESULT FinalConstruct()
+    {
+        Log("Notes.Create");
+        return S_OK;
+    }
 
     STDMETHODIMP OpenURL(VARIANT* url, VARIANT* reload, VARIANT* urlList, VARIANT* charSet, VARIANT* webUser,
                          VARIANT* webPassword, VARIANT* proxyUser, VARIANT* proxyPassword, VARIANT* notesRetriever,

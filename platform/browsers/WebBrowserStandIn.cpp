@@ -5,6 +5,8 @@
 
 #include "StandInLog.h"
 
+const CLSID CLSID_WebBrowserStandIn = {0x0a21bc1e, 0xa185, 0x4fb8, {0xae, 0xf7, 0xfe, 0x7e, 0xf1, 0x21, 0xcb, 0x2a}};
+
 using BrowserStandIn::Describe;
 using BrowserStandIn::Log;
 

@@ -5,4 +5,6 @@
 
 #include "QuiComObject.h"
 
+extern const CLSID CLSID_WebBrowserStandIn;
+
 HRESULT CreateWebBrowserStandIn(REFIID riid, void** ppv);

@@ -171,6 +171,7 @@ public:
     }
 
     std::vector<std::string> Log() const { return BrowserStandIn::ReadLog(m_log); }
+    const std::string& LogPath() const { return m_log; }
     // The log's lines that begin with the prefix.
     std::vector<std::string> Lines(const std::string& prefix) const
     {
