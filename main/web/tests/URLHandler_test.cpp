@@ -15,8 +15,6 @@ using BrowserStandInTesting::BrowserSetting;
 using BrowserStandInTesting::Program;
 using BrowserStandInTesting::SetBrowserSetting;
 
-const DWORD kMissing = 0xFFFFFFFF;
-
 class URLHandlerTest : public BrowserTest {
 protected:
     // The driver kind the shared browser holds, by name.
@@ -424,6 +422,53 @@ TEST_F(URLHandlerTest, NotesWithoutItsWorkspaceLaunchesTheProgram)
     handler.OpenURL("http://example.test/n", TRUE);
     ASSERT_TRUE(m_standIns.WaitForLine("launch "));
     EXPECT_EQ("launch notes show=5 http://example.test/n", m_standIns.Lines("launch ").front());
+}
+
+}  // namespace
+
+namespace {
+
+// The application's preferences in place of the registry.
+class FakeSetting : public CBrowserSetting {
+public:
+    explicit FakeSetting(DWORD value) : m_value(value) {}
+    DWORD GetBrowser() override { return m_value; }
+    void StoreBrowser(DWORD dwValue) override { m_stored.push_back(dwValue); }
+
+    DWORD m_value;
+    std::vector<DWORD> m_stored;
+};
+
+class SettingScope {
+public:
+    explicit SettingScope(CBrowserSetting* setting) { DefaultBrowser::SetSetting(setting); }
+    ~SettingScope() { DefaultBrowser::SetSetting(nullptr); }
+};
+
+TEST_F(URLHandlerTest, ChoiceReadsTheSettingItIsGivenAndStoresThroughIt)
+{
+    struct Case {
+        DWORD value;
+        Program program;
+        int type;
+        std::vector<DWORD> stored;
+    };
+    const Case cases[] = {
+        {0, Program::Netscape, 2, {2}},
+        {1, Program::Netscape, 2, {}},
+        {0, Program::Other, -1, {}},
+        {3, Program::Netscape, 3, {}},
+    };
+    for (const Case& c : cases) {
+        SetBrowserSetting(4);
+        m_standIns.SetProgram(c.program);
+        FakeSetting setting(c.value);
+        SettingScope scope(&setting);
+        QuiURLHandler handler;
+        EXPECT_EQ(c.type, DefaultBrowser::GetBrowserType()) << c.value;
+        EXPECT_EQ(c.stored, setting.m_stored) << c.value;
+        EXPECT_EQ(4u, BrowserSetting()) << "the registry is not touched";
+    }
 }
 
 }  // namespace
