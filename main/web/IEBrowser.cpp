@@ -60,23 +60,15 @@ int IEBrowser::OpenURL(LPCSTR lpszURL, BOOL bShow)
     if (SUCCEEDED(m_pWebBrowser->get_Busy(&busy)) && busy != VARIANT_FALSE)
         m_pWebBrowser->Stop();
 
-    VARIANT flags, frame, postData, headers;
-    VariantInit(&flags);
-    V_VT(&flags) = VT_I4;
-    V_I4(&flags) = navBrowserBar;
-    VariantInit(&frame);
-    V_VT(&frame) = VT_BSTR;
-    V_BSTR(&frame) = SysAllocString(L"");
-    VariantInit(&postData);
-    V_VT(&postData) = VT_BSTR;
-    V_BSTR(&postData) = nullptr;
-    VariantInit(&headers);
-    V_VT(&headers) = VT_BSTR;
-    V_BSTR(&headers) = nullptr;
+    COleVariant flags(static_cast<long>(navBrowserBar));
+    COleVariant frame("");
+    // Post data and headers go as texts that hold nothing at all.
+    COleVariant postData, headers;
+    V_VT(&postData) = V_VT(&headers) = VT_BSTR;
+    V_BSTR(&postData) = V_BSTR(&headers) = nullptr;
     BSTR url = CString(lpszURL).AllocSysString();
     m_pWebBrowser->Navigate(url, &flags, &frame, &postData, &headers);
     SysFreeString(url);
-    VariantClear(&frame);
     if (bShow)
         m_pWebBrowser->put_Visible(VARIANT_TRUE);
     return 1;

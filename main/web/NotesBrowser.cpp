@@ -46,16 +46,9 @@ int NotesBrowser::OpenURL(LPCSTR lpszURL, BOOL bShow)
     if (!m_pWorkspace || !m_pWorkspace->m_lpDispatch)
         return BrowserInterface::OpenURL(lpszURL, bShow);
 
-    VARIANT url, reload, empty;
-    VariantInit(&url);
-    V_VT(&url) = VT_BSTR;
-    V_BSTR(&url) = CString(lpszURL).AllocSysString();
-    VariantInit(&reload);
-    V_VT(&reload) = VT_BOOL;
-    V_BOOL(&reload) = VARIANT_FALSE;
-    VariantInit(&empty);
-    V_VT(&empty) = VT_BSTR;
-    V_BSTR(&empty) = SysAllocString(L"");
+    COleVariant url(lpszURL);
+    COleVariant reload(static_cast<short>(FALSE), VT_BOOL);
+    COleVariant empty("");
     bool failed = false;
     try {
         VARIANT result = m_pWorkspace->OpenURL(&url, &reload, &empty, &empty, &empty, &empty, &empty, &empty, &empty);
@@ -65,8 +58,6 @@ int NotesBrowser::OpenURL(LPCSTR lpszURL, BOOL bShow)
         e->Delete();
         failed = true;
     }
-    VariantClear(&url);
-    VariantClear(&empty);
     // The client was closed: the next call reaches it again through a new workspace.
     if (failed)
         RebuildWorkspace();
