@@ -310,8 +310,11 @@ void CDDEObject::Construct(UINT nServiceId, UINT nNameId, LPCSTR lpszService)
 CDDEObject::~CDDEObject()
 {
     DDEState& state = State();
-    while (!m_conversations.empty())
-        CloseConversation(m_conversations.back()->m_hConv);
+    while (!m_conversations.empty()) {
+        CDDEConversation* conversation = m_conversations.back();
+        DdeDisconnect(conversation->m_hConv);
+        DestroyConversation(conversation);
+    }
     state.objects.erase(std::remove(state.objects.begin(), state.objects.end(), this), state.objects.end());
     if (m_hszName) {
         DdeNameService(state.instance, m_hszName, nullptr, DNS_UNREGISTER);

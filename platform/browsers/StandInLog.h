@@ -17,8 +17,9 @@
 #include <vector>
 
 #define BROWSER_STANDIN_KEY "Software\\QuillmateStandIns\\Browsers"
-// Set by the DDE browser once its service is registered; the quit event ends
-// every running DDE browser.
+// Set by the DDE browser once its service is registered. The quit event is
+// the test's: setting it ends every running DDE browser, and a DDE browser
+// started while no test holds it ends at once.
 #define BROWSER_STANDIN_STARTED_EVENT "QuillmateDdeBrowserStarted"
 #define BROWSER_STANDIN_QUIT_EVENT "QuillmateDdeBrowserQuit"
 // Set after every line written to the log, for a test that waits for one.

@@ -1,8 +1,8 @@
 // A browser's DDE interface: serves the "WWW_" verbs under the service name
 // given on the command line (NEOPLANET when none is given), records every
 // conversation in the log and answers as a browser with a few windows would.
-// Runs until the quit event is set; a second start for a service already
-// served records its launch and ends.
+// Runs until the quit event is set, and only while a test holds that event;
+// a second start for a service already served records its launch and ends.
 #include <windows.h>
 #include <ddeml.h>
 
@@ -96,9 +96,12 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int)
     HANDLE single = CreateMutexA(nullptr, FALSE, ("QuillmateDdeBrowser_" + g_service).c_str());
     if (!single || GetLastError() == ERROR_ALREADY_EXISTS)
         return 0;
-    HANDLE quit = CreateEventA(nullptr, TRUE, FALSE, BROWSER_STANDIN_QUIT_EVENT);
+    // The test that runs the stand-ins holds the quit event; without one there is nobody to serve.
+    HANDLE quit = OpenEventA(SYNCHRONIZE, FALSE, BROWSER_STANDIN_QUIT_EVENT);
+    if (!quit)
+        return 0;
     HANDLE started = CreateEventA(nullptr, TRUE, FALSE, BROWSER_STANDIN_STARTED_EVENT);
-    if (!quit || !started || DdeInitializeA(&g_instance, Callback, APPCLASS_STANDARD, 0) != DMLERR_NO_ERROR)
+    if (!started || DdeInitializeA(&g_instance, Callback, APPCLASS_STANDARD, 0) != DMLERR_NO_ERROR)
         return 1;
     HSZ service = DdeCreateStringHandleA(g_instance, g_service.c_str(), CP_WINANSI);
     if (!DdeNameService(g_instance, service, nullptr, DNS_REGISTER))

@@ -75,7 +75,8 @@ class Installation {
 public:
     Installation()
         : m_server((QuiComTesting::ProgramFolder() + "BrowserStandIn.dll").c_str()),
-          m_logged(CreateEventA(nullptr, FALSE, FALSE, BROWSER_STANDIN_LOGGED_EVENT))
+          m_logged(CreateEventA(nullptr, FALSE, FALSE, BROWSER_STANDIN_LOGGED_EVENT)),
+          m_quit(CreateEventA(nullptr, TRUE, FALSE, BROWSER_STANDIN_QUIT_EVENT))
     {
         Clean();
         const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
@@ -99,6 +100,8 @@ public:
         Clean();
         if (m_logged)
             CloseHandle(m_logged);
+        if (m_quit)
+            CloseHandle(m_quit);
     }
     Installation(const Installation&) = delete;
     Installation& operator=(const Installation&) = delete;
@@ -141,6 +144,7 @@ public:
     // Starts ddebrowser.exe for the service and waits until it serves.
     void StartDdeBrowser(const char* service)
     {
+        ResetEvent(m_quit);
         HANDLE started = CreateEventA(nullptr, TRUE, FALSE, BROWSER_STANDIN_STARTED_EVENT);
         ResetEvent(started);
         std::string commandLine = "\"" + DdeBrowserPath() + "\" " + service;
@@ -156,18 +160,16 @@ public:
         CloseHandle(started);
         ASSERT_EQ(WAIT_OBJECT_0, woken) << "ddebrowser.exe " << service << " did not start serving";
     }
-    // Ends every DDE browser, also those a driver started, and waits for those the test started.
+    // Ends every DDE browser, also those a driver started (and those that
+    // start later, until StartDdeBrowser), and waits for those the test started.
     void StopDdeBrowsers()
     {
-        HANDLE quit = CreateEventA(nullptr, TRUE, FALSE, BROWSER_STANDIN_QUIT_EVENT);
-        SetEvent(quit);
+        SetEvent(m_quit);
         for (HANDLE process : m_ddeBrowsers) {
             PumpUntil([process] { return WaitForSingleObject(process, 0) == WAIT_OBJECT_0; }, process);
             CloseHandle(process);
         }
         m_ddeBrowsers.clear();
-        ResetEvent(quit);
-        CloseHandle(quit);
     }
 
     std::vector<std::string> Log() const { return BrowserStandIn::ReadLog(m_log); }
@@ -221,6 +223,7 @@ private:
 
     QuiComTesting::ServerLibrary m_server;
     HANDLE m_logged;
+    HANDLE m_quit;
     std::string m_log;
     std::vector<HANDLE> m_ddeBrowsers;
 };
