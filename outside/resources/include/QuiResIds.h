@@ -27,6 +27,34 @@
 #define IDS_SPLASH_CONNECTORS    60056
 #define IDS_SPLASH_EDITION       60065  /* printf format, one text: the edition's name */
 
+/* Buttons and small controls (controls.rc). */
+#define IDB_DROP_ARROW           148  /* after a menu button's caption; magenta is transparent */
+
+/* Datastore (datastore.rc): base item types, edition names, messages. */
+#define IDS_NO_RECORD_CONTROL    57707
+#define IDS_WEB_ACTION_TYPE      57716  /* display name, a line feed, the example */
+#define IDS_WEB_PIMDEST_TYPE     57726  /* as above */
+#define IDS_EDITION_NOTES        60059
+#define IDS_EDITION_OUTLOOK      60060
+#define IDS_EDITION_PALM         60061
+#define IDS_EDITION_WEB          60068
+
+/* Preferences (prefs.rc): the sheet's caption, the hot-key message and the
+   spoken commands. */
+#define IDR_SPEECH_COMMANDS      176  /* first pop-up: one item per spoken command */
+#define IDS_PREFS_CAPTION        183
+#define IDS_HOTKEY_TAKEN         184  /* printf format, one text: the names of the hot keys */
+/* Destination window and panes (destwnd.rc). The buttons' numbers are also
+   their commands: picture, caption and tool tip share them. */
+#define IDB_DEST_BACKGROUND      28     /* tiled behind the panes and the destination window */
+#define ID_DEST_FILE_AND_SEND    27     /* file button while web actions are offered */
+#define ID_DEST_CLOSE_NOTE       166
+#define ID_DEST_FILE             169    /* file button otherwise */
+#define ID_DEST_HELP             178
+#define IDS_DEST_FILING          109    /* status text while the note files */
+#define IDS_DEST_LABEL           57667
+#define IDS_DEST_LABEL_WEB       57689  /* the label while web actions are offered */
+
 /* Web browsers (browsers.rc): DDE verbs and services, the Notes pane's page. */
 #define IDS_DDE_NAME_BASE        107
 #define IDS_DDE_SERVICE          108
