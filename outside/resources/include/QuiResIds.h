@@ -27,4 +27,7 @@
 #define IDS_SPLASH_CONNECTORS    60056
 #define IDS_SPLASH_EDITION       60065  /* printf format, one text: the edition's name */
 
+/* Buttons and small controls (controls.rc). */
+#define IDB_DROP_ARROW           148  /* after a menu button's caption; magenta is transparent */
+
 #endif

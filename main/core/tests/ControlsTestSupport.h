@@ -1,0 +1,125 @@
+// What the control tests share: a visible host window that records the
+// commands its children send, a copy of a window's drawing to read pixels
+// from, and real mouse input.
+#pragma once
+
+#include <afxquill.h>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "TestSupport.h"
+
+// Never drawn by the controls, so it tells "left alone" from "painted".
+const COLORREF kUntouched = RGB(1, 2, 3);
+
+struct CommandSeen {
+    WPARAM wParam;
+    LPARAM lParam;
+    bool operator==(const CommandSeen& o) const { return wParam == o.wParam && lParam == o.lParam; }
+};
+
+inline std::ostream& operator<<(std::ostream& os, const CommandSeen& c)
+{
+    return os << "{id " << LOWORD(c.wParam) << " code " << HIWORD(c.wParam) << " from " << c.lParam << "}";
+}
+
+class CHostWnd : public CWnd {
+public:
+    BOOL Create(int cx = 320, int cy = 200)
+    {
+        return CreateEx(WS_EX_TOPMOST, nullptr, "host", WS_POPUP | WS_VISIBLE, 40, 40, cx, cy, nullptr, nullptr);
+    }
+    BOOL OnCommand(WPARAM wParam, LPARAM lParam) override
+    {
+        commands.push_back({wParam, lParam});
+        return TRUE;
+    }
+    // Keeps the font it is given, as a dialog does, for children that use their parent's.
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override
+    {
+        if (message == WM_SETFONT) {
+            m_font = reinterpret_cast<HFONT>(wParam);
+            return 0;
+        }
+        if (message == WM_GETFONT)
+            return reinterpret_cast<LRESULT>(m_font);
+        return CWnd::WindowProc(message, wParam, lParam);
+    }
+    std::vector<CommandSeen> commands;
+
+private:
+    HFONT m_font = nullptr;
+};
+
+// A copy of what the window paints into its client area over kUntouched.
+class Rendering {
+public:
+    explicit Rendering(CWnd& wnd)
+    {
+        CRect client;
+        wnd.GetClientRect(client);
+        m_cx = client.Width();
+        m_cy = client.Height();
+        BITMAPINFO bmi = {};
+        bmi.bmiHeader.biSize = sizeof(bmi.bmiHeader);
+        bmi.bmiHeader.biWidth = m_cx;
+        bmi.bmiHeader.biHeight = -m_cy;
+        bmi.bmiHeader.biPlanes = 1;
+        bmi.bmiHeader.biBitCount = 32;
+        m_dc = ::CreateCompatibleDC(nullptr);
+        void* bits = nullptr;
+        m_bitmap = ::CreateDIBSection(m_dc, &bmi, DIB_RGB_COLORS, &bits, nullptr, 0);
+        m_old = ::SelectObject(m_dc, m_bitmap);
+        HBRUSH fill = ::CreateSolidBrush(kUntouched);
+        ::FillRect(m_dc, client, fill);
+        ::DeleteObject(fill);
+        wnd.SendMessage(WM_PRINTCLIENT, reinterpret_cast<WPARAM>(m_dc), PRF_CLIENT);
+        ::GdiFlush();
+    }
+    ~Rendering()
+    {
+        ::SelectObject(m_dc, m_old);
+        ::DeleteObject(m_bitmap);
+        ::DeleteDC(m_dc);
+    }
+    COLORREF At(int x, int y) const { return ::GetPixel(m_dc, x, y); }
+    // How many pixels of the rectangle show the colour.
+    int Count(COLORREF color, const RECT& area) const
+    {
+        int n = 0;
+        for (int y = area.top; y < area.bottom; y++)
+            for (int x = area.left; x < area.right; x++)
+                n += At(x, y) == color;
+        return n;
+    }
+    int Count(COLORREF color) const { return Count(color, CRect(0, 0, m_cx, m_cy)); }
+    int Width() const { return m_cx; }
+    int Height() const { return m_cy; }
+
+private:
+    int m_cx = 0;
+    int m_cy = 0;
+    HDC m_dc = nullptr;
+    HBITMAP m_bitmap = nullptr;
+    HGDIOBJ m_old = nullptr;
+};
+
+// The real mouse: moves the cursor to a point of the window and presses or
+// releases the left button there.
+inline void MouseTo(CWnd& wnd, CPoint client)
+{
+    wnd.ClientToScreen(&client);
+    ::SetCursorPos(client.x, client.y);
+}
+
+inline void MouseButton(bool down)
+{
+    INPUT input = {};
+    input.type = INPUT_MOUSE;
+    input.mi.dwFlags = down ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP;
+    ::SendInput(1, &input, sizeof(input));
+}
