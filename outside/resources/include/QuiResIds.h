@@ -30,4 +30,13 @@
 /* Buttons and small controls (controls.rc). */
 #define IDB_DROP_ARROW           148  /* after a menu button's caption; magenta is transparent */
 
+/* Datastore (datastore.rc): base item types, edition names, messages. */
+#define IDS_NO_RECORD_CONTROL    57707
+#define IDS_WEB_ACTION_TYPE      57716  /* display name, a line feed, the example */
+#define IDS_WEB_PIMDEST_TYPE     57726  /* as above */
+#define IDS_EDITION_NOTES        60059
+#define IDS_EDITION_OUTLOOK      60060
+#define IDS_EDITION_PALM         60061
+#define IDS_EDITION_WEB          60068
+
 #endif

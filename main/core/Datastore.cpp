@@ -1,0 +1,459 @@
+#include "Datastore.h"
+
+#include <cstring>
+#include <string>
+
+#include "ClientRegistry.h"
+#include "DatastoreItem.h"
+#include "QuiResIds.h"
+#include "QuillmateExcept.h"
+#include "VariantArray.h"
+
+const char ITEM_RECORD_PROGID[] = "Godwit.GodwitCtrl.1";
+
+namespace {
+
+const UINT kNoteAccelerators = 139;
+// The longest back-end line taken, terminator included.
+const int kMaxLineBytes = 1024;
+
+int g_liveCount = 0;
+// The datastore whose item list web action items look names up in.
+const CDatastore* g_boundDatastore = nullptr;
+
+// A settings text, read without keeping the table open.
+CString ReadSetting(int index)
+{
+    ClientRegistry settings;
+    const char* text = static_cast<const char*>(settings.GetValue(index, false));
+    return text ? text : "";
+}
+
+// A string of the resource library that holds a display name and, after a
+// line feed, its example.
+void LoadNameAndExample(UINT id, CString& name, CString& example)
+{
+    CString text;
+    text.LoadString(id);
+    int split = text.Find('\n');
+    name = split < 0 ? text : text.Left(split);
+    example = split < 0 ? CString() : text.Mid(split + 1);
+}
+
+std::vector<QuiItem*> ItemsOf(QuiItemList& items, QuiItemType* type)
+{
+    std::vector<QuiItem*> result;
+    int cursor = items.fetchBegin(type);
+    while (QuiItem* item = items.fetchNext(cursor))
+        result.push_back(item);
+    items.fetchEnd(cursor);
+    return result;
+}
+
+// Lends objects of one database to a temporary one and takes them back when
+// it goes, so that the temporary database never destroys them.
+class TypeLoan {
+public:
+    TypeLoan(QuiItemTypeList& from, QuiItemTypeList& to) : m_to(to)
+    {
+        from.fetchBegin();
+        while (QuiItemType* type = from.fetchNext())
+            m_types.push_back(type);
+        from.fetchEnd();
+        for (QuiItemType* type : m_types)
+            m_to.add(type);
+    }
+    ~TypeLoan()
+    {
+        for (QuiItemType* type : m_types)
+            m_to.remove(type);
+    }
+    TypeLoan(const TypeLoan&) = delete;
+    TypeLoan& operator=(const TypeLoan&) = delete;
+
+private:
+    QuiItemTypeList& m_to;
+    std::vector<QuiItemType*> m_types;
+};
+
+class ItemLoan {
+public:
+    ItemLoan(const std::vector<QuiItem*>& items, QuiItemList& to) : m_to(to)
+    {
+        for (QuiItem* item : items)
+            if (m_to.add(item))
+                m_items.push_back(item);
+    }
+    ~ItemLoan()
+    {
+        for (QuiItem* item : m_items)
+            m_to.remove(item);
+    }
+    ItemLoan(const ItemLoan&) = delete;
+    ItemLoan& operator=(const ItemLoan&) = delete;
+
+private:
+    QuiItemList& m_to;
+    std::vector<QuiItem*> m_items;
+};
+
+// The first item of the type whose display name is exactly `name`.
+QuiItem* FindByName(QuiItemList& items, QuiItemType* type, const char* name)
+{
+    for (QuiItem* item : ItemsOf(items, type))
+        if (std::strcmp(item->getDisplayName(), name) == 0)
+            return item;
+    return nullptr;
+}
+
+// The keyword file amends an item's keywords and flags; what ties the item
+// to its back end or its connector, and its display name, stay its own.
+void Amend(QuiItem& item, const QuiItem& amendment)
+{
+    std::string name = item.getDisplayName();
+    QuiForeignKey* key = item.getForeignKey();
+    CWebActionItem* action = dynamic_cast<CWebActionItem*>(&item);
+    CWebConnectorSubtype* subtype = action ? action->GetSubtype() : nullptr;
+    item.copy(amendment);
+    item.setDisplayName(name.c_str());
+    item.setForeignKey(key);
+    if (action)
+        action->SetSubtype(subtype);
+}
+
+// Writes the whole file beside the target and renames it into place, so
+// that a failed write leaves no half file that would never be replaced.
+void WriteNewFile(const CString& path, const void* bytes, UINT size)
+{
+    CString temporary = path + ".tmp";
+    {
+        CFile file(temporary, CFile::modeCreate | CFile::modeWrite | CFile::typeBinary);
+        try {
+            file.Write(bytes, size);
+            file.Close();
+        } catch (CException*) {
+            file.Abort();
+            DeleteFileA(temporary);
+            throw;
+        }
+    }
+    if (!MoveFileExA(temporary, path, MOVEFILE_REPLACE_EXISTING)) {
+        LONG error = static_cast<LONG>(GetLastError());
+        DeleteFileA(temporary);
+        AfxThrowFileException(CFileException::genericException, error, path);
+    }
+}
+
+// The default item file of the resource library, written when there is one.
+// A missing or empty resource writes nothing, so that a later start with a
+// complete library still finds no file and writes it.
+void WriteDefaultItemFile(const CString& path)
+{
+    HINSTANCE library = AfxGetResourceHandle();
+    HRSRC found = FindResourceA(library, MAKEINTRESOURCEA(IDR_DEFAULT_ITEMFILE), QUI_RES_KWDB_TYPE);
+    DWORD size = found ? SizeofResource(library, found) : 0;
+    HGLOBAL loaded = size ? LoadResource(library, found) : nullptr;
+    const void* bytes = loaded ? LockResource(loaded) : nullptr;
+    if (bytes)
+        WriteNewFile(path, bytes, size);
+}
+
+// An ANSI copy of a back end's line, cut to the longest line taken.
+std::string LineText(BSTR line)
+{
+    if (!line || !*line)
+        return std::string();
+    int needed = WideCharToMultiByte(CP_ACP, 0, line, -1, nullptr, 0, nullptr, nullptr);
+    if (needed <= 0)
+        return std::string();
+    std::string text(static_cast<size_t>(needed), '\0');
+    WideCharToMultiByte(CP_ACP, 0, line, -1, &text[0], needed, nullptr, nullptr);
+    text.resize(std::strlen(text.c_str()));
+    if (text.size() > kMaxLineBytes - 1)
+        text.resize(kMaxLineBytes - 1);
+    return text;
+}
+
+class ArrayAccess {
+public:
+    explicit ArrayAccess(SAFEARRAY* array) : m_array(array)
+    {
+        if (FAILED(SafeArrayAccessData(array, reinterpret_cast<void**>(&m_data))))
+            m_data = nullptr;
+    }
+    ~ArrayAccess()
+    {
+        if (m_data)
+            SafeArrayUnaccessData(m_array);
+    }
+    ArrayAccess(const ArrayAccess&) = delete;
+    ArrayAccess& operator=(const ArrayAccess&) = delete;
+    BSTR* Data() const { return m_data; }
+
+private:
+    SAFEARRAY* m_array;
+    BSTR* m_data = nullptr;
+};
+
+} // namespace
+
+CDatastore::CDatastore()
+{
+    ++g_liveCount;
+    CWebActionItem::SetItemList(m_kestrel.getItemList());
+    g_boundDatastore = this;
+}
+
+CDatastore::~CDatastore()
+{
+    try {
+        SaveKeywordFile();
+    } catch (...) {
+        // The run is ending: nothing is left to tell, and the file is as it was.
+    }
+    --g_liveCount;
+    if (g_boundDatastore == this) {
+        CWebActionItem::SetItemList(nullptr);
+        g_boundDatastore = nullptr;
+    }
+}
+
+int CDatastore::GetLiveCount()
+{
+    return g_liveCount;
+}
+
+BOOL CDatastore::LoadItems()
+{
+    SyncItems();
+    return TRUE;
+}
+
+void CDatastore::CheckRecordControl()
+{
+    COleDispatchDriver record;
+    COleException error;
+    if (!record.CreateDispatch(ITEM_RECORD_PROGID, &error))
+        throw new COzuExcept(IDS_NO_RECORD_CONTROL, 0);
+    record.ReleaseDispatch();
+}
+
+int CDatastore::GetType()
+{
+    return typeWebOnlyDefault;
+}
+
+int CDatastore::GetTypeName(CString& name)
+{
+    static const UINT kNames[] = {IDS_EDITION_WEB, IDS_EDITION_NOTES, IDS_EDITION_PALM, IDS_EDITION_OUTLOOK,
+                                  IDS_EDITION_WEB};
+    int code = GetType();
+    if (code < 0 || code >= static_cast<int>(sizeof kNames / sizeof kNames[0]))
+        return 0;
+    name.LoadString(kNames[code]);
+    return code;
+}
+
+CWebActionHandler* CDatastore::GetWebActionHandler()
+{
+    return &m_webActionHandler;
+}
+
+BOOL CDatastore::HasFeature(int)
+{
+    return FALSE;
+}
+
+BOOL CDatastore::AddItems(const VARIANT& lines, QuiItemType* type, int idColumn)
+{
+    if (V_VT(&lines) == VT_EMPTY || !type || !QuiIsStringArray(lines))
+        return FALSE;
+    SAFEARRAY* array = V_ARRAY(&lines);
+    LONG lower = 0, upper = -1;
+    SafeArrayGetLBound(array, 1, &lower);
+    SafeArrayGetUBound(array, 1, &upper);
+    ArrayAccess access(array);
+    if (!access.Data())
+        return FALSE;
+    QuiItemList& items = *m_kestrel.getItemList();
+    for (LONG i = 0; i <= upper - lower; ++i) {
+        std::unique_ptr<QuiItem> made(type->newItem(QuiItemID()));
+        CDatastoreItem* item = dynamic_cast<CDatastoreItem*>(made.get());
+        if (!item)
+            continue;
+        std::string text = LineText(access.Data()[i]);
+        if (!text.empty())
+            item->FromCsvLine(&text[0]);
+        if (!item->HasFields())
+            continue;
+        LPCSTR idText = idColumn != -1 ? item->GetFieldText(idColumn) : "";
+        QuiItemID id;
+        if (*idText)
+            id.fromString(idText);
+        else
+            id.generateUnique();
+        item->setID(id);
+        item->setDirty(false);
+        if (items.add(item))
+            made.release();
+    }
+    return TRUE;
+}
+
+QuiItemList* CDatastore::GetItemList()
+{
+    return m_kestrel.getItemList();
+}
+
+QuiItemType* CDatastore::GetItemType(LPCSTR id)
+{
+    return id ? m_kestrel.getTypeList()->get(QuiItemID(id)) : nullptr;
+}
+
+QuiItemTypeList* CDatastore::GetTypeList()
+{
+    return m_kestrel.getTypeList();
+}
+
+QuiTypeCategoryList* CDatastore::GetTypeCategoryList()
+{
+    return m_kestrel.getTypeCategoryList();
+}
+
+QuiKestrel* CDatastore::GetKestrel()
+{
+    return &m_kestrel;
+}
+
+// Items that an earlier sync took out come back when their connector is
+// enabled again, with the keywords the user gave them.
+BOOL CDatastore::SyncItems()
+{
+    m_webActionHandler.LoadConnectors();
+    QuiItemList& items = *m_kestrel.getItemList();
+    for (auto it = m_removedItems.begin(); it != m_removedItems.end();) {
+        if (items.add(it->get())) {
+            it->release();
+            it = m_removedItems.erase(it);
+        } else {
+            ++it;
+        }
+    }
+    AddWebActionItems(m_kestrel, m_webActionHandler.GetEnabledConnectors());
+    TakeOutWebActionItems(true);
+    return TRUE;
+}
+
+int CDatastore::RemoveWebActionItems()
+{
+    TakeOutWebActionItems(false);
+    return 0;
+}
+
+void CDatastore::TakeOutWebActionItems(bool onlyUnbound)
+{
+    // Without the type, a walk would run over every item of the database.
+    QuiItemType* type = GetItemType(WEB_ACTION_TYPE_ID);
+    if (!type)
+        return;
+    QuiItemList& items = *m_kestrel.getItemList();
+    for (QuiItem* item : ItemsOf(items, type)) {
+        CWebActionItem* action = dynamic_cast<CWebActionItem*>(item);
+        if (onlyUnbound && action && action->GetSubtype())
+            continue;
+        if (items.remove(item))
+            m_removedItems.emplace_back(item);
+    }
+}
+
+BOOL CDatastore::LoadItemDatabase()
+{
+    CString path = ReadSetting(ClientRegistry::DefaultKwDb);
+    if (path.IsEmpty())
+        return FALSE;
+    if (GetFileAttributesA(path) == INVALID_FILE_ATTRIBUTES)
+        WriteDefaultItemFile(path);
+    m_kestrel.readFile(path);
+    LoadKeywordFile();
+    return TRUE;
+}
+
+void CDatastore::LoadKeywordFile()
+{
+    CString path = ReadSetting(ClientRegistry::AliasDB);
+    if (path.IsEmpty())
+        return;
+    QuiKestrel keywords;
+    TypeLoan loan(*m_kestrel.getTypeList(), *keywords.getTypeList());
+    if (!keywords.readFile(path))
+        return;
+    QuiItemList& items = *m_kestrel.getItemList();
+    for (QuiItem* amendment : ItemsOf(*keywords.getItemList(), nullptr)) {
+        QuiItem* item = items.get(amendment->getID());
+        if (!item)
+            item = FindByName(items, amendment->getType(), amendment->getDisplayName());
+        if (item)
+            Amend(*item, *amendment);
+    }
+}
+
+BOOL CDatastore::SaveKeywordFile()
+{
+    std::vector<QuiItem*> dirty;
+    for (QuiItem* item : ItemsOf(*m_kestrel.getItemList(), nullptr))
+        if (item->getDirty())
+            dirty.push_back(item);
+    if (dirty.empty())
+        return TRUE;
+    CString path = ReadSetting(ClientRegistry::AliasDB);
+    if (path.IsEmpty())
+        return TRUE;
+    QuiKestrel changed;
+    ItemLoan loan(dirty, *changed.getItemList());
+    return changed.writeFile(path) ? TRUE : FALSE;
+}
+
+void CDatastore::RegisterTypes()
+{
+    struct Row {
+        const char* id;
+        UINT name;
+        const char* category;
+        bool pimDestination;
+    };
+    static const Row kRows[] = {
+        {WEB_ACTION_TYPE_ID, IDS_WEB_ACTION_TYPE, WEB_ACTION_CATEGORY_ID, false},
+        {WEB_PIMDEST_TYPE_ID, IDS_WEB_PIMDEST_TYPE, "", true},
+        {WEB_HIDDEN_TYPE_ID, IDS_WEB_ACTION_TYPE, "", false},
+    };
+    CString name, example;
+    LoadNameAndExample(IDS_WEB_ACTION_TYPE, name, example);
+    std::unique_ptr<QuiTypeCategory> category(new QuiTypeCategory(QuiItemID(WEB_ACTION_CATEGORY_ID), name));
+    if (m_kestrel.getTypeCategoryList()->add(category.get()))
+        category.release();
+    for (const Row& row : kRows) {
+        LoadNameAndExample(row.name, name, example);
+        QuiItem* prototype = row.pimDestination ? new CWebPimDestItem() : new CWebActionItem();
+        std::unique_ptr<QuiItemType> type(new QuiItemType(QuiItemID(row.id), name, prototype));
+        type->setExample(example);
+        // A second registration (a reload) keeps the types already held.
+        if (m_kestrel.registerType(type.get(), QuiItemID(row.category)))
+            type.release();
+    }
+}
+
+UINT CDatastore::GetResourceId()
+{
+    return kNoteAccelerators;
+}
+
+const char* const* CDatastore::GetItemTypeIds()
+{
+    return nullptr;
+}
+
+void CDatastore::AddTrayMenuItems(CMenu*, UINT) {}
+
+void CDatastore::OnTrayMenuClosed(CMenu*, int) {}
+
+void CDatastore::OnTrayMenuCommand(UINT) {}

@@ -1,0 +1,102 @@
+// The back end of the main program: one object per run, of the edition the
+// setting "ActivePIM" names. The base owns the item database and the web
+// action handler, loads the item files and writes the user's changes back.
+#pragma once
+
+#include <afxquill.h>
+#include <Kestrel.h>
+
+#include <memory>
+#include <vector>
+
+#include "WebActionHandler.h"
+#include "WebActionItem.h"
+
+class CMenu;
+class CWebActionJug;
+
+// The ProgID of the item record control.
+extern const char ITEM_RECORD_PROGID[];
+
+class CDatastore {
+public:
+    // Edition codes (GetType).
+    enum { typeWebOnlyDefault = 0, typeNotes = 1, typePalm = 2, typeOutlook = 3, typeWebOnly = 4, typeWebCalendar = 5 };
+
+    CDatastore();
+    // Writes the changed items to the keyword file first.
+    virtual ~CDatastore();
+    CDatastore(const CDatastore&) = delete;
+    CDatastore& operator=(const CDatastore&) = delete;
+
+    virtual long Connect() = 0;
+    virtual long FileRecord(IDispatch* record) = 0;
+    virtual long OpenBackEnd() = 0;
+    // Minutes of a calendar entry that gives no end.
+    virtual long GetDefaultDuration() = 0;
+    virtual long GetBackEndVersion() = 0;
+    virtual BOOL GetFolderList(CStringArray& folders) = 0;
+    // Editions load their back end's lists first and then call this.
+    virtual BOOL LoadItems();
+    // Creates and drops one item record so that a missing control fails
+    // early: throws COzuExcept 57707 when it cannot be created.
+    virtual void CheckRecordControl();
+    virtual int GetType();
+    // Loads the edition's display name; returns the edition code, or 0 with
+    // the name untouched for a code it has no name for.
+    virtual int GetTypeName(CString& name);
+    virtual int SendWebAction(CWebActionJug* action) = 0;
+    virtual CWebActionHandler* GetWebActionHandler();
+    virtual BOOL HasFeature(int n);
+    // Turns a back end's answer (an array of strings, one line per entry)
+    // into items of `type`. Field `idColumn` (-1: none) gives the identifier,
+    // else a new unique one is made. FALSE for an empty answer, one that is
+    // no array of strings, or no type.
+    virtual BOOL AddItems(const VARIANT& lines, QuiItemType* type, int idColumn);
+    virtual QuiItemList* GetItemList();
+    virtual QuiItemType* GetItemType(LPCSTR id);
+    virtual QuiItemTypeList* GetTypeList();
+    virtual QuiTypeCategoryList* GetTypeCategoryList();
+    virtual QuiKestrel* GetKestrel();
+    // Loads the enabled connectors and brings the web action items in line
+    // with their subtypes.
+    virtual BOOL SyncItems();
+    virtual int RemoveWebActionItems();
+    // Reads the system item file (written from the resource library when
+    // missing) and merges the user's keyword file over it. FALSE when no
+    // system file is set. A failure to create the file throws
+    // CFileException*.
+    virtual BOOL LoadItemDatabase();
+    // Editions register their own types and then call this.
+    virtual void RegisterTypes();
+    // The note window's accelerator table in the resource library.
+    virtual UINT GetResourceId();
+    // The type category identifiers that the item database viewer shows,
+    // ended by an empty text; null when none.
+    virtual const char* const* GetItemTypeIds();
+    virtual void AddTrayMenuItems(CMenu* menu, UINT pos);
+    virtual void OnTrayMenuClosed(CMenu* menu, int flag);
+    virtual void OnTrayMenuCommand(UINT id);
+
+    // Writes exactly the dirty items to the keyword file, replacing it; a
+    // file is written only when one item is dirty. FALSE when a write was
+    // due and failed (the file is then as it was).
+    BOOL SaveKeywordFile();
+
+    // Datastores alive in this program.
+    static int GetLiveCount();
+
+protected:
+    void LoadKeywordFile();
+
+private:
+    // Takes web action items (all, or those bound to no subtype) out of the
+    // item list into m_removedItems.
+    void TakeOutWebActionItems(bool onlyUnbound);
+
+    QuiKestrel m_kestrel;
+    CWebActionHandler m_webActionHandler;
+    // Items that RemoveWebActionItems took out: parser packages may still
+    // point at them, so they live as long as the datastore.
+    std::vector<std::unique_ptr<QuiItem>> m_removedItems;
+};

@@ -1,0 +1,363 @@
+// The datastore base over a small test edition: the item files (system file
+// from the resource library, keyword file merged over it and written back),
+// edition names, the live counter and the item record control check.
+#include "DatastoreTestSupport.h"
+#include "QuillmateExcept.h"
+
+using namespace datastore_test;
+
+namespace {
+
+//--- the system item file
+
+TEST_F(Datastore, FirstStartWritesTheSystemFileFromTheResourceAndReadsIt)
+{
+    TestDatastore store;
+    store.RegisterTypes();
+    QuiItem* business = store.AddItem(kCategoryType, "cat-1", "Business");
+
+    EXPECT_TRUE(store.LoadItemDatabase());
+
+    EXPECT_EQ(ResourceItemFile(), ReadBytes("QuiSystem.xml"));
+    EXPECT_FALSE(Exists("QuiSystem.xml.tmp"));
+    EXPECT_EQ("business|work|office|client", Keywords(business));
+    EXPECT_EQ(3, business->getFlags());
+    EXPECT_EQ(std::vector<std::string>({"cat-1"}), ItemIds(store.GetItemList()))
+        << "the system file amends items and never adds them";
+}
+
+TEST_F(Datastore, AnExistingSystemFileIsReadAsItStands)
+{
+    std::string own = ItemFile(Record(kCategoryType, "", "Business", "trade", "0x0001"));
+    WriteBytes("QuiSystem.xml", own);
+    TestDatastore store;
+    store.RegisterTypes();
+    QuiItem* business = store.AddItem(kCategoryType, "cat-1", "Business");
+
+    EXPECT_TRUE(store.LoadItemDatabase());
+
+    EXPECT_EQ(own, ReadBytes("QuiSystem.xml"));
+    EXPECT_EQ("trade", Keywords(business));
+}
+
+TEST_F(Datastore, TheSystemFileNamedBySettingIsUsed)
+{
+    SetSetting("DefaultKwDb", "system-items.xml");
+    TestDatastore store;
+    EXPECT_TRUE(store.LoadItemDatabase());
+    EXPECT_EQ(ResourceItemFile(), ReadBytes("system-items.xml"));
+    EXPECT_FALSE(Exists("QuiSystem.xml"));
+}
+
+TEST_F(Datastore, NoSystemFileSettingLoadsNothing)
+{
+    SetSetting("DefaultKwDb", "");
+    TestDatastore store;
+    EXPECT_FALSE(store.LoadItemDatabase());
+    EXPECT_FALSE(Exists("QuiSystem.xml"));
+}
+
+// A library without the item file, or with an empty one, must not leave an
+// empty file behind: that would keep the real one from ever being written.
+TEST_F(Datastore, MissingOrEmptyResourceWritesNoFileAndALaterStartWritesIt)
+{
+    struct Row {
+        const char* what;
+        HINSTANCE resources;
+    } rows[] = {
+        {"missing", GetModuleHandleA("kernel32.dll")},
+        {"empty", GetModuleHandleA(nullptr)},
+    };
+    HRSRC emptyResource = FindResourceA(rows[1].resources, MAKEINTRESOURCEA(IDR_DEFAULT_ITEMFILE), QUI_RES_KWDB_TYPE);
+    ASSERT_NE(nullptr, emptyResource);
+    ASSERT_EQ(0u, SizeofResource(rows[1].resources, emptyResource));
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        AfxSetResourceHandle(row.resources);
+        {
+            TestDatastore store;
+            EXPECT_TRUE(store.LoadItemDatabase());
+            EXPECT_EQ(0u, ItemIds(store.GetItemList()).size());
+        }
+        EXPECT_FALSE(Exists("QuiSystem.xml"));
+        EXPECT_FALSE(Exists("QuiSystem.xml.tmp"));
+
+        AfxSetResourceHandle(m_library);
+        TestDatastore store;
+        EXPECT_TRUE(store.LoadItemDatabase());
+        EXPECT_EQ(ResourceItemFile(), ReadBytes("QuiSystem.xml"));
+        DeleteFileA("QuiSystem.xml");
+    }
+}
+
+TEST_F(Datastore, ASystemFileThatCannotBeCreatedRaisesTheFileException)
+{
+    SetSetting("DefaultKwDb", "no such folder\\QuiSystem.xml");
+    TestDatastore store;
+    bool raised = false;
+    try {
+        store.LoadItemDatabase();
+    } catch (CFileException* e) {
+        raised = true;
+        e->Delete();
+    }
+    EXPECT_TRUE(raised);
+}
+
+//--- the keyword file
+
+// The system items every merge test starts from.
+class KeywordFile : public Datastore {
+protected:
+    void Load(TestDatastore& store, const std::string& keywordRecords)
+    {
+        WriteBytes("QuiSystem.xml", ItemFile(Record(kLineType, "", "Lunch", "lunch", "0x0001") +
+                                             Record(kLineType, "", "Dinner", "dinner", "0x0001")));
+        WriteBytes("keywords.xml", ItemFile(keywordRecords));
+        store.RegisterTypes();
+        store.AddItem(kLineType, "lunch-id", "Lunch");
+        store.AddItem(kLineType, "dinner-id", "Dinner");
+        store.AddItem(kCategoryType, "other-id", "Lunch");
+        ASSERT_TRUE(store.LoadItemDatabase());
+    }
+};
+
+TEST_F(KeywordFile, EntriesAmendItemsByIdentifierOrByTypeAndNameAndNeverAddThem)
+{
+    struct Row {
+        const char* what;
+        std::string record;
+        const char* item;        // the item amended, "" for none
+        const char* keywords;    // its keywords afterwards
+        int flags;
+    } rows[] = {
+        {"by identifier, under another name", Record(kLineType, "lunch-id", "Brunch", "midday", "0x0002"),
+         "lunch-id", "midday", 2},
+        {"by type and name", Record(kLineType, "unknown-id", "Dinner", "supper", "0x0003"), "dinner-id",
+         "supper", 3},
+        {"name in another case", Record(kLineType, "unknown-id", "dinner", "supper", "0x0003"), "", "", 0},
+        {"name of another type", Record(kCategoryType, "unknown-id", "Dinner", "supper", "0x0003"), "", "", 0},
+        {"type not registered", Record("0BADBAD0-0000-4000-8000-000000000000", "lunch-id", "Lunch", "x", "0x0"),
+         "", "", 0},
+        {"matches nothing", Record(kLineType, "new-id", "Breakfast", "morning", "0x0001"), "", "", 0},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        {
+            TestDatastore store;
+            Load(store, row.record);
+            EXPECT_EQ(std::vector<std::string>({"other-id", "lunch-id", "dinner-id"}), ItemIds(store.GetItemList()));
+            if (*row.item) {
+                QuiItem* item = store.Item(row.item);
+                EXPECT_EQ(row.keywords, Keywords(item));
+                EXPECT_EQ(row.flags, item->getFlags());
+                EXPECT_TRUE(item->getDirty());
+                EXPECT_STREQ(row.item[0] == 'l' ? "Lunch" : "Dinner", item->getDisplayName())
+                    << "the display name comes from the system file";
+            } else {
+                EXPECT_FALSE(store.Item("lunch-id")->getDirty());
+                EXPECT_FALSE(store.Item("dinner-id")->getDirty());
+            }
+        }
+        std::string written = ReadBytes("keywords.xml");
+        if (*row.item) {
+            EXPECT_NE(std::string::npos, written.find(std::string("<ID>") + row.item + "</ID>")) << written;
+            EXPECT_EQ(std::string::npos, written.find(row.item[0] == 'l' ? "dinner-id" : "lunch-id")) << written;
+        } else {
+            EXPECT_EQ(ItemFile(row.record), written) << "nothing dirty: the file stays as it was";
+        }
+    }
+}
+
+// The keyword file knows nothing of the back end: an amended item keeps what
+// ties it to its back-end entry.
+TEST_F(KeywordFile, AnAmendedItemKeepsItsForeignKey)
+{
+    TestDatastore store;
+    store.RegisterTypes();
+    QuiItem* lunch = store.AddItem(kLineType, "lunch-id", "Lunch");
+    QuiForeignKey* key = reinterpret_cast<QuiForeignKey*>(&store);
+    lunch->setForeignKey(key);
+    WriteBytes("QuiSystem.xml", ItemFile(""));
+    WriteBytes("keywords.xml", ItemFile(Record(kLineType, "lunch-id", "Lunch", "midday", "0x0001")));
+
+    ASSERT_TRUE(store.LoadItemDatabase());
+
+    EXPECT_EQ("midday", Keywords(lunch));
+    EXPECT_EQ(key, lunch->getForeignKey());
+}
+
+TEST_F(KeywordFile, MissingOrUnreadableFileMergesNothing)
+{
+    const char* contents[] = {nullptr, "", "<ITEMS><ITEM>", "not an item file"};
+    for (const char* content : contents) {
+        SCOPED_TRACE(content ? content : "(no file)");
+        DeleteFileA("keywords.xml");
+        WriteBytes("QuiSystem.xml", ItemFile(""));
+        if (content)
+            WriteBytes("keywords.xml", content);
+        TestDatastore store;
+        store.RegisterTypes();
+        QuiItem* lunch = store.AddItem(kLineType, "lunch-id", "Lunch");
+        EXPECT_TRUE(store.LoadItemDatabase());
+        EXPECT_EQ("", Keywords(lunch));
+        EXPECT_FALSE(lunch->getDirty());
+    }
+}
+
+TEST_F(KeywordFile, WithNoDirtyItemTheFileIsLeftAsItWas)
+{
+    WriteBytes("keywords.xml", "whatever the user had");
+    {
+        TestDatastore store;
+        store.RegisterTypes();
+        store.AddItem(kLineType, "lunch-id", "Lunch");
+        EXPECT_TRUE(store.SaveKeywordFile());
+    }
+    EXPECT_EQ("whatever the user had", ReadBytes("keywords.xml"));
+}
+
+TEST_F(KeywordFile, TheFileHoldsExactlyTheDirtyItems)
+{
+    WriteBytes("keywords.xml", ItemFile(Record(kLineType, "old-id", "Old", "old", "0x0001")));
+    {
+        TestDatastore store;
+        store.RegisterTypes();
+        store.AddItem(kLineType, "lunch-id", "Lunch");
+        QuiItem* dinner = store.AddItem(kLineType, "dinner-id", "Dinner");
+        dinner->keywordsAdd("supper");
+        dinner->setDirty(true);
+        EXPECT_TRUE(store.SaveKeywordFile());
+        EXPECT_TRUE(dinner->getDirty()) << "saving leaves the dirty flags";
+        EXPECT_EQ(std::vector<std::string>({"lunch-id", "dinner-id"}), ItemIds(store.GetItemList()));
+    }
+    std::string written = ReadBytes("keywords.xml");
+    EXPECT_NE(std::string::npos, written.find("<ID>dinner-id</ID>")) << written;
+    EXPECT_NE(std::string::npos, written.find("<KEYWORD>supper</KEYWORD>")) << written;
+    EXPECT_EQ(std::string::npos, written.find("lunch-id")) << written;
+    EXPECT_EQ(std::string::npos, written.find("old-id")) << written;
+}
+
+TEST_F(KeywordFile, AFailedWriteKeepsTheUsersFile)
+{
+    const std::string before = ItemFile(Record(kLineType, "old-id", "Old", "old", "0x0001"));
+    WriteBytes("keywords.xml", before);
+    // A folder where the temporary file would go makes the write fail.
+    ASSERT_TRUE(CreateDirectoryA("keywords.xml.tmp", nullptr));
+    {
+        TestDatastore store;
+        store.RegisterTypes();
+        store.AddItem(kLineType, "lunch-id", "Lunch")->setDirty(true);
+        EXPECT_FALSE(store.SaveKeywordFile());
+    }
+    EXPECT_EQ(before, ReadBytes("keywords.xml"));
+}
+
+TEST_F(KeywordFile, NoKeywordFileSettingWritesNothing)
+{
+    SetSetting("AliasDB", "");
+    TestDatastore store;
+    store.RegisterTypes();
+    store.AddItem(kLineType, "lunch-id", "Lunch")->setDirty(true);
+    EXPECT_TRUE(store.SaveKeywordFile());
+    EXPECT_FALSE(Exists("keywords.xml"));
+}
+
+//--- types, names and the live counter
+
+TEST_F(Datastore, RegisterTypesEntersTheBaseTypesUnderTheirCategory)
+{
+    TestDatastore store;
+    store.CDatastore::RegisterTypes();
+    store.CDatastore::RegisterTypes();
+
+    QuiTypeCategory* category = store.GetTypeCategoryList()->get(QuiItemID(WEB_ACTION_CATEGORY_ID));
+    ASSERT_NE(nullptr, category);
+    EXPECT_STREQ("Web Actions", category->getDisplayName());
+    EXPECT_NE(nullptr, category->getTypeList()->get(QuiItemID(WEB_ACTION_TYPE_ID)));
+    EXPECT_EQ(nullptr, category->getTypeList()->get(QuiItemID(WEB_PIMDEST_TYPE_ID)));
+    EXPECT_EQ(nullptr, category->getTypeList()->get(QuiItemID(WEB_HIDDEN_TYPE_ID)));
+
+    struct Row {
+        const char* id;
+        const char* name;
+        const char* example;
+        bool pimDestination;
+    } rows[] = {
+        {WEB_ACTION_TYPE_ID, "Web Actions", "map of 12 Harbour Road", false},
+        {WEB_PIMDEST_TYPE_ID, "Web Calendar", "mytime lunch with Anna on Friday", true},
+        {WEB_HIDDEN_TYPE_ID, "Web Actions", "map of 12 Harbour Road", false},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.id);
+        QuiItemType* type = store.GetItemType(row.id);
+        ASSERT_NE(nullptr, type);
+        EXPECT_STREQ(row.name, type->getDisplayName());
+        EXPECT_STREQ(row.example, type->getExample());
+        std::unique_ptr<QuiItem> item(type->newItem(QuiItemID("x")));
+        EXPECT_NE(nullptr, dynamic_cast<CWebActionItem*>(item.get()));
+        EXPECT_EQ(row.pimDestination, dynamic_cast<CWebPimDestItem*>(item.get()) != nullptr);
+    }
+    EXPECT_EQ(nullptr, store.GetItemType(nullptr));
+}
+
+TEST_F(Datastore, GetTypeNameGivesTheEditionsName)
+{
+    struct Row {
+        int code;
+        int result;
+        const char* name;
+    } rows[] = {
+        {0, 0, "Web"},           {1, 1, "Lotus Notes"}, {2, 2, "Palm Desktop"},  {3, 3, "Microsoft Outlook"},
+        {4, 4, "Web"},           {5, 0, "untouched"},   {-1, 0, "untouched"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.code);
+        TestDatastore store(row.code);
+        CString name("untouched");
+        EXPECT_EQ(row.result, store.GetTypeName(name));
+        EXPECT_STREQ(row.name, name);
+    }
+}
+
+TEST_F(Datastore, TheBaseAnswersItsDefaults)
+{
+    TestDatastore store;
+    EXPECT_EQ(0, static_cast<CDatastore&>(store).CDatastore::GetType());
+    EXPECT_EQ(139u, store.GetResourceId());
+    EXPECT_EQ(nullptr, store.GetItemTypeIds());
+    for (int n = -1; n <= 12; ++n)
+        EXPECT_FALSE(store.HasFeature(n)) << n;
+    EXPECT_NE(nullptr, store.GetWebActionHandler());
+}
+
+TEST_F(Datastore, TheLiveCounterFollowsConstructionAndDestruction)
+{
+    const int before = CDatastore::GetLiveCount();
+    auto first = std::make_unique<TestDatastore>();
+    EXPECT_EQ(before + 1, CDatastore::GetLiveCount());
+    {
+        TestDatastore second;
+        EXPECT_EQ(before + 2, CDatastore::GetLiveCount());
+    }
+    EXPECT_EQ(before + 1, CDatastore::GetLiveCount());
+    first.reset();
+    EXPECT_EQ(before, CDatastore::GetLiveCount());
+}
+
+TEST_F(Datastore, CheckRecordControlThrowsWhenTheControlIsNotRegistered)
+{
+    ASSERT_TRUE(SUCCEEDED(CoInitialize(nullptr)));
+    TestDatastore store;
+    int message = 0;
+    try {
+        store.CheckRecordControl();
+    } catch (COzuExcept* e) {
+        message = static_cast<int>(e->GetMessageId());
+        delete e;
+    }
+    CoUninitialize();
+    EXPECT_EQ(IDS_NO_RECORD_CONTROL, message);
+}
+
+} // namespace
