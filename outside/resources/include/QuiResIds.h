@@ -39,4 +39,9 @@
 #define IDS_EDITION_PALM         60061
 #define IDS_EDITION_WEB          60068
 
+/* Drop fields (drops.rc). */
+#define IDB_FIELD_PATTERN        171  /* tiled behind the fields and their item lists */
+#define IDB_DROP_BUTTON          181  /* the drop button; magenta is transparent */
+#define IDS_ITEM_SEPARATORS      57683  /* between a multi field's names; the first joins them */
+
 #endif
