@@ -53,6 +53,22 @@ CString EntryText(QuiItem* item)
 
 //--- the list boxes
 
+namespace {
+
+CQuillmateCheckListDrop* DropOf(CWnd* list)
+{
+    return dynamic_cast<CQuillmateCheckListDrop*>(list->GetParent());
+}
+
+// After the list's own handling: the pop-up decides whether it goes.
+void PassKillFocus(CWnd* list, CWnd* pNewWnd)
+{
+    if (CQuillmateCheckListDrop* drop = DropOf(list))
+        drop->OnListKillFocus(pNewWnd);
+}
+
+} // namespace
+
 BEGIN_MESSAGE_MAP(CQuillmateCheckList, CCheckListBox)
     ON_WM_KILLFOCUS()
 END_MESSAGE_MAP()
@@ -60,8 +76,7 @@ END_MESSAGE_MAP()
 void CQuillmateCheckList::OnKillFocus(CWnd* pNewWnd)
 {
     Default();
-    if (CQuillmateCheckListDrop* drop = dynamic_cast<CQuillmateCheckListDrop*>(GetParent()))
-        drop->OnListKillFocus(pNewWnd);
+    PassKillFocus(this, pNewWnd);
 }
 
 BEGIN_MESSAGE_MAP(CQuillmateListBox, CListBox)
@@ -72,14 +87,13 @@ END_MESSAGE_MAP()
 void CQuillmateListBox::OnKillFocus(CWnd* pNewWnd)
 {
     Default();
-    if (CQuillmateCheckListDrop* drop = dynamic_cast<CQuillmateCheckListDrop*>(GetParent()))
-        drop->OnListKillFocus(pNewWnd);
+    PassKillFocus(this, pNewWnd);
 }
 
 void CQuillmateListBox::OnLButtonDown(UINT, CPoint)
 {
     Default();
-    if (CQuillmateCheckListDrop* drop = dynamic_cast<CQuillmateCheckListDrop*>(GetParent()))
+    if (CQuillmateCheckListDrop* drop = DropOf(this))
         drop->OnListClick();
 }
 

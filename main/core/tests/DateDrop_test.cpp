@@ -35,11 +35,23 @@ std::string Formatted(DATE d, bool time)
 
 class DateDropTest : public DropFixture {
 protected:
-    void Make(CDateDrop& field)
+    void SetUp() override
     {
+        DropFixture::SetUp();
         ASSERT_TRUE(field.Create(10, 10, 0, &host, 301));
         field.ShowWindow(SW_SHOW);
+        prop.reset(new FlagsOnlyProp(&field));
     }
+    // The calendar, dropped down.
+    CQuillmateDateDrop* Open()
+    {
+        field.DropDown();
+        CQuillmateDateDrop* popup = field.GetPopup();
+        EXPECT_NE(nullptr, popup);
+        return popup;
+    }
+    CDateDrop field;
+    std::unique_ptr<FlagsOnlyProp> prop;
 };
 
 } // namespace
@@ -58,8 +70,6 @@ TEST_F(DateDropTest, GetDateReadsTheText)
         {"3 pm", -3.0, -3.0},
         {"xq zzv", -3.0, -3.0},
     };
-    CDateDrop field;
-    Make(field);
     for (const Row& row : rows) {
         field.SetText(row.text);
         DATE d = row.entry;
@@ -80,8 +90,6 @@ TEST_F(DateDropTest, SetDateFormatsOrEmpties)
         {-2.0, ""},
         {-3.0, ""},
     };
-    CDateDrop field;
-    Make(field);
     for (const Row& row : rows) {
         field.SetText("something");
         field.SetDate(row.d);
@@ -100,31 +108,27 @@ TEST_F(DateDropTest, TimesReadAndWrite)
         {"3 pm", 0.625},
         {"whenever", -2.0},
     };
-    CTimeEdit field;
-    ASSERT_TRUE(field.Create(10, 40, 0, &host, 302));
-    EXPECT_EQ(nullptr, field.GetDropButton().GetSafeHwnd());
+    CTimeEdit time;
+    ASSERT_TRUE(time.Create(10, 40, 0, &host, 302));
+    EXPECT_EQ(nullptr, time.GetDropButton().GetSafeHwnd());
     CRect r;
-    field.GetWindowRect(r);
+    time.GetWindowRect(r);
     EXPECT_EQ(DluToPixelsX(&host, 30), r.Width());
     for (const Row& row : rows) {
-        field.SetText(row.text);
+        time.SetText(row.text);
         DATE t = -3.0;
-        field.GetTime(&t);
+        time.GetTime(&t);
         EXPECT_EQ(row.expected, t) << row.text;
     }
-    field.SetTime(kHalfPastThreePm);
-    EXPECT_EQ(Formatted(kHalfPastThreePm, true), std::string(field.GetText()));
-    field.SetTime(-2.0);
-    EXPECT_EQ("", std::string(field.GetText()));
+    time.SetTime(kHalfPastThreePm);
+    EXPECT_EQ(Formatted(kHalfPastThreePm, true), std::string(time.GetText()));
+    time.SetTime(-2.0);
+    EXPECT_EQ("", std::string(time.GetText()));
 }
 
 TEST_F(DateDropTest, PickingADayFillsTheFieldAndTellsTheAdaptor)
 {
-    CDateDrop field;
-    Make(field);
-    FlagsOnlyProp prop(&field);
-    field.DropDown();
-    CQuillmateDateDrop* popup = field.GetPopup();
+    CQuillmateDateDrop* popup = Open();
     ASSERT_NE(nullptr, popup);
     EXPECT_TRUE(popup->IsWindowVisible());
     EXPECT_FALSE(field.GetDropButton().IsWindowEnabled()) << "no second drop-down while it shows";
@@ -139,46 +143,36 @@ TEST_F(DateDropTest, PickingADayFillsTheFieldAndTellsTheAdaptor)
     popup->SendMessage(WM_NOTIFY, CQuillmateDateDrop::IDC_CALENDAR, reinterpret_cast<LPARAM>(&pick));
 
     EXPECT_EQ(Formatted(kChristmas, false), std::string(field.GetText()));
-    EXPECT_EQ(CDestProp::FLAG_USER_CHANGED, prop.GetFlags());
+    EXPECT_EQ(CDestProp::FLAG_USER_CHANGED, prop->GetFlags());
     EXPECT_FALSE(popup->IsWindowVisible());
     EXPECT_TRUE(field.GetDropButton().IsWindowEnabled());
 }
 
 TEST_F(DateDropTest, EscapeChangesNothing)
 {
-    CDateDrop field;
-    Make(field);
-    FlagsOnlyProp prop(&field);
     field.SetDate(kChristmas);
-    field.DropDown();
-    CQuillmateDateDrop* popup = field.GetPopup();
+    CQuillmateDateDrop* popup = Open();
     ASSERT_NE(nullptr, popup);
     EXPECT_EQ(kChristmas, static_cast<DATE>(popup->GetDate())) << "the calendar opens on the field's date";
     Press(popup->GetCalendar().GetSafeHwnd(), VK_ESCAPE);
     EXPECT_FALSE(popup->IsWindowVisible());
     EXPECT_EQ(Formatted(kChristmas, false), std::string(field.GetText()));
-    EXPECT_EQ(0, prop.GetFlags());
+    EXPECT_EQ(0, prop->GetFlags());
     EXPECT_TRUE(IsFocusWithin(&field));
 }
 
 TEST_F(DateDropTest, ReturnTakesTheCalendarsDayAtMidnight)
 {
-    CDateDrop field;
-    Make(field);
-    FlagsOnlyProp prop(&field);
-    field.DropDown();
-    CQuillmateDateDrop* popup = field.GetPopup();
+    CQuillmateDateDrop* popup = Open();
     ASSERT_NE(nullptr, popup);
     Press(popup->GetCalendar().GetSafeHwnd(), VK_RETURN);
     EXPECT_FALSE(popup->IsWindowVisible());
     EXPECT_EQ(Formatted(Today(), false), std::string(field.GetText()));
-    EXPECT_EQ(CDestProp::FLAG_USER_CHANGED, prop.GetFlags());
+    EXPECT_EQ(CDestProp::FLAG_USER_CHANGED, prop->GetFlags());
 }
 
 TEST_F(DateDropTest, AltDownOpensTheCalendar)
 {
-    CDateDrop field;
-    Make(field);
     field.GetEdit().SetFocus();
     Press(field.GetEdit().GetSafeHwnd(), VK_DOWN);
     EXPECT_EQ(nullptr, field.GetPopup()) << "a plain Down moves nothing in a typed field";
@@ -189,16 +183,13 @@ TEST_F(DateDropTest, AltDownOpensTheCalendar)
 
 TEST_F(DateDropTest, PickOnlyFieldOpensAndEmptiesByKey)
 {
-    CDateDrop field;
-    Make(field);
-    FlagsOnlyProp prop(&field);
     field.SetDate(kChristmas);
     field.GetEdit().EnableWindow(FALSE);
     field.SetFocus();
     EXPECT_TRUE(field.GetEdit().GetExStyle() & WS_EX_STATICEDGE) << "the focus shows on a pick-only field";
     Press(field.GetSafeHwnd(), VK_DELETE);
     EXPECT_EQ("", std::string(field.GetText()));
-    EXPECT_EQ(CDestProp::FLAG_USER_CHANGED | CDestProp::FLAG_USER_EMPTIED, prop.GetFlags());
+    EXPECT_EQ(CDestProp::FLAG_USER_CHANGED | CDestProp::FLAG_USER_EMPTIED, prop->GetFlags());
     Press(field.GetSafeHwnd(), VK_SPACE);
     ASSERT_NE(nullptr, field.GetPopup());
     EXPECT_TRUE(field.GetPopup()->IsWindowVisible());

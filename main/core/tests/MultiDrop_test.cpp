@@ -3,6 +3,7 @@
 #include "MultiDrop.h"
 
 #include "DropsTestSupport.h"
+#include "FrameworkUtil.h"
 
 using namespace drops_test;
 
@@ -52,6 +53,17 @@ protected:
         ASSERT_TRUE(field.Create(10, 10, 150, 0, &host, 303, style));
         field.ShowWindow(SW_SHOW);
     }
+    // The fixture's check list field offering the items, dropped down.
+    CQuillmateCheckListDrop* Open(std::initializer_list<const char*> ids)
+    {
+        Make(field);
+        prop.reset(new FlagsOnlyProp(&field));
+        field.SetItems(Array(ids));
+        field.DropDown();
+        return field.GetDropList();
+    }
+    CMultiDrop field;
+    std::unique_ptr<FlagsOnlyProp> prop;
 };
 
 } // namespace
@@ -214,32 +226,22 @@ TEST_F(MultiDropTest, CommitTellsTheAdaptorOnlyOfAChange)
 
 TEST_F(MultiDropTest, EscapeLeavesTheFieldAsItWas)
 {
-    CMultiDrop field;
-    Make(field);
-    FlagsOnlyProp prop(&field);
-    field.SetItems(Array({"b", "p"}));
-    field.DropDown();
-    CQuillmateCheckListDrop* drop = field.GetDropList();
+    CQuillmateCheckListDrop* drop = Open({"b", "p"});
     drop->Choose(0, TRUE);
     Press(drop->GetList().GetSafeHwnd(), VK_ESCAPE);
     EXPECT_FALSE(drop->IsWindowVisible());
     EXPECT_TRUE(drop->IsCancelled());
     EXPECT_EQ("", std::string(field.GetText()));
-    EXPECT_EQ(0, prop.GetFlags());
+    EXPECT_EQ(0, prop->GetFlags());
 }
 
 TEST_F(MultiDropTest, ReturnWithNothingCheckedTakesTheSelection)
 {
-    CMultiDrop field;
-    Make(field);
-    FlagsOnlyProp prop(&field);
-    field.SetItems(Array({"b", "p"}));
-    field.DropDown();
-    CQuillmateCheckListDrop* drop = field.GetDropList();
+    CQuillmateCheckListDrop* drop = Open({"b", "p"});
     drop->GetList().SetCurSel(field.FindItem("p"));
     Press(drop->GetList().GetSafeHwnd(), VK_RETURN);
     EXPECT_EQ("Personal", std::string(field.GetText()));
-    EXPECT_EQ(CDestProp::FLAG_USER_CHANGED, prop.GetFlags());
+    EXPECT_EQ(CDestProp::FLAG_USER_CHANGED, prop->GetFlags());
 }
 
 TEST_F(MultiDropTest, SingleChoiceListSelectsTheFirstName)
@@ -286,4 +288,18 @@ TEST_F(MultiDropTest, ParseTextClearsTheNamedChecks)
     field.ParseText();
     EXPECT_EQ(1, field.GetCheckedCount());
     EXPECT_TRUE(field.GetDropList()->IsChosen(field.FindItem("p")));
+}
+
+TEST_F(MultiDropTest, FocusLeavingTheListCommitsUnlessCancelled)
+{
+    CButton other;
+    ASSERT_TRUE(other.Create("other", WS_CHILD | WS_VISIBLE | WS_TABSTOP, CRect(300, 10, 360, 30), &host, 2));
+    CQuillmateCheckListDrop* drop = Open({"b", "p"});
+    ASSERT_TRUE(IsFocusWithin(drop));
+    drop->Choose(field.FindItem("b"), TRUE);
+    host.SetActiveWindow();
+    other.SetFocus();
+    EXPECT_FALSE(drop->IsWindowVisible());
+    EXPECT_EQ("Business", std::string(field.GetText()));
+    EXPECT_EQ(CDestProp::FLAG_USER_CHANGED, prop->GetFlags());
 }
