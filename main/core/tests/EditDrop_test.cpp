@@ -188,3 +188,35 @@ TEST_F(EditDropTest, SelectionIsLeftAloneWhileThePromptShows)
     EXPECT_EQ(1, start);
     EXPECT_EQ(4, end);
 }
+
+TEST_F(EditDropTest, ToolTipTextsOfTheApplication)
+{
+    CFlatButton check;
+    ASSERT_TRUE(check.Create(0, 40, 0, CFlatButton::kindCheck, &host, 320));
+    CButton plain;
+    ASSERT_TRUE(plain.Create("plain", WS_CHILD, CRect(0, 80, 40, 100), &host, 321));
+    struct Row {
+        CWnd* tool;
+        UINT id;
+        BOOL checked;
+        UINT flags;
+        BOOL answered;
+        const char* tip;
+    } rows[] = {
+        {&plain, 321, FALSE, TTF_IDISHWND, TRUE, "Only a tip"},
+        {&plain, 300, FALSE, TTF_IDISHWND, TRUE, "When it is due"},
+        {&check, 320, FALSE, TTF_IDISHWND, TRUE, "Normal tip"},
+        {&check, 320, TRUE, TTF_IDISHWND, TRUE, "Alternative tip"},
+        {&plain, 320, FALSE, TTF_IDISHWND, TRUE, "Normal tip\nAlternative tip"},
+        {&plain, 321, FALSE, 0, FALSE, ""},
+    };
+    for (const Row& row : rows) {
+        check.SetCheck(row.checked);
+        NMTTDISPINFOA info = {};
+        info.hdr.idFrom = reinterpret_cast<UINT_PTR>(row.tool->GetSafeHwnd());
+        info.uFlags = row.flags;
+        LRESULT result = 1;
+        EXPECT_EQ(row.answered, app.GetToolTipText(row.id, &info.hdr, &result)) << row.id << " " << row.checked;
+        EXPECT_STREQ(row.tip, row.answered ? info.lpszText : "") << row.id << " " << row.checked;
+    }
+}
