@@ -50,51 +50,38 @@ std::vector<QuiItem*> ItemsOf(QuiItemList& items, QuiItemType* type)
     return result;
 }
 
+std::vector<QuiItemType*> TypesOf(QuiItemTypeList& types)
+{
+    std::vector<QuiItemType*> result;
+    types.fetchBegin();
+    while (QuiItemType* type = types.fetchNext())
+        result.push_back(type);
+    types.fetchEnd();
+    return result;
+}
+
 // Lends objects of one database to a temporary one and takes them back when
 // it goes, so that the temporary database never destroys them.
-class TypeLoan {
+template <class List, class Object>
+class Loan {
 public:
-    TypeLoan(QuiItemTypeList& from, QuiItemTypeList& to) : m_to(to)
+    Loan(const std::vector<Object*>& objects, List& to) : m_to(to)
     {
-        from.fetchBegin();
-        while (QuiItemType* type = from.fetchNext())
-            m_types.push_back(type);
-        from.fetchEnd();
-        for (QuiItemType* type : m_types)
-            m_to.add(type);
+        for (Object* object : objects)
+            if (m_to.add(object))
+                m_objects.push_back(object);
     }
-    ~TypeLoan()
+    ~Loan()
     {
-        for (QuiItemType* type : m_types)
-            m_to.remove(type);
+        for (Object* object : m_objects)
+            m_to.remove(object);
     }
-    TypeLoan(const TypeLoan&) = delete;
-    TypeLoan& operator=(const TypeLoan&) = delete;
+    Loan(const Loan&) = delete;
+    Loan& operator=(const Loan&) = delete;
 
 private:
-    QuiItemTypeList& m_to;
-    std::vector<QuiItemType*> m_types;
-};
-
-class ItemLoan {
-public:
-    ItemLoan(const std::vector<QuiItem*>& items, QuiItemList& to) : m_to(to)
-    {
-        for (QuiItem* item : items)
-            if (m_to.add(item))
-                m_items.push_back(item);
-    }
-    ~ItemLoan()
-    {
-        for (QuiItem* item : m_items)
-            m_to.remove(item);
-    }
-    ItemLoan(const ItemLoan&) = delete;
-    ItemLoan& operator=(const ItemLoan&) = delete;
-
-private:
-    QuiItemList& m_to;
-    std::vector<QuiItem*> m_items;
+    List& m_to;
+    std::vector<Object*> m_objects;
 };
 
 // The first item of the type whose display name is exactly `name`.
@@ -384,7 +371,7 @@ void CDatastore::LoadKeywordFile()
     if (path.IsEmpty())
         return;
     QuiKestrel keywords;
-    TypeLoan loan(*m_kestrel.getTypeList(), *keywords.getTypeList());
+    Loan<QuiItemTypeList, QuiItemType> loan(TypesOf(*m_kestrel.getTypeList()), *keywords.getTypeList());
     if (!keywords.readFile(path))
         return;
     QuiItemList& items = *m_kestrel.getItemList();
@@ -409,7 +396,7 @@ BOOL CDatastore::SaveKeywordFile()
     if (path.IsEmpty())
         return TRUE;
     QuiKestrel changed;
-    ItemLoan loan(dirty, *changed.getItemList());
+    Loan<QuiItemList, QuiItem> loan(dirty, *changed.getItemList());
     return changed.writeFile(path) ? TRUE : FALSE;
 }
 

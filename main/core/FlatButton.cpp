@@ -45,11 +45,6 @@ END_MESSAGE_MAP()
 
 CFlatButton::CFlatButton() : m_textColor(::GetSysColor(COLOR_WINDOWTEXT)) {}
 
-CFlatButton::~CFlatButton()
-{
-    DestroyWindow();
-}
-
 void CFlatButton::SetTransparentColor(COLORREF color)
 {
     Quillmate::CImage::SetTransparentColor(color);

@@ -1,6 +1,8 @@
 #include "QuiParseSinks.h"
 
 #include "DateValue.h"
+#include "Destination.h"
+#include "QuillmateExcept.h"
 
 #include <cmath>
 
@@ -38,4 +40,79 @@ void DtParseSink::Callback(int, QuiPrsItemRole* role, QuiPrsKeyphrase*)
         return;
     DATE date = TimeToVariantDate(static_cast<int32_t>(seconds));
     m_date = date == 0.0 ? -1.0 : date;
+}
+
+//--- destination sinks
+
+void QuiDestinationSink::Callback(int kind, QuiPrsItemRole* role, QuiPrsKeyphrase* keyphrase)
+{
+    try {
+        Forward(kind, role, keyphrase);
+    } catch (...) {
+        QuiDeleteCurrentException();
+    }
+}
+
+int QuiDestinationSink::QueryTag()
+{
+    return QuiParseResultSink::GetTag();
+}
+
+void QuiDestinationSink::AssignTag(int tag)
+{
+    QuiParseResultSink::SetTag(tag);
+}
+
+CDestination* QuiDestinationSink::GetDestination()
+{
+    return m_destination;
+}
+
+void QuiDestinationSink::SetDestination(CDestination* destination)
+{
+    m_destination = destination;
+}
+
+void QuiDestinationSink::Forward(int kind, QuiPrsItemRole* role, QuiPrsKeyphrase* keyphrase)
+{
+    if (!m_destination)
+        return;
+    // The program is 32-bit: the address fits the handlers' int.
+    static_assert(sizeof(QuiPrsKeyphrase*) == sizeof(int), "keyphrase ids are addresses");
+    int extra = static_cast<int>(reinterpret_cast<intptr_t>(keyphrase));
+    switch (kind) {
+    case 1:
+        m_destination->OnParseResult1(role, kind, extra, this);
+        break;
+    case 2:
+        m_destination->OnParseResult2(role, kind, extra, this);
+        break;
+    case 3:
+        m_destination->OnParseResult3(role, kind, extra, this);
+        break;
+    default:
+        break;
+    }
+}
+
+void QuiDateSink::Callback(int kind, QuiPrsItemRole* role, QuiPrsKeyphrase* keyphrase)
+{
+    try {
+        Forward(kind, role, keyphrase);
+    } catch (...) {
+        QuiDeleteCurrentException();
+        throw QUI_PARSE_RESULT_EXCEPTION();
+    }
+}
+
+void QuiWebActionSink::Callback(int kind, QuiPrsItemRole* role, QuiPrsKeyphrase* keyphrase)
+{
+    if (kind == 3)
+        return;
+    try {
+        Forward(kind, role, keyphrase);
+    } catch (COleException* e) {
+        e->Delete();
+        throw QUI_PARSE_RESULT_EXCEPTION();
+    }
 }

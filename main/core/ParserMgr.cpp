@@ -1,5 +1,6 @@
 #include "QuiParserMgr.h"
 #include "QuillmateApp.h"
+#include "QuillmateExcept.h"
 
 #include <algorithm>
 #include <cmath>
@@ -312,6 +313,7 @@ void onKeyphrase(QuiParser*, QuiPrsContext* context, QuiPrsPackage* package, int
         }
         keyphrase->fetchItemRolesEnd();
     } catch (...) {
+        QuiDeleteCurrentException();
     }
 }
 

@@ -1,5 +1,6 @@
 #include "QuillmateApp.h"
 
+#include "Datastore.h"
 #include "FlatButton.h"
 #include "GdiUtil.h"
 #include "TextUtil.h"
@@ -12,6 +13,14 @@ CQuillmateApp::~CQuillmateApp() = default;
 COzuPrefs* CQuillmateApp::GetPrefs() { return nullptr; }
 CDatastore* CQuillmateApp::GetDatastore() { return nullptr; }
 QuiParserMgr* CQuillmateApp::GetParserMgr() { return nullptr; }
+
+BOOL CQuillmateApp::IsFeature(int n)
+{
+    if (n == 5)
+        return FALSE;
+    CDatastore* datastore = GetDatastore();
+    return datastore && datastore->HasFeature(n);
+}
 
 CFont* CQuillmateApp::font(CFont& font, int nTenths, LPCTSTR lpszFace)
 {

@@ -46,3 +46,15 @@ int COzuExcept::ReportError()
         SetFocus(m_hFocusWnd);
     return result;
 }
+
+void QuiDeleteCurrentException()
+{
+    try {
+        throw;
+    } catch (CException* e) {
+        e->Delete();
+    } catch (CQuillmateExcept* e) {
+        delete e;
+    } catch (...) {
+    }
+}

@@ -23,7 +23,6 @@ public:
     enum { stateHot = 1, statePressed = 2, stateChecked = 4, stateTracking = 8 };
 
     CFlatButton();
-    ~CFlatButton() override;
 
     // A hidden child at (x, y) with picture and caption nResID (the string up
     // to its first line feed; the rest is the tool tip), sized to them. The

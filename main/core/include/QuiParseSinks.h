@@ -29,6 +29,43 @@ private:
 class QuiParseResultCallbackSink : public QuiParseResultSink {
 };
 
+class CDestination;
+
+// Hands parse results to a destination: kinds 1, 2 and 3 go to its
+// OnParseResult1, 2 and 3 with the keyphrase's address as the extra value.
+// Whatever the destination throws is swallowed.
+class QuiDestinationSink : public QuiParseResultCallbackSink {
+public:
+    void Callback(int kind, QuiPrsItemRole* role, QuiPrsKeyphrase* keyphrase) override;
+    virtual int QueryTag();
+    virtual void AssignTag(int tag);
+    virtual CDestination* GetDestination();
+    virtual void SetDestination(CDestination* destination);
+
+protected:
+    // The destination's handler for the kind; other kinds and a sink without
+    // a destination do nothing.
+    void Forward(int kind, QuiPrsItemRole* role, QuiPrsKeyphrase* keyphrase);
+
+private:
+    CDestination* m_destination = nullptr;
+};
+
+// A destination sink whose destination's failures, of whatever kind, reach
+// the dispatch as QUI_PARSE_RESULT_EXCEPTION, so the next sink still runs.
+class QuiDateSink : public QuiDestinationSink {
+public:
+    void Callback(int kind, QuiPrsItemRole* role, QuiPrsKeyphrase* keyphrase) override;
+};
+
+// The web actions' sink: moved keyphrases are not passed on. An automation
+// failure of the destination becomes QUI_PARSE_RESULT_EXCEPTION; any other
+// exception passes on and ends the dispatch.
+class QuiWebActionSink : public QuiDestinationSink {
+public:
+    void Callback(int kind, QuiPrsItemRole* role, QuiPrsKeyphrase* keyphrase) override;
+};
+
 // Posts (message, kind, keyphrase) to a window.
 class QuiParseResultMessageSink : public QuiParseResultSink {
 public:

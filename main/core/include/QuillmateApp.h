@@ -21,6 +21,10 @@ public:
     virtual CDatastore* GetDatastore();
     virtual QuiParserMgr* GetParserMgr();
 
+    // The datastore's answer to feature question n; feature 5 is always off,
+    // and without a datastore every feature is.
+    BOOL IsFeature(int n);
+
     // Made on first use, deleted with the application object.
     CFont* GetSmallFont();    // 8-point "Arial"
     CFont* GetBoldFont();     // 8.3-point "Arial Bold"

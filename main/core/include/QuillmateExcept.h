@@ -43,3 +43,8 @@ public:
 private:
     HWND m_hFocusWnd;
 };
+
+// Inside a catch block: ends the exception being handled when it was thrown
+// by pointer (a framework exception or one of ours), so that a site that
+// swallows it leaks nothing. Exceptions thrown by value are left alone.
+void QuiDeleteCurrentException();

@@ -2,6 +2,7 @@
 // how the main program's exceptions report themselves.
 #include "QuillmateApp.h"
 #include "QuillmateExcept.h"
+#include "DatastoreTestSupport.h"
 #include "GdiUtil.h"
 #include "QuiResIds.h"
 
@@ -12,6 +13,14 @@ namespace {
 class TestApp : public CQuillmateApp {
 public:
     CActionNote* CreateNote(BOOL) override { return nullptr; }
+    CDatastore* GetDatastore() override { return datastore; }
+    CDatastore* datastore = nullptr;
+};
+
+// Answers yes to every feature question.
+class AllFeatures : public datastore_test::TestDatastore {
+public:
+    BOOL HasFeature(int) override { return TRUE; }
 };
 
 // The resource library as the resource source, as the program has it.
@@ -90,6 +99,17 @@ TEST(QuillmateApp, OwnedObjectsAreNullInTheBaseAndTheModalCountNeverFallsBelowZe
     app.BeginModalBox();
     app.EndModalBox();
     EXPECT_EQ(1, app.GetModalBoxCount());
+}
+
+TEST(QuillmateApp, FeaturesAreTheDatastoresAnswersButFiveIsAlwaysOff)
+{
+    TestApp app;
+    EXPECT_FALSE(app.IsFeature(9));
+    AllFeatures datastore;
+    app.datastore = &datastore;
+    for (int n : {1, 2, 8, 9})
+        EXPECT_TRUE(app.IsFeature(n)) << n;
+    EXPECT_FALSE(app.IsFeature(5));
 }
 
 TEST(QuillmateApp, AnotherApplicationClassIsNotOurs)

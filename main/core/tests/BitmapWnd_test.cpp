@@ -21,37 +21,6 @@ protected:
     CBitmapWnd wnd;
 };
 
-// The client area as WM_ERASEBKGND leaves it, over kUntouched.
-struct Erased {
-    explicit Erased(CWnd& w)
-    {
-        CRect client;
-        w.GetClientRect(client);
-        dc = CreateCompatibleDC(nullptr);
-        BITMAPINFO bmi = {};
-        bmi.bmiHeader = {sizeof(BITMAPINFOHEADER), client.Width(), -client.Height(), 1, 32, BI_RGB};
-        void* bits = nullptr;
-        bitmap = CreateDIBSection(dc, &bmi, DIB_RGB_COLORS, &bits, nullptr, 0);
-        old = SelectObject(dc, bitmap);
-        HBRUSH fill = CreateSolidBrush(kUntouched);
-        FillRect(dc, client, fill);
-        DeleteObject(fill);
-        answer = w.SendMessage(WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc));
-        GdiFlush();
-    }
-    ~Erased()
-    {
-        SelectObject(dc, old);
-        DeleteObject(bitmap);
-        DeleteDC(dc);
-    }
-    COLORREF At(int x, int y) const { return GetPixel(dc, x, y); }
-    HDC dc;
-    HBITMAP bitmap;
-    HGDIOBJ old;
-    LRESULT answer;
-};
-
 TEST_F(BitmapWnd, BackgroundIsTheBitmapTiledFromTheTopLeft)
 {
     EXPECT_EQ(10, wnd.SetBitmap(kTile, nullptr));

@@ -55,38 +55,40 @@ private:
     HFONT m_font = nullptr;
 };
 
-// A copy of what the window paints into its client area over kUntouched.
-class Rendering {
+// A 32-bit picture of cx by cy pixels filled with kUntouched, to draw into
+// and read back.
+class Canvas {
 public:
-    explicit Rendering(CWnd& wnd)
+    Canvas(int cx, int cy) : m_cx(cx), m_cy(cy)
     {
-        CRect client;
-        wnd.GetClientRect(client);
-        m_cx = client.Width();
-        m_cy = client.Height();
         BITMAPINFO bmi = {};
-        bmi.bmiHeader.biSize = sizeof(bmi.bmiHeader);
-        bmi.bmiHeader.biWidth = m_cx;
-        bmi.bmiHeader.biHeight = -m_cy;
-        bmi.bmiHeader.biPlanes = 1;
-        bmi.bmiHeader.biBitCount = 32;
+        bmi.bmiHeader = {sizeof(BITMAPINFOHEADER), cx, -cy, 1, 32, BI_RGB};
         m_dc = ::CreateCompatibleDC(nullptr);
         void* bits = nullptr;
         m_bitmap = ::CreateDIBSection(m_dc, &bmi, DIB_RGB_COLORS, &bits, nullptr, 0);
         m_old = ::SelectObject(m_dc, m_bitmap);
         HBRUSH fill = ::CreateSolidBrush(kUntouched);
-        ::FillRect(m_dc, client, fill);
+        RECT all = {0, 0, cx, cy};
+        ::FillRect(m_dc, &all, fill);
         ::DeleteObject(fill);
-        wnd.SendMessage(WM_PRINTCLIENT, reinterpret_cast<WPARAM>(m_dc), PRF_CLIENT);
-        ::GdiFlush();
     }
-    ~Rendering()
+    // The client area of the window.
+    explicit Canvas(CWnd& wnd) : Canvas(ClientSize(wnd).cx, ClientSize(wnd).cy) {}
+    ~Canvas()
     {
         ::SelectObject(m_dc, m_old);
         ::DeleteObject(m_bitmap);
         ::DeleteDC(m_dc);
     }
-    COLORREF At(int x, int y) const { return ::GetPixel(m_dc, x, y); }
+    Canvas(const Canvas&) = delete;
+    Canvas& operator=(const Canvas&) = delete;
+
+    HDC Dc() const { return m_dc; }
+    COLORREF At(int x, int y) const
+    {
+        ::GdiFlush();
+        return ::GetPixel(m_dc, x, y);
+    }
     // How many pixels of the rectangle show the colour.
     int Count(COLORREF color, const RECT& area) const
     {
@@ -101,11 +103,33 @@ public:
     int Height() const { return m_cy; }
 
 private:
-    int m_cx = 0;
-    int m_cy = 0;
+    static CSize ClientSize(CWnd& wnd)
+    {
+        CRect client;
+        wnd.GetClientRect(client);
+        return client.Size();
+    }
+    int m_cx;
+    int m_cy;
     HDC m_dc = nullptr;
     HBITMAP m_bitmap = nullptr;
     HGDIOBJ m_old = nullptr;
+};
+
+// What the window paints into its client area, over kUntouched.
+class Rendering : public Canvas {
+public:
+    explicit Rendering(CWnd& wnd) : Canvas(wnd)
+    {
+        wnd.SendMessage(WM_PRINTCLIENT, reinterpret_cast<WPARAM>(Dc()), PRF_CLIENT);
+    }
+};
+
+// The client area as WM_ERASEBKGND leaves it, and what the window answered.
+class Erased : public Canvas {
+public:
+    explicit Erased(CWnd& wnd) : Canvas(wnd), answer(wnd.SendMessage(WM_ERASEBKGND, reinterpret_cast<WPARAM>(Dc()))) {}
+    LRESULT answer;
 };
 
 // The real mouse: moves the cursor to a point of the window and presses or

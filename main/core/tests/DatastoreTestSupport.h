@@ -5,8 +5,6 @@
 #include <windows.h>
 #include <shellapi.h>
 
-#include <fstream>
-#include <iterator>
 #include <memory>
 #include <string>
 #include <vector>
@@ -15,6 +13,7 @@
 #include "DatastoreItem.h"
 #include "QuiResIds.h"
 #include "RegistryBranch.h"
+#include "WebTestSupport.h"
 
 namespace datastore_test {
 
@@ -94,32 +93,9 @@ private:
     int m_type;
 };
 
-inline std::string ReadBytes(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-inline void WriteBytes(const std::string& path, const std::string& bytes)
-{
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << bytes;
-    ASSERT_TRUE(out.flush()) << path;
-}
-
 inline bool Exists(const std::string& path)
 {
     return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
-inline std::string Keywords(QuiItem* item)
-{
-    std::string text;
-    item->keywordsFetchBegin();
-    while (const char* keyword = item->keywordsFetchNext())
-        text += (text.empty() ? "" : "|") + std::string(keyword);
-    item->keywordsFetchEnd();
-    return text;
 }
 
 inline std::vector<std::string> ItemIds(QuiItemList* items)

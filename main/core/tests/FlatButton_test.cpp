@@ -1,6 +1,7 @@
 #include "FlatButton.h"
 
 #include "ControlsTestSupport.h"
+#include "QuiResIds.h"
 
 #include <string>
 
@@ -462,6 +463,68 @@ TEST_F(FlatButtonMouse, HotWhileTheCursorIsOver)
     ASSERT_TRUE(PumpUntil([&] { return Rendering(*b).At(0, 0) == GetSysColor(COLOR_3DLIGHT); }));
     MouseTo(*b, CPoint(200, 150));
     EXPECT_TRUE(PumpUntil([&] { return Rendering(*b).At(0, 0) == kUntouched; }));
+}
+
+} // namespace
+
+namespace {
+
+// Acts once from inside the pop-up menu's own loop, where the test's code
+// does not otherwise run.
+std::function<void()> g_inMenu;
+void CALLBACK InMenu(HWND, UINT, UINT_PTR id, DWORD)
+{
+    KillTimer(nullptr, id);
+    if (g_inMenu)
+        g_inMenu();
+}
+
+void Key(WORD vk)
+{
+    INPUT keys[2] = {};
+    keys[0].type = keys[1].type = INPUT_KEYBOARD;
+    keys[0].ki.wVk = keys[1].ki.wVk = vk;
+    keys[1].ki.dwFlags = KEYEVENTF_KEYUP;
+    SendInput(2, keys, sizeof(INPUT));
+}
+
+TEST_F(FlatButtonMouse, ClickOpensTheMenuAndThePickIsTheUsersChoice)
+{
+    auto b = Make(0, CFlatButton::kindPush, kMenuStyle, kThreeItems);
+    host.SetForegroundWindow();
+    bool sunkenWhileOpen = false;
+    g_inMenu = [&] {
+        sunkenWhileOpen = Rendering(*b).At(0, 0) == GetSysColor(COLOR_3DSHADOW);
+        Key(VK_DOWN);
+        Key(VK_DOWN);
+        Key(VK_RETURN);
+    };
+    SetTimer(nullptr, 0, 10, InMenu);
+    Press(*b, CPoint(5, 5));
+    MouseButton(false);
+    // The click itself is a command too; the pick follows it.
+    ASSERT_TRUE(PumpUntilCommands(2));
+    g_inMenu = nullptr;
+    EXPECT_TRUE(sunkenWhileOpen) << "pressed while the menu shows";
+    EXPECT_EQ(CommandSeen({150, reinterpret_cast<LPARAM>(b->GetSafeHwnd())}), host.commands[0]);
+    EXPECT_EQ(CommandSeen({411, 0}), host.commands[1]);
+    EXPECT_EQ(411u, b->GetChosenCommand());
+    EXPECT_TRUE(b->GetChanged());
+    EXPECT_NE(GetSysColor(COLOR_3DSHADOW), Rendering(*b).At(0, 0)) << "not pressed once the menu closes";
+}
+
+TEST(FlatButtonResources, DropArrowIsInTheResourceLibrary)
+{
+    HINSTANCE library = LoadLibraryA("QuiRes1033.dll");
+    ASSERT_NE(nullptr, library);
+    HINSTANCE previous = AfxGetResourceHandle();
+    AfxSetResourceHandle(library);
+    Quillmate::CImage arrow;
+    EXPECT_TRUE(arrow.Load(IDB_DROP_ARROW, RGB(255, 0, 255)));
+    EXPECT_EQ(7, arrow.GetWidth());
+    EXPECT_EQ(4, arrow.GetHeight());
+    AfxSetResourceHandle(previous);
+    FreeLibrary(library);
 }
 
 } // namespace

@@ -1,7 +1,7 @@
 // The parser manager over the real packages: which packages load from the
 // registry, sinks by item type and order, stale contexts, and the one-off
 // date parse.
-#include "ParseFixture.h"
+#include "ParserMgrFixture.h"
 #include "QuiParserMgr.h"
 #include "QuillmateApp.h"
 #include "DateValue.h"
@@ -14,19 +14,6 @@
 using namespace parse_test;
 
 namespace {
-
-const char kDateType[] = "A794C523-EEA6-11d2-A0E8-00104B9522AA";
-const char kPackagesKey[] = "Software\\Quillmate\\Client\\Parser\\Packages";
-
-void SetPackage(const char* name, const std::string& file)
-{
-    HKEY key = nullptr;
-    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CURRENT_USER, kPackagesKey, 0, nullptr, 0, KEY_ALL_ACCESS,
-                                             nullptr, &key, nullptr));
-    RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(file.c_str()),
-                   static_cast<DWORD>(file.size() + 1));
-    RegCloseKey(key);
-}
 
 std::string GetPackage(const char* name)
 {
@@ -57,48 +44,6 @@ private:
     std::string m_name;
     std::vector<std::string>* m_log;
     bool m_throws;
-};
-
-// The application as the one-off date parse finds it: it hands out the
-// test's parser manager.
-class TestApp : public CQuillmateApp {
-public:
-    CActionNote* CreateNote(BOOL) override { return nullptr; }
-    QuiParserMgr* GetParserMgr() override { return manager; }
-    QuiParserMgr* manager = nullptr;
-};
-
-class ParserMgrTest : public RegistryBranch {
-protected:
-    void SetUp() override
-    {
-        RegistryBranch::SetUp();
-        kestrel = SmallDatabase();
-    }
-
-    // Date from the date package, Alias by its default; the database loaded.
-    QuiParserMgr* Ready()
-    {
-        SetPackage("Date", PackagePath("Curlew.dll"));
-        manager.reset(new QuiParserMgr(kestrel.get()));
-        manager->Initialize();
-        manager->LoadItems();
-        return manager.get();
-    }
-
-    QuiItemType* Type(const char* id) { return kestrel->getTypeList()->get(QuiItemID(id)); }
-
-    // A new context in which `sink` receives the dates.
-    QuiPrsContext* DateContext(QuiParseResultSink* sink)
-    {
-        QuiPrsContext* context = nullptr;
-        EXPECT_EQ(0, manager->CreateContext(&context));
-        EXPECT_TRUE(manager->RegisterSink("Date", context, Type(kDateType), sink));
-        return context;
-    }
-
-    std::unique_ptr<QuiKestrel> kestrel;
-    std::unique_ptr<QuiParserMgr> manager;
 };
 
 } // namespace

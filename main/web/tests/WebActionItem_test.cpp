@@ -49,16 +49,6 @@ protected:
     QuiKestrel database;
 };
 
-std::string Keywords(QuiItem* item)
-{
-    std::string text;
-    item->keywordsFetchBegin();
-    while (const char* keyword = item->keywordsFetchNext())
-        text += (text.empty() ? "" : "|") + std::string(keyword);
-    item->keywordsFetchEnd();
-    return text;
-}
-
 std::string Connector(const char* name, const std::string& subtypes)
 {
     return std::string("<CONNECTOR MENUSTRING=\"") + name + "\">\n" + subtypes + "</CONNECTOR>\n";

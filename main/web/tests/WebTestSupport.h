@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include <Kestrel.h>
+
 #include "WebConnector.h"
 
 // The shipped connectors and the test data, copied by the build.
@@ -61,4 +63,15 @@ inline CWebConnectorSubtype OnlySubtype(const std::string& subtype)
         return CWebConnectorSubtype();
     }
     return file.GetConnectors()[0].m_subtypes[0];
+}
+
+// The item's keywords joined by "|".
+inline std::string Keywords(QuiItem* item)
+{
+    std::string text;
+    item->keywordsFetchBegin();
+    while (const char* keyword = item->keywordsFetchNext())
+        text += (text.empty() ? "" : "|") + std::string(keyword);
+    item->keywordsFetchEnd();
+    return text;
 }

@@ -39,6 +39,22 @@
 #define IDS_EDITION_PALM         60061
 #define IDS_EDITION_WEB          60068
 
+/* Preferences (prefs.rc): the sheet's caption, the hot-key message and the
+   spoken commands. */
+#define IDR_SPEECH_COMMANDS      176  /* first pop-up: one item per spoken command */
+#define IDS_PREFS_CAPTION        183
+#define IDS_HOTKEY_TAKEN         184  /* printf format, one text: the names of the hot keys */
+/* Destination window and panes (destwnd.rc). The buttons' numbers are also
+   their commands: picture, caption and tool tip share them. */
+#define IDB_DEST_BACKGROUND      28     /* tiled behind the panes and the destination window */
+#define ID_DEST_FILE_AND_SEND    27     /* file button while web actions are offered */
+#define ID_DEST_CLOSE_NOTE       166
+#define ID_DEST_FILE             169    /* file button otherwise */
+#define ID_DEST_HELP             178
+#define IDS_DEST_FILING          109    /* status text while the note files */
+#define IDS_DEST_LABEL           57667
+#define IDS_DEST_LABEL_WEB       57689  /* the label while web actions are offered */
+
 /* Drop fields (drops.rc). */
 #define IDB_FIELD_PATTERN        171  /* tiled behind the fields and their item lists */
 #define IDB_DROP_BUTTON          181  /* the drop button; magenta is transparent */

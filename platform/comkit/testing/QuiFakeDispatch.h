@@ -4,6 +4,8 @@
 #pragma once
 #include <gtest/gtest.h>
 
+#include "QuiStackDispatch.h"
+
 #include <windows.h>
 #include <oleauto.h>
 
@@ -13,7 +15,7 @@
 
 namespace QuiComTesting {
 
-class FakeDispatch : public IDispatch {
+class FakeDispatch : public StackDispatch {
 public:
     // A number reads as VT_I4, a text as VT_BSTR.
     struct Property {
@@ -28,19 +30,6 @@ public:
     };
     explicit FakeDispatch(std::vector<Property> properties) : m_properties(std::move(properties)) {}
 
-    STDMETHODIMP QueryInterface(REFIID riid, void** ppv) override
-    {
-        if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IDispatch)) {
-            *ppv = static_cast<IDispatch*>(this);
-            AddRef();
-            return S_OK;
-        }
-        *ppv = nullptr;
-        return E_NOINTERFACE;
-    }
-    // Lives on the test's stack: the count only tells who still holds it.
-    STDMETHODIMP_(ULONG) AddRef() override { return ++m_refs; }
-    STDMETHODIMP_(ULONG) Release() override { return --m_refs; }
     STDMETHODIMP GetTypeInfoCount(UINT*) override
     {
         ADD_FAILURE() << "GetTypeInfoCount";
@@ -95,13 +84,11 @@ public:
     }
 
     int Lookups() const { return m_lookups; }
-    ULONG Refs() const { return m_refs; }
     // A failed read leaves a value behind, as some objects do.
     void ScribbleOnFailure() { m_scribbleOnFailure = true; }
 
 private:
     std::vector<Property> m_properties;
-    ULONG m_refs = 1;
     int m_lookups = 0;
     bool m_scribbleOnFailure = false;
 };

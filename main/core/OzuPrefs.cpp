@@ -1,0 +1,252 @@
+#include "OzuPrefs.h"
+
+#include "ClientRegistry.h"
+#include "QuiResIds.h"
+
+#include <cstring>
+
+namespace {
+
+const char kNewHotKeyAtom[] = "Ozu_NewHKAtom";
+const char kGrabHotKeyAtom[] = "Ozu_GrabHKAtom";
+
+// The speech phrase control and the members it is driven through.
+const CLSID kPhraseControl = {0x6B2A3868, 0xE625, 0x11D1, {0xB5, 0x0C, 0x00, 0x06, 0x29, 0xB2, 0xAC, 0x6D}};
+enum {
+    DISPID_PHRASES_ACTIVE = 3,
+    DISPID_PHRASES_DRIVER = 5,
+    DISPID_PHRASES_ADD = 9,
+    DISPID_DRIVER_START = 1,
+    DISPID_DRIVER_STOP = 3,
+    DISPID_DRIVER_LISTENING = 6
+};
+const int kMaxCommandText = 256;
+
+// GetKeyNameText: the key's name whatever side of the keyboard it is on.
+const LONG kKeyNameDontCare = 1L << 25;
+const LONG kKeyNameExtended = 1L << 24;
+
+typedef DWORD COzuPrefs::*NumberField;
+struct NumberSetting {
+    int index;
+    NumberField field;
+};
+// The numbers that Save writes back; the update frequency is signed and
+// written beside them.
+const NumberSetting kNumbers[] = {
+    {ClientRegistry::EnableHotKeys, &COzuPrefs::m_bHotKeysEnabled},
+    {ClientRegistry::NewHotKey, &COzuPrefs::m_dwNewHotKey},
+    {ClientRegistry::GrabHotKey, &COzuPrefs::m_dwGrabHotKey},
+    {ClientRegistry::ReturnKeyAction, &COzuPrefs::m_dwReturnKeyAction},
+    {ClientRegistry::SaveThenNew, &COzuPrefs::m_dwSaveThenNew},
+    {ClientRegistry::Browser, &COzuPrefs::m_dwBrowser},
+    {ClientRegistry::VoiceRecognition, &COzuPrefs::m_dwVoiceRecognition},
+    {ClientRegistry::ShowPromptText, &COzuPrefs::m_dwShowPromptText},
+    {ClientRegistry::ConnectorWaitTimeout, &COzuPrefs::m_dwConnectorWaitTimeout},
+};
+
+// Profile texts in the order of the preferences' own list.
+const int kProfileSettings[] = {
+    ClientRegistry::Firstname, ClientRegistry::Lastname, ClientRegistry::Email, ClientRegistry::Address,
+    ClientRegistry::City, ClientRegistry::State, ClientRegistry::Country, ClientRegistry::PostalCode,
+};
+
+DWORD ReadNumber(ClientRegistry& settings, int index)
+{
+    DWORD value = 0;
+    if (const void* data = settings.GetValue(index, false))
+        std::memcpy(&value, data, sizeof value);
+    return value;
+}
+
+ATOM FindOrAddAtom(const char* name)
+{
+    ATOM atom = ::GlobalFindAtomA(name);
+    return atom ? atom : ::GlobalAddAtomA(name);
+}
+
+HWND MainWindow()
+{
+    CWnd* pMainWnd = AfxGetMainWnd();
+    return pMainWnd ? pMainWnd->GetSafeHwnd() : nullptr;
+}
+
+void AppendKeyName(LONG lParam, CString& text)
+{
+    char name[64] = {};
+    if (::GetKeyNameTextA(lParam | kKeyNameDontCare, name, sizeof name) > 0)
+        text += name;
+}
+
+} // namespace
+
+BOOL QuiRegisterHotKey(HWND hWnd, int id, DWORD dwValue)
+{
+    UINT modifiers = HIWORD(dwValue) & (MOD_ALT | MOD_CONTROL | MOD_SHIFT);
+    return ::RegisterHotKey(hWnd, id, modifiers, LOWORD(dwValue));
+}
+
+COzuPrefs::COzuPrefs(ClientRegistry& settings) : m_settings(settings) {}
+
+COzuPrefs::~COzuPrefs() = default;
+
+int COzuPrefs::Load()
+{
+    for (const NumberSetting& setting : kNumbers)
+        this->*setting.field = ReadNumber(m_settings, setting.index);
+    m_nUpdateFreq = static_cast<LONG>(ReadNumber(m_settings, ClientRegistry::PintailFreq));
+    m_bSpeechInstalled = ReadNumber(m_settings, ClientRegistry::ViaVoiceInstalled) == 1;
+    for (int i = 0; i < ProfileCount; ++i)
+        m_profile[i] = static_cast<const char*>(m_settings.GetValue(kProfileSettings[i], false));
+    m_atomNewHotKey = FindOrAddAtom(kNewHotKeyAtom);
+    m_atomGrabHotKey = FindOrAddAtom(kGrabHotKeyAtom);
+    return 0;
+}
+
+BOOL COzuPrefs::Save()
+{
+    for (const NumberSetting& setting : kNumbers)
+        m_settings.SetValue(setting.index, &(this->*setting.field));
+    m_settings.SetValue(ClientRegistry::PintailFreq, &m_nUpdateFreq);
+    for (int i = 0; i < ProfileCount; ++i)
+        m_settings.SetValue(kProfileSettings[i], m_profile[i].GetString());
+    return TRUE;
+}
+
+void COzuPrefs::Apply()
+{
+    if (m_bHotKeysEnabled)
+        RegisterHotKeys(TRUE);
+    else
+        UnregisterHotKeys();
+    if (m_bSpeechInstalled)
+        SetSpeech(m_dwVoiceRecognition != 0);
+}
+
+void COzuPrefs::UnregisterHotKeys()
+{
+    HWND hWnd = MainWindow();
+    if (!hWnd)
+        return;
+    ::UnregisterHotKey(hWnd, m_atomNewHotKey);
+    ::UnregisterHotKey(hWnd, m_atomGrabHotKey);
+}
+
+BOOL COzuPrefs::RegisterHotKeys(BOOL bReport)
+{
+    if (!m_bHotKeysEnabled)
+        return TRUE;
+    UnregisterHotKeys();
+    // Without the main window a hot key would belong to the thread, where no
+    // window hears it and the main window could not take it later.
+    HWND hWnd = MainWindow();
+    if (!hWnd)
+        return FALSE;
+
+    const struct {
+        DWORD value;
+        ATOM id;
+    } keys[] = {{m_dwNewHotKey, m_atomNewHotKey}, {m_dwGrabHotKey, m_atomGrabHotKey}};
+    CString failed;
+    for (const auto& key : keys) {
+        if (key.value == 0 || QuiRegisterHotKey(hWnd, key.id, key.value))
+            continue;
+        if (!failed.IsEmpty())
+            failed += ", \n";
+        GetHotKeyName(key.value, failed);
+    }
+    if (failed.IsEmpty())
+        return TRUE;
+    if (bReport) {
+        failed.Remove('\n');
+        CString message;
+        message.Format(IDS_HOTKEY_TAKEN, failed.GetString());
+        AfxPromptMessageBox(hWnd, message, nullptr, MB_OK);
+    }
+    return FALSE;
+}
+
+void COzuPrefs::GetHotKeyName(DWORD dwValue, CString& text) const
+{
+    if (!m_bHotKeysEnabled || dwValue == 0)
+        return;
+    const struct {
+        WORD modifier;
+        LONG scanCode;
+    } modifiers[] = {{MOD_CONTROL, 0x1D}, {MOD_SHIFT, 0x2A}, {MOD_ALT, 0x38}};
+    WORD flags = HIWORD(dwValue);
+    for (const auto& modifier : modifiers) {
+        if (flags & modifier.modifier) {
+            AppendKeyName(modifier.scanCode << 16, text);
+            text += '+';
+        }
+    }
+    LONG key = static_cast<LONG>(::MapVirtualKeyA(LOWORD(dwValue), MAPVK_VK_TO_VSC)) << 16;
+    if (flags & QUI_HOTKEY_EXTENDED)
+        key |= kKeyNameExtended;
+    AppendKeyName(key, text);
+}
+
+void COzuPrefs::SetSpeech(BOOL bOn)
+{
+    if (!bOn == !m_bSpeechOn)
+        return;
+    // A control that fails a member leaves speech as it was; nothing is shown.
+    try {
+        if (bOn)
+            TurnSpeechOn();
+        else
+            TurnSpeechOff();
+    } catch (COleDispatchException* e) {
+        e->Delete();
+    } catch (COleException* e) {
+        e->Delete();
+    }
+}
+
+void COzuPrefs::TurnSpeechOn()
+{
+    // Without the speech program the control cannot be made and speech stays off.
+    auto phrases = std::make_unique<COleDispatchDriver>();
+    if (!phrases->CreateDispatch(kPhraseControl))
+        return;
+
+    CMenu menu;
+    if (menu.LoadMenu(IDR_SPEECH_COMMANDS)) {
+        if (CMenu* pCommands = menu.GetSubMenu(0)) {
+            static const BYTE params[] = VTS_BSTR VTS_I4 VTS_BSTR VTS_BOOL;
+            for (int i = 0; i < pCommands->GetMenuItemCount(); ++i) {
+                char text[kMaxCommandText + 1] = {};
+                pCommands->GetMenuString(i, text, sizeof text, MF_BYPOSITION);
+                long id = static_cast<long>(pCommands->GetMenuItemID(i));
+                LPDISPATCH pPhrase = nullptr;
+                phrases->InvokeHelper(DISPID_PHRASES_ADD, DISPATCH_METHOD, VT_DISPATCH, &pPhrase, params, text, id,
+                                      text, TRUE);
+                if (pPhrase)
+                    pPhrase->Release();
+            }
+        }
+    }
+
+    LPDISPATCH pDriver = nullptr;
+    phrases->GetProperty(DISPID_PHRASES_DRIVER, VT_DISPATCH, &pDriver);
+    COleDispatchDriver driver(pDriver);
+    driver.InvokeHelper(DISPID_DRIVER_START, DISPATCH_METHOD, VT_EMPTY, nullptr, nullptr);
+    driver.SetProperty(DISPID_DRIVER_LISTENING, VT_I4, 1L);
+    phrases->SetProperty(DISPID_PHRASES_ACTIVE, VT_BOOL, TRUE);
+    m_pSpeechPhrases = std::move(phrases);
+    m_bSpeechOn = TRUE;
+}
+
+void COzuPrefs::TurnSpeechOff()
+{
+    if (m_pSpeechPhrases) {
+        LPDISPATCH pDriver = nullptr;
+        m_pSpeechPhrases->GetProperty(DISPID_PHRASES_DRIVER, VT_DISPATCH, &pDriver);
+        COleDispatchDriver driver(pDriver);
+        driver.SetProperty(DISPID_DRIVER_LISTENING, VT_I4, 0L);
+        driver.InvokeHelper(DISPID_DRIVER_STOP, DISPATCH_METHOD, VT_EMPTY, nullptr, nullptr);
+        m_pSpeechPhrases.reset();
+    }
+    m_bSpeechOn = FALSE;
+}
