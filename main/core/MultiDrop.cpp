@@ -396,26 +396,25 @@ void CMultiDrop::ParseText()
     ForEachNamedEntry([&](int index) { m_pList->Choose(index, FALSE); });
 }
 
-void CMultiDrop::CheckItem(const CString& id, void* pData, BOOL bSetData)
+void CMultiDrop::Choose(const CString& id, BOOL bChosen, BOOL bSetData, void* pData)
 {
     int index = FindItem(id);
     if (index < 0)
         return;
-    m_pList->Choose(index, TRUE);
+    m_pList->Choose(index, bChosen);
     if (bSetData)
         SetItemData(id, pData);
     m_pList->Commit(0);
 }
 
+void CMultiDrop::CheckItem(const CString& id, void* pData, BOOL bSetData)
+{
+    Choose(id, TRUE, bSetData, pData);
+}
+
 void CMultiDrop::UncheckItem(const CString& id, BOOL bClearData)
 {
-    int index = FindItem(id);
-    if (index < 0)
-        return;
-    m_pList->Choose(index, FALSE);
-    if (bClearData)
-        SetItemData(id, nullptr);
-    m_pList->Commit(0);
+    Choose(id, FALSE, bClearData, nullptr);
 }
 
 void CMultiDrop::SetItemData(const CString& id, void* pData)

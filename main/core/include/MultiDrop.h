@@ -123,6 +123,9 @@ protected:
     DECLARE_MESSAGE_MAP()
 
 private:
+    // Checks or unchecks the item's entry (with bSetData, setting its user
+    // pointer too) and rewrites the text without telling the adaptor.
+    void Choose(const CString& id, BOOL bChosen, BOOL bSetData, void* pData);
     BOOL EnsureList();
     void PlaceList();
     void FreeEntries();
