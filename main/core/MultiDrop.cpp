@@ -103,6 +103,7 @@ BEGIN_MESSAGE_MAP(CQuillmateCheckListDrop, CQuillmateDropWnd)
     ON_WM_CREATE()
     ON_WM_KILLFOCUS()
     ON_WM_SHOWWINDOW()
+    ON_WM_DESTROY()
     ON_LBN_DBLCLK(CQuillmateCheckListDrop::IDC_LIST, OnListDblClk)
 END_MESSAGE_MAP()
 
@@ -258,6 +259,13 @@ void CQuillmateCheckListDrop::OnShowWindow(BOOL bShow, UINT nStatus)
         return;
     m_bCancelled = FALSE;
     m_bHasChosen = m_pMultiField->GetCheckedCount() > 0;
+}
+
+void CQuillmateCheckListDrop::OnDestroy()
+{
+    // The pop-up may go before its field: with the window that owns both.
+    m_pMultiField->FreeEntries();
+    CQuillmateDropWnd::OnDestroy();
 }
 
 //--- the multi field

@@ -60,6 +60,7 @@ protected:
     afx_msg int OnCreate(LPCREATESTRUCT lpCreateStruct);
     afx_msg void OnKillFocus(CWnd* pNewWnd);
     afx_msg void OnShowWindow(BOOL bShow, UINT nStatus);
+    afx_msg void OnDestroy();
     afx_msg void OnListDblClk();
 
     DECLARE_MESSAGE_MAP()
@@ -114,6 +115,8 @@ public:
     // The entry whose item has that display name, -1 when none.
     int FindEntry(const CString& name);
     Entry* GetEntry(int nIndex);
+    // Frees every entry record and empties the list.
+    void FreeEntries();
 
 protected:
     CWnd* GetPopupWnd() const override { return m_pList.get(); }
@@ -128,7 +131,6 @@ private:
     void Choose(const CString& id, BOOL bChosen, BOOL bSetData, void* pData);
     BOOL EnsureList();
     void PlaceList();
-    void FreeEntries();
     // Calls fn with each entry the field's text names.
     template <class Fn> void ForEachNamedEntry(Fn fn);
 
