@@ -89,4 +89,9 @@
 #define IDS_NEOPLANET_DDE_SERVICE 60063
 #define IDS_NEOPLANET_DDE_NAME   60064
 
+/* Drop fields (drops.rc). */
+#define IDB_FIELD_PATTERN        171  /* tiled behind the fields and their item lists */
+#define IDB_DROP_BUTTON          181  /* the drop button; magenta is transparent */
+#define IDS_ITEM_SEPARATORS      57683  /* between a multi field's names; the first joins them */
+
 #endif
