@@ -1,0 +1,28 @@
+// Resource identifiers of Heron.dll: the string table's ids are named by
+// what they hold; the operation texts (contexts) and the messages share it.
+#pragma once
+
+#define IDS_PROJNAME 100
+#define IDS_NOT_CONNECTED 101
+#define IDS_CTX_CATEGORIES 102
+#define IDS_CTX_SYSTEM_CATEGORIES 103
+#define IDS_CTX_USER_CATEGORIES 104
+#define IDS_CTX_OPENING_NOTES 105
+#define IDS_CTX_UNREAD_MARKS 106
+#define IDS_CTX_CALENDAR_PROFILE 107
+#define IDS_CTX_PROFILE 108
+#define IDS_CTX_CONTACTS 109
+#define IDS_CTX_MODIFIED_CONTACTS 118
+#define IDS_RUNTIME_UNAVAILABLE 119
+#define IDS_CTX_DATABASE_FOLDERS 120
+#define IDS_CTX_MODIFIED_FOLDERS 121
+#define IDS_CTX_CREATE_FOLDER 122
+#define IDS_CTX_FILING 130
+#define IDS_ERROR_WORD 175
+#define IDS_CTX_CREATE_CONTACT 176
+#define IDS_INI_NOT_FOUND 178
+#define IDS_INI_NOTES_FOLDER 179
+#define IDS_NOT_CONFIGURED 180
+#define IDS_CTX_ADD_CATEGORY 181
+#define IDS_CTX_CONFLICTS 182
+#define IDS_SERVER_UNREACHABLE 185

@@ -1,0 +1,64 @@
+// HERON, the worker of one server object: its Notes session, the names of
+// the runtime thread's events, its last error and what it remembers between
+// calls. Every Notes call it makes runs on the caller's thread.
+#pragma once
+#include <windows.h>
+#include <oaidl.h>
+
+#include <memory>
+#include <string>
+
+#include "HeronErrors.h"
+#include "LastCheckTable.h"
+#include "NotesSessionHolder.h"
+
+enum HeronEventKind { HERON_EVENT_CONNECT = 1, HERON_EVENT_SHUTDOWN = 2, HERON_EVENT_SHUTDOWN_COMPLETE = 3 };
+
+// The event's name into a 260-byte buffer; an unknown kind leaves it as it
+// is. Every process builds the same three names.
+void BuildHeronEventName(int kind, char* out);
+
+class HERON {
+public:
+    explicit HERON(int doInitialize);
+    // Ends the thread registration, and the runtime thread with the last one.
+    virtual ~HERON();
+    HERON(const HERON&) = delete;
+    HERON& operator=(const HERON&) = delete;
+
+    NotesSessionHolder& Session() { return m_session; }
+
+    void SetEventName(int kind, const char* name);
+    // Copies the name into a 260-byte buffer; nothing while it is unset.
+    void GetEventName(int kind, char* out) const;
+
+    void Close();
+    // Asks the runtime thread to end and waits for it.
+    void Shutdown();
+
+    // Records a server error: "<context>\r\nError: <code> <message>".
+    void SetError(_NTS5ERROR error, const char* context, UINT contextId);
+    // Records a library status the same way; nothing for status 0.
+    void SetStatusError(LNSTATUS status, const char* context, UINT contextId);
+    const HeronLastError& LastError() const { return m_lastError; }
+
+    // Starts the Notes client: 0, or -30 with the error recorded.
+    int OpenNotes();
+    // The major version class of the runtime: 1 to 5, -1 for unknown builds.
+    int NotesVersion();
+    // The user's first and second name and an empty text.
+    void UserInfo(VARIANT* out);
+
+    LastCheckTable& LastCheck() { return m_lastCheck; }
+
+private:
+    NotesSessionHolder m_session;
+    std::unique_ptr<char[]> m_eventNames[3];
+    HeronLastError m_lastError;
+    LastCheckTable m_lastCheck;
+};
+
+// The version class of a runtime build number.
+int NotesVersionOfBuild(WORD build);
+// The first two words of the common name of a user name, and "".
+void SplitUserName(const char* commonName, std::string parts[3]);

@@ -1,0 +1,99 @@
+/* The Notes stand-in: our own Notes function library (nnotes.dll) and class
+   library (lcppn20.dll), with the data of one installation kept in files
+   under a test folder: notes.ini, the ID file it names, and databases as
+   text files below the data directory.
+
+   What a test tells the stand-in, under HKEY_CURRENT_USER
+   "Software\QuillmateStandIns\Notes":
+     "Build"      REG_DWORD     the runtime's build number (default 166)
+     "FailCalls"  REG_MULTI_SZ  calls that fail with NOTES_ERR_TOLD_TO_FAIL,
+                                by name, as "GetNotesVersion" or "Initialize"
+
+   The function library's calls that the access server imports by ordinal
+   are declared here with the ordinal beside each. */
+#ifndef NOTES_STANDIN_H
+#define NOTES_STANDIN_H
+
+#include <windows.h>
+
+#define NOTES_STANDIN_KEY "Software\\QuillmateStandIns\\Notes"
+#define NOTES_STANDIN_DEFAULT_BUILD 166
+
+typedef WORD NOTESSTATUS;
+typedef DWORD NOTESDBHANDLE;
+
+/* Statuses of the stand-in, with their texts in NotesStatusText. */
+#define NOTES_ERR_FILE_NOT_FOUND 259
+#define NOTES_ERR_NOT_INITIALIZED 289
+#define NOTES_ERR_THREAD_NOT_REGISTERED 290
+#define NOTES_ERR_ALREADY_INITIALIZED 291
+#define NOTES_ERR_NO_INI 292
+#define NOTES_ERR_BAD_HANDLE 293
+#define NOTES_ERR_ITEM_NOT_FOUND 546
+#define NOTES_ERR_NO_LOCATION 547
+#define NOTES_ERR_NO_USER 548
+#define NOTES_ERR_SERVER_NOT_RESPONDING 2051
+#define NOTES_ERR_TOLD_TO_FAIL 4095
+
+/* One component of a parsed user name: a pointer into the parsed text and
+   its length (0 when the name has no such component). */
+typedef struct {
+    const char* text;
+    DWORD length;
+} NOTES_NAME_PART;
+
+/* The components of a distinguished name, 88 bytes. */
+typedef struct {
+    NOTES_NAME_PART common;
+    NOTES_NAME_PART orgUnit[4];
+    NOTES_NAME_PART organization;
+    NOTES_NAME_PART country;
+    NOTES_NAME_PART admd;
+    NOTES_NAME_PART prmd;
+    NOTES_NAME_PART generation;
+    NOTES_NAME_PART domain;
+} NOTES_NAME_PARTS;
+
+#ifdef NOTES_FUNCTIONS_BUILD
+#define NOTES_FUNCTION
+#else
+#define NOTES_FUNCTION __declspec(dllimport)
+#endif
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+/* Ordinal 416: the environment value `name` of notes.ini into buffer;
+   TRUE when the value exists. */
+NOTES_FUNCTION BOOL NotesEnvironmentText(const char* name, char* buffer, WORD size);
+/* Ordinal 630: the components of `name` ("CN=Ann Lee/O=Acme" or the
+   abbreviated "Ann Lee/Acme"); they point into `name`. */
+NOTES_FUNCTION NOTESSTATUS NotesNameParse(const char* name, NOTES_NAME_PARTS* parts);
+/* Ordinal 2001: closes a database handle. */
+NOTES_FUNCTION NOTESSTATUS NotesDatabaseClose(NOTESDBHANDLE handle);
+
+/* The runtime of the process, as the class library uses it (by name). */
+NOTES_FUNCTION NOTESSTATUS NotesRuntimeInit(const char* iniPath);
+NOTES_FUNCTION NOTESSTATUS NotesRuntimeTerm(void);
+NOTES_FUNCTION BOOL NotesRuntimeIsInitialized(void);
+NOTES_FUNCTION NOTESSTATUS NotesThreadInit(void);
+NOTES_FUNCTION NOTESSTATUS NotesThreadTerm(void);
+/* Whether the calling thread may make the call `name` now: 0, or the
+   status the call fails with. */
+NOTES_FUNCTION NOTESSTATUS NotesCheckCall(const char* name);
+NOTES_FUNCTION const char* NotesStatusText(NOTESSTATUS status);
+NOTES_FUNCTION NOTESSTATUS NotesDataDirectory(char* buffer, WORD size);
+NOTES_FUNCTION NOTESSTATUS NotesUserName(char* buffer, WORD size);
+NOTES_FUNCTION NOTESSTATUS NotesBuildNumber(WORD* build);
+/* Opens the database file `path` (relative to the data directory unless
+   absolute) on `server` (empty: this machine). */
+NOTES_FUNCTION NOTESSTATUS NotesDatabaseOpen(const char* server, const char* path, NOTESDBHANDLE* handle);
+/* The file behind an open database handle. */
+NOTES_FUNCTION NOTESSTATUS NotesDatabaseFile(NOTESDBHANDLE handle, char* buffer, WORD size);
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif
