@@ -41,11 +41,9 @@ struct IniRow {
     Found expected;
 };
 
-class FindNotesIniTest : public ::testing::TestWithParam<IniRow> {};
-
-TEST_P(FindNotesIniTest, Finds)
+void ExpectFound(const IniRow& row)
 {
-    const IniRow& row = GetParam();
+    SCOPED_TRACE(row.what);
     Installation notes;
     NotesStandInTesting::Forget();
     std::string program = notes.Folder() + "\\program";
@@ -88,18 +86,21 @@ TEST_P(FindNotesIniTest, Finds)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Rows, FindNotesIniTest,
-    ::testing::Values(
-        IniRow{"program folder", true, true, true, true, true, false, Found::ThroughPath},
-        IniRow{"program folder ending in a backslash", true, true, false, false, false, true, Found::ThroughPath},
-        IniRow{"data folder", true, false, true, true, true, false, Found::ThroughDataPath},
-        IniRow{"data folder ending in a backslash", true, false, true, true, false, true, Found::ThroughDataPath},
-        IniRow{"named folders without it, search path ignored", true, false, true, false, true, false, Found::None},
-        IniRow{"program folder without it, no data folder", true, false, false, false, true, false, Found::None},
-        IniRow{"no Notes key: search path", false, false, false, false, true, false, Found::OnSearchPath},
-        IniRow{"no Notes key, data folder not consulted", false, false, true, true, false, false, Found::None}),
-    [](const ::testing::TestParamInfo<IniRow>& info) { return "Row" + std::to_string(info.index); });
+TEST(FindNotesIni, Rows)
+{
+    const IniRow rows[] = {
+        {"program folder", true, true, true, true, true, false, Found::ThroughPath},
+        {"program folder ending in a backslash", true, true, false, false, false, true, Found::ThroughPath},
+        {"data folder", true, false, true, true, true, false, Found::ThroughDataPath},
+        {"data folder ending in a backslash", true, false, true, true, false, true, Found::ThroughDataPath},
+        {"named folders without it, search path ignored", true, false, true, false, true, false, Found::None},
+        {"program folder without it, no data folder", true, false, false, false, true, false, Found::None},
+        {"no Notes key: search path", false, false, false, false, true, false, Found::OnSearchPath},
+        {"no Notes key, data folder not consulted", false, false, true, true, false, false, Found::None},
+    };
+    for (const IniRow& row : rows)
+        ExpectFound(row);
+}
 
 // A holder whose runtime the test's own session initialised, as the runtime
 // thread does for the server.

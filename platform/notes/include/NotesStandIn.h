@@ -18,6 +18,8 @@
 
 #define NOTES_STANDIN_KEY "Software\\QuillmateStandIns\\Notes"
 #define NOTES_STANDIN_DEFAULT_BUILD 166
+/* Set by the stand-in's notes.exe when it has started. */
+#define NOTES_STANDIN_STARTED_EVENT "QuillmateNotesStandInStarted"
 
 typedef WORD NOTESSTATUS;
 typedef DWORD NOTESDBHANDLE;
