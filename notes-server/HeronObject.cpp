@@ -8,6 +8,7 @@
 #include "FindNotesIni.h"
 #include "HeronOptions.h"
 #include "HeronRes.h"
+#include "NotesRecords.h"
 
 const wchar_t* const kHeronRecordNames[] = {
     L"Body",         L"Priority",  L"Private",    L"Type",        L"StartDate",      L"EndDate",
@@ -107,7 +108,10 @@ STDMETHODIMP CHeron::get_TodoCategories(VARIANT* pVal)
     if (!pVal)
         return E_POINTER;
     VariantInit(pVal);
-    return NotServed(IDS_CTX_CATEGORIES);
+    HERON* worker = m_connection.Worker();
+    if (!worker)
+        return ReturnError(IDS_NOT_CONNECTED);
+    return ReturnError(worker->GetCategories(pVal));
 }
 
 STDMETHODIMP CHeron::Connect(LONG)
@@ -235,9 +239,14 @@ STDMETHODIMP CHeron::get_NotesVersion(LONG* pVal)
     return Answer(S_OK);
 }
 
-STDMETHODIMP CHeron::AddTaskCategory(BSTR)
+// The worker records a failure as its last error; the answer is S_OK.
+STDMETHODIMP CHeron::AddTaskCategory(BSTR category)
 {
-    return NotServed(IDS_CTX_ADD_CATEGORY);
+    HERON* worker = m_connection.Worker();
+    if (!worker)
+        return ReturnError(IDS_NOT_CONNECTED);
+    worker->AddTaskCategory(AnsiText(category, 259).c_str());
+    return Answer(S_OK);
 }
 
 STDMETHODIMP CHeron::QuickConflictCheck(IDispatch* keynote)

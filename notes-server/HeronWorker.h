@@ -7,6 +7,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "HeronErrors.h"
 #include "LastCheckTable.h"
@@ -51,6 +52,21 @@ public:
 
     LastCheckTable& LastCheck() { return m_lastCheck; }
 
+    // The to-do categories: the system categories of the mail database's
+    // "To do" form, then the user's own from the calendar profile; on a
+    // runtime older than build 160 none, or generated ones.
+    int GetCategories(VARIANT* out);
+    int GetSystemCategories(VARIANT* out);
+    int GetUserCategories(VARIANT* out);
+    // Adds a user category to the calendar profile and saves it.
+    int AddTaskCategory(const char* category);
+    // The mail database's calendar profile, its owner repaired when it has
+    // none; 0, or the status or error code of a failure (not recorded).
+    int OpenCalendarProfile(NOTESHANDLE* profile, NOTESDBHANDLE database);
+    // One field of the calendar profile: the profile function's status.
+    int GetCalendarProfileField(NOTESDBHANDLE database, NOTESHANDLE profile, const char* field, WORD* type,
+                                NOTESBLOCK* value, DWORD* length);
+
 private:
     NotesSessionHolder m_session;
     std::unique_ptr<char[]> m_eventNames[3];
@@ -58,6 +74,11 @@ private:
     LastCheckTable m_lastCheck;
 };
 
+// The user categories in a profile value rendered as text: cut at each ";",
+// an empty piece kept except after the last ";".
+std::vector<std::string> SplitUserCategories(const char* text);
+// The text before the first "|": a keyword without its synonym.
+std::string KeywordBeforeBar(const std::string& keyword);
 // The version class of a runtime build number.
 int NotesVersionOfBuild(WORD build);
 // The first two words of the common name of a user name, and "".

@@ -9,18 +9,6 @@ namespace {
 const LONG kKindBits[] = {SUBTYPE_APPOINTMENT, SUBTYPE_ANNIVERSARY, SUBTYPE_ALL_DAY_EVENT, SUBTYPE_MEETING,
                           SUBTYPE_REMINDER};
 
-std::string Narrow(BSTR text)
-{
-    if (!text)
-        return std::string();
-    int length = static_cast<int>(SysStringLen(text));
-    int bytes = WideCharToMultiByte(CP_ACP, 0, text, length, nullptr, 0, nullptr, nullptr);
-    std::string narrow(bytes, '\0');
-    if (bytes)
-        WideCharToMultiByte(CP_ACP, 0, text, length, &narrow[0], bytes, nullptr, nullptr);
-    return narrow;
-}
-
 // The kind bit of an appointment type, 0 when the type is none of 0 to 4.
 LONG KindBit(LONG appointmentType)
 {
@@ -34,11 +22,26 @@ LONG KindBit(LONG appointmentType)
 
 }  // namespace
 
+std::string AnsiText(BSTR text, size_t limit)
+{
+    std::string narrow;
+    if (text) {
+        int length = static_cast<int>(SysStringLen(text));
+        int bytes = WideCharToMultiByte(CP_ACP, 0, text, length, nullptr, 0, nullptr, nullptr);
+        narrow.resize(bytes);
+        if (bytes)
+            WideCharToMultiByte(CP_ACP, 0, text, length, &narrow[0], bytes, nullptr, nullptr);
+    }
+    if (narrow.size() > limit)
+        narrow.resize(limit);
+    return narrow;
+}
+
 void TextList::AppendFrom(const VARIANT& value)
 {
     if (V_VT(&value) == VT_BSTR) {
         if (V_BSTR(&value))
-            Append(Narrow(V_BSTR(&value)));
+            Append(AnsiText(V_BSTR(&value)));
         return;
     }
     if (V_VT(&value) != (VT_ARRAY | VT_BSTR) || !V_ARRAY(&value))
@@ -48,7 +51,7 @@ void TextList::AppendFrom(const VARIANT& value)
     if (FAILED(SafeArrayAccessData(array, reinterpret_cast<void**>(&elements))))
         return;
     for (ULONG i = 0; i < array->rgsabound[0].cElements; ++i)
-        Append(Narrow(elements[i]));
+        Append(AnsiText(elements[i]));
     SafeArrayUnaccessData(array);
 }
 

@@ -7,6 +7,9 @@
 #include <string>
 #include <vector>
 
+// A BSTR in the ANSI code page, at most `limit` bytes (a null BSTR: "").
+std::string AnsiText(BSTR text, size_t limit = std::string::npos);
+
 // An ordered list of ANSI texts.
 class TextList {
 public:

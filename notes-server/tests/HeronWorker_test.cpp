@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "HeronWorker.h"
 #include "VariantArray.h"
@@ -166,6 +167,38 @@ TEST(HeronWorker, UserInfoWithoutRuntimeIsThreeEmptyTexts)
     VariantClear(&out);
     EXPECT_EQ(HERON_ERROR_NOTES_STATUS, worker.LastError().Kind());
     EXPECT_EQ(NOTES_ERR_NOT_INITIALIZED, worker.LastError().Code());
+}
+
+}  // namespace
+
+namespace {
+
+TEST(HeronCategories, UserCategoriesSplit)
+{
+    struct Row {
+        const char* text;
+        std::vector<std::string> pieces;
+    } rows[] = {
+        {"Errands;Calls", {"Errands", "Calls"}},
+        {"", {}},
+        {"Errands", {"Errands"}},
+        {"Errands;", {"Errands"}},
+        {"Errands;;Calls", {"Errands", "", "Calls"}},
+        {";", {""}},
+        {" a ; b ", {" a ", " b "}},
+    };
+    for (const Row& row : rows)
+        EXPECT_EQ(row.pieces, SplitUserCategories(row.text)) << row.text;
+}
+
+TEST(HeronCategories, KeywordSynonymDropped)
+{
+    struct Row {
+        const char* keyword;
+        const char* expected;
+    } rows[] = {{"Business|biz", "Business"}, {"Personal", "Personal"}, {"|x", ""}, {"a|b|c", "a"}, {"", ""}};
+    for (const Row& row : rows)
+        EXPECT_EQ(row.expected, KeywordBeforeBar(row.keyword)) << row.keyword;
 }
 
 }  // namespace

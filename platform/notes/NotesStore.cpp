@@ -43,6 +43,20 @@ const NotesItem* NotesNote::Find(const std::string& name) const
     return nullptr;
 }
 
+NotesItem* NotesNote::Find(const std::string& name)
+{
+    return const_cast<NotesItem*>(static_cast<const NotesNote*>(this)->Find(name));
+}
+
+NotesNote* FindNote(std::vector<NotesNote>& notes, DWORD id)
+{
+    for (NotesNote& note : notes) {
+        if (note.id == id)
+            return &note;
+    }
+    return nullptr;
+}
+
 std::string NotesNote::Text(const std::string& name) const
 {
     const NotesItem* item = Find(name);
@@ -94,10 +108,14 @@ bool ReadNotesDatabase(const std::string& path, std::vector<NotesNote>* notes)
         if (notes->empty() || equals == std::string::npos || equals == 0)
             continue;
         std::string name = line.substr(0, equals);
+        const std::string tag = "(number)";
+        bool number = name.size() > tag.size() && name.compare(name.size() - tag.size(), tag.size(), tag) == 0;
+        if (number)
+            name.resize(name.size() - tag.size());
         NotesNote& note = notes->back();
-        NotesItem* item = const_cast<NotesItem*>(note.Find(name));
+        NotesItem* item = note.Find(name);
         if (!item) {
-            note.items.push_back(NotesItem{name, {}});
+            note.items.push_back(NotesItem{name, {}, number});
             item = &note.items.back();
         }
         item->values.push_back(line.substr(equals + 1));
@@ -112,7 +130,7 @@ bool WriteNotesDatabase(const std::string& path, const std::vector<NotesNote>& n
         text << "[note " << note.id << "]\r\n";
         for (const NotesItem& item : note.items) {
             for (const std::string& value : item.values)
-                text << item.name << '=' << value << "\r\n";
+                text << item.name << (item.number ? "(number)" : "") << '=' << value << "\r\n";
         }
     }
     std::string temporary = path + ".tmp";
@@ -139,7 +157,7 @@ std::vector<std::string> DumpNotesLines(const std::vector<NotesNote>& notes)
     for (const NotesNote& note : notes) {
         for (const NotesItem& item : note.items) {
             for (const std::string& value : item.values)
-                lines.push_back(std::to_string(note.id) + " " + item.name + "=" + value);
+                lines.push_back(std::to_string(note.id) + " " + item.name + (item.number ? "(number)" : "") + "=" + value);
         }
     }
     return lines;

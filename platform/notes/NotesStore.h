@@ -1,6 +1,6 @@
 // The stand-in's files: notes.ini and the databases, which are text files of
 // notes, each a "[note N]" line followed by "item=value" lines (an item
-// given on several lines is a text list).
+// given on several lines is a text list; "item(number)=value" is a number).
 #pragma once
 #include <windows.h>
 
@@ -11,6 +11,7 @@
 struct NotesItem {
     std::string name;
     std::vector<std::string> values;
+    bool number = false;
 };
 
 struct NotesNote {
@@ -21,7 +22,11 @@ struct NotesNote {
     const NotesItem* Find(const std::string& name) const;
     // The first value of an item, or "" when it is absent.
     std::string Text(const std::string& name) const;
+    NotesItem* Find(const std::string& name);
 };
+
+// The note of that id, or null.
+NotesNote* FindNote(std::vector<NotesNote>& notes, DWORD id);
 
 typedef std::vector<std::pair<std::string, std::string>> NotesIniValues;
 

@@ -66,6 +66,8 @@ private:
     DWORD m_count;
 };
 
+class LNForm;
+
 class LNDatabase {
 public:
     LNAPI LNDatabase();
@@ -81,12 +83,17 @@ public:
     LNAPI const char* GetFilePath() const;
     LNAPI const char* GetServerName() const;
 
+    // Whether the open database has a form of that name.
+    LNAPI BOOL FormExists(const char* name) const;
+    LNSTATUS GetForm(const char* name, LNForm* form) const { return LNRaise(DoGetForm(name, form)); }
+
     // Names the database a session found; it is opened by Open.
     LNAPI void Bind(const char* server, const char* path);
 
 private:
     LNAPI LNSTATUS DoOpen();
     LNAPI LNSTATUS DoClose();
+    LNAPI LNSTATUS DoGetForm(const char* name, LNForm* form) const;
 
     char m_server[256];
     char m_path[MAX_PATH];
@@ -109,9 +116,9 @@ public:
 
 protected:
     LNAPI LNSTATUS DoOpen();
+    LNAPI LNSTATUS DoGetItem(const char* name, LNText* values) const;
 
 private:
-    LNAPI LNSTATUS DoGetItem(const char* name, LNText* values) const;
 
     char m_file[MAX_PATH];
     LNNOTEID m_id;
@@ -121,6 +128,56 @@ private:
 class LNDocument : public LNNote {
 public:
     LNSTATUS Open() { return LNRaise(DoOpen()); }
+};
+
+// A formula of the stand-in's formula language: text constants in double
+// quotes joined by ":", which evaluate to the text list of the constants.
+class LNFormula {
+public:
+    LNAPI LNFormula();
+    LNAPI explicit LNFormula(const char* text);
+
+    LNSTATUS Evaluate(LNText* result) const { return LNRaise(DoEvaluate(result)); }
+    LNAPI const char* GetText() const;
+
+private:
+    LNAPI LNSTATUS DoEvaluate(LNText* result) const;
+
+    LNString m_text;
+};
+
+// A keywords field of a form: its choices, given as a list or by a formula.
+class LNKeywordsField {
+public:
+    LNAPI LNKeywordsField();
+
+    // 1 when the choices are computed by a formula.
+    LNAPI int GetChoicesOption() const;
+    LNSTATUS GetChoicesFormula(LNFormula* formula) const { return LNRaise(DoGetChoicesFormula(formula)); }
+
+    LNAPI void Bind(int choicesOption, const char* formula);
+
+private:
+    LNAPI LNSTATUS DoGetChoicesFormula(LNFormula* formula) const;
+
+    int m_choicesOption;
+    LNString m_formula;
+};
+
+// A form: a design note of class 4 whose "$Fields" lists its fields; a
+// keywords field's choices are in "$ChoicesOption.<field>" and
+// "$ChoicesFormula.<field>".
+class LNForm : public LNNote {
+public:
+    LNSTATUS Open(int) { return LNRaise(DoOpen()); }
+    LNAPI BOOL HasFormField(const char* name) const;
+    LNSTATUS GetFormField(const char* name, LNKeywordsField* field) const
+    {
+        return LNRaise(DoGetFormField(name, field));
+    }
+
+private:
+    LNAPI LNSTATUS DoGetFormField(const char* name, LNKeywordsField* field) const;
 };
 
 class LNNotesSession {

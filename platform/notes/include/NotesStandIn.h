@@ -23,8 +23,20 @@
 
 typedef WORD NOTESSTATUS;
 typedef DWORD NOTESDBHANDLE;
+typedef DWORD NOTESHANDLE;  /* an open note */
+typedef DWORD NOTESBLOCK;   /* an item value: its type (2 bytes), then its data */
+typedef DWORD NOTESNOTEID;
+
+/* Item value types: a number (an 8-byte double), a text, a text list (a
+   2-byte count, then per entry a 2-byte length and the text). */
+#define NOTES_TYPE_NUMBER 0x300
+#define NOTES_TYPE_TEXT 0x500
+#define NOTES_TYPE_TEXT_LIST 0x501
+/* Design note classes. */
+#define NOTES_CLASS_FORM 4
 
 /* Statuses of the stand-in, with their texts in NotesStatusText. */
+#define NOTES_ERR_NOT_FOUND 3
 #define NOTES_ERR_FILE_NOT_FOUND 259
 #define NOTES_ERR_NOT_INITIALIZED 289
 #define NOTES_ERR_THREAD_NOT_REGISTERED 290
@@ -34,6 +46,7 @@ typedef DWORD NOTESDBHANDLE;
 #define NOTES_ERR_ITEM_NOT_FOUND 546
 #define NOTES_ERR_NO_LOCATION 547
 #define NOTES_ERR_NO_USER 548
+#define NOTES_ERR_FORMULA 1281
 #define NOTES_ERR_SERVER_NOT_RESPONDING 2051
 #define NOTES_ERR_TOLD_TO_FAIL 4095
 
@@ -74,6 +87,49 @@ NOTES_FUNCTION BOOL NotesEnvironmentText(const char* name, char* buffer, WORD si
 NOTES_FUNCTION NOTESSTATUS NotesNameParse(const char* name, NOTES_NAME_PARTS* parts);
 /* Ordinal 2001: closes a database handle. */
 NOTES_FUNCTION NOTESSTATUS NotesDatabaseClose(NOTESDBHANDLE handle);
+
+/* Ordinal 182: the data of a value block (null for an unknown block). */
+NOTES_FUNCTION void* NotesLockBlock(NOTESBLOCK block);
+/* Ordinal 183: ends an access of NotesLockBlock. */
+NOTES_FUNCTION void NotesUnlockBlock(NOTESBLOCK block);
+/* Ordinal 2008: closes an open note. */
+NOTES_FUNCTION NOTESSTATUS NotesCloseNote(NOTESHANDLE note);
+/* Ordinal 1201: 0 when the open note has the item. The four pointers are
+   further outputs of the real library that nobody here asks for. */
+NOTES_FUNCTION NOTESSTATUS NotesItemInfo(NOTESHANDLE note, const char* name, WORD nameLength, void* unused1,
+                                         void* unused2, void* unused3, void* unused4);
+/* Ordinal 1202: appends a text (length 0xFFFF: up to its terminator) to an
+   item's text list, creating the item when it has none. */
+NOTES_FUNCTION NOTESSTATUS NotesItemAppendText(NOTESHANDLE note, const char* item, const char* text,
+                                               WORD textLength, BOOL allowDuplicates);
+/* Ordinal 1203: a value as text (a list's entries joined by ";") into the
+   buffer; answers the length written. */
+NOTES_FUNCTION WORD NotesValueToText(WORD type, NOTESBLOCK value, DWORD valueLength, char* buffer, WORD size,
+                                     WORD lineLength);
+/* Ordinal 1204: the note id of a design note by title and class. */
+NOTES_FUNCTION NOTESSTATUS NotesFindDesignNote(NOTESDBHANDLE database, const char* name, WORD noteClass,
+                                               NOTESNOTEID* id);
+/* Ordinal 1205: opens a note of the database by its id. */
+NOTES_FUNCTION NOTESSTATUS NotesOpenNote(NOTESDBHANDLE database, NOTESNOTEID id, WORD flags, NOTESHANDLE* note);
+/* Ordinal 1206: computes a note with a form: each item "$Default.<name>"
+   of the form gives the note the item <name> when it has none. */
+NOTES_FUNCTION NOTESSTATUS NotesComputeWithForm(NOTESHANDLE note, NOTESHANDLE form, DWORD flags);
+
+/* The profile functions, looked up by name. A profile is the note of the
+   database whose "$ProfileName" (and "$UserName", when a user is given)
+   match. */
+NOTES_FUNCTION NOTESSTATUS NSFProfileOpen(NOTESDBHANDLE database, const char* profile, WORD profileLength,
+                                          const char* user, WORD userLength, BOOL copyProfile, NOTESHANDLE* note);
+NOTES_FUNCTION NOTESSTATUS NSFProfileGetField(NOTESDBHANDLE database, const char* profile, WORD profileLength,
+                                              const char* user, WORD userLength, const char* field,
+                                              WORD fieldLength, WORD* type, NOTESBLOCK* value, DWORD* length);
+NOTES_FUNCTION NOTESSTATUS NSFProfileUpdate(NOTESHANDLE note, const char* profile, WORD profileLength,
+                                            const char* user, WORD userLength);
+
+typedef NOTESSTATUS(*NSFPROFILEOPENPROC)(NOTESDBHANDLE, const char*, WORD, const char*, WORD, BOOL, NOTESHANDLE*);
+typedef NOTESSTATUS(*NSFPROFILEGETFIELDPROC)(NOTESDBHANDLE, const char*, WORD, const char*, WORD, const char*, WORD,
+                                             WORD*, NOTESBLOCK*, DWORD*);
+typedef NOTESSTATUS(*NSFPROFILEUPDATEPROC)(NOTESHANDLE, const char*, WORD, const char*, WORD);
 
 /* The runtime of the process, as the class library uses it (by name). */
 NOTES_FUNCTION NOTESSTATUS NotesRuntimeInit(const char* iniPath);

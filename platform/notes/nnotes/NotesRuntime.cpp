@@ -5,38 +5,13 @@
 #include <map>
 #include <string>
 
-#include "NotesStandIn.h"
-#include "NotesStore.h"
-
-namespace {
-
-class Runtime {
-public:
-    Runtime() { InitializeCriticalSection(&lock); }
-    ~Runtime() { DeleteCriticalSection(&lock); }
-
-    CRITICAL_SECTION lock;
-    bool initialised = false;
-    std::string dataDirectory;
-    NotesIniValues ini;
-    std::map<DWORD, int> threads;
-    std::map<NOTESDBHANDLE, std::string> databases;
-    NOTESDBHANDLE nextHandle = 1;
-};
+#include "Runtime.h"
 
 Runtime& State()
 {
     static Runtime runtime;
     return runtime;
 }
-
-class Locked {
-public:
-    Locked() { EnterCriticalSection(&State().lock); }
-    ~Locked() { LeaveCriticalSection(&State().lock); }
-    Locked(const Locked&) = delete;
-    Locked& operator=(const Locked&) = delete;
-};
 
 bool ToldToFail(const char* call)
 {
@@ -68,6 +43,14 @@ NOTESSTATUS CheckLocked(const char* call)
         return NOTES_ERR_THREAD_NOT_REGISTERED;
     return 0;
 }
+
+const std::string* DatabaseFile(NOTESDBHANDLE handle)
+{
+    auto database = State().databases.find(handle);
+    return database == State().databases.end() ? nullptr : &database->second;
+}
+
+namespace {
 
 NOTESSTATUS CopyOut(const std::string& text, char* buffer, WORD size)
 {
@@ -130,6 +113,8 @@ NOTESSTATUS NotesRuntimeTerm(void)
     State().ini.clear();
     State().threads.clear();
     State().databases.clear();
+    State().notes.clear();
+    State().blocks.clear();
     return 0;
 }
 
@@ -183,6 +168,8 @@ const char* NotesStatusText(NOTESSTATUS status)
     case NOTES_ERR_NO_LOCATION: return "Location document not found";
     case NOTES_ERR_NO_USER: return "Unable to read the user ID file";
     case NOTES_ERR_SERVER_NOT_RESPONDING: return "Server not responding";
+    case NOTES_ERR_NOT_FOUND: return "Not found";
+    case NOTES_ERR_FORMULA: return "Formula error";
     case NOTES_ERR_TOLD_TO_FAIL: return "The call failed as the test asked";
     default: return "Unknown Notes error";
     }
