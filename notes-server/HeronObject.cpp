@@ -201,7 +201,10 @@ STDMETHODIMP CHeron::get_CalendarPrefs(VARIANT* pVal)
     if (!pVal)
         return E_POINTER;
     VariantInit(pVal);
-    return NotServed(IDS_CTX_CALENDAR_PROFILE);
+    HERON* worker = m_connection.Worker();
+    if (!worker)
+        return ReturnError(IDS_NOT_CONNECTED);
+    return ReturnError(worker->CalendarPrefs(pVal));
 }
 
 STDMETHODIMP CHeron::get_UserInfo(VARIANT* pVal)

@@ -60,6 +60,12 @@ public:
     int GetUserCategories(VARIANT* out);
     // Adds a user category to the calendar profile and saves it.
     int AddTaskCategory(const char* category);
+    // The calendar profile's entry kind (as its kind bit), default duration,
+    // alarms flag and task follow-up, also kept in the profile cache.
+    int CalendarPrefs(VARIANT* out);
+    // Entry `index` (0-3) of the profile cache; null until it was read.
+    const char* CachedProfileValue(int index) const;
+
     // The mail database's calendar profile, its owner repaired when it has
     // none; 0, or the status or error code of a failure (not recorded).
     int OpenCalendarProfile(NOTESHANDLE* profile, NOTESDBHANDLE database);
@@ -71,6 +77,8 @@ private:
     NotesSessionHolder m_session;
     std::unique_ptr<char[]> m_eventNames[3];
     HeronLastError m_lastError;
+    char m_profile[4][50] = {};
+    bool m_profileRead = false;
     LastCheckTable m_lastCheck;
 };
 
@@ -79,6 +87,12 @@ private:
 std::vector<std::string> SplitUserCategories(const char* text);
 // The text before the first "|": a keyword without its synonym.
 std::string KeywordBeforeBar(const std::string& keyword);
+// A calendar profile value as text: a text as it is, a number with seven
+// significant digits, anything else "".
+std::string ProfileValueText(WORD type, const void* data, DWORD length);
+// The decimal kind bit of a calendar entry type given as text ("0" to "4"
+// give "256" to "4096"); "0" for anything else.
+std::string CalendarKindBitText(const std::string& entryType);
 // The version class of a runtime build number.
 int NotesVersionOfBuild(WORD build);
 // The first two words of the common name of a user name, and "".

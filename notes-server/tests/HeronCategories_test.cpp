@@ -177,3 +177,91 @@ TEST_F(HeronCategoriesTest, CategoryNameInTheAnsiCodePage)
 }
 
 }  // namespace
+
+namespace {
+
+class HeronProfileTest : public HeronCategoriesTest {
+protected:
+    std::string Prefs(HRESULT expected = S_OK)
+    {
+        Variant prefs;
+        EXPECT_EQ(expected, Get(DISPID_HERON_CALENDARPREFS, &prefs));
+        return prefs.vt == VT_EMPTY ? "<empty>" : Texts(prefs);
+    }
+};
+
+TEST_F(HeronProfileTest, CalendarPrefsOfTheProfile)
+{
+    Profile(std::string(kOwner) +
+            "CalEntryType(number)=3\r\nDefaultDuration(number)=60\r\nEnableAlarms=1\r\nTaskFollow=0\r\n");
+    ASSERT_EQ(S_OK, Connect());
+    EXPECT_EQ("2048|60|1|0", Prefs());
+}
+
+TEST_F(HeronProfileTest, EntryTypesAndValueKinds)
+{
+    struct Row {
+        const char* items;
+        const char* expected;
+    } rows[] = {
+        {"CalEntryType(number)=0\r\n", "256|||"},
+        {"CalEntryType(number)=1\r\n", "512|||"},
+        {"CalEntryType(number)=2\r\n", "1024|||"},
+        {"CalEntryType(number)=4\r\n", "4096|||"},
+        {"CalEntryType(number)=5\r\n", "0|||"},
+        {"CalEntryType(number)=-1\r\n", "0|||"},
+        {"CalEntryType=2\r\n", "1024|||"},
+        {"CalEntryType=\r\n", "0|||"},
+        {"", "0|||"},
+        {"DefaultDuration(number)=30.25\r\n", "0|30.25||"},
+        {"DefaultDuration(number)=1234567.8\r\n", "0|1234568||"},
+        {"DefaultDuration(number)=0.5\r\n", "0|0.5||"},
+        {"EnableAlarms=a\r\nTaskFollow=x\"y\r\n", "0||a|x\"y"},
+        // A text list is none of the kinds the profile values take.
+        {"TaskFollow=a\r\nTaskFollow=b\r\n", "0|||"},
+    };
+    ASSERT_EQ(S_OK, Connect());
+    for (const Row& row : rows) {
+        Profile(std::string(kOwner) + row.items);
+        EXPECT_EQ(row.expected, Prefs()) << row.items;
+    }
+}
+
+TEST_F(HeronProfileTest, ServerThatCannotBeReached)
+{
+    m_notes.SetIni({{"Location", "Office,1,2"}, {"KeyFileName", "user.id"}, {"MailFile", "alee.nsf"},
+                    {"MailServer", "Gone/Acme"}});
+    m_notes.SetLocation({{"MailType", "0"}, {"MailFile", "alee.nsf"}, {"MailServer", "Gone/Acme"}});
+    ASSERT_EQ(S_OK, Connect());
+    EXPECT_EQ("<empty>", Prefs(DISP_E_EXCEPTION));
+    QuiComTesting::ErrorRecord error = LastError();
+    ASSERT_TRUE(error.present);
+    EXPECT_EQ(0u, error.description.find(L"Quillmate was unable to contact your Notes server"));
+    const std::wstring tail = L"is not correct.\r\nError: 2051 Server not responding";
+    ASSERT_GE(error.description.size(), tail.size());
+    EXPECT_EQ(tail, error.description.substr(error.description.size() - tail.size()));
+    EXPECT_EQ(2051u, error.helpContext);
+}
+
+TEST_F(HeronProfileTest, ProfileThatDoesNotOpen)
+{
+    Profile(kOwner);
+    m_notes.SetFailCalls({"NSFProfileOpen"});
+    ASSERT_EQ(S_OK, Connect());
+    EXPECT_EQ("<empty>", Prefs(DISP_E_EXCEPTION));
+    QuiComTesting::ErrorRecord error = LastError();
+    EXPECT_EQ(0u, error.description.find(L"Retrieving Calendar Profile Info\r\nError: -13 Unable to open Calendar"));
+    EXPECT_EQ(static_cast<DWORD>(-13), error.helpContext);
+}
+
+TEST_F(HeronProfileTest, MailDatabaseThatDoesNotOpen)
+{
+    Profile(kOwner);
+    ASSERT_EQ(S_OK, Connect());
+    m_notes.SetFailCalls({"LNDatabase::Open"});
+    EXPECT_EQ("<empty>", Prefs(DISP_E_EXCEPTION));
+    EXPECT_EQ(L"Retrieving Calendar Profile Info\r\nError: 4095 The call failed as the test asked",
+              LastError().description);
+}
+
+}  // namespace

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "FindNotesIni.h"
+#include "HeronWorker.h"
 #include "NotesSessionHolder.h"
 #include "NotesStandInFixture.h"
 
@@ -233,6 +234,37 @@ TEST_F(HolderTest, OnlyTheFirstHolderIsCountedFromNothing)
     // A later holder never initialises the runtime itself.
     EXPECT_FALSE(later.IsInitialised());
     EXPECT_EQ(0, HeronCounters::Initialisations());
+}
+
+}  // namespace
+
+namespace {
+
+TEST(HeronWorkerProfile, CalendarPrefsFillTheProfileCache)
+{
+    NotesStandInTesting::Installation notes;
+    NotesStandInTesting::WriteFile(notes.Folder() + "\\mail\\alee.nsf",
+                                   "[note 3]\r\n$ProfileName=CalendarProfile\r\nOwner=Ann\r\n"
+                                   "CalEntryType(number)=1\r\nDefaultDuration(number)=45\r\n"
+                                   "EnableAlarms=" + std::string(60, 'x') + "\r\n");
+    LNNotesSession runtime;
+    ASSERT_EQ(0, runtime.Initialize(200, 0, nullptr, notes.IniPath().c_str()));
+    {
+        HERON worker(0);
+        EXPECT_EQ(nullptr, worker.CachedProfileValue(0)) << "nothing before the profile was read";
+        VARIANT prefs;
+        VariantInit(&prefs);
+        EXPECT_EQ(0, worker.CalendarPrefs(&prefs));
+        VariantClear(&prefs);
+        ASSERT_NE(nullptr, worker.CachedProfileValue(0));
+        EXPECT_STREQ("512", worker.CachedProfileValue(0));
+        EXPECT_STREQ("45", worker.CachedProfileValue(1));
+        EXPECT_EQ(std::string(49, 'x'), worker.CachedProfileValue(2)) << "49 characters are kept";
+        EXPECT_STREQ("", worker.CachedProfileValue(3));
+        EXPECT_EQ(nullptr, worker.CachedProfileValue(4));
+    }
+    LNSetThrowAllErrors(FALSE);
+    runtime.Term(0);
 }
 
 }  // namespace

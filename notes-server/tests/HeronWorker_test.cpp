@@ -202,3 +202,40 @@ TEST(HeronCategories, KeywordSynonymDropped)
 }
 
 }  // namespace
+
+namespace {
+
+TEST(HeronCalendarProfile, ValueTexts)
+{
+    double number = 60.0, fraction = 1.0 / 3, large = 123456789.0;
+    struct Row {
+        WORD type;
+        const void* data;
+        DWORD length;
+        const char* expected;
+    } rows[] = {
+        {NOTES_TYPE_TEXT, "Yes", 3, "Yes"},
+        {NOTES_TYPE_TEXT, "Yes", 0, ""},
+        {NOTES_TYPE_NUMBER, &number, 8, "60"},
+        {NOTES_TYPE_NUMBER, &fraction, 8, "0.3333333"},
+        {NOTES_TYPE_NUMBER, &large, 8, "1.234568e+08"},
+        {NOTES_TYPE_NUMBER, &number, 4, ""},
+        {NOTES_TYPE_TEXT_LIST, "\1\0\1\0a", 5, ""},
+        {NOTES_TYPE_TEXT, nullptr, 3, ""},
+    };
+    for (const Row& row : rows)
+        EXPECT_EQ(row.expected, ProfileValueText(row.type, row.data, row.length)) << row.expected;
+}
+
+TEST(HeronCalendarProfile, KindBitOfEntryType)
+{
+    struct Row {
+        const char* type;
+        const char* bit;
+    } rows[] = {{"0", "256"}, {"1", "512"}, {"2", "1024"}, {"3", "2048"}, {"4", "4096"}, {"5", "0"},
+                {"-1", "0"},  {"", "0"},    {"x", "0"},    {"2.5", "0"},  {"2x", "0"},  {"4.0", "4096"}};
+    for (const Row& row : rows)
+        EXPECT_EQ(row.bit, CalendarKindBitText(row.type)) << row.type;
+}
+
+}  // namespace
