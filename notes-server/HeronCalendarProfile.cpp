@@ -13,17 +13,6 @@ namespace {
 const char* const kProfileItems[] = {"CalEntryType", "DefaultDuration", "EnableAlarms", "TaskFollow"};
 const LNSTATUS kServerStatuses[] = {47, NOTES_ERR_SERVER_NOT_RESPONDING};
 
-// Closes the profile note opened for one item on every way out.
-class ProfileNote {
-public:
-    ~ProfileNote()
-    {
-        if (note)
-            NotesCloseNote(note);
-    }
-    NOTESHANDLE note = 0;
-};
-
 }  // namespace
 
 std::string ProfileValueText(WORD type, const void* data, DWORD length)
@@ -56,29 +45,27 @@ std::string CalendarKindBitText(const std::string& entryType)
 
 int HERON::CalendarPrefs(VARIANT* out)
 {
-    NOTESDBHANDLE database = 0;
     try {
         LNDatabase mail;
         m_session.GetMailDatabase(&mail);
         mail.Open();
-        database = mail.GetDatabaseHandle();
+        NOTESDBHANDLE database = mail.GetDatabaseHandle();
         std::string values[4];
         for (int i = 0; i < 4; ++i) {
-            ProfileNote profile;
-            if (OpenCalendarProfile(&profile.note, database))
+            OpenedNote profile;
+            if (OpenCalendarProfile(&profile.handle, database))
                 throw NTS5_ERROR_CANT_OPEN_CALENDAR_PROFILE;
             WORD type = 0;
             NOTESBLOCK value = 0;
             DWORD length = 0;
-            if (GetCalendarProfileField(database, profile.note, kProfileItems[i], &type, &value, &length) == 0
+            if (GetCalendarProfileField(database, profile.handle, kProfileItems[i], &type, &value, &length) == 0
                 && value && length >= 2) {
                 const BYTE* data = static_cast<const BYTE*>(NotesLockBlock(value));
                 values[i] = data ? ProfileValueText(type, data + 2, length - 2) : std::string();
                 NotesUnlockBlock(value);
             }
         }
-        NotesDatabaseClose(database);
-        database = 0;
+        mail.Close();
         values[0] = CalendarKindBitText(values[0]);
         for (int i = 0; i < 4; ++i)
             lstrcpynA(m_profile[i], values[i].c_str(), sizeof m_profile[i]);
@@ -89,14 +76,10 @@ int HERON::CalendarPrefs(VARIANT* out)
         list.ToVariant(out);
         return 0;
     } catch (LNSTATUS status) {
-        if (database)
-            NotesDatabaseClose(database);
         bool server = std::find(std::begin(kServerStatuses), std::end(kServerStatuses), status) != std::end(kServerStatuses);
         SetStatusError(status, "", server ? IDS_SERVER_UNREACHABLE : IDS_CTX_CALENDAR_PROFILE);
         return status;
     } catch (const _NTS5ERROR& error) {
-        if (database)
-            NotesDatabaseClose(database);
         SetError(error, "CalendarPrefs", IDS_CTX_CALENDAR_PROFILE);
         return error.code;
     }

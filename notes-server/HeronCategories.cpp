@@ -17,20 +17,6 @@ const LNSTATUS kNoChoices = 3;
 // Runtime builds before this one keep no categories Heron can read.
 const WORD kFirstCategoriesBuild = 160;
 
-// Closes what an operation opened, on every way out of it.
-class OpenedProfile {
-public:
-    ~OpenedProfile()
-    {
-        if (note)
-            NotesCloseNote(note);
-        if (database)
-            NotesDatabaseClose(database);
-    }
-    NOTESHANDLE note = 0;
-    NOTESDBHANDLE database = 0;
-};
-
 FARPROC NotesFunction(const char* name)
 {
     HMODULE library = GetModuleHandleA("nnotes");
@@ -64,6 +50,12 @@ std::vector<std::string> SplitUserCategories(const char* text)
     return pieces;
 }
 
+OpenedNote::~OpenedNote()
+{
+    if (handle)
+        NotesCloseNote(handle);
+}
+
 int HERON::GetCategories(VARIANT* out)
 {
     try {
@@ -88,7 +80,7 @@ int HERON::GetCategories(VARIANT* out)
 
 int HERON::GetSystemCategories(VARIANT* out)
 {
-    try {
+    return Recorded(IDS_CTX_SYSTEM_CATEGORIES, [&]() -> int {
         LNDatabase mail;
         m_session.Session().GetMailDatabase(&mail);
         mail.Open();
@@ -113,26 +105,26 @@ int HERON::GetSystemCategories(VARIANT* out)
         for (const std::string& keyword : keywords)
             QuiAppendAnsiString(out, keyword.c_str());
         return status;
-    } catch (LNSTATUS status) {
-        SetStatusError(status, "GetSystemCategories", IDS_CTX_SYSTEM_CATEGORIES);
-        return status;
-    }
+    });
+}
+
+void HERON::OpenUserProfile(OpenedProfile* opened)
+{
+    m_session.GetMailDatabase(&opened->mail);
+    opened->mail.Open();
+    if (OpenCalendarProfile(&opened->note.handle, opened->Database()))
+        throw NTS5_ERROR_CANT_OPEN_CALENDAR_PROFILE;
 }
 
 int HERON::GetUserCategories(VARIANT* out)
 {
-    try {
+    return Recorded(IDS_CTX_USER_CATEGORIES, [&]() -> int {
         OpenedProfile opened;
-        LNDatabase mail;
-        m_session.GetMailDatabase(&mail);
-        mail.Open();
-        opened.database = mail.GetDatabaseHandle();
-        if (OpenCalendarProfile(&opened.note, opened.database))
-            throw NTS5_ERROR_CANT_OPEN_CALENDAR_PROFILE;
+        OpenUserProfile(&opened);
         WORD type = 0;
         NOTESBLOCK value = 0;
         DWORD length = 0;
-        GetCalendarProfileField(opened.database, opened.note, kUserCategories, &type, &value, &length);
+        GetCalendarProfileField(opened.Database(), opened.note.handle, kUserCategories, &type, &value, &length);
         std::vector<std::string> pieces;
         // A length of 2 is a value of its type alone: nothing in it.
         if (value && length != 0 && length != 2) {
@@ -143,46 +135,29 @@ int HERON::GetUserCategories(VARIANT* out)
         for (const std::string& piece : pieces)
             QuiAppendAnsiString(out, piece.c_str());
         return 0;
-    } catch (LNSTATUS status) {
-        SetStatusError(status, "GetUserCategories", IDS_CTX_USER_CATEGORIES);
-        return status;
-    } catch (const _NTS5ERROR& error) {
-        SetError(error, "GetUserCategories", IDS_CTX_USER_CATEGORIES);
-        return error.code;
-    }
+    });
 }
 
 int HERON::AddTaskCategory(const char* category)
 {
-    try {
+    return Recorded(IDS_CTX_ADD_CATEGORY, [&]() -> int {
         OpenedProfile opened;
-        LNDatabase mail;
-        m_session.GetMailDatabase(&mail);
-        mail.Open();
-        opened.database = mail.GetDatabaseHandle();
-        if (OpenCalendarProfile(&opened.note, opened.database))
-            throw NTS5_ERROR_CANT_OPEN_CALENDAR_PROFILE;
+        OpenUserProfile(&opened);
         auto update = reinterpret_cast<NSFPROFILEUPDATEPROC>(NotesFunction("NSFProfileUpdate"));
-        if (NotesItemInfo(opened.note, kUserCategories, sizeof kUserCategories - 1, nullptr, nullptr, nullptr,
+        if (NotesItemInfo(opened.note.handle, kUserCategories, sizeof kUserCategories - 1, nullptr, nullptr, nullptr,
                           nullptr)
             == 0) {
             // Without the function the profile could not be saved: refuse
             // rather than call through a null address.
             if (!update)
                 throw NTS5_ERROR_PROFILE_FUNCTION_NOT_FOUND;
-            if (NOTESSTATUS status = NotesItemAppendText(opened.note, kUserCategories, category, 0xFFFF, FALSE))
+            if (NOTESSTATUS status = NotesItemAppendText(opened.note.handle, kUserCategories, category, 0xFFFF, FALSE))
                 throw static_cast<LNSTATUS>(status);
-            if (NOTESSTATUS status = update(opened.note, kProfile, kProfileLength, nullptr, 0))
+            if (NOTESSTATUS status = update(opened.note.handle, kProfile, kProfileLength, nullptr, 0))
                 throw static_cast<LNSTATUS>(status);
         }
         return 0;
-    } catch (LNSTATUS status) {
-        SetStatusError(status, "AddTaskCategory", IDS_CTX_ADD_CATEGORY);
-        return status;
-    } catch (const _NTS5ERROR& error) {
-        SetError(error, "AddTaskCategory", IDS_CTX_ADD_CATEGORY);
-        return error.code;
-    }
+    });
 }
 
 int HERON::OpenCalendarProfile(NOTESHANDLE* profile, NOTESDBHANDLE database)

@@ -88,6 +88,14 @@ HRESULT CHeron::NullKeynote(const char* member)
                                   text.c_str()));
 }
 
+HRESULT CHeron::NotServed(VARIANT* out, UINT contextId)
+{
+    if (!out)
+        return E_POINTER;
+    VariantInit(out);
+    return NotServed(contextId);
+}
+
 HRESULT CHeron::NotServed(UINT contextId)
 {
     if (!m_connection.Worker())
@@ -97,21 +105,12 @@ HRESULT CHeron::NotServed(UINT contextId)
 
 STDMETHODIMP CHeron::get_Contacts(VARIANT* pVal)
 {
-    if (!pVal)
-        return E_POINTER;
-    VariantInit(pVal);
-    return NotServed(IDS_CTX_CONTACTS);
+    return NotServed(pVal, IDS_CTX_CONTACTS);
 }
 
 STDMETHODIMP CHeron::get_TodoCategories(VARIANT* pVal)
 {
-    if (!pVal)
-        return E_POINTER;
-    VariantInit(pVal);
-    HERON* worker = m_connection.Worker();
-    if (!worker)
-        return ReturnError(IDS_NOT_CONNECTED);
-    return ReturnError(worker->GetCategories(pVal));
+    return WithWorker(pVal, [this](HERON* worker, VARIANT* out) { return ReturnError(worker->GetCategories(out)); });
 }
 
 STDMETHODIMP CHeron::Connect(LONG)
@@ -154,10 +153,7 @@ STDMETHODIMP CHeron::OpenNotes()
 
 STDMETHODIMP CHeron::get_JournalCategories(VARIANT* pVal)
 {
-    if (!pVal)
-        return E_POINTER;
-    VariantInit(pVal);
-    return NotServed(IDS_CTX_DATABASE_FOLDERS);
+    return NotServed(pVal, IDS_CTX_DATABASE_FOLDERS);
 }
 
 STDMETHODIMP CHeron::CreateJournalFolder(BSTR)
@@ -167,26 +163,17 @@ STDMETHODIMP CHeron::CreateJournalFolder(BSTR)
 
 STDMETHODIMP CHeron::GetModifiedContacts(VARIANT* contacts)
 {
-    if (!contacts)
-        return E_POINTER;
-    VariantInit(contacts);
-    return NotServed(IDS_CTX_MODIFIED_CONTACTS);
+    return NotServed(contacts, IDS_CTX_MODIFIED_CONTACTS);
 }
 
 STDMETHODIMP CHeron::GetModifiedJournalCategories(VARIANT* categories)
 {
-    if (!categories)
-        return E_POINTER;
-    VariantInit(categories);
-    return NotServed(IDS_CTX_MODIFIED_FOLDERS);
+    return NotServed(categories, IDS_CTX_MODIFIED_FOLDERS);
 }
 
 STDMETHODIMP CHeron::GetModifiedDatabaseFolders(BSTR, VARIANT* folders)
 {
-    if (!folders)
-        return E_POINTER;
-    VariantInit(folders);
-    return NotServed(IDS_CTX_MODIFIED_FOLDERS);
+    return NotServed(folders, IDS_CTX_MODIFIED_FOLDERS);
 }
 
 // To-do categories never change behind the main program's back: this
@@ -198,29 +185,19 @@ STDMETHODIMP CHeron::GetModifiedTodoCategories(VARIANT*)
 
 STDMETHODIMP CHeron::get_CalendarPrefs(VARIANT* pVal)
 {
-    if (!pVal)
-        return E_POINTER;
-    VariantInit(pVal);
-    HERON* worker = m_connection.Worker();
-    if (!worker)
-        return ReturnError(IDS_NOT_CONNECTED);
-    return ReturnError(worker->CalendarPrefs(pVal));
+    return WithWorker(pVal, [this](HERON* worker, VARIANT* out) { return ReturnError(worker->CalendarPrefs(out)); });
 }
 
 STDMETHODIMP CHeron::get_UserInfo(VARIANT* pVal)
 {
-    if (!pVal)
-        return E_POINTER;
-    VariantInit(pVal);
-    HERON* worker = m_connection.Worker();
-    if (!worker)
-        return ReturnError(IDS_NOT_CONNECTED);
-    try {
-        worker->UserInfo(pVal);
-    } catch (...) {
-        VariantClear(pVal);
-    }
-    return Answer(S_OK);
+    return WithWorker(pVal, [this](HERON* worker, VARIANT* out) {
+        try {
+            worker->UserInfo(out);
+        } catch (...) {
+            VariantClear(out);
+        }
+        return Answer(S_OK);
+    });
 }
 
 STDMETHODIMP CHeron::CreateContact(VARIANT* line)
@@ -264,16 +241,10 @@ STDMETHODIMP CHeron::QuickConflictCheck(IDispatch* keynote)
 
 STDMETHODIMP CHeron::get_Servers(VARIANT* pVal)
 {
-    if (!pVal)
-        return E_POINTER;
-    VariantInit(pVal);
-    return NotServed(IDS_CTX_DATABASE_FOLDERS);
+    return NotServed(pVal, IDS_CTX_DATABASE_FOLDERS);
 }
 
 STDMETHODIMP CHeron::GetCalendarDay(VARIANT, VARIANT* entries)
 {
-    if (!entries)
-        return E_POINTER;
-    VariantInit(entries);
-    return NotServed(IDS_CTX_CALENDAR_PROFILE);
+    return NotServed(entries, IDS_CTX_CALENDAR_PROFILE);
 }

@@ -6,6 +6,7 @@
 #include "GodwitDispIdCache.h"
 #include "Heron.h"
 #include "HeronConnection.h"
+#include "HeronRes.h"
 #include "QuiComObject.h"
 #include "QuiDispatch.h"
 #include "QuiErrorInfo.h"
@@ -56,6 +57,19 @@ private:
     // A member whose work is not served by this server: E_NOTIMPL with the
     // text of the operation asked for.
     HRESULT NotServed(UINT contextId);
+    // The same for a member with an out VARIANT, which is cleared first.
+    HRESULT NotServed(VARIANT* out, UINT contextId);
+    // Clears the out VARIANT and hands it to `work` with the worker; before
+    // a connect made one, the answer is the not-connected error.
+    template <class Work>
+    HRESULT WithWorker(VARIANT* out, Work work)
+    {
+        if (!out)
+            return E_POINTER;
+        VariantInit(out);
+        HERON* worker = m_connection.Worker();
+        return worker ? work(worker, out) : ReturnError(IDS_NOT_CONNECTED);
+    }
     HRESULT Answer(HRESULT hr);
 
     GodwitDispIdCache m_cache;

@@ -19,6 +19,24 @@ enum HeronEventKind { HERON_EVENT_CONNECT = 1, HERON_EVENT_SHUTDOWN = 2, HERON_E
 // is. Every process builds the same three names.
 void BuildHeronEventName(int kind, char* out);
 
+// A note opened through the function library, closed on every way out.
+struct OpenedNote {
+    OpenedNote() = default;
+    ~OpenedNote();
+    OpenedNote(const OpenedNote&) = delete;
+    OpenedNote& operator=(const OpenedNote&) = delete;
+
+    NOTESHANDLE handle = 0;
+};
+
+// The mail database and its calendar profile.
+struct OpenedProfile {
+    NOTESDBHANDLE Database() const { return mail.GetDatabaseHandle(); }
+
+    LNDatabase mail;
+    OpenedNote note;
+};
+
 class HERON {
 public:
     explicit HERON(int doInitialize);
@@ -74,6 +92,25 @@ public:
                                 NOTESBLOCK* value, DWORD* length);
 
 private:
+    // Runs `body`; a library status or a server error it throws is recorded
+    // with the operation's context and answered.
+    template <class Body>
+    int Recorded(UINT contextId, Body body)
+    {
+        try {
+            return body();
+        } catch (LNSTATUS status) {
+            SetStatusError(status, "", contextId);
+            return status;
+        } catch (const _NTS5ERROR& error) {
+            SetError(error, "", contextId);
+            return error.code;
+        }
+    }
+    // Opens the user's mail database and its calendar profile; throws the
+    // library's status or the server's error.
+    void OpenUserProfile(OpenedProfile* opened);
+
     NotesSessionHolder m_session;
     std::unique_ptr<char[]> m_eventNames[3];
     HeronLastError m_lastError;

@@ -13,6 +13,7 @@
 namespace {
 
 using QuiComTesting::LastError;
+using NotesStandInTesting::OnOtherThread;
 using QuiComTesting::Variant;
 
 // Whether some handle of the named event is open anywhere in the session.
@@ -25,23 +26,6 @@ bool EventExists(int kind)
         return false;
     CloseHandle(event);
     return true;
-}
-
-// Runs `body` on a thread of its own and waits for it with a deadline.
-template <class F>
-void OnOtherThread(F body)
-{
-    struct Call {
-        static DWORD WINAPI Run(void* argument)
-        {
-            (*static_cast<F*>(argument))();
-            return 0;
-        }
-    };
-    HANDLE thread = CreateThread(nullptr, 0, Call::Run, &body, 0, nullptr);
-    ASSERT_TRUE(thread != nullptr);
-    EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(thread, 10000));
-    CloseHandle(thread);
 }
 
 std::string Description()

@@ -36,9 +36,11 @@ NOTESHANDLE Keep(const std::string& file, const NotesNote& note)
 #ifndef NOTES_WITHOUT_PROFILE_OPEN
 
 // The profile note of the database, or a new one when it has none yet.
-NOTESSTATUS FindProfile(NOTESDBHANDLE database, const std::string& profile, const std::string& user,
-                        std::string* file, NotesNote* found, bool* exists)
+NOTESSTATUS FindProfile(NOTESDBHANDLE database, const char* profileName, WORD profileLength, const char* userName,
+                        WORD userLength, std::string* file, NotesNote* found, bool* exists)
 {
+    const std::string profile = Counted(profileName, profileLength);
+    const std::string user = Counted(userName, userLength);
     const std::string* path = DatabaseFile(database);
     if (!path)
         return NOTES_ERR_BAD_HANDLE;
@@ -249,8 +251,7 @@ NOTESSTATUS NSFProfileOpen(NOTESDBHANDLE database, const char* profile, WORD pro
     std::string file;
     NotesNote note;
     bool exists = false;
-    if (NOTESSTATUS status =
-            FindProfile(database, Counted(profile, profileLength), Counted(user, userLength), &file, &note, &exists))
+    if (NOTESSTATUS status = FindProfile(database, profile, profileLength, user, userLength, &file, &note, &exists))
         return status;
     *handle = Keep(file, note);
     return 0;
@@ -271,8 +272,7 @@ NOTESSTATUS NSFProfileGetField(NOTESDBHANDLE database, const char* profile, WORD
     std::string file;
     NotesNote note;
     bool exists = false;
-    if (NOTESSTATUS status =
-            FindProfile(database, Counted(profile, profileLength), Counted(user, userLength), &file, &note, &exists))
+    if (NOTESSTATUS status = FindProfile(database, profile, profileLength, user, userLength, &file, &note, &exists))
         return status;
     const NotesItem* item = exists ? note.Find(Counted(field, fieldLength)) : nullptr;
     if (!item)

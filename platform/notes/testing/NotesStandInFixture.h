@@ -47,6 +47,23 @@ inline void WriteFile(const std::string& path, const std::string& text)
     ASSERT_TRUE(out.good()) << path;
 }
 
+// Runs `body` on a thread of its own and waits for it with a deadline.
+template <class F>
+void OnOtherThread(F body)
+{
+    struct Call {
+        static DWORD WINAPI Run(void* argument)
+        {
+            (*static_cast<F*>(argument))();
+            return 0;
+        }
+    };
+    HANDLE thread = CreateThread(nullptr, 0, Call::Run, &body, 0, nullptr);
+    ASSERT_TRUE(thread != nullptr);
+    EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(thread, 10000));
+    CloseHandle(thread);
+}
+
 inline void Forget()
 {
     SHDeleteKeyA(HKEY_LOCAL_MACHINE, "Software\\Lotus");

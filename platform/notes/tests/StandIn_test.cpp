@@ -9,23 +9,7 @@
 namespace {
 
 using NotesStandInTesting::Installation;
-
-// Runs `body` on a thread of its own and waits for it with a deadline.
-template <class F>
-void OnOtherThread(F body)
-{
-    struct Call {
-        static DWORD WINAPI Run(void* argument)
-        {
-            (*static_cast<F*>(argument))();
-            return 0;
-        }
-    };
-    HANDLE thread = CreateThread(nullptr, 0, Call::Run, &body, 0, nullptr);
-    ASSERT_TRUE(thread != nullptr);
-    EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(thread, 10000));
-    CloseHandle(thread);
-}
+using NotesStandInTesting::OnOtherThread;
 
 class StandInTest : public ::testing::Test {
 protected:
