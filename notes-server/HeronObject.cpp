@@ -244,7 +244,10 @@ STDMETHODIMP CHeron::get_Servers(VARIANT* pVal)
     return NotServed(pVal, IDS_CTX_DATABASE_FOLDERS);
 }
 
-STDMETHODIMP CHeron::GetCalendarDay(VARIANT, VARIANT* entries)
+STDMETHODIMP CHeron::GetCalendarDay(VARIANT day, VARIANT* entries)
 {
-    return NotServed(entries, IDS_CTX_CALENDAR_PROFILE);
+    return WithWorker(entries, [this, &day](HERON* worker, VARIANT* out) {
+        worker->GetCalendarDay(day, out);
+        return Answer(S_OK);
+    });
 }

@@ -81,6 +81,10 @@ public:
     // The calendar profile's entry kind (as its kind bit), default duration,
     // alarms flag and task follow-up, also kept in the profile cache.
     int CalendarPrefs(VARIANT* out);
+    // One line per calendar entry that starts on the day: start, end and
+    // alarm as date numbers, the kind bit and the description, each in
+    // double quotes and followed by a comma. Failures are recorded.
+    int GetCalendarDay(VARIANT day, VARIANT* out);
     // Entry `index` (0-3) of the profile cache; null until it was read.
     const char* CachedProfileValue(int index) const;
 
@@ -130,6 +134,11 @@ std::string ProfileValueText(WORD type, const void* data, DWORD length);
 // The decimal kind bit of a calendar entry type given as text ("0" to "4"
 // give "256" to "4096"); "0" for anything else.
 std::string CalendarKindBitText(const std::string& entryType);
+// A date as the function library's time stamp; the library's status is
+// thrown when it is no date.
+NOTESTIMEDATE NotesStampOfDate(DATE date);
+// A date-time as a date number with seven significant digits.
+std::string DateNumberText(const LNDatetime& datetime);
 // The version class of a runtime build number.
 int NotesVersionOfBuild(WORD build);
 // The first two words of the common name of a user name, and "".

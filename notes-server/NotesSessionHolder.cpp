@@ -164,3 +164,13 @@ LNSTATUS NotesSessionHolder::GetMailDatabase(LNDatabase* database)
         return m_session.GetDatabase(path, database, server);
     return m_session.GetMailDatabase(database);
 }
+
+int NotesSessionHolder::GetCalendar(LNCalendar* calendar)
+{
+    char path[256], server[256];
+    FindMailFile(path, server);
+    LNString user;
+    m_session.GetUserNameText(&user);
+    m_session.GetCalendar(calendar, server, path, user.GetPlatformTextPtr());
+    return 0;
+}

@@ -36,6 +36,9 @@ public:
     int FindMailFile(char* path, char* server);
     // The user's mail database, bound (not opened); the library's status.
     LNSTATUS GetMailDatabase(LNDatabase* database);
+    // The calendar of the location's mail file (an empty path and server
+    // when there is none) for the user; 0, library errors are thrown.
+    int GetCalendar(LNCalendar* calendar);
 
     LNNotesSession& Session() { return m_session; }
     bool IsInitialised() const { return m_initialised != 0; }

@@ -239,3 +239,44 @@ TEST(HeronCalendarProfile, KindBitOfEntryType)
 }
 
 }  // namespace
+
+namespace {
+
+TEST(HeronCalendarDay, DatesAsStamps)
+{
+    struct Row {
+        DATE date;
+        DWORD day;
+        DWORD time;
+    } rows[] = {
+        {46364.0, 20261208, 0},
+        {46364.375, 20261208, 90000},
+        {46364.999988426, 20261208, 235959},
+        {36526.5, 20000101, 120000},
+        {2.25, 19000101, 60000},
+    };
+    for (const Row& row : rows) {
+        NOTESTIMEDATE stamp = NotesStampOfDate(row.date);
+        EXPECT_EQ(row.day, stamp.innards[0]) << row.date;
+        EXPECT_EQ(row.time, stamp.innards[1]) << row.date;
+    }
+}
+
+TEST(HeronCalendarDay, DateNumbersWithSevenDigits)
+{
+    struct Row {
+        DWORD day;
+        DWORD time;
+        const char* expected;
+    } rows[] = {
+        {20261208, 90000, "46364.38"},
+        {20261208, 84500, "46364.36"},
+        {20261208, 0, "46364"},
+        {19271231, 120000, "10227.5"},
+        {19000101, 60000, "2.25"},
+    };
+    for (const Row& row : rows)
+        EXPECT_EQ(row.expected, DateNumberText(LNDatetime(NOTESTIMEDATE{{row.day, row.time}}))) << row.expected;
+}
+
+}  // namespace

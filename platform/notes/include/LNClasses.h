@@ -180,6 +180,121 @@ private:
     LNAPI LNSTATUS DoGetFormField(const char* name, LNKeywordsField* field) const;
 };
 
+// A date and time in local time, or a wildcard.
+class LNDatetime {
+public:
+    LNAPI LNDatetime();
+    LNAPI explicit LNDatetime(const NOTESTIMEDATE& stamp);
+
+    LNAPI int GetYear() const;
+    LNAPI int GetMonth() const;
+    LNAPI int GetDay() const;
+    LNAPI int GetHour() const;
+    LNAPI int GetMinute() const;
+    LNAPI int GetSecond() const;
+    LNAPI BOOL IsWildcard() const;
+    LNAPI void SetDateToWildCard();
+    // Moves the time by the amounts, each of which may be negative.
+    LNSTATUS AdjustTime(int hours, int minutes, int seconds, int hundredths)
+    {
+        return LNRaise(DoAdjustTime(hours, minutes, seconds, hundredths));
+    }
+
+private:
+    LNAPI LNSTATUS DoAdjustTime(int hours, int minutes, int seconds, int hundredths);
+
+    int m_fields[6];  // year, month, day, hour, minute, second
+    BOOL m_wildcard;
+};
+
+// A list of time stamps.
+class LNDatetimes {
+public:
+    LNAPI LNDatetimes();
+    // Makes the stamp the list's only value.
+    LNAPI void SetValue(const NOTESTIMEDATE& stamp);
+    LNAPI DWORD GetCount() const;
+    LNAPI NOTESTIMEDATE operator[](DWORD index) const;
+
+private:
+    NOTESTIMEDATE m_values[32];
+    DWORD m_count;
+};
+
+class LNDatetimeRange {
+public:
+    LNDatetime begin;
+    LNDatetime end;
+};
+
+class LNCalendarEntry {
+public:
+    LNAPI LNCalendarEntry();
+
+    LNAPI void GetDatetimeRange(LNDatetimeRange* range) const;
+    LNAPI BOOL GetIsAlarmEnabled() const;
+    LNAPI BOOL IsAlarmRelative() const;
+    LNAPI void GetAlarmDatetime(LNDatetime* alarm) const;
+    LNAPI long GetAlarmOffsetMinutes() const;
+    // The calendar entry type: 0 appointment, 1 anniversary, 2 all-day
+    // event, 3 meeting, 4 reminder.
+    LNAPI int GetEntryType() const;
+    LNAPI void GetBriefDescription(LNString* description) const;
+
+private:
+    friend class LNCalendar;
+
+    LNDatetimeRange m_range;
+    BOOL m_alarm;
+    BOOL m_relative;
+    LNDatetime m_alarmTime;
+    long m_offset;
+    int m_type;
+    char m_description[256];
+};
+
+class LNCalendarEntryArray {
+public:
+    LNAPI LNCalendarEntryArray();
+    LNAPI ~LNCalendarEntryArray();
+    LNCalendarEntryArray(const LNCalendarEntryArray&) = delete;
+    LNCalendarEntryArray& operator=(const LNCalendarEntryArray&) = delete;
+
+    LNAPI DWORD GetCount() const;
+    LNAPI const LNCalendarEntry& operator[](DWORD index) const;
+
+private:
+    friend class LNCalendar;
+
+    LNCalendarEntry* m_entries;
+    DWORD m_count;
+};
+
+// The calendar of a mail file: its documents of form "Appointment", whose
+// items "StartDateTime" and "EndDateTime" ("2026-12-08 09:00:00"),
+// "AppointmentType" (number), "Alarm" ("1": on), "AlarmOffset" (minutes,
+// a relative alarm) or "AlarmTime" (an absolute one) and "Subject" make
+// the entry.
+class LNCalendar {
+public:
+    LNAPI LNCalendar();
+    LNAPI void Bind(const char* server, const char* path, const char* user);
+
+    // The entries that start on one of the dates, in the calendar's order.
+    LNSTATUS GetEntries(const LNDatetimes& dates, LNCalendarEntryArray* entries, int flags, const LNString& text) const
+    {
+        return LNRaise(DoGetEntries(dates, entries, flags, text));
+    }
+
+private:
+    LNAPI LNSTATUS DoGetEntries(const LNDatetimes& dates, LNCalendarEntryArray* entries, int flags,
+                                const LNString& text) const;
+
+    char m_server[256];
+    char m_path[MAX_PATH];
+    char m_user[256];
+};
+
 class LNNotesSession {
 public:
     LNAPI LNNotesSession();
@@ -212,6 +327,11 @@ public:
     }
     // The mail file that notes.ini's "MailFile" and "MailServer" name.
     LNSTATUS GetMailDatabase(LNDatabase* database) const { return LNRaise(DoGetMailDatabase(database)); }
+    // The calendar of the mail file `path` on `server` for `user`.
+    LNSTATUS GetCalendar(LNCalendar* calendar, const char* server, const char* path, const char* user) const
+    {
+        return LNRaise(DoGetCalendar(calendar, server, path, user));
+    }
 
 private:
     LNAPI LNSTATUS DoInitialize(int build, int argc, char** argv, const char* iniPath);
@@ -224,6 +344,7 @@ private:
     LNAPI LNSTATUS DoGetLocationDocument(LNDocument* location) const;
     LNAPI LNSTATUS DoGetDatabase(const char* path, LNDatabase* database, const char* server) const;
     LNAPI LNSTATUS DoGetMailDatabase(LNDatabase* database) const;
+    LNAPI LNSTATUS DoGetCalendar(LNCalendar* calendar, const char* server, const char* path, const char* user) const;
 
     BOOL m_initializedHere;
 };

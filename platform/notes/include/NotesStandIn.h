@@ -27,6 +27,21 @@ typedef DWORD NOTESHANDLE;  /* an open note */
 typedef DWORD NOTESBLOCK;   /* an item value: its type (2 bytes), then its data */
 typedef DWORD NOTESNOTEID;
 
+/* A time stamp of the stand-in: the date as yyyymmdd and the time of day
+   as hhmmss, both in local time. */
+typedef struct {
+    DWORD innards[2];
+} NOTESTIMEDATE;
+
+/* A local time broken down, with its zone and daylight-saving flag, and the
+   stamp it converts to. */
+typedef struct {
+    int year, month, day, hour, minute, second, hundredth;
+    int zone;  /* minutes west of UTC */
+    BOOL dst;
+    NOTESTIMEDATE stamp;
+} NOTES_TIME;
+
 /* Item value types: a number (an 8-byte double), a text, a text list (a
    2-byte count, then per entry a 2-byte length and the text). */
 #define NOTES_TYPE_NUMBER 0x300
@@ -47,6 +62,7 @@ typedef DWORD NOTESNOTEID;
 #define NOTES_ERR_NO_LOCATION 547
 #define NOTES_ERR_NO_USER 548
 #define NOTES_ERR_FORMULA 1281
+#define NOTES_ERR_BAD_TIME 1282
 #define NOTES_ERR_SERVER_NOT_RESPONDING 2051
 #define NOTES_ERR_TOLD_TO_FAIL 4095
 
@@ -87,6 +103,12 @@ NOTES_FUNCTION BOOL NotesEnvironmentText(const char* name, char* buffer, WORD si
 NOTES_FUNCTION NOTESSTATUS NotesNameParse(const char* name, NOTES_NAME_PARTS* parts);
 /* Ordinal 2001: closes a database handle. */
 NOTES_FUNCTION NOTESSTATUS NotesDatabaseClose(NOTESDBHANDLE handle);
+
+/* Ordinal 167: fills in the local time zone and daylight-saving flag. */
+NOTES_FUNCTION void NotesTimeZone(NOTES_TIME* time);
+/* Ordinal 229: the stamp of a local time; NOTES_ERR_BAD_TIME when the
+   fields are no date and time. */
+NOTES_FUNCTION NOTESSTATUS NotesLocalTimeToStamp(NOTES_TIME* time);
 
 /* Ordinal 182: the data of a value block (null for an unknown block). */
 NOTES_FUNCTION void* NotesLockBlock(NOTESBLOCK block);

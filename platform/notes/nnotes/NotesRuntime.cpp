@@ -170,6 +170,7 @@ const char* NotesStatusText(NOTESSTATUS status)
     case NOTES_ERR_SERVER_NOT_RESPONDING: return "Server not responding";
     case NOTES_ERR_NOT_FOUND: return "Not found";
     case NOTES_ERR_FORMULA: return "Formula error";
+    case NOTES_ERR_BAD_TIME: return "Invalid time or date";
     case NOTES_ERR_TOLD_TO_FAIL: return "The call failed as the test asked";
     default: return "Unknown Notes error";
     }
@@ -318,6 +319,31 @@ NOTESSTATUS NotesDatabaseClose(NOTESDBHANDLE handle)
     if (NOTESSTATUS status = CheckLocked("NotesDatabaseClose"))
         return status;
     return State().databases.erase(handle) ? 0 : NOTES_ERR_BAD_HANDLE;
+}
+
+void NotesTimeZone(NOTES_TIME* time)
+{
+    TIME_ZONE_INFORMATION zone;
+    DWORD which = GetTimeZoneInformation(&zone);
+    time->zone = static_cast<int>(zone.Bias);
+    time->dst = which == TIME_ZONE_ID_DAYLIGHT;
+}
+
+NOTESSTATUS NotesLocalTimeToStamp(NOTES_TIME* time)
+{
+    SYSTEMTIME fields = {};
+    fields.wYear = static_cast<WORD>(time->year);
+    fields.wMonth = static_cast<WORD>(time->month);
+    fields.wDay = static_cast<WORD>(time->day);
+    fields.wHour = static_cast<WORD>(time->hour);
+    fields.wMinute = static_cast<WORD>(time->minute);
+    fields.wSecond = static_cast<WORD>(time->second);
+    FILETIME checked;
+    if (!SystemTimeToFileTime(&fields, &checked))
+        return NOTES_ERR_BAD_TIME;
+    time->stamp.innards[0] = static_cast<DWORD>(time->year * 10000 + time->month * 100 + time->day);
+    time->stamp.innards[1] = static_cast<DWORD>(time->hour * 10000 + time->minute * 100 + time->second);
+    return 0;
 }
 
 }  // extern "C"

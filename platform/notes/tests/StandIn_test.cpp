@@ -236,3 +236,50 @@ TEST_F(StandInTest, NameParse)
 }
 
 }  // namespace
+
+namespace {
+
+TEST(StandInDatetime, AdjustTimeCrossesDaysAndMonths)
+{
+    struct Row {
+        DWORD day, time;
+        int hours, minutes, seconds;
+        int expected[6];
+    } rows[] = {
+        {20261208, 90000, 0, -15, 0, {2026, 12, 8, 8, 45, 0}},
+        {20261208, 1000, 0, -15, 0, {2026, 12, 7, 23, 55, 0}},
+        {20261231, 233000, 1, 0, 0, {2027, 1, 1, 0, 30, 0}},
+        {20240228, 120000, 24, 0, 0, {2024, 2, 29, 12, 0, 0}},
+        {20261208, 90000, 0, 0, -1, {2026, 12, 8, 8, 59, 59}},
+    };
+    for (const Row& row : rows) {
+        LNDatetime datetime(NOTESTIMEDATE{{row.day, row.time}});
+        ASSERT_EQ(0, datetime.AdjustTime(row.hours, row.minutes, row.seconds, 0));
+        int got[6] = {datetime.GetYear(), datetime.GetMonth(), datetime.GetDay(),
+                      datetime.GetHour(), datetime.GetMinute(), datetime.GetSecond()};
+        for (int i = 0; i < 6; ++i)
+            EXPECT_EQ(row.expected[i], got[i]) << row.day << " " << row.time << " field " << i;
+    }
+    LNDatetime wildcard;
+    EXPECT_TRUE(wildcard.IsWildcard());
+    LNSetThrowAllErrors(FALSE);
+    EXPECT_EQ(NOTES_ERR_BAD_TIME, wildcard.AdjustTime(0, 1, 0, 0));
+}
+
+TEST(StandInDatetime, LocalTimeToStamp)
+{
+    NOTES_TIME time = {};
+    time.year = 2026;
+    time.month = 2;
+    time.day = 30;
+    EXPECT_EQ(NOTES_ERR_BAD_TIME, NotesLocalTimeToStamp(&time));
+    time.day = 28;
+    time.hour = 23;
+    time.minute = 5;
+    time.second = 9;
+    ASSERT_EQ(0, NotesLocalTimeToStamp(&time));
+    EXPECT_EQ(20260228u, time.stamp.innards[0]);
+    EXPECT_EQ(230509u, time.stamp.innards[1]);
+}
+
+}  // namespace
