@@ -8,15 +8,9 @@
 #include "FindNotesIni.h"
 #include "HeronOptions.h"
 #include "HeronRes.h"
+#include "KeynoteReader.h"
 #include "NotesRecords.h"
 
-const wchar_t* const kHeronRecordNames[] = {
-    L"Body",         L"Priority",  L"Private",    L"Type",        L"StartDate",      L"EndDate",
-    L"DueDate",      L"Completed", L"TaskCategory", L"JournalCategory", L"Contacts", L"Pencil",
-    L"SubType",      L"Recipients", L"CCs",       L"BCCs",        L"Database",       L"Attachments",
-    L"AlarmAdvance", L"AlarmAdvanceUnit", L"Note", L"AboutBox",   L"Error",
-};
-const size_t kHeronRecordNameCount = sizeof kHeronRecordNames / sizeof kHeronRecordNames[0];
 
 namespace {
 
@@ -234,9 +228,26 @@ STDMETHODIMP CHeron::QuickConflictCheck(IDispatch* keynote)
     if (!keynote)
         return NullKeynote("QuickConflictCheck");
     m_cache.Fill(keynote);
-    if (m_cache.Lookup(L"Error") == DISPID_UNKNOWN)
+    DISPID error = m_cache.Lookup(L"Error");
+    if (error == DISPID_UNKNOWN)
         return Answer(S_OK);
-    return NotServed(IDS_CTX_CONFLICTS);
+    HERON* worker = m_connection.Worker();
+    if (!worker)
+        return ReturnError(IDS_NOT_CONNECTED);
+    try {
+        NotesCalendarRecord record;
+        KeynoteReader(keynote, m_cache).ReadCalendar(&record);
+        VARIANT taken;
+        V_VT(&taken) = VT_I4;
+        V_I4(&taken) = static_cast<SHORT>(worker->QuickConflictCheck(&record));
+        DISPID named = DISPID_PROPERTYPUT;
+        DISPPARAMS params = {&taken, &named, 1, 1};
+        keynote->Invoke(error, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYPUT, &params, nullptr, nullptr,
+                        nullptr);
+    } catch (...) {
+        return ReturnError(IDS_CTX_CONFLICTS);
+    }
+    return Answer(S_OK);
 }
 
 STDMETHODIMP CHeron::get_Servers(VARIANT* pVal)

@@ -6,14 +6,11 @@
 #include "GodwitDispIdCache.h"
 #include "Heron.h"
 #include "HeronConnection.h"
+#include "HeronRecordNames.h"
 #include "HeronRes.h"
 #include "QuiComObject.h"
 #include "QuiDispatch.h"
 #include "QuiErrorInfo.h"
-
-// The item record properties Heron reads, resolved in this order.
-extern const wchar_t* const kHeronRecordNames[];
-extern const size_t kHeronRecordNameCount;
 
 class CHeron : public QuiObjectRoot,
                public QuiDispatchImpl<IHeron, &IID_IHeron>,

@@ -11,6 +11,7 @@
 
 #include "HeronErrors.h"
 #include "LastCheckTable.h"
+#include "NotesRecords.h"
 #include "NotesSessionHolder.h"
 
 enum HeronEventKind { HERON_EVENT_CONNECT = 1, HERON_EVENT_SHUTDOWN = 2, HERON_EVENT_SHUTDOWN_COMPLETE = 3 };
@@ -85,6 +86,13 @@ public:
     // alarm as date numbers, the kind bit and the description, each in
     // double quotes and followed by a comma. Failures are recorded.
     int GetCalendarDay(VARIANT day, VARIANT* out);
+    // The date range of a calendar record's kind; an event's record gets
+    // its day count and its end moved to its last day. Failures are
+    // recorded and leave the range as it was.
+    void SetEntryDateRange(NotesCalendarRecord* record, LNDatetimeRange* range);
+    // 1 when the record's range is taken in the user's calendar; 0 when it
+    // is free or the check failed (the failure recorded).
+    int QuickConflictCheck(NotesCalendarRecord* record);
     // Entry `index` (0-3) of the profile cache; null until it was read.
     const char* CachedProfileValue(int index) const;
 

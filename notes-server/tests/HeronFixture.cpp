@@ -9,7 +9,9 @@ void HeronTest::SetUp()
 {
     ASSERT_HRESULT_SUCCEEDED(m_apartment.Result());
     ASSERT_TRUE(m_server.Loaded());
+    ASSERT_TRUE(m_godwit.Loaded());
     SHDeleteKeyA(HKEY_CURRENT_USER, HERON_OPTIONS_KEY);
+    ASSERT_EQ(S_OK, m_godwit.Register());
     ASSERT_EQ(S_OK, m_server.Register());
 }
 
@@ -17,6 +19,7 @@ void HeronTest::TearDown()
 {
     m_heron.Reset();
     m_server.Unregister();
+    m_godwit.Unregister();
     SHDeleteKeyA(HKEY_CURRENT_USER, HERON_OPTIONS_KEY);
 }
 

@@ -35,6 +35,7 @@ protected:
 
     QuiComTesting::Apartment m_apartment;
     NotesStandInTesting::Installation m_notes;
+    QuiComTesting::ServerLibrary m_godwit{(QuiComTesting::ProgramFolder() + "Godwit.ocx").c_str()};
     QuiComTesting::ServerLibrary m_server{(QuiComTesting::ProgramFolder() + "Heron.dll").c_str()};
     QuiComTesting::Ptr<IDispatch> m_heron;
 };

@@ -5,6 +5,8 @@
 #pragma once
 #include <windows.h>
 
+#include <vector>
+
 #include "NotesStandIn.h"
 
 #ifdef LN_CLASSES_BUILD
@@ -194,6 +196,10 @@ public:
     LNAPI int GetSecond() const;
     LNAPI BOOL IsWildcard() const;
     LNAPI void SetDateToWildCard();
+    LNSTATUS SetTime(int hour, int minute, int second, int hundredth)
+    {
+        return LNRaise(DoSetTime(hour, minute, second, hundredth));
+    }
     // Moves the time by the amounts, each of which may be negative.
     LNSTATUS AdjustTime(int hours, int minutes, int seconds, int hundredths)
     {
@@ -202,6 +208,7 @@ public:
 
 private:
     LNAPI LNSTATUS DoAdjustTime(int hours, int minutes, int seconds, int hundredths);
+    LNAPI LNSTATUS DoSetTime(int hour, int minute, int second, int hundredth);
 
     int m_fields[6];  // year, month, day, hour, minute, second
     BOOL m_wildcard;
@@ -285,8 +292,19 @@ public:
     {
         return LNRaise(DoGetEntries(dates, entries, flags, text));
     }
+    // TRUE when no entry of the calendar overlaps the range (an entry that
+    // ends where the range begins does not).
+    BOOL IsAvailable(const LNDatetimeRange& range, int flags) const
+    {
+        BOOL available = FALSE;
+        LNRaise(DoIsAvailable(range, flags, &available));
+        return available;
+    }
 
 private:
+    LNAPI LNSTATUS DoIsAvailable(const LNDatetimeRange& range, int flags, BOOL* available) const;
+    // The calendar's entries, read from its mail file.
+    LNSTATUS ReadEntries(std::vector<LNCalendarEntry>* entries) const;
     LNAPI LNSTATUS DoGetEntries(const LNDatetimes& dates, LNCalendarEntryArray* entries, int flags,
                                 const LNString& text) const;
 

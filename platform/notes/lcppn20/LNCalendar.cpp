@@ -29,6 +29,18 @@ LNDatetime FromText(const std::string& text)
     return LNDatetime(stamp);
 }
 
+DWORD DayOf(const LNDatetime& datetime)
+{
+    return static_cast<DWORD>(datetime.GetYear() * 10000 + datetime.GetMonth() * 100 + datetime.GetDay());
+}
+
+// yyyymmddhhmmss, ordered as the moments are.
+LONGLONG Instant(const LNDatetime& datetime)
+{
+    return static_cast<LONGLONG>(DayOf(datetime)) * 1000000
+           + datetime.GetHour() * 10000 + datetime.GetMinute() * 100 + datetime.GetSecond();
+}
+
 }  // namespace
 
 //--- LNDatetime
@@ -87,6 +99,16 @@ LNSTATUS LNDatetime::DoAdjustTime(int hours, int minutes, int seconds, int hundr
         return NOTES_ERR_BAD_TIME;
     int adjusted[6] = {fields.wYear, fields.wMonth, fields.wDay, fields.wHour, fields.wMinute, fields.wSecond};
     std::memcpy(m_fields, adjusted, sizeof m_fields);
+    return 0;
+}
+
+LNSTATUS LNDatetime::DoSetTime(int hour, int minute, int second, int)
+{
+    if (m_wildcard || hour < 0 || hour > 23 || minute < 0 || minute > 59 || second < 0 || second > 59)
+        return NOTES_ERR_BAD_TIME;
+    m_fields[3] = hour;
+    m_fields[4] = minute;
+    m_fields[5] = second;
     return 0;
 }
 
@@ -167,6 +189,34 @@ void LNCalendar::Bind(const char* server, const char* path, const char* user)
     lstrcpynA(m_user, user ? user : "", sizeof m_user);
 }
 
+LNSTATUS LNCalendar::ReadEntries(std::vector<LNCalendarEntry>* entries) const
+{
+    NOTESDBHANDLE handle = 0;
+    if (LNSTATUS status = NotesDatabaseOpen(m_server, m_path, &handle))
+        return status;
+    char file[MAX_PATH] = "";
+    NotesDatabaseFile(handle, file, sizeof file);
+    NotesDatabaseClose(handle);
+    std::vector<NotesNote> notes;
+    ReadNotesDatabase(file, &notes);
+    for (const NotesNote& note : notes) {
+        int start[6];
+        if (lstrcmpiA(note.Text("Form").c_str(), "Appointment") != 0 || !ParseDatetime(note.Text("StartDateTime"), start))
+            continue;
+        LNCalendarEntry entry;
+        entry.m_range.begin = FromText(note.Text("StartDateTime"));
+        entry.m_range.end = FromText(note.Text("EndDateTime"));
+        entry.m_alarm = note.Text("Alarm") == "1";
+        entry.m_relative = note.Find("AlarmOffset") != nullptr;
+        entry.m_offset = std::atol(note.Text("AlarmOffset").c_str());
+        entry.m_alarmTime = FromText(note.Text("AlarmTime"));
+        entry.m_type = std::atoi(note.Text("AppointmentType").c_str());
+        lstrcpynA(entry.m_description, note.Text("Subject").c_str(), sizeof entry.m_description);
+        entries->push_back(entry);
+    }
+    return 0;
+}
+
 LNSTATUS LNCalendar::DoGetEntries(const LNDatetimes& dates, LNCalendarEntryArray* entries, int,
                                   const LNString&) const
 {
@@ -174,34 +224,14 @@ LNSTATUS LNCalendar::DoGetEntries(const LNDatetimes& dates, LNCalendarEntryArray
         return status;
     if (!entries)
         return NOTES_ERR_BAD_HANDLE;
-    NOTESDBHANDLE handle = 0;
-    if (LNSTATUS status = NotesDatabaseOpen(m_server, m_path, &handle))
-        return status;
-    char file[MAX_PATH] = "";
-    NotesDatabaseFile(handle, file, sizeof file);
-    NotesDatabaseClose(handle);
     try {
-        std::vector<NotesNote> notes;
-        ReadNotesDatabase(file, &notes);
-        std::vector<LNCalendarEntry> found;
+        std::vector<LNCalendarEntry> all, found;
+        if (LNSTATUS status = ReadEntries(&all))
+            return status;
         for (DWORD d = 0; d < dates.GetCount(); ++d) {
-            DWORD day = dates[d].innards[0];
-            for (const NotesNote& note : notes) {
-                int start[6];
-                if (lstrcmpiA(note.Text("Form").c_str(), "Appointment") != 0
-                    || !ParseDatetime(note.Text("StartDateTime"), start)
-                    || static_cast<DWORD>(start[0] * 10000 + start[1] * 100 + start[2]) != day)
-                    continue;
-                LNCalendarEntry entry;
-                entry.m_range.begin = FromText(note.Text("StartDateTime"));
-                entry.m_range.end = FromText(note.Text("EndDateTime"));
-                entry.m_alarm = note.Text("Alarm") == "1";
-                entry.m_relative = note.Find("AlarmOffset") != nullptr;
-                entry.m_offset = std::atol(note.Text("AlarmOffset").c_str());
-                entry.m_alarmTime = FromText(note.Text("AlarmTime"));
-                entry.m_type = std::atoi(note.Text("AppointmentType").c_str());
-                lstrcpynA(entry.m_description, note.Text("Subject").c_str(), sizeof entry.m_description);
-                found.push_back(entry);
+            for (const LNCalendarEntry& entry : all) {
+                if (DayOf(entry.m_range.begin) == dates[d].innards[0])
+                    found.push_back(entry);
             }
         }
         LNCalendarEntry* copy = new LNCalendarEntry[found.size() ? found.size() : 1];
@@ -210,6 +240,30 @@ LNSTATUS LNCalendar::DoGetEntries(const LNDatetimes& dates, LNCalendarEntryArray
         delete[] entries->m_entries;
         entries->m_entries = copy;
         entries->m_count = static_cast<DWORD>(found.size());
+        return 0;
+    } catch (const std::bad_alloc&) {
+        return NOTES_ERR_BAD_HANDLE;
+    }
+}
+
+LNSTATUS LNCalendar::DoIsAvailable(const LNDatetimeRange& range, int, BOOL* available) const
+{
+    if (LNSTATUS status = NotesCheckCall("LNCalendar::IsAvailable"))
+        return status;
+    if (!available || range.begin.IsWildcard() || range.end.IsWildcard())
+        return NOTES_ERR_BAD_TIME;
+    try {
+        std::vector<LNCalendarEntry> all;
+        if (LNSTATUS status = ReadEntries(&all))
+            return status;
+        *available = TRUE;
+        for (const LNCalendarEntry& entry : all) {
+            LONGLONG begin = Instant(entry.m_range.begin), end = Instant(entry.m_range.end);
+            bool overlaps = begin < Instant(range.end) && Instant(range.begin) < end;
+            bool within = begin == end && Instant(range.begin) <= begin && begin < Instant(range.end);
+            if (overlaps || within)
+                *available = FALSE;
+        }
         return 0;
     } catch (const std::bad_alloc&) {
         return NOTES_ERR_BAD_HANDLE;
