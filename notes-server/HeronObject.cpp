@@ -11,7 +11,6 @@
 #include "KeynoteReader.h"
 #include "NotesRecords.h"
 
-
 namespace {
 
 // Message 178 names where notes.ini was looked for.
