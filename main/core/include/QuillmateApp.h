@@ -7,6 +7,7 @@
 class CActionNote;
 class CDatastore;
 class COzuPrefs;
+class COzuPropSheet;
 class QuiParserMgr;
 
 class CQuillmateApp : public CWinApp {
@@ -36,6 +37,9 @@ public:
     void BeginModalBox() { ++m_nModalBoxes; }
     void EndModalBox();
     int GetModalBoxCount() const { return m_nModalBoxes; }
+
+    // The open preferences sheet: set when it opens, cleared when its window goes.
+    COzuPropSheet* m_pPrefSheet = nullptr;
 
 private:
     CFont* font(CFont& font, int nTenths, LPCTSTR lpszFace);
