@@ -170,6 +170,34 @@ TEST_F(PageTest, KeyReleasedInAHotKeyControlMarksThePageOnlyWhenTheValueDiffers)
     EXPECT_TRUE(ApplyEnabled());
 }
 
+//--- Typed text that the settings could not hold
+
+TEST_F(PageTest, TypingStopsAtWhatTheSettingsHold)
+{
+    const struct {
+        int page;
+        int id;
+        size_t kept;
+    } rows[] = {
+        {QUI_PREFS_PAGE_PROFILE, IDC_PREFS_FIRSTNAME, 259},
+        {QUI_PREFS_PAGE_PROFILE, IDC_PREFS_POSTALCODE, 259},
+        {QUI_PREFS_PAGE_ADVANCED, IDC_PREFS_UPDATE_FREQ, 2},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.id);
+        COzuPropSheet* pSheet = Open(row.page);
+        CWnd& page = *pSheet->GetActivePage();
+        HWND hEdit = ::GetDlgItem(page.m_hWnd, row.id);
+        ::SetWindowTextA(hEdit, "");
+        for (int i = 0; i < 300; ++i)
+            ::SendMessageA(hEdit, WM_CHAR, '1', 1);
+        EXPECT_EQ(row.kept, ItemText(page, row.id).size());
+        Press(IDOK);
+    }
+    EXPECT_EQ(std::string(259, '1'), StoredText("Profile", "PostalCode"));
+    EXPECT_EQ(11u, StoredNumber("", "PintailFreq"));
+}
+
 //--- Advanced page
 
 TEST_F(PageTest, UpdateFrequencyShownFromItsSign)
