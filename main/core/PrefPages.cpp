@@ -203,9 +203,12 @@ void CPropPageBasic::EnableHotKeyControls(BOOL bEnable)
 
 void CPropPageBasic::ArmHotKeys()
 {
+    // While hot keys are off the controls stand for none: leaving one must
+    // not register a hot key the user switched off.
+    BOOL bEnabled = m_nHotKeysEnabled == 1;
     HWND hWndMain = MainWindow();
-    m_newHotKey.Arm(hWndMain, m_atomNewHotKey, m_dwNewHotKey);
-    m_grabHotKey.Arm(hWndMain, m_atomGrabHotKey, m_dwGrabHotKey);
+    m_newHotKey.Arm(hWndMain, m_atomNewHotKey, bEnabled ? m_dwNewHotKey : 0);
+    m_grabHotKey.Arm(hWndMain, m_atomGrabHotKey, bEnabled ? m_dwGrabHotKey : 0);
 }
 
 //--- CPropPageText

@@ -156,6 +156,20 @@ TEST_F(PageTest, HotKeyControlLetsTheGlobalHotKeyGoWhileItHasTheFocus)
     EXPECT_FALSE(IsFree(0x3004E)) << "registered again when the focus leaves";
 }
 
+TEST_F(PageTest, HotKeysSwitchedOnButNotAppliedStayUnregistered)
+{
+    Restart({{"Preferences", "EnableHotKeys", 0}});
+    m_prefs->Apply();
+    COzuPropSheet* pSheet = Open(QUI_PREFS_PAGE_BASIC);
+    CPropPageBasic& basic = pSheet->m_pageBasic;
+    Click(basic, IDC_PREFS_HOTKEYS_ON);
+    basic.m_newHotKey.SetFocus();
+    basic.GetDlgItem(IDC_PREFS_PROMPT_TEXT)->SetFocus();
+    Press(IDCANCEL);
+    EXPECT_TRUE(IsFree(0x3004E)) << "nothing was applied, so no hot key is held";
+    EXPECT_EQ(0u, m_prefs->m_bHotKeysEnabled);
+}
+
 TEST_F(PageTest, KeyReleasedInAHotKeyControlMarksThePageOnlyWhenTheValueDiffers)
 {
     COzuPropSheet* pSheet = Open(QUI_PREFS_PAGE_BASIC);
