@@ -296,16 +296,21 @@ void COleDispatchDriver::GetProperty(DISPID dwDispID, VARTYPE vtProp, void* pvPr
 
 void COleDispatchDriver::SetProperty(DISPID dwDispID, VARTYPE vtProp, ...) const
 {
-    if (!IsArgumentType(vtProp))
-        AfxThrowOleException(DISP_E_BADVARTYPE);
-    const BYTE params[] = {static_cast<BYTE>(vtProp), 0};
     va_list argList;
     va_start(argList, vtProp);
     try {
-        InvokeHelperV(dwDispID, DISPATCH_PROPERTYPUT, VT_EMPTY, nullptr, params, argList);
+        SetPropertyV(dwDispID, vtProp, argList);
     } catch (...) {
         va_end(argList);
         throw;
     }
     va_end(argList);
+}
+
+void COleDispatchDriver::SetPropertyV(DISPID dwDispID, VARTYPE vtProp, va_list argList) const
+{
+    if (!IsArgumentType(vtProp))
+        AfxThrowOleException(DISP_E_BADVARTYPE);
+    const BYTE params[] = {static_cast<BYTE>(vtProp), 0};
+    InvokeHelperV(dwDispID, DISPATCH_PROPERTYPUT, VT_EMPTY, nullptr, params, argList);
 }

@@ -23,6 +23,10 @@ void AfxHookWindowCreate(CWnd* pWnd);
 // Drops a queued object that no window took; TRUE when one was dropped.
 BOOL AfxUnhookWindowCreate();
 
+// Reports the exception being handled (call it inside a catch block): a
+// framework exception reports itself, any other goes to a message box.
+void AfxReportUncaughtException();
+
 // Frees the objects FromHandle made for windows without one.
 void AfxDeleteTempMaps();
 

@@ -138,15 +138,6 @@ BOOL AfxWinInit(HINSTANCE hInstance, LPSTR lpCmdLine, int nCmdShow)
     return TRUE;
 }
 
-namespace {
-
-void ReportUncaught(LPCTSTR lpszText)
-{
-    AfxPromptMessageBox(nullptr, lpszText, nullptr, MB_OK | MB_ICONSTOP);
-}
-
-} // namespace
-
 int AfxWinMain(HINSTANCE hInstance, HINSTANCE, LPSTR lpCmdLine, int nCmdShow)
 {
     CWinApp* pApp = AfxGetApp();
@@ -155,13 +146,8 @@ int AfxWinMain(HINSTANCE hInstance, HINSTANCE, LPSTR lpCmdLine, int nCmdShow)
     int nResult = -1;
     try {
         nResult = pApp->InitInstance() ? pApp->Run() : pApp->ExitInstance();
-    } catch (CException* e) {
-        e->ReportError(MB_OK | MB_ICONSTOP);
-        e->Delete();
-    } catch (const std::exception& e) {
-        ReportUncaught(e.what());
     } catch (...) {
-        ReportUncaught("An unexpected error occurred.");
+        AfxReportUncaughtException();
     }
     pApp->m_bRunning = FALSE;
     if (pApp->m_pMainWnd)

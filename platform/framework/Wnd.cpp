@@ -1,5 +1,6 @@
 // CWnd: message dispatch through the maps, and the thin wrappers of the
 // window functions.
+#include "OleControlSite.h"
 #include "State.h"
 #include "quifw/Prompt.h"
 #include "quifw/WinApp.h"
@@ -365,6 +366,12 @@ CWnd* CWnd::SetCapture() { return FromHandle(::SetCapture(m_hWnd)); }
 
 void CWnd::MoveWindow(int x, int y, int nWidth, int nHeight, BOOL bRepaint)
 {
+    if (m_pCtrlSite) {
+        // A hosted control learns its new place through its site, and moves itself.
+        RECT rect = {x, y, x + nWidth, y + nHeight};
+        m_pCtrlSite->MoveControl(rect);
+        return;
+    }
     ::MoveWindow(m_hWnd, x, y, nWidth, nHeight, bRepaint);
 }
 
@@ -375,6 +382,19 @@ void CWnd::MoveWindow(LPCRECT lpRect, BOOL bRepaint)
 
 BOOL CWnd::SetWindowPos(const CWnd* pWndInsertAfter, int x, int y, int cx, int cy, UINT nFlags)
 {
+    if (m_pCtrlSite && (nFlags & (SWP_NOMOVE | SWP_NOSIZE)) != (SWP_NOMOVE | SWP_NOSIZE)) {
+        RECT rect;
+        ::GetWindowRect(m_hWnd, &rect);
+        ::MapWindowPoints(nullptr, ::GetParent(m_hWnd), reinterpret_cast<POINT*>(&rect), 2);
+        if (!(nFlags & SWP_NOMOVE))
+            ::OffsetRect(&rect, x - rect.left, y - rect.top);
+        if (!(nFlags & SWP_NOSIZE)) {
+            rect.right = rect.left + cx;
+            rect.bottom = rect.top + cy;
+        }
+        m_pCtrlSite->MoveControl(rect);
+        nFlags |= SWP_NOMOVE | SWP_NOSIZE;
+    }
     return ::SetWindowPos(m_hWnd, pWndInsertAfter ? pWndInsertAfter->m_hWnd : nullptr, x, y, cx, cy, nFlags);
 }
 

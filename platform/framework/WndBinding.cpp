@@ -2,6 +2,7 @@
 // guard that keeps exceptions inside it.
 #include <exception>
 
+#include "OleControlSite.h"
 #include "State.h"
 #include "quifw/Prompt.h"
 #include "quifw/WinApp.h"
@@ -40,6 +41,7 @@ struct CWndBinding {
     static void Finish(CWnd* pWnd)
     {
         Unbind(pWnd, FALSE);
+        pWnd->ReleaseControlSite();
         if (pWnd->m_hWndToolTip && ::IsWindow(pWnd->m_hWndToolTip))
             ::DestroyWindow(pWnd->m_hWndToolTip);
         pWnd->m_hWndToolTip = nullptr;
@@ -117,6 +119,20 @@ void ReportFailure(LPCTSTR lpszText)
 
 } // namespace
 
+void AfxReportUncaughtException()
+{
+    try {
+        throw;
+    } catch (CException* e) {
+        e->ReportError(MB_OK | MB_ICONSTOP);
+        e->Delete();
+    } catch (const std::exception& e) {
+        ReportFailure(e.what());
+    } catch (...) {
+        ReportFailure("An unexpected error occurred.");
+    }
+}
+
 void AfxHookWindowCreate(CWnd* pWnd)
 {
     AfxThreadState& state = AfxGetThreadState();
@@ -163,7 +179,9 @@ CWnd::~CWnd()
     if (m_hWnd && !m_bTemporary) {
         HWND hWnd = m_hWnd;
         CWndBinding::Unbind(this, TRUE);
-        ::DestroyWindow(hWnd);
+        ReleaseControlSite();              // a hosted control ends its own window
+        if (::IsWindow(hWnd))
+            ::DestroyWindow(hWnd);
     }
 }
 
@@ -237,7 +255,13 @@ BOOL CWnd::PreCreateWindow(CREATESTRUCT& cs)
 BOOL CWnd::DestroyWindow()
 {
     // The object may be gone when this returns (PostNcDestroy).
-    return m_hWnd ? ::DestroyWindow(m_hWnd) : FALSE;
+    if (!m_hWnd)
+        return FALSE;
+    if (!m_pCtrlSite)
+        return ::DestroyWindow(m_hWnd);
+    HWND hWnd = m_hWnd;
+    ReleaseControlSite();                  // the control ends its own window
+    return !::IsWindow(hWnd) || ::DestroyWindow(hWnd);
 }
 
 void CWnd::PostNcDestroy()
@@ -260,16 +284,9 @@ LRESULT CALLBACK AfxWndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lPara
     LRESULT result = 0;
     try {
         result = pWnd->WindowProc(message, wParam, lParam);
-    } catch (CException* e) {
-        result = AnswerAfterFailure(hWnd, message);
-        e->ReportError(MB_OK | MB_ICONSTOP);
-        e->Delete();
-    } catch (const std::exception& e) {
-        result = AnswerAfterFailure(hWnd, message);
-        ReportFailure(e.what());
     } catch (...) {
         result = AnswerAfterFailure(hWnd, message);
-        ReportFailure("An unexpected error occurred.");
+        AfxReportUncaughtException();
     }
     if (message == WM_NCDESTROY && CWnd::FromHandlePermanent(hWnd) == pWnd)
         CWndBinding::Finish(pWnd);

@@ -105,6 +105,7 @@ public:
     // (a VT_ type without VT_BYREF: VT_BSTR takes an ANSI text, VT_VARIANT
     // a const VARIANT*, VT_BOOL a BOOL).
     void SetProperty(DISPID dwDispID, VARTYPE vtProp, ...) const;
+    void SetPropertyV(DISPID dwDispID, VARTYPE vtProp, va_list argList) const;
 
     LPDISPATCH m_lpDispatch = nullptr;
     BOOL m_bAutoRelease = TRUE;

@@ -6,9 +6,15 @@
 
 #include "CmdTarget.h"
 #include "Gdi.h"
+#include "OleEvents.h"
 
 class CFont;
 class CMenu;
+class COleControlSite;
+
+// Control containment is off until the program asks for it (once, at
+// start-up, after OLE is initialised); CreateControl fails until then.
+void AfxEnableControlContainer();
 
 class CWnd : public CCmdTarget {
     DECLARE_DYNAMIC(CWnd)
@@ -152,7 +158,35 @@ public:
     BOOL EnableToolTips(BOOL bEnable = TRUE);
     HWND GetToolTipHwnd() const { return m_hWndToolTip; }
 
+    //--- hosted controls
+    // Creates the control of class `clsid` in place as a child of pParentWnd
+    // at `rect` and makes its window this object's window, with id nID and
+    // the visibility of WS_VISIBLE in dwStyle. FALSE (and this object as it
+    // was) when containment is not enabled, the class is not registered, or
+    // the control will not activate with a window of its own. The control's
+    // events go to the parent's event sink map; it is closed and released
+    // when its window goes, and MoveWindow/SetWindowPos move it through its
+    // site.
+    BOOL CreateControl(REFCLSID clsid, LPCTSTR lpszWindowName, DWORD dwStyle, const RECT& rect,
+                       CWnd* pParentWnd, UINT nID);
+    // The hosted control (no reference added), null when this is not one.
+    LPUNKNOWN GetControlUnknown() const;
+    // Calls on the hosted control's IDispatch, as COleDispatchDriver's do
+    // (the same arguments, results and exceptions; COleException(OLE_E_BLANK)
+    // when this window hosts no control).
+    void InvokeHelper(DISPID dwDispID, WORD wFlags, VARTYPE vtRet, void* pvRet, const BYTE* pbParamInfo,
+                      ...) const;
+    void GetProperty(DISPID dwDispID, VARTYPE vtProp, void* pvProp) const;
+    void SetProperty(DISPID dwDispID, VARTYPE vtProp, ...) const;
+    // Offers event `dispid` of the child control nCtrlID to the event sink
+    // map, most derived class first; S_OK when a row took it, S_FALSE when
+    // none did, a failure when the arguments did not fit the row.
+    HRESULT OnEvent(UINT nCtrlID, DISPID dispid, DISPPARAMS* pParams);
+
 protected:
+    static const AFX_EVENTSINKMAP* GetThisEventSinkMap();
+    virtual const AFX_EVENTSINKMAP* GetEventSinkMap() const;
+
     // Runs this window modally: its owner disabled, the message loop until
     // EndModalLoop (or the window is gone, or WM_QUIT, which is posted again),
     // every message through PreTranslateMessage; then the owner is enabled and
@@ -207,7 +241,9 @@ private:
     BOOL m_bModalDone = FALSE;
     int m_nModalResult = -1;
     HWND m_hWndToolTip = nullptr;
+    COleControlSite* m_pCtrlSite = nullptr;
 
+    void ReleaseControlSite();
     int RunModalLoop();
     BOOL DispatchToMap(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult);
     BOOL ReflectToChild(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult);
