@@ -55,6 +55,40 @@
 #define IDS_DEST_LABEL           57667
 #define IDS_DEST_LABEL_WEB       57689  /* the label while web actions are offered */
 
+/* Web browsers (browsers.rc): DDE verbs and services, the Notes pane's page. */
+#define IDS_DDE_NAME_BASE        107
+#define IDS_DDE_SERVICE          108
+#define IDS_DDE_ACTIVATE         600
+#define IDS_DDE_ALERT            601
+#define IDS_DDE_BEGIN_PROGRESS   602
+#define IDS_DDE_CANCEL_PROGRESS  603
+#define IDS_DDE_END_PROGRESS     604
+#define IDS_DDE_EXIT             605
+#define IDS_DDE_LIST_WINDOWS     606
+#define IDS_DDE_MAKING_PROGRESS  607
+#define IDS_DDE_OPEN_URL         608
+#define IDS_DDE_PARSE_ANCHOR     609
+#define IDS_DDE_QUERY_VIEWER     610
+#define IDS_DDE_REGISTER_PROTOCOL 611
+#define IDS_DDE_REGISTER_URL_ECHO 612
+#define IDS_DDE_REGISTER_VIEWER  613
+#define IDS_DDE_REGISTER_WINDOW_CHANGE 614
+#define IDS_DDE_QUERY_URL_FILE   615
+#define IDS_DDE_SET_PROGRESS_RANGE 616
+#define IDS_DDE_SHOW_FILE        617
+#define IDS_DDE_UNREGISTER_PROTOCOL 618
+#define IDS_DDE_UNREGISTER_URL_ECHO 619
+#define IDS_DDE_UNREGISTER_VIEWER 620
+#define IDS_DDE_UNREGISTER_WINDOW_CHANGE 621
+#define IDS_DDE_URL_ECHO         622
+#define IDS_DDE_VERSION          623
+#define IDS_DDE_VIEW_DOC_FILE    624
+#define IDS_DDE_WINDOW_CHANGE    625
+#define IDS_DDE_GET_WINDOW_INFO  626
+#define IDS_NOTES_PANE_PAGE      57718
+#define IDS_NEOPLANET_DDE_SERVICE 60063
+#define IDS_NEOPLANET_DDE_NAME   60064
+
 /* Preferences sheet (prefsheet.rc): its five pages, their controls, help
    topics and messages. */
 #define IDD_PREFS_BASIC          199
