@@ -4,15 +4,12 @@
 #include "OzuPrefs.h"
 #include "QuiInet.h"
 #include "QuiResIds.h"
+#include "URLHandler.h"
 
 #include <cstdlib>
 
 namespace {
 
-enum { kBrowserNetscape = 2, kBrowserExplorer = 3 };
-// Without a shared browser object of the web actions the page starts from
-// this type, which is neither browser.
-const int kNoSharedBrowser = 1;
 const int kDefaultUpdateFreq = 3;
 const int kMaxUpdateFreqDigits = 2;
 
@@ -102,18 +99,21 @@ void CPropPageAdvanced::StoreTo(COzuPrefs& prefs) const
 
 BOOL CPropPageAdvanced::OnInitDialog()
 {
-    if (m_nBrowser == 0)
-        m_nBrowser = kNoSharedBrowser;
+    // Not chosen yet: the browser the web actions use now, if any.
+    if (m_nBrowser == browserDetectAndStore) {
+        int shared = DefaultBrowser::GetBrowserType();
+        m_nBrowser = shared == -1 ? browserDetect : shared;
+    }
     // Only the first showing takes the frequency from the registry: a later
     // one would throw away what the user typed before switching pages.
     RereadUpdateFreq(m_nUpdateFreq);
     SendDlgItemMessage(IDC_PREFS_UPDATE_FREQ, EM_LIMITTEXT, kMaxUpdateFreqDigits);
     CPrefPage::OnInitDialog();
 
-    GetDlgItem(IDC_PREFS_NETSCAPE)->EnableWindow(m_nBrowser == kBrowserNetscape || AnyKeyOpens(kNetscapeKeys));
-    GetDlgItem(IDC_PREFS_EXPLORER)->EnableWindow(m_nBrowser == kBrowserExplorer || AnyKeyOpens(kExplorerKeys));
+    GetDlgItem(IDC_PREFS_NETSCAPE)->EnableWindow(m_nBrowser == browserNetscape || AnyKeyOpens(kNetscapeKeys));
+    GetDlgItem(IDC_PREFS_EXPLORER)->EnableWindow(m_nBrowser == browserExplorer || AnyKeyOpens(kExplorerKeys));
     CheckRadioButton(IDC_PREFS_NETSCAPE, IDC_PREFS_EXPLORER,
-                     m_nBrowser == kBrowserNetscape ? IDC_PREFS_NETSCAPE : IDC_PREFS_EXPLORER);
+                     m_nBrowser == browserNetscape ? IDC_PREFS_NETSCAPE : IDC_PREFS_EXPLORER);
     m_bMarkModified = TRUE;
     return TRUE;
 }
@@ -136,7 +136,7 @@ void CPropPageAdvanced::DoDataExchange(CDataExchange* pDX)
         ShowUpdateFrequency();
         return;
     }
-    m_nBrowser = IsDlgButtonChecked(IDC_PREFS_NETSCAPE) == BST_CHECKED ? kBrowserNetscape : kBrowserExplorer;
+    m_nBrowser = IsDlgButtonChecked(IDC_PREFS_NETSCAPE) == BST_CHECKED ? browserNetscape : browserExplorer;
     CString text;
     GetDlgItemText(IDC_PREFS_UPDATE_FREQ, text);
     int freq = 0;

@@ -2,8 +2,11 @@
 // preferences and read back, the hot-key controls beside the program's global
 // hot keys, the update and browser choices, and the proxy button.
 #include "PrefSheetTestSupport.h"
+#include "URLHandler.h"
 
 #include <gtest/gtest.h>
+
+#include <memory>
 
 namespace {
 
@@ -305,6 +308,44 @@ TEST_F(PageTest, BrowserChoiceFromThePreferences)
         CPropPageAdvanced& advanced = pSheet->m_pageAdvanced;
         EXPECT_TRUE(Checked(advanced, row.checked));
         EXPECT_TRUE(Enabled(advanced, row.checked)) << "the stored browser can always be chosen";
+        Press(IDOK);
+        EXPECT_EQ(row.applied, StoredNumber("Preferences", "Browser"));
+    }
+}
+
+// The setting the shared browser object of the web actions is chosen from.
+class FixedBrowserSetting : public CBrowserSetting {
+public:
+    explicit FixedBrowserSetting(DWORD value) : m_value(value) { DefaultBrowser::SetSetting(this); }
+    ~FixedBrowserSetting() override { DefaultBrowser::SetSetting(nullptr); }
+    DWORD GetBrowser() override { return m_value; }
+    void StoreBrowser(DWORD) override {}
+
+private:
+    DWORD m_value;
+};
+
+TEST_F(PageTest, UnchosenBrowserStartsFromTheOneTheWebActionsUse)
+{
+    const struct {
+        DWORD shared;    // 0: no browser object
+        int checked;
+        DWORD applied;
+    } rows[] = {
+        {0, IDC_PREFS_EXPLORER, 3},
+        {browserNetscape, IDC_PREFS_NETSCAPE, 2},
+        {browserExplorer, IDC_PREFS_EXPLORER, 3},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.shared);
+        Restart({{"Preferences", "Browser", 0}});
+        FixedBrowserSetting setting(row.shared);
+        std::unique_ptr<QuiURLHandler> handler(row.shared ? new QuiURLHandler : nullptr);
+        ASSERT_EQ(row.shared ? static_cast<int>(row.shared) : -1, DefaultBrowser::GetBrowserType());
+        COzuPropSheet* pSheet = Open(QUI_PREFS_PAGE_ADVANCED);
+        CPropPageAdvanced& advanced = pSheet->m_pageAdvanced;
+        EXPECT_TRUE(Checked(advanced, row.checked));
+        EXPECT_TRUE(Enabled(advanced, row.checked));
         Press(IDOK);
         EXPECT_EQ(row.applied, StoredNumber("Preferences", "Browser"));
     }
