@@ -89,6 +89,11 @@
 #define IDS_NEOPLANET_DDE_SERVICE 60063
 #define IDS_NEOPLANET_DDE_NAME   60064
 
+/* Drop fields (drops.rc). */
+#define IDB_FIELD_PATTERN        171  /* tiled behind the fields and their item lists */
+#define IDB_DROP_BUTTON          181  /* the drop button; magenta is transparent */
+#define IDS_ITEM_SEPARATORS      57683  /* between a multi field's names; the first joins them */
+
 /* Preferences sheet (prefsheet.rc): its five pages, their controls, help
    topics and messages. */
 #define IDD_PREFS_BASIC          199
