@@ -49,6 +49,9 @@ typedef struct {
 #define NOTES_TYPE_TEXT_LIST 0x501
 /* Design note classes. */
 #define NOTES_CLASS_FORM 4
+#define NOTES_CLASS_VIEW 8
+/* The time word of a stamp that holds a date only. */
+#define NOTES_NO_TIME 0xFFFFFFFFu
 
 /* Statuses of the stand-in, with their texts in NotesStatusText. */
 #define NOTES_ERR_NOT_FOUND 3
