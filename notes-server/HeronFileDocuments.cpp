@@ -118,6 +118,8 @@ int HERON::FileTodoItem(NotesTodoRecord* record)
         document.Close();
         if (mail.IsOpen())
             mail.Close();
+        if (mailed)
+            RemoveFromUnread(document);
         return result;
     });
 }
@@ -141,6 +143,7 @@ int HERON::FileMemoItem(NotesMailRecord* record)
         document.Close();
         if (mail.IsOpen())
             mail.Close();
+        RemoveFromUnread(document);
         return result;
     });
 }

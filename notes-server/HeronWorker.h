@@ -5,6 +5,7 @@
 #include <windows.h>
 #include <oaidl.h>
 
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -119,6 +120,15 @@ public:
     // reaching the note, or -19 when it has no address (recorded).
     int GetContactEmailAddress(const ContactKey& key, std::string* address);
 
+    // Takes the filed note out of the user's table of unread notes in the
+    // mail file: 0, 1 when the function library lacks the mail file opener,
+    // else the status or error code (recorded).
+    SHORT RemoveFromUnread(const LNNote& note);
+    // Stores the current time under the key.
+    void MarkRead(const char* key);
+    // The time stored under the key; a wildcard for an unknown key.
+    void LastReadTime(const char* key, LNDatetime* datetime) const;
+
     // Entry `index` (0-3) of the profile cache; null until it was read.
     const char* CachedProfileValue(int index) const;
 
@@ -165,6 +175,7 @@ private:
     char m_profile[4][50] = {};
     bool m_profileRead = false;
     LastCheckTable m_lastCheck;
+    std::map<std::string, NOTESTIMEDATE> m_lastRead;
 };
 
 // The user categories in a profile value rendered as text: cut at each ";",

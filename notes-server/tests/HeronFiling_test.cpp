@@ -434,6 +434,39 @@ TEST_F(HeronFilingTest, MemoWithoutRecipientsIsSent)
     EXPECT_EQ("", Item("mail.box", 1, "SendTo"));
 }
 
+TEST_F(HeronFilingTest, SentDocumentsLeaveTheUnreadTable)
+{
+    const std::string unread = "[note 40]\r\n$UnreadUser=CN=Ann Lee/OU=Sales/O=Acme\r\n$Unread=1\r\n$Unread=41\r\n"
+                               "$Unread=42\r\n$Unread=43\r\n";
+    struct Row {
+        const char* what;
+        long type;
+        long subType;
+        const char* failing;
+        const char* left;
+    } rows[] = {
+        {"memo", GODWIT_TYPE_MEMO, 0, "", "1|42|43"},
+        {"mailed to-do", GODWIT_TYPE_TODO, 0x01, "", "1|42|43"},
+        {"to-do not mailed", GODWIT_TYPE_TODO, 0, "", "1|41|42|43"},
+        // The filing stands; only the marks stay.
+        {"table not stored", GODWIT_TYPE_MEMO, 0, "NotesUnreadTableSet", "1|41|42|43"},
+        {"mail file not opened", GODWIT_TYPE_MEMO, 0, "MailOpenMessageFile", "1|41|42|43"},
+    };
+    for (const Row& row : rows) {
+        NotesStandInTesting::WriteFile(m_notes.Folder() + "\\mail\\alee.nsf", kMail + unread);
+        m_notes.SetFailCalls({row.failing});
+        Release();
+        ASSERT_EQ(S_OK, Connect());
+        auto record = NewRecord(row.type);
+        PutText(record, DISPID_GODWIT_BODY, L"Unread");
+        if (row.subType)
+            AddSubType(record, row.subType);
+        EXPECT_EQ(S_OK, File(record)) << row.what << ": " << m_error;
+        EXPECT_EQ("Unread", Item(kMailFile, 41, "Subject")) << row.what;
+        EXPECT_EQ(row.left, Item(kMailFile, 40, "$Unread")) << row.what;
+    }
+}
+
 TEST_F(HeronFilingTest, KindsAndOrder)
 {
     ASSERT_EQ(S_OK, Connect());
