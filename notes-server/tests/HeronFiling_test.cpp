@@ -48,10 +48,7 @@ protected:
 
     QuiComTesting::Ptr<IDispatch> NewRecord(long type)
     {
-        QuiComTesting::Ptr<IDispatch> record;
-        CLSID clsid;
-        EXPECT_EQ(S_OK, CLSIDFromProgID(L"Godwit.GodwitCtrl.1", &clsid));
-        EXPECT_EQ(S_OK, CoCreateInstance(clsid, nullptr, CLSCTX_ALL, IID_IDispatch, record.OutVoid()));
+        QuiComTesting::Ptr<IDispatch> record = NewGodwitRecord();
         if (record)
             Put(record, DISPID_GODWIT_TYPE, Variant(type));
         return record;

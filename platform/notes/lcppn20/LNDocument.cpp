@@ -54,6 +54,17 @@ NotesItem& ItemOf(NotesNote* note, const char* name)
     return note->items.back();
 }
 
+// The item's values replaced (the item created when the note has none).
+LNSTATUS ReplaceValues(NotesNote* note, const char* name, bool number, const std::vector<std::string>& values)
+{
+    if (!note || !name)
+        return NOTES_ERR_BAD_HANDLE;
+    NotesItem& item = ItemOf(note, name);
+    item.number = number;
+    item.values = values;
+    return 0;
+}
+
 // Writes `note` into the database file; a note without an id is appended
 // with the next free one.
 LNSTATUS StoreNote(const std::string& file, NotesNote* note)
@@ -135,66 +146,48 @@ void LNNote::GetUniversalID(LNUNID* unid) const
 
 LNSTATUS LNNote::DoPutText(const char* name, const LNText& value, bool mustExist)
 {
+    std::vector<std::string> values;
+    for (DWORD i = 0; i < value.GetCount(); ++i)
+        values.push_back(value[i].GetPlatformTextPtr());
+    // An empty text item still has its one empty value.
+    if (values.empty())
+        values.push_back("");
     return Guarded(mustExist ? "LNNote::SetItemValue" : "LNNote::CreateItem", [&]() -> LNSTATUS {
         NotesNote* note = static_cast<NotesNote*>(Data());
-        if (!note || !name)
-            return NOTES_ERR_BAD_HANDLE;
-        if (mustExist && !note->Find(name))
+        if (mustExist && note && name && !note->Find(name))
             return NOTES_ERR_ITEM_NOT_FOUND;
-        NotesItem& item = ItemOf(note, name);
-        item.number = false;
-        item.values.clear();
-        for (DWORD i = 0; i < value.GetCount(); ++i)
-            item.values.push_back(value[i].GetPlatformTextPtr());
-        // An empty text item still has its one empty value.
-        if (item.values.empty())
-            item.values.push_back("");
-        return 0;
+        return ReplaceValues(note, name, false, values);
     });
 }
 
 LNSTATUS LNNote::DoPutNumbers(const char* name, const LNNumbers& value)
 {
-    return Guarded("LNNote::CreateItem", [&]() -> LNSTATUS {
-        NotesNote* note = static_cast<NotesNote*>(Data());
-        if (!note || !name)
-            return NOTES_ERR_BAD_HANDLE;
-        NotesItem& item = ItemOf(note, name);
-        item.number = true;
-        item.values.clear();
-        for (DWORD i = 0; i < value.GetCount(); ++i) {
-            char text[32];
-            std::snprintf(text, sizeof text, "%g", value[i]);
-            item.values.push_back(text);
-        }
-        return 0;
-    });
+    std::vector<std::string> values;
+    for (DWORD i = 0; i < value.GetCount(); ++i) {
+        char text[32];
+        std::snprintf(text, sizeof text, "%g", value[i]);
+        values.push_back(text);
+    }
+    return Guarded("LNNote::CreateItem",
+                   [&]() -> LNSTATUS { return ReplaceValues(static_cast<NotesNote*>(Data()), name, true, values); });
 }
 
 LNSTATUS LNNote::DoPutDatetimes(const char* name, const LNDatetimes& value)
 {
-    return Guarded("LNNote::CreateItem", [&]() -> LNSTATUS {
-        NotesNote* note = static_cast<NotesNote*>(Data());
-        if (!note || !name)
-            return NOTES_ERR_BAD_HANDLE;
-        NotesItem& item = ItemOf(note, name);
-        item.number = false;
-        item.values.clear();
-        for (DWORD i = 0; i < value.GetCount(); ++i)
-            item.values.push_back(StampText(value[i]));
-        return 0;
-    });
+    std::vector<std::string> values;
+    for (DWORD i = 0; i < value.GetCount(); ++i)
+        values.push_back(StampText(value[i]));
+    return Guarded("LNNote::CreateItem",
+                   [&]() -> LNSTATUS { return ReplaceValues(static_cast<NotesNote*>(Data()), name, false, values); });
 }
 
 LNSTATUS LNNote::DoCreateRichText(const char* name, LNRichText* value)
 {
     return Guarded("LNNote::CreateItem", [&]() -> LNSTATUS {
-        NotesNote* note = static_cast<NotesNote*>(Data());
-        if (!note || !name || !value)
+        if (!value)
             return NOTES_ERR_BAD_HANDLE;
-        NotesItem& item = ItemOf(note, name);
-        item.number = false;
-        item.values.clear();
+        if (LNSTATUS status = ReplaceValues(static_cast<NotesNote*>(Data()), name, false, {}))
+            return status;
         value->m_note = this;
         lstrcpynA(value->m_item, name, sizeof value->m_item);
         return 0;
