@@ -449,11 +449,10 @@ TEST_F(HeronFilingTest, SentDocumentsLeaveTheUnreadTable)
         {"table not stored", GODWIT_TYPE_MEMO, 0, "NotesUnreadTableSet", "1|41|42|43"},
         {"mail file not opened", GODWIT_TYPE_MEMO, 0, "MailOpenMessageFile", "1|41|42|43"},
     };
+    ASSERT_EQ(S_OK, Connect());
     for (const Row& row : rows) {
         NotesStandInTesting::WriteFile(m_notes.Folder() + "\\mail\\alee.nsf", kMail + unread);
         m_notes.SetFailCalls({row.failing});
-        Release();
-        ASSERT_EQ(S_OK, Connect());
         auto record = NewRecord(row.type);
         PutText(record, DISPID_GODWIT_BODY, L"Unread");
         if (row.subType)
@@ -518,13 +517,11 @@ TEST_F(HeronFilingTest, FailuresStopAtTheFirstKind)
         {"LNMailMessage::SetRecipients", 0x10, "", 2, 2, 1},
         {"LNNote::HasItem", 0x02, "", 1, 3, 0},
     };
+    ASSERT_EQ(S_OK, Connect());
     for (const Row& row : rows) {
         NotesStandInTesting::WriteFile(m_notes.Folder() + "\\mail\\alee.nsf", kMail);
         NotesStandInTesting::WriteFile(m_notes.Folder() + "\\journal.nsf", kJournal);
         DeleteFileA((m_notes.Folder() + "\\mail.box").c_str());
-        m_notes.SetFailCalls({});
-        Release();
-        ASSERT_EQ(S_OK, Connect());
         m_notes.SetFailCalls({row.failing});
         auto record = NewRecord(row.type);
         PutText(record, DISPID_GODWIT_BODY, L"Fails");
