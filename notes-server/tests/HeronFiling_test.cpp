@@ -505,6 +505,7 @@ TEST_F(HeronFilingTest, FailuresStopAtTheFirstKind)
     } rows[] = {
         {"LNNote::Save", 0x05, "Filing Task Item\r\n", 1, 2, 0},
         {"LNDocument::Send", 0x10, "Filing Memo\r\n", 2, 2, 0},
+        {"LNNote::Save", 0x10, "Filing Memo\r\n", 1, 2, 0},
         {"LNDatabase::Open", 0x10, "Filing Memo\r\n", 1, 2, 0},
         {"LNDatabase::CreateDocument", 0x12, "Filing Journal Item\r\n", 1, 2, 0},
         {"LNRichText::SetValue", 0x06, "Filing Calendar Item\r\n", 2, 2, 0},
@@ -544,6 +545,22 @@ TEST_F(HeronFilingTest, FailuresStopAtTheFirstKind)
         EXPECT_EQ(row.journalNotes, NoteCount("journal.nsf")) << row.failing;
         EXPECT_EQ(row.sent, NoteCount("mail.box")) << row.failing;
     }
+}
+
+TEST_F(HeronFilingTest, MailedTodoWhoseSendingFails)
+{
+    ASSERT_EQ(S_OK, Connect());
+    m_notes.SetFailCalls({"LNDocument::Send"});
+    auto record = NewRecord(GODWIT_TYPE_TODO | GODWIT_TYPE_CALENDAR);
+    PutText(record, DISPID_GODWIT_BODY, L"Send me");
+    AddSubType(record, 0x01);
+    PutList(record, DISPID_GODWIT_RECIPIENTS, {kBob});
+    EXPECT_EQ(DISP_E_EXCEPTION, File(record));
+    EXPECT_EQ(std::string("Filing Task Item\r\n") + kToldToFail, m_error);
+    // The saved to-do stays; the calendar entry is not made.
+    EXPECT_EQ("Send me", Item(kMailFile, 2, "Subject"));
+    EXPECT_EQ("bob@acme.example", Item(kMailFile, 2, "SendTo"));
+    EXPECT_EQ(2u, NoteCount(kMailFile));
 }
 
 TEST_F(HeronFilingTest, NullAndNotConnected)
