@@ -55,4 +55,9 @@
 #define IDS_DEST_LABEL           57667
 #define IDS_DEST_LABEL_WEB       57689  /* the label while web actions are offered */
 
+/* Note box (notebox.rc). The arrows' numbers are also their commands. */
+#define ID_NOTEBOX_SCROLL_UP     146
+#define IDB_NOTEBOX_GRIP         147    /* green is transparent */
+#define ID_NOTEBOX_SCROLL_DOWN   174
+
 #endif
