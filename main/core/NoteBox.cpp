@@ -469,7 +469,7 @@ void CNoteBox::MarkSpeechRange(int start, int end, BOOL bOn)
         if (mask & effects & CFE_UNDERLINE)
             edit.SetSelUnderline(TRUE);
         if (mask & CFM_COLOR)
-            edit.SetSelColor((effects & CFE_AUTOCOLOR) ? ::GetSysColor(COLOR_WINDOWTEXT) : m_markFormat.crTextColor);
+            edit.SetSelColor(m_markFormat.crTextColor);
     } else {
         edit.SetSelBold(FALSE);
         edit.SetSelItalic(FALSE);
