@@ -3,6 +3,8 @@
 // key, the grip and the layout.
 #include "NoteBoxTestSupport.h"
 
+#include "ControlsTestSupport.h"
+
 #include "QuiResIds.h"
 
 #include <cstring>
@@ -265,6 +267,29 @@ TEST_F(NoteBoxTest, TheArrowsScrollOneLineEach)
     ::SendMessage(Edit(), EM_SETEVENTMASK, 0, 0);
     m_box->UpdateScrollButtons();
     EXPECT_TRUE(ArrowsShown());
+}
+
+TEST_F(NoteBoxTest, HoldingAnArrowScrollsAtOnceThenRepeats)
+{
+    m_box->MoveWindow(0, 0, 200, 100);
+    m_box->SetText(Lines(40).c_str());
+    m_box->SetSel(0, 0);
+    ::SendMessage(Edit(), EM_SCROLLCARET, 0, 0);
+    PumpPending();
+    ASSERT_TRUE(ArrowsShown());
+    CFlatButton& down = m_box->GetScrollDownButton();
+    DWORD pressed = ::GetTickCount();
+    MouseTo(down, CPoint(2, 2));
+    MouseButton(true);
+    ASSERT_TRUE(PumpUntil([&] { return FirstVisibleLine() >= 1; }, 200));
+    ASSERT_TRUE(PumpUntil([&] { return FirstVisibleLine() >= 2; }));
+    DWORD second = ::GetTickCount();
+    ASSERT_TRUE(PumpUntil([&] { return FirstVisibleLine() >= 4; }));
+    DWORD fourth = ::GetTickCount();
+    MouseButton(false);
+    PumpUntil([] { return !(::GetAsyncKeyState(VK_LBUTTON) & 0x8000); });
+    EXPECT_GE(second - pressed, 250u - 20u);
+    EXPECT_GE(fourth - second, 2 * (100u - 20u));
 }
 
 TEST_F(NoteBoxTest, ReturnFilesTheNoteOnlyWhenThePreferenceSaysSo)

@@ -5,9 +5,8 @@
 // process, so no registration in the prefix is needed.
 #include "PrefsTestSupport.h"
 #include "QuiComTesting.h"
-#include "QuiSpeechIds.h"
+#include "SpeechTestSupport.h"
 
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -16,7 +15,7 @@ namespace {
 const CLSID kPhraseControl = {0x6B2A3868, 0xE625, 0x11D1, {0xB5, 0x0C, 0x00, 0x06, 0x29, 0xB2, 0xAC, 0x6D}};
 const int kPhrasesId = 162;
 
-class SpeechTest : public PrefsFixture {
+class PrefsSpeechTest : public PrefsFixture {
 protected:
     void SetUp() override
     {
@@ -28,13 +27,6 @@ protected:
         ASSERT_HRESULT_SUCCEEDED(m_server.GetClassObject(kPhraseControl, IID_IClassFactory, factory.OutVoid()));
         ASSERT_HRESULT_SUCCEEDED(CoRegisterClassObject(kPhraseControl, factory.Get(), CLSCTX_INPROC_SERVER,
                                                        REGCLS_MULTIPLEUSE, &m_cookie));
-        char folder[MAX_PATH];
-        ::GetTempPathA(MAX_PATH, folder);
-        m_log = std::string(folder) + "quillmate-prefs-speech.log";
-        ::DeleteFileA(m_log.c_str());
-        ::SetEnvironmentVariableA(QUI_SPEECH_LOG_VARIABLE, m_log.c_str());
-        ::SetEnvironmentVariableA(QUI_SPEECH_FAIL_VARIABLE, nullptr);
-
         ASSERT_TRUE(m_main.CreateEx(0, nullptr, "main", WS_POPUP, 0, 0, 100, 100, nullptr, nullptr));
         m_app.m_pMainWnd = &m_main;
         SetNumber("", "ViaVoiceInstalled", 1);
@@ -49,37 +41,25 @@ protected:
         m_main.DestroyWindow();
         if (m_cookie)
             CoRevokeClassObject(m_cookie);
-        ::SetEnvironmentVariableA(QUI_SPEECH_LOG_VARIABLE, nullptr);
-        ::SetEnvironmentVariableA(QUI_SPEECH_FAIL_VARIABLE, nullptr);
-        ::DeleteFileA(m_log.c_str());
         PrefsFixture::TearDown();
         if (SUCCEEDED(m_ole))
             ::OleUninitialize();
     }
 
-    std::vector<std::string> TakeLog()
-    {
-        std::vector<std::string> lines;
-        std::ifstream in(m_log);
-        for (std::string line; std::getline(in, line);)
-            lines.push_back(line);
-        in.close();
-        ::DeleteFileA(m_log.c_str());
-        return lines;
-    }
-    static void FailCalls(const char* calls) { ::SetEnvironmentVariableA(QUI_SPEECH_FAIL_VARIABLE, calls); }
+    std::vector<std::string> TakeLog() { return m_log.Take(); }
+    static void FailCalls(const char* calls) { SpeechLog::FailCalls(calls); }
     HWND PhraseControl() const { return ::GetDlgItem(m_main.m_hWnd, kPhrasesId); }
 
     HRESULT m_ole = ::OleInitialize(nullptr);
     QuiComTesting::ServerLibrary m_server{"QuiSpeech.ocx"};
     DWORD m_cookie = 0;
-    std::string m_log;
+    SpeechLog m_log{"quillmate-prefs-speech.log"};
     CWnd m_main;
 };
 
 } // namespace
 
-TEST_F(SpeechTest, ApplyTurnsSpokenCommandsOnAndOff)
+TEST_F(PrefsSpeechTest, ApplyTurnsSpokenCommandsOnAndOff)
 {
     m_prefs->m_dwVoiceRecognition = 1;
     m_prefs->Apply();
@@ -112,7 +92,7 @@ TEST_F(SpeechTest, ApplyTurnsSpokenCommandsOnAndOff)
     EXPECT_FALSE(::IsWindow(hPhrases));
 }
 
-TEST_F(SpeechTest, NeverMadeWithoutTheSpeechProgramOrTheMainWindow)
+TEST_F(PrefsSpeechTest, NeverMadeWithoutTheSpeechProgramOrTheMainWindow)
 {
     struct Row {
         const char* what;
@@ -132,7 +112,7 @@ TEST_F(SpeechTest, NeverMadeWithoutTheSpeechProgramOrTheMainWindow)
     }
 }
 
-TEST_F(SpeechTest, AControlThatFailsLeavesSpeechAsItWasAndSaysNothing)
+TEST_F(PrefsSpeechTest, AControlThatFailsLeavesSpeechAsItWasAndSaysNothing)
 {
     const struct {
         const char* failing;
@@ -162,7 +142,7 @@ TEST_F(SpeechTest, AControlThatFailsLeavesSpeechAsItWasAndSaysNothing)
     }
 }
 
-TEST_F(SpeechTest, ThePhraseControlGoesWithThePreferences)
+TEST_F(PrefsSpeechTest, ThePhraseControlGoesWithThePreferences)
 {
     m_prefs->SetSpeech(TRUE);
     ASSERT_TRUE(m_prefs->IsSpeechOn());
