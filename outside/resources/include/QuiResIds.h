@@ -93,5 +93,9 @@
 #define IDB_FIELD_PATTERN        171  /* tiled behind the fields and their item lists */
 #define IDB_DROP_BUTTON          181  /* the drop button; magenta is transparent */
 #define IDS_ITEM_SEPARATORS      57683  /* between a multi field's names; the first joins them */
+/* Note box (notebox.rc). The arrows' numbers are also their commands. */
+#define ID_NOTEBOX_SCROLL_UP     146
+#define IDB_NOTEBOX_GRIP         147    /* green is transparent */
+#define ID_NOTEBOX_SCROLL_DOWN   174
 
 #endif
