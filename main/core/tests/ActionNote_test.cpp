@@ -40,6 +40,51 @@ TEST_F(ActionNoteTest, TypingReparsesAndTheSinksFillTheDestination)
     EXPECT_TRUE(memo->log.empty()) << "only the registered destination hears the parse";
 }
 
+// Whether character n of the note box is bold.
+bool BoldAt(CActionNote* note, int n)
+{
+    HWND edit = note->GetNoteWnd()->GetNoteBox()->GetEditWindow();
+    ::SendMessage(edit, EM_SETSEL, n, n + 1);
+    CHARFORMAT format = {};
+    format.cbSize = sizeof format;
+    ::SendMessage(edit, EM_GETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&format));
+    return (format.dwMask & CFM_BOLD) && (format.dwEffects & CFE_BOLD);
+}
+
+// The destination takes every added keyphrase into the note's list, as the
+// editions' destinations do when a keyphrase fills a field.
+void KeepKeyphrases(CTestNote* note)
+{
+    CTestDestination* todo = note->ToDo();
+    todo->fail = [note, todo] {
+        if (todo->log.back().rfind("1:", 0) == 0)
+            note->AddKeyphrase(reinterpret_cast<QuiPrsKeyphrase*>(todo->extras.back()));
+    };
+}
+
+TEST_F(ActionNoteTest, KeyphrasesAreMarkedOnlyWhileFeature7IsOn)
+{
+    struct Row {
+        bool feature7;
+        bool marked;
+    } rows[] = {{false, false}, {true, true}};
+    for (const Row& row : rows) {
+        if (row.feature7)
+            datastore.features.insert(7);
+        CTestNote* note = Open();
+        ASSERT_NE(nullptr, note);
+        KeepKeyphrases(note);
+        Type(note, "lunch tomorrow");
+        EXPECT_FALSE(note->GetKeyphrases().empty());
+        EXPECT_EQ(row.marked, BoldAt(note, 6)) << "feature 7 " << row.feature7;
+        EXPECT_EQ(row.marked, BoldAt(note, 13)) << "feature 7 " << row.feature7;
+        EXPECT_FALSE(BoldAt(note, 2)) << "text outside the keyphrase";
+        EXPECT_EQ(!row.marked, note->GetKeyphrasesChanged() != FALSE) << "cleared once redrawn";
+        note->DestroyNoteWnd();
+        PumpPending();
+    }
+}
+
 TEST_F(ActionNoteTest, TheFirstChangeHidesThePromptForGood)
 {
     CTestNote* note = Open();

@@ -73,6 +73,33 @@ TEST_F(NoteWndTest, TabWalksThroughThePanesAndBack)
     }
 }
 
+TEST_F(NoteWndTest, WithTheEditLineShownTabStillReachesThePanes)
+{
+    CTestNote* note = Open();
+    ASSERT_NE(nullptr, note);
+    CNoteWnd* wnd = note->GetNoteWnd();
+    CTestDestWnd* dest = note->Wnd()->Dest();
+    wnd->ShowEditLine(TRUE);
+    CRect box = WindowRect(wnd->GetNoteBox());
+    CRect line = WindowRect(&wnd->GetEditLine());
+    EXPECT_EQ(line.top + 25, box.top) << "the note box starts under the edit line";
+    struct Row {
+        const char* what;
+        HWND from;
+        UINT command;
+        HWND expected;
+    } rows[] = {
+        {"note box to the edit line", EditOf(note), ID_NOTE_NEXT_TAB, wnd->GetEditLine()},
+        {"edit line into the panes", wnd->GetEditLine(), ID_NOTE_NEXT_TAB, dest->todoFirst},
+        {"back from the edit line", wnd->GetEditLine(), ID_NOTE_PREVIOUS_TAB, EditOf(note)},
+    };
+    for (const Row& row : rows) {
+        ::SetFocus(row.from);
+        wnd->SendMessage(WM_COMMAND, row.command);
+        EXPECT_EQ(row.expected, Focus()) << row.what;
+    }
+}
+
 TEST_F(NoteWndTest, TheTabKeyGoesThroughTheAccelerators)
 {
     CTestNote* note = Open();
