@@ -147,7 +147,7 @@ BEGIN_MESSAGE_MAP(CNoteWnd, CBitmapWnd)
     ON_COMMAND(ID_NOTE_PREVIOUS_TAB, OnPreviousTab)
     ON_COMMAND(ID_NOTE_TO_PANES, OnToPanes)
     ON_COMMAND(ID_NOTE_NEW_CONTACT, OnNewContact)
-    ON_NOTIFY_EX_RANGE(TTN_NEEDTEXTA, 0, 0xFFFF, OnToolTipText)
+    ON_NOTIFY_EX_RANGE(TTN_NEEDTEXTA, 0, 0xFFFFFFFF, OnToolTipText)
     ON_COMMAND_RANGE(ID_RECENT_CONTACT_FIRST, ID_RECENT_CONTACT_LAST, OnRecentContact)
     ON_COMMAND_RANGE(ID_NOTE_PANE_FIRST, ID_NOTE_PANE_LAST, OnTogglePane)
 END_MESSAGE_MAP()
@@ -631,10 +631,15 @@ void CNoteWnd::OnTogglePane(UINT nID)
     check->SetFlags(4);
 }
 
-BOOL CNoteWnd::OnToolTipText(UINT nID, NMHDR* pNMHDR, LRESULT* pResult)
+// The tools are the child windows; each one's tip is the string of its id.
+BOOL CNoteWnd::OnToolTipText(UINT, NMHDR* pNMHDR, LRESULT* pResult)
 {
     CQuillmateApp* app = QuiGetApp();
-    return app && app->GetToolTipText(nID, pNMHDR, pResult);
+    const auto* info = reinterpret_cast<NMTTDISPINFOA*>(pNMHDR);
+    if (!app || !(info->uFlags & TTF_IDISHWND))
+        return FALSE;
+    int id = ::GetDlgCtrlID(reinterpret_cast<HWND>(info->hdr.idFrom));
+    return id > 0 && app->GetToolTipText(static_cast<UINT>(id), pNMHDR, pResult);
 }
 
 //--- marks

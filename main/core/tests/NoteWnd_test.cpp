@@ -280,6 +280,32 @@ TEST_F(NoteWndTest, PaneCommandsToggleThePaneAsTheUsersChange)
     EXPECT_FALSE(dest->memo.GetCheckButton()->GetCheck());
 }
 
+TEST_F(NoteWndTest, ButtonTipsComeFromTheirStrings)
+{
+    CTestNote* note = Open();
+    ASSERT_NE(nullptr, note);
+    CNoteWnd* wnd = note->GetNoteWnd();
+    struct Row {
+        int id;
+        const char* tip;
+    } rows[] = {
+        {ID_NOTE_VIEWER, "Open the keyword database"},
+        {ID_DEST_HELP, "Help on filing notes"},
+        {ID_DEST_CLOSE_NOTE, "Close the note"},
+    };
+    for (const Row& row : rows) {
+        HWND button = ::GetDlgItem(*wnd, row.id);
+        ASSERT_NE(nullptr, button) << row.id;
+        NMTTDISPINFOA info = {};
+        info.hdr.hwndFrom = button;
+        info.hdr.idFrom = reinterpret_cast<UINT_PTR>(button);
+        info.hdr.code = TTN_NEEDTEXTA;
+        info.uFlags = TTF_IDISHWND;
+        wnd->SendMessage(WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&info));
+        EXPECT_STREQ(row.tip, info.lpszText ? info.lpszText : "") << row.id;
+    }
+}
+
 TEST_F(NoteWndTest, ContactButtonsAndTheSystemMenu)
 {
     CTestNote* note = Open();
