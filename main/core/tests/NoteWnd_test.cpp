@@ -8,8 +8,25 @@ using namespace notes_test;
 
 namespace {
 
+// From the focus on `from`, command (Tab or Shift+Tab) leaves it on `expected`.
+struct TabRow {
+    const char* what;
+    HWND from;
+    UINT command;
+    HWND expected;
+};
+
 class NoteWndTest : public NoteFixture {
 protected:
+    static void CheckTabRows(CNoteWnd* wnd, std::initializer_list<TabRow> rows)
+    {
+        for (const TabRow& row : rows) {
+            ::SetFocus(row.from);
+            wnd->SendMessage(WM_COMMAND, row.command);
+            EXPECT_EQ(row.expected, ::GetFocus()) << row.what;
+        }
+    }
+
     // The window holding the focus, as a handle.
     static HWND Focus() { return ::GetFocus(); }
     static HWND EditOf(CActionNote* note) { return note->GetNoteWnd()->GetNoteBox()->GetEditWindow(); }
@@ -51,12 +68,7 @@ TEST_F(NoteWndTest, TabWalksThroughThePanesAndBack)
     CNoteWnd* wnd = note->GetNoteWnd();
     CTestDestWnd* dest = note->Wnd()->Dest();
     wnd->SetActiveWindow();
-    struct Row {
-        const char* what;
-        HWND from;
-        UINT command;
-        HWND expected;
-    } rows[] = {
+    CheckTabRows(wnd, {
         {"note box to the first pane", EditOf(note), ID_NOTE_NEXT_TAB, dest->todoFirst},
         {"within a pane", dest->todoFirst, ID_NOTE_NEXT_TAB, dest->todoLast},
         {"from a pane's last field to the next pane", dest->todoLast, ID_NOTE_NEXT_TAB, dest->memoField},
@@ -65,12 +77,7 @@ TEST_F(NoteWndTest, TabWalksThroughThePanesAndBack)
         {"Shift+Tab to the pane before", dest->memoField, ID_NOTE_PREVIOUS_TAB, dest->todoLast},
         {"Shift+Tab within a pane", dest->todoLast, ID_NOTE_PREVIOUS_TAB, dest->todoFirst},
         {"Shift+Tab from the first field to the note box", dest->todoFirst, ID_NOTE_PREVIOUS_TAB, EditOf(note)},
-    };
-    for (const Row& row : rows) {
-        ::SetFocus(row.from);
-        wnd->SendMessage(WM_COMMAND, row.command);
-        EXPECT_EQ(row.expected, Focus()) << row.what;
-    }
+    });
 }
 
 TEST_F(NoteWndTest, WithTheEditLineShownTabStillReachesThePanes)
@@ -83,21 +90,11 @@ TEST_F(NoteWndTest, WithTheEditLineShownTabStillReachesThePanes)
     CRect box = WindowRect(wnd->GetNoteBox());
     CRect line = WindowRect(&wnd->GetEditLine());
     EXPECT_EQ(line.top + 25, box.top) << "the note box starts under the edit line";
-    struct Row {
-        const char* what;
-        HWND from;
-        UINT command;
-        HWND expected;
-    } rows[] = {
+    CheckTabRows(wnd, {
         {"note box to the edit line", EditOf(note), ID_NOTE_NEXT_TAB, wnd->GetEditLine()},
         {"edit line into the panes", wnd->GetEditLine(), ID_NOTE_NEXT_TAB, dest->todoFirst},
         {"back from the edit line", wnd->GetEditLine(), ID_NOTE_PREVIOUS_TAB, EditOf(note)},
-    };
-    for (const Row& row : rows) {
-        ::SetFocus(row.from);
-        wnd->SendMessage(WM_COMMAND, row.command);
-        EXPECT_EQ(row.expected, Focus()) << row.what;
-    }
+    });
 }
 
 TEST_F(NoteWndTest, TheTabKeyGoesThroughTheAccelerators)
@@ -116,18 +113,17 @@ TEST_F(NoteWndTest, TheTabKeyGoesThroughTheAccelerators)
     EXPECT_STREQ("", Text(note).c_str()) << "the Tab key typed nothing";
 }
 
-TEST_F(NoteWndTest, TabSkipsAPaneWithoutFieldsAndAnUncheckedFieldSet)
+TEST_F(NoteWndTest, TabSkipsAPaneWithoutFields)
 {
     CTestNote* note = Open();
     ASSERT_NE(nullptr, note);
     CNoteWnd* wnd = note->GetNoteWnd();
     CTestDestWnd* dest = note->Wnd()->Dest();
     dest->memoField.ShowWindow(SW_HIDE);
-    ::SetFocus(dest->todoLast);
-    wnd->SendMessage(WM_COMMAND, ID_NOTE_NEXT_TAB);
-    EXPECT_EQ(EditOf(note), Focus()) << "the memo pane has nothing to stop at";
-    wnd->SendMessage(WM_COMMAND, ID_NOTE_PREVIOUS_TAB);
-    EXPECT_EQ(dest->todoLast.GetSafeHwnd(), Focus());
+    CheckTabRows(wnd, {
+        {"the memo pane has nothing to stop at", dest->todoLast, ID_NOTE_NEXT_TAB, EditOf(note)},
+        {"nor backwards", EditOf(note), ID_NOTE_PREVIOUS_TAB, dest->todoLast},
+    });
 }
 
 TEST_F(NoteWndTest, ToThePanesOnlyFromTheActiveNoteWindow)
