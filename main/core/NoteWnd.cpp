@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include <windowsx.h>
+
 #include "ButtonProps.h"
 #include "ClientRegistry.h"
 #include "CoreWndUtil.h"
@@ -134,6 +136,7 @@ BEGIN_MESSAGE_MAP(CNoteWnd, CBitmapWnd)
     ON_EN_CHANGE(IDC_NOTE_BOX, OnNoteChanged)
     ON_COMMAND(ID_NOTE_REMOVE, RemoveSelectedEntries)
     ON_NOTIFY(TBN_DROPDOWN, ID_NOTE_CONTACTS, OnContactsDropDown)
+    ON_MESSAGE(WM_PARENTNOTIFY, OnParentNotify)
     ON_NOTIFY(LVN_ITEMCHANGED, IDC_NOTE_LIST, OnListItemChanged)
     ON_NOTIFY(NM_KILLFOCUS, IDC_NOTE_LIST, OnListKillFocus)
     ON_NOTIFY(LVN_KEYDOWN, IDC_NOTE_LIST, OnListKeyDown)
@@ -533,13 +536,30 @@ void CNoteWnd::OnMoreContacts()
 
 void CNoteWnd::OnContactsDropDown(NMHDR*, LRESULT* pResult)
 {
-    CMenu* popup = GetContactsPopup();
-    if (popup) {
-        CRect button;
-        m_contactsButton.GetWindowRect(button);
-        popup->TrackPopupMenu(TPM_LEFTALIGN | TPM_TOPALIGN, button.left, button.bottom, this);
-    }
+    OpenContactsMenu();
     *pResult = 0;
+}
+
+void CNoteWnd::OpenContactsMenu()
+{
+    CMenu* popup = GetContactsPopup();
+    if (!popup)
+        return;
+    CRect button;
+    m_contactsButton.GetWindowRect(button);
+    popup->TrackPopupMenu(TPM_LEFTALIGN | TPM_TOPALIGN, button.left, button.bottom, this);
+}
+
+// A click on the contacts button adds a new contact; a right click on it
+// opens the menu of recent and further contacts.
+LRESULT CNoteWnd::OnParentNotify(WPARAM wParam, LPARAM lParam)
+{
+    if (LOWORD(wParam) == WM_RBUTTONDOWN && m_contactsButton.IsWindowVisible()) {
+        CPoint point(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+        if (ChildRect(m_contactsButton, *this).PtInRect(point))
+            OpenContactsMenu();
+    }
+    return Default();
 }
 
 void CNoteWnd::OnAttachFile()

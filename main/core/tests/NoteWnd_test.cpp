@@ -276,6 +276,28 @@ TEST_F(NoteWndTest, PaneCommandsToggleThePaneAsTheUsersChange)
     EXPECT_FALSE(dest->memo.GetCheckButton()->GetCheck());
 }
 
+TEST_F(NoteWndTest, AnAttachedFileIsListedByItsNameAndKeepsItsPath)
+{
+    CTestNote* note = Open();
+    ASSERT_NE(nullptr, note);
+    CNoteWnd* wnd = note->GetNoteWnd();
+    CPromptScript prompts;
+    prompts.AnswerNextFile("C:\\notes\\minutes.txt");
+    prompts.AnswerNext(IDCANCEL);
+    wnd->SendMessage(WM_COMMAND, ID_NOTE_ATTACH);
+    wnd->SendMessage(WM_COMMAND, ID_NOTE_ATTACH);
+    ASSERT_EQ(2u, prompts.Asked().size());
+    EXPECT_EQ(PromptKind::OpenFile, prompts.Asked()[0].kind);
+    EXPECT_STREQ("Attach a File", prompts.Asked()[0].caption);
+    CListCtrl& list = wnd->GetList();
+    ASSERT_EQ(1, list.GetItemCount()) << "a cancelled dialog attaches nothing";
+    EXPECT_STREQ("minutes.txt", list.GetItemText(0, 0));
+    const CString* path = reinterpret_cast<const CString*>(list.GetItemData(0));
+    ASSERT_NE(nullptr, path);
+    EXPECT_STREQ("C:\\notes\\minutes.txt", *path);
+    EXPECT_TRUE(list.IsWindowVisible());
+}
+
 TEST_F(NoteWndTest, ButtonTipsComeFromTheirStrings)
 {
     CTestNote* note = Open();
