@@ -96,6 +96,7 @@ DWORD SettingNumber(int index, DWORD fallback)
 
 BEGIN_MESSAGE_MAP(CNoteStatusWnd, CRichEditCtrl)
     ON_WM_SIZE()
+    ON_WM_SETFOCUS()
 END_MESSAGE_MAP()
 
 void CNoteStatusWnd::OnSize(UINT nType, int cx, int cy)
@@ -106,9 +107,19 @@ void CNoteStatusWnd::OnSize(UINT nType, int cx, int cy)
         return;
     CRect client;
     parent->GetClientRect(client);
-    CRect area(0, 0, client.Width(), client.Height() - client.Height() / 10);
-    SendMessage(EM_SETRECT, 0, reinterpret_cast<LPARAM>(&area));
+    int height = client.Height() - client.Height() / 10;
+    // Sizing to the same size sends no further WM_SIZE.
+    if (cx != client.Width() || cy != height)
+        SetWindowPos(nullptr, 0, 0, client.Width(), height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     Invalidate();
+}
+
+// A click on the prompt must not let the user type into it: the note box
+// takes the focus.
+void CNoteStatusWnd::OnSetFocus(CWnd*)
+{
+    if (CWnd* parent = GetParent())
+        parent->SetFocus();
 }
 
 //--- the note window

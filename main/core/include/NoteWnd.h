@@ -15,6 +15,7 @@ class CDestWnd;
 class CNoteStatusWnd : public CRichEditCtrl {
 protected:
     afx_msg void OnSize(UINT nType, int cx, int cy);
+    afx_msg void OnSetFocus(CWnd* pOldWnd);
     DECLARE_MESSAGE_MAP()
 };
 
