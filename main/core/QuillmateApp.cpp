@@ -1,7 +1,9 @@
 #include "QuillmateApp.h"
 
 #include "Datastore.h"
+#include "FlatButton.h"
 #include "GdiUtil.h"
+#include "TextUtil.h"
 
 IMPLEMENT_DYNAMIC(CQuillmateApp, CWinApp)
 
@@ -42,6 +44,23 @@ void CQuillmateApp::EndModalBox()
 {
     if (m_nModalBoxes > 0)
         --m_nModalBoxes;
+}
+
+BOOL CQuillmateApp::GetToolTipText(UINT nID, NMHDR* pNMHDR, LRESULT* pResult)
+{
+    NMTTDISPINFOA* info = reinterpret_cast<NMTTDISPINFOA*>(pNMHDR);
+    if (!info || !(info->uFlags & TTF_IDISHWND))
+        return FALSE;
+    CString text;
+    text.LoadString(nID);
+    CFlatButton* button = dynamic_cast<CFlatButton*>(CWnd::FromHandlePermanent(reinterpret_cast<HWND>(info->hdr.idFrom)));
+    if (!SelectToolTipText(text, button != nullptr, button && button->GetCheck(), info->szText, sizeof info->szText))
+        return FALSE;
+    info->lpszText = info->szText;
+    info->hinst = nullptr;
+    if (pResult)
+        *pResult = 0;
+    return TRUE;
 }
 
 CQuillmateApp* QuiGetApp()

@@ -7,6 +7,7 @@
 class CActionNote;
 class CDatastore;
 class COzuPrefs;
+class COzuPropSheet;
 class QuiParserMgr;
 
 class CQuillmateApp : public CWinApp {
@@ -36,6 +37,14 @@ public:
     void BeginModalBox() { ++m_nModalBoxes; }
     void EndModalBox();
     int GetModalBoxCount() const { return m_nModalBoxes; }
+
+    // Answers a tool-tip text request that names its tool by window handle:
+    // the tip within string nID (a flat button's checked state picks its
+    // alternative tip). FALSE for any other request.
+    BOOL GetToolTipText(UINT nID, NMHDR* pNMHDR, LRESULT* pResult);
+
+    // The open preferences sheet: set when it opens, cleared when its window goes.
+    COzuPropSheet* m_pPrefSheet = nullptr;
 
 private:
     CFont* font(CFont& font, int nTenths, LPCTSTR lpszFace);

@@ -55,6 +55,87 @@
 #define IDS_DEST_LABEL           57667
 #define IDS_DEST_LABEL_WEB       57689  /* the label while web actions are offered */
 
+/* Web browsers (browsers.rc): DDE verbs and services, the Notes pane's page. */
+#define IDS_DDE_NAME_BASE        107
+#define IDS_DDE_SERVICE          108
+#define IDS_DDE_ACTIVATE         600
+#define IDS_DDE_ALERT            601
+#define IDS_DDE_BEGIN_PROGRESS   602
+#define IDS_DDE_CANCEL_PROGRESS  603
+#define IDS_DDE_END_PROGRESS     604
+#define IDS_DDE_EXIT             605
+#define IDS_DDE_LIST_WINDOWS     606
+#define IDS_DDE_MAKING_PROGRESS  607
+#define IDS_DDE_OPEN_URL         608
+#define IDS_DDE_PARSE_ANCHOR     609
+#define IDS_DDE_QUERY_VIEWER     610
+#define IDS_DDE_REGISTER_PROTOCOL 611
+#define IDS_DDE_REGISTER_URL_ECHO 612
+#define IDS_DDE_REGISTER_VIEWER  613
+#define IDS_DDE_REGISTER_WINDOW_CHANGE 614
+#define IDS_DDE_QUERY_URL_FILE   615
+#define IDS_DDE_SET_PROGRESS_RANGE 616
+#define IDS_DDE_SHOW_FILE        617
+#define IDS_DDE_UNREGISTER_PROTOCOL 618
+#define IDS_DDE_UNREGISTER_URL_ECHO 619
+#define IDS_DDE_UNREGISTER_VIEWER 620
+#define IDS_DDE_UNREGISTER_WINDOW_CHANGE 621
+#define IDS_DDE_URL_ECHO         622
+#define IDS_DDE_VERSION          623
+#define IDS_DDE_VIEW_DOC_FILE    624
+#define IDS_DDE_WINDOW_CHANGE    625
+#define IDS_DDE_GET_WINDOW_INFO  626
+#define IDS_NOTES_PANE_PAGE      57718
+#define IDS_NEOPLANET_DDE_SERVICE 60063
+#define IDS_NEOPLANET_DDE_NAME   60064
+
+/* Drop fields (drops.rc). */
+#define IDB_FIELD_PATTERN        171  /* tiled behind the fields and their item lists */
+#define IDB_DROP_BUTTON          181  /* the drop button; magenta is transparent */
+#define IDS_ITEM_SEPARATORS      57683  /* between a multi field's names; the first joins them */
+
+/* Preferences sheet (prefsheet.rc): its five pages, their controls, help
+   topics and messages. */
+#define IDD_PREFS_BASIC          199
+#define IDD_PREFS_TEXT           188
+#define IDD_PREFS_SPEECH         628
+#define IDD_PREFS_PROFILE        35
+#define IDD_PREFS_ADVANCED       36
+#define IDH_PREFS_BASIC          509
+#define IDH_PREFS_PROFILE        505
+#define IDH_PREFS_ADVANCED       504
+#define IDC_PREFS_HOTKEYS_OFF    1104   /* radio group: off, on */
+#define IDC_PREFS_HOTKEYS_ON     1105
+#define IDC_PREFS_NEW_HOTKEY     1008
+#define IDC_PREFS_NEW_LABEL      1012
+#define IDC_PREFS_GRAB_HOTKEY    1102
+#define IDC_PREFS_GRAB_LABEL     1103
+#define IDC_PREFS_RETURN_KEY     1502
+#define IDC_PREFS_SAVE_NEW_OFF   1100   /* radio group: off, on */
+#define IDC_PREFS_SAVE_NEW_ON    1101
+#define IDC_PREFS_PROMPT_TEXT    1500
+#define IDC_PREFS_VOICE          1001
+#define IDC_PREFS_FIRSTNAME      320
+#define IDC_PREFS_LASTNAME       321
+#define IDC_PREFS_EMAIL          322
+#define IDC_PREFS_ADDRESS        323
+#define IDC_PREFS_CITY           324
+#define IDC_PREFS_STATE          325    /* drop-down list */
+#define IDC_PREFS_POSTALCODE     326
+#define IDC_PREFS_COUNTRY        327    /* drop-down list */
+#define IDC_PREFS_WAIT_TIMEOUT   1501
+#define IDC_PREFS_NETSCAPE       203    /* radio group: Netscape, Internet Explorer */
+#define IDC_PREFS_EXPLORER       204
+#define IDC_PREFS_UPDATE_CHECK   60036
+#define IDC_PREFS_UPDATE_LABEL   60037
+#define IDC_PREFS_UPDATE_FREQ    60038  /* at most 2 characters */
+#define IDC_PREFS_UPDATE_DAYS    1503
+#define IDC_PREFS_ITEM_VIEWER    60058
+#define IDC_PREFS_CONNECTORS     60059
+#define IDC_PREFS_PROXY          60061
+#define IDS_PREFS_NO_PROXY_LIB   60076
+#define IDS_PREFS_SYSTEM_PROXY   60078
+
 /* Note box (notebox.rc). The arrows' numbers are also their commands. */
 #define ID_NOTEBOX_SCROLL_UP     146
 #define IDB_NOTEBOX_GRIP         147    /* green is transparent */

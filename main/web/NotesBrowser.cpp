@@ -1,0 +1,65 @@
+#include "BrowserDrivers.h"
+#include "NotesUIWorkspace.h"
+
+int CNotesUIWorkspace::Create()
+{
+    return CreateDispatch("Notes.NotesUIWorkspace") ? 0 : 1;
+}
+
+VARIANT CNotesUIWorkspace::OpenURL(VARIANT* pURL, VARIANT* pReload, VARIANT* pURLList, VARIANT* pCharSet,
+                                   VARIANT* pWebUser, VARIANT* pWebPassword, VARIANT* pProxyUser,
+                                   VARIANT* pProxyPassword, VARIANT* pNotesRetriever)
+{
+    VARIANT result;
+    VariantInit(&result);
+    static const BYTE params[] = VTS_PVARIANT VTS_PVARIANT VTS_PVARIANT VTS_PVARIANT VTS_PVARIANT VTS_PVARIANT
+        VTS_PVARIANT VTS_PVARIANT VTS_PVARIANT;
+    InvokeHelper(dispidOpenURL, DISPATCH_METHOD, VT_VARIANT, &result, params, pURL, pReload, pURLList, pCharSet,
+                 pWebUser, pWebPassword, pProxyUser, pProxyPassword, pNotesRetriever);
+    return result;
+}
+
+NotesBrowser::NotesBrowser()
+{
+    m_pWorkspace = new CNotesUIWorkspace;
+    m_pWorkspace->Create();
+}
+
+NotesBrowser::~NotesBrowser()
+{
+    delete m_pWorkspace;
+}
+
+void NotesBrowser::RebuildWorkspace()
+{
+    delete m_pWorkspace;
+    m_pWorkspace = new CNotesUIWorkspace;
+    m_pWorkspace->Create();
+}
+
+int NotesBrowser::OpenURL(LPCSTR lpszURL, BOOL bShow)
+{
+    // A client that was not there when the driver was made may be there now;
+    // while it is not, the association's program gets the URL.
+    if (m_pWorkspace && !m_pWorkspace->m_lpDispatch)
+        m_pWorkspace->Create();
+    if (!m_pWorkspace || !m_pWorkspace->m_lpDispatch)
+        return BrowserInterface::OpenURL(lpszURL, bShow);
+
+    COleVariant url(lpszURL);
+    COleVariant reload(static_cast<short>(FALSE), VT_BOOL);
+    COleVariant empty("");
+    bool failed = false;
+    try {
+        VARIANT result = m_pWorkspace->OpenURL(&url, &reload, &empty, &empty, &empty, &empty, &empty, &empty, &empty);
+        failed = V_VT(&result) == VT_ERROR && V_ERROR(&result) != 0;
+        VariantClear(&result);
+    } catch (CException* e) {
+        e->Delete();
+        failed = true;
+    }
+    // The client was closed: the next call reaches it again through a new workspace.
+    if (failed)
+        RebuildWorkspace();
+    return 1;
+}

@@ -1,0 +1,474 @@
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "BrowserDrivers.h"
+#include "BrowserTestSupport.h"
+#include "DDEClient.h"
+#include "URLHandler.h"
+
+namespace {
+
+using BrowserStandInTesting::BrowserSetting;
+using BrowserStandInTesting::Program;
+using BrowserStandInTesting::SetBrowserSetting;
+
+class URLHandlerTest : public BrowserTest {
+protected:
+    // The driver kind the shared browser holds, by name.
+    static std::string DriverKind()
+    {
+        DefaultBrowser* shared = QuiURLHandler::GetDefaultBrowser();
+        BrowserInterface* driver = shared ? shared->GetBrowser() : nullptr;
+        if (!driver)
+            return "none";
+        if (dynamic_cast<IEBrowser*>(driver))
+            return "explorer";
+        if (dynamic_cast<NetscapeBrowser*>(driver))
+            return "netscape";
+        if (dynamic_cast<NeoplanetBrowser*>(driver))
+            return "neoplanet";
+        if (dynamic_cast<NotesBrowser*>(driver))
+            return "notes";
+        return "other";
+    }
+};
+
+//--- choosing the driver
+
+struct ChoiceCase {
+    DWORD setting;
+    Program program;
+    const char* driver;
+    int type;
+    DWORD stored;  // the setting's registry value afterwards
+};
+
+TEST_F(URLHandlerTest, DriverFollowsTheSettingAndTheDefaultProgram)
+{
+    const ChoiceCase cases[] = {
+        {0, Program::Explorer, "explorer", 3, 3},
+        {1, Program::Explorer, "explorer", 3, 1},
+        {0, Program::Netscape, "netscape", 2, 2},
+        {0, Program::Notes, "notes", 1, 1},
+        {1, Program::Notes, "notes", 1, 1},
+        // Detection looks for "notes" in exactly that case.
+        {0, Program::NotesCapital, "none", -1, 0},
+        {0, Program::Other, "none", -1, 0},
+        {0, Program::None, "none", -1, 0},
+        {2, Program::Explorer, "netscape", 2, 2},
+        {3, Program::Netscape, "explorer", 3, 3},
+        {4, Program::Explorer, "none", -1, 4},
+        {5, Program::Explorer, "neoplanet", 5, 5},
+        {9, Program::Explorer, "none", -1, 9},
+    };
+    for (const ChoiceCase& c : cases) {
+        SetBrowserSetting(c.setting);
+        m_standIns.SetProgram(c.program);
+        QuiURLHandler handler;
+        EXPECT_EQ(c.driver, DriverKind()) << "setting " << c.setting << ", program " << static_cast<int>(c.program);
+        EXPECT_EQ(c.type, DefaultBrowser::GetBrowserType()) << "setting " << c.setting;
+        EXPECT_EQ(c.stored, BrowserSetting()) << "setting " << c.setting;
+    }
+}
+
+TEST_F(URLHandlerTest, StoredChoiceHoldsInTheNextRunWithoutDetection)
+{
+    SetBrowserSetting(0);
+    m_standIns.SetProgram(Program::Explorer);
+    {
+        QuiURLHandler firstRun;
+        EXPECT_EQ("explorer", DriverKind());
+    }
+    EXPECT_EQ(3u, BrowserSetting());
+    m_standIns.SetProgram(Program::Other);
+    QuiURLHandler nextRun;
+    EXPECT_EQ("explorer", DriverKind());
+}
+
+TEST_F(URLHandlerTest, WithoutDefaultProgramThePresentDriverStays)
+{
+    SetBrowserSetting(3);
+    m_standIns.SetProgram(Program::Explorer);
+    QuiURLHandler handler;
+    ASSERT_EQ("explorer", DriverKind());
+    SetBrowserSetting(0);
+    m_standIns.SetProgram(Program::None);
+    EXPECT_FALSE(QuiURLHandler::GetDefaultBrowser()->CreateBrowser());
+    EXPECT_EQ("explorer", DriverKind());
+    EXPECT_EQ(0u, BrowserSetting());
+}
+
+TEST_F(URLHandlerTest, SharedBrowserLivesFromTheFirstHandlerToTheLast)
+{
+    SetBrowserSetting(3);
+    EXPECT_EQ(nullptr, QuiURLHandler::GetDefaultBrowser());
+    EXPECT_EQ(-1, DefaultBrowser::GetBrowserType());
+    auto* first = new QuiURLHandler;
+    DefaultBrowser* shared = QuiURLHandler::GetDefaultBrowser();
+    ASSERT_NE(nullptr, shared);
+    {
+        QuiURLHandler second;
+        EXPECT_EQ(shared, QuiURLHandler::GetDefaultBrowser());
+        delete first;
+        EXPECT_EQ(shared, QuiURLHandler::GetDefaultBrowser());
+        EXPECT_EQ(3, DefaultBrowser::GetBrowserType());
+    }
+    EXPECT_EQ(nullptr, QuiURLHandler::GetDefaultBrowser());
+}
+
+TEST_F(URLHandlerTest, NoDriverOpensNothingAndIsNotOnLine)
+{
+    SetBrowserSetting(4);
+    m_standIns.SetProgram(Program::Explorer);
+    QuiURLHandler handler;
+    EXPECT_EQ(0, handler.IsConnected());
+    EXPECT_EQ(1, handler.OpenURL("http://example.test/", TRUE));
+    EXPECT_TRUE(m_standIns.Log().empty());
+}
+
+TEST_F(URLHandlerTest, FindsTheProgramOfWebPages)
+{
+    m_standIns.SetProgram(Program::Notes);
+    CString program = QuiURLHandler::FindDefaultBrowser();
+    EXPECT_EQ(0, program.CompareNoCase(BrowserStandInTesting::ProgramPath(Program::Notes).c_str())) << program;
+    m_standIns.SetProgram(Program::None);
+    EXPECT_STREQ("", QuiURLHandler::FindDefaultBrowser());
+}
+
+//--- Internet Explorer
+
+TEST_F(URLHandlerTest, ExplorerNavigatesItsAutomationObject)
+{
+    SetBrowserSetting(3);
+    QuiURLHandler handler;
+    EXPECT_EQ(1, handler.OpenURL("http://example.test/first", TRUE));
+    EXPECT_EQ(1, handler.OpenURL("http://example.test/second", FALSE));
+    const std::vector<std::string> expected = {
+        "InternetExplorer.Create",
+        "InternetExplorer.Navigate http://example.test/first flags=i4:32 frame=bstr: post=bstr:<null> "
+        "headers=bstr:<null>",
+        "InternetExplorer.Visible=true",
+        "InternetExplorer.Navigate http://example.test/second flags=i4:32 frame=bstr: post=bstr:<null> "
+        "headers=bstr:<null>",
+    };
+    EXPECT_EQ(expected, m_standIns.Log());
+}
+
+TEST_F(URLHandlerTest, ExplorerStopsABusyBrowserFirst)
+{
+    SetBrowserSetting(3);
+    m_standIns.SetStandInNumber("Busy", 1);
+    QuiURLHandler handler;
+    handler.OpenURL("http://example.test/", FALSE);
+    const std::vector<std::string> expected = {"InternetExplorer.Create", "InternetExplorer.Stop",
+                                               "InternetExplorer.Navigate"};
+    EXPECT_EQ(expected, Starts("InternetExplorer.", 25));
+}
+
+TEST_F(URLHandlerTest, ExplorerClosedByTheUserIsMadeAnew)
+{
+    SetBrowserSetting(3);
+    QuiURLHandler handler;
+    handler.OpenURL("http://example.test/one", FALSE);
+    m_standIns.SetFailCalls({"InternetExplorer.Visible"});
+    handler.OpenURL("http://example.test/two", FALSE);
+    const std::vector<std::string> expected = {
+        "InternetExplorer.Create",         "InternetExplorer.Navigate http://example.test/one",
+        "InternetExplorer.Visible failed", "InternetExplorer.Create",
+        "InternetExplorer.Navigate http://example.test/two",
+    };
+    std::vector<std::string> log;
+    for (const std::string& line : m_standIns.Log())
+        log.push_back(line.substr(0, line.find(" flags=")));
+    EXPECT_EQ(expected, log);
+}
+
+TEST_F(URLHandlerTest, ExplorerWithoutAutomationLaunchesTheDefaultProgram)
+{
+    struct Case {
+        bool registered;
+        BOOL show;
+        const char* launch;
+    };
+    const Case cases[] = {
+        {false, TRUE, "launch explorer show=5 http://example.test/page"},
+        {false, FALSE, "launch explorer show=0 http://example.test/page"},
+        {true, TRUE, "launch explorer show=5 http://example.test/page"},
+    };
+    m_standIns.SetProgram(Program::Explorer);
+    SetBrowserSetting(3);
+    for (const Case& c : cases) {
+        if (c.registered)
+            m_standIns.SetFailCalls({"InternetExplorer.Create"});
+        else
+            m_standIns.UnregisterServer();
+        QuiURLHandler handler;
+        const size_t before = m_standIns.Lines("launch ").size();
+        handler.OpenURL("http://example.test/page", c.show);
+        ASSERT_TRUE(m_standIns.PumpUntil([&] { return m_standIns.Lines("launch ").size() > before; })) << c.launch;
+        EXPECT_EQ(c.launch, m_standIns.Lines("launch ").back());
+        m_standIns.UnregisterServer();
+    }
+}
+
+TEST_F(URLHandlerTest, ExplorerIsOnLineWhenWinInetCanConnect)
+{
+    // Wine's WinINet always reports that it can connect.
+    SetBrowserSetting(3);
+    QuiURLHandler handler;
+    EXPECT_EQ(1, handler.IsConnected());
+}
+
+//--- Netscape
+
+TEST_F(URLHandlerTest, NetscapeOpensInItsLastWindowOverDDE)
+{
+    struct Case {
+        BOOL show;
+        DWORD windows;
+        std::vector<std::string> expected;
+    };
+    const Case cases[] = {
+        {TRUE, 3,
+         {"dde NETSCAPE request WWW_Version WWW_Version", "dde NETSCAPE request WWW_ListWindows WWW_ListWindows",
+          "dde NETSCAPE request WWW_OpenURL \"http://example.test/\",,3,0,,,",
+          "dde NETSCAPE request WWW_Activate 4294967295,0"}},
+        {FALSE, 0,
+         {"dde NETSCAPE request WWW_Version WWW_Version", "dde NETSCAPE request WWW_ListWindows WWW_ListWindows",
+          "dde NETSCAPE request WWW_OpenURL \"http://example.test/\",,4294967295,4,,,"}},
+    };
+    m_standIns.StartDdeBrowser("NETSCAPE");
+    SetBrowserSetting(2);
+    for (const Case& c : cases) {
+        m_standIns.SetStandInNumber("WindowCount", c.windows);
+        const size_t before = m_standIns.Lines("dde ").size();
+        {
+            QuiURLHandler handler;
+            EXPECT_EQ(1, handler.OpenURL("http://example.test/", c.show));
+        }
+        std::vector<std::string> lines = m_standIns.Lines("dde ");
+        EXPECT_EQ(c.expected, std::vector<std::string>(lines.begin() + before, lines.end())) << "show " << c.show;
+    }
+}
+
+TEST_F(URLHandlerTest, NetscapeWithoutItsNetworkObjectOpensNothing)
+{
+    m_standIns.UnregisterServer();
+    m_standIns.StartDdeBrowser("NETSCAPE");
+    SetBrowserSetting(2);
+    QuiURLHandler handler;
+    auto* driver = dynamic_cast<NetscapeBrowser*>(QuiURLHandler::GetDefaultBrowser()->GetBrowser());
+    ASSERT_NE(nullptr, driver);
+    handler.OpenURL("http://example.test/", TRUE);
+    CDDEObject* dde = driver->GetDDEObject();
+    handler.OpenURL("http://example.test/", TRUE);
+    const std::vector<std::string> expected = {"dde NETSCAPE request WWW_Version WWW_Version",
+                                               "dde NETSCAPE request WWW_Version WWW_Version"};
+    EXPECT_EQ(expected, m_standIns.Lines("dde "));
+    EXPECT_EQ(DDEBrowser::ddeReady, driver->GetDDEState());
+    EXPECT_EQ(dde, driver->GetDDEObject()) << "preparing again keeps the one DDE object";
+}
+
+TEST_F(URLHandlerTest, NetscapeNotRunningLosesTheURLQuietly)
+{
+    SetBrowserSetting(2);
+    QuiURLHandler handler;
+    EXPECT_EQ(1, handler.OpenURL("http://example.test/", TRUE));
+    EXPECT_TRUE(m_standIns.Lines("dde ").empty());
+    EXPECT_TRUE(m_standIns.Lines("launch ").empty());
+}
+
+TEST_F(URLHandlerTest, NetscapeIsOnLineWhenItsNetworkObjectOpensTheHost)
+{
+    struct Case {
+        bool registered;
+        const char* failure;
+        int expected;
+    };
+    const Case cases[] = {
+        {true, "", 1}, {true, "Netscape.Open", 0}, {true, "Netscape.OpenError", 0}, {false, "", 0}};
+    SetBrowserSetting(2);
+    for (const Case& c : cases) {
+        if (!c.registered)
+            m_standIns.UnregisterServer();
+        m_standIns.SetFailCalls({c.failure});
+        QuiURLHandler handler;
+        EXPECT_EQ(c.expected, handler.IsConnected()) << c.registered << c.failure;
+    }
+    const std::vector<std::string> expected = {
+        "Netscape.Open www.example.com method=0 post= size=0 headers= -> true",
+        "Netscape.Open www.example.com method=0 post= size=0 headers= -> false",
+        "Netscape.Open www.example.com -> error",
+    };
+    EXPECT_EQ(expected, m_standIns.Lines("Netscape."));
+}
+
+//--- Neoplanet
+
+TEST_F(URLHandlerTest, NeoplanetIsStartedThenTakesTheURLOverDDE)
+{
+    m_standIns.StartDdeBrowser("NEOPLANET");
+    m_standIns.SetNeoplanetCommand("\"" + BrowserStandInTesting::Installation::DdeBrowserPath() + "\" \"%1\"");
+    m_standIns.SetStandInNumber("WindowCount", 2);
+    SetBrowserSetting(5);
+    QuiURLHandler handler;
+    handler.OpenURL("http://example.test/neo", FALSE);
+    ASSERT_TRUE(m_standIns.PumpUntil([&] { return m_standIns.Lines("launch ddebrowser").size() == 2; }))
+        << "the shell command starts the browser";
+    const std::vector<std::string> expected = {
+        "dde NEOPLANET request WWW_ListWindows WWW_ListWindows",
+        "dde NEOPLANET request WWW_OpenURL \"http://example.test/neo\",,2,4,,,",
+    };
+    EXPECT_EQ(expected, m_standIns.Lines("dde "));
+}
+
+TEST_F(URLHandlerTest, NeoplanetStartFromItsShellCommand)
+{
+    struct Case {
+        const char* command;  // null: not registered; "$" stands for the stand-in's path
+        int expected;
+        bool started;
+    };
+    const Case cases[] = {
+        {nullptr, 0, false},
+        {"$", 1, true},
+        {"\"$\" \"%1\"", 1, true},
+        {"$ -embedding", 1, true},
+        {"neoplanet", 1, false},
+        {"c:\\no\\such\\neo.exe", 2, false},
+    };
+    const std::string path = BrowserStandInTesting::Installation::DdeBrowserPath();
+    for (const Case& c : cases) {
+        SHDeleteKeyA(HKEY_CLASSES_ROOT, "Neo20");
+        if (c.command) {
+            std::string command = c.command;
+            size_t dollar = command.find('$');
+            if (dollar != std::string::npos)
+                command.replace(dollar, 1, path);
+            m_standIns.SetNeoplanetCommand(command);
+        }
+        const size_t before = m_standIns.Lines("launch ddebrowser").size();
+        EXPECT_EQ(c.expected, NeoplanetBrowser::LaunchNeoplanet()) << (c.command ? c.command : "<none>");
+        if (c.started) {
+            EXPECT_TRUE(m_standIns.PumpUntil([&] { return m_standIns.Lines("launch ddebrowser").size() > before; }))
+                << c.command;
+        }
+        m_standIns.StopDdeBrowsers();
+    }
+}
+
+TEST_F(URLHandlerTest, NeoplanetNotStartableLeavesDDEFailed)
+{
+    SetBrowserSetting(5);
+    QuiURLHandler handler;
+    handler.OpenURL("http://example.test/", TRUE);
+    auto* driver = dynamic_cast<NeoplanetBrowser*>(QuiURLHandler::GetDefaultBrowser()->GetBrowser());
+    ASSERT_NE(nullptr, driver);
+    EXPECT_EQ(DDEBrowser::ddeFailed, driver->GetDDEState());
+    EXPECT_EQ(nullptr, driver->GetDDEObject());
+    EXPECT_EQ(1, handler.IsConnected());
+    EXPECT_TRUE(m_standIns.Log().empty());
+}
+
+//--- Lotus Notes
+
+TEST_F(URLHandlerTest, NotesOpensThroughItsWorkspace)
+{
+    SetBrowserSetting(1);
+    m_standIns.SetProgram(Program::Notes);
+    QuiURLHandler handler;
+    ASSERT_EQ("notes", DriverKind());
+    EXPECT_EQ(1, handler.IsConnected());
+    handler.OpenURL("http://example.test/notes", FALSE);
+    const std::vector<std::string> expected = {
+        "Notes.Create",
+        "Notes.OpenURL bstr:http://example.test/notes bool:false bstr: bstr: bstr: bstr: bstr: bstr: bstr:",
+    };
+    EXPECT_EQ(expected, m_standIns.Log());
+}
+
+TEST_F(URLHandlerTest, NotesThatFailsTheCallGetsANewWorkspace)
+{
+    const char* const failures[] = {"Notes.OpenURL", "Notes.OpenURLResult"};
+    SetBrowserSetting(1);
+    m_standIns.SetProgram(Program::Notes);
+    for (const char* failure : failures) {
+        m_standIns.SetFailCalls({failure});
+        {
+            QuiURLHandler handler;
+            handler.OpenURL("http://example.test/lost", TRUE);
+            m_standIns.SetFailCalls({});
+            handler.OpenURL("http://example.test/next", TRUE);
+        }
+        std::vector<std::string> log;
+        for (const std::string& line : m_standIns.Log())
+            log.push_back(line.substr(0, line.find(" bool:")));
+        const std::vector<std::string> expected = {"Notes.Create", "Notes.OpenURL bstr:http://example.test/lost",
+                                                   "Notes.Create", "Notes.OpenURL bstr:http://example.test/next"};
+        EXPECT_EQ(expected, log) << failure;
+        DeleteFileA(m_standIns.LogPath().c_str());
+    }
+}
+
+TEST_F(URLHandlerTest, NotesWithoutItsWorkspaceLaunchesTheProgram)
+{
+    m_standIns.UnregisterServer();
+    SetBrowserSetting(1);
+    m_standIns.SetProgram(Program::Notes);
+    QuiURLHandler handler;
+    handler.OpenURL("http://example.test/n", TRUE);
+    ASSERT_TRUE(m_standIns.WaitForLine("launch "));
+    EXPECT_EQ("launch notes show=5 http://example.test/n", m_standIns.Lines("launch ").front());
+}
+
+}  // namespace
+
+namespace {
+
+// The application's preferences in place of the registry.
+class FakeSetting : public CBrowserSetting {
+public:
+    explicit FakeSetting(DWORD value) : m_value(value) {}
+    DWORD GetBrowser() override { return m_value; }
+    void StoreBrowser(DWORD dwValue) override { m_stored.push_back(dwValue); }
+
+    DWORD m_value;
+    std::vector<DWORD> m_stored;
+};
+
+class SettingScope {
+public:
+    explicit SettingScope(CBrowserSetting* setting) { DefaultBrowser::SetSetting(setting); }
+    ~SettingScope() { DefaultBrowser::SetSetting(nullptr); }
+};
+
+TEST_F(URLHandlerTest, ChoiceReadsTheSettingItIsGivenAndStoresThroughIt)
+{
+    struct Case {
+        DWORD value;
+        Program program;
+        int type;
+        std::vector<DWORD> stored;
+    };
+    const Case cases[] = {
+        {0, Program::Netscape, 2, {2}},
+        {1, Program::Netscape, 2, {}},
+        {0, Program::Other, -1, {}},
+        {3, Program::Netscape, 3, {}},
+    };
+    for (const Case& c : cases) {
+        SetBrowserSetting(4);
+        m_standIns.SetProgram(c.program);
+        FakeSetting setting(c.value);
+        SettingScope scope(&setting);
+        QuiURLHandler handler;
+        EXPECT_EQ(c.type, DefaultBrowser::GetBrowserType()) << c.value;
+        EXPECT_EQ(c.stored, setting.m_stored) << c.value;
+        EXPECT_EQ(4u, BrowserSetting()) << "the registry is not touched";
+    }
+}
+
+}  // namespace

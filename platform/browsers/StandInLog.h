@@ -1,0 +1,43 @@
+// What a test tells the browser stand-ins, under HKEY_CURRENT_USER
+// "Software\QuillmateStandIns\Browsers":
+//   "Log"          REG_SZ        the file every stand-in appends its calls to
+//   "FailCalls"    REG_MULTI_SZ  calls that fail: "InternetExplorer.Create",
+//                                "InternetExplorer.Visible", "Netscape.Open"
+//                                (answers FALSE), "Netscape.OpenError" (fails),
+//                                "Notes.OpenURL", "Notes.OpenURLResult", a DDE
+//                                topic ("WWW_OpenURL": the connection is refused)
+//                                or "stall:<topic>" (the DDE call is never answered)
+//   "Busy"         REG_DWORD     the web browser object reports itself busy
+//   "WindowCount"  REG_DWORD     the DDE browser's number of windows
+#pragma once
+#include <windows.h>
+#include <oaidl.h>
+
+#include <string>
+#include <vector>
+
+#define BROWSER_STANDIN_KEY "Software\\QuillmateStandIns\\Browsers"
+// Set by the DDE browser once its service is registered. The quit event is
+// the test's: setting it ends every running DDE browser, and a DDE browser
+// started while no test holds it ends at once.
+#define BROWSER_STANDIN_STARTED_EVENT "QuillmateDdeBrowserStarted"
+#define BROWSER_STANDIN_QUIT_EVENT "QuillmateDdeBrowserQuit"
+// Set after every line written to the log, for a test that waits for one.
+#define BROWSER_STANDIN_LOGGED_EVENT "QuillmateBrowserStandInLogged"
+
+namespace BrowserStandIn {
+
+// Appends one line (a line feed is added) to the log, when one is named,
+// and sets the logged event.
+void Log(const std::string& line);
+bool CallFails(const std::string& call);
+DWORD Number(const char* name, DWORD fallback);
+// The lines of a log file; none when it cannot be read.
+std::vector<std::string> ReadLog(const std::string& path);
+
+// An automation text in the ANSI code page, "<null>" for a null BSTR.
+std::string Narrow(BSTR text);
+// "<type>:<value>" of a VARIANT, as the logs show arguments.
+std::string Describe(const VARIANT& value);
+
+}  // namespace BrowserStandIn

@@ -1,0 +1,101 @@
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <exdisp.h>
+
+#include <string>
+#include <vector>
+
+#include "BrowserStandInFixture.h"
+#include "QuiComTesting.h"
+
+namespace {
+
+using QuiComTesting::Ptr;
+
+class BrowserStandInTest : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(SUCCEEDED(m_apartment.Result())); }
+
+    Ptr<IDispatch> Create(const wchar_t* progId)
+    {
+        Ptr<IDispatch> object;
+        CLSID clsid;
+        EXPECT_EQ(S_OK, CLSIDFromProgID(progId, &clsid));
+        EXPECT_EQ(S_OK, CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IDispatch, object.OutVoid()));
+        return object;
+    }
+
+    QuiComTesting::Apartment m_apartment;
+    BrowserStandInTesting::Installation m_standIns;
+};
+
+// The members the drivers call by number.
+TEST_F(BrowserStandInTest, MembersHaveTheirDispatchIds)
+{
+    struct Case {
+        const wchar_t* progId;
+        const wchar_t* member;
+        DISPID id;
+    };
+    const Case cases[] = {{L"Netscape.Network.1", L"Open", 9}, {L"Notes.NotesUIWorkspace", L"OpenURL", 1540}};
+    for (const Case& c : cases) {
+        Ptr<IDispatch> object = Create(c.progId);
+        ASSERT_TRUE(object);
+        LPOLESTR name = const_cast<LPOLESTR>(c.member);
+        DISPID id = 0;
+        EXPECT_EQ(S_OK, object->GetIDsOfNames(IID_NULL, &name, 1, LOCALE_USER_DEFAULT, &id));
+        EXPECT_EQ(c.id, id);
+    }
+}
+
+TEST_F(BrowserStandInTest, WebBrowserRecordsCallsItDidNotExpect)
+{
+    Ptr<IWebBrowser2> browser;
+    CLSID clsid;
+    ASSERT_EQ(S_OK, CLSIDFromProgID(L"InternetExplorer.Application", &clsid));
+    ASSERT_EQ(S_OK, CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IWebBrowser2, browser.OutVoid()));
+    EXPECT_EQ(E_NOTIMPL, browser->GoHome());
+    EXPECT_EQ(E_NOTIMPL, browser->Quit());
+    const std::vector<std::string> expected = {"InternetExplorer.Create", "InternetExplorer.Unexpected GoHome",
+                                               "InternetExplorer.Unexpected Quit"};
+    EXPECT_EQ(expected, m_standIns.Log());
+}
+
+TEST_F(BrowserStandInTest, WebBrowserToldToFailIsNotCreated)
+{
+    m_standIns.SetFailCalls({"InternetExplorer.Create"});
+    CLSID clsid;
+    ASSERT_EQ(S_OK, CLSIDFromProgID(L"InternetExplorer.Application", &clsid));
+    Ptr<IUnknown> browser;
+    EXPECT_EQ(E_FAIL, CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown, browser.OutVoid()));
+    EXPECT_EQ(std::vector<std::string>{"InternetExplorer.Create failed"}, m_standIns.Log());
+}
+
+TEST_F(BrowserStandInTest, UnregisteringTakesTheProgIdsAway)
+{
+    m_standIns.UnregisterServer();
+    for (const wchar_t* progId : {L"InternetExplorer.Application", L"Netscape.Network.1", L"Notes.NotesUIWorkspace"}) {
+        CLSID clsid;
+        EXPECT_NE(S_OK, CLSIDFromProgID(progId, &clsid));
+    }
+}
+
+TEST_F(BrowserStandInTest, SecondDdeBrowserForOneServiceOnlyRecordsItsLaunch)
+{
+    m_standIns.StartDdeBrowser("NETSCAPE");
+    std::string commandLine = "\"" + BrowserStandInTesting::Installation::DdeBrowserPath() + "\" NETSCAPE";
+    STARTUPINFOA startup = {sizeof startup};
+    PROCESS_INFORMATION process = {};
+    ASSERT_TRUE(CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                               &process));
+    CloseHandle(process.hThread);
+    HANDLE second = process.hProcess;
+    EXPECT_TRUE(m_standIns.PumpUntil([second] { return WaitForSingleObject(second, 0) == WAIT_OBJECT_0; }, second));
+    CloseHandle(second);
+    m_standIns.StopDdeBrowsers();
+    const std::vector<std::string> expected = {"launch ddebrowser NETSCAPE", "launch ddebrowser NETSCAPE",
+                                               "quit ddebrowser NETSCAPE"};
+    EXPECT_EQ(expected, m_standIns.Log());
+}
+
+}  // namespace
