@@ -54,23 +54,6 @@ std::string Describe(const CONTACTITEM& c)
     return text;
 }
 
-// Lark.dll and Linnet.dll, loaded for the test over the fixture's desktop.
-class LoadedModule {
-public:
-    explicit LoadedModule(const char* name) : m_module(LoadLibraryA(name)) {}
-    ~LoadedModule()
-    {
-        if (m_module)
-            FreeLibrary(m_module);
-    }
-    LoadedModule(const LoadedModule&) = delete;
-    LoadedModule& operator=(const LoadedModule&) = delete;
-    bool Loaded() const { return m_module != nullptr; }
-
-private:
-    HMODULE m_module;
-};
-
 } // namespace
 
 class PalmContactsTest : public PalmDataTest {

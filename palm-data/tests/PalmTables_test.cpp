@@ -8,25 +8,6 @@ namespace {
 
 const std::string kUnfiledLine = "category 0 id=0 name=\"Unfiled\"\r\n";
 
-// The dump's record lines only.
-std::string Records(const std::string& dump)
-{
-    std::string lines;
-    for (size_t start = 0, end; (end = dump.find("\r\n", start)) != std::string::npos; start = end + 2)
-        if (dump.compare(start, 7, "record ") == 0)
-            lines += dump.substr(start, end + 2 - start);
-    return lines;
-}
-
-void AddCategories(CBaseTable& table, std::initializer_list<const char*> names)
-{
-    for (const char* name : names) {
-        CCategoryMgr* categories = table.GetCategoryManager();
-        CCategory category(categories->GetFreeIndex(), categories->GetNextAddID() + 10, name);
-        ASSERT_EQ(CCategoryMgr::ok, categories->Add(&category)) << name;
-    }
-}
-
 } // namespace
 
 TEST_F(PalmDataTest, ToDoCategoryByNameElseUnfiledElseNone)
