@@ -89,6 +89,68 @@ inline void AddCategories(CBaseTable& table, std::initializer_list<const char*> 
     }
 }
 
+// Contacts of the address book: first, last, company, and per phone its
+// value and label id.
+struct Person {
+    const char* first;
+    const char* last;
+    const char* company;
+    int deleted;
+    int archived;
+    int display;
+    const char* phone2;
+    int label2;
+};
+
+inline void AddPeople(CAddressTable& table, std::initializer_list<Person> people)
+{
+    std::vector<std::unique_ptr<CAddressRecord>> records;
+    for (const Person& p : people) {
+        records.emplace_back(new CAddressRecord(&table, 1));
+        CAddressRecord& r = *records.back();
+        table.AddRecord(&r);
+        r.SetFirst(p.first);
+        r.SetName(p.last);
+        r.SetCompany(p.company);
+        r.SetTitle("Boss");
+        r.SetCity("Springfield");
+        r.SetPhone(1, "555-0001");
+        r.SetPhone(2, p.phone2);
+        r.SetPhoneLabelID(2, p.label2);
+        r.SetDeleted(p.deleted);
+        r.SetArchived(p.archived);
+        r.SetDisplayPhone(p.display);
+        r.SetPrivate(1);
+    }
+    table.Save();
+}
+
+// Appointments of half an hour; one with an alarm rings 15 `alarmUnit`s ahead.
+struct Appointment {
+    long start;
+    const char* description;
+    int alarm;
+    int deleted;
+};
+
+inline void AddAppointments(CDateBkTable& table, int alarmUnit, std::initializer_list<Appointment> appointments)
+{
+    std::vector<std::unique_ptr<CDateBkRecord>> records;
+    for (const Appointment& a : appointments) {
+        records.emplace_back(new CDateBkRecord(&table, 1));
+        CDateBkRecord& r = *records.back();
+        table.AddRecord(&r);
+        r.SetStartTime(a.start);
+        r.SetEndTime(a.start + 1800);
+        r.SetDescription(a.description);
+        r.SetAlarmFlag(a.alarm);
+        r.SetAlarmAdvTime(15);
+        r.SetAlarmAdvUnit(alarmUnit);
+        r.SetDeleted(a.deleted);
+    }
+    table.Save();
+}
+
 // Lark.dll or Linnet.dll, loaded for the test over the fixture's desktop
 // (the library finds its user when it is loaded), and its operations called
 // by name as the Palm control calls them.

@@ -277,37 +277,14 @@ TEST_P(PalmExportsTest, ContactLinesAndTheLookup)
 {
     ASSERT_TRUE(library.Loaded());
     desktop.EditTable<CAddressTable>(ZoeFile(ADDRESS_FILE), [](CAddressTable& t) {
-        struct Person {
-            const char* first;
-            const char* last;
-            const char* company;
-            int deleted;
-            int display;
-            int label2;
-        } people[] = {
-            {"Ann", "Lee", "Acme \"Tools\" \"Inc\"", 0, 1, 1},
-            {"Bob", "Ray", "", 0, 2, 4},
-            {"Old", "Gone", "", 1, 1, 4},
-        };
-        std::vector<std::unique_ptr<CAddressRecord>> records;
-        for (const Person& p : people) {
-            records.emplace_back(new CAddressRecord(&t, 1));
-            CAddressRecord& r = *records.back();
-            t.AddRecord(&r);
-            r.SetFirst(p.first);
-            r.SetName(p.last);
-            r.SetCompany(p.company);
-            r.SetPhone(1, "555-1");
-            r.SetPhone(2, "second@x");
-            r.SetPhoneLabelID(2, p.label2);
-            r.SetDeleted(p.deleted);
-            r.SetDisplayPhone(p.display);
-            r.SetCity("Springfield");
-        }
-        t.Save();
+        AddPeople(t, {
+                         {"Ann", "Lee", "Acme \"Tools\" \"Inc\"", 0, 0, 1, "second@x", 1},
+                         {"Bob", "Ray", "", 0, 0, 2, "second@x", 4},
+                         {"Old", "Gone", "", 1, 0, 1, "second@x", 4},
+                     });
     });
     EXPECT_EQ((std::vector<std::string>{
-                  "\"Ann\",\"Lee\",\"Acme \"\"Tools\"\" \"\"Inc\"\"\",\"1\",\"555-1\",\"\",\"\",\"\",\"\",\"\",\"\"",
+                  "\"Ann\",\"Lee\",\"Acme \"\"Tools\"\" \"\"Inc\"\"\",\"1\",\"555-0001\",\"\",\"\",\"\",\"\",\"\",\"\"",
                   "\"Bob\",\"Ray\",\"\",\"2\",\"second@x\",\"second@x\",\"\",\"second@x\",\"\",\"\",\"\"",
               }),
               List(library, "GetContacts"));
@@ -428,28 +405,13 @@ TEST_P(PalmExportsTest, CalendarDayLines)
 {
     ASSERT_TRUE(library.Loaded());
     desktop.EditTable<CDateBkTable>(ZoeFile(DATEBOOK_FILE), [](CDateBkTable& t) {
-        struct Row {
-            long start;
-            const char* description;
-            int alarm;
-        } rows[] = {
-            {LocalSeconds(2026, 3, 11, 0, 0), "next day", 0},
-            {LocalSeconds(2026, 3, 10, 23, 59), "late", 0},
-            {LocalSeconds(2026, 3, 10, 9, 50), "morning", 1},
-            {LocalSeconds(2026, 3, 9, 23, 59), "day before", 0},
-        };
-        std::vector<std::unique_ptr<CDateBkRecord>> records;
-        for (const Row& row : rows) {
-            records.emplace_back(new CDateBkRecord(&t, 1));
-            t.AddRecord(records.back().get());
-            records.back()->SetStartTime(row.start);
-            records.back()->SetEndTime(row.start + 1800);
-            records.back()->SetDescription(row.description);
-            records.back()->SetAlarmFlag(row.alarm);
-            records.back()->SetAlarmAdvTime(15);
-            records.back()->SetAlarmAdvUnit(PalmAlarmMinutes);
-        }
-        t.Save();
+        AddAppointments(t, PalmAlarmMinutes,
+                        {
+                            {LocalSeconds(2026, 3, 11, 0, 0), "next day", 0, 0},
+                            {LocalSeconds(2026, 3, 10, 23, 59), "late", 0, 0},
+                            {LocalSeconds(2026, 3, 10, 9, 50), "morning", 1, 0},
+                            {LocalSeconds(2026, 3, 9, 23, 59), "day before", 0, 0},
+                        });
     });
     auto line = [](double start, double end, double alarm, const char* description) {
         char text[200];
