@@ -31,12 +31,6 @@ int Guarded(const std::function<int()>& body)
     return 0;
 }
 
-void Shorten(CString& text, int limit)
-{
-    if (text.GetLength() > limit)
-        text = text.Left(limit);
-}
-
 int CategoryLines(int kind, void* argument)
 {
     VARIANT* list = static_cast<VARIANT*>(argument);
@@ -52,9 +46,14 @@ int CategoryLines(int kind, void* argument)
     });
 }
 
-int WriteItem(int kind, void* item)
+// Texts over their limit are shortened in the caller's record, not refused.
+int WriteItem(int kind, void* item, CString& text, int limit)
 {
-    return Guarded([kind, item] { return GetPalmAccessManager().WriteItem(kind, item); });
+    return Guarded([kind, item, &text, limit] {
+        if (text.GetLength() > limit)
+            text = text.Left(limit);
+        return GetPalmAccessManager().WriteItem(kind, item);
+    });
 }
 
 int CopyBlock(void* argument, const BYTE* block, size_t size)
@@ -147,8 +146,7 @@ PALM_OPERATION(AddTodoItem)
     TodoItem* item = Checked<TodoItem>(argument);
     if (!item)
         return 0;
-    Shorten(item->description, kDescriptionLimit);
-    return WriteItem(PalmKindTodo, item);
+    return WriteItem(PalmKindTodo, item, item->description, kDescriptionLimit);
 }
 
 PALM_OPERATION(AddMemoItem)
@@ -156,8 +154,7 @@ PALM_OPERATION(AddMemoItem)
     MemoItem* item = Checked<MemoItem>(argument);
     if (!item)
         return 0;
-    Shorten(item->text, kMemoLimit);
-    return WriteItem(PalmKindMemo, item);
+    return WriteItem(PalmKindMemo, item, item->text, kMemoLimit);
 }
 
 PALM_OPERATION(AddDateBookItem)
@@ -165,8 +162,7 @@ PALM_OPERATION(AddDateBookItem)
     DateBookItem* item = Checked<DateBookItem>(argument);
     if (!item)
         return 0;
-    Shorten(item->description, kDescriptionLimit);
-    return WriteItem(PalmKindDateBook, item);
+    return WriteItem(PalmKindDateBook, item, item->description, kDescriptionLimit);
 }
 
 PALM_OPERATION(NewContact)
