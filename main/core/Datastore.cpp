@@ -246,6 +246,13 @@ CWebActionHandler* CDatastore::GetWebActionHandler()
     return &m_webActionHandler;
 }
 
+int CDatastore::SendWebAction(CWebActionJug* action)
+{
+    if (!action)
+        return CWebActionHandler::submitRun;
+    return m_webActionHandler.SubmitAction(*action);
+}
+
 BOOL CDatastore::HasFeature(int)
 {
     return FALSE;

@@ -1,5 +1,9 @@
 #include "WebActionHandler.h"
 
+#include <sstream>
+
+#include "WebActionRun.h"
+
 namespace {
 
 // Loads every "*.xml" file of the folder, in the order the search gives them.
@@ -42,6 +46,19 @@ void Renumber(CWebConnectorDefinitionFile& collection)
 BOOL MoveDefinitionFile(const CString& from, const CString& to)
 {
     return MoveFileA(from, to);
+}
+
+// The offline list keeps only part of an action; a run later needs all of it.
+void CopyWholeAction(CWebActionJug& to, const CWebActionJug& from)
+{
+    to = from;
+    to.m_parameters = from.m_parameters;
+    to.m_nFlags = from.m_nFlags;
+    to.m_strNote = from.m_strNote;
+    to.m_dtStartDate = from.m_dtStartDate;
+    to.m_dtEndDate = from.m_dtEndDate;
+    to.m_dtStartTime = from.m_dtStartTime;
+    to.m_dtEndTime = from.m_dtEndTime;
 }
 
 } // namespace
@@ -100,5 +117,124 @@ int CWebActionHandler::SetConnectorEnabled(const CWebConnectorDef& connector, UI
     }
     Renumber(m_enabled);
     Renumber(m_disabled);
+    return 1;
+}
+
+//--- running actions
+
+CWebActionHandler::~CWebActionHandler()
+{
+    DeleteWebActionPages();
+}
+
+int CWebActionHandler::SubmitAction(CWebActionJug& action)
+{
+    if (m_urlHandler.IsConnected() == 1) {
+        DeleteWebActionPages();
+        SendQueued();
+        char page[MAX_PATH];
+        Run(action, GetWebActionPagePath(page));
+        return submitRun;
+    }
+    if (!m_actions.Add(action))
+        return submitRun;
+    // The list numbered the action; remember what it does not keep.
+    m_queued.emplace_back();
+    QueuedAction& queued = m_queued.back();
+    CopyWholeAction(queued.action, action);
+    if (const CWebConnectorSubtype* subtype = FindSubtype(action.m_nConnectorIndex, action.m_nSubtypeIndex)) {
+        const CWebConnectorDef& connector = m_enabled.GetConnectors()[static_cast<size_t>(action.m_nConnectorIndex)];
+        queued.connectorPath = connector.m_strPath;
+        queued.connectorName = connector.m_strName;
+        queued.menuString = subtype->m_strMenuString;
+    }
+    return submitQueued;
+}
+
+int CWebActionHandler::RunWebAction(CWebActionJug& action)
+{
+    DeleteWebActionPages();
+    char page[MAX_PATH];
+    return Run(action, GetWebActionPagePath(page));
+}
+
+int CWebActionHandler::SendQueuedActions()
+{
+    if (m_urlHandler.IsConnected() != 1)
+        return 0;
+    DeleteWebActionPages();
+    return SendQueued();
+}
+
+int CWebActionHandler::SendQueued()
+{
+    int sent = 0;
+    while (!m_queued.empty()) {
+        QueuedAction& queued = m_queued.front();
+        const int id = queued.action.m_nId;
+        int connector = -1;
+        // An entry taken out of the offline list meanwhile is not sent.
+        if (m_actions.Find(id)) {
+            if (const CWebConnectorSubtype* subtype = FindSubtype(queued, connector)) {
+                queued.action.m_nConnectorIndex = connector;
+                queued.action.m_nSubtypeIndex = subtype->m_nSubtypeIndex;
+                sent += Run(queued.action, GetNumberedWebActionPagePath(id));
+            }
+            m_actions.Remove(id);
+        }
+        m_queued.pop_front();
+    }
+    return sent;
+}
+
+const CWebConnectorSubtype* CWebActionHandler::FindSubtype(int connector, int subtype) const
+{
+    const std::vector<CWebConnectorDef>& connectors = m_enabled.GetConnectors();
+    if (connector < 0 || connector >= static_cast<int>(connectors.size()))
+        return nullptr;
+    const std::vector<CWebConnectorSubtype>& subtypes = connectors[static_cast<size_t>(connector)].m_subtypes;
+    if (subtype < 0 || subtype >= static_cast<int>(subtypes.size()))
+        return nullptr;
+    return &subtypes[static_cast<size_t>(subtype)];
+}
+
+const CWebConnectorSubtype* CWebActionHandler::FindSubtype(const QueuedAction& queued, int& connector) const
+{
+    const std::vector<CWebConnectorDef>& connectors = m_enabled.GetConnectors();
+    for (size_t i = 0; i < connectors.size(); ++i) {
+        if (connectors[i].m_strPath != queued.connectorPath || connectors[i].m_strName != queued.connectorName)
+            continue;
+        for (const CWebConnectorSubtype& subtype : connectors[i].m_subtypes) {
+            if (subtype.m_strMenuString == queued.menuString) {
+                connector = static_cast<int>(i);
+                return &subtype;
+            }
+        }
+    }
+    return nullptr;
+}
+
+int CWebActionHandler::Run(CWebActionJug& action, const char* pagePath)
+{
+    QuiTemplateParamList params;
+    ExpandProfilePlaceholders(params, action);
+    const CWebConnectorSubtype* subtype = FindSubtype(action.m_nConnectorIndex, action.m_nSubtypeIndex);
+    // A template too long to fill would open an empty URL or page.
+    if (!subtype || subtype->m_strAction.GetLength() > QUITEMPLATE_MAX_INPUT)
+        return 0;
+
+    const bool isUrl = subtype->m_strMethod.CompareNoCase("GET") == 0;
+    std::istringstream input(subtype->m_strAction.GetString());
+    std::ostringstream output;
+    QUITEMPLATE job(&input, &output, params, isUrl ? templateUrl : templateHtml);
+    job.Expand();
+    const BOOL show = (action.m_nFlags & CWebActionJug::flagNoShow) ? FALSE : TRUE;
+    if (isUrl) {
+        m_urlHandler.OpenURL(output.str().c_str(), show);
+        return 1;
+    }
+    if (!WriteWebActionPage(pagePath, output.str()))
+        return 0;
+    m_urlHandler.OpenURL(pagePath, show);
     return 1;
 }

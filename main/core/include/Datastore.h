@@ -45,7 +45,9 @@ public:
     // Loads the edition's display name; returns the edition code, or 0 with
     // the name untouched for a code it has no name for.
     virtual int GetTypeName(CString& name);
-    virtual int SendWebAction(CWebActionJug* action) = 0;
+    // Hands the action to the web action handler and answers its result
+    // (2: kept off line); 1 for no action.
+    virtual int SendWebAction(CWebActionJug* action);
     virtual CWebActionHandler* GetWebActionHandler();
     virtual BOOL HasFeature(int n);
     // Turns a back end's answer (an array of strings, one line per entry)

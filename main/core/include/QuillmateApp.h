@@ -9,6 +9,7 @@ class ClientRegistry;
 class CNoteManager;
 class CDatastore;
 class COzuPrefs;
+class COzuPropSheet;
 class QuiParserMgr;
 
 class CQuillmateApp : public CWinApp {
@@ -64,6 +65,8 @@ public:
     // (bCascade: down and right by the title's height), attaches its sinks
     // and shows it. Null, the note deleted, when the window cannot be made.
     CActionNote* OpenNote(CActionNote* pNote, BOOL bCascade);
+    // The open preferences sheet: set when it opens, cleared when its window goes.
+    COzuPropSheet* m_pPrefSheet = nullptr;
 
 private:
     CFont* font(CFont& font, int nTenths, LPCTSTR lpszFace);

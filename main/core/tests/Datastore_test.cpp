@@ -331,6 +331,26 @@ TEST_F(Datastore, TheBaseAnswersItsDefaults)
     EXPECT_NE(nullptr, store.GetWebActionHandler());
 }
 
+TEST_F(Datastore, SendWebActionHandsTheActionToItsHandler)
+{
+    // Without a browser driver the handler is off line and keeps the action.
+    HKEY key;
+    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Quillmate\\Client\\Preferences", 0,
+                                             nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr));
+    const DWORD none = 4;
+    RegSetValueExA(key, "Browser", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&none), sizeof none);
+    RegCloseKey(key);
+    TestDatastore store;
+    CDatastore& base = store;
+    CWebActionJug kept, never;
+    never.m_nFlags = CWebActionJug::flagNoQueue;
+    EXPECT_EQ(2, base.CDatastore::SendWebAction(&kept));
+    EXPECT_EQ(1, kept.m_nId);
+    EXPECT_EQ(1, base.CDatastore::SendWebAction(&never));
+    EXPECT_EQ(1, base.CDatastore::SendWebAction(nullptr));
+    EXPECT_EQ(1, store.GetWebActionHandler()->GetActionList().GetCount());
+}
+
 TEST_F(Datastore, TheLiveCounterFollowsConstructionAndDestruction)
 {
     const int before = CDatastore::GetLiveCount();

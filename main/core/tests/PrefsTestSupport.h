@@ -8,7 +8,9 @@
 #include <memory>
 #include <string>
 
-class PrefsFixture : public RegistryBranch {
+// The application object the program would have; App is default-constructible.
+template <class App>
+class PrefsFixtureOf : public RegistryBranch {
 protected:
     void SetUp() override
     {
@@ -52,8 +54,15 @@ protected:
     }
 
     const std::string kClientKey = "Software\\Quillmate\\Client\\";
-    CWinApp m_app{"Quillmate test"};
+    App m_app;
     HMODULE m_library = nullptr;
     std::unique_ptr<ClientRegistry> m_settings;
     std::unique_ptr<COzuPrefs> m_prefs;
 };
+
+class NamedTestApp : public CWinApp {
+public:
+    NamedTestApp() : CWinApp("Quillmate test") {}
+};
+
+using PrefsFixture = PrefsFixtureOf<NamedTestApp>;

@@ -1,15 +1,20 @@
 // The web action handler that every datastore holds: the offline list, the
-// registry list of connectors, and the enabled and disabled connector
-// collections with the two folders they are read from.
+// registry list of connectors, the enabled and disabled connector
+// collections with the two folders they are read from, and the URL handler
+// that runs actions: a subtype's template filled from the action and the
+// user's profile, opened as a URL or written to a temporary page.
 #pragma once
 
 #include <afxquill.h>
 
+#include <list>
 #include <vector>
 
 #include "QuiRegistry.h"
+#include "URLHandler.h"
 #include "WebActionList.h"
 #include "WebConnector.h"
+#include "WebTemplate.h"
 
 // The settings table "Software\Quillmate\Client", subkey "WebConnectors":
 // one record, "Count". Unlike the other settings tables it is not written
@@ -34,14 +39,44 @@ CString GetConnectorsFolder();
 // Its subfolder "Connectors (Disabled)\", created when missing.
 CString GetDisabledConnectorsFolder();
 
+// The temporary page: the temporary folder and "QuillmateWebAction.html",
+// written into a buffer of at least MAX_PATH characters; null gives null.
+char* GetWebActionPagePath(char* buffer);
+// Deletes the temporary pages that earlier runs left behind.
+void DeleteWebActionPages();
+
+// The parameters every template may use: the profile, the action's own
+// parameters with the words of its query text, the time and the settings,
+// then the dates (ExpandDatePlaceholders).
+void ExpandProfilePlaceholders(QuiTemplateParamList& params, CWebActionJug& action);
+// The start date's names and numbers, the start time's, and the end date's
+// and end time's when they are set. An action without a start date takes
+// the present moment as its start date first.
+void ExpandDatePlaceholders(QuiTemplateParamList& params, CWebActionJug& action);
+
 class CWebActionHandler {
 public:
     enum { connectorEnable = 0x2 };   // SetConnectorEnabled: enable, else disable
+    enum { submitRun = 1, submitQueued = 2 };
 
     CWebActionHandler() = default;
-    virtual ~CWebActionHandler() = default;
+    // Deletes the temporary page first.
+    virtual ~CWebActionHandler();
     CWebActionHandler(const CWebActionHandler&) = delete;
     CWebActionHandler& operator=(const CWebActionHandler&) = delete;
+
+    // On line: sends what the offline list holds from this run, then runs
+    // the action; submitRun. Off line: keeps the action in the offline list
+    // (submitQueued), or drops it when it must never be queued (submitRun).
+    int SubmitAction(CWebActionJug& action);
+    // Fills the action's template and opens it: 1 when a URL or page went to
+    // the browser; 0 when the action names no subtype of the enabled
+    // connectors, its template is too long, or the page cannot be written.
+    int RunWebAction(CWebActionJug& action);
+    // When on line, runs every action kept off line in this run whose
+    // subtype still exists, each with a page of its own, and takes them out
+    // of the offline list; the number run.
+    int SendQueuedActions();
 
     // Empties the enabled collection and loads every "*.xml" file of the
     // connectors folder into it; 1 when at least one was found, else 0.
@@ -62,10 +97,29 @@ public:
     CWebConnectorDefinitionFile& GetEnabledConnectors() { return m_enabled; }
     CWebActionList& GetActionList() { return m_actions; }
     CWebConnectorReg& GetConnectorReg() { return m_connectorReg; }
+    QuiURLHandler& GetURLHandler() { return m_urlHandler; }
 
 private:
+    // What the offline list does not keep of an action (its parameters,
+    // flags and dates), and its subtype by name: positions in the enabled
+    // collection change when connectors are enabled or disabled.
+    struct QueuedAction {
+        CWebActionJug action;
+        CString connectorPath;
+        CString connectorName;
+        CString menuString;
+    };
+
+    // Runs the action with the page at pagePath; pages are not deleted here.
+    int Run(CWebActionJug& action, const char* pagePath);
+    int SendQueued();
+    const CWebConnectorSubtype* FindSubtype(int connector, int subtype) const;
+    const CWebConnectorSubtype* FindSubtype(const QueuedAction& queued, int& connector) const;
+
     CWebActionList m_actions;
     CWebConnectorReg m_connectorReg;
     CWebConnectorDefinitionFile m_enabled;
     CWebConnectorDefinitionFile m_disabled;
+    QuiURLHandler m_urlHandler;
+    std::list<QueuedAction> m_queued;
 };

@@ -94,6 +94,48 @@
 #define IDB_DROP_BUTTON          181  /* the drop button; magenta is transparent */
 #define IDS_ITEM_SEPARATORS      57683  /* between a multi field's names; the first joins them */
 
+/* Preferences sheet (prefsheet.rc): its five pages, their controls, help
+   topics and messages. */
+#define IDD_PREFS_BASIC          199
+#define IDD_PREFS_TEXT           188
+#define IDD_PREFS_SPEECH         628
+#define IDD_PREFS_PROFILE        35
+#define IDD_PREFS_ADVANCED       36
+#define IDH_PREFS_BASIC          509
+#define IDH_PREFS_PROFILE        505
+#define IDH_PREFS_ADVANCED       504
+#define IDC_PREFS_HOTKEYS_OFF    1104   /* radio group: off, on */
+#define IDC_PREFS_HOTKEYS_ON     1105
+#define IDC_PREFS_NEW_HOTKEY     1008
+#define IDC_PREFS_NEW_LABEL      1012
+#define IDC_PREFS_GRAB_HOTKEY    1102
+#define IDC_PREFS_GRAB_LABEL     1103
+#define IDC_PREFS_RETURN_KEY     1502
+#define IDC_PREFS_SAVE_NEW_OFF   1100   /* radio group: off, on */
+#define IDC_PREFS_SAVE_NEW_ON    1101
+#define IDC_PREFS_PROMPT_TEXT    1500
+#define IDC_PREFS_VOICE          1001
+#define IDC_PREFS_FIRSTNAME      320
+#define IDC_PREFS_LASTNAME       321
+#define IDC_PREFS_EMAIL          322
+#define IDC_PREFS_ADDRESS        323
+#define IDC_PREFS_CITY           324
+#define IDC_PREFS_STATE          325    /* drop-down list */
+#define IDC_PREFS_POSTALCODE     326
+#define IDC_PREFS_COUNTRY        327    /* drop-down list */
+#define IDC_PREFS_WAIT_TIMEOUT   1501
+#define IDC_PREFS_NETSCAPE       203    /* radio group: Netscape, Internet Explorer */
+#define IDC_PREFS_EXPLORER       204
+#define IDC_PREFS_UPDATE_CHECK   60036
+#define IDC_PREFS_UPDATE_LABEL   60037
+#define IDC_PREFS_UPDATE_FREQ    60038  /* at most 2 characters */
+#define IDC_PREFS_UPDATE_DAYS    1503
+#define IDC_PREFS_ITEM_VIEWER    60058
+#define IDC_PREFS_CONNECTORS     60059
+#define IDC_PREFS_PROXY          60061
+#define IDS_PREFS_NO_PROXY_LIB   60076
+#define IDS_PREFS_SYSTEM_PROXY   60078
+
 /* Note box (notebox.rc). The arrows' numbers are also their commands. */
 #define ID_NOTEBOX_SCROLL_UP     146
 #define IDB_NOTEBOX_GRIP         147    /* green is transparent */

@@ -1,0 +1,126 @@
+// Web actions run end to end: the handler fills the templates and hands
+// them to the Internet Explorer stand-in through the URL handler.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "BrowserTestSupport.h"
+#include "WebActionHandler.h"
+#include "WebActionTestSupport.h"
+
+namespace {
+
+using BrowserStandInTesting::SetBrowserSetting;
+
+class WebActionBrowserTest : public BrowserTest {
+protected:
+    // The stand-in's lines without the navigation's fixed arguments.
+    std::vector<std::string> Log() const
+    {
+        std::vector<std::string> log;
+        for (const std::string& line : m_standIns.Log())
+            log.push_back(line.substr(0, line.find(" flags=")));
+        return log;
+    }
+
+    OwnTempFolder m_temp;
+};
+
+TEST_F(WebActionBrowserTest, OpensFilledUrlsAndPagesInTheBrowser)
+{
+    SetBrowserSetting(3);
+    CWebActionHandler handler;
+    UseTestConnectors(handler);
+    CWebActionJug find = TestAction(0, subtypeFind, "fish & chips");
+    CWebActionJug hidden = TestAction(0, subtypeSecondWord, "a b#c");
+    hidden.m_nFlags = CWebActionJug::flagNoShow;
+    CWebActionJug page = TestAction(0, subtypePage, "\"><script>x</script>");
+    EXPECT_EQ(1, handler.SubmitAction(find));
+    EXPECT_EQ(1, handler.SubmitAction(hidden));
+    EXPECT_EQ(1, handler.SubmitAction(page));
+
+    const std::vector<std::string> expected = {
+        "InternetExplorer.Create",
+        "InternetExplorer.Navigate http://find.test/?q=fish%20%26%20chips&who=Ann+O%27Lee",
+        "InternetExplorer.Visible=true",
+        "InternetExplorer.Navigate http://find.test/b%23c",
+        "InternetExplorer.Navigate " + m_temp.Path("QuillmateWebAction.html"),
+        "InternetExplorer.Visible=true",
+    };
+    EXPECT_EQ(expected, Log());
+    EXPECT_EQ("<HTML><BODY><INPUT value=\"&quot;&gt;&lt;script&gt;x&lt;/script&gt;\">Ann on December 8</BODY></HTML>",
+              ReadBytes(m_temp.Path("QuillmateWebAction.html")));
+    EXPECT_EQ(0, handler.GetActionList().GetCount());
+}
+
+TEST_F(WebActionBrowserTest, ActionsKeptOffLineAreSentWhenTheBrowserIsOnLine)
+{
+    SetBrowserSetting(4);
+    CWebActionHandler handler;
+    UseTestConnectors(handler);
+    CWebActionJug first = TestAction(0, subtypeFind, "one");
+    CWebActionJug second = TestAction(0, subtypePage, "two");
+    CWebActionJug dropped = TestAction(0, subtypeFind, "never");
+    dropped.m_nFlags = CWebActionJug::flagNoQueue;
+    EXPECT_EQ(2, handler.SubmitAction(first));
+    EXPECT_EQ(2, handler.SubmitAction(second));
+    EXPECT_EQ(1, handler.SubmitAction(dropped));
+    EXPECT_EQ(2, handler.GetActionList().GetCount());
+    EXPECT_TRUE(m_standIns.Log().empty());
+
+    // The connectors change places meanwhile, as enabling one does: the kept
+    // actions still run their own subtypes.
+    std::vector<CWebConnectorDef>& connectors = handler.GetEnabledConnectors().GetConnectors();
+    std::reverse(connectors.begin(), connectors.end());
+    SetBrowserSetting(3);
+    ASSERT_TRUE(QuiURLHandler::GetDefaultBrowser()->CreateBrowser());
+    CWebActionJug third = TestAction(0, 0, "three");
+    EXPECT_EQ(1, handler.SubmitAction(third));
+
+    const std::vector<std::string> expected = {
+        "InternetExplorer.Create",
+        "InternetExplorer.Navigate http://find.test/?q=one&who=Ann+O%27Lee",
+        "InternetExplorer.Visible=true",
+        "InternetExplorer.Navigate " + m_temp.Path("QuillmateWebAction2.html"),
+        "InternetExplorer.Visible=true",
+        "InternetExplorer.Navigate http://other.test/three",
+        "InternetExplorer.Visible=true",
+    };
+    EXPECT_EQ(expected, Log());
+    // The kept action ran with its own parameters and dates.
+    EXPECT_EQ("<HTML><BODY><INPUT value=\"two\">Ann on December 8</BODY></HTML>",
+              ReadBytes(m_temp.Path("QuillmateWebAction2.html")));
+    EXPECT_EQ(0, handler.GetActionList().GetCount());
+    EXPECT_EQ(0, handler.SendQueuedActions());
+}
+
+TEST_F(WebActionBrowserTest, KeptActionsWhoseSubtypeIsGoneOrTakenOutAreNotSent)
+{
+    SetBrowserSetting(4);
+    CWebActionHandler handler;
+    UseTestConnectors(handler);
+    CWebActionJug gone = TestAction(1, 0, "gone");
+    CWebActionJug removed = TestAction(0, subtypeFind, "removed");
+    CWebActionJug kept = TestAction(0, subtypeSecondWord, "kept one");
+    CWebActionJug nowhere = TestAction(5, 0, "nowhere");
+    for (CWebActionJug* action : {&gone, &removed, &kept, &nowhere})
+        EXPECT_EQ(2, handler.SubmitAction(*action));
+    handler.GetEnabledConnectors().GetConnectors().pop_back();
+    handler.GetActionList().Remove(removed.m_nId);
+
+    SetBrowserSetting(3);
+    ASSERT_TRUE(QuiURLHandler::GetDefaultBrowser()->CreateBrowser());
+    EXPECT_EQ(1, handler.SendQueuedActions());
+    const std::vector<std::string> expected = {
+        "InternetExplorer.Create",
+        "InternetExplorer.Navigate http://find.test/one",
+        "InternetExplorer.Visible=true",
+    };
+    EXPECT_EQ(expected, Log());
+    EXPECT_EQ(0, handler.GetActionList().GetCount());
+}
+
+}  // namespace

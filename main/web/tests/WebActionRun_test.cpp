@@ -1,0 +1,319 @@
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <algorithm>
+#include <ctime>
+#include <string>
+#include <vector>
+
+#include "RegistryBranch.h"
+#include "WebActionHandler.h"
+#include "WebActionTestSupport.h"
+
+namespace {
+
+const char kPreferences[] = "Software\\Quillmate\\Client\\Preferences";
+
+void SetSetting(const char* name, DWORD type, const void* data, DWORD size)
+{
+    HKEY key;
+    ASSERT_EQ(ERROR_SUCCESS,
+              RegCreateKeyExA(HKEY_CURRENT_USER, kPreferences, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr));
+    RegSetValueExA(key, name, 0, type, static_cast<const BYTE*>(data), size);
+    RegCloseKey(key);
+}
+
+void SetText(const char* name, const std::string& text)
+{
+    SetSetting(name, REG_SZ, text.c_str(), static_cast<DWORD>(text.size() + 1));
+}
+
+void SetNumber(const char* name, DWORD value)
+{
+    SetSetting(name, REG_DWORD, &value, sizeof value);
+}
+
+// Settings of the test's own, no browser driver (nothing is ever opened
+// here), and a temporary folder of its own.
+class WebActionRun : public RegistryBranch {
+protected:
+    void SetUp() override
+    {
+        RegistryBranch::SetUp();
+        SetNumber("Browser", 4);
+    }
+    OwnTempFolder m_temp;
+};
+
+std::string Value(const QuiTemplateParamList& params, const char* name)
+{
+    const QUITEMPLATE_PARAM* param = params.Find(name);
+    return param && param->GetValue() ? param->GetValue() : "<none>";
+}
+
+std::vector<std::string> Names(const QuiTemplateParamList& params, size_t from, size_t count)
+{
+    std::vector<std::string> names;
+    for (size_t i = from; i < from + count && i < params.GetCount(); ++i)
+        names.push_back(params.GetParams()[i].GetName());
+    return names;
+}
+
+CWebActionJug ProfileAction()
+{
+    CWebActionJug action;
+    const char* texts[] = {"Ann", "Lee", "Dr", "Acme", "1 Main St", "New  York", "NY", "USA", "10001"};
+    for (int i = 0; i < 9; ++i)
+        action.m_contact.SetText(i, texts[i]);
+    action.m_contact.Email(0).SetValue("ann@example.test");
+    action.m_contact.Email(1).SetValue("other@example.test");
+    action.m_dtStartDate = 46364.0;
+    return action;
+}
+
+TEST_F(WebActionRun, ProfileRowsComeFirstAndInOrder)
+{
+    SetText("ImageDir", "C:\\Images\\Web");
+    SetNumber("ConnectorWaitTimeout", 40);
+    CWebActionJug action = ProfileAction();
+    action.SetParameter("  email", "  own@example.test");
+    action.SetParameter("startmonth", "Own month");
+    action.SetParameter("QueryString", "  garden  hose");
+    action.SetParameter("pim", "Web");
+
+    const time_t before = time(nullptr);
+    QuiTemplateParamList params;
+    ExpandProfilePlaceholders(params, action);
+    const time_t after = time(nullptr);
+
+    const std::vector<std::string> order = {
+        "fname", "lname", "address", "city", "citynosp", "state", "country", "postalcode", "title", "company",
+        "email", "plus", "minus", "imagedir", "imagedirfs", "email", "startmonth", "QueryString", "pim",
+        "querystringword1", "querystringword2", "querystringword3", "now", "waittimeout", "month", "startmonth"};
+    EXPECT_EQ(order, Names(params, 0, order.size()));
+
+    struct Row {
+        const char* name;
+        std::string value;
+    };
+    const Row rows[] = {
+        {"fname", "Ann"}, {"lname", "Lee"}, {"address", "1 Main St"}, {"city", "New  York"},
+        {"citynosp", "NewYork"}, {"state", "NY"}, {"country", "USA"}, {"postalcode", "10001"}, {"title", "Dr"},
+        {"company", "Acme"},
+        // The profile's address was added first and wins over the action's own.
+        {"email", "ann@example.test"}, {"plus", "+"}, {"minus", "-"}, {"imagedir", "C:\\Images\\Web"},
+        {"imagedirfs", "C:/Images/Web"},
+        // Own parameters lose their leading white space and come before the dates.
+        {"querystring", "garden  hose"}, {"startmonth", "Own month"}, {"month", "December"},
+        {"querystringword1", "garden"}, {"querystringword2", ""}, {"querystringword3", "hose"},
+        {"querystringword4", "<none>"}, {"waittimeout", "40"}};
+    for (const Row& row : rows)
+        EXPECT_EQ(row.value, Value(params, row.name)) << row.name;
+    const long now = std::stol(Value(params, "now"));
+    EXPECT_LE(static_cast<long>(before), now);
+    EXPECT_GE(static_cast<long>(after), now);
+    EXPECT_TRUE(params.GetParams()[11].IsVerbatim());
+    EXPECT_FALSE(params.GetParams()[10].IsVerbatim());
+}
+
+TEST_F(WebActionRun, ImageFolderDefaultsToTheCurrentOne)
+{
+    CWebActionJug action = ProfileAction();
+    QuiTemplateParamList params;
+    ExpandProfilePlaceholders(params, action);
+    char current[MAX_PATH] = "";
+    GetCurrentDirectoryA(MAX_PATH, current);
+    std::string forward = current;
+    for (char& c : forward)
+        c = c == '\\' ? '/' : c;
+    EXPECT_EQ(current, Value(params, "imagedir"));
+    EXPECT_EQ(forward, Value(params, "imagedirfs"));
+    EXPECT_EQ("15", Value(params, "waittimeout"));
+    // No query text, no words.
+    EXPECT_EQ("<none>", Value(params, "querystringword1"));
+}
+
+struct DateCase {
+    double startDate, startTime, endDate, endTime;
+    std::vector<std::pair<const char*, const char*>> values;   // "<none>": no record
+};
+
+TEST_F(WebActionRun, DateAndTimeRows)
+{
+    const DateCase cases[] = {
+        {46364.0, (12 * 60 + 5) / 1440.0, -1.0, -1.0,
+         {{"month", "December"}, {"startmonthabbr", "Dec"}, {"monthnum", "12"}, {"startday", "Tuesday"},
+          {"dayabbr", "Tue"}, {"daynum", "8"}, {"year", "2026"}, {"startyearabbr", "26"},
+          {"starthour", "12"}, {"hour24", "12"}, {"timesuffix", "AM"}, {"starttimesuffix", "AM"}, {"startmin", "5"},
+          {"endmonth", "<none>"}, {"endhour", "<none>"}}},
+        {46369.0, 13 / 24.0, 46390.0, (30) / 1440.0,
+         {{"startday", "Sunday"}, {"startdayabbr", "Sun"}, {"hour", "1"}, {"starthour24", "13"},
+          {"timesuffix", "PM"}, {"startmin", "0"}, {"endmonth", "January"}, {"endmonthabbr", "Jan"},
+          {"endmonthnum", "1"}, {"endday", "Sunday"}, {"enddayabbr", "Sun"}, {"enddaynum", "3"},
+          {"endyear", "2027"}, {"endyearabbr", "27"}, {"endhour24", "0"}, {"endhour", "0"},
+          {"endtimesuffix", "AM"}, {"endmin", "30"}}},
+        // Only the start date: no time rows at all; an end time without an end date still counts.
+        {46364.0, -1.0, -1.0, 23.5 / 24.0,
+         {{"starthour", "<none>"}, {"hour", "<none>"}, {"startmin", "<none>"}, {"timesuffix", "<none>"},
+          {"endmonth", "<none>"}, {"endhour", "11"}, {"endhour24", "23"}, {"endtimesuffix", "PM"},
+          {"endmin", "30"}}},
+    };
+    for (const DateCase& c : cases) {
+        CWebActionJug action;
+        action.m_dtStartDate = c.startDate;
+        action.m_dtStartTime = c.startTime;
+        action.m_dtEndDate = c.endDate;
+        action.m_dtEndTime = c.endTime;
+        QuiTemplateParamList params;
+        ExpandDatePlaceholders(params, action);
+        for (const auto& value : c.values)
+            EXPECT_EQ(value.second, Value(params, value.first)) << value.first << " of " << c.startDate;
+    }
+}
+
+TEST_F(WebActionRun, AnActionWithoutStartDateStartsNow)
+{
+    CWebActionJug action;
+    const double before = COleDateTime::GetCurrentTime();
+    QuiTemplateParamList params;
+    ExpandDatePlaceholders(params, action);
+    const double after = COleDateTime::GetCurrentTime();
+    EXPECT_LE(before, action.m_dtStartDate);
+    EXPECT_GE(after, action.m_dtStartDate);
+    COleDateTime today(action.m_dtStartDate);
+    EXPECT_EQ(std::to_string(today.GetDay()), Value(params, "startdaynum"));
+    EXPECT_EQ(std::to_string(today.GetYear()), Value(params, "year"));
+    EXPECT_EQ("<none>", Value(params, "starthour"));
+}
+
+TEST_F(WebActionRun, PagePathIsInTheTemporaryFolder)
+{
+    EXPECT_EQ(nullptr, GetWebActionPagePath(nullptr));
+    char path[MAX_PATH];
+    EXPECT_EQ(path, GetWebActionPagePath(path));
+    EXPECT_EQ(m_temp.Path("QuillmateWebAction.html"), path);
+    // Without the closing backslash too.
+    SetEnvironmentVariableA("TMP", (m_temp.Folder() + "\\").c_str());
+    EXPECT_EQ(m_temp.Path("QuillmateWebAction.html"), GetWebActionPagePath(path));
+}
+
+TEST_F(WebActionRun, DeletesEveryPageOfEarlierRunsAndNothingElse)
+{
+    for (const char* name : {"QuillmateWebAction.html", "QuillmateWebAction3.html", "QuillmateWebAction.htm",
+                             "Other.html", "QuillmateWebAction.html.txt"})
+        WriteBytes(m_temp.Path(name), "x");
+    DeleteWebActionPages();
+    std::vector<std::string> left = m_temp.Files();
+    std::sort(left.begin(), left.end());
+    EXPECT_EQ((std::vector<std::string>{"Other.html", "QuillmateWebAction.htm", "QuillmateWebAction.html.txt"}), left);
+}
+
+struct RunCase {
+    int connector, subtype;
+    const char* query;
+    int result;
+    const char* page;   // null: no page written
+};
+
+TEST_F(WebActionRun, RunsWhatTheSubtypeNamesAndWritesPagesWhole)
+{
+    const RunCase cases[] = {
+        {0, subtypeFind, "fish & chips", 1, nullptr},
+        {0, subtypeSecondWord, "a b", 1, nullptr},
+        {0, subtypePage, "<b>\"bold\"</b>", 1,
+         "<HTML><BODY><INPUT value=\"&lt;b&gt;&quot;bold&quot;&lt;/b&gt;\">Ann on December 8</BODY></HTML>"},
+        {0, subtypeNoMethod, "x", 1, "plain Ann"},
+        {-1, 0, "x", 0, nullptr},
+        {2, 0, "x", 0, nullptr},
+        {0, -1, "x", 0, nullptr},
+        {0, 4, "x", 0, nullptr},
+        {1, 1, "x", 0, nullptr},
+    };
+    CWebActionHandler handler;
+    UseTestConnectors(handler);
+    char page[MAX_PATH];
+    GetWebActionPagePath(page);
+    for (const RunCase& c : cases) {
+        // The page of the run before is gone before this one begins.
+        WriteBytes(page, "earlier page");
+        CWebActionJug action = TestAction(c.connector, c.subtype, c.query);
+        EXPECT_EQ(c.result, handler.RunWebAction(action)) << c.connector << "/" << c.subtype;
+        if (c.page)
+            EXPECT_EQ(c.page, ReadBytes(page)) << c.subtype;
+        else
+            EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(page)) << c.connector << "/" << c.subtype;
+        EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA((std::string(page) + ".tmp").c_str()));
+    }
+}
+
+TEST_F(WebActionRun, APageThatCannotBeWrittenOpensNothing)
+{
+    CWebActionHandler handler;
+    UseTestConnectors(handler);
+    char page[MAX_PATH];
+    ASSERT_TRUE(CreateDirectoryA(GetWebActionPagePath(page), nullptr));
+    CWebActionJug action = TestAction(0, subtypePage, "q");
+    EXPECT_EQ(0, handler.RunWebAction(action));
+    EXPECT_EQ((std::vector<std::string>{"QuillmateWebAction.html"}), m_temp.Files());
+    RemoveDirectoryA(page);
+}
+
+TEST_F(WebActionRun, ATemplateTooLongToFillOpensNothing)
+{
+    CWebActionHandler handler;
+    UseTestConnectors(handler);
+    CWebConnectorSubtype& subtype = handler.GetEnabledConnectors().GetConnectors()[0].m_subtypes[subtypePage];
+    subtype.m_strAction = CString(std::string(QUITEMPLATE_MAX_INPUT + 1, 'x').c_str());
+    CWebActionJug action = TestAction(0, subtypePage, "q");
+    EXPECT_EQ(0, handler.RunWebAction(action));
+    EXPECT_TRUE(m_temp.Files().empty());
+    subtype.m_strAction = CString(std::string(QUITEMPLATE_MAX_INPUT, 'x').c_str());
+    EXPECT_EQ(1, handler.RunWebAction(action));
+    char page[MAX_PATH];
+    EXPECT_EQ(static_cast<size_t>(QUITEMPLATE_MAX_INPUT), ReadBytes(GetWebActionPagePath(page)).size());
+}
+
+TEST_F(WebActionRun, OffLineActionsAreKeptUnlessTheyMustNotBe)
+{
+    CWebActionHandler handler;
+    UseTestConnectors(handler);
+    struct Case {
+        UINT flags;
+        int result;
+        int id;
+        int count;
+    };
+    const Case cases[] = {
+        {0, 2, 1, 1},
+        {CWebActionJug::flagNoShow, 2, 2, 2},
+        {CWebActionJug::flagNoQueue, 1, 0, 2},
+        {CWebActionJug::flagNoQueue | CWebActionJug::flagNoShow, 1, 0, 2},
+    };
+    for (const Case& c : cases) {
+        CWebActionJug action = TestAction(0, subtypeFind, "q");
+        action.m_nFlags = c.flags;
+        EXPECT_EQ(c.result, handler.SubmitAction(action)) << c.flags;
+        EXPECT_EQ(c.id, action.m_nId) << c.flags;
+        EXPECT_EQ(c.count, handler.GetActionList().GetCount()) << c.flags;
+    }
+    // Still off line: nothing is sent and the list keeps both.
+    EXPECT_EQ(0, handler.SendQueuedActions());
+    EXPECT_EQ(2, handler.GetActionList().GetCount());
+    EXPECT_TRUE(m_temp.Files().empty());
+}
+
+TEST_F(WebActionRun, TheHandlerTakesItsPageWithIt)
+{
+    char page[MAX_PATH];
+    GetWebActionPagePath(page);
+    {
+        CWebActionHandler handler;
+        UseTestConnectors(handler);
+        CWebActionJug action = TestAction(0, subtypePage, "q");
+        ASSERT_EQ(1, handler.RunWebAction(action));
+        EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(page));
+    }
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(page));
+}
+
+}  // namespace

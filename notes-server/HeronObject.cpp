@@ -1,0 +1,263 @@
+#include "HeronObject.h"
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "FindNotesIni.h"
+#include "HeronOptions.h"
+#include "HeronRes.h"
+#include "KeynoteReader.h"
+#include "NotesRecords.h"
+
+namespace {
+
+// Message 178 names where notes.ini was looked for.
+std::string MissingIniText()
+{
+    FindNotesIni ini;
+    std::string format = HeronString(IDS_INI_NOT_FOUND, 512);
+    std::string first = ini.registryPath[0] ? ini.registryPath : HeronString(IDS_INI_NOTES_FOLDER);
+    std::vector<char> text(format.size() + first.size() + std::strlen(ini.dataPath) + 1);
+    std::snprintf(text.data(), text.size(), format.c_str(), first.c_str(), ini.dataPath);
+    return text.data();
+}
+
+}  // namespace
+
+const QuiInterfaceEntry CHeron::kInterfaces[] = {
+    {&IID_IHeron, QuiCastTo<CHeron, IHeron>},
+    {&IID_IDispatch, QuiCastTo<CHeron, IHeron>},
+    {&IID_ISupportErrorInfo, QuiCastTo<CHeron, ISupportErrorInfo>},
+    {},
+};
+
+CHeron::CHeron() : m_cache(kHeronRecordNames, kHeronRecordNameCount)
+{
+    HeronOptions::LoadOnce();
+}
+
+// The options are written back as each object goes, so that every value
+// exists in the registry after the first run.
+CHeron::~CHeron()
+{
+    HeronOptions::Save();
+}
+
+HRESULT CHeron::Answer(HRESULT hr)
+{
+    m_answer = hr;
+    return hr;
+}
+
+STDMETHODIMP CHeron::Invoke(DISPID member, REFIID riid, LCID lcid, WORD flags, DISPPARAMS* params, VARIANT* result,
+                            EXCEPINFO* excepInfo, UINT* argErr)
+{
+    m_answer = S_OK;
+    HRESULT hr = QuiDispatchImpl::Invoke(member, riid, lcid, flags, params, result, excepInfo, argErr);
+    return hr == S_OK ? m_answer : hr;
+}
+
+HRESULT CHeron::ReturnError(int result, DWORD helpContext)
+{
+    if (HERON* worker = m_connection.Worker()) {
+        if (result == 0)
+            return Answer(S_OK);
+        const HeronLastError& last = worker->LastError();
+        if (last.Kind() == HERON_ERROR_NONE)
+            return Answer(E_FAIL);
+        return Answer(QuiSetErrorInfo(E_FAIL, CLSID_Heron, IID_IHeron, last.Message().c_str(),
+                                      static_cast<DWORD>(last.Code())));
+    }
+    std::string text = result == IDS_INI_NOT_FOUND ? MissingIniText() : HeronString(result, 1024);
+    return Answer(QuiSetErrorInfo(E_FAIL, CLSID_Heron, IID_IHeron, text.c_str(), helpContext));
+}
+
+HRESULT CHeron::NullKeynote(const char* member)
+{
+    std::string text = std::string("Null keynote parameter passed to ") + member + "()";
+    return Answer(QuiSetErrorInfo(static_cast<HRESULT>(ERROR_INVALID_PARAMETER), CLSID_Heron, IID_IHeron,
+                                  text.c_str()));
+}
+
+HRESULT CHeron::NotServed(VARIANT* out, UINT contextId)
+{
+    if (!out)
+        return E_POINTER;
+    VariantInit(out);
+    return NotServed(contextId);
+}
+
+HRESULT CHeron::NotServed(UINT contextId)
+{
+    if (!m_connection.Worker())
+        return ReturnError(IDS_NOT_CONNECTED);
+    return Answer(QuiSetErrorInfo(E_NOTIMPL, CLSID_Heron, IID_IHeron, HeronString(contextId).c_str()));
+}
+
+STDMETHODIMP CHeron::get_Contacts(VARIANT* pVal)
+{
+    return NotServed(pVal, IDS_CTX_CONTACTS);
+}
+
+STDMETHODIMP CHeron::get_TodoCategories(VARIANT* pVal)
+{
+    return WithWorker(pVal, [this](HERON* worker, VARIANT* out) { return ReturnError(worker->GetCategories(out)); });
+}
+
+STDMETHODIMP CHeron::Connect(LONG)
+{
+    HERON* worker = m_connection.Worker();
+    if (m_connection.Connected() && worker && worker->Session().IsInitialised())
+        return Answer(S_OK);
+    if (!FindNotesIni().found) {
+        // An earlier worker would answer with its own last error instead.
+        return ReturnError(IDS_INI_NOT_FOUND, static_cast<DWORD>(NTS5_ERROR_CANT_FIND_INIFILE.code));
+    }
+    m_connection.ConnectToNotes();
+    worker = m_connection.Worker();
+    if (!m_connection.Connected() || !worker || !worker->Session().IsInitialised()) {
+        if (worker)
+            return ReturnError(worker->LastError().Code());
+        return ReturnError(IDS_RUNTIME_UNAVAILABLE, static_cast<DWORD>(NTS5_ERROR_INVALID_CONNECTION.code));
+    }
+    char location[MAX_PATH] = "";
+    if (NotesEnvironmentText("Location", location, sizeof location))
+        return Answer(S_OK);
+    worker->SetError(NTS5_ERROR_NOTES_NOT_CONFIGURED, "", 0);
+    return ReturnError(IDS_NOT_CONFIGURED, static_cast<DWORD>(NTS5_ERROR_NOTES_NOT_CONFIGURED.code));
+}
+
+STDMETHODIMP CHeron::FileKeynote(IDispatch* keynote)
+{
+    if (!keynote)
+        return NullKeynote("FileKeynote");
+    return NotServed(IDS_CTX_FILING);
+}
+
+STDMETHODIMP CHeron::OpenNotes()
+{
+    HERON* worker = m_connection.Worker();
+    if (!worker)
+        return ReturnError(IDS_NOT_CONNECTED);
+    return ReturnError(worker->OpenNotes());
+}
+
+STDMETHODIMP CHeron::get_JournalCategories(VARIANT* pVal)
+{
+    return NotServed(pVal, IDS_CTX_DATABASE_FOLDERS);
+}
+
+STDMETHODIMP CHeron::CreateJournalFolder(BSTR)
+{
+    return NotServed(IDS_CTX_CREATE_FOLDER);
+}
+
+STDMETHODIMP CHeron::GetModifiedContacts(VARIANT* contacts)
+{
+    return NotServed(contacts, IDS_CTX_MODIFIED_CONTACTS);
+}
+
+STDMETHODIMP CHeron::GetModifiedJournalCategories(VARIANT* categories)
+{
+    return NotServed(categories, IDS_CTX_MODIFIED_FOLDERS);
+}
+
+STDMETHODIMP CHeron::GetModifiedDatabaseFolders(BSTR, VARIANT* folders)
+{
+    return NotServed(folders, IDS_CTX_MODIFIED_FOLDERS);
+}
+
+// To-do categories never change behind the main program's back: this
+// answer always fails, and the caller keeps the list it has.
+STDMETHODIMP CHeron::GetModifiedTodoCategories(VARIANT*)
+{
+    return ReturnError(IDS_CTX_DATABASE_FOLDERS);
+}
+
+STDMETHODIMP CHeron::get_CalendarPrefs(VARIANT* pVal)
+{
+    return WithWorker(pVal, [this](HERON* worker, VARIANT* out) { return ReturnError(worker->CalendarPrefs(out)); });
+}
+
+STDMETHODIMP CHeron::get_UserInfo(VARIANT* pVal)
+{
+    return WithWorker(pVal, [this](HERON* worker, VARIANT* out) {
+        try {
+            worker->UserInfo(out);
+        } catch (...) {
+            VariantClear(out);
+        }
+        return Answer(S_OK);
+    });
+}
+
+STDMETHODIMP CHeron::CreateContact(VARIANT* line)
+{
+    if (!line || V_VT(line) != VT_BSTR)
+        return Answer(static_cast<HRESULT>(ERROR_INVALID_PARAMETER));
+    return NotServed(IDS_CTX_CREATE_CONTACT);
+}
+
+STDMETHODIMP CHeron::get_NotesVersion(LONG* pVal)
+{
+    if (!pVal)
+        return E_POINTER;
+    *pVal = 0;
+    HERON* worker = m_connection.Worker();
+    if (!worker)
+        return ReturnError(IDS_NOT_CONNECTED);
+    *pVal = worker->NotesVersion();
+    return Answer(S_OK);
+}
+
+// The worker records a failure as its last error; the answer is S_OK.
+STDMETHODIMP CHeron::AddTaskCategory(BSTR category)
+{
+    HERON* worker = m_connection.Worker();
+    if (!worker)
+        return ReturnError(IDS_NOT_CONNECTED);
+    worker->AddTaskCategory(AnsiText(category, 259).c_str());
+    return Answer(S_OK);
+}
+
+STDMETHODIMP CHeron::QuickConflictCheck(IDispatch* keynote)
+{
+    if (!keynote)
+        return NullKeynote("QuickConflictCheck");
+    m_cache.Fill(keynote);
+    DISPID error = m_cache.Lookup(L"Error");
+    if (error == DISPID_UNKNOWN)
+        return Answer(S_OK);
+    HERON* worker = m_connection.Worker();
+    if (!worker)
+        return ReturnError(IDS_NOT_CONNECTED);
+    try {
+        NotesCalendarRecord record;
+        KeynoteReader(keynote, m_cache).ReadCalendar(&record);
+        VARIANT taken;
+        V_VT(&taken) = VT_I4;
+        V_I4(&taken) = static_cast<SHORT>(worker->QuickConflictCheck(&record));
+        DISPID named = DISPID_PROPERTYPUT;
+        DISPPARAMS params = {&taken, &named, 1, 1};
+        keynote->Invoke(error, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYPUT, &params, nullptr, nullptr,
+                        nullptr);
+    } catch (...) {
+        return ReturnError(IDS_CTX_CONFLICTS);
+    }
+    return Answer(S_OK);
+}
+
+STDMETHODIMP CHeron::get_Servers(VARIANT* pVal)
+{
+    return NotServed(pVal, IDS_CTX_DATABASE_FOLDERS);
+}
+
+STDMETHODIMP CHeron::GetCalendarDay(VARIANT day, VARIANT* entries)
+{
+    return WithWorker(entries, [this, &day](HERON* worker, VARIANT* out) {
+        worker->GetCalendarDay(day, out);
+        return Answer(S_OK);
+    });
+}

@@ -1,0 +1,153 @@
+// HERON, the worker of one server object: its Notes session, the names of
+// the runtime thread's events, its last error and what it remembers between
+// calls. Every Notes call it makes runs on the caller's thread.
+#pragma once
+#include <windows.h>
+#include <oaidl.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "HeronErrors.h"
+#include "LastCheckTable.h"
+#include "NotesRecords.h"
+#include "NotesSessionHolder.h"
+
+enum HeronEventKind { HERON_EVENT_CONNECT = 1, HERON_EVENT_SHUTDOWN = 2, HERON_EVENT_SHUTDOWN_COMPLETE = 3 };
+
+// The event's name into a 260-byte buffer; an unknown kind leaves it as it
+// is. Every process builds the same three names.
+void BuildHeronEventName(int kind, char* out);
+
+// A note opened through the function library, closed on every way out.
+struct OpenedNote {
+    OpenedNote() = default;
+    ~OpenedNote();
+    OpenedNote(const OpenedNote&) = delete;
+    OpenedNote& operator=(const OpenedNote&) = delete;
+
+    NOTESHANDLE handle = 0;
+};
+
+// The mail database and its calendar profile.
+struct OpenedProfile {
+    NOTESDBHANDLE Database() const { return mail.GetDatabaseHandle(); }
+
+    LNDatabase mail;
+    OpenedNote note;
+};
+
+class HERON {
+public:
+    explicit HERON(int doInitialize);
+    // Ends the thread registration, and the runtime thread with the last one.
+    virtual ~HERON();
+    HERON(const HERON&) = delete;
+    HERON& operator=(const HERON&) = delete;
+
+    NotesSessionHolder& Session() { return m_session; }
+
+    void SetEventName(int kind, const char* name);
+    // Copies the name into a 260-byte buffer; nothing while it is unset.
+    void GetEventName(int kind, char* out) const;
+
+    void Close();
+    // Asks the runtime thread to end and waits for it.
+    void Shutdown();
+
+    // Records a server error: "<context>\r\nError: <code> <message>".
+    void SetError(_NTS5ERROR error, const char* context, UINT contextId);
+    // Records a library status the same way; nothing for status 0.
+    void SetStatusError(LNSTATUS status, const char* context, UINT contextId);
+    const HeronLastError& LastError() const { return m_lastError; }
+
+    // Starts the Notes client: 0, or -30 with the error recorded.
+    int OpenNotes();
+    // The major version class of the runtime: 1 to 5, -1 for unknown builds.
+    int NotesVersion();
+    // The user's first and second name and an empty text.
+    void UserInfo(VARIANT* out);
+
+    LastCheckTable& LastCheck() { return m_lastCheck; }
+
+    // The to-do categories: the system categories of the mail database's
+    // "To do" form, then the user's own from the calendar profile; on a
+    // runtime older than build 160 none, or generated ones.
+    int GetCategories(VARIANT* out);
+    int GetSystemCategories(VARIANT* out);
+    int GetUserCategories(VARIANT* out);
+    // Adds a user category to the calendar profile and saves it.
+    int AddTaskCategory(const char* category);
+    // The calendar profile's entry kind (as its kind bit), default duration,
+    // alarms flag and task follow-up, also kept in the profile cache.
+    int CalendarPrefs(VARIANT* out);
+    // One line per calendar entry that starts on the day: start, end and
+    // alarm as date numbers, the kind bit and the description, each in
+    // double quotes and followed by a comma. Failures are recorded.
+    int GetCalendarDay(VARIANT day, VARIANT* out);
+    // The date range of a calendar record's kind; an event's record gets
+    // its day count and its end moved to its last day. Failures are
+    // recorded and leave the range as it was.
+    void SetEntryDateRange(NotesCalendarRecord* record, LNDatetimeRange* range);
+    // 1 when the record's range is taken in the user's calendar; 0 when it
+    // is free or the check failed (the failure recorded).
+    int QuickConflictCheck(NotesCalendarRecord* record);
+    // Entry `index` (0-3) of the profile cache; null until it was read.
+    const char* CachedProfileValue(int index) const;
+
+    // The mail database's calendar profile, its owner repaired when it has
+    // none; 0, or the status or error code of a failure (not recorded).
+    int OpenCalendarProfile(NOTESHANDLE* profile, NOTESDBHANDLE database);
+    // One field of the calendar profile: the profile function's status.
+    int GetCalendarProfileField(NOTESDBHANDLE database, NOTESHANDLE profile, const char* field, WORD* type,
+                                NOTESBLOCK* value, DWORD* length);
+
+private:
+    // Runs `body`; a library status or a server error it throws is recorded
+    // with the operation's context and answered.
+    template <class Body>
+    int Recorded(UINT contextId, Body body)
+    {
+        try {
+            return body();
+        } catch (LNSTATUS status) {
+            SetStatusError(status, "", contextId);
+            return status;
+        } catch (const _NTS5ERROR& error) {
+            SetError(error, "", contextId);
+            return error.code;
+        }
+    }
+    // Opens the user's mail database and its calendar profile; throws the
+    // library's status or the server's error.
+    void OpenUserProfile(OpenedProfile* opened);
+
+    NotesSessionHolder m_session;
+    std::unique_ptr<char[]> m_eventNames[3];
+    HeronLastError m_lastError;
+    char m_profile[4][50] = {};
+    bool m_profileRead = false;
+    LastCheckTable m_lastCheck;
+};
+
+// The user categories in a profile value rendered as text: cut at each ";",
+// an empty piece kept except after the last ";".
+std::vector<std::string> SplitUserCategories(const char* text);
+// The text before the first "|": a keyword without its synonym.
+std::string KeywordBeforeBar(const std::string& keyword);
+// A calendar profile value as text: a text as it is, a number with seven
+// significant digits, anything else "".
+std::string ProfileValueText(WORD type, const void* data, DWORD length);
+// The decimal kind bit of a calendar entry type given as text ("0" to "4"
+// give "256" to "4096"); "0" for anything else.
+std::string CalendarKindBitText(const std::string& entryType);
+// A date as the function library's time stamp; the library's status is
+// thrown when it is no date.
+NOTESTIMEDATE NotesStampOfDate(DATE date);
+// A date-time as a date number with seven significant digits.
+std::string DateNumberText(const LNDatetime& datetime);
+// The version class of a runtime build number.
+int NotesVersionOfBuild(WORD build);
+// The first two words of the common name of a user name, and "".
+void SplitUserName(const char* commonName, std::string parts[3]);

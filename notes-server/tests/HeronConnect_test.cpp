@@ -1,0 +1,300 @@
+// Connecting to the Notes stand-in: the runtime thread, its events and its
+// end, the thread rule of the runtime, and the members that read Notes.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "Heron.h"
+#include "HeronFixture.h"
+#include "HeronOptions.h"
+#include "HeronWorker.h"
+#include "LNClasses.h"
+
+namespace {
+
+using QuiComTesting::LastError;
+using NotesStandInTesting::OnOtherThread;
+using QuiComTesting::Variant;
+
+// Whether some handle of the named event is open anywhere in the session.
+bool EventExists(int kind)
+{
+    char name[MAX_PATH] = "";
+    BuildHeronEventName(kind, name);
+    HANDLE event = OpenEventA(SYNCHRONIZE, FALSE, name);
+    if (!event)
+        return false;
+    CloseHandle(event);
+    return true;
+}
+
+std::string Description()
+{
+    return HeronTest::Narrow(LastError().description);
+}
+
+TEST_F(HeronTest, ConnectStartsTheRuntimeThread)
+{
+    EXPECT_FALSE(LNIsNotesInitialized());
+    EXPECT_FALSE(EventExists(HERON_EVENT_SHUTDOWN));
+    ASSERT_EQ(S_OK, Connect());
+    EXPECT_TRUE(LNIsNotesInitialized());
+    EXPECT_TRUE(EventExists(HERON_EVENT_SHUTDOWN)) << "the runtime thread waits on it";
+    EXPECT_TRUE(EventExists(HERON_EVENT_SHUTDOWN_COMPLETE));
+    EXPECT_TRUE(EventExists(HERON_EVENT_CONNECT));
+}
+
+TEST_F(HeronTest, ReleaseEndsTheRuntimeBeforeItReturns)
+{
+    ASSERT_EQ(S_OK, Connect());
+    Release();
+    EXPECT_FALSE(LNIsNotesInitialized());
+    EXPECT_FALSE(EventExists(HERON_EVENT_SHUTDOWN));
+    EXPECT_FALSE(EventExists(HERON_EVENT_SHUTDOWN_COMPLETE));
+    EXPECT_FALSE(EventExists(HERON_EVENT_CONNECT));
+}
+
+TEST_F(HeronTest, RuntimeThreadEndsOnTheShutDownEvent)
+{
+    SetTimeout(2000);
+    ASSERT_EQ(S_OK, Connect());
+    char name[MAX_PATH] = "";
+    BuildHeronEventName(HERON_EVENT_SHUTDOWN_COMPLETE, name);
+    HANDLE complete = CreateEventA(nullptr, FALSE, FALSE, name);
+    BuildHeronEventName(HERON_EVENT_SHUTDOWN, name);
+    HANDLE shutDown = CreateEventA(nullptr, FALSE, FALSE, name);
+    ASSERT_TRUE(complete && shutDown);
+    SetEvent(shutDown);
+    EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(complete, 10000));
+    EXPECT_FALSE(LNIsNotesInitialized());
+    CloseHandle(shutDown);
+    CloseHandle(complete);
+}
+
+TEST_F(HeronTest, NotesCallsFromAnUnregisteredThreadAreRefused)
+{
+    LNNotesSession session;
+    LNString name;
+    LNSetThrowAllErrors(FALSE);
+    EXPECT_EQ(NOTES_ERR_NOT_INITIALIZED, session.GetUserNameText(&name));
+    ASSERT_EQ(S_OK, Connect());
+    LNSetThrowAllErrors(FALSE);
+    EXPECT_EQ(0, session.GetUserNameText(&name)) << "Connect registered this thread";
+    LNSTATUS elsewhere = 0;
+    OnOtherThread([&] {
+        LNNotesSession other;
+        LNString text;
+        elsewhere = other.GetUserNameText(&text);
+    });
+    EXPECT_EQ(NOTES_ERR_THREAD_NOT_REGISTERED, elsewhere);
+}
+
+TEST_F(HeronTest, SecondConnectAnswersAtOnce)
+{
+    ASSERT_EQ(S_OK, Connect());
+    // No notes.ini to be found any more: a new search would fail.
+    NotesStandInTesting::Forget();
+    DeleteFileA(m_notes.IniPath().c_str());
+    EXPECT_EQ(S_OK, Connect());
+}
+
+TEST_F(HeronTest, SecondObjectSharesTheRuntime)
+{
+    ASSERT_EQ(S_OK, Connect());
+    QuiComTesting::Ptr<IDispatch> second = CreateHeron();
+    ASSERT_TRUE(second);
+    EXPECT_EQ(S_OK, Connect(second.Get()));
+    Variant user;
+    EXPECT_EQ(S_OK, Get(DISPID_HERON_USERINFO, &user, second.Get()));
+    EXPECT_EQ("Ann|Lee|", Texts(user));
+    // The runtime stays while one object still holds a registration.
+    Release();
+    EXPECT_TRUE(LNIsNotesInitialized());
+    EXPECT_EQ(S_OK, Get(DISPID_HERON_USERINFO, &user, second.Get()));
+    second.Reset();
+    EXPECT_FALSE(LNIsNotesInitialized());
+}
+
+TEST_F(HeronTest, ConnectAgainAfterTheRuntimeEnded)
+{
+    ASSERT_EQ(S_OK, Connect());
+    Release();
+    ASSERT_FALSE(LNIsNotesInitialized());
+    EXPECT_EQ(S_OK, Connect());
+    EXPECT_TRUE(LNIsNotesInitialized());
+    Variant version;
+    EXPECT_EQ(S_OK, Get(DISPID_HERON_NOTESVERSION, &version));
+    EXPECT_EQ(5, version.lVal);
+}
+
+TEST_F(HeronTest, ConnectWithoutNotesIni)
+{
+    NotesStandInTesting::Forget();
+    DeleteFileA(m_notes.IniPath().c_str());
+    EXPECT_EQ(DISP_E_EXCEPTION, Connect());
+    QuiComTesting::ErrorRecord error = LastError();
+    ASSERT_TRUE(error.present);
+    EXPECT_EQ(L"Quillmate is unable to find a valid Notes.ini file. Please make sure your notes.ini file is in one "
+              L"of these locations:\r\nYour Notes installation directory or in your Windows directory.\r\n",
+              error.description);
+    EXPECT_EQ(static_cast<DWORD>(-36), error.helpContext);
+    EXPECT_FALSE(LNIsNotesInitialized());
+}
+
+TEST_F(HeronTest, ConnectWhoseRuntimeNeverStartsTimesOut)
+{
+    SetTimeout(300);
+    m_notes.SetFailCalls({"Initialize"});
+    EXPECT_EQ(DISP_E_EXCEPTION, Connect());
+    QuiComTesting::ErrorRecord error = LastError();
+    ASSERT_TRUE(error.present);
+    EXPECT_EQ(0u, error.description.find(L"Quillmate is unable to load the Notes Runtime Services and will exit. "
+                                         L"\r\nExiting the Notes Client"));
+    EXPECT_EQ(static_cast<DWORD>(-4), error.helpContext);
+    EXPECT_FALSE(LNIsNotesInitialized());
+    // Members still find no worker.
+    Variant user;
+    EXPECT_EQ(DISP_E_EXCEPTION, Get(DISPID_HERON_USERINFO, &user));
+    EXPECT_EQ("Not Connected to Lotus Notes.", Description());
+
+    m_notes.SetFailCalls({});
+    SetTimeout(30000);
+    EXPECT_EQ(S_OK, Connect()) << "a later connect starts a new runtime thread";
+}
+
+TEST_F(HeronTest, ConnectToAnUnconfiguredInstallation)
+{
+    m_notes.SetIni({{"KeyFileName", "user.id"}});
+    EXPECT_EQ(DISP_E_EXCEPTION, Connect());
+    QuiComTesting::ErrorRecord error = LastError();
+    ASSERT_TRUE(error.present);
+    EXPECT_EQ(L"\r\nError: -37 Your Notes installation has not yet been fully configured. Please run and configure "
+              L"your Notes Client installation before running Quillmate.\n",
+              error.description);
+    EXPECT_EQ(static_cast<DWORD>(-37), error.helpContext);
+}
+
+TEST_F(HeronTest, NotesVersionOfEachBuild)
+{
+    ASSERT_EQ(S_OK, Connect());
+    struct Row {
+        DWORD build;
+        long version;
+    } rows[] = {{118, -1}, {119, 1}, {136, 1},  {137, -1}, {138, 2},  {140, 3}, {145, 3},
+                {146, -1}, {147, 4}, {148, -1}, {161, -1}, {162, 5},  {166, 5}};
+    for (const Row& row : rows) {
+        m_notes.SetBuild(row.build);
+        Variant version;
+        EXPECT_EQ(S_OK, Get(DISPID_HERON_NOTESVERSION, &version)) << row.build;
+        EXPECT_EQ(VT_I4, version.vt);
+        EXPECT_EQ(row.version, version.lVal) << row.build;
+    }
+}
+
+TEST_F(HeronTest, NotesVersionAnswersEvenWhenTheLibraryFails)
+{
+    ASSERT_EQ(S_OK, Connect());
+    m_notes.SetFailCalls({"GetNotesVersion"});
+    Variant version;
+    EXPECT_EQ(S_OK, Get(DISPID_HERON_NOTESVERSION, &version));
+    EXPECT_EQ(-1, version.lVal);
+}
+
+TEST_F(HeronTest, UserInfoOfEachName)
+{
+    ASSERT_EQ(S_OK, Connect());
+    struct Row {
+        const char* user;
+        const char* expected;
+    } rows[] = {
+        {"CN=Ann Lee/OU=Sales/O=Acme", "Ann|Lee|"},
+        {"CN=Cher/O=Acme", "Cher||"},
+        {"Ann Marie Lee/Sales/Acme", "Ann|Marie|"},
+        {"CN=Bob Stone", "Bob|Stone|"},
+    };
+    for (const Row& row : rows) {
+        m_notes.SetUser(row.user);
+        Variant user;
+        EXPECT_EQ(S_OK, Get(DISPID_HERON_USERINFO, &user)) << row.user;
+        EXPECT_EQ(row.expected, Texts(user)) << row.user;
+    }
+    m_notes.SetFailCalls({"GetUserNameText"});
+    Variant user;
+    EXPECT_EQ(S_OK, Get(DISPID_HERON_USERINFO, &user)) << "answers S_OK when the library fails";
+    EXPECT_EQ("||", Texts(user));
+}
+
+TEST_F(HeronTest, OpenNotesWithoutTheClient)
+{
+    ASSERT_EQ(S_OK, Connect());
+    EXPECT_EQ(DISP_E_EXCEPTION, Call(DISPID_HERON_OPENNOTES));
+    QuiComTesting::ErrorRecord error = LastError();
+    ASSERT_TRUE(error.present);
+    EXPECT_EQ(L"Opening Notes Application\r\nError: -30 Unable to Launch Lotus Notes", error.description);
+    EXPECT_EQ(static_cast<DWORD>(-30), error.helpContext);
+}
+
+TEST_F(HeronTest, OpenNotesStartsTheClient)
+{
+    ASSERT_EQ(S_OK, Connect());
+    HANDLE started = CreateEventA(nullptr, TRUE, FALSE, NOTES_STANDIN_STARTED_EVENT);
+    ASSERT_TRUE(started != nullptr);
+    ResetEvent(started);
+    char path[32768];
+    DWORD length = GetEnvironmentVariableA("PATH", path, sizeof path);
+    std::string saved(path, length < sizeof path ? length : 0);
+    SetEnvironmentVariableA("PATH", (QuiComTesting::ProgramFolder() + "notes-program;" + saved).c_str());
+    EXPECT_EQ(S_OK, Call(DISPID_HERON_OPENNOTES));
+    SetEnvironmentVariableA("PATH", saved.c_str());
+    EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(started, 20000));
+    CloseHandle(started);
+}
+
+TEST_F(HeronTest, OptionsAreWrittenBackWithTheIniFileFound)
+{
+    ASSERT_EQ(S_OK, Connect());
+    Release();
+    EXPECT_STRCASEEQ(m_notes.IniPath().c_str(),
+                     QuiComTesting::RegText(HKEY_CURRENT_USER, HERON_OPTIONS_KEY, "LastIniFile").c_str());
+    EXPECT_EQ("journal4.ntf", QuiComTesting::RegText(HKEY_CURRENT_USER, HERON_OPTIONS_KEY, "JournalTemplate"));
+    EXPECT_EQ("journal.nsf", QuiComTesting::RegText(HKEY_CURRENT_USER, HERON_OPTIONS_KEY, "JournalName"));
+}
+
+TEST_F(HeronTest, MembersNotServedSaySo)
+{
+    ASSERT_EQ(S_OK, Connect());
+    struct Row {
+        DISPID id;
+        bool property;
+        const wchar_t* text;
+    } rows[] = {{DISPID_HERON_CONTACTS, true, L"Retrieving Contacts"},
+                {DISPID_HERON_JOURNALCATEGORIES, true, L"Retrieving Database Folders"},
+                {DISPID_HERON_SERVERS, true, L"Retrieving Database Folders"}};
+    for (const Row& row : rows) {
+        Variant value;
+        HRESULT hr = row.property ? Get(row.id, &value) : Call(row.id);
+        EXPECT_EQ(DISP_E_EXCEPTION, hr) << row.id;
+        EXPECT_EQ(row.text, LastError().description) << row.id;
+    }
+}
+
+}  // namespace
+
+namespace {
+
+// A second object's holder is never the initialised one, so each of its
+// connects runs the sequence again; none may leave a registration behind.
+TEST_F(HeronTest, RepeatedConnectsOfASecondObjectLeaveNothingBehind)
+{
+    ASSERT_EQ(S_OK, Connect());
+    QuiComTesting::Ptr<IDispatch> second = CreateHeron();
+    ASSERT_TRUE(second);
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(S_OK, Connect(second.Get())) << i;
+    Release();
+    EXPECT_TRUE(LNIsNotesInitialized());
+    second.Reset();
+    EXPECT_FALSE(LNIsNotesInitialized()) << "the runtime ends with the last registration";
+}
+
+}  // namespace

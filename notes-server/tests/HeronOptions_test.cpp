@@ -1,0 +1,113 @@
+// Heron's options in the registry: what a load takes over, what a save writes.
+#include <gtest/gtest.h>
+#include <shlwapi.h>
+
+#include <cstring>
+#include <string>
+
+#include "HeronOptions.h"
+#include "QuiComTesting.h"
+
+namespace {
+
+class HeronOptionsTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        SHDeleteKeyA(HKEY_CURRENT_USER, HERON_OPTIONS_KEY);
+        HeronOptions::Reset();
+    }
+    void TearDown() override
+    {
+        SHDeleteKeyA(HKEY_CURRENT_USER, HERON_OPTIONS_KEY);
+        HeronOptions::Reset();
+    }
+    static void Store(const char* name, DWORD type, const void* data, DWORD size)
+    {
+        HKEY key;
+        ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CURRENT_USER, HERON_OPTIONS_KEY, 0, nullptr, 0, KEY_WRITE,
+                                                 nullptr, &key, nullptr));
+        RegSetValueExA(key, name, 0, type, static_cast<const BYTE*>(data), size);
+        RegCloseKey(key);
+    }
+    static std::string Text(int index) { return reinterpret_cast<const char*>(HeronOptions::Get(index)); }
+};
+
+TEST_F(HeronOptionsTest, DefaultsWithoutKey)
+{
+    HeronOptions::Load();
+    EXPECT_EQ(30000u, HeronOptions::Number(HERON_OPT_WAIT_FOR_NOTES_TIMEOUT));
+    EXPECT_EQ(0u, HeronOptions::Number(HERON_OPT_VERBOSE));
+    EXPECT_EQ(0u, HeronOptions::Number(HERON_OPT_GENERATE_DATA));
+    EXPECT_EQ("journal4.ntf", Text(HERON_OPT_JOURNAL_TEMPLATE));
+    EXPECT_EQ("journal.nsf", Text(HERON_OPT_JOURNAL_NAME));
+    EXPECT_EQ("", Text(HERON_OPT_LAST_INI_FILE));
+    EXPECT_EQ(0u, HeronOptions::Number(HERON_OPT_GET_SERVER_CONTACTS));
+    EXPECT_FALSE(QuiComTesting::KeyExists(HKEY_CURRENT_USER, HERON_OPTIONS_KEY)) << "a load writes nothing";
+}
+
+TEST_F(HeronOptionsTest, StoredValuesReplaceDefaults)
+{
+    DWORD timeout = 250;
+    Store("WaitForNotesTimeout", REG_DWORD, &timeout, sizeof timeout);
+    Store("JournalName", REG_SZ, "notes.nsf", 10);
+    HeronOptions::Load();
+    EXPECT_EQ(250u, HeronOptions::Number(HERON_OPT_WAIT_FOR_NOTES_TIMEOUT));
+    EXPECT_EQ("notes.nsf", Text(HERON_OPT_JOURNAL_NAME)) << "the old text is cleared first";
+}
+
+TEST_F(HeronOptionsTest, StoredTypeReplacesTheEntrysType)
+{
+    Store("WaitForNotesTimeout", REG_SZ, "5000", 5);
+    HeronOptions::Load();
+    EXPECT_EQ(static_cast<DWORD>(REG_SZ), HeronOptions::Type(HERON_OPT_WAIT_FOR_NOTES_TIMEOUT));
+    DWORD firstFour;
+    std::memcpy(&firstFour, "5000", 4);
+    EXPECT_EQ(firstFour, HeronOptions::Number(HERON_OPT_WAIT_FOR_NOTES_TIMEOUT));
+}
+
+TEST_F(HeronOptionsTest, OverlongValueKeepsTheDefault)
+{
+    std::string longText(300, 'x');
+    Store("JournalTemplate", REG_SZ, longText.c_str(), static_cast<DWORD>(longText.size() + 1));
+    HeronOptions::Load();
+    EXPECT_EQ("journal4.ntf", Text(HERON_OPT_JOURNAL_TEMPLATE));
+}
+
+TEST_F(HeronOptionsTest, SaveWritesEveryEntry)
+{
+    HeronOptions::Set(HERON_OPT_LAST_INI_FILE, "C:\\notes\\notes.ini");
+    HeronOptions::Save();
+    EXPECT_EQ("journal4.ntf", QuiComTesting::RegText(HKEY_CURRENT_USER, HERON_OPTIONS_KEY, "JournalTemplate"));
+    EXPECT_EQ("journal.nsf", QuiComTesting::RegText(HKEY_CURRENT_USER, HERON_OPTIONS_KEY, "JournalName"));
+    EXPECT_EQ("C:\\notes\\notes.ini", QuiComTesting::RegText(HKEY_CURRENT_USER, HERON_OPTIONS_KEY, "LastIniFile"));
+    for (const char* name : {"WaitForNotesTimeout", "Verbose", "GenerateData", "GetServerContacts"}) {
+        DWORD value = 7, size = sizeof value, type = 0;
+        HKEY key;
+        ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExA(HKEY_CURRENT_USER, HERON_OPTIONS_KEY, 0, KEY_READ, &key));
+        EXPECT_EQ(ERROR_SUCCESS, RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(&value), &size));
+        RegCloseKey(key);
+        EXPECT_EQ(static_cast<DWORD>(REG_DWORD), type) << name;
+        EXPECT_EQ(std::string(name) == "WaitForNotesTimeout" ? 30000u : 0u, value) << name;
+    }
+}
+
+TEST_F(HeronOptionsTest, GetAndSetByIndex)
+{
+    EXPECT_EQ(nullptr, HeronOptions::Get(-1));
+    EXPECT_EQ(nullptr, HeronOptions::Get(HERON_OPTION_COUNT));
+    EXPECT_FALSE(HeronOptions::Set(7, "x"));
+    EXPECT_EQ(nullptr, HeronOptions::Get(HERON_OPT_VERBOSE, true)) << "the key does not exist: the re-read fails";
+    DWORD verbose = 1;
+    Store("Verbose", REG_DWORD, &verbose, sizeof verbose);
+    ASSERT_NE(nullptr, HeronOptions::Get(HERON_OPT_VERBOSE, true));
+    EXPECT_EQ(1u, HeronOptions::Number(HERON_OPT_VERBOSE));
+    std::string longText(400, 'y');
+    EXPECT_TRUE(HeronOptions::Set(HERON_OPT_JOURNAL_NAME, longText.c_str()));
+    EXPECT_EQ(std::string(259, 'y'), Text(HERON_OPT_JOURNAL_NAME));
+    DWORD timeout = 1234;
+    EXPECT_TRUE(HeronOptions::Set(HERON_OPT_WAIT_FOR_NOTES_TIMEOUT, &timeout));
+    EXPECT_EQ(1234u, HeronOptions::Number(HERON_OPT_WAIT_FOR_NOTES_TIMEOUT));
+}
+
+}  // namespace

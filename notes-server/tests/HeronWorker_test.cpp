@@ -1,0 +1,282 @@
+// The worker's error texts, event names, version classes and user names.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "HeronWorker.h"
+#include "VariantArray.h"
+
+namespace {
+
+TEST(HeronWorker, ServerErrorText)
+{
+    HERON worker(0);
+    EXPECT_EQ(HERON_ERROR_NONE, worker.LastError().Kind());
+    worker.SetError(NTS5_ERROR_UNABLE_TO_LAUNCH_NOTES, "ignored", 105);
+    EXPECT_EQ(HERON_ERROR_SERVER, worker.LastError().Kind());
+    EXPECT_EQ(-30, worker.LastError().Code());
+    EXPECT_EQ("Opening Notes Application\r\nError: -30 Unable to Launch Lotus Notes", worker.LastError().Message());
+}
+
+TEST(HeronWorker, ServerErrorTextRows)
+{
+    struct Row {
+        _NTS5ERROR error;
+        UINT context;
+        const char* expected;
+    } rows[] = {
+        {NTS5_ERROR_NOTES_NOT_CONFIGURED, 0,
+         "\r\nError: -37 Your Notes installation has not yet been fully configured. Please run and configure "
+         "your Notes Client installation before running Quillmate.\n"},
+        {NTS5_ERROR_CANT_OPEN_CALENDAR_PROFILE, 104, nullptr},
+        {NTS5_ERROR_CANT_GET_CATEGORIES_BAD, 102, "Retrieving Categories\r\nError: -33 Serious Error: Unable to retrieve categories"},
+        {NTS5_ERROR_CANT_GET_SERVERLIST, 120, "Retrieving Database Folders\r\nError: -38 Unable to find servers"},
+        {_NTS5ERROR{"none", -99, 0}, 0, "\r\nError: -99 "},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.error.symbol);
+        HERON worker(0);
+        worker.SetError(row.error, "", row.context);
+        if (row.expected) {
+            EXPECT_EQ(row.expected, worker.LastError().Message());
+        } else {
+            const std::string& text = worker.LastError().Message();
+            EXPECT_EQ(0u, text.find("Retrieving User Categories\r\nError: -13 Unable to open Calendar profile.\n"));
+            EXPECT_NE(std::string::npos, text.find("\"Setting up locations\""));
+        }
+    }
+}
+
+TEST(HeronWorker, StatusErrorText)
+{
+    HERON worker(0);
+    worker.SetStatusError(0, "", 107);
+    EXPECT_EQ(HERON_ERROR_NONE, worker.LastError().Kind()) << "status 0 records nothing";
+    worker.SetStatusError(NOTES_ERR_SERVER_NOT_RESPONDING, "", 185);
+    EXPECT_EQ(HERON_ERROR_NOTES_STATUS, worker.LastError().Kind());
+    EXPECT_EQ(2051, worker.LastError().Code());
+    EXPECT_EQ(0u, worker.LastError().Message().find("Quillmate was unable to contact your Notes server"));
+    EXPECT_NE(std::string::npos, worker.LastError().Message().find("is not correct.\r\nError: 2051 Server not responding"));
+    // A later failure replaces the record; a later success does not clear it.
+    worker.SetError(NTS5_ERROR_UNKNOWN, "", 0);
+    worker.SetStatusError(0, "", 0);
+    EXPECT_EQ(-5, worker.LastError().Code());
+    EXPECT_EQ("\r\nError: -5 Unknown error", worker.LastError().Message());
+}
+
+TEST(HeronWorker, ErrorMessageIds)
+{
+    struct Row {
+        int code;
+        UINT id;
+    } rows[] = {{-1, 135}, {-6, 140}, {-13, 147}, {-30, 164}, {-34, 168}, {-35, 177},
+                {-36, 178}, {-37, 180}, {-38, 183}, {0, 0},    {-39, 0},   {1, 0}};
+    for (const Row& row : rows)
+        EXPECT_EQ(row.id, HeronErrorMessageId(row.code)) << row.code;
+    EXPECT_EQ(178u, NTS5_ERROR_CANT_FIND_INIFILE.messageId);
+    EXPECT_STREQ("NTS5_ERROR_INVALID_CONNECTION", NTS5_ERROR_INVALID_CONNECTION.symbol);
+}
+
+TEST(HeronWorker, EventNamesAreTheSameEachTime)
+{
+    const char* bases[] = {"HeronConnect", "HeronShutDown", "HeronShutDownComplete"};
+    for (int kind = 1; kind <= 3; ++kind) {
+        char first[MAX_PATH] = "", second[MAX_PATH] = "";
+        BuildHeronEventName(kind, first);
+        BuildHeronEventName(kind, second);
+        EXPECT_EQ(0, std::string(first).find(bases[kind - 1])) << first;
+        EXPECT_STREQ(first, second);
+    }
+    char connect[MAX_PATH], shutDown[MAX_PATH];
+    BuildHeronEventName(1, connect);
+    BuildHeronEventName(2, shutDown);
+    EXPECT_STRNE(connect, shutDown);
+    for (int kind : {0, 4, -1}) {
+        char untouched[MAX_PATH] = "untouched";
+        BuildHeronEventName(kind, untouched);
+        EXPECT_STREQ("untouched", untouched) << kind;
+    }
+}
+
+TEST(HeronWorker, EventNamesKeptByTheWorker)
+{
+    HERON worker(0);
+    char name[MAX_PATH] = "unset";
+    worker.GetEventName(HERON_EVENT_SHUTDOWN, name);
+    EXPECT_STREQ("unset", name) << "nothing is copied while the name is unset";
+    worker.SetEventName(HERON_EVENT_SHUTDOWN, "first");
+    worker.SetEventName(HERON_EVENT_SHUTDOWN, "second");
+    worker.GetEventName(HERON_EVENT_SHUTDOWN, name);
+    EXPECT_STREQ("second", name);
+    std::string longName(400, 'n');
+    worker.SetEventName(HERON_EVENT_CONNECT, longName.c_str());
+    worker.GetEventName(HERON_EVENT_CONNECT, name);
+    EXPECT_EQ(std::string(259, 'n'), name);
+    char other[MAX_PATH] = "unset";
+    worker.GetEventName(4, other);
+    EXPECT_STREQ("unset", other);
+}
+
+TEST(HeronWorker, VersionClassOfBuild)
+{
+    struct Row {
+        WORD build;
+        int version;
+    } rows[] = {{0, -1},    {118, -1}, {119, 1},  {136, 1},  {137, -1}, {138, 2},  {139, -1},
+                {140, 3},   {145, 3},  {146, -1}, {147, 4},  {148, -1}, {161, -1}, {162, 5},
+                {166, 5},   {0xFFFF, 5}};
+    for (const Row& row : rows)
+        EXPECT_EQ(row.version, NotesVersionOfBuild(row.build)) << row.build;
+}
+
+TEST(HeronWorker, UserNameSplit)
+{
+    struct Row {
+        const char* common;
+        const char* first;
+        const char* second;
+    } rows[] = {
+        {"Ann Lee", "Ann", "Lee"},
+        {"Cher", "Cher", ""},
+        {"Ann Marie Lee", "Ann", "Marie"},
+        {"Ann Lee/Sales", "Ann", "Lee"},
+        {"", "", ""},
+    };
+    for (const Row& row : rows) {
+        std::string parts[3] = {"x", "x", "x"};
+        SplitUserName(row.common, parts);
+        EXPECT_EQ(row.first, parts[0]) << row.common;
+        EXPECT_EQ(row.second, parts[1]) << row.common;
+        EXPECT_EQ("", parts[2]) << row.common;
+    }
+}
+
+TEST(HeronWorker, UserInfoWithoutRuntimeIsThreeEmptyTexts)
+{
+    HERON worker(0);
+    VARIANT out;
+    VariantInit(&out);
+    LNSetThrowAllErrors(TRUE);
+    worker.UserInfo(&out);
+    ASSERT_TRUE(QuiIsStringArray(out));
+    BSTR joined = nullptr;
+    ASSERT_EQ(S_OK, QuiJoinStringArray(out, L';', &joined));
+    EXPECT_STREQ(L";;;", joined);
+    SysFreeString(joined);
+    VariantClear(&out);
+    EXPECT_EQ(HERON_ERROR_NOTES_STATUS, worker.LastError().Kind());
+    EXPECT_EQ(NOTES_ERR_NOT_INITIALIZED, worker.LastError().Code());
+}
+
+}  // namespace
+
+namespace {
+
+TEST(HeronCategories, UserCategoriesSplit)
+{
+    struct Row {
+        const char* text;
+        std::vector<std::string> pieces;
+    } rows[] = {
+        {"Errands;Calls", {"Errands", "Calls"}},
+        {"", {}},
+        {"Errands", {"Errands"}},
+        {"Errands;", {"Errands"}},
+        {"Errands;;Calls", {"Errands", "", "Calls"}},
+        {";", {""}},
+        {" a ; b ", {" a ", " b "}},
+    };
+    for (const Row& row : rows)
+        EXPECT_EQ(row.pieces, SplitUserCategories(row.text)) << row.text;
+}
+
+TEST(HeronCategories, KeywordSynonymDropped)
+{
+    struct Row {
+        const char* keyword;
+        const char* expected;
+    } rows[] = {{"Business|biz", "Business"}, {"Personal", "Personal"}, {"|x", ""}, {"a|b|c", "a"}, {"", ""}};
+    for (const Row& row : rows)
+        EXPECT_EQ(row.expected, KeywordBeforeBar(row.keyword)) << row.keyword;
+}
+
+}  // namespace
+
+namespace {
+
+TEST(HeronCalendarProfile, ValueTexts)
+{
+    double number = 60.0, fraction = 1.0 / 3, large = 123456789.0;
+    struct Row {
+        WORD type;
+        const void* data;
+        DWORD length;
+        const char* expected;
+    } rows[] = {
+        {NOTES_TYPE_TEXT, "Yes", 3, "Yes"},
+        {NOTES_TYPE_TEXT, "Yes", 0, ""},
+        {NOTES_TYPE_NUMBER, &number, 8, "60"},
+        {NOTES_TYPE_NUMBER, &fraction, 8, "0.3333333"},
+        {NOTES_TYPE_NUMBER, &large, 8, "1.234568e+08"},
+        {NOTES_TYPE_NUMBER, &number, 4, ""},
+        {NOTES_TYPE_TEXT_LIST, "\1\0\1\0a", 5, ""},
+        {NOTES_TYPE_TEXT, nullptr, 3, ""},
+    };
+    for (const Row& row : rows)
+        EXPECT_EQ(row.expected, ProfileValueText(row.type, row.data, row.length)) << row.expected;
+}
+
+TEST(HeronCalendarProfile, KindBitOfEntryType)
+{
+    struct Row {
+        const char* type;
+        const char* bit;
+    } rows[] = {{"0", "256"}, {"1", "512"}, {"2", "1024"}, {"3", "2048"}, {"4", "4096"}, {"5", "0"},
+                {"-1", "0"},  {"", "0"},    {"x", "0"},    {"2.5", "0"},  {"2x", "0"},  {"4.0", "4096"}};
+    for (const Row& row : rows)
+        EXPECT_EQ(row.bit, CalendarKindBitText(row.type)) << row.type;
+}
+
+}  // namespace
+
+namespace {
+
+TEST(HeronCalendarDay, DatesAsStamps)
+{
+    struct Row {
+        DATE date;
+        DWORD day;
+        DWORD time;
+    } rows[] = {
+        {46364.0, 20261208, 0},
+        {46364.375, 20261208, 90000},
+        {46364.999988426, 20261208, 235959},
+        {36526.5, 20000101, 120000},
+        {2.25, 19000101, 60000},
+    };
+    for (const Row& row : rows) {
+        NOTESTIMEDATE stamp = NotesStampOfDate(row.date);
+        EXPECT_EQ(row.day, stamp.innards[0]) << row.date;
+        EXPECT_EQ(row.time, stamp.innards[1]) << row.date;
+    }
+}
+
+TEST(HeronCalendarDay, DateNumbersWithSevenDigits)
+{
+    struct Row {
+        DWORD day;
+        DWORD time;
+        const char* expected;
+    } rows[] = {
+        {20261208, 90000, "46364.38"},
+        {20261208, 84500, "46364.36"},
+        {20261208, 0, "46364"},
+        {19271231, 120000, "10227.5"},
+        {19000101, 60000, "2.25"},
+    };
+    for (const Row& row : rows)
+        EXPECT_EQ(row.expected, DateNumberText(LNDatetime(NOTESTIMEDATE{{row.day, row.time}}))) << row.expected;
+}
+
+}  // namespace

@@ -1,0 +1,179 @@
+/* The Notes stand-in: our own Notes function library (nnotes.dll) and class
+   library (lcppn20.dll), with the data of one installation kept in files
+   under a test folder: notes.ini, the ID file it names, and databases as
+   text files below the data directory.
+
+   What a test tells the stand-in, under HKEY_CURRENT_USER
+   "Software\QuillmateStandIns\Notes":
+     "Build"      REG_DWORD     the runtime's build number (default 166)
+     "FailCalls"  REG_MULTI_SZ  calls that fail with NOTES_ERR_TOLD_TO_FAIL,
+                                by name, as "GetNotesVersion" or "Initialize"
+
+   The function library's calls that the access server imports by ordinal
+   are declared here with the ordinal beside each. */
+#ifndef NOTES_STANDIN_H
+#define NOTES_STANDIN_H
+
+#include <windows.h>
+
+#define NOTES_STANDIN_KEY "Software\\QuillmateStandIns\\Notes"
+#define NOTES_STANDIN_DEFAULT_BUILD 166
+/* Set by the stand-in's notes.exe when it has started. */
+#define NOTES_STANDIN_STARTED_EVENT "QuillmateNotesStandInStarted"
+
+typedef WORD NOTESSTATUS;
+typedef DWORD NOTESDBHANDLE;
+typedef DWORD NOTESHANDLE;  /* an open note */
+typedef DWORD NOTESBLOCK;   /* an item value: its type (2 bytes), then its data */
+typedef DWORD NOTESNOTEID;
+
+/* A time stamp of the stand-in: the date as yyyymmdd and the time of day
+   as hhmmss, both in local time. */
+typedef struct {
+    DWORD innards[2];
+} NOTESTIMEDATE;
+
+/* A local time broken down, with its zone and daylight-saving flag, and the
+   stamp it converts to. */
+typedef struct {
+    int year, month, day, hour, minute, second, hundredth;
+    int zone;  /* minutes west of UTC */
+    BOOL dst;
+    NOTESTIMEDATE stamp;
+} NOTES_TIME;
+
+/* Item value types: a number (an 8-byte double), a text, a text list (a
+   2-byte count, then per entry a 2-byte length and the text). */
+#define NOTES_TYPE_NUMBER 0x300
+#define NOTES_TYPE_TEXT 0x500
+#define NOTES_TYPE_TEXT_LIST 0x501
+/* Design note classes. */
+#define NOTES_CLASS_FORM 4
+
+/* Statuses of the stand-in, with their texts in NotesStatusText. */
+#define NOTES_ERR_NOT_FOUND 3
+#define NOTES_ERR_FILE_NOT_FOUND 259
+#define NOTES_ERR_NOT_INITIALIZED 289
+#define NOTES_ERR_THREAD_NOT_REGISTERED 290
+#define NOTES_ERR_ALREADY_INITIALIZED 291
+#define NOTES_ERR_NO_INI 292
+#define NOTES_ERR_BAD_HANDLE 293
+#define NOTES_ERR_ITEM_NOT_FOUND 546
+#define NOTES_ERR_NO_LOCATION 547
+#define NOTES_ERR_NO_USER 548
+#define NOTES_ERR_FORMULA 1281
+#define NOTES_ERR_BAD_TIME 1282
+#define NOTES_ERR_SERVER_NOT_RESPONDING 2051
+#define NOTES_ERR_TOLD_TO_FAIL 4095
+
+/* One component of a parsed user name: a pointer into the parsed text and
+   its length (0 when the name has no such component). */
+typedef struct {
+    const char* text;
+    DWORD length;
+} NOTES_NAME_PART;
+
+/* The components of a distinguished name, 88 bytes. */
+typedef struct {
+    NOTES_NAME_PART common;
+    NOTES_NAME_PART orgUnit[4];
+    NOTES_NAME_PART organization;
+    NOTES_NAME_PART country;
+    NOTES_NAME_PART admd;
+    NOTES_NAME_PART prmd;
+    NOTES_NAME_PART generation;
+    NOTES_NAME_PART domain;
+} NOTES_NAME_PARTS;
+
+#ifdef NOTES_FUNCTIONS_BUILD
+#define NOTES_FUNCTION
+#else
+#define NOTES_FUNCTION __declspec(dllimport)
+#endif
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+/* Ordinal 416: the environment value `name` of notes.ini into buffer;
+   TRUE when the value exists. */
+NOTES_FUNCTION BOOL NotesEnvironmentText(const char* name, char* buffer, WORD size);
+/* Ordinal 630: the components of `name` ("CN=Ann Lee/O=Acme" or the
+   abbreviated "Ann Lee/Acme"); they point into `name`. */
+NOTES_FUNCTION NOTESSTATUS NotesNameParse(const char* name, NOTES_NAME_PARTS* parts);
+/* Ordinal 2001: closes a database handle. */
+NOTES_FUNCTION NOTESSTATUS NotesDatabaseClose(NOTESDBHANDLE handle);
+
+/* Ordinal 167: fills in the local time zone and daylight-saving flag. */
+NOTES_FUNCTION void NotesTimeZone(NOTES_TIME* time);
+/* Ordinal 229: the stamp of a local time; NOTES_ERR_BAD_TIME when the
+   fields are no date and time. */
+NOTES_FUNCTION NOTESSTATUS NotesLocalTimeToStamp(NOTES_TIME* time);
+
+/* Ordinal 182: the data of a value block (null for an unknown block). */
+NOTES_FUNCTION void* NotesLockBlock(NOTESBLOCK block);
+/* Ordinal 183: ends an access of NotesLockBlock. */
+NOTES_FUNCTION void NotesUnlockBlock(NOTESBLOCK block);
+/* Ordinal 2008: closes an open note. */
+NOTES_FUNCTION NOTESSTATUS NotesCloseNote(NOTESHANDLE note);
+/* Ordinal 1201: 0 when the open note has the item. The four pointers are
+   further outputs of the real library that nobody here asks for. */
+NOTES_FUNCTION NOTESSTATUS NotesItemInfo(NOTESHANDLE note, const char* name, WORD nameLength, void* unused1,
+                                         void* unused2, void* unused3, void* unused4);
+/* Ordinal 1202: appends a text (length 0xFFFF: up to its terminator) to an
+   item's text list, creating the item when it has none. */
+NOTES_FUNCTION NOTESSTATUS NotesItemAppendText(NOTESHANDLE note, const char* item, const char* text,
+                                               WORD textLength, BOOL allowDuplicates);
+/* Ordinal 1203: a value as text (a list's entries joined by ";") into the
+   buffer; answers the length written. */
+NOTES_FUNCTION WORD NotesValueToText(WORD type, NOTESBLOCK value, DWORD valueLength, char* buffer, WORD size,
+                                     WORD lineLength);
+/* Ordinal 1204: the note id of a design note by title and class. */
+NOTES_FUNCTION NOTESSTATUS NotesFindDesignNote(NOTESDBHANDLE database, const char* name, WORD noteClass,
+                                               NOTESNOTEID* id);
+/* Ordinal 1205: opens a note of the database by its id. */
+NOTES_FUNCTION NOTESSTATUS NotesOpenNote(NOTESDBHANDLE database, NOTESNOTEID id, WORD flags, NOTESHANDLE* note);
+/* Ordinal 1206: computes a note with a form: each item "$Default.<name>"
+   of the form gives the note the item <name> when it has none. */
+NOTES_FUNCTION NOTESSTATUS NotesComputeWithForm(NOTESHANDLE note, NOTESHANDLE form, DWORD flags);
+
+/* The profile functions, looked up by name. A profile is the note of the
+   database whose "$ProfileName" (and "$UserName", when a user is given)
+   match. */
+NOTES_FUNCTION NOTESSTATUS NSFProfileOpen(NOTESDBHANDLE database, const char* profile, WORD profileLength,
+                                          const char* user, WORD userLength, BOOL copyProfile, NOTESHANDLE* note);
+NOTES_FUNCTION NOTESSTATUS NSFProfileGetField(NOTESDBHANDLE database, const char* profile, WORD profileLength,
+                                              const char* user, WORD userLength, const char* field,
+                                              WORD fieldLength, WORD* type, NOTESBLOCK* value, DWORD* length);
+NOTES_FUNCTION NOTESSTATUS NSFProfileUpdate(NOTESHANDLE note, const char* profile, WORD profileLength,
+                                            const char* user, WORD userLength);
+
+typedef NOTESSTATUS(*NSFPROFILEOPENPROC)(NOTESDBHANDLE, const char*, WORD, const char*, WORD, BOOL, NOTESHANDLE*);
+typedef NOTESSTATUS(*NSFPROFILEGETFIELDPROC)(NOTESDBHANDLE, const char*, WORD, const char*, WORD, const char*, WORD,
+                                             WORD*, NOTESBLOCK*, DWORD*);
+typedef NOTESSTATUS(*NSFPROFILEUPDATEPROC)(NOTESHANDLE, const char*, WORD, const char*, WORD);
+
+/* The runtime of the process, as the class library uses it (by name). */
+NOTES_FUNCTION NOTESSTATUS NotesRuntimeInit(const char* iniPath);
+NOTES_FUNCTION NOTESSTATUS NotesRuntimeTerm(void);
+NOTES_FUNCTION BOOL NotesRuntimeIsInitialized(void);
+NOTES_FUNCTION NOTESSTATUS NotesThreadInit(void);
+NOTES_FUNCTION NOTESSTATUS NotesThreadTerm(void);
+/* Whether the calling thread may make the call `name` now: 0, or the
+   status the call fails with. */
+NOTES_FUNCTION NOTESSTATUS NotesCheckCall(const char* name);
+NOTES_FUNCTION const char* NotesStatusText(NOTESSTATUS status);
+NOTES_FUNCTION NOTESSTATUS NotesDataDirectory(char* buffer, WORD size);
+NOTES_FUNCTION NOTESSTATUS NotesUserName(char* buffer, WORD size);
+NOTES_FUNCTION NOTESSTATUS NotesBuildNumber(WORD* build);
+/* Opens the database file `path` (relative to the data directory unless
+   absolute) on `server` (empty: this machine). */
+NOTES_FUNCTION NOTESSTATUS NotesDatabaseOpen(const char* server, const char* path, NOTESDBHANDLE* handle);
+/* The file behind an open database handle. */
+NOTES_FUNCTION NOTESSTATUS NotesDatabaseFile(NOTESDBHANDLE handle, char* buffer, WORD size);
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif

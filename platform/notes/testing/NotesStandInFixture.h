@@ -1,0 +1,165 @@
+// Puts one Notes installation of the stand-in into the test prefix for one
+// test: a folder of its own with notes.ini, the user's ID file and names.nsf
+// with the location document, the Notes key under HKEY_LOCAL_MACHINE naming
+// that folder, and the stand-in's settings; all of it taken away at the end.
+#pragma once
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <shellapi.h>
+#include <shlwapi.h>
+
+#include <fstream>
+#include <initializer_list>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "NotesStandIn.h"
+#include "NotesStore.h"
+#include "QuiComTesting.h"
+
+namespace NotesStandInTesting {
+
+const char kNotesKey[] = "Software\\Lotus\\Notes\\5.0";
+
+inline void SetRegText(HKEY root, const char* key, const char* name, const std::string& text)
+{
+    HKEY handle;
+    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(root, key, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &handle, nullptr));
+    EXPECT_EQ(ERROR_SUCCESS, RegSetValueExA(handle, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
+                                            static_cast<DWORD>(text.size() + 1)));
+    RegCloseKey(handle);
+}
+
+inline void SetRegNumber(HKEY root, const char* key, const char* name, DWORD value)
+{
+    HKEY handle;
+    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(root, key, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &handle, nullptr));
+    EXPECT_EQ(ERROR_SUCCESS, RegSetValueExA(handle, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value),
+                                            sizeof value));
+    RegCloseKey(handle);
+}
+
+inline void WriteFile(const std::string& path, const std::string& text)
+{
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << text;
+    ASSERT_TRUE(out.good()) << path;
+}
+
+// Runs `body` on a thread of its own and waits for it with a deadline.
+template <class F>
+void OnOtherThread(F body)
+{
+    struct Call {
+        static DWORD WINAPI Run(void* argument)
+        {
+            (*static_cast<F*>(argument))();
+            return 0;
+        }
+    };
+    HANDLE thread = CreateThread(nullptr, 0, Call::Run, &body, 0, nullptr);
+    ASSERT_TRUE(thread != nullptr);
+    EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(thread, 10000));
+    CloseHandle(thread);
+}
+
+inline void Forget()
+{
+    SHDeleteKeyA(HKEY_LOCAL_MACHINE, "Software\\Lotus");
+    SHDeleteKeyA(HKEY_CURRENT_USER, NOTES_STANDIN_KEY);
+}
+
+class Installation {
+public:
+    // The default installation: user "CN=Ann Lee/OU=Sales/O=Acme", location
+    // "Office" with a local mail file "mail\alee.nsf", and the Notes key's
+    // "Path" naming the folder that holds notes.ini.
+    Installation()
+    {
+        Forget();
+        const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
+        std::string root = QuiComTesting::ProgramFolder() + "notes-installs";
+        CreateDirectoryA(root.c_str(), nullptr);
+        std::string name = std::string(test->test_suite_name()) + "." + test->name();
+        for (char& c : name) {
+            if (c == '/')
+                c = '_';
+        }
+        m_folder = root + "\\" + name;
+        SHFileOperationDelete(m_folder);
+        CreateDirectoryA(m_folder.c_str(), nullptr);
+        CreateDirectoryA((m_folder + "\\mail").c_str(), nullptr);
+        SetIni({{"Location", "Office,1234,5678"}, {"KeyFileName", "user.id"}, {"MailFile", "mail\\alee.nsf"},
+                {"MailServer", ""}});
+        SetUser("CN=Ann Lee/OU=Sales/O=Acme");
+        SetLocation({{"MailType", "1"}, {"MailFile", "mail\\alee.nsf"}});
+        WriteFile(m_folder + "\\mail\\alee.nsf", "[note 1]\r\nForm=Memo\r\n");
+        SetRegText(HKEY_LOCAL_MACHINE, kNotesKey, "Path", m_folder);
+    }
+    ~Installation()
+    {
+        Forget();
+        SHFileOperationDelete(m_folder);
+    }
+    Installation(const Installation&) = delete;
+    Installation& operator=(const Installation&) = delete;
+
+    const std::string& Folder() const { return m_folder; }
+    std::string IniPath() const { return m_folder + "\\notes.ini"; }
+
+    void SetIni(std::initializer_list<std::pair<const char*, const char*>> values)
+    {
+        std::string text = "[Notes]\r\n";
+        for (const auto& value : values)
+            text += std::string(value.first) + "=" + value.second + "\r\n";
+        WriteFile(IniPath(), text);
+    }
+    void SetUser(const std::string& fullName) { WriteFile(m_folder + "\\user.id", fullName + "\r\n"); }
+    // names.nsf with the location document "Office" holding these items.
+    void SetLocation(std::initializer_list<std::pair<const char*, const char*>> items)
+    {
+        std::string text = "[note 8]\r\nForm=Location\r\nName=Office\r\n";
+        for (const auto& item : items)
+            text += std::string(item.first) + "=" + item.second + "\r\n";
+        WriteFile(m_folder + "\\names.nsf", text);
+    }
+    void SetBuild(DWORD build) { SetRegNumber(HKEY_CURRENT_USER, NOTES_STANDIN_KEY, "Build", build); }
+    void SetFailCalls(std::initializer_list<const char*> calls)
+    {
+        std::string data;
+        for (const char* call : calls)
+            data.append(call).push_back('\0');
+        data.push_back('\0');
+        HKEY handle;
+        ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CURRENT_USER, NOTES_STANDIN_KEY, 0, nullptr, 0, KEY_SET_VALUE,
+                                                 nullptr, &handle, nullptr));
+        RegSetValueExA(handle, "FailCalls", 0, REG_MULTI_SZ, reinterpret_cast<const BYTE*>(data.data()),
+                       static_cast<DWORD>(data.size()));
+        RegCloseKey(handle);
+    }
+
+    // The database file as notesdump prints it.
+    std::vector<std::string> Dump(const std::string& database) const
+    {
+        std::vector<NotesNote> notes;
+        EXPECT_TRUE(ReadNotesDatabase(m_folder + "\\" + database, &notes)) << database;
+        return DumpNotesLines(notes);
+    }
+
+private:
+    static void SHFileOperationDelete(const std::string& folder)
+    {
+        std::string from = folder;
+        from.push_back('\0');
+        SHFILEOPSTRUCTA operation = {};
+        operation.wFunc = FO_DELETE;
+        operation.pFrom = from.c_str();
+        operation.fFlags = FOF_NOCONFIRMATION | FOF_NOERRORUI | FOF_SILENT;
+        SHFileOperationA(&operation);
+    }
+
+    std::string m_folder;
+};
+
+}  // namespace NotesStandInTesting
