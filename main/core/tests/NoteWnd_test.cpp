@@ -205,6 +205,33 @@ TEST_F(NoteWndTest, MovingStoresThePositionAndTheNextNoteOpensThere)
     EXPECT_EQ(moved, WindowRect(next->GetNoteWnd()));
 }
 
+TEST_F(NoteWndTest, DragOutlineAndSmallestSizeCoverTheDestinationWindow)
+{
+    CTestNote* note = Open();
+    ASSERT_NE(nullptr, note);
+    CNoteWnd* wnd = note->GetNoteWnd();
+    BOOL fullDrag = FALSE;
+    ::SystemParametersInfo(SPI_GETDRAGFULLWINDOWS, 0, &fullDrag, 0);
+    struct Row {
+        BOOL fullWindows;
+        int expectedRight;
+    } rows[] = {{TRUE, 110}, {FALSE, 120}};
+    for (const Row& row : rows) {
+        ::SystemParametersInfo(SPI_SETDRAGFULLWINDOWS, row.fullWindows, nullptr, 0);
+        RECT drag = {100, 20, 110, 40};
+        wnd->SendMessage(WM_MOVING, WMSZ_TOPLEFT, reinterpret_cast<LPARAM>(&drag));
+        EXPECT_EQ(row.expectedRight, drag.right) << "full-window drag " << row.fullWindows;
+        EXPECT_EQ(100, drag.left);
+    }
+    ::SystemParametersInfo(SPI_SETDRAGFULLWINDOWS, fullDrag, nullptr, 0);
+
+    MINMAXINFO info = {};
+    wnd->SendMessage(WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&info));
+    SIZE dest;
+    wnd->GetDestWnd()->GetSize(&dest);
+    EXPECT_EQ(CPoint(dest.cx, dest.cy), CPoint(info.ptMinTrackSize));
+}
+
 TEST_F(NoteWndTest, AWindowThatCannotBeMadeLeavesNoNoteBehind)
 {
     app.failDestWnd = true;
