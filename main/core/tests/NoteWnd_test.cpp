@@ -368,3 +368,52 @@ TEST_F(NoteWndTest, ContactButtonsAndTheSystemMenu)
 }
 
 } // namespace
+
+namespace {
+
+class NoteDialogsTest : public NoteFixture {};
+
+TEST_F(NoteDialogsTest, MoreContactsTakesTheSelectionOrNothing)
+{
+    struct Row {
+        int select;
+        int id;
+        const char* name;
+    } rows[] = {{1, 22, "Bob"}, {LB_ERR, 0, ""}};
+    for (const Row& row : rows) {
+        CMoreContacts dialog(nullptr);
+        ASSERT_TRUE(dialog.Create(IDD_MORE_CONTACTS, nullptr));
+        HWND list = ::GetDlgItem(dialog, IDC_MORE_CONTACTS_LIST);
+        ASSERT_NE(nullptr, list);
+        const char* names[] = {"Ann", "Bob"};
+        for (int i = 0; i < 2; ++i) {
+            LRESULT index = ::SendMessage(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(names[i]));
+            ::SendMessage(list, LB_SETITEMDATA, index, 11 * (i + 1));
+        }
+        ::SendMessage(list, LB_SETCURSEL, row.select, 0);
+        dialog.OnOK();
+        EXPECT_EQ(row.id, dialog.GetSelectedId()) << row.select;
+        EXPECT_STREQ(row.name, dialog.GetSelectedName()) << row.select;
+        EXPECT_FALSE(::IsWindow(list)) << "the dialog closed";
+    }
+}
+
+TEST_F(NoteDialogsTest, SavedNoteShowsItsMessageAndReadsTheCheckBox)
+{
+    CSavedNote dialog(nullptr);
+    CStringArray names;
+    names.Add("To-do");
+    dialog.BuildMessage("lunch", names, IDS_EDITION_NOTES);
+    ASSERT_TRUE(dialog.Create(IDD_SAVED_NOTE, nullptr));
+    char text[200] = {};
+    ::GetDlgItemTextA(dialog, IDC_SAVED_TEXT, text, sizeof text);
+    EXPECT_STREQ("Your note 'lunch' was filed Lotus Notes To-do.", text);
+    EXPECT_EQ(BST_UNCHECKED, ::IsDlgButtonChecked(dialog, IDC_SAVED_DONT_SHOW));
+    EXPECT_EQ(0, dialog.GetDontShowAgain());
+    ::CheckDlgButton(dialog, IDC_SAVED_DONT_SHOW, BST_CHECKED);
+    EXPECT_TRUE(dialog.UpdateData(TRUE));
+    EXPECT_EQ(1, dialog.GetDontShowAgain());
+    dialog.DestroyWindow();
+}
+
+} // namespace
