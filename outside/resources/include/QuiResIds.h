@@ -136,4 +136,9 @@
 #define IDS_PREFS_NO_PROXY_LIB   60076
 #define IDS_PREFS_SYSTEM_PROXY   60078
 
+/* Note box (notebox.rc). The arrows' numbers are also their commands. */
+#define ID_NOTEBOX_SCROLL_UP     146
+#define IDB_NOTEBOX_GRIP         147    /* green is transparent */
+#define ID_NOTEBOX_SCROLL_DOWN   174
+
 #endif
