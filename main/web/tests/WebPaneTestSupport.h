@@ -194,12 +194,9 @@ protected:
 
     void TearDown() override
     {
-        while (CActionNote* note = app.GetCurrentNote()) {
-            int before = app.GetNoteCount();
+        // Closing its window ends a note.
+        for (CPaneNote* note : m_opened)
             note->DestroyNoteWnd();
-            if (app.GetNoteCount() == before)
-                break;
-        }
         PumpPending();
         app.DeleteNoteManager();
         app.m_pMainWnd = nullptr;
@@ -221,15 +218,15 @@ protected:
     {
         auto* note = static_cast<CPaneNote*>(app.CreateNote(FALSE));
         PumpPending();
+        if (note)
+            m_opened.push_back(note);
         return note;
     }
 
-    // The user typing: the whole text of the note box replaced.
+    // The note's text replaced as by typing; the change parses it.
     static void Type(CActionNote* note, const char* text)
     {
-        HWND edit = note->GetNoteWnd()->GetNoteBox()->GetEditWindow();
-        ::SendMessage(edit, EM_SETSEL, 0, -1);
-        ::SendMessage(edit, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(text));
+        note->SetNoteText(text);
         PumpPending();
     }
 
@@ -259,6 +256,7 @@ protected:
 
 private:
     int m_edition;
+    std::vector<CPaneNote*> m_opened;
 };
 
 } // namespace webpane_test
