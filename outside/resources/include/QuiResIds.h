@@ -135,6 +135,7 @@
 #define IDC_PREFS_PROXY          60061
 #define IDS_PREFS_NO_PROXY_LIB   60076
 #define IDS_PREFS_SYSTEM_PROXY   60078
+
 /* Note box (notebox.rc). The arrows' numbers are also their commands. */
 #define ID_NOTEBOX_SCROLL_UP     146
 #define IDB_NOTEBOX_GRIP         147    /* green is transparent */
@@ -174,7 +175,6 @@
 #define IDC_SAVED_DONT_SHOW      60021
 #define IDD_MORE_CONTACTS        165
 #define IDC_MORE_CONTACTS_LIST   2001
-
 
 /* Web actions pane (webpane.rc): its check button's caption and tool tip and
    its menu button's menu, whose pop-up the pane fills with the web actions
