@@ -176,4 +176,14 @@
 #define IDD_MORE_CONTACTS        165
 #define IDC_MORE_CONTACTS_LIST   2001
 
+/* Web actions pane (webpane.rc): its check button's caption and tool tip and
+   its menu button's menu, whose pop-up the pane fills with the web actions
+   (commands 52000 to 52099); the help topics of the destination window while
+   the pane is checked or not. */
+#define IDR_WEB_ACTIONS_PANE     514
+#define ID_WEB_ACTION_FIRST      52000
+#define ID_WEB_ACTION_LAST       52099
+#define IDH_WEB_ACTIONS_CHECKED  24
+#define IDH_WEB_ACTIONS          26
+
 #endif
