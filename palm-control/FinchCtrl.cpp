@@ -421,7 +421,7 @@ bool CFinchCtrl::HandleMessage(HWND window, UINT message, WPARAM, LPARAM, LRESUL
 {
     switch (message) {
     case WM_CREATE:
-        WatchUserFolder();
+        WatchUserFolder(window);
         return false;
     case WM_DESTROY:
         m_watch.Close();
@@ -437,11 +437,11 @@ bool CFinchCtrl::HandleMessage(HWND window, UINT message, WPARAM, LPARAM, LRESUL
         return true;
     }
     case WM_FINCH_FOLDERCHANGED:
-        OnFolderChanged();
+        OnFolderChanged(window);
         *result = 0;
         return true;
     case WM_FINCH_REARM:
-        WatchUserFolder();
+        WatchUserFolder(window);
         *result = 0;
         return true;
     default:
@@ -449,19 +449,19 @@ bool CFinchCtrl::HandleMessage(HWND window, UINT message, WPARAM, LPARAM, LRESUL
     }
 }
 
-void CFinchCtrl::WatchUserFolder()
+void CFinchCtrl::WatchUserFolder(HWND window)
 {
     CString path;
     m_manager.GetUserPath(path);
-    if (m_watch.Arm(path) && Window())
-        m_watch.Start(Window());
+    if (m_watch.Arm(path))
+        m_watch.Start(window);
 }
 
-void CFinchCtrl::OnFolderChanged()
+void CFinchCtrl::OnFolderChanged(HWND window)
 {
     m_watch.Close();
     FireUserInfoChange();
-    PostMessageA(Window(), WM_FINCH_REARM, 0, 0);
+    PostMessageA(window, WM_FINCH_REARM, 0, 0);
 }
 
 // Invisible at run time: the container only needs the control's members.

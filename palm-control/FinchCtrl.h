@@ -61,9 +61,10 @@ protected:
 private:
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     bool HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result);
-    // Watches the current user's memo folder from a new worker.
-    void WatchUserFolder();
-    void OnFolderChanged();
+    // Watches the current user's memo folder from a new worker that posts
+    // to `window` (the control's, also while it is being made).
+    void WatchUserFolder(HWND window);
+    void OnFolderChanged(HWND window);
     void FireUserInfoChange();
     HRESULT CategoryList(int (PilotManager::*get)(VARIANT*), VARIANT* value);
     HRESULT FieldOrder(int (PilotManager::*get)(BYTE*), BSTR* value);

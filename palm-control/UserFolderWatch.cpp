@@ -18,7 +18,10 @@ bool UserFolderWatch::Arm(const char* userPath)
     Close();
     if (!userPath || !*userPath)
         return false;
-    const std::string folder = std::string(userPath) + "\\memopad";
+    std::string folder = userPath;
+    if (folder.back() == '\\')
+        folder.pop_back();
+    folder += "\\memopad";
     m_change = FindFirstChangeNotificationA(folder.c_str(), FALSE, FILE_NOTIFY_CHANGE_LAST_WRITE);
     return Armed();
 }

@@ -216,7 +216,9 @@ TEST_F(FinchControl, EveryMemberAtItsDispIdWithItsTypes)
             ++matched;
             EXPECT_EQ(row.id, func->memid);
             std::vector<VARTYPE> params;
-            VARTYPE result = VT_EMPTY;
+            // The dispatch view of a dual interface answers in the function's own type.
+            const VARTYPE own = func->elemdescFunc.tdesc.vt;
+            VARTYPE result = own == VT_VOID || own == VT_HRESULT ? VT_EMPTY : own;
             for (SHORT p = 0; p < func->cParams; ++p) {
                 const ELEMDESC& param = func->lprgelemdescParam[p];
                 if (param.paramdesc.wParamFlags & PARAMFLAG_FRETVAL)
