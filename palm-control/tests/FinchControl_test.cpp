@@ -5,6 +5,7 @@
 #include <olectl.h>
 
 #include <algorithm>
+#include <memory>
 
 #include <string>
 #include <vector>
@@ -404,4 +405,190 @@ TEST_F(FinchControl, MemoFolderChangeRaisesUserInfoChangeUntilTheControlGoes)
     }
     host.DestroyWindow();
     EXPECT_GE(sink.changes, 2);
+}
+
+TEST_F(FinchControl, ContactEntriesByName)
+{
+    // The record must live until the table is saved.
+    std::unique_ptr<CAddressRecord> record;
+    desktop.EditTable<CAddressTable>("ZoeD\\address\\address.dat", [&record](CAddressTable& t) {
+        record.reset(new CAddressRecord(&t, 0));
+        CAddressRecord* contact = record.get();
+        contact->SetFirst("Ann");
+        contact->SetName("Lee");
+        contact->SetPhone(1, "555-0101");
+        contact->SetPhoneLabelID(1, 0);
+        contact->SetPhone(2, "ann@example.org");
+        contact->SetPhoneLabelID(2, 4);  // E-Mail:
+        contact->SetDisplayPhone(1);
+        EXPECT_EQ(0, t.AddRecord(contact));
+    });
+    struct Row {
+        DISPID member;
+        const wchar_t* first;
+        const wchar_t* last;
+        const wchar_t* expected;
+    };
+    const std::vector<Row> rows = {
+        {DISPID_FINCH_GETSHOWINLIST, L"Ann", L"Lee", L"555-0101"},
+        {DISPID_FINCH_GETEMAIL, L"Ann", L"Lee", L"ann@example.org"},
+        {DISPID_FINCH_GETEMAIL, L"  Ann ", L" Lee  ", L"ann@example.org"},
+        {DISPID_FINCH_GETEMAIL, L"Bob", L"Lee", L""},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(std::to_string(row.member) + " " + std::string(row.first, row.first + wcslen(row.first)));
+        BSTR first = SysAllocString(row.first), last = SysAllocString(row.last), company = SysAllocString(L"");
+        Variant a, b, c, result;
+        a.vt = b.vt = c.vt = VT_BYREF | VT_BSTR;
+        a.pbstrVal = &first;
+        b.pbstrVal = &last;
+        c.pbstrVal = &company;
+        ASSERT_EQ(S_OK, CallMethod(Finch(), row.member, {&a, &b, &c}, &result));
+        a.vt = b.vt = c.vt = VT_EMPTY;
+        ASSERT_EQ(VT_BSTR, result.vt);
+        EXPECT_STREQ(row.expected, result.bstrVal);
+        SysFreeString(first);
+        SysFreeString(last);
+        SysFreeString(company);
+    }
+}
+
+TEST_F(FinchControl, RefreshWithoutARunningDesktopTellsTheContainer)
+{
+    EventSink sink;
+    Ptr<IConnectionPointContainer> points;
+    ASSERT_EQ(S_OK, Finch()->QueryInterface(IID_IConnectionPointContainer, points.OutVoid()));
+    Ptr<IConnectionPoint> point;
+    ASSERT_EQ(S_OK, points->FindConnectionPoint(DIID__DFinchEvents, point.Out()));
+    DWORD cookie = 0;
+    ASSERT_EQ(S_OK, point->Advise(&sink, &cookie));
+    Variant result;
+    ASSERT_EQ(S_OK, CallMethod(Finch(), DISPID_FINCH_DATAREFRESH, {}, &result));
+    EXPECT_EQ(2, result.lVal);
+    EXPECT_EQ(1, sink.changes);
+    point->Unadvise(cookie);
+}
+
+TEST_F(FinchControl, CalendarDayThroughTheReferences)
+{
+    Ptr<IDispatch> appointment = Record();
+    Put(appointment.Get(), DISPID_GODWIT_TYPE, VT_I4, GODWIT_TYPE_CALENDAR);
+    Put(appointment.Get(), DISPID_GODWIT_BODY, VT_BSTR, 0, L"Dentist");
+    Put(appointment.Get(), DISPID_GODWIT_STARTDATE, VT_DATE, 46091.375);
+    ASSERT_EQ(1, File(appointment.Get()));
+    VARIANT day, items;
+    VariantInit(&day);
+    VariantInit(&items);
+    day.vt = VT_DATE;
+    day.date = 46091.0;
+    Variant dayRef, itemsRef, result;
+    dayRef.vt = itemsRef.vt = VT_BYREF | VT_VARIANT;
+    dayRef.pvarVal = &day;
+    itemsRef.pvarVal = &items;
+    ASSERT_EQ(S_OK, CallMethod(Finch(), DISPID_FINCH_GETCALENDARDAY, {&dayRef, &itemsRef}, &result));
+    dayRef.vt = itemsRef.vt = VT_EMPTY;
+    EXPECT_EQ(1, result.lVal);
+    EXPECT_EQ(VT_EMPTY, day.vt);
+    ASSERT_EQ(VT_ARRAY | VT_VARIANT, items.vt);
+    LONG upper = -1;
+    SafeArrayGetUBound(items.parray, 1, &upper);
+    EXPECT_EQ(0, upper);
+    VariantClear(&items);
+}
+
+TEST_F(FinchControl, ANewUserIsWatchedInsteadOfTheLast)
+{
+    AfxEnableControlContainer();
+    CWnd host;
+    ASSERT_TRUE(host.CreateEx(0, nullptr, "host", WS_OVERLAPPEDWINDOW, 0, 0, 200, 100, nullptr, nullptr));
+    EventSink sink;
+    {
+        CWnd control;
+        CLSID clsid = GUID_NULL;
+        ASSERT_EQ(S_OK, CLSIDFromProgID(L"Finch.FinchCtrl.1", &clsid));
+        ASSERT_TRUE(control.CreateControl(clsid, nullptr, WS_CHILD | WS_VISIBLE, CRect(0, 0, 50, 50), &host, 1));
+        Ptr<IDispatch> finch;
+        ASSERT_EQ(S_OK, control.GetControlUnknown()->QueryInterface(IID_IDispatch, finch.OutVoid()));
+        Ptr<IConnectionPointContainer> points;
+        ASSERT_EQ(S_OK, finch->QueryInterface(IID_IConnectionPointContainer, points.OutVoid()));
+        Ptr<IConnectionPoint> point;
+        ASSERT_EQ(S_OK, points->FindConnectionPoint(DIID__DFinchEvents, point.Out()));
+        DWORD cookie = 0;
+        ASSERT_EQ(S_OK, point->Advise(&sink, &cookie));
+
+        Variant bob(L"Bob");
+        ASSERT_EQ(S_OK, PutProperty(finch.Get(), DISPID_FINCH_CURRENTUSER, bob));
+        EXPECT_TRUE(WaitFor([&] { return sink.changes == 1; })) << "the change of user is told";
+        WriteFileBytes(desktop.File("BobD\\memopad\\note.txt"), "changed");
+        EXPECT_TRUE(WaitFor([&] { return sink.changes == 2; })) << "Bob's folder is watched";
+        point->Unadvise(cookie);
+        control.DestroyWindow();
+    }
+    host.DestroyWindow();
+}
+
+namespace {
+
+// Answers the data library's message boxes as a user would, with OK.
+class PromptAnswerer {
+public:
+    PromptAnswerer() { s_hook = SetWindowsHookExA(WH_CBT, Hook, nullptr, GetCurrentThreadId()); }
+    ~PromptAnswerer() { UnhookWindowsHookEx(s_hook); }
+    PromptAnswerer(const PromptAnswerer&) = delete;
+    PromptAnswerer& operator=(const PromptAnswerer&) = delete;
+    static int s_answered;
+
+private:
+    static LRESULT CALLBACK Hook(int code, WPARAM wParam, LPARAM lParam)
+    {
+        if (code == HCBT_CREATEWND) {
+            char name[16] = "";
+            GetClassNameA(reinterpret_cast<HWND>(wParam), name, sizeof name);
+            if (strcmp(name, "#32770") == 0) {
+                ++s_answered;
+                PostMessageA(reinterpret_cast<HWND>(wParam), WM_COMMAND, IDOK, 0);
+            }
+        }
+        return CallNextHookEx(s_hook, code, wParam, lParam);
+    }
+    static HHOOK s_hook;
+};
+int PromptAnswerer::s_answered = 0;
+HHOOK PromptAnswerer::s_hook = nullptr;
+
+}  // namespace
+
+TEST_F(FinchControl, WithoutAUsableLibraryEveryMemberAnswersEmpty)
+{
+    desktop.AddUser("Adam", "AdamD", false);
+    desktop.SetLastUser("Adam");
+    SetText(HKEY_CURRENT_USER, "Software\\Quillmate\\Finch", "LastUser", "Adam");
+    PromptAnswerer answerer;
+    ASSERT_NE(nullptr, Finch());
+    EXPECT_EQ(1, PromptAnswerer::s_answered) << "the library told the user once";
+
+    Variant connected, zero(0L);
+    ASSERT_EQ(S_OK, CallMethod(Finch(), DISPID_FINCH_CONNECT, {&zero}, &connected));
+    EXPECT_EQ(1, connected.lVal);
+    for (DISPID list : {DISPID_FINCH_TODOCATEGORIES, DISPID_FINCH_MEMOCATEGORIES, DISPID_FINCH_CONTACTS,
+                        DISPID_FINCH_USERS}) {
+        Variant value;
+        ASSERT_EQ(S_OK, GetProperty(Finch(), list, &value)) << list;
+        ASSERT_EQ(VT_ARRAY | VT_VARIANT, value.vt) << list;
+        LONG upper = 0;
+        SafeArrayGetUBound(value.parray, 1, &upper);
+        EXPECT_EQ(-1, upper) << list;
+    }
+    for (DISPID text : {DISPID_FINCH_CURRENTUSER, DISPID_FINCH_USERDIRECTORY, DISPID_FINCH_CURRENTITEMTEXT}) {
+        Variant value;
+        ASSERT_EQ(S_OK, GetProperty(Finch(), text, &value)) << text;
+        EXPECT_EQ(0u, SysStringLen(value.bstrVal)) << text;
+    }
+    Ptr<IDispatch> memo = Record();
+    Put(memo.Get(), DISPID_GODWIT_TYPE, VT_I4, GODWIT_TYPE_JOURNAL);
+    EXPECT_EQ(0, File(memo.Get()));
+
+    m_finch.Reset();
+    EXPECT_EQ("Adam", QuiComTesting::RegText(HKEY_CURRENT_USER, "Software\\Quillmate\\Finch", "LastUser"))
+        << "a library that knows no user leaves the last one remembered";
 }
