@@ -489,7 +489,7 @@ TEST_F(FinchControl, CalendarDayThroughTheReferences)
     dayRef.vt = itemsRef.vt = VT_EMPTY;
     EXPECT_EQ(1, result.lVal);
     EXPECT_EQ(VT_EMPTY, day.vt);
-    ASSERT_EQ(VT_ARRAY | VT_VARIANT, items.vt);
+    ASSERT_EQ(VT_ARRAY | VT_BSTR, items.vt) << "the library's lines";
     LONG upper = -1;
     SafeArrayGetUBound(items.parray, 1, &upper);
     EXPECT_EQ(0, upper);

@@ -119,6 +119,7 @@ TEST_F(PilotManagerTest, TheHotSyncFolderJoinsTheWholePath)
 TEST_F(PilotManagerTest, CallsByNameInAnyCase)
 {
     PilotManager manager;
+    ASSERT_TRUE(manager.GetInitialized());
     MemoItem memo;
     memo.text = "by name";
     EXPECT_EQ(1, manager.CallByName("addmemoitem", &memo));
@@ -143,9 +144,22 @@ TEST_F(PilotManagerTest, CalendarDayMovesTheAnswerToTheItems)
     items.vt = VT_I4;
     EXPECT_EQ(1, manager.GetCalendarDay(&date, &items));
     EXPECT_EQ(VT_EMPTY, date.vt);
-    ASSERT_EQ(VT_ARRAY | VT_VARIANT, items.vt);
+    ASSERT_EQ(VT_ARRAY | VT_BSTR, items.vt) << "the library's lines";
     LONG upper = -1;
     SafeArrayGetUBound(items.parray, 1, &upper);
     EXPECT_EQ(0, upper) << "one appointment that day";
     VariantClear(&items);
+}
+
+TEST_F(PilotManagerTest, AFreedLibraryIsNeverCalled)
+{
+    {
+        PilotManager first;
+        ASSERT_TRUE(first.GetInitialized());
+    }
+    PilotManager second;
+    MemoItem memo;
+    memo.text = "after the library went";
+    EXPECT_EQ(0, second.CallByName("AddMemoItem", &memo)) << "nothing is loaded for this manager yet";
+    EXPECT_EQ(std::string::npos, desktop.Dump("ZoeD\\memopad\\memopad.dat").find("after the library went"));
 }
