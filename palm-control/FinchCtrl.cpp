@@ -12,7 +12,6 @@ namespace {
 // The misc status the class registers and reports.
 const DWORD kMiscStatus =
     OLEMISC_SETCLIENTSITEFIRST | OLEMISC_INSIDEOUT | OLEMISC_CANTLINKINSIDE | OLEMISC_RECOMPOSEONRESIZE;
-const char kWindowClass[] = "QuiFinchCtrlWnd";
 // The field-order blocks are read into buffers of this size.
 const int kFieldOrderSize = 25;
 // The names that look up a contact are cut to this many bytes, terminator included.
@@ -69,7 +68,7 @@ const QuiInterfaceEntry CFinchCtrl::kInterfaces[] = {
 };
 
 CFinchCtrl::CFinchCtrl()
-    : QuiWindowedControlImpl(CLSID_FinchCtrl, &DIID__DFinchEvents, kMiscStatus),
+    : QuiMessageControlImpl(CLSID_FinchCtrl, &DIID__DFinchEvents, kMiscStatus),
       m_filer(m_manager),
       m_events(this, DIID__DFinchEvents)
 {
@@ -378,44 +377,6 @@ HRESULT CFinchCtrl::SaveState(IStream* stream)
 }
 
 //--- the window and the folder watch
-
-HWND CFinchCtrl::CreateControlWindow(HWND parent, const RECT& pos)
-{
-    HINSTANCE instance = QuiModule().Instance();
-    WNDCLASSEXA wc = {sizeof wc};
-    wc.lpfnWndProc = WindowProc;
-    wc.hInstance = instance;
-    wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-    wc.lpszClassName = kWindowClass;
-    if (!RegisterClassExA(&wc) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
-        return nullptr;
-    return CreateWindowExA(0, kWindowClass, "", WS_CHILD, pos.left, pos.top, pos.right - pos.left,
-                           pos.bottom - pos.top, parent, nullptr, instance, this);
-}
-
-LRESULT CALLBACK CFinchCtrl::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    if (message == WM_NCCREATE) {
-        auto* create = reinterpret_cast<CREATESTRUCTA*>(lParam);
-        SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-    }
-    auto* control = reinterpret_cast<CFinchCtrl*>(GetWindowLongPtrA(window, GWLP_USERDATA));
-    if (!control)
-        return DefWindowProcA(window, message, wParam, lParam);
-    if (message == WM_NCDESTROY) {
-        SetWindowLongPtrA(window, GWLP_USERDATA, 0);
-        control->WindowGone(window);
-        return DefWindowProcA(window, message, wParam, lParam);
-    }
-    LRESULT result = 0;
-    try {
-        if (control->HandleMessage(window, message, wParam, lParam, &result))
-            return result;
-    } catch (...) {
-        return message == WM_CREATE ? -1 : 0;
-    }
-    return DefWindowProcA(window, message, wParam, lParam);
-}
 
 bool CFinchCtrl::HandleMessage(HWND window, UINT message, WPARAM, LPARAM, LRESULT* result)
 {

@@ -12,12 +12,12 @@
 #include "PilotManager.h"
 #include "QuiConnectionPoint.h"
 #include "QuiDispatch.h"
-#include "QuiWindowedControl.h"
+#include "QuiMessageControl.h"
 #include "UserFolderWatch.h"
 
 class CFinchCtrl : public QuiObjectRoot,
                    public QuiDispatchImpl<_DFinch, &IID__DFinch>,
-                   public QuiWindowedControlImpl,
+                   public QuiMessageControlImpl,
                    public QuiConnectionPointContainerImpl {
 public:
     static const QuiInterfaceEntry kInterfaces[];
@@ -53,14 +53,13 @@ public:
     STDMETHODIMP AboutBox() override;
 
 protected:
-    HWND CreateControlWindow(HWND parent, const RECT& pos) override;
+    const char* WindowClassName() const override { return "QuiFinchCtrlWnd"; }
+    bool HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) override;
     void OnDraw(HDC dc, const RECT& bounds) override;
     HRESULT LoadState(IStream* stream) override;
     HRESULT SaveState(IStream* stream) override;
 
 private:
-    static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-    bool HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result);
     // Watches the current user's memo folder from a new worker that posts
     // to `window` (the control's, also while it is being made).
     void WatchUserFolder(HWND window);

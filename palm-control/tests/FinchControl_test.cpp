@@ -68,6 +68,49 @@ public:
     int changes = 0;
 };
 
+// The control in a framework container window, as the main program holds
+// it, with its events advised to a sink.
+class HostedFinch {
+public:
+    explicit HostedFinch(EventSink& sink)
+    {
+        AfxEnableControlContainer();
+        if (!m_host.CreateEx(0, nullptr, "host", WS_OVERLAPPEDWINDOW, 0, 0, 200, 100, nullptr, nullptr))
+            return;
+        CLSID clsid = GUID_NULL;
+        if (FAILED(CLSIDFromProgID(L"Finch.FinchCtrl.1", &clsid)) ||
+            !m_control.CreateControl(clsid, nullptr, WS_CHILD | WS_VISIBLE, CRect(0, 0, 50, 50), &m_host, 1))
+            return;
+        m_control.GetControlUnknown()->QueryInterface(IID_IDispatch, m_finch.OutVoid());
+        Ptr<IConnectionPointContainer> points;
+        if (m_finch && SUCCEEDED(m_finch->QueryInterface(IID_IConnectionPointContainer, points.OutVoid())) &&
+            SUCCEEDED(points->FindConnectionPoint(DIID__DFinchEvents, m_point.Out())))
+            m_point->Advise(&sink, &m_cookie);
+    }
+    ~HostedFinch()
+    {
+        if (m_cookie)
+            m_point->Unadvise(m_cookie);
+        m_point.Reset();
+        m_finch.Reset();
+        m_control.DestroyWindow();
+        m_host.DestroyWindow();
+    }
+    HostedFinch(const HostedFinch&) = delete;
+    HostedFinch& operator=(const HostedFinch&) = delete;
+
+    // True once the control has its window and the sink is advised.
+    bool Ready() const { return m_control.m_hWnd && m_cookie; }
+    IDispatch* Finch() const { return m_finch.Get(); }
+
+private:
+    CWnd m_host;
+    CWnd m_control;
+    Ptr<IDispatch> m_finch;
+    Ptr<IConnectionPoint> m_point;
+    DWORD m_cookie = 0;
+};
+
 class FinchControl : public ::testing::Test {
 protected:
     void SetUp() override
@@ -376,35 +419,20 @@ TEST_F(FinchControl, FailuresOfTheDesktopAreTheResult)
     EXPECT_EQ(1, File(memo.Get()));
 }
 
-TEST_F(FinchControl, MemoFolderChangeRaisesUserInfoChangeUntilTheControlGoes)
+TEST_F(FinchControl, MemoFolderChangesRaiseUserInfoChange)
 {
-    AfxEnableControlContainer();
-    CWnd host;
-    ASSERT_TRUE(host.CreateEx(0, nullptr, "host", WS_OVERLAPPEDWINDOW, 0, 0, 200, 100, nullptr, nullptr));
     EventSink sink;
     {
-        CWnd control;
-        CLSID clsid = GUID_NULL;
-        ASSERT_EQ(S_OK, CLSIDFromProgID(L"Finch.FinchCtrl.1", &clsid));
-        ASSERT_TRUE(control.CreateControl(clsid, nullptr, WS_CHILD | WS_VISIBLE, CRect(0, 0, 50, 50), &host, 1));
-        Ptr<IConnectionPointContainer> points;
-        ASSERT_EQ(S_OK, control.GetControlUnknown()->QueryInterface(IID_IConnectionPointContainer, points.OutVoid()));
-        Ptr<IConnectionPoint> point;
-        ASSERT_EQ(S_OK, points->FindConnectionPoint(DIID__DFinchEvents, point.Out()));
-        DWORD cookie = 0;
-        ASSERT_EQ(S_OK, point->Advise(&sink, &cookie));
-
+        HostedFinch hosted(sink);
+        ASSERT_TRUE(hosted.Ready());
         for (int change = 1; change <= 2; ++change) {
             SCOPED_TRACE(change);
             // Each change is seen, also after the watch was armed again.
             WriteFileBytes(desktop.File("ZoeD\\memopad\\note" + std::to_string(change) + ".txt"), "changed");
             EXPECT_TRUE(WaitFor([&] { return sink.changes >= change; }));
         }
-        point->Unadvise(cookie);
-        control.DestroyWindow();
     }
-    host.DestroyWindow();
-    EXPECT_GE(sink.changes, 2);
+    EXPECT_GE(sink.changes, 2) << "the control and its worker are gone";
 }
 
 TEST_F(FinchControl, ContactEntriesByName)
@@ -498,33 +526,15 @@ TEST_F(FinchControl, CalendarDayThroughTheReferences)
 
 TEST_F(FinchControl, ANewUserIsWatchedInsteadOfTheLast)
 {
-    AfxEnableControlContainer();
-    CWnd host;
-    ASSERT_TRUE(host.CreateEx(0, nullptr, "host", WS_OVERLAPPEDWINDOW, 0, 0, 200, 100, nullptr, nullptr));
     EventSink sink;
-    {
-        CWnd control;
-        CLSID clsid = GUID_NULL;
-        ASSERT_EQ(S_OK, CLSIDFromProgID(L"Finch.FinchCtrl.1", &clsid));
-        ASSERT_TRUE(control.CreateControl(clsid, nullptr, WS_CHILD | WS_VISIBLE, CRect(0, 0, 50, 50), &host, 1));
-        Ptr<IDispatch> finch;
-        ASSERT_EQ(S_OK, control.GetControlUnknown()->QueryInterface(IID_IDispatch, finch.OutVoid()));
-        Ptr<IConnectionPointContainer> points;
-        ASSERT_EQ(S_OK, finch->QueryInterface(IID_IConnectionPointContainer, points.OutVoid()));
-        Ptr<IConnectionPoint> point;
-        ASSERT_EQ(S_OK, points->FindConnectionPoint(DIID__DFinchEvents, point.Out()));
-        DWORD cookie = 0;
-        ASSERT_EQ(S_OK, point->Advise(&sink, &cookie));
-
-        Variant bob(L"Bob");
-        ASSERT_EQ(S_OK, PutProperty(finch.Get(), DISPID_FINCH_CURRENTUSER, bob));
-        EXPECT_TRUE(WaitFor([&] { return sink.changes == 1; })) << "the change of user is told";
-        WriteFileBytes(desktop.File("BobD\\memopad\\note.txt"), "changed");
-        EXPECT_TRUE(WaitFor([&] { return sink.changes == 2; })) << "Bob's folder is watched";
-        point->Unadvise(cookie);
-        control.DestroyWindow();
-    }
-    host.DestroyWindow();
+    HostedFinch hosted(sink);
+    ASSERT_TRUE(hosted.Ready());
+    Variant bob(L"Bob");
+    ASSERT_EQ(S_OK, PutProperty(hosted.Finch(), DISPID_FINCH_CURRENTUSER, bob));
+    EXPECT_TRUE(WaitFor([&] { return sink.changes >= 1; })) << "the change of user is told";
+    const int told = sink.changes;
+    WriteFileBytes(desktop.File("BobD\\memopad\\note.txt"), "changed");
+    EXPECT_TRUE(WaitFor([&] { return sink.changes > told; })) << "Bob's folder is watched";
 }
 
 namespace {
