@@ -1,5 +1,6 @@
 // Finch.ocx: the class table, the keys it registers and the module entry.
 #include "FinchCtrl.h"
+#include "FinchPropPage.h"
 #include "QuiComRegistry.h"
 
 namespace {
@@ -11,8 +12,13 @@ const QuiClassRegistration kFinchKeys = QuiClassRegistration("Quillmate Finch Mo
                                             .TypeLib()
                                             .Version("1.0");
 
+const QuiClassRegistration kPageKeys = QuiClassRegistration("Quillmate Finch Property Page")
+                                           .ProgId("FINCH.FinchPropPage.1", "Quillmate Finch Property Page")
+                                           .InprocServer("Apartment");
+
 const QuiClassEntry kClasses[] = {
     {&CLSID_FinchCtrl, QuiCreate<CFinchCtrl>, &kFinchKeys},
+    {&CLSID_FinchPropPage, QuiCreate<CFinchPropPage>, &kPageKeys},
     {},
 };
 

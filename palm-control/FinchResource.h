@@ -16,5 +16,6 @@
 
 #define IDB_FINCH 1
 #define IDD_ABOUTBOX_FINCH 1
+#define IDD_PROPPAGE_FINCH 100
 
 #endif

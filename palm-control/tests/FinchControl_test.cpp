@@ -602,3 +602,34 @@ TEST_F(FinchControl, WithoutAUsableLibraryEveryMemberAnswersEmpty)
     EXPECT_EQ("Adam", QuiComTesting::RegText(HKEY_CURRENT_USER, "Software\\Quillmate\\Finch", "LastUser"))
         << "a library that knows no user leaves the last one remembered";
 }
+
+TEST_F(FinchControl, ThePropertyPageShowsItsDialog)
+{
+    const char kPage[] = "{9D4A5039-9639-11D1-951A-00A0247B3DBA}";
+    EXPECT_EQ(kPage, QuiComTesting::RegText(HKEY_CLASSES_ROOT, "FINCH.FinchPropPage.1\\CLSID"));
+    CLSID clsid = GUID_NULL;
+    ASSERT_EQ(S_OK, CLSIDFromProgID(L"FINCH.FinchPropPage.1", &clsid));
+    Ptr<IPropertyPage> page;
+    ASSERT_EQ(S_OK, CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IPropertyPage, page.OutVoid()));
+
+    PROPPAGEINFO info = {};
+    ASSERT_EQ(S_OK, page->GetPageInfo(&info));
+    EXPECT_STREQ(L"", info.pszTitle);
+    EXPECT_GT(info.size.cx, 0);
+    EXPECT_GT(info.size.cy, 0);
+    CoTaskMemFree(info.pszTitle);
+
+    HWND parent = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 400, 200, nullptr, nullptr, nullptr, nullptr);
+    RECT place = {5, 5, 300, 100};
+    ASSERT_EQ(S_OK, page->Activate(parent, &place, FALSE));
+    HWND dialog = GetWindow(parent, GW_CHILD);
+    ASSERT_NE(nullptr, dialog);
+    EXPECT_EQ(E_UNEXPECTED, page->Activate(parent, &place, FALSE)) << "already active";
+    char text[128] = "";
+    GetWindowTextA(GetWindow(dialog, GW_CHILD), text, sizeof text);
+    EXPECT_STREQ("TODO: Place controls to manipulate properties of Finch Control on this dialog.", text);
+    EXPECT_EQ(S_FALSE, page->IsPageDirty());
+    EXPECT_EQ(S_OK, page->Deactivate());
+    EXPECT_FALSE(IsWindow(dialog));
+    DestroyWindow(parent);
+}
