@@ -38,21 +38,27 @@ function(qui_add_test target)
     set_target_properties(${target} PROPERTIES CROSSCOMPILING_EMULATOR
       "${QUI_TOP}/scripts/with-display;${QUI_TOP}/scripts/wine-exec")
   endif()
-  # Focus and activation are one per desktop: window tests run one at a time.
+  # Focus and activation are one per desktop: window tests, and integration
+  # tests whose servers and stand-ins open windows of their own, run one at a time.
   set(locks ${T_RESOURCE_LOCK})
-  if(T_LABEL STREQUAL "window" OR T_LABEL STREQUAL "display")
+  if(T_LABEL MATCHES "^(window|display|integration)$")
     list(APPEND locks desktop)
-  endif()
-  set(lock)
-  if(locks)
-    set(lock RESOURCE_LOCK "${locks}")
   endif()
   gtest_discover_tests(${target}
     TEST_PREFIX "${T_PREFIX}."
     WORKING_DIRECTORY ${T_WORKDIR}
-    PROPERTIES LABELS ${T_LABEL} TIMEOUT 120 ${lock}
+    PROPERTIES LABELS ${T_LABEL} TIMEOUT 120
     DISCOVERY_MODE PRE_TEST
     DISCOVERY_TIMEOUT 120)
+  # The discovered tests' properties are written as plain words, which keeps
+  # only the first of several locks; a script run after discovery gives each
+  # test the whole list.
+  if(locks)
+    set(lockScript ${CMAKE_CURRENT_BINARY_DIR}/${target}_locks.cmake)
+    file(WRITE ${lockScript}
+      "if(${target}_TESTS)\n  set_tests_properties(\${${target}_TESTS} PROPERTIES RESOURCE_LOCK \"${locks}\")\nendif()\n")
+    set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES ${lockScript})
+  endif()
 endfunction()
 
 include(${CMAKE_CURRENT_LIST_DIR}/QuiIdl.cmake)

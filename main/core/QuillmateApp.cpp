@@ -8,7 +8,7 @@
 IMPLEMENT_DYNAMIC(CQuillmateApp, CWinApp)
 
 CQuillmateApp::CQuillmateApp() = default;
-CQuillmateApp::~CQuillmateApp() = default;
+CQuillmateApp::~CQuillmateApp() { DeleteNoteManager(); }
 
 COzuPrefs* CQuillmateApp::GetPrefs() { return nullptr; }
 CDatastore* CQuillmateApp::GetDatastore() { return nullptr; }

@@ -7,23 +7,14 @@
 #include <vector>
 
 #include "QuiConnectionPoint.h"
-#include "QuiWindowedControl.h"
+#include "QuiMessageControl.h"
 #include "SpeechCall.h"
 #include "SpeechStandIn.h"
 
-// A windowed control whose window procedure comes back to the object.
-class CSpeechControlBase : public QuiWindowedControlImpl {
+// Both stand-ins' windows: their messages come back to the object.
+class CSpeechControlBase : public QuiMessageControlImpl {
 protected:
     CSpeechControlBase(REFCLSID clsid, const IID* eventIid);
-
-    HWND CreateControlWindow(HWND parent, const RECT& pos) override;
-    virtual const char* WindowClassName() const = 0;
-    virtual void OnWindowCreated(HWND window) {}
-    // True when the message was handled, with its answer in *result.
-    virtual bool HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) = 0;
-
-private:
-    static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 };
 
 class CSpeechEngine : public QuiObjectRoot, public SpeechDispatchImpl<IQuiSpeechEngine, &IID_IQuiSpeechEngine> {

@@ -5,6 +5,8 @@
 #include <afxquill.h>
 
 class CActionNote;
+class ClientRegistry;
+class CNoteManager;
 class CDatastore;
 class COzuPrefs;
 class COzuPropSheet;
@@ -43,6 +45,26 @@ public:
     // alternative tip). FALSE for any other request.
     BOOL GetToolTipText(UINT nID, NMHDR* pNMHDR, LRESULT* pResult);
 
+    // The settings table the application owns; null without one.
+    virtual ClientRegistry* GetSettings();
+    // The open notes: the manager lives from CreateNoteManager (start-up)
+    // to DeleteNoteManager (exit); null outside.
+    void CreateNoteManager();
+    void DeleteNoteManager();
+    CNoteManager* GetNoteManager() const { return m_pNoteManager; }
+    CActionNote* NewNote() { return CreateNote(TRUE); }
+    CActionNote* GetCurrentNote();
+    int GetNoteCount();
+    // The note window is gone: the manager deletes the note.
+    void CloseNote(CActionNote* pNote);
+    // The note becomes current while its windows are active.
+    void ActivateNote(CActionNote* pNote);
+    // What every edition's CreateNote does once it has made the note and its
+    // window object: creates the window (at the stored position, else
+    // centred), lists the note, steps it off the previous current note
+    // (bCascade: down and right by the title's height), attaches its sinks
+    // and shows it. Null, the note deleted, when the window cannot be made.
+    CActionNote* OpenNote(CActionNote* pNote, BOOL bCascade);
     // The open preferences sheet: set when it opens, cleared when its window goes.
     COzuPropSheet* m_pPrefSheet = nullptr;
 
@@ -54,6 +76,7 @@ private:
     CFont m_narrowFont;
     CPalette m_palette;
     int m_nModalBoxes = 0;
+    CNoteManager* m_pNoteManager = nullptr;
 };
 
 // The application object, or null when the program has none (or it is not one of ours).

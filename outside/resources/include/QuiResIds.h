@@ -136,4 +136,54 @@
 #define IDS_PREFS_NO_PROXY_LIB   60076
 #define IDS_PREFS_SYSTEM_PROXY   60078
 
+/* Note box (notebox.rc). The arrows' numbers are also their commands. */
+#define ID_NOTEBOX_SCROLL_UP     146
+#define IDB_NOTEBOX_GRIP         147    /* green is transparent */
+#define ID_NOTEBOX_SCROLL_DOWN   174
+
+/* Note window (notes.rc). The buttons' numbers are also their commands:
+   picture, caption and tool tip share them; 167 is also the contacts menu. */
+#define IDB_NOTE_TITLE_INACTIVE  117    /* green is transparent, as in 145 and 177 */
+#define IDR_NOTE_ACCELERATORS    139
+#define IDB_NOTE_TITLE_ACTIVE    145
+#define ID_NOTE_REMOVE           164
+#define ID_NOTE_CONTACTS         167
+#define ID_NOTE_ATTACH           168
+#define ID_NOTE_FILE_OTHER       170    /* a third file command, as 27 and 169 */
+#define IDB_NOTE_LIST_IMAGES     177    /* 16-pixel images: contact, attached file */
+#define ID_NOTE_VIEWER           179
+#define IDI_NOTE                 192
+#define IDC_NOTE_BOX             110
+#define IDC_NOTE_LIST            137
+#define IDC_NOTE_PROMPT          11001
+#define IDC_NOTE_EDIT_LINE       57722
+#define ID_NOTE_NEW_CONTACT      9001   /* the contacts menu's default item */
+#define ID_NOTE_MORE_CONTACTS    9003
+#define ID_NOTE_NEXT_TAB         40001
+#define ID_NOTE_PREVIOUS_TAB     40002
+#define ID_NOTE_TO_PANES         40003
+#define ID_NOTE_PANE_FIRST       501    /* accelerators that toggle the panes */
+#define ID_NOTE_PANE_LAST        530
+#define IDS_NOTE_TITLE           57666
+#define IDS_ATTACH_FILTER        57681
+#define IDS_ATTACH_TITLE         57682
+#define IDS_TOO_MANY_NOTES       57708
+#define IDS_NOTE_PROMPT          60015
+#define IDS_SAVED_NOTE           60046  /* printf format: the quoted note, the destinations */
+#define IDD_SAVED_NOTE           2
+#define IDC_SAVED_TEXT           60009
+#define IDC_SAVED_DONT_SHOW      60021
+#define IDD_MORE_CONTACTS        165
+#define IDC_MORE_CONTACTS_LIST   2001
+
+/* Web actions pane (webpane.rc): its check button's caption and tool tip and
+   its menu button's menu, whose pop-up the pane fills with the web actions
+   (commands 52000 to 52099); the help topics of the destination window while
+   the pane is checked or not. */
+#define IDR_WEB_ACTIONS_PANE     514
+#define ID_WEB_ACTION_FIRST      52000
+#define ID_WEB_ACTION_LAST       52099
+#define IDH_WEB_ACTIONS_CHECKED  24
+#define IDH_WEB_ACTIONS          26
+
 #endif
