@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "FindNotesIni.h"
+#include "GodwitDispIds.h"
 #include "HeronOptions.h"
 #include "HeronRes.h"
 #include "KeynoteReader.h"
@@ -129,11 +130,58 @@ STDMETHODIMP CHeron::Connect(LONG)
     return ReturnError(IDS_NOT_CONFIGURED, static_cast<DWORD>(NTS5_ERROR_NOTES_NOT_CONFIGURED.code));
 }
 
+// Each kind the record's "Type" names is filed in a fixed order, the next
+// only while the ones before succeeded.
 STDMETHODIMP CHeron::FileKeynote(IDispatch* keynote)
 {
     if (!keynote)
         return NullKeynote("FileKeynote");
-    return NotServed(IDS_CTX_FILING);
+    keynote->AddRef();
+    HRESULT hr = FileKinds(keynote);
+    keynote->Release();
+    return hr;
+}
+
+HRESULT CHeron::FileKinds(IDispatch* keynote)
+{
+    HERON* worker = m_connection.Worker();
+    if (!worker)
+        return ReturnError(IDS_NOT_CONNECTED);
+    try {
+        m_cache.Fill(keynote);
+        VARIANT type;
+        VariantInit(&type);
+        m_cache.Read(keynote, L"Type", &type);
+        VARIANT bits;
+        VariantInit(&bits);
+        LONG kinds = SUCCEEDED(VariantChangeType(&bits, &type, 0, VT_I4)) ? V_I4(&bits) : 0;
+        VariantClear(&type);
+        KeynoteReader reader(keynote, m_cache);
+        int result = 0;
+        if (kinds & GODWIT_TYPE_TODO) {
+            NotesTodoRecord record;
+            reader.ReadTodo(&record);
+            result = worker->FileTodoItem(&record);
+        }
+        if (result == 0 && (kinds & GODWIT_TYPE_CALENDAR)) {
+            NotesCalendarRecord record;
+            reader.ReadCalendar(&record);
+            result = worker->FileDatebookItem(&record);
+        }
+        if (result == 0 && (kinds & GODWIT_TYPE_JOURNAL)) {
+            NotesJournalRecord record;
+            reader.ReadJournal(&record);
+            result = worker->FileJournalItem(&record);
+        }
+        if (result == 0 && (kinds & GODWIT_TYPE_MEMO)) {
+            NotesMailRecord record;
+            reader.ReadMail(&record);
+            result = worker->FileMemoItem(&record);
+        }
+        return ReturnError(result);
+    } catch (...) {
+        return ReturnError(IDS_CTX_FILING);
+    }
 }
 
 STDMETHODIMP CHeron::OpenNotes()

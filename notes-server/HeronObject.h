@@ -51,6 +51,8 @@ private:
     // worker `result` is the string id of the description.
     HRESULT ReturnError(int result, DWORD helpContext = 0);
     HRESULT NullKeynote(const char* member);
+    // Files every kind of the record that its "Type" names.
+    HRESULT FileKinds(IDispatch* keynote);
     // A member whose work is not served by this server: E_NOTIMPL with the
     // text of the operation asked for.
     HRESULT NotServed(UINT contextId);

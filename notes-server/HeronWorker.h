@@ -5,11 +5,13 @@
 #include <windows.h>
 #include <oaidl.h>
 
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "HeronErrors.h"
+#include "HeronFiling.h"
 #include "LastCheckTable.h"
 #include "NotesRecords.h"
 #include "NotesSessionHolder.h"
@@ -93,6 +95,40 @@ public:
     // 1 when the record's range is taken in the user's calendar; 0 when it
     // is free or the check failed (the failure recorded).
     int QuickConflictCheck(NotesCalendarRecord* record);
+    // Filing one record each: 0, or the status or error code of the failure
+    // that ended it (recorded). Helpers that fail on the way record their
+    // own failure and the filing goes on.
+    int FileTodoItem(NotesTodoRecord* record);
+    int FileDatebookItem(NotesCalendarRecord* record);
+    int FileJournalItem(NotesJournalRecord* record);
+    int FileMemoItem(NotesMailRecord* record);
+
+    // The filing helpers: 0 or the failure they recorded.
+    int AddContacts(LNRichText* text, const NotesItemRecord& record);
+    int AddContacts(LNMailMessage* document, const NotesItemRecord& record);
+    int AddFileAttachments(LNRichText* text, const NotesMailRecord& record);
+    // Throws NTS5_ERROR_ITEM_HAS_NO_BODY when there are files to attach and
+    // the document has no "Body".
+    int AddFileAttachments(LNMailMessage* document, const NotesMailRecord& record);
+    int SetCategories(LNNote* note, const TextList& categories);
+    // Throws what fails.
+    void AddQuillmateItem(LNNote* note);
+    int SetSubjectField(LNMailMessage* document, const std::string& text);
+    int SetAdditionalFieldInfo(LNMailMessage* document, const std::string& text);
+    int AddSendOptions(LNMailMessage* document, const NotesMailRecord& record);
+    // The mail address of the contact's person document: 0, the status of
+    // reaching the note, or -19 when it has no address (recorded).
+    int GetContactEmailAddress(const ContactKey& key, std::string* address);
+
+    // Takes the filed note out of the user's table of unread notes in the
+    // mail file: 0, 1 when the function library lacks the mail file opener,
+    // else the status or error code (recorded).
+    SHORT RemoveFromUnread(const LNNote& note);
+    // Stores the current time under the key.
+    void MarkRead(const char* key);
+    // The time stored under the key; a wildcard for an unknown key.
+    void LastReadTime(const char* key, LNDatetime* datetime) const;
+
     // Entry `index` (0-3) of the profile cache; null until it was read.
     const char* CachedProfileValue(int index) const;
 
@@ -122,6 +158,16 @@ private:
     // Opens the user's mail database and its calendar profile; throws the
     // library's status or the server's error.
     void OpenUserProfile(OpenedProfile* opened);
+    // Links to the record's contacts at the end of the text; throws.
+    void AppendContactLinks(LNRichText* text, const NotesItemRecord& record);
+    // A new document of form "Memo" in the opened mail database, with the
+    // user as "Principal" and "From" and an empty "SendTo"; throws.
+    void CreateMailDocument(LNDatabase* mail, LNMailMessage* document);
+    // Whether a to-do is shown on the calendar too.
+    bool TodoOnCalendar(const NotesTodoRecord& record);
+    int SetEventDays(NotesCalendarRecord* record, LNCalendarNote* entry);
+    int SetEntryDateItems(NotesCalendarRecord* record, LNCalendarNote* entry);
+    int SetDetailedDescriptionField(LNCalendarNote* entry, const NotesCalendarRecord& record);
 
     NotesSessionHolder m_session;
     std::unique_ptr<char[]> m_eventNames[3];
@@ -129,6 +175,7 @@ private:
     char m_profile[4][50] = {};
     bool m_profileRead = false;
     LastCheckTable m_lastCheck;
+    std::map<std::string, NOTESTIMEDATE> m_lastRead;
 };
 
 // The user categories in a profile value rendered as text: cut at each ";",

@@ -83,3 +83,20 @@ void KeynoteReader::ReadCalendar(NotesCalendarRecord* record) const
     Short(L"AlarmAdvance", &record->alarmAdvance);
     Short(L"AlarmAdvanceUnit", &record->alarmAdvanceUnit);
 }
+
+void KeynoteReader::ReadTodo(NotesTodoRecord* record) const
+{
+    ReadMail(record);
+    List(L"TaskCategory", &record->categories);
+    Short(L"Priority", &record->priority);
+    Short(L"Completed", &record->completed);
+    Date(L"StartDate", &record->startDate);
+    Date(L"DueDate", &record->dueDate);
+    Short(L"Private", &record->isPrivate);
+}
+
+void KeynoteReader::ReadJournal(NotesJournalRecord* record) const
+{
+    ReadMail(record);
+    List(L"JournalCategory", &record->journalCategories);
+}

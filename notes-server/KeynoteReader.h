@@ -15,6 +15,11 @@ public:
     void ReadBase(NotesItemRecord* record) const;
     // The base, then the address lists and attachments, each emptied first.
     void ReadMail(NotesMailRecord* record) const;
+    // The mail fields, then categories, priority, completion, dates and
+    // the private flag.
+    void ReadTodo(NotesTodoRecord* record) const;
+    // The mail fields, then the journal folders.
+    void ReadJournal(NotesJournalRecord* record) const;
     // The mail fields, then categories, dates, the private flag (read twice:
     // the second read decides), pencil and the alarm lead time.
     void ReadCalendar(NotesCalendarRecord* record) const;

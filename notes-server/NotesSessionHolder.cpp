@@ -8,18 +8,6 @@ volatile LONG g_holders = 0;
 volatile LONG g_threads = 0;
 volatile LONG g_initialisations = 0;
 
-// Library errors are returned, not thrown, while one lives.
-class ReturnedErrors {
-public:
-    ReturnedErrors() : m_previous(LNGetThrowAllErrors()) { LNSetThrowAllErrors(FALSE); }
-    ~ReturnedErrors() { LNSetThrowAllErrors(m_previous); }
-    ReturnedErrors(const ReturnedErrors&) = delete;
-    ReturnedErrors& operator=(const ReturnedErrors&) = delete;
-
-private:
-    BOOL m_previous;
-};
-
 void CopyOut(char* out, const char* text)
 {
     lstrcpynA(out, text, 256);

@@ -5,6 +5,18 @@
 
 #include "LNClasses.h"
 
+// Library errors are returned, not thrown, while one lives.
+class ReturnedErrors {
+public:
+    ReturnedErrors() : m_previous(LNGetThrowAllErrors()) { LNSetThrowAllErrors(FALSE); }
+    ~ReturnedErrors() { LNSetThrowAllErrors(m_previous); }
+    ReturnedErrors(const ReturnedErrors&) = delete;
+    ReturnedErrors& operator=(const ReturnedErrors&) = delete;
+
+private:
+    BOOL m_previous;
+};
+
 namespace HeronCounters {
 // Holders made in the process (never counted down).
 LONG Holders();

@@ -27,10 +27,7 @@ protected:
     // the check left in its "Error" property.
     long Check(long subType, DATE start, DATE end, HRESULT expected = S_OK)
     {
-        QuiComTesting::Ptr<IDispatch> record;
-        CLSID clsid;
-        EXPECT_EQ(S_OK, CLSIDFromProgID(L"Godwit.GodwitCtrl.1", &clsid));
-        EXPECT_EQ(S_OK, CoCreateInstance(clsid, nullptr, CLSCTX_ALL, IID_IDispatch, record.OutVoid()));
+        QuiComTesting::Ptr<IDispatch> record = NewGodwitRecord();
         if (!record)
             return -99;
         Variant bits(subType);

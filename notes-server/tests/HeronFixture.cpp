@@ -44,6 +44,15 @@ IDispatch* HeronTest::Heron()
     return m_heron.Get();
 }
 
+QuiComTesting::Ptr<IDispatch> HeronTest::NewGodwitRecord()
+{
+    QuiComTesting::Ptr<IDispatch> record;
+    CLSID clsid;
+    EXPECT_EQ(S_OK, CLSIDFromProgID(L"Godwit.GodwitCtrl.1", &clsid));
+    EXPECT_EQ(S_OK, CoCreateInstance(clsid, nullptr, CLSCTX_ALL, IID_IDispatch, record.OutVoid()));
+    return record;
+}
+
 HRESULT HeronTest::Connect(IDispatch* heron)
 {
     QuiComTesting::Variant zero(0L);

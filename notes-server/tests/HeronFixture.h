@@ -28,6 +28,8 @@ protected:
     HRESULT Connect(IDispatch* heron = nullptr);
     HRESULT Get(DISPID id, VARIANT* value, IDispatch* heron = nullptr);
     HRESULT Call(DISPID id, std::initializer_list<const VARIANT*> args = {}, VARIANT* result = nullptr);
+    // A new Godwit item record.
+    static QuiComTesting::Ptr<IDispatch> NewGodwitRecord();
     // Releases the object (its worker and its share of the runtime with it).
     void Release() { m_heron.Reset(); }
 

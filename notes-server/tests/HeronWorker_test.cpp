@@ -280,3 +280,24 @@ TEST(HeronCalendarDay, DateNumbersWithSevenDigits)
 }
 
 }  // namespace
+
+namespace {
+
+TEST(HeronWorker, LastReadTimes)
+{
+    HERON worker(0);
+    LNDatetime read(NOTESTIMEDATE{{20261208, 120000}});
+    worker.LastReadTime("contacts", &read);
+    EXPECT_TRUE(read.IsWildcard()) << "never read";
+    SYSTEMTIME before;
+    GetLocalTime(&before);
+    worker.MarkRead("contacts");
+    worker.LastReadTime("contacts", &read);
+    ASSERT_FALSE(read.IsWildcard());
+    EXPECT_EQ(before.wYear, read.GetYear());
+    EXPECT_EQ(before.wMonth, read.GetMonth());
+    worker.LastReadTime("folders", &read);
+    EXPECT_TRUE(read.IsWildcard()) << "each key has its own time";
+}
+
+}  // namespace

@@ -32,6 +32,53 @@ bool ReadLines(const std::string& path, std::vector<std::string>* lines)
     return true;
 }
 
+// A text that a line of the file would not keep as it is (line breaks,
+// blanks at either end) is written quoted, with "\\", "\n" and "\r" for
+// backslashes and line breaks, under the item name tagged "(text)".
+const char kTextTag[] = "(text)";
+
+bool NeedsQuoting(const std::string& value)
+{
+    return !value.empty()
+           && (value.find_first_of("\r\n") != std::string::npos || value != Trim(value));
+}
+
+std::string Quoted(const std::string& value)
+{
+    std::string text = "\"";
+    for (char c : value)
+        text += c == '\\' ? "\\\\" : c == '\n' ? "\\n" : c == '\r' ? "\\r" : std::string(1, c);
+    return text + "\"";
+}
+
+std::string Unquoted(const std::string& text)
+{
+    std::string value;
+    size_t end = text.size() >= 2 && text.front() == '"' && text.back() == '"' ? text.size() - 1 : text.size();
+    for (size_t i = end == text.size() ? 0 : 1; i < end; ++i) {
+        if (text[i] == '\\' && i + 1 < end) {
+            char next = text[++i];
+            value += next == 'n' ? '\n' : next == 'r' ? '\r' : next;
+        } else {
+            value += text[i];
+        }
+    }
+    return value;
+}
+
+bool EndsWith(const std::string& text, const std::string& tail)
+{
+    return text.size() > tail.size() && text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
+}
+
+// "name=value" as the file and the dump show one value.
+std::string ValueLine(const NotesItem& item, const std::string& value)
+{
+    if (NeedsQuoting(value))
+        return item.name + kTextTag + "=" + Quoted(value);
+    return item.name + (item.number ? "(number)" : "") + "=" + value;
+}
+
 }  // namespace
 
 const NotesItem* NotesNote::Find(const std::string& name) const
@@ -108,17 +155,22 @@ bool ReadNotesDatabase(const std::string& path, std::vector<NotesNote>* notes)
         if (notes->empty() || equals == std::string::npos || equals == 0)
             continue;
         std::string name = line.substr(0, equals);
+        std::string value = line.substr(equals + 1);
         const std::string tag = "(number)";
-        bool number = name.size() > tag.size() && name.compare(name.size() - tag.size(), tag.size(), tag) == 0;
+        bool number = EndsWith(name, tag);
         if (number)
             name.resize(name.size() - tag.size());
+        if (EndsWith(name, kTextTag)) {
+            name.resize(name.size() - std::strlen(kTextTag));
+            value = Unquoted(value);
+        }
         NotesNote& note = notes->back();
         NotesItem* item = note.Find(name);
         if (!item) {
             note.items.push_back(NotesItem{name, {}, number});
             item = &note.items.back();
         }
-        item->values.push_back(line.substr(equals + 1));
+        item->values.push_back(value);
     }
     return true;
 }
@@ -130,7 +182,7 @@ bool WriteNotesDatabase(const std::string& path, const std::vector<NotesNote>& n
         text << "[note " << note.id << "]\r\n";
         for (const NotesItem& item : note.items) {
             for (const std::string& value : item.values)
-                text << item.name << (item.number ? "(number)" : "") << '=' << value << "\r\n";
+                text << ValueLine(item, value) << "\r\n";
         }
     }
     std::string temporary = path + ".tmp";
@@ -157,7 +209,7 @@ std::vector<std::string> DumpNotesLines(const std::vector<NotesNote>& notes)
     for (const NotesNote& note : notes) {
         for (const NotesItem& item : note.items) {
             for (const std::string& value : item.values)
-                lines.push_back(std::to_string(note.id) + " " + item.name + (item.number ? "(number)" : "") + "=" + value);
+                lines.push_back(std::to_string(note.id) + " " + ValueLine(item, value));
         }
     }
     return lines;

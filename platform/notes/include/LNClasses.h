@@ -62,6 +62,8 @@ public:
     LNAPI void GetText(LNString* joined) const;
     LNAPI void Append(const char* text);
     LNAPI void DeleteAll();
+    // Makes the text the list's only element.
+    LNAPI void SetValue(const char* text);
 
 private:
     char** m_items;
@@ -69,6 +71,9 @@ private:
 };
 
 class LNForm;
+class LNNote;
+class LNDocument;
+class LNViewFolder;
 
 class LNDatabase {
 public:
@@ -89,6 +94,21 @@ public:
     LNAPI BOOL FormExists(const char* name) const;
     LNSTATUS GetForm(const char* name, LNForm* form) const { return LNRaise(DoGetForm(name, form)); }
 
+    // A new document, not yet saved; with a form name it is computed with
+    // that form of the database (its "$Default.<item>" values).
+    LNSTATUS CreateDocument(LNDocument* document, const char* form = nullptr)
+    {
+        return LNRaise(DoCreateDocument(document, form));
+    }
+    // A note or document of the open database by its id.
+    LNSTATUS GetNote(LNNOTEID id, LNNote* note) const { return LNRaise(DoGetNote(id, note)); }
+    LNSTATUS GetDocument(LNNOTEID id, LNDocument* document) const;
+    // The view or folder of that title.
+    LNSTATUS GetViewFolder(const char* name, LNViewFolder* folder) const
+    {
+        return LNRaise(DoGetViewFolder(name, folder));
+    }
+
     // Names the database a session found; it is opened by Open.
     LNAPI void Bind(const char* server, const char* path);
 
@@ -96,10 +116,27 @@ private:
     LNAPI LNSTATUS DoOpen();
     LNAPI LNSTATUS DoClose();
     LNAPI LNSTATUS DoGetForm(const char* name, LNForm* form) const;
+    LNAPI LNSTATUS DoCreateDocument(LNDocument* document, const char* form);
+    LNAPI LNSTATUS DoGetNote(LNNOTEID id, LNNote* note) const;
+    LNAPI LNSTATUS DoGetViewFolder(const char* name, LNViewFolder* folder) const;
 
     char m_server[256];
     char m_path[MAX_PATH];
     LNDBHANDLE m_handle;
+};
+
+class LNNumbers;
+class LNDatetimes;
+class LNRichText;
+
+// Item flags of the class library, kept by the caller's choice only.
+#define LNITEMFLAGS_SUMMARY 0x04
+
+// The universal id of a note: file id and note id, two words each, the
+// high word first.
+struct LNUNID {
+    DWORD file[2];
+    DWORD note[2];
 };
 
 class LNNote {
@@ -112,24 +149,174 @@ public:
     // The values of a text item of the open note.
     LNSTATUS GetItem(const char* name, LNText* values) const { return LNRaise(DoGetItem(name, values)); }
     LNAPI LNNOTEID GetNoteID() const;
+    LNAPI BOOL HasItem(const char* name) const;
+    LNAPI void GetUniversalID(LNUNID* unid) const;
+
+    // A new item with the value (an existing one of that name is replaced);
+    // the flags and option say how Notes keeps it.
+    LNSTATUS CreateItem(const char* name, const LNText& value, DWORD /*flags*/, DWORD /*option*/)
+    {
+        return LNRaise(DoPutText(name, value, false));
+    }
+    LNSTATUS CreateItem(const char* name, const LNNumbers& value, DWORD /*flags*/, DWORD /*option*/)
+    {
+        return LNRaise(DoPutNumbers(name, value));
+    }
+    LNSTATUS CreateItem(const char* name, const LNDatetimes& value, DWORD /*flags*/, DWORD /*option*/)
+    {
+        return LNRaise(DoPutDatetimes(name, value));
+    }
+    // A new empty rich text item, bound to `value`.
+    LNSTATUS CreateItem(const char* name, LNRichText* value, DWORD /*flags*/, DWORD /*option*/)
+    {
+        return LNRaise(DoCreateRichText(name, value));
+    }
+    // The value of an existing item replaced.
+    LNSTATUS SetItemValue(const char* name, const LNText& value) { return LNRaise(DoPutText(name, value, true)); }
+    LNSTATUS SetItemValue(const char* name, const LNNumbers& value) { return LNRaise(DoPutNumbers(name, value)); }
+    LNSTATUS SetItemValue(const char* name, const LNDatetimes& value) { return LNRaise(DoPutDatetimes(name, value)); }
+    // An existing rich text item, bound to `value`.
+    LNSTATUS GetRichText(const char* name, LNRichText* value) { return LNRaise(DoGetRichText(name, value)); }
+
+    // Writes the note into its database; a new note gets its id here.
+    LNSTATUS Save(int /*flags*/ = 0) { return LNRaise(DoSave()); }
+    LNSTATUS Close() { return LNRaise(DoClose()); }
 
     // Names the note in its database file; it is read by Open.
     LNAPI void Bind(const char* file, LNNOTEID id);
+    LNAPI const char* GetFilePath() const;
 
 protected:
     LNAPI LNSTATUS DoOpen();
     LNAPI LNSTATUS DoGetItem(const char* name, LNText* values) const;
+    // The note's items in memory, read from the file on first use.
+    void* Data() const;
 
 private:
+    friend class LNRichText;
+    friend class LNDatabase;
+    friend class LNCalendar;
+    LNAPI LNSTATUS DoPutText(const char* name, const LNText& value, bool mustExist);
+    LNAPI LNSTATUS DoPutNumbers(const char* name, const LNNumbers& value);
+    LNAPI LNSTATUS DoPutDatetimes(const char* name, const LNDatetimes& value);
+    LNAPI LNSTATUS DoCreateRichText(const char* name, LNRichText* value);
+    LNAPI LNSTATUS DoGetRichText(const char* name, LNRichText* value);
+    LNAPI LNSTATUS DoSave();
+    LNAPI LNSTATUS DoClose();
 
     char m_file[MAX_PATH];
     LNNOTEID m_id;
     BOOL m_open;
+    mutable void* m_data;
 };
 
 class LNDocument : public LNNote {
 public:
-    LNSTATUS Open() { return LNRaise(DoOpen()); }
+    LNSTATUS Open(int = 0) { return LNRaise(DoOpen()); }
+    // Sets the "Form" item.
+    LNSTATUS SetFormNote(const char* form) { return LNRaise(DoSetForm(form)); }
+    // Mails the document: a copy of it goes into the data directory's
+    // "mail.box", where the router would take it.
+    LNSTATUS Send(int /*flags*/ = 0) { return LNRaise(DoSend()); }
+
+private:
+    LNAPI LNSTATUS DoSetForm(const char* form);
+    LNAPI LNSTATUS DoSend();
+};
+
+inline LNSTATUS LNDatabase::GetDocument(LNNOTEID id, LNDocument* document) const
+{
+    return GetNote(id, document);
+}
+
+// Recipient kinds of a mail message.
+enum LNRECIPIENTTYPE { LNRECIPIENTTYPE_TO = 0, LNRECIPIENTTYPE_CC = 1, LNRECIPIENTTYPE_BCC = 2 };
+
+// A document read as a mail message.
+class LNMailMessage : public LNDocument {
+public:
+    // The "Body" rich text; fails when the message has none.
+    LNSTATUS GetBody(LNRichText* body) { return GetRichText("Body", body); }
+    LNSTATUS SetSubject(const char* subject)
+    {
+        LNText value;
+        value.SetValue(subject);
+        return CreateItem("Subject", value, LNITEMFLAGS_SUMMARY, 0);
+    }
+    // The names, separated by commas, as "SendTo", "CopyTo" or "BlindCopyTo".
+    LNSTATUS SetRecipients(LNRECIPIENTTYPE type, const char* names) { return LNRaise(DoSetRecipients(type, names)); }
+
+private:
+    LNAPI LNSTATUS DoSetRecipients(LNRECIPIENTTYPE type, const char* names);
+};
+
+// A view or folder: a design note of class 8 whose "$FolderEntries" lists
+// the note ids of the documents in it.
+class LNViewFolder : public LNNote {
+public:
+    LNSTATUS Open(int = 0) { return LNRaise(DoOpenFolder()); }
+    LNAPI void GetName(LNString* name) const;
+    LNSTATUS FolderAddDocument(const LNDocument& document) { return LNRaise(DoAddDocument(document)); }
+
+private:
+    LNAPI LNSTATUS DoOpenFolder();
+    LNAPI LNSTATUS DoAddDocument(const LNDocument& document);
+};
+
+// A place in a rich text: its paragraph.
+class LNRTCursor {
+public:
+    LNRTCursor() : m_paragraph(0) {}
+
+private:
+    friend class LNRichText;
+    DWORD m_paragraph;
+};
+
+// A rich text item of a note, kept as one text per paragraph; links and
+// attachments are paragraphs' text in brackets.
+class LNRichText {
+public:
+    LNAPI LNRichText();
+
+    // The whole text as one paragraph (with `lines`, one per line).
+    LNSTATUS SetValue(const char* text, BOOL lines) { return LNRaise(DoSetValue(text, lines)); }
+    LNAPI void GetEndCursor(LNRTCursor* cursor) const;
+    LNSTATUS StartNewParagraph(LNRTCursor* cursor) { return LNRaise(DoStartParagraph(cursor)); }
+    LNSTATUS Insert(const char* text, LNRTCursor* cursor) { return LNRaise(DoInsert(text, cursor)); }
+    LNSTATUS CreateDocumentLink(const LNViewFolder& view, const LNDocument& document, LNRTCursor* cursor)
+    {
+        return LNRaise(DoCreateLink(view, document, cursor));
+    }
+    // Attaches the file (it must exist) under `name`, or its own file name.
+    LNSTATUS CreateAttachment(const char* path, LNRTCursor* cursor, const char* name, BOOL compress)
+    {
+        return LNRaise(DoCreateAttachment(path, cursor, name, compress));
+    }
+
+private:
+    friend class LNNote;
+    LNAPI LNSTATUS DoSetValue(const char* text, BOOL lines);
+    LNAPI LNSTATUS DoStartParagraph(LNRTCursor* cursor);
+    LNAPI LNSTATUS DoInsert(const char* text, LNRTCursor* cursor);
+    LNAPI LNSTATUS DoCreateLink(const LNViewFolder& view, const LNDocument& document, LNRTCursor* cursor);
+    LNAPI LNSTATUS DoCreateAttachment(const char* path, LNRTCursor* cursor, const char* name, BOOL compress);
+
+    LNNote* m_note;
+    char m_item[64];
+};
+
+// Numbers: the values of a number item.
+class LNNumbers {
+public:
+    LNAPI LNNumbers();
+    LNAPI void SetValue(double value);
+    LNAPI DWORD GetCount() const;
+    LNAPI double operator[](DWORD index) const;
+
+private:
+    double m_values[32];
+    DWORD m_count;
 };
 
 // A formula of the stand-in's formula language: text constants in double
@@ -196,6 +383,11 @@ public:
     LNAPI int GetSecond() const;
     LNAPI BOOL IsWildcard() const;
     LNAPI void SetDateToWildCard();
+    // A date without a time of day.
+    LNAPI void SetDate(int month, int day, int year);
+    // The stamp of the value: a wildcard is {0, 0}, a date without a time
+    // has the time word NOTES_NO_TIME.
+    LNAPI NOTESTIMEDATE GetStamp() const;
     LNSTATUS SetTime(int hour, int minute, int second, int hundredth)
     {
         return LNRaise(DoSetTime(hour, minute, second, hundredth));
@@ -212,6 +404,7 @@ private:
 
     int m_fields[6];  // year, month, day, hour, minute, second
     BOOL m_wildcard;
+    BOOL m_dateOnly;
 };
 
 // A list of time stamps.
@@ -220,6 +413,8 @@ public:
     LNAPI LNDatetimes();
     // Makes the stamp the list's only value.
     LNAPI void SetValue(const NOTESTIMEDATE& stamp);
+    LNAPI void Insert(const NOTESTIMEDATE& stamp);
+    LNAPI void DeleteAll();
     LNAPI DWORD GetCount() const;
     LNAPI NOTESTIMEDATE operator[](DWORD index) const;
 
@@ -282,10 +477,37 @@ private:
 // "AppointmentType" (number), "Alarm" ("1": on), "AlarmOffset" (minutes,
 // a relative alarm) or "AlarmTime" (an absolute one) and "Subject" make
 // the entry.
+// A calendar entry as a document of the mail file; its detailed
+// description is the rich text "Body".
+class LNCalendarNote : public LNDocument {
+public:
+    LNSTATUS Save(int flags, BOOL) { return LNNote::Save(flags); }
+    LNSTATUS GetDetailedDescription(LNRichText* description) { return GetRichText("Body", description); }
+    // The description lives in the entry already; this checks it is there.
+    LNSTATUS SetDetailedDescription(const LNRichText&) { return GetRichText("Body", nullptr); }
+};
+
+// Calendar entry kinds as the class library numbers them.
+enum LNCALENTRYTYPE {
+    LNCALENTRYTYPE_APPOINTMENT = 1,
+    LNCALENTRYTYPE_ANNIVERSARY = 2,
+    LNCALENTRYTYPE_EVENT = 4,
+    LNCALENTRYTYPE_MEETING = 8,
+    LNCALENTRYTYPE_REMINDER = 16,
+};
+
 class LNCalendar {
 public:
     LNAPI LNCalendar();
     LNAPI void Bind(const char* server, const char* path, const char* user);
+
+    // A new entry of form "Appointment" in the mail file, saved: its range,
+    // subject, kind (as "AppointmentType" 0 to 4) and an empty "Body".
+    LNSTATUS CreateEntry(const LNDatetimeRange& range, const char* subject, LNCALENTRYTYPE kind,
+                         LNCalendarNote* entry) const
+    {
+        return LNRaise(DoCreateEntry(range, subject, kind, entry));
+    }
 
     // The entries that start on one of the dates, in the calendar's order.
     LNSTATUS GetEntries(const LNDatetimes& dates, LNCalendarEntryArray* entries, int flags, const LNString& text) const
@@ -303,6 +525,8 @@ public:
 
 private:
     LNAPI LNSTATUS DoIsAvailable(const LNDatetimeRange& range, int flags, BOOL* available) const;
+    LNAPI LNSTATUS DoCreateEntry(const LNDatetimeRange& range, const char* subject, LNCALENTRYTYPE kind,
+                                 LNCalendarNote* entry) const;
     // The calendar's entries, read from its mail file.
     LNSTATUS ReadEntries(std::vector<LNCalendarEntry>* entries) const;
     LNAPI LNSTATUS DoGetEntries(const LNDatetimes& dates, LNCalendarEntryArray* entries, int flags,

@@ -49,6 +49,9 @@ typedef struct {
 #define NOTES_TYPE_TEXT_LIST 0x501
 /* Design note classes. */
 #define NOTES_CLASS_FORM 4
+#define NOTES_CLASS_VIEW 8
+/* The time word of a stamp that holds a date only. */
+#define NOTES_NO_TIME 0xFFFFFFFFu
 
 /* Statuses of the stand-in, with their texts in NotesStatusText. */
 #define NOTES_ERR_NOT_FOUND 3
@@ -171,6 +174,23 @@ NOTES_FUNCTION NOTESSTATUS NotesBuildNumber(WORD* build);
 NOTES_FUNCTION NOTESSTATUS NotesDatabaseOpen(const char* server, const char* path, NOTESDBHANDLE* handle);
 /* The file behind an open database handle. */
 NOTES_FUNCTION NOTESSTATUS NotesDatabaseFile(NOTESDBHANDLE handle, char* buffer, WORD size);
+
+/* Network paths and unread tables. A path of a database on a server is
+   "<server>!!<file>"; a file alone is on this machine. */
+NOTES_FUNCTION NOTESSTATUS NotesPathCompose(const char* server, const char* file, char* path);
+/* Opens a mail file by its path; looked up by name. */
+NOTES_FUNCTION NOTESSTATUS MailOpenMessageFile(const char* path, NOTESDBHANDLE* handle);
+typedef NOTESSTATUS (*MAILOPENMESSAGEFILEPROC)(const char*, NOTESDBHANDLE*);
+/* The user's table of unread note ids (empty when the user has none). */
+NOTES_FUNCTION NOTESSTATUS NotesUnreadTableGet(NOTESDBHANDLE database, const char* user, WORD userLength,
+                                               BOOL create, NOTESHANDLE* table);
+NOTES_FUNCTION NOTESSTATUS NotesUnreadTableUpdate(NOTESDBHANDLE database, NOTESHANDLE table);
+NOTES_FUNCTION NOTESSTATUS NotesTableCopy(NOTESHANDLE table, NOTESHANDLE* copy);
+NOTES_FUNCTION NOTESSTATUS NotesTableRemove(NOTESHANDLE table, NOTESNOTEID id);
+/* Stores the table as the user's, `original` being the table before. */
+NOTES_FUNCTION NOTESSTATUS NotesUnreadTableSet(NOTESDBHANDLE database, const char* user, WORD userLength, BOOL flush,
+                                               NOTESHANDLE original, NOTESHANDLE table);
+NOTES_FUNCTION NOTESSTATUS NotesTableDestroy(NOTESHANDLE table);
 
 #ifdef __cplusplus
 }

@@ -45,10 +45,17 @@ LONGLONG Instant(const LNDatetime& datetime)
 
 //--- LNDatetime
 
-LNDatetime::LNDatetime() : m_fields(), m_wildcard(TRUE) {}
+LNDatetime::LNDatetime() : m_fields(), m_wildcard(TRUE), m_dateOnly(FALSE) {}
 
-LNDatetime::LNDatetime(const NOTESTIMEDATE& stamp) : m_fields(), m_wildcard(FALSE)
+LNDatetime::LNDatetime(const NOTESTIMEDATE& stamp)
+    : m_fields(), m_wildcard(stamp.innards[0] == 0), m_dateOnly(stamp.innards[1] == NOTES_NO_TIME)
 {
+    if (m_wildcard || m_dateOnly) {
+        m_fields[0] = static_cast<int>(stamp.innards[0] / 10000);
+        m_fields[1] = static_cast<int>(stamp.innards[0] / 100 % 100);
+        m_fields[2] = static_cast<int>(stamp.innards[0] % 100);
+        return;
+    }
     m_fields[0] = static_cast<int>(stamp.innards[0] / 10000);
     m_fields[1] = static_cast<int>(stamp.innards[0] / 100 % 100);
     m_fields[2] = static_cast<int>(stamp.innards[0] % 100);
@@ -109,7 +116,28 @@ LNSTATUS LNDatetime::DoSetTime(int hour, int minute, int second, int)
     m_fields[3] = hour;
     m_fields[4] = minute;
     m_fields[5] = second;
+    m_dateOnly = FALSE;
     return 0;
+}
+
+void LNDatetime::SetDate(int month, int day, int year)
+{
+    m_fields[0] = year;
+    m_fields[1] = month;
+    m_fields[2] = day;
+    m_fields[3] = m_fields[4] = m_fields[5] = 0;
+    m_wildcard = FALSE;
+    m_dateOnly = TRUE;
+}
+
+NOTESTIMEDATE LNDatetime::GetStamp() const
+{
+    if (m_wildcard)
+        return NOTESTIMEDATE{{0, 0}};
+    DWORD date = static_cast<DWORD>(m_fields[0] * 10000 + m_fields[1] * 100 + m_fields[2]);
+    if (m_dateOnly)
+        return NOTESTIMEDATE{{date, NOTES_NO_TIME}};
+    return NOTESTIMEDATE{{date, static_cast<DWORD>(m_fields[3] * 10000 + m_fields[4] * 100 + m_fields[5])}};
 }
 
 //--- LNDatetimes
@@ -120,6 +148,17 @@ void LNDatetimes::SetValue(const NOTESTIMEDATE& stamp)
 {
     m_values[0] = stamp;
     m_count = 1;
+}
+
+void LNDatetimes::Insert(const NOTESTIMEDATE& stamp)
+{
+    if (m_count < sizeof m_values / sizeof m_values[0])
+        m_values[m_count++] = stamp;
+}
+
+void LNDatetimes::DeleteAll()
+{
+    m_count = 0;
 }
 
 DWORD LNDatetimes::GetCount() const

@@ -113,15 +113,20 @@ const char* LNDatabase::GetServerName() const
 
 //--- LNNote
 
-LNNote::LNNote() : m_file(), m_id(0), m_open(FALSE) {}
+LNNote::LNNote() : m_file(), m_id(0), m_open(FALSE), m_data(nullptr) {}
 
-LNNote::~LNNote() = default;
+LNNote::~LNNote()
+{
+    delete static_cast<NotesNote*>(m_data);
+}
 
 void LNNote::Bind(const char* file, LNNOTEID id)
 {
     lstrcpynA(m_file, file ? file : "", sizeof m_file);
     m_id = id;
     m_open = FALSE;
+    delete static_cast<NotesNote*>(m_data);
+    m_data = nullptr;
 }
 
 LNNOTEID LNNote::GetNoteID() const
@@ -154,13 +159,9 @@ LNSTATUS LNNote::DoGetItem(const char* name, LNText* values) const
     if (!m_open || !name || !values)
         return NOTES_ERR_BAD_HANDLE;
     return Guard([&]() -> LNSTATUS {
-        std::vector<NotesNote> notes;
-        if (!ReadNotesDatabase(m_file, &notes))
-            return NOTES_ERR_FILE_NOT_FOUND;
-        for (const NotesNote& note : notes) {
-            if (note.id != m_id)
-                continue;
-            const NotesItem* item = note.Find(name);
+        const NotesNote* note = static_cast<const NotesNote*>(Data());
+        if (note) {
+            const NotesItem* item = note->Find(name);
             if (!item)
                 return NOTES_ERR_ITEM_NOT_FOUND;
             values->DeleteAll();

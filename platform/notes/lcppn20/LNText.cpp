@@ -106,6 +106,12 @@ void LNText::Append(const char* text)
     m_items[m_count++] = copy;
 }
 
+void LNText::SetValue(const char* text)
+{
+    DeleteAll();
+    Append(text);
+}
+
 void LNText::DeleteAll()
 {
     for (DWORD i = 0; i < m_count; ++i)

@@ -30,6 +30,7 @@ public:
     NOTESDBHANDLE nextHandle = 1;
     std::map<NOTESHANDLE, OpenNote> notes;
     std::map<NOTESBLOCK, std::vector<BYTE>> blocks;
+    std::map<NOTESHANDLE, std::vector<NOTESNOTEID>> tables;  // unread tables
     DWORD nextObject = 1;
 };
 

@@ -20,6 +20,33 @@ TEST(NotesStore, DatabaseWrittenIsReadBackAndDumped)
     EXPECT_EQ(expected, notes.Dump("todo.nsf"));
 }
 
+TEST(NotesStore, TextsALineWouldNotKeepComeBackWhole)
+{
+    NotesStandInTesting::Installation notes;
+    struct Row {
+        const char* value;
+        const char* dumped;
+    } rows[] = {
+        {"one\r\ntwo", "1 Body(text)=\"one\\r\\ntwo\""},
+        {" padded ", "1 Body(text)=\" padded \""},
+        {"C:\\new\\x\n", "1 Body(text)=\"C:\\\\new\\\\x\\n\""},
+        {"C:\\new\\x", "1 Body=C:\\new\\x"},
+        {"\"quoted\"", "1 Body=\"quoted\""},
+    };
+    for (const Row& row : rows) {
+        std::vector<NotesNote> written(1);
+        written[0].id = 1;
+        written[0].items = {{"Body", {row.value}}};
+        std::string path = notes.Folder() + "\\texts.nsf";
+        ASSERT_TRUE(WriteNotesDatabase(path, written));
+        std::vector<NotesNote> read;
+        ASSERT_TRUE(ReadNotesDatabase(path, &read));
+        ASSERT_EQ(1u, read.size());
+        EXPECT_EQ(row.value, read[0].Text("Body"));
+        EXPECT_EQ(std::vector<std::string>{row.dumped}, notes.Dump("texts.nsf"));
+    }
+}
+
 TEST(NotesStore, UnwritableTargetKeepsNothingBehind)
 {
     NotesStandInTesting::Installation notes;
