@@ -3,6 +3,7 @@
 #include "CoreWndUtil.h"
 #include "Destination.h"
 #include "FrameworkUtil.h"
+#include "NoteWnd.h"
 #include "QuiResIds.h"
 #include "QuillmateApp.h"
 
@@ -197,4 +198,12 @@ void CDestPane::OnLButtonDown(UINT nFlags, CPoint point)
 void CDestPane::OnLButtonDblClk(UINT nFlags, CPoint point)
 {
     ForwardToParent(WM_LBUTTONDBLCLK, nFlags, point);
+}
+
+CActionNote* CDestPane::GetActionNote()
+{
+    CWnd* destWnd = GetParent();
+    CWnd* owner = destWnd ? destWnd->GetOwner() : nullptr;
+    auto* noteWnd = owner ? dynamic_cast<CNoteWnd*>(CWnd::FromHandlePermanent(owner->GetSafeHwnd())) : nullptr;
+    return noteWnd ? noteWnd->GetNote() : nullptr;
 }

@@ -3,6 +3,7 @@
 #include "CoreWndUtil.h"
 #include "DestPane.h"
 #include "FrameworkUtil.h"
+#include "NoteWnd.h"
 #include "QuiResIds.h"
 
 namespace {
@@ -49,6 +50,7 @@ BEGIN_MESSAGE_MAP(CDestWnd, CBitmapWnd)
     ON_WM_CREATE()
     ON_WM_LBUTTONDOWN()
     ON_WM_LBUTTONDBLCLK()
+    ON_WM_ACTIVATE()
 END_MESSAGE_MAP()
 
 CDestWnd::CDestWnd()
@@ -214,4 +216,14 @@ void CDestWnd::OnLButtonDblClk(UINT, CPoint point)
 {
     DragNoteWnd(point);
     Default();
+}
+
+// The note window's title shows whether the note is active.
+void CDestWnd::OnActivate(UINT nState, CWnd* pWndOther, BOOL bMinimized)
+{
+    CBitmapWnd::OnActivate(nState, pWndOther, bMinimized);
+    CWnd* owner = GetOwner();
+    auto* noteWnd = owner ? dynamic_cast<CNoteWnd*>(CWnd::FromHandlePermanent(owner->GetSafeHwnd())) : nullptr;
+    if (noteWnd)
+        noteWnd->RepaintTitle();
 }

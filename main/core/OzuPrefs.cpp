@@ -2,6 +2,7 @@
 
 #include "ClientRegistry.h"
 #include "QuiResIds.h"
+#include "VVPhrases.h"
 
 #include <cstring>
 
@@ -10,17 +11,8 @@ namespace {
 const char kNewHotKeyAtom[] = "Ozu_NewHKAtom";
 const char kGrabHotKeyAtom[] = "Ozu_GrabHKAtom";
 
-// The speech phrase control and the members it is driven through.
-const CLSID kPhraseControl = {0x6B2A3868, 0xE625, 0x11D1, {0xB5, 0x0C, 0x00, 0x06, 0x29, 0xB2, 0xAC, 0x6D}};
-enum {
-    DISPID_PHRASES_ACTIVE = 3,
-    DISPID_PHRASES_DRIVER = 5,
-    DISPID_PHRASES_ADD = 9,
-    DISPID_DRIVER_START = 1,
-    DISPID_DRIVER_STOP = 3,
-    DISPID_DRIVER_LISTENING = 6
-};
-const int kMaxCommandText = 256;
+// The speech phrase control: a hidden child of the main window.
+const UINT kPhrasesId = 162;
 
 // GetKeyNameText: the key's name whatever side of the keyboard it is on.
 const LONG kKeyNameDontCare = 1L << 25;
@@ -88,7 +80,10 @@ BOOL QuiRegisterHotKey(HWND hWnd, int id, DWORD dwValue)
 
 COzuPrefs::COzuPrefs(ClientRegistry& settings) : m_settings(settings) {}
 
-COzuPrefs::~COzuPrefs() = default;
+COzuPrefs::~COzuPrefs()
+{
+    delete m_pSpeechPhrases;
+}
 
 int COzuPrefs::Load()
 {
@@ -204,49 +199,21 @@ void COzuPrefs::SetSpeech(BOOL bOn)
     }
 }
 
+// Without the speech program, or without the main window to hold the
+// control, speech stays off.
 void COzuPrefs::TurnSpeechOn()
 {
-    // Without the speech program the control cannot be made and speech stays off.
-    auto phrases = std::make_unique<COleDispatchDriver>();
-    if (!phrases->CreateDispatch(kPhraseControl))
+    CWnd* pMainWnd = AfxGetMainWnd();
+    if (!pMainWnd || !pMainWnd->GetSafeHwnd())
         return;
-
-    CMenu menu;
-    if (menu.LoadMenu(IDR_SPEECH_COMMANDS)) {
-        if (CMenu* pCommands = menu.GetSubMenu(0)) {
-            static const BYTE params[] = VTS_BSTR VTS_I4 VTS_BSTR VTS_BOOL;
-            for (int i = 0; i < pCommands->GetMenuItemCount(); ++i) {
-                char text[kMaxCommandText + 1] = {};
-                pCommands->GetMenuString(i, text, sizeof text, MF_BYPOSITION);
-                long id = static_cast<long>(pCommands->GetMenuItemID(i));
-                LPDISPATCH pPhrase = nullptr;
-                phrases->InvokeHelper(DISPID_PHRASES_ADD, DISPATCH_METHOD, VT_DISPATCH, &pPhrase, params, text, id,
-                                      text, TRUE);
-                if (pPhrase)
-                    pPhrase->Release();
-            }
-        }
-    }
-
-    LPDISPATCH pDriver = nullptr;
-    phrases->GetProperty(DISPID_PHRASES_DRIVER, VT_DISPATCH, &pDriver);
-    COleDispatchDriver driver(pDriver);
-    driver.InvokeHelper(DISPID_DRIVER_START, DISPATCH_METHOD, VT_EMPTY, nullptr, nullptr);
-    driver.SetProperty(DISPID_DRIVER_LISTENING, VT_I4, 1L);
-    phrases->SetProperty(DISPID_PHRASES_ACTIVE, VT_BOOL, TRUE);
-    m_pSpeechPhrases = std::move(phrases);
-    m_bSpeechOn = TRUE;
+    m_pSpeechPhrases = CVVPhrases::TurnOn(pMainWnd, kPhrasesId, IDR_SPEECH_COMMANDS);
+    m_bSpeechOn = m_pSpeechPhrases != nullptr;
 }
 
+// A control that fails here is kept, and speech with it.
 void COzuPrefs::TurnSpeechOff()
 {
-    if (m_pSpeechPhrases) {
-        LPDISPATCH pDriver = nullptr;
-        m_pSpeechPhrases->GetProperty(DISPID_PHRASES_DRIVER, VT_DISPATCH, &pDriver);
-        COleDispatchDriver driver(pDriver);
-        driver.SetProperty(DISPID_DRIVER_LISTENING, VT_I4, 0L);
-        driver.InvokeHelper(DISPID_DRIVER_STOP, DISPATCH_METHOD, VT_EMPTY, nullptr, nullptr);
-        m_pSpeechPhrases.reset();
-    }
+    CVVPhrases::TurnOff(m_pSpeechPhrases);
+    m_pSpeechPhrases = nullptr;
     m_bSpeechOn = FALSE;
 }

@@ -6,6 +6,7 @@
 #include "FlatButton.h"
 #include "KeptFont.h"
 
+class CActionNote;
 class CDestination;
 
 class CDestPane : public CBitmapWnd {
@@ -40,6 +41,9 @@ public:
     static CDestPane* FindOwningPane(CWnd* pWnd, CWnd** ppChild);
 
     CDestination* GetDestination() const { return m_pDest; }
+    // The note whose note window owns this pane's destination window; null
+    // outside a note window.
+    CActionNote* GetActionNote();
     // Valid before the pane is constructed: the destination takes them early.
     CFlatButton* GetMenuButton() { return &m_menuButton; }
     CFlatButton* GetCheckButton() { return &m_checkButton; }

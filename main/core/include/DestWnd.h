@@ -39,6 +39,7 @@ protected:
     afx_msg int OnCreate(LPCREATESTRUCT lpCreateStruct);
     afx_msg void OnLButtonDown(UINT nFlags, CPoint point);
     afx_msg void OnLButtonDblClk(UINT nFlags, CPoint point);
+    afx_msg void OnActivate(UINT nState, CWnd* pWndOther, BOOL bMinimized);
 
     DECLARE_MESSAGE_MAP()
 

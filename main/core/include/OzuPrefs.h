@@ -3,9 +3,9 @@
 #pragma once
 #include <afxquill.h>
 
-#include <memory>
 
 class ClientRegistry;
+class CVVPhrases;
 
 // A hot-key value: the hot-key modifier flags (MOD_ALT 1, MOD_CONTROL 2,
 // MOD_SHIFT 4, and 8 for an extended key) in the high word, the virtual key
@@ -76,8 +76,8 @@ private:
     enum ProfileText { FirstName, LastName, Email, Address, City, State, Country, PostalCode, ProfileCount };
 
     ClientRegistry& m_settings;
-    // The speech phrase control while speech is on.
-    std::unique_ptr<COleDispatchDriver> m_pSpeechPhrases;
+    // The speech phrase control while speech is on, owned.
+    CVVPhrases* m_pSpeechPhrases = nullptr;
     BOOL m_bSpeechOn = FALSE;
     CString m_profile[ProfileCount];
 

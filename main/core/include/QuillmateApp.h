@@ -5,10 +5,16 @@
 #include <afxquill.h>
 
 class CActionNote;
+class ClientRegistry;
+class CNoteManager;
 class CDatastore;
 class COzuPrefs;
 class COzuPropSheet;
 class QuiParserMgr;
+class CTrayWnd;
+
+// The new-note broadcast of a second start, registered by the application.
+extern UINT QUI_NAN_MSG;
 
 class CQuillmateApp : public CWinApp {
     DECLARE_DYNAMIC(CQuillmateApp)
@@ -45,6 +51,55 @@ public:
 
     // The open preferences sheet: set when it opens, cleared when its window goes.
     COzuPropSheet* m_pPrefSheet = nullptr;
+    // The settings table the application owns; null without one.
+    virtual ClientRegistry* GetSettings();
+    // The open notes: the manager lives from CreateNoteManager (start-up)
+    // to DeleteNoteManager (exit); null outside.
+    void CreateNoteManager();
+    void DeleteNoteManager();
+    CNoteManager* GetNoteManager() const { return m_pNoteManager; }
+    CActionNote* NewNote() { return CreateNote(TRUE); }
+    CActionNote* GetCurrentNote();
+    int GetNoteCount();
+    // The note window is gone: the manager deletes the note.
+    void CloseNote(CActionNote* pNote);
+    // The note becomes current while its windows are active.
+    void ActivateNote(CActionNote* pNote);
+    // What every edition's CreateNote does once it has made the note and its
+    // window object: creates the window (at the stored position, else
+    // centred), lists the note, steps it off the previous current note
+    // (bCascade: down and right by the title's height), attaches its sinks
+    // and shows it. Null, the note deleted, when the window cannot be made.
+    CActionNote* OpenNote(CActionNote* pNote, BOOL bCascade);
+
+    // Start-up of the edition-neutral part: palette, OLE, the automation
+    // server, the tray window as the main window, the note manager.
+    BOOL InitInstance() override;
+    // Revokes the automation server, deletes the note manager and removes
+    // the tray icon.
+    int ExitInstance() override;
+    // The active current note's window sees commands first.
+    BOOL OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pHandlerInfo) override;
+    // The splash window sees every message first.
+    BOOL PreTranslateMessage(MSG* pMsg) override;
+    // The exit command: asks for each note that holds text, then ends the
+    // program (or, started for automation, lets go of its lock).
+    afx_msg void OnAppExit();
+    afx_msg void OnAppAbout();
+    // Registers the class objects and the type library; FALSE ends the
+    // program (also after "RegServer" and "UnregServer").
+    BOOL InitAutomationServer();
+    BOOL IsAutomationServerStarted() const { return m_bAutomationStarted; }
+    CTrayWnd* GetTrayWnd();
+    // The main window InitInstance makes; tests give their own.
+    virtual CTrayWnd* CreateTrayWnd();
+
+    // A number of the settings table; 0 without one.
+    DWORD GetSettingDword(int index, bool reload = false);
+    void SetSettingDword(int index, DWORD value);
+    // The clocks the application reads; tests set their own.
+    virtual DWORD GetTickCount();
+    virtual COleDateTime GetCurrentTime();
 
 private:
     CFont* font(CFont& font, int nTenths, LPCTSTR lpszFace);
@@ -54,6 +109,11 @@ private:
     CFont m_narrowFont;
     CPalette m_palette;
     int m_nModalBoxes = 0;
+    CNoteManager* m_pNoteManager = nullptr;
+    BOOL m_bAutomationStarted = FALSE;
+    void EndAutomationServer();
+
+    DECLARE_MESSAGE_MAP()
 };
 
 // The application object, or null when the program has none (or it is not one of ours).

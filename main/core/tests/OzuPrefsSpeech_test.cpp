@@ -1,132 +1,34 @@
-// Spoken commands through a phrase control of our own make, registered for
-// this process under the control's class: what the preferences call on it,
-// in order, and that a failing member leaves speech as it was.
+// Spoken commands through the phrase control stand-in, hosted as the hidden
+// child 162 of the main window: what the preferences call on it, in order,
+// that a failing member leaves speech as it was, and that the control goes
+// with the preferences. The stand-in's class object is served from this
+// process, so no registration in the prefix is needed.
 #include "PrefsTestSupport.h"
 #include "QuiComTesting.h"
-#include "QuiStackDispatch.h"
+#include "SpeechTestSupport.h"
 
-#include <oleauto.h>
-
-#include <sstream>
 #include <string>
 #include <vector>
 
 namespace {
 
 const CLSID kPhraseControl = {0x6B2A3868, 0xE625, 0x11D1, {0xB5, 0x0C, 0x00, 0x06, 0x29, 0xB2, 0xAC, 0x6D}};
+const int kPhrasesId = 162;
 
-std::string Narrow(BSTR text)
-{
-    char buffer[512] = {};
-    WideCharToMultiByte(CP_ACP, 0, text, -1, buffer, sizeof buffer, nullptr, nullptr);
-    return buffer;
-}
-
-// Writes each call as "object.dispid kind(arguments)"; answers the driver
-// for a read of DISPID 5 and itself for a phrase added with DISPID 9.
-class RecordingDispatch : public QuiComTesting::StackDispatch {
-public:
-    RecordingDispatch(const char* name, std::vector<std::string>& log) : m_name(name), m_log(log) {}
-
-    RecordingDispatch* driver = nullptr;
-    DISPID failing = DISPID_UNKNOWN;       // this member fails with the server's error
-
-    STDMETHODIMP GetTypeInfoCount(UINT* count) override
-    {
-        *count = 0;
-        return S_OK;
-    }
-    STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
-    STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override
-    {
-        ADD_FAILURE() << m_name << ": members are called by number";
-        return DISP_E_UNKNOWNNAME;
-    }
-    STDMETHODIMP Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* params, VARIANT* result, EXCEPINFO* error,
-                        UINT*) override
-    {
-        std::ostringstream call;
-        call << m_name << '.' << id << ' ' << Kind(flags) << '(';
-        for (UINT i = params->cArgs; i-- > 0;) {
-            const VARIANT& arg = params->rgvarg[i];
-            if (V_VT(&arg) == VT_BSTR)
-                call << '\'' << Narrow(V_BSTR(&arg)) << '\'';
-            else if (V_VT(&arg) == VT_BOOL)
-                call << (V_BOOL(&arg) ? "true" : "false");
-            else if (V_VT(&arg) == VT_I4)
-                call << V_I4(&arg);
-            else
-                call << "vt" << V_VT(&arg);
-            if (i > 0)
-                call << ',';
-        }
-        call << ')';
-        m_log.push_back(call.str());
-
-        if (id == failing) {
-            if (error) {
-                *error = {};
-                error->scode = E_FAIL;
-                error->bstrDescription = SysAllocString(L"The microphone is not connected.");
-            }
-            return DISP_E_EXCEPTION;
-        }
-        IDispatch* answer = id == 5 ? driver : id == 9 ? this : nullptr;
-        if (answer && result) {
-            answer->AddRef();
-            V_VT(result) = VT_DISPATCH;
-            V_DISPATCH(result) = answer;
-        }
-        return S_OK;
-    }
-
-private:
-    static const char* Kind(WORD flags)
-    {
-        if (flags & DISPATCH_PROPERTYPUT)
-            return "put";
-        return (flags & DISPATCH_METHOD) ? "call" : "get";
-    }
-
-    const char* m_name;
-    std::vector<std::string>& m_log;
-};
-
-// Hands out the one phrase control to every creation.
-class ControlFactory : public IClassFactory {
-public:
-    explicit ControlFactory(IDispatch* control) : m_control(control) {}
-    STDMETHODIMP QueryInterface(REFIID riid, void** ppv) override
-    {
-        if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IClassFactory)) {
-            *ppv = static_cast<IClassFactory*>(this);
-            return S_OK;
-        }
-        *ppv = nullptr;
-        return E_NOINTERFACE;
-    }
-    STDMETHODIMP_(ULONG) AddRef() override { return 2; }
-    STDMETHODIMP_(ULONG) Release() override { return 1; }
-    STDMETHODIMP CreateInstance(IUnknown* outer, REFIID riid, void** ppv) override
-    {
-        *ppv = nullptr;
-        return outer ? CLASS_E_NOAGGREGATION : m_control->QueryInterface(riid, ppv);
-    }
-    STDMETHODIMP LockServer(BOOL) override { return S_OK; }
-
-private:
-    IDispatch* m_control;
-};
-
-class SpeechTest : public PrefsFixture {
+class PrefsSpeechTest : public PrefsFixture {
 protected:
     void SetUp() override
     {
         PrefsFixture::SetUp();
-        ASSERT_HRESULT_SUCCEEDED(m_apartment.Result());
-        m_phrases.driver = &m_driver;
-        ASSERT_HRESULT_SUCCEEDED(CoRegisterClassObject(kPhraseControl, &m_factory, CLSCTX_LOCAL_SERVER,
+        ASSERT_TRUE(SUCCEEDED(m_ole));
+        AfxEnableControlContainer();
+        ASSERT_TRUE(m_server.Loaded());
+        QuiComTesting::Ptr<IClassFactory> factory;
+        ASSERT_HRESULT_SUCCEEDED(m_server.GetClassObject(kPhraseControl, IID_IClassFactory, factory.OutVoid()));
+        ASSERT_HRESULT_SUCCEEDED(CoRegisterClassObject(kPhraseControl, factory.Get(), CLSCTX_INPROC_SERVER,
                                                        REGCLS_MULTIPLEUSE, &m_cookie));
+        ASSERT_TRUE(m_main.CreateEx(0, nullptr, "main", WS_POPUP, 0, 0, 100, 100, nullptr, nullptr));
+        m_app.m_pMainWnd = &m_main;
         SetNumber("", "ViaVoiceInstalled", 1);
         SetNumber("Preferences", "EnableHotKeys", 0);
         ReloadSettings();
@@ -135,86 +37,117 @@ protected:
     void TearDown() override
     {
         m_prefs.reset();
+        m_app.m_pMainWnd = nullptr;
+        m_main.DestroyWindow();
         if (m_cookie)
             CoRevokeClassObject(m_cookie);
         PrefsFixture::TearDown();
+        if (SUCCEEDED(m_ole))
+            ::OleUninitialize();
     }
 
-    QuiComTesting::Apartment m_apartment;
-    std::vector<std::string> m_log;
-    RecordingDispatch m_driver{"driver", m_log};
-    RecordingDispatch m_phrases{"phrases", m_log};
-    ControlFactory m_factory{&m_phrases};
+    std::vector<std::string> TakeLog() { return m_log.Take(); }
+    static void FailCalls(const char* calls) { SpeechLog::FailCalls(calls); }
+    HWND PhraseControl() const { return ::GetDlgItem(m_main.m_hWnd, kPhrasesId); }
+
+    HRESULT m_ole = ::OleInitialize(nullptr);
+    QuiComTesting::ServerLibrary m_server{"QuiSpeech.ocx"};
     DWORD m_cookie = 0;
+    SpeechLog m_log{"quillmate-prefs-speech.log"};
+    CWnd m_main;
 };
 
-TEST_F(SpeechTest, ApplyTurnsSpokenCommandsOnAndOff)
+} // namespace
+
+TEST_F(PrefsSpeechTest, ApplyTurnsSpokenCommandsOnAndOff)
 {
     m_prefs->m_dwVoiceRecognition = 1;
     m_prefs->Apply();
     EXPECT_TRUE(m_prefs->IsSpeechOn());
     const std::vector<std::string> on = {
-        "phrases.9 call('New note',133,'New note',true)",
-        "phrases.9 call('New note from selection',32794,'New note from selection',true)",
-        "phrases.9 call('Exit Quillmate',57665,'Exit Quillmate',true)",
-        "phrases.5 get()",
-        "driver.1 call()",
-        "driver.6 put(1)",
-        "phrases.3 put(true)",
+        "phrases create",
+        "phrases method 9 New note 133 New note -1",
+        "phrases method 9 New note from selection 32794 New note from selection -1",
+        "phrases method 9 Exit Quillmate 57665 Exit Quillmate -1",
+        "phrases get 5",
+        "engine method 1",
+        "engine put 6 1",
+        "phrases put 3 -1",
     };
-    EXPECT_EQ(on, m_log);
-    EXPECT_EQ(1u, m_driver.Refs());
+    EXPECT_EQ(on, TakeLog());
+    HWND hPhrases = PhraseControl();
+    ASSERT_NE(nullptr, hPhrases);
+    EXPECT_FALSE(::IsWindowVisible(hPhrases));
+    CRect rect;
+    ::GetClientRect(hPhrases, &rect);
+    EXPECT_EQ(CRect(0, 0, 10, 10), rect);
 
-    m_log.clear();
     m_prefs->Apply();  // already on: nothing again
-    EXPECT_TRUE(m_log.empty());
+    EXPECT_TRUE(TakeLog().empty());
 
     m_prefs->m_dwVoiceRecognition = 0;
     m_prefs->Apply();
     EXPECT_FALSE(m_prefs->IsSpeechOn());
-    const std::vector<std::string> off = {"phrases.5 get()", "driver.6 put(0)", "driver.3 call()"};
-    EXPECT_EQ(off, m_log);
-    EXPECT_EQ(1u, m_phrases.Refs());
-    EXPECT_EQ(1u, m_driver.Refs());
+    EXPECT_EQ((std::vector<std::string>{"phrases get 5", "engine put 6 0", "engine method 3"}), TakeLog());
+    EXPECT_FALSE(::IsWindow(hPhrases));
 }
 
-TEST_F(SpeechTest, NotInstalledNeverMakesTheControl)
+TEST_F(PrefsSpeechTest, NeverMadeWithoutTheSpeechProgramOrTheMainWindow)
 {
-    SetNumber("", "ViaVoiceInstalled", 0);
-    ReloadSettings();
-    m_prefs->m_dwVoiceRecognition = 1;
-    m_prefs->Apply();
-    EXPECT_FALSE(m_prefs->IsSpeechOn());
-    EXPECT_TRUE(m_log.empty());
+    struct Row {
+        const char* what;
+        DWORD installed;
+        bool mainWindow;
+    } rows[] = {{"not installed", 0, true}, {"no main window", 1, false}};
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        SetNumber("", "ViaVoiceInstalled", row.installed);
+        ReloadSettings();
+        m_app.m_pMainWnd = row.mainWindow ? &m_main : nullptr;
+        m_prefs->m_dwVoiceRecognition = 1;
+        m_prefs->Apply();
+        EXPECT_FALSE(m_prefs->IsSpeechOn());
+        EXPECT_TRUE(TakeLog().empty());
+        EXPECT_EQ(nullptr, PhraseControl());
+    }
 }
 
-TEST_F(SpeechTest, AControlThatFailsLeavesSpeechAsItWasAndSaysNothing)
+TEST_F(PrefsSpeechTest, AControlThatFailsLeavesSpeechAsItWasAndSaysNothing)
 {
     const struct {
-        RecordingDispatch* object;
-        DISPID member;
-        bool onFails;       // the failure comes while turning on, else while turning off
+        const char* failing;
+        bool onFails;  // the failure comes while turning on, else while turning off
     } rows[] = {
-        {&m_phrases, 9, true}, {&m_driver, 1, true}, {&m_phrases, 3, true}, {&m_driver, 3, false},
+        {"phrases create", true}, {"phrases method 9", true}, {"engine method 1", true},
+        {"phrases put 3", true},  {"engine method 3", false}, {"engine put 6", true},
     };
     for (const auto& row : rows) {
-        SCOPED_TRACE(row.member);
+        SCOPED_TRACE(row.failing);
         CPromptScript prompts;
         m_prefs = std::make_unique<COzuPrefs>(*m_settings);
         m_prefs->Load();
         if (row.onFails)
-            row.object->failing = row.member;
+            FailCalls(row.failing);
         m_prefs->SetSpeech(TRUE);
         EXPECT_EQ(!row.onFails, !!m_prefs->IsSpeechOn());
-        row.object->failing = row.member;
+        EXPECT_EQ(row.onFails, PhraseControl() == nullptr);
+
+        FailCalls(row.failing);
         m_prefs->SetSpeech(FALSE);
         EXPECT_EQ(!row.onFails, !!m_prefs->IsSpeechOn());
-        row.object->failing = DISPID_UNKNOWN;
-        m_prefs.reset();
-        EXPECT_EQ(1u, m_phrases.Refs());
-        EXPECT_EQ(1u, m_driver.Refs());
+        EXPECT_EQ(row.onFails, PhraseControl() == nullptr);
+        FailCalls(nullptr);
         EXPECT_EQ(0u, prompts.Asked().size());
+        TakeLog();
     }
 }
 
-} // namespace
+TEST_F(PrefsSpeechTest, ThePhraseControlGoesWithThePreferences)
+{
+    m_prefs->SetSpeech(TRUE);
+    ASSERT_TRUE(m_prefs->IsSpeechOn());
+    HWND hPhrases = PhraseControl();
+    ASSERT_NE(nullptr, hPhrases);
+    m_prefs.reset();
+    EXPECT_FALSE(::IsWindow(hPhrases));
+}

@@ -25,6 +25,46 @@ inline bool RegisterSpeechServer(bool bRegister)
                                      SpeechServerPath() + "\"") == 0;
 }
 
+// The stand-ins' call log, a temporary file while the object lives, and the
+// calls they are told to fail (none at first).
+class SpeechLog {
+public:
+    explicit SpeechLog(const char* name)
+    {
+        char folder[MAX_PATH];
+        ::GetTempPathA(MAX_PATH, folder);
+        m_path = std::string(folder) + name;
+        ::DeleteFileA(m_path.c_str());
+        ::SetEnvironmentVariableA(QUI_SPEECH_LOG_VARIABLE, m_path.c_str());
+        FailCalls(nullptr);
+    }
+    ~SpeechLog()
+    {
+        ::SetEnvironmentVariableA(QUI_SPEECH_LOG_VARIABLE, nullptr);
+        FailCalls(nullptr);
+        ::DeleteFileA(m_path.c_str());
+    }
+    SpeechLog(const SpeechLog&) = delete;
+    SpeechLog& operator=(const SpeechLog&) = delete;
+
+    static void FailCalls(const char* calls) { ::SetEnvironmentVariableA(QUI_SPEECH_FAIL_VARIABLE, calls); }
+
+    // The calls logged since the last look.
+    std::vector<std::string> Take()
+    {
+        std::vector<std::string> lines;
+        std::ifstream in(m_path);
+        for (std::string line; std::getline(in, line);)
+            lines.push_back(line);
+        in.close();
+        ::DeleteFileA(m_path.c_str());
+        return lines;
+    }
+
+private:
+    std::string m_path;
+};
+
 struct Seen {
     UINT message;
     WPARAM wParam;
@@ -72,42 +112,22 @@ protected:
     {
         ASSERT_HRESULT_SUCCEEDED(m_ole);
         AfxEnableControlContainer();
-        char folder[MAX_PATH];
-        ::GetTempPathA(MAX_PATH, folder);
-        m_log = std::string(folder) + "quillmate-speech-test.log";
-        ::DeleteFileA(m_log.c_str());
-        ::SetEnvironmentVariableA(QUI_SPEECH_LOG_VARIABLE, m_log.c_str());
-        ::SetEnvironmentVariableA(QUI_SPEECH_FAIL_VARIABLE, nullptr);
         ASSERT_TRUE(m_host.Create());
     }
     void TearDown() override
     {
         m_host.DestroyWindow();
-        ::SetEnvironmentVariableA(QUI_SPEECH_LOG_VARIABLE, nullptr);
-        ::SetEnvironmentVariableA(QUI_SPEECH_FAIL_VARIABLE, nullptr);
-        ::DeleteFileA(m_log.c_str());
         if (SUCCEEDED(m_ole))
             ::OleUninitialize();
     }
 
-    static void FailCalls(const char* calls) { ::SetEnvironmentVariableA(QUI_SPEECH_FAIL_VARIABLE, calls); }
-
-    // The calls the stand-ins logged since the last look.
-    std::vector<std::string> TakeLog()
-    {
-        std::vector<std::string> lines;
-        std::ifstream in(m_log);
-        for (std::string line; std::getline(in, line);)
-            lines.push_back(line);
-        in.close();
-        ::DeleteFileA(m_log.c_str());
-        return lines;
-    }
+    static void FailCalls(const char* calls) { SpeechLog::FailCalls(calls); }
+    std::vector<std::string> TakeLog() { return m_log.Take(); }
 
     HWND FirstChild() const { return ::GetWindow(m_host.m_hWnd, GW_CHILD); }
 
     HRESULT m_ole = ::OleInitialize(nullptr);
-    std::string m_log;
+    SpeechLog m_log{"quillmate-speech-test.log"};
     CSpeechHost m_host;
 };
 

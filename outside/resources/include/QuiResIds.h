@@ -136,4 +136,75 @@
 #define IDS_PREFS_NO_PROXY_LIB   60076
 #define IDS_PREFS_SYSTEM_PROXY   60078
 
+/* Note box (notebox.rc). The arrows' numbers are also their commands. */
+#define ID_NOTEBOX_SCROLL_UP     146
+#define IDB_NOTEBOX_GRIP         147    /* green is transparent */
+#define ID_NOTEBOX_SCROLL_DOWN   174
+
+/* Note window (notes.rc). The buttons' numbers are also their commands:
+   picture, caption and tool tip share them; 167 is also the contacts menu. */
+#define IDB_NOTE_TITLE_INACTIVE  117    /* green is transparent, as in 145 and 177 */
+#define IDR_NOTE_ACCELERATORS    139
+#define IDB_NOTE_TITLE_ACTIVE    145
+#define ID_NOTE_REMOVE           164
+#define ID_NOTE_CONTACTS         167
+#define ID_NOTE_ATTACH           168
+#define ID_NOTE_FILE_OTHER       170    /* a third file command, as 27 and 169 */
+#define IDB_NOTE_LIST_IMAGES     177    /* 16-pixel images: contact, attached file */
+#define ID_NOTE_VIEWER           179
+#define IDI_NOTE                 192
+#define IDC_NOTE_BOX             110
+#define IDC_NOTE_LIST            137
+#define IDC_NOTE_PROMPT          11001
+#define IDC_NOTE_EDIT_LINE       57722
+#define ID_NOTE_NEW_CONTACT      9001   /* the contacts menu's default item */
+#define ID_NOTE_MORE_CONTACTS    9003
+#define ID_NOTE_NEXT_TAB         40001
+#define ID_NOTE_PREVIOUS_TAB     40002
+#define ID_NOTE_TO_PANES         40003
+#define ID_NOTE_PANE_FIRST       501    /* accelerators that toggle the panes */
+#define ID_NOTE_PANE_LAST        530
+#define IDS_NOTE_TITLE           57666
+#define IDS_ATTACH_FILTER        57681
+#define IDS_ATTACH_TITLE         57682
+#define IDS_TOO_MANY_NOTES       57708
+#define IDS_NOTE_PROMPT          60015
+#define IDS_SAVED_NOTE           60046  /* printf format: the quoted note, the destinations */
+#define IDD_SAVED_NOTE           2
+#define IDC_SAVED_TEXT           60009
+#define IDC_SAVED_DONT_SHOW      60021
+#define IDD_MORE_CONTACTS        165
+#define IDC_MORE_CONTACTS_LIST   2001
+
+/* Tray window and application (tray.rc). The tray icon, its tip and its
+   pop-up menu share one number; the loading icon and its tip another. */
+#define IDR_TRAY_LOADING         29
+#define IDR_TRAY_FRAME           141    /* the hidden main window's title */
+#define IDR_TRAY                 142
+#define ID_TRAY_NEW_NOTE         133
+#define ID_TRAY_NOTE_FROM_SELECTION 32794
+#define ID_TRAY_PREFERENCES      32796
+#define ID_TRAY_HELP             32797
+#define ID_TRAY_RELOAD           32798
+#define ID_TRAY_INFO             32799
+#define ID_TRAY_ITEM_VIEWER      32801
+#define ID_TRAY_OPEN_PIM         205
+#define ID_TRAY_QUICK_START      40005
+#define ID_TRAY_TIP              40006
+#define ID_TRAY_UPDATE_NOW       50020
+#define ID_TRAY_EDITION_FIRST    400    /* the editions' own tray entries */
+#define ID_TRAY_EDITION_LAST     404
+#define IDC_SPEECH_PHRASES       162    /* the phrase control, the main window's child */
+#define IDS_EXIT_FILE_NOTE       57701
+#define IDS_BACKEND_VERSION      57711
+#define IDS_BACKEND_GAVE_UP      57715
+#define IDS_OLE_INIT_FAILED      60011
+#define IDS_BACKEND_MISSING      60025  /* replaces the text of error 2055 */
+#define IDS_RELOAD_FAILED        60027
+#define IDS_RELOAD_VIEWER_OPEN   60028
+#define IDS_PARSER_FAILED        60029
+#define IDS_RELOAD_CONNECTORS_OPEN 60071
+#define IDS_RELOAD_NOTES_OPEN    60077
+#define IDS_EDITION_MISSING      60090  /* an edition this program does not carry */
+
 #endif

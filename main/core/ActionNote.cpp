@@ -1,0 +1,292 @@
+#include "ActionNote.h"
+
+#include <algorithm>
+
+#include "ClientRegistry.h"
+#include "DestPane.h"
+#include "DestWnd.h"
+#include "NoteBox.h"
+#include "NoteDialogs.h"
+#include "NoteManager.h"
+#include "NoteWnd.h"
+#include "OzuPrefs.h"
+#include "QuiParserMgr.h"
+#include "QuillmateApp.h"
+#include "QuillmateExcept.h"
+
+namespace {
+
+QuiParserMgr* ParserMgr()
+{
+    CQuillmateApp* app = QuiGetApp();
+    return app ? app->GetParserMgr() : nullptr;
+}
+
+// The window itself, or the parent-or-owner of hWnd, is one of the two.
+bool IsOneOf(HWND hWnd, HWND a, HWND b)
+{
+    return hWnd && (hWnd == a || (b && hWnd == b));
+}
+
+} // namespace
+
+CActionNote::CActionNote()
+{
+    NewContext();
+}
+
+CActionNote::~CActionNote()
+{
+    // The window's destructor must not reach back into a note half torn down.
+    CNoteWnd* wnd = m_pNoteWnd;
+    m_pNoteWnd = nullptr;
+    delete wnd;
+}
+
+void CActionNote::NewContext()
+{
+    QuiParserMgr* manager = ParserMgr();
+    QuiPrsContext* context = nullptr;
+    if (manager)
+        manager->CreateContext(&context);
+    m_pContext = context;
+}
+
+CNoteBox* CActionNote::NoteBox() const
+{
+    return m_pNoteWnd ? m_pNoteWnd->GetNoteBox() : nullptr;
+}
+
+//--- the base behaviour of the edition's slots
+
+void CActionNote::FileNote(CActionNote*) {}
+void CActionNote::OpenKestrelViewer(CActionNote*) {}
+BOOL CActionNote::NewContact(CActionNote*, CString&, int&) { return TRUE; }
+BOOL CActionNote::ChooseMoreContacts(CActionNote*, CString&, int&) { return TRUE; }
+void CActionNote::ShowHelp(CActionNote*) {}
+void CActionNote::RemoveItem(const CString&, int) {}
+BOOL CActionNote::HasEnabledDestination() { return TRUE; }
+void CActionNote::EnablePimDestinations(BOOL) {}
+void CActionNote::FileEntries() {}
+
+BOOL CActionNote::IsFeature1()
+{
+    CQuillmateApp* app = QuiGetApp();
+    return app && app->IsFeature(1);
+}
+
+//--- text
+
+void CActionNote::GetNoteText(CString& text)
+{
+    text.Empty();
+    if (CNoteBox* box = NoteBox())
+        box->GetText(text);
+}
+
+void CActionNote::SetNoteText(const CString& text)
+{
+    CNoteBox* box = NoteBox();
+    if (!box)
+        return;
+    box->SetText(text);
+    box->SetSel(text.GetLength(), text.GetLength());
+}
+
+void CActionNote::AppendNoteText(const CString& text)
+{
+    CNoteBox* box = NoteBox();
+    if (!box)
+        return;
+    CString old;
+    box->GetText(old);
+    box->SetText("");
+    box->SetText(old + " " + text);
+}
+
+//--- parsing and marks
+
+void CActionNote::ParseText(CActionNote* note)
+{
+    CString text;
+    (note ? note : this)->GetNoteText(text);
+    if (QuiParserMgr* manager = ParserMgr())
+        manager->Parse(text, m_pContext);
+    CQuillmateApp* app = QuiGetApp();
+    if (app && app->IsFeature(7) && m_bKeyphrasesChanged) {
+        RemarkKeyphrases();
+        m_bKeyphrasesChanged = FALSE;
+    }
+    CNoteBox* box = NoteBox();
+    if (text.IsEmpty() && box)
+        box->MarkRange(0, 1, FALSE);
+    if (m_pNoteWnd && m_pNoteWnd->GetSafeHwnd())
+        m_pNoteWnd->PostMessage(WM_SETFOCUS);
+}
+
+void CActionNote::RemarkKeyphrases()
+{
+    if (CNoteBox* box = NoteBox())
+        box->MarkRange(0, -1, FALSE);
+    for (QuiPrsKeyphrase* kp : m_keyphrases)
+        MarkKeyphrase(kp, TRUE);
+}
+
+int CActionNote::MarkKeyphrase(QuiPrsKeyphrase* kp, BOOL bOn)
+{
+    if (!kp || !m_pNoteWnd)
+        return 0;
+    int start = 0;
+    int end = 0;
+    kp->getOffsets(&start, &end);
+    auto* data = static_cast<KEYPHRASE_DATA*>(kp->getUserData());
+    if (!data)
+        return 0;
+    if (bOn)
+        m_pNoteWnd->MarkKeyphraseWithFormat(start, end, reinterpret_cast<const CHARFORMAT*>(data), bOn);
+    else
+        m_pNoteWnd->MarkKeyphrase(start, end, FALSE);
+    return 0;
+}
+
+int CActionNote::Reset()
+{
+    NewContext();
+    int result = AttachSinks();
+    ParseText(this);
+    return result;
+}
+
+//--- the keyphrase list
+
+void CActionNote::AddKeyphrase(QuiPrsKeyphrase* kp)
+{
+    m_keyphrases.push_back(kp);
+    m_bKeyphrasesChanged = TRUE;
+}
+
+void CActionNote::RemoveKeyphrase(QuiPrsKeyphrase* kp)
+{
+    auto found = std::find(m_keyphrases.begin(), m_keyphrases.end(), kp);
+    if (found == m_keyphrases.end())
+        return;
+    m_keyphrases.erase(found);
+    m_bKeyphrasesChanged = TRUE;
+}
+
+void CActionNote::ClearKeyphrases() { m_keyphrases.clear(); }
+void CActionNote::SetKeyphrasesChanged() { m_bKeyphrasesChanged = TRUE; }
+
+//--- contacts, panes, window
+
+void CActionNote::AddContactLink(const CString& name, int item)
+{
+    if (m_contactLinks.size() >= MAX_CONTACT_LINKS)
+        m_contactLinks.pop_front();
+    m_contactLinks.emplace_back(name, item);
+    std::stable_sort(m_contactLinks.begin(), m_contactLinks.end(),
+                     [](const Quillmate::CContactLink& a, const Quillmate::CContactLink& b) {
+                         return strcmp(a.GetName(), b.GetName()) < 0;
+                     });
+    if (m_pNoteWnd)
+        m_pNoteWnd->SetRecentContacts(m_contactLinks);
+}
+
+CDestination* CActionNote::GetPaneDestination(int nPaneId)
+{
+    CDestWnd* destWnd = m_pNoteWnd ? m_pNoteWnd->GetDestWnd() : nullptr;
+    CDestPane* pane = destWnd && destWnd->GetSafeHwnd() ? destWnd->FindPane(nPaneId) : nullptr;
+    return pane ? pane->GetDestination() : nullptr;
+}
+
+void CActionNote::DestroyNoteWnd()
+{
+    if (m_pNoteWnd)
+        m_pNoteWnd->DestroyWindow();
+}
+
+BOOL CActionNote::IsActive()
+{
+    HWND active = ::GetActiveWindow();
+    if (!active || !m_pNoteWnd || !m_pNoteWnd->GetSafeHwnd())
+        return FALSE;
+    HWND note = m_pNoteWnd->GetSafeHwnd();
+    CDestWnd* destWnd = m_pNoteWnd->GetDestWnd();
+    HWND dest = destWnd ? destWnd->GetSafeHwnd() : nullptr;
+    if (IsOneOf(active, note, dest) || IsOneOf(::GetParent(active), note, dest))
+        return TRUE;
+    HWND owner = ::GetWindow(active, GW_OWNER);
+    return owner && IsOneOf(::GetParent(owner), note, dest);
+}
+
+void CActionNote::ShowNoteWnd(BOOL bShow)
+{
+    if (!m_pNoteWnd || !m_pNoteWnd->GetSafeHwnd())
+        return;
+    if (bShow) {
+        m_pNoteWnd->ShowFilingText(FALSE);
+        m_pNoteWnd->ShowWindow(SW_SHOW);
+    } else {
+        m_pNoteWnd->ShowWindow(SW_HIDE);
+    }
+}
+
+//--- filing
+
+int CActionNote::ShowSavedNote(CStringArray* lines, UINT idLabel)
+{
+    CQuillmateApp* app = QuiGetApp();
+    ClientRegistry* settings = app ? app->GetSettings() : nullptr;
+    const DWORD* hide = settings ? static_cast<const DWORD*>(settings->GetValue(ClientRegistry::HideSavedNoteDlg, false)) : nullptr;
+    if (hide && *hide)
+        return 0;
+    CWnd* main = AfxGetMainWnd();
+    if (!main || !main->GetSafeHwnd())
+        return 0;
+    CString text;
+    GetNoteText(text);
+    auto* dialog = new CSavedNote(nullptr);
+    dialog->BuildMessage(text, lines ? *lines : CStringArray(), idLabel);
+    if (!main->PostMessage(WM_USER + 200, 0, reinterpret_cast<LPARAM>(dialog)))
+        delete dialog;
+    return 0;
+}
+
+void CActionNote::FinishFiling(BOOL bFiled)
+{
+    if (!bFiled) {
+        ShowNoteWnd(TRUE);
+        return;
+    }
+    CQuillmateApp* app = QuiGetApp();
+    COzuPrefs* prefs = app ? app->GetPrefs() : nullptr;
+    if (prefs && prefs->m_dwSaveThenNew)
+        app->CreateNote(FALSE);
+    DestroyNoteWnd();
+}
+
+BOOL CActionNote::RunFiling(UINT idLabel)
+{
+    // A failed attempt's lines must not be confirmed again by the next one.
+    m_summaryLines.RemoveAll();
+    m_bBusy = 1;
+    try {
+        FileEntries();
+    } catch (COzuExcept* e) {
+        e->ReportError();
+        delete e;
+        m_bBusy = 0;
+        FinishFiling(FALSE);
+        return FALSE;
+    } catch (...) {
+        // The exit command waits while the flag is set.
+        m_bBusy = 0;
+        throw;
+    }
+    if (!m_summaryLines.IsEmpty())
+        ShowSavedNote(&m_summaryLines, idLabel);
+    // Cleared first: ending the note deletes it.
+    m_bBusy = 0;
+    FinishFiling(TRUE);
+    return TRUE;
+}

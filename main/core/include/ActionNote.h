@@ -1,0 +1,117 @@
+// CActionNote: one open note. It holds the parse context its text is parsed
+// in, the keyphrases that fill destination fields, the recent contact links
+// and the summary of one filing; its note window and destination window are
+// its views. Each edition derives its own note class.
+#pragma once
+#include <afxquill.h>
+
+#include <deque>
+#include <list>
+
+class CDestination;
+class CNoteBox;
+class CNoteWnd;
+class QuiPrsContext;
+class QuiPrsKeyphrase;
+
+namespace Quillmate {
+
+class CAttachment {
+public:
+    CAttachment() = default;
+    explicit CAttachment(const CString& name) : m_name(name) {}
+    virtual ~CAttachment() = default;
+    const CString& GetName() const { return m_name; }
+
+protected:
+    CString m_name;
+};
+
+// A contact offered in the note's contacts menu; the item is what the caller
+// gave (a contact's item or its id).
+class CContactLink : public CAttachment {
+public:
+    CContactLink(const CString& name, int item) : CAttachment(name), m_item(item) {}
+    int GetItem() const { return m_item; }
+
+private:
+    int m_item;
+};
+
+} // namespace Quillmate
+
+class CActionNote {
+public:
+    enum { MAX_CONTACT_LINKS = 10 };
+
+    CActionNote();
+    virtual ~CActionNote();
+    CActionNote(const CActionNote&) = delete;
+    CActionNote& operator=(const CActionNote&) = delete;
+
+    virtual void FileNote(CActionNote* note);
+    virtual void OpenKestrelViewer(CActionNote* note);
+    virtual BOOL NewContact(CActionNote* note, CString& name, int& id);
+    virtual BOOL ChooseMoreContacts(CActionNote* note, CString& name, int& id);
+    virtual void ShowHelp(CActionNote* note);
+    virtual void ParseText(CActionNote* note);
+    virtual void ShowNoteWnd(BOOL bShow);
+    virtual void RemoveItem(const CString& text, int data);
+    virtual BOOL HasEnabledDestination();
+    // Registers the destinations' sinks for the note's parse context.
+    virtual int AttachSinks() = 0;
+    // A fresh parse context with the sinks attached again, then a parse.
+    virtual int Reset();
+    virtual int ShowSavedNote(CStringArray* lines, UINT idLabel);
+    virtual void EnablePimDestinations(BOOL bEnable);
+    virtual void AddKeyphrase(QuiPrsKeyphrase* kp);
+    virtual void ClearKeyphrases();
+    virtual void RemoveKeyphrase(QuiPrsKeyphrase* kp);
+    virtual void SetKeyphrasesChanged();
+    virtual BOOL IsFeature1();
+    virtual void RemarkKeyphrases();
+    virtual int MarkKeyphrase(QuiPrsKeyphrase* kp, BOOL bOn);
+
+    // The note window links itself in when it is constructed.
+    void SetNoteWnd(CNoteWnd* pWnd) { m_pNoteWnd = pWnd; }
+    CNoteWnd* GetNoteWnd() const { return m_pNoteWnd; }
+    QuiPrsContext* GetContext() const { return m_pContext; }
+
+    void GetNoteText(CString& text);
+    void SetNoteText(const CString& text);
+    void AppendNoteText(const CString& text);
+    void AddContactLink(const CString& name, int item);
+    const std::deque<Quillmate::CContactLink>& GetContactLinks() const { return m_contactLinks; }
+    CDestination* GetPaneDestination(int nPaneId);
+    void DestroyNoteWnd();
+    BOOL IsActive();
+
+    BOOL IsBusy() const { return m_bBusy != 0; }
+    CStringArray& GetSummaryLines() { return m_summaryLines; }
+    const std::list<QuiPrsKeyphrase*>& GetKeyphrases() const { return m_keyphrases; }
+    BOOL GetKeyphrasesChanged() const { return m_bKeyphrasesChanged; }
+
+protected:
+    // The frame of an edition's FileNote: busy while FileEntries runs; a
+    // COzuExcept is reported and the note comes back; otherwise the summary
+    // is confirmed with label idLabel and the note ends. TRUE when filed, and
+    // then the note may be gone: the caller must not touch it any more.
+    BOOL RunFiling(UINT idLabel);
+    // The edition's filing proper; throws COzuExcept to report a failure.
+    virtual void FileEntries();
+    // Filed: a new note first when the user files-then-opens, then this note
+    // ends. Not filed: the note is shown again with its text.
+    void FinishFiling(BOOL bFiled);
+
+    CNoteWnd* m_pNoteWnd = nullptr;
+    QuiPrsContext* m_pContext = nullptr;
+    BYTE m_bBusy = 0;
+    CStringArray m_summaryLines;
+    BOOL m_bKeyphrasesChanged = FALSE;
+    std::list<QuiPrsKeyphrase*> m_keyphrases;
+    std::deque<Quillmate::CContactLink> m_contactLinks;
+
+private:
+    CNoteBox* NoteBox() const;
+    void NewContext();
+};
