@@ -4,6 +4,7 @@
 #include <string>
 
 #include "ActionNote.h"
+#include "DropProps.h"
 #include "NoteManager.h"
 #include "QuiComModule.h"
 #include "QuiComRegistry.h"
@@ -43,22 +44,6 @@ LONG UnlockApp()
     return 0;
 }
 
-// Sized by what the text needs: a character may take two bytes in the ANSI
-// code page, so the text's own length is not always enough.
-CString Narrow(BSTR text)
-{
-    int length = static_cast<int>(::SysStringLen(text));
-    if (length == 0)
-        return CString();
-    int bytes = ::WideCharToMultiByte(CP_ACP, 0, text, length, nullptr, 0, nullptr, nullptr);
-    CString narrow;
-    if (bytes > 0) {
-        ::WideCharToMultiByte(CP_ACP, 0, text, length, narrow.GetBufferSetLength(bytes), bytes, nullptr, nullptr);
-        narrow.ReleaseBuffer(bytes);
-    }
-    return narrow;
-}
-
 BOOL ServerCommandIs(const char* rest, const char* token)
 {
     return lstrcmpiA(rest, token) == 0;
@@ -78,7 +63,7 @@ STDMETHODIMP COzuAutoServer::NewNote(BSTR text)
         CQuillmateApp* app = QuiGetApp();
         if (!app)
             return S_OK;
-        CString narrow = Narrow(text);
+        CString narrow = QuiNarrowBstr(text);
         CNoteManager* manager = app->GetNoteManager();
         if (manager && app->GetNoteCount() >= CNoteManager::MAX_OPEN_NOTES) {
             manager->QueueText(narrow);

@@ -227,6 +227,18 @@ inline void Pump()
     }
 }
 
+// Closes the open notes as the user would, one window after the other.
+inline void CloseAllNotes(COzuApp* app)
+{
+    while (CActionNote* note = app ? app->GetCurrentNote() : nullptr) {
+        int before = app->GetNoteCount();
+        note->DestroyNoteWnd();
+        Pump();
+        if (app->GetNoteCount() == before)
+            break;
+    }
+}
+
 // Takes a waiting quit request; TRUE when there was one.
 inline BOOL TakeQuit()
 {

@@ -132,13 +132,7 @@ protected:
     {
         if (server)
             server->Release();
-        while (CActionNote* note = app ? app->GetCurrentNote() : nullptr) {
-            int before = app->GetNoteCount();
-            note->DestroyNoteWnd();
-            Pump();
-            if (app->GetNoteCount() == before)
-                break;
-        }
+        CloseAllNotes(app.get());
         AppFixture::TearDown();
     }
 

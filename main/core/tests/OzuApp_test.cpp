@@ -24,16 +24,7 @@ protected:
         return note;
     }
 
-    void CloseAllNotes()
-    {
-        while (CActionNote* note = app->GetCurrentNote()) {
-            int before = app->GetNoteCount();
-            note->DestroyNoteWnd();
-            Pump();
-            if (app->GetNoteCount() == before)
-                break;
-        }
-    }
+    void CloseAllNotes() { app_test::CloseAllNotes(app.get()); }
 };
 
 TEST_F(OzuApp, ActivePimChoosesTheEditionAndOnlyPimEditionsCheckTheRecordControl)
@@ -310,15 +301,46 @@ TEST_F(OzuApp, AReloadRefusedWhileNotesAreOpenRunsAtTheNextNewNote)
 TEST_F(OzuApp, AFullReloadMakesTheDatastoreAndTheParserAgain)
 {
     ASSERT_TRUE(Start());
-    CDatastore* first = app->GetDatastore();
     app->ReloadDatastore(1, FALSE);
-    EXPECT_NE(first, app->GetDatastore());
     ASSERT_EQ(2u, g_script.made.size());
     EXPECT_EQ(2, g_script.loads);
     EXPECT_TRUE(app->IsReady());
     EXPECT_TRUE(app->m_pMainWnd->IsWindowEnabled());
     EXPECT_EQ(Message(IDR_TRAY), app->Tray()->GetTrayIcon().GetTip());
     EXPECT_NE(nullptr, app->GetParserMgr());
+    Stop();
+}
+
+TEST_F(OzuApp, AFullReloadWhoseEditionCannotBeMadeEndsTheProgramQuietly)
+{
+    ASSERT_TRUE(Start());
+    QuiRegisterEdition(4, nullptr);
+    CPromptScript prompts;
+    app->ReloadDatastore(1, FALSE);
+    EXPECT_EQ(std::vector<std::string>{Message(IDS_EDITION_MISSING)}, Texts(prompts));
+    EXPECT_EQ(nullptr, app->GetDatastore());
+    EXPECT_FALSE(app->IsReady());
+    EXPECT_TRUE(app->m_pMainWnd->IsWindowEnabled());
+    EXPECT_TRUE(TakeQuit());
+    Stop();
+}
+
+TEST_F(OzuApp, TheGracePeriodWaitsWithoutMessagesWhileANoteIsOpen)
+{
+    g_script.unreachableLoads = 1000;
+    ASSERT_TRUE(Start());
+    ASSERT_TRUE(app->IsRetrying());
+    OpenNote();
+    CPromptScript prompts;
+    int loads = g_script.loads;
+    for (LONG pass = 0; pass < 3; ++pass)
+        EXPECT_FALSE(app->OnIdle(pass));
+    EXPECT_TRUE(Texts(prompts).empty());
+    EXPECT_EQ(loads, g_script.loads);
+    EXPECT_TRUE(app->IsRetrying());
+    CloseAllNotes();
+    EXPECT_TRUE(app->OnIdle(0));
+    EXPECT_LT(loads, g_script.loads);
     Stop();
 }
 

@@ -25,16 +25,7 @@ protected:
         AppFixture::TearDown();
     }
 
-    void CloseAllNotes()
-    {
-        while (CActionNote* note = app ? app->GetCurrentNote() : nullptr) {
-            int before = app->GetNoteCount();
-            note->DestroyNoteWnd();
-            Pump();
-            if (app->GetNoteCount() == before)
-                break;
-        }
-    }
+    void CloseAllNotes() { app_test::CloseAllNotes(app.get()); }
 
     LRESULT Click(LPARAM mouse, WPARAM id = IDR_TRAY)
     {
