@@ -9,7 +9,8 @@ const char kSwitching[] = "switching to this user";
 } // namespace
 
 PalmAccessManager::PalmAccessManager(const char* moduleName)
-    : m_tables(m_user, moduleName), m_desktop(m_user), m_registry(kPalmDesktopRegistry, PalmDesktopSettingCount)
+    : m_moduleName(moduleName), m_tables(m_user, moduleName), m_desktop(m_user),
+      m_registry(kPalmDesktopRegistry, PalmDesktopSettingCount)
 {
     m_registry.ReadString(PalmDesktopPath, m_user.desktopPath);
     m_user.desktopPath += '\\';
@@ -79,4 +80,16 @@ int PalmAccessManager::AddContact(const CONTACTITEM& contact)
     const int written = m_tables.Address().AddContact(contact);
     m_desktop.Unlock();
     return written;
+}
+
+int PalmAccessManager::NewContact(const CONTACTITEM& request)
+{
+    CONTACTITEM contact;
+    contact.owner = request.owner;
+    if (!m_desktop.NewContact(GetModuleHandleA(m_moduleName), m_tables.Address(), contact))
+        return 0;
+    if (!*contact.GetText(CONTACTITEM::FirstName) && !*contact.GetText(CONTACTITEM::LastName) &&
+        !*contact.GetText(CONTACTITEM::Company))
+        return 0;
+    return AddContact(contact);
 }

@@ -37,6 +37,10 @@ public:
     int WriteItem(int kind, void* item);
     // Adds a contact whatever the desktop answers to the lock.
     int AddContact(const CONTACTITEM& contact);
+    // Lets the user type a new contact in the New Contact sheet, owned by
+    // the control `request.owner` names, and adds it: 1 when added; 0 when
+    // cancelled, without a name or company, or not written.
+    int NewContact(const CONTACTITEM& request);
     // 0 refused, 1 the desktop reloaded, 2 no desktop running.
     int DataRefresh() { return m_desktop.Refresh(); }
 
@@ -46,6 +50,7 @@ private:
     // True when the user's to-do file exists; otherwise tells the user so.
     bool CheckUserData();
 
+    CString m_moduleName;
     PalmTables m_tables;
     PalmDesktopLink m_desktop;
     PalmRegistry m_registry;

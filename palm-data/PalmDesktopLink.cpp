@@ -2,6 +2,8 @@
 
 #include <vector>
 
+#include "NewContactSheet.h"
+
 namespace {
 const char kDesktopClass[] = "Bell XS-1";
 const char kDesktopTitle[] = "PalmPilot Desktop";
@@ -26,6 +28,18 @@ BOOL CALLBACK FindEdit(HWND child, LPARAM context)
         search->memo = child;
     return TRUE;
 }
+
+// The library's own resources for as long as the object lives.
+class ResourceScope {
+public:
+    explicit ResourceScope(HMODULE module) : m_previous(AfxGetResourceHandle()) { AfxSetResourceHandle(module); }
+    ~ResourceScope() { AfxSetResourceHandle(m_previous); }
+    ResourceScope(const ResourceScope&) = delete;
+    ResourceScope& operator=(const ResourceScope&) = delete;
+
+private:
+    HINSTANCE m_previous;
+};
 
 CString ReadEdit(HWND edit)
 {
@@ -127,4 +141,24 @@ DWORD PalmDesktopLink::Start(PalmRegistry& registry)
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
     return process.dwProcessId;
+}
+
+int PalmDesktopLink::NewContact(HMODULE resources, AddressTableAccess& address, CONTACTITEM& contact)
+{
+    if (!resources)
+        return 0;
+    ResourceScope scope(resources);
+    std::vector<CategoryInfo> categories;
+    address.GetCategories(categories);
+    CStringArray names;
+    for (const CategoryInfo& category : categories)
+        names.Add(category.name);
+    CStringArray customLabels;
+    address.GetCustomLabels(customLabels);
+    // The control is a framework window; a window that has gone leaves the
+    // sheet without an owner.
+    HWND owner = contact.owner ? static_cast<CWnd*>(contact.owner)->GetSafeHwnd() : nullptr;
+    NewContactSheet sheet(owner && IsWindow(owner) ? CWnd::FromHandle(owner) : nullptr, names,
+                          address.GetPhoneLabels(), customLabels);
+    return sheet.Run(contact);
 }

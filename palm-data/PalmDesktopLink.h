@@ -5,7 +5,9 @@
 #pragma once
 #include <afxquill.h>
 
+#include "ContactItem.h"
 #include "PalmRegistry.h"
+#include "PalmTables.h"
 #include "PalmUserBlock.h"
 
 class PalmDesktopLink {
@@ -32,6 +34,11 @@ public:
     // registry names, in the desktop folder. The new process's id, 0 when
     // it was not started.
     DWORD Start(PalmRegistry& registry);
+    // Shows the New Contact sheet from the resources of `resources`, owned
+    // by the window of the control that `contact.owner` names, with the
+    // address book's categories and custom labels; on OK fills `contact`
+    // and answers 1, else 0.
+    int NewContact(HMODULE resources, AddressTableAccess& address, CONTACTITEM& contact);
 
     // How long a ping may take before the desktop counts as not answering.
     void SetPingTimeout(UINT milliseconds) { m_pingTimeout = milliseconds; }

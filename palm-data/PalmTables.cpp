@@ -12,6 +12,7 @@ namespace {
 const char kUnfiled[] = "Unfiled";
 const double kDefaultLength = 0.04;   // days: the length of an appointment given without an end
 const int kLabelStringId = 4;
+const int kEmailLabel = 4;   // "E-Mail:" in the label list
 
 // The desktop's default alarm, read one value after the other.
 const PalmRegistryEntry kAlarmDefaults[] = {
@@ -268,6 +269,11 @@ int AddressTableAccess::FindPhoneLabel(LPCTSTR label) const
         if (m_labels[i] == label)
             return i;
     return -1;
+}
+
+CString AddressTableAccess::GetEmailLabel() const
+{
+    return m_labels.GetSize() > kEmailLabel ? m_labels[kEmailLabel] : CString();
 }
 
 int AddressTableAccess::AddContact(const CONTACTITEM& contact)

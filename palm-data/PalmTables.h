@@ -100,6 +100,9 @@ public:
     int GetCustomLabels(CStringArray& labels);
 
     const CStringArray& GetPhoneLabels() const { return m_labels; }
+    // The label that marks an entry as an e-mail address; empty without
+    // the label list.
+    CString GetEmailLabel() const;
     // The label's index in the list (exact comparison), -1 when absent.
     int FindPhoneLabel(LPCTSTR label) const;
 

@@ -17,10 +17,10 @@ static_assert(sizeof(CHARFORMAT2A) == 84, "the mark format is the rich edit's CH
 namespace {
 
 const char kClassName[] = "QUINOTEBOX";
-const UINT ID_FILE_NOTE = 169;         // the note window's file command
-const DWORD kUnderlineType = 0x00800000; // CFM_UNDERLINETYPE
-const int kArrowTop = 13;              // how far above the bottom the arrows sit
-const int kArrowGap = 3;               // between each arrow and the middle
+const UINT ID_FILE_NOTE = 169;            // the note window's file command
+const DWORD kUnderlineType = 0x00800000;  // CFM_UNDERLINETYPE
+const int kArrowTop = 13;                 // how far above the bottom the arrows sit
+const int kArrowGap = 3;                  // between each arrow and the middle
 
 // One picture for every note box, kept for the process's life.
 Quillmate::CImage& GripPicture()
@@ -35,8 +35,7 @@ COzuPrefs* Prefs()
     return app ? app->GetPrefs() : nullptr;
 }
 
-// A failing control call ends with its exception deleted; the speech edit
-// is given up for the plain one.
+// FALSE when the control failed the call; its exception ends here.
 template <class Call> BOOL Survives(Call call)
 {
     try {

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include <windowsx.h>
+
 #include "ButtonProps.h"
 #include "ClientRegistry.h"
 #include "CoreWndUtil.h"
@@ -94,6 +96,7 @@ DWORD SettingNumber(int index, DWORD fallback)
 
 BEGIN_MESSAGE_MAP(CNoteStatusWnd, CRichEditCtrl)
     ON_WM_SIZE()
+    ON_WM_SETFOCUS()
 END_MESSAGE_MAP()
 
 void CNoteStatusWnd::OnSize(UINT nType, int cx, int cy)
@@ -104,9 +107,19 @@ void CNoteStatusWnd::OnSize(UINT nType, int cx, int cy)
         return;
     CRect client;
     parent->GetClientRect(client);
-    CRect area(0, 0, client.Width(), client.Height() - client.Height() / 10);
-    SendMessage(EM_SETRECT, 0, reinterpret_cast<LPARAM>(&area));
+    int height = client.Height() - client.Height() / 10;
+    // Sizing to the same size sends no further WM_SIZE.
+    if (cx != client.Width() || cy != height)
+        SetWindowPos(nullptr, 0, 0, client.Width(), height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     Invalidate();
+}
+
+// A click on the prompt must not let the user type into it: the note box
+// takes the focus.
+void CNoteStatusWnd::OnSetFocus(CWnd*)
+{
+    if (CWnd* parent = GetParent())
+        parent->SetFocus();
 }
 
 //--- the note window
@@ -134,6 +147,7 @@ BEGIN_MESSAGE_MAP(CNoteWnd, CBitmapWnd)
     ON_EN_CHANGE(IDC_NOTE_BOX, OnNoteChanged)
     ON_COMMAND(ID_NOTE_REMOVE, RemoveSelectedEntries)
     ON_NOTIFY(TBN_DROPDOWN, ID_NOTE_CONTACTS, OnContactsDropDown)
+    ON_MESSAGE(WM_PARENTNOTIFY, OnParentNotify)
     ON_NOTIFY(LVN_ITEMCHANGED, IDC_NOTE_LIST, OnListItemChanged)
     ON_NOTIFY(NM_KILLFOCUS, IDC_NOTE_LIST, OnListKillFocus)
     ON_NOTIFY(LVN_KEYDOWN, IDC_NOTE_LIST, OnListKeyDown)
@@ -533,13 +547,30 @@ void CNoteWnd::OnMoreContacts()
 
 void CNoteWnd::OnContactsDropDown(NMHDR*, LRESULT* pResult)
 {
-    CMenu* popup = GetContactsPopup();
-    if (popup) {
-        CRect button;
-        m_contactsButton.GetWindowRect(button);
-        popup->TrackPopupMenu(TPM_LEFTALIGN | TPM_TOPALIGN, button.left, button.bottom, this);
-    }
+    OpenContactsMenu();
     *pResult = 0;
+}
+
+void CNoteWnd::OpenContactsMenu()
+{
+    CMenu* popup = GetContactsPopup();
+    if (!popup)
+        return;
+    CRect button;
+    m_contactsButton.GetWindowRect(button);
+    popup->TrackPopupMenu(TPM_LEFTALIGN | TPM_TOPALIGN, button.left, button.bottom, this);
+}
+
+// A click on the contacts button adds a new contact; a right click on it
+// opens the menu of recent and further contacts.
+LRESULT CNoteWnd::OnParentNotify(WPARAM wParam, LPARAM lParam)
+{
+    if (LOWORD(wParam) == WM_RBUTTONDOWN && m_contactsButton.IsWindowVisible()) {
+        CPoint point(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+        if (ChildRect(m_contactsButton, *this).PtInRect(point))
+            OpenContactsMenu();
+    }
+    return Default();
 }
 
 void CNoteWnd::OnAttachFile()

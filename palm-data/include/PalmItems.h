@@ -48,6 +48,14 @@ struct CategoryInfo {
     long reserved = 0;
 };
 
+// What CreateCategory and RemoveCategory are asked to do: the category's
+// name in the table of a kind (1 to-do, 2 memo, 3 address book).
+struct CategoryRequest {
+    uint32_t size = sizeof(CategoryRequest);
+    CString name;
+    int32_t kind = 0;
+};
+
 // The kinds that the library's operations name.
 enum PalmItemKind { PalmKindTodo = 1, PalmKindMemo = 2, PalmKindDateBook = 3 };
 // Category lists name the address book 4, category changes 3.

@@ -8,42 +8,6 @@ namespace {
 
 const char* const kLabels[] = {"Work:", "Home:", "Fax:", "Other:", "E-Mail:", "Main:", "Pager:", "Mobile:"};
 
-// Contacts of the address book: first, last, company, and per phone its
-// value and label id.
-struct Person {
-    const char* first;
-    const char* last;
-    const char* company;
-    int deleted;
-    int archived;
-    int display;
-    const char* phone2;
-    int label2;
-};
-
-void AddPeople(CAddressTable& table, std::initializer_list<Person> people)
-{
-    std::vector<std::unique_ptr<CAddressRecord>> records;
-    for (const Person& p : people) {
-        records.emplace_back(new CAddressRecord(&table, 1));
-        CAddressRecord& r = *records.back();
-        table.AddRecord(&r);
-        r.SetFirst(p.first);
-        r.SetName(p.last);
-        r.SetCompany(p.company);
-        r.SetTitle("Boss");
-        r.SetCity("Springfield");
-        r.SetPhone(1, "555-0001");
-        r.SetPhone(2, p.phone2);
-        r.SetPhoneLabelID(2, p.label2);
-        r.SetDeleted(p.deleted);
-        r.SetArchived(p.archived);
-        r.SetDisplayPhone(p.display);
-        r.SetPrivate(1);
-    }
-    table.Save();
-}
-
 std::string Describe(const CONTACTITEM& c)
 {
     std::string text = std::string(c.GetText(CONTACTITEM::FirstName)) + "|" + c.GetText(CONTACTITEM::LastName) + "|" +
@@ -53,23 +17,6 @@ std::string Describe(const CONTACTITEM& c)
         text += std::string(c.Email(i).GetLabel()) + c.Email(i).GetValue() + (c.Email(i).shown ? "*" : "") + ",";
     return text;
 }
-
-// Lark.dll and Linnet.dll, loaded for the test over the fixture's desktop.
-class LoadedModule {
-public:
-    explicit LoadedModule(const char* name) : m_module(LoadLibraryA(name)) {}
-    ~LoadedModule()
-    {
-        if (m_module)
-            FreeLibrary(m_module);
-    }
-    LoadedModule(const LoadedModule&) = delete;
-    LoadedModule& operator=(const LoadedModule&) = delete;
-    bool Loaded() const { return m_module != nullptr; }
-
-private:
-    HMODULE m_module;
-};
 
 } // namespace
 

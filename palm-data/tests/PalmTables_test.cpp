@@ -8,25 +8,6 @@ namespace {
 
 const std::string kUnfiledLine = "category 0 id=0 name=\"Unfiled\"\r\n";
 
-// The dump's record lines only.
-std::string Records(const std::string& dump)
-{
-    std::string lines;
-    for (size_t start = 0, end; (end = dump.find("\r\n", start)) != std::string::npos; start = end + 2)
-        if (dump.compare(start, 7, "record ") == 0)
-            lines += dump.substr(start, end + 2 - start);
-    return lines;
-}
-
-void AddCategories(CBaseTable& table, std::initializer_list<const char*> names)
-{
-    for (const char* name : names) {
-        CCategoryMgr* categories = table.GetCategoryManager();
-        CCategory category(categories->GetFreeIndex(), categories->GetNextAddID() + 10, name);
-        ASSERT_EQ(CCategoryMgr::ok, categories->Add(&category)) << name;
-    }
-}
-
 } // namespace
 
 TEST_F(PalmDataTest, ToDoCategoryByNameElseUnfiledElseNone)
@@ -332,32 +313,15 @@ TEST_F(PalmDataTest, UnreadableTablesGiveEmptyLists)
 TEST_F(PalmDataTest, DayListHoldsTheAppointmentsStartingThatDay)
 {
     desktop.EditTable<CDateBkTable>(ZoeFile(DATEBOOK_FILE), [](CDateBkTable& t) {
-        struct Row {
-            long start;
-            const char* description;
-            int alarm;
-            int deleted;
-        } rows[] = {
-            {LocalSeconds(2026, 3, 10, 23, 59), "late", 0, 0},
-            {LocalSeconds(2026, 3, 11), "next day", 0, 0},
-            {LocalSeconds(2026, 3, 9, 23, 59), "day before", 0, 0},
-            {LocalSeconds(2026, 3, 10, 9, 0), "morning", 1, 0},
-            {LocalSeconds(2026, 3, 10), "all day", 0, 0},
-            {LocalSeconds(2026, 3, 10, 12, 0), "removed", 0, 1},
-        };
-        std::vector<std::unique_ptr<CDateBkRecord>> records;
-        for (const Row& row : rows) {
-            records.emplace_back(new CDateBkRecord(&t, 1));
-            t.AddRecord(records.back().get());
-            records.back()->SetStartTime(row.start);
-            records.back()->SetEndTime(row.start + 1800);
-            records.back()->SetDescription(row.description);
-            records.back()->SetAlarmFlag(row.alarm);
-            records.back()->SetAlarmAdvTime(15);
-            records.back()->SetAlarmAdvUnit(1);
-            records.back()->SetDeleted(row.deleted);
-        }
-        t.Save();
+        AddAppointments(t, PalmAlarmHours,
+                        {
+                            {LocalSeconds(2026, 3, 10, 23, 59), "late", 0, 0},
+                            {LocalSeconds(2026, 3, 11), "next day", 0, 0},
+                            {LocalSeconds(2026, 3, 9, 23, 59), "day before", 0, 0},
+                            {LocalSeconds(2026, 3, 10, 9, 0), "morning", 1, 0},
+                            {LocalSeconds(2026, 3, 10), "all day", 0, 0},
+                            {LocalSeconds(2026, 3, 10, 12, 0), "removed", 0, 1},
+                        });
     });
     auto manager = Manager();
     for (double day : {OleDate(2026, 3, 10), OleDate(2026, 3, 10, 18, 0)}) {

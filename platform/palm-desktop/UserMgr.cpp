@@ -10,7 +10,20 @@ const char* const kPalmTableFolders[4] = {"todo", "memopad", "datebook", "addres
 
 namespace {
 const char kUsersMagic[4] = {'P', 'D', 'U', '1'};
+
+// The user's folder and one folder per table in it.
+bool MakeFolders(const CString& folder)
+{
+    if (!CreateDirectoryA(folder, nullptr) && GetLastError() != ERROR_ALREADY_EXISTS)
+        return false;
+    for (const char* table : kPalmTableFolders) {
+        const CString sub = folder + "\\" + table;
+        if (!CreateDirectoryA(sub, nullptr) && GetLastError() != ERROR_ALREADY_EXISTS)
+            return false;
+    }
+    return true;
 }
+} // namespace
 
 int CUserMgr::SetDirectory(LPCTSTR desktopPath)
 {
@@ -57,18 +70,12 @@ CUser* CUserMgr::FindNext()
     return m_cursor < m_users.size() ? &m_users[m_cursor++] : nullptr;
 }
 
-CUser* CUserMgr::AddUser(LPCTSTR name, LPCTSTR directory)
+CUser* CUserMgr::AddUser(LPCTSTR name, LPCTSTR directory, bool makeFolders)
 {
     if (std::any_of(m_users.begin(), m_users.end(), [name](const CUser& u) { return u.GetName() == name; }))
         return nullptr;
-    const CString folder = m_directory + directory;
-    if (!CreateDirectoryA(folder, nullptr) && GetLastError() != ERROR_ALREADY_EXISTS)
+    if (makeFolders && !MakeFolders(m_directory + directory))
         return nullptr;
-    for (const char* table : kPalmTableFolders) {
-        const CString sub = folder + "\\" + table;
-        if (!CreateDirectoryA(sub, nullptr) && GetLastError() != ERROR_ALREADY_EXISTS)
-            return nullptr;
-    }
     unsigned long id = 1;
     for (const CUser& user : m_users)
         id = std::max(id, user.GetID() + 1);

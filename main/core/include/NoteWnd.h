@@ -15,6 +15,7 @@ class CDestWnd;
 class CNoteStatusWnd : public CRichEditCtrl {
 protected:
     afx_msg void OnSize(UINT nType, int cx, int cy);
+    afx_msg void OnSetFocus(CWnd* pOldWnd);
     DECLARE_MESSAGE_MAP()
 };
 
@@ -86,6 +87,7 @@ protected:
     afx_msg void OnCloseNote();
     afx_msg void OnNoteChanged();
     afx_msg void OnContactsDropDown(NMHDR* pNMHDR, LRESULT* pResult);
+    afx_msg LRESULT OnParentNotify(WPARAM wParam, LPARAM lParam);
     afx_msg void OnListItemChanged(NMHDR* pNMHDR, LRESULT* pResult);
     afx_msg void OnListKillFocus(NMHDR* pNMHDR, LRESULT* pResult);
     afx_msg void OnListKeyDown(NMHDR* pNMHDR, LRESULT* pResult);
@@ -109,6 +111,7 @@ private:
     // What Tab or Shift+Tab reaches from the focus window.
     CWnd* NextFocusTarget(BOOL bPrevious);
     void FocusOn(CWnd* pWnd);
+    void OpenContactsMenu();
     BOOL CreateChildren();
     void LayoutButtonRow(const CRect& client, int h);
     int LayoutList(const CRect& client, int bottom);

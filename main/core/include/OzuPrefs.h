@@ -3,7 +3,6 @@
 #pragma once
 #include <afxquill.h>
 
-
 class ClientRegistry;
 class CVVPhrases;
 

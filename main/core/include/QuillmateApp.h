@@ -49,8 +49,6 @@ public:
     // alternative tip). FALSE for any other request.
     BOOL GetToolTipText(UINT nID, NMHDR* pNMHDR, LRESULT* pResult);
 
-    // The open preferences sheet: set when it opens, cleared when its window goes.
-    COzuPropSheet* m_pPrefSheet = nullptr;
     // The settings table the application owns; null without one.
     virtual ClientRegistry* GetSettings();
     // The open notes: the manager lives from CreateNoteManager (start-up)
@@ -71,6 +69,8 @@ public:
     // (bCascade: down and right by the title's height), attaches its sinks
     // and shows it. Null, the note deleted, when the window cannot be made.
     CActionNote* OpenNote(CActionNote* pNote, BOOL bCascade);
+    // The open preferences sheet: set when it opens, cleared when its window goes.
+    COzuPropSheet* m_pPrefSheet = nullptr;
 
     // Start-up of the edition-neutral part: palette, OLE, the automation
     // server, the tray window as the main window, the note manager.

@@ -91,6 +91,13 @@ TEST_F(ActionNoteTest, TheFirstChangeHidesThePromptForGood)
     ASSERT_NE(nullptr, note);
     CNoteStatusWnd& prompt = note->GetNoteWnd()->GetPrompt();
     EXPECT_TRUE(prompt.IsWindowVisible());
+    CRect box;
+    note->GetNoteWnd()->GetNoteBox()->GetClientRect(box);
+    CRect area;
+    prompt.GetClientRect(area);
+    EXPECT_EQ(box.Height() - box.Height() / 10, area.Height()) << "the prompt leaves the bottom tenth free";
+    prompt.SetFocus();
+    EXPECT_EQ(note->GetNoteWnd()->GetNoteBox()->GetEditWindow(), ::GetFocus()) << "the prompt takes no typing";
     Type(note, "x");
     EXPECT_FALSE(prompt.IsWindowVisible());
     Type(note, "");

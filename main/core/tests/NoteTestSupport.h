@@ -25,6 +25,7 @@
 #include "NoteWnd.h"
 #include "OzuPrefs.h"
 #include "ParseFixture.h"
+#include "ParserMgrFixture.h"
 #include "QuiParserMgr.h"
 #include "QuiResIds.h"
 #include "QuillmateApp.h"
@@ -36,7 +37,6 @@ namespace notes_test {
 
 const int kToDoPane = 501;
 const int kMemoPane = 502;
-const char kDateType[] = "A794C523-EEA6-11d2-A0E8-00104B9522AA";
 
 class NoteTestApp;
 
@@ -210,13 +210,7 @@ protected:
         ASSERT_NE(nullptr, m_library);
         m_previousResources = AfxGetResourceHandle();
         AfxSetResourceHandle(m_library);
-        std::string curlew = parse_test::PackagePath("Curlew.dll");
-        HKEY key = nullptr;
-        ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Quillmate\\Client\\Parser\\Packages",
-                                                 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr));
-        RegSetValueExA(key, "Date", 0, REG_SZ, reinterpret_cast<const BYTE*>(curlew.c_str()),
-                       static_cast<DWORD>(curlew.size() + 1));
-        RegCloseKey(key);
+        parse_test::SetPackage("Date", parse_test::PackagePath("Curlew.dll"));
         kestrel = parse_test::SmallDatabase();
         manager.reset(new QuiParserMgr(kestrel.get()));
         manager->Initialize();
@@ -229,7 +223,7 @@ protected:
         app.m_pMainWnd = &mainWnd;
         app.datastore = &datastore;
         app.manager = manager.get();
-        app.dateType = kestrel->getTypeList()->get(QuiItemID(kDateType));
+        app.dateType = kestrel->getTypeList()->get(QuiItemID(parse_test::kDateType));
         app.settings = settings.get();
         app.prefs = prefs.get();
         app.CreateNoteManager();

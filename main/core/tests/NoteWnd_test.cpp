@@ -8,8 +8,25 @@ using namespace notes_test;
 
 namespace {
 
+// From the focus on `from`, command (Tab or Shift+Tab) leaves it on `expected`.
+struct TabRow {
+    const char* what;
+    HWND from;
+    UINT command;
+    HWND expected;
+};
+
 class NoteWndTest : public NoteFixture {
 protected:
+    static void CheckTabRows(CNoteWnd* wnd, std::initializer_list<TabRow> rows)
+    {
+        for (const TabRow& row : rows) {
+            ::SetFocus(row.from);
+            wnd->SendMessage(WM_COMMAND, row.command);
+            EXPECT_EQ(row.expected, ::GetFocus()) << row.what;
+        }
+    }
+
     // The window holding the focus, as a handle.
     static HWND Focus() { return ::GetFocus(); }
     static HWND EditOf(CActionNote* note) { return note->GetNoteWnd()->GetNoteBox()->GetEditWindow(); }
@@ -51,12 +68,7 @@ TEST_F(NoteWndTest, TabWalksThroughThePanesAndBack)
     CNoteWnd* wnd = note->GetNoteWnd();
     CTestDestWnd* dest = note->Wnd()->Dest();
     wnd->SetActiveWindow();
-    struct Row {
-        const char* what;
-        HWND from;
-        UINT command;
-        HWND expected;
-    } rows[] = {
+    CheckTabRows(wnd, {
         {"note box to the first pane", EditOf(note), ID_NOTE_NEXT_TAB, dest->todoFirst},
         {"within a pane", dest->todoFirst, ID_NOTE_NEXT_TAB, dest->todoLast},
         {"from a pane's last field to the next pane", dest->todoLast, ID_NOTE_NEXT_TAB, dest->memoField},
@@ -65,12 +77,7 @@ TEST_F(NoteWndTest, TabWalksThroughThePanesAndBack)
         {"Shift+Tab to the pane before", dest->memoField, ID_NOTE_PREVIOUS_TAB, dest->todoLast},
         {"Shift+Tab within a pane", dest->todoLast, ID_NOTE_PREVIOUS_TAB, dest->todoFirst},
         {"Shift+Tab from the first field to the note box", dest->todoFirst, ID_NOTE_PREVIOUS_TAB, EditOf(note)},
-    };
-    for (const Row& row : rows) {
-        ::SetFocus(row.from);
-        wnd->SendMessage(WM_COMMAND, row.command);
-        EXPECT_EQ(row.expected, Focus()) << row.what;
-    }
+    });
 }
 
 TEST_F(NoteWndTest, WithTheEditLineShownTabStillReachesThePanes)
@@ -83,21 +90,11 @@ TEST_F(NoteWndTest, WithTheEditLineShownTabStillReachesThePanes)
     CRect box = WindowRect(wnd->GetNoteBox());
     CRect line = WindowRect(&wnd->GetEditLine());
     EXPECT_EQ(line.top + 25, box.top) << "the note box starts under the edit line";
-    struct Row {
-        const char* what;
-        HWND from;
-        UINT command;
-        HWND expected;
-    } rows[] = {
+    CheckTabRows(wnd, {
         {"note box to the edit line", EditOf(note), ID_NOTE_NEXT_TAB, wnd->GetEditLine()},
         {"edit line into the panes", wnd->GetEditLine(), ID_NOTE_NEXT_TAB, dest->todoFirst},
         {"back from the edit line", wnd->GetEditLine(), ID_NOTE_PREVIOUS_TAB, EditOf(note)},
-    };
-    for (const Row& row : rows) {
-        ::SetFocus(row.from);
-        wnd->SendMessage(WM_COMMAND, row.command);
-        EXPECT_EQ(row.expected, Focus()) << row.what;
-    }
+    });
 }
 
 TEST_F(NoteWndTest, TheTabKeyGoesThroughTheAccelerators)
@@ -116,18 +113,17 @@ TEST_F(NoteWndTest, TheTabKeyGoesThroughTheAccelerators)
     EXPECT_STREQ("", Text(note).c_str()) << "the Tab key typed nothing";
 }
 
-TEST_F(NoteWndTest, TabSkipsAPaneWithoutFieldsAndAnUncheckedFieldSet)
+TEST_F(NoteWndTest, TabSkipsAPaneWithoutFields)
 {
     CTestNote* note = Open();
     ASSERT_NE(nullptr, note);
     CNoteWnd* wnd = note->GetNoteWnd();
     CTestDestWnd* dest = note->Wnd()->Dest();
     dest->memoField.ShowWindow(SW_HIDE);
-    ::SetFocus(dest->todoLast);
-    wnd->SendMessage(WM_COMMAND, ID_NOTE_NEXT_TAB);
-    EXPECT_EQ(EditOf(note), Focus()) << "the memo pane has nothing to stop at";
-    wnd->SendMessage(WM_COMMAND, ID_NOTE_PREVIOUS_TAB);
-    EXPECT_EQ(dest->todoLast.GetSafeHwnd(), Focus());
+    CheckTabRows(wnd, {
+        {"the memo pane has nothing to stop at", dest->todoLast, ID_NOTE_NEXT_TAB, EditOf(note)},
+        {"nor backwards", EditOf(note), ID_NOTE_PREVIOUS_TAB, dest->todoLast},
+    });
 }
 
 TEST_F(NoteWndTest, ToThePanesOnlyFromTheActiveNoteWindow)
@@ -209,6 +205,33 @@ TEST_F(NoteWndTest, MovingStoresThePositionAndTheNextNoteOpensThere)
     EXPECT_EQ(moved, WindowRect(next->GetNoteWnd()));
 }
 
+TEST_F(NoteWndTest, DragOutlineAndSmallestSizeCoverTheDestinationWindow)
+{
+    CTestNote* note = Open();
+    ASSERT_NE(nullptr, note);
+    CNoteWnd* wnd = note->GetNoteWnd();
+    BOOL fullDrag = FALSE;
+    ::SystemParametersInfo(SPI_GETDRAGFULLWINDOWS, 0, &fullDrag, 0);
+    struct Row {
+        BOOL fullWindows;
+        int expectedRight;
+    } rows[] = {{TRUE, 110}, {FALSE, 120}};
+    for (const Row& row : rows) {
+        ::SystemParametersInfo(SPI_SETDRAGFULLWINDOWS, row.fullWindows, nullptr, 0);
+        RECT drag = {100, 20, 110, 40};
+        wnd->SendMessage(WM_MOVING, WMSZ_TOPLEFT, reinterpret_cast<LPARAM>(&drag));
+        EXPECT_EQ(row.expectedRight, drag.right) << "full-window drag " << row.fullWindows;
+        EXPECT_EQ(100, drag.left);
+    }
+    ::SystemParametersInfo(SPI_SETDRAGFULLWINDOWS, fullDrag, nullptr, 0);
+
+    MINMAXINFO info = {};
+    wnd->SendMessage(WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&info));
+    SIZE dest;
+    wnd->GetDestWnd()->GetSize(&dest);
+    EXPECT_EQ(CPoint(dest.cx, dest.cy), CPoint(info.ptMinTrackSize));
+}
+
 TEST_F(NoteWndTest, AWindowThatCannotBeMadeLeavesNoNoteBehind)
 {
     app.failDestWnd = true;
@@ -280,6 +303,28 @@ TEST_F(NoteWndTest, PaneCommandsToggleThePaneAsTheUsersChange)
     EXPECT_FALSE(dest->memo.GetCheckButton()->GetCheck());
 }
 
+TEST_F(NoteWndTest, AnAttachedFileIsListedByItsNameAndKeepsItsPath)
+{
+    CTestNote* note = Open();
+    ASSERT_NE(nullptr, note);
+    CNoteWnd* wnd = note->GetNoteWnd();
+    CPromptScript prompts;
+    prompts.AnswerNextFile("C:\\notes\\minutes.txt");
+    prompts.AnswerNext(IDCANCEL);
+    wnd->SendMessage(WM_COMMAND, ID_NOTE_ATTACH);
+    wnd->SendMessage(WM_COMMAND, ID_NOTE_ATTACH);
+    ASSERT_EQ(2u, prompts.Asked().size());
+    EXPECT_EQ(PromptKind::OpenFile, prompts.Asked()[0].kind);
+    EXPECT_STREQ("Attach a File", prompts.Asked()[0].caption);
+    CListCtrl& list = wnd->GetList();
+    ASSERT_EQ(1, list.GetItemCount()) << "a cancelled dialog attaches nothing";
+    EXPECT_STREQ("minutes.txt", list.GetItemText(0, 0));
+    const CString* path = reinterpret_cast<const CString*>(list.GetItemData(0));
+    ASSERT_NE(nullptr, path);
+    EXPECT_STREQ("C:\\notes\\minutes.txt", *path);
+    EXPECT_TRUE(list.IsWindowVisible());
+}
+
 TEST_F(NoteWndTest, ButtonTipsComeFromTheirStrings)
 {
     CTestNote* note = Open();
@@ -320,6 +365,55 @@ TEST_F(NoteWndTest, ContactButtonsAndTheSystemMenu)
     EXPECT_EQ(static_cast<UINT>(-1), ::GetMenuState(system, SC_MAXIMIZE, MF_BYCOMMAND));
     EXPECT_EQ(static_cast<UINT>(-1), ::GetMenuState(system, SC_MINIMIZE, MF_BYCOMMAND));
     EXPECT_NE(static_cast<UINT>(-1), ::GetMenuState(system, SC_CLOSE, MF_BYCOMMAND));
+}
+
+} // namespace
+
+namespace {
+
+class NoteDialogsTest : public NoteFixture {};
+
+TEST_F(NoteDialogsTest, MoreContactsTakesTheSelectionOrNothing)
+{
+    struct Row {
+        int select;
+        int id;
+        const char* name;
+    } rows[] = {{1, 22, "Bob"}, {LB_ERR, 0, ""}};
+    for (const Row& row : rows) {
+        CMoreContacts dialog(nullptr);
+        ASSERT_TRUE(dialog.Create(IDD_MORE_CONTACTS, nullptr));
+        HWND list = ::GetDlgItem(dialog, IDC_MORE_CONTACTS_LIST);
+        ASSERT_NE(nullptr, list);
+        const char* names[] = {"Ann", "Bob"};
+        for (int i = 0; i < 2; ++i) {
+            LRESULT index = ::SendMessage(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(names[i]));
+            ::SendMessage(list, LB_SETITEMDATA, index, 11 * (i + 1));
+        }
+        ::SendMessage(list, LB_SETCURSEL, row.select, 0);
+        dialog.OnOK();
+        EXPECT_EQ(row.id, dialog.GetSelectedId()) << row.select;
+        EXPECT_STREQ(row.name, dialog.GetSelectedName()) << row.select;
+        EXPECT_FALSE(::IsWindow(list)) << "the dialog closed";
+    }
+}
+
+TEST_F(NoteDialogsTest, SavedNoteShowsItsMessageAndReadsTheCheckBox)
+{
+    CSavedNote dialog(nullptr);
+    CStringArray names;
+    names.Add("To-do");
+    dialog.BuildMessage("lunch", names, IDS_EDITION_NOTES);
+    ASSERT_TRUE(dialog.Create(IDD_SAVED_NOTE, nullptr));
+    char text[200] = {};
+    ::GetDlgItemTextA(dialog, IDC_SAVED_TEXT, text, sizeof text);
+    EXPECT_STREQ("Your note 'lunch' was filed Lotus Notes To-do.", text);
+    EXPECT_EQ(BST_UNCHECKED, ::IsDlgButtonChecked(dialog, IDC_SAVED_DONT_SHOW));
+    EXPECT_EQ(0, dialog.GetDontShowAgain());
+    ::CheckDlgButton(dialog, IDC_SAVED_DONT_SHOW, BST_CHECKED);
+    EXPECT_TRUE(dialog.UpdateData(TRUE));
+    EXPECT_EQ(1, dialog.GetDontShowAgain());
+    dialog.DestroyWindow();
 }
 
 } // namespace

@@ -35,8 +35,9 @@ public:
 
     // What the desktop does when someone adds a user: the next id, and a
     // folder for each table. Null when the name is taken or a folder cannot
-    // be made.
-    CUser* AddUser(LPCTSTR name, LPCTSTR directory);
+    // be made. Without makeFolders only the entry is added (for a folder
+    // that cannot exist).
+    CUser* AddUser(LPCTSTR name, LPCTSTR directory, bool makeFolders = true);
     // Writes the list back (a temporary file renamed over the old one);
     // throws CFileException* or CArchiveException* on failure.
     void Save();

@@ -7,6 +7,7 @@
 #include <windows.h>
 #include <shlwapi.h>
 
+#include <algorithm>
 #include <functional>
 #include <memory>
 #include <string>
@@ -183,7 +184,10 @@ public:
         const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
         const std::string root = ProgramFolder() + "palm-desktops";
         CreateDirectoryA(root.c_str(), nullptr);
-        m_path = root + "\\" + test->test_suite_name() + "." + test->name();
+        std::string name = std::string(test->test_suite_name()) + "." + test->name();
+        // Parameterised tests carry slashes in their names.
+        std::replace(name.begin(), name.end(), '/', '_');
+        m_path = root + "\\" + name;
         RemoveTree(m_path);
         CreateDirectoryA(m_path.c_str(), nullptr);
         m_path += "\\";
