@@ -38,9 +38,10 @@ function(qui_add_test target)
     set_target_properties(${target} PROPERTIES CROSSCOMPILING_EMULATOR
       "${QUI_TOP}/scripts/with-display;${QUI_TOP}/scripts/wine-exec")
   endif()
-  # Focus and activation are one per desktop: window tests run one at a time.
+  # Focus and activation are one per desktop: window tests, and integration
+  # tests whose servers and stand-ins open windows of their own, run one at a time.
   set(locks ${T_RESOURCE_LOCK})
-  if(T_LABEL STREQUAL "window" OR T_LABEL STREQUAL "display")
+  if(T_LABEL MATCHES "^(window|display|integration)$")
     list(APPEND locks desktop)
   endif()
   set(lock)

@@ -207,4 +207,14 @@
 #define IDS_RELOAD_NOTES_OPEN    60077
 #define IDS_EDITION_MISSING      60090  /* an edition this program does not carry */
 
+/* Web actions pane (webpane.rc): its check button's caption and tool tip and
+   its menu button's menu, whose pop-up the pane fills with the web actions
+   (commands 52000 to 52099); the help topics of the destination window while
+   the pane is checked or not. */
+#define IDR_WEB_ACTIONS_PANE     514
+#define ID_WEB_ACTION_FIRST      52000
+#define ID_WEB_ACTION_LAST       52099
+#define IDH_WEB_ACTIONS_CHECKED  24
+#define IDH_WEB_ACTIONS          26
+
 #endif

@@ -1,0 +1,378 @@
+// The web actions pane in a note window: what the parser fills and
+// withdraws, the user's own choice, the menu of web actions, the pane's
+// check button, and the web action a filing makes of the note.
+#include "WebPaneTestSupport.h"
+
+#include <cmath>
+
+#include "DateValue.h"
+#include "QuiResIds.h"
+
+using namespace webpane_test;
+
+namespace {
+
+class WebActionsPaneTest : public PaneFixture {
+protected:
+    CPaneNote* OpenReady()
+    {
+        CPaneNote* note = Open();
+        EXPECT_NE(nullptr, note);
+        if (note) {
+            EXPECT_NE(nullptr, note->Pane());
+            EXPECT_NE(nullptr, note->Dest());
+        }
+        return note;
+    }
+
+    QuiItemType* DateType() { return store.GetItemType(WEB_DATE_ITEM_TYPE); }
+
+    // Seconds since 1970 of today's local midnight plus the days and seconds.
+    static double Local(int days, int seconds) { return static_cast<double>(parse_test::LocalToday(days, seconds)); }
+};
+
+TEST_F(WebActionsPaneTest, AKeywordChecksItsActionAndThePaneAndItsWithdrawalUnchecksBoth)
+{
+    CPaneNote* note = OpenReady();
+    ASSERT_NE(nullptr, note);
+    CWebActionsPane* pane = note->Pane();
+    EXPECT_TRUE(note->Dest()->IsEnabled());
+    EXPECT_FALSE(Checked(pane));
+
+    Type(note, "search for whales");
+    EXPECT_EQ(std::vector<std::string>{"Finder_search for"}, Named(pane));
+    EXPECT_TRUE(Checked(pane));
+    EXPECT_EQ("Finder", LabelText(pane));
+    EXPECT_TRUE(note->Dest()->HasSelectedActions());
+    EXPECT_EQ(1u, note->GetKeyphrases().size());
+    ASSERT_FALSE(note->pimCalls.empty());
+    EXPECT_FALSE(note->pimCalls.back()) << "the PIM destinations give way to the web action";
+
+    Type(note, "whales");
+    EXPECT_TRUE(Named(pane).empty());
+    EXPECT_FALSE(Checked(pane));
+    EXPECT_FALSE(note->Dest()->HasSelectedActions());
+    EXPECT_TRUE(note->GetKeyphrases().empty());
+    EXPECT_EQ(0, note->Dest()->GetActionKeyphrase());
+    EXPECT_TRUE(note->pimCalls.back()) << "withdrawn, the PIM destinations come back";
+}
+
+TEST_F(WebActionsPaneTest, AWithdrawalEmptiesOnlyWhatItFilled)
+{
+    CPaneNote* note = OpenReady();
+    ASSERT_NE(nullptr, note);
+    CWebActionsDestination* dest = note->Dest();
+    const double tomorrow = std::floor(TimeToVariantDate(static_cast<int32_t>(Local(1, 0))));
+
+    Type(note, "search for whales tomorrow");
+    EXPECT_EQ(tomorrow, dest->GetField(CWebActionsDestination::startDate));
+    EXPECT_EQ(std::vector<std::string>{"Finder_search for"}, Named(note->Pane()));
+
+    // The date goes, the action stays.
+    Type(note, "search for whales");
+    EXPECT_EQ(-1.0, dest->GetField(CWebActionsDestination::startDate));
+    EXPECT_EQ(std::vector<std::string>{"Finder_search for"}, Named(note->Pane()));
+
+    // The action goes, the date stays.
+    Type(note, "whales tomorrow");
+    EXPECT_EQ(tomorrow, dest->GetField(CWebActionsDestination::startDate));
+    EXPECT_TRUE(Named(note->Pane()).empty());
+}
+
+TEST_F(WebActionsPaneTest, AMovedKeyphraseChangesNothing)
+{
+    CPaneNote* note = OpenReady();
+    ASSERT_NE(nullptr, note);
+    Type(note, "search for whales");
+    int keyphrase = note->Dest()->GetActionKeyphrase();
+    ASSERT_NE(0, keyphrase);
+
+    Type(note, "please search for whales");
+    EXPECT_EQ(std::vector<std::string>{"Finder_search for"}, Named(note->Pane()));
+    EXPECT_EQ(keyphrase, note->Dest()->GetActionKeyphrase());
+    EXPECT_EQ(1u, note->GetKeyphrases().size());
+    EXPECT_TRUE(Checked(note->Pane()));
+}
+
+TEST_F(WebActionsPaneTest, OnlyTheFirstNamedActionFillsTheField)
+{
+    CPaneNote* note = OpenReady();
+    ASSERT_NE(nullptr, note);
+    Type(note, "search for whales on a map of spain");
+    EXPECT_EQ(std::vector<std::string>{"Finder_search for"}, Named(note->Pane()));
+    EXPECT_EQ(1u, note->GetKeyphrases().size());
+
+    note->SendWebAction();
+    ASSERT_EQ(1u, store.sent.size());
+    EXPECT_EQ(0, store.sent[0].connector);
+    EXPECT_EQ(0, store.sent[0].subtype);
+}
+
+TEST_F(WebActionsPaneTest, AfterTheUserPicksAnActionKeywordsLeaveTheFieldAlone)
+{
+    CPaneNote* note = OpenReady();
+    ASSERT_NE(nullptr, note);
+    CWebActionsPane* pane = note->Pane();
+    pane->PostMessage(WM_COMMAND, ID_WEB_ACTION_FIRST + 1);
+    PumpPending();
+    EXPECT_EQ(std::vector<std::string>{"Finder_pictures of"}, Named(pane));
+    EXPECT_TRUE(Checked(pane));
+    EXPECT_EQ("Finder", LabelText(pane));
+
+    Type(note, "search for whales");
+    EXPECT_EQ(std::vector<std::string>{"Finder_pictures of"}, Named(pane));
+    EXPECT_TRUE(note->GetKeyphrases().empty()) << "the keyword is not marked";
+    EXPECT_EQ(0, note->Dest()->GetActionKeyphrase());
+
+    // Withdrawing the keyword does not take the user's choice away.
+    Type(note, "whales");
+    EXPECT_EQ(std::vector<std::string>{"Finder_pictures of"}, Named(pane));
+    EXPECT_TRUE(Checked(pane));
+}
+
+TEST_F(WebActionsPaneTest, TheMenuAndTheFieldOfferEveryWebActionOfTheEnabledConnectors)
+{
+    CPaneNote* note = OpenReady();
+    ASSERT_NE(nullptr, note);
+    CWebActionsPane* pane = note->Pane();
+    CMenu* popup = pane->GetMenuButton()->GetPopupMenu();
+    ASSERT_NE(nullptr, popup);
+    struct Row {
+        UINT command;
+        const char* name;
+    } rows[] = {{ID_WEB_ACTION_FIRST, "search for"}, {ID_WEB_ACTION_FIRST + 1, "pictures of"},
+                 {ID_WEB_ACTION_FIRST + 2, "map of"}};
+    ASSERT_EQ(3, popup->GetMenuItemCount()) << "the hidden subtype is no web action";
+    for (int i = 0; i < 3; i++) {
+        EXPECT_EQ(rows[i].command, popup->GetMenuItemID(i));
+        CString text;
+        popup->GetMenuString(i, text, MF_BYPOSITION);
+        EXPECT_EQ(rows[i].name, std::string(text.GetString()));
+    }
+    EXPECT_NE(-1, pane->GetActionField().FindItem("Atlas_map of"));
+    EXPECT_EQ(-1, pane->GetActionField().FindItem("Finder_login"));
+
+    pane->PostMessage(WM_COMMAND, ID_WEB_ACTION_FIRST + 2);
+    PumpPending();
+    EXPECT_EQ(std::vector<std::string>{"Atlas_map of"}, Named(pane));
+    EXPECT_EQ("Atlas", LabelText(pane));
+    // A command past the menu's items only refreshes.
+    pane->PostMessage(WM_COMMAND, ID_WEB_ACTION_FIRST + 50);
+    PumpPending();
+    EXPECT_EQ(std::vector<std::string>{"Atlas_map of"}, Named(pane));
+}
+
+TEST_F(WebActionsPaneTest, UncheckingThePaneEmptiesItAndSetsTheHelpTopic)
+{
+    CPaneNote* note = OpenReady();
+    ASSERT_NE(nullptr, note);
+    CWebActionsPane* pane = note->Pane();
+    CWnd* destWnd = pane->GetParent();
+    Type(note, "search for whales");
+    ASSERT_TRUE(Checked(pane));
+    EXPECT_EQ(static_cast<DWORD>(IDH_WEB_ACTIONS_CHECKED), destWnd->GetWindowContextHelpId());
+
+    pane->GetCheckButton()->SetCheck(FALSE);
+    PumpPending();
+    EXPECT_TRUE(Named(pane).empty());
+    EXPECT_EQ("", LabelText(pane));
+    EXPECT_EQ(static_cast<DWORD>(IDH_WEB_ACTIONS), destWnd->GetWindowContextHelpId());
+    EXPECT_TRUE(note->pimCalls.back());
+
+    pane->GetCheckButton()->SetCheck(TRUE);
+    PumpPending();
+    EXPECT_EQ(static_cast<DWORD>(IDH_WEB_ACTIONS_CHECKED), destWnd->GetWindowContextHelpId());
+    EXPECT_TRUE(note->pimCalls.back()) << "no web action is chosen yet";
+}
+
+TEST_F(WebActionsPaneTest, UntickingAnEmptiedPaneGivesThePimDestinationsBack)
+{
+    CPaneNote* note = OpenReady();
+    ASSERT_NE(nullptr, note);
+    CWebActionsPane* pane = note->Pane();
+    Type(note, "search for whales");
+    ASSERT_TRUE(Checked(pane));
+    // The field emptied while the pane stays ticked: unticking it then
+    // changes no text, and still ends the web action's hold.
+    pane->GetActionField().SetText("");
+    PumpPending();
+    ASSERT_FALSE(note->pimCalls.back());
+    pane->GetCheckButton()->SetCheck(FALSE);
+    PumpPending();
+    EXPECT_TRUE(note->pimCalls.back());
+}
+
+TEST_F(WebActionsPaneTest, EachDateTagFillsItsField)
+{
+    CPaneNote* note = OpenReady();
+    ASSERT_NE(nullptr, note);
+    CWebActionsDestination* dest = note->Dest();
+    const double when = Local(2, 15 * 3600 + 30 * 60);
+    const double date = TimeToVariantDate(static_cast<int32_t>(when));
+    const double day = std::floor(date);
+    const double time = date - day;
+    struct Row {
+        int tag;
+        int field;   // -1: none
+        double value;
+    } rows[] = {
+        {1, CWebActionsDestination::startDate, day}, {6, CWebActionsDestination::startDate, day},
+        {2, CWebActionsDestination::endDate, day},   {3, CWebActionsDestination::startTime, time},
+        {7, CWebActionsDestination::startTime, time}, {4, CWebActionsDestination::endTime, time},
+        {5, -1, 0.0},                                 {8, -1, 0.0},
+    };
+    for (const Row& row : rows) {
+        QuiPrsItemRole role(row.tag, new QuiNumericItem(DateType(), when), true);
+        dest->OnParseResult1(&role, 1, 1000 + row.tag, nullptr);
+        for (int field = 0; field < CWebActionsDestination::FIELD_COUNT; field++) {
+            double expected = field == row.field ? row.value : -1.0;
+            EXPECT_NEAR(expected, dest->GetField(static_cast<CWebActionsDestination::Field>(field)), 1e-9)
+                << "tag " << row.tag << " field " << field;
+        }
+        dest->OnParseResult2(&role, 2, 1000 + row.tag, nullptr);
+        for (int field = 0; field < CWebActionsDestination::FIELD_COUNT; field++)
+            EXPECT_EQ(-1.0, dest->GetField(static_cast<CWebActionsDestination::Field>(field))) << row.tag;
+    }
+}
+
+TEST_F(WebActionsPaneTest, TheQueryLeavesOutTheActionAndTheStartPhrases)
+{
+    CPaneNote* note = OpenReady();
+    ASSERT_NE(nullptr, note);
+    struct Row {
+        const char* text;
+        const char* query;
+    } rows[] = {
+        {"search for whales", "whales"},
+        {"  search for blue whales tomorrow  ", "blue whales"},
+        {"pictures of cats at 3 pm", "cats"},
+        {"whales", "whales"},
+        {"search for whales from Monday to Friday", "whales"},
+    };
+    for (const Row& row : rows) {
+        Type(note, "");
+        Type(note, row.text);
+        CString query;
+        note->Dest()->GetQueryText(query);
+        EXPECT_EQ(row.query, std::string(query.GetString())) << row.text;
+    }
+}
+
+TEST_F(WebActionsPaneTest, FilingFillsEveryParameterOfTheAction)
+{
+    struct {
+        const char* name;
+        const char* value;
+    } profile[] = {{"Firstname", "Ann"}, {"Lastname", "Lee"},  {"Email", "ann@example.test"},
+                   {"Address", "1 Main St"}, {"City", "Springfield"}, {"State", "OR"},
+                   {"Country", "USA"},       {"PostalCode", "97477"}};
+    for (const auto& line : profile) {
+        HKEY key = nullptr;
+        ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Quillmate\\Client\\Profile", 0,
+                                                 nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr));
+        RegSetValueExA(key, line.name, 0, REG_SZ, reinterpret_cast<const BYTE*>(line.value),
+                       static_cast<DWORD>(strlen(line.value) + 1));
+        RegCloseKey(key);
+    }
+    CPaneNote* note = OpenReady();
+    ASSERT_NE(nullptr, note);
+    Type(note, "pictures of cats tomorrow at 3 pm");
+    ASSERT_EQ(1, note->SendWebAction());
+    ASSERT_EQ(1u, store.sent.size());
+    const SentAction& sent = store.sent[0];
+    EXPECT_EQ(0, sent.connector);
+    EXPECT_EQ(1, sent.subtype);
+    CString edition;
+    store.GetTypeName(edition);
+    EXPECT_EQ(std::string(edition.GetString()), Parameter(sent, "pim"));
+    EXPECT_FALSE(edition.IsEmpty());
+    EXPECT_EQ("unknown", Parameter(sent, "productver")) << "the test program carries no version";
+    EXPECT_EQ("cats", Parameter(sent, "querystring"));
+    const double date = TimeToVariantDate(static_cast<int32_t>(Local(1, 15 * 3600)));
+    EXPECT_EQ(std::floor(date), sent.dates[0]);
+    EXPECT_EQ(-1.0, sent.dates[1]);
+    EXPECT_NEAR(date - std::floor(date), sent.dates[2], 1e-9);
+    EXPECT_EQ(-1.0, sent.dates[3]);
+    struct {
+        int text;
+        const char* value;
+    } texts[] = {{CONTACTITEM::FirstName, "Ann"}, {CONTACTITEM::LastName, "Lee"},   {CONTACTITEM::Address, "1 Main St"},
+                 {CONTACTITEM::City, "Springfield"}, {CONTACTITEM::State, "OR"}, {CONTACTITEM::Country, "USA"},
+                 {CONTACTITEM::ZipCode, "97477"},   {CONTACTITEM::Title, ""}};
+    for (const auto& row : texts)
+        EXPECT_STREQ(row.value, sent.profile.GetText(row.text)) << row.text;
+    EXPECT_STREQ("ann@example.test", sent.profile.Email(0).GetValue());
+    EXPECT_STREQ("email", sent.profile.Email(0).GetLabel());
+    EXPECT_EQ(1, sent.profile.Email(0).shown);
+}
+
+TEST_F(WebActionsPaneTest, NothingChosenFillsNothing)
+{
+    CPaneNote* note = OpenReady();
+    ASSERT_NE(nullptr, note);
+    Type(note, "whales");
+    EXPECT_FALSE(note->Dest()->HasSelectedActions());
+    CWebActionJug action;
+    EXPECT_EQ(0, note->Dest()->FileItem(&action));
+    EXPECT_EQ(-1, action.m_nConnectorIndex);
+    EXPECT_EQ(-1, action.m_nSubtypeIndex);
+    EXPECT_TRUE(action.m_parameters.empty());
+}
+
+TEST_F(WebActionsPaneTest, AResetNoteBindsTheActionToItsNewKeyphrase)
+{
+    CPaneNote* note = OpenReady();
+    ASSERT_NE(nullptr, note);
+    Type(note, "search for whales");
+    ASSERT_EQ(std::vector<std::string>{"Finder_search for"}, Named(note->Pane()));
+    note->Reset();
+    PumpPending();
+    EXPECT_NE(0, note->Dest()->GetActionKeyphrase());
+
+    Type(note, "whales");
+    EXPECT_TRUE(Named(note->Pane()).empty()) << "the keyphrase of the new parse withdrew the action";
+    EXPECT_FALSE(Checked(note->Pane()));
+}
+
+TEST_F(WebActionsPaneTest, AttachingTwiceHearsEachKeyphraseOnce)
+{
+    CPaneNote* note = OpenReady();
+    ASSERT_NE(nullptr, note);
+    note->AttachSinks();
+    Type(note, "search for whales");
+    EXPECT_EQ(1u, note->GetKeyphrases().size());
+    Type(note, "whales");
+    EXPECT_TRUE(note->GetKeyphrases().empty());
+}
+
+TEST_F(WebActionsPaneTest, WithoutABrowserDriverThePaneIsUnavailable)
+{
+    SetNumber("Browser", 99, "Software\\Quillmate\\Client\\Preferences");
+    QuiURLHandler::GetDefaultBrowser()->CreateBrowser();
+    ASSERT_EQ(-1, DefaultBrowser::GetBrowserType());
+    CPaneNote* note = OpenReady();
+    ASSERT_NE(nullptr, note);
+    EXPECT_FALSE(note->Dest()->IsEnabled());
+    Type(note, "search for whales");
+    EXPECT_TRUE(Named(note->Pane()).empty());
+    EXPECT_FALSE(Checked(note->Pane()));
+}
+
+class WebOnlyPaneTest : public PaneFixture {
+protected:
+    WebOnlyPaneTest() : PaneFixture(CDatastore::typeWebOnly) {}
+};
+
+TEST_F(WebOnlyPaneTest, AWebOnlyNoteNeverHearsTheHook)
+{
+    CPaneNote* note = Open();
+    ASSERT_NE(nullptr, note);
+    Type(note, "search for whales");
+    EXPECT_EQ(std::vector<std::string>{"Finder_search for"}, Named(note->Pane()));
+    Type(note, "whales");
+    note->Pane()->GetCheckButton()->SetCheck(TRUE);
+    PumpPending();
+    EXPECT_TRUE(note->pimCalls.empty());
+}
+
+} // namespace
