@@ -44,19 +44,6 @@ void PutFieldDate(VARIANT* pOut, DATE d)
     pOut->date = d;
 }
 
-CString NarrowText(BSTR text)
-{
-    int length = text ? static_cast<int>(::SysStringLen(text)) : 0;
-    if (length == 0)
-        return CString();
-    int bytes = ::WideCharToMultiByte(CP_ACP, 0, text, length, nullptr, 0, nullptr, nullptr);
-    CString narrow;
-    if (bytes > 0) {
-        ::WideCharToMultiByte(CP_ACP, 0, text, length, narrow.GetBufferSetLength(bytes), bytes, nullptr, nullptr);
-        narrow.ReleaseBuffer(bytes);
-    }
-    return narrow;
-}
 
 // The elements of a one-dimensional array of strings or of variants (each
 // converted to a string), from its lower bound to its upper bound.
@@ -81,11 +68,25 @@ void ReadStringArray(const VARIANT& v, CStringArray& out)
             item.vt = VT_BSTR;
         else
             item.ChangeType(VT_BSTR);
-        out.Add(NarrowText(item.bstrVal));
+        out.Add(QuiNarrowBstr(item.bstrVal));
     }
 }
 
 } // namespace
+
+CString QuiNarrowBstr(BSTR text)
+{
+    int length = text ? static_cast<int>(::SysStringLen(text)) : 0;
+    if (length == 0)
+        return CString();
+    int bytes = ::WideCharToMultiByte(CP_ACP, 0, text, length, nullptr, 0, nullptr, nullptr);
+    CString narrow;
+    if (bytes > 0) {
+        ::WideCharToMultiByte(CP_ACP, 0, text, length, narrow.GetBufferSetLength(bytes), bytes, nullptr, nullptr);
+        narrow.ReleaseBuffer(bytes);
+    }
+    return narrow;
+}
 
 //--- dates
 
@@ -170,7 +171,7 @@ void CEditDropProp::SetValue(const VARIANT& v)
 {
     COleVariant copy(v);
     copy.ChangeType(VT_BSTR);
-    m_pDrop->SetText(NarrowText(copy.bstrVal));
+    m_pDrop->SetText(QuiNarrowBstr(copy.bstrVal));
 }
 
 void CEditDropProp::GetValue(VARIANT* pOut)
@@ -200,7 +201,7 @@ void CMultiDropProp::SetValue(const VARIANT& v)
     } else {
         COleVariant copy(v);
         copy.ChangeType(VT_BSTR);
-        ids.Add(NarrowText(copy.bstrVal));
+        ids.Add(QuiNarrowBstr(copy.bstrVal));
     }
     m_pDrop->SetItems(ids);
 }

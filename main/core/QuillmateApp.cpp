@@ -1,13 +1,42 @@
 #include "QuillmateApp.h"
 
+#include <cstring>
+
+#include "AboutDlg.h"
+#include "ActionNote.h"
+#include "ClientRegistry.h"
 #include "Datastore.h"
 #include "FlatButton.h"
 #include "GdiUtil.h"
+#include "NoteManager.h"
+#include "NoteWnd.h"
+#include "QuiImage.h"
+#include "QuiResIds.h"
+#include "SplashWnd.h"
 #include "TextUtil.h"
+#include "TrayWnd.h"
+
+UINT QUI_NAN_MSG = 0;
 
 IMPLEMENT_DYNAMIC(CQuillmateApp, CWinApp)
 
-CQuillmateApp::CQuillmateApp() = default;
+BEGIN_MESSAGE_MAP(CQuillmateApp, CWinApp)
+    ON_COMMAND(ID_APP_ABOUT, OnAppAbout)
+    ON_COMMAND(ID_APP_EXIT, OnAppExit)
+END_MESSAGE_MAP()
+
+namespace {
+
+// Palette-relative pure green: the transparent colour of the program's pictures.
+const COLORREF kTransparentColor = 0x0200FF00;
+
+} // namespace
+
+CQuillmateApp::CQuillmateApp()
+{
+    if (!QUI_NAN_MSG)
+        QUI_NAN_MSG = ::RegisterWindowMessageA("QUI_NAN_MSG");
+}
 CQuillmateApp::~CQuillmateApp() { DeleteNoteManager(); }
 
 COzuPrefs* CQuillmateApp::GetPrefs() { return nullptr; }
@@ -67,4 +96,121 @@ CQuillmateApp* QuiGetApp()
 {
     CWinApp* app = AfxGetApp();
     return app && app->IsKindOf(RUNTIME_CLASS(CQuillmateApp)) ? static_cast<CQuillmateApp*>(app) : nullptr;
+}
+
+DWORD CQuillmateApp::GetSettingDword(int index, bool reload)
+{
+    ClientRegistry* settings = GetSettings();
+    const void* value = settings ? settings->GetValue(index, reload) : nullptr;
+    DWORD result = 0;
+    if (value)
+        std::memcpy(&result, value, sizeof result);
+    return result;
+}
+
+void CQuillmateApp::SetSettingDword(int index, DWORD value)
+{
+    if (ClientRegistry* settings = GetSettings())
+        settings->SetValue(index, &value);
+}
+
+DWORD CQuillmateApp::GetTickCount() { return ::GetTickCount(); }
+COleDateTime CQuillmateApp::GetCurrentTime() { return COleDateTime::GetCurrentTime(); }
+
+CTrayWnd* CQuillmateApp::GetTrayWnd()
+{
+    return dynamic_cast<CTrayWnd*>(m_pMainWnd);
+}
+
+CTrayWnd* CQuillmateApp::CreateTrayWnd()
+{
+    return new CTrayWnd;
+}
+
+BOOL CQuillmateApp::InitInstance()
+{
+    Quillmate::CImage::SetPalette(static_cast<HPALETTE>(GetPalette()->GetSafeHandle()));
+    CCommandLineInfo info;
+    ParseCommandLine(info);
+    Quillmate::CImage::SetTransparentColor(kTransparentColor);
+    CFlatButton::SetTransparentColor(kTransparentColor);
+    if (!AfxOleInit()) {
+        AfxMessageBox(IDS_OLE_INIT_FAILED);
+        return FALSE;
+    }
+    if (!InitAutomationServer())
+        return FALSE;
+    AfxInitRichEdit();
+    AfxEnableControlContainer();
+    SetRegistryKey("Quillmate");
+    CTrayWnd* tray = CreateTrayWnd();
+    // The main window before its creation: the hot keys and the speech
+    // commands are given to it while it is being created.
+    m_pMainWnd = tray;
+    if (!tray->LoadFrame(IDR_TRAY_FRAME, WS_OVERLAPPEDWINDOW, nullptr)) {
+        m_pMainWnd = nullptr;
+        delete tray;
+        return FALSE;
+    }
+    CreateNoteManager();
+    return TRUE;
+}
+
+int CQuillmateApp::ExitInstance()
+{
+    if (m_bAutomationStarted)
+        EndAutomationServer();
+    DeleteNoteManager();
+    if (CTrayWnd* tray = GetTrayWnd())
+        tray->SetTrayIcon(0);
+    return CWinApp::ExitInstance();
+}
+
+BOOL CQuillmateApp::OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pHandlerInfo)
+{
+    CActionNote* note = GetCurrentNote();
+    CNoteWnd* wnd = note && note->IsActive() ? note->GetNoteWnd() : nullptr;
+    if (wnd && wnd->GetSafeHwnd() && wnd->OnCmdMsg(nID, nCode, pExtra, pHandlerInfo))
+        return TRUE;
+    return CWinApp::OnCmdMsg(nID, nCode, pExtra, pHandlerInfo);
+}
+
+BOOL CQuillmateApp::PreTranslateMessage(MSG* pMsg)
+{
+    if (CSplashWnd::PreTranslateAppMessage(pMsg))
+        return TRUE;
+    return CWinApp::PreTranslateMessage(pMsg);
+}
+
+void CQuillmateApp::OnAppAbout()
+{
+    CAboutDlg dialog;
+    BeginModalBox();
+    dialog.DoModal();
+    EndModalBox();
+}
+
+void CQuillmateApp::OnAppExit()
+{
+    while (CActionNote* note = GetCurrentNote()) {
+        if (note->IsBusy()) {
+            // Asked again once the filing is done.
+            if (m_pMainWnd)
+                m_pMainWnd->PostMessage(WM_COMMAND, ID_APP_EXIT, 0);
+            return;
+        }
+        CString text;
+        note->GetNoteText(text);
+        if (!text.IsEmpty() && AfxMessageBox(IDS_EXIT_FILE_NOTE, MB_YESNO | MB_TASKMODAL) == IDYES)
+            note->FileNote(note);
+        else
+            note->DestroyNoteWnd();
+        // A note whose window is gone already would be met again and again.
+        if (GetCurrentNote() == note && !note->IsBusy() && !(note->GetNoteWnd() && note->GetNoteWnd()->GetSafeHwnd()))
+            CloseNote(note);
+    }
+    if (AfxOleGetUserCtrl())
+        ::PostQuitMessage(0);
+    else
+        AfxOleUnlockApp();
 }

@@ -70,3 +70,7 @@ public:
 private:
     CTimeEdit* m_pEdit;
 };
+
+// The ANSI text of a BSTR (null is empty), sized by what it needs: a
+// character may take two bytes in the ANSI code page.
+CString QuiNarrowBstr(BSTR text);

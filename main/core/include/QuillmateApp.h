@@ -11,6 +11,10 @@ class CDatastore;
 class COzuPrefs;
 class COzuPropSheet;
 class QuiParserMgr;
+class CTrayWnd;
+
+// The new-note broadcast of a second start, registered by the application.
+extern UINT QUI_NAN_MSG;
 
 class CQuillmateApp : public CWinApp {
     DECLARE_DYNAMIC(CQuillmateApp)
@@ -68,6 +72,35 @@ public:
     // The open preferences sheet: set when it opens, cleared when its window goes.
     COzuPropSheet* m_pPrefSheet = nullptr;
 
+    // Start-up of the edition-neutral part: palette, OLE, the automation
+    // server, the tray window as the main window, the note manager.
+    BOOL InitInstance() override;
+    // Revokes the automation server, deletes the note manager and removes
+    // the tray icon.
+    int ExitInstance() override;
+    // The active current note's window sees commands first.
+    BOOL OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pHandlerInfo) override;
+    // The splash window sees every message first.
+    BOOL PreTranslateMessage(MSG* pMsg) override;
+    // The exit command: asks for each note that holds text, then ends the
+    // program (or, started for automation, lets go of its lock).
+    afx_msg void OnAppExit();
+    afx_msg void OnAppAbout();
+    // Registers the class objects and the type library; FALSE ends the
+    // program (also after "RegServer" and "UnregServer").
+    BOOL InitAutomationServer();
+    BOOL IsAutomationServerStarted() const { return m_bAutomationStarted; }
+    CTrayWnd* GetTrayWnd();
+    // The main window InitInstance makes; tests give their own.
+    virtual CTrayWnd* CreateTrayWnd();
+
+    // A number of the settings table; 0 without one.
+    DWORD GetSettingDword(int index, bool reload = false);
+    void SetSettingDword(int index, DWORD value);
+    // The clocks the application reads; tests set their own.
+    virtual DWORD GetTickCount();
+    virtual COleDateTime GetCurrentTime();
+
 private:
     CFont* font(CFont& font, int nTenths, LPCTSTR lpszFace);
 
@@ -77,6 +110,10 @@ private:
     CPalette m_palette;
     int m_nModalBoxes = 0;
     CNoteManager* m_pNoteManager = nullptr;
+    BOOL m_bAutomationStarted = FALSE;
+    void EndAutomationServer();
+
+    DECLARE_MESSAGE_MAP()
 };
 
 // The application object, or null when the program has none (or it is not one of ours).

@@ -176,6 +176,37 @@
 #define IDD_MORE_CONTACTS        165
 #define IDC_MORE_CONTACTS_LIST   2001
 
+/* Tray window and application (tray.rc). The tray icon, its tip and its
+   pop-up menu share one number; the loading icon and its tip another. */
+#define IDR_TRAY_LOADING         29
+#define IDR_TRAY_FRAME           141    /* the hidden main window's title */
+#define IDR_TRAY                 142
+#define ID_TRAY_NEW_NOTE         133
+#define ID_TRAY_NOTE_FROM_SELECTION 32794
+#define ID_TRAY_PREFERENCES      32796
+#define ID_TRAY_HELP             32797
+#define ID_TRAY_RELOAD           32798
+#define ID_TRAY_INFO             32799
+#define ID_TRAY_ITEM_VIEWER      32801
+#define ID_TRAY_OPEN_PIM         205
+#define ID_TRAY_QUICK_START      40005
+#define ID_TRAY_TIP              40006
+#define ID_TRAY_UPDATE_NOW       50020
+#define ID_TRAY_EDITION_FIRST    400    /* the editions' own tray entries */
+#define ID_TRAY_EDITION_LAST     404
+#define IDC_SPEECH_PHRASES       162    /* the phrase control, the main window's child */
+#define IDS_EXIT_FILE_NOTE       57701
+#define IDS_BACKEND_VERSION      57711
+#define IDS_BACKEND_GAVE_UP      57715
+#define IDS_OLE_INIT_FAILED      60011
+#define IDS_BACKEND_MISSING      60025  /* replaces the text of error 2055 */
+#define IDS_RELOAD_FAILED        60027
+#define IDS_RELOAD_VIEWER_OPEN   60028
+#define IDS_PARSER_FAILED        60029
+#define IDS_RELOAD_CONNECTORS_OPEN 60071
+#define IDS_RELOAD_NOTES_OPEN    60077
+#define IDS_EDITION_MISSING      60090  /* an edition this program does not carry */
+
 /* Web actions pane (webpane.rc): its check button's caption and tool tip and
    its menu button's menu, whose pop-up the pane fills with the web actions
    (commands 52000 to 52099); the help topics of the destination window while

@@ -1,0 +1,145 @@
+#include "OzuAutoServer.h"
+
+#include <cstring>
+#include <string>
+
+#include "ActionNote.h"
+#include "DropProps.h"
+#include "NoteManager.h"
+#include "QuiComModule.h"
+#include "QuiComRegistry.h"
+#include "QuillmateApp.h"
+#include "QuillmateExcept.h"
+
+namespace {
+
+const GUID kAppId = {0xAA67EBE6, 0xA97A, 0x11D2, {0x84, 0xD7, 0x00, 0xA0, 0x24, 0x7B, 0x3D, 0xBA}};
+const char kClassName[] = "Ozu Automation Server Class";
+
+const QuiClassRegistration& Registration()
+{
+    static const QuiClassRegistration registration =
+        QuiClassRegistration(kClassName)
+            .ProgId("Quillmate.Ozu.1", kClassName)
+            .VersionIndependentProgId("Quillmate.Ozu", kClassName)
+            .AlsoProgId("Quillmate.Ibe", "Quillmate Automation Server Class (CP)", "Quillmate.Ozu.1")
+            .LocalServer()
+            .AppId(kAppId)
+            .Programmable()
+            .TypeLib();
+    return registration;
+}
+
+// The module's locks are the application's: a program started for a client
+// ends when the last object and client let go.
+LONG LockApp()
+{
+    AfxOleLockApp();
+    return 1;
+}
+
+LONG UnlockApp()
+{
+    AfxOleUnlockApp();
+    return 0;
+}
+
+BOOL ServerCommandIs(const char* rest, const char* token)
+{
+    return lstrcmpiA(rest, token) == 0;
+}
+
+} // namespace
+
+const QuiInterfaceEntry COzuAutoServer::kInterfaces[] = {
+    {&IID_IOzuAutoServer, &QuiCastTo<COzuAutoServer, IOzuAutoServer>, nullptr},
+    {&IID_IDispatch, &QuiCastTo<COzuAutoServer, IOzuAutoServer>, nullptr},
+    {nullptr, nullptr, nullptr},
+};
+
+STDMETHODIMP COzuAutoServer::NewNote(BSTR text)
+{
+    try {
+        CQuillmateApp* app = QuiGetApp();
+        if (!app)
+            return S_OK;
+        CString narrow = QuiNarrowBstr(text);
+        CNoteManager* manager = app->GetNoteManager();
+        if (manager && app->GetNoteCount() >= CNoteManager::MAX_OPEN_NOTES) {
+            manager->QueueText(narrow);
+            return S_OK;
+        }
+        if (CActionNote* note = app->NewNote())
+            note->SetNoteText(narrow);
+    } catch (...) {
+        QuiDeleteCurrentException();
+    }
+    return S_OK;
+}
+
+QuiServerCommand QuiFindServerCommand(const char* lpszCmdLine)
+{
+    for (const char* p = lpszCmdLine ? std::strpbrk(lpszCmdLine, "-/") : nullptr; p; p = std::strpbrk(p + 1, "-/")) {
+        if (ServerCommandIs(p + 1, "UnregServer"))
+            return QUI_SERVER_UNREGISTER;
+        if (ServerCommandIs(p + 1, "RegServer"))
+            return QUI_SERVER_REGISTER;
+    }
+    return QUI_SERVER_RUN;
+}
+
+const QuiServerInfo& QuiOzuServerInfo()
+{
+    static const QuiClassEntry classes[] = {
+        {&CLSID_OzuAutoServer, &QuiCreate<COzuAutoServer>, &Registration()},
+        {nullptr, nullptr, nullptr},
+    };
+    static const QuiServerInfo info = {classes, &LIBID_OzuLib, true};
+    return info;
+}
+
+BOOL CQuillmateApp::InitAutomationServer()
+{
+    m_bAutomationStarted = TRUE;
+    if (FAILED(::CoInitialize(nullptr))) {
+        m_bAutomationStarted = FALSE;
+        return FALSE;
+    }
+    QuiComModule& module = QuiModule();
+    module.Init(AfxGetInstanceHandle(), QuiOzuServerInfo());
+    module.SetLockHooks(&LockApp, &UnlockApp);
+    QuiServerCommand command = QuiFindServerCommand(m_lpCmdLine);
+    if (command != QUI_SERVER_RUN) {
+        if (command == QUI_SERVER_REGISTER)
+            module.RegisterServer();
+        else
+            module.UnregisterServer();
+        m_bAutomationStarted = FALSE;
+        module.Term();
+        ::CoUninitialize();
+        return FALSE;
+    }
+    if (FAILED(module.RegisterClassObjects(CLSCTX_LOCAL_SERVER, REGCLS_MULTIPLEUSE))) {
+        m_bAutomationStarted = FALSE;
+        ::CoUninitialize();
+        return FALSE;
+    }
+    module.Lock();
+    // Registered on every start, so the automation clients find the type
+    // library wherever the program was installed; a missing one is no error.
+    char path[MAX_PATH] = {};
+    if (::GetFullPathNameA("OzuAuto.tlb", MAX_PATH, path, nullptr)) {
+        wchar_t widePath[MAX_PATH] = {};
+        if (::MultiByteToWideChar(CP_ACP, 0, path, -1, widePath, MAX_PATH))
+            QuiRegisterTypeLib(widePath, L".");
+    }
+    return TRUE;
+}
+
+void CQuillmateApp::EndAutomationServer()
+{
+    QuiModule().RevokeClassObjects();
+    QuiModule().Term();
+    ::CoUninitialize();
+    m_bAutomationStarted = FALSE;
+}

@@ -1,0 +1,11 @@
+// The program: its one application object and its entry point.
+#include "OzuApp.h"
+
+namespace {
+COzuApp theApp;
+} // namespace
+
+int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE hPrevInstance, LPSTR lpCmdLine, int nCmdShow)
+{
+    return AfxWinMain(hInstance, hPrevInstance, lpCmdLine, nCmdShow);
+}

@@ -1,0 +1,25 @@
+// COzuAutoServer: the program's automation object. It has no state; each
+// call opens a note in the running program.
+#pragma once
+#include <windows.h>
+
+#include "OzuAuto.h"
+#include "QuiComObject.h"
+#include "QuiDispatch.h"
+
+class COzuAutoServer : public QuiObjectRoot, public QuiDispatchImpl<IOzuAutoServer, &IID_IOzuAutoServer> {
+public:
+    static const QuiInterfaceEntry kInterfaces[];
+
+    // S_OK in every case: the text is opened in a new note, or queued while
+    // five notes are open, or dropped while the program is not ready.
+    STDMETHODIMP NewNote(BSTR text) override;
+};
+
+// What the command line asks of the server: the token after a '-' or '/'
+// that ends the line.
+enum QuiServerCommand { QUI_SERVER_RUN, QUI_SERVER_REGISTER, QUI_SERVER_UNREGISTER };
+QuiServerCommand QuiFindServerCommand(const char* lpszCmdLine);
+
+// The server module's class table and type library.
+const QuiServerInfo& QuiOzuServerInfo();

@@ -1,0 +1,367 @@
+// What the application tests share: a test edition (a datastore that answers
+// as a script says and a plain note), a tray window whose icon records the
+// shell calls and whose menu picks from a script, an application with its own
+// clocks, and a fixture that starts and stops it in a registry, a folder and
+// a resource library of the test's own.
+#pragma once
+#include <afxquill.h>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <set>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "ActionNote.h"
+#include "DatastoreTestSupport.h"
+#include "DestWnd.h"
+#include "NoteWnd.h"
+#include "OzuApp.h"
+#include "QuiResIds.h"
+#include "QuillmateExcept.h"
+#include "TrayWnd.h"
+
+namespace app_test {
+
+// The edition's answers and what it saw; reset for every test.
+struct EditionScript {
+    long version = COzuApp::kBackEndVersion;
+    std::set<int> features;
+    int unreachableLoads = 0;      // LoadItems fails with 6022 this many times
+    UINT failLoadWith = 0;         // then with this code
+    bool noRecordControl = false;
+    int reloadFailures = 0;        // LoadItems of later datastores throws a foreign exception
+    std::vector<std::pair<int, int>> made;  // edition row asked, edition number given
+    int recordChecks = 0;
+    int loads = 0;
+    int syncs = 0;
+    int filed = 0;
+    int notesDeleted = 0;
+    int updaterRuns = 0;
+};
+
+inline EditionScript g_script;
+
+class CEditionDatastore : public datastore_test::TestDatastore {
+public:
+    explicit CEditionDatastore(int type) : TestDatastore(type) {}
+    long GetBackEndVersion() override { return g_script.version; }
+    BOOL HasFeature(int n) override { return g_script.features.count(n) != 0; }
+    BOOL LoadItems() override
+    {
+        ++g_script.loads;
+        if (g_script.unreachableLoads > 0) {
+            --g_script.unreachableLoads;
+            throw new COzuExcept(6022);
+        }
+        if (g_script.failLoadWith)
+            throw new COzuExcept(g_script.failLoadWith);
+        if (g_script.reloadFailures > 0 && g_script.made.size() > 1) {
+            --g_script.reloadFailures;
+            throw std::runtime_error("back end gone");
+        }
+        return TRUE;
+    }
+    BOOL SyncItems() override
+    {
+        ++g_script.syncs;
+        return TRUE;
+    }
+    void OnTrayMenuCommand(UINT id) override { trayCommands.push_back(id); }
+    void AddTrayMenuItems(CMenu* menu, UINT) override
+    {
+        ++trayMenus;
+        menu->AppendMenu(MF_STRING, 400, "Edition entry");
+    }
+    void OnTrayMenuClosed(CMenu*, int) override { ++trayMenusClosed; }
+    std::vector<UINT> trayCommands;
+    int trayMenus = 0;
+    int trayMenusClosed = 0;
+
+    void CheckRecordControl() override
+    {
+        ++g_script.recordChecks;
+        if (g_script.noRecordControl)
+            throw new COzuExcept(IDS_NO_RECORD_CONTROL);
+    }
+};
+
+class CPlainNote : public CActionNote {
+public:
+    ~CPlainNote() override { ++g_script.notesDeleted; }
+    int AttachSinks() override { return 0; }
+    void FileNote(CActionNote*) override
+    {
+        ++g_script.filed;
+        DestroyNoteWnd();
+    }
+};
+
+class CPlainNoteWnd : public CNoteWnd {
+public:
+    explicit CPlainNoteWnd(CActionNote* note) : CNoteWnd(note) {}
+    CDestWnd* CreateDestWnd() override
+    {
+        auto* dest = new CDestWnd;
+        if (!dest->Create(this)) {
+            delete dest;
+            return nullptr;
+        }
+        return dest;
+    }
+};
+
+inline CDatastore* MakeDatastore(int row, int edition)
+{
+    g_script.made.emplace_back(row, edition);
+    return new CEditionDatastore(edition);
+}
+
+template <int Row>
+CDatastore* MakeDatastoreOf(int edition)
+{
+    return MakeDatastore(Row, edition);
+}
+
+inline CActionNote* MakeNote()
+{
+    auto* note = new CPlainNote;
+    new CPlainNoteWnd(note);
+    return note;
+}
+
+inline void RegisterTestEditions()
+{
+    static const QuiEdition editions[] = {
+        {nullptr, nullptr},
+        {&MakeDatastoreOf<1>, &MakeNote},
+        {&MakeDatastoreOf<2>, &MakeNote},
+        {&MakeDatastoreOf<3>, &MakeNote},
+        {&MakeDatastoreOf<4>, &MakeNote},
+        {&MakeDatastoreOf<5>, &MakeNote},
+    };
+    for (int row = 1; row <= 5; ++row)
+        QuiRegisterEdition(row, &editions[row]);
+}
+
+inline void ClearEditions()
+{
+    for (int row = 0; row <= 5; ++row)
+        QuiRegisterEdition(row, nullptr);
+}
+
+// One call of the shell's notification-area function.
+struct ShellCall {
+    DWORD message;
+    UINT flags;
+    UINT id;
+    std::string tip;
+    HWND owner;
+    UINT callback;
+};
+
+class CRecordingTrayIcon : public CTrayIcon {
+public:
+    CRecordingTrayIcon() : CTrayIcon(IDR_TRAY) {}
+    ~CRecordingTrayIcon() override { SetIcon(0); }
+    BOOL Notify(DWORD dwMessage, NOTIFYICONDATAA* pData) override
+    {
+        calls.push_back({dwMessage, pData->uFlags, pData->uID, pData->szTip, pData->hWnd, pData->uCallbackMessage});
+        return accept;
+    }
+    void TrackMenu(CMenu* pPopup, CWnd* pOwner) override
+    {
+        shownItems.clear();
+        for (int i = 0; i < pPopup->GetMenuItemCount(); ++i) {
+            CString text;
+            pPopup->GetMenuString(i, text, MF_BYPOSITION);
+            shownItems.push_back(text.GetString());
+        }
+        defaultItem = ::GetMenuDefaultItem(*pPopup, TRUE, 0);
+        if (choose && pOwner)
+            pOwner->PostMessage(WM_COMMAND, choose, 0);
+    }
+
+    std::vector<ShellCall> calls;
+    std::vector<std::string> shownItems;
+    UINT defaultItem = static_cast<UINT>(-1);
+    UINT choose = 0;
+    BOOL accept = TRUE;
+};
+
+class CTestTrayWnd : public CTrayWnd {
+public:
+    CTestTrayWnd() { SetTrayIconObject(icon = new CRecordingTrayIcon); }
+    void ShowHelp(DWORD dwContextId, UINT nCmd) override { help.emplace_back(dwContextId, nCmd); }
+
+    CRecordingTrayIcon* icon;
+    std::vector<std::pair<DWORD, UINT>> help;
+};
+
+class CTestApp : public COzuApp {
+public:
+    DWORD GetTickCount() override { return tick; }
+    COleDateTime GetCurrentTime() override { return now; }
+    CTrayWnd* CreateTrayWnd() override { return new CTestTrayWnd; }
+    CTestTrayWnd* Tray() { return static_cast<CTestTrayWnd*>(GetTrayWnd()); }
+
+    DWORD tick = 1000;
+    COleDateTime now = COleDateTime(2026, 12, 8, 12, 0, 0);
+};
+
+inline void RunUpdaterForTest()
+{
+    ++g_script.updaterRuns;
+}
+
+// Dispatches what is waiting, leaving a quit request where it is.
+inline void Pump()
+{
+    MSG msg;
+    while (::PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE) && msg.message != WM_QUIT) {
+        ::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE);
+        ::TranslateMessage(&msg);
+        ::DispatchMessageA(&msg);
+    }
+}
+
+// Closes the open notes as the user would, one window after the other.
+inline void CloseAllNotes(COzuApp* app)
+{
+    while (CActionNote* note = app ? app->GetCurrentNote() : nullptr) {
+        int before = app->GetNoteCount();
+        note->DestroyNoteWnd();
+        Pump();
+        if (app->GetNoteCount() == before)
+            break;
+    }
+}
+
+// Takes a waiting quit request; TRUE when there was one.
+inline BOOL TakeQuit()
+{
+    Pump();
+    MSG msg;
+    return ::PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
+}
+
+// Answers every dialog box the thread opens with Cancel, and counts them.
+class CDialogCloser {
+public:
+    CDialogCloser()
+    {
+        s_count = 0;
+        m_hook = ::SetWindowsHookExA(WH_CBT, &Hook, nullptr, ::GetCurrentThreadId());
+    }
+    ~CDialogCloser() { ::UnhookWindowsHookEx(m_hook); }
+    static int Count() { return s_count; }
+
+private:
+    static LRESULT CALLBACK Hook(int code, WPARAM wParam, LPARAM lParam)
+    {
+        if (code == HCBT_CREATEWND) {
+            CBT_CREATEWNDA* create = reinterpret_cast<CBT_CREATEWNDA*>(lParam);
+            if (create->lpcs->lpszClass == MAKEINTATOM(32770) && !(create->lpcs->style & WS_CHILD)) {
+                ++s_count;
+                ::PostMessageA(reinterpret_cast<HWND>(wParam), WM_COMMAND, IDCANCEL, 0);
+            }
+        }
+        return ::CallNextHookEx(nullptr, code, wParam, lParam);
+    }
+
+    HHOOK m_hook;
+    static inline int s_count = 0;
+};
+
+class AppFixture : public datastore_test::Datastore {
+protected:
+    void SetUp() override
+    {
+        datastore_test::Datastore::SetUp();
+        g_script = EditionScript();
+        RegisterTestEditions();
+        COzuApp::SetUpdaterRunner(&RunUpdaterForTest);
+        SetDword("ShowProfile", 1);
+        SetDword("EnableHotKeys", 0, "Software\\Quillmate\\Client\\Preferences");
+        // The tip of the day is a modal box: only the tests of it ask for it.
+        SetDword("Startup", 0, "Software\\Quillmate\\Client\\Tip");
+    }
+
+    void TearDown() override
+    {
+        Stop();
+        COzuApp::SetUpdaterRunner(nullptr);
+        ClearEditions();
+        TakeQuit();
+        datastore_test::Datastore::TearDown();
+    }
+
+    static void SetDword(const char* name, DWORD value, const char* key = "Software\\Quillmate\\Client")
+    {
+        HKEY handle;
+        ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CURRENT_USER, key, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                                                 &handle, nullptr));
+        RegSetValueExA(handle, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
+        RegCloseKey(handle);
+    }
+
+    static void SetDate(const char* name, double value)
+    {
+        HKEY handle;
+        ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Quillmate\\Client", 0, nullptr, 0,
+                                                 KEY_ALL_ACCESS, nullptr, &handle, nullptr));
+        RegSetValueExA(handle, name, 0, REG_BINARY, reinterpret_cast<const BYTE*>(&value), sizeof value);
+        RegCloseKey(handle);
+    }
+
+    // Made here so that it reads the test's settings.
+    CTestApp* Make(const char* commandLine = "")
+    {
+        m_commandLine = commandLine;
+        app.reset(new CTestApp);
+        app->m_lpCmdLine = &m_commandLine[0];
+        return app.get();
+    }
+
+    BOOL Start(const char* commandLine = "")
+    {
+        Make(commandLine);
+        return app->InitInstance();
+    }
+
+    // What the framework does when the program ends.
+    void Stop()
+    {
+        if (!app)
+            return;
+        app->ExitInstance();
+        if (app->m_pMainWnd)
+            app->m_pMainWnd->DestroyWindow();
+        app.reset();
+        Pump();
+    }
+
+    static std::vector<std::string> Texts(const CPromptScript& prompts)
+    {
+        std::vector<std::string> texts;
+        for (const CPromptRequest& request : prompts.Asked())
+            texts.push_back(request.text.GetString());
+        return texts;
+    }
+
+    static std::string Message(UINT id)
+    {
+        CString text;
+        text.LoadString(id);
+        return text.GetString();
+    }
+
+    std::unique_ptr<CTestApp> app;
+
+private:
+    std::string m_commandLine;
+};
+
+} // namespace app_test

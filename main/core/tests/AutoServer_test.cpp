@@ -1,0 +1,214 @@
+// The automation server: the command-line tokens that register and
+// unregister it, the keys it writes, and new notes through automation.
+#include "AppTestSupport.h"
+
+#include "NoteManager.h"
+#include "OzuAutoServer.h"
+
+using namespace app_test;
+
+namespace {
+
+const char kClsidKey[] = "CLSID\\{AA67EBE8-A97A-11D2-84D7-00A0247B3DBA}";
+
+std::string ReadText(const std::string& key, const char* name = nullptr)
+{
+    char value[MAX_PATH] = {};
+    LONG size = sizeof value;
+    if (name) {
+        HKEY handle;
+        if (RegOpenKeyExA(HKEY_CLASSES_ROOT, key.c_str(), 0, KEY_READ, &handle) != ERROR_SUCCESS)
+            return "<missing>";
+        DWORD type = 0, bytes = sizeof value;
+        LONG status = RegQueryValueExA(handle, name, nullptr, &type, reinterpret_cast<BYTE*>(value), &bytes);
+        RegCloseKey(handle);
+        return status == ERROR_SUCCESS ? value : "<missing>";
+    }
+    return RegQueryValueA(HKEY_CLASSES_ROOT, key.c_str(), value, &size) == ERROR_SUCCESS ? value : "<missing>";
+}
+
+bool KeyExists(const std::string& key)
+{
+    HKEY handle;
+    if (RegOpenKeyExA(HKEY_CLASSES_ROOT, key.c_str(), 0, KEY_READ, &handle) != ERROR_SUCCESS)
+        return false;
+    RegCloseKey(handle);
+    return true;
+}
+
+std::string ProgramPath()
+{
+    char path[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    return path;
+}
+
+TEST(ServerCommand, OnlyATokenThatEndsTheLineCounts)
+{
+    struct Row {
+        const char* line;
+        QuiServerCommand command;
+    } rows[] = {
+        {"", QUI_SERVER_RUN},
+        {"/RegServer", QUI_SERVER_REGISTER},
+        {"-regserver", QUI_SERVER_REGISTER},
+        {"/REGSERVER", QUI_SERVER_REGISTER},
+        {"-UnregServer", QUI_SERVER_UNREGISTER},
+        {"/unREGserver", QUI_SERVER_UNREGISTER},
+        {"-Embedding /RegServer", QUI_SERVER_REGISTER},
+        {"--RegServer", QUI_SERVER_REGISTER},
+        {"a-b/unregserver", QUI_SERVER_UNREGISTER},
+        {"/RegServer now", QUI_SERVER_RUN},
+        {"/RegServer ", QUI_SERVER_RUN},
+        {"RegServer", QUI_SERVER_RUN},
+        {"/Reg", QUI_SERVER_RUN},
+        {"/noversion", QUI_SERVER_RUN},
+        {"-Embedding", QUI_SERVER_RUN},
+    };
+    for (const Row& row : rows)
+        EXPECT_EQ(row.command, QuiFindServerCommand(row.line)) << '"' << row.line << '"';
+    EXPECT_EQ(QUI_SERVER_RUN, QuiFindServerCommand(nullptr));
+}
+
+class AutoServer : public AppFixture {};
+
+TEST_F(AutoServer, RegServerWritesTheKeysAndUnregServerTakesThemAway)
+{
+    EXPECT_FALSE(Start("/RegServer"));
+    EXPECT_EQ(nullptr, app->m_pMainWnd) << "registration ends the program";
+    EXPECT_FALSE(app->IsAutomationServerStarted());
+    EXPECT_TRUE(g_script.made.empty());
+    Stop();
+    const std::string clsid = "{AA67EBE8-A97A-11D2-84D7-00A0247B3DBA}";
+    struct Row {
+        std::string key;
+        const char* name;
+        std::string expected;
+    } rows[] = {
+        {"Quillmate.Ozu.1", nullptr, "Ozu Automation Server Class"},
+        {"Quillmate.Ozu.1\\CLSID", nullptr, clsid},
+        {"Quillmate.Ozu", nullptr, "Ozu Automation Server Class"},
+        {"Quillmate.Ozu\\CLSID", nullptr, clsid},
+        {"Quillmate.Ozu\\CurVer", nullptr, "Quillmate.Ozu.1"},
+        {"Quillmate.Ibe", nullptr, "Quillmate Automation Server Class (CP)"},
+        {"Quillmate.Ibe\\CLSID", nullptr, clsid},
+        {"Quillmate.Ibe\\CurVer", nullptr, "Quillmate.Ozu.1"},
+        {kClsidKey, nullptr, "Ozu Automation Server Class"},
+        {kClsidKey, "AppID", "{AA67EBE6-A97A-11D2-84D7-00A0247B3DBA}"},
+        {std::string(kClsidKey) + "\\ProgID", nullptr, "Quillmate.Ozu.1"},
+        {std::string(kClsidKey) + "\\VersionIndependentProgID", nullptr, "Quillmate.Ozu"},
+        {std::string(kClsidKey) + "\\LocalServer32", nullptr, ProgramPath()},
+        {std::string(kClsidKey) + "\\TypeLib", nullptr, "{AA67EBE5-A97A-11D2-84D7-00A0247B3DBA}"},
+    };
+    for (const Row& row : rows)
+        EXPECT_EQ(row.expected, ReadText(row.key, row.name)) << row.key << " " << (row.name ? row.name : "");
+    EXPECT_TRUE(KeyExists(std::string(kClsidKey) + "\\Programmable"));
+    EXPECT_TRUE(KeyExists("TypeLib\\{AA67EBE5-A97A-11D2-84D7-00A0247B3DBA}"));
+
+    EXPECT_FALSE(Start("-unregserver"));
+    Stop();
+    for (const char* key : {"Quillmate.Ozu.1", "Quillmate.Ozu", "Quillmate.Ibe", kClsidKey,
+                            "TypeLib\\{AA67EBE5-A97A-11D2-84D7-00A0247B3DBA}"})
+        EXPECT_FALSE(KeyExists(key)) << key;
+    EXPECT_TRUE(KeyExists("CLSID"));
+}
+
+class AutomationClient : public AppFixture {
+protected:
+    void SetUp() override
+    {
+        AppFixture::SetUp();
+        ASSERT_TRUE(Start());
+        ASSERT_TRUE(app->IsAutomationServerStarted());
+        CLSID clsid;
+        ASSERT_EQ(S_OK, CLSIDFromString(const_cast<LPOLESTR>(L"{AA67EBE8-A97A-11D2-84D7-00A0247B3DBA}"), &clsid));
+        ASSERT_EQ(S_OK, CoCreateInstance(clsid, nullptr, CLSCTX_LOCAL_SERVER, IID_IDispatch,
+                                         reinterpret_cast<void**>(&server)));
+        LPOLESTR name = const_cast<LPOLESTR>(L"NewNote");
+        ASSERT_EQ(S_OK, server->GetIDsOfNames(IID_NULL, &name, 1, LOCALE_USER_DEFAULT, &newNote));
+    }
+
+    void TearDown() override
+    {
+        if (server)
+            server->Release();
+        CloseAllNotes(app.get());
+        AppFixture::TearDown();
+    }
+
+    HRESULT Call(const wchar_t* text)
+    {
+        VARIANT arg;
+        VariantInit(&arg);
+        arg.vt = VT_BSTR;
+        arg.bstrVal = text ? SysAllocString(text) : nullptr;
+        DISPPARAMS params = {&arg, nullptr, 1, 0};
+        HRESULT hr = server->Invoke(newNote, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params, nullptr,
+                                    nullptr, nullptr);
+        VariantClear(&arg);
+        Pump();
+        return hr;
+    }
+
+    static std::string Text(CActionNote* note)
+    {
+        CString text;
+        note->GetNoteText(text);
+        return text.GetString();
+    }
+
+    IDispatch* server = nullptr;
+    DISPID newNote = 0;
+};
+
+TEST_F(AutomationClient, ATextOpensInANewNote)
+{
+    struct Row {
+        const wchar_t* text;
+        const char* expected;
+    } rows[] = {
+        {L"lunch with Ann on Friday", "lunch with Ann on Friday"},
+        {L"", ""},
+        {nullptr, ""},
+        {L"caf\x00e9 at noon", "caf\xe9 at noon"},
+    };
+    int notes = 0;
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.expected);
+        EXPECT_EQ(S_OK, Call(row.text));
+        ASSERT_EQ(++notes, app->GetNoteCount());
+        EXPECT_EQ(row.expected, Text(app->GetCurrentNote()));
+    }
+}
+
+TEST_F(AutomationClient, WithFiveNotesOpenTextsWaitForANoteToClose)
+{
+    for (int i = 0; i < CNoteManager::MAX_OPEN_NOTES; ++i)
+        ASSERT_EQ(S_OK, Call(L"open"));
+    EXPECT_EQ(S_OK, Call(L"first"));
+    EXPECT_EQ(S_OK, Call(L"second"));
+    EXPECT_EQ(S_OK, Call(L"third"));
+    EXPECT_EQ(5, app->GetNoteCount());
+    EXPECT_EQ(3, app->GetNoteManager()->GetQueuedCount());
+    for (const char* expected : {"first", "second", "third"}) {
+        app->GetCurrentNote()->DestroyNoteWnd();
+        Pump();
+        EXPECT_EQ(5, app->GetNoteCount());
+        EXPECT_EQ(expected, Text(app->GetCurrentNote()));
+    }
+    EXPECT_EQ(0, app->GetNoteManager()->GetQueuedCount());
+}
+
+TEST_F(AutomationClient, ACallWhileNotReadyOpensNothingAndSucceeds)
+{
+    g_script.reloadFailures = 1;
+    {
+        CPromptScript prompts;
+        app->ReloadDatastore(1, FALSE);
+    }
+    ASSERT_FALSE(app->IsReady());
+    EXPECT_EQ(S_OK, Call(L"too late"));
+    EXPECT_EQ(0, app->GetNoteCount());
+}
+
+} // namespace

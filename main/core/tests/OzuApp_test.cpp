@@ -1,0 +1,486 @@
+// The application object: the edition it starts, the back end's version
+// test, the grace period after a failed connection, the update check, the
+// reload of the datastore, opening notes and the exit command.
+#include "AppTestSupport.h"
+
+#include "ClientRegistry.h"
+#include "NoteManager.h"
+#include "OzuPrefs.h"
+#include "QuiParserMgr.h"
+
+using namespace app_test;
+
+namespace {
+
+class OzuApp : public AppFixture {
+protected:
+    CActionNote* OpenNote(const char* text = "")
+    {
+        CActionNote* note = app->NewNote();
+        EXPECT_NE(nullptr, note);
+        if (note && *text)
+            note->SetNoteText(text);
+        Pump();
+        return note;
+    }
+
+    void CloseAllNotes() { app_test::CloseAllNotes(app.get()); }
+};
+
+TEST_F(OzuApp, ActivePimChoosesTheEditionAndOnlyPimEditionsCheckTheRecordControl)
+{
+    struct Row {
+        DWORD activePim;
+        int row;
+        int edition;
+        int recordChecks;
+    } rows[] = {
+        {0, 4, 0, 0}, {1, 1, 1, 1}, {2, 2, 2, 1}, {3, 3, 3, 1},
+        {4, 4, 4, 0}, {5, 5, 5, 0}, {6, 4, 0, 0}, {0xFFFFFFFF, 4, 0, 0},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.activePim);
+        g_script = EditionScript();
+        SetDword("ActivePIM", row.activePim);
+        Make();
+        std::unique_ptr<CDatastore> datastore(app->CreateDatastore());
+        ASSERT_NE(nullptr, datastore);
+        ASSERT_EQ(1u, g_script.made.size());
+        EXPECT_EQ(row.row, g_script.made[0].first);
+        EXPECT_EQ(row.edition, g_script.made[0].second);
+        EXPECT_EQ(row.edition, datastore->GetType());
+        EXPECT_EQ(row.recordChecks, g_script.recordChecks);
+        datastore.reset();
+        app.reset();
+    }
+}
+
+TEST_F(OzuApp, AnEditionThatCannotBeMadeIsReportedAndStartsNothing)
+{
+    CPromptScript prompts;
+    SetDword("ActivePIM", 2);
+    QuiRegisterEdition(2, nullptr);
+    EXPECT_FALSE(Start());
+    EXPECT_EQ(nullptr, app->GetDatastore());
+    EXPECT_EQ(std::vector<std::string>{Message(IDS_EDITION_MISSING)}, Texts(prompts));
+    EXPECT_TRUE(g_script.made.empty());
+}
+
+TEST_F(OzuApp, AMissingRecordControlIsReportedAndTheDatastoreIsDeleted)
+{
+    CPromptScript prompts;
+    SetDword("ActivePIM", 1);
+    g_script.noRecordControl = true;
+    int liveBefore = CDatastore::GetLiveCount();
+    Make();
+    EXPECT_EQ(nullptr, app->CreateDatastore());
+    EXPECT_EQ(liveBefore, CDatastore::GetLiveCount());
+    EXPECT_EQ(std::vector<std::string>{Message(IDS_NO_RECORD_CONTROL)}, Texts(prompts));
+}
+
+TEST_F(OzuApp, StartsReadyWithTheIconOfTheRunningProgram)
+{
+    ASSERT_TRUE(Start());
+    EXPECT_TRUE(app->IsReady());
+    EXPECT_TRUE(app->IsUpdateCheckPending());
+    ASSERT_NE(nullptr, app->GetPrefs());
+    ASSERT_NE(nullptr, app->GetParserMgr());
+    ASSERT_NE(nullptr, app->GetNoteManager());
+    ASSERT_NE(nullptr, app->Tray());
+    EXPECT_FALSE(app->Tray()->IsWindowVisible());
+    const std::vector<ShellCall>& calls = app->Tray()->icon->calls;
+    ASSERT_EQ(2u, calls.size());
+    EXPECT_EQ(static_cast<DWORD>(NIM_ADD), calls[0].message);
+    EXPECT_EQ(Message(IDR_TRAY_LOADING), calls[0].tip);
+    EXPECT_EQ(static_cast<DWORD>(NIM_MODIFY), calls[1].message);
+    EXPECT_EQ(Message(IDR_TRAY), calls[1].tip);
+    EXPECT_EQ(static_cast<UINT>(NIF_ICON | NIF_TIP | NIF_MESSAGE), calls[1].flags);
+    EXPECT_EQ(app->Tray()->GetSafeHwnd(), calls[1].owner);
+    EXPECT_EQ(static_cast<UINT>(WM_USER), calls[1].callback);
+    Stop();
+}
+
+TEST_F(OzuApp, TheIconIsRemovedAtTheEnd)
+{
+    ASSERT_TRUE(Start());
+    CRecordingTrayIcon* icon = app->Tray()->icon;
+    app->ExitInstance();
+    ASSERT_FALSE(icon->calls.empty());
+    EXPECT_EQ(static_cast<DWORD>(NIM_DELETE), icon->calls.back().message);
+    EXPECT_EQ(nullptr, app->GetDatastore());
+    EXPECT_EQ(nullptr, app->GetNoteManager());
+    EXPECT_FALSE(app->IsReady());
+    app->m_pMainWnd->DestroyWindow();
+    app.reset();
+}
+
+TEST_F(OzuApp, ANotificationAreaThatRefusesTheIconEndsTheStart)
+{
+    // The tray window exists only inside InitInstance: refuse from the first call.
+    struct Refusing : CTestApp {
+        CTrayWnd* CreateTrayWnd() override
+        {
+            auto* tray = new CTestTrayWnd;
+            tray->icon->accept = FALSE;
+            return tray;
+        }
+    };
+    app.reset(new Refusing);
+    app->m_lpCmdLine = const_cast<char*>("");
+    EXPECT_FALSE(app->InitInstance());
+}
+
+TEST_F(OzuApp, TheVersionTestIsSkippedByNoVersionAnywhereOrByFeature8)
+{
+    struct Row {
+        const char* commandLine;
+        bool feature8;
+        long version;
+        BOOL started;
+    } rows[] = {
+        {"", false, 5, TRUE},
+        {"", false, 4, FALSE},
+        {"", false, 6, FALSE},
+        {"/noversion", false, 4, TRUE},
+        {"-a /noversion -b", false, 0, TRUE},
+        {"/NOVERSION", false, 4, FALSE},
+        {"noversion", false, 4, FALSE},
+        {"", true, 0, TRUE},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(std::string(row.commandLine) + (row.feature8 ? " with feature 8" : ""));
+        CPromptScript prompts;
+        g_script = EditionScript();
+        g_script.version = row.version;
+        if (row.feature8)
+            g_script.features.insert(8);
+        EXPECT_EQ(row.started, Start(row.commandLine));
+        std::vector<std::string> expected;
+        if (!row.started)
+            expected.push_back(Message(IDS_BACKEND_VERSION));
+        EXPECT_EQ(expected, Texts(prompts));
+        EXPECT_EQ(row.started ? 1 : 0, g_script.loads);
+        Stop();
+    }
+}
+
+TEST_F(OzuApp, BackEndErrorsAtStartUp)
+{
+    struct Row {
+        UINT code;
+        BOOL started;
+        UINT message;
+    } rows[] = {
+        {2055, FALSE, IDS_BACKEND_MISSING},
+        {IDS_NO_RECORD_CONTROL, FALSE, IDS_NO_RECORD_CONTROL},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.code);
+        CPromptScript prompts;
+        g_script = EditionScript();
+        g_script.failLoadWith = row.code;
+        EXPECT_EQ(row.started, Start());
+        EXPECT_EQ(std::vector<std::string>{Message(row.message)}, Texts(prompts));
+        Stop();
+    }
+}
+
+TEST_F(OzuApp, AnUnreachableBackEndIsRetriedForTheGracePeriodThenTheProgramEnds)
+{
+    g_script.unreachableLoads = 1000;
+    Make();
+    app->tick = 0xFFFFFF00;  // the tick count wraps round inside the period
+    ASSERT_TRUE(app->InitInstance());
+    EXPECT_TRUE(app->IsRetrying());
+    struct Row {
+        DWORD tick;
+        BOOL moreIdle;
+        bool retrying;
+    } rows[] = {
+        {0xFFFFFF00, TRUE, true},
+        {0x00000100, TRUE, true},
+        {0xFFFFFF00 + 300000, TRUE, true},
+        {0xFFFFFF00 + 300001, FALSE, false},
+    };
+    CPromptScript prompts;
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.tick);
+        int syncs = g_script.syncs;
+        app->tick = row.tick;
+        EXPECT_EQ(row.moreIdle, app->OnIdle(0));
+        EXPECT_EQ(row.retrying, app->IsRetrying() != FALSE);
+        if (row.retrying) {
+            EXPECT_LT(syncs, g_script.syncs) << "each pass rebuilds";
+        }
+    }
+    EXPECT_EQ(std::vector<std::string>{Message(IDS_BACKEND_GAVE_UP)}, Texts(prompts));
+    EXPECT_TRUE(TakeQuit());
+    Stop();
+}
+
+TEST_F(OzuApp, ABackEndThatAnswersWithinTheGracePeriodEndsTheRetries)
+{
+    g_script.unreachableLoads = 2;
+    ASSERT_TRUE(Start());
+    ASSERT_TRUE(app->IsRetrying());
+    CPromptScript prompts;
+    EXPECT_TRUE(app->OnIdle(0));
+    EXPECT_TRUE(app->IsRetrying());
+    EXPECT_FALSE(app->OnIdle(1));
+    EXPECT_FALSE(app->IsRetrying());
+    app->tick += 400000;
+    app->OnIdle(2);
+    EXPECT_TRUE(Texts(prompts).empty());
+    EXPECT_FALSE(TakeQuit());
+    Stop();
+}
+
+TEST_F(OzuApp, TheUpdateCheckCountsWholeDaysOncePerRun)
+{
+    struct Row {
+        DWORD freq;
+        double daysAgo;
+        int runs;
+    } rows[] = {
+        {0, 100.0, 0}, {3, 2.9, 0}, {3, 3.0, 1}, {3, 3.5, 1}, {1, 0.99, 0},
+        {1, 1.0, 1}, {0xFFFFFFFF, 50.0, 0}, {3, -2.0, 0},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(testing::Message() << row.freq << " days, last " << row.daysAgo << " days ago");
+        g_script = EditionScript();
+        SetDword("PintailFreq", row.freq);
+        COleDateTime now(2026, 12, 8, 12, 0, 0);
+        SetDate("PintailDate", now.m_dt - row.daysAgo);
+        Make();
+        app->now = now;
+        ASSERT_TRUE(app->InitInstance());
+        EXPECT_FALSE(app->OnIdle(0));
+        EXPECT_FALSE(app->IsUpdateCheckPending());
+        app->OnIdle(0);
+        EXPECT_EQ(row.runs, g_script.updaterRuns);
+        Stop();
+    }
+}
+
+TEST_F(OzuApp, AReloadRefusedWhileNotesAreOpenRunsAtTheNextNewNote)
+{
+    struct Row {
+        int mode;
+        size_t datastoresAfter;
+    } rows[] = {
+        {1, 2},
+        {0, 1},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.mode);
+        g_script = EditionScript();
+        ASSERT_TRUE(Start());
+        OpenNote();
+        {
+            CPromptScript prompts;
+            app->ReloadDatastore(row.mode, FALSE);
+            EXPECT_EQ(std::vector<std::string>{Message(IDS_RELOAD_NOTES_OPEN)}, Texts(prompts));
+        }
+        EXPECT_TRUE(app->IsReloadPending());
+        EXPECT_EQ(row.mode == 1 ? COzuApp::kFullRefused : COzuApp::kLightRefused, COzuApp::GetReloadStage());
+        EXPECT_EQ(1u, g_script.made.size());
+        CloseAllNotes();
+        int syncs = g_script.syncs;
+        OpenNote();
+        EXPECT_FALSE(app->IsReloadPending());
+        EXPECT_EQ(COzuApp::kIdle, COzuApp::GetReloadStage());
+        EXPECT_EQ(row.datastoresAfter, g_script.made.size());
+        // A light reload brings the web actions' items up to date; a full one
+        // made them anew with the datastore.
+        EXPECT_EQ(row.mode == 1 ? syncs : syncs + 1, g_script.syncs);
+        CloseAllNotes();
+        Stop();
+    }
+}
+
+TEST_F(OzuApp, AFullReloadMakesTheDatastoreAndTheParserAgain)
+{
+    ASSERT_TRUE(Start());
+    app->ReloadDatastore(1, FALSE);
+    ASSERT_EQ(2u, g_script.made.size());
+    EXPECT_EQ(2, g_script.loads);
+    EXPECT_TRUE(app->IsReady());
+    EXPECT_TRUE(app->m_pMainWnd->IsWindowEnabled());
+    EXPECT_EQ(Message(IDR_TRAY), app->Tray()->GetTrayIcon().GetTip());
+    EXPECT_NE(nullptr, app->GetParserMgr());
+    Stop();
+}
+
+TEST_F(OzuApp, AFullReloadWhoseEditionCannotBeMadeEndsTheProgramQuietly)
+{
+    ASSERT_TRUE(Start());
+    QuiRegisterEdition(4, nullptr);
+    CPromptScript prompts;
+    app->ReloadDatastore(1, FALSE);
+    EXPECT_EQ(std::vector<std::string>{Message(IDS_EDITION_MISSING)}, Texts(prompts));
+    EXPECT_EQ(nullptr, app->GetDatastore());
+    EXPECT_FALSE(app->IsReady());
+    EXPECT_TRUE(app->m_pMainWnd->IsWindowEnabled());
+    EXPECT_TRUE(TakeQuit());
+    Stop();
+}
+
+TEST_F(OzuApp, TheGracePeriodWaitsWithoutMessagesWhileANoteIsOpen)
+{
+    g_script.unreachableLoads = 1000;
+    ASSERT_TRUE(Start());
+    ASSERT_TRUE(app->IsRetrying());
+    OpenNote();
+    CPromptScript prompts;
+    int loads = g_script.loads;
+    for (LONG pass = 0; pass < 3; ++pass)
+        EXPECT_FALSE(app->OnIdle(pass));
+    EXPECT_TRUE(Texts(prompts).empty());
+    EXPECT_EQ(loads, g_script.loads);
+    EXPECT_TRUE(app->IsRetrying());
+    CloseAllNotes();
+    EXPECT_TRUE(app->OnIdle(0));
+    EXPECT_LT(loads, g_script.loads);
+    Stop();
+}
+
+TEST_F(OzuApp, AReloadBlockedByTheViewerIsToldOnceAndWaits)
+{
+    ASSERT_TRUE(Start());
+    CWnd viewer;
+    app->m_pItemViewer = &viewer;
+    CPromptScript prompts;
+    app->ReloadDatastore(1, FALSE);
+    app->ReloadDatastore(0, TRUE);
+    EXPECT_EQ(std::vector<std::string>{Message(IDS_RELOAD_VIEWER_OPEN)}, Texts(prompts));
+    EXPECT_TRUE(app->IsReloadPending());
+    EXPECT_TRUE(app->IsReady());
+    EXPECT_EQ(1u, g_script.made.size());
+    app->m_pItemViewer = nullptr;
+    app->m_pConnectorDlg = &viewer;
+    app->ReloadDatastore(0, FALSE);
+    EXPECT_EQ(1u, prompts.Asked().size()) << "the notice was given already";
+    app->m_pConnectorDlg = nullptr;
+    app->ReloadDatastore(0, FALSE);
+    EXPECT_EQ(2u, g_script.made.size()) << "the waiting reload is a full one";
+    EXPECT_FALSE(app->IsReloadPending());
+    Stop();
+}
+
+TEST_F(OzuApp, TheConnectorDialogBlocksSilentlyUnlessAskedToReport)
+{
+    struct Row {
+        BOOL report;
+        size_t messages;
+    } rows[] = {{FALSE, 0}, {TRUE, 1}};
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.report);
+        g_script = EditionScript();
+        ASSERT_TRUE(Start());
+        CWnd dialog;
+        app->m_pConnectorDlg = &dialog;
+        CPromptScript prompts;
+        app->ReloadDatastore(1, row.report);
+        EXPECT_EQ(row.messages, prompts.Asked().size());
+        EXPECT_TRUE(app->IsReloadPending());
+        app->m_pConnectorDlg = nullptr;
+        Stop();
+    }
+}
+
+TEST_F(OzuApp, AReloadThatFailsIsToldAndRunsTheExitCommand)
+{
+    ASSERT_TRUE(Start());
+    g_script.reloadFailures = 1;
+    CPromptScript prompts;
+    app->ReloadDatastore(1, FALSE);
+    EXPECT_EQ(std::vector<std::string>{Message(IDS_RELOAD_FAILED)}, Texts(prompts));
+    EXPECT_FALSE(app->IsReady());
+    EXPECT_TRUE(app->m_pMainWnd->IsWindowEnabled());
+    EXPECT_TRUE(TakeQuit());
+    EXPECT_EQ(nullptr, app->NewNote()) << "nothing opens once the program ends";
+    Stop();
+}
+
+TEST_F(OzuApp, ExitAsksOnlyForTheNoteThatHoldsText)
+{
+    struct Row {
+        int answer;
+        int filed;
+    } rows[] = {{IDNO, 0}, {IDYES, 1}};
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.answer);
+        g_script = EditionScript();
+        ASSERT_TRUE(Start());
+        OpenNote();
+        OpenNote("call Bob tomorrow");
+        ASSERT_EQ(2, app->GetNoteCount());
+        CPromptScript prompts;
+        prompts.AnswerNext(row.answer);
+        app->OnAppExit();
+        Pump();
+        EXPECT_EQ(std::vector<std::string>{Message(IDS_EXIT_FILE_NOTE)}, Texts(prompts));
+        EXPECT_EQ(0, prompts.Unexpected());
+        EXPECT_EQ(0, app->GetNoteCount());
+        EXPECT_EQ(2, g_script.notesDeleted);
+        EXPECT_EQ(row.filed, g_script.filed);
+        EXPECT_TRUE(TakeQuit());
+        Stop();
+    }
+}
+
+TEST_F(OzuApp, NotesOpenOnlyWhileReadyAndCascadeFromTheCurrentOne)
+{
+    Make();
+    EXPECT_EQ(nullptr, app->NewNote()) << "not started";
+    Stop();
+    ASSERT_TRUE(Start());
+    CActionNote* first = OpenNote();
+    CActionNote* second = OpenNote();
+    ASSERT_TRUE(first && second);
+    EXPECT_EQ(second, app->GetCurrentNote());
+    CRect a, b;
+    first->GetNoteWnd()->GetWindowRect(a);
+    second->GetNoteWnd()->GetWindowRect(b);
+    EXPECT_EQ(a.Width(), b.Width());
+    EXPECT_LT(a.left, b.left);
+    EXPECT_LT(a.top, b.top);
+    CloseAllNotes();
+    Stop();
+}
+
+TEST_F(OzuApp, WithoutANoteForTheEditionNoNoteOpens)
+{
+    static const QuiEdition datastoreOnly = {&MakeDatastoreOf<4>, nullptr};
+    QuiRegisterEdition(4, &datastoreOnly);
+    ASSERT_TRUE(Start());
+    EXPECT_EQ(nullptr, app->NewNote());
+    EXPECT_EQ(0, app->GetNoteCount());
+    Stop();
+}
+
+TEST_F(OzuApp, ASecondStartBroadcastsTheNewNoteMessageAndMakesNoWindow)
+{
+    HANDLE running = ::CreateMutexA(nullptr, TRUE, "QUI_SINGLE_INSTANCE_MUTEX");
+    ASSERT_NE(nullptr, running);
+    struct Listener : CWnd {
+        LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override
+        {
+            if (message == QUI_NAN_MSG)
+                ++heard;
+            return CWnd::WindowProc(message, wParam, lParam);
+        }
+        int heard = 0;
+    } listener;
+    ASSERT_TRUE(listener.CreateEx(0, nullptr, "listener", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr));
+    EXPECT_FALSE(Start());
+    EXPECT_EQ(1, listener.heard);
+    EXPECT_EQ(nullptr, app->m_pMainWnd);
+    EXPECT_EQ(nullptr, app->GetPrefs());
+    EXPECT_FALSE(app->IsAutomationServerStarted());
+    app.reset();
+    listener.DestroyWindow();
+    ::CloseHandle(running);
+}
+
+} // namespace

@@ -1,0 +1,112 @@
+// The real program, started as its own process: a second start and the
+// registration of its automation server from the command line.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <string>
+
+namespace {
+
+std::string ProgramFolder()
+{
+    char path[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string folder = path;
+    return folder.substr(0, folder.rfind('\\') + 1);
+}
+
+// Runs Quillmate.exe with the arguments, dispatching this thread's messages
+// (a broadcast sent to its windows waits for them) until it ends.
+DWORD RunProgram(const std::string& arguments, DWORD timeoutMs = 60000)
+{
+    std::string program = ProgramFolder() + "Quillmate.exe";
+    std::string line = "\"" + program + "\" " + arguments;
+    STARTUPINFOA startup = {sizeof startup};
+    PROCESS_INFORMATION process = {};
+    if (!CreateProcessA(program.c_str(), &line[0], nullptr, nullptr, FALSE, 0, nullptr, ProgramFolder().c_str(),
+                        &startup, &process)) {
+        ADD_FAILURE() << "cannot start " << program << ": " << GetLastError();
+        return static_cast<DWORD>(-1);
+    }
+    CloseHandle(process.hThread);
+    DWORD deadline = GetTickCount() + timeoutMs;
+    DWORD exitCode = STILL_ACTIVE;
+    for (;;) {
+        DWORD now = GetTickCount();
+        if (static_cast<LONG>(deadline - now) <= 0) {
+            ADD_FAILURE() << "the program did not end: " << arguments;
+            TerminateProcess(process.hProcess, 1);
+            break;
+        }
+        DWORD wait = MsgWaitForMultipleObjects(1, &process.hProcess, FALSE, deadline - now, QS_ALLINPUT);
+        if (wait == WAIT_OBJECT_0) {
+            GetExitCodeProcess(process.hProcess, &exitCode);
+            break;
+        }
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+    }
+    CloseHandle(process.hProcess);
+    return exitCode;
+}
+
+std::string ClassesValue(const std::string& key)
+{
+    char value[MAX_PATH] = {};
+    LONG size = sizeof value;
+    return RegQueryValueA(HKEY_CLASSES_ROOT, key.c_str(), value, &size) == ERROR_SUCCESS ? value : "<missing>";
+}
+
+UINT s_newNoteMessage = 0;
+int s_heard = 0;
+
+LRESULT CALLBACK ListenerProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == s_newNoteMessage && message != 0) {
+        ++s_heard;
+        return 1;
+    }
+    return DefWindowProcA(hWnd, message, wParam, lParam);
+}
+
+TEST(Program, ASecondStartAsksTheRunningOneForANoteAndEndsWithoutAWindow)
+{
+    // The running instance: the mutex it holds and a window that hears the broadcast.
+    HANDLE running = CreateMutexA(nullptr, TRUE, "QUI_SINGLE_INSTANCE_MUTEX");
+    ASSERT_NE(nullptr, running);
+    ASSERT_NE(ERROR_ALREADY_EXISTS, GetLastError()) << "another test holds the instance";
+    s_newNoteMessage = RegisterWindowMessageA("QUI_NAN_MSG");
+    s_heard = 0;
+    WNDCLASSA wc = {};
+    wc.lpfnWndProc = ListenerProc;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = "QuiRunningInstance";
+    RegisterClassA(&wc);
+    HWND listener = CreateWindowA("QuiRunningInstance", "running", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                                  wc.hInstance, nullptr);
+    ASSERT_NE(nullptr, listener);
+
+    RunProgram("");
+    EXPECT_EQ(1, s_heard);
+    EXPECT_EQ(nullptr, FindWindowA("QuiFrameworkFrame141", nullptr)) << "no tray window was made";
+
+    DestroyWindow(listener);
+    ReleaseMutex(running);
+    CloseHandle(running);
+}
+
+TEST(Program, RegServerAndUnregServerEndTheProgramAfterTheirWork)
+{
+    const std::string server = "CLSID\\{AA67EBE8-A97A-11D2-84D7-00A0247B3DBA}\\LocalServer32";
+    RunProgram("/RegServer");
+    EXPECT_EQ(ProgramFolder() + "Quillmate.exe", ClassesValue(server));
+    EXPECT_EQ("Quillmate.Ozu.1", ClassesValue("Quillmate.Ibe\\CurVer"));
+    RunProgram("-UNREGSERVER");
+    EXPECT_EQ("<missing>", ClassesValue(server));
+    EXPECT_EQ("<missing>", ClassesValue("Quillmate.Ibe"));
+}
+
+} // namespace
