@@ -54,7 +54,7 @@ TEST(PloverRegistration, Regsvr32WritesEveryKeyAndUnregistrationRemovesThem)
         {clsid + "\\TypeLib", "", kLibId},
         {clsid + "\\Version", "", "1.0"},
         {std::string("TypeLib\\") + kLibId + "\\1.0", "", "Plover 1.0 Type Library"},
-        {std::string("TypeLib\\") + kLibId + "\\1.0\\0\\win32", "", path},
+        {std::string("TypeLib\\") + kLibId + "\\1.0\\0\\" + QuiComTesting::kTypeLibPlatform, "", path},
         {std::string("Interface\\") + kIid, "", "IPlover"},
         {std::string("Interface\\") + kIid + "\\TypeLib", "", kLibId},
     };

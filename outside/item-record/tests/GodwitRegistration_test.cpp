@@ -51,7 +51,7 @@ protected:
             {clsid + "\\MiscStatus\\1", "", "132497"},
             {clsid + "\\TypeLib", "", kLibId},
             {clsid + "\\Version", "", "1.0"},
-            {std::string("TypeLib\\") + kLibId + "\\1.0\\0\\win32", "", m_path},
+            {std::string("TypeLib\\") + kLibId + "\\1.0\\0\\" + QuiComTesting::kTypeLibPlatform, "", m_path},
             {std::string("Interface\\") + kIid + "\\TypeLib", "", kLibId},
         };
     }

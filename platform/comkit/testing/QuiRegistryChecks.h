@@ -10,6 +10,13 @@
 
 namespace QuiComTesting {
 
+// The platform key a type library registers under: the library's own kind.
+#ifdef _WIN64
+constexpr const char* kTypeLibPlatform = "win64";
+#else
+constexpr const char* kTypeLibPlatform = "win32";
+#endif
+
 struct RegEntry {
     std::string key;
     const char* value;  // "" names the default value

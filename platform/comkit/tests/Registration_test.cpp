@@ -59,7 +59,7 @@ TEST_F(RegistrationTest, WritesExactlyTheKeysEachClassNames)
         {plain, "", "KitPlain Class"},
         {plain + "\\ProgID", "", "QuiKitTest.KitPlain.1"},
         {plain + "\\InprocServer32", "ThreadingModel", "Both"},
-        {"TypeLib\\" + m_lib + "\\1.0\\0\\win32", "", m_path},
+        {"TypeLib\\" + m_lib + "\\1.0\\0\\" + QuiComTesting::kTypeLibPlatform, "", m_path},
         {"Interface\\" + QuiGuidText(IID_IKitTest), "", "IKitTest"},
     });
     ExpectGone({plain + "\\VersionIndependentProgID", plain + "\\Programmable", plain + "\\Control",

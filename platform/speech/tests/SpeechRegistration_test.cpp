@@ -47,7 +47,7 @@ TEST_F(SpeechRegistration, Regsvr32RegistersBothControlsAndUnregistersCleanly)
     ASSERT_EQ(0, RunProgram("regsvr32.exe /s \"" + m_path + "\""));
     ExpectEntries(Written(kPhrases, "Speech phrase control (stand-in)"));
     ExpectEntries(Written(kRichEdit, "Speech rich edit control (stand-in)"));
-    EXPECT_EQ(m_path, QuiComTesting::RegText(HKEY_CLASSES_ROOT, std::string("TypeLib\\") + kLibId + "\\1.0\\0\\win32"));
+    EXPECT_EQ(m_path, QuiComTesting::RegText(HKEY_CLASSES_ROOT, std::string("TypeLib\\") + kLibId + "\\1.0\\0\\" + QuiComTesting::kTypeLibPlatform));
 
     ASSERT_EQ(0, RunProgram("regsvr32.exe /s /u \"" + m_path + "\""));
     ExpectGone({std::string("CLSID\\") + kPhrases, std::string("CLSID\\") + kRichEdit,
