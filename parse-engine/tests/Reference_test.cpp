@@ -75,3 +75,42 @@ TEST(Reference, RandomEditsRaiseTheSameEvents)
     PrsDeInit(parser);
     fake_dates::Remove();
 }
+
+TEST(Reference, RepetitiveNotesRaiseTheSameEvents)
+{
+    // Runs of day names, offsets and ranges: the notes where most items can
+    // never move on and most candidates can never win.
+    static const char* const pieces[] = {
+        "mon ", "Monday ", "mon. ", "after ", "before ", "- ", "to ", "next ", "3 pm ", "on ", "2 ",
+        "weeks ", "from ", "the ", "June 14 ", "6/17 ", "x ", "New ", "York ",
+    };
+    fake_dates::Install();
+    PrsParser* parser = PrsInit();
+    BuildDateGrammar(parser);
+    for (unsigned seed = 1; seed <= 3; ++seed) {
+        SCOPED_TRACE(seed);
+        std::mt19937 rng(seed);
+        PrsContext* context = PrsCreateContext(parser);
+        reference::ReferenceContext slow(parser);
+        Recorder recorder;
+        PrsSetCallback(parser, &Recorder::Callback, &recorder);
+        std::string text;
+        for (int step = 0; step < 60; ++step) {
+            const size_t at = text.empty() ? 0 : rng() % (text.size() + 1);
+            if (rng() % 5 == 0 && !text.empty())
+                text.erase(at, 1 + rng() % 4);
+            else
+                text.insert(at, rng() % 2 ? "mon " : pieces[rng() % (sizeof(pieces) / sizeof(pieces[0]))]);
+            if (text.size() > 160)
+                text.erase(0, 40);
+            const WText wide = W(text.c_str());
+            recorder.lines.clear();
+            PrsParse(parser, context, wide.c_str());
+            ASSERT_EQ(slow.Parse(wide), recorder.lines) << "step " << step << ": " << text;
+        }
+        PrsSetCallback(parser, nullptr, nullptr);
+        PrsContextDestroy(context);
+    }
+    PrsDeInit(parser);
+    fake_dates::Remove();
+}
