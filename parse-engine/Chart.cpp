@@ -11,7 +11,7 @@ namespace {
 const size_t kChunk = 256;
 } // namespace
 
-Chart::Chart(PrsParser* parser) : m_parser(parser)
+Chart::Chart(PrsParser* parser) : m_parser(parser), m_dates(true)
 {
 }
 
@@ -239,10 +239,14 @@ bool Chart::CanStartWithin(const PrsSymbol* symbol, int from, int32_t nearness) 
         return false;
     if (nearness > 64 || symbol->index >= m_reachSymbols)
         return true;
-    const size_t last = std::min<size_t>(static_cast<size_t>(from) + static_cast<size_t>(nearness), m_tokenCount);
+    const size_t word = symbol->index / 64;
     const uint64_t bit = uint64_t(1) << (symbol->index % 64);
-    for (size_t t = static_cast<size_t>(from); t <= last; ++t) {
-        if (m_startable[t * m_symbolWords + symbol->index / 64] & bit)
+    const size_t first = static_cast<size_t>(from);
+    if (nearness == 0)
+        return first <= m_tokenCount && (m_startable[first * m_symbolWords + word] & bit) != 0;
+    const size_t last = std::min<size_t>(first + static_cast<size_t>(nearness), m_tokenCount);
+    for (size_t t = first; t <= last; ++t) {
+        if (m_startable[t * m_symbolWords + word] & bit)
             return true;
     }
     return false;
