@@ -310,9 +310,25 @@ void Chart::Offer(const Constituent& c)
             next = now.predictions[prediction++];
         else
             next = now.items[item++];
+        if (WouldWaitForEver(*next, c))
+            continue;
         if (Accepts(*next, c))
             Advance(*next, c);
     }
+}
+
+bool Chart::WouldWaitForEver(const ChartItem& item, const Constituent& c) const
+{
+    // Only when taking the element moves the dot on and everything the item
+    // would then wait for is predicted already: skipping the tests then
+    // leaves the chart as Advance would.
+    if (item.pending || (c.entry && c.entry->next))
+        return false;
+    const size_t dot = item.dot + 1;
+    if (dot >= item.rule->entries.size())
+        return false;
+    const RuleEntry& next = item.rule->entries[dot];
+    return FullyPredicted(next.symbol) && !CanStartWithin(next.symbol, c.end.index + 1, next.nearness);
 }
 
 Fit FitOf(bool madeByItem, const RuleEntry& next, int itemEnd, const PrsLexiconEntry* pending,

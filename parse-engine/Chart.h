@@ -112,6 +112,9 @@ private:
     void QueueToken(size_t at);
     void ProcessAgenda();
     void Offer(const Constituent& c);
+    // True when the item, had it taken the element, would wait for an element
+    // that cannot come; nothing else would follow from taking it.
+    bool WouldWaitForEver(const ChartItem& item, const Constituent& c) const;
     bool Accepts(const ChartItem& item, const Constituent& c);
     void Advance(const ChartItem& item, const Constituent& c);
     void CollectCandidates();
