@@ -1,4 +1,5 @@
 // Keyphrase attributes of the package's rules, and their automation dates.
+#include "Convert.h"
 #include "Curlew.h"
 #include "DateValue.h"
 
@@ -16,6 +17,24 @@ bool SymbolIs(const PrsKeyphrase* keyphrase, const char* name)
             return false;
     }
     return *symbol == 0;
+}
+
+// The start of a date range that names no year takes the year of the
+// range's end, or the year before when it would land after the end. An end
+// that is no date leaves the start as it reads alone.
+int32_t RangeStart(Slots* slots, int32_t start, int32_t end)
+{
+    LocalTime endLocal;
+    if (end == -1 || !curlew::ReadsWithoutYear(slots, 0) || !GetClock().ToLocal(end, &endLocal))
+        return start;
+    int64_t year = endLocal.year;
+    int kind = 0;
+    curlew::ConvertSlots(slots, 0, &year, &start, &kind);
+    if (start != -1 && start > end) {
+        --year;
+        curlew::ConvertSlots(slots, 0, &year, &start, &kind);
+    }
+    return start;
 }
 
 } // namespace
@@ -40,13 +59,16 @@ int PRSAPI GetKeyphraseAttributes(void*, PrsKeyphrase* keyphrase, int capacity,
             attributes[0].kind = CURLEW_DUE_DATE;
         return 1;
     }
-    if (capacity > 0)
+    int32_t end = -1;
+    int endKind = 0;
+    ConvertSlotsToDate(slots, 32, &end, &endKind);
+    if (capacity > 0) {
         attributes[0].kind = kind == CURLEW_DATE_TIME ? CURLEW_START_TIME : CURLEW_START_DATE;
-    time = -1;
-    kind = 0;
-    ConvertSlotsToDate(slots, 32, &time, &kind);
+        if (kind == CURLEW_DATE)
+            attributes[0].value = RangeStart(slots, time, end);
+    }
     if (capacity > 1)
-        attributes[1] = PrsAttribute{kind == CURLEW_DATE_TIME ? CURLEW_END_TIME : CURLEW_END_DATE, time};
+        attributes[1] = PrsAttribute{endKind == CURLEW_DATE_TIME ? CURLEW_END_TIME : CURLEW_END_DATE, end};
     return 2;
 }
 

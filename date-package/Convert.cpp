@@ -1,4 +1,5 @@
 // Date slots to times, relative to the clock's now.
+#include "Convert.h"
 #include "Curlew.h"
 #include "DateValue.h"
 #include "Settings.h"
@@ -73,13 +74,16 @@ bool TimeOfDay(const DateSlots& s, const LocalTime& now, LocalTime* out)
     return true;
 }
 
-// Case 2: a day of a month.
-bool DayOfMonth(const DateSlots& s, const LocalTime& now, LocalTime* out)
+// Case 2: a day of a month; without a year of its own, in `yearIfNone` when
+// one is given, else the next such day from today.
+bool DayOfMonth(const DateSlots& s, const LocalTime& now, const int64_t* yearIfNone, LocalTime* out)
 {
     int64_t month = s.Get(kMonth);
     if (month < 1 || month > 12)
         return false;
-    int64_t year = s.Has(kYear) ? FullYear(s.Get(kYear)) : (month < now.month ? now.year + 1 : now.year);
+    int64_t year = s.Has(kYear) ? FullYear(s.Get(kYear))
+                 : yearIfNone ? *yearIfNone
+                 : (month < now.month ? now.year + 1 : now.year);
     int64_t day;
     if (s.Has(kOrdinal)) {
         int64_t n = s.Get(kOrdinal) == 0 ? 5 : s.Get(kOrdinal);
@@ -123,9 +127,17 @@ void NearWeekday(const DateSlots& s, const LocalTime& now, LocalTime* out)
 bool ApplyOffsets(const DateSlots& s, LocalTime* t)
 {
     if (s.Has(kUnit)) {
+        int64_t unit = s.Get(kUnit);
+        // A plural unit ("weeks") stands for a count: one the grammar did not
+        // read is no reason to take one unit.
+        if (unit & CURLEW_UNIT_NEEDS_COUNT) {
+            if (!s.Has(kCount))
+                return false;
+            unit &= ~static_cast<int64_t>(CURLEW_UNIT_NEEDS_COUNT);
+        }
         int64_t n = s.GetOr(kCount, 1) * s.GetOr(kDirection, 0);
         int64_t magnitude = n < 0 ? -n : n;
-        switch (s.Get(kUnit)) {
+        switch (unit) {
         case 1: if (magnitude > kMaxDays) return false; t->day += n; break;
         case 2: if (magnitude > kMaxDays / 7) return false; t->day += 7 * n; break;
         case 3: if (magnitude > kMaxMonths) return false; t->month += n; break;
@@ -152,7 +164,15 @@ bool ApplyOffsets(const DateSlots& s, LocalTime* t)
 
 } // namespace
 
-extern "C" void PRSAPI ConvertSlotsToDate(Slots* slots, int base, int32_t* time, int* kind)
+namespace curlew {
+
+bool ReadsWithoutYear(Slots* slots, int base)
+{
+    DateSlots s(slots, base);
+    return slots && !s.Has(kHour) && s.Has(kMonth) && !s.Has(kYear);
+}
+
+void ConvertSlots(Slots* slots, int base, const int64_t* yearIfNone, int32_t* time, int* kind)
 {
     DateSlots s(slots, base);
     if (!slots || !time || !kind ||
@@ -173,7 +193,7 @@ extern "C" void PRSAPI ConvertSlotsToDate(Slots* slots, int base, int32_t* time,
     } else {
         *kind = CURLEW_DATE;
         if (s.Has(kMonth)) {
-            ok = DayOfMonth(s, now, &t);
+            ok = DayOfMonth(s, now, yearIfNone, &t);
         } else if (s.Has(kWeekday)) {
             NearWeekday(s, now, &t);
         } else {
@@ -188,4 +208,11 @@ extern "C" void PRSAPI ConvertSlotsToDate(Slots* slots, int base, int32_t* time,
     if (!ok || !LocalToTime32(&t, &result))
         result = -1;
     *time = result;
+}
+
+} // namespace curlew
+
+extern "C" void PRSAPI ConvertSlotsToDate(Slots* slots, int base, int32_t* time, int* kind)
+{
+    curlew::ConvertSlots(slots, base, nullptr, time, kind);
 }

@@ -11,7 +11,7 @@ namespace {
 const size_t kChunk = 256;
 } // namespace
 
-Chart::Chart(PrsParser* parser) : m_parser(parser)
+Chart::Chart(PrsParser* parser) : m_parser(parser), m_dates(true)
 {
 }
 
@@ -154,26 +154,123 @@ void Chart::ResetParse()
     m_dates.Reset();
 }
 
+void Chart::UpdateReach()
+{
+    const size_t count = m_parser->symbols.Count();
+    if (m_reachVersion == m_parser->grammarVersion + 1 && m_reachSymbols == count)
+        return;
+    const size_t words = (count + 63) / 64;
+    // What can begin each symbol: itself, and whatever begins the first
+    // element of one of its rules.
+    m_begins.assign(count * words, 0);
+    for (size_t s = 0; s < count; ++s)
+        m_begins[s * words + s / 64] |= uint64_t(1) << (s % 64);
+    for (bool changed = true; changed;) {
+        changed = false;
+        for (size_t s = 0; s < count; ++s) {
+            for (const PrsRule* r : m_parser->symbols.At(s)->rules) {
+                if (r->entries.empty())
+                    continue;
+                const size_t first = r->entries[0].symbol->index;
+                for (size_t w = 0; w < words; ++w) {
+                    const uint64_t merged = m_begins[s * words + w] | m_begins[first * words + w];
+                    if (merged != m_begins[s * words + w]) {
+                        m_begins[s * words + w] = merged;
+                        changed = true;
+                    }
+                }
+            }
+        }
+    }
+    m_reach.assign(count * words, 0);
+    for (size_t s = 0; s < count; ++s) {
+        for (size_t x = 0; x < count; ++x) {
+            if (m_begins[s * words + x / 64] & (uint64_t(1) << (x % 64)))
+                m_reach[x * words + s / 64] |= uint64_t(1) << (s % 64);
+        }
+    }
+    m_symbolWords = words;
+    m_reachSymbols = count;
+    m_reachVersion = m_parser->grammarVersion + 1;
+}
+
+void Chart::ReadTokens(const PRSWCHAR* text, size_t length)
+{
+    UpdateReach();
+    const size_t words = m_symbolWords;
+    Tokenizer tokenizer(text, length);
+    m_tokenCount = 0;
+    m_tokenEntries.clear();
+    m_firstEntryOf.clear();
+    for (;;) {
+        if (m_tokenCount == m_tokens.size())
+            m_tokens.emplace_back();
+        if (!tokenizer.Next(m_tokens[m_tokenCount]))
+            break;
+        const PrsToken& token = m_tokens[m_tokenCount++];
+        m_firstEntryOf.push_back(static_cast<uint32_t>(m_tokenEntries.size()));
+        if (const auto* records = m_parser->lexicon.Bucket(token.hash)) {
+            for (const Lexicon::Record& r : *records) {
+                if (r.text == token.text)
+                    m_tokenEntries.push_back(r.entry);
+            }
+        }
+    }
+    m_firstEntryOf.push_back(static_cast<uint32_t>(m_tokenEntries.size()));
+    m_startable.assign((m_tokenCount + 1) * words, 0);
+    auto mark = [&](size_t at, const PrsSymbol* symbol) {
+        const uint64_t* from = &m_reach[symbol->index * words];
+        uint64_t* to = &m_startable[at * words];
+        for (size_t w = 0; w < words; ++w)
+            to[w] |= from[w];
+    };
+    for (size_t i = 0; i < m_tokenCount; ++i) {
+        if (m_tokens[i].kind == kNumeralToken)
+            mark(i, m_parser->symbols.numeral);
+        for (uint32_t e = m_firstEntryOf[i]; e < m_firstEntryOf[i + 1]; ++e)
+            mark(i, m_tokenEntries[e]->symbol);
+    }
+    mark(m_tokenCount, m_parser->symbols.eof);
+}
+
+bool Chart::CanStartWithin(const PrsSymbol* symbol, int from, int32_t nearness) const
+{
+    if (nearness < 0)
+        return false;
+    if (nearness > 64 || symbol->index >= m_reachSymbols)
+        return true;
+    const size_t word = symbol->index / 64;
+    const uint64_t bit = uint64_t(1) << (symbol->index % 64);
+    const size_t first = static_cast<size_t>(from);
+    if (nearness == 0)
+        return first <= m_tokenCount && (m_startable[first * m_symbolWords + word] & bit) != 0;
+    const size_t last = std::min<size_t>(first + static_cast<size_t>(nearness), m_tokenCount);
+    for (size_t t = first; t <= last; ++t) {
+        if (m_startable[t * m_symbolWords + word] & bit)
+            return true;
+    }
+    return false;
+}
+
 void Chart::Parse(const PRSWCHAR* text, size_t length)
 {
     ResetParse();
-    Tokenizer tokenizer(text, length);
-    PrsToken token;
-    int lastIndex = -1, end = 0;
-    while (tokenizer.Next(token)) {
-        lastIndex = token.index;
-        end = token.first + token.length;
-        QueueToken(token);
+    ReadTokens(text, length);
+    int end = 0;
+    for (size_t i = 0; i < m_tokenCount; ++i) {
+        end = m_tokens[i].first + m_tokens[i].length;
+        QueueToken(i);
         ProcessAgenda();
     }
-    Position eof{lastIndex + 1, end, end};
+    Position eof{static_cast<int>(m_tokenCount), end, end};
     m_agenda.push_back({eof, eof, m_parser->symbols.eof, nullptr, SlotSpan(), nullptr, nullptr});
     ProcessAgenda();
     CollectCandidates();
 }
 
-void Chart::QueueToken(const PrsToken& token)
+void Chart::QueueToken(size_t at)
 {
+    const PrsToken& token = m_tokens[at];
     Position p{token.index, token.first, token.Last()};
     if (token.kind == kNumeralToken) {
         m_numeral.resize(2);
@@ -183,11 +280,9 @@ void Chart::QueueToken(const PrsToken& token)
         m_numeral[1].value = SlotValue::Int(NumeralValue(token.text.data(), token.text.size()));
         m_agenda.push_back({p, p, m_parser->symbols.numeral, nullptr, m_slotStore.Keep(m_numeral), nullptr, nullptr});
     }
-    if (const auto* records = m_parser->lexicon.Bucket(token.hash)) {
-        for (const Lexicon::Record& r : *records) {
-            if (r.text == token.text)
-                m_agenda.push_back({p, p, r.entry->symbol, r.entry, r.entry->slots.Span(), nullptr, nullptr});
-        }
+    for (uint32_t e = m_firstEntryOf[at]; e < m_firstEntryOf[at + 1]; ++e) {
+        const PrsLexiconEntry* entry = m_tokenEntries[e];
+        m_agenda.push_back({p, p, entry->symbol, entry, entry->slots.Span(), nullptr, nullptr});
     }
 }
 
@@ -215,9 +310,25 @@ void Chart::Offer(const Constituent& c)
             next = now.predictions[prediction++];
         else
             next = now.items[item++];
+        if (WouldWaitForEver(*next, c))
+            continue;
         if (Accepts(*next, c))
             Advance(*next, c);
     }
+}
+
+bool Chart::WouldWaitForEver(const ChartItem& item, const Constituent& c) const
+{
+    // Only when taking the element moves the dot on and everything the item
+    // would then wait for is predicted already: skipping the tests then
+    // leaves the chart as Advance would.
+    if (item.pending || (c.entry && c.entry->next))
+        return false;
+    const size_t dot = item.dot + 1;
+    if (dot >= item.rule->entries.size())
+        return false;
+    const RuleEntry& next = item.rule->entries[dot];
+    return FullyPredicted(next.symbol) && !CanStartWithin(next.symbol, c.end.index + 1, next.nearness);
 }
 
 Fit FitOf(bool madeByItem, const RuleEntry& next, int itemEnd, const PrsLexiconEntry* pending,
@@ -272,13 +383,30 @@ bool Chart::Accepts(const ChartItem& item, const Constituent& c)
 namespace {
 
 // Whether the entry copies every slot of the element to the same ids and
-// does nothing else.
+// changes nothing else (its other actions only test).
 bool TakesAllAsIs(const RuleEntry& entry)
 {
-    if (entry.actions.size() != 1)
-        return false;
-    const SlotAction& a = entry.actions[0];
-    return a.kind == kTransferAction && a.source == PRS_SLOT_ALL && (a.destination == -1 || a.destination == 0);
+    bool all = false;
+    for (const SlotAction& a : entry.actions) {
+        if (a.kind == kTransferAction && a.source == PRS_SLOT_ALL && (a.destination == -1 || a.destination == 0))
+            all = true;
+        else if (a.kind != kMatchAction && a.kind != kConstrainAction && a.kind != kMatchDateAction)
+            return false;
+    }
+    return all;
+}
+
+// Whether every id of `part` is also an id of `whole` (both sorted).
+bool IdsWithin(SlotSpan part, SlotSpan whole)
+{
+    const SlotRecord* w = whole.begin;
+    for (const SlotRecord* p = part.begin; p != part.end(); ++p) {
+        while (w != whole.end() && w->id < p->id)
+            ++w;
+        if (w == whole.end() || w->id != p->id)
+            return false;
+    }
+    return true;
 }
 
 } // namespace
@@ -287,13 +415,24 @@ void Chart::Advance(const ChartItem& item, const Constituent& c)
 {
     const PrsRule* rule = item.rule;
     const RuleEntry& entry = rule->entries[item.dot];
+    const Progress p = ProgressOver({item.start, item.end, item.pending, item.dot}, c.start, c.end, c.entry);
+    if (p.dot < rule->entries.size()) {
+        const RuleEntry& next = rule->entries[p.dot];
+        if (!CanStartWithin(next.symbol, p.end.index + 1, next.nearness)) {
+            // It would wait for ever: only its prediction is kept, so that
+            // predictions come in the same order as if it had been made.
+            Predict(next.symbol, rule);
+            return;
+        }
+    }
     // Slot sets in the store never change, so an item whose set equals one
     // there shares it; a token's definition is copied, since the lexicon may
     // change from a callback while the set is still read.
     SlotSpan slots;
     if (entry.actions.empty()) {
         slots = item.slots;
-    } else if (item.slots.count == 0 && !c.entry && TakesAllAsIs(entry)) {
+    } else if (!c.entry && TakesAllAsIs(entry) && IdsWithin(item.slots, c.slots)) {
+        // The element's values overwrite every slot the item has.
         slots = c.slots;
     } else {
         m_scratch.records.assign(item.slots.begin, item.slots.end());
@@ -303,7 +442,6 @@ void Chart::Advance(const ChartItem& item, const Constituent& c)
 
     ChartItem* n = NewItem();
     n->rule = rule;
-    const Progress p = ProgressOver({item.start, item.end, item.pending, item.dot}, c.start, c.end, c.entry);
     n->start = p.start;
     n->end = p.end;
     n->pending = p.pending;

@@ -96,13 +96,25 @@ private:
 
     ChartItem* NewItem();
     void ResetParse();
+    // Cuts the text into tokens with their lexicon entries, and marks at each
+    // token the symbols whose items could begin there.
+    void ReadTokens(const PRSWCHAR* text, size_t length);
+    // By symbol, the symbols whose items it can begin; rebuilt when the
+    // grammar or the symbol table changed.
+    void UpdateReach();
+    // Whether an item of the symbol could begin at a token from `from` to
+    // `from + nearness`: an item waiting for it there if not would never move.
+    bool CanStartWithin(const PrsSymbol* symbol, int from, int32_t nearness) const;
     void Predict(const PrsSymbol* symbol, const PrsRule* own);
     bool FullyPredicted(const PrsSymbol* symbol) const;
     ChartItem* MakePrediction(PrsRule* rule);
     WaitBucket* BucketOf(const PrsSymbol* symbol, bool create);
-    void QueueToken(const PrsToken& token);
+    void QueueToken(size_t at);
     void ProcessAgenda();
     void Offer(const Constituent& c);
+    // True when the item, had it taken the element, would wait for an element
+    // that cannot come; nothing else would follow from taking it.
+    bool WouldWaitForEver(const ChartItem& item, const Constituent& c) const;
     bool Accepts(const ChartItem& item, const Constituent& c);
     void Advance(const ChartItem& item, const Constituent& c);
     void CollectCandidates();
@@ -152,6 +164,17 @@ private:
     // By symbol: grammar version + 1 at which all its rules were predicted.
     std::vector<uint64_t> m_fullyPredicted;
     std::vector<uint32_t> m_startCounts;
+
+    std::vector<PrsToken> m_tokens;             // reused from parse to parse
+    size_t m_tokenCount = 0;
+    std::vector<const PrsLexiconEntry*> m_tokenEntries;
+    std::vector<uint32_t> m_firstEntryOf;       // by token, into m_tokenEntries; one more at the end
+    std::vector<uint64_t> m_startable;          // by token (and the end), m_symbolWords words each
+    std::vector<uint64_t> m_reach;              // by symbol, m_symbolWords words each
+    std::vector<uint64_t> m_begins;             // scratch of UpdateReach
+    size_t m_symbolWords = 0;
+    size_t m_reachSymbols = 0;
+    uint64_t m_reachVersion = 0;                // grammar version + 1 it was built for
 };
 
 } // namespace osprey

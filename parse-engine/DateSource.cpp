@@ -19,6 +19,17 @@ const DateSource& GetDateSource()
 
 int DateMemo::WeekdayOf(SlotSpan slots)
 {
+    if (!m_byAddress)
+        return Lookup(slots);
+    if (slots.count && slots.begin == m_last.begin && slots.count == m_last.count)
+        return m_lastWeekday;
+    m_last = slots;
+    m_lastWeekday = Lookup(slots);
+    return m_lastWeekday;
+}
+
+int DateMemo::Lookup(SlotSpan slots)
+{
     for (const Entry& e : m_entries) {
         if (SlotSetsEqual(e.slots.Span(), slots))
             return e.weekday;

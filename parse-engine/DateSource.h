@@ -24,9 +24,16 @@ const DateSource& GetDateSource();
 // about the same few dates over and over.
 class DateMemo {
 public:
+    // `byAddress`: the caller's slot sets stay where they are, unchanged,
+    // until Reset, so one asked about again may be known by its address.
+    explicit DateMemo(bool byAddress = false) : m_byAddress(byAddress) {}
     // The weekday of the date that the slots give, or -1 when they give none.
     int WeekdayOf(SlotSpan slots);
-    void Reset() { m_entries.clear(); }
+    void Reset()
+    {
+        m_entries.clear();
+        m_last = SlotSpan();
+    }
 
 private:
     struct Entry {
@@ -34,8 +41,15 @@ private:
         int weekday;
     };
     std::vector<Entry> m_entries;
+    int Lookup(SlotSpan slots);
+
     Slots m_probe;
     size_t m_nextVictim = 0;
+    // The set asked about last, by where it is stored (items of one chart
+    // share their sets).
+    bool m_byAddress;
+    SlotSpan m_last;
+    int m_lastWeekday = -1;
 };
 
 } // namespace osprey

@@ -130,10 +130,18 @@ void Repeated(benchmark::State& state, const char* unit)
 BENCHMARK_CAPTURE(Repeated, Monday, "Monday ")->RangeMultiplier(2)->Range(64, 512)->Complexity()->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(Repeated, On, "on ")->RangeMultiplier(2)->Range(64, 512)->Complexity()->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(Repeated, ThreePm, "3 pm - ")->RangeMultiplier(2)->Range(64, 512)->Complexity()->Unit(benchmark::kMicrosecond);
-// 1022 and 1024 characters: the costliest notes found, since every run of
-// day names is a date.
-BENCHMARK_CAPTURE(Repeated, Monday1024, "Monday ")->Arg(146)->Unit(benchmark::kMicrosecond);
-BENCHMARK_CAPTURE(Repeated, Mon1024, "mon ")->Arg(256)->Unit(benchmark::kMicrosecond);
+// Worst cases: notes of about 1024 characters made of one piece repeated.
+// Every run of day names is a date, so "mon mon ..." makes n^2/2 dates, and
+// the costliest note found is that one.
+BENCHMARK_CAPTURE(Repeated, Worst_Mon1024, "mon ")->Arg(256)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(Repeated, Worst_MonDot1024, "mon. ")->Arg(204)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(Repeated, Worst_Monday1024, "Monday ")->Arg(146)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(Repeated, Worst_MonAfter1024, "mon after ")->Arg(102)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(Repeated, Worst_MonDash1024, "mon - ")->Arg(170)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(Repeated, Worst_OnMon1024, "on mon ")->Arg(146)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(Repeated, Worst_ThreePm1024, "3 pm - ")->Arg(146)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(Repeated, Worst_Numbers1024, "1 ")->Arg(512)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(Repeated, Worst_WeeksAfter1024, "2 weeks after ")->Arg(73)->Unit(benchmark::kMicrosecond);
 
 } // namespace
 

@@ -18,6 +18,10 @@ enum {
     CURLEW_DATE_TIME = 7
 };
 
+// Added to the unit of an offset (slot 11: 1 day, 2 week, 3 month, 4 year)
+// by a plural unit word such as "weeks": the offset is a date only with a count.
+enum { CURLEW_UNIT_NEEDS_COUNT = 16 };
+
 // Writes the time and its kind (6 a date, 7 a date and time) when the slots at
 // `base` (0, or 32 for the second date of a range) hold a date or a time;
 // otherwise writes nothing.

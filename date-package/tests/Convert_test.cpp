@@ -175,6 +175,11 @@ TEST(Convert, DayOffsetsAndUnits)
         {"2000000000 months", {{6, 0}, {11, 3}, {12, 2000000000}, {13, -1}}, -1, 6},
         {"counts times directions overflow", {{6, 0}, {11, 4}, {12, 2000000000}, {13, 2000000000}}, -1, 6},
         {"200 years on leaves 32 bits", {{6, 0}, {11, 4}, {12, 200}, {13, 1}}, -1, 6},
+        // Plural units ask for a count.
+        {"weeks after Friday", {{4, 5}, {11, 2 | CURLEW_UNIT_NEEDS_COUNT}, {13, 1}}, -1, 6},
+        {"2 weeks after Friday", {{4, 5}, {11, 2 | CURLEW_UNIT_NEEDS_COUNT}, {12, 2}, {13, 1}}, kMonday + 18 * day, 6},
+        {"1 days before today", {{6, 0}, {11, 1 | CURLEW_UNIT_NEEDS_COUNT}, {12, 1}, {13, -1}}, kMonday - day, 6},
+        {"months after today", {{6, 0}, {11, 3 | CURLEW_UNIT_NEEDS_COUNT}, {13, 1}}, -1, 6},
     });
 }
 

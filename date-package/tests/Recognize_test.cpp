@@ -135,3 +135,67 @@ TEST(Recognize, TextsThatAreNoDates)
         {"maybe", {}},
     });
 }
+
+TEST(Recognize, CountsTheWordsCannotRead)
+{
+    // A plural unit stands for a count; without one that the grammar reads
+    // the phrase gives no date, rather than one unit.
+    Check(curlew::EnUsFormats(), {
+        {"pay the rent two weeks from Friday", {K("date", 17, 33, {{6, -1}})}},
+        {"several days after tomorrow", {K("date", 8, 26, {{6, -1}})}},
+        {"2 weeks from Friday", {K("date", 0, 18, {{6, NowOn(5, 3)}})}},
+        {"a week from Friday", {K("date", 2, 17, {{6, NowOn(4, 26)}})}},
+        {"1 days after tomorrow", {K("date", 0, 20, {{6, NowOn(4, 17)}})}},
+        {"3 months before 6/10/2024", {K("date", 0, 24, {{6, Local(2024, 3, 10)}})}},
+    });
+}
+
+TEST(Recognize, RangeStartsTakeTheYearOfTheirEnd)
+{
+    Check(curlew::EnUsFormats(), {
+        {"Dec 28 - Jan 3, 2027",
+         {K("date-range", 0, 19, {{1, Local(2026, 12, 28)}, {2, Local(2027, 1, 3)}})}},
+        {"Oct 3 - Nov 5, 2015", {K("date-range", 0, 18, {{1, Local(2015, 10, 3)}, {2, Local(2015, 11, 5)}})}},
+        {"from 12/28 to 1/3/2027", {K("date-range", 0, 21, {{1, Local(2026, 12, 28)}, {2, Local(2027, 1, 3)}})}},
+        {"between March 1 and March 5, 2030",
+         {K("date-range", 0, 32, {{1, Local(2030, 3, 1)}, {2, Local(2030, 3, 5)}})}},
+        // Neither names a year: each reads as the next such day, the start
+        // never after the end.
+        {"Dec 28 - Jan 3", {K("date-range", 0, 13, {{1, Local(2024, 12, 28)}, {2, Local(2025, 1, 3)}})}},
+        {"Mar 1 - Mar 5", {K("date-range", 0, 12, {{1, Local(2025, 3, 1)}, {2, Local(2025, 3, 5)}})}},
+        {"Apr 10 - May 2", {K("date-range", 0, 13, {{1, Local(2024, 4, 10)}, {2, Local(2024, 5, 2)}})}},
+        // A start with a year of its own keeps it.
+        {"12/28/2020 - 1/3/2027",
+         {K("date-range", 0, 20, {{1, Local(2020, 12, 28)}, {2, Local(2027, 1, 3)}})}},
+    });
+}
+
+TEST(Recognize, RangeStartsNeverLandAfterTheirEndWhateverToday)
+{
+    ScopedClock clock(Local(2025, 1, 2, 9, 0));
+    LoadedParser p(curlew::EnUsFormats());
+    struct Row {
+        const char* text;
+        Lines expected;
+    } rows[] = {
+        {"Dec 28 - Jan 3", {K("date-range", 0, 13, {{1, Local(2024, 12, 28)}, {2, Local(2025, 1, 3)}})}},
+        {"Oct 3 - Nov 5, 2015", {K("date-range", 0, 18, {{1, Local(2015, 10, 3)}, {2, Local(2015, 11, 5)}})}},
+        {"Dec 20 - 1/3/2025", {K("date-range", 0, 16, {{1, Local(2024, 12, 20)}, {2, Local(2025, 1, 3)}})}},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.text);
+        EXPECT_EQ(r.expected, Recognize(p.parser, r.text));
+    }
+}
+
+TEST(Recognize, ImpossibleRangeEndsStayImpossible)
+{
+    // An end that is no date gives the start nothing to follow and is not
+    // moved to a year where it would exist.
+    Check(curlew::EnUsFormats(), {
+        {"Dec 28 - Feb 30, 2027", {K("date-range", 0, 20, {{1, Local(2024, 12, 28)}, {2, -1}})}},
+        {"Jan 3 - Feb 29", {K("date-range", 0, 13, {{1, Local(2025, 1, 3)}, {2, -1}})}},
+        {"Jan 3 - Feb 29, 2023", {K("date-range", 0, 19, {{1, Local(2025, 1, 3)}, {2, -1}})}},
+        {"Jan 3 - Feb 29, 2028", {K("date-range", 0, 19, {{1, Local(2028, 1, 3)}, {2, Local(2028, 2, 29)}})}},
+    });
+}

@@ -1,5 +1,7 @@
 #include "QuiDateWords.h"
 
+#include "Curlew.h"
+
 #include <cctype>
 #include <string>
 #include <utility>
@@ -23,6 +25,10 @@ enum {
     kUnitSlot = 11,
     kDirectionSlot = 13
 };
+
+// A plural unit is an offset only after a count ("2 weeks"): alone, or after
+// a count the grammar cannot read ("two weeks"), it gives no date.
+const int kPlural = CURLEW_UNIT_NEEDS_COUNT;
 
 typedef std::vector<std::pair<int, int>> SlotList;
 
@@ -50,13 +56,13 @@ const std::vector<Word>& EnglishWords()
         {"fifth", "ord-num", {{PRS_SLOT_NUMBER, 5}}},
         {"last", "ord-num", {{PRS_SLOT_NUMBER, 0}}},
         {"day", "date-unit", {{kUnitSlot, 1}}},
-        {"days", "date-unit", {{kUnitSlot, 1}}},
+        {"days", "date-unit", {{kUnitSlot, 1 | kPlural}}},
         {"week", "date-unit", {{kUnitSlot, 2}}},
-        {"weeks", "date-unit", {{kUnitSlot, 2}}},
+        {"weeks", "date-unit", {{kUnitSlot, 2 | kPlural}}},
         {"month", "date-unit", {{kUnitSlot, 3}}},
-        {"months", "date-unit", {{kUnitSlot, 3}}},
+        {"months", "date-unit", {{kUnitSlot, 3 | kPlural}}},
         {"year", "date-unit", {{kUnitSlot, 4}}},
-        {"years", "date-unit", {{kUnitSlot, 4}}},
+        {"years", "date-unit", {{kUnitSlot, 4 | kPlural}}},
         {"after", "date-offset-sep", {{kDirectionSlot, 1}}},
         {"before", "date-offset-sep", {{kDirectionSlot, -1}}},
         {"from", "date-offset-sep", {{kDirectionSlot, 1}}},

@@ -204,3 +204,16 @@ void QuiPrsDllPackage::attributeToItemRoles(PrsAttribute* attribute, std::vector
             roles->push_back(dueRole);
     }
 }
+
+bool QuiPrsDllPackage::offers(const PrsAttribute* attributes, int count) const
+{
+    if (m_grammar != kDateGrammar)
+        return true;
+    if (count <= 0)
+        return false;
+    for (int i = 0; i < count; ++i) {
+        if (attributes[i].value == -1)
+            return false;
+    }
+    return true;
+}

@@ -39,6 +39,9 @@ QuiPrsKeyphrase::QuiPrsKeyphrase(PrsKeyphrase* engine, QuiPrsDllPackage* package
     // its whole life: the roles are made once.
     PrsAttribute attributes[8];
     int count = PrsKeyphraseGetAttributes(nullptr, engine, 8, attributes);
+    m_offered = package->offers(attributes, count < 8 ? count : 8);
+    if (!m_offered)
+        return;
     std::vector<QuiPrsItemRole*> roles;
     for (int i = 0; i < count && i < 8; ++i)
         package->attributeToItemRoles(&attributes[i], &roles);
@@ -148,7 +151,7 @@ void PRSAPI QuiParser::engineEvent(int event, PrsContext* engineContext, PrsKeyp
             PrsKeyphraseSetUserData(engineKeyphrase, keyphrase);
             context->m_keyphrases.insert(keyphrase);
         }
-        if (self->m_callback) {
+        if (self->m_callback && keyphrase->isOffered()) {
             try {
                 self->m_callback(self, context, package, event, keyphrase, oldFirst, oldLast, self->m_userData);
             } catch (...) {

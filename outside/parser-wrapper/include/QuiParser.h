@@ -74,9 +74,13 @@ public:
     // Character offsets of the first and the last character in the text parsed.
     void getOffsets(int* first, int* last) const;
     PrsKeyphrase* getEngine() const { return m_engine; }
+    // False for a text that only looks like what its package reads (a date
+    // that does not exist): the client never hears of it.
+    bool isOffered() const { return m_offered; }
 
 private:
     PrsKeyphrase* m_engine;
+    bool m_offered = true;
     std::vector<QuiPrsItemRole*> m_roles;
     std::size_t m_cursor = 0;
 };
@@ -130,6 +134,9 @@ public:
 
     // The roles of one attribute, in order; the caller owns them.
     void attributeToItemRoles(PrsAttribute* attribute, std::vector<QuiPrsItemRole*>* roles);
+    // Whether a keyphrase with these attributes is shown to the client: for
+    // the date grammar, only when every date it names exists.
+    bool offers(const PrsAttribute* attributes, int count) const;
     // Null when the library did not load.
     PrsPackage* getEngine() const { return m_engine; }
     // The item type of dates once a date package registered it.

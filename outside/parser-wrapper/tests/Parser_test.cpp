@@ -256,3 +256,60 @@ TEST(ParserPackages, MissingLibraryAndDateTypeOnce)
     EXPECT_EQ(type, date.getDateType());
     EXPECT_STREQ("Date", type->getDisplayName());
 }
+
+// "event first-last roles": every event the client hears, roles or none.
+void RecordEvents(QuiParser*, QuiPrsContext*, QuiPrsPackage*, int event, QuiPrsKeyphrase* keyphrase, int, int,
+                  void* userData)
+{
+    auto* heard = static_cast<std::vector<Heard>*>(userData);
+    int first = -1, last = -1, roles = 0;
+    keyphrase->getOffsets(&first, &last);
+    keyphrase->fetchItemRolesBegin();
+    while (keyphrase->fetchItemRolesNext())
+        ++roles;
+    keyphrase->fetchItemRolesEnd();
+    heard->push_back({event, keyphrase,
+                      std::to_string(event) + " " + std::to_string(first) + "-" + std::to_string(last) + " " +
+                          std::to_string(roles)});
+}
+
+TEST_F(ParserTest, TextsThatOnlyLookLikeDatesAreNotOffered)
+{
+    // Dates that exist in no year, whatever today is: the client hears of
+    // none of them, so nothing is marked and no pane is filled.
+    parser->setCallback(&RecordEvents, &heard);
+    struct Row {
+        const char* text;
+        std::vector<std::string> lines;
+    } rows[] = {
+        {"lunch February 30", {}},
+        {"call 4/31", {}},
+        {"2/30/2024", {}},
+        {"Feb 29, 2023", {}},
+        {"June 31, 2024 party", {}},
+        {"Dec 28 - Feb 30, 2027", {}},
+        {"from 3/1/2024 to 2/30/2024", {}},
+        {"pay the rent two weeks from Friday", {}},
+        {"weeks after tomorrow", {}},
+        // Beside them, dates that exist.
+        {"Feb 29, 2024", {"1 0-11 2"}},
+        {"Oct 3 - Nov 5, 2015", {"1 0-18 2"}},
+        {"pay the rent 2 weeks from Friday", {"1 13-31 2"}},
+        {"lunch February 28", {"1 6-16 2"}},
+    };
+    for (const Row& row : rows) {
+        delete context;
+        context = parser->createContext();
+        EXPECT_EQ(row.lines, Parse(row.text)) << row.text;
+    }
+}
+
+TEST_F(ParserTest, AnImpossibleDateStaysUnheardThroughEdits)
+{
+    parser->setCallback(&RecordEvents, &heard);
+    EXPECT_TRUE(Parse("lunch 2/30/2024").empty());
+    // Moved, then removed: still nothing.
+    EXPECT_TRUE(Parse("a lunch 2/30/2024").empty());
+    EXPECT_TRUE(Parse("a lunch").empty());
+    EXPECT_EQ(std::vector<std::string>{"1 8-16 2"}, Parse("a lunch 2/28/2024"));
+}
