@@ -211,9 +211,11 @@ void ReportFailedCopies(const CStringArray& failed)
 
 void RunUpdaterOfApp()
 {
-    if (COzuApp* app = QuiGetOzuApp())
-        if (ClientRegistry* settings = app->GetSettings())
-            QuiStartUpdater(*settings, app->GetCurrentTime().m_dt);
+    COzuApp* app = QuiGetOzuApp();
+    ClientRegistry* settings = app ? app->GetSettings() : nullptr;
+    // An updater that never starts never answers: the user's request ends here.
+    if (!settings || !QuiStartUpdater(*settings, app->GetCurrentTime().m_dt))
+        CTrayWnd::s_bUpdateAskedByUser = FALSE;
 }
 
 } // namespace

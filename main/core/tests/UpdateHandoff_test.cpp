@@ -254,6 +254,9 @@ TEST_F(UpdateHandoff, AnUpdaterThatCannotStartKeepsTheDateAndLeavesNoCommandFile
     EXPECT_EQ(INVALID_HANDLE_VALUE, search) << found.cFileName;
     if (search != INVALID_HANDLE_VALUE)
         ::FindClose(search);
+    // Through the menu's command: the request is answered at once.
+    app->Tray()->SendMessage(WM_COMMAND, ID_TRAY_UPDATE_NOW, 0);
+    EXPECT_FALSE(CTrayWnd::s_bUpdateAskedByUser);
 }
 
 // The real updater, started from the program's folder (this test's current
