@@ -175,6 +175,59 @@ TEST_F(SelectionGrab, AClipboardThatCannotBeOpenedIsLeftAlone)
     ExpectClipboardAsFilled(owner, __FILE__, __LINE__);
 }
 
+// Copies "intruder" as soon as the clipboard changes (the marker going on).
+DWORD WINAPI Intrude(LPVOID parameter)
+{
+    DWORD seen = *static_cast<DWORD*>(parameter);
+    HWND intruder = ::CreateWindowExA(0, "STATIC", "intruder", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+    DWORD start = ::GetTickCount();
+    while (::GetClipboardSequenceNumber() == seen && ::GetTickCount() - start < 20000)
+        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
+    if (::OpenClipboard(intruder)) {
+        ::EmptyClipboard();
+        ::SetClipboardData(CF_TEXT, Block("intruder", 9));
+        ::CloseClipboard();
+    }
+    ::DestroyWindow(intruder);
+    return 0;
+}
+
+// The program in front (another process) has nothing selected; what this
+// process copies meanwhile is not its selection.
+TEST_F(SelectionGrab, WhatAnotherProgramCopiesMeanwhileIsNotTheSelection)
+{
+    char self[MAX_PATH * 2] = {};
+    ::GetModuleFileNameA(nullptr, self, sizeof self - 1);
+    std::string folder(self);
+    folder.resize(folder.rfind('\\') + 1);
+    HANDLE ready = ::CreateEventA(nullptr, TRUE, FALSE, "QuiGrabIntruderReady");
+    std::string line = "\"" + folder + "fixtures\\grab_target.exe\" \"nothing selected\" 2 2 QuiGrabIntruderReady";
+    std::vector<char> buffer(line.begin(), line.end());
+    buffer.push_back('\0');
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process = {};
+    ASSERT_TRUE(::CreateProcessA(nullptr, buffer.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                                 &process));
+    ::CloseHandle(process.hThread);
+    DWORD start = ::GetTickCount();
+    while (::WaitForSingleObject(ready, 0) != WAIT_OBJECT_0 && ::GetTickCount() - start < 30000)
+        ::MsgWaitForMultipleObjects(1, &ready, FALSE, 100, QS_ALLINPUT), Pump();
+    FillClipboard(owner);
+    DWORD sequence = ::GetClipboardSequenceNumber();
+    HANDLE thread = ::CreateThread(nullptr, 0, &Intrude, &sequence, 0, nullptr);
+    ClipboardKeeper keeper;
+    CString text;
+    EXPECT_FALSE(GrabSelection(keeper, text, owner));
+    EXPECT_TRUE(text.IsEmpty()) << text.GetString();
+    ::WaitForSingleObject(thread, 30000);
+    ::CloseHandle(thread);
+    ::TerminateProcess(process.hProcess, 0);
+    ::CloseHandle(process.hProcess);
+    ::CloseHandle(ready);
+    ExpectClipboardAsFilled(owner, __FILE__, __LINE__);
+}
+
 TEST(PlayKeys, KeysArriveAndEveryWaitEnds)
 {
     HWND edit = ::CreateWindowExA(0, "EDIT", "", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 200, 40, nullptr, nullptr,
