@@ -170,6 +170,18 @@ CString LoadText(UINT nId)
     return text;
 }
 
+// The tray window's message boxes count as the application's open boxes.
+int ShowMessage(const CString& text, UINT nType)
+{
+    CQuillmateApp* app = QuiGetApp();
+    if (app)
+        app->BeginModalBox();
+    int answer = AfxMessageBox(text, nType);
+    if (app)
+        app->EndModalBox();
+    return answer;
+}
+
 struct UpdateResult {
     BOOL bCopied = FALSE;
     CStringArray newFiles;
@@ -206,7 +218,7 @@ void ReportFailedCopies(const CStringArray& failed)
     CString text = LoadText(IDS_UPDATE_COPY_FAILED);
     for (INT_PTR i = 0; i < failed.GetSize(); ++i)
         text += "\r\n" + failed[i];
-    AfxMessageBox(text, MB_TASKMODAL | MB_ICONEXCLAMATION);
+    ShowMessage(text, MB_TASKMODAL | MB_ICONEXCLAMATION);
 }
 
 void RunUpdaterOfApp()
@@ -282,11 +294,11 @@ LRESULT QuiOnUpdateNotify(CTrayWnd*, WPARAM, LPARAM)
     std::unique_ptr<char[]> text(buffer);
     if (!*buffer) {
         if (bAsked)
-            AfxMessageBox(LoadText(IDS_UPDATE_NOTHING_NEW), MB_TASKMODAL | MB_ICONINFORMATION);
+            ShowMessage(LoadText(IDS_UPDATE_NOTHING_NEW), MB_TASKMODAL | MB_ICONINFORMATION);
         return 1;
     }
     // No: the fetched files stay where the updater put them, untouched.
-    if (AfxMessageBox(LoadText(IDS_UPDATE_ASK_INSTALL), MB_YESNO | MB_SYSTEMMODAL) != IDYES)
+    if (ShowMessage(LoadText(IDS_UPDATE_ASK_INSTALL), MB_YESNO | MB_SYSTEMMODAL) != IDYES)
         return 1;
     COzuApp* app = QuiGetOzuApp();
     ClientRegistry* settings = app ? app->GetSettings() : nullptr;
@@ -341,7 +353,7 @@ void ReportNewFiles(CStringArray& paths)
     if (list.IsEmpty())
         return;
     CString text = LoadText(IDS_UPDATE_NEW_CONNECTORS) + "\r\n" + list + "\r\n" + LoadText(IDS_UPDATE_NEW_CONNECTORS_END);
-    AfxMessageBox(text, MB_TASKMODAL | MB_ICONINFORMATION);
+    ShowMessage(text, MB_TASKMODAL | MB_ICONINFORMATION);
 }
 
 BOOL ResolveInFolder(LPCSTR lpszPath, LPCSTR lpszFolder, CString& resolved)
