@@ -63,6 +63,11 @@ TEST_F(SelectionGrab, EveryKindOfFormatComesBackAsItWas)
     ::SetClipboardData(CF_ENHMETAFILE, enhanced);
     ::CloseClipboard();
 
+    // Wine keeps no data for the GDI object formats (a known gap); where the
+    // system keeps it, it must come back.
+    ASSERT_TRUE(::OpenClipboard(owner));
+    bool gdiObjectHeld = ::GetClipboardData(CF_GDIOBJFIRST) != nullptr;
+    ::CloseClipboard();
     ClipboardKeeper keeper;
     ASSERT_TRUE(keeper.Save(owner));
     ASSERT_TRUE(::OpenClipboard(owner));
@@ -74,8 +79,9 @@ TEST_F(SelectionGrab, EveryKindOfFormatComesBackAsItWas)
 
     ExpectClipboardAsFilled(owner, __FILE__, __LINE__);
     ASSERT_TRUE(::OpenClipboard(owner));
-    EXPECT_EQ(BitmapPixels(static_cast<HBITMAP>(::GetClipboardData(CF_BITMAP))),
-              BitmapPixels(static_cast<HBITMAP>(::GetClipboardData(CF_GDIOBJFIRST))));
+    if (gdiObjectHeld)
+        EXPECT_EQ(BitmapPixels(static_cast<HBITMAP>(::GetClipboardData(CF_BITMAP))),
+                  BitmapPixels(static_cast<HBITMAP>(::GetClipboardData(CF_GDIOBJFIRST))));
     EXPECT_EQ("handle", BlockText(::GetClipboardData(CF_PRIVATEFIRST)));
     HENHMETAFILE back = static_cast<HENHMETAFILE>(::GetClipboardData(CF_ENHMETAFILE));
     EXPECT_EQ(enhancedSize, back ? ::GetEnhMetaFileBits(back, 0, nullptr) : 0u);

@@ -183,20 +183,20 @@ TEST_F(UpdateHandoff, NoDeletesNothingAndCopiesNothing)
 TEST_F(UpdateHandoff, AFailedCopyKeepsItsSourceAndIsReported)
 {
     std::string fetched = Fetched("locked.xml", Connector("Locked"));
+    // A folder in the way: no copy can replace it (a read-only file does not
+    // stop a copy made as root under Wine).
     std::string target = home + "\\locked.xml";
-    WriteText(target, "read only");
-    ::SetFileAttributesA(target.c_str(), FILE_ATTRIBUTE_READONLY);
+    ASSERT_TRUE(::CreateDirectoryA(target.c_str(), nullptr));
     WriteText(kUpdatedFilesList, Quoted(fetched) + "," + Quoted(target) + "\n");
     CPromptScript prompts;
     prompts.AnswerNext(IDYES);
     prompts.AnswerNext(IDOK);
     int syncs = Syncs();
     Notify();
-    ::SetFileAttributesA(target.c_str(), FILE_ATTRIBUTE_NORMAL);
     ASSERT_EQ(2u, prompts.Asked().size());
     EXPECT_EQ(Message(IDS_UPDATE_COPY_FAILED) + "\r\n" + target, prompts.Asked()[1].text.GetString());
     EXPECT_TRUE(Exists(fetched));
-    EXPECT_EQ("read only", ReadText(target));
+    EXPECT_TRUE(::GetFileAttributesA(target.c_str()) & FILE_ATTRIBUTE_DIRECTORY);
     EXPECT_EQ(syncs, Syncs());
 }
 
