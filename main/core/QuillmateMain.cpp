@@ -1,5 +1,7 @@
 // The program: its one application object and its entry point.
 #include "OzuApp.h"
+#include "SelectionGrab.h"
+#include "UpdateHandoff.h"
 
 namespace {
 COzuApp theApp;
@@ -7,5 +9,7 @@ COzuApp theApp;
 
 int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE hPrevInstance, LPSTR lpCmdLine, int nCmdShow)
 {
+    QuiInstallSelectionGrab();
+    QuiInstallUpdateHandoff();
     return AfxWinMain(hInstance, hPrevInstance, lpCmdLine, nCmdShow);
 }

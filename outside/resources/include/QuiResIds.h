@@ -217,4 +217,11 @@
 #define IDH_WEB_ACTIONS_CHECKED  24
 #define IDH_WEB_ACTIONS          26
 
+/* Update hand-off (update.rc): its questions and reports. */
+#define IDS_UPDATE_ASK_INSTALL   60021  /* Yes/No: install the fetched files */
+#define IDS_UPDATE_NOTHING_NEW   60051
+#define IDS_UPDATE_NEW_CONNECTORS 60072 /* before the list of new connectors */
+#define IDS_UPDATE_NEW_CONNECTORS_END 60073 /* after it */
+#define IDS_UPDATE_COPY_FAILED   60095  /* before the files that could not be copied */
+
 #endif
