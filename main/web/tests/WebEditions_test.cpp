@@ -3,6 +3,7 @@
 // opens the shipped connectors' URLs in the browser stand-in.
 #include "WebEditionsTestSupport.h"
 
+#include <list>
 #include <stdexcept>
 
 using namespace webedition_test;
@@ -159,13 +160,42 @@ TEST_F(WebOnly, TheLoginRunsAtStartAndItsPageGoesOnceTheBrowserHadIt)
     EXPECT_FALSE(datastore_test::Exists(page)) << "the password stays on disk";
 }
 
+TEST_F(WebOnly, AMomentTheDatePackageCouldNotConvertIsNoDate)
+{
+    CWebActionNote* note = Open();
+    ASSERT_NE(nullptr, note);
+    CWebDestWnd* dest = DestWnd(note);
+    QuiItemType* dateType = store->GetItemType(WEB_DATE_ITEM_TYPE);
+    ASSERT_NE(nullptr, dateType);
+    struct Row {
+        int tag;
+        CDateDrop* field;
+        CDestination* destination;
+    } rows[] = {
+        {5, &dest->GetToDoPane().GetDateField(), dest->GetToDoPane().GetDestination()},
+        {6, &dest->GetCalPane().GetDateField(), dest->GetCalPane().GetDestination()},
+    };
+    for (const Row& row : rows) {
+        // -1 is the package's answer for a date it could not place.
+        QuiPrsItemRole role(row.tag, new QuiNumericItem(dateType, -1.0), true);
+        row.destination->OnParseResult1(&role, 1, 0x1000 + row.tag, nullptr);
+        EXPECT_EQ("", Text(*row.field)) << row.tag;
+        DATE date = 0.0;
+        row.field->GetDate(&date);
+        EXPECT_EQ(-1.0, date) << row.tag;
+    }
+    // The phrases were never real: the note must not mark them.
+    for (QuiPrsKeyphrase* kp : std::list<QuiPrsKeyphrase*>(note->GetKeyphrases()))
+        note->RemoveKeyphrase(kp);
+}
+
 TEST_F(WebOnly, AMissingCatalogueEntryKeepsTheNoteOpenWithAMessage)
 {
     CWebActionNote* note = Open();
     ASSERT_NE(nullptr, note);
     Type(note, "lunch friday 12:30");
     // The connector goes away under the note.
-    store->GetWebActionHandler()->GetEnabledConnectors().GetConnectors().clear();
+    ASSERT_TRUE(DeleteFileA("webcalendar.xml"));
     store->SyncItems();
     CPromptScript prompts;
     prompts.AnswerNext(IDOK);
@@ -234,6 +264,56 @@ TEST_F(WebOnlyThrowing, AnyFailureWhileFilingIsReportedAndTheNoteStays)
     EXPECT_FALSE(note->IsBusy());
     EXPECT_TRUE(note->GetNoteWnd()->IsWindowVisible());
     EXPECT_TRUE(mainWnd.IsWindowEnabled());
+}
+
+// A datastore whose handler neither opened nor kept the action.
+class RefusingDatastore : public CWebOnlyDatastore {
+public:
+    RefusingDatastore() : CWebOnlyDatastore(typeWebOnly) {}
+    int SendWebAction(CWebActionJug*) override { return CWebActionHandler::submitFailed; }
+};
+
+class WebOnlyRefusing : public WebOnly {
+protected:
+    CDatastore* MakeDatastore(const QuiEdition*, int) override { return new RefusingDatastore; }
+};
+
+TEST_F(WebOnlyRefusing, AnActionThatOpenedNothingKeepsTheNoteOpenWithAMessage)
+{
+    CWebActionNote* note = Open();
+    ASSERT_NE(nullptr, note);
+    Type(note, "lunch friday 12:30");
+    CPromptScript prompts;
+    prompts.AnswerNext(IDOK);
+    File(note);
+    ASSERT_EQ(1u, prompts.Asked().size());
+    CString expected;
+    expected.LoadString(IDS_WEB_ENTRY_FAILED);
+    EXPECT_EQ(expected, prompts.Asked()[0].text);
+    EXPECT_TRUE(IsOpen(note));
+}
+
+TEST_F(WebOnly, TheQueryTextLeavesOutExactlyTheDateAndTimePhrases)
+{
+    struct Row {
+        const char* note;
+        const char* query;
+    } rows[] = {
+        {"lunch friday 12:30 with Anna", "lunch with Anna"},
+        {"friday 12:30 lunch", "lunch"},
+        {"lunch with Anna tomorrow", "lunch with Anna"},
+        {"tomorrow lunch 12:30", "lunch"},
+    };
+    CWebActionNote* note = Open();
+    ASSERT_NE(nullptr, note);
+    CWebCalDestination* cal = DestWnd(note)->GetCalPane().GetCalDestination();
+    for (const Row& row : rows) {
+        Type(note, "");
+        Type(note, row.note);
+        CString query;
+        cal->BuildQueryString(query);
+        EXPECT_EQ(std::string(row.query), query.GetString()) << row.note;
+    }
 }
 
 TEST_F(WebOnlyDefault, TheCalendarAndToDoPanesAreUnavailableAndAnUntickedNoteIsRefused)
