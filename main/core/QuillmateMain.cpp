@@ -3,6 +3,10 @@
 #include "SelectionGrab.h"
 #include "UpdateHandoff.h"
 
+#ifdef QUI_WITH_WEB_EDITIONS
+void QuiRegisterWebEditions();
+#endif
+
 namespace {
 COzuApp theApp;
 } // namespace
@@ -11,5 +15,8 @@ int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE hPrevInstance, LPSTR lpCmdLine
 {
     QuiInstallSelectionGrab();
     QuiInstallUpdateHandoff();
+#ifdef QUI_WITH_WEB_EDITIONS
+    QuiRegisterWebEditions();
+#endif
     return AfxWinMain(hInstance, hPrevInstance, lpCmdLine, nCmdShow);
 }
