@@ -451,3 +451,15 @@ void CDatastore::AddTrayMenuItems(CMenu*, UINT) {}
 void CDatastore::OnTrayMenuClosed(CMenu*, int) {}
 
 void CDatastore::OnTrayMenuCommand(UINT) {}
+
+int CDatastore::ReportUnsentActions()
+{
+    const int unsent = m_webActionHandler.GetUnsentCount();
+    if (unsent > 0) {
+        CString format, text;
+        format.LoadString(IDS_OFFLINE_DROPPED);
+        text.Format(format, unsent);
+        AfxMessageBox(text, MB_OK | MB_ICONWARNING);
+    }
+    return unsent;
+}

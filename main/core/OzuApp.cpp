@@ -54,6 +54,14 @@ const QuiEdition* QuiFindEdition(int nCode)
     return s_editions[EditionRow(nCode)];
 }
 
+BOOL QuiBroadcastNewNote(UINT nTimeoutMs)
+{
+    // Another program's hung window must not keep this start from ending.
+    DWORD_PTR result = 0;
+    return ::SendMessageTimeoutA(HWND_BROADCAST, QUI_NAN_MSG, 0, 0, SMTO_ABORTIFHUNG | SMTO_NORMAL, nTimeoutMs,
+                                 &result) != 0;
+}
+
 COzuApp* QuiGetOzuApp()
 {
     CWinApp* app = AfxGetApp();
@@ -84,7 +92,7 @@ BOOL COzuApp::InitInstance()
         return FALSE;
     AfxSetResourceHandle(m_resMan.GetResourceHandle());
     if (bSecond) {
-        ::SendMessageA(HWND_BROADCAST, QUI_NAN_MSG, 0, 0);
+        QuiBroadcastNewNote(kBroadcastTimeoutMs);
         return FALSE;
     }
     m_pPrefs = new COzuPrefs(m_settings);
@@ -342,6 +350,8 @@ CActionNote* COzuApp::CreateNote(BOOL bCascade)
 int COzuApp::ExitInstance()
 {
     m_bReady = FALSE;
+    if (m_pDatastore)
+        m_pDatastore->ReportUnsentActions();
     DeleteDatastore();
     delete m_pPrefs;
     m_pPrefs = nullptr;

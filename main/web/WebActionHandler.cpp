@@ -133,8 +133,7 @@ int CWebActionHandler::SubmitAction(CWebActionJug& action)
         DeleteWebActionPages();
         SendQueued();
         char page[MAX_PATH];
-        Run(action, GetWebActionPagePath(page));
-        return submitRun;
+        return Run(action, GetWebActionPagePath(page)) ? submitRun : submitFailed;
     }
     if (!m_actions.Add(action))
         return submitRun;
@@ -156,6 +155,16 @@ int CWebActionHandler::RunWebAction(CWebActionJug& action)
     DeleteWebActionPages();
     char page[MAX_PATH];
     return Run(action, GetWebActionPagePath(page));
+}
+
+int CWebActionHandler::GetUnsentCount()
+{
+    int unsent = 0;
+    for (const QueuedAction& queued : m_queued) {
+        if (m_actions.Find(queued.action.m_nId))
+            unsent++;
+    }
+    return unsent;
 }
 
 int CWebActionHandler::SendQueuedActions()

@@ -85,6 +85,10 @@ public:
     // due and failed (the file is then as it was).
     BOOL SaveKeywordFile();
 
+    // Tells the user how many web actions kept off line in this run were
+    // never sent and go with the program; nothing when none. The number.
+    int ReportUnsentActions();
+
     // Datastores alive in this program.
     static int GetLiveCount();
 

@@ -28,12 +28,17 @@ struct QuiEdition {
 void QuiRegisterEdition(int nCode, const QuiEdition* pEdition);
 const QuiEdition* QuiFindEdition(int nCode);
 
+// Asks the running copy for a new note: QUI_NAN_MSG to every top-level
+// window, each given at most nTimeoutMs and hung ones skipped. FALSE when
+// the broadcast failed or timed out.
+BOOL QuiBroadcastNewNote(UINT nTimeoutMs);
+
 class COzuApp : public CQuillmateApp {
     DECLARE_DYNAMIC(COzuApp)
 public:
     // The reload stages.
     enum { kFullRefused = 0, kLightRefused = 1, kFullRunning = 2, kLightRunning = 3, kIdle = 4 };
-    enum { kGracePeriodMs = 300000, kBackEndVersion = 5 };
+    enum { kGracePeriodMs = 300000, kBackEndVersion = 5, kBroadcastTimeoutMs = 2000 };
 
     COzuApp();
     ~COzuApp() override;

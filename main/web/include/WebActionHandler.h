@@ -57,7 +57,9 @@ void ExpandDatePlaceholders(QuiTemplateParamList& params, CWebActionJug& action)
 class CWebActionHandler {
 public:
     enum { connectorEnable = 0x2 };   // SetConnectorEnabled: enable, else disable
-    enum { submitRun = 1, submitQueued = 2 };
+    // submitFailed: on line, but the action opened nothing (no subtype, a
+    // template too long, a page that could not be written).
+    enum { submitFailed = 0, submitRun = 1, submitQueued = 2 };
 
     CWebActionHandler() = default;
     // Deletes the temporary page first.
@@ -66,7 +68,7 @@ public:
     CWebActionHandler& operator=(const CWebActionHandler&) = delete;
 
     // On line: sends what the offline list holds from this run, then runs
-    // the action; submitRun. Off line: keeps the action in the offline list
+    // the action; submitRun, or submitFailed when it opened nothing. Off line: keeps the action in the offline list
     // (submitQueued), or drops it when it must never be queued (submitRun).
     int SubmitAction(CWebActionJug& action);
     // Fills the action's template and opens it: 1 when a URL or page went to
@@ -77,6 +79,8 @@ public:
     // subtype still exists, each with a page of its own, and takes them out
     // of the offline list; the number run.
     int SendQueuedActions();
+    // The actions kept off line in this run and not sent since.
+    int GetUnsentCount();
 
     // Empties the enabled collection and loads every "*.xml" file of the
     // connectors folder into it; 1 when at least one was found, else 0.

@@ -217,4 +217,43 @@
 #define IDH_WEB_ACTIONS_CHECKED  24
 #define IDH_WEB_ACTIONS          26
 
+
+/* Web editions (webeditions.rc): the web calendar, web to-do and web
+   calendar edition's panes (picture, caption and tip, menu by the pane's
+   number), their fields' texts and the filing messages. */
+#define IDR_WEB_NOTE_ACCELERATORS 4
+#define IDB_WEBCAL_DISABLED      23
+#define IDB_WEBTODO_DISABLED     25
+#define IDR_MYTIME_PANE          31
+#define IDB_MYTIME_NOTE          33
+#define IDR_WEBCAL_DROPDOWN      175
+#define IDR_WEBTODO_PANE         507
+#define IDR_WEBCAL_PANE          510
+#define IDM_WEBCAL_LAYOUT_TIMED  7001
+#define IDM_WEBCAL_LAYOUT_COUNT  7002
+#define IDM_WEBCAL_LAYOUT_START  7003
+#define IDM_WEBCAL_LAYOUT_DATE   7004
+#define IDM_WEBCAL_LAYOUT_NONE   7005
+#define IDM_WEBCAL_DROP_FIRST    8001
+#define IDM_WEBCAL_DROP_NONE     8003
+#define IDM_WEBCAL_DROP_LAST     8006
+#define IDM_WEBCAL_EVENT_FIRST   57727  /* the web calendar's event types, to 57741 */
+#define IDM_MYTIME_EVENT_FIRST   50022  /* the calendar edition's event types, to 50034 */
+#define IDS_WEBTODO_DATE_PROMPT  57669
+#define IDS_WEBCAL_DATE_PROMPT   57671
+#define IDS_WEBCAL_TO            57672
+#define IDS_WEBCAL_START_PROMPT  57673
+#define IDS_WEBCAL_END_PROMPT    57674
+#define IDS_WEBCAL_AT_PROMPT     57676
+#define IDS_WEBCAL_COUNT_AFTER   57677
+#define IDS_WEBCAL_COUNT_BEFORE  57678
+#define IDS_WEBCAL_BAD_DATE      57684
+#define IDS_WEBCAL_BAD_END       57687
+#define IDS_WEBTODO_DUE          57690
+#define IDS_WEBCAL_BAD_START     57694
+#define IDS_WEB_ENTRY_MISSING    57695
+#define IDS_WEB_ENTRY_FAILED     57696
+#define IDS_OFFLINE_DROPPED      57697  /* printf format, one number: the actions dropped */
+#define IDS_WEB_NOTHING_TO_FILE  57714
+
 #endif

@@ -1,0 +1,459 @@
+#include "WebEditions.h"
+
+#include "ClientRegistry.h"
+#include "KeyText.h"
+#include "OzuApp.h"
+#include "QuiResIds.h"
+#include "QuillmateApp.h"
+#include "QuillmateExcept.h"
+#include "WebActionItem.h"
+#include "WebActionJug.h"
+#include "WebConnector.h"
+#include "WebEditionsShared.h"
+
+namespace {
+
+const UINT kViewerCommand = 32801;
+const DWORD kHelpContext = 26;
+const UINT kHelpCommand = 9;
+const DWORD kNoteHelpId = 1501;
+const COLORREF kPaneBackground = 0x02FFFFFF;
+const int kLoginBufferSize = 260;
+
+CDatastore* CurrentDatastore()
+{
+    CQuillmateApp* app = QuiGetApp();
+    return app ? app->GetDatastore() : nullptr;
+}
+
+bool Feature(int n)
+{
+    CQuillmateApp* app = QuiGetApp();
+    return app && app->IsFeature(n);
+}
+
+// The stored text setting, or empty.
+CString Setting(int row)
+{
+    CQuillmateApp* app = QuiGetApp();
+    ClientRegistry* settings = app ? app->GetSettings() : nullptr;
+    const void* value = settings ? settings->GetValue(row, true) : nullptr;
+    return value ? CString(static_cast<const char*>(value)) : CString();
+}
+
+bool ReadWriteTime(const CString& path, FILETIME* time)
+{
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (path.IsEmpty() || !::GetFileAttributesExA(path, GetFileExInfoStandard, &data))
+        return false;
+    *time = data.ftLastWriteTime;
+    return true;
+}
+
+// The one datastore with a login page waiting to be removed.
+CWebOnlyDatastore* s_pLoginOwner = nullptr;
+
+CDatastore* CreateWebOnlyDatastore(int nEdition)
+{
+    return new CWebOnlyDatastore(nEdition == CDatastore::typeWebOnly ? CDatastore::typeWebOnly
+                                                                     : CDatastore::typeWebOnlyDefault);
+}
+
+CActionNote* CreateWebOnlyNote()
+{
+    auto* note = new CWebActionNote;
+    new CWebNoteWnd(note);
+    return note;
+}
+
+CDatastore* CreateMyTimeDatastore(int)
+{
+    return new CMyTimeDatastore;
+}
+
+CActionNote* CreateMyTimeNote()
+{
+    auto* note = new CMyTimeActionNote;
+    new CMyTimeNoteWnd(note);
+    return note;
+}
+
+const QuiEdition kWebOnlyEdition = {CreateWebOnlyDatastore, CreateWebOnlyNote};
+const QuiEdition kMyTimeEdition = {CreateMyTimeDatastore, CreateMyTimeNote};
+
+} // namespace
+
+void QuiRegisterWebEditions()
+{
+    QuiRegisterEdition(CDatastore::typeWebOnly, &kWebOnlyEdition);
+    QuiRegisterEdition(CDatastore::typeWebCalendar, &kMyTimeEdition);
+}
+
+//--- the datastore
+
+UINT CWebOnlyDatastore::s_nLoginPageLife = 10000;
+
+CWebOnlyDatastore::CWebOnlyDatastore(int nEdition) : m_nEdition(nEdition) {}
+
+CWebOnlyDatastore::~CWebOnlyDatastore()
+{
+    RemoveLoginPage();
+}
+
+BOOL CWebOnlyDatastore::LoadItems()
+{
+    RegisterTypes();
+    CDatastore::LoadItems();
+    if (m_nEdition != typeWebOnlyDefault)
+        SubmitWebLogin();
+    return TRUE;
+}
+
+UINT CWebOnlyDatastore::GetResourceId()
+{
+    return IDR_WEB_NOTE_ACCELERATORS;
+}
+
+const char* const* CWebOnlyDatastore::GetItemTypeIds()
+{
+    static const char* const kIds[] = {"9D3F8900-F9BD-11d2-A0F8-00104B9522AA", "A794C600-EEA6-11d2-A0E8-00104B9522AA",
+                                       "A794C601-EEA6-11d2-A0E8-00104B9522AA", "A794C602-EEA6-11d2-A0E8-00104B9522AA",
+                                       ""};
+    return kIds;
+}
+
+const char* const* CMyTimeDatastore::GetItemTypeIds()
+{
+    static const char* const kIds[] = {"9D3F8900-F9BD-11d2-A0F8-00104B9522AA", ""};
+    return kIds;
+}
+
+int CWebOnlyDatastore::SubmitWebLogin()
+{
+    QuiItemType* type = GetItemType(WEB_HIDDEN_TYPE_ID);
+    QuiItemList* items = GetItemList();
+    if (!type || !items)
+        return 0;
+    CWebConnectorSubtype* subtype = nullptr;
+    int cursor = items->fetchBegin(type);
+    while (QuiItem* item = items->fetchNext(cursor)) {
+        const char* name = item->getDisplayName();
+        if (name && _stricmp(name, "yahoo login") == 0) {
+            if (auto* action = dynamic_cast<CWebActionItem*>(item))
+                subtype = action->GetSubtype();
+            break;
+        }
+    }
+    items->fetchEnd(cursor);
+    if (!subtype)
+        return 0;
+
+    char user[kLoginBufferSize] = "";
+    char password[kLoginBufferSize] = "";
+    lstrcpynA(user, Setting(ClientRegistry::Username), kLoginBufferSize);
+    lstrcpynA(password, Setting(ClientRegistry::Password), kLoginBufferSize);
+    UnscramblePassword(reinterpret_cast<unsigned char*>(password), lstrlenA(password));
+
+    CWebActionJug login;
+    login.m_nConnectorIndex = subtype->m_nConnectorIndex;
+    login.m_nSubtypeIndex = subtype->m_nSubtypeIndex;
+    login.SetParameter("login", user);
+    login.SetParameter("password", password);
+    SecureZeroMemory(password, sizeof password);
+    login.m_nFlags = CWebActionJug::flagNoShow | CWebActionJug::flagNoQueue;
+    const int result = GetWebActionHandler()->SubmitAction(login);
+
+    // The page that posts the password must not stay on disk: it goes once
+    // the browser had the time to read it, and at the latest with us.
+    char page[MAX_PATH];
+    RemoveLoginPage();
+    if (subtype->m_strMethod.CompareNoCase("GET") != 0 && GetWebActionPagePath(page) &&
+        ReadWriteTime(page, &m_loginPageTime)) {
+        m_strLoginPage = page;
+        s_pLoginOwner = this;
+        m_nLoginTimer = ::SetTimer(nullptr, 0, s_nLoginPageLife, OnLoginPageTimer);
+    }
+    return result;
+}
+
+void CALLBACK CWebOnlyDatastore::OnLoginPageTimer(HWND, UINT, UINT_PTR id, DWORD)
+{
+    ::KillTimer(nullptr, id);
+    if (s_pLoginOwner && s_pLoginOwner->m_nLoginTimer == id)
+        s_pLoginOwner->RemoveLoginPage();
+}
+
+void CWebOnlyDatastore::RemoveLoginPage()
+{
+    if (m_nLoginTimer) {
+        ::KillTimer(nullptr, m_nLoginTimer);
+        m_nLoginTimer = 0;
+    }
+    if (s_pLoginOwner == this)
+        s_pLoginOwner = nullptr;
+    FILETIME now = {};
+    // A page written since is another action's, for the browser to read.
+    if (ReadWriteTime(m_strLoginPage, &now) && ::CompareFileTime(&now, &m_loginPageTime) == 0)
+        ::DeleteFileA(m_strLoginPage);
+    m_strLoginPage.Empty();
+}
+
+//--- the note
+
+CWebActionNote::~CWebActionNote() = default;
+
+CWebToDoDestination* CWebActionNote::GetToDoDestination()
+{
+    return dynamic_cast<CWebToDoDestination*>(GetPaneDestination(CWebToDoPane::PANE_ID));
+}
+
+CWebCalDestination* CWebActionNote::GetCalDestination()
+{
+    return dynamic_cast<CWebCalDestination*>(GetPaneDestination(CalendarPaneId()));
+}
+
+CWebActionsDestination* CWebActionNote::GetActionsDestination()
+{
+    return dynamic_cast<CWebActionsDestination*>(GetPaneDestination(CWebActionsPane::PANE_ID));
+}
+
+void CWebActionNote::OpenKestrelViewer(CActionNote*)
+{
+    if (CWnd* main = AfxGetMainWnd())
+        main->PostMessage(WM_COMMAND, kViewerCommand);
+}
+
+void CWebActionNote::ShowHelp(CActionNote*)
+{
+    if (CWnd* main = AfxGetMainWnd())
+        main->WinHelp(kHelpContext, kHelpCommand);
+}
+
+void CWebActionNote::ParseText(CActionNote* note)
+{
+    CActionNote::ParseText(note);
+    if (CWebToDoDestination* toDo = GetToDoDestination())
+        toDo->Refresh();
+    if (CWebCalDestination* cal = GetCalDestination())
+        cal->Refresh();
+}
+
+void CWebActionNote::PostAttach()
+{
+    if (m_pNoteWnd && m_pNoteWnd->GetSafeHwnd()) {
+        m_pNoteWnd->PostMessage(WM_SETFOCUS);
+        m_pNoteWnd->SetWindowContextHelpId(kNoteHelpId);
+    }
+}
+
+int CWebActionNote::AttachSinks()
+{
+    if (Feature(9)) {
+        if (CWebActionsDestination* actions = GetActionsDestination())
+            actions->AttachSinks();
+    }
+    if (CWebToDoDestination* toDo = GetToDoDestination())
+        toDo->AttachSinks();
+    if (CWebCalDestination* cal = GetCalDestination())
+        cal->AttachSinks();
+    PostAttach();
+    return 0;
+}
+
+void CWebActionNote::EnablePimDestinations(BOOL)
+{
+    if (CWebToDoDestination* toDo = GetToDoDestination())
+        toDo->SetParseLocked(true);
+    if (CWebCalDestination* cal = GetCalDestination())
+        cal->SetParseLocked(true);
+}
+
+void CWebActionNote::FileNote(CActionNote* note)
+{
+    CActionNote::FileNote(note);
+    try {
+        RunFiling(0);
+    } catch (...) {
+        // Whatever went wrong, the user is told and keeps the note.
+        QuiDeleteCurrentException();
+        AfxMessageBox(IDS_UNEXPECTED_ERROR, MB_OK);
+        if (CWnd* main = AfxGetMainWnd())
+            main->EnableWindow(TRUE);
+        ShowNoteWnd(TRUE);
+    }
+}
+
+template <class Dest> void CWebActionNote::Submit(Dest* dest)
+{
+    CWebActionJug action;
+    dest->FileItem(&action);
+    if (action.m_nConnectorIndex < 0)
+        throw new COzuExcept(IDS_WEB_ENTRY_MISSING, 0);
+    CDatastore* datastore = CurrentDatastore();
+    const int result = datastore ? datastore->SendWebAction(&action) : 0;
+    if (result != CWebActionHandler::submitRun && result != CWebActionHandler::submitQueued)
+        throw new COzuExcept(IDS_WEB_ENTRY_FAILED, 0);
+}
+
+void CWebActionNote::FileEntries()
+{
+    CWebToDoDestination* toDo = GetToDoDestination();
+    CWebCalDestination* cal = GetCalDestination();
+    CWebActionsDestination* actions = GetActionsDestination();
+    if (toDo && !m_bToDoFiled && IsChecked(*toDo)) {
+        Submit(toDo);
+        m_bToDoFiled = true;
+    }
+    if (cal && !m_bCalFiled && IsChecked(*cal)) {
+        Submit(cal);
+        m_bCalFiled = true;
+    }
+    if (actions && !m_bActionsFiled && Feature(9) && actions->HasSelectedActions()) {
+        Submit(actions);
+        m_bActionsFiled = true;
+    }
+    if (m_bToDoFiled || m_bCalFiled || m_bActionsFiled)
+        return;
+    CDatastore* datastore = CurrentDatastore();
+    if (!datastore || datastore->GetType() == CDatastore::typeWebOnlyDefault || !toDo)
+        throw new COzuExcept(IDS_WEB_NOTHING_TO_FILE, 0);
+    Submit(toDo);
+    m_bToDoFiled = true;
+}
+
+void CMyTimeActionNote::ParseText(CActionNote* note)
+{
+    CActionNote::ParseText(note);
+    if (CWebCalDestination* cal = GetCalDestination())
+        cal->Refresh();
+}
+
+BOOL CMyTimeActionNote::HasEnabledDestination()
+{
+    CWebActionsDestination* actions = GetActionsDestination();
+    CWebToDoDestination* toDo = GetToDoDestination();
+    CWebCalDestination* cal = GetCalDestination();
+    const bool others = (toDo && IsChecked(*toDo)) || (cal && IsChecked(*cal));
+    return !(actions && IsChecked(*actions) && !others);
+}
+
+int CMyTimeActionNote::AttachSinks()
+{
+    if (Feature(9)) {
+        if (CWebActionsDestination* actions = GetActionsDestination())
+            actions->AttachSinks();
+    }
+    if (CWebCalDestination* cal = GetCalDestination())
+        cal->AttachSinks();
+    PostAttach();
+    return 0;
+}
+
+void CMyTimeActionNote::FileEntries()
+{
+    CWebCalDestination* cal = GetCalDestination();
+    CWebActionsDestination* actions = GetActionsDestination();
+    if (cal && !m_bCalFiled && IsChecked(*cal)) {
+        Submit(cal);
+        m_bCalFiled = true;
+    }
+    if (actions && !m_bActionsFiled && Feature(9) && actions->HasSelectedActions()) {
+        Submit(actions);
+        m_bActionsFiled = true;
+    }
+    if (!m_bCalFiled && !m_bActionsFiled)
+        throw new COzuExcept(IDS_WEB_NOTHING_TO_FILE, 0);
+}
+
+//--- the windows
+
+BEGIN_MESSAGE_MAP(CWebDestWnd, CDestWnd)
+    ON_WM_CREATE()
+END_MESSAGE_MAP()
+
+CWebDestWnd::CWebDestWnd() : CWebDestWnd(new CWebCalPane, false) {}
+
+CWebDestWnd::CWebDestWnd(CWebCalPane* pCal, bool bMyTime) : m_pCal(pCal), m_bMyTime(bMyTime) {}
+
+CWebDestWnd::~CWebDestWnd()
+{
+    delete m_pCal;
+}
+
+CMyTimeDestWnd::CMyTimeDestWnd() : CWebDestWnd(new CMyTimeCalPane, true) {}
+
+void CWebDestWnd::PlacePane(CDestPane& pane, int& row, bool bAvailable)
+{
+    if (!pane.Create(row, this))
+        return;
+    pane.SetBkColor(kPaneBackground);
+    if (!bAvailable) {
+        pane.SetCheckActive(FALSE);
+        pane.GetDestination()->SetEnabled(false);
+    }
+    pane.Show();
+    pane.ShowWindow(SW_SHOW);
+    CRect client;
+    pane.GetClientRect(client);
+    row += client.Height() + 1;
+}
+
+int CWebDestWnd::OnCreate(LPCREATESTRUCT lpCreateStruct)
+{
+    if (CDestWnd::OnCreate(lpCreateStruct) == -1)
+        return -1;
+    CDatastore* datastore = CurrentDatastore();
+    const int edition = datastore ? datastore->GetType() : CDatastore::typeWebOnlyDefault;
+    int row = 3;
+    // The self and journal panes belong to features this edition never has.
+    PlacePane(m_toDo, row, edition != CDatastore::typeWebOnlyDefault && !m_bMyTime);
+    PlacePane(*m_pCal, row, edition != CDatastore::typeWebOnlyDefault);
+    if (Feature(9)) {
+        PlacePane(m_actions, row, true);
+        m_actions.FillActionList();
+    }
+    SetTop(row);
+    return 0;
+}
+
+void CWebDestWnd::DestroyPanes()
+{
+    for (CDestPane* pane : {static_cast<CDestPane*>(&m_toDo), static_cast<CDestPane*>(m_pCal),
+                            static_cast<CDestPane*>(&m_actions)}) {
+        if (pane->GetSafeHwnd())
+            pane->DestroyWindow();
+    }
+}
+
+BEGIN_MESSAGE_MAP(CWebNoteWnd, CNoteWnd)
+    ON_WM_CLOSE()
+END_MESSAGE_MAP()
+
+CDestWnd* CWebNoteWnd::CreateDestWnd()
+{
+    CWebDestWnd* dest = MakeDestWnd();
+    if (!dest->Create(this)) {
+        delete dest;
+        return nullptr;
+    }
+    return dest;
+}
+
+void CWebNoteWnd::OnClose()
+{
+    if (auto* dest = dynamic_cast<CWebDestWnd*>(GetDestWnd()))
+        dest->DestroyPanes();
+    Default();
+}
+
+BOOL CWebNoteWnd::DestroyWindow()
+{
+    if (auto* dest = dynamic_cast<CWebDestWnd*>(GetDestWnd()))
+        dest->DestroyPanes();
+    return CNoteWnd::DestroyWindow();
+}
+
+CMyTimeNoteWnd::CMyTimeNoteWnd(CActionNote* pNote) : CWebNoteWnd(pNote)
+{
+    SetEditionPicture(IDB_MYTIME_NOTE);
+}

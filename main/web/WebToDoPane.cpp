@@ -1,0 +1,212 @@
+#include "WebCalPanes.h"
+
+#include "ActionNote.h"
+#include "CoreWndUtil.h"
+#include "FrameworkUtil.h"
+#include "QuiResIds.h"
+#include "QuillmateApp.h"
+#include "WebActionJug.h"
+#include "WebConnector.h"
+#include "WebEditionsShared.h"
+
+//--- CWebToDoDestination
+
+CWebToDoDestination::CWebToDoDestination(CWebToDoPane* pPane) : CDestination(pPane), m_pPane(pPane) {}
+
+CWebToDoDestination::~CWebToDoDestination()
+{
+    DetachSinks();
+}
+
+void CWebToDoDestination::Bind()
+{
+    m_pDate.reset(new CDateDropProp(&m_pPane->GetDateField()));
+    m_pPriority.reset(new CEditDropProp(&m_pPane->GetPriorityField()));
+}
+
+CActionNote* CWebToDoDestination::Note()
+{
+    return m_pPane ? m_pPane->GetActionNote() : nullptr;
+}
+
+void CWebToDoDestination::AttachSinks()
+{
+    if (IsEnabled())
+        RegisterDateSink(this, Note(), m_sink, m_pContext, m_bRegistered);
+}
+
+void CWebToDoDestination::DetachSinks()
+{
+    UnregisterDateSink(m_sink, m_pContext, m_bRegistered);
+    if (m_pDate) {
+        m_pDate->SetKeyphraseId(0);
+        m_pDate->SetData(0);
+    }
+}
+
+bool CWebToDoDestination::IsModified()
+{
+    return UserChanged(GetCheckProp()) || UserChanged(m_pDate.get());
+}
+
+void CWebToDoDestination::OnParseResult1(QuiPrsItemRole* pRole, int, int nExtra, QuiDestinationSink*)
+{
+    if (!pRole || !m_pDate || UserChanged(GetCheckProp()) || m_bParseLocked)
+        return;
+    const int tag = pRole->getTag();
+    if (tag != 5 && tag != 6)
+        return;
+    CActionNote* note = Note();
+    if (UserChanged(m_pDate.get())) {
+        if (note)
+            note->RemoveKeyphrase(KeyphraseOf(nExtra));
+        m_pDate->SetKeyphraseId(0);
+        return;
+    }
+    if (m_pDate->GetKeyphraseId() >= 1)
+        return;
+    COleVariant value;
+    RoleDate(pRole, value);
+    m_pDate->SetKeyphraseId(nExtra);
+    if (note)
+        note->AddKeyphrase(KeyphraseOf(nExtra));
+    m_pDate->SetValueAndFlags(value, CDestProp::FLAG_PARSED);
+    m_pDate->SetData(tag);
+}
+
+void CWebToDoDestination::OnParseResult2(QuiPrsItemRole* pRole, int, int nExtra, QuiDestinationSink*)
+{
+    if (!pRole || !m_pDate || UserChanged(m_pDate.get()) || nExtra == 0 || m_pDate->GetKeyphraseId() != nExtra)
+        return;
+    COleVariant empty;
+    empty.vt = VT_NULL;
+    m_pDate->SetValueAndFlags(empty, CDestProp::FLAG_PARSED);
+    m_pDate->SetKeyphraseId(0);
+    m_pDate->SetData(0);
+    if (CActionNote* note = Note())
+        note->RemoveKeyphrase(KeyphraseOf(nExtra));
+}
+
+void CWebToDoDestination::BuildQueryString(CString& text)
+{
+    text.Empty();
+    CActionNote* note = Note();
+    if (!note || !m_pDate)
+        return;
+    if (UserChanged(m_pDate.get()))
+        m_pDate->SetKeyphraseId(0);
+    CString noteText;
+    note->GetNoteText(noteText);
+    const int keyphrase = m_pDate->GetKeyphraseId();
+    text = webcal::TextWithoutKeyphrases(noteText, &keyphrase, 1);
+}
+
+int CWebToDoDestination::FileItem(CWebActionJug* pAction)
+{
+    if (!pAction || !m_pDate)
+        return 0;
+    const CWebConnectorSubtype* subtype = CatalogueSubtype(m_pPane->GetItemId());
+    if (!subtype)
+        return 0;
+    pAction->m_nConnectorIndex = subtype->m_nConnectorIndex;
+    pAction->m_nSubtypeIndex = subtype->m_nSubtypeIndex;
+    CString query;
+    BuildQueryString(query);
+    pAction->SetParameter("querystring", query);
+    SetDateParameters(pAction, m_pPane->GetDateField(), m_pDate->GetFlags());
+    pAction->SetParameter("eventpriority", "1");
+    return 0;
+}
+
+//--- CWebToDoPane
+
+IMPLEMENT_DYNAMIC(CWebToDoPane, CWnd)
+
+BEGIN_MESSAGE_MAP(CWebToDoPane, CDestPane)
+    ON_WM_CREATE()
+    ON_EN_KILLFOCUS(CWebToDoPane::IDC_DATE, OnDateKillFocus)
+END_MESSAGE_MAP()
+
+CWebToDoPane::CWebToDoPane() : CDestPane(new CWebToDoDestination(this))
+{
+    GetToDoDestination()->Bind();
+}
+
+CWebToDoPane::~CWebToDoPane()
+{
+    GetToDoDestination()->DetachSinks();
+}
+
+BOOL CWebToDoPane::Create(int y, CWnd* pParent)
+{
+    return CreatePane(y, pParent, PANE_ID, PANE_ID);
+}
+
+BOOL CWebToDoPane::DestroyWindow()
+{
+    for (CWnd* child : {static_cast<CWnd*>(&m_priority), static_cast<CWnd*>(&m_date), static_cast<CWnd*>(&m_label)}) {
+        if (child->GetSafeHwnd())
+            child->DestroyWindow();
+    }
+    return CDestPane::DestroyWindow();
+}
+
+int CWebToDoPane::OnCreate(LPCREATESTRUCT lpCreateStruct)
+{
+    if (CDestPane::OnCreate(lpCreateStruct) == -1)
+        return -1;
+    GetCheckButton()->SetDisabledImage(IDB_WEBTODO_DISABLED);
+    CWnd* parent = GetParent();
+    CRect client;
+    GetClientRect(client);
+    POINT row1 = {};
+    GetControlPos(1, &row1);
+    const int dateWidth = DluToPixelsX(parent, 36);
+    if (!m_date.Create(client.right - 3 - dateWidth, row1.y - 5, 0, this, IDC_DATE))
+        return -1;
+    m_date.SetPromptText(IDS_WEBTODO_DATE_PROMPT);
+    CRect date = ChildRect(m_date, *this);
+    CString label;
+    label.LoadString(IDS_WEBTODO_DUE);
+    const int labelWidth = DluToPixelsX(parent, 20);
+    if (!m_label.Create(label, WS_CHILD | SS_RIGHT, CRect(date.left - 1 - labelWidth, date.top, date.left - 1, date.bottom),
+                        this, IDC_LABEL))
+        return -1;
+    if (CQuillmateApp* app = QuiGetApp())
+        m_label.SetFont(app->GetSmallFont());
+    if (!m_priority.Create(client.right - 3 - DluToPixelsX(parent, 12), row1.y - 15, DluToPixelsX(parent, 12), 0, this,
+                           IDC_PRIORITY, CEditDrop::dropRightAlign))
+        return -1;
+    m_priority.ShowWindow(SW_HIDE);
+    m_strItemId = "Yahoo_yahoo todo list";
+    return 0;
+}
+
+void CWebToDoPane::Show()
+{
+    const bool shown = GetDestination()->IsEnabled() && GetCheckButton()->GetCheck();
+    if (m_priority.GetSafeHwnd())
+        m_priority.ShowWindow(SW_HIDE);
+    if (m_label.GetSafeHwnd())
+        m_label.ShowWindow(shown ? SW_SHOW : SW_HIDE);
+    if (m_date.GetSafeHwnd())
+        m_date.ShowWindow(shown ? SW_SHOW : SW_HIDE);
+}
+
+BOOL CWebToDoPane::OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pHandlerInfo)
+{
+    BOOL handled = CDestPane::OnCmdMsg(nID, nCode, pExtra, pHandlerInfo);
+    if (handled && !pHandlerInfo && nID == PANE_ID && nCode == CN_COMMAND && !GetCheckButton()->GetCheck()) {
+        // The label stays: it is loaded once, when the pane is made.
+        m_date.SetText("");
+        Show();
+    }
+    return handled;
+}
+
+void CWebToDoPane::OnDateKillFocus()
+{
+    const DATE date = FieldDate(m_date);
+    if (date >= 0.0)
+        m_date.SetDate(date);
+}
