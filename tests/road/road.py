@@ -101,10 +101,12 @@ class Prefix:
             f"[HKEY_CURRENT_USER\\Software\\Wine\\Explorer\\Desktops]\n\"{desktop}\"=\"{size}\"\n")
 
     def server(self):
-        # Persistent for the run, streams on /dev/null (a service process that
-        # keeps an output pipe open would keep the caller waiting).
+        # Persistent for the run, and Wine's service processes started now with
+        # every stream on /dev/null: one that inherits an output pipe keeps
+        # whoever reads it waiting.
         subprocess.run(["wineserver", "-p"], env=self.env, stdin=subprocess.DEVNULL,
                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, check=False)
+        self.run(["wineboot"], timeout=120)
 
     def stop(self):
         if self.path.exists():
@@ -115,10 +117,9 @@ class Prefix:
 
     def run(self, args, cwd=None, timeout=60):
         done = subprocess.run(["wine"] + list(args), env=self.env, cwd=cwd, stdin=subprocess.DEVNULL,
-                              stdout=subprocess.PIPE, stderr=subprocess.STDOUT, timeout=timeout)
+                              stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=timeout)
         if done.returncode != 0:
-            raise RoadError(f"wine {' '.join(map(str, args))}: exit {done.returncode}: {done.stdout[-2000:]!r}")
-        return done
+            raise RoadError(f"wine {' '.join(map(str, args))}: exit {done.returncode}")
 
     def start(self, args, cwd=None, pipes=False):
         streams = subprocess.PIPE if pipes else subprocess.DEVNULL
@@ -279,7 +280,7 @@ class Road:
         self.step("ready tray icon")
 
     def _desktop_window(self):
-        found = subprocess.run(["xdotool", "search", "--name", "Wine desktop"], stdout=subprocess.PIPE,
+        found = subprocess.run(["xdotool", "search", "--name", "^Road - Wine desktop$"], stdout=subprocess.PIPE,
                                stderr=subprocess.DEVNULL, text=True)
         ids = found.stdout.split()
         return ids[0] if ids else None
@@ -468,7 +469,8 @@ def run_demo(args):
                 road.probe.ask(f"front {window}")
             return window if front else None
         poll(note_alone, 30, "the note window", interval=0.2)
-        road.type("lunch with Anna tomorrow 12:30 pm")
+        # The default edition offers the web actions: their keywords are marked.
+        road.type("search for lunch places tomorrow 12:30 pm")
         road.screenshot(args.screenshot)
     except (RoadError, subprocess.SubprocessError, OSError) as e:
         print(f"scripts/run: {e}")
