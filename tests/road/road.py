@@ -180,7 +180,7 @@ class Probe:
         if self.process.poll() is None:
             try:
                 self.ask("quit", 5)
-            except (RoadError, OSError):
+            except (RoadError, OSError, ValueError):
                 pass
             try:
                 self.process.wait(5)
@@ -359,14 +359,17 @@ class Road:
                 pass
 
     def close(self):
+        """Ends everything of the run, whatever state a failure left it in."""
         try:
             if self.probe:
                 self.exit()
-                self.probe.close()
-        finally:
-            if self.program and self.program.poll() is None:
-                self.program.kill()
-            self.prefix.stop()
+        except (RoadError, OSError, subprocess.SubprocessError) as e:
+            self.log(f"the program did not end by its exit command: {e}")
+        if self.probe:
+            self.probe.close()
+        if self.program and self.program.poll() is None:
+            self.program.kill()
+        self.prefix.stop()
 
 
 # -- checks of what the stand-ins received
@@ -446,6 +449,12 @@ def run_test(args):
         edition.run(road, Path(args.work) / f"{args.edition}.png")
     except (RoadError, subprocess.SubprocessError, OSError) as e:
         print(f"FAILED: {e}")
+        if road.desktop:
+            try:
+                print(f"windows: {road.probe.ask('windows')}")
+                road.screenshot(Path(args.work) / f"{args.edition}-failed.png")
+            except (RoadError, subprocess.SubprocessError, OSError, AttributeError):
+                pass
         return 1
     finally:
         road.close()
@@ -461,14 +470,19 @@ def run_demo(args):
         road.start().wait_ready(60)
         road.focus_desktop()
         road.xdotool("key", "--clearmodifiers", NEW_NOTE_KEY)
-        # A first run opens the preferences and the tip of the day over the note.
+        # A first run opens the preferences and then the tip of the day over
+        # the note: they are cancelled until the note has stayed in front with
+        # the caret in its text for three polls running.
+        calm = []
+
         def note_alone():
-            road.probe.ok("cancel-dialogs")
-            window, front, _ = road.note()
+            cancelled = road.probe.ok("cancel-dialogs") != "0"
+            window, front, in_text = road.note()
             if window and not front:
                 road.probe.ask(f"front {window}")
-            return window if front else None
-        poll(note_alone, 30, "the note window", interval=0.2)
+            calm.append(bool(window and front and in_text and not cancelled))
+            return all(calm[-3:]) and len(calm) >= 3
+        poll(note_alone, 30, "the note window alone in front", interval=0.2)
         # The default edition offers the web actions: their keywords are marked.
         road.type("search for lunch places tomorrow 12:30 pm")
         road.screenshot(args.screenshot)
