@@ -84,6 +84,8 @@ class Prefix:
         })
 
     def create(self, desktop="Road", size="1024x768"):
+        if subprocess.run([str(TOP / "scripts" / "can-run-win32")]).returncode != 0:
+            raise RoadError("this machine cannot run 32-bit x86 programs (IA-32 emulation is off): no Wine here")
         if not (self.base / ".quillmate-ready").exists():
             raise RoadError(f"no Wine prefix at {self.base}: run scripts/setup")
         self.stop()
