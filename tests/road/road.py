@@ -397,28 +397,61 @@ def edition_in_build(build, datastore_class):
 
 # -- the editions
 
-class WebCalendar:
-    """Web-only edition 4: a note filed as an event of the web calendar."""
-    datastore = "CWebOnlyDatastore"
-    settings = ("[HKEY_CURRENT_USER\\Software\\Quillmate\\Client]\n\"ActivePIM\"=dword:00000004\n"
-                "\"ShowProfile\"=dword:00000001\n"
+class Edition:
+    """One edition's road. A new one names its datastore class, its ActivePIM
+    value, the note to type and the pane to read, and fills in standin,
+    fields and check."""
+    datastore = ""   # the datastore class Quillmate.exe must hold for the test to run
+    active_pim = 0
+    text = ""        # the note typed
+    pane = 0         # the control id of the pane whose fields are read
+
+    def settings(self):
+        # The edition, and a user past the first run's profile and tip of the day.
+        return ("[HKEY_CURRENT_USER\\Software\\Quillmate\\Client]\n"
+                f"\"ActivePIM\"=dword:{self.active_pim:08x}\n\"ShowProfile\"=dword:00000001\n"
                 "[HKEY_CURRENT_USER\\Software\\Quillmate\\Client\\Tip]\n\"Startup\"=dword:00000000\n")
-    text = "lunch with Anna tomorrow 12:30 pm"
-    pane = 510                       # the calendar pane
-    date, start, end = 126, 131, 132  # its date and time fields
-    url = "http://calendar.example.com/event/add?"
+
+    def standin(self, road):
+        """Sets up what the note is filed into; gives what check needs."""
+        raise NotImplementedError
+
+    def fields(self, probe):
+        """{field id: the text the pane must show once the note is typed}."""
+        raise NotImplementedError
+
+    def check(self, road, standin):
+        """Raises RoadError unless the stand-in received the filed note."""
+        raise NotImplementedError
 
     def run(self, road, artefact):
-        log = road.browser_standin()
+        standin = self.standin(road)
         road.start().wait_ready()
         note = road.hot_key()
         road.type(self.text)
-        probe = road.probe
-        road.wait_fields(self.pane, {self.date: probe.ok("format-date 1"),
-                                     self.start: probe.ok("format-time 12 30"),
-                                     self.end: probe.ok("format-time 13 30")})
+        road.wait_fields(self.pane, self.fields(road.probe))
         road.screenshot(artefact)
         road.file_note(note)
+        self.check(road, standin)
+
+
+class WebCalendar(Edition):
+    """Web-only edition 4: a note filed as an event of the web calendar."""
+    datastore = "CWebOnlyDatastore"
+    active_pim = 4
+    text = "lunch with Anna tomorrow 12:30 pm"
+    pane = 510                        # the calendar pane
+    date, start, end = 126, 131, 132  # its date and time fields
+    url = "http://calendar.example.com/event/add?"
+
+    def standin(self, road):
+        return road.browser_standin()
+
+    def fields(self, probe):
+        return {self.date: probe.ok("format-date 1"), self.start: probe.ok("format-time 12 30"),
+                self.end: probe.ok("format-time 13 30")}
+
+    def check(self, road, log):
         urls = poll(lambda: browser_urls(log, self.url), 15, "the calendar URL at the browser")
         if len(urls) != 1:
             raise RoadError(f"the calendar URL was opened {len(urls)} times: {urls}")
@@ -447,7 +480,7 @@ def run_test(args):
         return SKIPPED
     road = Road(args.build, args.work)
     try:
-        road.prepare(edition.settings)
+        road.prepare(edition.settings())
         edition.run(road, Path(args.work) / f"{args.edition}.png")
     except (RoadError, subprocess.SubprocessError, OSError) as e:
         print(f"FAILED: {e}")
@@ -507,7 +540,7 @@ def run_bench(args):
     short = "lunch with Anna tomorrow 12:30 pm at Rio"[:40]
     long_text = ("please bring the quarterly report and the slides for the review " * 20)[:982] + " tomorrow 12:30"
     try:
-        road.prepare(edition.settings)
+        road.prepare(edition.settings())
         road.browser_standin()
         for run in range(args.runs):
             begin = time.monotonic()
