@@ -268,8 +268,8 @@ class Road:
                 state = None
             elif message in (NIM_ADD, NIM_MODIFY) and flags & NIF_TIP:
                 state = (owner, tip)
-        # The shell keeps at most 63 characters of a tip.
-        if state and state[1] and self.ready_tip.startswith(state[1]):
+        # The program hands the shell at most 63 characters of a tip.
+        if state and (state[1] == self.ready_tip or len(state[1]) >= 63 and self.ready_tip.startswith(state[1])):
             return state[0]
         return None
 
