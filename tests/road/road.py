@@ -48,8 +48,24 @@ class RoadError(Exception):
     pass
 
 
+def time_factor():
+    """How much longer than on a machine that runs 32-bit programs itself
+    every step may take: Wine under an x86 emulator is many times slower."""
+    if "QUI_ROAD_TIME_FACTOR" in os.environ:
+        return float(os.environ["QUI_ROAD_TIME_FACTOR"])
+    emulator = Path("/proc/sys/fs/binfmt_misc/qemu-i386")
+    try:
+        return 10.0 if emulator.read_text().startswith("enabled") else 1.0
+    except OSError:
+        return 1.0
+
+
+TIME_FACTOR = time_factor()
+
+
 def poll(check, timeout, what, interval=0.02):
     """Calls check until it gives something true, against a deadline."""
+    timeout *= TIME_FACTOR
     end = time.monotonic() + timeout
     while True:
         result = check()
@@ -119,7 +135,7 @@ class Prefix:
 
     def run(self, args, cwd=None, timeout=60):
         done = subprocess.run(["wine"] + list(args), env=self.env, cwd=cwd, stdin=subprocess.DEVNULL,
-                              stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=timeout)
+                              stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=timeout * TIME_FACTOR)
         if done.returncode != 0:
             raise RoadError(f"wine {' '.join(map(str, args))}: exit {done.returncode}")
 
@@ -137,7 +153,7 @@ class Prefix:
         """The install a user gets, through the one script that makes it."""
         env = dict(self.env, QUI_BIN=str(bin_dir))
         done = subprocess.run([str(TOP / "scripts" / "install"), str(folder)], env=env, stdin=subprocess.DEVNULL,
-                              stdout=subprocess.PIPE, stderr=subprocess.STDOUT, timeout=120)
+                              stdout=subprocess.PIPE, stderr=subprocess.STDOUT, timeout=120 * TIME_FACTOR)
         if done.returncode != 0:
             raise RoadError(f"scripts/install: {done.stdout.decode(errors='replace')[-2000:]}")
 
@@ -148,7 +164,7 @@ class Probe:
     def __init__(self, prefix, exe):
         self.process = prefix.start([windows_path(exe)], pipes=True)
         self.buffer = b""
-        first = self._line(60)
+        first = self._line(60 * TIME_FACTOR)
         if first != "ok probe":
             raise RoadError(f"the probe did not start: {first!r}")
 
@@ -169,7 +185,7 @@ class Probe:
 
     def ask(self, command, timeout=30):
         self.process.stdin.write(command.encode("latin-1") + b"\n")
-        return self._line(timeout)
+        return self._line(timeout * TIME_FACTOR)
 
     def ok(self, command, timeout=30):
         """The answer after "ok "; a failure raises."""
@@ -356,7 +372,7 @@ class Road:
         if self.program and self.program.poll() is None and self.tray_owner:
             self.probe.ask(f"post {self.tray_owner} {WM_COMMAND} {ID_APP_EXIT}")
             try:
-                self.program.wait(20)
+                self.program.wait(20 * TIME_FACTOR)
             except subprocess.TimeoutExpired:
                 pass
 
