@@ -54,3 +54,11 @@ DWORD ReadActivePim()
     const DWORD* value = static_cast<const DWORD*>(Settings(own)->GetValue(ClientRegistry::ActivePIM, false));
     return value ? *value : 0;
 }
+
+void ReadWebLogin(char* user, char* password, int size)
+{
+    std::unique_ptr<ClientRegistry> own;
+    ClientRegistry* settings = Settings(own);
+    lstrcpynA(user, Text(settings, ClientRegistry::Username), size);
+    lstrcpynA(password, Text(settings, ClientRegistry::Password), size);
+}

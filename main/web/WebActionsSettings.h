@@ -8,3 +8,5 @@ class CONTACTITEM;
 // The user's profile as a web action carries it.
 void ReadProfile(CONTACTITEM& profile);
 DWORD ReadActivePim();
+// The stored web login: "Username" and "Password" (still scrambled).
+void ReadWebLogin(char* user, char* password, int size);

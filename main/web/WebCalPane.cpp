@@ -1,6 +1,8 @@
 #include "WebCalPanes.h"
 
+#include <algorithm>
 #include <cmath>
+#include <list>
 #include <ctime>
 #include <vector>
 
@@ -151,9 +153,21 @@ void CWebCalDestination::OnParseResult1(QuiPrsItemRole* pRole, int, int nExtra, 
 {
     if (!pRole || !m_pDate || UserChanged(GetCheckProp()) || m_bParseLocked)
         return;
-    CDestProp* prop = PropOfTag(pRole->getTag());
+    const int tag = pRole->getTag();
+    CDestProp* prop = PropOfTag(tag);
     if (!prop)
         return;
+    COleVariant value;
+    RoleDate(pRole, value);
+    TakeParsedValue(prop, value, nExtra);
+    // A date with its time ("friday 12:30") is one phrase: its day is the
+    // event's date as well.
+    if (prop == m_pStart.get())
+        TakeParsedValue(m_pDate.get(), value, nExtra);
+}
+
+void CWebCalDestination::TakeParsedValue(CDestProp* prop, const VARIANT& value, int nExtra)
+{
     CActionNote* note = Note();
     if (UserChanged(prop)) {
         // The user's own value stands; the phrase is not marked as used.
@@ -163,12 +177,12 @@ void CWebCalDestination::OnParseResult1(QuiPrsItemRole* pRole, int, int nExtra, 
         m_bChangedByParse = true;
         return;
     }
+    // The first phrase for a field wins.
     if (prop->GetKeyphraseId() >= 1)
         return;
-    COleVariant value;
-    RoleDate(pRole, value);
     prop->SetKeyphraseId(nExtra);
-    if (note)
+    const std::list<QuiPrsKeyphrase*>* marked = note ? &note->GetKeyphrases() : nullptr;
+    if (marked && std::find(marked->begin(), marked->end(), KeyphraseOf(nExtra)) == marked->end())
         note->AddKeyphrase(KeyphraseOf(nExtra));
     if (prop == m_pDate.get())
         m_pDate->SetValueAndFlags(value, CDestProp::FLAG_PARSED);
@@ -179,10 +193,19 @@ void CWebCalDestination::OnParseResult1(QuiPrsItemRole* pRole, int, int nExtra, 
 
 void CWebCalDestination::OnParseResult2(QuiPrsItemRole* pRole, int, int nExtra, QuiDestinationSink*)
 {
-    if (!pRole || !m_pDate)
+    if (!pRole || !m_pDate || nExtra == 0)
         return;
     CDestProp* prop = PropOfTag(pRole->getTag());
-    if (!prop || UserChanged(prop) || nExtra == 0 || prop->GetKeyphraseId() != nExtra)
+    if (!prop)
+        return;
+    DropParsedValue(prop, nExtra);
+    if (prop == m_pStart.get())
+        DropParsedValue(m_pDate.get(), nExtra);
+}
+
+void CWebCalDestination::DropParsedValue(CDestProp* prop, int nExtra)
+{
+    if (UserChanged(prop) || prop->GetKeyphraseId() != nExtra)
         return;
     COleVariant empty;
     empty.vt = VT_NULL;
@@ -191,7 +214,10 @@ void CWebCalDestination::OnParseResult2(QuiPrsItemRole* pRole, int, int nExtra, 
     else
         static_cast<CTimeEditProp*>(prop)->SetValueAndFlags(empty, CDestProp::FLAG_PARSED);
     prop->SetKeyphraseId(0);
-    if (CActionNote* note = Note())
+    const bool stillUsed = m_pDate->GetKeyphraseId() == nExtra || m_pStart->GetKeyphraseId() == nExtra ||
+                           m_pEnd->GetKeyphraseId() == nExtra;
+    CActionNote* note = Note();
+    if (note && !stillUsed)
         note->RemoveKeyphrase(KeyphraseOf(nExtra));
     m_bChangedByParse = true;
 }

@@ -9,6 +9,7 @@
 #include "WebActionItem.h"
 #include "WebActionJug.h"
 #include "WebConnector.h"
+#include "WebActionsSettings.h"
 #include "WebEditionsShared.h"
 
 namespace {
@@ -30,15 +31,6 @@ bool Feature(int n)
 {
     CQuillmateApp* app = QuiGetApp();
     return app && app->IsFeature(n);
-}
-
-// The stored text setting, or empty.
-CString Setting(int row)
-{
-    CQuillmateApp* app = QuiGetApp();
-    ClientRegistry* settings = app ? app->GetSettings() : nullptr;
-    const void* value = settings ? settings->GetValue(row, true) : nullptr;
-    return value ? CString(static_cast<const char*>(value)) : CString();
 }
 
 bool ReadWriteTime(const CString& path, FILETIME* time)
@@ -150,8 +142,7 @@ int CWebOnlyDatastore::SubmitWebLogin()
 
     char user[kLoginBufferSize] = "";
     char password[kLoginBufferSize] = "";
-    lstrcpynA(user, Setting(ClientRegistry::Username), kLoginBufferSize);
-    lstrcpynA(password, Setting(ClientRegistry::Password), kLoginBufferSize);
+    ReadWebLogin(user, password, kLoginBufferSize);
     UnscramblePassword(reinterpret_cast<unsigned char*>(password), lstrlenA(password));
 
     CWebActionJug login;

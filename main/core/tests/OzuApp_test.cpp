@@ -7,6 +7,8 @@
 #include "NoteManager.h"
 #include "OzuPrefs.h"
 #include "QuiParserMgr.h"
+#include "URLHandler.h"
+#include "WebActionJug.h"
 
 using namespace app_test;
 
@@ -481,6 +483,88 @@ TEST_F(OzuApp, ASecondStartBroadcastsTheNewNoteMessageAndMakesNoWindow)
     app.reset();
     listener.DestroyWindow();
     ::CloseHandle(running);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(OzuApp, WebActionsKeptOffLineAndNeverSentAreToldAtExit)
+{
+    ASSERT_TRUE(Start());
+    // No browser answers: a web action stays in the offline list.
+    SetDword("Browser", 4, "Software\\Quillmate\\Client\\Preferences");
+    QuiURLHandler::GetDefaultBrowser()->CreateBrowser();
+    CWebActionJug first, second;
+    ASSERT_EQ(2, app->GetDatastore()->SendWebAction(&first));
+    ASSERT_EQ(2, app->GetDatastore()->SendWebAction(&second));
+    CPromptScript prompts;
+    prompts.AnswerNext(IDOK);
+    Stop();
+    const std::vector<std::string> texts = Texts(prompts);
+    ASSERT_EQ(1u, texts.size());
+    EXPECT_NE(std::string::npos, texts[0].find("2 web actions")) << texts[0];
+}
+
+// A top-level window of a thread that stops answering messages.
+class HungWindow {
+public:
+    HungWindow() : m_made(CreateEventA(nullptr, TRUE, FALSE, nullptr)), m_release(CreateEventA(nullptr, TRUE, FALSE, nullptr))
+    {
+        m_thread = CreateThread(nullptr, 0, Run, this, 0, nullptr);
+        WaitForSingleObject(m_made, 10000);
+    }
+    ~HungWindow()
+    {
+        SetEvent(m_release);
+        WaitForSingleObject(m_thread, 10000);
+        for (HANDLE handle : {m_thread, m_made, m_release})
+            CloseHandle(handle);
+    }
+    HWND Window() const { return m_window; }
+
+private:
+    static DWORD WINAPI Run(void* self)
+    {
+        auto* hung = static_cast<HungWindow*>(self);
+        hung->m_window = CreateWindowExA(0, "STATIC", "hung", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+        SetEvent(hung->m_made);
+        // Never pumps again until released.
+        WaitForSingleObject(hung->m_release, INFINITE);
+        DestroyWindow(hung->m_window);
+        return 0;
+    }
+
+    HANDLE m_made;
+    HANDLE m_release;
+    HANDLE m_thread = nullptr;
+    HWND m_window = nullptr;
+};
+
+DWORD WINAPI Broadcast(void*)
+{
+    QuiBroadcastNewNote(COzuApp::kBroadcastTimeoutMs);
+    return 0;
+}
+
+TEST(SecondStart, TheNewNoteBroadcastDoesNotWaitForAHungWindow)
+{
+    HungWindow hung;
+    ASSERT_NE(nullptr, hung.Window());
+    HANDLE sender = CreateThread(nullptr, 0, Broadcast, nullptr, 0, nullptr);
+    // Several times the time-out for the one hung window; a broadcast that
+    // waits for it would still be waiting.
+    const DWORD deadline = GetTickCount() + 8 * COzuApp::kBroadcastTimeoutMs;
+    bool done = false;
+    while (!done && static_cast<LONG>(deadline - GetTickCount()) > 0) {
+        // This thread's own windows answer the broadcast meanwhile.
+        done = MsgWaitForMultipleObjects(1, &sender, FALSE, deadline - GetTickCount(), QS_ALLINPUT) == WAIT_OBJECT_0;
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+            DispatchMessageA(&msg);
+    }
+    EXPECT_TRUE(done) << "the second start would hang";
+    CloseHandle(sender);
 }
 
 } // namespace

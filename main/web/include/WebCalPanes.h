@@ -75,6 +75,11 @@ protected:
     void UpdatePaneCheck();
     CDestProp* PropOfTag(int nTag);
     CActionNote* Note();
+    // A parsed value into a field that neither the user nor an earlier
+    // phrase filled; a field the user changed drops the phrase.
+    void TakeParsedValue(CDestProp* prop, const VARIANT& value, int nExtra);
+    // The field empties when the phrase that filled it goes.
+    void DropParsedValue(CDestProp* prop, int nExtra);
 
     CWebCalPane* m_pPane;
     std::unique_ptr<CDateDropProp> m_pDate;

@@ -23,6 +23,8 @@
 #include "URLHandler.h"
 #include "WebActionTestSupport.h"
 #include "WebEditions.h"
+#include "DateUtil.h"
+#include "FrameworkUtil.h"
 
 namespace webedition_test {
 
@@ -38,11 +40,9 @@ public:
     }
     CDatastore* GetDatastore() override { return datastore; }
     QuiParserMgr* GetParserMgr() override { return manager; }
-    ClientRegistry* GetSettings() override { return &settings; }
 
     CDatastore* datastore = nullptr;
     QuiParserMgr* manager = nullptr;
-    ClientRegistry settings;
 };
 
 class CMainWnd : public CWnd {
@@ -97,7 +97,9 @@ protected:
         m_standIns.reset(new BrowserStandInTesting::Installation);
         m_temp.reset(new OwnTempFolder);
         BrowserStandInTesting::SetBrowserSetting(m_browser);
-        ASSERT_TRUE(QuiURLHandler::GetDefaultBrowser()->CreateBrowser());
+        const BOOL made = QuiURLHandler::GetDefaultBrowser()->CreateBrowser();
+        if (m_browser == kExplorerDriver)
+            ASSERT_TRUE(made);
         SetNumber("ActivePIM", m_activePim);
         SetSetting("Username", "ann");
         HKEY key = nullptr;
@@ -111,7 +113,6 @@ protected:
             WriteBytes("webcalendar.xml", ReadBytes(m_home + std::string("\\") + Fixture("connectors/webcalendar.xml")));
             WriteBytes("mytime.xml", ReadBytes(m_home + std::string("\\") + Fixture("connectors/mytime.xml")));
         }
-        app.settings.Load();
         QuiRegisterWebEditions();
         const int pim = static_cast<int>(m_activePim);
         const QuiEdition* edition = QuiFindEdition(pim);
@@ -179,11 +180,7 @@ protected:
 
     bool IsOpen(CActionNote* note)
     {
-        for (int i = 0; i < app.GetNoteCount(); i++) {
-            if (app.GetNoteManager()->GetNote(i) == note)
-                return true;
-        }
-        return false;
+        return app.GetNoteManager() && app.GetNoteManager()->IsListed(note);
     }
 
     static void Type(CActionNote* note, const char* text)

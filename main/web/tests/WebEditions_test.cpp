@@ -1,0 +1,467 @@
+// The web editions in their note windows: typed notes fill the calendar and
+// to-do panes through the real parser with the date package, and filing
+// opens the shipped connectors' URLs in the browser stand-in.
+#include "WebEditionsTestSupport.h"
+
+#include <list>
+#include <stdexcept>
+
+using namespace webedition_test;
+
+namespace {
+
+COleDateTime Today()
+{
+    COleDateTime now = COleDateTime::GetCurrentTime();
+    return COleDateTime(now.GetYear(), now.GetMonth(), now.GetDay(), 0, 0, 0);
+}
+
+class WebOnly : public EditionFixture {
+protected:
+    WebOnly() : EditionFixture(CDatastore::typeWebOnly) {}
+};
+
+class WebOnlyDefault : public EditionFixture {
+protected:
+    WebOnlyDefault() : EditionFixture(0) {}
+};
+
+class WebOnlyUnknown : public EditionFixture {
+protected:
+    WebOnlyUnknown() : EditionFixture(7) {}
+};
+
+class MyTime : public EditionFixture {
+protected:
+    MyTime() : EditionFixture(CDatastore::typeWebCalendar) {}
+};
+
+TEST_F(WebOnly, LunchFridayFillsAndTicksTheCalendarPaneAndFilesItsEvent)
+{
+    CWebActionNote* note = Open();
+    ASSERT_NE(nullptr, note);
+    CWebCalPane& cal = DestWnd(note)->GetCalPane();
+    EXPECT_FALSE(cal.GetCheckButton()->GetCheck());
+    Type(note, "lunch friday 12:30");
+
+    EXPECT_TRUE(cal.GetCheckButton()->GetCheck());
+    DATE read = -1.0;
+    cal.GetDateField().GetDate(&read);
+    ASSERT_GT(read, 0.0) << Text(cal.GetDateField());
+    COleDateTime date(read);
+    EXPECT_EQ(6, date.GetDayOfWeek());
+    const double ahead = date.m_dt - Today().m_dt;
+    EXPECT_GE(ahead, 0.0);
+    EXPECT_LE(ahead, 7.0);
+    EXPECT_EQ(TimeText(12, 30), Text(cal.GetStartField()));
+    EXPECT_EQ(TimeText(13, 30), Text(cal.GetEndField()));
+    EXPECT_TRUE(cal.GetStartField().IsWindowVisible());
+
+    File(note);
+    const std::vector<std::string> urls = Navigated();
+    ASSERT_EQ(2u, urls.size()) << "the login at start, then the event";
+    const std::string& url = urls[1];
+    EXPECT_EQ(0u, url.find("http://calendar.example.com/event/add?")) << url;
+    struct Row {
+        const char* name;
+        std::string value;
+    };
+    char day[8], year[8], timet[24];
+    sprintf(day, "%d", date.GetDay());
+    sprintf(year, "%d", date.GetYear());
+    sprintf(timet, "%ld", static_cast<long>(VariantDateToTime(date.m_dt)));
+    const Row rows[] = {
+        {"title", "lunch"}, {"month", MonthName(date)}, {"day", day}, {"year", year}, {"date", timet},
+        {"timed", "1"},     {"hour", "12"},             {"min", "30"}, {"ampm", "PM"}, {"durh", "1"},
+        {"durm", "0"},      {"type", "10"},
+    };
+    for (const Row& row : rows)
+        EXPECT_EQ(row.value, UrlParameter(url, row.name)) << row.name << " in " << url;
+    EXPECT_FALSE(IsOpen(note)) << "a filed note ends";
+}
+
+TEST_F(WebOnly, CallTheBankTomorrowFillsTheToDoDate)
+{
+    CWebActionNote* note = Open();
+    ASSERT_NE(nullptr, note);
+    CWebToDoPane& toDo = DestWnd(note)->GetToDoPane();
+    Type(note, "call the bank tomorrow");
+    COleDateTime tomorrow = Today() + COleDateTimeSpan(1, 0, 0, 0);
+    EXPECT_EQ(DateText(tomorrow), Text(toDo.GetDateField()));
+    EXPECT_FALSE(toDo.GetCheckButton()->GetCheck()) << "the to-do pane does not tick itself";
+
+    // Only the to-do: the calendar pane that ticked itself is unticked.
+    Click(&DestWnd(note)->GetCalPane());
+    Click(&toDo);
+    File(note);
+    const std::vector<std::string> urls = Navigated();
+    ASSERT_EQ(2u, urls.size());
+    const std::string& url = urls[1];
+    EXPECT_EQ(0u, url.find("http://calendar.example.com/task/add?")) << url;
+    char day[8], year[8];
+    sprintf(day, "%d", tomorrow.GetDay());
+    sprintf(year, "%d", tomorrow.GetYear());
+    EXPECT_EQ("call the bank", UrlParameter(url, "title"));
+    EXPECT_EQ(MonthName(tomorrow), UrlParameter(url, "month"));
+    EXPECT_EQ(day, UrlParameter(url, "day"));
+    EXPECT_EQ(year, UrlParameter(url, "year"));
+    EXPECT_EQ("1", UrlParameter(url, "priority"));
+}
+
+TEST_F(WebOnly, BothTickedSubmitTwoActionsToDoFirst)
+{
+    CWebActionNote* note = Open();
+    ASSERT_NE(nullptr, note);
+    Type(note, "dentist tomorrow 9:00");
+    ASSERT_TRUE(DestWnd(note)->GetCalPane().GetCheckButton()->GetCheck());
+    Click(&DestWnd(note)->GetToDoPane());
+    File(note);
+    const std::vector<std::string> urls = Navigated();
+    ASSERT_EQ(3u, urls.size());
+    EXPECT_EQ(0u, urls[1].find("http://calendar.example.com/task/add?")) << urls[1];
+    EXPECT_EQ(0u, urls[2].find("http://calendar.example.com/event/add?")) << urls[2];
+    EXPECT_EQ("9", UrlParameter(urls[2], "hour"));
+    EXPECT_EQ("AM", UrlParameter(urls[2], "ampm"));
+}
+
+TEST_F(WebOnly, AnUntickedNoteIsFiledAsAToDoWithoutADate)
+{
+    CWebActionNote* note = Open();
+    ASSERT_NE(nullptr, note);
+    Type(note, "  pick up the dry cleaning");
+    File(note);
+    const std::vector<std::string> urls = Navigated();
+    ASSERT_EQ(2u, urls.size());
+    EXPECT_EQ(0u, urls[1].find("http://calendar.example.com/task/add?")) << urls[1];
+    // Nothing was cut: the blanks stay. No date is sent, not even today's.
+    EXPECT_EQ("  pick up the dry cleaning", UrlParameter(urls[1], "title"));
+    for (const char* name : {"month", "day", "year"})
+        EXPECT_EQ("", UrlParameter(urls[1], name)) << name;
+    EXPECT_EQ("-1", UrlParameter(urls[1], "date"));
+    EXPECT_FALSE(IsOpen(note));
+}
+
+TEST_F(WebOnly, TheLoginRunsAtStartAndItsPageGoesOnceTheBrowserHadIt)
+{
+    std::vector<std::string> urls = Navigated();
+    ASSERT_EQ(1u, urls.size());
+    EXPECT_EQ(m_temp->Path("QuillmateWebAction.html"), urls[0]);
+    EXPECT_NE(std::string::npos, m_standIns->Log()[0].find("InternetExplorer.Create"));
+
+    // A second login with a short life for its page: the page goes by itself.
+    CWebOnlyDatastore::SetLoginPageLife(50);
+    auto* web = static_cast<CWebOnlyDatastore*>(store.get());
+    web->SubmitWebLogin();
+    CWebOnlyDatastore::SetLoginPageLife(10000);
+    const std::string page = m_temp->Path("QuillmateWebAction.html");
+    ASSERT_TRUE(datastore_test::Exists(page));
+    EXPECT_NE(std::string::npos, ReadBytes(page).find("value=\"ann\""));
+    PumpUntil([&] { return !datastore_test::Exists(page); });
+    EXPECT_FALSE(datastore_test::Exists(page)) << "the password stays on disk";
+}
+
+TEST_F(WebOnly, AMomentTheDatePackageCouldNotConvertIsNoDate)
+{
+    CWebActionNote* note = Open();
+    ASSERT_NE(nullptr, note);
+    CWebDestWnd* dest = DestWnd(note);
+    QuiItemType* dateType = store->GetItemType(WEB_DATE_ITEM_TYPE);
+    ASSERT_NE(nullptr, dateType);
+    struct Row {
+        int tag;
+        CDateDrop* field;
+        CDestination* destination;
+    } rows[] = {
+        {5, &dest->GetToDoPane().GetDateField(), dest->GetToDoPane().GetDestination()},
+        {6, &dest->GetCalPane().GetDateField(), dest->GetCalPane().GetDestination()},
+    };
+    for (const Row& row : rows) {
+        // -1 is the package's answer for a date it could not place.
+        QuiPrsItemRole role(row.tag, new QuiNumericItem(dateType, -1.0), true);
+        row.destination->OnParseResult1(&role, 1, 0x1000 + row.tag, nullptr);
+        EXPECT_EQ("", Text(*row.field)) << row.tag;
+        DATE date = 0.0;
+        row.field->GetDate(&date);
+        EXPECT_EQ(-1.0, date) << row.tag;
+    }
+    // The phrases were never real: the note must not mark them.
+    for (QuiPrsKeyphrase* kp : std::list<QuiPrsKeyphrase*>(note->GetKeyphrases()))
+        note->RemoveKeyphrase(kp);
+}
+
+TEST_F(WebOnly, AMissingCatalogueEntryKeepsTheNoteOpenWithAMessage)
+{
+    CWebActionNote* note = Open();
+    ASSERT_NE(nullptr, note);
+    Type(note, "lunch friday 12:30");
+    // The connector goes away under the note.
+    ASSERT_TRUE(DeleteFileA("webcalendar.xml"));
+    store->SyncItems();
+    CPromptScript prompts;
+    prompts.AnswerNext(IDOK);
+    File(note);
+    ASSERT_EQ(1u, prompts.Asked().size());
+    CString expected;
+    expected.LoadString(IDS_WEB_ENTRY_MISSING);
+    EXPECT_EQ(expected, prompts.Asked()[0].text);
+    EXPECT_TRUE(IsOpen(note));
+    EXPECT_TRUE(note->GetNoteWnd()->IsWindowVisible());
+}
+
+TEST_F(WebOnly, FilingAgainAfterAFailureDoesNotFileTheFirstEntryTwice)
+{
+    CWebActionNote* note = Open();
+    ASSERT_NE(nullptr, note);
+    Type(note, "team meeting");
+    CWebDestWnd* dest = DestWnd(note);
+    Click(&dest->GetToDoPane());
+    Click(&dest->GetCalPane());
+    dest->GetCalPane().GetStartField().SetText("half past");
+    CPromptScript prompts;
+    prompts.AnswerNext(IDOK);
+    File(note);
+    ASSERT_EQ(1u, prompts.Asked().size());
+    CString badStart;
+    badStart.LoadString(IDS_WEBCAL_BAD_START);
+    EXPECT_EQ(badStart, prompts.Asked()[0].text);
+    ASSERT_TRUE(IsOpen(note));
+    EXPECT_EQ(2u, Navigated().size()) << "the to-do went";
+
+    dest->GetCalPane().GetStartField().SetTime(COleDateTime(1899, 12, 30, 10, 0, 0).m_dt);
+    File(note);
+    const std::vector<std::string> urls = Navigated();
+    ASSERT_EQ(3u, urls.size());
+    EXPECT_EQ(0u, urls[2].find("http://calendar.example.com/event/add?")) << urls[2];
+    EXPECT_FALSE(IsOpen(note));
+}
+
+// A datastore whose sending fails in a way no destination reports.
+class ThrowingDatastore : public CWebOnlyDatastore {
+public:
+    ThrowingDatastore() : CWebOnlyDatastore(typeWebOnly) {}
+    int SendWebAction(CWebActionJug*) override { throw std::runtime_error("gone"); }
+};
+
+class WebOnlyThrowing : public WebOnly {
+protected:
+    CDatastore* MakeDatastore(const QuiEdition*, int) override { return new ThrowingDatastore; }
+};
+
+TEST_F(WebOnlyThrowing, AnyFailureWhileFilingIsReportedAndTheNoteStays)
+{
+    CWebActionNote* note = Open();
+    ASSERT_NE(nullptr, note);
+    Type(note, "anything");
+    mainWnd.EnableWindow(FALSE);
+    CPromptScript prompts;
+    prompts.AnswerNext(IDOK);
+    File(note);
+    ASSERT_EQ(1u, prompts.Asked().size());
+    CString expected;
+    expected.LoadString(IDS_UNEXPECTED_ERROR);
+    EXPECT_EQ(expected, prompts.Asked()[0].text);
+    EXPECT_TRUE(IsOpen(note));
+    EXPECT_FALSE(note->IsBusy());
+    EXPECT_TRUE(note->GetNoteWnd()->IsWindowVisible());
+    EXPECT_TRUE(mainWnd.IsWindowEnabled());
+}
+
+// A datastore whose handler neither opened nor kept the action.
+class RefusingDatastore : public CWebOnlyDatastore {
+public:
+    RefusingDatastore() : CWebOnlyDatastore(typeWebOnly) {}
+    int SendWebAction(CWebActionJug*) override { return CWebActionHandler::submitFailed; }
+};
+
+class WebOnlyRefusing : public WebOnly {
+protected:
+    CDatastore* MakeDatastore(const QuiEdition*, int) override { return new RefusingDatastore; }
+};
+
+TEST_F(WebOnlyRefusing, AnActionThatOpenedNothingKeepsTheNoteOpenWithAMessage)
+{
+    CWebActionNote* note = Open();
+    ASSERT_NE(nullptr, note);
+    Type(note, "lunch friday 12:30");
+    CPromptScript prompts;
+    prompts.AnswerNext(IDOK);
+    File(note);
+    ASSERT_EQ(1u, prompts.Asked().size());
+    CString expected;
+    expected.LoadString(IDS_WEB_ENTRY_FAILED);
+    EXPECT_EQ(expected, prompts.Asked()[0].text);
+    EXPECT_TRUE(IsOpen(note));
+}
+
+TEST_F(WebOnly, TheQueryTextLeavesOutExactlyTheDateAndTimePhrases)
+{
+    struct Row {
+        const char* note;
+        const char* query;
+    } rows[] = {
+        {"lunch friday 12:30 with Anna", "lunch with Anna"},
+        {"friday 12:30 lunch", "lunch"},
+        {"lunch with Anna tomorrow", "lunch with Anna"},
+        {"tomorrow lunch 12:30", "lunch"},
+    };
+    CWebActionNote* note = Open();
+    ASSERT_NE(nullptr, note);
+    CWebCalDestination* cal = DestWnd(note)->GetCalPane().GetCalDestination();
+    for (const Row& row : rows) {
+        Type(note, "");
+        Type(note, row.note);
+        CString query;
+        cal->BuildQueryString(query);
+        EXPECT_EQ(std::string(row.query), query.GetString()) << row.note;
+    }
+}
+
+TEST_F(WebOnlyDefault, TheCalendarAndToDoPanesAreUnavailableAndAnUntickedNoteIsRefused)
+{
+    EXPECT_TRUE(Navigated().empty()) << "no login without the web calendar";
+    CWebActionNote* note = Open();
+    ASSERT_NE(nullptr, note);
+    CWebDestWnd* dest = DestWnd(note);
+    EXPECT_FALSE(dest->GetCalPane().GetDestination()->IsEnabled());
+    EXPECT_FALSE(dest->GetToDoPane().GetDestination()->IsEnabled());
+    EXPECT_FALSE(dest->GetCalPane().GetCheckButton()->IsActive());
+    EXPECT_TRUE(dest->GetActionsPane().IsWindowVisible());
+    Type(note, "lunch friday 12:30");
+    EXPECT_FALSE(dest->GetCalPane().GetCheckButton()->GetCheck());
+
+    CPromptScript prompts;
+    prompts.AnswerNext(IDOK);
+    File(note);
+    ASSERT_EQ(1u, prompts.Asked().size());
+    CString expected;
+    expected.LoadString(IDS_WEB_NOTHING_TO_FILE);
+    EXPECT_EQ(expected, prompts.Asked()[0].text);
+    EXPECT_TRUE(IsOpen(note));
+    EXPECT_TRUE(Navigated().empty());
+}
+
+TEST_F(WebOnlyUnknown, AnUnknownEditionBehavesAsTheDefault)
+{
+    EXPECT_EQ(CDatastore::typeWebOnlyDefault, store->GetType());
+    EXPECT_TRUE(Navigated().empty());
+    CWebActionNote* note = Open();
+    ASSERT_NE(nullptr, note);
+    EXPECT_FALSE(DestWnd(note)->GetCalPane().GetDestination()->IsEnabled());
+    EXPECT_FALSE(DestWnd(note)->GetToDoPane().GetDestination()->IsEnabled());
+}
+
+class WebOnlyOffLine : public WebOnly {
+protected:
+    WebOnlyOffLine() { m_browser = kNetscapeDriver; }
+};
+
+TEST_F(WebOnlyOffLine, NoLoginWhileOffLineAndUnsentActionsAreToldAtExit)
+{
+    EXPECT_TRUE(m_standIns->Log().empty());
+    EXPECT_EQ(0, store->GetWebActionHandler()->GetActionList().GetCount()) << "the login is never kept";
+    CWebActionNote* note = Open();
+    ASSERT_NE(nullptr, note);
+    Type(note, "water the plants");
+    File(note);
+    EXPECT_FALSE(IsOpen(note)) << "kept off line counts as filed";
+    EXPECT_EQ(1, store->GetWebActionHandler()->GetActionList().GetCount());
+
+    CPromptScript prompts;
+    prompts.AnswerNext(IDOK);
+    EXPECT_EQ(1, store->ReportUnsentActions());
+    ASSERT_EQ(1u, prompts.Asked().size());
+    EXPECT_NE(-1, prompts.Asked()[0].text.Find("1 web action"));
+}
+
+TEST_F(MyTime, TheCalendarEditionFilesItsEventWithItsOwnTimeAndEventType)
+{
+    CWebActionNote* note = Open();
+    ASSERT_NE(nullptr, note);
+    CWebDestWnd* dest = DestWnd(note);
+    EXPECT_EQ(CMyTimeCalPane::PANE_ID, dest->GetCalPane().GetDlgCtrlID());
+    EXPECT_FALSE(dest->GetToDoPane().GetDestination()->IsEnabled());
+    EXPECT_TRUE(dest->GetCalPane().GetDateField().IsWindowVisible()) << "its fields show unticked";
+    EXPECT_EQ("", Text(dest->GetCalPane().GetDateField()));
+    Type(note, "lunch with Anna tomorrow 12:30 pm");
+    EXPECT_TRUE(dest->GetCalPane().GetCheckButton()->GetCheck());
+    EXPECT_EQ(static_cast<UINT>(CWebCalPane::LAYOUT_TIMED), dest->GetCalPane().GetLayout());
+    File(note);
+    const std::vector<std::string> urls = Navigated();
+    ASSERT_EQ(2u, urls.size());
+    const std::string& url = urls[1];
+    EXPECT_EQ(0u, url.find("http://www.mytime.example.net/calendar/new?")) << url;
+    COleDateTime tomorrow = Today() + COleDateTimeSpan(1, 0, 0, 0);
+    char day[8];
+    sprintf(day, "%d", tomorrow.GetDay());
+    EXPECT_EQ("lunch with Anna", UrlParameter(url, "text"));
+    EXPECT_EQ(day, UrlParameter(url, "day"));
+    EXPECT_EQ("12:30 PM", UrlParameter(url, "start"));
+    EXPECT_EQ("1", UrlParameter(url, "timed"));
+    // The layout the parse chose leaves the event type alone.
+    EXPECT_EQ("5008", UrlParameter(url, "type"));
+}
+
+TEST_F(MyTime, TypingADateTicksThePaneAndNothingTickedIsRefused)
+{
+    CWebActionNote* note = Open();
+    ASSERT_NE(nullptr, note);
+    Type(note, "something");
+    CWebCalPane& cal = DestWnd(note)->GetCalPane();
+    CPromptScript prompts;
+    prompts.AnswerNext(IDOK);
+    File(note);
+    ASSERT_EQ(1u, prompts.Asked().size());
+    EXPECT_TRUE(IsOpen(note));
+    cal.GetDateField().SetDate(Today().m_dt);
+    EXPECT_TRUE(cal.GetCheckButton()->GetCheck());
+}
+
+// The time parameters of an event as the two calendar panes send them.
+TEST_F(MyTime, StartTimesAreSentOnTheTwelveHourClock)
+{
+    struct Row {
+        int hour, minute;
+        const char* myTime;
+        const char* hour12;
+        const char* minutes;
+        const char* ampm;
+    };
+    const Row rows[] = {
+        {0, 7, "12:07 AM", "12", "7", "AM"},   {0, 15, "12:15 AM", "12", "15", "AM"},
+        {9, 0, "9:00 AM", "9", "0", "AM"},     {12, 0, "12:00 PM", "12", "0", "PM"},
+        {12, 30, "12:30 PM", "12", "30", "PM"}, {13, 5, "1:05 PM", "1", "5", "PM"},
+        {23, 59, "11:59 PM", "11", "59", "PM"},
+    };
+    CWebActionNote* note = Open();
+    ASSERT_NE(nullptr, note);
+    Type(note, "call");
+    CWnd host;
+    ASSERT_TRUE(host.CreateEx(0, nullptr, "host", WS_POPUP, 0, 0, 400, 200, nullptr, nullptr));
+    CWebCalPane webPane;
+    ASSERT_TRUE(webPane.Create(0, &host));
+    CWebCalPane& myPane = DestWnd(note)->GetCalPane();
+    for (const Row& row : rows) {
+        const DATE start = COleDateTime(1899, 12, 30, row.hour, row.minute, 0).m_dt;
+        myPane.GetStartField().SetTime(start);
+        webPane.GetStartField().SetTime(start);
+        CWebActionJug mine, web;
+        myPane.GetCalDestination()->FileItem(&mine);
+        webPane.GetCalDestination()->FileItem(&web);
+        auto param = [](CWebActionJug& jug, const char* name) {
+            for (const CWebDataProp& prop : jug.m_parameters) {
+                if (prop.m_strName == name)
+                    return std::string(prop.m_strValue.GetString());
+            }
+            return std::string("<none>");
+        };
+        EXPECT_EQ(row.myTime, param(mine, "starthour")) << row.hour << ":" << row.minute;
+        EXPECT_EQ("<none>", param(mine, "ampm"));
+        EXPECT_EQ(row.hour12, param(web, "starthour")) << row.hour << ":" << row.minute;
+        EXPECT_EQ(row.minutes, param(web, "startmin")) << row.hour << ":" << row.minute;
+        EXPECT_EQ(row.ampm, param(web, "ampm")) << row.hour << ":" << row.minute;
+    }
+    webPane.DestroyWindow();
+    host.DestroyWindow();
+}
+
+} // namespace
