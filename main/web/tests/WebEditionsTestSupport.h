@@ -97,9 +97,6 @@ protected:
         m_standIns.reset(new BrowserStandInTesting::Installation);
         m_temp.reset(new OwnTempFolder);
         BrowserStandInTesting::SetBrowserSetting(m_browser);
-        const BOOL made = QuiURLHandler::GetDefaultBrowser()->CreateBrowser();
-        if (m_browser == kExplorerDriver)
-            ASSERT_TRUE(made);
         SetNumber("ActivePIM", m_activePim);
         SetSetting("Username", "ann");
         HKEY key = nullptr;
@@ -119,6 +116,11 @@ protected:
         ASSERT_NE(nullptr, edition);
         store.reset(MakeDatastore(edition, pim));
         ASSERT_NE(nullptr, store);
+        // The browser the datastore's handler shares lives as long as a handler does.
+        ASSERT_NE(nullptr, QuiURLHandler::GetDefaultBrowser());
+        const BOOL made = QuiURLHandler::GetDefaultBrowser()->CreateBrowser();
+        if (m_browser == kExplorerDriver)
+            ASSERT_TRUE(made);
         app.datastore = store.get();
         ASSERT_TRUE(mainWnd.Create());
         app.m_pMainWnd = &mainWnd;
