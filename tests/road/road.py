@@ -30,6 +30,14 @@ import urllib.parse
 from pathlib import Path
 
 TOP = Path(__file__).resolve().parents[2]
+# Wine for this machine: 32-bit, or 64-bit for the x86-64 build where 32-bit
+# programs cannot run (scripts/wine, scripts/test-tree).
+WINE = str(TOP / "scripts" / "wine")
+
+
+def test_tree():
+    return subprocess.run([str(TOP / "scripts" / "test-tree")], stdout=subprocess.PIPE, text=True).stdout.strip()
+
 SKIPPED = 77  # ctest's skip code for these tests
 
 # Resource and control numbers of the program (outside/resources/include/QuiResIds.h).
@@ -93,15 +101,13 @@ class Prefix:
         self.path = Path(path)
         self.env = dict(os.environ)
         self.env.update({
-            "WINEPREFIX": str(self.path), "WINEARCH": "win32", "WINEDEBUG": "-all",
+            "WINEPREFIX": str(self.path), "WINEARCH": test_tree(), "WINEDEBUG": "-all",
             "WINEDLLOVERRIDES": "mscoree,mshtml=,winemenubuilder.exe=",
             # Dates and times in the formats the checks expect.
             "LANG": "en_US.UTF-8", "LC_ALL": "en_US.UTF-8",
         })
 
     def create(self, desktop="Road", size="1024x768"):
-        if subprocess.run([str(TOP / "scripts" / "can-run-win32")]).returncode != 0:
-            raise RoadError("this machine cannot run 32-bit x86 programs (IA-32 emulation is off): no Wine here")
         if not (self.base / ".quillmate-ready").exists():
             raise RoadError(f"no Wine prefix at {self.base}: run scripts/setup")
         self.stop()
@@ -134,14 +140,14 @@ class Prefix:
                            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, check=False, timeout=30)
 
     def run(self, args, cwd=None, timeout=60):
-        done = subprocess.run(["wine"] + list(args), env=self.env, cwd=cwd, stdin=subprocess.DEVNULL,
+        done = subprocess.run([WINE] + list(args), env=self.env, cwd=cwd, stdin=subprocess.DEVNULL,
                               stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=timeout * TIME_FACTOR)
         if done.returncode != 0:
             raise RoadError(f"wine {' '.join(map(str, args))}: exit {done.returncode}")
 
     def start(self, args, cwd=None, pipes=False):
         streams = subprocess.PIPE if pipes else subprocess.DEVNULL
-        return subprocess.Popen(["wine"] + list(args), env=self.env, cwd=cwd, stdin=streams, stdout=streams,
+        return subprocess.Popen([WINE] + list(args), env=self.env, cwd=cwd, stdin=streams, stdout=streams,
                                 stderr=subprocess.DEVNULL, bufsize=0)
 
     def import_registry(self, body):

@@ -129,12 +129,16 @@ TEST_F(WebOnly, AnUntickedNoteIsFiledAsAToDoWithoutADate)
     CWebActionNote* note = Open();
     ASSERT_NE(nullptr, note);
     Type(note, "  pick up the dry cleaning");
+    // Nothing was cut: the note's blanks stay in the query text.
+    CString query;
+    DestWnd(note)->GetToDoPane().GetToDoDestination()->BuildQueryString(query);
+    EXPECT_STREQ("  pick up the dry cleaning", query);
     File(note);
     const std::vector<std::string> urls = Navigated();
     ASSERT_EQ(2u, urls.size());
     EXPECT_EQ(0u, urls[1].find("http://calendar.example.com/task/add?")) << urls[1];
-    // Nothing was cut: the blanks stay. No date is sent, not even today's.
-    EXPECT_EQ("  pick up the dry cleaning", UrlParameter(urls[1], "title"));
+    // No date is sent, not even today's.
+    EXPECT_EQ("pick up the dry cleaning", UrlParameter(urls[1], "title"));
     for (const char* name : {"month", "day", "year"})
         EXPECT_EQ("", UrlParameter(urls[1], name)) << name;
     EXPECT_EQ("-1", UrlParameter(urls[1], "date"));
