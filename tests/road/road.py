@@ -541,10 +541,17 @@ def run_demo(args):
             return all(calm[-3:]) and len(calm) >= 3
         poll(note_alone, 30, "the note window alone in front", interval=0.2)
         # The default edition offers the web actions: their keywords are marked.
+        road.focus_desktop()
         road.type("search for lunch places tomorrow 12:30 pm")
         road.screenshot(args.screenshot)
     except (RoadError, subprocess.SubprocessError, OSError) as e:
         print(f"scripts/run: {e}")
+        if road.desktop:
+            try:
+                print(f"note: {road.probe.ask('note-text')}; windows: {road.probe.ask('windows')}")
+                road.screenshot(args.screenshot)
+            except (RoadError, subprocess.SubprocessError, OSError, AttributeError):
+                pass
         return 1
     finally:
         road.close()
