@@ -496,8 +496,9 @@ TEST_F(OzuApp, WebActionsKeptOffLineAndNeverSentAreToldAtExit)
     SetDword("Browser", 4, "Software\\Quillmate\\Client\\Preferences");
     QuiURLHandler::GetDefaultBrowser()->CreateBrowser();
     CWebActionJug first, second;
-    ASSERT_EQ(2, app->GetDatastore()->SendWebAction(&first));
-    ASSERT_EQ(2, app->GetDatastore()->SendWebAction(&second));
+    CWebActionHandler* handler = app->GetDatastore()->GetWebActionHandler();
+    ASSERT_EQ(2, handler->SubmitAction(first));
+    ASSERT_EQ(2, handler->SubmitAction(second));
     CPromptScript prompts;
     prompts.AnswerNext(IDOK);
     Stop();
