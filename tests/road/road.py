@@ -312,11 +312,19 @@ class Road:
     def xdotool(self, *args):
         subprocess.run(["xdotool"] + list(args), check=True, timeout=30)
 
+    def x_focus(self):
+        return subprocess.run(["xdotool", "getwindowfocus"], stdout=subprocess.PIPE, text=True).stdout.strip()
+
     def focus_desktop(self):
         # Global hot keys reach Wine only while one of its windows holds the keyboard.
         self.xdotool("windowfocus", self.desktop)
-        poll(lambda: subprocess.run(["xdotool", "getwindowfocus"], stdout=subprocess.PIPE, text=True)
-             .stdout.strip() == self.desktop, 10, "the keyboard on the Wine desktop")
+        poll(lambda: self.x_focus() == self.desktop, 10, "the keyboard on the Wine desktop")
+
+    def wait_keyboard_in_window(self):
+        """Wine hands the X keyboard focus to a window it activated a little
+        after Windows calls it active; keys that reach the desktop's own X
+        window meanwhile are lost, so typing waits for the hand-over."""
+        poll(lambda: self.x_focus() not in ("", self.desktop), 10, "the X keyboard focus on the note's window")
 
     def note(self):
         """(window, in front, focus in its text) of the current note."""
@@ -328,6 +336,7 @@ class Road:
         self.xdotool("key", "--clearmodifiers", NEW_NOTE_KEY)
         window = poll(lambda: (lambda n: n[0] if n[0] and n[1] and n[2] else None)(self.note()), timeout,
                       "a note window in front with the caret in its text")
+        self.wait_keyboard_in_window()
         self.step(f"note window {window}")
         return window
 
