@@ -312,11 +312,19 @@ class Road:
     def xdotool(self, *args):
         subprocess.run(["xdotool"] + list(args), check=True, timeout=30)
 
+    def x_focus(self):
+        return subprocess.run(["xdotool", "getwindowfocus"], stdout=subprocess.PIPE, text=True).stdout.strip()
+
     def focus_desktop(self):
         # Global hot keys reach Wine only while one of its windows holds the keyboard.
         self.xdotool("windowfocus", self.desktop)
-        poll(lambda: subprocess.run(["xdotool", "getwindowfocus"], stdout=subprocess.PIPE, text=True)
-             .stdout.strip() == self.desktop, 10, "the keyboard on the Wine desktop")
+        poll(lambda: self.x_focus() == self.desktop, 10, "the keyboard on the Wine desktop")
+
+    def wait_keyboard_in_window(self):
+        """Wine hands the X keyboard focus to a window it activated a little
+        after Windows calls it active; keys that reach the desktop's own X
+        window meanwhile are lost, so typing waits for the hand-over."""
+        poll(lambda: self.x_focus() not in ("", self.desktop), 10, "the X keyboard focus on the note's window")
 
     def note(self):
         """(window, in front, focus in its text) of the current note."""
@@ -328,6 +336,7 @@ class Road:
         self.xdotool("key", "--clearmodifiers", NEW_NOTE_KEY)
         window = poll(lambda: (lambda n: n[0] if n[0] and n[1] and n[2] else None)(self.note()), timeout,
                       "a note window in front with the caret in its text")
+        self.wait_keyboard_in_window()
         self.step(f"note window {window}")
         return window
 
@@ -540,8 +549,13 @@ def run_demo(args):
             calm.append(bool(window and front and in_text and not cancelled))
             return all(calm[-3:]) and len(calm) >= 3
         poll(note_alone, 30, "the note window alone in front", interval=0.2)
+        # Back in the note, a person clicks into its text before typing. The
+        # keyboard must not be put on the desktop's own X window here: Wine
+        # delivers no keys from it to the note, which is in front already.
+        x, y = road.probe.ok("text-point").split()
+        road.click(x, y)
+        poll(lambda: road.note()[1:] == (True, True), 10, "the caret in the note's text after the click")
         # The default edition offers the web actions: their keywords are marked.
-        road.focus_desktop()
         road.type("search for lunch places tomorrow 12:30 pm")
         road.screenshot(args.screenshot)
     except (RoadError, subprocess.SubprocessError, OSError) as e:

@@ -17,6 +17,7 @@
 //   set-note-text <text>        replaces the note's text, caret at its end
 //   pane <pane id> <field id>...  the texts of the fields of that destination pane
 //   button <id>                 the centre of a destination window's button, in desktop coordinates
+//   text-point                  the centre of the current note's text, in desktop coordinates
 //   gone <window>               ok when the window no longer exists
 //   format-date <days>          today + days in the user's short date format
 //   format-time <hour> <minute> the time in the user's format without seconds
@@ -347,6 +348,16 @@ BOOL CALLBACK CancelProc(HWND hwnd, LPARAM lParam)
     return TRUE;
 }
 
+// Where a click lands on the window: its centre, "x y" on the desktop.
+std::string Centre(HWND hwnd)
+{
+    RECT rect;
+    GetWindowRect(hwnd, &rect);
+    char text[64];
+    std::snprintf(text, sizeof text, "%ld %ld", (rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
+    return text;
+}
+
 LARGE_INTEGER Now()
 {
     LARGE_INTEGER now;
@@ -477,11 +488,11 @@ std::string Run(const std::string& line)
         HWND button = dest ? FindDescendant(dest, nullptr, std::atoi(args[1].c_str())) : nullptr;
         if (!button || !IsWindowVisible(button))
             return "fail no button " + args[1];
-        RECT rect;
-        GetWindowRect(button, &rect);
-        char text[64];
-        std::snprintf(text, sizeof text, "ok %ld %ld", (rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
-        return text;
+        return "ok " + Centre(button);
+    }
+    if (verb == "text-point") {
+        HWND edit = NoteEdit(CurrentNote());
+        return edit ? "ok " + Centre(edit) : "fail no note";
     }
     if (verb == "gone" && args.size() >= 2)
         return IsWindow(ParseWindow(args[1])) ? "fail still there" : "ok";
