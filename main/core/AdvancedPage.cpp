@@ -1,6 +1,8 @@
 #include "PrefPages.h"
 
 #include "ClientRegistry.h"
+#include "KestrelViewerDlg.h"
+#include "OzuApp.h"
 #include "OzuPrefs.h"
 #include "QuiInet.h"
 #include "QuiResIds.h"
@@ -79,7 +81,11 @@ BEGIN_MESSAGE_MAP(CPropPageAdvanced, CPrefPage)
     ON_BN_CLICKED(IDC_PREFS_EXPLORER, OnBrowserSwitched)
     ON_BN_CLICKED(IDC_PREFS_UPDATE_CHECK, OnUpdateCheck)
     ON_BN_CLICKED(IDC_PREFS_PROXY, OnProxy)
+    ON_BN_CLICKED(IDC_PREFS_ITEM_VIEWER, OnItemViewer)
+    ON_BN_CLICKED(IDC_PREFS_CONNECTORS, OnConnectors)
 END_MESSAGE_MAP()
+
+CPropPageAdvanced::ConnectorDlgRunner CPropPageAdvanced::s_pfnConnectorDlg = nullptr;
 
 CPropPageAdvanced::CPropPageAdvanced() : CPrefPage(IDD_PREFS_ADVANCED, IDH_PREFS_ADVANCED) {}
 
@@ -104,9 +110,6 @@ BOOL CPropPageAdvanced::OnInitDialog()
         int shared = DefaultBrowser::GetBrowserType();
         m_nBrowser = shared == -1 ? browserDetect : shared;
     }
-    // Only the first showing takes the frequency from the registry: a later
-    // one would throw away what the user typed before switching pages.
-    RereadUpdateFreq(m_nUpdateFreq);
     SendDlgItemMessage(IDC_PREFS_UPDATE_FREQ, EM_LIMITTEXT, kMaxUpdateFreqDigits);
     CPrefPage::OnInitDialog();
 
@@ -114,6 +117,8 @@ BOOL CPropPageAdvanced::OnInitDialog()
     GetDlgItem(IDC_PREFS_EXPLORER)->EnableWindow(m_nBrowser == browserExplorer || AnyKeyOpens(kExplorerKeys));
     CheckRadioButton(IDC_PREFS_NETSCAPE, IDC_PREFS_EXPLORER,
                      m_nBrowser == browserNetscape ? IDC_PREFS_NETSCAPE : IDC_PREFS_EXPLORER);
+    // Without the web side's dialog the button would do nothing.
+    GetDlgItem(IDC_PREFS_CONNECTORS)->EnableWindow(s_pfnConnectorDlg != nullptr);
     m_bMarkModified = TRUE;
     return TRUE;
 }
@@ -133,6 +138,9 @@ void CPropPageAdvanced::DoDataExchange(CDataExchange* pDX)
 {
     DDX_Text(pDX, IDC_PREFS_WAIT_TIMEOUT, m_nWaitTimeout);
     if (!pDX->m_bSaveAndValidate) {
+        // Each showing takes the frequency from the registry: the updater
+        // may have changed it since.
+        RereadUpdateFreq(m_nUpdateFreq);
         ShowUpdateFrequency();
         return;
     }
@@ -186,4 +194,17 @@ void CPropPageAdvanced::OnUpdateCheck()
 void CPropPageAdvanced::OnProxy()
 {
     QuiShowProxySettings();
+}
+
+void CPropPageAdvanced::OnItemViewer()
+{
+    QuiOpenKestrelViewer(TRUE);
+}
+
+void CPropPageAdvanced::OnConnectors()
+{
+    if (!s_pfnConnectorDlg || !s_pfnConnectorDlg())
+        return;
+    if (COzuApp* app = QuiGetOzuApp())
+        app->ReloadDatastore(0, FALSE);
 }

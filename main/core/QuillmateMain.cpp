@@ -1,4 +1,5 @@
 // The program: its one application object and its entry point.
+#include "ConnectorDlg.h"
 #include "OzuApp.h"
 
 namespace {
@@ -7,5 +8,6 @@ COzuApp theApp;
 
 int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE hPrevInstance, LPSTR lpCmdLine, int nCmdShow)
 {
+    QuiInstallConnectorDialogs();
     return AfxWinMain(hInstance, hPrevInstance, lpCmdLine, nCmdShow);
 }
