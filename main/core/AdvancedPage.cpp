@@ -42,13 +42,18 @@ bool AnyKeyOpens(const KeyPath (&keys)[N])
 }
 
 // The update frequency as the registry holds it now; the updater may have
-// changed it since the settings were loaded.
-void RereadUpdateFreq(int& value)
+// changed it since the settings were loaded. `read` is what the last reading
+// gave: only a changed value replaces what the page holds, so that a number
+// typed before switching pages stays.
+void RereadUpdateFreq(int& value, int& read)
 {
     DWORD stored = 0;
-    if (QuiRegistry::QueryValue(HKEY_CURRENT_USER, "Software\\Quillmate\\Client", "PintailFreq", &stored,
-                                sizeof stored))
+    if (!QuiRegistry::QueryValue(HKEY_CURRENT_USER, "Software\\Quillmate\\Client", "PintailFreq", &stored,
+                                 sizeof stored))
+        return;
+    if (static_cast<int>(stored) != read)
         value = static_cast<int>(stored);
+    read = static_cast<int>(stored);
 }
 
 void ShowInformation(UINT nIDPrompt)
@@ -94,6 +99,7 @@ void CPropPageAdvanced::LoadFrom(const COzuPrefs& prefs)
     m_nWaitTimeout = static_cast<int>(prefs.m_dwConnectorWaitTimeout);
     m_nBrowser = static_cast<int>(prefs.m_dwBrowser);
     m_nUpdateFreq = static_cast<int>(prefs.m_nUpdateFreq);
+    m_nReadUpdateFreq = m_nUpdateFreq;
 }
 
 void CPropPageAdvanced::StoreTo(COzuPrefs& prefs) const
@@ -138,9 +144,9 @@ void CPropPageAdvanced::DoDataExchange(CDataExchange* pDX)
 {
     DDX_Text(pDX, IDC_PREFS_WAIT_TIMEOUT, m_nWaitTimeout);
     if (!pDX->m_bSaveAndValidate) {
-        // Each showing takes the frequency from the registry: the updater
-        // may have changed it since.
-        RereadUpdateFreq(m_nUpdateFreq);
+        // Each showing looks at the registry: the updater may have changed
+        // the frequency since.
+        RereadUpdateFreq(m_nUpdateFreq, m_nReadUpdateFreq);
         ShowUpdateFrequency();
         return;
     }

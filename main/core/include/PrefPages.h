@@ -157,6 +157,7 @@ protected:
 private:
     static ConnectorDlgRunner s_pfnConnectorDlg;
     BOOL m_bMarkModified = FALSE;
+    int m_nReadUpdateFreq = 3;    // the frequency the registry held at the last showing
 
     void ShowUpdateFrequency();
     void EnableUpdateFrequency(BOOL bEnable);

@@ -624,3 +624,24 @@ TEST_F(KestrelViewer, ARefillFollowsTheDatastore)
     std::vector<std::string> rows = {"Business|Business, meeting", "Personal|family, home", "Newcomer|Newcomer"};
     EXPECT_EQ(rows, Rows(viewer));
 }
+
+TEST_F(KestrelViewer, AConnectorKeywordTypedInANoteIsRecognised)
+{
+    WriteBytes("reference.xml",
+               "<CONNECTOR MENUSTRING=\"Reference\">\n"
+               "<SUBTYPE MENUSTRING=\"define\" KEYWORDS=\"meaning of,definition of\" METHOD=\"GET\"\n"
+               "  DESCRIPTION=\"Looks a word up\" EXAMPLESTR=\"%s serendipity\" ACTION=\"http://define.test/\" >\n"
+               "</SUBTYPE>\n"
+               "</CONNECTOR>\n");
+    ASSERT_TRUE(datastore.SyncItems());
+    manager->LoadItems();
+    EXPECT_EQ(std::vector<std::string>{"define"}, Recognised("meaning of serendipity", WEB_ACTION_TYPE_ID));
+
+    CKestrelViewerDlg* viewer = Open(TRUE);
+    ASSERT_NE(nullptr, viewer);
+    EXPECT_EQ(std::vector<std::string>{"define|meaning of, definition of"}, Rows(viewer));
+    Select(viewer, "define");
+    PumpPending();
+    EXPECT_EQ("Looks a word up", Text(viewer, IDC_VIEWER_DETAIL));
+    EXPECT_EQ("\"meaning of serendipity\"", Text(viewer, IDC_VIEWER_EXAMPLE));
+}
