@@ -134,16 +134,17 @@ protected:
     void SetUp() override
     {
         datastore_test::Datastore::SetUp();
-        datastore.RegisterTypes();
+        datastore = std::make_unique<ViewerDatastore>();
+        datastore->RegisterTypes();
         business = AddItem(kCategoryType, "business", "Business", {"meeting"}, 3);
         personal = AddItem(kCategoryType, "personal", "Personal", {"family", "home"}, 1);
         AddItem(kCategoryType, "silent", "Silent", {"quiet"}, 0);
         hidden = AddItem(kLineType, "line", "Line one", {}, 2);
         settings = std::make_unique<ClientRegistry>();
-        manager = std::make_unique<QuiParserMgr>(datastore.GetKestrel());
+        manager = std::make_unique<QuiParserMgr>(datastore->GetKestrel());
         manager->Initialize();
         manager->LoadItems();
-        app.datastore = &datastore;
+        app.datastore = datastore.get();
         app.manager = manager.get();
         app.settings = settings.get();
         app.CreateNoteManager();
@@ -166,14 +167,17 @@ protected:
         app.DeleteNoteManager();
         app.m_pMainWnd = nullptr;
         mainWnd.DestroyWindow();
+        // The parser works over the datastore's items: it goes first.
         manager.reset();
+        app.datastore = nullptr;
+        datastore.reset();
         settings.reset();
         datastore_test::Datastore::TearDown();
     }
 
     QuiItem* AddItem(const char* type, const char* id, const char* name, std::vector<const char*> keywords, int flags)
     {
-        QuiItem* item = datastore.AddItem(type, id, name);
+        QuiItem* item = datastore->AddItem(type, id, name);
         for (const char* keyword : keywords)
             item->keywordsAdd(keyword);
         item->modifyFlags(flags, true);
@@ -239,7 +243,7 @@ protected:
         ItemSink sink;
         QuiPrsContext* context = nullptr;
         EXPECT_EQ(0, manager->CreateContext(&context));
-        EXPECT_TRUE(manager->RegisterSink("Alias", context, datastore.GetItemType(type), &sink));
+        EXPECT_TRUE(manager->RegisterSink("Alias", context, datastore->GetItemType(type), &sink));
         manager->Parse(text, context);
         manager->DestroyContext(context);
         return sink.found;
@@ -253,7 +257,7 @@ protected:
         return text.str();
     }
 
-    ViewerDatastore datastore;
+    std::unique_ptr<ViewerDatastore> datastore;
     std::unique_ptr<ClientRegistry> settings;
     std::unique_ptr<QuiParserMgr> manager;
     ViewerApp app;
@@ -386,7 +390,7 @@ TEST_F(KestrelViewer, FromThePreferencesEveryCategoryShowsAndWebActionsAreSelect
 
 TEST_F(KestrelViewer, ADatastoreThatListsNoCategoryShowsNothing)
 {
-    datastore.listNone = true;
+    datastore->listNone = true;
     CKestrelViewerDlg* viewer = Open(TRUE);
     ASSERT_NE(nullptr, viewer);
     EXPECT_EQ(1u, Categories(viewer).size());
@@ -413,7 +417,7 @@ TEST_F(KestrelViewer, TheSelectedCategoryIsKeptForTheNextOpening)
 
 TEST_F(KestrelViewer, DetailsFillTheExampleByHand)
 {
-    datastore.GetItemType(kCategoryType)->setExample("file it under %s %n %d");
+    datastore->GetItemType(kCategoryType)->setExample("file it under %s %n %d");
     CKestrelViewerDlg* viewer = Open(FALSE);
     Select(viewer, "Business");
     PumpPending();
@@ -428,7 +432,7 @@ TEST_F(KestrelViewer, AWebActionShowsItsDescriptionAndExample)
     CWebConnectorSubtype subtype;
     subtype.m_strDescription = "Looks a word up";
     subtype.m_strExampleStr = "%s %n lighthouses";
-    QuiItem* item = datastore.AddItem(WEB_ACTION_TYPE_ID, "Reference_look", "look");
+    QuiItem* item = datastore->AddItem(WEB_ACTION_TYPE_ID, "Reference_look", "look");
     item->keywordsAdd("look up");
     item->modifyFlags(QUI_ITEM_KEYWORDS_PARSE, true);
     static_cast<CWebActionItem*>(item)->SetSubtype(&subtype);
@@ -534,11 +538,11 @@ TEST_F(KestrelViewer, RemoveAsksThenTheParserForgetsTheItemAndItsEditsAreStillSa
     prompt.LoadString(IDS_VIEWER_REMOVE_PROMPT);
     EXPECT_STREQ(prompt, prompts.Asked()[1].text);
     EXPECT_EQ(-1, RowOf(viewer, "Personal"));
-    EXPECT_EQ(nullptr, datastore.Item("personal"));
+    EXPECT_EQ(nullptr, datastore->Item("personal"));
     EXPECT_TRUE(Recognised("home for the family").empty());
     EXPECT_EQ(std::vector<std::string>{"Business"}, Recognised("meeting at home"));
     // The item files bring it back at the next start, with the user's words.
-    ASSERT_TRUE(datastore.SaveKeywordFile());
+    ASSERT_TRUE(datastore->SaveKeywordFile());
     EXPECT_NE(std::string::npos, ReadFile("keywords.xml").find("kin"));
 }
 
@@ -617,8 +621,9 @@ TEST_F(KestrelViewer, OkKeepsThePositionAndARestoredPositionIsOnAScreen)
 TEST_F(KestrelViewer, ARefillFollowsTheDatastore)
 {
     CKestrelViewerDlg* viewer = Open(FALSE);
-    std::unique_ptr<QuiItem> gone(datastore.Item("silent"));
-    ASSERT_TRUE(datastore.GetItemList()->remove(gone.get()));
+    std::unique_ptr<QuiItem> gone(datastore->Item("silent"));
+    ASSERT_TRUE(datastore->GetItemList()->remove(gone.get()));
+    manager->UnloadItem(gone.get());
     AddItem(kCategoryType, "new", "Newcomer", {}, 2);
     viewer->Refill();
     std::vector<std::string> rows = {"Business|Business, meeting", "Personal|family, home", "Newcomer|Newcomer"};
@@ -633,7 +638,7 @@ TEST_F(KestrelViewer, AConnectorKeywordTypedInANoteIsRecognised)
                "  DESCRIPTION=\"Looks a word up\" EXAMPLESTR=\"%s serendipity\" ACTION=\"http://define.test/\" >\n"
                "</SUBTYPE>\n"
                "</CONNECTOR>\n");
-    ASSERT_TRUE(datastore.SyncItems());
+    ASSERT_TRUE(datastore->SyncItems());
     manager->LoadItems();
     EXPECT_EQ(std::vector<std::string>{"define"}, Recognised("meaning of serendipity", WEB_ACTION_TYPE_ID));
 
