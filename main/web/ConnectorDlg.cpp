@@ -47,8 +47,11 @@ class CConnectorDlg::CTabs : public CTabCtrl {
 protected:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override
     {
-        if (message == WM_NOTIFY && GetParent())
-            return GetParent()->SendMessage(message, wParam, lParam);
+        if (message == WM_NOTIFY && GetParent()) {
+            auto* header = reinterpret_cast<NMHDR*>(lParam);
+            if (dynamic_cast<CConnectorListCtrl*>(CWnd::FromHandlePermanent(header->hwndFrom)))
+                return GetParent()->SendMessage(message, wParam, lParam);
+        }
         return CTabCtrl::WindowProc(message, wParam, lParam);
     }
 };

@@ -3,6 +3,7 @@
 // spoken commands.
 #include "AppTestSupport.h"
 
+#include "KestrelViewerDlg.h"
 #include "NoteManager.h"
 #include "OzuPrefs.h"
 
@@ -158,6 +159,29 @@ TEST_F(TrayWnd, TheMenuCommandReachesItsHandler)
     tray->icon->choose = 402;
     Click(WM_RBUTTONUP);
     EXPECT_EQ(std::vector<UINT>{402}, Datastore()->trayCommands);
+}
+
+TEST_F(TrayWnd, TheItemDatabaseCommandOpensOneViewerThatAFullReloadWaitsFor)
+{
+    HMENU menu = ::LoadMenu(AfxGetResourceHandle(), MAKEINTRESOURCE(IDR_TRAY));
+    ASSERT_NE(nullptr, menu);
+    EXPECT_NE(static_cast<UINT>(-1), ::GetMenuState(menu, ID_TRAY_ITEM_VIEWER, MF_BYCOMMAND)) << "the menu offers it";
+    ::DestroyMenu(menu);
+
+    tray->SendMessage(WM_COMMAND, ID_TRAY_ITEM_VIEWER);
+    CKestrelViewerDlg* viewer = CKestrelViewerDlg::GetOpen();
+    ASSERT_NE(nullptr, viewer);
+    EXPECT_EQ(viewer, app->m_pItemViewer);
+    tray->SendMessage(WM_COMMAND, ID_TRAY_ITEM_VIEWER);
+    EXPECT_EQ(viewer, CKestrelViewerDlg::GetOpen()) << "the open viewer is activated";
+    CPromptScript prompts;
+    prompts.AnswerNext(IDOK);
+    app->ReloadDatastore(1, FALSE);
+    EXPECT_EQ(1u, g_script.made.size()) << "the full reload waits for the viewer";
+    EXPECT_EQ(1u, prompts.Asked().size());
+    viewer->DestroyWindow();
+    EXPECT_EQ(nullptr, app->m_pItemViewer);
+    EXPECT_EQ(nullptr, CKestrelViewerDlg::GetOpen());
 }
 
 TEST_F(TrayWnd, TheNewNoteBroadcastAndTheHotKeysOpenNotes)
