@@ -2,6 +2,7 @@
 
 #include "ActionNote.h"
 #include "ClientRegistry.h"
+#include "CoreWndUtil.h"
 #include "Datastore.h"
 #include "NoteWnd.h"
 #include "OzuApp.h"
@@ -274,8 +275,7 @@ BOOL CKestrelViewerDlg::OnInitDialog()
     SetWindowText(text);
     text.LoadString(IDS_VIEWER_LABEL);
     SetDlgItemText(IDC_VIEWER_LABEL, text);
-    m_hIcon = static_cast<HICON>(::LoadImage(AfxGetResourceHandle(), MAKEINTRESOURCE(IDI_QUILLMATE), IMAGE_ICON, 0,
-                                             0, LR_DEFAULTSIZE));
+    m_hIcon = LoadLibraryIcon(IDI_QUILLMATE);
     if (m_hIcon) {
         SetIcon(m_hIcon, TRUE);
         SetIcon(m_hIcon, FALSE);
@@ -649,12 +649,7 @@ void CKestrelViewerDlg::OnPaint()
         CDialog::OnPaint();
         return;
     }
-    CPaintDC dc(this);
-    CRect client;
-    GetClientRect(client);
-    int x = (client.Width() - ::GetSystemMetrics(SM_CXICON) + 1) / 2;
-    int y = (client.Height() - ::GetSystemMetrics(SM_CYICON) + 1) / 2;
-    dc.DrawIcon(x, y, m_hIcon);
+    PaintIconCentred(*this, m_hIcon);
 }
 
 HCURSOR CKestrelViewerDlg::OnQueryDragIcon()

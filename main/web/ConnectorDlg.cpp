@@ -1,6 +1,7 @@
 #include "ConnectorDlg.h"
 
 #include "Datastore.h"
+#include "CoreWndUtil.h"
 #include "OzuApp.h"
 #include "PrefPages.h"
 #include "QuiResIds.h"
@@ -30,13 +31,6 @@ void AddColumns(CListCtrl& list, UINT nFirst, UINT nSecond, BOOL bSecondLessOne)
     list.InsertColumn(0, title, LVCFMT_LEFT, client.Width() / 2);
     title.LoadString(nSecond);
     list.InsertColumn(1, title, LVCFMT_LEFT, (bSecondLessOne ? client.Width() - 1 : client.Width()) / 2);
-}
-
-HICON LoadDialogIcon()
-{
-    HICON icon = static_cast<HICON>(
-        ::LoadImage(AfxGetResourceHandle(), MAKEINTRESOURCE(IDI_QUILLMATE), IMAGE_ICON, 0, 0, LR_DEFAULTSIZE));
-    return icon;
 }
 
 } // namespace
@@ -115,7 +109,7 @@ BOOL CConnectorDlg::OnInitDialog()
     if (COzuApp* app = QuiGetOzuApp())
         app->m_pConnectorDlg = this;
     SetWindowContextHelpId(IDH_CONNECTORS);
-    m_hIcon = LoadDialogIcon();
+    m_hIcon = LoadLibraryIcon(IDI_QUILLMATE);
     if (m_hIcon) {
         SetIcon(m_hIcon, TRUE);
         SetIcon(m_hIcon, FALSE);
@@ -315,11 +309,7 @@ void CConnectorDlg::OnPaint()
         CDialog::OnPaint();
         return;
     }
-    CPaintDC dc(this);
-    CRect client;
-    GetClientRect(client);
-    dc.DrawIcon((client.Width() - ::GetSystemMetrics(SM_CXICON) + 1) / 2,
-                (client.Height() - ::GetSystemMetrics(SM_CYICON) + 1) / 2, m_hIcon);
+    PaintIconCentred(*this, m_hIcon);
 }
 
 HCURSOR CConnectorDlg::OnQueryDragIcon()

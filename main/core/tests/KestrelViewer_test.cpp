@@ -4,6 +4,7 @@
 #include "AppTestSupport.h"
 #include "ClientRegistry.h"
 #include "KestrelViewerDlg.h"
+#include "ModalDriver.h"
 #include "QuiParserMgr.h"
 #include "TestSupport.h"
 
@@ -72,45 +73,7 @@ public:
     std::vector<std::string> found;
 };
 
-// Runs `drive` with the next edit dialog the code under test opens: the
-// message is dispatched by that dialog's own loop.
-class DialogDriver : public CWnd {
-public:
-    explicit DialogDriver(std::function<void(CDialog*)> drive) : m_drive(std::move(drive))
-    {
-        CreateEx(0, nullptr, "driver", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr);
-        PostMessage(WM_APP);
-    }
-    ~DialogDriver() override { DestroyWindow(); }
-    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override
-    {
-        if (message != WM_APP)
-            return CWnd::WindowProc(message, wParam, lParam);
-        CEditItemDlg* dialog = nullptr;
-        ::EnumThreadWindows(::GetCurrentThreadId(), &FindEditDialog, reinterpret_cast<LPARAM>(&dialog));
-        if (dialog) {
-            ++ran;
-            m_drive(dialog);
-        } else if (++m_tries < 20) {
-            PostMessage(WM_APP);
-        }
-        return 0;
-    }
-    int ran = 0;
-
-private:
-    static BOOL CALLBACK FindEditDialog(HWND hWnd, LPARAM lParam)
-    {
-        auto* dialog = dynamic_cast<CEditItemDlg*>(CWnd::FromHandlePermanent(hWnd));
-        if (dialog && ::IsWindowVisible(hWnd)) {
-            *reinterpret_cast<CEditItemDlg**>(lParam) = dialog;
-            return FALSE;
-        }
-        return TRUE;
-    }
-    std::function<void(CDialog*)> m_drive;
-    int m_tries = 0;
-};
+using DialogDriver = ModalDriver<CEditItemDlg>;
 
 std::string Text(CWnd* parent, int id)
 {

@@ -3,6 +3,7 @@
 // moving files, and the list of web actions with their versions.
 #include "ConnectorDlg.h"
 #include "DatastoreTestSupport.h"
+#include "ModalDriver.h"
 #include "QuiResIds.h"
 #include "QuillmateApp.h"
 #include "TestSupport.h"
@@ -36,46 +37,8 @@ std::string Connector(const std::string& name, const char* type, const char* cat
     return text + " " + extra + " >\n</SUBTYPE>\n</CONNECTOR>\n";
 }
 
-// Runs `drive` with the dialog of type T that the code under test opens:
-// the message is dispatched by that dialog's own loop.
 template <class T>
-class Driver : public CWnd {
-public:
-    explicit Driver(std::function<void(T*)> drive) : m_drive(std::move(drive))
-    {
-        CreateEx(0, nullptr, "driver", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr);
-        PostMessage(WM_APP);
-    }
-    ~Driver() override { DestroyWindow(); }
-    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override
-    {
-        if (message != WM_APP)
-            return CWnd::WindowProc(message, wParam, lParam);
-        T* dialog = nullptr;
-        ::EnumThreadWindows(::GetCurrentThreadId(), &Find, reinterpret_cast<LPARAM>(&dialog));
-        if (dialog) {
-            ++ran;
-            m_drive(dialog);
-        } else if (++m_tries < 20) {
-            PostMessage(WM_APP);
-        }
-        return 0;
-    }
-    int ran = 0;
-
-private:
-    static BOOL CALLBACK Find(HWND hWnd, LPARAM lParam)
-    {
-        auto* dialog = dynamic_cast<T*>(CWnd::FromHandlePermanent(hWnd));
-        if (dialog && ::IsWindowVisible(hWnd)) {
-            *reinterpret_cast<T**>(lParam) = dialog;
-            return FALSE;
-        }
-        return TRUE;
-    }
-    std::function<void(T*)> m_drive;
-    int m_tries = 0;
-};
+using Driver = ModalDriver<T>;
 
 std::vector<std::string> ListRows(HWND list, bool withChecks)
 {
