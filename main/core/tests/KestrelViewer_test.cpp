@@ -120,13 +120,7 @@ protected:
         if (CKestrelViewerDlg* viewer = CKestrelViewerDlg::GetOpen())
             viewer->DestroyWindow();
         EXPECT_EQ(nullptr, CKestrelViewerDlg::GetOpen());
-        while (CActionNote* note = app.GetCurrentNote()) {
-            int before = app.GetNoteCount();
-            note->DestroyNoteWnd();
-            if (app.GetNoteCount() == before)
-                break;
-        }
-        PumpPending();
+        app_test::CloseAllNotes(&app);
         app.DeleteNoteManager();
         app.m_pMainWnd = nullptr;
         mainWnd.DestroyWindow();
