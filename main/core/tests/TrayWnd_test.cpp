@@ -6,6 +6,8 @@
 #include "KestrelViewerDlg.h"
 #include "NoteManager.h"
 #include "OzuPrefs.h"
+#include "OzuPropSheet.h"
+#include "PrefPages.h"
 
 using namespace app_test;
 
@@ -182,6 +184,29 @@ TEST_F(TrayWnd, TheItemDatabaseCommandOpensOneViewerThatAFullReloadWaitsFor)
     viewer->DestroyWindow();
     EXPECT_EQ(nullptr, app->m_pItemViewer);
     EXPECT_EQ(nullptr, CKestrelViewerDlg::GetOpen());
+}
+
+namespace {
+BOOL ConnectorsChanged()
+{
+    return TRUE;
+}
+} // namespace
+
+TEST_F(TrayWnd, ChangedConnectorsReloadTheDatastoreLightly)
+{
+    CPropPageAdvanced::SetConnectorDlgRunner(&ConnectorsChanged);
+    ASSERT_TRUE(ShowPreferences(QUI_PREFS_PAGE_ADVANCED));
+    COzuPropSheet* sheet = app->m_pPrefSheet;
+    ASSERT_NE(nullptr, sheet);
+    CPropPageAdvanced& page = sheet->m_pageAdvanced;
+    int syncs = g_script.syncs;
+    page.SendMessage(WM_COMMAND, MAKEWPARAM(IDC_PREFS_CONNECTORS, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(::GetDlgItem(page.m_hWnd, IDC_PREFS_CONNECTORS)));
+    EXPECT_EQ(syncs + 1, g_script.syncs);
+    EXPECT_EQ(1u, g_script.made.size()) << "no new datastore";
+    CPropPageAdvanced::SetConnectorDlgRunner(nullptr);
+    sheet->DestroyWindow();
 }
 
 TEST_F(TrayWnd, TheNewNoteBroadcastAndTheHotKeysOpenNotes)
