@@ -184,6 +184,9 @@ TEST_F(TrayWnd, TheItemDatabaseCommandOpensOneViewerThatAFullReloadWaitsFor)
     viewer->DestroyWindow();
     EXPECT_EQ(nullptr, app->m_pItemViewer);
     EXPECT_EQ(nullptr, CKestrelViewerDlg::GetOpen());
+    app->ReloadDatastore(1, FALSE);
+    EXPECT_EQ(2u, g_script.made.size()) << "the waiting reload runs once the viewer is closed";
+    EXPECT_EQ(COzuApp::kIdle, COzuApp::GetReloadStage());
 }
 
 namespace {
