@@ -4,8 +4,10 @@
 #include "ConnectorDlg.h"
 #include "DatastoreTestSupport.h"
 #include "ModalDriver.h"
+#include "PrefPages.h"
 #include "QuiResIds.h"
 #include "QuillmateApp.h"
+#include "SplashWnd.h"
 #include "TestSupport.h"
 
 #include <commctrl.h>
@@ -244,4 +246,31 @@ TEST_F(ConnectorDialogs, TheInformationListsTheEnabledActionsWithTheirVersions)
     QuiRunConnectorInfoDlg(nullptr);
     EXPECT_EQ(1, driver.ran);
     EXPECT_EQ((std::vector<std::string>{"Big action|1.5", "Secret action|1.5"}), rows);
+}
+
+TEST_F(ConnectorDialogs, TheSplashWindowsButtonRunsTheInstalledInformation)
+{
+    WriteBytes("a.xml", Connector("Big", "Search", "Engine"));
+    Handler().LoadConnectors();
+    QuiInstallConnectorDialogs();
+    CSplashWnd* splash = ShowSplash(nullptr, TRUE);
+    ASSERT_NE(nullptr, splash);
+    CWnd* connectors = splash->GetDlgItem(CSplashWnd::IDC_CONNECTORS);
+    ASSERT_NE(nullptr, connectors);
+    EXPECT_TRUE(connectors->IsWindowEnabled());
+    std::vector<std::string> rows;
+    bool splashEnabled = true;
+    Driver<CConnectorInfoDlg> driver([&](CConnectorInfoDlg* dialog) {
+        rows = ListRows(dialog->GetDlgItem(IDC_CONNECTOR_INFO_LIST)->m_hWnd, false);
+        splashEnabled = splash->IsWindowEnabled() != FALSE;
+        dialog->PostMessage(WM_COMMAND, IDOK);
+    });
+    ::SendMessageA(connectors->GetSafeHwnd(), BM_CLICK, 0, 0);
+    EXPECT_EQ(1, driver.ran);
+    EXPECT_EQ(std::vector<std::string>{"Big action|1.5"}, rows);
+    EXPECT_FALSE(splashEnabled);
+    EXPECT_TRUE(splash->IsWindowEnabled());
+    splash->DestroyWindow();
+    CSplashWnd::SetConnectorInfoRunner(nullptr);
+    CPropPageAdvanced::SetConnectorDlgRunner(nullptr);
 }
