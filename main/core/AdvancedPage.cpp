@@ -1,6 +1,8 @@
 #include "PrefPages.h"
 
 #include "ClientRegistry.h"
+#include "KestrelViewerDlg.h"
+#include "OzuApp.h"
 #include "OzuPrefs.h"
 #include "QuiInet.h"
 #include "QuiResIds.h"
@@ -40,13 +42,18 @@ bool AnyKeyOpens(const KeyPath (&keys)[N])
 }
 
 // The update frequency as the registry holds it now; the updater may have
-// changed it since the settings were loaded.
-void RereadUpdateFreq(int& value)
+// changed it since the settings were loaded. `read` is what the last reading
+// gave: only a changed value replaces what the page holds, so that a number
+// typed before switching pages stays.
+void RereadUpdateFreq(int& value, int& read)
 {
     DWORD stored = 0;
-    if (QuiRegistry::QueryValue(HKEY_CURRENT_USER, "Software\\Quillmate\\Client", "PintailFreq", &stored,
-                                sizeof stored))
+    if (!QuiRegistry::QueryValue(HKEY_CURRENT_USER, "Software\\Quillmate\\Client", "PintailFreq", &stored,
+                                 sizeof stored))
+        return;
+    if (static_cast<int>(stored) != read)
         value = static_cast<int>(stored);
+    read = static_cast<int>(stored);
 }
 
 void ShowInformation(UINT nIDPrompt)
@@ -79,7 +86,11 @@ BEGIN_MESSAGE_MAP(CPropPageAdvanced, CPrefPage)
     ON_BN_CLICKED(IDC_PREFS_EXPLORER, OnBrowserSwitched)
     ON_BN_CLICKED(IDC_PREFS_UPDATE_CHECK, OnUpdateCheck)
     ON_BN_CLICKED(IDC_PREFS_PROXY, OnProxy)
+    ON_BN_CLICKED(IDC_PREFS_ITEM_VIEWER, OnItemViewer)
+    ON_BN_CLICKED(IDC_PREFS_CONNECTORS, OnConnectors)
 END_MESSAGE_MAP()
+
+CPropPageAdvanced::ConnectorDlgRunner CPropPageAdvanced::s_pfnConnectorDlg = nullptr;
 
 CPropPageAdvanced::CPropPageAdvanced() : CPrefPage(IDD_PREFS_ADVANCED, IDH_PREFS_ADVANCED) {}
 
@@ -88,6 +99,7 @@ void CPropPageAdvanced::LoadFrom(const COzuPrefs& prefs)
     m_nWaitTimeout = static_cast<int>(prefs.m_dwConnectorWaitTimeout);
     m_nBrowser = static_cast<int>(prefs.m_dwBrowser);
     m_nUpdateFreq = static_cast<int>(prefs.m_nUpdateFreq);
+    m_nReadUpdateFreq = m_nUpdateFreq;
 }
 
 void CPropPageAdvanced::StoreTo(COzuPrefs& prefs) const
@@ -104,9 +116,6 @@ BOOL CPropPageAdvanced::OnInitDialog()
         int shared = DefaultBrowser::GetBrowserType();
         m_nBrowser = shared == -1 ? browserDetect : shared;
     }
-    // Only the first showing takes the frequency from the registry: a later
-    // one would throw away what the user typed before switching pages.
-    RereadUpdateFreq(m_nUpdateFreq);
     SendDlgItemMessage(IDC_PREFS_UPDATE_FREQ, EM_LIMITTEXT, kMaxUpdateFreqDigits);
     CPrefPage::OnInitDialog();
 
@@ -114,6 +123,8 @@ BOOL CPropPageAdvanced::OnInitDialog()
     GetDlgItem(IDC_PREFS_EXPLORER)->EnableWindow(m_nBrowser == browserExplorer || AnyKeyOpens(kExplorerKeys));
     CheckRadioButton(IDC_PREFS_NETSCAPE, IDC_PREFS_EXPLORER,
                      m_nBrowser == browserNetscape ? IDC_PREFS_NETSCAPE : IDC_PREFS_EXPLORER);
+    // Without the web side's dialog the button would do nothing.
+    GetDlgItem(IDC_PREFS_CONNECTORS)->EnableWindow(s_pfnConnectorDlg != nullptr);
     m_bMarkModified = TRUE;
     return TRUE;
 }
@@ -133,6 +144,9 @@ void CPropPageAdvanced::DoDataExchange(CDataExchange* pDX)
 {
     DDX_Text(pDX, IDC_PREFS_WAIT_TIMEOUT, m_nWaitTimeout);
     if (!pDX->m_bSaveAndValidate) {
+        // Each showing looks at the registry: the updater may have changed
+        // the frequency since.
+        RereadUpdateFreq(m_nUpdateFreq, m_nReadUpdateFreq);
         ShowUpdateFrequency();
         return;
     }
@@ -186,4 +200,17 @@ void CPropPageAdvanced::OnUpdateCheck()
 void CPropPageAdvanced::OnProxy()
 {
     QuiShowProxySettings();
+}
+
+void CPropPageAdvanced::OnItemViewer()
+{
+    QuiOpenKestrelViewer(TRUE);
+}
+
+void CPropPageAdvanced::OnConnectors()
+{
+    if (!s_pfnConnectorDlg || !s_pfnConnectorDlg())
+        return;
+    if (COzuApp* app = QuiGetOzuApp())
+        app->ReloadDatastore(0, FALSE);
 }

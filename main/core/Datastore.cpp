@@ -394,9 +394,14 @@ void CDatastore::LoadKeywordFile()
 BOOL CDatastore::SaveKeywordFile()
 {
     std::vector<QuiItem*> dirty;
-    for (QuiItem* item : ItemsOf(*m_kestrel.getItemList(), nullptr))
+    QuiItemList& items = *m_kestrel.getItemList();
+    for (QuiItem* item : ItemsOf(items, nullptr))
         if (item->getDirty())
             dirty.push_back(item);
+    // A removed item comes back at the next start: its keywords must too.
+    for (const auto& removed : m_userRemovedItems)
+        if (removed->getDirty() && !items.get(removed->getID()))
+            dirty.push_back(removed.get());
     if (dirty.empty())
         return TRUE;
     CString path = ReadSetting(ClientRegistry::AliasDB);
@@ -405,6 +410,14 @@ BOOL CDatastore::SaveKeywordFile()
     QuiKestrel changed;
     Loan<QuiItemList, QuiItem> loan(dirty, *changed.getItemList());
     return changed.writeFile(path) ? TRUE : FALSE;
+}
+
+BOOL CDatastore::RemoveItem(QuiItem* item)
+{
+    if (!item || !m_kestrel.getItemList()->remove(item))
+        return FALSE;
+    m_userRemovedItems.emplace_back(item);
+    return TRUE;
 }
 
 void CDatastore::RegisterTypes()

@@ -5,6 +5,7 @@
 
 #include "ActionNote.h"
 #include "Datastore.h"
+#include "KestrelViewerDlg.h"
 #include "NoteWnd.h"
 #include "OzuPrefs.h"
 #include "OzuPropSheet.h"
@@ -273,6 +274,9 @@ void COzuApp::ReloadDatastore(int nMode, BOOL bReport)
         m_bReloadPending = FALSE;
         m_bReady = TRUE;
         s_nReloadStage = kIdle;
+        // The viewer's rows name items that a sync may have taken out.
+        if (CKestrelViewerDlg* viewer = CKestrelViewerDlg::GetOpen())
+            viewer->Refill();
     } catch (COzuExcept* e) {
         ReloadFailed(e);
     } catch (...) {

@@ -1,6 +1,9 @@
 #include "OzuPrefs.h"
 
 #include "ClientRegistry.h"
+#include "QuillmateApp.h"
+#include "SplashWnd.h"
+#include "URLHandler.h"
 #include "QuiResIds.h"
 #include "VVPhrases.h"
 
@@ -78,6 +81,22 @@ BOOL QuiRegisterHotKey(HWND hWnd, int id, DWORD dwValue)
     return ::RegisterHotKey(hWnd, id, modifiers, LOWORD(dwValue));
 }
 
+namespace {
+
+// The browser choice over the preferences' copy of "Browser".
+class CPrefsBrowserSetting : public CBrowserSetting {
+public:
+    CPrefsBrowserSetting(DWORD dwBrowser, ClientRegistry& settings) : m_dwBrowser(dwBrowser), m_settings(settings) {}
+    DWORD GetBrowser() override { return m_dwBrowser; }
+    void StoreBrowser(DWORD dwValue) override { m_settings.SetValue(ClientRegistry::Browser, &dwValue); }
+
+private:
+    DWORD m_dwBrowser;
+    ClientRegistry& m_settings;
+};
+
+} // namespace
+
 COzuPrefs::COzuPrefs(ClientRegistry& settings) : m_settings(settings) {}
 
 COzuPrefs::~COzuPrefs()
@@ -114,6 +133,16 @@ void COzuPrefs::Apply()
         RegisterHotKeys(TRUE);
     else
         UnregisterHotKeys();
+    CQuillmateApp* app = QuiGetApp();
+    DefaultBrowser* browser = QuiURLHandler::GetDefaultBrowser();
+    if (app && app->GetDatastore() && browser) {
+        // The choice reads this object's browser: the registry still holds
+        // the old one until Save.
+        CPrefsBrowserSetting setting(m_dwBrowser, m_settings);
+        DefaultBrowser::SetSetting(&setting);
+        browser->CreateBrowser();
+        DefaultBrowser::SetSetting(nullptr);
+    }
     if (m_bSpeechInstalled)
         SetSpeech(m_dwVoiceRecognition != 0);
 }
@@ -156,7 +185,10 @@ BOOL COzuPrefs::RegisterHotKeys(BOOL bReport)
         failed.Remove('\n');
         CString message;
         message.Format(IDS_HOTKEY_TAKEN, failed.GetString());
-        AfxPromptMessageBox(hWnd, message, nullptr, MB_OK);
+        char program[MAX_PATH] = "";
+        ::GetModuleFileNameA(nullptr, program, MAX_PATH);
+        CString caption = CSplashWnd::FormatVersionText(program);
+        AfxPromptMessageBox(hWnd, message, caption, MB_OK);
     }
     return FALSE;
 }

@@ -193,6 +193,23 @@ void QuiParserMgr::UnloadPackages()
     m_loadOrder.clear();
 }
 
+void QuiParserMgr::UnloadItem(QuiItem* item)
+{
+    for (auto& entry : m_packages) {
+        if (entry.second->package)
+            entry.second->package->unloadItem(item);
+    }
+}
+
+void QuiParserMgr::ReloadItem(QuiItem* item)
+{
+    // A package's loadItem enters only the items of its own types.
+    for (auto& entry : m_packages) {
+        if (entry.second->package)
+            entry.second->package->loadItem(item);
+    }
+}
+
 CONTEXT_DATA* QuiParserMgr::findContext(QuiPrsContext* context) const
 {
     if (!context)

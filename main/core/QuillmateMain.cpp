@@ -1,4 +1,5 @@
 // The program: its one application object and its entry point.
+#include "ConnectorDlg.h"
 #include "OzuApp.h"
 #include "SelectionGrab.h"
 #include "UpdateHandoff.h"
@@ -18,5 +19,6 @@ int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE hPrevInstance, LPSTR lpCmdLine
 #ifdef QUI_WITH_WEB_EDITIONS
     QuiRegisterWebEditions();
 #endif
+    QuiInstallConnectorDialogs();
     return AfxWinMain(hInstance, hPrevInstance, lpCmdLine, nCmdShow);
 }

@@ -3,6 +3,7 @@
 #include "ActionNote.h"
 #include "ClientRegistry.h"
 #include "Datastore.h"
+#include "KestrelViewerDlg.h"
 #include "NoteDialogs.h"
 #include "NoteManager.h"
 #include "NoteWnd.h"
@@ -69,6 +70,7 @@ BEGIN_MESSAGE_MAP(CTrayWnd, CFrameWnd)
     ON_COMMAND(ID_TRAY_PREFERENCES, OnPreferences)
     ON_COMMAND(ID_TRAY_INFO, OnInformation)
     ON_COMMAND(ID_TRAY_RELOAD, OnReload)
+    ON_COMMAND(ID_TRAY_ITEM_VIEWER, OnItemViewer)
     ON_COMMAND(ID_TRAY_HELP, OnHelpCommand)
     ON_COMMAND(ID_TRAY_OPEN_PIM, OnOpenBackEnd)
     ON_COMMAND(ID_TRAY_TIP, OnTipOfTheDay)
@@ -206,6 +208,11 @@ void CTrayWnd::OnPreferences()
 void CTrayWnd::OnInformation()
 {
     ShowSplash(this, TRUE);
+}
+
+void CTrayWnd::OnItemViewer()
+{
+    QuiOpenKestrelViewer(FALSE);
 }
 
 void CTrayWnd::OnReload()

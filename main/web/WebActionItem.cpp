@@ -17,7 +17,8 @@ namespace {
 QuiItemList* g_itemList = nullptr;
 
 const int kMaxKeywords = 19;
-const int kWebActionFlag = 0x2;
+// The flag by which the alias package enters an item's keywords.
+const int kWebActionFlag = 0x1;
 
 // The comma-separated parts of the KEYWORDS text, taken as they stand.
 void AddKeywords(QuiItem& item, const CString& keywords)

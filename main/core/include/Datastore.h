@@ -84,6 +84,11 @@ public:
     // file is written only when one item is dirty. FALSE when a write was
     // due and failed (the file is then as it was).
     BOOL SaveKeywordFile();
+    // Takes the item out of the item list (the item database viewer's
+    // remove). It stays alive with the datastore, and its keywords are still
+    // saved while it is dirty, since the item files bring it back at the next
+    // start. FALSE when the list does not hold it.
+    BOOL RemoveItem(QuiItem* item);
 
     // Tells the user how many web actions kept off line in this run were
     // never sent and go with the program; nothing when none. The number.
@@ -105,4 +110,6 @@ private:
     // Items that RemoveWebActionItems took out: parser packages may still
     // point at them, so they live as long as the datastore.
     std::vector<std::unique_ptr<QuiItem>> m_removedItems;
+    // Items the user removed in the item database viewer.
+    std::vector<std::unique_ptr<QuiItem>> m_userRemovedItems;
 };

@@ -129,6 +129,12 @@ protected:
 
 class CPropPageAdvanced : public CPrefPage {
 public:
+    // The web side's connector dialog: runs it modally, or activates the
+    // open one; TRUE when it ended with OK and connectors changed. Without
+    // one the connectors button is disabled.
+    typedef BOOL (*ConnectorDlgRunner)();
+    static void SetConnectorDlgRunner(ConnectorDlgRunner pfn) { s_pfnConnectorDlg = pfn; }
+
     CPropPageAdvanced();
     void LoadFrom(const COzuPrefs& prefs) override;
     void StoreTo(COzuPrefs& prefs) const override;
@@ -144,10 +150,14 @@ protected:
     afx_msg void OnBrowserSwitched();
     afx_msg void OnUpdateCheck();
     afx_msg void OnProxy();
+    afx_msg void OnItemViewer();
+    afx_msg void OnConnectors();
     DECLARE_MESSAGE_MAP()
 
 private:
+    static ConnectorDlgRunner s_pfnConnectorDlg;
     BOOL m_bMarkModified = FALSE;
+    int m_nReadUpdateFreq = 3;    // the frequency the registry held at the last showing
 
     void ShowUpdateFrequency();
     void EnableUpdateFrequency(BOOL bEnable);

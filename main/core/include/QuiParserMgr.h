@@ -76,6 +76,10 @@ public:
                     const char* const* typeIDs, int typeCount);
     int LoadItems();
     void UnloadPackages();
+    // Every package forgets the item: none recognises it or keeps its address.
+    void UnloadItem(QuiItem* item);
+    // Every package enters the item again with its present words.
+    void ReloadItem(QuiItem* item);
     int CreateContext(QuiPrsContext** context);
     int DestroyContext(QuiPrsContext* context);
     int Parse(const char* text, QuiPrsContext* context);

@@ -56,6 +56,7 @@ protected:
     afx_msg void OnPreferences();
     afx_msg void OnInformation();
     afx_msg void OnReload();
+    afx_msg void OnItemViewer();
     afx_msg void OnHelpCommand();
     afx_msg void OnOpenBackEnd();
     afx_msg void OnTipOfTheDay();

@@ -228,7 +228,7 @@ inline void Pump()
 }
 
 // Closes the open notes as the user would, one window after the other.
-inline void CloseAllNotes(COzuApp* app)
+inline void CloseAllNotes(CQuillmateApp* app)
 {
     while (CActionNote* note = app ? app->GetCurrentNote() : nullptr) {
         int before = app->GetNoteCount();

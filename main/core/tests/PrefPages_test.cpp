@@ -290,6 +290,45 @@ TEST_F(PageTest, FrequencyTypedBeforeSwitchingPagesIsKept)
     EXPECT_EQ(12u, StoredNumber("", "PintailFreq"));
 }
 
+TEST_F(PageTest, FrequencyTheUpdaterChangedIsShownWhenThePageShowsAgain)
+{
+    Restart({{"", "PintailFreq", 5}});
+    COzuPropSheet* pSheet = Open(QUI_PREFS_PAGE_ADVANCED);
+    CPropPageAdvanced& advanced = pSheet->m_pageAdvanced;
+    EXPECT_EQ("5", ItemText(advanced, IDC_PREFS_UPDATE_FREQ));
+    ASSERT_TRUE(pSheet->SetActivePage(&pSheet->m_pageBasic));
+    SetNumber("", "PintailFreq", 9);
+    ASSERT_TRUE(pSheet->SetActivePage(&pSheet->m_pageAdvanced));
+    EXPECT_EQ("9", ItemText(advanced, IDC_PREFS_UPDATE_FREQ));
+    Press(IDOK);
+    EXPECT_EQ(9u, StoredNumber("", "PintailFreq"));
+}
+
+namespace {
+int g_connectorRuns = 0;
+BOOL CountConnectorRun()
+{
+    ++g_connectorRuns;
+    return FALSE;
+}
+} // namespace
+
+TEST_F(PageTest, ConnectorsButtonRunsTheInstalledDialog)
+{
+    g_connectorRuns = 0;
+    COzuPropSheet* pSheet = Open(QUI_PREFS_PAGE_ADVANCED);
+    EXPECT_FALSE(Enabled(pSheet->m_pageAdvanced, IDC_PREFS_CONNECTORS)) << "nothing to run";
+    EXPECT_TRUE(Enabled(pSheet->m_pageAdvanced, IDC_PREFS_ITEM_VIEWER));
+    pSheet->DestroyWindow();
+    CPropPageAdvanced::SetConnectorDlgRunner(&CountConnectorRun);
+    pSheet = Open(QUI_PREFS_PAGE_ADVANCED);
+    ASSERT_TRUE(Enabled(pSheet->m_pageAdvanced, IDC_PREFS_CONNECTORS));
+    Click(pSheet->m_pageAdvanced, IDC_PREFS_CONNECTORS);
+    EXPECT_EQ(1, g_connectorRuns);
+    CPropPageAdvanced::SetConnectorDlgRunner(nullptr);
+    pSheet->DestroyWindow();
+}
+
 TEST_F(PageTest, BrowserChoiceFromThePreferences)
 {
     const struct {

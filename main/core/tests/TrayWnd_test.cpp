@@ -3,8 +3,11 @@
 // spoken commands.
 #include "AppTestSupport.h"
 
+#include "KestrelViewerDlg.h"
 #include "NoteManager.h"
 #include "OzuPrefs.h"
+#include "OzuPropSheet.h"
+#include "PrefPages.h"
 
 using namespace app_test;
 
@@ -158,6 +161,55 @@ TEST_F(TrayWnd, TheMenuCommandReachesItsHandler)
     tray->icon->choose = 402;
     Click(WM_RBUTTONUP);
     EXPECT_EQ(std::vector<UINT>{402}, Datastore()->trayCommands);
+}
+
+TEST_F(TrayWnd, TheItemDatabaseCommandOpensOneViewerThatAFullReloadWaitsFor)
+{
+    HMENU menu = ::LoadMenu(AfxGetResourceHandle(), MAKEINTRESOURCE(IDR_TRAY));
+    ASSERT_NE(nullptr, menu);
+    EXPECT_NE(static_cast<UINT>(-1), ::GetMenuState(menu, ID_TRAY_ITEM_VIEWER, MF_BYCOMMAND)) << "the menu offers it";
+    ::DestroyMenu(menu);
+
+    tray->SendMessage(WM_COMMAND, ID_TRAY_ITEM_VIEWER);
+    CKestrelViewerDlg* viewer = CKestrelViewerDlg::GetOpen();
+    ASSERT_NE(nullptr, viewer);
+    EXPECT_EQ(viewer, app->m_pItemViewer);
+    tray->SendMessage(WM_COMMAND, ID_TRAY_ITEM_VIEWER);
+    EXPECT_EQ(viewer, CKestrelViewerDlg::GetOpen()) << "the open viewer is activated";
+    CPromptScript prompts;
+    prompts.AnswerNext(IDOK);
+    app->ReloadDatastore(1, FALSE);
+    EXPECT_EQ(1u, g_script.made.size()) << "the full reload waits for the viewer";
+    EXPECT_EQ(1u, prompts.Asked().size());
+    viewer->DestroyWindow();
+    EXPECT_EQ(nullptr, app->m_pItemViewer);
+    EXPECT_EQ(nullptr, CKestrelViewerDlg::GetOpen());
+    app->ReloadDatastore(1, FALSE);
+    EXPECT_EQ(2u, g_script.made.size()) << "the waiting reload runs once the viewer is closed";
+    EXPECT_EQ(COzuApp::kIdle, COzuApp::GetReloadStage());
+}
+
+namespace {
+BOOL ConnectorsChanged()
+{
+    return TRUE;
+}
+} // namespace
+
+TEST_F(TrayWnd, ChangedConnectorsReloadTheDatastoreLightly)
+{
+    CPropPageAdvanced::SetConnectorDlgRunner(&ConnectorsChanged);
+    ASSERT_TRUE(ShowPreferences(QUI_PREFS_PAGE_ADVANCED));
+    COzuPropSheet* sheet = app->m_pPrefSheet;
+    ASSERT_NE(nullptr, sheet);
+    CPropPageAdvanced& page = sheet->m_pageAdvanced;
+    int syncs = g_script.syncs;
+    page.SendMessage(WM_COMMAND, MAKEWPARAM(IDC_PREFS_CONNECTORS, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(::GetDlgItem(page.m_hWnd, IDC_PREFS_CONNECTORS)));
+    EXPECT_EQ(syncs + 1, g_script.syncs);
+    EXPECT_EQ(1u, g_script.made.size()) << "no new datastore";
+    CPropPageAdvanced::SetConnectorDlgRunner(nullptr);
+    sheet->DestroyWindow();
 }
 
 TEST_F(TrayWnd, TheNewNoteBroadcastAndTheHotKeysOpenNotes)

@@ -63,8 +63,8 @@ const char* WebActionTypeFor(const CWebConnectorSubtype& subtype);
 // Brings the web action items of the database into line with the connectors
 // of the collection: every web action item is unbound first; then for every
 // subtype, in order, the item "<connector>_<menu string>" is bound to it,
-// made when missing (of its type's class, named after the menu string, flag
-// bit 1, its first 19 comma-separated keywords, not dirty). An item held
+// made when missing (of its type's class, named after the menu string, keyword
+// flag 1, its first 19 comma-separated keywords, not dirty). An item held
 // already keeps everything but its binding; the first subtype of an
 // identifier wins. Subtypes whose type is not registered make no item.
 // Returns the number of items made.

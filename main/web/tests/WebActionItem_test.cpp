@@ -87,7 +87,7 @@ TEST_F(WebItems, MakesOneItemPerSubtypeOfTheTypeItsWebActionNames)
         EXPECT_EQ(kTypes[i].pimDestClass, dynamic_cast<CWebPimDestItem*>(item) != nullptr);
         EXPECT_EQ(&connectors.GetConnectors()[0].m_subtypes[i], item->GetSubtype());
         EXPECT_STREQ(("s" + std::to_string(i)).c_str(), item->getDisplayName());
-        EXPECT_EQ(0x2, item->getFlags());
+        EXPECT_EQ(0x1, item->getFlags()) << "the keywords stand for the action";
         EXPECT_FALSE(item->getDirty());
     }
 }

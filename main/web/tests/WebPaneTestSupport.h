@@ -28,19 +28,18 @@
 namespace webpane_test {
 
 // One connector with two web actions, one hidden subtype, and a second
-// connector. A web action parses by its name until the user gives it
-// keywords.
+// connector. A web action parses by its keywords, here its name's words.
 const char kConnectors[] =
     "<CONNECTOR MENUSTRING=\"Finder\">\n"
-    "<SUBTYPE MENUSTRING=\"search for\" METHOD=\"GET\" ACTION=\"http://find.test/?q=$:querystring\" >\n"
+    "<SUBTYPE MENUSTRING=\"search for\" KEYWORDS=\"search for\" METHOD=\"GET\" ACTION=\"http://find.test/?q=$:querystring\" >\n"
     "</SUBTYPE>\n"
-    "<SUBTYPE MENUSTRING=\"pictures of\" METHOD=\"GET\" ACTION=\"http://find.test/img/$:querystring\" >\n"
+    "<SUBTYPE MENUSTRING=\"pictures of\" KEYWORDS=\"pictures of\" METHOD=\"GET\" ACTION=\"http://find.test/img/$:querystring\" >\n"
     "</SUBTYPE>\n"
     "<SUBTYPE MENUSTRING=\"login\" WEBACTION=\"hidden\" METHOD=\"GET\" ACTION=\"http://find.test/login\" >\n"
     "</SUBTYPE>\n"
     "</CONNECTOR>\n"
     "<CONNECTOR MENUSTRING=\"Atlas\">\n"
-    "<SUBTYPE MENUSTRING=\"map of\" METHOD=\"GET\" ACTION=\"http://atlas.test/$:querystring\" >\n"
+    "<SUBTYPE MENUSTRING=\"map of\" KEYWORDS=\"map of\" METHOD=\"GET\" ACTION=\"http://atlas.test/$:querystring\" >\n"
     "</SUBTYPE>\n"
     "</CONNECTOR>\n";
 

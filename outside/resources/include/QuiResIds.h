@@ -261,5 +261,50 @@
 #define IDS_WEB_ENTRY_FAILED     57696
 #define IDS_OFFLINE_DROPPED      57697  /* printf format, one number: the actions dropped */
 #define IDS_WEB_NOTHING_TO_FILE  57714
+/* Item database viewer, its edit dialog and the connector dialogs (viewer.rc). */
+#define IDI_QUILLMATE            141    /* the viewer's and the connector dialog's icon */
+#define IDD_KESTREL_VIEWER       102
+#define IDC_VIEWER_LIST          1001
+#define IDC_VIEWER_CATEGORY      1007
+#define IDC_VIEWER_LABEL         1131
+#define IDC_VIEWER_DETAIL        1132
+#define IDC_VIEWER_EXAMPLE       1133
+#define IDC_VIEWER_EDIT          121
+#define IDC_VIEWER_REMOVE        1005
+#define ID_VIEWER_HELP           60025
+#define IDH_KESTREL_VIEWER       507
+#define IDS_VIEWER_ALL           60006
+#define IDS_VIEWER_LABEL         60016
+#define IDS_VIEWER_CAPTION       60017
+#define IDS_VIEWER_COLUMN_NAME   57723
+#define IDS_VIEWER_COLUMN_WORDS  57725
+#define IDS_VIEWER_PREFS_CATEGORY 60070 /* the category selected when opened from the preferences */
+#define IDS_VIEWER_REMOVE_PROMPT 60101
+#define IDS_VIEWER_BAD_CHARACTER 60102
+#define IDS_VIEWER_NO_WORDS      60103
+#define IDS_VIEWER_SAVE_FAILED   60104
+#define IDD_EDIT_ITEM            129
+#define IDC_EDIT_ITEM_NAME       60005
+#define IDC_EDIT_ITEM_KEYWORDS   1005
+#define IDC_EDIT_ITEM_TYPE       1004
+#define IDD_CONNECTORS           34
+#define IDC_CONNECTORS_TAB       1015
+#define IDC_CONNECTORS_PLACE     1017   /* the lists start below it */
+#define IDC_CONNECTORS_LONGDESC  1016
+#define IDC_CONNECTORS_DESC      1010
+#define IDC_CONNECTORS_LABEL     1011
+#define IDC_CONNECTORS_BOTTOM    1012   /* the lists end above it */
+#define IDC_CONNECTORS_HELP      1014
+#define IDC_CONNECTORS_LIST_FIRST 555   /* one list per tab, in tab order */
+#define ID_CONNECTORS_CANCEL     60055
+#define ID_CONNECTORS_APPLY      60056
+#define IDH_CONNECTORS           506
+#define IDS_CONNECTORS_COLUMN_NAME 60066
+#define IDS_CONNECTORS_COLUMN_CATEGORY 60067
+#define IDS_CONNECTORS_OTHER     60069  /* the tab of connectors without a service type */
+#define IDD_CONNECTOR_INFO       30
+#define IDC_CONNECTOR_INFO_LIST  1121
+#define IDS_CONNECTOR_INFO_ACTION 60057
+#define IDS_CONNECTOR_INFO_VERSION 60058
 
 #endif
