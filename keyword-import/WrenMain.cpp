@@ -107,7 +107,7 @@ void WriteLog(const std::string& input, const std::string& output)
     if (length == 0 || length >= sizeof folder)
         return;
     std::string path = std::string(folder) + "wren.log";
-    if (FILE* log = std::fopen(path.c_str(), "w")) {
+    if (FILE* log = std::fopen(path.c_str(), "wb")) {
         std::fprintf(log, "input: %s output: %s\n", input.c_str(), output.c_str());
         std::fclose(log);
     }
@@ -148,7 +148,7 @@ int Run()
 
 } // namespace
 
-extern "C" int GetFileType(const char* path)
+extern "C" int WrenGetFileType(const char* path)
 {
     try {
         return wren::FileTypeOf(path);

@@ -317,7 +317,7 @@ TEST_F(KeywordImport, ItemsOfOtherTypesSurviveWithAllTheirFields)
         written.assign(buffer, std::fread(buffer, 1, sizeof buffer, f));
         std::fclose(f);
     }
-    EXPECT_NE(std::string::npos, written.find("        <CONNECTOR>Maps_Find</CONNECTOR>\n")) << written;
+    EXPECT_NE(std::string::npos, written.find("        <CONNECTOR>Maps_Find</CONNECTOR>")) << written;
     std::multiset<std::string> expected = {"60D56130|Find on map|map", "A794C600|as soon as possible|asap",
                                            "55861570|finance|money,bank"};
     EXPECT_EQ(expected, Summaries(ReadItems(output)));

@@ -46,6 +46,15 @@ void WriteFile(const std::string& path, const std::string& text)
     std::fclose(f);
 }
 
+void SetValue(HKEY root, const std::string& key, const char* name, DWORD type, const void* data, DWORD size)
+{
+    HKEY handle;
+    if (RegCreateKeyExA(root, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &handle, nullptr) != ERROR_SUCCESS)
+        return;
+    RegSetValueExA(handle, name, 0, type, static_cast<const BYTE*>(data), size);
+    RegCloseKey(handle);
+}
+
 // A saved registry value, put back when the test ends.
 class SavedText {
 public:
@@ -56,15 +65,19 @@ public:
     ~SavedText()
     {
         if (m_value == "<missing>")
-            RegDeleteKeyValueA(m_root, m_key.c_str(), m_name);
+            Remove();
         else
             Set(m_value);
     }
-    void Set(const std::string& text)
+    void Set(const std::string& text) { SetValue(m_root, m_key, m_name, REG_SZ, text.c_str(), DWORD(text.size() + 1)); }
+    void Remove()
     {
-        RegSetKeyValueA(m_root, m_key.c_str(), m_name, REG_SZ, text.c_str(), DWORD(text.size() + 1));
+        HKEY handle;
+        if (RegOpenKeyExA(m_root, m_key.c_str(), 0, KEY_ALL_ACCESS, &handle) == ERROR_SUCCESS) {
+            RegDeleteValueA(handle, m_name);
+            RegCloseKey(handle);
+        }
     }
-    void Remove() { RegDeleteKeyValueA(m_root, m_key.c_str(), m_name); }
 
 private:
     HKEY m_root;
@@ -137,6 +150,7 @@ TEST_F(WrenProgram, FailuresShowInTheExitCode)
     EXPECT_EQ(wren::kInputNotConvertible, Run("RUK"));
     m_outlook.Set("nobackslash.exe");
     EXPECT_EQ(wren::kNoInputPath, Run("RUK"));
+    m_outlook.Set(m_root + "\\Outlook\\Quillmate for Microsoft Outlook.exe");
     m_main.Remove();
     EXPECT_EQ(wren::kNoOutputPath, Run("RUK"));
     EXPECT_FALSE(Exists(m_output));
@@ -161,9 +175,10 @@ TEST_F(WrenProgram, LogGoesToTheTemporaryFolder)
     std::string log = m_temp + "wren.log";
     DeleteFileA(log.c_str());
     DWORD on = 1;
-    ASSERT_EQ(ERROR_SUCCESS, RegSetKeyValueA(HKEY_CURRENT_USER, kClientKey, "Wren", REG_DWORD, &on, sizeof on));
+    SavedText logSwitch(HKEY_CURRENT_USER, kClientKey, "Wren");
+    SetValue(HKEY_CURRENT_USER, kClientKey, "Wren", REG_DWORD, &on, sizeof on);
     int result = Run("RUK");
-    RegDeleteKeyValueA(HKEY_CURRENT_USER, kClientKey, "Wren");
+    logSwitch.Remove();
     EXPECT_EQ(wren::kConverted, result);
     EXPECT_EQ("input: " + m_root + "\\Outlook\\..\\quillmate data\\keywords.zel output: " + m_output + "\n",
               ReadFile(log));

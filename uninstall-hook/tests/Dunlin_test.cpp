@@ -42,7 +42,11 @@ void Touch(const std::string& path)
 
 void SetText(HKEY root, const char* key, const char* name, const std::string& text)
 {
-    ASSERT_EQ(ERROR_SUCCESS, RegSetKeyValueA(root, key, name, REG_SZ, text.c_str(), DWORD(text.size() + 1)));
+    HKEY handle;
+    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(root, key, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &handle, nullptr));
+    EXPECT_EQ(ERROR_SUCCESS, RegSetValueExA(handle, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
+                                            DWORD(text.size() + 1)));
+    RegCloseKey(handle);
 }
 
 class Uninstall : public RegistryBranch {
@@ -57,15 +61,17 @@ protected:
         CreateDirectoryA(m_root.c_str(), nullptr);
         ASSERT_TRUE(CreateDirectoryA(m_folder.c_str(), nullptr)) << m_folder;
         m_savedPath = RegText(HKEY_LOCAL_MACHINE, kAppPathKey, "PATH");
+        m_savedProgram = RegText(HKEY_LOCAL_MACHINE, kAppPathKey, "");
         RegistryBranch::SetUp();
     }
     void TearDown() override
     {
         RegistryBranch::TearDown();
-        if (m_savedPath == "<missing>")
-            dunlin::DeleteKeyTree(HKEY_LOCAL_MACHINE, kAppPathKey);
-        else
+        dunlin::DeleteKeyTree(HKEY_LOCAL_MACHINE, kAppPathKey);
+        if (m_savedPath != "<missing>")
             SetText(HKEY_LOCAL_MACHINE, kAppPathKey, "PATH", m_savedPath);
+        if (m_savedProgram != "<missing>")
+            SetText(HKEY_LOCAL_MACHINE, kAppPathKey, nullptr, m_savedProgram);
         dunlin::RemoveFolderTree(m_root);
     }
 
@@ -115,7 +121,7 @@ protected:
 
     std::string Clsid(const char* progId) { return RegText(HKEY_CLASSES_ROOT, std::string(progId) + "\\CLSID"); }
 
-    std::string m_root, m_folder, m_savedPath;
+    std::string m_root, m_folder, m_savedPath, m_savedProgram;
 };
 
 TEST_F(Uninstall, RemovesEveryServerSettingAndFile)
@@ -214,7 +220,9 @@ TEST_F(Uninstall, LinksOutOfTheFolderAreNotFollowed)
     Touch(outside + "\\precious.txt");
     Touch(m_folder + "\\Quillmate.exe");
     std::string link = m_folder + "\\linked";
-    if (!CreateSymbolicLinkA(link.c_str(), outside.c_str(), SYMBOLIC_LINK_FLAG_DIRECTORY))
+    typedef BOOLEAN(WINAPI * MakeLink)(const char*, const char*, DWORD);
+    auto makeLink = reinterpret_cast<MakeLink>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "CreateSymbolicLinkA"));
+    if (!makeLink || !makeLink(link.c_str(), outside.c_str(), 1))
         GTEST_SKIP() << "no directory links here (" << GetLastError() << ")";
     ASSERT_TRUE(GetFileAttributesA(link.c_str()) & FILE_ATTRIBUTE_REPARSE_POINT);
     EXPECT_TRUE(dunlin::RemoveFolderTree(m_folder));
