@@ -1,6 +1,7 @@
 #include "quifw/Prompt.h"
 
 #include <commdlg.h>
+#include <shlobj.h>
 
 #include "quifw/WinApp.h"
 #include "quifw/Wnd.h"
@@ -46,8 +47,31 @@ CPromptAnswer ShowFileDialog(const CPromptRequest& request)
     return answer;
 }
 
+CPromptAnswer ShowFolderBrowser(const CPromptRequest& request)
+{
+    CPromptAnswer answer;
+    char display[MAX_PATH] = "";
+    BROWSEINFOA info = {};
+    info.hwndOwner = request.hWndOwner;
+    info.pszDisplayName = display;
+    info.lpszTitle = request.caption.GetString();
+    info.ulFlags = BIF_RETURNONLYFSDIRS;
+    LPITEMIDLIST pidl = ::SHBrowseForFolderA(&info);
+    if (!pidl)
+        return answer;
+    char path[MAX_PATH] = "";
+    if (::SHGetPathFromIDListA(pidl, path) && path[0]) {
+        answer.nResult = IDOK;
+        answer.path = path;
+    }
+    ::CoTaskMemFree(pidl);
+    return answer;
+}
+
 CPromptAnswer ShowPrompt(const CPromptRequest& request)
 {
+    if (request.kind == PromptKind::Folder)
+        return ShowFolderBrowser(request);
     if (request.kind != PromptKind::Message)
         return ShowFileDialog(request);
     CPromptAnswer answer;
@@ -105,6 +129,15 @@ int AfxMessageBox(UINT nIDPrompt, UINT nType, UINT nIDHelp)
     CString text;
     text.LoadString(nIDPrompt);
     return AfxMessageBox(text, nType, nIDHelp == static_cast<UINT>(-1) ? nIDPrompt : nIDHelp);
+}
+
+CPromptAnswer AfxBrowseForFolder(HWND hWndOwner, LPCTSTR lpszTitle)
+{
+    CPromptRequest request;
+    request.kind = PromptKind::Folder;
+    request.hWndOwner = hWndOwner;
+    request.caption = lpszTitle ? lpszTitle : "";
+    return AfxPrompt(request);
 }
 
 //--- CPromptScript

@@ -1,4 +1,4 @@
-// The one road of every modal prompt (message boxes, file dialogs): in normal
+// The one road of every modal prompt (message boxes, file and folder dialogs): in normal
 // runs it shows the real one; a test installs a CPromptScript that answers
 // from a script and records what was asked.
 #pragma once
@@ -8,13 +8,13 @@
 
 #include "String.h"
 
-enum class PromptKind { Message, OpenFile, SaveFile };
+enum class PromptKind { Message, OpenFile, SaveFile, Folder };
 
 struct CPromptRequest {
     PromptKind kind = PromptKind::Message;
     HWND hWndOwner = nullptr;
     CString text;          // message text
-    CString caption;       // message caption or file dialog title
+    CString caption;       // message caption, file dialog title or folder browser title
     UINT nType = 0;        // MB_ flags of a message, OFN_ flags of a file dialog
     UINT nIDHelp = 0;      // help context of a message
     CString filter;        // file dialogs: pairs separated by '|'
@@ -25,7 +25,7 @@ struct CPromptRequest {
 
 struct CPromptAnswer {
     int nResult = IDCANCEL;    // IDOK, IDYES, ...; file dialogs IDOK or IDCANCEL
-    CString path;              // the chosen file's full path on IDOK
+    CString path;              // the chosen file's or folder's full path on IDOK
 };
 
 class CPromptHandler {
@@ -46,6 +46,10 @@ int AfxPromptMessageBox(HWND hWndOwner, LPCTSTR lpszText, LPCTSTR lpszCaption, U
 int AfxMessageBox(LPCTSTR lpszText, UINT nType = MB_OK, UINT nIDHelp = 0);
 int AfxMessageBox(UINT nIDPrompt, UINT nType = MB_OK, UINT nIDHelp = static_cast<UINT>(-1));
 
+// The system's folder browser (file-system folders only) through the seam:
+// IDOK with the folder's path in `path`, or IDCANCEL.
+CPromptAnswer AfxBrowseForFolder(HWND hWndOwner, LPCTSTR lpszTitle);
+
 // Strict scripted answers for tests: each prompt takes the next scripted
 // answer; a prompt with none left is counted as unexpected and answered
 // IDCANCEL. Installs itself for its lifetime.
@@ -57,7 +61,7 @@ public:
     CPromptScript& operator=(const CPromptScript&) = delete;
 
     void AnswerNext(int nResult);
-    void AnswerNextFile(LPCTSTR lpszPath);       // IDOK with that path
+    void AnswerNextFile(LPCTSTR lpszPath);       // IDOK with that path (file or folder)
 
     const std::vector<CPromptRequest>& Asked() const { return m_asked; }
     int Unexpected() const { return m_nUnexpected; }

@@ -1,0 +1,197 @@
+// Wren.exe as the installer starts it: paths from the registry, the switch
+// on its command line, its answer in the exit code.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <cstdio>
+#include <string>
+
+#include "KeywordConvert.h"
+#include "QuiComTesting.h"
+
+using QuiComTesting::ProgramFolder;
+using QuiComTesting::RegText;
+using QuiComTesting::RunProgram;
+
+namespace {
+
+const std::string kAppPaths = "Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\";
+const std::string kMainKey = kAppPaths + "quillmate.exe";
+const std::string kOutlookKey = kAppPaths + "quillmate for microsoft outlook.exe";
+const char kClientKey[] = "software\\quillmate\\client";
+
+bool Exists(const std::string& path)
+{
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+std::string ReadFile(const std::string& path)
+{
+    std::string text;
+    if (FILE* f = std::fopen(path.c_str(), "rb")) {
+        char buffer[4096];
+        size_t n;
+        while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0)
+            text.append(buffer, n);
+        std::fclose(f);
+    }
+    return text;
+}
+
+void WriteFile(const std::string& path, const std::string& text)
+{
+    FILE* f = std::fopen(path.c_str(), "wb");
+    ASSERT_TRUE(f) << path;
+    std::fwrite(text.data(), 1, text.size(), f);
+    std::fclose(f);
+}
+
+void SetValue(HKEY root, const std::string& key, const char* name, DWORD type, const void* data, DWORD size)
+{
+    HKEY handle;
+    if (RegCreateKeyExA(root, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &handle, nullptr) != ERROR_SUCCESS)
+        return;
+    RegSetValueExA(handle, name, 0, type, static_cast<const BYTE*>(data), size);
+    RegCloseKey(handle);
+}
+
+// A saved registry value, put back when the test ends.
+class SavedText {
+public:
+    SavedText(HKEY root, std::string key, const char* name) : m_root(root), m_key(std::move(key)), m_name(name)
+    {
+        m_value = RegText(root, m_key, name);
+    }
+    ~SavedText()
+    {
+        if (m_value == "<missing>")
+            Remove();
+        else
+            Set(m_value);
+    }
+    void Set(const std::string& text) { SetValue(m_root, m_key, m_name, REG_SZ, text.c_str(), DWORD(text.size() + 1)); }
+    void Remove()
+    {
+        HKEY handle;
+        if (RegOpenKeyExA(m_root, m_key.c_str(), 0, KEY_ALL_ACCESS, &handle) == ERROR_SUCCESS) {
+            RegDeleteValueA(handle, m_name);
+            RegCloseKey(handle);
+        }
+    }
+
+private:
+    HKEY m_root;
+    std::string m_key;
+    const char* m_name;
+    std::string m_value;
+};
+
+class WrenProgram : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        char temp[MAX_PATH];
+        GetTempPathA(MAX_PATH, temp);
+        m_temp = temp;
+        m_root = m_temp + "WrenTest";
+        CreateDirectoryA(m_root.c_str(), nullptr);
+        CreateDirectoryA((m_root + "\\Outlook").c_str(), nullptr);
+        CreateDirectoryA((m_root + "\\quillmate data").c_str(), nullptr);
+        m_main.Set(m_root + "\\Quillmate.exe");
+        m_outlook.Set(m_root + "\\Outlook\\Quillmate for Microsoft Outlook.exe");
+        m_aliases.Remove();
+        m_input = m_root + "\\quillmate data\\keywords.zel";
+        m_output = m_root + "\\keywords.xml";
+        DeleteFileA(m_output.c_str());
+        WriteFile(m_input, "bank,1,Finance,0,1,0,0,0\n");
+    }
+    void TearDown() override
+    {
+        DeleteFileA(m_output.c_str());
+        DeleteFileA(m_input.c_str());
+    }
+    int Run(const std::string& arguments, const std::string& program = "")
+    {
+        return RunProgram("\"" + (program.empty() ? ProgramFolder() + "Wren.exe" : program) + "\" " + arguments);
+    }
+
+    std::string m_temp, m_root, m_input, m_output;
+    SavedText m_main{HKEY_LOCAL_MACHINE, kMainKey, nullptr};
+    SavedText m_outlook{HKEY_LOCAL_MACHINE, kOutlookKey, nullptr};
+    SavedText m_aliases{HKEY_CURRENT_USER, kClientKey, "AliasDb"};
+};
+
+TEST_F(WrenProgram, OutlookKeywordsGoToTheKeywordFileBesideTheProgram)
+{
+    struct Row {
+        const char* arguments;
+    } rows[] = {{"RUK"}, {"ruk"}, {"/Ruk"}, {"-RUK"}};
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.arguments);
+        DeleteFileA(m_output.c_str());
+        EXPECT_EQ(wren::kConverted, Run(row.arguments));
+        EXPECT_NE(std::string::npos, ReadFile(m_output).find("<NAME>Finance</NAME>"));
+    }
+}
+
+TEST_F(WrenProgram, AliasDbNamesTheKeywordFile)
+{
+    m_aliases.Set("mine.xml");
+    EXPECT_EQ(wren::kConverted, Run("RUK"));
+    EXPECT_TRUE(Exists(m_root + "\\mine.xml"));
+    DeleteFileA((m_root + "\\mine.xml").c_str());
+}
+
+TEST_F(WrenProgram, FailuresShowInTheExitCode)
+{
+    EXPECT_EQ(wren::kNoSwitch, Run(""));
+    EXPECT_EQ(wren::kNoSwitch, Run("RUKS IBEX"));
+    WriteFile(m_input, "bank,1,Finance,0,1,0\n");
+    EXPECT_EQ(wren::kInputNotConvertible, Run("RUK"));
+    m_outlook.Set("nobackslash.exe");
+    EXPECT_EQ(wren::kNoInputPath, Run("RUK"));
+    m_outlook.Set(m_root + "\\Outlook\\Quillmate for Microsoft Outlook.exe");
+    m_main.Remove();
+    EXPECT_EQ(wren::kNoOutputPath, Run("RUK"));
+    EXPECT_FALSE(Exists(m_output));
+}
+
+// A switch's letters in the program's own path are no switch.
+TEST_F(WrenProgram, SwitchesInTheProgramPathDoNotCount)
+{
+    std::string folder = m_root + "\\RUK";
+    CreateDirectoryA(folder.c_str(), nullptr);
+    for (const char* file : {"Wren.exe", "Kestrel.dll"})
+        ASSERT_TRUE(CopyFileA((ProgramFolder() + file).c_str(), (folder + "\\" + file).c_str(), FALSE));
+    EXPECT_EQ(wren::kNoSwitch, Run("", folder + "\\Wren.exe"));
+    EXPECT_FALSE(Exists(m_output));
+    DeleteFileA((folder + "\\Wren.exe").c_str());
+    DeleteFileA((folder + "\\Kestrel.dll").c_str());
+    RemoveDirectoryA(folder.c_str());
+}
+
+TEST_F(WrenProgram, LogGoesToTheTemporaryFolder)
+{
+    std::string log = m_temp + "wren.log";
+    DeleteFileA(log.c_str());
+    DWORD on = 1;
+    SavedText logSwitch(HKEY_CURRENT_USER, kClientKey, "Wren");
+    SetValue(HKEY_CURRENT_USER, kClientKey, "Wren", REG_DWORD, &on, sizeof on);
+    int result = Run("RUK");
+    logSwitch.Remove();
+    EXPECT_EQ(wren::kConverted, result);
+    EXPECT_EQ("input: " + m_root + "\\Outlook\\..\\quillmate data\\keywords.zel output: " + m_output + "\n",
+              ReadFile(log));
+    DeleteFileA(log.c_str());
+}
+
+TEST(WrenExports, BothFunctionsAreExportedByName)
+{
+    HMODULE wren = LoadLibraryExA((ProgramFolder() + "Wren.exe").c_str(), nullptr, DONT_RESOLVE_DLL_REFERENCES);
+    ASSERT_TRUE(wren);
+    EXPECT_TRUE(GetProcAddress(wren, "GetFileType"));
+    EXPECT_TRUE(GetProcAddress(wren, "ConvertKeywords"));
+    FreeLibrary(wren);
+}
+
+} // namespace

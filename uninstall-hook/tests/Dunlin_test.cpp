@@ -1,0 +1,233 @@
+// The uninstall as the uninstaller runs it: the product installed into a
+// folder of the prefix, every server registered from there and settings
+// written, then Dunlin's export called.
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <shlwapi.h>
+
+#include <string>
+#include <vector>
+
+#include "QuiComTesting.h"
+#include "RegistryBranch.h"
+#include "Uninstall.h"
+
+using QuiComTesting::KeyExists;
+using QuiComTesting::ProgramFolder;
+using QuiComTesting::RegText;
+using QuiComTesting::RunProgram;
+
+namespace {
+
+const char kAppPathKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\Quillmate.exe";
+
+const char* const kServers[] = {"Heron.dll", "Godwit.ocx", "Plover.dll", "Finch.ocx"};
+const char* const kProgIds[] = {"Heron.Heron.1", "Heron.Heron", "Godwit.GodwitCtrl.1", "Godwit.GodwitCtrl",
+                                "Quillmate.Plover.1", "Quillmate.Plover", "Finch.FinchCtrl.1", "Finch.FinchCtrl",
+                                "Quillmate.Ozu.1", "Quillmate.Ozu", "Quillmate.Ibe"};
+
+typedef LONG(WINAPI* UninstEntry)(HWND, HANDLE, LONG);
+
+bool Exists(const std::string& path)
+{
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+void Touch(const std::string& path)
+{
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, file) << path;
+    CloseHandle(file);
+}
+
+void SetText(HKEY root, const char* key, const char* name, const std::string& text)
+{
+    HKEY handle;
+    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(root, key, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &handle, nullptr));
+    EXPECT_EQ(ERROR_SUCCESS, RegSetValueExA(handle, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
+                                            DWORD(text.size() + 1)));
+    RegCloseKey(handle);
+}
+
+class Uninstall : public RegistryBranch {
+protected:
+    void SetUp() override
+    {
+        char temp[MAX_PATH];
+        GetTempPathA(MAX_PATH, temp);
+        m_root = std::string(temp) + "DunlinTest";
+        m_folder = m_root + "\\Quillmate";
+        dunlin::RemoveFolderTree(m_root);
+        CreateDirectoryA(m_root.c_str(), nullptr);
+        ASSERT_TRUE(CreateDirectoryA(m_folder.c_str(), nullptr)) << m_folder;
+        m_savedPath = RegText(HKEY_LOCAL_MACHINE, kAppPathKey, "PATH");
+        m_savedProgram = RegText(HKEY_LOCAL_MACHINE, kAppPathKey, "");
+        RegistryBranch::SetUp();
+    }
+    void TearDown() override
+    {
+        RegistryBranch::TearDown();
+        dunlin::DeleteKeyTree(HKEY_LOCAL_MACHINE, kAppPathKey);
+        if (m_savedPath != "<missing>")
+            SetText(HKEY_LOCAL_MACHINE, kAppPathKey, "PATH", m_savedPath);
+        if (m_savedProgram != "<missing>")
+            SetText(HKEY_LOCAL_MACHINE, kAppPathKey, nullptr, m_savedProgram);
+        dunlin::RemoveFolderTree(m_root);
+    }
+
+    // The files a user's install folder holds, with a sub-folder.
+    void Install()
+    {
+        const char* files[] = {"Heron.dll", "Godwit.ocx", "Plover.dll", "Finch.ocx", "Lark.dll", "Linnet.dll",
+                               "Quillmate.exe", "Kestrel.dll"};
+        for (const char* file : files)
+            ASSERT_TRUE(CopyFileA((ProgramFolder() + file).c_str(), (m_folder + "\\" + file).c_str(), FALSE)) << file;
+        std::string connectors = m_folder + "\\Connectors (Disabled)";
+        ASSERT_TRUE(CreateDirectoryA(connectors.c_str(), nullptr));
+        Touch(connectors + "\\maps.xml");
+        Touch(m_folder + "\\keywords.xml");
+        SetFileAttributesA((m_folder + "\\keywords.xml").c_str(), FILE_ATTRIBUTE_READONLY);
+        SetText(HKEY_LOCAL_MACHINE, kAppPathKey, "PATH", m_folder);
+    }
+
+    void RegisterServers()
+    {
+        for (const char* server : kServers) {
+            QuiComTesting::ServerLibrary library((m_folder + "\\" + server).c_str());
+            ASSERT_TRUE(library.Loaded()) << server;
+            ASSERT_HRESULT_SUCCEEDED(library.Register()) << server;
+        }
+        ASSERT_EQ(0, RunProgram("\"" + ProgramFolder() + "Quillmate.exe\" /RegServer"));
+    }
+
+    void WriteSettings(HKEY branch)
+    {
+        SetText(branch, "Software\\Quillmate\\Client", "AliasDb", "keywords.xml");
+        SetText(branch, "Software\\Quillmate\\Client\\Parser\\Packages", "Date", "Curlew.dll");
+        SetText(branch, "Software\\Quillmate\\Heron\\Options", "Server", "local");
+    }
+
+    void RunUninstall()
+    {
+        HMODULE dunlin = LoadLibraryA("Dunlin.dll");
+        ASSERT_TRUE(dunlin);
+        auto start = reinterpret_cast<UninstEntry>(GetProcAddress(dunlin, "UninstInitialize"));
+        auto end = reinterpret_cast<UninstEntry>(GetProcAddress(dunlin, "UninstUnInitialize"));
+        ASSERT_TRUE(start && end);
+        EXPECT_EQ(0, start(nullptr, nullptr, 0));
+        EXPECT_EQ(0, end(nullptr, nullptr, 0));
+        FreeLibrary(dunlin);
+    }
+
+    std::string Clsid(const char* progId) { return RegText(HKEY_CLASSES_ROOT, std::string(progId) + "\\CLSID"); }
+
+    std::string m_root, m_folder, m_savedPath, m_savedProgram;
+};
+
+TEST_F(Uninstall, RemovesEveryServerSettingAndFile)
+{
+    Install();
+    RegisterServers();
+    WriteSettings(HKEY_CURRENT_USER);
+    std::vector<std::string> classes;
+    for (const char* progId : {"Heron.Heron.1", "Godwit.GodwitCtrl.1", "Quillmate.Plover.1", "Finch.FinchCtrl.1",
+                               "Quillmate.Ozu.1"}) {
+        ASSERT_NE("<missing>", Clsid(progId)) << progId;
+        classes.push_back("CLSID\\" + Clsid(progId));
+    }
+    ASSERT_TRUE(KeyExists(HKEY_CLASSES_ROOT, "TypeLib\\{AA67EBE5-A97A-11D2-84D7-00A0247B3DBA}"));
+
+    RunUninstall();
+
+    for (const char* progId : kProgIds)
+        EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, progId)) << progId;
+    for (const std::string& key : classes)
+        EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, key)) << key;
+    EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, "TypeLib\\{AA67EBE5-A97A-11D2-84D7-00A0247B3DBA}"));
+    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, "Software\\Quillmate"));
+    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kAppPathKey));
+    EXPECT_FALSE(Exists(m_folder));
+}
+
+TEST_F(Uninstall, KeepsTheProductKeyWhileAnotherComponentHasSettings)
+{
+    Install();
+    WriteSettings(HKEY_CURRENT_USER);
+    SetText(HKEY_CURRENT_USER, "Software\\Quillmate\\Finch", "User", "Zoe");
+
+    RunUninstall();
+
+    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, "Software\\Quillmate\\Client"));
+    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, "Software\\Quillmate\\Heron"));
+    EXPECT_EQ("Zoe", RegText(HKEY_CURRENT_USER, "Software\\Quillmate\\Finch", "User"));
+    EXPECT_FALSE(Exists(m_folder));
+}
+
+// Only a folder proven to be the install is removed.
+TEST_F(Uninstall, RefusesFoldersThatAreNotTheInstall)
+{
+    Touch(m_folder + "\\keep.txt");
+    struct Row {
+        std::string path;
+    } rows[] = {
+        {""}, {"C:\\"}, {"C:"}, {"C:\\windows\\.."}, {m_folder}, {m_folder + "\\"}, {"Quillmate"}, {m_root + "\\none"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.path);
+        EXPECT_FALSE(dunlin::IsInstallFolder(row.path));
+        SetText(HKEY_LOCAL_MACHINE, kAppPathKey, "PATH", row.path);
+        EXPECT_EQ("", dunlin::InstallFolder());
+    }
+    // The whole removal, on a folder without the program.
+    SetText(HKEY_LOCAL_MACHINE, kAppPathKey, "PATH", m_folder);
+    RunUninstall();
+    EXPECT_TRUE(Exists(m_folder + "\\keep.txt"));
+}
+
+TEST_F(Uninstall, InstallFolderIsTheAppPathsValue)
+{
+    Touch(m_folder + "\\Quillmate.exe");
+    struct Row {
+        std::string value;
+    } rows[] = {{m_folder}, {m_folder + "\\"}, {"\"" + m_folder + "\""}, {m_folder + "\\sub\\.."}};
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.value);
+        SetText(HKEY_LOCAL_MACHINE, kAppPathKey, "PATH", row.value);
+        EXPECT_TRUE(lstrcmpiA(m_folder.c_str(), dunlin::InstallFolder().c_str()) == 0) << dunlin::InstallFolder();
+    }
+    SetText(HKEY_LOCAL_MACHINE, kAppPathKey, "PATH", m_folder + "\\" + std::string(300, 'x'));
+    EXPECT_EQ("", dunlin::InstallFolder());
+}
+
+// A subkey that cannot be removed leaves its parents but ends the walk.
+TEST_F(Uninstall, KeyTreeIsDeletedWhole)
+{
+    const char* keys[] = {"Software\\Quillmate\\Client\\a\\b\\c", "Software\\Quillmate\\Client\\a\\d",
+                          "Software\\Quillmate\\Client\\e"};
+    for (const char* key : keys)
+        SetText(HKEY_CURRENT_USER, key, "v", "x");
+    EXPECT_TRUE(dunlin::DeleteKeyTree(HKEY_CURRENT_USER, "Software\\Quillmate\\Client"));
+    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, "Software\\Quillmate\\Client"));
+    EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, "Software\\Quillmate"));
+    EXPECT_FALSE(dunlin::DeleteKeyTree(HKEY_CURRENT_USER, "Software\\Quillmate\\Client"));
+}
+
+// A link inside the install folder is removed, never what it points to.
+TEST_F(Uninstall, LinksOutOfTheFolderAreNotFollowed)
+{
+    std::string outside = m_root + "\\outside";
+    ASSERT_TRUE(CreateDirectoryA(outside.c_str(), nullptr));
+    Touch(outside + "\\precious.txt");
+    Touch(m_folder + "\\Quillmate.exe");
+    std::string link = m_folder + "\\linked";
+    typedef BOOLEAN(WINAPI * MakeLink)(const char*, const char*, DWORD);
+    auto makeLink = reinterpret_cast<MakeLink>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "CreateSymbolicLinkA"));
+    if (!makeLink || !makeLink(link.c_str(), outside.c_str(), 1))
+        GTEST_SKIP() << "no directory links here (" << GetLastError() << ")";
+    ASSERT_TRUE(GetFileAttributesA(link.c_str()) & FILE_ATTRIBUTE_REPARSE_POINT);
+    EXPECT_TRUE(dunlin::RemoveFolderTree(m_folder));
+    EXPECT_FALSE(Exists(m_folder));
+    EXPECT_TRUE(Exists(outside + "\\precious.txt"));
+}
+
+} // namespace
