@@ -17,6 +17,18 @@ private:
     BOOL m_previous;
 };
 
+// Library errors are thrown while one lives, whatever the caller chose.
+class ThrownErrors {
+public:
+    ThrownErrors() : m_previous(LNGetThrowAllErrors()) { LNSetThrowAllErrors(TRUE); }
+    ~ThrownErrors() { LNSetThrowAllErrors(m_previous); }
+    ThrownErrors(const ThrownErrors&) = delete;
+    ThrownErrors& operator=(const ThrownErrors&) = delete;
+
+private:
+    BOOL m_previous;
+};
+
 namespace HeronCounters {
 // Holders made in the process (never counted down).
 LONG Holders();
