@@ -83,7 +83,7 @@ void HERON::AppendContactLinks(LNRichText* text, const NotesItemRecord& record)
         if (key.noteId == 0)
             continue;
         LNDatabase database;
-        m_session.Session().GetDatabase(key.databasePath.c_str(), &database, "");
+        m_session.Session().GetDatabase(key.databasePath.c_str(), &database, KeyServer(key).c_str());
         database.Open();
         LNViewFolder people;
         database.GetViewFolder("$People", &people);
@@ -220,7 +220,9 @@ int HERON::GetContactEmailAddress(const ContactKey& key, std::string* address)
 {
     ReturnedErrors returned;
     LNDatabase database;
-    if (LNSTATUS status = m_session.Session().GetDatabase(key.databasePath.c_str(), &database, ""))
+    // A contact of a server's book is looked up in that book, not in a
+    // database of the same name on this machine.
+    if (LNSTATUS status = m_session.Session().GetDatabase(key.databasePath.c_str(), &database, KeyServer(key).c_str()))
         return status;
     LNSTATUS status = database.Open();
     LNDocument person;

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -82,24 +83,29 @@ HRESULT CHeron::NullKeynote(const char* member)
                                   text.c_str()));
 }
 
-HRESULT CHeron::NotServed(VARIANT* out, UINT contextId)
+HRESULT CHeron::Served(UINT contextId, const std::function<int(HERON*)>& work)
+{
+    HERON* worker = m_connection.Worker();
+    if (!worker)
+        return ReturnError(IDS_NOT_CONNECTED);
+    try {
+        return ReturnError(work(worker));
+    } catch (...) {
+        return ReturnError(contextId);
+    }
+}
+
+HRESULT CHeron::Served(VARIANT* out, UINT contextId, const std::function<int(HERON*, VARIANT*)>& work)
 {
     if (!out)
         return E_POINTER;
     VariantInit(out);
-    return NotServed(contextId);
-}
-
-HRESULT CHeron::NotServed(UINT contextId)
-{
-    if (!m_connection.Worker())
-        return ReturnError(IDS_NOT_CONNECTED);
-    return Answer(QuiSetErrorInfo(E_NOTIMPL, CLSID_Heron, IID_IHeron, HeronString(contextId).c_str()));
+    return Served(contextId, [&](HERON* worker) { return work(worker, out); });
 }
 
 STDMETHODIMP CHeron::get_Contacts(VARIANT* pVal)
 {
-    return NotServed(pVal, IDS_CTX_CONTACTS);
+    return Served(pVal, IDS_CTX_CONTACTS, [](HERON* worker, VARIANT* out) { return worker->GetContactList(out); });
 }
 
 STDMETHODIMP CHeron::get_TodoCategories(VARIANT* pVal)
@@ -194,27 +200,35 @@ STDMETHODIMP CHeron::OpenNotes()
 
 STDMETHODIMP CHeron::get_JournalCategories(VARIANT* pVal)
 {
-    return NotServed(pVal, IDS_CTX_DATABASE_FOLDERS);
+    return Served(pVal, IDS_CTX_DATABASE_FOLDERS,
+                  [](HERON* worker, VARIANT* out) { return worker->GetJournalFolders(out); });
 }
 
-STDMETHODIMP CHeron::CreateJournalFolder(BSTR)
+STDMETHODIMP CHeron::CreateJournalFolder(BSTR folderName)
 {
-    return NotServed(IDS_CTX_CREATE_FOLDER);
+    return Served(IDS_CTX_CREATE_FOLDER, [folderName](HERON* worker) {
+        const char* journal = reinterpret_cast<const char*>(HeronOptions::Get(HERON_OPT_JOURNAL_NAME));
+        return worker->CreateDatabaseFolder(journal ? journal : "journal.nsf", AnsiText(folderName));
+    });
 }
 
 STDMETHODIMP CHeron::GetModifiedContacts(VARIANT* contacts)
 {
-    return NotServed(contacts, IDS_CTX_MODIFIED_CONTACTS);
+    return Served(contacts, IDS_CTX_MODIFIED_CONTACTS,
+                  [](HERON* worker, VARIANT* out) { return worker->GetModifiedContacts(out); });
 }
 
 STDMETHODIMP CHeron::GetModifiedJournalCategories(VARIANT* categories)
 {
-    return NotServed(categories, IDS_CTX_MODIFIED_FOLDERS);
+    return Served(categories, IDS_CTX_MODIFIED_FOLDERS,
+                  [](HERON* worker, VARIANT* out) { return worker->GetModifiedJournalFolders(out); });
 }
 
-STDMETHODIMP CHeron::GetModifiedDatabaseFolders(BSTR, VARIANT* folders)
+STDMETHODIMP CHeron::GetModifiedDatabaseFolders(BSTR database, VARIANT* folders)
 {
-    return NotServed(folders, IDS_CTX_MODIFIED_FOLDERS);
+    return Served(folders, IDS_CTX_MODIFIED_FOLDERS, [database](HERON* worker, VARIANT* out) {
+        return worker->GetModifiedDatabaseFolders(AnsiText(database, 1023), out, 256);
+    });
 }
 
 // To-do categories never change behind the main program's back: this
@@ -245,7 +259,7 @@ STDMETHODIMP CHeron::CreateContact(VARIANT* line)
 {
     if (!line || V_VT(line) != VT_BSTR)
         return Answer(static_cast<HRESULT>(ERROR_INVALID_PARAMETER));
-    return NotServed(IDS_CTX_CREATE_CONTACT);
+    return Served(IDS_CTX_CREATE_CONTACT, [line](HERON* worker) { return worker->CreateContactDocument(*line); });
 }
 
 STDMETHODIMP CHeron::get_NotesVersion(LONG* pVal)
@@ -299,7 +313,7 @@ STDMETHODIMP CHeron::QuickConflictCheck(IDispatch* keynote)
 
 STDMETHODIMP CHeron::get_Servers(VARIANT* pVal)
 {
-    return NotServed(pVal, IDS_CTX_DATABASE_FOLDERS);
+    return Served(pVal, IDS_NO_SERVER_LIST, [](HERON* worker, VARIANT* out) { return worker->GetServers(out); });
 }
 
 STDMETHODIMP CHeron::GetCalendarDay(VARIANT day, VARIANT* entries)

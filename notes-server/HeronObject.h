@@ -3,6 +3,8 @@
 #pragma once
 #include <windows.h>
 
+#include <functional>
+
 #include "GodwitDispIdCache.h"
 #include "Heron.h"
 #include "HeronConnection.h"
@@ -53,11 +55,12 @@ private:
     HRESULT NullKeynote(const char* member);
     // Files every kind of the record that its "Type" names.
     HRESULT FileKinds(IDispatch* keynote);
-    // A member whose work is not served by this server: E_NOTIMPL with the
-    // text of the operation asked for.
-    HRESULT NotServed(UINT contextId);
+    // The worker's answer to `work` as an HRESULT: before a connect made a
+    // worker the not-connected error; anything thrown on the way becomes
+    // the error of the operation's context text.
+    HRESULT Served(UINT contextId, const std::function<int(HERON*)>& work);
     // The same for a member with an out VARIANT, which is cleared first.
-    HRESULT NotServed(VARIANT* out, UINT contextId);
+    HRESULT Served(VARIANT* out, UINT contextId, const std::function<int(HERON*, VARIANT*)>& work);
     // Clears the out VARIANT and hands it to `work` with the worker; before
     // a connect made one, the answer is the not-connected error.
     template <class Work>

@@ -68,25 +68,35 @@ SHORT HERON::RemoveFromUnread(const LNNote& note)
     return static_cast<SHORT>(result);
 }
 
-void HERON::MarkRead(const char* key)
+// The function library's time, so that what is compared against it is on
+// the same clock as the notes' own times.
+NOTESTIMEDATE HERON::CheckTime()
 {
-    SYSTEMTIME now;
-    GetLocalTime(&now);
-    DATE date = 0.0;
-    SystemTimeToVariantTime(&now, &date);
-    try {
-        m_lastRead[key] = NotesStampOfDate(date);
-    } catch (LNSTATUS status) {
-        SetStatusError(status, "MarkRead", 0);
-    }
+    NOTESTIMEDATE now = {{0, 0}};
+    NotesCurrentTime(&now);
+    return now;
 }
 
+void HERON::MarkRead(const char* key)
+{
+    MarkRead(key, CheckTime());
+}
+
+void HERON::MarkRead(const char* key, const NOTESTIMEDATE& at)
+{
+    if (at.innards[0] == 0 && at.innards[1] == 0)
+        return;
+    m_lastCheck.Set(key, HeronTimeDate{{at.innards[0], at.innards[1]}});
+}
+
+// The time in the last-check table; a wildcard for an unknown key or a
+// time with a zero half.
 void HERON::LastReadTime(const char* key, LNDatetime* datetime) const
 {
-    auto read = m_lastRead.find(key);
-    if (read == m_lastRead.end() || read->second.innards[0] == 0 || read->second.innards[1] == 0) {
+    const LastCheckTable::Entry* entry = m_lastCheck.Find(key);
+    if (!entry || entry->time.innards[0] == 0 || entry->time.innards[1] == 0) {
         datetime->SetDateToWildCard();
         return;
     }
-    *datetime = LNDatetime(read->second);
+    *datetime = LNDatetime(NOTESTIMEDATE{{entry->time.innards[0], entry->time.innards[1]}});
 }

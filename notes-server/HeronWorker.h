@@ -126,8 +126,53 @@ public:
     SHORT RemoveFromUnread(const LNNote& note);
     // Stores the current time under the key.
     void MarkRead(const char* key);
+    // Stores a time taken earlier (before the read it closes) under the key.
+    void MarkRead(const char* key, const NOTESTIMEDATE& at);
+    // The current time as the last-check table keeps it.
+    NOTESTIMEDATE CheckTime();
     // The time stored under the key; a wildcard for an unknown key.
     void LastReadTime(const char* key, LNDatetime* datetime) const;
+
+    // Contacts. Each line: the contact key, the 16 contact fields and the
+    // change kind (0 full list, 2 deleted, 4 changed, 8 new), quoted and
+    // comma-terminated. Failures are recorded as the last error.
+    // Every contact of this machine's address books, and of the servers'
+    // books when GetServerContacts is set: 0, or the failure of a read
+    // that found nothing at all.
+    int GetContactList(VARIANT* out);
+    int GetContacts(TextList* lines);
+    int GetServerAddressBookContacts(TextList* lines);
+    // The address books of a server ("": this machine) as network paths.
+    int GetAddressBooks(TextList* paths, const char* server);
+    // 1, or -9 when the book or its people view cannot be opened.
+    int ReadAddressBook(const std::string& path, TextList* lines);
+    // The key and the 16 fields of an open-able document, and the kind.
+    int GetContactInfo(const LNDatabase& book, LNDocument* document, TextList* fields, int kind);
+    // What changed in the address books since the last contact read (the
+    // full list before the first one).
+    int GetModifiedContacts(VARIANT* out);
+    int GetModifiedContactsInBook(const std::string& path, TextList* lines, const LNDatetime& since);
+    // A person document in the first address book from a contact line.
+    int CreateContactDocument(const VARIANT& line);
+
+    // Servers, the journal database and folders. Each folder line: the key
+    // of its design note, its name and the change kind.
+    int GetServers(VARIANT* out);
+    int GetServerList(LNText* servers);
+    // The top-level folders of the journal database, which is created from
+    // its template with the default folders when there is none.
+    int GetJournalFolders(VARIANT* out);
+    int GetModifiedJournalFolders(VARIANT* out);
+    int GetDatabaseFolders(const std::string& database, VARIANT* out, int depthLimit);
+    // The folders changed or deleted since the last modified read of that
+    // database; the full list the first time.
+    int GetModifiedDatabaseFolders(const std::string& database, VARIANT* out, int depthLimit);
+    // 3 (the number of fields), or 0 when the folder nests too deep.
+    int MakeFolderLine(const LNDatabase& database, LNViewFolder* folder, std::string* line, int depthLimit, int kind);
+    int CreateDatabaseFolder(const std::string& database, const std::string& folder);
+    bool DatabaseExists(const std::string& database);
+    bool CreateJournalDatabase();
+    int CreateDefaultJournalFolders();
 
     // Entry `index` (0-3) of the profile cache; null until it was read.
     const char* CachedProfileValue(int index) const;
@@ -175,8 +220,16 @@ private:
     char m_profile[4][50] = {};
     bool m_profileRead = false;
     LastCheckTable m_lastCheck;
-    std::map<std::string, NOTESTIMEDATE> m_lastRead;
 };
+
+// The key of a note of an open database: its server (or "Local"), "##", its
+// file path, "##" and the note id with the deletion bit cleared. A network
+// path ("<server>!!<file>") gives its server and file.
+std::string DatabaseKeyText(const LNDatabase& database, DWORD noteId);
+// The server to open a key's database on: "" for this machine.
+std::string KeyServer(const ContactKey& key);
+// -1, 0 or 1 as the first stamp is earlier, the same or later.
+int CompareNotesStamps(const NOTESTIMEDATE& a, const NOTESTIMEDATE& b);
 
 // The user categories in a profile value rendered as text: cut at each ";",
 // an empty piece kept except after the last ";".

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "LastCheckTable.h"
+#include "NotesContactRecord.h"
 #include "NotesRecords.h"
 #include "QuiComTesting.h"
 
@@ -154,6 +155,42 @@ TEST(NotesRecords, ArrayLowerBoundIsNotConsulted)
     ASSERT_EQ(2u, list.Count());
     EXPECT_EQ("first", list[0]);
     EXPECT_EQ("", list[1]);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(NotesContactRecord, FieldNamesAndFieldsOfALine)
+{
+    EXPECT_STREQ("_ID_", NotesContactRecord::FieldName(0));
+    EXPECT_STREQ("FullName", NotesContactRecord::FieldName(11));
+    EXPECT_STREQ("_MODFICATIONS_", NotesContactRecord::FieldName(15));
+    EXPECT_STREQ("", NotesContactRecord::FieldName(16));
+    EXPECT_STREQ("", NotesContactRecord::FieldName(-1));
+
+    struct Row {
+        const char* line;
+        int index;
+        const char* field;
+    } rows[] = {
+        {"\"k\",\"Ann\",\"Lee\",", 1, "Ann"},
+        {"\"k\",\"Ann\",\"Lee\",", 2, "Lee"},
+        {"\"k\",\"Ann\",\"Lee\",", 3, ""},
+        {"\"k\",\"A, \"\"B\"\"\",", 1, "A, \"B\""},
+        {"", 0, ""},
+        {"\"0\",\"1\",\"2\",\"3\",\"4\",\"5\",\"6\",\"7\",\"8\",\"9\",\"10\",\"11\",\"12\",\"13\",\"14\",\"15\",\"16\",\"17\","
+         "\"18\",\"19\",\"20\",",
+         14, "14"},
+        {"\"0\",\"1\",\"2\",\"3\",\"4\",\"5\",\"6\",\"7\",\"8\",\"9\",\"10\",\"11\",\"12\",\"13\",\"14\",\"15\",\"16\",\"17\","
+         "\"18\",\"19\",\"20\",",
+         20, "20"},
+    };
+    for (const Row& row : rows) {
+        NotesContactRecord record;
+        record.line = row.line;
+        EXPECT_EQ(row.field, record.Field(row.index)) << row.line << " " << row.index;
+    }
 }
 
 }  // namespace

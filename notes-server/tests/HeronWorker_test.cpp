@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "HeronWorker.h"
+#include "NotesStandInFixture.h"
 #include "VariantArray.h"
 
 namespace {
@@ -298,6 +299,40 @@ TEST(HeronWorker, LastReadTimes)
     EXPECT_EQ(before.wMonth, read.GetMonth());
     worker.LastReadTime("folders", &read);
     EXPECT_TRUE(read.IsWildcard()) << "each key has its own time";
+}
+
+}  // namespace
+
+namespace {
+
+// The unread marks' times are the entries of the worker's last-check
+// table, on the function library's clock.
+TEST(HeronWorker, LastReadTimesAreTheLastCheckTable)
+{
+    NotesStandInTesting::Installation notes;
+    notes.SetClock("20261208-093000");
+    HERON worker(0);
+    worker.MarkRead("LASTCHECK_NTSCONTACTSDB");
+    const LastCheckTable::Entry* entry = worker.LastCheck().Find("LASTCHECK_NTSCONTACTSDB");
+    ASSERT_NE(nullptr, entry);
+    EXPECT_EQ(20261208u, entry->time.innards[0]);
+    EXPECT_EQ(93000u, entry->time.innards[1]);
+
+    struct Row {
+        HeronTimeDate stored;
+        bool wildcard;
+        int hour, minute;
+    } rows[] = {{{{20261208, 101500}}, false, 10, 15}, {{{20261208, 0}}, true, 0, 0}, {{{0, 101500}}, true, 0, 0}};
+    for (const Row& row : rows) {
+        worker.LastCheck().Set("journal.nsf", row.stored);
+        LNDatetime read;
+        worker.LastReadTime("journal.nsf", &read);
+        EXPECT_EQ(row.wildcard, read.IsWildcard() != FALSE) << row.stored.innards[1];
+        if (!row.wildcard) {
+            EXPECT_EQ(row.hour, read.GetHour());
+            EXPECT_EQ(row.minute, read.GetMinute());
+        }
+    }
 }
 
 }  // namespace

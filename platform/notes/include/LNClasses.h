@@ -74,6 +74,55 @@ class LNForm;
 class LNNote;
 class LNDocument;
 class LNViewFolder;
+class LNDatetime;
+
+// Navigation has passed the last entry of a view: a warning, answered and
+// never thrown.
+#define LNWARN_END_OF_VIEW (static_cast<LNSTATUS>(0xD00000F9UL))
+// Navigation codes of LNViewFolder::Goto.
+#define LNVFNAVIGATE_FIRST 1
+#define LNVFNAVIGATE_NEXT 6
+// Note class masks.
+#define LNNOTECLASS_DOCUMENT 0x0001
+#define LNNOTECLASS_FORM 0x0004
+#define LNNOTECLASS_VIEW 0x0008
+#define LNNOTECLASS_ALL 0x7FFF
+// Set in an id of LNNoteArray for a note that was deleted.
+#define LNNOTEID_DELETED 0x80000000UL
+// Item types as LNNote::GetItemType answers them.
+#define LNITEMTYPE_NUMBERS 0x0300
+#define LNITEMTYPE_TEXT 0x0501
+
+// The ids of notes a database call found, in the database's order.
+class LNNoteArray {
+public:
+    LNAPI LNNoteArray();
+    LNAPI ~LNNoteArray();
+    LNNoteArray(const LNNoteArray&) = delete;
+    LNNoteArray& operator=(const LNNoteArray&) = delete;
+
+    LNAPI DWORD GetCount() const;
+    // The id at `index` (0 past the end); LNNOTEID_DELETED is set in the
+    // id of a deletion stub.
+    LNAPI LNNOTEID operator[](DWORD index) const;
+
+private:
+    friend class LNDatabase;
+    LNAPI void Assign(const LNNOTEID* ids, DWORD count);
+
+    LNNOTEID* m_ids;
+    DWORD m_count;
+};
+
+// How a new database is made from its template; the defaults copy the
+// template's design.
+class LNCreateDatabaseOptions {
+public:
+    LNCreateDatabaseOptions() : m_reserved(0) {}
+
+private:
+    DWORD m_reserved;
+};
 
 class LNDatabase {
 public:
@@ -112,6 +161,28 @@ public:
     // Names the database a session found; it is opened by Open.
     LNAPI void Bind(const char* server, const char* path);
 
+    // Every view and folder of the open database (design notes of class 8).
+    LNSTATUS GetViewFolders(LNNoteArray* views) const { return LNRaise(DoGetViewFolders(views)); }
+    // Whether the open database has a view or folder of that title (any
+    // case); FALSE while it is closed.
+    LNAPI BOOL ViewFolderExists(const char* name) const;
+    // A new folder of that title with the design of `design` (an open view
+    // or folder of the database), not yet saved: Save writes it. Refused
+    // when the title is empty or taken.
+    LNSTATUS CreateFolder(const char* name, int sharing, const LNViewFolder& design, LNViewFolder* folder)
+    {
+        return LNRaise(DoCreateFolder(name, sharing, design, folder));
+    }
+    // The notes of the classes in `classMask` saved or deleted at or after
+    // `since` (a wildcard: every note), deletion stubs with
+    // LNNOTEID_DELETED set; `until` (may be null) gets the time of the read.
+    LNSTATUS GetModifiedNotes(const LNDatetime& since, WORD classMask, LNNoteArray* notes, LNDatetime* until = nullptr)
+    {
+        return LNRaise(DoGetModifiedNotes(since, classMask, notes, until));
+    }
+    // Deletes the note, leaving its deletion stub.
+    LNSTATUS DeleteNote(LNNOTEID id) { return LNRaise(DoDeleteNote(id)); }
+
 private:
     LNAPI LNSTATUS DoOpen();
     LNAPI LNSTATUS DoClose();
@@ -119,6 +190,11 @@ private:
     LNAPI LNSTATUS DoCreateDocument(LNDocument* document, const char* form);
     LNAPI LNSTATUS DoGetNote(LNNOTEID id, LNNote* note) const;
     LNAPI LNSTATUS DoGetViewFolder(const char* name, LNViewFolder* folder) const;
+    LNAPI LNSTATUS DoGetViewFolders(LNNoteArray* views) const;
+    LNAPI LNSTATUS DoCreateFolder(const char* name, int sharing, const LNViewFolder& design, LNViewFolder* folder);
+    LNAPI LNSTATUS DoGetModifiedNotes(const LNDatetime& since, WORD classMask, LNNoteArray* notes,
+                                      LNDatetime* until) const;
+    LNAPI LNSTATUS DoDeleteNote(LNNOTEID id);
 
     char m_server[256];
     char m_path[MAX_PATH];
@@ -151,6 +227,14 @@ public:
     LNAPI LNNOTEID GetNoteID() const;
     LNAPI BOOL HasItem(const char* name) const;
     LNAPI void GetUniversalID(LNUNID* unid) const;
+    LNAPI BOOL IsOpen() const;
+    // The item's type (LNITEMTYPE_TEXT, LNITEMTYPE_NUMBERS); 0 when the
+    // note has no such item.
+    LNAPI WORD GetItemType(const char* name) const;
+    // When the note was first saved; a wildcard for a note of unknown age.
+    LNSTATUS GetCreated(LNDatetime* created) const { return LNRaise(DoGetTime(created, false)); }
+    // When the note was last saved; a wildcard when unknown.
+    LNSTATUS GetLastModified(LNDatetime* modified) const { return LNRaise(DoGetTime(modified, true)); }
 
     // A new item with the value (an existing one of that name is replaced);
     // the flags and option say how Notes keeps it.
@@ -189,6 +273,7 @@ public:
 protected:
     LNAPI LNSTATUS DoOpen();
     LNAPI LNSTATUS DoGetItem(const char* name, LNText* values) const;
+    LNAPI LNSTATUS DoGetTime(LNDatetime* time, bool modified) const;
     // The note's items in memory, read from the file on first use.
     void* Data() const;
 
@@ -218,10 +303,15 @@ public:
     // Mails the document: a copy of it goes into the data directory's
     // "mail.box", where the router would take it.
     LNSTATUS Send(int /*flags*/ = 0) { return LNRaise(DoSend()); }
+    // Computes the document with the form its "Form" names: each item
+    // "$Default.<name>" of the form gives the document <name> when it has
+    // none. Refused when the database has no such form.
+    LNSTATUS ComputeWithForm(BOOL raiseErrors) { return LNRaise(DoComputeWithForm(raiseErrors)); }
 
 private:
     LNAPI LNSTATUS DoSetForm(const char* form);
     LNAPI LNSTATUS DoSend();
+    LNAPI LNSTATUS DoComputeWithForm(BOOL raiseErrors);
 };
 
 inline LNSTATUS LNDatabase::GetDocument(LNNOTEID id, LNDocument* document) const
@@ -250,17 +340,56 @@ private:
     LNAPI LNSTATUS DoSetRecipients(LNRECIPIENTTYPE type, const char* names);
 };
 
-// A view or folder: a design note of class 8 whose "$FolderEntries" lists
-// the note ids of the documents in it.
+// One entry of a view met by navigation.
+class LNVFEntry {
+public:
+    LNAPI LNVFEntry();
+    // FALSE for a response document (one with a "$REF" item).
+    LNAPI BOOL IsMainTopic() const;
+    // The entry's document, not yet open.
+    LNSTATUS GetDocument(LNDocument* document) const { return LNRaise(DoGetDocument(document)); }
+
+private:
+    friend class LNViewFolder;
+    LNAPI LNSTATUS DoGetDocument(LNDocument* document) const;
+
+    char m_file[MAX_PATH];
+    LNNOTEID m_id;
+    BOOL m_mainTopic;
+};
+
+// A view or folder: a design note of class 8. A folder has "F" in its
+// "$Flags" and holds the documents its "$FolderEntries" lists; a view holds
+// the documents whose form its "$SelectForms" lists (every document when it
+// has none).
 class LNViewFolder : public LNNote {
 public:
+    LNAPI LNViewFolder();
+    LNAPI ~LNViewFolder();
+
     LNSTATUS Open(int = 0) { return LNRaise(DoOpenFolder()); }
     LNAPI void GetName(LNString* name) const;
     LNSTATUS FolderAddDocument(const LNDocument& document) { return LNRaise(DoAddDocument(document)); }
+    LNAPI BOOL IsFolder() const;
+    LNSTATUS SetBackgroundColor(WORD color) { return LNRaise(DoSetBackgroundColor(color)); }
+    // Moves to the first entry (LNVFNAVIGATE_FIRST, which takes the view's
+    // entries as they are now) or the next (LNVFNAVIGATE_NEXT) of the open
+    // view; LNWARN_END_OF_VIEW past the last.
+    LNSTATUS Goto(WORD navigation, LNVFEntry* entry)
+    {
+        LNSTATUS status = DoGoto(navigation, entry);
+        return status == LNWARN_END_OF_VIEW ? status : LNRaise(status);
+    }
 
 private:
     LNAPI LNSTATUS DoOpenFolder();
     LNAPI LNSTATUS DoAddDocument(const LNDocument& document);
+    LNAPI LNSTATUS DoSetBackgroundColor(WORD color);
+    LNAPI LNSTATUS DoGoto(WORD navigation, LNVFEntry* entry);
+
+    BOOL m_viewOpen;
+    void* m_entries;
+    DWORD m_position;
 };
 
 // A place in a rich text: its paragraph.
@@ -574,6 +703,17 @@ public:
     {
         return LNRaise(DoGetCalendar(calendar, server, path, user));
     }
+    // The servers this machine knows: notes.ini's "MailServer", then the
+    // "Destination" of each "Connection" document of names.nsf, each once.
+    LNSTATUS GetServerNames(LNText* names) const { return LNRaise(DoGetServerNames(names)); }
+    // A new database `path` on `server` with the design notes of the
+    // template `templatePath` on `templateServer`; refused when the new
+    // file exists or the template cannot be opened.
+    LNSTATUS CreateDatabaseFromTemplate(const char* templatePath, const char* templateServer, const char* path,
+                                        const char* server, const LNCreateDatabaseOptions& options)
+    {
+        return LNRaise(DoCreateDatabaseFromTemplate(templatePath, templateServer, path, server, options));
+    }
 
 private:
     LNAPI LNSTATUS DoInitialize(int build, int argc, char** argv, const char* iniPath);
@@ -587,6 +727,10 @@ private:
     LNAPI LNSTATUS DoGetDatabase(const char* path, LNDatabase* database, const char* server) const;
     LNAPI LNSTATUS DoGetMailDatabase(LNDatabase* database) const;
     LNAPI LNSTATUS DoGetCalendar(LNCalendar* calendar, const char* server, const char* path, const char* user) const;
+    LNAPI LNSTATUS DoGetServerNames(LNText* names) const;
+    LNAPI LNSTATUS DoCreateDatabaseFromTemplate(const char* templatePath, const char* templateServer,
+                                                const char* path, const char* server,
+                                                const LNCreateDatabaseOptions& options) const;
 
     BOOL m_initializedHere;
 };

@@ -8,6 +8,10 @@
      "Build"      REG_DWORD     the runtime's build number (default 166)
      "FailCalls"  REG_MULTI_SZ  calls that fail with NOTES_ERR_TOLD_TO_FAIL,
                                 by name, as "GetNotesVersion" or "Initialize"
+     "Clock"      REG_SZ        the stand-in's current time, "yyyymmdd-hhmmss",
+                                for every time it stamps or answers
+     "TickCalls"  REG_MULTI_SZ  calls that move "Clock" on by a minute each
+                                time they are made
 
    The function library's calls that the access server imports by ordinal
    are declared here with the ordinal beside each. */
@@ -68,6 +72,9 @@ typedef struct {
 #define NOTES_ERR_BAD_TIME 1282
 #define NOTES_ERR_SERVER_NOT_RESPONDING 2051
 #define NOTES_ERR_TOLD_TO_FAIL 4095
+#define NOTES_ERR_FILE_EXISTS 264
+#define NOTES_ERR_NO_FORM 1283
+#define NOTES_ERR_NAME_EXISTS 1284
 
 /* One component of a parsed user name: a pointer into the parsed text and
    its length (0 when the name has no such component). */
@@ -191,6 +198,22 @@ NOTES_FUNCTION NOTESSTATUS NotesTableRemove(NOTESHANDLE table, NOTESNOTEID id);
 NOTES_FUNCTION NOTESSTATUS NotesUnreadTableSet(NOTESDBHANDLE database, const char* user, WORD userLength, BOOL flush,
                                                NOTESHANDLE original, NOTESHANDLE table);
 NOTES_FUNCTION NOTESSTATUS NotesTableDestroy(NOTESHANDLE table);
+
+/* Ordinal 1401: the address books of `server` (null or empty: this
+   machine): their count, the total length of their names and a memory
+   handle that NotesLockBlock reads as the names one after the other, each
+   ending in NUL (0 when there are none). NOTES_ERR_SERVER_NOT_RESPONDING
+   for a server the machine cannot reach. */
+NOTES_FUNCTION NOTESSTATUS NotesAddressBooks(const char* server, WORD flags, WORD* count, WORD* length,
+                                             NOTESHANDLE* memory);
+/* Ordinal 1402: frees memory the library handed out. */
+NOTES_FUNCTION NOTESSTATUS NotesMemFree(NOTESHANDLE memory);
+/* Ordinal 1403: the current time. */
+NOTES_FUNCTION void NotesCurrentTime(NOTESTIMEDATE* now);
+/* A new empty database file `path` on `server` (empty: this machine);
+   NOTES_ERR_FILE_EXISTS when there is one. Database paths given as
+   "<server>!!<file>" are opened on that server. */
+NOTES_FUNCTION NOTESSTATUS NotesDatabaseCreate(const char* server, const char* path);
 
 #ifdef __cplusplus
 }

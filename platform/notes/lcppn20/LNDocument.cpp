@@ -72,10 +72,18 @@ LNSTATUS StoreNote(const std::string& file, NotesNote* note)
     std::vector<NotesNote> notes;
     if (!ReadNotesDatabase(file, &notes))
         return NOTES_ERR_FILE_NOT_FOUND;
+    std::vector<NotesStub> stubs;
+    ReadNotesStubs(file, &stubs);
+    NotesNow(note->modified);
     if (note->id == 0) {
+        // A deleted note's id is not given out again.
         for (const NotesNote& other : notes)
             note->id = other.id > note->id ? other.id : note->id;
+        for (const NotesStub& stub : stubs)
+            note->id = stub.id > note->id ? stub.id : note->id;
         ++note->id;
+        note->created[0] = note->modified[0];
+        note->created[1] = note->modified[1];
     }
     if (NotesNote* stored = FindNote(notes, note->id))
         *stored = *note;
@@ -342,6 +350,7 @@ LNSTATUS LNViewFolder::DoOpenFolder()
         // Only a design note of the view class is a view or folder.
         if (note->Text("$NoteClass") != std::to_string(NOTES_CLASS_VIEW))
             return NOTES_ERR_NOT_FOUND;
+        m_viewOpen = TRUE;
         return 0;
     });
 }

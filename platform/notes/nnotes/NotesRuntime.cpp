@@ -13,7 +13,10 @@ Runtime& State()
     return runtime;
 }
 
-bool ToldToFail(const char* call)
+namespace {
+
+// Whether `call` is among the names of the REG_MULTI_SZ `value`.
+bool Listed(const char* value, const char* call)
 {
     char names[4096];
     DWORD size = sizeof names - 2;
@@ -21,7 +24,7 @@ bool ToldToFail(const char* call)
     HKEY key;
     if (RegOpenKeyExA(HKEY_CURRENT_USER, NOTES_STANDIN_KEY, 0, KEY_READ, &key) != ERROR_SUCCESS)
         return false;
-    LONG rc = RegQueryValueExA(key, "FailCalls", nullptr, &type, reinterpret_cast<BYTE*>(names), &size);
+    LONG rc = RegQueryValueExA(key, value, nullptr, &type, reinterpret_cast<BYTE*>(names), &size);
     RegCloseKey(key);
     if (rc != ERROR_SUCCESS || type != REG_MULTI_SZ)
         return false;
@@ -33,8 +36,47 @@ bool ToldToFail(const char* call)
     return false;
 }
 
+// Moves a stopped clock on by a minute.
+void Tick()
+{
+    DWORD now[2];
+    NotesNow(now);
+    SYSTEMTIME fields = {};
+    fields.wYear = static_cast<WORD>(now[0] / 10000);
+    fields.wMonth = static_cast<WORD>(now[0] / 100 % 100);
+    fields.wDay = static_cast<WORD>(now[0] % 100);
+    fields.wHour = static_cast<WORD>(now[1] / 10000);
+    fields.wMinute = static_cast<WORD>(now[1] / 100 % 100);
+    fields.wSecond = static_cast<WORD>(now[1] % 100);
+    FILETIME time;
+    if (!SystemTimeToFileTime(&fields, &time))
+        return;
+    ULARGE_INTEGER value = {{time.dwLowDateTime, time.dwHighDateTime}};
+    value.QuadPart += 60ull * 10000000ull;
+    time.dwLowDateTime = value.LowPart;
+    time.dwHighDateTime = value.HighPart;
+    FileTimeToSystemTime(&time, &fields);
+    char text[32];
+    wsprintfA(text, "%04u%02u%02u-%02u%02u%02u", fields.wYear, fields.wMonth, fields.wDay, fields.wHour, fields.wMinute,
+              fields.wSecond);
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, NOTES_STANDIN_KEY, 0, KEY_SET_VALUE, &key) != ERROR_SUCCESS)
+        return;
+    RegSetValueExA(key, "Clock", 0, REG_SZ, reinterpret_cast<const BYTE*>(text), lstrlenA(text) + 1);
+    RegCloseKey(key);
+}
+
+}  // namespace
+
+bool ToldToFail(const char* call)
+{
+    return Listed("FailCalls", call);
+}
+
 NOTESSTATUS CheckLocked(const char* call)
 {
+    if (Listed("TickCalls", call))
+        Tick();
     if (ToldToFail(call))
         return NOTES_ERR_TOLD_TO_FAIL;
     if (!State().initialised)
@@ -172,6 +214,9 @@ const char* NotesStatusText(NOTESSTATUS status)
     case NOTES_ERR_FORMULA: return "Formula error";
     case NOTES_ERR_BAD_TIME: return "Invalid time or date";
     case NOTES_ERR_TOLD_TO_FAIL: return "The call failed as the test asked";
+    case NOTES_ERR_FILE_EXISTS: return "File already exists";
+    case NOTES_ERR_NO_FORM: return "Cannot locate the form";
+    case NOTES_ERR_NAME_EXISTS: return "A view or folder of that name already exists";
     default: return "Unknown Notes error";
     }
 }
@@ -289,6 +334,14 @@ NOTESSTATUS NotesDatabaseOpen(const char* server, const char* path, NOTESDBHANDL
     if (!path || !*path || !handle)
         return NOTES_ERR_FILE_NOT_FOUND;
     std::string file = path;
+    // A network path names its server itself.
+    size_t bang = file.find("!!");
+    std::string named;
+    if ((!server || !*server) && bang != std::string::npos) {
+        named = file.substr(0, bang);
+        server = named.c_str();
+        file = file.substr(bang + 2);
+    }
     if (!IsAbsolute(file)) {
         std::string folder = State().dataDirectory;
         if (server && *server) {

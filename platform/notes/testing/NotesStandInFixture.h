@@ -125,7 +125,12 @@ public:
         WriteFile(m_folder + "\\names.nsf", text);
     }
     void SetBuild(DWORD build) { SetRegNumber(HKEY_CURRENT_USER, NOTES_STANDIN_KEY, "Build", build); }
-    void SetFailCalls(std::initializer_list<const char*> calls)
+    void SetFailCalls(std::initializer_list<const char*> calls) { SetCallList("FailCalls", calls); }
+    // Calls each of which moves the stopped clock on by a minute.
+    void SetTickCalls(std::initializer_list<const char*> calls) { SetCallList("TickCalls", calls); }
+    // Stops the stand-in's clock at "yyyymmdd-hhmmss".
+    void SetClock(const char* stamp) { SetRegText(HKEY_CURRENT_USER, NOTES_STANDIN_KEY, "Clock", stamp); }
+    void SetCallList(const char* value, std::initializer_list<const char*> calls)
     {
         std::string data;
         for (const char* call : calls)
@@ -134,7 +139,7 @@ public:
         HKEY handle;
         ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CURRENT_USER, NOTES_STANDIN_KEY, 0, nullptr, 0, KEY_SET_VALUE,
                                                  nullptr, &handle, nullptr));
-        RegSetValueExA(handle, "FailCalls", 0, REG_MULTI_SZ, reinterpret_cast<const BYTE*>(data.data()),
+        RegSetValueExA(handle, value, 0, REG_MULTI_SZ, reinterpret_cast<const BYTE*>(data.data()),
                        static_cast<DWORD>(data.size()));
         RegCloseKey(handle);
     }
