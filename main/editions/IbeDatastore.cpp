@@ -215,15 +215,25 @@ void CIbeDatastore::OnTrayMenuCommand(UINT id)
     size_t index = id - ID_TRAY_EDITION_FIRST;
     if (index >= users.size())
         return;
-    COzuApp* app = QuiGetOzuApp();
-    if (app && app->GetNoteCount() > 0) {
+    if (NotesAreOpen()) {
         // Open notes hold their categories by the current user's keys: the
         // switch waits for the reload that they hold back.
         g_pendingUser = users[index];
     } else {
         ServerCall(IDS_PALM_CONTROL_FAILED, [&] { Palm()->SetCurrentUser(users[index]); });
     }
-    if (app)
+    ReloadAfterUserSwitch();
+}
+
+BOOL CIbeDatastore::NotesAreOpen()
+{
+    COzuApp* app = QuiGetOzuApp();
+    return app && app->GetNoteCount() > 0;
+}
+
+void CIbeDatastore::ReloadAfterUserSwitch()
+{
+    if (COzuApp* app = QuiGetOzuApp())
         app->ReloadDatastore(1, FALSE);
 }
 

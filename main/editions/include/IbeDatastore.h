@@ -40,6 +40,11 @@ public:
     static const CString& GetPendingUser();
 
 protected:
+    // Whether notes are open now, and the reload of the datastore that a
+    // user switch asks the application for.
+    virtual BOOL NotesAreOpen();
+    virtual void ReloadAfterUserSwitch();
+
     IPalmAccessWrapper* Palm() const { return static_cast<IPalmAccessWrapper*>(m_pWrapper); }
 
     CMenu m_usersMenu;

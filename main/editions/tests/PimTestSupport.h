@@ -6,7 +6,9 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
+#include "Datastore.h"
 #include "QuillmateExcept.h"
 
 namespace pim_test {
