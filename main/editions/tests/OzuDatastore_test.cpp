@@ -149,6 +149,22 @@ TEST_F(OzuDatastoreTest, ARefusedRecordRaisesTheEditionsException)
     EXPECT_NE(std::string::npos, failure.text.find("Filing Task Item")) << failure.text;
 }
 
+TEST_F(OzuDatastoreTest, AServerFailureWhileLoadingIsTheEditionsExceptionAndFreesTheMainWindow)
+{
+    CWinApp app;
+    CWnd main;
+    ASSERT_TRUE(main.CreateEx(0, nullptr, "main", WS_OVERLAPPEDWINDOW, 0, 0, 200, 100, nullptr, nullptr));
+    app.m_pMainWnd = &main;
+    m_notes.SetFailCalls({"NSFProfileOpen"});
+    COzuDatastore& datastore = Datastore();
+    pim_test::Failure failure = FailureOf([&] { datastore.LoadItems(); });
+    EXPECT_NE(-1, failure.id);
+    EXPECT_NE(std::string::npos, failure.text.find("Retrieving User Categories")) << failure.text;
+    EXPECT_TRUE(main.IsWindowEnabled());
+    app.m_pMainWnd = nullptr;
+    main.DestroyWindow();
+}
+
 TEST_F(OzuDatastoreTest, WithoutNotesTheUserIsAskedForItsFolder)
 {
     NotesStandInTesting::Forget();
