@@ -91,6 +91,30 @@ long CPIMControlWrapper::CallLong(DISPID id) const
     return result;
 }
 
+long CPIMControlWrapper::CallLong(DISPID id, long argument) const
+{
+    static const BYTE params[] = VTS_I4;
+    long result = 0;
+    Call(id, DISPATCH_METHOD, VT_I4, &result, params, argument);
+    return result;
+}
+
+long CPIMControlWrapper::CallLong(DISPID id, IDispatch* argument) const
+{
+    static const BYTE params[] = VTS_DISPATCH;
+    long result = 0;
+    Call(id, DISPATCH_METHOD, VT_I4, &result, params, argument);
+    return result;
+}
+
+long CPIMControlWrapper::CallLong(DISPID id, const char* argument) const
+{
+    static const BYTE params[] = VTS_BSTR;
+    long result = 0;
+    Call(id, DISPATCH_METHOD, VT_I4, &result, params, argument);
+    return result;
+}
+
 //--- IHeronWrapper
 
 BOOL IHeronWrapper::CreateDispatch() { return CreateByProgId(PROGID); }
@@ -103,41 +127,28 @@ long IHeronWrapper::OpenApplication() { return CallLong(DISPID_HERON_OPENNOTES);
 
 long IHeronWrapper::Connect(long reserved)
 {
-    static const BYTE params[] = VTS_I4;
-    long result = 0;
-    Call(DISPID_HERON_CONNECT, DISPATCH_METHOD, VT_I4, &result, params, reserved);
-    return result;
+    return CallLong(DISPID_HERON_CONNECT, reserved);
 }
 
 long IHeronWrapper::FileKeynote(IDispatch* record)
 {
-    static const BYTE params[] = VTS_DISPATCH;
-    long result = 0;
-    Call(DISPID_HERON_FILEKEYNOTE, DISPATCH_METHOD, VT_I4, &result, params, record);
-    return result;
+    return CallLong(DISPID_HERON_FILEKEYNOTE, record);
 }
 
 long IHeronWrapper::CreateJournalCategory(const char* name)
 {
-    static const BYTE params[] = VTS_BSTR;
-    long result = 0;
-    Call(DISPID_HERON_CREATEJOURNALFOLDER, DISPATCH_METHOD, VT_I4, &result, params, name);
-    return result;
+    return CallLong(DISPID_HERON_CREATEJOURNALFOLDER, name);
 }
 
 long IHeronWrapper::CreateContact(const char* line)
 {
-    static const BYTE params[] = VTS_BSTR;
-    long result = 0;
-    Call(DISPID_HERON_CREATECONTACT, DISPATCH_METHOD, VT_I4, &result, params, line);
-    return result;
+    return CallLong(DISPID_HERON_CREATECONTACT, line);
 }
 
 long IHeronWrapper::GetModifiedContacts(VARIANT* contacts)
 {
-    long result = 0;
     Call(DISPID_HERON_GETMODIFIEDCONTACTS, DISPATCH_METHOD, VT_VARIANT, contacts, nullptr);
-    return result;
+    return 0;
 }
 
 long IHeronWrapper::GetModifiedJournalCategories(VARIANT* categories)
@@ -179,18 +190,12 @@ long IPalmAccessWrapper::CreateJournalCategory(const char*) { return 0; }
 
 long IPalmAccessWrapper::Connect(long reserved)
 {
-    static const BYTE params[] = VTS_I4;
-    long result = 0;
-    Call(DISPID_FINCH_CONNECT, DISPATCH_METHOD, VT_I4, &result, params, reserved);
-    return result;
+    return CallLong(DISPID_FINCH_CONNECT, reserved);
 }
 
 long IPalmAccessWrapper::FileKeynote(IDispatch* record)
 {
-    static const BYTE params[] = VTS_DISPATCH;
-    long result = 0;
-    Call(DISPID_FINCH_FILEKEYNOTE, DISPATCH_METHOD, VT_I4, &result, params, record);
-    return result;
+    return CallLong(DISPID_FINCH_FILEKEYNOTE, record);
 }
 
 long IPalmAccessWrapper::CreateContact(const char*)
@@ -225,10 +230,7 @@ long IPloverWrapper::OpenApplication() { return CallLong(DISPID_PLOVER_OPENOUTLO
 
 long IPloverWrapper::Connect(long reserved)
 {
-    static const BYTE params[] = VTS_I4;
-    long result = 0;
-    Call(DISPID_PLOVER_CONNECT, DISPATCH_METHOD, VT_I4, &result, params, reserved);
-    return result;
+    return CallLong(DISPID_PLOVER_CONNECT, reserved);
 }
 
 long IPloverWrapper::FileKeynote(IDispatch* record)
@@ -240,16 +242,10 @@ long IPloverWrapper::FileKeynote(IDispatch* record)
 
 long IPloverWrapper::CreateJournalCategory(const char* name)
 {
-    static const BYTE params[] = VTS_BSTR;
-    long result = 0;
-    Call(DISPID_PLOVER_CREATECATEGORY, DISPATCH_METHOD, VT_I4, &result, params, name);
-    return result;
+    return CallLong(DISPID_PLOVER_CREATECATEGORY, name);
 }
 
 long IPloverWrapper::CreateContact(const char* line)
 {
-    static const BYTE params[] = VTS_BSTR;
-    long result = 0;
-    Call(DISPID_PLOVER_CREATECONTACT, DISPATCH_METHOD, VT_I4, &result, params, line);
-    return result;
+    return CallLong(DISPID_PLOVER_CREATECONTACT, line);
 }

@@ -35,7 +35,12 @@ protected:
     void Call(DISPID id, WORD flags, VARTYPE vtRet, void* pvRet, const BYTE* params, ...) const;
     // A property get into a variant the caller owns.
     VARIANT GetVariant(DISPID id) const;
+    // A method of no argument, of one long, of one dispatch, of one text,
+    // each answering a long.
     long CallLong(DISPID id) const;
+    long CallLong(DISPID id, long argument) const;
+    long CallLong(DISPID id, IDispatch* argument) const;
+    long CallLong(DISPID id, const char* argument) const;
 };
 
 class IHeronWrapper : public CPIMControlWrapper {
