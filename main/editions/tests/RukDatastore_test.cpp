@@ -51,7 +51,7 @@ protected:
         for (size_t n = 1; n <= m_outlook.RecordCount(); ++n) {
             std::vector<std::string> lines = m_outlook.Record(static_cast<int>(n));
             if (!lines.empty() && lines[0].compare(0, 6, "logon ") != 0)
-                filed.push_back(lines[0]);
+                filed.push_back(lines[0].substr(0, lines[0].find(' ', lines[0].find(' ') + 1)));
         }
         return filed;
     }
