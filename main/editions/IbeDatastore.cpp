@@ -174,12 +174,20 @@ void CIbeDatastore::AddTrayMenuItems(CMenu* menu, UINT pos)
     CString text;
     text.LoadString(IDS_TRAY_OPEN_PALM);
     menu->InsertMenu(pos, MF_BYPOSITION | MF_STRING, ID_TRAY_OPEN_PIM, text);
-    std::vector<CString> users = UserNames(ServerCall(IDS_PALM_CONTROL_FAILED, [this] { return Palm()->GetUsers(); }));
-    if (users.size() < 2)
+    std::vector<CString> users;
+    CString current;
+    try {
+        users = UserNames(ServerCall(IDS_PALM_CONTROL_FAILED, [this] { return Palm()->GetUsers(); }));
+        if (users.size() < 2)
+            return;
+        current = g_pendingUser.IsEmpty()
+                      ? VariantText(ServerCall(IDS_PALM_CONTROL_FAILED, [this] { return Palm()->GetCurrentUser(); }))
+                      : g_pendingUser;
+    } catch (COzuExcept* e) {
+        // The menu goes up without the users rather than not at all.
+        delete e;
         return;
-    CString current = g_pendingUser.IsEmpty()
-                          ? VariantText(ServerCall(IDS_PALM_CONTROL_FAILED, [this] { return Palm()->GetCurrentUser(); }))
-                          : g_pendingUser;
+    }
     if (m_usersMenu.GetSafeHmenu())
         m_usersMenu.DestroyMenu();
     m_usersMenu.CreatePopupMenu();
@@ -211,16 +219,23 @@ void CIbeDatastore::OnTrayMenuCommand(UINT id)
 {
     if (id < ID_TRAY_EDITION_FIRST || id > ID_TRAY_EDITION_LAST)
         return;
-    std::vector<CString> users = UserNames(ServerCall(IDS_PALM_CONTROL_FAILED, [this] { return Palm()->GetUsers(); }));
-    size_t index = id - ID_TRAY_EDITION_FIRST;
-    if (index >= users.size())
+    try {
+        std::vector<CString> users =
+            UserNames(ServerCall(IDS_PALM_CONTROL_FAILED, [this] { return Palm()->GetUsers(); }));
+        size_t index = id - ID_TRAY_EDITION_FIRST;
+        if (index >= users.size())
+            return;
+        if (NotesAreOpen()) {
+            // Open notes hold their categories by the current user's keys:
+            // the switch waits for the reload that they hold back.
+            g_pendingUser = users[index];
+        } else {
+            ServerCall(IDS_PALM_CONTROL_FAILED, [&] { Palm()->SetCurrentUser(users[index]); });
+        }
+    } catch (COzuExcept* e) {
+        e->ReportError();
+        delete e;
         return;
-    if (NotesAreOpen()) {
-        // Open notes hold their categories by the current user's keys: the
-        // switch waits for the reload that they hold back.
-        g_pendingUser = users[index];
-    } else {
-        ServerCall(IDS_PALM_CONTROL_FAILED, [&] { Palm()->SetCurrentUser(users[index]); });
     }
     ReloadAfterUserSwitch();
 }
