@@ -27,7 +27,11 @@ protected:
         ASSERT_HRESULT_SUCCEEDED(m_apartment.Result());
         m_plover.Unregister();
         m_godwit.Unregister();
+        // Outlook 9.0 keeps its categories in the 9.0 key's "MasterList", 8.5
+        // in the 8.0 key's default value.
         OutlookStandInTesting::SetText(HKEY_CURRENT_USER, OutlookStandInTesting::kCategoryKeys[0], "MasterList",
+                                       "Business;Calls;");
+        OutlookStandInTesting::SetText(HKEY_CURRENT_USER, OutlookStandInTesting::kCategoryKeys[1], "",
                                        "Business;Calls;");
     }
     void TearDown() override
