@@ -24,6 +24,45 @@ const char kNotesMail[] =
     "[note 3]\r\n$ProfileName=CalendarProfile\r\nOwner=CN=Ann Lee/OU=Sales/O=Acme\r\n"
     "CalEntryType(number)=0\r\nDefaultDuration(number)=60\r\n";
 
+// A notification area of the test's own, first in the shell's search, that
+// takes every icon request: whether the desktop has one of its own does not
+// matter then.
+int g_trayRequests = 0;
+
+LRESULT CALLBACK TrayProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_COPYDATA) {
+        ++g_trayRequests;
+        return TRUE;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+class TestTray {
+public:
+    TestTray()
+    {
+        WNDCLASSA wc = {};
+        wc.lpfnWndProc = TrayProc;
+        wc.hInstance = GetModuleHandleA(nullptr);
+        wc.lpszClassName = "Shell_TrayWnd";
+        RegisterClassA(&wc);
+        m_window = CreateWindowExA(WS_EX_TOOLWINDOW, "Shell_TrayWnd", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
+                                   wc.hInstance, nullptr);
+        g_trayRequests = 0;
+    }
+    ~TestTray()
+    {
+        if (m_window)
+            DestroyWindow(m_window);
+    }
+    TestTray(const TestTray&) = delete;
+    TestTray& operator=(const TestTray&) = delete;
+
+private:
+    HWND m_window;
+};
+
 struct Found {
     DWORD process;
     HWND tray = nullptr;
@@ -75,6 +114,7 @@ std::string StartToANote(DWORD edition)
 {
     SetNumber("ActivePIM", edition);
     SetNumber("ShowProfile", 1);
+    TestTray tray;
     const std::string folder = QuiComTesting::ProgramFolder();
     std::string line = "\"" + folder + "Quillmate.exe\"";
     STARTUPINFOA startup = {sizeof startup};
@@ -96,7 +136,8 @@ std::string StartToANote(DWORD edition)
             break;
         }
         if (found.note) {
-            outcome = "";
+            // The loading icon, then the ready one.
+            outcome = g_trayRequests >= 2 ? "" : "a note without the ready tray icon";
             break;
         }
         const DWORD elapsed = GetTickCount() - start;
