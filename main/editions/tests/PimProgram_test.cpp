@@ -116,10 +116,13 @@ std::string StartToANote(DWORD edition)
     SetNumber("ShowProfile", 1);
     TestTray tray;
     const std::string folder = QuiComTesting::ProgramFolder();
+    // The item files the program writes go to a current folder of its own.
+    const std::string current = folder + "pim-program-run";
+    CreateDirectoryA(current.c_str(), nullptr);
     std::string line = "\"" + folder + "Quillmate.exe\"";
     STARTUPINFOA startup = {sizeof startup};
     PROCESS_INFORMATION process = {};
-    if (!CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &startup, &process))
+    if (!CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, current.c_str(), &startup, &process))
         return "the program did not start";
     CloseHandle(process.hThread);
     const UINT newNote = RegisterWindowMessageA("QUI_NAN_MSG");
