@@ -101,12 +101,12 @@ TEST_F(IbeDatastoreTest, RegistersTheControlAndLoadsTheUsersCategories)
     EXPECT_EQ(CDatastore::typePalm, datastore.GetType());
     EXPECT_EQ(static_cast<UINT>(IDR_PALM_ACCELERATORS), datastore.GetResourceId());
     EXPECT_TRUE(datastore.LoadItems());
-    // The category key (index "##" id) is the item's identifier.
-    QuiItem* calls = datastore.GetItemList()->get(QuiItemID("1##5"));
+    // The category key ("0##" and the category id) is the item's identifier.
+    QuiItem* calls = datastore.GetItemList()->get(QuiItemID("0##5"));
     ASSERT_NE(nullptr, calls);
     EXPECT_STREQ("Calls", calls->getDisplayName());
     EXPECT_EQ(datastore.GetItemType(PIM_TODO_CATEGORY_TYPE), calls->getType());
-    QuiItem* ideas = datastore.GetItemList()->get(QuiItemID("2##7"));
+    QuiItem* ideas = datastore.GetItemList()->get(QuiItemID("0##7"));
     ASSERT_NE(nullptr, ideas);
     EXPECT_EQ(datastore.GetItemType(PIM_JOURNAL_TYPE), ideas->getType());
     EXPECT_EQ("", pim_test::ItemNames(datastore, PIM_CONTACT_TYPE));
