@@ -99,10 +99,10 @@ std::string WindowText(HWND window)
     return text;
 }
 
-void SetNumber(const char* name, DWORD value)
+void SetNumber(const char* name, DWORD value, const char* section = kClientKey)
 {
     HKEY key;
-    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CURRENT_USER, kClientKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr,
+    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CURRENT_USER, section, 0, nullptr, 0, KEY_SET_VALUE, nullptr,
                                              &key, nullptr));
     RegSetValueExA(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
     RegCloseKey(key);
@@ -114,6 +114,8 @@ std::string StartToANote(DWORD edition)
 {
     SetNumber("ActivePIM", edition);
     SetNumber("ShowProfile", 1);
+    // The tip of the day is a modal box of its own, not an edition's message.
+    SetNumber("Startup", 0, "Software\\Quillmate\\Client\\Tip");
     TestTray tray;
     const std::string folder = QuiComTesting::ProgramFolder();
     // The item files the program writes go to a current folder of its own.
@@ -161,10 +163,25 @@ std::string StartToANote(DWORD edition)
     }
     if (found.tray)
         PostMessageA(found.tray, WM_COMMAND, kExitCommand, 0);
-    if (WaitForSingleObject(process.hProcess, 30000) != WAIT_OBJECT_0) {
+    std::string onExit = "the program did not end on the exit command";
+    for (const DWORD exitAsked = GetTickCount();;) {
+        if (WaitForSingleObject(process.hProcess, 250) == WAIT_OBJECT_0) {
+            onExit.clear();
+            break;
+        }
+        found.tray = found.note = found.box = nullptr;
+        EnumWindows(FindWindows, reinterpret_cast<LPARAM>(&found));
+        if (found.box) {
+            onExit = "on exit, a message box: " + WindowText(found.box);
+            break;
+        }
+        if (GetTickCount() - exitAsked > 30000)
+            break;
+    }
+    if (!onExit.empty()) {
         TerminateProcess(process.hProcess, 1);
         if (outcome.empty())
-            outcome = "the program did not end on the exit command";
+            outcome = onExit;
     }
     CloseHandle(process.hProcess);
     return outcome;
