@@ -56,9 +56,11 @@ BOOL NotesPathUtil::ReadRegText(HKEY root, const char* subKey, const char* name,
     HKEY key;
     if (RegOpenKeyExA(root, subKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
         return FALSE;
-    std::vector<char> value(outLen + 1, '\0');
+    // One byte more than the caller's buffer: an unterminated text that just
+    // fits is still read whole where the registry adds a terminator of its own.
+    std::vector<char> value(outLen + 2, '\0');
     DWORD type = 0;
-    DWORD size = outLen;
+    DWORD size = outLen + 1;
     LONG result = RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(value.data()), &size);
     RegCloseKey(key);
     if (result != ERROR_SUCCESS || (type != REG_SZ && type != REG_EXPAND_SZ))

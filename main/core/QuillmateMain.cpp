@@ -8,6 +8,10 @@
 void QuiRegisterWebEditions();
 #endif
 
+#ifdef QUI_WITH_PIM_EDITIONS
+void QuiRegisterPimEditions();
+#endif
+
 namespace {
 COzuApp theApp;
 } // namespace
@@ -20,5 +24,8 @@ int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE hPrevInstance, LPSTR lpCmdLine
     QuiRegisterWebEditions();
 #endif
     QuiInstallConnectorDialogs();
+#ifdef QUI_WITH_PIM_EDITIONS
+    QuiRegisterPimEditions();
+#endif
     return AfxWinMain(hInstance, hPrevInstance, lpCmdLine, nCmdShow);
 }

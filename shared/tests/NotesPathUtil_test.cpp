@@ -225,8 +225,8 @@ TEST_F(NotesPath, ReadsOnlyTextThatFits)
         std::string expected;
     } rows[] = {
         {"C:\\Notes", MAX_PATH, true, "C:\\Notes"},
-        {"C:\\Notes", 9, false, ""},  // no room for the terminator
-        {"C:\\Notes", 10, true, "C:\\Notes"},
+        {"C:\\Notes", 8, false, ""},  // no room for the terminator
+        {"C:\\Notes", 9, true, "C:\\Notes"},
         {"\"C:\\Notes\"", 10, true, "C:\\Notes"},
         {"\"", MAX_PATH, true, "\""},
         {"\"\"", MAX_PATH, false, ""},

@@ -306,5 +306,47 @@
 #define IDC_CONNECTOR_INFO_LIST  1121
 #define IDS_CONNECTOR_INFO_ACTION 60057
 #define IDS_CONNECTOR_INFO_VERSION 60058
+/* PIM editions (editions.rc): the Lotus Notes, Palm Desktop and Outlook
+   datastores: their item types, tray entries, messages, the Notes
+   new-contact dialog and the note windows' accelerator tables of the Palm
+   and Outlook editions. */
+#define IDR_PALM_ACCELERATORS    3
+#define IDR_OUTLOOK_ACCELERATORS 140
+#define IDD_OZU_NEW_CONTACT      3000
+#define IDC_OZU_LABEL_FIRST      1001   /* statics 1001 to 1006 */
+#define IDC_OZU_FIRST_NAME       3013
+#define IDC_OZU_LAST_NAME        3017
+#define IDC_OZU_COMPANY          3019
+#define IDC_OZU_EMAIL            3021
+#define IDC_OZU_PHONE            3023
+#define IDC_OZU_FAX              3025
+#define IDS_OZU_LABEL_FIRST_NAME 3014   /* the six labels, in order */
+#define IDS_OZU_LABEL_LAST_NAME  3016
+#define IDS_OZU_LABEL_COMPANY    3018
+#define IDS_OZU_LABEL_EMAIL      3020
+#define IDS_OZU_LABEL_PHONE      3022
+#define IDS_OZU_LABEL_FAX        3024
+#define IDS_CONTACT_TYPE         4000   /* Notes contacts */
+#define IDS_JOURNAL_TYPE         4003   /* Notes journal folders */
+#define IDS_NOTES_SERVER_FAILED  57706  /* Heron or the item record cannot be made */
+#define IDS_PALM_CONTROL_FAILED  60012
+#define IDS_OUTLOOK_SERVER_FAILED 60013
+#define IDS_NOTES_NOT_FOUND      60018  /* Yes/No: look for the Notes folder? */
+#define IDS_NOTES_NOT_CHOSEN     60019
+#define IDS_TRAY_OPEN_PALM       60030
+#define IDS_TRAY_OPEN_NOTES      60031
+#define IDS_TRAY_OPEN_OUTLOOK    60032
+#define IDS_TRAY_PALM_USERS      60033
+#define IDS_TODO_CATEGORY_TYPE   60034
+#define IDS_MEMO_CATEGORY_TYPE   60035
+#define IDS_PALM_CONTACT_TYPE    60036
+#define IDS_TODO_CATEGORY_EXAMPLE 60037
+#define IDS_MEMO_CATEGORY_EXAMPLE 60038
+#define IDS_CONTACT_EXAMPLE      60039
+#define IDS_NOTES_TODO_CATEGORY_EXAMPLE 60040
+#define IDS_NOTES_JOURNAL_EXAMPLE 60041
+#define IDS_RECORD_REFUSED       60050  /* the back end did not take a filed entry */
+#define IDS_OUTLOOK_NOT_FOUND    60052
+#define IDS_PALM_NOT_CONNECTED   60055
 
 #endif

@@ -1,0 +1,197 @@
+// The Lotus Notes datastore against the Notes stand-in through the real
+// Heron, registered on demand from the program's folder.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "GodwitDispIds.h"
+#include "GodwitWrapper.h"
+#include "NotesStandInFixture.h"
+#include "OzuDatastore.h"
+#include "PimTestSupport.h"
+#include "QuiComTesting.h"
+#include "QuiResIds.h"
+#include "QuiRegUtil.h"
+
+using pim_test::FailureOf;
+
+namespace {
+
+const char kMail[] =
+    "[note 1]\r\n$Title=To do\r\n$NoteClass=4\r\n$Fields=Subject\r\n$Fields=Categories\r\n"
+    "$ChoicesOption.Categories=1\r\n$ChoicesFormula.Categories=\"Business|biz\" : \"Personal\"\r\n"
+    "[note 2]\r\n$Title=CalendarProfile\r\n$NoteClass=4\r\n$Default.Owner=CN=Ann Lee/OU=Sales/O=Acme\r\n"
+    "[note 3]\r\n$ProfileName=CalendarProfile\r\nOwner=CN=Ann Lee/OU=Sales/O=Acme\r\n"
+    "UserCategories=Errands\r\nCalEntryType(number)=3\r\nDefaultDuration(number)=45\r\n";
+
+class OzuDatastoreTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_HRESULT_SUCCEEDED(m_apartment.Result());
+        NotesStandInTesting::WriteFile(m_notes.Folder() + "\\mail\\alee.nsf", kMail);
+        // Registered on demand by the datastore.
+        m_heron.Unregister();
+        m_godwit.Unregister();
+    }
+    void TearDown() override
+    {
+        m_datastore.reset();
+        CoFreeUnusedLibraries();
+        m_heron.Unregister();
+        m_godwit.Unregister();
+        SHDeleteKeyA(HKEY_CURRENT_USER, "Software\\Quillmate\\Heron");
+    }
+
+    COzuDatastore& Datastore()
+    {
+        if (!m_datastore)
+            m_datastore.reset(new COzuDatastore);
+        return *m_datastore;
+    }
+
+    QuiComTesting::Apartment m_apartment;
+    pim_test::ResourceLibrary m_resources;
+    NotesStandInTesting::Installation m_notes;
+    QuiComTesting::ServerLibrary m_godwit{(QuiComTesting::ProgramFolder() + "Godwit.ocx").c_str()};
+    QuiComTesting::ServerLibrary m_heron{(QuiComTesting::ProgramFolder() + "Heron.dll").c_str()};
+    std::unique_ptr<COzuDatastore> m_datastore;
+};
+
+TEST_F(OzuDatastoreTest, RegistersItsServersAndLoadsCategoriesAndTheCalendarProfile)
+{
+    char file[MAX_PATH];
+    ASSERT_FALSE(QuiRegUtil::RegisteredFile("Heron.Heron.1", file, sizeof file));
+    COzuDatastore& datastore = Datastore();
+    EXPECT_TRUE(QuiRegUtil::RegisteredFile("Heron.Heron.1", file, sizeof file));
+    EXPECT_TRUE(QuiRegUtil::RegisteredFile("Godwit.GodwitCtrl.1", file, sizeof file));
+
+    EXPECT_EQ(0, datastore.Connect());
+    EXPECT_EQ(5, datastore.GetBackEndVersion());
+    EXPECT_EQ(CDatastore::typeNotes, datastore.GetType());
+    EXPECT_TRUE(datastore.LoadItems());
+    EXPECT_EQ("Business|Personal|Errands", pim_test::ItemNames(datastore, PIM_TODO_CATEGORY_TYPE));
+    QuiItem* errands = datastore.GetItemList()->get(QuiItemID("Errands"));
+    ASSERT_NE(nullptr, errands);
+    EXPECT_FALSE(errands->getDirty());
+    // Contacts (feature 1) and journal folders (feature 11) stay off.
+    EXPECT_EQ("", pim_test::ItemNames(datastore, PIM_CONTACT_TYPE));
+    EXPECT_EQ("", pim_test::ItemNames(datastore, PIM_JOURNAL_TYPE));
+    // The profile's entry type 3 is a meeting.
+    EXPECT_EQ(0x800, datastore.GetDefaultEntryType());
+    EXPECT_EQ(45, datastore.GetDefaultDuration());
+}
+
+TEST_F(OzuDatastoreTest, FeaturesAndTypeLists)
+{
+    COzuDatastore& datastore = Datastore();
+    for (int n = 0; n <= 12; ++n)
+        EXPECT_EQ(n >= 6 && n <= 10, datastore.HasFeature(n) != FALSE) << n;
+    const char* const* ids = datastore.GetItemTypeIds();
+    ASSERT_NE(nullptr, ids);
+    EXPECT_STREQ(PIM_TODO_CATEGORY_CATEGORY, ids[0]);
+    EXPECT_STREQ("", ids[5]);
+    EXPECT_EQ(static_cast<UINT>(IDR_NOTE_ACCELERATORS), datastore.GetResourceId());
+}
+
+TEST_F(OzuDatastoreTest, AFailedVersionAnswerIsAskedAgain)
+{
+    // Build 150 is no Notes version the server knows: it answers -1.
+    m_notes.SetBuild(150);
+    COzuDatastore& datastore = Datastore();
+    EXPECT_EQ(-1, datastore.GetBackEndVersion());
+    m_notes.SetBuild(166);
+    EXPECT_EQ(5, datastore.GetBackEndVersion());
+    const char* const* ids = datastore.GetItemTypeIds();
+    EXPECT_STREQ(PIM_TODO_CATEGORY_CATEGORY, ids[0]);
+}
+
+TEST_F(OzuDatastoreTest, NotesFourListsTheOlderTypes)
+{
+    m_notes.SetBuild(147);
+    const char* const* ids = Datastore().GetItemTypeIds();
+    EXPECT_STREQ("9D3F8900-F9BD-11d2-A0F8-00104B9522AA", ids[0]);
+    EXPECT_STREQ("", ids[4]);
+}
+
+TEST_F(OzuDatastoreTest, FilesATodoRecord)
+{
+    COzuDatastore& datastore = Datastore();
+    datastore.Connect();
+    const DATE tomorrow = pim_test::Tomorrow();
+    {
+        CGodwitWrapper record;
+        record.AddTypeBit(GODWIT_TYPE_TODO);
+        record.SetBody("call the bank");
+        record.SetDueDate(tomorrow);
+        EXPECT_EQ(GODWIT_TYPE_TODO, record.GetType());
+        EXPECT_EQ(tomorrow, record.GetDueDate());
+        EXPECT_EQ(0, datastore.FileRecord(record.m_lpDispatch));
+    }
+    std::vector<std::string> dump = m_notes.Dump("mail\\alee.nsf");
+    EXPECT_TRUE(pim_test::AnyLineHas(dump, "Form=Task"));
+    EXPECT_TRUE(pim_test::AnyLineHas(dump, "call the bank"));
+    EXPECT_TRUE(pim_test::AnyLineHas(dump, "DueDateTime=" + pim_test::DateText(tomorrow)));
+}
+
+TEST_F(OzuDatastoreTest, ARefusedRecordRaisesTheEditionsException)
+{
+    COzuDatastore& datastore = Datastore();
+    datastore.Connect();
+    m_notes.SetFailCalls({"LNDatabase::CreateDocument"});
+    CGodwitWrapper record;
+    record.AddTypeBit(GODWIT_TYPE_TODO);
+    record.SetBody("call the bank");
+    pim_test::Failure failure = FailureOf([&] { datastore.FileRecord(record.m_lpDispatch); });
+    EXPECT_NE(-1, failure.id);
+    EXPECT_NE(std::string::npos, failure.text.find("Filing Task Item")) << failure.text;
+}
+
+TEST_F(OzuDatastoreTest, AServerFailureWhileLoadingIsTheEditionsExceptionAndFreesTheMainWindow)
+{
+    CWinApp app;
+    CWnd main;
+    ASSERT_TRUE(main.CreateEx(0, nullptr, "main", WS_OVERLAPPEDWINDOW, 0, 0, 200, 100, nullptr, nullptr));
+    app.m_pMainWnd = &main;
+    m_notes.SetFailCalls({"NSFProfileOpen"});
+    COzuDatastore& datastore = Datastore();
+    pim_test::Failure failure = FailureOf([&] { datastore.LoadItems(); });
+    EXPECT_NE(-1, failure.id);
+    EXPECT_NE(std::string::npos, failure.text.find("Retrieving User Categories")) << failure.text;
+    EXPECT_TRUE(main.IsWindowEnabled());
+    app.m_pMainWnd = nullptr;
+    main.DestroyWindow();
+}
+
+TEST_F(OzuDatastoreTest, WithoutNotesTheUserIsAskedForItsFolder)
+{
+    NotesStandInTesting::Forget();
+    SHDeleteValueA(HKEY_CURRENT_USER, "Software\\Quillmate", "Notes Path");
+    char temp[MAX_PATH];
+    GetTempPathA(MAX_PATH, temp);
+    struct Row {
+        const char* what;
+        int answer;
+        bool browses;
+    } rows[] = {
+        {"the user says no", IDNO, false},
+        {"the folder picked holds no notes.exe", IDYES, true},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        CPromptScript script;
+        script.AnswerNext(row.answer);
+        if (row.browses)
+            script.AnswerNextFile(temp);
+        pim_test::Failure failure = FailureOf([] { COzuDatastore datastore; });
+        EXPECT_EQ(IDS_NOTES_NOT_CHOSEN, failure.id);
+        ASSERT_FALSE(script.Asked().empty());
+        EXPECT_EQ(static_cast<UINT>(MB_YESNO), script.Asked()[0].nType & MB_TYPEMASK);
+        EXPECT_STREQ("Quillmate", script.Asked()[0].caption);
+        EXPECT_EQ(0, script.Unused());
+    }
+}
+
+} // namespace
