@@ -192,13 +192,21 @@ TEST_F(WebActionsPaneTest, UntickingAnEmptiedPaneGivesThePimDestinationsBack)
     CWebActionsPane* pane = note->Pane();
     Type(note, "search for whales");
     ASSERT_TRUE(Checked(pane));
-    // The field emptied while the pane stays ticked: unticking it then
-    // changes no text, and still ends the web action's hold.
-    pane->GetActionField().SetText("");
+    // The field emptied while the pane stays ticked, showing its prompt and
+    // without the focus: unticking it then changes no text, so no change of
+    // the field's can tell the note, and the web action's hold still ends.
+    CMultiDrop& field = pane->GetActionField();
+    if (::GetFocus() == field.GetEdit().GetSafeHwnd())
+        ::SetFocus(nullptr);
+    ASSERT_NE(field.GetEdit().GetSafeHwnd(), ::GetFocus());
+    field.SetText("");
     PumpPending();
+    ASSERT_TRUE(field.IsPromptShown());
     ASSERT_FALSE(note->pimCalls.back());
+    const size_t told = note->pimCalls.size();
     pane->GetCheckButton()->SetCheck(FALSE);
     PumpPending();
+    ASSERT_GT(note->pimCalls.size(), told) << "the note was told";
     EXPECT_TRUE(note->pimCalls.back());
 }
 
