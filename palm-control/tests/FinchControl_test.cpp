@@ -16,9 +16,11 @@
 #include "FinchDispIds.h"
 #include "Godwit.h"
 #include "GodwitDispIds.h"
+#include "GodwitRecordFiller.h"
 #include "PalmDesktopFixture.h"
 #include "QuiComTesting.h"
 #include "QuiStackDispatch.h"
+#include "QuiTesting.h"
 
 using namespace PalmTesting;
 using QuiComTesting::CallMethod;
@@ -212,17 +214,14 @@ protected:
 
     static void Put(IDispatch* record, DISPID id, VARTYPE vt, double number, const wchar_t* text = nullptr)
     {
-        Variant value;
-        value.vt = vt;
         if (vt == VT_BSTR)
-            value.bstrVal = SysAllocString(text);
+            GodwitTesting::PutText(record, id, text);
         else if (vt == VT_DATE)
-            value.date = number;
+            GodwitTesting::PutDate(record, id, number);
         else if (vt == VT_I2)
-            value.iVal = static_cast<SHORT>(number);
+            GodwitTesting::PutShort(record, id, static_cast<short>(number));
         else
-            value.lVal = static_cast<LONG>(number);
-        ASSERT_EQ(S_OK, PutProperty(record, id, value)) << id;
+            GodwitTesting::PutLong(record, id, static_cast<long>(number));
     }
 
     short File(IDispatch* record)
@@ -618,45 +617,16 @@ TEST_F(FinchControl, ANewUserIsWatchedInsteadOfTheLast)
     EXPECT_TRUE(WaitFor([&] { return sink.changes > told; })) << "Bob's folder is watched";
 }
 
-namespace {
-
-// Answers the data library's message boxes as a user would, with OK.
-class PromptAnswerer {
-public:
-    PromptAnswerer() { s_hook = SetWindowsHookExA(WH_CBT, Hook, nullptr, GetCurrentThreadId()); }
-    ~PromptAnswerer() { UnhookWindowsHookEx(s_hook); }
-    PromptAnswerer(const PromptAnswerer&) = delete;
-    PromptAnswerer& operator=(const PromptAnswerer&) = delete;
-    static int s_answered;
-
-private:
-    static LRESULT CALLBACK Hook(int code, WPARAM wParam, LPARAM lParam)
-    {
-        if (code == HCBT_CREATEWND) {
-            char name[16] = "";
-            GetClassNameA(reinterpret_cast<HWND>(wParam), name, sizeof name);
-            if (strcmp(name, "#32770") == 0) {
-                ++s_answered;
-                PostMessageA(reinterpret_cast<HWND>(wParam), WM_COMMAND, IDOK, 0);
-            }
-        }
-        return CallNextHookEx(s_hook, code, wParam, lParam);
-    }
-    static HHOOK s_hook;
-};
-int PromptAnswerer::s_answered = 0;
-HHOOK PromptAnswerer::s_hook = nullptr;
-
-}  // namespace
 
 TEST_F(FinchControl, WithoutAUsableLibraryEveryMemberAnswersEmpty)
 {
     desktop.AddUser("Adam", "AdamD", false);
     desktop.SetLastUser("Adam");
     SetText(HKEY_CURRENT_USER, "Software\\Quillmate\\Finch", "LastUser", "Adam");
-    PromptAnswerer answerer;
+    // The data library's message box is answered as a user would, with OK.
+    QuiTesting::DialogAnswerer answerer;
     ASSERT_NE(nullptr, Finch());
-    EXPECT_EQ(1, PromptAnswerer::s_answered) << "the library told the user once";
+    EXPECT_EQ(1, answerer.Count()) << "the library told the user once";
 
     Variant connected, zero(0L);
     ASSERT_EQ(S_OK, CallMethod(Finch(), DISPID_FINCH_CONNECT, {&zero}, &connected));
