@@ -2,6 +2,7 @@
 // withdraws, the user's own choice, the menu of web actions, the pane's
 // check button, and the web action a filing makes of the note.
 #include "WebPaneTestSupport.h"
+#include "QuiTesting.h"
 
 #include <cmath>
 
@@ -274,14 +275,8 @@ TEST_F(WebActionsPaneTest, FilingFillsEveryParameterOfTheAction)
     } profile[] = {{"Firstname", "Ann"}, {"Lastname", "Lee"},  {"Email", "ann@example.test"},
                    {"Address", "1 Main St"}, {"City", "Springfield"}, {"State", "OR"},
                    {"Country", "USA"},       {"PostalCode", "97477"}};
-    for (const auto& line : profile) {
-        HKEY key = nullptr;
-        ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Quillmate\\Client\\Profile", 0,
-                                                 nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr));
-        RegSetValueExA(key, line.name, 0, REG_SZ, reinterpret_cast<const BYTE*>(line.value),
-                       static_cast<DWORD>(strlen(line.value) + 1));
-        RegCloseKey(key);
-    }
+    for (const auto& line : profile)
+        ASSERT_TRUE(QuiTesting::SetRegText(HKEY_CURRENT_USER, "Software\\Quillmate\\Client\\Profile", line.name, line.value));
     CPaneNote* note = OpenReady();
     ASSERT_NE(nullptr, note);
     Type(note, "pictures of cats tomorrow at 3 pm");
