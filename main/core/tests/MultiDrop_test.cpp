@@ -325,8 +325,8 @@ TEST_F(MultiDropTest, EntriesGoWithTheListWhicheverWindowGoesFirst)
         {
             CMultiDrop local;
             Make(local);
+            // Offering items makes the (hidden) pop-up and its list.
             local.SetItems(Array({"b", "p", "h"}));
-            local.DropDown();
             ASSERT_NE(nullptr, local.GetDropList());
             ASSERT_EQ(before + 3, CMultiDrop::Entry::GetLiveCount());
             switch (row.order) {
