@@ -14,8 +14,15 @@
 #   the outputs of the first call.
 
 if(QUI_WINDOWS)
+  if(CMAKE_SYSTEM_PROCESSOR STREQUAL "x86_64")
+    set(stdole_dirs /usr/lib/x86_64-linux-gnu/wine/x86_64-windows)
+    set(QUI_WIDL_ARCH --win64)
+  else()
+    set(stdole_dirs /usr/lib/i386-linux-gnu/wine/i386-windows /usr/lib/wine/i386-windows)
+    set(QUI_WIDL_ARCH --win32)
+  endif()
   find_file(QUI_STDOLE2_TLB stdole2.tlb
-    PATHS /usr/lib/i386-linux-gnu/wine/i386-windows /usr/lib/wine/i386-windows
+    PATHS ${stdole_dirs}
     NO_DEFAULT_PATH NO_CMAKE_FIND_ROOT_PATH)
   if(NOT QUI_STDOLE2_TLB)
     message(FATAL_ERROR "stdole2.tlb not found: install libwine:i386 (scripts/setup)")
@@ -44,7 +51,7 @@ function(qui_add_idl target idl)
     add_custom_command(
       OUTPUT ${header} ${guids} ${tlb}
       COMMAND ${CMAKE_COMMAND} -E make_directory ${out}
-      COMMAND ${QUI_WIDL} --win32 ${includes} -I${QUI_WIDL_INCLUDE} -L${QUI_STDOLE2_DIR}
+      COMMAND ${QUI_WIDL} ${QUI_WIDL_ARCH} ${includes} -I${QUI_WIDL_INCLUDE} -L${QUI_STDOLE2_DIR}
               -h -H ${header} -u -U ${guids} -t -T ${tlb} ${src}
       DEPENDS ${src} ${I_DEPENDS}
       COMMENT "widl ${name}.idl"
@@ -67,7 +74,8 @@ endfunction()
 #   QuiComKit, exports DllCanUnloadNow, DllGetClassObject, DllRegisterServer
 #   and DllUnregisterServer, and names the file without a "lib" prefix.
 function(qui_com_server target)
-  target_sources(${target} PRIVATE ${QUI_TOP}/platform/comkit/ComServer.def)
+  qui_def_file(def ${QUI_TOP}/platform/comkit/ComServer.def)
+  target_sources(${target} PRIVATE ${def})
   target_link_libraries(${target} PRIVATE QuiComKit)
   set_target_properties(${target} PROPERTIES PREFIX "")
 endfunction()

@@ -66,3 +66,22 @@ function(qui_add_test target)
 endfunction()
 
 include(${CMAKE_CURRENT_LIST_DIR}/QuiIdl.cmake)
+
+# qui_def_file(<out-var> <file.def>): the module-definition file as this
+# tree's linker takes it. x86-64 has no stdcall decoration, so there an
+# internal name "Name@12" is written "Name" into a copy in the binary folder.
+function(qui_def_file out def)
+  get_filename_component(def ${def} ABSOLUTE)
+  if(NOT CMAKE_SYSTEM_PROCESSOR STREQUAL "x86_64")
+    set(${out} ${def} PARENT_SCOPE)
+    return()
+  endif()
+  file(READ ${def} text)
+  string(REGEX REPLACE "(=[ \t]*[A-Za-z_][A-Za-z0-9_]*)@[0-9]+" "\\1" text "${text}")
+  get_filename_component(name ${def} NAME)
+  file(WRITE ${CMAKE_CURRENT_BINARY_DIR}/def64/${name}.new "${text}")
+  configure_file(${CMAKE_CURRENT_BINARY_DIR}/def64/${name}.new
+    ${CMAKE_CURRENT_BINARY_DIR}/def64/${name} COPYONLY)
+  set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${def})
+  set(${out} ${CMAKE_CURRENT_BINARY_DIR}/def64/${name} PARENT_SCOPE)
+endfunction()

@@ -16,7 +16,11 @@ extern "C" {
 typedef struct QuiHttpSession QuiHttpSession;
 #endif
 
+#ifdef _WIN64
+#define QUI_URL_PARTS_SIZE 56 /* the x86-64 test build's layout */
+#else
 #define QUI_URL_PARTS_SIZE 32
+#endif
 #define QUI_PROXY_INFO_SIZE 796
 #define QUI_PROXY_TEXT_SIZE 260
 #define QUI_PROXY_USE 0x1
