@@ -193,10 +193,12 @@ TEST_F(WebActionsPaneTest, UntickingAnEmptiedPaneGivesThePimDestinationsBack)
     CWebActionsPane* pane = note->Pane();
     Type(note, "search for whales");
     ASSERT_TRUE(Checked(pane));
-    // The field emptied while the pane stays ticked, showing its prompt and
-    // without the focus: unticking it then changes no text, so no change of
-    // the field's can tell the note, and the web action's hold still ends.
+    // The field emptied while the pane stays ticked, showing its prompt (as
+    // the note gives its fields one) and without the focus: unticking it
+    // then changes no text, so no change of the field's can tell the note,
+    // and the web action's hold still ends.
     CMultiDrop& field = pane->GetActionField();
+    field.SetPromptText("web action");
     if (::GetFocus() == field.GetEdit().GetSafeHwnd())
         ::SetFocus(nullptr);
     ASSERT_NE(field.GetEdit().GetSafeHwnd(), ::GetFocus());
