@@ -33,6 +33,10 @@ function(qui_add_test target)
   endif()
   add_executable(${target} ${T_SOURCES})
   target_link_libraries(${target} PRIVATE ${T_LIBS} GTest::gmock GTest::gtest_main)
+  # The common test helpers (shared/testing) for every Windows-tree test.
+  if(QUI_WINDOWS)
+    target_link_libraries(${target} PRIVATE QuiTesting)
+  endif()
   # Display tests need an X server for the Wine virtual desktop.
   if(T_LABEL STREQUAL "display" AND QUI_WINDOWS)
     set_target_properties(${target} PROPERTIES CROSSCOMPILING_EMULATOR

@@ -8,6 +8,9 @@
 #include <cstdlib>
 #include <string>
 #include <vector>
+#include <algorithm>
+
+#include "QuiTesting.h"
 
 namespace {
 
@@ -87,19 +90,18 @@ protected:
         }
         return out;
     }
+    // The log as soon as it has the lines (a server on this machine writes
+    // it, announcing nothing), or as it stands at the deadline.
     static std::string WaitForLog(const char* name, size_t lines)
     {
-        DWORD deadline = GetTickCount() + 10000;
         std::string text;
-        for (;;) {
-            text = LogOf(name);
-            size_t n = 0;
-            for (char c : text)
-                n += c == '\n';
-            if (n >= lines || static_cast<int>(GetTickCount() - deadline) > 0)
-                return text;
-            MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-        }
+        QuiTesting::PumpUntil(
+            [&] {
+                text = LogOf(name);
+                return static_cast<size_t>(std::count(text.begin(), text.end(), '\n')) >= lines;
+            },
+            10000, nullptr, nullptr, 10);
+        return text;
     }
 
     int nginx = 0, proxy = 0, scripted = 0;

@@ -2,6 +2,7 @@
 // puts back what was there before. Starts from no system proxy and no key of
 // Shrike's own. Tests that use it hold the "shrike-proxy-settings" lock.
 #pragma once
+#include "QuiTesting.h"
 #include <windows.h>
 
 #include <string>
@@ -101,11 +102,7 @@ private:
     }
     static void Write(const char* key, const char* name, DWORD type, const std::string& data)
     {
-        HKEY h;
-        if (RegCreateKeyExA(HKEY_CURRENT_USER, key, 0, nullptr, 0, KEY_WRITE, nullptr, &h, nullptr) != ERROR_SUCCESS)
-            return;
-        RegSetValueExA(h, name, 0, type, reinterpret_cast<const BYTE*>(data.data()), static_cast<DWORD>(data.size()));
-        RegCloseKey(h);
+        QuiTesting::SetRegValue(HKEY_CURRENT_USER, key, name, type, data.data(), static_cast<DWORD>(data.size()));
     }
     static void Delete(const char* key, const char* name)
     {

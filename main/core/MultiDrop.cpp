@@ -275,6 +275,8 @@ BEGIN_MESSAGE_MAP(CMultiDrop, CEditDrop)
     ON_WM_DESTROY()
 END_MESSAGE_MAP()
 
+int CMultiDrop::Entry::s_nLive = 0;
+
 CMultiDrop::CMultiDrop() = default;
 
 CMultiDrop::~CMultiDrop()

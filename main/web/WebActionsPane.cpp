@@ -175,8 +175,10 @@ void CWebActionsPane::Show()
         parent->SetWindowContextHelpId(checked ? IDH_WEB_ACTIONS_CHECKED : IDH_WEB_ACTIONS);
     if (!checked) {
         m_connectorLabel.SetWindowText("");
-        // The emptied field's change tells the note the action is off.
         m_actionField.SetText("");
+        // A field that was empty already changes nothing, so its change
+        // cannot be what tells the note that the action is off.
+        NotifyNote(TRUE);
     }
     m_actionField.ShowWindow(SW_SHOW);
 }

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "GodwitDispIds.h"
+#include "GodwitRecordFiller.h"
 #include "HeronFixture.h"
 #include "QuiFakeDispatch.h"
 
@@ -30,16 +31,10 @@ protected:
         QuiComTesting::Ptr<IDispatch> record = NewGodwitRecord();
         if (!record)
             return -99;
-        Variant bits(subType);
-        EXPECT_EQ(S_OK, QuiComTesting::CallMethod(record.Get(), DISPID_GODWIT_ADDSUBTYPEBIT, {&bits}));
-        Variant date;
-        date.vt = VT_DATE;
-        date.date = start;
-        EXPECT_EQ(S_OK, QuiComTesting::PutProperty(record.Get(), DISPID_GODWIT_STARTDATE, date));
-        date.date = end;
-        EXPECT_EQ(S_OK, QuiComTesting::PutProperty(record.Get(), DISPID_GODWIT_ENDDATE, date));
-        Variant unset(L"unset");
-        EXPECT_EQ(S_OK, QuiComTesting::PutProperty(record.Get(), DISPID_GODWIT_ERROR, unset));
+        GodwitTesting::AddBits(record.Get(), DISPID_GODWIT_ADDSUBTYPEBIT, subType);
+        GodwitTesting::PutDate(record.Get(), DISPID_GODWIT_STARTDATE, start);
+        GodwitTesting::PutDate(record.Get(), DISPID_GODWIT_ENDDATE, end);
+        GodwitTesting::PutText(record.Get(), DISPID_GODWIT_ERROR, L"unset");
         Variant argument;
         argument.vt = VT_DISPATCH;
         argument.pdispVal = record.Get();

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "GodwitDispIds.h"
+#include "GodwitRecordFiller.h"
 #include "HeronFixture.h"
 #include "VariantArray.h"
 
@@ -55,25 +56,19 @@ protected:
     }
     static void Put(const QuiComTesting::Ptr<IDispatch>& record, DISPID id, const VARIANT& value)
     {
-        EXPECT_EQ(S_OK, QuiComTesting::PutProperty(record.Get(), id, value)) << id;
+        GodwitTesting::Put(record.Get(), id, value);
     }
     static void PutText(const QuiComTesting::Ptr<IDispatch>& record, DISPID id, const wchar_t* text)
     {
-        Put(record, id, Variant(text));
+        GodwitTesting::PutText(record.Get(), id, text);
     }
     static void PutShort(const QuiComTesting::Ptr<IDispatch>& record, DISPID id, short number)
     {
-        Variant value;
-        value.vt = VT_I2;
-        value.iVal = number;
-        Put(record, id, value);
+        GodwitTesting::PutShort(record.Get(), id, number);
     }
     static void PutDate(const QuiComTesting::Ptr<IDispatch>& record, DISPID id, DATE date)
     {
-        Variant value;
-        value.vt = VT_DATE;
-        value.date = date;
-        Put(record, id, value);
+        GodwitTesting::PutDate(record.Get(), id, date);
     }
     static void PutList(const QuiComTesting::Ptr<IDispatch>& record, DISPID id, std::vector<std::string> texts)
     {
@@ -85,8 +80,7 @@ protected:
     }
     static void AddSubType(const QuiComTesting::Ptr<IDispatch>& record, long bits)
     {
-        Variant value(bits);
-        EXPECT_EQ(S_OK, QuiComTesting::CallMethod(record.Get(), DISPID_GODWIT_ADDSUBTYPEBIT, {&value}));
+        GodwitTesting::AddBits(record.Get(), DISPID_GODWIT_ADDSUBTYPEBIT, bits);
     }
 
     // Files the record; the error text it left is kept.
@@ -141,12 +135,16 @@ protected:
         return notes.size();
     }
 
+    // Today's date, read once: what a test builds from it cannot straddle midnight.
     static std::string Today()
     {
-        SYSTEMTIME today;
-        GetLocalTime(&today);
-        char text[16];
-        std::snprintf(text, sizeof text, "%04d-%02d-%02d", today.wYear, today.wMonth, today.wDay);
+        static const std::string text = [] {
+            SYSTEMTIME today;
+            GetLocalTime(&today);
+            char date[16];
+            std::snprintf(date, sizeof date, "%04d-%02d-%02d", today.wYear, today.wMonth, today.wDay);
+            return std::string(date);
+        }();
         return text;
     }
 

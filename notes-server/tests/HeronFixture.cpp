@@ -1,5 +1,7 @@
 #include "HeronFixture.h"
 
+#include "GodwitRecordFiller.h"
+
 #include <shlwapi.h>
 
 #include "HeronOptions.h"
@@ -46,11 +48,7 @@ IDispatch* HeronTest::Heron()
 
 QuiComTesting::Ptr<IDispatch> HeronTest::NewGodwitRecord()
 {
-    QuiComTesting::Ptr<IDispatch> record;
-    CLSID clsid;
-    EXPECT_EQ(S_OK, CLSIDFromProgID(L"Godwit.GodwitCtrl.1", &clsid));
-    EXPECT_EQ(S_OK, CoCreateInstance(clsid, nullptr, CLSCTX_ALL, IID_IDispatch, record.OutVoid()));
-    return record;
+    return GodwitTesting::NewRecord();
 }
 
 HRESULT HeronTest::Connect(IDispatch* heron)

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "HeronOptions.h"
+#include "QuiTesting.h"
 #include "QuiComTesting.h"
 
 namespace {
@@ -24,11 +25,7 @@ protected:
     }
     static void Store(const char* name, DWORD type, const void* data, DWORD size)
     {
-        HKEY key;
-        ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CURRENT_USER, HERON_OPTIONS_KEY, 0, nullptr, 0, KEY_WRITE,
-                                                 nullptr, &key, nullptr));
-        RegSetValueExA(key, name, 0, type, static_cast<const BYTE*>(data), size);
-        RegCloseKey(key);
+        ASSERT_TRUE(QuiTesting::SetRegValue(HKEY_CURRENT_USER, HERON_OPTIONS_KEY, name, type, data, size));
     }
     static std::string Text(int index) { return reinterpret_cast<const char*>(HeronOptions::Get(index)); }
 };

@@ -10,27 +10,13 @@
 #include <vector>
 
 #include "GodwitDispIds.h"
+#include "GodwitRecordFiller.h"
 #include "OutlookStandInFixture.h"
 #include "PloverDispIds.h"
 #include "QuiComTesting.h"
 
 // One item record, created as the main program creates it.
-class GodwitRecord {
-public:
-    GodwitRecord();
-    IDispatch* Get() const { return m_record.Get(); }
-
-    GodwitRecord& Type(long bits);
-    GodwitRecord& SubType(long bits);
-    GodwitRecord& Text(DISPID id, const wchar_t* text);
-    GodwitRecord& Short(DISPID id, short value);
-    GodwitRecord& Date(DISPID id, DATE value);
-    GodwitRecord& Texts(DISPID id, std::initializer_list<const wchar_t*> texts);
-
-private:
-    void Put(DISPID id, const VARIANT& value);
-    QuiComTesting::Ptr<IDispatch> m_record;
-};
+using GodwitRecord = GodwitTesting::Record;
 
 class PloverTest : public ::testing::Test {
 protected:

@@ -3,6 +3,8 @@
 // Desktop stand-in and telling its container when the memo folder changes.
 #include <gtest/gtest.h>
 #include <olectl.h>
+#include <psapi.h>
+#include <tlhelp32.h>
 
 #include <algorithm>
 #include <memory>
@@ -14,9 +16,11 @@
 #include "FinchDispIds.h"
 #include "Godwit.h"
 #include "GodwitDispIds.h"
+#include "GodwitRecordFiller.h"
 #include "PalmDesktopFixture.h"
 #include "QuiComTesting.h"
 #include "QuiStackDispatch.h"
+#include "QuiTesting.h"
 
 using namespace PalmTesting;
 using QuiComTesting::CallMethod;
@@ -38,6 +42,65 @@ std::string Records(const std::string& dump)
         if (dump.compare(start, 7, "record ") == 0)
             lines += dump.substr(start, end + 2 - start);
     return lines;
+}
+
+// The texts of a list property (an array of VARIANTs holding BSTRs), one a
+// line; "<not a list>" for anything else.
+std::string ListTexts(const VARIANT& list)
+{
+    if (list.vt != (VT_ARRAY | VT_VARIANT) || !list.parray)
+        return "<not a list>";
+    LONG low = 0, high = -1;
+    SafeArrayGetLBound(list.parray, 1, &low);
+    SafeArrayGetUBound(list.parray, 1, &high);
+    std::string texts;
+    for (LONG i = low; i <= high; ++i) {
+        VARIANT element;
+        VariantInit(&element);
+        SafeArrayGetElement(list.parray, &i, &element);
+        char ansi[512] = "";
+        if (element.vt == VT_BSTR)
+            WideCharToMultiByte(CP_ACP, 0, element.bstrVal ? element.bstrVal : L"", -1, ansi, sizeof ansi, nullptr,
+                                nullptr);
+        texts += std::string(ansi) + "\n";
+        VariantClear(&element);
+    }
+    return texts;
+}
+
+// How many threads of this process started in the module's code: the
+// control's folder workers, while Finch.ocx is loaded. -1 when that cannot
+// be told.
+int ThreadsStartedIn(HMODULE module)
+{
+    typedef LONG(WINAPI * QueryThread)(HANDLE, int, void*, ULONG, ULONG*);
+    const int kWin32StartAddress = 9;
+    MODULEINFO info = {};
+    QueryThread query =
+        reinterpret_cast<QueryThread>(GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtQueryInformationThread"));
+    if (!module || !query || !GetModuleInformation(GetCurrentProcess(), module, &info, sizeof info))
+        return -1;
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+    if (snapshot == INVALID_HANDLE_VALUE)
+        return -1;
+    const BYTE* base = static_cast<const BYTE*>(info.lpBaseOfDll);
+    int count = 0;
+    THREADENTRY32 entry = {};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry)) {
+        if (entry.th32OwnerProcessID != GetCurrentProcessId())
+            continue;
+        HANDLE thread = OpenThread(THREAD_QUERY_INFORMATION, FALSE, entry.th32ThreadID);
+        if (!thread)
+            continue;
+        void* start = nullptr;
+        if (query(thread, kWin32StartAddress, &start, sizeof start, nullptr) == 0 &&
+            static_cast<const BYTE*>(start) >= base && static_cast<const BYTE*>(start) < base + info.SizeOfImage)
+            ++count;
+        CloseHandle(thread);
+    }
+    CloseHandle(snapshot);
+    return count;
 }
 
 // Counts UserInfoChange as the container's event sink.
@@ -151,17 +214,14 @@ protected:
 
     static void Put(IDispatch* record, DISPID id, VARTYPE vt, double number, const wchar_t* text = nullptr)
     {
-        Variant value;
-        value.vt = vt;
         if (vt == VT_BSTR)
-            value.bstrVal = SysAllocString(text);
+            GodwitTesting::PutText(record, id, text);
         else if (vt == VT_DATE)
-            value.date = number;
+            GodwitTesting::PutDate(record, id, number);
         else if (vt == VT_I2)
-            value.iVal = static_cast<SHORT>(number);
+            GodwitTesting::PutShort(record, id, static_cast<short>(number));
         else
-            value.lVal = static_cast<LONG>(number);
-        ASSERT_EQ(S_OK, PutProperty(record, id, value)) << id;
+            GodwitTesting::PutLong(record, id, static_cast<long>(number));
     }
 
     short File(IDispatch* record)
@@ -289,6 +349,11 @@ TEST_F(FinchControl, EveryMemberAtItsDispIdWithItsTypes)
 
 TEST_F(FinchControl, ReadOnlyPropertiesRefuseASet)
 {
+    desktop.EditTable<CToDoTable>("ZoeD\\todo\\todo.dat", [](CToDoTable& t) {
+        CCategoryMgr* categories = t.GetCategoryManager();
+        CCategory work(categories->GetFreeIndex(), categories->GetNextAddID() + 10, "Work");
+        EXPECT_EQ(CCategoryMgr::ok, categories->Add(&work));
+    });
     for (DISPID id : {DISPID_FINCH_CURRENTITEMTEXT, DISPID_FINCH_CONTACTFIELDORDER, DISPID_FINCH_CATEGORYFIELDORDER,
                       DISPID_FINCH_USERS, DISPID_FINCH_USERDIRECTORY}) {
         QuiComTesting::ExcepInfo error;
@@ -296,8 +361,15 @@ TEST_F(FinchControl, ReadOnlyPropertiesRefuseASet)
         EXPECT_EQ(DISP_E_EXCEPTION, PutProperty(Finch(), id, value, &error)) << id;
         EXPECT_EQ(CTL_E_SETNOTSUPPORTED, error.scode) << id;
     }
+    // The category list takes a set without complaint and keeps the desktop's.
+    Variant before, after;
+    ASSERT_EQ(S_OK, GetProperty(Finch(), DISPID_FINCH_TODOCATEGORIES, &before));
     Variant list(L"ignored");
     EXPECT_EQ(S_OK, PutProperty(Finch(), DISPID_FINCH_TODOCATEGORIES, list));
+    ASSERT_EQ(S_OK, GetProperty(Finch(), DISPID_FINCH_TODOCATEGORIES, &after));
+    EXPECT_EQ(ListTexts(before), ListTexts(after));
+    EXPECT_NE(std::string::npos, ListTexts(after).find("Work"));
+    EXPECT_EQ(std::string::npos, ListTexts(after).find("ignored"));
 }
 
 TEST_F(FinchControl, AnswersTheUserTheFolderAndTheFieldOrder)
@@ -422,17 +494,25 @@ TEST_F(FinchControl, FailuresOfTheDesktopAreTheResult)
 TEST_F(FinchControl, MemoFolderChangesRaiseUserInfoChange)
 {
     EventSink sink;
+    HMODULE finch = nullptr;
     {
         HostedFinch hosted(sink);
         ASSERT_TRUE(hosted.Ready());
+        finch = GetModuleHandleA("Finch.ocx");
+        ASSERT_NE(nullptr, finch);
         for (int change = 1; change <= 2; ++change) {
             SCOPED_TRACE(change);
             // Each change is seen, also after the watch was armed again.
             WriteFileBytes(desktop.File("ZoeD\\memopad\\note" + std::to_string(change) + ".txt"), "changed");
             EXPECT_TRUE(WaitFor([&] { return sink.changes >= change; }));
+            EXPECT_TRUE(WaitFor([&] { return ThreadsStartedIn(finch) == 1; })) << "one worker watches again";
         }
+        // Held past the control's end, so that its code can still be told apart.
+        finch = LoadLibraryA("Finch.ocx");
     }
-    EXPECT_GE(sink.changes, 2) << "the control and its worker are gone";
+    EXPECT_GE(sink.changes, 2);
+    EXPECT_TRUE(WaitFor([&] { return ThreadsStartedIn(finch) == 0; })) << "the worker ended with the control";
+    FreeLibrary(finch);
 }
 
 TEST_F(FinchControl, ContactEntriesByName)
@@ -537,45 +617,16 @@ TEST_F(FinchControl, ANewUserIsWatchedInsteadOfTheLast)
     EXPECT_TRUE(WaitFor([&] { return sink.changes > told; })) << "Bob's folder is watched";
 }
 
-namespace {
-
-// Answers the data library's message boxes as a user would, with OK.
-class PromptAnswerer {
-public:
-    PromptAnswerer() { s_hook = SetWindowsHookExA(WH_CBT, Hook, nullptr, GetCurrentThreadId()); }
-    ~PromptAnswerer() { UnhookWindowsHookEx(s_hook); }
-    PromptAnswerer(const PromptAnswerer&) = delete;
-    PromptAnswerer& operator=(const PromptAnswerer&) = delete;
-    static int s_answered;
-
-private:
-    static LRESULT CALLBACK Hook(int code, WPARAM wParam, LPARAM lParam)
-    {
-        if (code == HCBT_CREATEWND) {
-            char name[16] = "";
-            GetClassNameA(reinterpret_cast<HWND>(wParam), name, sizeof name);
-            if (strcmp(name, "#32770") == 0) {
-                ++s_answered;
-                PostMessageA(reinterpret_cast<HWND>(wParam), WM_COMMAND, IDOK, 0);
-            }
-        }
-        return CallNextHookEx(s_hook, code, wParam, lParam);
-    }
-    static HHOOK s_hook;
-};
-int PromptAnswerer::s_answered = 0;
-HHOOK PromptAnswerer::s_hook = nullptr;
-
-}  // namespace
 
 TEST_F(FinchControl, WithoutAUsableLibraryEveryMemberAnswersEmpty)
 {
     desktop.AddUser("Adam", "AdamD", false);
     desktop.SetLastUser("Adam");
     SetText(HKEY_CURRENT_USER, "Software\\Quillmate\\Finch", "LastUser", "Adam");
-    PromptAnswerer answerer;
+    // The data library's message box is answered as a user would, with OK.
+    QuiTesting::DialogAnswerer answerer;
     ASSERT_NE(nullptr, Finch());
-    EXPECT_EQ(1, PromptAnswerer::s_answered) << "the library told the user once";
+    EXPECT_EQ(1, answerer.Count()) << "the library told the user once";
 
     Variant connected, zero(0L);
     ASSERT_EQ(S_OK, CallMethod(Finch(), DISPID_FINCH_CONNECT, {&zero}, &connected));
@@ -625,9 +676,17 @@ TEST_F(FinchControl, ThePropertyPageShowsItsDialog)
     HWND dialog = GetWindow(parent, GW_CHILD);
     ASSERT_NE(nullptr, dialog);
     EXPECT_EQ(E_UNEXPECTED, page->Activate(parent, &place, FALSE)) << "already active";
-    char text[128] = "";
-    GetWindowTextA(GetWindow(dialog, GW_CHILD), text, sizeof text);
-    EXPECT_STREQ("TODO: Place controls to manipulate properties of Finch Control on this dialog.", text);
+    // The page offers nothing to change: one text, placed where it was asked.
+    RECT placed;
+    GetWindowRect(dialog, &placed);
+    MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&placed), 2);
+    EXPECT_TRUE(EqualRect(&place, &placed)) << placed.left << "," << placed.top << "," << placed.right << ","
+                                            << placed.bottom;
+    HWND only = GetWindow(dialog, GW_CHILD);
+    char className[16] = "";
+    GetClassNameA(only, className, sizeof className);
+    EXPECT_STRCASEEQ("Static", className);
+    EXPECT_EQ(nullptr, GetWindow(only, GW_HWNDNEXT));
     EXPECT_EQ(S_FALSE, page->IsPageDirty());
     EXPECT_EQ(S_OK, page->Deactivate());
     EXPECT_FALSE(IsWindow(dialog));

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "QuiTesting.h"
+
 #include "ContactEmail.h"
 #include "KeynoteFiler.h"
 #include "PilotManager.h"
@@ -112,7 +114,5 @@ TEST(DesktopGeneration, TheHotSyncFolderNamesTheLibrary)
         EXPECT_EQ(row.generation, PilotManager::DesktopGeneration(folder.c_str())) << names;
     }
     EXPECT_EQ(2, PilotManager::DesktopGeneration(CString())) << "no folder";
-    for (const char* file : {"palmcmn.dll", "subs30.dll"})
-        DeleteFileA((folder + file).c_str());
-    RemoveDirectoryA(folder.c_str());
+    QuiTesting::RemoveFolder(folder);
 }

@@ -4,23 +4,27 @@
 #include <string>
 
 #include "QuiComTesting.h"
+#include "QuiTesting.h"
 #include "UserFolderWatch.h"
 
 namespace {
 
-// Pumps until the window has the watch's message or the deadline passes.
-bool ChangeArrives(HWND window, DWORD timeoutMs)
+// Pumps until the watch's message arrives or the deadline passes; the
+// message is taken before it reaches the window.
+bool g_changeArrived = false;
+
+BOOL TakeChange(MSG* msg)
 {
-    const DWORD start = GetTickCount();
-    for (;;) {
-        MSG msg;
-        if (PeekMessageA(&msg, window, WM_FINCH_FOLDERCHANGED, WM_FINCH_FOLDERCHANGED, PM_REMOVE))
-            return true;
-        const DWORD elapsed = GetTickCount() - start;
-        if (elapsed >= timeoutMs)
-            return false;
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, timeoutMs - elapsed, QS_POSTMESSAGE);
-    }
+    if (msg->message != WM_FINCH_FOLDERCHANGED)
+        return FALSE;
+    g_changeArrived = true;
+    return TRUE;
+}
+
+bool ChangeArrives(HWND, DWORD timeoutMs)
+{
+    g_changeArrived = false;
+    return QuiTesting::PumpUntil([] { return g_changeArrived; }, timeoutMs, nullptr, TakeChange);
 }
 
 class UserFolderWatchTest : public ::testing::Test {
@@ -33,9 +37,7 @@ protected:
     ~UserFolderWatchTest() override
     {
         DestroyWindow(m_window);
-        DeleteFileA((m_user + "memopad\\memopad.dat").c_str());
-        RemoveDirectoryA((m_user + "memopad").c_str());
-        RemoveDirectoryA(m_user.c_str());
+        QuiTesting::RemoveFolder(m_user);
     }
     void Touch()
     {

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "PalmDataFixture.h"
+#include "QuiTesting.h"
 
 using namespace PalmTesting;
 
@@ -45,37 +46,7 @@ std::vector<std::string> List(const LoadedModule& library, const char* operation
 
 // Answers with OK every message box this thread shows while the object
 // lives, and counts them.
-class AnsweredMessageBoxes {
-public:
-    AnsweredMessageBoxes()
-    {
-        s_count = 0;
-        m_hook = SetWindowsHookExA(WH_CBT, Hook, nullptr, GetCurrentThreadId());
-    }
-    ~AnsweredMessageBoxes() { UnhookWindowsHookEx(m_hook); }
-    AnsweredMessageBoxes(const AnsweredMessageBoxes&) = delete;
-    AnsweredMessageBoxes& operator=(const AnsweredMessageBoxes&) = delete;
-    int Count() const { return s_count; }
-
-private:
-    static LRESULT CALLBACK Hook(int code, WPARAM wParam, LPARAM lParam)
-    {
-        if (code == HCBT_ACTIVATE) {
-            HWND window = reinterpret_cast<HWND>(wParam);
-            char className[16] = "";
-            GetClassNameA(window, className, sizeof className);
-            if (strcmp(className, "#32770") == 0) {
-                ++s_count;
-                PostMessageA(window, WM_COMMAND, IDOK, 0);
-            }
-        }
-        return CallNextHookEx(nullptr, code, wParam, lParam);
-    }
-
-    static int s_count;
-    HHOOK m_hook;
-};
-int AnsweredMessageBoxes::s_count = 0;
+using AnsweredMessageBoxes = QuiTesting::DialogAnswerer;
 
 } // namespace
 

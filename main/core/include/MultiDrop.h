@@ -78,10 +78,20 @@ private:
 
 class CMultiDrop : public CEditDrop {
 public:
-    // The data of one list entry: its item and the user's pointer.
+    // The data of one list entry: its item and the user's pointer. Entries
+    // are counted, so that one outliving its list shows.
     struct Entry {
+        Entry(QuiItem* item, void* data) : pItem(item), pData(data) { ++s_nLive; }
+        ~Entry() { --s_nLive; }
+        Entry(const Entry&) = delete;
+        Entry& operator=(const Entry&) = delete;
+        static int GetLiveCount() { return s_nLive; }
+
         QuiItem* pItem;
         void* pData;
+
+    private:
+        static int s_nLive;
     };
 
     CMultiDrop();

@@ -16,6 +16,7 @@
 
 #include "ActionNote.h"
 #include "DatastoreTestSupport.h"
+#include "QuiTesting.h"
 #include "DestWnd.h"
 #include "NoteWnd.h"
 #include "OzuApp.h"
@@ -248,31 +249,9 @@ inline BOOL TakeQuit()
 }
 
 // Answers every dialog box the thread opens with Cancel, and counts them.
-class CDialogCloser {
+class CDialogCloser : public QuiTesting::DialogAnswerer {
 public:
-    CDialogCloser()
-    {
-        s_count = 0;
-        m_hook = ::SetWindowsHookExA(WH_CBT, &Hook, nullptr, ::GetCurrentThreadId());
-    }
-    ~CDialogCloser() { ::UnhookWindowsHookEx(m_hook); }
-    static int Count() { return s_count; }
-
-private:
-    static LRESULT CALLBACK Hook(int code, WPARAM wParam, LPARAM lParam)
-    {
-        if (code == HCBT_CREATEWND) {
-            CBT_CREATEWNDA* create = reinterpret_cast<CBT_CREATEWNDA*>(lParam);
-            if (create->lpcs->lpszClass == MAKEINTATOM(32770) && !(create->lpcs->style & WS_CHILD)) {
-                ++s_count;
-                ::PostMessageA(reinterpret_cast<HWND>(wParam), WM_COMMAND, IDCANCEL, 0);
-            }
-        }
-        return ::CallNextHookEx(nullptr, code, wParam, lParam);
-    }
-
-    HHOOK m_hook;
-    static inline int s_count = 0;
+    CDialogCloser() : DialogAnswerer(IDCANCEL) {}
 };
 
 class AppFixture : public datastore_test::Datastore {
@@ -300,20 +279,13 @@ protected:
 
     static void SetDword(const char* name, DWORD value, const char* key = "Software\\Quillmate\\Client")
     {
-        HKEY handle;
-        ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CURRENT_USER, key, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
-                                                 &handle, nullptr));
-        RegSetValueExA(handle, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
-        RegCloseKey(handle);
+        ASSERT_TRUE(QuiTesting::SetRegNumber(HKEY_CURRENT_USER, key, name, value));
     }
 
     static void SetDate(const char* name, double value)
     {
-        HKEY handle;
-        ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Quillmate\\Client", 0, nullptr, 0,
-                                                 KEY_ALL_ACCESS, nullptr, &handle, nullptr));
-        RegSetValueExA(handle, name, 0, REG_BINARY, reinterpret_cast<const BYTE*>(&value), sizeof value);
-        RegCloseKey(handle);
+        ASSERT_TRUE(QuiTesting::SetRegValue(HKEY_CURRENT_USER, "Software\\Quillmate\\Client", name, REG_BINARY, &value,
+                                            sizeof value));
     }
 
     // Made here so that it reads the test's settings.

@@ -8,7 +8,9 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <map>
 #include <memory>
+#include <set>
 #include <vector>
 
 #include "TestSupport.h"
@@ -147,3 +149,79 @@ inline void MouseButton(bool down)
     input.mi.dwFlags = down ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP;
     ::SendInput(1, &input, sizeof(input));
 }
+
+// What one window is sent through the queue while the object lives, as the
+// pump hands it on: how often each of its timers went off, and which mouse
+// messages it had. A test waits on these, never on time alone, to know that
+// the window has looked at a change (a round of its timer) or had an event.
+class MessageWatch {
+public:
+    explicit MessageWatch(CWnd& wnd) : m_hWnd(wnd.GetSafeHwnd()), m_previous(s_current) { s_current = this; }
+    ~MessageWatch() { s_current = m_previous; }
+    MessageWatch(const MessageWatch&) = delete;
+    MessageWatch& operator=(const MessageWatch&) = delete;
+
+    // Pumps, counting, until done() holds or the deadline passes.
+    bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 5000)
+    {
+        return QuiTesting::PumpUntil(done, timeoutMs, nullptr, Watch);
+    }
+    // Pumps until the window's timers went off `rounds` more times.
+    bool PumpRounds(int rounds)
+    {
+        const int until = Ticks() + rounds;
+        return PumpUntil([&] { return Ticks() >= until; });
+    }
+    // Pumps until the window had the message.
+    bool PumpUntilSeen(UINT message)
+    {
+        return PumpUntil([&] { return Seen(message); });
+    }
+
+    int Ticks() const
+    {
+        int total = 0;
+        for (const auto& timer : m_ticks)
+            total += timer.second;
+        return total;
+    }
+    bool Seen(UINT message) const { return m_seen.count(message) != 0; }
+    // The timers that went off, less the one that went off most often (a
+    // window's steady tracking timer, say).
+    std::vector<UINT_PTR> LesserTimers() const
+    {
+        UINT_PTR most = 0;
+        int count = -1;
+        for (const auto& timer : m_ticks) {
+            if (timer.second > count) {
+                most = timer.first;
+                count = timer.second;
+            }
+        }
+        std::vector<UINT_PTR> lesser;
+        for (const auto& timer : m_ticks)
+            if (timer.first != most)
+                lesser.push_back(timer.first);
+        return lesser;
+    }
+
+private:
+    static BOOL Watch(MSG* msg)
+    {
+        for (MessageWatch* watch = s_current; watch; watch = watch->m_previous) {
+            if (msg->hwnd != watch->m_hWnd)
+                continue;
+            if (msg->message == WM_TIMER)
+                ++watch->m_ticks[msg->wParam];
+            else
+                watch->m_seen.insert(msg->message);
+        }
+        return AfxPreTranslateMessage(msg);
+    }
+
+    HWND m_hWnd;
+    MessageWatch* m_previous;
+    std::map<UINT_PTR, int> m_ticks;
+    std::set<UINT> m_seen;
+    static inline MessageWatch* s_current = nullptr;
+};

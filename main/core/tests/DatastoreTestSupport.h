@@ -12,6 +12,7 @@
 #include "Datastore.h"
 #include "DatastoreItem.h"
 #include "QuiResIds.h"
+#include "QuiTesting.h"
 #include "RegistryBranch.h"
 #include "WebTestSupport.h"
 
@@ -154,24 +155,11 @@ protected:
         RegistryBranch::TearDown();
     }
 
-    void RemoveFolder()
-    {
-        std::string from = m_folder + '\0';
-        SHFILEOPSTRUCTA operation = {};
-        operation.wFunc = FO_DELETE;
-        operation.pFrom = from.c_str();
-        operation.fFlags = FOF_NOCONFIRMATION | FOF_NOERRORUI | FOF_SILENT;
-        SHFileOperationA(&operation);
-    }
+    void RemoveFolder() { QuiTesting::RemoveFolder(m_folder); }
 
     static void SetSetting(const char* name, const std::string& value)
     {
-        HKEY key;
-        ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Quillmate\\Client", 0, nullptr, 0,
-                                                 KEY_ALL_ACCESS, nullptr, &key, nullptr));
-        RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                       static_cast<DWORD>(value.size() + 1));
-        RegCloseKey(key);
+        ASSERT_TRUE(QuiTesting::SetRegText(HKEY_CURRENT_USER, "Software\\Quillmate\\Client", name, value));
     }
 
     std::string ResourceItemFile()

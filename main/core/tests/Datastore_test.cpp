@@ -2,6 +2,7 @@
 // from the resource library, keyword file merged over it and written back),
 // edition names, the live counter and the item record control check.
 #include "DatastoreTestSupport.h"
+#include "QuiTesting.h"
 #include "QuillmateExcept.h"
 
 using namespace datastore_test;
@@ -334,12 +335,8 @@ TEST_F(Datastore, TheBaseAnswersItsDefaults)
 TEST_F(Datastore, SendWebActionHandsTheActionToItsHandler)
 {
     // Without a browser driver the handler is off line and keeps the action.
-    HKEY key;
-    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Quillmate\\Client\\Preferences", 0,
-                                             nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr));
     const DWORD none = 4;
-    RegSetValueExA(key, "Browser", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&none), sizeof none);
-    RegCloseKey(key);
+    ASSERT_TRUE(QuiTesting::SetRegNumber(HKEY_CURRENT_USER, "Software\\Quillmate\\Client\\Preferences", "Browser", none));
     TestDatastore store;
     CDatastore& base = store;
     CWebActionJug kept, never;

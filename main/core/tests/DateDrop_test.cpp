@@ -16,11 +16,15 @@ namespace {
 const DATE kChristmas = 46016.0;   // 2025-12-25
 const DATE kHalfPastThreePm = 0.6458333333333334;
 
+// Today's date, read once: the rows built from it cannot straddle midnight.
 DATE Today()
 {
-    time_t now = time(nullptr);
-    struct tm t = *localtime(&now);
-    return static_cast<double>(DaysFromCivil(t.tm_year + 1900, t.tm_mon + 1, t.tm_mday)) + 25569.0;
+    static const DATE today = [] {
+        time_t now = time(nullptr);
+        struct tm t = *localtime(&now);
+        return static_cast<double>(DaysFromCivil(t.tm_year + 1900, t.tm_mon + 1, t.tm_mday)) + 25569.0;
+    }();
+    return today;
 }
 
 std::string Formatted(DATE d, bool time)

@@ -216,6 +216,46 @@ TEST_F(Panes, ClicksOnTheBackgroundDragTheNote)
     }
 }
 
+// What a pane answers for its destination while its buttons go, which is
+// after the destination went: anything the buttons' going reaches (the focus
+// moving, a note asking which pane it is on) must see none.
+struct DestinationWhileButtonsGo {
+    static LRESULT CALLBACK Hook(int code, WPARAM wParam, LPARAM lParam)
+    {
+        if (code == HCBT_DESTROYWND && s_pane && ::GetParent(reinterpret_cast<HWND>(wParam)) == s_paneWnd) {
+            s_seen.push_back(s_pane->GetDestination());
+        }
+        return ::CallNextHookEx(nullptr, code, wParam, lParam);
+    }
+    static CDestPane* s_pane;
+    static HWND s_paneWnd;
+    static std::vector<CDestination*> s_seen;
+};
+CDestPane* DestinationWhileButtonsGo::s_pane = nullptr;
+HWND DestinationWhileButtonsGo::s_paneWnd = nullptr;
+std::vector<CDestination*> DestinationWhileButtonsGo::s_seen;
+
+TEST_F(Panes, NoDestinationIsAnsweredOnceItIsDeleted)
+{
+    panes.push_back(std::make_unique<CTestPane>(kTodo));
+    CTestPane* pane = panes.back().get();
+    ASSERT_TRUE(pane->Create(0, &destWnd));
+    ASSERT_NE(nullptr, pane->GetDestination());
+    DestinationWhileButtonsGo::s_pane = pane;
+    DestinationWhileButtonsGo::s_paneWnd = pane->GetSafeHwnd();
+    DestinationWhileButtonsGo::s_seen.clear();
+    HHOOK hook = ::SetWindowsHookExA(WH_CBT, DestinationWhileButtonsGo::Hook, nullptr, ::GetCurrentThreadId());
+    ASSERT_NE(nullptr, hook);
+    // The pane's own two buttons go in its destructor, after its destination.
+    const size_t buttons = 2;
+    panes.pop_back();
+    ::UnhookWindowsHookEx(hook);
+    DestinationWhileButtonsGo::s_pane = nullptr;
+    ASSERT_GE(DestinationWhileButtonsGo::s_seen.size(), buttons);
+    for (size_t i = 0; i < buttons; i++)
+        EXPECT_EQ(nullptr, DestinationWhileButtonsGo::s_seen[i]) << "button " << i;
+}
+
 TEST(Pane, DeletesItsDestination)
 {
     struct Counted : CTestDestination {

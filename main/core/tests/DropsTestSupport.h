@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "ControlsTestSupport.h"
+#include "QuiTesting.h"
 #include "DatastoreTestSupport.h"
 #include "DestProp.h"
 #include "ParseFixture.h"
@@ -44,13 +45,8 @@ protected:
     {
         ASSERT_TRUE(host.Create(400, 300)) << GetLastError();
         RegistryBranch::SetUp();
-        std::string curlew = parse_test::PackagePath("Curlew.dll");
-        HKEY key = nullptr;
-        ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Quillmate\\Client\\Parser\\Packages",
-                                                 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr));
-        RegSetValueExA(key, "Date", 0, REG_SZ, reinterpret_cast<const BYTE*>(curlew.c_str()),
-                       static_cast<DWORD>(curlew.size() + 1));
-        RegCloseKey(key);
+        ASSERT_TRUE(QuiTesting::SetRegText(HKEY_CURRENT_USER, "Software\\Quillmate\\Client\\Parser\\Packages", "Date",
+                                           parse_test::PackagePath("Curlew.dll")));
         kestrel = parse_test::SmallDatabase();
         manager.reset(new QuiParserMgr(kestrel.get()));
         manager->Initialize();

@@ -347,27 +347,41 @@ protected:
     }
     bool PumpUntilCommands(size_t n, DWORD ms = 3000)
     {
-        return PumpUntil([&] { return host.commands.size() >= n; }, ms);
+        auto done = [&] { return host.commands.size() >= n; };
+        return m_watch ? m_watch->PumpUntil(done, ms) : PumpUntil(done, ms);
     }
-    // Long enough for several rounds of the button's 10 ms timer.
-    void PumpUntilSettled(CFlatButton&)
+    // Until the held button has looked at the mouse twice more: a round of its
+    // tracking timer that follows a change has seen it.
+    void PumpRounds() { EXPECT_TRUE(Watch().PumpRounds(2)) << "the button tracks a held press"; }
+    // Until the released button shows the look it ends with: it has seen the
+    // release and stopped following the mouse.
+    void PumpUntilLook(CFlatButton& b, COLORREF corner)
     {
-        PumpUntil([&] { return false; }, 60);
+        EXPECT_TRUE(Watch().PumpUntil([&] { return Rendering(b).At(0, 0) == corner; })) << "look " << corner;
+        PumpPending();
     }
+    MessageWatch& Watch() { return *m_watch; }
+    std::unique_ptr<CFlatButton> Watched(std::unique_ptr<CFlatButton> b)
+    {
+        m_watch.reset(new MessageWatch(*b));
+        return b;
+    }
+    std::unique_ptr<MessageWatch> m_watch;
     void TearDown() override
     {
         if (GetAsyncKeyState(VK_LBUTTON) & 0x8000)
             MouseButton(false);
         PumpPending();
+        m_watch.reset();
         FlatButton::TearDown();
     }
 };
 
 TEST_F(FlatButtonMouse, ClickFiresOnRelease)
 {
-    auto b = Make(kBlue);
+    auto b = Watched(Make(kBlue));
     Press(*b, CPoint(5, 5));
-    PumpUntilSettled(*b);
+    PumpRounds();
     EXPECT_TRUE(host.commands.empty()) << "a plain button waits for the release";
     MouseButton(false);
     ASSERT_TRUE(PumpUntilCommands(1));
@@ -378,17 +392,17 @@ TEST_F(FlatButtonMouse, ClickFiresOnRelease)
 
 TEST_F(FlatButtonMouse, PressDraggedOutAndReleasedOutsideFiresNothing)
 {
-    auto b = Make(kBlue, CFlatButton::kindCheck);
+    auto b = Watched(Make(kBlue, CFlatButton::kindCheck));
     Press(*b, CPoint(5, 5));
-    PumpUntilSettled(*b);
+    PumpRounds();
     MouseTo(*b, CPoint(200, 150));
-    PumpUntilSettled(*b);
+    PumpRounds();
     {
         Rendering shot(*b);
         EXPECT_NE(GetSysColor(COLOR_3DSHADOW), shot.At(0, 0)) << "the pressed look follows the cursor out";
     }
     MouseButton(false);
-    PumpUntilSettled(*b);
+    PumpUntilLook(*b, kUntouched);
     EXPECT_TRUE(host.commands.empty());
     EXPECT_FALSE(b->GetCheck());
     EXPECT_FALSE(b->GetChanged());
@@ -412,20 +426,21 @@ TEST_F(FlatButtonMouse, CheckButtonClickTogglesAndMarksTheUser)
 
 TEST_F(FlatButtonMouse, FireOnPressFiresOnceBeforeTheRelease)
 {
-    auto b = Make(kBlue, CFlatButton::kindCheck, CFlatButton::styleFireOnPress);
+    auto b = Watched(Make(kBlue, CFlatButton::kindCheck, CFlatButton::styleFireOnPress));
     Press(*b, CPoint(5, 5));
     ASSERT_TRUE(PumpUntilCommands(1));
     EXPECT_TRUE(b->GetCheck());
     EXPECT_TRUE(b->GetChanged());
     MouseButton(false);
-    PumpUntilSettled(*b);
+    EXPECT_TRUE(Watch().PumpUntilSeen(WM_LBUTTONUP)) << "the release reached the button";
+    PumpPending();
     EXPECT_EQ(1u, host.commands.size()) << "the release does not fire again";
     EXPECT_TRUE(b->GetCheck());
 }
 
 TEST_F(FlatButtonMouse, AutoRepeatFiresWhileHeldAndStopsOnRelease)
 {
-    auto b = Make(kBlue, CFlatButton::kindPush, CFlatButton::styleFireOnPress | CFlatButton::styleAutoRepeat);
+    auto b = Watched(Make(kBlue, CFlatButton::kindPush, CFlatButton::styleFireOnPress | CFlatButton::styleAutoRepeat));
     DWORD pressed = GetTickCount();
     Press(*b, CPoint(5, 5));
     ASSERT_TRUE(PumpUntilCommands(1, 200));
@@ -436,20 +451,26 @@ TEST_F(FlatButtonMouse, AutoRepeatFiresWhileHeldAndStopsOnRelease)
     EXPECT_GE(second - pressed, 250u - 20u);
     EXPECT_GE(fourth - second, 2 * (100u - 20u));
     MouseButton(false);
-    PumpUntil([&] { return !(GetAsyncKeyState(VK_LBUTTON) & 0x8000); });
-    PumpUntilSettled(*b);
-    size_t atRelease = host.commands.size();
-    PumpUntil([&] { return host.commands.size() > atRelease; }, 400);
+    PumpUntilLook(*b, GetSysColor(COLOR_3DLIGHT));
+    const size_t atRelease = host.commands.size();
+    // The delay and repeat timers that fired the commands are gone: nothing
+    // is left to fire another.
+    const std::vector<UINT_PTR> repeaters = Watch().LesserTimers();
+    EXPECT_FALSE(repeaters.empty()) << "the repeating was seen";
+    for (UINT_PTR timer : repeaters)
+        EXPECT_FALSE(::KillTimer(b->GetSafeHwnd(), timer)) << "timer " << timer << " still runs";
+    PumpPending();
     EXPECT_EQ(atRelease, host.commands.size()) << "no command after the release";
 }
 
 TEST_F(FlatButtonMouse, InactiveButtonIgnoresTheMouse)
 {
-    auto b = Make(kBlue, CFlatButton::kindCheck, CFlatButton::styleFireOnPress);
+    auto b = Watched(Make(kBlue, CFlatButton::kindCheck, CFlatButton::styleFireOnPress));
     b->SetActive(FALSE);
     Press(*b, CPoint(5, 5));
     MouseButton(false);
-    PumpUntilSettled(*b);
+    EXPECT_TRUE(Watch().PumpUntilSeen(WM_LBUTTONUP)) << "the click reached the button";
+    PumpPending();
     EXPECT_TRUE(host.commands.empty());
     EXPECT_FALSE(b->GetCheck());
     Rendering shot(*b);

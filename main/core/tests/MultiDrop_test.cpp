@@ -303,3 +303,48 @@ TEST_F(MultiDropTest, FocusLeavingTheListCommitsUnlessCancelled)
     EXPECT_EQ("Business", std::string(field.GetText()));
     EXPECT_EQ(CDestProp::FLAG_USER_CHANGED, prop->GetFlags());
 }
+
+// The entry records go with the list, whichever window goes first: the
+// window owning both takes the pop-up down before the field.
+TEST_F(MultiDropTest, EntriesGoWithTheListWhicheverWindowGoesFirst)
+{
+    enum Order { ownerFirst, popupFirst, fieldFirst };
+    struct Row {
+        const char* what;
+        Order order;
+    } rows[] = {
+        {"the owning window goes", ownerFirst},
+        {"the pop-up goes before the field", popupFirst},
+        {"the field goes", fieldFirst},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        if (!host.GetSafeHwnd())
+            ASSERT_TRUE(host.Create(400, 300));
+        const int before = CMultiDrop::Entry::GetLiveCount();
+        {
+            CMultiDrop local;
+            Make(local);
+            // Offering items makes the (hidden) pop-up and its list.
+            local.SetItems(Array({"b", "p", "h"}));
+            ASSERT_NE(nullptr, local.GetDropList());
+            ASSERT_EQ(before + 3, CMultiDrop::Entry::GetLiveCount());
+            switch (row.order) {
+            case ownerFirst:
+                host.DestroyWindow();
+                break;
+            case popupFirst:
+                local.GetDropList()->DestroyWindow();
+                local.DestroyWindow();
+                break;
+            case fieldFirst:
+                local.DestroyWindow();
+                break;
+            }
+            PumpPending();
+            EXPECT_FALSE(local.GetSafeHwnd());
+            EXPECT_EQ(before, CMultiDrop::Entry::GetLiveCount());
+        }
+        EXPECT_EQ(before, CMultiDrop::Entry::GetLiveCount());
+    }
+}

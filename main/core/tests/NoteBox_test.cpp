@@ -278,18 +278,30 @@ TEST_F(NoteBoxTest, HoldingAnArrowScrollsAtOnceThenRepeats)
     PumpPending();
     ASSERT_TRUE(ArrowsShown());
     CFlatButton& down = m_box->GetScrollDownButton();
+    MessageWatch watch(down);
     DWORD pressed = ::GetTickCount();
     MouseTo(down, CPoint(2, 2));
     MouseButton(true);
-    ASSERT_TRUE(PumpUntil([&] { return FirstVisibleLine() >= 1; }, 200));
-    ASSERT_TRUE(PumpUntil([&] { return FirstVisibleLine() >= 2; }));
+    ASSERT_TRUE(watch.PumpUntil([&] { return FirstVisibleLine() >= 1; }, 200));
+    ASSERT_TRUE(watch.PumpUntil([&] { return FirstVisibleLine() >= 2; }));
     DWORD second = ::GetTickCount();
-    ASSERT_TRUE(PumpUntil([&] { return FirstVisibleLine() >= 4; }));
+    ASSERT_TRUE(watch.PumpUntil([&] { return FirstVisibleLine() >= 4; }));
     DWORD fourth = ::GetTickCount();
+    const COLORREF held = Rendering(down).At(0, 0);
     MouseButton(false);
-    PumpUntil([] { return !(::GetAsyncKeyState(VK_LBUTTON) & 0x8000); });
     EXPECT_GE(second - pressed, 250u - 20u);
     EXPECT_GE(fourth - second, 2 * (100u - 20u));
+    // Released, the arrow no longer looks pressed: it saw the release and
+    // stopped, and the timers that repeated the scrolling are gone.
+    ASSERT_TRUE(watch.PumpUntil([&] { return Rendering(down).At(0, 0) != held; }));
+    PumpPending();
+    const int atRelease = FirstVisibleLine();
+    const std::vector<UINT_PTR> repeaters = watch.LesserTimers();
+    EXPECT_FALSE(repeaters.empty()) << "the repeating was seen";
+    for (UINT_PTR timer : repeaters)
+        EXPECT_FALSE(::KillTimer(down.GetSafeHwnd(), timer)) << "timer " << timer << " still runs";
+    PumpPending();
+    EXPECT_EQ(atRelease, FirstVisibleLine()) << "no scrolling after the release";
 }
 
 TEST_F(NoteBoxTest, ReturnFilesTheNoteOnlyWhenThePreferenceSaysSo)

@@ -3,6 +3,7 @@
 // own, the small item database, and an application that hands the manager out.
 #pragma once
 #include "ParseFixture.h"
+#include "QuiTesting.h"
 #include "QuiParserMgr.h"
 #include "QuillmateApp.h"
 #include "RegistryBranch.h"
@@ -17,12 +18,7 @@ const char kPackagesKey[] = "Software\\Quillmate\\Client\\Parser\\Packages";
 
 inline void SetPackage(const char* name, const std::string& file)
 {
-    HKEY key = nullptr;
-    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CURRENT_USER, kPackagesKey, 0, nullptr, 0, KEY_ALL_ACCESS,
-                                             nullptr, &key, nullptr));
-    RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(file.c_str()),
-                   static_cast<DWORD>(file.size() + 1));
-    RegCloseKey(key);
+    ASSERT_TRUE(QuiTesting::SetRegText(HKEY_CURRENT_USER, kPackagesKey, name, file));
 }
 
 // The application as the one-off date parse finds it: it hands out the

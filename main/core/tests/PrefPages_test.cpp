@@ -166,8 +166,13 @@ TEST_F(PageTest, HotKeysSwitchedOnButNotAppliedStayUnregistered)
     COzuPropSheet* pSheet = Open(QUI_PREFS_PAGE_BASIC);
     CPropPageBasic& basic = pSheet->m_pageBasic;
     Click(basic, IDC_PREFS_HOTKEYS_ON);
+    // The focus has to arrive and leave for the control's release and
+    // re-registration to have run at all.
     basic.m_newHotKey.SetFocus();
-    basic.GetDlgItem(IDC_PREFS_PROMPT_TEXT)->SetFocus();
+    ASSERT_EQ(basic.m_newHotKey.m_hWnd, ::GetFocus());
+    CWnd* prompt = basic.GetDlgItem(IDC_PREFS_PROMPT_TEXT);
+    prompt->SetFocus();
+    ASSERT_EQ(prompt->m_hWnd, ::GetFocus());
     Press(IDCANCEL);
     EXPECT_TRUE(IsFree(0x3004E)) << "nothing was applied, so no hot key is held";
     EXPECT_EQ(0u, m_prefs->m_bHotKeysEnabled);

@@ -2,6 +2,7 @@
 // object and the language resource library as the program has them.
 #pragma once
 #include "OzuPrefs.h"
+#include "QuiTesting.h"
 #include "ClientRegistry.h"
 #include "RegistryBranch.h"
 
@@ -35,12 +36,7 @@ protected:
     // A number below "Software\Quillmate\Client" ("" for the key itself).
     void SetNumber(const char* subKey, const char* name, DWORD value)
     {
-        HKEY key = nullptr;
-        ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CURRENT_USER, (kClientKey + subKey).c_str(), 0, nullptr, 0,
-                                                 KEY_ALL_ACCESS, nullptr, &key, nullptr));
-        EXPECT_EQ(ERROR_SUCCESS, RegSetValueExA(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value),
-                                                sizeof value));
-        RegCloseKey(key);
+        ASSERT_TRUE(QuiTesting::SetRegNumber(HKEY_CURRENT_USER, kClientKey + subKey, name, value));
     }
 
     // Settings made again, so that they read what the registry now holds,

@@ -5,6 +5,8 @@
 
 #include <string>
 
+#include "QuiTesting.h"
+
 namespace {
 
 std::string ProgramFolder()
@@ -29,25 +31,13 @@ DWORD RunProgram(const std::string& arguments, DWORD timeoutMs = 60000)
         return static_cast<DWORD>(-1);
     }
     CloseHandle(process.hThread);
-    DWORD deadline = GetTickCount() + timeoutMs;
     DWORD exitCode = STILL_ACTIVE;
-    for (;;) {
-        DWORD now = GetTickCount();
-        if (static_cast<LONG>(deadline - now) <= 0) {
-            ADD_FAILURE() << "the program did not end: " << arguments;
-            TerminateProcess(process.hProcess, 1);
-            break;
-        }
-        DWORD wait = MsgWaitForMultipleObjects(1, &process.hProcess, FALSE, deadline - now, QS_ALLINPUT);
-        if (wait == WAIT_OBJECT_0) {
-            GetExitCodeProcess(process.hProcess, &exitCode);
-            break;
-        }
-        MSG msg;
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&msg);
-            DispatchMessageA(&msg);
-        }
+    HANDLE ended = process.hProcess;
+    if (QuiTesting::PumpUntil([ended] { return WaitForSingleObject(ended, 0) == WAIT_OBJECT_0; }, timeoutMs, ended)) {
+        GetExitCodeProcess(process.hProcess, &exitCode);
+    } else {
+        ADD_FAILURE() << "the program did not end: " << arguments;
+        TerminateProcess(process.hProcess, 1);
     }
     CloseHandle(process.hProcess);
     return exitCode;

@@ -11,6 +11,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <malloc.h>
+#include <new>
 #include <string>
 
 namespace {
@@ -249,6 +252,47 @@ TEST_F(Splash, ConnectorsButtonRunsTheDialogWithTheSplashDisabled)
     EXPECT_EQ(splash, CSplashWnd::GetOpen());
 }
 
+// While a poison is set, memory given back with delete is kept, and every
+// word of it holds the poison window's handle: code that reads a deleted
+// window object after the fact reaches that window instead of failing quietly.
+HWND g_deletePoison = nullptr;
+void* g_poisoned[64];
+int g_poisonedCount = 0;
+
+void StopPoisoning()
+{
+    g_deletePoison = nullptr;
+    for (int i = 0; i < g_poisonedCount; i++)
+        std::free(g_poisoned[i]);
+    g_poisonedCount = 0;
+}
+
+void ConnectorInfoDestroyingTheSplash(CWnd* pParent)
+{
+    ++g_runs;
+    pParent->DestroyWindow();
+}
+
+// The program may end while the connectors dialog runs: the splash goes
+// before the dialog returns, and nothing of it is used afterwards.
+TEST_F(Splash, ConnectorsDialogMayOutliveTheSplash)
+{
+    CStatic poison;
+    ASSERT_TRUE(poison.CreateEx(0, "STATIC", "", WS_POPUP | WS_DISABLED, 0, 0, 10, 10, nullptr, nullptr));
+    g_runs = 0;
+    CSplashWnd::SetConnectorInfoRunner(ConnectorInfoDestroyingTheSplash);
+    CSplashWnd* splash = ShowSplash(nullptr, TRUE);
+    ASSERT_NE(nullptr, splash);
+    HWND connectors = splash->GetDlgItem(CSplashWnd::IDC_CONNECTORS)->GetSafeHwnd();
+    g_deletePoison = poison.GetSafeHwnd();
+    ::SendMessageA(connectors, BM_CLICK, 0, 0);
+    StopPoisoning();
+    EXPECT_EQ(1, g_runs);
+    EXPECT_TRUE(SplashGone());
+    EXPECT_FALSE(poison.IsWindowEnabled()) << "the deleted splash was enabled again";
+    poison.DestroyWindow();
+}
+
 // The about box comes from the resource library and closes with OK.
 class DrivenAboutDlg : public CAboutDlg {
 public:
@@ -271,3 +315,20 @@ TEST_F(Splash, AboutBoxRunsFromTheResourceLibrary)
 }
 
 } // namespace
+
+void operator delete(void* p) noexcept
+{
+    if (p && g_deletePoison && g_poisonedCount < static_cast<int>(sizeof g_poisoned / sizeof g_poisoned[0])) {
+        HWND* words = static_cast<HWND*>(p);
+        for (size_t i = 0, n = _msize(p) / sizeof(HWND); i < n; i++)
+            words[i] = g_deletePoison;
+        g_poisoned[g_poisonedCount++] = p;
+        return;
+    }
+    std::free(p);
+}
+
+void operator delete(void* p, std::size_t) noexcept
+{
+    ::operator delete(p);
+}

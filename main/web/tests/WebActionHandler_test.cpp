@@ -8,31 +8,14 @@
 
 #include "RegistryBranch.h"
 #include "WebActionHandler.h"
+#include "QuiTesting.h"
 #include "WebTestSupport.h"
 
 namespace {
 
 const char kDisabled[] = "Connectors (Disabled)\\";
 
-void RemoveTree(const std::string& folder)
-{
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            std::string name = found.cFileName;
-            if (name == "." || name == "..")
-                continue;
-            std::string path = folder + "\\" + name;
-            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                RemoveTree(path);
-            else
-                DeleteFileA(path.c_str());
-        } while (FindNextFileA(search, &found));
-        FindClose(search);
-    }
-    RemoveDirectoryA(folder.c_str());
-}
+using QuiTesting::RemoveFolder;
 
 bool Exists(const std::string& path)
 {
@@ -55,25 +38,21 @@ protected:
         m_fixtures = FullPath(Fixture("connectors")) + "\\";
         GetCurrentDirectoryA(MAX_PATH, m_home);
         m_folder = FullPath(TestFileName(""));
-        RemoveTree(m_folder);
+        RemoveFolder(m_folder);
         ASSERT_TRUE(CreateDirectoryA(m_folder.c_str(), nullptr));
         ASSERT_TRUE(SetCurrentDirectoryA(m_folder.c_str()));
     }
     void TearDown() override
     {
         SetCurrentDirectoryA(m_home);
-        RemoveTree(m_folder);
+        RemoveFolder(m_folder);
         RegistryBranch::TearDown();
     }
 
     void SetLocation(const std::string& location)
     {
-        HKEY key;
-        ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Quillmate\\Client\\Preferences", 0,
-                                                 nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr));
-        RegSetValueExA(key, "ConnectorsLocation", 0, REG_SZ, reinterpret_cast<const BYTE*>(location.c_str()),
-                       static_cast<DWORD>(location.size() + 1));
-        RegCloseKey(key);
+        ASSERT_TRUE(QuiTesting::SetRegText(HKEY_CURRENT_USER, "Software\\Quillmate\\Client\\Preferences",
+                                           "ConnectorsLocation", location));
     }
 
     void Ship(const char* file, const std::string& to = "")

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "RegistryBranch.h"
+#include "QuiTesting.h"
 #include "WebActionHandler.h"
 #include "WebActionTestSupport.h"
 
@@ -16,11 +17,7 @@ const char kPreferences[] = "Software\\Quillmate\\Client\\Preferences";
 
 void SetSetting(const char* name, DWORD type, const void* data, DWORD size)
 {
-    HKEY key;
-    ASSERT_EQ(ERROR_SUCCESS,
-              RegCreateKeyExA(HKEY_CURRENT_USER, kPreferences, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr));
-    RegSetValueExA(key, name, 0, type, static_cast<const BYTE*>(data), size);
-    RegCloseKey(key);
+    ASSERT_TRUE(QuiTesting::SetRegValue(HKEY_CURRENT_USER, kPreferences, name, type, data, size));
 }
 
 void SetText(const char* name, const std::string& text)

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "QuiTesting.h"
 #include "WebActionHandler.h"
 #include "WebTestSupport.h"
 
@@ -49,9 +50,7 @@ public:
     ~OwnTempFolder()
     {
         SetEnvironmentVariableA("TMP", m_hadPrevious ? m_previous.c_str() : nullptr);
-        for (const std::string& name : Files())
-            DeleteFileA((m_folder + "\\" + name).c_str());
-        RemoveDirectoryA(m_folder.c_str());
+        QuiTesting::RemoveFolder(m_folder);
     }
     OwnTempFolder(const OwnTempFolder&) = delete;
     OwnTempFolder& operator=(const OwnTempFolder&) = delete;

@@ -2,6 +2,7 @@
 // withdraws, the user's own choice, the menu of web actions, the pane's
 // check button, and the web action a filing makes of the note.
 #include "WebPaneTestSupport.h"
+#include "QuiTesting.h"
 
 #include <cmath>
 
@@ -192,13 +193,23 @@ TEST_F(WebActionsPaneTest, UntickingAnEmptiedPaneGivesThePimDestinationsBack)
     CWebActionsPane* pane = note->Pane();
     Type(note, "search for whales");
     ASSERT_TRUE(Checked(pane));
-    // The field emptied while the pane stays ticked: unticking it then
-    // changes no text, and still ends the web action's hold.
-    pane->GetActionField().SetText("");
+    // The field emptied while the pane stays ticked, showing its prompt (as
+    // the note gives its fields one) and without the focus: unticking it
+    // then changes no text, so no change of the field's can tell the note,
+    // and the web action's hold still ends.
+    CMultiDrop& field = pane->GetActionField();
+    field.SetPromptText("web action");
+    if (::GetFocus() == field.GetEdit().GetSafeHwnd())
+        ::SetFocus(nullptr);
+    ASSERT_NE(field.GetEdit().GetSafeHwnd(), ::GetFocus());
+    field.SetText("");
     PumpPending();
+    ASSERT_TRUE(field.IsPromptShown());
     ASSERT_FALSE(note->pimCalls.back());
+    const size_t told = note->pimCalls.size();
     pane->GetCheckButton()->SetCheck(FALSE);
     PumpPending();
+    ASSERT_GT(note->pimCalls.size(), told) << "the note was told";
     EXPECT_TRUE(note->pimCalls.back());
 }
 
@@ -266,14 +277,8 @@ TEST_F(WebActionsPaneTest, FilingFillsEveryParameterOfTheAction)
     } profile[] = {{"Firstname", "Ann"}, {"Lastname", "Lee"},  {"Email", "ann@example.test"},
                    {"Address", "1 Main St"}, {"City", "Springfield"}, {"State", "OR"},
                    {"Country", "USA"},       {"PostalCode", "97477"}};
-    for (const auto& line : profile) {
-        HKEY key = nullptr;
-        ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Quillmate\\Client\\Profile", 0,
-                                                 nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr));
-        RegSetValueExA(key, line.name, 0, REG_SZ, reinterpret_cast<const BYTE*>(line.value),
-                       static_cast<DWORD>(strlen(line.value) + 1));
-        RegCloseKey(key);
-    }
+    for (const auto& line : profile)
+        ASSERT_TRUE(QuiTesting::SetRegText(HKEY_CURRENT_USER, "Software\\Quillmate\\Client\\Profile", line.name, line.value));
     CPaneNote* note = OpenReady();
     ASSERT_NE(nullptr, note);
     Type(note, "pictures of cats tomorrow at 3 pm");

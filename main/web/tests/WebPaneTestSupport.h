@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "ActionNote.h"
+#include "QuiTesting.h"
 #include "DatastoreTestSupport.h"
 #include "DestWnd.h"
 #include "NoteManager.h"
@@ -171,13 +172,8 @@ protected:
         SetNumber("ActivePIM", static_cast<DWORD>(m_edition));
         SetNumber("Browser", kExplorerDriver, "Software\\Quillmate\\Client\\Preferences");
         ASSERT_TRUE(QuiURLHandler::GetDefaultBrowser()->CreateBrowser());
-        HKEY key = nullptr;
-        ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Quillmate\\Client\\Parser\\Packages",
-                                                 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr));
-        std::string curlew = parse_test::PackagePath("Curlew.dll");
-        RegSetValueExA(key, "Date", 0, REG_SZ, reinterpret_cast<const BYTE*>(curlew.c_str()),
-                       static_cast<DWORD>(curlew.size() + 1));
-        RegCloseKey(key);
+        ASSERT_TRUE(QuiTesting::SetRegText(HKEY_CURRENT_USER, "Software\\Quillmate\\Client\\Parser\\Packages", "Date",
+                                           parse_test::PackagePath("Curlew.dll")));
         WriteBytes("connectors.xml", kConnectors);
         store.RegisterTypes();
         ASSERT_TRUE(store.LoadItems());
@@ -206,11 +202,7 @@ protected:
 
     static void SetNumber(const char* name, DWORD value, const char* path = "Software\\Quillmate\\Client")
     {
-        HKEY key = nullptr;
-        ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CURRENT_USER, path, 0, nullptr, 0,
-                                                 KEY_ALL_ACCESS, nullptr, &key, nullptr));
-        RegSetValueExA(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof(value));
-        RegCloseKey(key);
+        ASSERT_TRUE(QuiTesting::SetRegNumber(HKEY_CURRENT_USER, path, name, value));
     }
 
     CPaneNote* Open()

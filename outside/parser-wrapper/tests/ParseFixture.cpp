@@ -66,10 +66,15 @@ QuiItem* FindItem(QuiKestrel* kestrel, const char* name)
     return found;
 }
 
+// Today's local date is read once, so that what a test builds from it
+// cannot straddle midnight.
 time_t LocalToday(int days, int seconds)
 {
-    time_t now = time(nullptr);
-    struct tm t = *localtime(&now);
+    static const struct tm today = [] {
+        time_t now = time(nullptr);
+        return *localtime(&now);
+    }();
+    struct tm t = today;
     t.tm_mday += days;
     t.tm_hour = 0;
     t.tm_min = 0;

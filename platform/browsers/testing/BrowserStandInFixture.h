@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "QuiComTesting.h"
+#include "QuiTesting.h"
 #include "StandInLog.h"
 
 namespace BrowserStandInTesting {
@@ -35,26 +36,12 @@ inline std::string ProgramPath(Program program)
 
 inline void SetText(HKEY root, const std::string& key, const char* name, const std::string& text)
 {
-    HKEY handle;
-    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(root, key.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &handle,
-                                             nullptr))
-        << key;
-    EXPECT_EQ(ERROR_SUCCESS, RegSetValueExA(handle, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
-                                            static_cast<DWORD>(text.size() + 1)))
-        << key;
-    RegCloseKey(handle);
+    EXPECT_TRUE(QuiTesting::SetRegText(root, key, name, text)) << key;
 }
 
 inline void SetNumber(HKEY root, const std::string& key, const char* name, DWORD value)
 {
-    HKEY handle;
-    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(root, key.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &handle,
-                                             nullptr))
-        << key;
-    EXPECT_EQ(ERROR_SUCCESS, RegSetValueExA(handle, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value),
-                                            sizeof value))
-        << key;
-    RegCloseKey(handle);
+    EXPECT_TRUE(QuiTesting::SetRegNumber(root, key, name, value)) << key;
 }
 
 // The setting `Browser` as the registry holds it; 0xFFFFFFFF when missing.
@@ -127,12 +114,8 @@ public:
         for (const char* call : calls)
             data.append(call).push_back('\0');
         data.push_back('\0');
-        HKEY handle;
-        ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CURRENT_USER, BROWSER_STANDIN_KEY, 0, nullptr, 0, KEY_SET_VALUE,
-                                                 nullptr, &handle, nullptr));
-        RegSetValueExA(handle, "FailCalls", 0, REG_MULTI_SZ, reinterpret_cast<const BYTE*>(data.data()),
-                       static_cast<DWORD>(data.size()));
-        RegCloseKey(handle);
+        EXPECT_TRUE(QuiTesting::SetRegValue(HKEY_CURRENT_USER, BROWSER_STANDIN_KEY, "FailCalls", REG_MULTI_SZ,
+                                            data.data(), static_cast<DWORD>(data.size())));
     }
     void SetStandInNumber(const char* name, DWORD value) { SetNumber(HKEY_CURRENT_USER, BROWSER_STANDIN_KEY, name, value); }
     void SetNeoplanetCommand(const std::string& command)
@@ -194,22 +177,7 @@ public:
     // signalled), until the condition holds or 20 seconds pass.
     bool PumpUntil(const std::function<bool()>& done, HANDLE wake = nullptr)
     {
-        if (!wake)
-            wake = m_logged;
-        const DWORD start = GetTickCount();
-        for (;;) {
-            MSG msg;
-            while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-                TranslateMessage(&msg);
-                DispatchMessageA(&msg);
-            }
-            if (done())
-                return true;
-            DWORD elapsed = GetTickCount() - start;
-            if (elapsed >= kDeadline)
-                return false;
-            MsgWaitForMultipleObjects(1, &wake, FALSE, kDeadline - elapsed, QS_ALLINPUT);
-        }
+        return QuiTesting::PumpUntil(done, kDeadline, wake ? wake : m_logged);
     }
 
 private:

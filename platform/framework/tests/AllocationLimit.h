@@ -1,6 +1,8 @@
 // Include in exactly one source file of a test program: every allocation
 // above 64 MB then fails with std::bad_alloc, so that a reader trusting a
 // length from its input fails its test at once instead of taking the memory.
+// A test can also make smaller allocations fail while a FailingAllocations
+// lives, to see what the code under test does when memory runs out.
 #pragma once
 #include <cstddef>
 #include <cstdlib>
@@ -8,9 +10,32 @@
 
 const std::size_t kTestAllocationLimit = std::size_t(64) << 20;
 
+// Allocations of at least this many bytes fail; 0 when none is set.
+inline std::size_t& FailingAllocationSize()
+{
+    static std::size_t size = 0;
+    return size;
+}
+
+// While it lives, every allocation of `size` bytes or more fails.
+class FailingAllocations {
+public:
+    explicit FailingAllocations(std::size_t size) : m_previous(FailingAllocationSize())
+    {
+        FailingAllocationSize() = size;
+    }
+    ~FailingAllocations() { FailingAllocationSize() = m_previous; }
+    FailingAllocations(const FailingAllocations&) = delete;
+    FailingAllocations& operator=(const FailingAllocations&) = delete;
+
+private:
+    std::size_t m_previous;
+};
+
 void* operator new(std::size_t size)
 {
-    if (size <= kTestAllocationLimit) {
+    const std::size_t failing = FailingAllocationSize();
+    if (size <= kTestAllocationLimit && !(failing && size >= failing)) {
         if (void* p = std::malloc(size ? size : 1))
             return p;
     }

@@ -36,6 +36,8 @@ struct ControlLife {
     std::vector<RECT> rects;
     SIZEL extent = {};
     HWND window = nullptr;
+    bool refuseActivation = false;   // set by a test: the next activation fails
+    int refusedActivations = 0;
 };
 ControlLife g_life;
 
@@ -95,6 +97,15 @@ public:
     {
         ++g_life.closes;
         return QuiWindowedControlImpl::Close(option);
+    }
+    STDMETHODIMP DoVerb(LONG verb, LPMSG msg, IOleClientSite* site, LONG index, HWND parent,
+                        LPCRECT pos) override
+    {
+        if (verb == OLEIVERB_INPLACEACTIVATE && g_life.refuseActivation) {
+            ++g_life.refusedActivations;
+            return E_FAIL;
+        }
+        return QuiWindowedControlImpl::DoVerb(verb, msg, site, index, parent, pos);
     }
     STDMETHODIMP InPlaceDeactivate() override
     {
@@ -342,15 +353,17 @@ TEST_F(ControlContainer, CreationFailsCleanlyAndLeavesTheObjectAsItWas)
 
 TEST_F(ControlContainer, AControlThatWillNotActivateIsReleased)
 {
+    g_life.refuseActivation = true;
     CWnd control;
-    CHost deadParent;
-    ASSERT_TRUE(deadParent.Create());
-    HWND hDead = deadParent.m_hWnd;
-    deadParent.DestroyWindow();
-    ASSERT_FALSE(::IsWindow(hDead));
-    CWnd parentObject;
-    EXPECT_FALSE(control.CreateControl(CLSID_TestControl, nullptr, WS_CHILD, kPlace, &parentObject, kCtrlId));
+    EXPECT_FALSE(control.CreateControl(CLSID_TestControl, nullptr, WS_CHILD, kPlace, &m_host, kCtrlId));
+    ASSERT_EQ(1, g_life.refusedActivations) << "the control was made and asked to activate";
+    EXPECT_EQ(1, g_life.closes);
     EXPECT_EQ(0, g_life.live);
+    EXPECT_EQ(nullptr, control.m_hWnd);
+    EXPECT_EQ(nullptr, ::GetWindow(m_host.m_hWnd, GW_CHILD));
+    // The same object can be used again once the control activates.
+    g_life.refuseActivation = false;
+    EXPECT_TRUE(CreateIn(control));
 }
 
 TEST_F(ControlContainer, PropertiesAndMethodsReachTheControl)

@@ -4,32 +4,22 @@
 
 #include <afxquill.h>
 
+#include "QuiTesting.h"
+
 #include <functional>
 #include <string>
 #include <vector>
 
-// Dispatches messages as they come until the condition holds or the
-// deadline passes; waits for messages, never for time alone.
+// Dispatches messages as they come, through the framework's own
+// pre-translation, until the condition holds or the deadline passes.
+inline BOOL FrameworkPreTranslate(MSG* msg)
+{
+    return AfxPreTranslateMessage(msg);
+}
+
 inline bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 5000)
 {
-    DWORD start = ::GetTickCount();
-    for (;;) {
-        MSG msg;
-        while (::PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            if (!AfxPreTranslateMessage(&msg)) {
-                ::TranslateMessage(&msg);
-                ::DispatchMessage(&msg);
-            }
-            if (done())
-                return true;
-        }
-        if (done())
-            return true;
-        DWORD elapsed = ::GetTickCount() - start;
-        if (elapsed >= timeoutMs)
-            return false;
-        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, timeoutMs - elapsed, QS_ALLINPUT);
-    }
+    return QuiTesting::PumpUntil(done, timeoutMs, nullptr, FrameworkPreTranslate);
 }
 
 // Dispatches what is queued now.

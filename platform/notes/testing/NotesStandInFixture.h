@@ -17,6 +17,7 @@
 #include "NotesStandIn.h"
 #include "NotesStore.h"
 #include "QuiComTesting.h"
+#include "QuiTesting.h"
 
 namespace NotesStandInTesting {
 
@@ -24,20 +25,12 @@ const char kNotesKey[] = "Software\\Lotus\\Notes\\5.0";
 
 inline void SetRegText(HKEY root, const char* key, const char* name, const std::string& text)
 {
-    HKEY handle;
-    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(root, key, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &handle, nullptr));
-    EXPECT_EQ(ERROR_SUCCESS, RegSetValueExA(handle, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
-                                            static_cast<DWORD>(text.size() + 1)));
-    RegCloseKey(handle);
+    EXPECT_TRUE(QuiTesting::SetRegText(root, key, name, text)) << key;
 }
 
 inline void SetRegNumber(HKEY root, const char* key, const char* name, DWORD value)
 {
-    HKEY handle;
-    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(root, key, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &handle, nullptr));
-    EXPECT_EQ(ERROR_SUCCESS, RegSetValueExA(handle, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value),
-                                            sizeof value));
-    RegCloseKey(handle);
+    EXPECT_TRUE(QuiTesting::SetRegNumber(root, key, name, value)) << key;
 }
 
 inline void WriteFile(const std::string& path, const std::string& text)
@@ -87,7 +80,7 @@ public:
                 c = '_';
         }
         m_folder = root + "\\" + name;
-        SHFileOperationDelete(m_folder);
+        QuiTesting::RemoveFolder(m_folder);
         CreateDirectoryA(m_folder.c_str(), nullptr);
         CreateDirectoryA((m_folder + "\\mail").c_str(), nullptr);
         SetIni({{"Location", "Office,1234,5678"}, {"KeyFileName", "user.id"}, {"MailFile", "mail\\alee.nsf"},
@@ -100,7 +93,7 @@ public:
     ~Installation()
     {
         Forget();
-        SHFileOperationDelete(m_folder);
+        QuiTesting::RemoveFolder(m_folder);
     }
     Installation(const Installation&) = delete;
     Installation& operator=(const Installation&) = delete;
@@ -136,12 +129,8 @@ public:
         for (const char* call : calls)
             data.append(call).push_back('\0');
         data.push_back('\0');
-        HKEY handle;
-        ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CURRENT_USER, NOTES_STANDIN_KEY, 0, nullptr, 0, KEY_SET_VALUE,
-                                                 nullptr, &handle, nullptr));
-        RegSetValueExA(handle, value, 0, REG_MULTI_SZ, reinterpret_cast<const BYTE*>(data.data()),
-                       static_cast<DWORD>(data.size()));
-        RegCloseKey(handle);
+        EXPECT_TRUE(QuiTesting::SetRegValue(HKEY_CURRENT_USER, NOTES_STANDIN_KEY, value, REG_MULTI_SZ, data.data(),
+                                            static_cast<DWORD>(data.size())));
     }
 
     // The database file as notesdump prints it.
@@ -153,17 +142,6 @@ public:
     }
 
 private:
-    static void SHFileOperationDelete(const std::string& folder)
-    {
-        std::string from = folder;
-        from.push_back('\0');
-        SHFILEOPSTRUCTA operation = {};
-        operation.wFunc = FO_DELETE;
-        operation.pFrom = from.c_str();
-        operation.fFlags = FOF_NOCONFIRMATION | FOF_NOERRORUI | FOF_SILENT;
-        SHFileOperationA(&operation);
-    }
-
     std::string m_folder;
 };
 

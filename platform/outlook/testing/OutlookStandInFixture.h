@@ -12,6 +12,7 @@
 
 #include "OutlookStore.h"
 #include "QuiComTesting.h"
+#include "QuiTesting.h"
 #include "StandInSettings.h"
 
 namespace OutlookStandInTesting {
@@ -32,16 +33,12 @@ inline std::string ProgramPath(Build build)
 
 inline void SetValue(HKEY root, const char* key, const char* name, DWORD type, const void* data, DWORD size)
 {
-    HKEY handle;
-    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(root, key, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &handle, nullptr))
-        << key;
-    EXPECT_EQ(ERROR_SUCCESS, RegSetValueExA(handle, name, 0, type, static_cast<const BYTE*>(data), size)) << key;
-    RegCloseKey(handle);
+    EXPECT_TRUE(QuiTesting::SetRegValue(root, key, name, type, data, size)) << key;
 }
 
 inline void SetText(HKEY root, const char* key, const char* name, const std::string& text)
 {
-    SetValue(root, key, name, REG_SZ, text.c_str(), static_cast<DWORD>(text.size() + 1));
+    EXPECT_TRUE(QuiTesting::SetRegText(root, key, name, text)) << key;
 }
 
 // REG_MULTI_SZ of the texts.

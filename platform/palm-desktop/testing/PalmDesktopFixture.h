@@ -17,6 +17,7 @@
 #include "QuiComTesting.h"
 #include "PalmStandIn.h"
 #include "PdCommon.h"
+#include "QuiTesting.h"
 #include "StandInFault.h"
 #include "Table21.h"
 
@@ -31,42 +32,24 @@ const char kDateBookKey[] = "Software\\U.S. Robotics\\Pilot Desktop\\DateBook";
 // deadline passes; waits for messages or the handle, never for time alone.
 inline bool WaitFor(const std::function<bool()>& done, DWORD timeoutMs = 10000, HANDLE handle = nullptr)
 {
-    const DWORD start = GetTickCount();
-    for (;;) {
-        MSG msg;
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&msg);
-            DispatchMessageA(&msg);
-        }
-        if (done())
-            return true;
-        const DWORD elapsed = GetTickCount() - start;
-        if (elapsed >= timeoutMs)
-            return false;
-        MsgWaitForMultipleObjects(handle ? 1 : 0, handle ? &handle : nullptr, FALSE, timeoutMs - elapsed,
-                                  QS_ALLINPUT);
-    }
+    return QuiTesting::PumpUntil(done, timeoutMs, handle);
 }
 
 using QuiComTesting::ProgramFolder;
 
 inline void SetValue(HKEY root, const char* key, const char* name, DWORD type, const void* data, DWORD size)
 {
-    HKEY handle;
-    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(root, key, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &handle, nullptr))
-        << key;
-    EXPECT_EQ(ERROR_SUCCESS, RegSetValueExA(handle, name, 0, type, static_cast<const BYTE*>(data), size)) << key;
-    RegCloseKey(handle);
+    EXPECT_TRUE(QuiTesting::SetRegValue(root, key, name, type, data, size)) << key;
 }
 
 inline void SetText(HKEY root, const char* key, const char* name, const std::string& text, DWORD type = REG_SZ)
 {
-    SetValue(root, key, name, type, text.c_str(), static_cast<DWORD>(text.size() + 1));
+    EXPECT_TRUE(QuiTesting::SetRegText(root, key, name, text, type)) << key;
 }
 
 inline void SetNumber(HKEY root, const char* key, const char* name, DWORD number)
 {
-    SetValue(root, key, name, REG_DWORD, &number, sizeof number);
+    EXPECT_TRUE(QuiTesting::SetRegNumber(root, key, name, number)) << key;
 }
 
 inline std::string ReadFileBytes(const std::string& path)
@@ -93,26 +76,7 @@ inline void WriteFileBytes(const std::string& path, const std::string& bytes)
     CloseHandle(file);
 }
 
-// Removes a folder and everything below it.
-inline void RemoveTree(const std::string& folder)
-{
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            const std::string name = found.cFileName;
-            if (name == "." || name == "..")
-                continue;
-            const std::string path = folder + "\\" + name;
-            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                RemoveTree(path);
-            else
-                DeleteFileA(path.c_str());
-        } while (FindNextFileA(search, &found));
-        FindClose(search);
-    }
-    RemoveDirectoryA(folder.c_str());
-}
+using QuiTesting::RemoveFolder;
 
 // The named stand-in calls fail while the object lives.
 class FailingCalls {
@@ -188,7 +152,7 @@ public:
         // Parameterised tests carry slashes in their names.
         std::replace(name.begin(), name.end(), '/', '_');
         m_path = root + "\\" + name;
-        RemoveTree(m_path);
+        RemoveFolder(m_path);
         CreateDirectoryA(m_path.c_str(), nullptr);
         m_path += "\\";
         SetText(HKEY_CURRENT_USER, kCoreKey, "Path", m_path.substr(0, m_path.size() - 1));
@@ -198,7 +162,7 @@ public:
         StopDesktop();
         SHDeleteKeyA(HKEY_CURRENT_USER, kPalmRoot);
         SHDeleteKeyA(HKEY_CURRENT_USER, PALM_STANDIN_KEY);
-        RemoveTree(m_path.substr(0, m_path.size() - 1));
+        RemoveFolder(m_path.substr(0, m_path.size() - 1));
     }
     TestDesktop(const TestDesktop&) = delete;
     TestDesktop& operator=(const TestDesktop&) = delete;

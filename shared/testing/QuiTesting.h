@@ -1,0 +1,138 @@
+// The Windows-tree tests' common helpers: pumping messages until a condition
+// holds or a deadline passes (never sleeping for time alone), answering the
+// dialog boxes a test's thread opens, writing registry values and removing
+// folders with all they hold.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+
+namespace QuiTesting {
+
+// How messages are dispatched while waiting: a translator answering TRUE has
+// taken the message itself (a framework's pre-translation, say).
+using MessageTranslator = BOOL (*)(MSG*);
+
+// Dispatches messages as they come until done() holds or timeoutMs pass.
+// It wakes for messages and for `wake` when given; `pollMs` bounds each
+// wait, for conditions that no message or handle announces (a file another
+// process writes). done() is asked before any message is dispatched, so it
+// may take a message out of the queue itself.
+inline bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 10000, HANDLE wake = nullptr,
+                      MessageTranslator translate = nullptr, DWORD pollMs = INFINITE)
+{
+    const DWORD start = GetTickCount();
+    for (;;) {
+        if (done())
+            return true;
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (!translate || !translate(&msg)) {
+                TranslateMessage(&msg);
+                DispatchMessageA(&msg);
+            }
+            if (done())
+                return true;
+        }
+        const DWORD elapsed = GetTickCount() - start;
+        if (elapsed >= timeoutMs)
+            return done();
+        DWORD wait = timeoutMs - elapsed;
+        if (pollMs != INFINITE && pollMs < wait)
+            wait = pollMs;
+        MsgWaitForMultipleObjects(wake ? 1 : 0, wake ? &wake : nullptr, FALSE, wait, QS_ALLINPUT);
+    }
+}
+
+// Answers with `command` every top-level dialog box (a message box too) that
+// this thread opens while the object lives, and counts them. One at a time.
+class DialogAnswerer {
+public:
+    explicit DialogAnswerer(WORD command = IDOK)
+    {
+        s_command = command;
+        s_count = 0;
+        m_hook = SetWindowsHookExA(WH_CBT, Hook, nullptr, GetCurrentThreadId());
+    }
+    ~DialogAnswerer() { UnhookWindowsHookEx(m_hook); }
+    DialogAnswerer(const DialogAnswerer&) = delete;
+    DialogAnswerer& operator=(const DialogAnswerer&) = delete;
+
+    static int Count() { return s_count; }
+
+private:
+    static LRESULT CALLBACK Hook(int code, WPARAM wParam, LPARAM lParam)
+    {
+        if (code == HCBT_CREATEWND) {
+            HWND window = reinterpret_cast<HWND>(wParam);
+            const CBT_CREATEWNDA* create = reinterpret_cast<const CBT_CREATEWNDA*>(lParam);
+            char className[16] = "";
+            GetClassNameA(window, className, sizeof className);
+            if (lstrcmpA(className, "#32770") == 0 && !(create->lpcs->style & WS_CHILD)) {
+                ++s_count;
+                PostMessageA(window, WM_COMMAND, s_command, 0);
+            }
+        }
+        return CallNextHookEx(nullptr, code, wParam, lParam);
+    }
+
+    HHOOK m_hook;
+    static inline WORD s_command = IDOK;
+    static inline int s_count = 0;
+};
+
+// Writes a value under HKEY root\key, creating the key; false on failure.
+inline bool SetRegValue(HKEY root, const std::string& key, const char* name, DWORD type, const void* data,
+                        DWORD size)
+{
+    HKEY opened = nullptr;
+    if (RegCreateKeyExA(root, key.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &opened, nullptr) != ERROR_SUCCESS)
+        return false;
+    const bool written =
+        RegSetValueExA(opened, name, 0, type, static_cast<const BYTE*>(data), size) == ERROR_SUCCESS;
+    RegCloseKey(opened);
+    return written;
+}
+
+inline bool SetRegText(HKEY root, const std::string& key, const char* name, const std::string& text,
+                       DWORD type = REG_SZ)
+{
+    return SetRegValue(root, key, name, type, text.c_str(), static_cast<DWORD>(text.size() + 1));
+}
+
+inline bool SetRegNumber(HKEY root, const std::string& key, const char* name, DWORD number)
+{
+    return SetRegValue(root, key, name, REG_DWORD, &number, sizeof number);
+}
+
+// Removes the folder with everything below it, read-only files too;
+// nothing when it is not there.
+inline void RemoveFolder(std::string folder)
+{
+    while (folder.size() > 1 && (folder.back() == '\\' || folder.back() == '/'))
+        folder.pop_back();
+    if (folder.empty())
+        return;
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            const std::string name = found.cFileName;
+            if (name == "." || name == "..")
+                continue;
+            const std::string path = folder + "\\" + name;
+            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+                RemoveFolder(path);
+            } else {
+                SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+                DeleteFileA(path.c_str());
+            }
+        } while (FindNextFileA(search, &found));
+        FindClose(search);
+    }
+    RemoveDirectoryA(folder.c_str());
+}
+
+} // namespace QuiTesting
