@@ -514,9 +514,14 @@ TEST_F(KestrelViewer, RemoveAsksThenTheParserForgetsTheItemAndItsEditsAreStillSa
     EXPECT_EQ(nullptr, datastore->Item("personal"));
     EXPECT_TRUE(Recognised("home for the family").empty());
     EXPECT_EQ(std::vector<std::string>{"Business"}, Recognised("meeting at home"));
-    // The item files bring it back at the next start, with the user's words.
+    // The item files bring it back at the next start, with the user's words:
+    // a later save, for an edit of another item, still writes them.
+    business->keywordsAdd("talks");
+    business->setDirty(true);
     ASSERT_TRUE(datastore->SaveKeywordFile());
-    EXPECT_NE(std::string::npos, ReadFile("keywords.xml").find("kin"));
+    const std::string saved = ReadFile("keywords.xml");
+    EXPECT_NE(std::string::npos, saved.find("talks"));
+    EXPECT_NE(std::string::npos, saved.find("kin"));
 }
 
 TEST_F(KestrelViewer, DoubleClickPutsTheFirstWordIntoTheOpenNote)
