@@ -524,6 +524,22 @@ TEST_F(KestrelViewer, RemoveAsksThenTheParserForgetsTheItemAndItsEditsAreStillSa
     EXPECT_NE(std::string::npos, saved.find("kin"));
 }
 
+TEST_F(KestrelViewer, TheRemovePromptComesFromTheLanguageLibrary)
+{
+    CKestrelViewerDlg* viewer = Open(FALSE);
+    Select(viewer, "Personal");
+    CPromptScript prompts;
+    prompts.AnswerNext(IDNO);
+    // The test program holds the prompt in another wording.
+    AfxSetResourceHandle(::GetModuleHandle(nullptr));
+    viewer->RemoveSelected();
+    AfxSetResourceHandle(m_library);
+    ASSERT_EQ(1u, prompts.Asked().size());
+    EXPECT_STREQ("Take the item out of the list?", prompts.Asked()[0].text);
+    EXPECT_EQ(static_cast<UINT>(MB_YESNO), prompts.Asked()[0].nType & MB_TYPEMASK);
+    EXPECT_NE(-1, RowOf(viewer, "Personal")) << "answered no";
+}
+
 TEST_F(KestrelViewer, DoubleClickPutsTheFirstWordIntoTheOpenNote)
 {
     const std::string longName(300, 'x');
