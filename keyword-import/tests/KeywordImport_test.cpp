@@ -260,6 +260,23 @@ TEST_F(KeywordImport, ShortNameHeldByAnotherItemGetsItsOwnIdentifier)
     EXPECT_NE(items[0].id, items[1].id);
 }
 
+// An identifier the item file already gives another item (a web action's,
+// say) stays that item's, with its keywords; the imported category gets a
+// fresh one.
+TEST_F(KeywordImport, ShortNameHeldAsTheIdentifierOfAHeldItemLeavesThatItemAlone)
+{
+    Write(output, "<ITEMS>\n<ITEM>\n<ID>Work</ID>\n<TYPE>60D56130-EC76-11d2-AC97-00A0247B3DBA</TYPE>\n"
+                  "<NAME>Open work</NAME>\n<FLAGS>0x0001</FLAGS>\n"
+                  "<KEYWORDS><KEYWORD>office</KEYWORD></KEYWORDS>\n</ITEM>\n</ITEMS>\n");
+    ASSERT_EQ(wren::kConverted, Convert("bank,Work,,\n"));
+    std::vector<Item> items = ReadItems(output);
+    std::multiset<std::string> expected = {"60D56130|Open work|office", "55861571|Work|bank"};
+    EXPECT_EQ(expected, Summaries(items));
+    ASSERT_EQ(2u, items.size());
+    for (const Item& item : items)
+        EXPECT_EQ(item.type == kMemo, item.id != "Work") << item.name;
+}
+
 TEST_F(KeywordImport, UnknownFilesConvertNothing)
 {
     Write(output, "<ITEMS>\n</ITEMS>\n");

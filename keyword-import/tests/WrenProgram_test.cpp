@@ -4,9 +4,11 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <cstring>
 #include <string>
 
 #include "KeywordConvert.h"
+#include "PalmDesktopFixture.h"
 #include "QuiComTesting.h"
 
 using QuiComTesting::ProgramFolder;
@@ -183,6 +185,74 @@ TEST_F(WrenProgram, LogGoesToTheTemporaryFolder)
     EXPECT_EQ("input: " + m_root + "\\Outlook\\..\\quillmate data\\keywords.zel output: " + m_output + "\n",
               ReadFile(log));
     DeleteFileA(log.c_str());
+}
+
+// The Palm edition's keyword file lies in the current Palm user's folder, as
+// the registered Palm control reports it.
+class WrenPalmProgram : public WrenProgram {
+protected:
+    void SetUp() override
+    {
+        WrenProgram::SetUp();
+        SHDeleteKeyA(HKEY_CURRENT_USER, "Software\\Quillmate\\Finch");
+        desktop.AddUser("Zoe", "ZoeD");
+        desktop.AddUser("Bob", "BobD");
+        for (const char* user : {"ZoeD", "BobD"})
+            CreateDirectoryA(desktop.File(std::string(user) + "\\keywords").c_str(), nullptr);
+        WriteFile(desktop.File("ZoeD\\keywords\\keywords.zel"), "gym,1,Health,0,1,0,0,0\n");
+        WriteFile(desktop.File("BobD\\keywords\\keywords.zel"), "bank,1,Finance,0,1,0,0,0\n");
+        ASSERT_EQ(0, RunProgram("regsvr32.exe /s \"" + m_finch + "\""));
+    }
+    void TearDown() override
+    {
+        RunProgram("regsvr32.exe /s /u \"" + m_finch + "\"");
+        SHDeleteKeyA(HKEY_CURRENT_USER, "Software\\Quillmate\\Finch");
+        WrenProgram::TearDown();
+    }
+
+    PalmTesting::TestDesktop desktop;
+    const std::string m_finch = ProgramFolder() + "Finch.ocx";
+};
+
+TEST_F(WrenPalmProgram, PalmKeywordsComeFromTheCurrentUsersFolder)
+{
+    // The user Quillmate chose last, else the desktop's last user.
+    struct Row {
+        const char* chosen;
+        const char* desktopUser;
+        const char* arguments;
+        const char* category;
+    } rows[] = {
+        {"", "Zoe", "IBE", "Health"},
+        {"", "Bob", "/ibe", "Finance"},
+        {"Bob", "Zoe", "-Ibe", "Finance"},
+        {"Zoe", "Bob", "ibe", "Health"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.arguments);
+        SHDeleteKeyA(HKEY_CURRENT_USER, "Software\\Quillmate\\Finch");
+        if (*row.chosen)
+            SetValue(HKEY_CURRENT_USER, "Software\\Quillmate\\Finch", "LastUser", REG_SZ, row.chosen,
+                     DWORD(strlen(row.chosen) + 1));
+        desktop.SetLastUser(row.desktopUser);
+        DeleteFileA(m_output.c_str());
+        EXPECT_EQ(wren::kConverted, Run(row.arguments));
+        std::string written = ReadFile(m_output);
+        EXPECT_NE(std::string::npos, written.find(std::string("<NAME>") + row.category + "</NAME>"));
+        EXPECT_EQ(std::string::npos, written.find(row.category[0] == 'H' ? "Finance" : "Health")) << "one user's";
+    }
+}
+
+TEST_F(WrenPalmProgram, WithoutTheUsersFolderNothingIsWritten)
+{
+    desktop.SetLastUser("Zoe");
+    DeleteFileA(desktop.File("ZoeD\\keywords\\keywords.zel").c_str());
+    EXPECT_EQ(wren::kInputNotConvertible, Run("IBE"));
+    EXPECT_FALSE(Exists(m_output));
+    // Without the Palm control there is no user's folder to read.
+    ASSERT_EQ(0, RunProgram("regsvr32.exe /s /u \"" + m_finch + "\""));
+    EXPECT_EQ(wren::kNoInputPath, Run("IBE"));
+    EXPECT_FALSE(Exists(m_output));
 }
 
 TEST(WrenExports, BothFunctionsAreExportedByName)

@@ -5,10 +5,12 @@
 #include <windows.h>
 #include <shlwapi.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "QuiComTesting.h"
+#include "QuiTesting.h"
 #include "RegistryBranch.h"
 #include "Uninstall.h"
 
@@ -212,22 +214,102 @@ TEST_F(Uninstall, KeyTreeIsDeletedWhole)
     EXPECT_FALSE(dunlin::DeleteKeyTree(HKEY_CURRENT_USER, "Software\\Quillmate\\Client"));
 }
 
-// A link inside the install folder is removed, never what it points to.
+bool IsDirectoryLink(const std::string& path)
+{
+    DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) &&
+           (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
+}
+
+bool UnderWine()
+{
+    return GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") != nullptr;
+}
+
+// Under Wine, the host's name of a path; empty elsewhere.
+std::string HostPath(const std::string& path)
+{
+    typedef char*(CDECL * UnixName)(const wchar_t*);
+    auto unixName =
+        reinterpret_cast<UnixName>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name"));
+    if (!unixName)
+        return std::string();
+    std::wstring wide(path.begin(), path.end());
+    char* name = unixName(wide.c_str());
+    std::string result = name ? name : "";
+    HeapFree(GetProcessHeap(), 0, name);
+    return result;
+}
+
+// Runs a host program under Wine and waits until done() holds: Wine gives
+// no handle to wait on for a host process.
+bool RunOnHost(std::string command, const std::function<bool()>& done)
+{
+    STARTUPINFOA startup = {sizeof startup};
+    PROCESS_INFORMATION process = {};
+    if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+        return false;
+    if (process.hThread)
+        CloseHandle(process.hThread);
+    if (process.hProcess)
+        CloseHandle(process.hProcess);
+    return QuiTesting::PumpUntil(done, 10000, nullptr, nullptr, 20);
+}
+
+// Makes `link` a directory link to `target`; empty when it is one, else why
+// not. Wine's CreateSymbolicLink answers TRUE but makes nothing, and Wine
+// refuses to set a junction (FSCTL_SET_REPARSE_POINT, error 50); it does show
+// a host symbolic link to a folder as a directory link, so there the host's
+// ln makes one.
+std::string MakeDirectoryLink(const std::string& link, const std::string& target)
+{
+    typedef BOOLEAN(WINAPI * MakeLink)(const char*, const char*, DWORD);
+    auto makeLink =
+        reinterpret_cast<MakeLink>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "CreateSymbolicLinkA"));
+    // A directory link, made without the privilege where the system allows it.
+    if (makeLink && makeLink(link.c_str(), target.c_str(), 0x1 | 0x2) && IsDirectoryLink(link))
+        return std::string();
+    if (!UnderWine())
+        return "CreateSymbolicLinkA made no directory link (error " + std::to_string(GetLastError()) + ")";
+    // The link does not exist yet: its folder's host name, then its own name.
+    size_t slash = link.rfind('\\');
+    std::string command = "/bin/ln -s \"" + HostPath(target) + "\" \"" + HostPath(link.substr(0, slash)) + "/" +
+                          link.substr(slash + 1) + "\"";
+    if (!RunOnHost(command, [&] { return IsDirectoryLink(link); }))
+        return "the host's ln made no link that Wine shows as a directory link";
+    return std::string();
+}
+
+// A link inside the install folder is never followed: what it points to
+// stays whole, while everything of the folder's own goes.
 TEST_F(Uninstall, LinksOutOfTheFolderAreNotFollowed)
 {
     std::string outside = m_root + "\\outside";
     ASSERT_TRUE(CreateDirectoryA(outside.c_str(), nullptr));
     Touch(outside + "\\precious.txt");
     Touch(m_folder + "\\Quillmate.exe");
+    ASSERT_TRUE(CreateDirectoryA((m_folder + "\\sub").c_str(), nullptr));
+    Touch(m_folder + "\\sub\\ours.txt");
     std::string link = m_folder + "\\linked";
-    typedef BOOLEAN(WINAPI * MakeLink)(const char*, const char*, DWORD);
-    auto makeLink = reinterpret_cast<MakeLink>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "CreateSymbolicLinkA"));
-    if (!makeLink || !makeLink(link.c_str(), outside.c_str(), 1))
-        GTEST_SKIP() << "no directory links here (" << GetLastError() << ")";
-    ASSERT_TRUE(GetFileAttributesA(link.c_str()) & FILE_ATTRIBUTE_REPARSE_POINT);
-    EXPECT_TRUE(dunlin::RemoveFolderTree(m_folder));
-    EXPECT_FALSE(Exists(m_folder));
+    std::string why = MakeDirectoryLink(link, outside);
+    if (!why.empty())
+        GTEST_SKIP() << why;
+
+    dunlin::RemoveFolderTree(m_folder);
+
     EXPECT_TRUE(Exists(outside + "\\precious.txt"));
+    EXPECT_FALSE(Exists(m_folder + "\\Quillmate.exe"));
+    EXPECT_FALSE(Exists(m_folder + "\\sub"));
+    if (!UnderWine()) {
+        EXPECT_FALSE(Exists(link));
+        EXPECT_FALSE(Exists(m_folder));
+        return;
+    }
+    // Wine's RemoveDirectory acts on a link's target (refused here, as it is
+    // not empty), never on the link: the link and its folder stay, and the
+    // host takes the link away.
+    EXPECT_TRUE(IsDirectoryLink(link));
+    EXPECT_TRUE(RunOnHost("/bin/rm \"" + HostPath(link) + "\"", [&] { return !Exists(link); }));
 }
 
 } // namespace

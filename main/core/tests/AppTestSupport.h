@@ -41,6 +41,7 @@ struct EditionScript {
     int filed = 0;
     int notesDeleted = 0;
     int updaterRuns = 0;
+    const char* const* itemTypeIds = nullptr;  // the categories the datastore lists
 };
 
 inline EditionScript g_script;
@@ -70,6 +71,7 @@ public:
         ++g_script.syncs;
         return TRUE;
     }
+    const char* const* GetItemTypeIds() override { return g_script.itemTypeIds; }
     void OnTrayMenuCommand(UINT id) override { trayCommands.push_back(id); }
     void AddTrayMenuItems(CMenu* menu, UINT) override
     {

@@ -189,6 +189,42 @@ TEST_F(TrayWnd, TheItemDatabaseCommandOpensOneViewerThatAFullReloadWaitsFor)
     EXPECT_EQ(COzuApp::kIdle, COzuApp::GetReloadStage());
 }
 
+TEST_F(TrayWnd, ALightReloadRefillsTheOpenViewer)
+{
+    static const char kCategory[] = "11111111-0000-4000-8000-0000000000C1";
+    static const char* const kShown[] = {kCategory, ""};
+    g_script.itemTypeIds = kShown;
+    Datastore()->RegisterTypes();
+    QuiKestrel* kestrel = Datastore()->GetKestrel();
+    ASSERT_TRUE(kestrel->getTypeCategoryList()->add(new QuiTypeCategory(QuiItemID(kCategory), "Cats")));
+    ASSERT_TRUE(kestrel->registerType(Datastore()->GetItemType(datastore_test::kCategoryType), QuiItemID(kCategory)));
+    QuiItem* alpha = Datastore()->AddItem(datastore_test::kCategoryType, "alpha", "Alpha");
+    tray->SendMessage(WM_COMMAND, ID_TRAY_ITEM_VIEWER);
+    CKestrelViewerDlg* viewer = CKestrelViewerDlg::GetOpen();
+    ASSERT_NE(nullptr, viewer);
+    ASSERT_EQ(1, viewer->GetList().GetItemCount());
+
+    // The reload reads the item file, which now names another item; the one
+    // listed so far has left the datastore.
+    WriteBytes("QuiSystem.xml", datastore_test::ItemFile(datastore_test::Record(datastore_test::kCategoryType,
+                                                                                  "beta", "Beta", "b", "0x0001")));
+    ASSERT_TRUE(Datastore()->RemoveItem(alpha));
+    app->ReloadDatastore(0, FALSE);
+    EXPECT_EQ(COzuApp::kIdle, COzuApp::GetReloadStage());
+    EXPECT_EQ(1u, g_script.made.size()) << "a light reload";
+    ASSERT_EQ(viewer, CKestrelViewerDlg::GetOpen());
+    std::vector<std::string> rows;
+    for (int row = 0; row < viewer->GetList().GetItemCount(); ++row) {
+        QuiItem* item = viewer->GetRowItem(row);
+        ASSERT_NE(nullptr, item);
+        EXPECT_EQ(item, Datastore()->GetItemList()->get(item->getID())) << "a row names an item that left";
+        rows.push_back(std::string(viewer->GetList().GetItemText(row, 0)) + "|" +
+                       viewer->GetList().GetItemText(row, 1).GetString());
+    }
+    EXPECT_EQ(std::vector<std::string>{"Beta|b"}, rows);
+    viewer->DestroyWindow();
+}
+
 namespace {
 BOOL ConnectorsChanged()
 {
