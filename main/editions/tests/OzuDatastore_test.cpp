@@ -84,6 +84,13 @@ TEST_F(OzuDatastoreTest, RegistersItsServersAndLoadsCategoriesAndTheCalendarProf
     EXPECT_EQ(45, datastore.GetDefaultDuration());
 }
 
+TEST_F(OzuDatastoreTest, AnItemRecordControlThatFailsToRegisterStopsTheEdition)
+{
+    // Heron alone would still be made: the failure must not pass for a start.
+    pim_test::UnregistrableServer godwit(m_godwit, "Godwit.GodwitCtrl.1");
+    EXPECT_EQ(IDS_NOTES_SERVER_FAILED, FailureOf([] { COzuDatastore datastore; }).id);
+}
+
 TEST_F(OzuDatastoreTest, FeaturesAndTypeLists)
 {
     COzuDatastore& datastore = Datastore();
