@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <cstring>
 #include <functional>
 #include <string>
 
@@ -197,7 +198,7 @@ protected:
     void TearDown() override
     {
         SetNumber("ActivePIM", 0);
-        for (const char* file : {"Heron.dll", "Plover.dll", "Finch.ocx", "Godwit.ocx"})
+        for (const char* file : {"Heron.dll", "Plover.dll", "Plover97.dll", "Finch.ocx", "Godwit.ocx"})
             QuiComTesting::ServerLibrary((QuiComTesting::ProgramFolder() + file).c_str()).Unregister();
     }
 };
@@ -217,10 +218,38 @@ TEST_F(PimProgram, PalmDesktopEditionStarts)
     EXPECT_EQ("", StartToANote(2));
 }
 
+// The file registered under the Outlook server's ProgID: "" when none is.
+std::string PloverServerFile()
+{
+    char clsid[64] = "";
+    LONG size = sizeof clsid;
+    if (RegQueryValueA(HKEY_CLASSES_ROOT, "Quillmate.Plover.1\\CLSID", clsid, &size) != ERROR_SUCCESS)
+        return "";
+    char path[MAX_PATH] = "";
+    size = sizeof path;
+    if (RegQueryValueA(HKEY_CLASSES_ROOT, (std::string("CLSID\\") + clsid + "\\InprocServer32").c_str(), path,
+                       &size) != ERROR_SUCCESS)
+        return "";
+    const char* name = strrchr(path, '\\');
+    return name ? name + 1 : path;
+}
+
 TEST_F(PimProgram, OutlookEditionStarts)
 {
-    OutlookStandInTesting::Installation outlook(OutlookStandInTesting::Build::Outlook90);
-    EXPECT_EQ("", StartToANote(3));
+    // Each row: the Outlook the user has, and the server file registered for it.
+    const struct {
+        OutlookStandInTesting::Build build;
+        const char* server;
+    } rows[] = {
+        {OutlookStandInTesting::Build::Outlook90, "Plover.dll"},
+        {OutlookStandInTesting::Build::Outlook80, "Plover97.dll"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.server);
+        OutlookStandInTesting::Installation outlook(row.build);
+        EXPECT_EQ("", StartToANote(3));
+        EXPECT_STRCASEEQ(row.server, PloverServerFile().c_str());
+    }
 }
 
 } // namespace
