@@ -112,6 +112,13 @@ TEST_F(IbeDatastoreTest, RegistersTheControlAndLoadsTheUsersCategories)
     EXPECT_EQ("", pim_test::ItemNames(datastore, PIM_CONTACT_TYPE));
 }
 
+TEST_F(IbeDatastoreTest, AnItemRecordControlThatFailsToRegisterStopsTheEdition)
+{
+    // Finch alone would still be made: the failure must not pass for a start.
+    pim_test::UnregistrableServer godwit(m_godwit, "Godwit.GodwitCtrl.1");
+    EXPECT_EQ(IDS_NO_RECORD_CONTROL, FailureOf([] { CScriptedIbeDatastore datastore; }).id);
+}
+
 TEST_F(IbeDatastoreTest, FilesATodoAndRefusesWhatTheControlDidNotFile)
 {
     CIbeDatastore& datastore = Datastore();

@@ -8,12 +8,14 @@
 
 #include "GodwitDispIds.h"
 #include "GodwitWrapper.h"
+#include "HeronDispIds.h"
 #include "NotesStandInFixture.h"
 #include "OzuDatastore.h"
 #include "PimTestSupport.h"
 #include "QuiComTesting.h"
 #include "QuiResIds.h"
 #include "QuiRegUtil.h"
+#include "QuiStackDispatch.h"
 
 using pim_test::FailureOf;
 
@@ -25,6 +27,36 @@ const char kMail[] =
     "[note 2]\r\n$Title=CalendarProfile\r\n$NoteClass=4\r\n$Default.Owner=CN=Ann Lee/OU=Sales/O=Acme\r\n"
     "[note 3]\r\n$ProfileName=CalendarProfile\r\nOwner=CN=Ann Lee/OU=Sales/O=Acme\r\n"
     "UserCategories=Errands\r\nCalEntryType(number)=3\r\nDefaultDuration(number)=45\r\n";
+
+// A server in Heron's place that files by answering `answer` from a call
+// that succeeds; it knows no other member.
+class AnsweringServer : public QuiComTesting::StackDispatch {
+public:
+    explicit AnsweringServer(long answer) : m_answer(answer) {}
+    STDMETHODIMP GetTypeInfoCount(UINT* count) override
+    {
+        *count = 0;
+        return S_OK;
+    }
+    STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+    STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
+    STDMETHODIMP Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS*, VARIANT* result, EXCEPINFO*, UINT*) override
+    {
+        if (id != DISPID_HERON_FILEKEYNOTE)
+            return DISP_E_MEMBERNOTFOUND;
+        ++calls;
+        if (result) {
+            VariantInit(result);
+            result->vt = VT_I4;
+            result->lVal = m_answer;
+        }
+        return S_OK;
+    }
+    int calls = 0;
+
+private:
+    long m_answer;
+};
 
 class OzuDatastoreTest : public ::testing::Test {
 protected:
@@ -82,6 +114,13 @@ TEST_F(OzuDatastoreTest, RegistersItsServersAndLoadsCategoriesAndTheCalendarProf
     // The profile's entry type 3 is a meeting.
     EXPECT_EQ(0x800, datastore.GetDefaultEntryType());
     EXPECT_EQ(45, datastore.GetDefaultDuration());
+}
+
+TEST_F(OzuDatastoreTest, AnItemRecordControlThatFailsToRegisterStopsTheEdition)
+{
+    // Heron alone would still be made: the failure must not pass for a start.
+    pim_test::UnregistrableServer godwit(m_godwit, "Godwit.GodwitCtrl.1");
+    EXPECT_EQ(IDS_NOTES_SERVER_FAILED, FailureOf([] { COzuDatastore datastore; }).id);
 }
 
 TEST_F(OzuDatastoreTest, FeaturesAndTypeLists)
@@ -147,6 +186,43 @@ TEST_F(OzuDatastoreTest, ARefusedRecordRaisesTheEditionsException)
     pim_test::Failure failure = FailureOf([&] { datastore.FileRecord(record.m_lpDispatch); });
     EXPECT_NE(-1, failure.id);
     EXPECT_NE(std::string::npos, failure.text.find("Filing Task Item")) << failure.text;
+}
+
+TEST_F(OzuDatastoreTest, AMissingRecordIsRefusedWithHeronsText)
+{
+    COzuDatastore& datastore = Datastore();
+    datastore.Connect();
+    // Heron answers a success code, 87, with its text.
+    pim_test::Failure failure = FailureOf([&] { datastore.FileRecord(nullptr); });
+    EXPECT_NE(-1, failure.id);
+    EXPECT_EQ("Null keynote parameter passed to FileKeynote()", failure.text);
+}
+
+TEST_F(OzuDatastoreTest, ANonZeroAnswerFromTheServerIsARefusal)
+{
+    // Each row: what the server answers, the message id that the datastore
+    // raises (-1: none, the record is filed).
+    struct Row {
+        long answer;
+        long failure;
+    } rows[] = {
+        {0, -1},
+        {87, IDS_RECORD_REFUSED},
+        {-1, IDS_RECORD_REFUSED},
+        {1, IDS_RECORD_REFUSED},
+    };
+    COzuDatastore& datastore = Datastore();
+    CGodwitWrapper record;
+    record.AddTypeBit(GODWIT_TYPE_TODO);
+    record.SetBody("call the bank");
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.answer);
+        AnsweringServer server(row.answer);
+        datastore.GetWrapper()->AttachDispatch(&server, FALSE);
+        EXPECT_EQ(row.failure, FailureOf([&] { datastore.FileRecord(record.m_lpDispatch); }).id);
+        EXPECT_EQ(1, server.calls);
+        datastore.GetWrapper()->DetachDispatch();
+    }
 }
 
 TEST_F(OzuDatastoreTest, AServerFailureWhileLoadingIsTheEditionsExceptionAndFreesTheMainWindow)

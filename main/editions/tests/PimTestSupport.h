@@ -4,11 +4,13 @@
 #include <afxquill.h>
 
 #include <gtest/gtest.h>
+#include <shlwapi.h>
 
 #include <string>
 #include <vector>
 
 #include "Datastore.h"
+#include "QuiComTesting.h"
 #include "QuillmateExcept.h"
 
 namespace pim_test {
@@ -100,5 +102,31 @@ inline bool AnyLineHas(const std::vector<std::string>& lines, const std::string&
             return true;
     return false;
 }
+
+// While it lives, the registry key of the server's class (found by
+// registering the server once) is volatile: a registration, which writes
+// lasting keys below it, fails as it would where the classes cannot be
+// written. The server is left unregistered.
+class UnregistrableServer {
+public:
+    UnregistrableServer(const QuiComTesting::ServerLibrary& server, const char* progId)
+    {
+        EXPECT_EQ(S_OK, server.Register()) << progId;
+        m_key = "CLSID\\" + QuiComTesting::RegText(HKEY_CLASSES_ROOT, std::string(progId) + "\\CLSID");
+        EXPECT_EQ(S_OK, server.Unregister()) << progId;
+        HKEY key = nullptr;
+        EXPECT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CLASSES_ROOT, m_key.c_str(), 0, nullptr, REG_OPTION_VOLATILE,
+                                                 KEY_ALL_ACCESS, nullptr, &key, nullptr))
+            << m_key;
+        if (key)
+            RegCloseKey(key);
+    }
+    ~UnregistrableServer() { SHDeleteKeyA(HKEY_CLASSES_ROOT, m_key.c_str()); }
+    UnregistrableServer(const UnregistrableServer&) = delete;
+    UnregistrableServer& operator=(const UnregistrableServer&) = delete;
+
+private:
+    std::string m_key;
+};
 
 } // namespace pim_test

@@ -2,10 +2,12 @@
 // item record control's file as the server.
 #include <gtest/gtest.h>
 #include <windows.h>
+#include <olectl.h>
 #include <shlwapi.h>
 
 #include <string>
 
+#include "PimTestSupport.h"
 #include "QuiComTesting.h"
 #include "QuiRegUtil.h"
 
@@ -89,6 +91,16 @@ TEST_F(RegUtil, FilesThatCannotRegisterAreReported)
         EXPECT_FALSE(registration.Succeeded());
         EXPECT_EQ(0, registration.GetResult());
     }
+}
+
+TEST_F(RegUtil, AFailingRegistrationEntryPointIsReported)
+{
+    pim_test::UnregistrableServer unwritable(m_godwit, kProgId);
+    QuiRegUtil registration("Godwit.ocx", kProgId, TRUE, FALSE);
+    EXPECT_TRUE(registration.WasCalled());
+    EXPECT_FALSE(registration.Succeeded());
+    EXPECT_EQ(SELFREG_E_CLASS, registration.GetResult());
+    EXPECT_EQ("<none>", Registered()) << "the server took its half-made registration back";
 }
 
 TEST_F(RegUtil, UnregistersOnlyWhatIsRegistered)

@@ -90,6 +90,13 @@ TEST_F(RukDatastoreTest, RegistersThePloverOfTheOutlookVersionAndLoadsCategories
     }
 }
 
+TEST_F(RukDatastoreTest, AnItemRecordControlThatFailsToRegisterStopsTheEdition)
+{
+    // Plover alone would still be made: the failure must not pass for a start.
+    pim_test::UnregistrableServer godwit(m_godwit, "Godwit.GodwitCtrl.1");
+    EXPECT_EQ(IDS_OUTLOOK_SERVER_FAILED, FailureOf([] { CRukDatastore datastore; }).id);
+}
+
 TEST_F(RukDatastoreTest, Answers)
 {
     CRukDatastore& datastore = Datastore();
