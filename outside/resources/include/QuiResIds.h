@@ -39,6 +39,16 @@
 #define IDS_EDITION_PALM         60061
 #define IDS_EDITION_WEB          60068
 
+/* PIM editions' notes (pimnotes.rc): what a filing reports and what the
+   note window asks. */
+#define IDS_PIM_FILED_TODO       60047
+#define IDS_PIM_FILED_CALENDAR   60048
+#define IDS_PIM_FILED_JOURNAL    60049
+#define IDS_PIM_WEB_ACTION_LATER 60054
+#define IDS_PIM_FILED_TASK       60062
+#define IDS_PIM_LONG_NOTE        57710
+#define IDS_PIM_FILE_EMPTY_NOTE  57713
+
 /* Preferences (prefs.rc): the sheet's caption, the hot-key message and the
    spoken commands. */
 #define IDR_SPEECH_COMMANDS      176  /* first pop-up: one item per spoken command */
