@@ -574,9 +574,13 @@ class PimEdition(Edition):
         """The to-dos the stand-in holds: [{"body", "due" (yyyy-mm-dd or ""), "category"}]."""
         raise NotImplementedError
 
+    standin_key = ""   # the stand-in's settings, where it reads which call to fail
+    fail_call = ""
+
     def fail_saves(self, road, standin, fail):
         """Tells the stand-in to refuse (or take again) the saves of to-dos."""
-        raise NotImplementedError
+        road.prefix.import_registry(f"[{self.standin_key}]\n\"FailCalls\"="
+                                    f"{multi_sz([self.fail_call] if fail else [])}\n")
 
     def expect_todo(self, road, standin, body, dues, category):
         def found():
@@ -686,9 +690,7 @@ class LotusNotes(PimEdition):
             f"\"Path\"=\"{reg_text(windows_path(folder))}\"\n")
         return folder / "mail" / "alee.nsf"
 
-    def fail_saves(self, road, mail, fail):
-        road.prefix.import_registry(f"[{self.standin_key}]\n\"FailCalls\"="
-                                    f"{multi_sz(['LNDatabase::CreateDocument'] if fail else [])}\n")
+    fail_call = "LNDatabase::CreateDocument"
 
     def todos(self, road, mail):
         notes = {}
@@ -722,9 +724,7 @@ class Outlook(PimEdition):
             "\"MasterList\"=\"Business;Calls;\"\n")
         return store
 
-    def fail_saves(self, road, store, fail):
-        road.prefix.import_registry(f"[{self.standin_key}]\n\"FailCalls\"="
-                                    f"{multi_sz(['_TaskItem.Save'] if fail else [])}\n")
+    fail_call = "_TaskItem.Save"
 
     def todos(self, road, store):
         if not store.exists():

@@ -36,6 +36,7 @@
 #include "QuillmateApp.h"
 #include "RukDatastore.h"
 #include "TestSupport.h"
+#include "URLHandler.h"
 
 namespace pimnote_test {
 
@@ -208,6 +209,16 @@ const char kNotesMail[] =
 
 const char* const kServers[] = {"Heron.dll", "Plover.dll", "Finch.ocx", "Godwit.ocx"};
 
+const char kPreferencesKey[] = "Software\\Quillmate\\Client\\Preferences";
+
+// One web action, named by its keywords.
+const char kConnectors[] =
+    "<CONNECTOR MENUSTRING=\"Finder\">\n"
+    "<SUBTYPE MENUSTRING=\"search for\" KEYWORDS=\"search for\" METHOD=\"GET\" "
+    "ACTION=\"http://find.test/?q=$:querystring\" >\n"
+    "</SUBTYPE>\n"
+    "</CONNECTOR>\n";
+
 // The edition's stand-in, its datastore, the parser over its items, and the
 // application with a tray window as its main window.
 class NotesFixture : public ::testing::Test {
@@ -223,11 +234,22 @@ protected:
         for (const char* file : kServers)
             QuiComTesting::ServerLibrary((QuiComTesting::ProgramFolder() + file).c_str()).Unregister();
         MakeStandIn();
+        // The datastore reads its connectors from the current folder.
+        char home[MAX_PATH] = "";
+        GetCurrentDirectoryA(MAX_PATH, home);
+        m_home = home;
+        m_folder = m_home + "\\pim-notes-connectors";
+        QuiTesting::RemoveFolder(m_folder);
+        ASSERT_TRUE(CreateDirectoryA(m_folder.c_str(), nullptr));
+        ASSERT_TRUE(SetCurrentDirectoryA(m_folder.c_str()));
+        NotesStandInTesting::WriteFile(m_folder + "\\connectors.xml", kConnectors);
         pim_test::Failure failure = pim_test::FailureOf([&] {
             store.reset(MakeDatastore());
             store->Connect();
             ASSERT_TRUE(store->LoadItems());
         });
+        // The parse packages load from the test's own folder.
+        SetCurrentDirectoryA(m_home.c_str());
         ASSERT_EQ(-1, failure.id) << failure.text;
         ASSERT_NE(nullptr, store);
         manager.reset(new QuiParserMgr(store->GetKestrel()));
@@ -271,6 +293,12 @@ protected:
         CoFreeUnusedLibraries();
         for (const char* file : kServers)
             QuiComTesting::ServerLibrary((QuiComTesting::ProgramFolder() + file).c_str()).Unregister();
+        if (m_browserSet) {
+            SHDeleteValueA(HKEY_CURRENT_USER, kPreferencesKey, "Browser");
+            QuiURLHandler::GetDefaultBrowser()->CreateBrowser();
+        }
+        if (!m_folder.empty())
+            QuiTesting::RemoveFolder(m_folder);
         m_notes.reset();
         m_outlook.reset();
         if (!m_outlookStore.empty())
@@ -322,6 +350,15 @@ protected:
         const DWORD edition = app.edition == pimNotes ? 1 : app.edition == pimPalm ? 2 : 3;
         EXPECT_EQ(ERROR_SUCCESS, settings->SetValue(ClientRegistry::ActivePIM, &edition));
         m_activePimSet = true;
+    }
+
+    // The web actions pane takes web actions only with a browser driver.
+    void UseExplorerDriver()
+    {
+        ASSERT_TRUE(QuiTesting::SetRegNumber(HKEY_CURRENT_USER, kPreferencesKey, "Browser", 3));
+        m_browserSet = true;
+        ASSERT_NE(nullptr, QuiURLHandler::GetDefaultBrowser());
+        ASSERT_TRUE(QuiURLHandler::GetDefaultBrowser()->CreateBrowser());
     }
 
     CPimActionNote* Open()
@@ -406,6 +443,9 @@ protected:
     std::unique_ptr<NotesStandInTesting::Installation> m_notes;
     std::unique_ptr<OutlookStandInTesting::Installation> m_outlook;
     std::string m_outlookStore;
+    std::string m_home;
+    bool m_browserSet = false;
+    std::string m_folder;
     std::unique_ptr<PalmTesting::TestDesktop> m_palm;
     std::unique_ptr<CDatastore> store;
     std::unique_ptr<QuiParserMgr> manager;

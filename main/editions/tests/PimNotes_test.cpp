@@ -240,6 +240,43 @@ TEST_P(PimNote, WebActionsInForceUntickTheToDoAndCalendarAndTheNoteClosesWithout
     EXPECT_TRUE(g_door.filed.empty());
 }
 
+TEST_P(PimNote, AWebActionSentBeforeARefusedToDoIsNotSentAgain)
+{
+    SetActivePim();
+    UseExplorerDriver();
+    CPimActionNote* note = Open();
+    ASSERT_NE(nullptr, note);
+    Type(note, "search for whales");
+    ASSERT_TRUE(Checked(&DestWnd(note)->GetWebActionsPane()));
+    ASSERT_TRUE(note->GetWebActionsDestination()->HasSelectedActions());
+    Click(ToDoPane(note));
+    ASSERT_TRUE(Checked(ToDoPane(note)));
+    // Palm and Outlook announce an action that was kept for later.
+    g_door.webResult = 2;
+    g_door.refuseType = GODWIT_TYPE_TODO;
+    g_door.refusals = 1;
+    const bool announces = GetParam() != pimNotes;
+    CPromptScript prompts;
+    if (announces)
+        prompts.AnswerNext(IDOK);
+    prompts.AnswerNext(IDOK);
+    Command(note, ID_DEST_FILE_AND_SEND);
+    EXPECT_EQ(1, g_door.webActions);
+    ASSERT_TRUE(IsOpen(note));
+    std::vector<std::string> asked = {Message(IDS_RECORD_REFUSED)};
+    if (announces)
+        asked.insert(asked.begin(), Message(IDS_PIM_WEB_ACTION_LATER));
+    EXPECT_EQ(asked, Texts(prompts));
+
+    Command(note, ID_DEST_FILE_AND_SEND);
+    EXPECT_EQ(1, g_door.webActions) << "the web action is not sent twice";
+    EXPECT_EQ(asked.size(), prompts.Asked().size()) << "nor announced twice";
+    EXPECT_EQ(0, prompts.Unexpected());
+    ASSERT_EQ(1u, g_door.filed.size());
+    EXPECT_EQ("whales", g_door.filed[0].body.substr(g_door.filed[0].body.size() - 6));
+    EXPECT_FALSE(IsOpen(note));
+}
+
 INSTANTIATE_TEST_SUITE_P(Editions, PimNote, ::testing::Values(pimNotes, pimPalm, pimOutlook),
                          [](const ::testing::TestParamInfo<PimEdition>& info) { return EditionName(info.param); });
 
