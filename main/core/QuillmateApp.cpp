@@ -201,10 +201,17 @@ void CQuillmateApp::OnAppExit()
         }
         CString text;
         note->GetNoteText(text);
-        if (!text.IsEmpty() && AfxMessageBox(IDS_EXIT_FILE_NOTE, MB_YESNO | MB_TASKMODAL) == IDYES)
+        if (!text.IsEmpty() && AfxMessageBox(IDS_EXIT_FILE_NOTE, MB_YESNO | MB_TASKMODAL) == IDYES) {
             note->FileNote(note);
-        else
+            // A filing that failed brought the note back with its text: the
+            // exit stops here rather than ask about it again and again; the
+            // user keeps the note and may leave without it by the next exit.
+            if (GetCurrentNote() == note && !note->IsBusy() && note->GetNoteWnd() &&
+                note->GetNoteWnd()->GetSafeHwnd())
+                return;
+        } else {
             note->DestroyNoteWnd();
+        }
         // A note whose window is gone already would be met again and again.
         if (GetCurrentNote() == note && !note->IsBusy() && !(note->GetNoteWnd() && note->GetNoteWnd()->GetSafeHwnd()))
             CloseNote(note);

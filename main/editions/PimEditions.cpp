@@ -1,31 +1,12 @@
 #include "PimEditions.h"
 
-#include "DestWnd.h"
-#include "GodwitDispIds.h"
-#include "GodwitWrapper.h"
 #include "IbeDatastore.h"
-#include "NoteWnd.h"
 #include "OzuApp.h"
 #include "OzuDatastore.h"
-#include "QuiResIds.h"
-#include "QuillmateExcept.h"
+#include "PimNotes.h"
 #include "RukDatastore.h"
 
 namespace {
-
-class CPimPlainNoteWnd : public CNoteWnd {
-public:
-    explicit CPimPlainNoteWnd(CActionNote* note) : CNoteWnd(note) {}
-    CDestWnd* CreateDestWnd() override
-    {
-        auto* dest = new CDestWnd;
-        if (!dest->Create(this)) {
-            delete dest;
-            return nullptr;
-        }
-        return dest;
-    }
-};
 
 template <class Datastore>
 CDatastore* CreateDatastore(int)
@@ -33,16 +14,18 @@ CDatastore* CreateDatastore(int)
     return new Datastore;
 }
 
-CActionNote* CreatePlainNote()
+// The note and its window, which links itself into the note.
+template <class Note, class NoteWnd>
+CActionNote* CreateNote()
 {
-    auto* note = new CPimPlainNote;
-    new CPimPlainNoteWnd(note);
+    auto* note = new Note;
+    new NoteWnd(note);
     return note;
 }
 
-const QuiEdition kNotesEdition = {&CreateDatastore<COzuDatastore>, &CreatePlainNote};
-const QuiEdition kPalmEdition = {&CreateDatastore<CIbeDatastore>, &CreatePlainNote};
-const QuiEdition kOutlookEdition = {&CreateDatastore<CRukDatastore>, &CreatePlainNote};
+const QuiEdition kNotesEdition = {&CreateDatastore<COzuDatastore>, &CreateNote<COzuActionNote, COzuNoteWnd>};
+const QuiEdition kPalmEdition = {&CreateDatastore<CIbeDatastore>, &CreateNote<CIbeActionNote, CIbeNoteWnd>};
+const QuiEdition kOutlookEdition = {&CreateDatastore<CRukDatastore>, &CreateNote<CRukActionNote, CRukNoteWnd>};
 
 } // namespace
 
@@ -51,31 +34,4 @@ void QuiRegisterPimEditions()
     QuiRegisterEdition(CDatastore::typeNotes, &kNotesEdition);
     QuiRegisterEdition(CDatastore::typePalm, &kPalmEdition);
     QuiRegisterEdition(CDatastore::typeOutlook, &kOutlookEdition);
-}
-
-void CPimPlainNote::FileNote(CActionNote*)
-{
-    RunFiling(0);
-}
-
-void CPimPlainNote::FileEntries()
-{
-    CString text;
-    GetNoteText(text);
-    CQuillmateApp* app = QuiGetApp();
-    CDatastore* datastore = app ? app->GetDatastore() : nullptr;
-    if (text.IsEmpty() || !datastore)
-        return;
-    try {
-        CGodwitWrapper record;
-        record.AddTypeBit(GODWIT_TYPE_TODO);
-        record.SetBody(text);
-        datastore->Connect();
-        datastore->FileRecord(record.m_lpDispatch);
-    } catch (COleException* e) {
-        e->Delete();
-        throw new COzuExcept(IDS_NO_RECORD_CONTROL);
-    } catch (COleDispatchException* e) {
-        throw new COzuExcept(e, 0);
-    }
 }

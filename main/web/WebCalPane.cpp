@@ -23,54 +23,11 @@
 
 namespace webcal {
 
-CString TextWithoutKeyphrases(const CString& text, const int* keyphrases, int count)
-{
-    const int length = text.GetLength();
-    std::vector<bool> cut(static_cast<size_t>(length), false);
-    bool any = false;
-    for (int k = 0; k < count; k++) {
-        if (keyphrases[k] == 0)
-            continue;
-        int first = 0, last = 0;
-        KeyphraseOf(keyphrases[k])->getOffsets(&first, &last);
-        if (last == 0 || first < 0 || first >= length)
-            continue;
-        if (last < 0 || last >= length)
-            last = length - 1;
-        // The blank that parted the phrase from the words before it goes too,
-        // but no other character.
-        if (first > 0 && (text[first - 1] == ' ' || text[first - 1] == '\t'))
-            first--;
-        for (int i = first; i <= last; i++)
-            cut[static_cast<size_t>(i)] = true;
-        any = true;
-    }
-    if (!any)
-        return text;
-    CString result;
-    for (int i = 0; i < length; i++) {
-        if (!cut[static_cast<size_t>(i)])
-            result += text[i];
-    }
-    result.TrimLeft();
-    result.TrimRight();
-    return result;
-}
-
 int TwelveHour(int hour24, bool* pm)
 {
     *pm = hour24 >= 12;
     int hour = hour24 % 12;
     return hour == 0 ? 12 : hour;
-}
-
-int MinutesOfDay(DATE t)
-{
-    if (t < 0.0)
-        return -1;
-    double fraction = t - std::floor(t);
-    int minutes = static_cast<int>(std::floor(fraction * 24.0 * 60.0 + 0.5));
-    return minutes >= 24 * 60 ? 24 * 60 - 1 : minutes;
 }
 
 } // namespace webcal
@@ -655,8 +612,7 @@ void CWebCalPane::FillEndTime()
     long minutes = datastore ? datastore->GetDefaultDuration() : 0;
     if (minutes <= 0)
         minutes = 60;
-    const int end = (MinutesOfDay(start) + static_cast<int>(minutes)) % (24 * 60);
-    m_end.SetTime(static_cast<DATE>(end) / (24.0 * 60.0));
+    m_end.SetTime(TimeOfDayAfter(start, minutes));
     TickOnEdit(m_start);
 }
 

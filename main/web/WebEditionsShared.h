@@ -3,6 +3,7 @@
 #include <afxquill.h>
 
 #include "DateDrop.h"
+#include "DestUtil.h"
 #include "QuiParseSinks.h"
 
 class CActionNote;
@@ -14,29 +15,11 @@ class QuiPrsContext;
 class QuiPrsItemRole;
 class QuiPrsKeyphrase;
 
-// The keyphrase a parse event's extra value stands for.
-QuiPrsKeyphrase* KeyphraseOf(int nExtra);
-// Whether the adaptor has the user-changed bit.
-bool UserChanged(CDestProp* prop);
-// Ticks or unticks the destination's pane as a click would.
-void SetChecked(CDestination& dest, bool bChecked);
-// Whether the destination's pane is ticked.
-bool IsChecked(CDestination& dest);
-
 // Registers the sink for the package "Date" and the date item type in the
 // note's context (once per context); the context is kept for unregistering.
 void RegisterDateSink(CDestination* dest, CActionNote* note, QuiDestinationSink& sink, QuiPrsContext*& context,
                       bool& registered);
 void UnregisterDateSink(QuiDestinationSink& sink, QuiPrsContext*& context, bool& registered);
-
-// The role's moment as a local date: VT_DATE, or VT_NULL when the moment
-// cannot be converted.
-void RoleDate(QuiPrsItemRole* role, COleVariant& value);
-// -1.0 empty, -2.0 no date or time, else the value.
-DATE FieldDate(CDateDrop& field);
-DATE FieldTime(CTimeEdit& field);
-// A valid time written back in the user's format.
-void RewriteTime(CTimeEdit& field);
 
 // The subtype of the catalogue's web action item with that identifier; null
 // when there is none.

@@ -98,7 +98,7 @@ void CWebToDoDestination::BuildQueryString(CString& text)
     CString noteText;
     note->GetNoteText(noteText);
     const int keyphrase = m_pDate->GetKeyphraseId();
-    text = webcal::TextWithoutKeyphrases(noteText, &keyphrase, 1);
+    text = TextWithoutKeyphrases(noteText, &keyphrase, 1);
 }
 
 int CWebToDoDestination::FileItem(CWebActionJug* pAction)

@@ -46,6 +46,7 @@ IDR_TRAY_LOADING = 29   # the same icon while loading
 ID_APP_EXIT = 57665
 ID_DEST_FILE = 169
 ID_DEST_FILE_AND_SEND = 27
+IDS_DEST_FILING = 109   # the tray's tip while a note files
 NIF_TIP = 0x4
 NIM_ADD, NIM_MODIFY, NIM_DELETE = 0, 1, 2
 WM_COMMAND = 0x0111
@@ -144,6 +145,14 @@ class Prefix:
                               stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=timeout * TIME_FACTOR)
         if done.returncode != 0:
             raise RoadError(f"wine {' '.join(map(str, args))}: exit {done.returncode}")
+
+    def output(self, args, timeout=60):
+        """What a console program of the prefix prints."""
+        done = subprocess.run([WINE] + list(args), env=self.env, stdin=subprocess.DEVNULL, stdout=subprocess.PIPE,
+                              stderr=subprocess.DEVNULL, timeout=timeout * TIME_FACTOR)
+        if done.returncode != 0:
+            raise RoadError(f"wine {' '.join(map(str, args))}: exit {done.returncode}")
+        return done.stdout.decode("latin-1")
 
     def start(self, args, cwd=None, pipes=False):
         streams = subprocess.PIPE if pipes else subprocess.DEVNULL
@@ -248,6 +257,8 @@ class Road:
         if len(tips) != 2 or not tips[0] or tips[0] == tips[1]:
             raise RoadError(f"the tray tips of the resource library cannot tell ready from loading: {tips}")
         self.ready_tip = tips[0]
+        self.filing_tip = self.probe.ok(f"strings {windows_path(self.install_dir / 'QuiRes1033.dll')} "
+                                        f"{IDS_DEST_FILING}")
         self.desktop = poll(self._desktop_window, 30, "the desktop's X window")
 
     def browser_standin(self):
@@ -383,6 +394,36 @@ class Road:
                 return
         raise RoadError(f"no file button; windows: {self.probe.ask('windows')}")
 
+    def press_file(self):
+        """Clicks the current note's file button; the window may stay."""
+        for command in (ID_DEST_FILE_AND_SEND, ID_DEST_FILE):
+            answer = self.probe.ask(f"button {command}")
+            if answer.startswith("ok "):
+                x, y = answer[3:].split()
+                self.click(x, y)
+                self.step(f"file button {command} pressed")
+                return
+        raise RoadError(f"no file button; windows: {self.probe.ask('windows')}")
+
+    def fresh_note(self, filed):
+        """The empty note that opens after one was filed (SaveThenNew)."""
+        window = poll(lambda: (lambda n: n[0] if n[0] and n[0] != filed else None)(self.note()), 15,
+                      "a fresh note after filing")
+        text = self.probe.ok("note-text")
+        if text:
+            raise RoadError(f"the fresh note holds {text!r}")
+        self.step(f"fresh note {window}")
+        return window
+
+    def set_text(self, text):
+        self.probe.ok(f"set-note-text {text}")
+        poll(lambda: self.probe.ok("note-text") == text, 15, f"the note's text {text!r}")
+        self.step(f"note text {text!r}")
+
+    def tips_since(self, count):
+        """The tray tips the program asked for after the first `count` requests."""
+        return [tip for (message, owner, icon, flags, tip) in self.tray_requests()[count:] if flags & NIF_TIP]
+
     def exit(self):
         if self.program and self.program.poll() is None and self.tray_owner:
             self.probe.ask(f"post {self.tray_owner} {WM_COMMAND} {ID_APP_EXIT}")
@@ -499,7 +540,263 @@ class WebCalendar(Edition):
             raise RoadError(f"calendar URL parameters (got, expected): {wrong}")
 
 
-EDITIONS = {"WebCalendar": WebCalendar}
+def multi_sz(values):
+    """A REG_MULTI_SZ value as regedit reads it."""
+    data = b"".join(v.encode("ascii") + b"\0" for v in values) + b"\0"
+    return "hex(7):" + ",".join(f"{b:02x}" for b in data)
+
+
+def date_choices():
+    """Tomorrow as "yyyy-mm-dd", and the day after should midnight pass during the run."""
+    return [d.isoformat() for d in tomorrow_choices()]
+
+
+class PimEdition(Edition):
+    """A PIM edition's road: a typed to-do with its due date and category,
+    then a note with nothing ticked, then a save the back end refuses. The
+    whole run files with SaveThenNew on, so each filing opens a fresh note."""
+    text = "call the bank tomorrow 3pm Business"
+    # The to-do cuts only its due date from its text: the category and the
+    # calendar's start time stay.
+    filed_body = "call the bank 3pm Business"
+    due, category = 160, 123   # the to-do pane's due date and category fields
+    plain = "water the plants"
+    refused = "pay the rent tomorrow"   # the to-do ticked: filed under the busy tray icon
+
+    def settings(self):
+        return super().settings() + ("[HKEY_CURRENT_USER\\Software\\Quillmate\\Client\\Preferences]\n"
+                                     "\"SaveThenNew\"=dword:00000001\n")
+
+    def fields(self, probe):
+        return {self.due: probe.ok("format-date 1"), self.category: "Business"}
+
+    def todos(self, road, standin):
+        """The to-dos the stand-in holds: [{"body", "due" (yyyy-mm-dd or ""), "category"}]."""
+        raise NotImplementedError
+
+    standin_key = ""   # the stand-in's settings, where it reads which call to fail
+    fail_call = ""
+
+    def fail_saves(self, road, standin, fail):
+        """Tells the stand-in to refuse (or take again) the saves of to-dos."""
+        road.prefix.import_registry(f"[{self.standin_key}]\n\"FailCalls\"="
+                                    f"{multi_sz([self.fail_call] if fail else [])}\n")
+
+    def expect_todo(self, road, standin, body, dues, category):
+        def found():
+            for todo in self.todos(road, standin):
+                if todo["body"] == body:
+                    return todo
+            return None
+        todo = poll(found, 15, f"the to-do {body!r} at the stand-in")
+        road.step(f"stand-in holds {todo}")
+        wrong = {}
+        if todo["due"] not in dues:
+            wrong["due"] = (todo["due"], dues)
+        if todo["category"] != category:
+            wrong["category"] = (todo["category"], category)
+        if wrong:
+            raise RoadError(f"the to-do {body!r} (got, expected): {wrong}")
+        count = sum(1 for t in self.todos(road, standin) if t["body"] == body)
+        if count != 1:
+            raise RoadError(f"the to-do {body!r} was filed {count} times")
+        # The confirmation of the filed note, closed as a person does.
+        confirmation = poll(lambda: road.probe.ok("dialog"), 15, "the filed note's confirmation")
+        road.step(f"confirmation: {confirmation}")
+        road.probe.ok("cancel-dialogs")
+        poll(lambda: not road.probe.ok("dialog"), 15, "the confirmation closed")
+
+    def is_ready_tip(self, road, tip):
+        return tip == road.ready_tip or len(tip) >= 63 and road.ready_tip.startswith(tip)
+
+    def run(self, road, artefact):
+        standin = self.standin(road)
+        road.start().wait_ready()
+        note = road.hot_key()
+        road.type(self.text)
+        road.wait_fields(self.pane, self.fields(road.probe))
+        road.screenshot(artefact)
+        road.file_note(note)
+        self.expect_todo(road, standin, self.filed_body, date_choices(), "Business")
+        note = road.fresh_note(note)
+
+        # Nothing ticked: the note is a to-do all the same.
+        road.set_text(self.plain)
+        road.file_note(note)
+        self.expect_todo(road, standin, self.plain, [""], "")
+        note = road.fresh_note(note)
+
+        self.refused_save(road, standin, note)
+
+    def refused_save(self, road, standin, note):
+        """A save the back end refuses: the user is told and keeps the note;
+        once the back end takes it again, the note is filed."""
+        self.fail_saves(road, standin, True)
+        self.check_refused(road, standin, note)
+        self.fail_saves(road, standin, False)
+        road.file_note(note)
+        self.expect_todo(road, standin, "pay the rent", date_choices(), "")
+        road.fresh_note(note)
+
+    def check_refused(self, road, standin, note):
+        road.set_text(self.refused)
+        before = len(road.tray_requests())
+        road.press_file()
+        message = poll(lambda: road.probe.ok("dialog"), 30, "the message of the refused save")
+        road.step(f"message: {message}")
+        road.probe.ok("cancel-dialogs")
+        poll(lambda: road.note()[0] == note, 15, "the note window back after the refused save")
+        text = road.probe.ok("note-text")
+        if text != self.refused:
+            raise RoadError(f"the note came back with {text!r}")
+        poll(lambda: (lambda tips: tips and self.is_ready_tip(road, tips[-1]))(road.tips_since(before)), 15,
+             "the ready tray icon after the refused save")
+        if road.filing_tip not in road.tips_since(before):
+            raise RoadError(f"the tray never showed {road.filing_tip!r}: {road.tips_since(before)}")
+        if road.probe.ok(f"enabled {road.tray_owner}") != "1":
+            raise RoadError("the main window stays disabled after the refused save")
+        road.step("the note, the tray icon and the main window are back")
+        if any(t["body"] == "pay the rent" for t in self.todos(road, standin)):
+            raise RoadError("the refused to-do reached the stand-in")
+
+
+class LotusNotes(PimEdition):
+    """Lotus Notes edition 1: to-dos into the user's mail file."""
+    datastore = "COzuDatastore"
+    active_pim = 1
+    pane = 507
+    standin_key = "HKEY_CURRENT_USER\\Software\\QuillmateStandIns\\Notes"
+
+    def standin(self, road):
+        folder = road.work / "notes"
+        shutil.rmtree(folder, ignore_errors=True)
+        (folder / "mail").mkdir(parents=True)
+        files = {
+            "notes.ini": "[Notes]\r\nLocation=Office,1234,5678\r\nKeyFileName=user.id\r\n"
+                         "MailFile=mail\\alee.nsf\r\nMailServer=\r\n",
+            "user.id": "CN=Ann Lee/OU=Sales/O=Acme\r\n",
+            "names.nsf": "[note 8]\r\nForm=Location\r\nName=Office\r\nMailType=1\r\nMailFile=mail\\alee.nsf\r\n",
+            "mail/alee.nsf":
+                "[note 1]\r\n$Title=To do\r\n$NoteClass=4\r\n$Fields=Subject\r\n$Fields=Categories\r\n"
+                "$ChoicesOption.Categories=1\r\n$ChoicesFormula.Categories=\"Business\" : \"Personal\"\r\n"
+                "[note 2]\r\n$Title=CalendarProfile\r\n$NoteClass=4\r\n$Default.Owner=CN=Ann Lee/OU=Sales/O=Acme\r\n"
+                "[note 3]\r\n$ProfileName=CalendarProfile\r\nOwner=CN=Ann Lee/OU=Sales/O=Acme\r\n"
+                "CalEntryType(number)=0\r\nDefaultDuration(number)=60\r\n",
+        }
+        for name, text in files.items():
+            (folder / name).write_bytes(text.encode("ascii"))
+        road.prefix.import_registry(
+            "[HKEY_LOCAL_MACHINE\\Software\\Lotus\\Notes\\5.0]\n"
+            f"\"Path\"=\"{reg_text(windows_path(folder))}\"\n")
+        return folder / "mail" / "alee.nsf"
+
+    fail_call = "LNDatabase::CreateDocument"
+
+    def todos(self, road, mail):
+        notes = {}
+        for line in road.prefix.output([windows_path(road.bin / "notesdump.exe"), windows_path(mail)]).splitlines():
+            number, _, item = line.partition(" ")
+            name, _, value = item.partition("=")
+            notes.setdefault(number, {}).setdefault(name.split("(")[0], []).append(value)
+        # Notes writes "*" for no date.
+        return [{"body": n.get("Subject", [""])[0], "due": n.get("DueDateTime", [""])[0][:10].strip("*"),
+                 "category": ",".join(n.get("Categories", []))}
+                for n in notes.values() if n.get("Form") == ["Task"]]
+
+
+class Outlook(PimEdition):
+    """Outlook edition 3: tasks into the stand-in's store."""
+    datastore = "CRukDatastore"
+    active_pim = 3
+    pane = 525
+    standin_key = "HKEY_CURRENT_USER\\Software\\QuillmateStandIns\\Outlook"
+
+    def standin(self, road):
+        store = road.work / "outlook.store"
+        store.unlink(missing_ok=True)
+        road.prefix.run(["regsvr32", "/s", windows_path(road.bin / "OutlookStandIn.dll")])
+        program = windows_path(road.bin / "outlook-9.0" / "outlook.exe")
+        road.prefix.import_registry(
+            "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\OUTLOOK.EXE]\n"
+            f"@=\"{reg_text(program)}\"\n"
+            f"[{self.standin_key}]\n\"Store\"=\"{reg_text(windows_path(store))}\"\n"
+            "[HKEY_CURRENT_USER\\Software\\Microsoft\\Office\\9.0\\Outlook\\Categories]\n"
+            "\"MasterList\"=\"Business;Calls;\"\n")
+        return store
+
+    fail_call = "_TaskItem.Save"
+
+    def todos(self, road, store):
+        if not store.exists():
+            return []
+        records = {}
+        for line in road.prefix.output([windows_path(road.bin / "outlookdump.exe"),
+                                        windows_path(store)]).splitlines():
+            parts = line.split(" ", 3)
+            if len(parts) < 4 or parts[1] != "task" or parts[2] != "saved":
+                continue
+            name, _, value = parts[3].partition("=")
+            records.setdefault(parts[0], {})[name] = value
+        return [{"body": r.get("Subject", ""), "due": "" if r.get("DueDate", "none") == "none"
+                 else r.get("DueDate", "")[:10], "category": r.get("Categories", "").rstrip("; ")}
+                for r in records.values()]
+
+
+class PalmDesktop(PimEdition):
+    """Palm Desktop edition 2: to-dos into the user's to-do table."""
+    datastore = "CIbeDatastore"
+    active_pim = 2
+    pane = 503
+    user, user_folder = "Zoe", "ZoeD"
+
+    def standin(self, road):
+        desktop = road.work / "palm"
+        shutil.rmtree(desktop, ignore_errors=True)
+        desktop.mkdir(parents=True)
+        road.prefix.run([windows_path(road.bin / "roadpalm.exe"), windows_path(desktop), self.user,
+                         self.user_folder, "Business", "Personal"])
+        road.prefix.import_registry(
+            "[HKEY_CURRENT_USER\\Software\\U.S. Robotics\\Pilot Desktop\\core]\n"
+            f"\"Path\"=\"{reg_text(windows_path(desktop))}\"\n"
+            "[HKEY_CURRENT_USER\\Software\\U.S. Robotics\\Pilot Desktop\\Preferences]\n"
+            f"\"LastUserName\"=\"{self.user}\"\n")
+        return desktop / self.user_folder / "todo" / "todo.dat"
+
+    def todos(self, road, table):
+        text = road.prefix.output([windows_path(road.bin / "palmdump.exe"), windows_path(table)])
+        categories = {}
+        for index, number, name in re.findall(r'^category (\d+) id=(\d+) name="([^"]*)"', text, re.M):
+            categories.setdefault(index, name)
+            categories.setdefault(number, name)
+        todos = []
+        for line in text.splitlines():
+            if not line.startswith("record "):
+                continue
+            fields = dict(re.findall(r'(\w+)=("(?:[^"\\]|\\.)*"|\S+)', line))
+            due = int(fields.get("due", "0"))
+            todos.append({"body": fields.get("description", '""')[1:-1],
+                          "due": "" if due in (0, 1956528000) else datetime.date.fromtimestamp(due).isoformat(),
+                          # Slot 0, "Unfiled", is no category.
+                          "category": categories.get(fields.get("category", ""), "").replace("Unfiled", "")})
+        return todos
+
+    def refused_save(self, road, table, note):
+        # The table library reads what it must fail from the program's
+        # environment: the program starts again with it.
+        road.set_text("")
+        road.exit()
+        road.tray_owner = None
+        road.prefix.env["PALM_STANDIN_FAIL"] = "CBaseTable::AddRecord"
+        try:
+            road.start().wait_ready()
+            note = road.hot_key()
+            self.check_refused(road, table, note)
+            road.set_text("")
+        finally:
+            del road.prefix.env["PALM_STANDIN_FAIL"]
+
+
+EDITIONS = {"WebCalendar": WebCalendar, "LotusNotes": LotusNotes, "PalmDesktop": PalmDesktop, "Outlook": Outlook}
 
 
 # -- the three uses

@@ -39,6 +39,7 @@ struct EditionScript {
     int loads = 0;
     int syncs = 0;
     int filed = 0;
+    bool filingFails = false;      // a filed note comes back with its text
     int notesDeleted = 0;
     int updaterRuns = 0;
     const char* const* itemTypeIds = nullptr;  // the categories the datastore lists
@@ -98,7 +99,10 @@ public:
     void FileNote(CActionNote*) override
     {
         ++g_script.filed;
-        DestroyNoteWnd();
+        if (g_script.filingFails)
+            ShowNoteWnd(TRUE);
+        else
+            DestroyNoteWnd();
     }
 };
 

@@ -431,6 +431,37 @@ TEST_F(OzuApp, ExitAsksOnlyForTheNoteThatHoldsText)
     }
 }
 
+TEST_F(OzuApp, ExitWithANoteWhoseFilingFailsAsksOnceAndKeepsTheNote)
+{
+    g_script = EditionScript();
+    g_script.filingFails = true;
+    ASSERT_TRUE(Start());
+    CActionNote* note = OpenNote("call Bob tomorrow");
+    ASSERT_NE(nullptr, note);
+    CPromptScript prompts;
+    prompts.AnswerNext(IDYES);
+    app->OnAppExit();
+    Pump();
+    EXPECT_EQ(std::vector<std::string>{Message(IDS_EXIT_FILE_NOTE)}, Texts(prompts));
+    EXPECT_EQ(0, prompts.Unexpected());
+    EXPECT_EQ(1, g_script.filed);
+    ASSERT_EQ(1, app->GetNoteCount()) << "the note that could not be filed is kept";
+    CString text;
+    note->GetNoteText(text);
+    EXPECT_STREQ("call Bob tomorrow", text);
+    EXPECT_FALSE(TakeQuit());
+
+    // The next exit asks again once, and No lets the user leave.
+    prompts.AnswerNext(IDNO);
+    app->OnAppExit();
+    Pump();
+    EXPECT_EQ(2u, prompts.Asked().size());
+    EXPECT_EQ(0, prompts.Unexpected());
+    EXPECT_EQ(0, app->GetNoteCount());
+    EXPECT_TRUE(TakeQuit());
+    Stop();
+}
+
 TEST_F(OzuApp, NotesOpenOnlyWhileReadyAndCascadeFromTheCurrentOne)
 {
     Make();

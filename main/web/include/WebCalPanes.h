@@ -11,6 +11,7 @@
 
 #include "DateDrop.h"
 #include "DestPane.h"
+#include "DestUtil.h"
 #include "Destination.h"
 #include "DropProps.h"
 #include "EditDrop.h"
@@ -27,13 +28,8 @@ class QuiPrsContext;
 // entry and the text of the note without the keyphrases that filled fields.
 namespace webcal {
 
-// The note's text without each keyphrase (the addresses, 0 for none) and one
-// blank directly before it; trimmed when anything was cut, else as it is.
-CString TextWithoutKeyphrases(const CString& text, const int* keyphrases, int count);
 // The twelve-hour hour (12 for noon and midnight) and whether it is after noon.
 int TwelveHour(int hour24, bool* pm);
-// Minutes since midnight of a time-of-day value, or -1 for none.
-int MinutesOfDay(DATE t);
 
 } // namespace webcal
 

@@ -39,6 +39,16 @@
 #define IDS_EDITION_PALM         60061
 #define IDS_EDITION_WEB          60068
 
+/* PIM editions' notes (pimnotes.rc): what a filing reports and what the
+   note window asks. */
+#define IDS_PIM_FILED_TODO       60047
+#define IDS_PIM_FILED_CALENDAR   60048
+#define IDS_PIM_FILED_JOURNAL    60049
+#define IDS_PIM_WEB_ACTION_LATER 60054
+#define IDS_PIM_FILED_TASK       60062
+#define IDS_PIM_LONG_NOTE        57710
+#define IDS_PIM_FILE_EMPTY_NOTE  57713
+
 /* Preferences (prefs.rc): the sheet's caption, the hot-key message and the
    spoken commands. */
 #define IDR_SPEECH_COMMANDS      176  /* first pop-up: one item per spoken command */
@@ -348,5 +358,39 @@
 #define IDS_RECORD_REFUSED       60050  /* the back end did not take a filed entry */
 #define IDS_OUTLOOK_NOT_FOUND    60052
 #define IDS_PALM_NOT_CONNECTED   60055
+
+
+/* PIM editions' destination panes: pictures, captions and menus by pane id
+   (the Notes to-do and calendar panes share 507 and 510 with the web panes;
+   506 and 511 serve them under Notes releases before 5). */
+#define IDR_OZU_TODO_OLD_PANE    506
+#define IDR_OZU_CAL_OLD_PANE     511
+#define IDR_OZU_JOURNAL_PANE     505
+#define IDR_PIM_EMAIL_PANE       509
+#define IDR_OZU_SELF_PANE        516
+#define IDR_IBE_MEMO_PANE        502
+#define IDR_IBE_TODO_PANE        503
+#define IDR_IBE_CAL_PANE         504
+#define IDR_RUK_TODO_PANE        525
+#define IDR_RUK_CAL_PANE         519
+#define IDB_JOURNAL_DISABLED     24
+#define IDR_PIM_TODO_KINDS       158  /* texts of the to-do's date kinds, items 6004 and 6005 */
+#define IDM_PIM_TODO_NO_DUE      6004
+#define IDM_PIM_TODO_DUE         6005
+#define IDR_PIM_EMAIL_FIELDS     163  /* the e-mail pane's recipient fields, items 6301 to 6303 */
+#define IDS_PIM_CALENDAR_BOX     106
+#define IDS_IBE_MEMO_PROMPT      57668
+#define IDS_PIM_DUE_PROMPT       57670
+#define IDS_PIM_LIKE_TODO        57675  /* printf format: the text of item 6004 or 6005 of menu 158 */
+#define IDS_OZU_JOURNAL_PROMPT   57679
+#define IDS_PIM_TO_PROMPT        57680
+#define IDS_PIM_NO_DATE          57685
+#define IDS_PIM_CC_PROMPT        57691
+#define IDS_PIM_BCC_PROMPT       57692
+#define IDS_PIM_BAD_CAL_DATE     57693
+#define IDS_OZU_SELF_LINK        57699
+#define IDS_OZU_BAD_DAYS         57703
+#define IDS_PIM_START_AFTER_DUE  60026
+#define IDS_PIM_DATE_OUT_OF_RANGE 60074
 
 #endif

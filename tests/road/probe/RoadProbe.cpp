@@ -23,6 +23,9 @@
 //   format-time <hour> <minute> the time in the user's format without seconds
 //   windows                     the visible top-level windows: handle, class, title
 //   cancel-dialogs              sends Cancel to every visible dialog box of another process
+//   dialog                      the texts of the first visible dialog box of another
+//                               process, tab-separated ("ok" alone when there is none)
+//   enabled <window>            "ok 1" when the window takes input, "ok 0" when disabled
 //   front <window>              brings the window to the foreground
 //   post <window> <message> <wparam>  posts a message (lparam 0)
 //   keytime <character>         types the character into the front window and times
@@ -348,6 +351,18 @@ BOOL CALLBACK CancelProc(HWND hwnd, LPARAM lParam)
     return TRUE;
 }
 
+BOOL CALLBACK DialogProc(HWND hwnd, LPARAM lParam)
+{
+    HWND* found = reinterpret_cast<HWND*>(lParam);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hwnd, &pid);
+    if (pid != GetCurrentProcessId() && IsWindowVisible(hwnd) && ClassOf(hwnd) == "#32770") {
+        *found = hwnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
 // Where a click lands on the window: its centre, "x y" on the desktop.
 std::string Centre(HWND hwnd)
 {
@@ -511,6 +526,19 @@ std::string Run(const std::string& line)
         EnumWindows(CancelProc, reinterpret_cast<LPARAM>(&count));
         return "ok " + std::to_string(count);
     }
+    if (verb == "dialog") {
+        HWND dialog = nullptr;
+        EnumWindows(DialogProc, reinterpret_cast<LPARAM>(&dialog));
+        std::string answer = "ok";
+        for (HWND child = dialog ? GetWindow(dialog, GW_CHILD) : nullptr; child;
+             child = GetWindow(child, GW_HWNDNEXT)) {
+            if (ClassOf(child) == "Static" && IsWindowVisible(child) && !WindowText(child).empty())
+                answer += (answer.size() == 2 ? " " : "\t") + Flat(WindowText(child));
+        }
+        return answer;
+    }
+    if (verb == "enabled" && args.size() >= 2)
+        return IsWindowEnabled(ParseWindow(args[1])) ? "ok 1" : "ok 0";
     if (verb == "front" && args.size() >= 2)
         return SetForegroundWindow(ParseWindow(args[1])) ? "ok" : "fail";
     if (verb == "keytime" && args.size() >= 2 && !args[1].empty())

@@ -1,0 +1,522 @@
+#include "PimPanes.h"
+
+#include <algorithm>
+#include <list>
+
+#include "ActionNote.h"
+#include "ButtonProps.h"
+#include "CoreWndUtil.h"
+#include "Datastore.h"
+#include "DestUtil.h"
+#include "FrameworkUtil.h"
+#include "GodwitDispIds.h"
+#include "GodwitWrapper.h"
+#include "NoteWnd.h"
+#include "PimDatastore.h"
+#include "PimDestCommon.h"
+#include "QuiResIds.h"
+#include "QuillmateApp.h"
+
+using namespace pimdest;
+
+namespace {
+
+// The ID string of a role's item; empty when it has none.
+CString RoleItemId(QuiPrsItemRole* role)
+{
+    QuiItem* item = role ? role->getItem() : nullptr;
+    return item ? CString(item->getID().toString()) : CString();
+}
+
+bool TypedButUnread(CDestProp* prop)
+{
+    const int flags = prop->GetFlags();
+    return (flags & CDestProp::FLAG_USER_CHANGED) && !(flags & CDestProp::FLAG_USER_EMPTIED);
+}
+
+void AddUnique(CActionNote* note, QuiPrsKeyphrase* kp)
+{
+    if (!note)
+        return;
+    const std::list<QuiPrsKeyphrase*>& marked = note->GetKeyphrases();
+    if (std::find(marked.begin(), marked.end(), kp) == marked.end())
+        note->AddKeyphrase(kp);
+}
+
+} // namespace
+
+//--- CPimToDoDestination
+
+CPimToDoDestination::CPimToDoDestination(CPimToDoPane* pPane, PimEdition edition)
+    : CDestination(pPane), m_edition(edition), m_pPane(pPane)
+{
+    if (edition == pimNotes)
+        m_bNotVersion5 = !PimIsNotesVersion5();
+}
+
+CPimToDoDestination::~CPimToDoDestination()
+{
+    detachSinks();
+}
+
+void CPimToDoDestination::Bind()
+{
+    m_pDue.reset(new CDateDropProp(&m_pPane->GetDueField()));
+    m_pStart.reset(new CDateDropProp(&m_pPane->GetStartField()));
+    m_pCategories.reset(new CMultiDropProp(&m_pPane->GetCategoryField()));
+    if (m_edition == pimNotes)
+        m_pCheckBox.reset(new CCheckBoxProp(&m_pPane->GetDoneBox()));
+}
+
+CActionNote* CPimToDoDestination::Note()
+{
+    return m_pPane ? m_pPane->GetActionNote() : nullptr;
+}
+
+int CPimToDoDestination::attachSinks()
+{
+    if (HasCategories()) {
+        CStringArray ids;
+        ItemIds(PIM_TODO_CATEGORY_TYPE, ids);
+        m_pPane->SetCategoryItems(ids);
+        RegisterDestinationSink("Alias", PIM_TODO_CATEGORY_TYPE, this, Note(), m_categorySink, m_pCategoryContext,
+                                m_bCategoryRegistered);
+    }
+    RegisterDestinationSink("Date", PIM_DATE_ITEM_TYPE, this, Note(), m_dateSink, m_pDateContext, m_bDateRegistered);
+    return 0;
+}
+
+void CPimToDoDestination::detachSinks()
+{
+    UnregisterDestinationSink("Date", m_dateSink, m_pDateContext, m_bDateRegistered);
+    UnregisterDestinationSink("Alias", m_categorySink, m_pCategoryContext, m_bCategoryRegistered);
+}
+
+void CPimToDoDestination::ForgetKeyphrases()
+{
+    if (!m_pDue)
+        return;
+    CActionNote* note = Note();
+    for (CDestProp* prop : {static_cast<CDestProp*>(m_pDue.get()), static_cast<CDestProp*>(m_pStart.get())}) {
+        if (prop->GetKeyphraseId() != 0 && note)
+            note->RemoveKeyphrase(KeyphraseOf(prop->GetKeyphraseId()));
+        prop->SetKeyphraseId(0);
+        prop->SetData(0);
+        prop->SetFlags(0);
+    }
+    if (HasCategories()) {
+        CStringArray ids;
+        ItemIds(PIM_TODO_CATEGORY_TYPE, ids);
+        for (int i = 0; i < ids.GetSize(); i++) {
+            auto* kp = static_cast<QuiPrsKeyphrase*>(m_pCategories->GetItemData(ids[i]));
+            if (!kp)
+                continue;
+            if (note)
+                note->RemoveKeyphrase(kp);
+            m_pCategories->SetItemData(ids[i], nullptr);
+        }
+    }
+    if (m_nCategoryKeyphrase != 0 && note)
+        note->RemoveKeyphrase(KeyphraseOf(m_nCategoryKeyphrase));
+    m_nCategoryKeyphrase = 0;
+    m_pCategories->SetData(0);
+    m_pCategories->SetFlags(0);
+}
+
+bool CPimToDoDestination::IsModified()
+{
+    if (!m_pDue)
+        return false;
+    return UserChanged(GetCheckProp()) || UserChanged(m_pDue.get()) || UserChanged(m_pStart.get()) ||
+           UserChanged(m_pCheckBox.get()) || UserChanged(m_pCategories.get());
+}
+
+void CPimToDoDestination::OnParseResult1(QuiPrsItemRole* pRole, int, int nExtra, QuiDestinationSink*)
+{
+    if (!pRole || !m_pDue || nExtra == 0)
+        return;
+    if (UserChanged(GetCheckProp()) && !IsChecked(*this))
+        return;
+    if (m_bParseLocked)
+        return;
+    const int tag = pRole->getTag();
+    CDestProp* prop = tag == 5 ? static_cast<CDestProp*>(m_pDue.get())
+                      : tag == 0 && HasCategories() ? static_cast<CDestProp*>(m_pCategories.get())
+                                                    : nullptr;
+    if (!prop)
+        return;
+    CActionNote* note = Note();
+    QuiPrsKeyphrase* kp = KeyphraseOf(nExtra);
+    if (UserChanged(prop)) {
+        if (note)
+            note->RemoveKeyphrase(kp);
+        prop->SetKeyphraseId(0);
+        return;
+    }
+    if (prop == m_pDue.get()) {
+        // The first due date wins.
+        if (m_pDue->GetKeyphraseId() != 0)
+            return;
+        COleVariant value;
+        RangedRoleDate(pRole, value);
+        m_pDue->SetKeyphraseId(nExtra);
+        AddUnique(note, kp);
+        m_pDue->SetData(tag);
+        m_pDue->SetValueAndFlags(value, CDestProp::FLAG_PARSED);
+        return;
+    }
+    const CString id = RoleItemId(pRole);
+    if (id.IsEmpty())
+        return;
+    if (m_edition == pimPalm) {
+        // One category at a time: the first keyphrase holds it.
+        if (m_nCategoryKeyphrase == 0) {
+            m_pCategories->CheckItem(id, CDestProp::FLAG_PARSED, kp, TRUE);
+            AddUnique(note, kp);
+            m_nCategoryKeyphrase = nExtra;
+            m_pCategories->SetData(tag);
+        }
+    } else if (!m_pCategories->GetItemData(id)) {
+        AddUnique(note, kp);
+        m_pCategories->CheckItem(id, CDestProp::FLAG_PARSED, kp, TRUE);
+        m_pCategories->SetData(tag);
+    }
+    if (!UserChanged(GetCheckProp()))
+        SetChecked(*this, true);
+}
+
+void CPimToDoDestination::OnParseResult2(QuiPrsItemRole* pRole, int, int nExtra, QuiDestinationSink*)
+{
+    if (!pRole || !m_pDue || nExtra == 0)
+        return;
+    const int tag = pRole->getTag();
+    CActionNote* note = Note();
+    QuiPrsKeyphrase* kp = KeyphraseOf(nExtra);
+    if (tag == 5) {
+        if (UserChanged(m_pDue.get()) || m_pDue->GetKeyphraseId() != nExtra)
+            return;
+        COleVariant empty;
+        empty.vt = VT_NULL;
+        empty.date = -1.0;
+        m_pDue->SetValueAndFlags(empty, CDestProp::FLAG_PARSED);
+        m_pDue->SetKeyphraseId(0);
+        m_pDue->SetData(0);
+        if (note)
+            note->RemoveKeyphrase(kp);
+        return;
+    }
+    if (tag != 0 || !HasCategories() || UserChanged(m_pCategories.get()))
+        return;
+    const CString id = RoleItemId(pRole);
+    if (id.IsEmpty())
+        return;
+    if (m_edition == pimPalm) {
+        if (m_nCategoryKeyphrase != nExtra)
+            return;
+        if (note)
+            note->RemoveKeyphrase(kp);
+        m_nCategoryKeyphrase = 0;
+        m_pCategories->UncheckItem(id, CDestProp::FLAG_PARSED, TRUE);
+        return;
+    }
+    if (m_pCategories->GetItemData(id) != kp)
+        return;
+    if (note)
+        note->RemoveKeyphrase(kp);
+    m_pCategories->SetData(0);
+    m_pPane->UncheckCategory(id);
+}
+
+void CPimToDoDestination::OnParseResult3(QuiPrsItemRole* pRole, int, int nExtra, QuiDestinationSink*)
+{
+    if (!pRole || !m_pDue || nExtra == 0)
+        return;
+    bool held = false;
+    if (pRole->getTag() == 5)
+        held = m_pDue->GetKeyphraseId() == nExtra;
+    else if (pRole->getTag() == 0 && HasCategories())
+        held = m_edition == pimPalm ? m_nCategoryKeyphrase == nExtra
+                                    : m_pCategories->GetItemData(RoleItemId(pRole)) == KeyphraseOf(nExtra);
+    if (held) {
+        if (CActionNote* note = Note())
+            note->SetKeyphrasesChanged();
+    }
+}
+
+void CPimToDoDestination::OnParseDone()
+{
+    if (!m_pDue || IsModified() || m_bParseLocked)
+        return;
+    bool checked = false;
+    if (HasCategories()) {
+        COleVariant named;
+        m_pCategories->GetValue(&named);
+        checked = named.vt != VT_EMPTY && named.vt != VT_NULL;
+    }
+    if (!checked)
+        checked = m_pDue->GetData() == 5;
+    SetChecked(*this, checked);
+}
+
+int CPimToDoDestination::GetBodyText(CString& text)
+{
+    text.Empty();
+    CActionNote* note = Note();
+    if (!note || !m_pDue)
+        return 0;
+    if (UserChanged(m_pDue.get()))
+        m_pDue->SetKeyphraseId(0);
+    CString noteText;
+    note->GetNoteText(noteText);
+    const int keyphrase = m_pDue->GetKeyphraseId();
+    text = TextWithoutKeyphrases(noteText, &keyphrase, 1);
+    text.TrimLeft();
+    text.TrimRight();
+    return 0;
+}
+
+int CPimToDoDestination::fileItem(CGodwitWrapper* pRecord)
+{
+    if (!pRecord || !m_pDue)
+        return 0;
+    pRecord->AddTypeBit(GODWIT_TYPE_TODO);
+    CString body;
+    GetBodyText(body);
+    pRecord->SetBody(body);
+
+    COleVariant due, start;
+    ReadProp(m_pDue.get(), due);
+    if (due.vt == VT_NULL && due.date == -2.0)
+        Refuse(IDS_WEBCAL_BAD_DATE);
+    if (due.vt == VT_DATE && due.date == -3.0)
+        Refuse(IDS_PIM_DATE_OUT_OF_RANGE);
+    if (IsDate(due))
+        pRecord->SetDueDate(due.date);
+    else if (TypedButUnread(m_pDue.get()))
+        Refuse(IDS_WEBCAL_BAD_DATE);
+
+    ReadProp(m_pStart.get(), start);
+    if (start.vt == VT_NULL && start.date == -2.0)
+        Refuse(IDS_PIM_NO_DATE);
+    if (m_edition == pimNotes) {
+        if (IsDate(start)) {
+            if (IsDate(due) && start.date > due.date)
+                Refuse(IDS_PIM_START_AFTER_DUE);
+            pRecord->SetStartDate(start.date);
+        } else if (TypedButUnread(m_pStart.get())) {
+            Refuse(IDS_PIM_NO_DATE);
+        }
+    } else if (m_edition == pimOutlook && start.vt == VT_NULL && start.date == -1.0 && IsDate(due)) {
+        pRecord->SetStartDate(due.date);
+    }
+
+    pRecord->SetPriority(static_cast<short>(m_edition == pimNotes ? 2 : 1));
+    if (!HasCategories()) {
+        COleVariant box;
+        m_pCheckBox->GetValue(&box);
+        if (box.vt == VT_BOOL && box.boolVal == VARIANT_TRUE)
+            pRecord->AddSubTypeBit(2);
+        return 0;
+    }
+    CStringArray ids;
+    m_pCategories->GetItemIDs(ids);
+    if (m_edition != pimNotes && ids.GetSize() == 0)
+        return 0;
+    COleVariant names;
+    NameArray(ids, names);
+    pRecord->SetTaskCategory(names);
+    return 0;
+}
+
+//--- CPimToDoPane
+
+IMPLEMENT_DYNAMIC(CPimToDoPane, CWnd)
+
+BEGIN_MESSAGE_MAP(CPimToDoPane, CDestPane)
+    ON_WM_CREATE()
+    ON_EN_CHANGE(CPimToDoPane::IDC_DUE, OnDueChange)
+    ON_EN_CHANGE(CPimToDoPane::IDC_START, OnStartChange)
+    ON_EN_CHANGE(CPimToDoPane::IDC_CATEGORIES, OnCategoryChange)
+    ON_EN_KILLFOCUS(CPimToDoPane::IDC_DUE, OnDueKillFocus)
+    ON_EN_KILLFOCUS(CPimToDoPane::IDC_START, OnStartKillFocus)
+    ON_BN_CLICKED(CPimToDoPane::IDC_DONE_BOX, OnDoneBox)
+END_MESSAGE_MAP()
+
+CPimToDoPane::CPimToDoPane(CPimToDoDestination* pDest, UINT nID, PimEdition edition)
+    : CDestPane(pDest), m_edition(edition), m_nID(nID)
+{
+    pDest->Bind();
+}
+
+CPimToDoPane::~CPimToDoPane()
+{
+    GetToDoDestination()->detachSinks();
+}
+
+COzuToDoPane::COzuToDoPane() : CPimToDoPane(new COzuToDoDestination(this), IDP_OZU_TODO, pimNotes) {}
+CIbeToDoPane::CIbeToDoPane() : CPimToDoPane(new CIbeToDoDestination(this), IDP_IBE_TODO, pimPalm) {}
+CRukToDoPane::CRukToDoPane() : CPimToDoPane(new CRukToDoDestination(this), IDP_RUK_TODO, pimOutlook) {}
+
+BOOL CPimToDoPane::Create(int y, CWnd* pParent)
+{
+    UINT resId = m_nID;
+    if (m_edition == pimNotes && !HasCategories())
+        resId = IDP_OZU_TODO_OLD;
+    return CreatePane(y, pParent, m_nID, static_cast<int>(resId));
+}
+
+BOOL CPimToDoPane::DestroyWindow()
+{
+    for (CWnd* child : {static_cast<CWnd*>(&m_doneBox), static_cast<CWnd*>(&m_categories),
+                        static_cast<CWnd*>(&m_start), static_cast<CWnd*>(&m_due), static_cast<CWnd*>(&m_label)}) {
+        if (child->GetSafeHwnd())
+            child->DestroyWindow();
+    }
+    return CDestPane::DestroyWindow();
+}
+
+int CPimToDoPane::OnCreate(LPCREATESTRUCT lpCreateStruct)
+{
+    if (CDestPane::OnCreate(lpCreateStruct) == -1)
+        return -1;
+    CQuillmateApp* app = QuiGetApp();
+    CFont* font = app ? app->GetSmallFont() : nullptr;
+    CWnd* parent = GetParent();
+    CRect client;
+    GetClientRect(client);
+    POINT row0 = {}, row1 = {};
+    GetControlPos(0, &row0);
+    GetControlPos(1, &row1);
+    const int high8 = DluToPixelsX(parent, 8);
+
+    // Row 0: the category field, or under Notes releases before 5 the
+    // calendar box in its place.
+    CString box;
+    box.LoadString(IDS_PIM_CALENDAR_BOX);
+    if (!m_doneBox.Create(box, WS_CHILD | WS_TABSTOP | WS_GROUP | BS_AUTOCHECKBOX,
+                          CRect(row0.x, row0.y, client.right - 3, row0.y + high8), this, IDC_DONE_BOX))
+        return -1;
+    const DWORD style = m_edition == pimPalm ? CEditDrop::dropSingleChoice : 0;
+    if (!m_categories.Create(row0.x, row0.y, client.right - 3 - row0.x, 0, this, IDC_CATEGORIES, style))
+        return -1;
+
+    // Row 1: the hidden start date and the due date at the right edge, the
+    // label before them.
+    const int dateWidth = DluToPixelsX(parent, 36);
+    const int x = client.right - 3 - dateWidth - 2;
+    if (!m_start.Create(x, row1.y, 0, this, IDC_START))
+        return -1;
+    m_start.SetPromptText(IDS_WEBTODO_DATE_PROMPT);
+    if (!m_due.Create(x, row1.y, 0, this, IDC_DUE))
+        return -1;
+    m_due.SetPromptText(IDS_PIM_DUE_PROMPT);
+    CRect due = ChildRect(m_due, *this);
+    CString label;
+    label.LoadString(IDS_WEBTODO_DUE);
+    const int labelWidth = DluToPixelsX(parent, 20);
+    if (!m_label.Create(label, WS_CHILD | SS_RIGHT, CRect(due.left - 1 - labelWidth, due.top, due.left - 1, due.bottom),
+                        this, IDC_LABEL))
+        return -1;
+    if (font) {
+        m_label.SetFont(font);
+        m_doneBox.SetFont(font);
+    }
+    m_start.ShowWindow(SW_HIDE);
+    Show();
+    m_bCreating = FALSE;
+    return 0;
+}
+
+void CPimToDoPane::Show()
+{
+    const BOOL checked = GetCheckButton()->GetCheck();
+    if (CActionNote* note = GetActionNote()) {
+        if (note->GetNoteWnd() && note->GetNoteWnd()->GetSafeHwnd())
+            note->GetNoteWnd()->SetWindowContextHelpId(checked ? 2 : 26);
+    }
+    if (!m_due.GetSafeHwnd())
+        return;
+    m_due.ShowWindow(SW_SHOW);
+    m_label.ShowWindow(SW_SHOW);
+    m_categories.ShowWindow(HasCategories() ? SW_SHOW : SW_HIDE);
+    m_doneBox.ShowWindow(HasCategories() ? SW_HIDE : SW_SHOW);
+}
+
+BOOL CPimToDoPane::OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pHandlerInfo)
+{
+    BOOL handled = CDestPane::OnCmdMsg(nID, nCode, pExtra, pHandlerInfo);
+    if (handled && !pHandlerInfo && nID == m_nID && nCode == CN_COMMAND && !GetCheckButton()->GetCheck()) {
+        CPimToDoDestination* dest = GetToDoDestination();
+        // Only the user's own untick starts afresh: one that came with the
+        // web actions (parsing locked) keeps what the user typed.
+        if (GetCheckButton()->GetChanged() && !dest->IsParseLocked()) {
+            m_due.SetText("");
+            m_start.SetText("");
+            if (HasCategories())
+                m_categories.SetText("");
+            m_doneBox.SetCheck(BST_UNCHECKED);
+            dest->ForgetKeyphrases();
+            Show();
+        }
+    }
+    return handled;
+}
+
+void CPimToDoPane::SetCategoryItems(const CStringArray& ids)
+{
+    if (HasCategories() && m_categories.GetSafeHwnd())
+        m_categories.SetItems(ids);
+}
+
+void CPimToDoPane::UncheckCategory(const CString& id)
+{
+    if (HasCategories() && m_categories.GetSafeHwnd())
+        m_categories.UncheckItem(id, TRUE);
+}
+
+void CPimToDoPane::OnDateChange(CDateDrop& field, UINT)
+{
+    // The prompt is no text: GetTextLength counts only what was typed.
+    if (!m_bCreating && field.GetTextLength() > 0 && !GetCheckButton()->GetCheck())
+        GetCheckButton()->SetCheck(TRUE);
+}
+
+void CPimToDoPane::OnDueChange()
+{
+    OnDateChange(m_due, IDS_PIM_DUE_PROMPT);
+}
+
+void CPimToDoPane::OnStartChange()
+{
+    OnDateChange(m_start, IDS_WEBTODO_DATE_PROMPT);
+}
+
+void CPimToDoPane::OnCategoryChange()
+{
+    if (m_bCreating || m_categories.GetTextLength() == 0)
+        return;
+    if (!GetCheckButton()->GetCheck())
+        GetCheckButton()->SetCheck(TRUE);
+    Show();
+}
+
+void CPimToDoPane::OnDueKillFocus()
+{
+    const DATE date = FieldDate(m_due);
+    if (date >= 0.0)
+        m_due.SetDate(date);
+}
+
+void CPimToDoPane::OnStartKillFocus()
+{
+    const DATE date = FieldDate(m_start);
+    if (date >= 0.0)
+        m_start.SetDate(date);
+}
+
+void CPimToDoPane::OnDoneBox()
+{
+    if (!m_doneBox.GetSafeHwnd() || HasCategories())
+        return;
+    GetCheckButton()->SetCheck(m_doneBox.GetCheck() == BST_CHECKED);
+}

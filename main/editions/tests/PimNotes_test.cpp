@@ -1,0 +1,416 @@
+// The PIM editions' notes in their windows, each over its edition's real
+// datastore and stand-in: typed notes are filed as the edition's records,
+// failures leave the user the note, and the windows ask before they close
+// or file what the user may not mean to.
+#include "PimNotesTestSupport.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "OzuApp.h"
+#include "PimEditions.h"
+
+using namespace pimnote_test;
+
+namespace {
+
+const char* EditionName(PimEdition edition)
+{
+    return edition == pimNotes ? "Notes" : edition == pimPalm ? "Palm" : "Outlook";
+}
+
+UINT ToDoLine(PimEdition edition)
+{
+    return edition == pimOutlook ? IDS_PIM_FILED_TASK : IDS_PIM_FILED_TODO;
+}
+
+UINT Label(PimEdition edition)
+{
+    return edition == pimNotes ? IDS_EDITION_NOTES : edition == pimPalm ? IDS_EDITION_PALM : IDS_EDITION_OUTLOOK;
+}
+
+class PimNote : public NotesFixture, public ::testing::WithParamInterface<PimEdition> {
+protected:
+    PimNote() : NotesFixture(GetParam()) {}
+
+    // The pane of the edition's to-do or calendar.
+    CDestPane* ToDoPane(CActionNote* note) { return DestWnd(note)->GetToDoPane(); }
+    CDestPane* CalPane(CActionNote* note) { return DestWnd(note)->GetCalPane(); }
+};
+
+class NotesNote : public NotesFixture {
+protected:
+    NotesNote() : NotesFixture(pimNotes) {}
+};
+
+TEST_P(PimNote, ATypedToDoIsFiledWithItsDueDateAndConfirmed)
+{
+    CPimActionNote* note = Open();
+    ASSERT_NE(nullptr, note);
+    Type(note, "call the bank tomorrow");
+    ASSERT_TRUE(Checked(ToDoPane(note))) << "a due date ticks the to-do";
+    if (Checked(CalPane(note)))
+        Click(CalPane(note));
+    Command(note, ID_DEST_FILE);
+
+    ASSERT_EQ(1u, g_door.filed.size());
+    EXPECT_EQ(GODWIT_TYPE_TODO, g_door.filed[0].type & GODWIT_TYPE_TODO);
+    EXPECT_EQ("call the bank", g_door.filed[0].body);
+    EXPECT_EQ(Today() + 1.0, std::floor(g_door.filed[0].due));
+    ASSERT_EQ(1u, g_notes.confirmed.size());
+    EXPECT_EQ(std::vector<std::string>{Message(ToDoLine(GetParam()))}, g_notes.confirmed[0]);
+    EXPECT_EQ(Label(GetParam()), g_notes.labels[0]);
+    EXPECT_FALSE(IsOpen(note)) << "a filed note ends";
+}
+
+TEST_P(PimNote, ANoteWithNothingTickedIsFiledAsAToDo)
+{
+    CPimActionNote* note = Open();
+    ASSERT_NE(nullptr, note);
+    Type(note, "water the plants");
+    ASSERT_FALSE(Checked(ToDoPane(note)));
+    ASSERT_FALSE(Checked(CalPane(note)));
+    CPromptScript prompts;
+    Command(note, ID_DEST_FILE);
+
+    EXPECT_EQ(0u, prompts.Asked().size());
+    ASSERT_EQ(1u, g_door.filed.size());
+    EXPECT_EQ(GODWIT_TYPE_TODO, g_door.filed[0].type & GODWIT_TYPE_TODO);
+    EXPECT_EQ("water the plants", g_door.filed[0].body);
+    ASSERT_EQ(1u, g_notes.confirmed.size());
+    EXPECT_EQ(std::vector<std::string>{Message(ToDoLine(GetParam()))}, g_notes.confirmed[0]);
+    EXPECT_FALSE(IsOpen(note));
+}
+
+TEST_P(PimNote, AFailedFilingGivesBackTheNoteTheTrayAndTheMainWindow)
+{
+    const DoorScript::Failure failures[] = {DoorScript::byEdition, DoorScript::byDispatch, DoorScript::byOle};
+    for (DoorScript::Failure failure : failures) {
+        SCOPED_TRACE(static_cast<int>(failure));
+        g_door = DoorScript();
+        g_notes = NoteLog();
+        g_door.refuseType = GODWIT_TYPE_TODO;
+        g_door.refusals = 1;
+        g_door.failure = failure;
+        CPimActionNote* note = Open();
+        ASSERT_NE(nullptr, note);
+        Type(note, "pay the rent tomorrow");
+        ASSERT_TRUE(Checked(ToDoPane(note)));
+        if (Checked(CalPane(note)))
+            Click(CalPane(note));
+        const size_t callsBefore = tray->icon->calls.size();
+        CPromptScript prompts;
+        prompts.AnswerNext(IDOK);
+        Command(note, ID_DEST_FILE);
+
+        EXPECT_EQ(1u, prompts.Asked().size()) << "the failure is reported once";
+        EXPECT_EQ(0, prompts.Unexpected());
+        ASSERT_TRUE(IsOpen(note));
+        EXPECT_TRUE(note->GetNoteWnd()->IsWindowVisible());
+        EXPECT_EQ("pay the rent tomorrow", Text(note));
+        EXPECT_FALSE(note->IsBusy()) << "the exit would wait for it for ever";
+        EXPECT_TRUE(tray->IsWindowEnabled());
+        EXPECT_EQ(Message(IDR_TRAY), TrayTip());
+        bool busyShown = false;
+        for (size_t i = callsBefore; i < tray->icon->calls.size(); ++i)
+            busyShown = busyShown || tray->icon->calls[i].tip == Message(IDS_DEST_FILING);
+        EXPECT_TRUE(busyShown);
+        EXPECT_TRUE(g_door.filed.empty());
+        EXPECT_TRUE(g_notes.confirmed.empty()) << "nothing is confirmed";
+
+        // Filed again, it goes through.
+        Command(note, ID_DEST_FILE);
+        ASSERT_EQ(1u, g_door.filed.size());
+        EXPECT_EQ("pay the rent", g_door.filed[0].body);
+        EXPECT_FALSE(IsOpen(note));
+    }
+}
+
+TEST_P(PimNote, APartlyFiledNoteFiledAgainFilesOnlyWhatWasRefused)
+{
+    CPimActionNote* note = Open();
+    ASSERT_NE(nullptr, note);
+    Type(note, "lunch tomorrow 12:30");
+    if (!Checked(ToDoPane(note)))
+        Click(ToDoPane(note));
+    if (!Checked(CalPane(note)))
+        Click(CalPane(note));
+    g_door.refuseType = GODWIT_TYPE_CALENDAR;
+    g_door.refusals = 1;
+    CPromptScript prompts;
+    prompts.AnswerNext(IDOK);
+    Command(note, ID_DEST_FILE);
+    ASSERT_TRUE(IsOpen(note));
+    ASSERT_EQ(1u, g_door.filed.size());
+    EXPECT_EQ(GODWIT_TYPE_TODO, g_door.filed[0].type);
+
+    Command(note, ID_DEST_FILE);
+    ASSERT_EQ(2u, g_door.filed.size()) << "the to-do is not filed twice";
+    EXPECT_EQ(GODWIT_TYPE_CALENDAR, g_door.filed[1].type & GODWIT_TYPE_CALENDAR);
+    ASSERT_EQ(1u, g_notes.confirmed.size());
+    const std::vector<std::string> lines = {Message(ToDoLine(GetParam())), Message(IDS_PIM_FILED_CALENDAR)};
+    EXPECT_EQ(lines, g_notes.confirmed[0]);
+    EXPECT_FALSE(IsOpen(note));
+}
+
+TEST_P(PimNote, WithSaveThenNewAFiledNoteMakesWayForAnEmptyOne)
+{
+    prefs->m_dwSaveThenNew = 1;
+    CPimActionNote* note = Open();
+    ASSERT_NE(nullptr, note);
+    Type(note, "water the plants");
+    Command(note, ID_DEST_FILE);
+    ASSERT_EQ(1u, g_door.filed.size());
+    EXPECT_FALSE(IsOpen(note));
+    ASSERT_EQ(1, OpenCount());
+    CActionNote* fresh = app.GetCurrentNote();
+    ASSERT_NE(nullptr, fresh);
+    EXPECT_EQ("", Text(fresh));
+    EXPECT_TRUE(fresh->GetNoteWnd()->IsWindowVisible());
+}
+
+TEST_P(PimNote, TheDestinationWindowStacksThePanesTheFeaturesAllowAboveItsBottomRow)
+{
+    struct Row {
+        std::set<int> features;
+        std::vector<int> panes[3];  // Notes, Palm, Outlook, top to bottom
+    } rows[] = {
+        {{}, {{507, 510, 514}, {503, 504, 514}, {525, 519, 514}}},
+        {{3, 11}, {{507, 510, 505, 509, 514}, {503, 504, 502, 514, 509}, {525, 519, 514}}},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.features.size());
+        g_door.extraFeatures = row.features;
+        CPimActionNote* note = Open();
+        ASSERT_NE(nullptr, note);
+        CPimDestWnd* dest = DestWnd(note);
+        int bottom = 0;
+        std::vector<int> found;
+        std::vector<std::pair<int, int>> places;
+        for (CWnd* child = dest->GetWindow(GW_CHILD); child; child = child->GetWindow(GW_HWNDNEXT)) {
+            if (dest->FindPane(child->GetDlgCtrlID()) != child)
+                continue;
+            CRect rect;
+            child->GetWindowRect(rect);
+            dest->ScreenToClient(rect);
+            places.emplace_back(rect.top, child->GetDlgCtrlID());
+            bottom = std::max(bottom, static_cast<int>(rect.bottom));
+        }
+        std::sort(places.begin(), places.end());
+        for (const auto& place : places)
+            found.push_back(place.second);
+        EXPECT_EQ(row.panes[GetParam()], found);
+        CRect file;
+        dest->GetFileButton()->GetWindowRect(file);
+        dest->ScreenToClient(file);
+        EXPECT_GE(file.top, bottom) << "the bottom row covers a pane";
+
+        // Closing takes the panes down, whatever the features made.
+        note->GetNoteWnd()->SendMessage(WM_CLOSE);
+        PumpPending();
+        EXPECT_FALSE(IsOpen(note));
+    }
+}
+
+TEST_P(PimNote, WebActionsInForceUntickTheToDoAndCalendarAndTheNoteClosesWithoutAQuestion)
+{
+    SetActivePim();
+    CPimActionNote* note = Open();
+    ASSERT_NE(nullptr, note);
+    EXPECT_TRUE(note->HasEnabledDestination()) << "nothing ticked";
+    Type(note, "lunch tomorrow 12:30");
+    if (!Checked(ToDoPane(note)))
+        Click(ToDoPane(note));
+    ASSERT_TRUE(Checked(CalPane(note)));
+    Click(&DestWnd(note)->GetWebActionsPane());
+    EXPECT_TRUE(note->HasEnabledDestination()) << "the to-do and calendar are ticked beside the web actions";
+
+    // What the web actions pane does once an action is chosen.
+    note->EnablePimDestinations(FALSE);
+    EXPECT_FALSE(Checked(ToDoPane(note)));
+    EXPECT_FALSE(Checked(CalPane(note)));
+    EXPECT_FALSE(note->HasEnabledDestination());
+    Type(note, "lunch friday 13:00");
+    EXPECT_FALSE(Checked(CalPane(note))) << "parsing no longer ticks the calendar";
+
+    CPromptScript prompts;
+    Command(note, ID_DEST_CLOSE_NOTE);
+    EXPECT_EQ(0u, prompts.Asked().size());
+    EXPECT_FALSE(IsOpen(note));
+    EXPECT_TRUE(g_door.filed.empty());
+}
+
+TEST_P(PimNote, AWebActionSentBeforeARefusedToDoIsNotSentAgain)
+{
+    SetActivePim();
+    UseExplorerDriver();
+    CPimActionNote* note = Open();
+    ASSERT_NE(nullptr, note);
+    Type(note, "search for whales");
+    ASSERT_TRUE(Checked(&DestWnd(note)->GetWebActionsPane()));
+    ASSERT_TRUE(note->GetWebActionsDestination()->HasSelectedActions());
+    Click(ToDoPane(note));
+    ASSERT_TRUE(Checked(ToDoPane(note)));
+    // Palm and Outlook announce an action that was kept for later.
+    g_door.webResult = 2;
+    g_door.refuseType = GODWIT_TYPE_TODO;
+    g_door.refusals = 1;
+    const bool announces = GetParam() != pimNotes;
+    CPromptScript prompts;
+    if (announces)
+        prompts.AnswerNext(IDOK);
+    prompts.AnswerNext(IDOK);
+    Command(note, ID_DEST_FILE_AND_SEND);
+    EXPECT_EQ(1, g_door.webActions);
+    ASSERT_TRUE(IsOpen(note));
+    std::vector<std::string> asked = {Message(IDS_RECORD_REFUSED)};
+    if (announces)
+        asked.insert(asked.begin(), Message(IDS_PIM_WEB_ACTION_LATER));
+    EXPECT_EQ(asked, Texts(prompts));
+
+    Command(note, ID_DEST_FILE_AND_SEND);
+    EXPECT_EQ(1, g_door.webActions) << "the web action is not sent twice";
+    EXPECT_EQ(asked.size(), prompts.Asked().size()) << "nor announced twice";
+    EXPECT_EQ(0, prompts.Unexpected());
+    ASSERT_EQ(1u, g_door.filed.size());
+    EXPECT_EQ("whales", g_door.filed[0].body.substr(g_door.filed[0].body.size() - 6));
+    EXPECT_FALSE(IsOpen(note));
+}
+
+INSTANTIATE_TEST_SUITE_P(Editions, PimNote, ::testing::Values(pimNotes, pimPalm, pimOutlook),
+                         [](const ::testing::TestParamInfo<PimEdition>& info) { return EditionName(info.param); });
+
+TEST_F(NotesNote, EmptyAndOverlongNotesAreFiledOnlyWhenTheUserSaysSo)
+{
+    const std::string longest(CPimNoteWnd::MAX_QUIET_TEXT, 'x');
+    struct Row {
+        std::string text;
+        std::vector<int> answers;
+        std::vector<UINT> asked;
+        size_t filed;
+        bool open;
+    } rows[] = {
+        {"", {IDCANCEL}, {IDS_PIM_FILE_EMPTY_NOTE}, 0, true},
+        {"", {IDNO}, {IDS_PIM_FILE_EMPTY_NOTE}, 0, false},
+        {"", {IDYES, IDNO}, {IDS_PIM_FILE_EMPTY_NOTE, IDS_PIM_FILE_EMPTY_NOTE}, 0, false},
+        {"", {IDYES, IDYES}, {IDS_PIM_FILE_EMPTY_NOTE, IDS_PIM_FILE_EMPTY_NOTE}, 1, false},
+        {longest, {}, {}, 1, false},
+        {longest + "x", {IDYES}, {IDS_PIM_LONG_NOTE}, 0, true},
+        {longest + "x", {IDNO}, {IDS_PIM_LONG_NOTE}, 1, false},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(std::to_string(row.text.size()) + " characters, answers " + std::to_string(row.answers.size()));
+        g_door = DoorScript();
+        CPimActionNote* note = Open();
+        ASSERT_NE(nullptr, note);
+        Type(note, row.text);
+        CPromptScript prompts;
+        for (int answer : row.answers)
+            prompts.AnswerNext(answer);
+        Command(note, ID_DEST_FILE);
+        std::vector<std::string> asked;
+        for (UINT id : row.asked)
+            asked.push_back(Message(id));
+        EXPECT_EQ(asked, Texts(prompts));
+        EXPECT_EQ(0, prompts.Unexpected());
+        EXPECT_EQ(row.filed, g_door.filed.size());
+        EXPECT_EQ(row.open, IsOpen(note));
+        if (IsOpen(note)) {
+            EXPECT_EQ(row.text, Text(note)) << "the note is kept as it was";
+            note->DestroyNoteWnd();
+        }
+    }
+}
+
+TEST_F(NotesNote, TheCloseButtonAsksOnlyForANoteWithTextAndDoesAsAnswered)
+{
+    struct Row {
+        const char* text;
+        int answer;
+        size_t asked;
+        size_t filed;
+        bool open;
+    } rows[] = {
+        {"", 0, 0, 0, false},
+        {"call Bob", IDCANCEL, 1, 0, true},
+        {"call Bob", IDNO, 1, 0, false},
+        {"call Bob", IDYES, 1, 1, false},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(std::string(row.text) + " " + std::to_string(row.answer));
+        g_door = DoorScript();
+        CPimActionNote* note = Open();
+        ASSERT_NE(nullptr, note);
+        Type(note, row.text);
+        CPromptScript prompts;
+        if (row.answer)
+            prompts.AnswerNext(row.answer);
+        Command(note, ID_DEST_CLOSE_NOTE);
+        ASSERT_EQ(row.asked, prompts.Asked().size());
+        if (row.asked)
+            EXPECT_EQ(Message(IDS_EXIT_FILE_NOTE), Texts(prompts)[0]);
+        EXPECT_EQ(0, prompts.Unexpected());
+        EXPECT_EQ(row.filed, g_door.filed.size());
+        EXPECT_EQ(row.open, IsOpen(note));
+        if (IsOpen(note)) {
+            EXPECT_TRUE(DestWnd(note)->IsWindowEnabled()) << "enabled again after the question";
+            note->DestroyNoteWnd();
+        }
+    }
+}
+
+TEST_F(NotesNote, AFiledNoteIsNotTouchedOnceItHasEnded)
+{
+    app.poisoned = true;
+    CPimActionNote* note = Open();
+    ASSERT_NE(nullptr, note);
+    Type(note, "water the plants");
+    Command(note, ID_DEST_FILE);
+    ASSERT_EQ(1u, g_door.filed.size());
+    ASSERT_EQ(1, g_notes.deleted);
+    EXPECT_TRUE(PoisonIntact()) << "the note's memory was written after it was deleted";
+    ::operator delete(g_poisoned);
+    g_poisoned = nullptr;
+}
+
+TEST_F(NotesNote, HelpFromTheDestinationWindowOpensTheHelpFile)
+{
+    CPimActionNote* note = Open();
+    ASSERT_NE(nullptr, note);
+    DestWnd(note)->SendMessage(WM_COMMAND, ID_DEST_HELP);
+    PumpPending();
+    const std::vector<std::pair<DWORD, UINT>> help = {{26, HELP_FORCEFILE}};
+    EXPECT_EQ(help, tray->help);
+    note->DestroyNoteWnd();
+}
+
+TEST(PimEditionRows, EachEditionMakesItsOwnNoteAndNoteWindow)
+{
+    QuiRegisterPimEditions();
+    struct Row {
+        int edition;
+        bool (*isNote)(CActionNote*);
+        bool (*isWnd)(CNoteWnd*);
+    } rows[] = {
+        {CDatastore::typeNotes, [](CActionNote* n) { return dynamic_cast<COzuActionNote*>(n) != nullptr; },
+         [](CNoteWnd* w) { return dynamic_cast<COzuNoteWnd*>(w) != nullptr; }},
+        {CDatastore::typePalm, [](CActionNote* n) { return dynamic_cast<CIbeActionNote*>(n) != nullptr; },
+         [](CNoteWnd* w) { return dynamic_cast<CIbeNoteWnd*>(w) != nullptr; }},
+        {CDatastore::typeOutlook, [](CActionNote* n) { return dynamic_cast<CRukActionNote*>(n) != nullptr; },
+         [](CNoteWnd* w) { return dynamic_cast<CRukNoteWnd*>(w) != nullptr; }},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.edition);
+        const QuiEdition* edition = QuiFindEdition(row.edition);
+        ASSERT_NE(nullptr, edition);
+        CActionNote* note = edition->pfnCreateNote();
+        ASSERT_NE(nullptr, note);
+        EXPECT_TRUE(row.isNote(note));
+        EXPECT_TRUE(row.isWnd(note->GetNoteWnd()));
+        delete note;
+    }
+    for (int edition : {CDatastore::typeNotes, CDatastore::typePalm, CDatastore::typeOutlook})
+        QuiRegisterEdition(edition, nullptr);
+}
+
+} // namespace
