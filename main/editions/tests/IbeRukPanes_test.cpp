@@ -64,9 +64,7 @@ protected:
 
 bool HasArray(VARIANT value)
 {
-    const bool array = (value.vt & VT_ARRAY) != 0;
-    VariantClear(&value);
-    return array;
+    return Names(value) != "<not an array>";
 }
 
 TEST_F(PalmPanes, CallTheBankTomorrowFilesAToDoWithoutStartOrCategory)

@@ -44,25 +44,6 @@ protected:
     NotesStandInTesting::Installation m_notes;
 };
 
-std::string Names(VARIANT names)
-{
-    std::string joined = "<not an array>";
-    if ((names.vt & VT_ARRAY) && names.parray) {
-        joined.clear();
-        LONG lower = 0, upper = -1;
-        SafeArrayGetLBound(names.parray, 1, &lower);
-        SafeArrayGetUBound(names.parray, 1, &upper);
-        for (LONG i = lower; i <= upper; i++) {
-            BSTR name = nullptr;
-            SafeArrayGetElement(names.parray, &i, &name);
-            joined += std::string(joined.empty() && i == lower ? "" : "|") + QuiNarrowBstr(name).GetString();
-            SysFreeString(name);
-        }
-    }
-    VariantClear(&names);
-    return joined;
-}
-
 TEST_F(NotesPanes, CallTheBankTomorrowFilesATaskDueTomorrow)
 {
     CPanesNote* note = Open();

@@ -35,6 +35,26 @@
 
 namespace pimpane_test {
 
+// The texts of an array of names, joined by "|"; frees the VARIANT.
+inline std::string Names(VARIANT names)
+{
+    std::string joined = "<not an array>";
+    if ((names.vt & VT_ARRAY) && names.parray) {
+        joined.clear();
+        LONG lower = 0, upper = -1;
+        SafeArrayGetLBound(names.parray, 1, &lower);
+        SafeArrayGetUBound(names.parray, 1, &upper);
+        for (LONG i = lower; i <= upper; i++) {
+            BSTR name = nullptr;
+            SafeArrayGetElement(names.parray, &i, &name);
+            joined += std::string(joined.empty() && i == lower ? "" : "|") + QuiNarrowBstr(name).GetString();
+            SysFreeString(name);
+        }
+    }
+    VariantClear(&names);
+    return joined;
+}
+
 // The destination window of the test note: the edition's panes, stacked.
 class CPanesDestWnd : public CDestWnd {
 public:
