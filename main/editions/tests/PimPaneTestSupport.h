@@ -55,6 +55,11 @@ inline std::string Names(VARIANT names)
     return joined;
 }
 
+inline bool HasNames(VARIANT names)
+{
+    return Names(names) != "<not an array>";
+}
+
 // The destination window of the test note: the edition's panes, stacked.
 class CPanesDestWnd : public CDestWnd {
 public:
