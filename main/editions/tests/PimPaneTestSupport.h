@@ -244,6 +244,10 @@ protected:
         app.datastore = nullptr;
         store.reset();
         CoFreeUnusedLibraries();
+        // The datastore registered its servers on demand: no later test may
+        // find them registered.
+        for (const char* server : {"Godwit.ocx", "Heron.dll", "Finch.ocx", "Plover.dll"})
+            QuiComTesting::ServerLibrary((QuiComTesting::ProgramFolder() + server).c_str()).Unregister();
     }
 
     // An item of a type, named by a line as the back end gives it.
