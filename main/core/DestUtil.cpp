@@ -22,6 +22,15 @@ bool UserChanged(CDestProp* prop)
     return prop && (prop->GetFlags() & CDestProp::FLAG_USER_CHANGED) != 0;
 }
 
+bool AnyUserChanged(std::initializer_list<CDestProp*> props)
+{
+    for (CDestProp* prop : props) {
+        if (UserChanged(prop))
+            return true;
+    }
+    return false;
+}
+
 void SetChecked(CDestination& dest, bool bChecked)
 {
     COleVariant value;

@@ -49,13 +49,6 @@ bool IsNull(const VARIANT& value, DATE which)
     return value.vt == VT_NULL && value.date == which;
 }
 
-// The field holds text that the user typed and that gave no value.
-bool TypedButUnread(CDestProp* prop)
-{
-    const int flags = prop->GetFlags();
-    return (flags & CDestProp::FLAG_USER_CHANGED) && !(flags & CDestProp::FLAG_USER_EMPTIED);
-}
-
 int HourOf(DATE time)
 {
     return MinutesOfDay(time) / 60;
@@ -66,15 +59,6 @@ int HourOf(DATE time)
 DATE EndWithoutEndTime(DATE start, DATE length)
 {
     return HourOf(start) < 23 ? start + length : start;
-}
-
-void AddUnique(CActionNote* note, int nExtra)
-{
-    if (!note)
-        return;
-    const std::list<QuiPrsKeyphrase*>& marked = note->GetKeyphrases();
-    if (std::find(marked.begin(), marked.end(), KeyphraseOf(nExtra)) == marked.end())
-        note->AddKeyphrase(KeyphraseOf(nExtra));
 }
 
 } // namespace
@@ -141,13 +125,8 @@ bool CPimCalDestination::IsModified()
 {
     if (!m_pDate)
         return false;
-    for (CDestProp* prop : {static_cast<CDestProp*>(GetCheckProp()), static_cast<CDestProp*>(m_pDate.get()),
-                            static_cast<CDestProp*>(m_pStart.get()), static_cast<CDestProp*>(m_pEnd.get()),
-                            static_cast<CDestProp*>(m_pDays.get())}) {
-        if (UserChanged(prop))
-            return true;
-    }
-    return (GetMenuProp()->ChangedState() & CDestProp::FLAG_USER_CHANGED) != 0;
+    return AnyUserChanged({GetCheckProp(), m_pDate.get(), m_pStart.get(), m_pEnd.get(), m_pDays.get()}) ||
+           (GetMenuProp()->ChangedState() & CDestProp::FLAG_USER_CHANGED) != 0;
 }
 
 CDestProp* CPimCalDestination::PropOfTag(int nTag)
@@ -196,7 +175,7 @@ void CPimCalDestination::OnParseResult1(QuiPrsItemRole* pRole, int, int nExtra, 
     const bool time = prop != m_pDate.get();
     if (prop->GetKeyphraseId() == 0) {
         prop->SetKeyphraseId(nExtra);
-        AddUnique(note, nExtra);
+        MarkOnce(note, nExtra);
         if (time) {
             COleVariant shown(value);
             if (shown.vt == VT_DATE && shown.date == -3.0) {
@@ -254,7 +233,7 @@ void CPimCalDestination::TakeDays(const VARIANT& end, int nExtra)
     COleVariant count(static_cast<long>(days + 1), VT_I4);
     m_pDays->SetValue(count);
     m_pDays->SetKeyphraseId(nExtra);
-    AddUnique(Note(), nExtra);
+    MarkOnce(Note(), nExtra);
 }
 
 void CPimCalDestination::OnParseResult2(QuiPrsItemRole* pRole, int, int nExtra, QuiDestinationSink*)
@@ -428,19 +407,7 @@ int CPimCalDestination::fileItem(CGodwitWrapper* pRecord)
         } else {
             pRecord->AddSubTypeBit(0x100);
         }
-        const DATE first = day + startTime;
-        DATE last;
-        if (!hasEnd) {
-            if (TypedButUnread(m_pEnd.get()))
-                Refuse(IDS_WEBCAL_BAD_END);
-            last = day + EndWithoutEndTime(startTime, kHalfHour);
-        } else {
-            last = day + endTime;
-        }
-        if (first > last)
-            Refuse(IDS_WEBCAL_BAD_END);
-        pRecord->SetStartDate(first);
-        pRecord->SetEndDate(last);
+        FileTimes(pRecord, day, startTime, hasEnd ? endTime : -1.0, kHalfHour);
         return 0;
     }
 
@@ -453,19 +420,7 @@ int CPimCalDestination::fileItem(CGodwitWrapper* pRecord)
             return 0;
         }
         pRecord->AddSubTypeBit(0x100);
-        const DATE first = day + startTime;
-        DATE last;
-        if (!hasEnd) {
-            if (TypedButUnread(m_pEnd.get()))
-                Refuse(IDS_WEBCAL_BAD_END);
-            last = day + EndWithoutEndTime(startTime, kOneHour);
-        } else {
-            last = day + endTime;
-        }
-        if (first > last)
-            Refuse(IDS_WEBCAL_BAD_END);
-        pRecord->SetStartDate(first);
-        pRecord->SetEndDate(last);
+        FileTimes(pRecord, day, startTime, hasEnd ? endTime : -1.0, kOneHour);
         return 0;
     }
     case KIND_DAYS: {
@@ -495,6 +450,23 @@ int CPimCalDestination::fileItem(CGodwitWrapper* pRecord)
         pRecord->AddSubTypeBit(0x100);
         return 0;
     }
+}
+
+void CPimCalDestination::FileTimes(CGodwitWrapper* pRecord, DATE day, DATE startTime, DATE endTime, DATE length)
+{
+    DATE last;
+    if (endTime < 0.0) {
+        if (TypedButUnread(m_pEnd.get()))
+            Refuse(IDS_WEBCAL_BAD_END);
+        last = day + EndWithoutEndTime(startTime, length);
+    } else {
+        last = day + endTime;
+    }
+    const DATE first = day + startTime;
+    if (first > last)
+        Refuse(IDS_WEBCAL_BAD_END);
+    pRecord->SetStartDate(first);
+    pRecord->SetEndDate(last);
 }
 
 //--- CPimCalPane

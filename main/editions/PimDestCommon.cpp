@@ -3,10 +3,15 @@
 #include <cmath>
 #include <cstring>
 
+#include <algorithm>
+#include <list>
+
+#include "ActionNote.h"
 #include "Datastore.h"
 #include "DatastoreItem.h"
 #include "DestProp.h"
 #include "DestUtil.h"
+#include "QuiParser.h"
 #include "QuillmateApp.h"
 #include "QuillmateExcept.h"
 #include "TextUtil.h"
@@ -101,6 +106,27 @@ void ReadProp(CDestProp* prop, COleVariant& value)
 void Refuse(UINT nMessageId)
 {
     throw new COzuExcept(nMessageId, 0);
+}
+
+bool TypedButUnread(CDestProp* prop)
+{
+    const int flags = prop->GetFlags();
+    return (flags & CDestProp::FLAG_USER_CHANGED) && !(flags & CDestProp::FLAG_USER_EMPTIED);
+}
+
+void MarkOnce(CActionNote* note, int nExtra)
+{
+    if (!note)
+        return;
+    const std::list<QuiPrsKeyphrase*>& marked = note->GetKeyphrases();
+    if (std::find(marked.begin(), marked.end(), KeyphraseOf(nExtra)) == marked.end())
+        note->AddKeyphrase(KeyphraseOf(nExtra));
+}
+
+CString RoleItemId(QuiPrsItemRole* role)
+{
+    QuiItem* item = role ? role->getItem() : nullptr;
+    return item ? CString(item->getID().toString()) : CString();
 }
 
 } // namespace pimdest

@@ -2,6 +2,7 @@
 #pragma once
 #include <afxquill.h>
 
+class CActionNote;
 class CDatastore;
 class CDestination;
 class CDestProp;
@@ -27,5 +28,11 @@ bool IsDate(const VARIANT& value);
 // The date a field adaptor reads.
 void ReadProp(CDestProp* prop, COleVariant& value);
 [[noreturn]] void Refuse(UINT nMessageId);
+// The field holds text that the user typed and that gave no value.
+bool TypedButUnread(CDestProp* prop);
+// Marks the keyphrase in the note once, however many fields hold it.
+void MarkOnce(CActionNote* note, int nExtra);
+// The ID string of a role's item; empty when it has none.
+CString RoleItemId(QuiPrsItemRole* role);
 
 } // namespace pimdest

@@ -20,12 +20,6 @@ using namespace pimdest;
 
 namespace {
 
-CString RoleItemId(QuiPrsItemRole* role)
-{
-    QuiItem* item = role ? role->getItem() : nullptr;
-    return item ? CString(item->getID().toString()) : CString();
-}
-
 bool AppFeature(int n)
 {
     CQuillmateApp* app = QuiGetApp();
@@ -90,21 +84,17 @@ void CPimJournalDestination::OnParseResult1(QuiPrsItemRole* pRole, int, int nExt
             note->RemoveKeyphrase(kp);
         return;
     }
-    const std::list<QuiPrsKeyphrase*>* marked = note ? &note->GetKeyphrases() : nullptr;
-    const bool listed = marked && std::find(marked->begin(), marked->end(), kp) != marked->end();
     if (m_edition == pimPalm) {
         // One memo category: the first keyphrase holds it.
         if (m_nFolderKeyphrase == 0) {
             m_pFolders->CheckItem(id, CDestProp::FLAG_PARSED, kp, TRUE);
-            if (note && !listed)
-                note->AddKeyphrase(kp);
+            MarkOnce(note, nExtra);
             m_nFolderKeyphrase = nExtra;
             m_pFolders->SetData(pRole->getTag());
         }
     } else if (!m_pFolders->GetItemData(id)) {
         m_pFolders->CheckItem(id, CDestProp::FLAG_PARSED, kp, TRUE);
-        if (note && !listed)
-            note->AddKeyphrase(kp);
+        MarkOnce(note, nExtra);
         m_pFolders->SetItemData(id, kp);
     }
     UpdateCheck(true);

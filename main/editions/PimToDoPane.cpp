@@ -19,31 +19,6 @@
 
 using namespace pimdest;
 
-namespace {
-
-// The ID string of a role's item; empty when it has none.
-CString RoleItemId(QuiPrsItemRole* role)
-{
-    QuiItem* item = role ? role->getItem() : nullptr;
-    return item ? CString(item->getID().toString()) : CString();
-}
-
-bool TypedButUnread(CDestProp* prop)
-{
-    const int flags = prop->GetFlags();
-    return (flags & CDestProp::FLAG_USER_CHANGED) && !(flags & CDestProp::FLAG_USER_EMPTIED);
-}
-
-void AddUnique(CActionNote* note, QuiPrsKeyphrase* kp)
-{
-    if (!note)
-        return;
-    const std::list<QuiPrsKeyphrase*>& marked = note->GetKeyphrases();
-    if (std::find(marked.begin(), marked.end(), kp) == marked.end())
-        note->AddKeyphrase(kp);
-}
-
-} // namespace
 
 //--- CPimToDoDestination
 
@@ -127,8 +102,7 @@ bool CPimToDoDestination::IsModified()
 {
     if (!m_pDue)
         return false;
-    return UserChanged(GetCheckProp()) || UserChanged(m_pDue.get()) || UserChanged(m_pStart.get()) ||
-           UserChanged(m_pCheckBox.get()) || UserChanged(m_pCategories.get());
+    return AnyUserChanged({GetCheckProp(), m_pDue.get(), m_pStart.get(), m_pCheckBox.get(), m_pCategories.get()});
 }
 
 void CPimToDoDestination::OnParseResult1(QuiPrsItemRole* pRole, int, int nExtra, QuiDestinationSink*)
@@ -160,7 +134,7 @@ void CPimToDoDestination::OnParseResult1(QuiPrsItemRole* pRole, int, int nExtra,
         COleVariant value;
         RangedRoleDate(pRole, value);
         m_pDue->SetKeyphraseId(nExtra);
-        AddUnique(note, kp);
+        MarkOnce(note, nExtra);
         m_pDue->SetData(tag);
         m_pDue->SetValueAndFlags(value, CDestProp::FLAG_PARSED);
         return;
@@ -172,12 +146,12 @@ void CPimToDoDestination::OnParseResult1(QuiPrsItemRole* pRole, int, int nExtra,
         // One category at a time: the first keyphrase holds it.
         if (m_nCategoryKeyphrase == 0) {
             m_pCategories->CheckItem(id, CDestProp::FLAG_PARSED, kp, TRUE);
-            AddUnique(note, kp);
+            MarkOnce(note, nExtra);
             m_nCategoryKeyphrase = nExtra;
             m_pCategories->SetData(tag);
         }
     } else if (!m_pCategories->GetItemData(id)) {
-        AddUnique(note, kp);
+        MarkOnce(note, nExtra);
         m_pCategories->CheckItem(id, CDestProp::FLAG_PARSED, kp, TRUE);
         m_pCategories->SetData(tag);
     }

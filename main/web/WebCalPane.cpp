@@ -81,13 +81,8 @@ bool CWebCalDestination::IsModified()
 {
     if (!m_pDate)
         return false;
-    for (CDestProp* prop : {static_cast<CDestProp*>(GetCheckProp()), static_cast<CDestProp*>(m_pDate.get()),
-                            static_cast<CDestProp*>(m_pStart.get()), static_cast<CDestProp*>(m_pEnd.get()),
-                            static_cast<CDestProp*>(m_pCount.get())}) {
-        if (UserChanged(prop))
-            return true;
-    }
-    return (GetMenuProp()->ChangedState() & CDestProp::FLAG_USER_CHANGED) != 0;
+    return AnyUserChanged({GetCheckProp(), m_pDate.get(), m_pStart.get(), m_pEnd.get(), m_pCount.get()}) ||
+           (GetMenuProp()->ChangedState() & CDestProp::FLAG_USER_CHANGED) != 0;
 }
 
 CDestProp* CWebCalDestination::PropOfTag(int nTag)

@@ -5,6 +5,7 @@
 #pragma once
 #include <afxquill.h>
 
+#include <initializer_list>
 #include <utility>
 #include <vector>
 
@@ -22,6 +23,8 @@ class QuiPrsKeyphrase;
 QuiPrsKeyphrase* KeyphraseOf(int nExtra);
 // Whether the adaptor has the user-changed bit.
 bool UserChanged(CDestProp* prop);
+// Whether any of the adaptors has it.
+bool AnyUserChanged(std::initializer_list<CDestProp*> props);
 // Ticks or unticks the destination's pane as a click would.
 void SetChecked(CDestination& dest, bool bChecked);
 // Whether the destination's pane is ticked.

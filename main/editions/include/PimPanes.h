@@ -94,6 +94,9 @@ protected:
     CDestProp* PropOfTag(int nTag);
     CActionNote* Note();
     void TakeDays(const VARIANT& end, int nExtra);
+    // Start and end of a timed entry; an end time below 0 is none, and the
+    // entry then lasts `length`.
+    void FileTimes(CGodwitWrapper* pRecord, DATE day, DATE startTime, DATE endTime, DATE length);
     void UpdateKind();
     void UpdateCheck();
 

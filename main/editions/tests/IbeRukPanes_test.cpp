@@ -62,13 +62,6 @@ protected:
     OutlookStandInTesting::Installation m_outlook{Build::Outlook90};
 };
 
-bool HasArray(VARIANT value)
-{
-    const bool array = (value.vt & VT_ARRAY) != 0;
-    VariantClear(&value);
-    return array;
-}
-
 TEST_F(PalmPanes, CallTheBankTomorrowFilesAToDoWithoutStartOrCategory)
 {
     CPanesNote* note = Open();
@@ -84,7 +77,7 @@ TEST_F(PalmPanes, CallTheBankTomorrowFilesAToDoWithoutStartOrCategory)
     EXPECT_EQ(tomorrow, record.GetDueDate());
     EXPECT_EQ(0.0, record.GetStartDate()) << "the Palm to-do has no start";
     EXPECT_EQ(1, record.GetPriority());
-    EXPECT_FALSE(HasArray(record.GetTaskCategory())) << "no category: none written";
+    EXPECT_FALSE(HasNames(record.GetTaskCategory())) << "no category: none written";
     EXPECT_EQ(1, store->FileRecord(record.m_lpDispatch));
     EXPECT_NE(std::string::npos, desktop.Dump("ZoeD\\todo\\todo.dat").find("description=\"call the bank\""));
 }
@@ -113,7 +106,7 @@ TEST_F(PalmPanes, OneCategoryAtATimeTheFirstPhraseHoldsIt)
     EXPECT_STREQ("0##6", ids[0]);
     CGodwitWrapper record;
     dest->fileItem(&record);
-    EXPECT_TRUE(HasArray(record.GetTaskCategory()));
+    EXPECT_TRUE(HasNames(record.GetTaskCategory()));
 }
 
 TEST_F(PalmPanes, LunchMondayFilesADateBookEntryAnHourLong)
@@ -188,7 +181,9 @@ TEST_F(PalmPanes, AMemoCategoryPhraseTicksTheMemoPaneAndFilesIntoIt)
     CGodwitWrapper record;
     memo.GetJournalDestination()->fileItem(&record);
     EXPECT_EQ(GODWIT_TYPE_JOURNAL, record.GetType());
-    EXPECT_TRUE(HasArray(record.GetJournalCategory()));
+    EXPECT_TRUE(HasNames(record.GetJournalCategory()));
+    EXPECT_EQ(1, store->FileRecord(record.m_lpDispatch));
+    EXPECT_NE(std::string::npos, desktop.Dump("ZoeD\\memopad\\memopad.dat").find("memo about the meeting"));
     Type(note, "memo about the meeting");
     EXPECT_FALSE(Checked(&memo));
     EXPECT_EQ(0, memo.GetJournalDestination()->GetFolderKeyphrase());
@@ -218,7 +213,7 @@ TEST_F(OutlookPanes, CallTheBankTomorrowStartsTheTaskOnItsDueDate)
     EXPECT_EQ(tomorrow, record.GetDueDate());
     EXPECT_EQ(tomorrow, record.GetStartDate());
     EXPECT_EQ(1, record.GetPriority());
-    EXPECT_FALSE(HasArray(record.GetTaskCategory()));
+    EXPECT_FALSE(HasNames(record.GetTaskCategory()));
     store->FileRecord(record.m_lpDispatch);
     EXPECT_TRUE(pim_test::AnyLineHas(m_outlook.Dump(), "task saved"));
     EXPECT_TRUE(pim_test::AnyLineHas(m_outlook.Dump(), "call the bank"));

@@ -44,25 +44,6 @@ protected:
     NotesStandInTesting::Installation m_notes;
 };
 
-std::string Names(VARIANT names)
-{
-    std::string joined = "<not an array>";
-    if ((names.vt & VT_ARRAY) && names.parray) {
-        joined.clear();
-        LONG lower = 0, upper = -1;
-        SafeArrayGetLBound(names.parray, 1, &lower);
-        SafeArrayGetUBound(names.parray, 1, &upper);
-        for (LONG i = lower; i <= upper; i++) {
-            BSTR name = nullptr;
-            SafeArrayGetElement(names.parray, &i, &name);
-            joined += std::string(joined.empty() && i == lower ? "" : "|") + QuiNarrowBstr(name).GetString();
-            SysFreeString(name);
-        }
-    }
-    VariantClear(&names);
-    return joined;
-}
-
 TEST_F(NotesPanes, CallTheBankTomorrowFilesATaskDueTomorrow)
 {
     CPanesNote* note = Open();
@@ -376,6 +357,11 @@ TEST_F(NotesPanes, AJournalFolderPhraseTicksThePaneAndFilesIntoTheFolder)
     journal.GetJournalDestination()->fileItem(&record);
     EXPECT_EQ(GODWIT_TYPE_JOURNAL, record.GetType());
     EXPECT_EQ("Travel", Names(record.GetJournalCategory()));
+    // The journal database the back end files into.
+    NotesStandInTesting::WriteFile(m_notes.Folder() + "\\journal.nsf", "");
+    pim_test::Failure failure = FailureOf([&] { store->FileRecord(record.m_lpDispatch); });
+    EXPECT_EQ(-1, failure.id) << failure.text;
+    EXPECT_TRUE(pim_test::AnyLineHas(m_notes.Dump("journal.nsf"), "Subject=notes about the trip Travel"));
     // The phrase gone, the folder and the tick go with it.
     Type(note, "notes about the trip");
     journal.GetFolderField().GetItemIDs(ids);
@@ -398,10 +384,46 @@ TEST_F(NotesPanes, MailGoesToTheFirstFieldsContactsWhileThePaneIsTicked)
     email.GetEmailDestination()->fileItem(&record);
     EXPECT_EQ(GODWIT_TYPE_MEMO, record.GetType());
     EXPECT_EQ("ann", Names(record.GetRecipients()));
+    store->FileRecord(record.m_lpDispatch);
+    EXPECT_TRUE(pim_test::AnyLineHas(Dump(), "Form=Memo"));
     email.GetToField().SetText("");
     CGodwitWrapper empty;
     email.GetEmailDestination()->fileItem(&empty);
     EXPECT_EQ("", Names(empty.GetRecipients()));
+}
+
+class Notes4Panes : public NotesPanes {
+protected:
+    CPimDatastore* MakeDatastore() override
+    {
+        m_notes.SetBuild(147);
+        return NotesPanes::MakeDatastore();
+    }
+};
+
+TEST_F(Notes4Panes, TheToDoHasTheCalendarBoxInPlaceOfCategories)
+{
+    CPanesNote* note = Open();
+    ASSERT_NE(nullptr, note);
+    CPimToDoPane& toDo = *note->Wnd()->toDo;
+    EXPECT_FALSE(toDo.HasCategories());
+    EXPECT_EQ(static_cast<UINT>(IDP_OZU_TODO_OLD), toDo.GetResourceId());
+    EXPECT_TRUE(toDo.GetDoneBox().IsWindowVisible());
+    EXPECT_FALSE(toDo.GetCategoryField().IsWindowVisible());
+    Type(note, "call the bank Business");
+    EXPECT_FALSE(Checked(&toDo)) << "no category phrase under Notes 4";
+    struct Row {
+        bool box;
+        long subType;
+    } rows[] = {{false, 0}, {true, 2}};
+    for (const Row& row : rows) {
+        toDo.GetDoneBox().SetCheck(row.box ? BST_CHECKED : BST_UNCHECKED);
+        CGodwitWrapper record;
+        toDo.GetToDoDestination()->fileItem(&record);
+        EXPECT_EQ(row.subType, record.GetSubType()) << row.box;
+        EXPECT_EQ(2, record.GetPriority());
+        EXPECT_FALSE(HasNames(record.GetTaskCategory()));
+    }
 }
 
 } // namespace

@@ -35,6 +35,31 @@
 
 namespace pimpane_test {
 
+// The texts of an array of names, joined by "|"; frees the VARIANT.
+inline std::string Names(VARIANT names)
+{
+    std::string joined = "<not an array>";
+    if ((names.vt & VT_ARRAY) && names.parray) {
+        joined.clear();
+        LONG lower = 0, upper = -1;
+        SafeArrayGetLBound(names.parray, 1, &lower);
+        SafeArrayGetUBound(names.parray, 1, &upper);
+        for (LONG i = lower; i <= upper; i++) {
+            BSTR name = nullptr;
+            SafeArrayGetElement(names.parray, &i, &name);
+            joined += std::string(joined.empty() && i == lower ? "" : "|") + QuiNarrowBstr(name).GetString();
+            SysFreeString(name);
+        }
+    }
+    VariantClear(&names);
+    return joined;
+}
+
+inline bool HasNames(VARIANT names)
+{
+    return Names(names) != "<not an array>";
+}
+
 // The destination window of the test note: the edition's panes, stacked.
 class CPanesDestWnd : public CDestWnd {
 public:
@@ -219,6 +244,10 @@ protected:
         app.datastore = nullptr;
         store.reset();
         CoFreeUnusedLibraries();
+        // The datastore registered its servers on demand: no later test may
+        // find them registered.
+        for (const char* server : {"Godwit.ocx", "Heron.dll", "Finch.ocx", "Plover.dll"})
+            QuiComTesting::ServerLibrary((QuiComTesting::ProgramFolder() + server).c_str()).Unregister();
     }
 
     // An item of a type, named by a line as the back end gives it.
