@@ -150,9 +150,8 @@ void QuiHttpSession::ReportStatus(const char* path, int status, size_t headLengt
     size_t line = 0;
     while (line < headLength && head[line] != '\r' && head[line] != '\n')
         ++line;
-    std::printf("Error: %s HTTP status %d", path, status);
-    std::fwrite(head, 1, line, stdout);
-    std::fputc('\n', stdout);
+    const std::string shown = ReportableStatusLine(head, line);
+    std::printf("Error: %s HTTP status %d%s\n", path, status, shown.c_str());
     std::fflush(stdout);
 }
 

@@ -121,6 +121,31 @@ TEST(HttpSession, FailuresEndTheRetrievalWithTheirTextAndCloseTheSocket)
     }
 }
 
+TEST(HttpSession, StatusReportShowsThePeersLineEscapedAndCut)
+{
+    struct Row {
+        const char* name;
+        std::string head;
+        std::string report;
+    } rows[] = {
+        {"plain", "HTTP/1.1 404 Not Found\r\n\r\n", "Error: /f HTTP status 404HTTP/1.1 404 Not Found\n"},
+        {"terminal controls", "HTTP/1.1 403 \x1b]2;x\x07\x1b[31m\x9b\r\n\r\n",
+         "Error: /f HTTP status 403HTTP/1.1 403 \\x1B]2;x\\x07\\x1B[31m\\x9B\n"},
+        {"LF-only head", "HTTP/1.0 500 oops\n\n", "Error: /f HTTP status 500HTTP/1.0 500 oops\n"},
+        {"flood", "HTTP/1.1 503 " + std::string(5000, 'z') + "\r\n\r\n",
+         "Error: /f HTTP status 503HTTP/1.1 503 " + std::string(kReportedStatusBytes - 13, 'z') + "...\n"},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.name);
+        Fixture f;
+        f.peer.script.push_back({{r.head}});
+        testing::internal::CaptureStdout();
+        const char* error = f.Get();
+        EXPECT_EQ(r.report, testing::internal::GetCapturedStdout());
+        EXPECT_EQ(kRetrieveStatus, error);
+    }
+}
+
 TEST(HttpSession, RetriesThreeTimesPerVersionThenFallsBackForGood)
 {
     struct Row {
