@@ -3,6 +3,7 @@
 // damaged, read nothing past the end, and what it kept must store and load
 // back to the same actions. Then the input's last bytes add, find and remove
 // actions on the loaded list, which must keep every id its own.
+#include "FuzzFolder.h"
 #include "WebActionList.h"
 
 #include <cstdint>
@@ -48,8 +49,7 @@ void EnterOwnFolder()
     static bool entered = false;
     if (entered)
         return;
-    char folder[] = "/tmp/action-cache-fuzz-XXXXXX";
-    Require(mkdtemp(folder) != nullptr && chdir(folder) == 0, "no folder of its own");
+    Require(chdir(FuzzFolder().c_str()) == 0, "no folder of its own");
     entered = true;
 }
 

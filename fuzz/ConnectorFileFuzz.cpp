@@ -5,6 +5,7 @@
 // when the file has one, and the key-text shift of arbitrary bytes with any
 // password undoes itself.
 #include "ConnectorFile.h"
+#include "FuzzFolder.h"
 #include "WebConnector.h"
 
 #include <cstdint>
@@ -13,7 +14,6 @@
 #include <cstring>
 #include <sstream>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -44,11 +44,7 @@ std::string Stored(int form, const std::string& plain)
 
 const char* FilePath()
 {
-    static std::string path = [] {
-        char folder[] = "/tmp/connector-file-fuzz-XXXXXX";
-        Require(mkdtemp(folder) != nullptr, "no folder of its own");
-        return std::string(folder) + "/fuzz.xml";
-    }();
+    static const std::string path = FuzzFolder() + "/fuzz.xml";
     return path.c_str();
 }
 
