@@ -1,0 +1,88 @@
+// The registry and the few file and text calls that the settings readers
+// make, for the host tree's fuzz targets: an in-memory registry that a
+// target fills from its input, so that the readers meet values of any type,
+// size and termination. Types match the framework's host types.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+typedef int BOOL;
+typedef unsigned char BYTE;
+typedef unsigned short WORD;
+typedef unsigned int UINT;
+typedef uint32_t DWORD;
+typedef long LONG;
+typedef char TCHAR;
+typedef char* LPSTR;
+typedef char* LPTSTR;
+typedef const char* LPCSTR;
+typedef const char* LPCTSTR;
+typedef intptr_t INT_PTR;
+typedef uintptr_t UINT_PTR;
+typedef BYTE* LPBYTE;
+typedef DWORD* LPDWORD;
+typedef DWORD REGSAM;
+typedef void* LPSECURITY_ATTRIBUTES;
+typedef struct HostRegistryKey* HKEY;
+typedef HKEY* PHKEY;
+#ifndef TRUE
+#define TRUE 1
+#define FALSE 0
+#endif
+
+#define HKEY_CLASSES_ROOT (reinterpret_cast<HKEY>(static_cast<uintptr_t>(0x80000000u)))
+#define HKEY_CURRENT_USER (reinterpret_cast<HKEY>(static_cast<uintptr_t>(0x80000001u)))
+#define HKEY_LOCAL_MACHINE (reinterpret_cast<HKEY>(static_cast<uintptr_t>(0x80000002u)))
+
+enum : DWORD {
+    REG_NONE = 0, REG_SZ = 1, REG_EXPAND_SZ = 2, REG_BINARY = 3, REG_DWORD = 4, REG_MULTI_SZ = 7,
+    REG_OPTION_NON_VOLATILE = 0,
+    KEY_QUERY_VALUE = 0x1, KEY_SET_VALUE = 0x2, KEY_READ = 0x20019, KEY_WRITE = 0x20006,
+};
+enum : LONG {
+    ERROR_SUCCESS = 0, ERROR_FILE_NOT_FOUND = 2, ERROR_ACCESS_DENIED = 5, ERROR_INVALID_HANDLE = 6,
+    ERROR_INVALID_PARAMETER = 87, ERROR_MORE_DATA = 234, ERROR_NO_MORE_ITEMS = 259,
+    ERROR_INVALID_DATATYPE = 1804,
+};
+#define MAX_PATH 260
+#define INVALID_FILE_ATTRIBUTES (static_cast<DWORD>(-1))
+#define FILE_ATTRIBUTE_NORMAL 0x80
+
+LONG RegOpenKeyExA(HKEY root, LPCSTR subKey, DWORD options, REGSAM access, PHKEY result);
+LONG RegCreateKeyExA(HKEY root, LPCSTR subKey, DWORD reserved, LPSTR className, DWORD options, REGSAM access,
+                     LPSECURITY_ATTRIBUTES security, PHKEY result, LPDWORD disposition);
+LONG RegCreateKeyA(HKEY root, LPCSTR subKey, PHKEY result);
+LONG RegQueryValueExA(HKEY key, LPCSTR name, LPDWORD reserved, LPDWORD type, LPBYTE data, LPDWORD size);
+LONG RegSetValueExA(HKEY key, LPCSTR name, DWORD reserved, DWORD type, const BYTE* data, DWORD size);
+LONG RegEnumValueA(HKEY key, DWORD index, LPSTR name, LPDWORD nameLength, LPDWORD reserved, LPDWORD type,
+                   LPBYTE data, LPDWORD size);
+LONG RegEnumKeyExA(HKEY key, DWORD index, LPSTR name, LPDWORD nameLength, LPDWORD reserved, LPSTR className,
+                   LPDWORD classLength, void* lastWrite);
+LONG RegCloseKey(HKEY key);
+
+LPSTR lstrcpyA(LPSTR to, LPCSTR from);
+LPSTR lstrcatA(LPSTR to, LPCSTR from);
+LPSTR lstrcpynA(LPSTR to, LPCSTR from, int capacity);
+int lstrlenA(LPCSTR text);
+DWORD GetFileAttributesA(LPCSTR path);
+DWORD SearchPathA(LPCSTR path, LPCSTR file, LPCSTR extension, DWORD capacity, LPSTR buffer, LPSTR* filePart);
+DWORD ExpandEnvironmentStringsA(LPCSTR from, LPSTR to, DWORD capacity);
+
+// Filling the registry: values by root, key path and name (names and paths
+// compare without regard to case, as Windows compares them).
+namespace host_registry {
+void Clear();
+void SetValue(HKEY root, const std::string& path, const std::string& name, DWORD type,
+              const std::vector<BYTE>& bytes);
+// The stored value, or false when there is none.
+bool GetValue(HKEY root, const std::string& path, const std::string& name, DWORD* type, std::vector<BYTE>* bytes);
+// Keys that refuse to open, so that every failure path is met.
+void Lock(HKEY root, const std::string& path);
+// Files that GetFileAttributesA and SearchPathA find.
+void AddFile(const std::string& path);
+// Handles opened and not yet closed.
+int OpenHandles();
+} // namespace host_registry
