@@ -1,5 +1,5 @@
 // The registry and the few file and text calls that the settings readers
-// make, for the host tree's fuzz targets: an in-memory registry that a
+// make, and the bitmap header, for the host tree's fuzz targets: an in-memory registry that a
 // target fills from its input, so that the readers meet values of any type,
 // size and termination. Types match the framework's host types.
 #pragma once
@@ -50,6 +50,27 @@ enum : LONG {
 #define MAX_PATH 260
 #define INVALID_FILE_ATTRIBUTES (static_cast<DWORD>(-1))
 #define FILE_ATTRIBUTE_NORMAL 0x80
+
+// Bitmap headers, laid out as Windows lays them out.
+#pragma pack(push, 2)
+typedef struct tagBITMAPINFOHEADER {
+    uint32_t biSize;
+    int32_t biWidth;
+    int32_t biHeight;
+    uint16_t biPlanes;
+    uint16_t biBitCount;
+    uint32_t biCompression;
+    uint32_t biSizeImage;
+    int32_t biXPelsPerMeter;
+    int32_t biYPelsPerMeter;
+    uint32_t biClrUsed;
+    uint32_t biClrImportant;
+} BITMAPINFOHEADER;
+#pragma pack(pop)
+typedef struct tagRGBQUAD {
+    BYTE rgbBlue, rgbGreen, rgbRed, rgbReserved;
+} RGBQUAD;
+enum : DWORD { BI_RGB = 0, BI_RLE8 = 1, BI_RLE4 = 2, BI_BITFIELDS = 3 };
 
 LONG RegOpenKeyExA(HKEY root, LPCSTR subKey, DWORD options, REGSAM access, PHKEY result);
 LONG RegCreateKeyExA(HKEY root, LPCSTR subKey, DWORD reserved, LPSTR className, DWORD options, REGSAM access,
