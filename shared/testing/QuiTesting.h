@@ -1,12 +1,14 @@
 // The Windows-tree tests' common helpers: pumping messages until a condition
 // holds or a deadline passes (never sleeping for time alone), answering the
-// dialog boxes a test's thread opens, writing registry values and removing
-// folders with all they hold.
+// dialog boxes a test's thread opens, writing registry values, reading and
+// writing whole files and removing folders with all they hold.
 #pragma once
 
 #include <windows.h>
 
+#include <fstream>
 #include <functional>
+#include <sstream>
 #include <string>
 
 namespace QuiTesting {
@@ -105,6 +107,28 @@ inline bool SetRegText(HKEY root, const std::string& key, const char* name, cons
 inline bool SetRegNumber(HKEY root, const std::string& key, const char* name, DWORD number)
 {
     return SetRegValue(root, key, name, REG_DWORD, &number, sizeof number);
+}
+
+// The file's bytes; "" when it cannot be read.
+inline std::string ReadText(const std::string& path)
+{
+    std::ifstream file(path, std::ios::binary);
+    std::stringstream text;
+    text << file.rdbuf();
+    return text.str();
+}
+
+// Writes the bytes as the file's whole content.
+inline void WriteText(const std::string& path, const std::string& text)
+{
+    std::ofstream file(path, std::ios::binary | std::ios::trunc);
+    file << text;
+}
+
+// Whether a file or folder of that name is there.
+inline bool Exists(const std::string& path)
+{
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 // Removes the folder with everything below it, read-only files too;

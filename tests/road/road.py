@@ -555,7 +555,8 @@ def run_demo(args):
         x, y = road.probe.ok("text-point").split()
         road.click(x, y)
         poll(lambda: road.note()[1:] == (True, True), 10, "the caret in the note's text after the click")
-        # The default edition offers the web actions: their keywords are marked.
+        # The default edition offers only the web actions, and the connectors
+        # ship disabled: a new user's note is taken as typed, nothing marked.
         road.type("search for lunch places tomorrow 12:30 pm")
         road.screenshot(args.screenshot)
     except (RoadError, subprocess.SubprocessError, OSError) as e:

@@ -548,4 +548,49 @@ TEST(FlatButtonResources, DropArrowIsInTheResourceLibrary)
     FreeLibrary(library);
 }
 
+TEST(FlatButtonResources, PicturesShowNoTransparentColourOnScreen)
+{
+    // The program draws every button picture masked with its one transparent
+    // colour: a picture keyed in any other colour shows a coloured square.
+    const COLORREF programTransparent = PALETTERGB(0, 255, 0);
+    HINSTANCE library = LoadLibraryA("QuiRes1033.dll");
+    ASSERT_NE(nullptr, library);
+    HINSTANCE previous = AfxGetResourceHandle();
+    AfxSetResourceHandle(library);
+    const UINT pictures[] = {ID_DEST_FILE_AND_SEND, ID_DEST_CLOSE_NOTE, ID_DEST_FILE, ID_DEST_HELP, IDB_DROP_ARROW,
+                             IDB_DROP_BUTTON, ID_NOTEBOX_SCROLL_UP, ID_NOTEBOX_SCROLL_DOWN, ID_NOTE_REMOVE,
+                             ID_NOTE_CONTACTS, ID_NOTE_ATTACH, ID_NOTE_VIEWER, IDR_WEBCAL_PANE, IDR_WEBTODO_PANE,
+                             IDR_MYTIME_PANE, IDB_WEBCAL_DISABLED, IDB_WEBTODO_DISABLED, IDR_WEBCAL_DROPDOWN};
+    HDC screen = GetDC(nullptr);
+    HDC dc = CreateCompatibleDC(screen);
+    HBITMAP surface = CreateCompatibleBitmap(screen, 32, 32);
+    ReleaseDC(nullptr, screen);
+    HGDIOBJ kept = SelectObject(dc, surface);
+    for (UINT id : pictures) {
+        SCOPED_TRACE(id);
+        Quillmate::CImage picture;
+        ASSERT_TRUE(picture.Load(id, programTransparent));
+        ASSERT_LE(picture.GetWidth(), 32);
+        ASSERT_LE(picture.GetHeight(), 32);
+        RECT all = {0, 0, 32, 32};
+        FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+        CDC target;
+        target.Attach(dc);
+        picture.Draw(&target, 0, 0, FALSE);
+        target.Detach();
+        int keyed = 0;
+        for (int y = 0; y < picture.GetHeight(); ++y)
+            for (int x = 0; x < picture.GetWidth(); ++x) {
+                const COLORREF c = GetPixel(dc, x, y);
+                keyed += c == RGB(255, 0, 255) || c == RGB(0, 255, 0);
+            }
+        EXPECT_EQ(0, keyed);
+    }
+    SelectObject(dc, kept);
+    DeleteObject(surface);
+    DeleteDC(dc);
+    AfxSetResourceHandle(previous);
+    FreeLibrary(library);
+}
+
 } // namespace

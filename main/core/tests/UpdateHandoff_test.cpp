@@ -5,34 +5,18 @@
 
 #include <cstdio>
 #include <cstring>
-#include <fstream>
-#include <sstream>
 
 #include "ClientRegistry.h"
 #include "UpdateHandoff.h"
+#include "QuiTesting.h"
 
 using namespace app_test;
 
 namespace {
 
-std::string ReadText(const std::string& path)
-{
-    std::ifstream file(path, std::ios::binary);
-    std::stringstream text;
-    text << file.rdbuf();
-    return text.str();
-}
-
-void WriteText(const std::string& path, const std::string& text)
-{
-    std::ofstream file(path, std::ios::binary | std::ios::trunc);
-    file << text;
-}
-
-bool Exists(const std::string& path)
-{
-    return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
+using QuiTesting::Exists;
+using QuiTesting::ReadText;
+using QuiTesting::WriteText;
 
 std::string Connector(const std::string& menu)
 {

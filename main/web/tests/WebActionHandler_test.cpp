@@ -15,12 +15,8 @@ namespace {
 
 const char kDisabled[] = "Connectors (Disabled)\\";
 
+using QuiTesting::Exists;
 using QuiTesting::RemoveFolder;
-
-bool Exists(const std::string& path)
-{
-    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
 
 std::string FullPath(const std::string& path)
 {

@@ -28,7 +28,7 @@
 #define IDS_SPLASH_EDITION       60065  /* printf format, one text: the edition's name */
 
 /* Buttons and small controls (controls.rc). */
-#define IDB_DROP_ARROW           148  /* after a menu button's caption; magenta is transparent */
+#define IDB_DROP_ARROW           148  /* after a menu button's caption; green is transparent */
 
 /* Datastore (datastore.rc): base item types, edition names, messages. */
 #define IDS_NO_RECORD_CONTROL    57707
@@ -91,7 +91,7 @@
 
 /* Drop fields (drops.rc). */
 #define IDB_FIELD_PATTERN        171  /* tiled behind the fields and their item lists */
-#define IDB_DROP_BUTTON          181  /* the drop button; magenta is transparent */
+#define IDB_DROP_BUTTON          181  /* the drop button; green is transparent */
 #define IDS_ITEM_SEPARATORS      57683  /* between a multi field's names; the first joins them */
 
 /* Preferences sheet (prefsheet.rc): its five pages, their controls, help

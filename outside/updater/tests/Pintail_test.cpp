@@ -8,32 +8,17 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <fstream>
 #include <map>
-#include <sstream>
 #include <string>
 #include <vector>
 
+#include "QuiTesting.h"
+
 namespace {
 
-std::string ReadText(const std::string& path)
-{
-    std::ifstream file(path, std::ios::binary);
-    std::stringstream text;
-    text << file.rdbuf();
-    return text.str();
-}
-
-void WriteText(const std::string& path, const std::string& text)
-{
-    std::ofstream file(path, std::ios::binary | std::ios::trunc);
-    file << text;
-}
-
-bool Exists(const std::string& path)
-{
-    return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
+using QuiTesting::Exists;
+using QuiTesting::ReadText;
+using QuiTesting::WriteText;
 
 std::string Folder(const char* name)
 {

@@ -17,7 +17,7 @@
 
 namespace OutlookStandInTesting {
 
-enum class Build { Outlook90, Outlook85, Unversioned, None };
+enum class Build { Outlook90, Outlook85, Outlook80, Unversioned, None };
 
 const char kAppPathKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\OUTLOOK.EXE";
 const char* const kCategoryKeys[] = {"Software\\Microsoft\\Office\\9.0\\Outlook\\Categories",
@@ -27,6 +27,7 @@ inline std::string ProgramPath(Build build)
 {
     const char* folder = build == Build::Outlook90   ? "outlook-9.0"
                          : build == Build::Outlook85 ? "outlook-8.5"
+                         : build == Build::Outlook80 ? "outlook-8.0"
                                                      : "outlook-unversioned";
     return QuiComTesting::ProgramFolder() + folder + "\\outlook.exe";
 }
