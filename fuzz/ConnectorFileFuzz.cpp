@@ -5,6 +5,7 @@
 // when the file has one, and the key-text shift of arbitrary bytes with any
 // password undoes itself.
 #include "ConnectorFile.h"
+#include "ConnectorForms.h"
 #include "FuzzFolder.h"
 #include "WebConnector.h"
 
@@ -24,22 +25,6 @@ void Require(bool holds, const char* what)
         std::fprintf(stderr, "connector file reader broke its promise: %s\n", what);
         std::abort();
     }
-}
-
-std::string Stored(int form, const std::string& plain)
-{
-    if (form == 1) {
-        std::istringstream in(plain);
-        std::ostringstream out;
-        KeyTextStreamEncode(in, out, kConnectorPassword);
-        return out.str();
-    }
-    if (form == 2) {
-        std::vector<char> out(plain.size() + 1);
-        CSimpleEncrypt().Decrypt(plain.c_str(), out.data());
-        return std::string(out.data());
-    }
-    return plain;
 }
 
 const char* FilePath()
@@ -94,7 +79,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if (size == 0)
         return 0;
     const std::string plain(reinterpret_cast<const char*>(data) + 1, size - 1);
-    const std::string stored = Stored(data[0] % 3, plain);
+    const std::string stored = StoredConnectorText(data[0] % 3, plain);
     ShiftRoundTrip(plain, plain.substr(0, plain.size() % 3));
 
     FILE* f = std::fopen(FilePath(), "wb");

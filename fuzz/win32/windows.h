@@ -1,7 +1,7 @@
-// The registry and the few file and text calls that the settings readers
-// make, and the bitmap header, for the host tree's fuzz targets: an in-memory registry that a
-// target fills from its input, so that the readers meet values of any type,
-// size and termination. Types match the framework's host types.
+// For the host tree's fuzz targets: the bitmap header, and the registry and
+// the few file and text calls that the settings readers make, over an
+// in-memory registry that a target fills from its input, so that the readers
+// meet values of any type, size and termination.
 #pragma once
 
 #include <cstddef>
@@ -9,29 +9,15 @@
 #include <string>
 #include <vector>
 
-typedef int BOOL;
-typedef unsigned char BYTE;
-typedef unsigned short WORD;
-typedef unsigned int UINT;
-typedef uint32_t DWORD;
-typedef long LONG;
-typedef char TCHAR;
-typedef char* LPSTR;
-typedef char* LPTSTR;
-typedef const char* LPCSTR;
-typedef const char* LPCTSTR;
-typedef intptr_t INT_PTR;
-typedef uintptr_t UINT_PTR;
+// The framework's host types, so that both agree.
+#include <quifw/Types.h>
+
 typedef BYTE* LPBYTE;
 typedef DWORD* LPDWORD;
 typedef DWORD REGSAM;
 typedef void* LPSECURITY_ATTRIBUTES;
 typedef struct HostRegistryKey* HKEY;
 typedef HKEY* PHKEY;
-#ifndef TRUE
-#define TRUE 1
-#define FALSE 0
-#endif
 
 #define HKEY_CLASSES_ROOT (reinterpret_cast<HKEY>(static_cast<uintptr_t>(0x80000000u)))
 #define HKEY_CURRENT_USER (reinterpret_cast<HKEY>(static_cast<uintptr_t>(0x80000001u)))
