@@ -10,9 +10,11 @@
 #include "HeronOptions.h"
 #include "PalmRegistry.h"
 #include "ProxyRecord.h"
+#include "ProxySettings.h"
 #include "ProxyTables.h"
 #include "QuiRegistry.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -37,13 +39,13 @@ bool Terminated(const void* field, size_t capacity)
 
 // Keys and names the readers look for, so that most values meet a reader.
 const char* const kPaths[] = {
-    "Software\\Quillmate",
-    "Software\\Quillmate\\Tip",
-    "Software\\Quillmate\\Preferences",
-    "Software\\Quillmate\\Profile",
+    "Software\\Quillmate\\Client",
+    "Software\\Quillmate\\Client\\Tip",
+    "Software\\Quillmate\\Client\\Preferences",
+    "Software\\Quillmate\\Client\\Profile",
     "Software\\Quillmate\\Fuzz",
     "Software\\Quillmate\\Fuzz\\Sub",
-    "Software\\Quillmate\\Shrike",
+    "Software\\Quillmate\\Client\\Shrike",
     "Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings",
     "Software\\Quillmate\\Heron\\Options",
     "Software\\Lotus\\Notes\\5.0",
@@ -135,6 +137,28 @@ void CheckProxy()
     shrike::ChooseRoute(info, "caller", 80);
 }
 
+// The proxy the dialog adopts is written to the own key and read back into
+// force: the same texts, cut to their fields, unless the registry refuses.
+void CheckAdoptedProxy(const uint8_t* data, size_t size)
+{
+    shrike::EffectiveProxy();
+    QuiProxyInfo info;
+    shrike::BlankProxyInfo(&info);
+    const std::string proxy(reinterpret_cast<const char*>(data), size / 2);
+    const std::string bypass(reinterpret_cast<const char*>(data) + size / 2, size - size / 2);
+    std::memcpy(info.proxy, proxy.c_str(), std::min(proxy.size() + 1, sizeof info.proxy - 1));
+    std::memcpy(info.bypass, bypass.c_str(), std::min(bypass.size() + 1, sizeof info.bypass - 1));
+    info.flags = size & 1 ? QUI_PROXY_USE : 0;
+    shrike::AdoptOwnProxy(info);
+    const QuiProxyInfo& effective = shrike::EffectiveProxy();
+    Require(Terminated(effective.proxy, sizeof effective.proxy) && Terminated(effective.bypass, sizeof effective.bypass),
+            "an adopted proxy text without its end");
+    DWORD type = 0;
+    std::vector<BYTE> stored;
+    if (host_registry::GetValue(HKEY_CURRENT_USER, "Software\\Quillmate\\Client\\Shrike", "ProxyName", &type, &stored))
+        Require(std::strncmp(effective.proxy, info.proxy, sizeof info.proxy - 1) == 0, "the adopted proxy changed");
+}
+
 void CheckQuery()
 {
     for (size_t size : {1u, 4u, 16u, 260u}) {
@@ -209,7 +233,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         const std::string name = kNames[data[at + 2] % kNameCount];
         const bool file = data[at + 3] == 0xFF;
         const DWORD type = file ? REG_SZ : data[at + 3] < 0xF0 ? data[at + 3] % 8 : data[at + 3];
-        static const size_t kLong[] = {255, 256, 257, 258, 259, 260, 261, 262, 300, 511, 512, 1024, 3000, 4000, 4096, 70000};
+        static const size_t kLong[] = {255, 256, 257, 258, 259, 260, 261, 262, 300, 511, 512, 1024, 3000, 4000, 4096, 8192};
         const size_t length = data[at + 4] < 0xF0 ? data[at + 4] : kLong[data[at + 4] - 0xF0];
         at += 5;
         std::vector<BYTE> bytes;
@@ -242,6 +266,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     CheckNotes();
     CheckHeron();
     CheckWrittenBack<FuzzTable>();
+    CheckAdoptedProxy(data, size < 600 ? size : 600);
     Require(host_registry::OpenHandles() == 0, "a registry key left open");
     return 0;
 }
