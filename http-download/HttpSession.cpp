@@ -275,14 +275,16 @@ const char* QuiHttpSession::HoldAtLeast(size_t count)
 // or kRefused.
 long QuiHttpSession::ReceiveBody(QuiHttpSink& sink, size_t want)
 {
+    // Under Wine a receive much larger than this is slower, not faster.
+    const size_t kLargestReceive = 1 << 20;
+    // Room for one receive, not for what the peer announced: a length or
+    // chunk size of 2 GB must not make the sink reserve 2 GB for a few bytes.
     size_t room = 0;
-    char* place = sink.Room(want, &room);
+    char* place = sink.Room(std::min(want, kLargestReceive), &room);
     if (!place || room == 0) {
         place = m_buffer.get();
         room = kBufferSize;
     }
-    // Under Wine a receive much larger than this is slower, not faster.
-    const size_t kLargestReceive = 1 << 20;
     long n = m_transport.Receive(m_socket, place, std::min(std::min(want, room), kLargestReceive));
     if (n <= 0)
         return n < 0 ? kReceiveFailed : 0;
