@@ -1,11 +1,18 @@
-// The offline list's cache reader on arbitrary bytes. It must end quietly at
-// whatever is damaged, read nothing past the end, and what it kept must store
-// and load back to the same actions.
+// The offline list's cache reader on arbitrary bytes, from memory and from
+// the cache file a new list loads. It must end quietly at whatever is
+// damaged, read nothing past the end, and what it kept must store and load
+// back to the same actions. Then the input's last bytes add, find and remove
+// actions on the loaded list, which must keep every id its own.
+#include "FuzzFolder.h"
 #include "WebActionList.h"
 
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <map>
+#include <memory>
+#include <string>
+#include <unistd.h>
 
 namespace {
 
@@ -35,10 +42,73 @@ bool SameQueuedFields(const CWebActionJug& a, const CWebActionJug& b)
     return true;
 }
 
+// The cache file lies in the current folder: each run gets a folder of its
+// own, so that other targets started beside it are not fed this one's file.
+void EnterOwnFolder()
+{
+    static bool entered = false;
+    if (entered)
+        return;
+    Require(chdir(FuzzFolder().c_str()) == 0, "no folder of its own");
+    entered = true;
+}
+
+CWebActionList* LoadFromFile(const uint8_t* data, size_t size)
+{
+    FILE* f = std::fopen(kWebActionCacheFile, "wb");
+    Require(f && std::fwrite(data, 1, size, f) == size && std::fclose(f) == 0, "cannot write the cache file");
+    CWebActionList* list = new CWebActionList;
+    std::remove(kWebActionCacheFile);
+    return list;
+}
+
+// Each byte an operation on the list, checked against a model of ids and texts.
+void Edit(CWebActionList& list, const uint8_t* ops, size_t count)
+{
+    std::map<int, std::string> model;
+    for (const CWebActionJug& jug : list.GetActions())
+        model.emplace(jug.m_nId, static_cast<const char*>(jug.m_strText));
+    for (size_t i = 0; i < count; ++i) {
+        const int id = ops[i] >> 2;
+        switch (ops[i] & 3) {
+        case 0:
+        case 1: {
+            CWebActionJug action;
+            action.m_strText = std::to_string(i).c_str();
+            action.m_nId = -1;
+            action.m_nFlags = (ops[i] & 0x40) ? CWebActionJug::flagNoQueue : 0;
+            const int before = list.GetCount();
+            const int added = list.Add(action);
+            if (action.m_nFlags & CWebActionJug::flagNoQueue) {
+                Require(added == 0 && list.GetCount() == before, "an action never to be queued was kept");
+                break;
+            }
+            Require(added == before + 1 && list.GetCount() == added, "the count after adding");
+            Require(action.m_nId > 0 && !model.count(action.m_nId), "a new action got an id already held");
+            model.emplace(action.m_nId, std::to_string(i));
+            break;
+        }
+        case 2: {
+            CWebActionJug* found = list.Find(id);
+            Require((found != nullptr) == (model.count(id) == 1), "found what is not held or missed what is");
+            if (found)
+                Require(model[id] == static_cast<const char*>(found->m_strText), "found another action");
+            break;
+        }
+        case 3:
+            Require(list.Remove(id) == 1, "removing answers 1");
+            model.erase(id);
+            break;
+        }
+        Require(list.GetCount() == static_cast<int>(model.size()), "count and held actions differ");
+    }
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
+    EnterOwnFolder();
     CWebActionList list;
     CMemFile input(data, static_cast<UINT>(size));
     CArchive loading(&input, CArchive::load, 4096);
@@ -61,5 +131,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     auto read = back.GetActions().begin();
     for (const CWebActionJug& jug : list.GetActions())
         Require(SameQueuedFields(jug, *read++), "a stored action loads back different");
+
+    std::unique_ptr<CWebActionList> fromFile(LoadFromFile(data, size));
+    Require(fromFile->GetCount() == count, "the file and the memory readers disagree");
+    // Ids read from a damaged file may repeat; the edits need ids of their own.
+    std::map<int, int> seen;
+    for (const CWebActionJug& jug : fromFile->GetActions())
+        if (++seen[jug.m_nId] > 1)
+            return 0;
+    const size_t ops = size < 48 ? size : 48;
+    Edit(*fromFile, data + size - ops, ops);
     return 0;
 }

@@ -4,6 +4,7 @@
 // records' promises: values of at most 1023 characters, positions that match
 // where the records stand, and one web action item per identifier.
 #include "ConnectorFile.h"
+#include "ConnectorForms.h"
 #include "WebActionItem.h"
 #include "WebConnector.h"
 
@@ -11,7 +12,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -23,22 +23,6 @@ void Require(bool holds, const char* what)
         std::fprintf(stderr, "connector reader broke its promise: %s\n", what);
         std::abort();
     }
-}
-
-std::string Stored(int form, const std::string& plain)
-{
-    if (form == 1) {
-        std::istringstream in(plain);
-        std::ostringstream out;
-        KeyTextStreamEncode(in, out, kConnectorPassword);
-        return out.str();
-    }
-    if (form == 2) {
-        std::vector<char> out(plain.size() + 1);
-        CSimpleEncrypt().Decrypt(plain.c_str(), out.data());
-        return std::string(out.data());
-    }
-    return plain;
 }
 
 void CheckRecords(const CWebConnectorDefinitionFile& file)
@@ -86,7 +70,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if (size == 0)
         return 0;
     const std::string plain(reinterpret_cast<const char*>(data) + 1, size - 1);
-    const std::string stored = Stored(data[0] % 3, plain);
+    const std::string stored = StoredConnectorText(data[0] % 3, plain);
 
     char* text = nullptr;
     if (ReadConnectorText(reinterpret_cast<const unsigned char*>(stored.data()), stored.size(), &text)) {

@@ -1,19 +1,25 @@
 // The item file reader on arbitrary text, and the round trips the program
 // relies on: whatever the reader accepts is written and read back to the same
-// leaf values, and to the same items through the database.
+// leaf values, and to the same items through the database. The web action
+// types are registered with their prototypes, so that items of those types
+// are built of their own class, take their fields and write them back.
+#include "FuzzFolder.h"
 #include "Kestrel.h"
+#include "WebActionItem.h"
 
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <memory>
 #include <string>
+#include <typeinfo>
 #include <vector>
 
 namespace {
-const char kInput[] = "fuzz-input.xml";
-const char kOutput[] = "fuzz-output.xml";
+const std::string kInput = FuzzFolder() + "/fuzz-input.xml";
+const std::string kOutput = FuzzFolder() + "/fuzz-output.xml";
 
 void Require(bool holds, const char* what)
 {
@@ -51,7 +57,8 @@ std::vector<std::string> Items(QuiKestrel& db)
     int cursor = items->fetchBegin(nullptr);
     while (QuiItem* item = items->fetchNext(cursor)) {
         std::string line = std::string(item->getID().toString()) + "|" + item->getType()->getID().toString() +
-                           "|" + item->getDisplayName() + "|" + std::to_string(item->getFlags());
+                           "|" + typeid(*item).name() + "|" + item->getDisplayName() + "|" +
+                           std::to_string(item->getFlags());
         item->keywordsFetchBegin();
         while (const char* keyword = item->keywordsFetchNext())
             line += std::string("|") + keyword;
@@ -68,7 +75,15 @@ struct Database {
         db.registerType(new QuiItemType(QuiItemID("55861570-ea6a-11d2-a0e6-00104b9522aa"), "Todo", nullptr),
                         QuiItemID());
         db.registerType(new QuiItemType(QuiItemID("T"), "T", nullptr), QuiItemID());
+        for (const char* id : {WEB_ACTION_TYPE_ID, WEB_PIMDEST_TYPE_ID, WEB_HIDDEN_TYPE_ID}) {
+            QuiItem* prototype =
+                std::strcmp(id, WEB_PIMDEST_TYPE_ID) == 0 ? new CWebPimDestItem : new CWebActionItem;
+            db.registerType(new QuiItemType(QuiItemID(id), id, prototype), QuiItemID());
+        }
+        // A web action item's connector field looks its item up here.
+        CWebActionItem::SetItemList(db.getItemList());
     }
+    ~Database() { CWebActionItem::SetItemList(nullptr); }
     QuiKestrel db;
 };
 
@@ -84,16 +99,16 @@ void CheckTree(QuiTaggedField* tree)
 
 void CheckDatabase(const std::string& text, bool accepted)
 {
-    FILE* f = std::fopen(kInput, "wb");
+    FILE* f = std::fopen(kInput.c_str(), "wb");
     Require(f && std::fwrite(text.data(), 1, text.size(), f) == text.size() && std::fclose(f) == 0,
             "cannot write the input file");
     Database first;
-    Require(first.db.readFile(kInput) == accepted, "file and buffer readers disagree");
+    Require(first.db.readFile(kInput.c_str()) == accepted, "file and buffer readers disagree");
     if (!accepted)
         return;
-    Require(first.db.writeFile(kOutput), "database was not written");
+    Require(first.db.writeFile(kOutput.c_str()), "database was not written");
     Database second;
-    Require(second.db.readFile(kOutput), "written file was rejected");
+    Require(second.db.readFile(kOutput.c_str()), "written file was rejected");
     Require(Items(first.db) == Items(second.db), "items changed");
 }
 }

@@ -1,13 +1,18 @@
 // Tokenizer and lexicon lookup: phrases from the first lines of the input go
 // into a lexicon, the last line is tokenized and looked up; every token must
 // be consistent with its text and every lookup must find only its own text.
+// The last line is also parsed with a top-level rule over each symbol, before
+// and after the lexicon's entries go: every keyphrase must lie in the text,
+// and none may outlive the entries it was made of.
 #include "CharClass.h"
+#include "Context.h"
 #include "Parser.h"
 #include "Tokenizer.h"
 
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
+#include <set>
 #include <vector>
 
 using namespace osprey;
@@ -59,6 +64,25 @@ void CheckTokens(const WString& text)
         CHECK(ClassOf(text[pos]) == kSpace);
 }
 
+// Keeps the keyphrases a context holds by its events.
+struct Watch {
+    std::set<PrsKeyphrase*> live;
+    int length = 0;
+    static void PRSAPI Callback(int event, PrsContext*, PrsKeyphrase* k, int, int, void* data)
+    {
+        Watch* w = static_cast<Watch*>(data);
+        int first = -1, last = -1;
+        PrsKeyphraseGetOffsets(k, &first, &last);
+        CHECK(first >= 0 && first <= last && last <= w->length);
+        if (event == PRS_EVENT_ADDED)
+            CHECK(w->live.insert(k).second);
+        else if (event == PRS_EVENT_REMOVED)
+            CHECK(w->live.erase(k) == 1);
+        else
+            CHECK(w->live.count(k) == 1);
+    }
+};
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
@@ -90,6 +114,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             firsts.push_back(e);
     }
 
+    for (const PRSWCHAR* symbol : kSymbols) {
+        PrsRule* rule = PrsCreateRule(parser, nullptr, u"found", 1);
+        PrsRuleAddEntry(parser, rule, symbol);
+        if (!PrsAddRule(parser, rule))
+            PrsRuleDestroy(rule);
+    }
+    Watch watch;
+    watch.length = static_cast<int>(text.size());
+    PrsSetCallback(parser, &Watch::Callback, &watch);
+    PrsContext* context = PrsCreateContext(parser);
+    CHECK(PrsParse(parser, context, text.c_str()) == 1);
+    CHECK(watch.live.size() == context->current.size());
+
     Tokenizer t(text.data(), text.size());
     PrsToken token;
     while (t.Next(token)) {
@@ -107,8 +144,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         for (PrsLexiconEntry* e : firsts)
             PrsRemoveLexiconEntry(parser, e);
     }
+    CHECK(PrsParse(parser, context, text.c_str()) == 1);
+    CHECK(watch.live.size() == context->current.size());
     PrsRemoveLexiconEntries(parser, nullptr, nullptr, nullptr, 0);
     CHECK(PrsRemoveLexiconEntries(parser, nullptr, nullptr, nullptr, 0) == 0);
+    CHECK(PrsParse(parser, context, text.c_str()) == 1);
+    CHECK(watch.live.empty() && context->current.empty());
+    PrsContextDestroy(context);
     PrsDeInit(parser);
     return 0;
 }

@@ -55,6 +55,26 @@ bool HasControlChar(const char* text)
     return false;
 }
 
+std::string ReportableStatusLine(const char* line, size_t length)
+{
+    static const char kHex[] = "0123456789ABCDEF";
+    std::string out;
+    const size_t shown = length < kReportedStatusBytes ? length : kReportedStatusBytes;
+    for (size_t i = 0; i < shown; ++i) {
+        const unsigned char c = static_cast<unsigned char>(line[i]);
+        if (c < 0x20 || c >= 0x7f || c == '\\') {
+            out += "\\x";
+            out += kHex[c >> 4];
+            out += kHex[c & 15];
+        } else {
+            out += static_cast<char>(c);
+        }
+    }
+    if (shown < length)
+        out += "...";
+    return out;
+}
+
 const char* BuildRequest(char* out, size_t capacity, size_t* length, const char* path,
                          const char* serverHost, bool viaProxy, bool http11)
 {

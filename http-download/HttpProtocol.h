@@ -4,6 +4,7 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
+#include <string>
 
 namespace shrike {
 
@@ -41,6 +42,13 @@ struct HeadFacts {
 };
 // length is the empty line's offset; http11 is the session's version.
 HeadFacts ReadHeadFacts(const char* head, size_t length, bool http11);
+
+// A peer's status line as the status report writes it to the console:
+// control bytes, bytes of 0x80 and up and the backslash as \xNN, and no
+// more than kReportedStatusBytes of the peer's bytes ("..." marks a cut), so
+// a hostile server can neither drive the terminal nor flood it.
+const size_t kReportedStatusBytes = 160;
+std::string ReportableStatusLine(const char* line, size_t length);
 
 // The number after the status line's first word; 0 when there is none.
 int StatusCode(const char* head, size_t length);

@@ -150,9 +150,8 @@ void QuiHttpSession::ReportStatus(const char* path, int status, size_t headLengt
     size_t line = 0;
     while (line < headLength && head[line] != '\r' && head[line] != '\n')
         ++line;
-    std::printf("Error: %s HTTP status %d", path, status);
-    std::fwrite(head, 1, line, stdout);
-    std::fputc('\n', stdout);
+    const std::string shown = ReportableStatusLine(head, line);
+    std::printf("Error: %s HTTP status %d%s\n", path, status, shown.c_str());
     std::fflush(stdout);
 }
 
@@ -276,14 +275,16 @@ const char* QuiHttpSession::HoldAtLeast(size_t count)
 // or kRefused.
 long QuiHttpSession::ReceiveBody(QuiHttpSink& sink, size_t want)
 {
+    // Under Wine a receive much larger than this is slower, not faster.
+    const size_t kLargestReceive = 1 << 20;
+    // Room for one receive, not for what the peer announced: a length or
+    // chunk size of 2 GB must not make the sink reserve 2 GB for a few bytes.
     size_t room = 0;
-    char* place = sink.Room(want, &room);
+    char* place = sink.Room(std::min(want, kLargestReceive), &room);
     if (!place || room == 0) {
         place = m_buffer.get();
         room = kBufferSize;
     }
-    // Under Wine a receive much larger than this is slower, not faster.
-    const size_t kLargestReceive = 1 << 20;
     long n = m_transport.Receive(m_socket, place, std::min(std::min(want, room), kLargestReceive));
     if (n <= 0)
         return n < 0 ? kReceiveFailed : 0;

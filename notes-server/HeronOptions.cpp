@@ -65,7 +65,12 @@ bool Read(HKEY key, OptionEntry& entry)
     DWORD type = 0;
     if (RegQueryValueExA(key, entry.name, nullptr, &type, data, &size) != ERROR_SUCCESS)
         return false;
-    std::memset(entry.data, 0, entry.size);
+    // A value that fills the entry without a zero byte is longer than the
+    // entry holds: callers read the text entries as terminated texts.
+    if (size == sizeof data && !std::memchr(data, 0, size))
+        return false;
+    // The whole field: bytes of an earlier, longer value must not trail a new one.
+    std::memset(entry.data, 0, sizeof entry.data);
     std::memcpy(entry.data, data, size);
     entry.type = type;
     return true;

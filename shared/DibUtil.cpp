@@ -7,34 +7,7 @@ RGBQUAD* ColourTable(BITMAPINFO* bmi)
 {
     return reinterpret_cast<RGBQUAD*>(reinterpret_cast<BYTE*>(bmi) + bmi->bmiHeader.biSize);
 }
-
-// Bytes of colour table and masks between the header and the bits.
-size_t TableBytes(const BITMAPINFOHEADER& h)
-{
-    size_t bytes = static_cast<size_t>(DibNumColours(&h)) * sizeof(RGBQUAD);
-    if (h.biSize == sizeof(BITMAPINFOHEADER) && h.biCompression == BI_BITFIELDS)
-        bytes += 3 * sizeof(DWORD);
-    return bytes;
-}
-
-bool BitsFit(const BITMAPINFOHEADER& h, size_t available)
-{
-    if (h.biWidth <= 0 || h.biHeight == 0 || h.biBitCount == 0 || h.biPlanes != 1)
-        return false;
-    if (h.biCompression != BI_RGB && h.biCompression != BI_BITFIELDS)
-        return h.biSizeImage <= available;
-    unsigned long long stride = (static_cast<unsigned long long>(h.biWidth) * h.biBitCount + 31) / 32 * 4;
-    long long rows = h.biHeight < 0 ? -static_cast<long long>(h.biHeight) : h.biHeight;
-    return stride * static_cast<unsigned long long>(rows) <= available;
-}
 } // namespace
-
-int DibNumColours(const BITMAPINFOHEADER* header)
-{
-    if (header->biClrUsed)
-        return static_cast<int>(header->biClrUsed);
-    return header->biBitCount <= 8 ? 1 << header->biBitCount : 0;
-}
 
 void ReplaceDibColours(BITMAPINFO* bmi, const COLORREF* colourMap)
 {
@@ -113,11 +86,8 @@ HBITMAP LoadResourceBitmap(HINSTANCE inst, UINT id, HPALETTE pal, const COLORREF
     // Resource pages are read-only: colours are replaced in a copy.
     std::vector<BYTE> copy(resource, resource + size);
     BITMAPINFO* bmi = reinterpret_cast<BITMAPINFO*>(copy.data());
-    const BITMAPINFOHEADER& header = bmi->bmiHeader;
-    if (header.biSize < sizeof(BITMAPINFOHEADER) || header.biSize > size)
-        return nullptr;
-    size_t offset = header.biSize + TableBytes(header);
-    if (offset > size || !BitsFit(header, size - offset))
+    const size_t offset = PackedDibBitsOffset(copy.data(), size);
+    if (!offset)
         return nullptr;
     if (colourMap)
         ReplaceDibColours(bmi, colourMap);

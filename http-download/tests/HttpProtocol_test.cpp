@@ -159,6 +159,31 @@ TEST(HttpProtocol, StatusCodeFollowsTheFirstWord)
         EXPECT_EQ(r.code, StatusCode(r.line, std::string(r.line).size())) << r.line;
 }
 
+TEST(HttpProtocol, ReportedStatusLineEscapesThePeersBytesAndIsCut)
+{
+    const std::string longLine = "HTTP/1.1 500 " + std::string(400, 'x');
+    struct Row {
+        const char* name;
+        std::string line;
+        std::string shown;
+    } rows[] = {
+        {"plain", "HTTP/1.1 404 Not Found", "HTTP/1.1 404 Not Found"},
+        {"escape sequence", "HTTP/1.1 404 \x1b[2J\x1b]0;owned\x07", "HTTP/1.1 404 \\x1B[2J\\x1B]0;owned\\x07"},
+        {"NUL and DEL", std::string("HTTP/1.1 500 a\0b\x7f", 17), "HTTP/1.1 500 a\\x00b\\x7F"},
+        {"high bytes", "HTTP/1.1 404 \xc3\xa9\x9b", "HTTP/1.1 404 \\xC3\\xA9\\x9B"},
+        {"backslash stays unambiguous", "HTTP/1.1 404 \\x1B", "HTTP/1.1 404 \\x5Cx1B"},
+        {"tab", "HTTP/1.1\t404", "HTTP/1.1\\x09404"},
+        {"empty", "", ""},
+        {"exactly the limit", std::string(kReportedStatusBytes, 'y'), std::string(kReportedStatusBytes, 'y')},
+        {"one beyond the limit", std::string(kReportedStatusBytes + 1, 'y'), std::string(kReportedStatusBytes, 'y') + "..."},
+        {"long", longLine, longLine.substr(0, kReportedStatusBytes) + "..."},
+        {"escapes count the peer's bytes", std::string(300, '\x1b'),
+         [] { std::string s; for (size_t i = 0; i < kReportedStatusBytes; ++i) s += "\\x1B"; return s + "..."; }()},
+    };
+    for (const Row& r : rows)
+        EXPECT_EQ(r.shown, ReportableStatusLine(r.line.data(), r.line.size())) << r.name;
+}
+
 TEST(HttpProtocol, ChunkSizesAreHexadecimalAndBounded)
 {
     struct Row {

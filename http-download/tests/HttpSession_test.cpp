@@ -4,6 +4,7 @@
 #include "ScriptedTransport.h"
 
 #include <gtest/gtest.h>
+#include <algorithm>
 #include <climits>
 #include <cstdlib>
 #include <string>
@@ -118,6 +119,72 @@ TEST(HttpSession, FailuresEndTheRetrievalWithTheirTextAndCloseTheSocket)
         const char* error = nullptr;
         EXPECT_EQ(r.body, IntoBlock(r.pieces, &error));
         EXPECT_EQ(r.error, error);
+    }
+}
+
+TEST(HttpSession, StatusReportShowsThePeersLineEscapedAndCut)
+{
+    struct Row {
+        const char* name;
+        std::string head;
+        std::string report;
+    } rows[] = {
+        {"plain", "HTTP/1.1 404 Not Found\r\n\r\n", "Error: /f HTTP status 404HTTP/1.1 404 Not Found\n"},
+        {"terminal controls", "HTTP/1.1 403 \x1b]2;x\x07\x1b[31m\x9b\r\n\r\n",
+         "Error: /f HTTP status 403HTTP/1.1 403 \\x1B]2;x\\x07\\x1B[31m\\x9B\n"},
+        {"LF-only head", "HTTP/1.0 500 oops\n\n", "Error: /f HTTP status 500HTTP/1.0 500 oops\n"},
+        {"flood", "HTTP/1.1 503 " + std::string(5000, 'z') + "\r\n\r\n",
+         "Error: /f HTTP status 503HTTP/1.1 503 " + std::string(kReportedStatusBytes - 13, 'z') + "...\n"},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.name);
+        Fixture f;
+        f.peer.script.push_back({{r.head}});
+        testing::internal::CaptureStdout();
+        const char* error = f.Get();
+        EXPECT_EQ(r.report, testing::internal::GetCapturedStdout());
+        EXPECT_EQ(kRetrieveStatus, error);
+    }
+}
+
+// Takes bodies in place, as the download block does, and keeps the largest
+// room it was asked for.
+class RoomWatchingSink : public CollectingSink {
+public:
+    size_t largestWant = 0;
+    char* Room(size_t want, size_t* room) override
+    {
+        largestWant = std::max(largestWant, want);
+        *room = std::min(want, m_space.size());
+        return m_space.data();
+    }
+    void Commit(size_t length) override { body.append(m_space.data(), length); }
+
+private:
+    std::vector<char> m_space = std::vector<char>(4096);
+};
+
+TEST(HttpSession, RoomAskedOfTheSinkIsBoundedByOneReceiveNotByWhatThePeerAnnounces)
+{
+    struct Row {
+        const char* name;
+        std::string response;
+        std::string body;
+    } rows[] = {
+        {"length of 2 GB", kOk + "Content-Length: 2000000000\r\n\r\nabc", "abc"},
+        {"chunk of 2 GB", kOk + "Transfer-Encoding: chunked\r\n\r\n7fffffff\r\nabc", "abc"},
+        {"length of 3 MB", kOk + "Content-Length: 3000000\r\n\r\nxy", "xy"},
+        {"small length", kOk + "Content-Length: 5\r\n\r\nhello", "hello"},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.name);
+        ScriptedTransport peer;
+        peer.script.push_back({{r.response}});
+        QuiHttpSession session(peer, nullptr, "server", 80);
+        RoomWatchingSink sink;
+        session.Retrieve("/f", sink);
+        EXPECT_EQ(r.body, sink.body);
+        EXPECT_LE(sink.largestWant, static_cast<size_t>(1 << 20));
     }
 }
 

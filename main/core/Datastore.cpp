@@ -5,6 +5,7 @@
 
 #include "ClientRegistry.h"
 #include "DatastoreItem.h"
+#include "KeywordFile.h"
 #include "QuiResIds.h"
 #include "QuillmateExcept.h"
 #include "VariantArray.h"
@@ -38,74 +39,6 @@ void LoadNameAndExample(UINT id, CString& name, CString& example)
     int split = text.Find('\n');
     name = split < 0 ? text : text.Left(split);
     example = split < 0 ? CString() : text.Mid(split + 1);
-}
-
-std::vector<QuiItem*> ItemsOf(QuiItemList& items, QuiItemType* type)
-{
-    std::vector<QuiItem*> result;
-    int cursor = items.fetchBegin(type);
-    while (QuiItem* item = items.fetchNext(cursor))
-        result.push_back(item);
-    items.fetchEnd(cursor);
-    return result;
-}
-
-std::vector<QuiItemType*> TypesOf(QuiItemTypeList& types)
-{
-    std::vector<QuiItemType*> result;
-    types.fetchBegin();
-    while (QuiItemType* type = types.fetchNext())
-        result.push_back(type);
-    types.fetchEnd();
-    return result;
-}
-
-// Lends objects of one database to a temporary one and takes them back when
-// it goes, so that the temporary database never destroys them.
-template <class List, class Object>
-class Loan {
-public:
-    Loan(const std::vector<Object*>& objects, List& to) : m_to(to)
-    {
-        for (Object* object : objects)
-            if (m_to.add(object))
-                m_objects.push_back(object);
-    }
-    ~Loan()
-    {
-        for (Object* object : m_objects)
-            m_to.remove(object);
-    }
-    Loan(const Loan&) = delete;
-    Loan& operator=(const Loan&) = delete;
-
-private:
-    List& m_to;
-    std::vector<Object*> m_objects;
-};
-
-// The first item of the type whose display name is exactly `name`.
-QuiItem* FindByName(QuiItemList& items, QuiItemType* type, const char* name)
-{
-    for (QuiItem* item : ItemsOf(items, type))
-        if (std::strcmp(item->getDisplayName(), name) == 0)
-            return item;
-    return nullptr;
-}
-
-// The keyword file amends an item's keywords and flags; what ties the item
-// to its back end or its connector, and its display name, stay its own.
-void Amend(QuiItem& item, const QuiItem& amendment)
-{
-    std::string name = item.getDisplayName();
-    QuiForeignKey* key = item.getForeignKey();
-    CWebActionItem* action = dynamic_cast<CWebActionItem*>(&item);
-    CWebConnectorSubtype* subtype = action ? action->GetSubtype() : nullptr;
-    item.copy(amendment);
-    item.setDisplayName(name.c_str());
-    item.setForeignKey(key);
-    if (action)
-        action->SetSubtype(subtype);
 }
 
 // Writes the whole file beside the target and renames it into place, so
@@ -377,18 +310,7 @@ void CDatastore::LoadKeywordFile()
     CString path = ReadSetting(ClientRegistry::AliasDB);
     if (path.IsEmpty())
         return;
-    QuiKestrel keywords;
-    Loan<QuiItemTypeList, QuiItemType> loan(TypesOf(*m_kestrel.getTypeList()), *keywords.getTypeList());
-    if (!keywords.readFile(path))
-        return;
-    QuiItemList& items = *m_kestrel.getItemList();
-    for (QuiItem* amendment : ItemsOf(*keywords.getItemList(), nullptr)) {
-        QuiItem* item = items.get(amendment->getID());
-        if (!item)
-            item = FindByName(items, amendment->getType(), amendment->getDisplayName());
-        if (item)
-            Amend(*item, *amendment);
-    }
+    MergeKeywordFile(m_kestrel, path);
 }
 
 BOOL CDatastore::SaveKeywordFile()

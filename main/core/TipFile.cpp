@@ -45,14 +45,19 @@ long CTipFile::GetPosition() const
 
 BOOL CTipFile::ReadLine(char* line)
 {
-    if (!std::fgets(line, kMaxLine + 1, m_pFile))
+    // Byte by byte rather than with fgets, so that a zero byte in a damaged
+    // file cannot hide where the line stopped being read.
+    size_t length = 0;
+    int c = std::fgetc(m_pFile);
+    if (c == EOF)
         return FALSE;
-    size_t length = std::strlen(line);
-    if (length == kMaxLine && line[length - 1] != '\n') {
-        int c;
-        while ((c = std::fgetc(m_pFile)) != EOF && c != '\n') {
-        }
+    for (; c != EOF; c = std::fgetc(m_pFile)) {
+        if (length < kMaxLine)
+            line[length++] = static_cast<char>(c);
+        if (c == '\n')
+            break;
     }
+    line[length] = '\0';
     return TRUE;
 }
 

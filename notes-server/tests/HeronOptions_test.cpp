@@ -71,6 +71,44 @@ TEST_F(HeronOptionsTest, OverlongValueKeepsTheDefault)
     EXPECT_EQ("journal4.ntf", Text(HERON_OPT_JOURNAL_TEMPLATE));
 }
 
+TEST_F(HeronOptionsTest, TextsAreTakenWhole)
+{
+    const std::string full(260, 'y');
+    struct Row {
+        const char* what;
+        const char* name;
+        int index;
+        std::string first;   // stored before the load, "" for nothing
+        std::string second;  // stored before a second load, as it is (terminator or not)
+        std::string text;    // the entry's text after the second load
+    } rows[] = {
+        {"fills the entry without its end", "JournalTemplate", HERON_OPT_JOURNAL_TEMPLATE, "", full, "journal4.ntf"},
+        {"fills the entry with its end", "JournalTemplate", HERON_OPT_JOURNAL_TEMPLATE, "",
+         std::string(259, 'y') + '\0', std::string(259, 'y')},
+        {"short without its end", "JournalName", HERON_OPT_JOURNAL_NAME, "", "abc", "abc"},
+        {"after a longer text, in a number's entry", "WaitForNotesTimeout", HERON_OPT_WAIT_FOR_NOTES_TIMEOUT,
+         std::string("abcdefgh", 9), "wxyz1", "wxyz1"},
+        {"after a longer text, in a text's entry", "LastIniFile", HERON_OPT_LAST_INI_FILE,
+         std::string("c:\\notes\\notes.ini", 19), "d:\\n", "d:\\n"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        SHDeleteKeyA(HKEY_CURRENT_USER, HERON_OPTIONS_KEY);
+        HeronOptions::Reset();
+        if (!row.first.empty())
+            Store(row.name, REG_SZ, row.first.data(), static_cast<DWORD>(row.first.size()));
+        HeronOptions::Load();
+        // A byte behind the value that is no terminator, or Wine would take it as the text's end.
+        const std::string behind = row.second + 'Q';
+        Store(row.name, REG_SZ, behind.data(), static_cast<DWORD>(row.second.size()));
+        HeronOptions::Load();
+        const BYTE* data = HeronOptions::Get(row.index);
+        ASSERT_NE(nullptr, data);
+        ASSERT_NE(nullptr, std::memchr(data, 0, 260)) << "a text without its end";
+        EXPECT_EQ(row.text, Text(row.index));
+    }
+}
+
 TEST_F(HeronOptionsTest, SaveWritesEveryEntry)
 {
     HeronOptions::Set(HERON_OPT_LAST_INI_FILE, "C:\\notes\\notes.ini");

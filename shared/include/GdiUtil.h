@@ -2,13 +2,12 @@
 #pragma once
 #include <windows.h>
 
+#include "DibHeader.h"
+
 enum { QUI_APP_PALETTE_SIZE = 252 };
 
 // The program's 252-colour palette; the caller owns it (DeleteObject).
 HPALETTE CreateAppPalette();
-
-// Colour-table size of a DIB: biClrUsed when set, else 2^bits up to 8 bits, else 0.
-int DibNumColours(const BITMAPINFOHEADER* header);
 
 // Every colour-table entry equal to colourMap[0] (red, green, blue) becomes colourMap[1].
 void ReplaceDibColours(BITMAPINFO* bmi, const COLORREF* colourMap);

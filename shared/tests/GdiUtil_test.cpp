@@ -90,6 +90,46 @@ TEST(GdiUtil, DibNumColours)
     }
 }
 
+TEST(GdiUtil, PackedDibPartsMustFitTheirBytes)
+{
+    struct Row {
+        const char* what;
+        DWORD headerSize;
+        LONG width, height;
+        WORD bits;
+        DWORD compression, used, image;
+        size_t size;
+        size_t offset;  // 0: refused
+    } rows[] = {
+        {"8 bits, full table", 40, 2, 2, 8, BI_RGB, 0, 0, 40 + 1024 + 8, 40 + 1024},
+        {"8 bits, one byte short", 40, 2, 2, 8, BI_RGB, 0, 0, 40 + 1024 + 7, 0},
+        {"24 bits top-down", 40, 3, -2, 24, BI_RGB, 0, 0, 40 + 24, 40},
+        {"16 bits with masks", 40, 2, 1, 16, BI_BITFIELDS, 0, 0, 40 + 12 + 4, 52},
+        {"run-length image that fits", 40, 100, 100, 8, BI_RLE8, 2, 10, 40 + 8 + 10, 48},
+        {"run-length image beyond", 40, 100, 100, 8, BI_RLE8, 2, 11, 40 + 8 + 10, 0},
+        {"header beyond the bytes", 200, 1, 1, 1, BI_RGB, 0, 0, 100, 0},
+        {"header too short", 12, 1, 1, 1, BI_RGB, 0, 0, 100, 0},
+        {"colour count beyond 2^30", 40, 1, 1, 8, BI_RGB, 0x40000001, 0, 100, 0},
+        {"bits that wrap 64 bits round", 40, 0x200000, LONG(0x80000000), 0x8000, BI_RGB, 0, 0, 40, 0},
+        {"bit count of none", 40, 1, 1, 3, BI_RGB, 0, 0, 100, 0},
+        {"no width", 40, 0, 1, 8, BI_RGB, 1, 0, 100, 0},
+    };
+    for (const Row& r : rows) {
+        std::vector<BYTE> dib(r.size > sizeof(BITMAPINFOHEADER) ? r.size : sizeof(BITMAPINFOHEADER));
+        BITMAPINFOHEADER h = {};
+        h.biSize = r.headerSize;
+        h.biWidth = r.width;
+        h.biHeight = r.height;
+        h.biPlanes = 1;
+        h.biBitCount = r.bits;
+        h.biCompression = r.compression;
+        h.biClrUsed = r.used;
+        h.biSizeImage = r.image;
+        std::memcpy(dib.data(), &h, sizeof h);
+        EXPECT_EQ(r.offset, PackedDibBitsOffset(dib.data(), r.size)) << r.what;
+    }
+}
+
 TEST(GdiUtil, ReplaceDibColoursMatchesAllThreeChannels)
 {
     struct {

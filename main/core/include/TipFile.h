@@ -1,7 +1,7 @@
 // The tips file: one tip per line; lines that begin with a blank, a tab, a
 // line break or ';' are comments or empty and are passed over.
 #pragma once
-#include <windows.h>
+#include <quifw/Types.h>
 
 #include <cstdio>
 

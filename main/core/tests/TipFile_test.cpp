@@ -41,6 +41,9 @@ TEST(TipFile, SkipsCommentsAndEmptyLinesAndWrapsRound)
         {"all comments", ";one\n;two\n", {"<none>", "<none>"}},
         {"empty", "", {"<none>"}},
         {"blank lines", "\n\n \n", {"<none>"}},
+        // A zero byte ends the tip's text, not its line.
+        {"zero byte in a long line", "ab" + std::string(1, '\0') + std::string(1500, 'z') + "\nnext\n", {"ab", "next", "ab"}},
+        {"zero byte at a line's start", std::string(1, '\0') + "hidden\nshown\n", {"shown", "shown"}},
     };
     for (const Row& row : rows) {
         TempTipFile temp(row.bytes);
