@@ -399,7 +399,7 @@ public:
 class CPimJournalPane : public CDestPane {
     DECLARE_DYNAMIC(CPimJournalPane)
 public:
-    enum { IDC_FOLDERS = 135, IDB_JOURNAL_DISABLED = 24 };
+    enum { IDC_FOLDERS = 135 };
 
     ~CPimJournalPane() override;
     BOOL Create(int y, CWnd* pParent) override;

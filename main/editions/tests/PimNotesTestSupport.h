@@ -4,6 +4,8 @@
 // are the edition's own note and windows, with a tray window that records
 // its icons and help.
 #pragma once
+
+#include "QuiTesting.h"
 #include <afxquill.h>
 
 #include <gtest/gtest.h>
@@ -252,6 +254,10 @@ protected:
         SetCurrentDirectoryA(m_home.c_str());
         ASSERT_EQ(-1, failure.id) << failure.text;
         ASSERT_NE(nullptr, store);
+        // The test loads the date package itself: one named in the settings
+        // (an install's) would be a second date package beside it.
+        ASSERT_TRUE(QuiTesting::SetRegText(HKEY_CURRENT_USER, "Software\\Quillmate\\Client\\Parser\\Packages",
+                                           "Date", ""));
         manager.reset(new QuiParserMgr(store->GetKestrel()));
         manager->Initialize();
         ASSERT_EQ(QUI_PARSER_OK,

@@ -3,6 +3,8 @@
 // whose destination window stacks the edition's panes, attaches their sinks
 // and hands every parse to the calendar and to-do destinations.
 #pragma once
+
+#include "QuiTesting.h"
 #include <afxquill.h>
 
 #include <gtest/gtest.h>
@@ -216,6 +218,10 @@ protected:
         store->Connect();
         ASSERT_TRUE(store->LoadItems());
         AddItems();
+        // The test loads the date package itself: one named in the settings
+        // (an install's) would be a second date package beside it.
+        ASSERT_TRUE(QuiTesting::SetRegText(HKEY_CURRENT_USER, "Software\\Quillmate\\Client\\Parser\\Packages",
+                                           "Date", ""));
         manager.reset(new QuiParserMgr(store->GetKestrel()));
         manager->Initialize();
         ASSERT_EQ(QUI_PARSER_OK,
