@@ -18,14 +18,18 @@ if(QUI_WINDOWS)
     set(stdole_dirs /usr/lib/x86_64-linux-gnu/wine/x86_64-windows)
     set(QUI_WIDL_ARCH --win64)
   else()
-    set(stdole_dirs /usr/lib/i386-linux-gnu/wine/i386-windows /usr/lib/wine/i386-windows)
+    # The 32-bit Wine package may be missing where the machine cannot run it;
+    # widl only reads the interfaces' identities from the library it
+    # imports, which are the same in the 64-bit one.
+    set(stdole_dirs /usr/lib/i386-linux-gnu/wine/i386-windows /usr/lib/wine/i386-windows
+                    /usr/lib/x86_64-linux-gnu/wine/x86_64-windows)
     set(QUI_WIDL_ARCH --win32)
   endif()
   find_file(QUI_STDOLE2_TLB stdole2.tlb
     PATHS ${stdole_dirs}
     NO_DEFAULT_PATH NO_CMAKE_FIND_ROOT_PATH)
   if(NOT QUI_STDOLE2_TLB)
-    message(FATAL_ERROR "stdole2.tlb not found: install libwine:i386 (scripts/setup)")
+    message(FATAL_ERROR "stdole2.tlb not found: install wine (scripts/setup)")
   endif()
   get_filename_component(QUI_STDOLE2_DIR ${QUI_STDOLE2_TLB} DIRECTORY)
   set(QUI_WIDL_INCLUDE /usr/include/wine/wine/windows)
