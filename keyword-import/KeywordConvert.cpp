@@ -243,15 +243,20 @@ void ConvertEightColumn(Target& target, const std::vector<std::string>& lines)
     }
 }
 
-// One item per named category or contact; the name is its identifier unless
-// another item holds that identifier already.
+// The short form kept one category per kind: each kind yields one item,
+// named after the first line of that kind and holding every keyword of the
+// kind. The name is its identifier unless another item holds that
+// identifier already.
 void ConvertShort(Target& target, const std::vector<std::string>& lines)
 {
     std::vector<KeywordRecord> used;
+    std::map<int, std::string> firstName;
     for (const std::string& line : lines) {
         KeywordRecord record = ParseShort(line);
-        if (!record.name.empty() && target.Type(record.kind, true))
+        if (!record.name.empty() && target.Type(record.kind, true)) {
+            record.name = firstName.emplace(record.kind, record.name).first->second;
             used.push_back(record);
+        }
     }
     for (const auto& group : GroupRecords(used)) {
         QuiItemType* type = target.Type(group.first.kind, true);

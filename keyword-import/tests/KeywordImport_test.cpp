@@ -231,17 +231,18 @@ TEST_F(KeywordImport, DeletedAndUnusedRecordsAreLeftOut)
     EXPECT_EQ(expected, Summaries(ReadItems(output)));
 }
 
-TEST_F(KeywordImport, ShortFileGivesOneItemPerNamedCategory)
+TEST_F(KeywordImport, ShortFileGivesOneItemPerKindNamedAfterItsFirstLine)
 {
     ASSERT_EQ(wren::kConverted, Convert("bank,Finance,,\n"
                                         "gym,Health,,\n"
                                         "tax,Finance,,\n"
                                         "paint,,Home,\n"
                                         "jo,,,Jo Smith\n"
+                                        "al,,,Al Jones\n"
                                         ",Finance,,\n"));
     std::vector<Item> items = ReadItems(output);
-    std::multiset<std::string> expected = {"55861571|Finance|bank,tax", "55861571|Health|gym",
-                                           "55861570|Home|paint", "55861572|Jo Smith|jo"};
+    std::multiset<std::string> expected = {"55861571|Finance|bank,gym,tax", "55861570|Home|paint",
+                                           "55861572|Jo Smith|jo,al"};
     EXPECT_EQ(expected, Summaries(items));
     for (const Item& item : items)
         EXPECT_EQ(item.name, item.id);
