@@ -107,8 +107,8 @@ protected:
                        static_cast<DWORD>(curlew.size() + 1));
         RegCloseKey(key);
         if (m_withConnectors) {
-            WriteBytes("webcalendar.xml", ReadBytes(m_home + std::string("\\") + Fixture("connectors/webcalendar.xml")));
-            WriteBytes("mytime.xml", ReadBytes(m_home + std::string("\\") + Fixture("connectors/mytime.xml")));
+            for (const std::string& name : m_connectors)
+                WriteBytes(name, ReadBytes(m_home + std::string("\\") + Fixture(("connectors/" + name).c_str())));
         }
         QuiRegisterWebEditions();
         const int pim = static_cast<int>(m_activePim);
@@ -249,6 +249,7 @@ protected:
     DWORD m_activePim;
     DWORD m_browser = kExplorerDriver;
     bool m_withConnectors = true;
+    std::vector<std::string> m_connectors = {"webcalendar.xml", "mytime.xml"};
     std::vector<CActionNote*> m_opened;
 };
 

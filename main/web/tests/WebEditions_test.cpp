@@ -26,6 +26,12 @@ protected:
     WebOnlyDefault() : EditionFixture(0) {}
 };
 
+// The default edition with the shipped web search connector, as installed.
+class WebOnlyDefaultSearch : public EditionFixture {
+protected:
+    WebOnlyDefaultSearch() : EditionFixture(0) { m_connectors.insert(m_connectors.end(), {"websearch.xml", "maps.xml", "reference.xml"}); }
+};
+
 class WebOnlyUnknown : public EditionFixture {
 protected:
     WebOnlyUnknown() : EditionFixture(7) {}
@@ -342,6 +348,23 @@ TEST_F(WebOnlyDefault, TheCalendarAndToDoPanesAreUnavailableAndAnUntickedNoteIsR
     EXPECT_EQ(expected, prompts.Asked()[0].text);
     EXPECT_TRUE(IsOpen(note));
     EXPECT_TRUE(Navigated().empty());
+}
+
+// What a new user sees first: in the default edition a shipped connector's
+// keyword takes the web actions pane, and the note's text marks it.
+TEST_F(WebOnlyDefaultSearch, AShippedConnectorsKeywordIsTakenAndMarked)
+{
+    CWebActionNote* note = Open();
+    ASSERT_NE(nullptr, note);
+    CWebActionsPane& pane = DestWnd(note)->GetActionsPane();
+    const std::string typed = "search for lunch places tomorrow 12:30 pm";
+    for (size_t n = 1; n <= typed.size(); n++)
+        Type(note, typed.substr(0, n).c_str());
+    CStringArray ids;
+    pane.GetActionField().GetItemIDs(ids);
+    ASSERT_EQ(1, ids.GetSize());
+    EXPECT_STREQ("Web Search_search the web", ids[0].GetString());
+    EXPECT_TRUE(pane.GetCheckButton()->GetCheck());
 }
 
 TEST_F(WebOnlyUnknown, AnUnknownEditionBehavesAsTheDefault)
