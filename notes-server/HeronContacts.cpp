@@ -120,14 +120,17 @@ int HERON::GetServerAddressBookContacts(TextList* lines)
     LNText servers;
     if (int result = GetServerList(&servers))
         return result;
+    int result = NTS5_ERROR_UNABLE_TO_OPEN_NAB.code;
     for (DWORD i = 0; i < servers.GetCount(); ++i) {
         TextList paths;
         if (GetAddressBooks(&paths, servers[i].GetPlatformTextPtr()) != 0)
             continue;
-        for (size_t j = 0; j < paths.Count(); ++j)
-            ReadAddressBook(paths[j], lines);
+        for (size_t j = 0; j < paths.Count(); ++j) {
+            if (ReadAddressBook(paths[j], lines) == 1)
+                result = 0;
+        }
     }
-    return 0;
+    return result;
 }
 
 int HERON::ReadAddressBook(const std::string& path, TextList* lines)
@@ -227,10 +230,21 @@ int HERON::GetModifiedContacts(VARIANT* out)
         return NTS5_ERROR_NO_ADDRESSBOOKS_FOUND.code;
     }
     TextList lines;
-    for (size_t i = 0; i < paths.Count(); ++i)
-        GetModifiedContactsInBook(paths[i], &lines, since);
+    int failure = 0;
+    bool anyRead = false;
+    for (size_t i = 0; i < paths.Count(); ++i) {
+        if (int result = GetModifiedContactsInBook(paths[i], &lines, since))
+            failure = result;
+        else
+            anyRead = true;
+    }
+    if (!anyRead)
+        return failure;
     lines.ToVariant(out);
-    MarkRead(kContactsKey, at);
+    // A book that could not be read keeps the old time, so that its changes
+    // come with a later read; the others' come again, as harmless updates.
+    if (failure == 0)
+        MarkRead(kContactsKey, at);
     return 0;
 }
 

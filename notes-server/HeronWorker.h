@@ -141,6 +141,8 @@ public:
     // that found nothing at all.
     int GetContactList(VARIANT* out);
     int GetContacts(TextList* lines);
+    // The contacts of the servers' books: 0 when at least one book was read,
+    // else the failure (-9 when no server had a book that could be read).
     int GetServerAddressBookContacts(TextList* lines);
     // The address books of a server ("": this machine) as network paths.
     int GetAddressBooks(TextList* paths, const char* server);
@@ -149,7 +151,8 @@ public:
     // The key and the 16 fields of an open-able document, and the kind.
     int GetContactInfo(const LNDatabase& book, LNDocument* document, TextList* fields, int kind);
     // What changed in the address books since the last contact read (the
-    // full list before the first one).
+    // full list before the first one): 0 when some book was read, and the
+    // time of the last read moves on only when every book was.
     int GetModifiedContacts(VARIANT* out);
     int GetModifiedContactsInBook(const std::string& path, TextList* lines, const LNDatetime& since);
     // A person document in the first address book from a contact line.

@@ -12,6 +12,9 @@ namespace {
 // copies, a clipboard manager); the copy itself may take a while to arrive.
 const DWORD kOpenTimeoutMs = 1000;
 const DWORD kCopyTimeoutMs = 3000;
+// Tries of the restore, each with the open's time-out: a program that holds
+// the clipboard for a few seconds does not cost the user what it held.
+const int kRestoreTries = 3;
 
 HANDLE CopyGlobal(HANDLE data)
 {
@@ -294,6 +297,18 @@ void ClipboardKeeper::Clear()
     for (const Entry& entry : m_entries)
         FreeClipboardCopy(entry.format, entry.data);
     m_entries.clear();
+    m_refused = false;
+}
+
+void ClipboardKeeper::KeepRefused()
+{
+    m_refused = true;
+    m_refusedSequence = ::GetClipboardSequenceNumber();
+}
+
+BOOL ClipboardKeeper::HoldsRefused() const
+{
+    return m_refused && ::GetClipboardSequenceNumber() == m_refusedSequence;
 }
 
 BOOL ClipboardKeeper::Save(HWND hwndOwner)
@@ -317,6 +332,7 @@ BOOL ClipboardKeeper::Restore(HWND hwndOwner)
         if (!::SetClipboardData(entry.format, entry.data))
             FreeClipboardCopy(entry.format, entry.data);
     m_entries.clear();
+    m_refused = false;
     ::CloseClipboard();
     return TRUE;
 }
@@ -325,19 +341,26 @@ BOOL GrabSelection(ClipboardKeeper& keeper, CString& text, HWND hwndOwner)
 {
     text.Empty();
     DWORD targetProcess = ProcessOf(::GetForegroundWindow());
+    // Copies an earlier grab could not hand back are still the user's
+    // clipboard while nothing else was put on it: they go back after this one.
+    const BOOL bKept = keeper.HoldsRefused();
     // What cannot be set aside is not emptied either.
-    if (!keeper.Save(hwndOwner))
+    if (!bKept && !keeper.Save(hwndOwner))
         return FALSE;
     if (!PutMarker(hwndOwner)) {
-        keeper.Clear();
+        if (!bKept)
+            keeper.Clear();
         return FALSE;
     }
     DWORD markerSequence = ::GetClipboardSequenceNumber();
     std::vector<DWORD> keys = CopyKeystroke();
     BOOL bGrabbed = PlayKeys(keys.data(), static_cast<int>(keys.size())) &&
                     WaitForCopy(markerSequence, targetProcess, hwndOwner, text);
-    if (!keeper.Restore(hwndOwner))
-        keeper.Clear();
+    BOOL bRestored = FALSE;
+    for (int i = 0; i < kRestoreTries && !bRestored; ++i)
+        bRestored = keeper.Restore(hwndOwner);
+    if (!bRestored)
+        keeper.KeepRefused();
     return bGrabbed;
 }
 

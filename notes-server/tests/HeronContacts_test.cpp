@@ -32,6 +32,12 @@ const char kServerNames[] =
     "[note 2]\r\n$Title=$People\r\n$NoteClass=8\r\n$SelectForms=Person\r\n"
     "[note 20]\r\nForm=Person\r\nFirstName=Carol\r\nLastName=Hill\r\nMailAddress=carol@acme.example\r\n";
 const char kServer[] = "Mail01/Acme";
+// A second book of this machine.
+const char kTeam[] =
+    "[note 2]\r\n$Title=$People\r\n$NoteClass=8\r\n$SelectForms=Person\r\n"
+    "[note 40]\r\nForm=Person\r\nFirstName=Tess\r\n";
+// A book whose people view is gone: nothing can be read out of it.
+const char kNoPeopleView[] = "[note 20]\r\nForm=Person\r\nFirstName=Nobody\r\n";
 const char kMail[] = "[note 1]\r\n$Title=Memo\r\n$NoteClass=4\r\n$Default.Body=\r\n";
 
 // A contact line: the key, the 16 fields by name and the change kind.
@@ -75,6 +81,17 @@ protected:
         NotesStandInTesting::WriteFile(m_notes.Folder() + "\\names.nsf", kNames + notes);
     }
     std::string NamesPath() const { return m_notes.Folder() + "\\names.nsf"; }
+    std::string TeamPath() const { return m_notes.Folder() + "\\team.nsf"; }
+    // Gives a person a city, changed at hh:mm:ss on 2026-12-08.
+    static void ChangeCity(const std::string& book, DWORD id, const char* city, DWORD time)
+    {
+        std::vector<NotesNote> notes;
+        ASSERT_TRUE(ReadNotesDatabase(book, &notes));
+        FindNote(notes, id)->items.push_back(NotesItem{"City", {city}});
+        FindNote(notes, id)->modified[0] = 20261208;
+        FindNote(notes, id)->modified[1] = time;
+        ASSERT_TRUE(WriteNotesDatabase(book, notes));
+    }
 
     // The lines of an array answer, each one string.
     std::vector<std::string> Lines(DISPID id, HRESULT* hr = nullptr, bool property = false)
@@ -193,6 +210,48 @@ TEST_F(HeronContactsTest, ContactsFailWhenNothingCanBeRead)
     EXPECT_EQ("No Address Books Found\r\nError: -7 No addressbooks were found", Error());
 }
 
+// The server read counts only when it read a server book; the list fails
+// only when neither this machine's books nor the servers' could be read.
+TEST_F(HeronContactsTest, ServerContactsSucceedOnlyWhenABookWasRead)
+{
+    const char kNotResponding[] = "";
+    struct Row {
+        bool localReadable;
+        const char* serverBook;  // kNotResponding: no such server folder
+        HRESULT hr;
+        std::vector<std::string> lines;
+    } rows[] = {
+        {false, kNotResponding, DISP_E_EXCEPTION, {}},
+        {false, kNoPeopleView, DISP_E_EXCEPTION, {}},
+        {false, kServerNames, S_OK, {kCarolLine}},
+        {true, kNotResponding, S_OK, {kBobLine, kAcmeLine}},
+        {true, kNoPeopleView, S_OK, {kBobLine, kAcmeLine}},
+    };
+    AddServer();
+    SetServerContacts(1);
+    ASSERT_EQ(S_OK, Connect());
+    const std::string serverFolder = m_notes.Folder() + "\\servers\\Mail01_Acme";
+    const std::string connection = "[note 30]\r\nForm=Connection\r\nDestination=Mail01/Acme\r\n";
+    for (const Row& row : rows) {
+        SCOPED_TRACE(std::string(row.localReadable ? "local book, " : "no local book, ") +
+                     (row.serverBook == kNotResponding ? "server not responding"
+                      : row.serverBook == kNoPeopleView ? "no server book" : "server book"));
+        // Without its people view this machine's book still names the server.
+        if (row.localReadable)
+            AppendNames(connection);
+        else
+            NotesStandInTesting::WriteFile(NamesPath(), kNoPeopleView + connection);
+        QuiTesting::RemoveFolder(serverFolder);
+        if (row.serverBook != kNotResponding) {
+            CreateDirectoryA(serverFolder.c_str(), nullptr);
+            NotesStandInTesting::WriteFile(serverFolder + "\\names.nsf", row.serverBook);
+        }
+        HRESULT hr = S_OK;
+        EXPECT_EQ(row.lines, Contacts(&hr));
+        EXPECT_EQ(row.hr, hr) << Error();
+    }
+}
+
 TEST_F(HeronContactsTest, ReadingRecordsNoErrorForTheKeyAndKindFields)
 {
     NotesStandInTesting::WriteFile(
@@ -272,6 +331,49 @@ TEST_F(HeronContactsTest, ChangesMadeDuringAReadComeWithTheNext)
     FindNote(notes, 21)->modified[0] = 20261208;
     FindNote(notes, 21)->modified[1] = 93030;
     ASSERT_TRUE(WriteNotesDatabase(NamesPath(), notes));
+    EXPECT_EQ((std::vector<std::string>{Line("Local##names.nsf##21", {{3, "Acme Ltd"}, {7, "Leeds"}}, "4")}),
+              Modified());
+}
+
+// Changes of a book that could not be opened come with the next read that
+// opens it; the other books' changes come at once, and again then.
+TEST_F(HeronContactsTest, ABookThatCannotBeOpenedKeepsItsChangesForALaterRead)
+{
+    m_notes.SetIni({{"Location", "Office,1234,5678"}, {"KeyFileName", "user.id"}, {"MailFile", "mail\\alee.nsf"},
+                    {"MailServer", ""}, {"NAMES", "names.nsf, team.nsf"}});
+    NotesStandInTesting::WriteFile(TeamPath(), kTeam);
+    m_notes.SetClock("20261208-090000");
+    ASSERT_EQ(S_OK, Connect());
+    EXPECT_EQ(3u, Contacts().size());
+    ChangeCity(NamesPath(), 21, "Leeds", 90030);
+    ChangeCity(TeamPath(), 40, "York", 90030);
+    const std::string acme = Line("Local##names.nsf##21", {{3, "Acme Ltd"}, {7, "Leeds"}}, "4");
+    const std::string tess = Line("Local##team.nsf##40", {{1, "Tess"}, {7, "York"}}, "4");
+
+    const std::string away = TeamPath() + ".away";
+    ASSERT_TRUE(MoveFileA(TeamPath().c_str(), away.c_str()));
+    m_notes.SetClock("20261208-090100");
+    EXPECT_EQ((std::vector<std::string>{acme}), Modified());
+    ASSERT_TRUE(MoveFileA(away.c_str(), TeamPath().c_str()));
+    m_notes.SetClock("20261208-090200");
+    EXPECT_EQ((std::vector<std::string>{acme, tess}), Modified());
+    EXPECT_TRUE(Modified().empty()) << "a complete read moves the time on";
+}
+
+TEST_F(HeronContactsTest, ModificationsThatCannotBeReadComeWithALaterRead)
+{
+    m_notes.SetClock("20261208-090000");
+    ASSERT_EQ(S_OK, Connect());
+    EXPECT_EQ(2u, Contacts().size());
+    ChangeCity(NamesPath(), 21, "Leeds", 90030);
+    m_notes.SetFailCalls({"LNDatabase::GetModifiedNotes"});
+    m_notes.SetClock("20261208-090100");
+    HRESULT hr = S_OK;
+    EXPECT_TRUE(Modified(&hr).empty());
+    EXPECT_EQ(DISP_E_EXCEPTION, hr) << "no book could be read";
+    EXPECT_EQ("Retrieving Modified Contacts\r\nError: -31 Unable to get modified records", Error());
+    m_notes.SetFailCalls({});
+    m_notes.SetClock("20261208-090200");
     EXPECT_EQ((std::vector<std::string>{Line("Local##names.nsf##21", {{3, "Acme Ltd"}, {7, "Leeds"}}, "4")}),
               Modified());
 }

@@ -28,12 +28,21 @@ public:
     int GetCount() const { return static_cast<int>(m_entries.size()); }
     UINT GetFormat(int i) const { return m_entries[i].format; }
 
+    // After a restore the clipboard kept refusing: the held copies stay the
+    // user's clipboard until something else is put on it.
+    void KeepRefused();
+    // TRUE while copies kept by KeepRefused are held and the clipboard has
+    // not changed since.
+    BOOL HoldsRefused() const;
+
 private:
     struct Entry {
         UINT format;
         HANDLE data;
     };
     std::vector<Entry> m_entries;
+    bool m_refused = false;
+    DWORD m_refusedSequence = 0;
 };
 
 // Opens the clipboard for hwndOwner, trying again while another program
@@ -57,8 +66,10 @@ BOOL PlayKeys(const DWORD* events, int count);
 // Grabs the selected text of the foreground window: sets the clipboard
 // aside, puts the marker text there, releases the modifier keys still held
 // and plays Ctrl+C, waits for the foreground program's copy, reads it and
-// puts the clipboard back. TRUE with the text when that program copied text
-// other than the marker.
+// puts the clipboard back, trying a few times while another program holds
+// it; what still cannot go back is kept for the next grab, unless something
+// else is put on the clipboard first. TRUE with the text when that program
+// copied text other than the marker.
 BOOL GrabSelection(ClipboardKeeper& keeper, CString& text, HWND hwndOwner);
 
 // The marker put on the clipboard while the grab waits for the copy.

@@ -181,6 +181,90 @@ TEST_F(SelectionGrab, AClipboardThatCannotBeOpenedIsLeftAlone)
     ExpectClipboardAsFilled(owner, __FILE__, __LINE__);
 }
 
+// Another program that takes the clipboard as soon as it changes (the
+// marker going on) and keeps it open for a while.
+struct Holder {
+    DWORD seen;    // the sequence number before the grab
+    DWORD holdMs;  // how long it keeps the clipboard, from opening it
+};
+
+DWORD WINAPI HoldFromTheMarker(LPVOID parameter)
+{
+    const Holder* holder = static_cast<const Holder*>(parameter);
+    HWND window = ::CreateWindowExA(0, "STATIC", "holder", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+    DWORD start = ::GetTickCount();
+    while (::GetClipboardSequenceNumber() == holder->seen && ::GetTickCount() - start < 20000)
+        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 1, QS_ALLINPUT);
+    while (!::OpenClipboard(window) && ::GetTickCount() - start < 20000)
+        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 1, QS_ALLINPUT);
+    DWORD opened = ::GetTickCount();
+    for (DWORD held; (held = ::GetTickCount() - opened) < holder->holdMs;)
+        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, holder->holdMs - held, QS_ALLINPUT);
+    ::CloseClipboard();
+    ::DestroyWindow(window);
+    return 0;
+}
+
+// A grab with nothing selected while the holder keeps the clipboard: the
+// wait for the copy (3 s) ends while it holds, so the restore meets it.
+BOOL GrabWhileHeld(ClipboardKeeper& keeper, HWND owner, DWORD holdMs)
+{
+    Holder holder{::GetClipboardSequenceNumber(), holdMs};
+    HANDLE thread = ::CreateThread(nullptr, 0, &HoldFromTheMarker, &holder, 0, nullptr);
+    CString text;
+    BOOL grabbed = GrabSelection(keeper, text, owner);
+    ::WaitForSingleObject(thread, 30000);
+    ::CloseHandle(thread);
+    return grabbed;
+}
+
+TEST_F(SelectionGrab, AClipboardHeldPastOneWaitStillComesBack)
+{
+    FillClipboard(owner);
+    ::SendMessageA(edit, EM_SETSEL, 3, 3);
+    ClipboardKeeper keeper;
+    // Held until a second past the wait for the copy: the first try of the
+    // restore is refused.
+    EXPECT_FALSE(GrabWhileHeld(keeper, owner, 4500));
+    EXPECT_EQ(0, keeper.GetCount());
+    ExpectClipboardAsFilled(owner, __FILE__, __LINE__);
+}
+
+TEST_F(SelectionGrab, WhatARefusedRestoreKeptGoesBackWithTheNextGrab)
+{
+    struct Row {
+        const char* copiedMeanwhile;  // null: nothing
+    } rows[] = {
+        {nullptr},
+        // The user copied something new: that is their clipboard now.
+        {"copied meanwhile"},
+    };
+    ::SendMessageA(edit, EM_SETSEL, 3, 3);
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.copiedMeanwhile ? row.copiedMeanwhile : "nothing copied");
+        FillClipboard(owner);
+        ClipboardKeeper keeper;
+        // Held past every try of the restore.
+        EXPECT_FALSE(GrabWhileHeld(keeper, owner, 7000));
+        if (row.copiedMeanwhile) {
+            ASSERT_TRUE(::OpenClipboard(owner));
+            ::EmptyClipboard();
+            ::SetClipboardData(CF_TEXT, Block(row.copiedMeanwhile, std::strlen(row.copiedMeanwhile) + 1));
+            ::CloseClipboard();
+        }
+        CString text;
+        EXPECT_FALSE(GrabSelection(keeper, text, owner));
+        if (!row.copiedMeanwhile) {
+            ExpectClipboardAsFilled(owner, __FILE__, __LINE__);
+            continue;
+        }
+        ASSERT_TRUE(::OpenClipboard(owner));
+        EXPECT_EQ(std::string(row.copiedMeanwhile, std::strlen(row.copiedMeanwhile) + 1),
+                  BlockText(::GetClipboardData(CF_TEXT)));
+        ::CloseClipboard();
+    }
+}
+
 // Copies "intruder" as soon as the clipboard changes (the marker going on).
 DWORD WINAPI Intrude(LPVOID parameter)
 {
