@@ -272,12 +272,22 @@ void CConnectorDlg::OnTabChanged(NMHDR*, LRESULT* pResult)
 
 void CConnectorDlg::OnOK()
 {
+    // The connectors named as their rows show them, one a line.
+    CString notMoved;
     for (Entry& entry : m_entries) {
         if (!(entry.flags & flagChanged))
             continue;
-        m_handler.SetConnectorEnabled(entry.connector,
-                                      (entry.flags & flagEnabled) ? CWebActionHandler::connectorEnable : 0);
-        m_bApplied = TRUE;
+        const int result = m_handler.SetConnectorEnabled(
+            entry.connector, (entry.flags & flagEnabled) ? CWebActionHandler::connectorEnable : 0);
+        if (result == CWebActionHandler::connectorSet)
+            m_bApplied = TRUE;
+        else if (result == CWebActionHandler::connectorNotMoved)
+            notMoved += entry.connector.m_subtypes.front().m_strMenuString + "\r\n";
+    }
+    if (!notMoved.IsEmpty()) {
+        CString text;
+        text.Format(IDS_CONNECTORS_NOT_MOVED, notMoved.GetString());
+        AfxMessageBox(text, MB_OK | MB_ICONEXCLAMATION);
     }
     EndDialog(IDOK);
 }

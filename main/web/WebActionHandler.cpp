@@ -93,18 +93,18 @@ int CWebActionHandler::SetConnectorEnabled(const CWebConnectorDef& connector, UI
         source = &m_disabled;
         index = m_disabled.FindConnector(connector);
         if (index < 0)
-            return 0;
+            return connectorNotFound;
     }
     CWebConnectorDefinitionFile& target = (flags & connectorEnable) ? m_enabled : m_disabled;
     if (source == &target)
-        return 1;
+        return connectorSet;
 
     // The file moves as a whole, so every connector it holds moves with it.
     const CString from = source->GetConnectors()[static_cast<size_t>(index)].m_strPath;
     const CString folder = (&target == &m_enabled) ? GetConnectorsFolder() : GetDisabledConnectorsFolder();
     const CString to = folder + FileNameOf(from);
     if (!MoveDefinitionFile(from, to))
-        return 1;
+        return connectorNotMoved;
     std::vector<CWebConnectorDef>& moving = source->GetConnectors();
     for (auto it = moving.begin(); it != moving.end();) {
         if (it->m_strPath != from) {
@@ -117,7 +117,7 @@ int CWebActionHandler::SetConnectorEnabled(const CWebConnectorDef& connector, UI
     }
     Renumber(m_enabled);
     Renumber(m_disabled);
-    return 1;
+    return connectorSet;
 }
 
 //--- running actions

@@ -29,7 +29,8 @@ public:
 
     // The open dialog; null when none is.
     static CConnectorDlg* GetOpen() { return s_pOpen; }
-    // Set when OK asked the handler to enable or disable a connector.
+    // Set when OK enabled or disabled a connector, or found one already so;
+    // not for connectors whose file could not be moved.
     BOOL HasAppliedChanges() const { return m_bApplied; }
 
     std::list<Entry>& GetEntries() { return m_entries; }

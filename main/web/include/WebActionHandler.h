@@ -57,6 +57,9 @@ void ExpandDatePlaceholders(QuiTemplateParamList& params, CWebActionJug& action)
 class CWebActionHandler {
 public:
     enum { connectorEnable = 0x2 };   // SetConnectorEnabled: enable, else disable
+    // SetConnectorEnabled's answers: held in neither collection; done, or
+    // nothing to do; the file could not be moved.
+    enum { connectorNotFound = 0, connectorSet = 1, connectorNotMoved = 2 };
     // submitFailed: on line, but the action opened nothing (no subtype, a
     // template too long, a page that could not be written).
     enum { submitFailed = 0, submitRun = 1, submitQueued = 2 };
@@ -92,10 +95,11 @@ public:
 
     // Moves the connector's file into the connectors folder (enable) or the
     // disabled folder, and every connector record of that file from one
-    // collection to the other with its new path. 0 when the connector is in
-    // neither collection; else 1, also when nothing had to move or the move
-    // failed (then nothing changed). Positions and addresses in both
-    // collections change: the web action items must be bound anew.
+    // collection to the other with its new path. connectorNotFound when the
+    // connector is in neither collection; connectorNotMoved when the file
+    // could not be moved (then nothing changed); else connectorSet, also when
+    // nothing had to move. Positions and addresses in both collections
+    // change: the web action items must be bound anew.
     int SetConnectorEnabled(const CWebConnectorDef& connector, UINT flags);
 
     CWebConnectorDefinitionFile& GetEnabledConnectors() { return m_enabled; }

@@ -209,6 +209,62 @@ TEST_F(ConnectorDialogs, TickedAndUntickedAgainAsksForTheStateItHad)
     EXPECT_TRUE(Exists(std::string(kDisabled) + "f.xml"));
 }
 
+struct StuckRow {
+    const char* what;
+    bool disableBig;    // a.xml moves
+    bool enableShop;    // f.xml cannot: the connectors folder has a file of that name
+    BOOL applied;
+    const char* named;  // the connectors the message names; null for no message
+};
+
+const StuckRow kStuckRows[] = {
+    {"one moved and one stuck", true, true, TRUE, "Shop action"},
+    {"only the stuck one", false, true, FALSE, "Shop action"},
+    {"only one that moves", true, false, TRUE, nullptr},
+};
+
+TEST_F(ConnectorDialogs, OkNamesTheConnectorsThatCouldNotMove)
+{
+    const std::string stray = "someone else's f.xml";
+    for (const StuckRow& row : kStuckRows) {
+        SCOPED_TRACE(row.what);
+        for (const std::string& file : {std::string("a.xml"), std::string(kDisabled) + "a.xml"})
+            DeleteFileA(file.c_str());
+        WriteBytes("a.xml", Connector("Big", "Search", "Engine"));
+        WriteBytes("f.xml", stray);
+        Disabled("f.xml", Connector("Shop", "Search", "Store"));
+        Handler().LoadConnectors();
+        Handler().LoadDisabledConnectors();
+
+        CPromptScript prompts;
+        prompts.AnswerNext(IDOK);
+        CConnectorDlg dialog(Handler());
+        Driver<CConnectorDlg> driver([&](CConnectorDlg* open) {
+            CConnectorListCtrl* list = open->GetTabList(0);
+            if (row.disableBig)
+                list->SetCheck(RowNamed(list, "Big action"), FALSE);
+            if (row.enableShop)
+                list->SetCheck(RowNamed(list, "Shop action"), TRUE);
+            open->PostMessage(WM_COMMAND, IDOK);
+        });
+        EXPECT_EQ(IDOK, dialog.DoModal());
+        EXPECT_EQ(1, driver.ran);
+        EXPECT_EQ(row.applied, dialog.HasAppliedChanges());
+        if (row.named) {
+            EXPECT_EQ(1u, prompts.Asked().size());
+            const std::string text(prompts.Asked().empty() ? "" : prompts.Asked()[0].text);
+            EXPECT_NE(std::string::npos, text.find(std::string("\r\n") + row.named + "\r\n")) << text;
+            EXPECT_EQ(std::string::npos, text.find("Big action")) << text;
+        } else {
+            EXPECT_TRUE(prompts.Asked().empty());
+        }
+        EXPECT_EQ(0, prompts.Unexpected());
+        EXPECT_EQ(stray, QuiTesting::ReadText("f.xml"));
+        EXPECT_EQ(Connector("Shop", "Search", "Store"), QuiTesting::ReadText(std::string(kDisabled) + "f.xml"));
+        EXPECT_EQ(row.disableBig, Exists(std::string(kDisabled) + "a.xml"));
+    }
+}
+
 TEST_F(ConnectorDialogs, AChangeOnAnyTabIsAppliedHoweverManyTabs)
 {
     const int kTabs = 40;

@@ -143,7 +143,8 @@ struct MoveStep {
 const MoveStep kMoves[] = {
     {"enabling an enabled one", "Web Search", CWebActionHandler::connectorEnable, 1, "One,Two,Web Search", "Shopping",
      "two.xml websearch.xml | shopping.xml websearch.xml"},
-    {"disabling onto a file of the same name", "Web Search", 0, 1, "One,Two,Web Search", "Shopping",
+    {"disabling onto a file of the same name", "Web Search", 0, CWebActionHandler::connectorNotMoved,
+     "One,Two,Web Search", "Shopping",
      "two.xml websearch.xml | shopping.xml websearch.xml"},
     {"disabling a disabled one", "Shopping", 0, 1, "One,Two,Web Search", "Shopping",
      "two.xml websearch.xml | shopping.xml websearch.xml"},
@@ -214,6 +215,59 @@ TEST_F(Handler, MovesAConnectorsFileWithEveryConnectorInIt)
                 EXPECT_EQ(static_cast<int>(i), def.m_subtypes.at(0).m_nConnectorIndex) << def.m_strName;
             }
         }
+    }
+}
+
+struct StuckMove {
+    const char* what;
+    const char* connector;
+    UINT flags;
+    const char* heldOpen;   // a file another program holds, or null
+};
+
+// Enabled a.xml (connector A) and c.xml (C); disabled a.xml (B).
+const StuckMove kStuckMoves[] = {
+    {"disabling onto a disabled file of the same name", "A", 0, nullptr},
+    {"enabling onto an enabled file of the same name", "B", CWebActionHandler::connectorEnable, nullptr},
+    {"disabling a file held open", "C", 0, "c.xml"},
+};
+
+std::string OneConnector(const char* name)
+{
+    return std::string("<CONNECTOR MENUSTRING=\"") + name + "\">\n<SUBTYPE MENUSTRING=\"" + name +
+           " action\" >\n</SUBTYPE>\n</CONNECTOR>\n";
+}
+
+TEST_F(Handler, AFileThatCannotMoveIsReportedAndLeftAsItWas)
+{
+    const std::string disabledA = std::string(kDisabled) + "a.xml";
+    for (const StuckMove& row : kStuckMoves) {
+        SCOPED_TRACE(row.what);
+        GetDisabledConnectorsFolder();
+        WriteBytes("a.xml", OneConnector("A"));
+        WriteBytes("c.xml", OneConnector("C"));
+        WriteBytes(disabledA, OneConnector("B"));
+        HANDLE held = INVALID_HANDLE_VALUE;
+        if (row.heldOpen) {
+            held = CreateFileA(row.heldOpen, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+            ASSERT_NE(INVALID_HANDLE_VALUE, held);
+        }
+        CWebActionHandler handler;
+        handler.LoadConnectors();
+        const CWebConnectorDef connector = *Named(handler, row.connector);
+
+        EXPECT_EQ(CWebActionHandler::connectorNotMoved, handler.SetConnectorEnabled(connector, row.flags));
+        if (held != INVALID_HANDLE_VALUE)
+            CloseHandle(held);
+        EXPECT_EQ("A,C", Names(handler.GetEnabledConnectors().GetConnectors()));
+        EXPECT_EQ("B", Names(handler.GetDisabledConnectors()));
+        EXPECT_EQ(std::string(kDisabled) + "a.xml", std::string(Named(handler, "B")->m_strPath));
+        EXPECT_EQ("c.xml", std::string(Named(handler, "C")->m_strPath));
+        EXPECT_EQ("a.xml c.xml | a.xml", Files("") + " | " + Files(kDisabled));
+        EXPECT_EQ(OneConnector("A"), QuiTesting::ReadText("a.xml"));
+        EXPECT_EQ(OneConnector("B"), QuiTesting::ReadText(disabledA));
+        EXPECT_EQ(OneConnector("C"), QuiTesting::ReadText("c.xml"));
+        RemoveFolder(kDisabled);
     }
 }
 
