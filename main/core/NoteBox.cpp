@@ -391,8 +391,22 @@ void CNoteBox::MarkKeyphraseWithFormat(int start, int end, const CHARFORMAT* pFo
     CHARFORMAT2A saved = m_markFormat;
     SetMarkFormat(pFormat);
     MarkRange(start, end, bOn);
+    CHARFORMAT2A own = m_markFormat;
     m_markFormat = saved;
     MarkRange(end + 1, end + 1, bOn);
+    // The caret put back right after the keyphrase takes the format of the
+    // character before it: what is typed on would come in the keyphrase's
+    // own format (bold, say), which the box's format does not undo.
+    if (!bOn || Speech() || !m_plainEdit.m_hWnd)
+        return;
+    CHARRANGE caret = {};
+    m_plainEdit.GetSel(caret);
+    if (caret.cpMin != caret.cpMax || caret.cpMin != end + 1)
+        return;
+    CHARFORMAT2A plain = own;
+    plain.dwMask |= saved.dwMask;
+    plain.dwEffects = CFE_AUTOCOLOR;
+    SetSelectionFormat(m_plainEdit, plain);
 }
 
 void CNoteBox::MarkKeyphrase(int start, int end, BOOL bOn)

@@ -830,6 +830,9 @@ def run_demo(args):
     road = Road(args.build, Path(args.build).parent / "run", install=args.install)
     try:
         road.prepare(None)
+        # The prefix has no browser of its own; without one the web actions
+        # are off. The stand-in plays the user's browser.
+        road.browser_standin()
         road.start().wait_ready(60)
         road.focus_desktop()
         road.xdotool("key", "--clearmodifiers", NEW_NOTE_KEY)
@@ -852,8 +855,8 @@ def run_demo(args):
         x, y = road.probe.ok("text-point").split()
         road.click(x, y)
         poll(lambda: road.note()[1:] == (True, True), 10, "the caret in the note's text after the click")
-        # The default edition offers only the web actions, and the connectors
-        # ship disabled: a new user's note is taken as typed, nothing marked.
+        # The default edition offers the web actions: the shipped search
+        # connector's keyword takes the note.
         road.type("search for lunch places tomorrow 12:30 pm")
         road.screenshot(args.screenshot)
     except (RoadError, subprocess.SubprocessError, OSError) as e:

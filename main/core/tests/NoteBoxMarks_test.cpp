@@ -135,6 +135,40 @@ TEST_F(NoteBoxMarksTest, TypingOnRightAfterAKeyphraseIsNotMarked)
     }
 }
 
+// The parser manager marks keyphrases bold and nothing else: the box's own
+// format, which does not name bold, must not leave the caret typing bold.
+TEST_F(NoteBoxMarksTest, TypingOnRightAfterABoldKeyphraseIsNotBold)
+{
+    CNoteBox fresh;
+    m_box->SetMarkFormat(fresh.GetMarkFormat());
+    CHARFORMAT2A bold = {};
+    bold.cbSize = sizeof bold;
+    bold.dwMask = CFM_BOLD;
+    bold.dwEffects = CFE_BOLD;
+    struct Row {
+        const char* text;
+        int start, end;
+        const char* typed;
+        const char* bolds;
+    } rows[] = {
+        {"search for", 0, 9, " whales", "xxxxxxxxxx......."},
+        {"find", 0, 3, "s", "xxxx."},
+        {"call Bob", 5, 7, " now", ".....xxx...."},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.text);
+        m_box->SetText(row.text);
+        m_box->SetSel(row.end + 1, row.end + 1);
+        m_box->MarkKeyphraseWithFormat(row.start, row.end, reinterpret_cast<const CHARFORMAT*>(&bold), TRUE);
+        Type(row.typed);
+        std::string bolds;
+        LONG length = ::GetWindowTextLength(Edit());
+        for (LONG at = 0; at < length; ++at)
+            bolds += (FormatOf(at, at + 1).dwEffects & CFE_BOLD) ? 'x' : '.';
+        EXPECT_EQ(row.bolds, bolds);
+    }
+}
+
 TEST_F(NoteBoxMarksTest, AKeyphraseInItsOwnFormatLeavesTheBoxsFormatAsItWas)
 {
     CHARFORMAT2A blue = {};
