@@ -5,6 +5,7 @@
 
 #include <afxquill.h>
 
+#include "QuiTesting.h"
 #include "SelectionGrab.h"
 
 using namespace grab_test;
@@ -192,14 +193,14 @@ DWORD WINAPI HoldFromTheMarker(LPVOID parameter)
 {
     const Holder* holder = static_cast<const Holder*>(parameter);
     HWND window = ::CreateWindowExA(0, "STATIC", "holder", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
-    DWORD start = ::GetTickCount();
-    while (::GetClipboardSequenceNumber() == holder->seen && ::GetTickCount() - start < 20000)
-        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 1, QS_ALLINPUT);
-    while (!::OpenClipboard(window) && ::GetTickCount() - start < 20000)
-        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 1, QS_ALLINPUT);
-    DWORD opened = ::GetTickCount();
-    for (DWORD held; (held = ::GetTickCount() - opened) < holder->holdMs;)
-        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, holder->holdMs - held, QS_ALLINPUT);
+    // Nothing announces the change or the clipboard coming free: polled.
+    const DWORD start = ::GetTickCount();
+    QuiTesting::PumpUntil([&] { return ::GetClipboardSequenceNumber() != holder->seen; }, 20000, nullptr, nullptr, 1);
+    const DWORD spent = ::GetTickCount() - start;
+    QuiTesting::PumpUntil([&] { return ::OpenClipboard(window) != FALSE; }, spent < 20000 ? 20000 - spent : 0, nullptr,
+                          nullptr, 1);
+    const DWORD opened = ::GetTickCount();
+    QuiTesting::PumpUntil([&] { return ::GetTickCount() - opened >= holder->holdMs; }, holder->holdMs);
     ::CloseClipboard();
     ::DestroyWindow(window);
     return 0;
@@ -270,9 +271,7 @@ DWORD WINAPI Intrude(LPVOID parameter)
 {
     DWORD seen = *static_cast<DWORD*>(parameter);
     HWND intruder = ::CreateWindowExA(0, "STATIC", "intruder", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
-    DWORD start = ::GetTickCount();
-    while (::GetClipboardSequenceNumber() == seen && ::GetTickCount() - start < 20000)
-        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
+    QuiTesting::PumpUntil([&] { return ::GetClipboardSequenceNumber() != seen; }, 20000, nullptr, nullptr, 5);
     if (::OpenClipboard(intruder)) {
         ::EmptyClipboard();
         ::SetClipboardData(CF_TEXT, Block("intruder", 9));
