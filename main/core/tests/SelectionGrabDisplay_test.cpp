@@ -137,16 +137,17 @@ protected:
 
     CActionNote* WaitForNote(DWORD timeoutMs)
     {
-        DWORD start = ::GetTickCount();
-        while (!app->GetCurrentNote() && ::GetTickCount() - start < timeoutMs) {
-            ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
-            Pump();
-        }
+        QuiTesting::PumpUntil([&] { return app->GetCurrentNote() != nullptr; }, timeoutMs, nullptr, nullptr, 50);
         // The grabbed text goes in once the grab's own pumping is over.
-        for (int i = 0; i < 20; ++i) {
-            ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
-            Pump();
-        }
+        QuiTesting::PumpUntil(
+            [&] {
+                CActionNote* note = app->GetCurrentNote();
+                CString text;
+                if (note)
+                    note->GetNoteText(text);
+                return !text.IsEmpty();
+            },
+            5000);
         return app->GetCurrentNote();
     }
 };
