@@ -126,11 +126,7 @@ protected:
         EXPECT_TRUE(::CreateProcessA(nullptr, buffer.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
                                      &process));
         ::CloseHandle(process.hThread);
-        DWORD start = ::GetTickCount();
-        while (::WaitForSingleObject(ready, 0) != WAIT_OBJECT_0 && ::GetTickCount() - start < 30000) {
-            ::MsgWaitForMultipleObjects(1, &ready, FALSE, 100, QS_ALLINPUT);
-            Pump();
-        }
+        QuiTesting::PumpUntil([ready] { return ::WaitForSingleObject(ready, 0) == WAIT_OBJECT_0; }, 30000, ready);
         ::CloseHandle(ready);
         return process.hProcess;
     }

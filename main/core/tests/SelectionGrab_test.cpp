@@ -299,9 +299,7 @@ TEST_F(SelectionGrab, WhatAnotherProgramCopiesMeanwhileIsNotTheSelection)
     ASSERT_TRUE(::CreateProcessA(nullptr, buffer.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
                                  &process));
     ::CloseHandle(process.hThread);
-    DWORD start = ::GetTickCount();
-    while (::WaitForSingleObject(ready, 0) != WAIT_OBJECT_0 && ::GetTickCount() - start < 30000)
-        ::MsgWaitForMultipleObjects(1, &ready, FALSE, 100, QS_ALLINPUT), Pump();
+    QuiTesting::PumpUntil([ready] { return ::WaitForSingleObject(ready, 0) == WAIT_OBJECT_0; }, 30000, ready);
     FillClipboard(owner);
     DWORD sequence = ::GetClipboardSequenceNumber();
     HANDLE thread = ::CreateThread(nullptr, 0, &Intrude, &sequence, 0, nullptr);
@@ -327,15 +325,13 @@ TEST(PlayKeys, KeysArriveAndEveryWaitEnds)
     DWORD start = ::GetTickCount();
     EXPECT_TRUE(PlayKeys(keys, 4));
     EXPECT_LT(::GetTickCount() - start, 5000u);
-    DWORD deadline = ::GetTickCount() + 5000;
     char text[16] = {};
-    while (::GetTickCount() < deadline) {
-        Pump();
-        ::GetWindowTextA(edit, text, sizeof text);
-        if (std::strlen(text) >= 2)
-            break;
-        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
-    }
+    QuiTesting::PumpUntil(
+        [&] {
+            ::GetWindowTextA(edit, text, sizeof text);
+            return std::strlen(text) >= 2;
+        },
+        5000, nullptr, nullptr, 20);
     EXPECT_STREQ("qm", text);
     ::DestroyWindow(edit);
 }
