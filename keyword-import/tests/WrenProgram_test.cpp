@@ -3,17 +3,18 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include <cstdio>
-#include <cstring>
 #include <string>
 
 #include "KeywordConvert.h"
 #include "PalmDesktopFixture.h"
 #include "QuiComTesting.h"
+#include "QuiTesting.h"
 
 using QuiComTesting::ProgramFolder;
 using QuiComTesting::RegText;
 using QuiComTesting::RunProgram;
+using QuiTesting::Exists;
+using QuiTesting::ReadText;
 
 namespace {
 
@@ -21,41 +22,6 @@ const std::string kAppPaths = "Software\\Microsoft\\Windows\\CurrentVersion\\App
 const std::string kMainKey = kAppPaths + "quillmate.exe";
 const std::string kOutlookKey = kAppPaths + "quillmate for microsoft outlook.exe";
 const char kClientKey[] = "software\\quillmate\\client";
-
-bool Exists(const std::string& path)
-{
-    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
-std::string ReadFile(const std::string& path)
-{
-    std::string text;
-    if (FILE* f = std::fopen(path.c_str(), "rb")) {
-        char buffer[4096];
-        size_t n;
-        while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0)
-            text.append(buffer, n);
-        std::fclose(f);
-    }
-    return text;
-}
-
-void WriteFile(const std::string& path, const std::string& text)
-{
-    FILE* f = std::fopen(path.c_str(), "wb");
-    ASSERT_TRUE(f) << path;
-    std::fwrite(text.data(), 1, text.size(), f);
-    std::fclose(f);
-}
-
-void SetValue(HKEY root, const std::string& key, const char* name, DWORD type, const void* data, DWORD size)
-{
-    HKEY handle;
-    if (RegCreateKeyExA(root, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &handle, nullptr) != ERROR_SUCCESS)
-        return;
-    RegSetValueExA(handle, name, 0, type, static_cast<const BYTE*>(data), size);
-    RegCloseKey(handle);
-}
 
 // A saved registry value, put back when the test ends.
 class SavedText {
@@ -71,7 +37,7 @@ public:
         else
             Set(m_value);
     }
-    void Set(const std::string& text) { SetValue(m_root, m_key, m_name, REG_SZ, text.c_str(), DWORD(text.size() + 1)); }
+    void Set(const std::string& text) { QuiTesting::SetRegText(m_root, m_key, m_name, text); }
     void Remove()
     {
         HKEY handle;
@@ -105,7 +71,7 @@ protected:
         m_input = m_root + "\\quillmate data\\keywords.zel";
         m_output = m_root + "\\keywords.xml";
         DeleteFileA(m_output.c_str());
-        WriteFile(m_input, "bank,1,Finance,0,1,0,0,0\n");
+        EXPECT_TRUE(QuiTesting::WriteText(m_input, "bank,1,Finance,0,1,0,0,0\n")) << m_input;
     }
     void TearDown() override
     {
@@ -132,7 +98,7 @@ TEST_F(WrenProgram, OutlookKeywordsGoToTheKeywordFileBesideTheProgram)
         SCOPED_TRACE(row.arguments);
         DeleteFileA(m_output.c_str());
         EXPECT_EQ(wren::kConverted, Run(row.arguments));
-        EXPECT_NE(std::string::npos, ReadFile(m_output).find("<NAME>Finance</NAME>"));
+        EXPECT_NE(std::string::npos, ReadText(m_output).find("<NAME>Finance</NAME>"));
     }
 }
 
@@ -148,7 +114,7 @@ TEST_F(WrenProgram, FailuresShowInTheExitCode)
 {
     EXPECT_EQ(wren::kNoSwitch, Run(""));
     EXPECT_EQ(wren::kNoSwitch, Run("RUKS IBEX"));
-    WriteFile(m_input, "bank,1,Finance,0,1,0\n");
+    EXPECT_TRUE(QuiTesting::WriteText(m_input, "bank,1,Finance,0,1,0\n")) << m_input;
     EXPECT_EQ(wren::kInputNotConvertible, Run("RUK"));
     m_outlook.Set("nobackslash.exe");
     EXPECT_EQ(wren::kNoInputPath, Run("RUK"));
@@ -176,14 +142,13 @@ TEST_F(WrenProgram, LogGoesToTheTemporaryFolder)
 {
     std::string log = m_temp + "wren.log";
     DeleteFileA(log.c_str());
-    DWORD on = 1;
     SavedText logSwitch(HKEY_CURRENT_USER, kClientKey, "Wren");
-    SetValue(HKEY_CURRENT_USER, kClientKey, "Wren", REG_DWORD, &on, sizeof on);
+    QuiTesting::SetRegNumber(HKEY_CURRENT_USER, kClientKey, "Wren", 1);
     int result = Run("RUK");
     logSwitch.Remove();
     EXPECT_EQ(wren::kConverted, result);
     EXPECT_EQ("input: " + m_root + "\\Outlook\\..\\quillmate data\\keywords.zel output: " + m_output + "\n",
-              ReadFile(log));
+              ReadText(log));
     DeleteFileA(log.c_str());
 }
 
@@ -199,8 +164,10 @@ protected:
         desktop.AddUser("Bob", "BobD");
         for (const char* user : {"ZoeD", "BobD"})
             CreateDirectoryA(desktop.File(std::string(user) + "\\keywords").c_str(), nullptr);
-        WriteFile(desktop.File("ZoeD\\keywords\\keywords.zel"), "gym,1,Health,0,1,0,0,0\n");
-        WriteFile(desktop.File("BobD\\keywords\\keywords.zel"), "bank,1,Finance,0,1,0,0,0\n");
+        const std::string zoe = desktop.File("ZoeD\\keywords\\keywords.zel");
+        const std::string bob = desktop.File("BobD\\keywords\\keywords.zel");
+        EXPECT_TRUE(QuiTesting::WriteText(zoe, "gym,1,Health,0,1,0,0,0\n")) << zoe;
+        EXPECT_TRUE(QuiTesting::WriteText(bob, "bank,1,Finance,0,1,0,0,0\n")) << bob;
         ASSERT_EQ(0, RunProgram("regsvr32.exe /s \"" + m_finch + "\""));
     }
     void TearDown() override
@@ -232,12 +199,11 @@ TEST_F(WrenPalmProgram, PalmKeywordsComeFromTheCurrentUsersFolder)
         SCOPED_TRACE(row.arguments);
         SHDeleteKeyA(HKEY_CURRENT_USER, "Software\\Quillmate\\Finch");
         if (*row.chosen)
-            SetValue(HKEY_CURRENT_USER, "Software\\Quillmate\\Finch", "LastUser", REG_SZ, row.chosen,
-                     DWORD(strlen(row.chosen) + 1));
+            QuiTesting::SetRegText(HKEY_CURRENT_USER, "Software\\Quillmate\\Finch", "LastUser", row.chosen);
         desktop.SetLastUser(row.desktopUser);
         DeleteFileA(m_output.c_str());
         EXPECT_EQ(wren::kConverted, Run(row.arguments));
-        std::string written = ReadFile(m_output);
+        std::string written = ReadText(m_output);
         EXPECT_NE(std::string::npos, written.find(std::string("<NAME>") + row.category + "</NAME>"));
         EXPECT_EQ(std::string::npos, written.find(row.category[0] == 'H' ? "Finance" : "Health")) << "one user's";
     }

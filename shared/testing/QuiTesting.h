@@ -118,11 +118,14 @@ inline std::string ReadText(const std::string& path)
     return text.str();
 }
 
-// Writes the bytes as the file's whole content.
-inline void WriteText(const std::string& path, const std::string& text)
+// Writes the bytes as the file's whole content; false when they could not
+// all be written.
+inline bool WriteText(const std::string& path, const std::string& text)
 {
     std::ofstream file(path, std::ios::binary | std::ios::trunc);
     file << text;
+    file.close();
+    return !file.fail();
 }
 
 // Whether a file or folder of that name is there.

@@ -18,6 +18,7 @@ using QuiComTesting::KeyExists;
 using QuiComTesting::ProgramFolder;
 using QuiComTesting::RegText;
 using QuiComTesting::RunProgram;
+using QuiTesting::Exists;
 
 namespace {
 
@@ -30,25 +31,11 @@ const char* const kProgIds[] = {"Heron.Heron.1", "Heron.Heron", "Godwit.GodwitCt
 
 typedef LONG(WINAPI* UninstEntry)(HWND, HANDLE, LONG);
 
-bool Exists(const std::string& path)
-{
-    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
 void Touch(const std::string& path)
 {
     HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
     ASSERT_NE(INVALID_HANDLE_VALUE, file) << path;
     CloseHandle(file);
-}
-
-void SetText(HKEY root, const char* key, const char* name, const std::string& text)
-{
-    HKEY handle;
-    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(root, key, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &handle, nullptr));
-    EXPECT_EQ(ERROR_SUCCESS, RegSetValueExA(handle, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
-                                            DWORD(text.size() + 1)));
-    RegCloseKey(handle);
 }
 
 class Uninstall : public RegistryBranch {
@@ -70,10 +57,12 @@ protected:
     {
         RegistryBranch::TearDown();
         dunlin::DeleteKeyTree(HKEY_LOCAL_MACHINE, kAppPathKey);
-        if (m_savedPath != "<missing>")
-            SetText(HKEY_LOCAL_MACHINE, kAppPathKey, "PATH", m_savedPath);
-        if (m_savedProgram != "<missing>")
-            SetText(HKEY_LOCAL_MACHINE, kAppPathKey, nullptr, m_savedProgram);
+        if (m_savedPath != "<missing>") {
+            EXPECT_TRUE(QuiTesting::SetRegText(HKEY_LOCAL_MACHINE, kAppPathKey, "PATH", m_savedPath));
+        }
+        if (m_savedProgram != "<missing>") {
+            EXPECT_TRUE(QuiTesting::SetRegText(HKEY_LOCAL_MACHINE, kAppPathKey, nullptr, m_savedProgram));
+        }
         dunlin::RemoveFolderTree(m_root);
     }
 
@@ -89,7 +78,7 @@ protected:
         Touch(connectors + "\\maps.xml");
         Touch(m_folder + "\\keywords.xml");
         SetFileAttributesA((m_folder + "\\keywords.xml").c_str(), FILE_ATTRIBUTE_READONLY);
-        SetText(HKEY_LOCAL_MACHINE, kAppPathKey, "PATH", m_folder);
+        EXPECT_TRUE(QuiTesting::SetRegText(HKEY_LOCAL_MACHINE, kAppPathKey, "PATH", m_folder));
     }
 
     void RegisterServers()
@@ -104,9 +93,10 @@ protected:
 
     void WriteSettings(HKEY branch)
     {
-        SetText(branch, "Software\\Quillmate\\Client", "AliasDb", "keywords.xml");
-        SetText(branch, "Software\\Quillmate\\Client\\Parser\\Packages", "Date", "Curlew.dll");
-        SetText(branch, "Software\\Quillmate\\Heron\\Options", "Server", "local");
+        EXPECT_TRUE(QuiTesting::SetRegText(branch, "Software\\Quillmate\\Client", "AliasDb", "keywords.xml"));
+        EXPECT_TRUE(
+            QuiTesting::SetRegText(branch, "Software\\Quillmate\\Client\\Parser\\Packages", "Date", "Curlew.dll"));
+        EXPECT_TRUE(QuiTesting::SetRegText(branch, "Software\\Quillmate\\Heron\\Options", "Server", "local"));
     }
 
     void RunUninstall()
@@ -155,7 +145,7 @@ TEST_F(Uninstall, KeepsTheProductKeyWhileAnotherComponentHasSettings)
 {
     Install();
     WriteSettings(HKEY_CURRENT_USER);
-    SetText(HKEY_CURRENT_USER, "Software\\Quillmate\\Finch", "User", "Zoe");
+    EXPECT_TRUE(QuiTesting::SetRegText(HKEY_CURRENT_USER, "Software\\Quillmate\\Finch", "User", "Zoe"));
 
     RunUninstall();
 
@@ -177,11 +167,11 @@ TEST_F(Uninstall, RefusesFoldersThatAreNotTheInstall)
     for (const Row& row : rows) {
         SCOPED_TRACE(row.path);
         EXPECT_FALSE(dunlin::IsInstallFolder(row.path));
-        SetText(HKEY_LOCAL_MACHINE, kAppPathKey, "PATH", row.path);
+        EXPECT_TRUE(QuiTesting::SetRegText(HKEY_LOCAL_MACHINE, kAppPathKey, "PATH", row.path));
         EXPECT_EQ("", dunlin::InstallFolder());
     }
     // The whole removal, on a folder without the program.
-    SetText(HKEY_LOCAL_MACHINE, kAppPathKey, "PATH", m_folder);
+    EXPECT_TRUE(QuiTesting::SetRegText(HKEY_LOCAL_MACHINE, kAppPathKey, "PATH", m_folder));
     RunUninstall();
     EXPECT_TRUE(Exists(m_folder + "\\keep.txt"));
 }
@@ -194,10 +184,11 @@ TEST_F(Uninstall, InstallFolderIsTheAppPathsValue)
     } rows[] = {{m_folder}, {m_folder + "\\"}, {"\"" + m_folder + "\""}, {m_folder + "\\sub\\.."}};
     for (const Row& row : rows) {
         SCOPED_TRACE(row.value);
-        SetText(HKEY_LOCAL_MACHINE, kAppPathKey, "PATH", row.value);
+        EXPECT_TRUE(QuiTesting::SetRegText(HKEY_LOCAL_MACHINE, kAppPathKey, "PATH", row.value));
         EXPECT_TRUE(lstrcmpiA(m_folder.c_str(), dunlin::InstallFolder().c_str()) == 0) << dunlin::InstallFolder();
     }
-    SetText(HKEY_LOCAL_MACHINE, kAppPathKey, "PATH", m_folder + "\\" + std::string(300, 'x'));
+    const std::string tooLong = m_folder + "\\" + std::string(300, 'x');
+    EXPECT_TRUE(QuiTesting::SetRegText(HKEY_LOCAL_MACHINE, kAppPathKey, "PATH", tooLong));
     EXPECT_EQ("", dunlin::InstallFolder());
 }
 
@@ -207,7 +198,7 @@ TEST_F(Uninstall, KeyTreeIsDeletedWhole)
     const char* keys[] = {"Software\\Quillmate\\Client\\a\\b\\c", "Software\\Quillmate\\Client\\a\\d",
                           "Software\\Quillmate\\Client\\e"};
     for (const char* key : keys)
-        SetText(HKEY_CURRENT_USER, key, "v", "x");
+        EXPECT_TRUE(QuiTesting::SetRegText(HKEY_CURRENT_USER, key, "v", "x")) << key;
     EXPECT_TRUE(dunlin::DeleteKeyTree(HKEY_CURRENT_USER, "Software\\Quillmate\\Client"));
     EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, "Software\\Quillmate\\Client"));
     EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, "Software\\Quillmate"));

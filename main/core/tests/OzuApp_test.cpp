@@ -586,15 +586,9 @@ TEST(SecondStart, TheNewNoteBroadcastDoesNotWaitForAHungWindow)
     HANDLE sender = CreateThread(nullptr, 0, Broadcast, nullptr, 0, nullptr);
     // Several times the time-out for the one hung window; a broadcast that
     // waits for it would still be waiting.
-    const DWORD deadline = GetTickCount() + 8 * COzuApp::kBroadcastTimeoutMs;
-    bool done = false;
-    while (!done && static_cast<LONG>(deadline - GetTickCount()) > 0) {
-        // This thread's own windows answer the broadcast meanwhile.
-        done = MsgWaitForMultipleObjects(1, &sender, FALSE, deadline - GetTickCount(), QS_ALLINPUT) == WAIT_OBJECT_0;
-        MSG msg;
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
-            DispatchMessageA(&msg);
-    }
+    // This thread's own windows answer the broadcast meanwhile.
+    const bool done = QuiTesting::PumpUntil([sender] { return WaitForSingleObject(sender, 0) == WAIT_OBJECT_0; },
+                                            8 * COzuApp::kBroadcastTimeoutMs, sender);
     EXPECT_TRUE(done) << "the second start would hang";
     CloseHandle(sender);
 }

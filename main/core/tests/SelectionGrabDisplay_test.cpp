@@ -126,27 +126,24 @@ protected:
         EXPECT_TRUE(::CreateProcessA(nullptr, buffer.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
                                      &process));
         ::CloseHandle(process.hThread);
-        DWORD start = ::GetTickCount();
-        while (::WaitForSingleObject(ready, 0) != WAIT_OBJECT_0 && ::GetTickCount() - start < 30000) {
-            ::MsgWaitForMultipleObjects(1, &ready, FALSE, 100, QS_ALLINPUT);
-            Pump();
-        }
+        QuiTesting::PumpUntil([ready] { return ::WaitForSingleObject(ready, 0) == WAIT_OBJECT_0; }, 30000, ready);
         ::CloseHandle(ready);
         return process.hProcess;
     }
 
     CActionNote* WaitForNote(DWORD timeoutMs)
     {
-        DWORD start = ::GetTickCount();
-        while (!app->GetCurrentNote() && ::GetTickCount() - start < timeoutMs) {
-            ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
-            Pump();
-        }
+        QuiTesting::PumpUntil([&] { return app->GetCurrentNote() != nullptr; }, timeoutMs, nullptr, nullptr, 50);
         // The grabbed text goes in once the grab's own pumping is over.
-        for (int i = 0; i < 20; ++i) {
-            ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
-            Pump();
-        }
+        QuiTesting::PumpUntil(
+            [&] {
+                CActionNote* note = app->GetCurrentNote();
+                CString text;
+                if (note)
+                    note->GetNoteText(text);
+                return !text.IsEmpty();
+            },
+            5000);
         return app->GetCurrentNote();
     }
 };

@@ -5,6 +5,7 @@
 
 #include <afxquill.h>
 
+#include "QuiTesting.h"
 #include "SelectionGrab.h"
 
 using namespace grab_test;
@@ -192,14 +193,14 @@ DWORD WINAPI HoldFromTheMarker(LPVOID parameter)
 {
     const Holder* holder = static_cast<const Holder*>(parameter);
     HWND window = ::CreateWindowExA(0, "STATIC", "holder", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
-    DWORD start = ::GetTickCount();
-    while (::GetClipboardSequenceNumber() == holder->seen && ::GetTickCount() - start < 20000)
-        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 1, QS_ALLINPUT);
-    while (!::OpenClipboard(window) && ::GetTickCount() - start < 20000)
-        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 1, QS_ALLINPUT);
-    DWORD opened = ::GetTickCount();
-    for (DWORD held; (held = ::GetTickCount() - opened) < holder->holdMs;)
-        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, holder->holdMs - held, QS_ALLINPUT);
+    // Nothing announces the change or the clipboard coming free: polled.
+    const DWORD start = ::GetTickCount();
+    QuiTesting::PumpUntil([&] { return ::GetClipboardSequenceNumber() != holder->seen; }, 20000, nullptr, nullptr, 1);
+    const DWORD spent = ::GetTickCount() - start;
+    QuiTesting::PumpUntil([&] { return ::OpenClipboard(window) != FALSE; }, spent < 20000 ? 20000 - spent : 0, nullptr,
+                          nullptr, 1);
+    const DWORD opened = ::GetTickCount();
+    QuiTesting::PumpUntil([&] { return ::GetTickCount() - opened >= holder->holdMs; }, holder->holdMs);
     ::CloseClipboard();
     ::DestroyWindow(window);
     return 0;
@@ -270,9 +271,7 @@ DWORD WINAPI Intrude(LPVOID parameter)
 {
     DWORD seen = *static_cast<DWORD*>(parameter);
     HWND intruder = ::CreateWindowExA(0, "STATIC", "intruder", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
-    DWORD start = ::GetTickCount();
-    while (::GetClipboardSequenceNumber() == seen && ::GetTickCount() - start < 20000)
-        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
+    QuiTesting::PumpUntil([&] { return ::GetClipboardSequenceNumber() != seen; }, 20000, nullptr, nullptr, 5);
     if (::OpenClipboard(intruder)) {
         ::EmptyClipboard();
         ::SetClipboardData(CF_TEXT, Block("intruder", 9));
@@ -300,9 +299,7 @@ TEST_F(SelectionGrab, WhatAnotherProgramCopiesMeanwhileIsNotTheSelection)
     ASSERT_TRUE(::CreateProcessA(nullptr, buffer.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
                                  &process));
     ::CloseHandle(process.hThread);
-    DWORD start = ::GetTickCount();
-    while (::WaitForSingleObject(ready, 0) != WAIT_OBJECT_0 && ::GetTickCount() - start < 30000)
-        ::MsgWaitForMultipleObjects(1, &ready, FALSE, 100, QS_ALLINPUT), Pump();
+    QuiTesting::PumpUntil([ready] { return ::WaitForSingleObject(ready, 0) == WAIT_OBJECT_0; }, 30000, ready);
     FillClipboard(owner);
     DWORD sequence = ::GetClipboardSequenceNumber();
     HANDLE thread = ::CreateThread(nullptr, 0, &Intrude, &sequence, 0, nullptr);
@@ -328,15 +325,13 @@ TEST(PlayKeys, KeysArriveAndEveryWaitEnds)
     DWORD start = ::GetTickCount();
     EXPECT_TRUE(PlayKeys(keys, 4));
     EXPECT_LT(::GetTickCount() - start, 5000u);
-    DWORD deadline = ::GetTickCount() + 5000;
     char text[16] = {};
-    while (::GetTickCount() < deadline) {
-        Pump();
-        ::GetWindowTextA(edit, text, sizeof text);
-        if (std::strlen(text) >= 2)
-            break;
-        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
-    }
+    QuiTesting::PumpUntil(
+        [&] {
+            ::GetWindowTextA(edit, text, sizeof text);
+            return std::strlen(text) >= 2;
+        },
+        5000, nullptr, nullptr, 20);
     EXPECT_STREQ("qm", text);
     ::DestroyWindow(edit);
 }

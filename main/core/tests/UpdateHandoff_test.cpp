@@ -263,11 +263,7 @@ TEST_F(UpdateHandoff, TheUpdaterFetchesFromALocalCatalogueAndTheHandOffInstallsI
     double stored = 0;
     std::memcpy(&stored, settings.GetValue(ClientRegistry::PintailDate, true), sizeof stored);
     EXPECT_EQ(46000.0, stored);
-    DWORD start = ::GetTickCount();
-    while (prompts.Asked().size() < 2 && ::GetTickCount() - start < 60000) {
-        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
-        Pump();
-    }
+    QuiTesting::PumpUntil([&] { return prompts.Asked().size() >= 2; }, 60000);
     ASSERT_EQ(2u, prompts.Asked().size());
     EXPECT_EQ(Message(IDS_UPDATE_NEW_CONNECTORS) + "\r\nweather\r\n" + Message(IDS_UPDATE_NEW_CONNECTORS_END),
               prompts.Asked()[1].text.GetString());

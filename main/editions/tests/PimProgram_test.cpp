@@ -12,6 +12,7 @@
 #include "OutlookStandInFixture.h"
 #include "PalmDesktopFixture.h"
 #include "QuiComTesting.h"
+#include "QuiTesting.h"
 
 namespace {
 
@@ -100,23 +101,14 @@ std::string WindowText(HWND window)
     return text;
 }
 
-void SetNumber(const char* name, DWORD value, const char* section = kClientKey)
-{
-    HKEY key;
-    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CURRENT_USER, section, 0, nullptr, 0, KEY_SET_VALUE, nullptr,
-                                             &key, nullptr));
-    RegSetValueExA(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
-    RegCloseKey(key);
-}
-
 // Starts the program for the edition and asks it for a note until one opens.
 // "" when it got there; otherwise what went wrong.
 std::string StartToANote(DWORD edition)
 {
-    SetNumber("ActivePIM", edition);
-    SetNumber("ShowProfile", 1);
+    EXPECT_TRUE(QuiTesting::SetRegNumber(HKEY_CURRENT_USER, kClientKey, "ActivePIM", edition));
+    EXPECT_TRUE(QuiTesting::SetRegNumber(HKEY_CURRENT_USER, kClientKey, "ShowProfile", 1));
     // The tip of the day is a modal box of its own, not an edition's message.
-    SetNumber("Startup", 0, "Software\\Quillmate\\Client\\Tip");
+    EXPECT_TRUE(QuiTesting::SetRegNumber(HKEY_CURRENT_USER, "Software\\Quillmate\\Client\\Tip", "Startup", 0));
     TestTray tray;
     const std::string folder = QuiComTesting::ProgramFolder();
     // The item files the program writes go to a current folder of its own.
@@ -133,57 +125,56 @@ std::string StartToANote(DWORD edition)
     const DWORD start = GetTickCount();
     Found found;
     found.process = process.dwProcessId;
-    for (DWORD asked = 0;;) {
-        found.tray = found.note = found.box = nullptr;
-        EnumWindows(FindWindows, reinterpret_cast<LPARAM>(&found));
-        if (found.box) {
-            outcome = "a message box: " + WindowText(found.box);
-            PostMessageA(found.box, WM_COMMAND, IDOK, 0);
-            break;
-        }
-        if (found.note) {
-            // The loading icon, then the ready one.
-            outcome = g_trayRequests >= 2 ? "" : "a note without the ready tray icon";
-            break;
-        }
-        const DWORD elapsed = GetTickCount() - start;
-        if (elapsed > 60000)
-            break;
-        // The program opens a note only once it is ready; ask again now and then.
-        if (found.tray && elapsed - asked >= 500) {
-            PostMessageA(found.tray, newNote, 0, 0);
-            asked = elapsed;
-        }
-        if (MsgWaitForMultipleObjects(1, &process.hProcess, FALSE, 250, QS_ALLINPUT) == WAIT_OBJECT_0) {
-            outcome = "the program ended before a note opened";
-            break;
-        }
-        MSG msg;
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
-            DispatchMessageA(&msg);
-    }
+    // The test's tray window answers the program while it waits: the pump
+    // dispatches. The windows are looked for every 250 ms at least.
+    DWORD asked = 0;
+    QuiTesting::PumpUntil(
+        [&] {
+            found.tray = found.note = found.box = nullptr;
+            EnumWindows(FindWindows, reinterpret_cast<LPARAM>(&found));
+            if (found.box) {
+                outcome = "a message box: " + WindowText(found.box);
+                PostMessageA(found.box, WM_COMMAND, IDOK, 0);
+                return true;
+            }
+            if (found.note) {
+                // The loading icon, then the ready one.
+                outcome = g_trayRequests >= 2 ? "" : "a note without the ready tray icon";
+                return true;
+            }
+            if (WaitForSingleObject(process.hProcess, 0) == WAIT_OBJECT_0) {
+                outcome = "the program ended before a note opened";
+                return true;
+            }
+            // The program opens a note only once it is ready; ask again now and then.
+            const DWORD elapsed = GetTickCount() - start;
+            if (found.tray && elapsed - asked >= 500) {
+                PostMessageA(found.tray, newNote, 0, 0);
+                asked = elapsed;
+            }
+            return false;
+        },
+        60000, process.hProcess, nullptr, 250);
     if (found.tray)
         PostMessageA(found.tray, WM_COMMAND, kExitCommand, 0);
     std::string onExit = "the program did not end on the exit command";
-    for (const DWORD exitAsked = GetTickCount();;) {
-        // The program takes its icon away on the way out: the test's tray
-        // window has to answer, so messages are pumped while waiting.
-        if (MsgWaitForMultipleObjects(1, &process.hProcess, FALSE, 250, QS_ALLINPUT) == WAIT_OBJECT_0) {
-            onExit.clear();
-            break;
-        }
-        MSG msg;
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
-            DispatchMessageA(&msg);
-        found.tray = found.note = found.box = nullptr;
-        EnumWindows(FindWindows, reinterpret_cast<LPARAM>(&found));
-        if (found.box) {
-            onExit = "on exit, a message box: " + WindowText(found.box);
-            break;
-        }
-        if (GetTickCount() - exitAsked > 30000)
-            break;
-    }
+    // The program takes its icon away on the way out: the test's tray
+    // window has to answer, so messages are pumped while waiting.
+    QuiTesting::PumpUntil(
+        [&] {
+            if (WaitForSingleObject(process.hProcess, 0) == WAIT_OBJECT_0) {
+                onExit.clear();
+                return true;
+            }
+            found.tray = found.note = found.box = nullptr;
+            EnumWindows(FindWindows, reinterpret_cast<LPARAM>(&found));
+            if (found.box) {
+                onExit = "on exit, a message box: " + WindowText(found.box);
+                return true;
+            }
+            return false;
+        },
+        30000, process.hProcess, nullptr, 250);
     if (!onExit.empty()) {
         TerminateProcess(process.hProcess, 1);
         if (outcome.empty())
@@ -197,7 +188,7 @@ class PimProgram : public ::testing::Test {
 protected:
     void TearDown() override
     {
-        SetNumber("ActivePIM", 0);
+        EXPECT_TRUE(QuiTesting::SetRegNumber(HKEY_CURRENT_USER, kClientKey, "ActivePIM", 0));
         for (const char* file : {"Heron.dll", "Plover.dll", "Plover97.dll", "Finch.ocx", "Godwit.ocx"})
             QuiComTesting::ServerLibrary((QuiComTesting::ProgramFolder() + file).c_str()).Unregister();
     }

@@ -18,6 +18,7 @@
 #include "ParseFixture.h"
 #include "QuiComTesting.h"
 #include "QuiParserMgr.h"
+#include "QuiTesting.h"
 #include "QuillmateApp.h"
 #include "TestSupport.h"
 #include "URLHandler.h"
@@ -97,15 +98,11 @@ protected:
         m_standIns.reset(new BrowserStandInTesting::Installation);
         m_temp.reset(new OwnTempFolder);
         BrowserStandInTesting::SetBrowserSetting(m_browser);
-        SetNumber("ActivePIM", m_activePim);
+        EXPECT_TRUE(
+            QuiTesting::SetRegNumber(HKEY_CURRENT_USER, "Software\\Quillmate\\Client", "ActivePIM", m_activePim));
         SetSetting("Username", "ann");
-        HKEY key = nullptr;
-        ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Quillmate\\Client\\Parser\\Packages",
-                                                 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr));
-        std::string curlew = parse_test::PackagePath("Curlew.dll");
-        RegSetValueExA(key, "Date", 0, REG_SZ, reinterpret_cast<const BYTE*>(curlew.c_str()),
-                       static_cast<DWORD>(curlew.size() + 1));
-        RegCloseKey(key);
+        ASSERT_TRUE(QuiTesting::SetRegText(HKEY_CURRENT_USER, "Software\\Quillmate\\Client\\Parser\\Packages", "Date",
+                                           parse_test::PackagePath("Curlew.dll")));
         if (m_withConnectors) {
             for (const std::string& name : m_connectors)
                 WriteBytes(name, ReadBytes(m_home + std::string("\\") + Fixture(("connectors/" + name).c_str())));
@@ -160,15 +157,6 @@ protected:
         QuiRegisterEdition(CDatastore::typeWebOnly, nullptr);
         QuiRegisterEdition(CDatastore::typeWebCalendar, nullptr);
         Datastore::TearDown();
-    }
-
-    static void SetNumber(const char* name, DWORD value)
-    {
-        HKEY key = nullptr;
-        ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Quillmate\\Client", 0, nullptr, 0,
-                                                 KEY_ALL_ACCESS, nullptr, &key, nullptr));
-        RegSetValueExA(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof(value));
-        RegCloseKey(key);
     }
 
     CWebActionNote* Open()

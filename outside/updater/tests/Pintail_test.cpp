@@ -166,19 +166,14 @@ protected:
             return -1;
         ::CloseHandle(process.hThread);
         int heard = listener.Heard();
-        DWORD start = ::GetTickCount();
         DWORD code = STILL_ACTIVE;
-        while (::GetTickCount() - start < 60000) {
-            MSG msg;
-            while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
-                ::DispatchMessageA(&msg);
-            ::GetExitCodeProcess(process.hProcess, &code);
-            if (code != STILL_ACTIVE && listener.Heard() > heard)
-                break;
-            if (code != STILL_ACTIVE && code != 0)
-                break;
-            ::MsgWaitForMultipleObjects(1, &process.hProcess, FALSE, 50, QS_ALLINPUT);
-        }
+        // Ended and heard, or ended in failure (no broadcast to wait for then).
+        QuiTesting::PumpUntil(
+            [&] {
+                ::GetExitCodeProcess(process.hProcess, &code);
+                return code != STILL_ACTIVE && (listener.Heard() > heard || code != 0);
+            },
+            60000, process.hProcess);
         ::CloseHandle(process.hProcess);
         return static_cast<int>(code);
     }
