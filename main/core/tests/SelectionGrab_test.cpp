@@ -80,9 +80,10 @@ TEST_F(SelectionGrab, EveryKindOfFormatComesBackAsItWas)
 
     ExpectClipboardAsFilled(owner, __FILE__, __LINE__);
     ASSERT_TRUE(::OpenClipboard(owner));
-    if (gdiObjectHeld)
+    if (gdiObjectHeld) {
         EXPECT_EQ(BitmapPixels(static_cast<HBITMAP>(::GetClipboardData(CF_BITMAP))),
                   BitmapPixels(static_cast<HBITMAP>(::GetClipboardData(CF_GDIOBJFIRST))));
+    }
     EXPECT_EQ("handle", BlockText(::GetClipboardData(CF_PRIVATEFIRST)));
     HENHMETAFILE back = static_cast<HENHMETAFILE>(::GetClipboardData(CF_ENHMETAFILE));
     EXPECT_EQ(enhancedSize, back ? ::GetEnhMetaFileBits(back, 0, nullptr) : 0u);

@@ -129,7 +129,7 @@ public:
     const CString& GetItemId() const { return m_strItemId; }
     // Whether this is the web calendar edition's pane.
     bool IsMyTime() const { return m_bMyTime; }
-    UINT GetResetLayout() const { return m_bMyTime ? kMyTimeResetLayout : LAYOUT_TIMED; }
+    UINT GetResetLayout() const { return m_bMyTime ? static_cast<UINT>(kMyTimeResetLayout) : static_cast<UINT>(LAYOUT_TIMED); }
 
     CWebCalDestination* GetCalDestination() const { return static_cast<CWebCalDestination*>(GetDestination()); }
     CDateDrop& GetDateField() { return m_date; }

@@ -116,8 +116,9 @@ protected:
         // The browser the datastore's handler shares lives as long as a handler does.
         ASSERT_NE(nullptr, QuiURLHandler::GetDefaultBrowser());
         const BOOL made = QuiURLHandler::GetDefaultBrowser()->CreateBrowser();
-        if (m_browser == kExplorerDriver)
+        if (m_browser == kExplorerDriver) {
             ASSERT_TRUE(made);
+        }
         app.datastore = store.get();
         ASSERT_TRUE(mainWnd.Create());
         app.m_pMainWnd = &mainWnd;
