@@ -15,10 +15,14 @@ void ReadStringArray(const VARIANT& v, CStringArray& out)
         return;
     if ((element != VT_BSTR && element != VT_VARIANT) || ::SafeArrayGetDim(array) != 1)
         AfxThrowOleException(DISP_E_TYPEMISMATCH);
-    LONG lower = 0, upper = -1;
+    LONG lower = 0;
     ::SafeArrayGetLBound(array, 1, &lower);
-    ::SafeArrayGetUBound(array, 1, &upper);
-    for (LONG i = lower; i <= upper; i++) {
+    // Counted from the size, wider than LONG: the upper bound of an array
+    // ending at the largest index, or of an empty one starting at the
+    // smallest, wraps round.
+    const LONGLONG end = static_cast<LONGLONG>(lower) + array->rgsabound[0].cElements;
+    for (LONGLONG at = lower; at < end; at++) {
+        LONG i = static_cast<LONG>(at);
         COleVariant item;
         HRESULT hr = element == VT_BSTR ? ::SafeArrayGetElement(array, &i, &item.bstrVal)
                                         : ::SafeArrayGetElement(array, &i, static_cast<VARIANT*>(item));

@@ -5,6 +5,8 @@
 #include "DropsTestSupport.h"
 #include "FrameworkUtil.h"
 
+#include <climits>
+
 using namespace drops_test;
 
 namespace {
@@ -279,6 +281,22 @@ TEST_F(DropPropsTest, MultiValuesFromArraysAndSingleStrings)
         prop.GetValue(out);
         EXPECT_EQ(row.chosen, ArrayTexts(out)) << row.name;
     }
+}
+
+TEST_F(DropPropsTest, MultiEmptyArrayFromTheSmallestIndexIsAnEmptyList)
+{
+    AddCategory("b", "Business");
+    CMultiDrop field;
+    ASSERT_TRUE(field.Create(10, 10, 150, 0, &host, 314, 0));
+    CMultiDropProp prop(&field);
+    bool thrown = false;
+    try {
+        prop.SetValue(StringArray({}, LONG_MIN));
+    } catch (COleException* e) {
+        thrown = true;
+        e->Delete();
+    }
+    EXPECT_FALSE(thrown) << "its upper bound wraps round to the largest index";
 }
 
 TEST_F(DropPropsTest, MultiArrayOfNumbersIsRefused)
