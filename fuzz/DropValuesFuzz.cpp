@@ -1,8 +1,9 @@
 // The drop fields' VARIANT values and the VARIANT string arrays: values of
 // every type the input picks, by value and by reference, arrays of strings,
 // of variants and of anything else, with any bounds, empty, of two or three
-// dimensions, with null strings, strings holding zeros, odd byte lengths and
-// lengths the system refuses, and allocations that fail. A string array is
+// dimensions, labelled with another type than their own, with null strings,
+// strings holding zeros, odd byte lengths and lengths the system refuses, and
+// allocations that fail. A string array is
 // read whole and in order, a list of texts comes back the same through an
 // array, joining gives every element followed by its terminator, appending
 // grows the array by exactly the one element, and nothing is leaked.
@@ -186,9 +187,15 @@ public:
         const bool byref = form & 0x40;
         const bool nullRef = form & 0x80;
         if (array) {
-            const VARTYPE element = kElements[m_in.Byte() % (sizeof kElements / sizeof kElements[0])];
+            const size_t kinds = sizeof kElements / sizeof kElements[0];
+            const VARTYPE element = kElements[m_in.Byte() % kinds];
+            // Mostly the array's own type; now and then another, as a client
+            // that labels the VARIANT wrongly gives it.
+            const uint8_t label = m_in.Byte();
             SAFEARRAY* made = MakeArray(element, depth, expected);
-            v->vt = VT_ARRAY | element;
+            v->vt = VT_ARRAY | (label < 0xE0 ? element : kElements[label % kinds]);
+            if (v->vt != (VT_ARRAY | element))
+                expected->known = false;
             if (byref) {
                 Holder* h = Hold();
                 h->array = made;
