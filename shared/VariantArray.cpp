@@ -58,7 +58,11 @@ HRESULT QuiAppendAnsiString(VARIANT* array, const char* text)
 
 bool QuiIsStringArray(const VARIANT& value)
 {
-    return V_VT(&value) == (VT_ARRAY | VT_BSTR) && V_ARRAY(&value) && SafeArrayGetDim(V_ARRAY(&value)) == 1;
+    // The array's own type as well as the VARIANT's label: its elements are
+    // copied out as the array says.
+    VARTYPE stored = VT_EMPTY;
+    return V_VT(&value) == (VT_ARRAY | VT_BSTR) && V_ARRAY(&value) && SafeArrayGetDim(V_ARRAY(&value)) == 1
+           && SUCCEEDED(SafeArrayGetVartype(V_ARRAY(&value), &stored)) && stored == VT_BSTR;
 }
 
 HRESULT QuiJoinStringArray(const VARIANT& array, wchar_t terminator, BSTR* joined)

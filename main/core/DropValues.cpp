@@ -13,7 +13,11 @@ void ReadStringArray(const VARIANT& v, CStringArray& out)
     SAFEARRAY* array = (v.vt & VT_BYREF) ? (v.pparray ? *v.pparray : nullptr) : v.parray;
     if (!array)
         return;
-    if ((element != VT_BSTR && element != VT_VARIANT) || ::SafeArrayGetDim(array) != 1)
+    // The array's own type decides how an element is copied out: an array
+    // the VARIANT labels otherwise would be copied over the wrong room.
+    VARTYPE stored = VT_EMPTY;
+    if ((element != VT_BSTR && element != VT_VARIANT) || ::SafeArrayGetDim(array) != 1
+        || FAILED(::SafeArrayGetVartype(array, &stored)) || stored != element)
         AfxThrowOleException(DISP_E_TYPEMISMATCH);
     LONG lower = 0;
     ::SafeArrayGetLBound(array, 1, &lower);

@@ -11,7 +11,8 @@ HRESULT QuiAppendString(VARIANT* array, const wchar_t* text);
 // The same with ANSI text, widened from the ANSI code page.
 HRESULT QuiAppendAnsiString(VARIANT* array, const char* text);
 
-// Whether `value` is a one-dimensional array of strings.
+// Whether `value` is a one-dimensional array of strings, by its label and
+// by the array's own type.
 bool QuiIsStringArray(const VARIANT& value);
 // Joins the elements, each followed by `terminator`: Home and Calls with ';'
 // give "Home;Calls;". E_INVALIDARG when `array` is no array of strings.

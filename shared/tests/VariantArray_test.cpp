@@ -104,6 +104,23 @@ TEST(VariantArray, OnlyOneDimensionalStringArraysJoin)
     VariantClear(&value);
 }
 
+TEST(VariantArray, AnArrayLabelledStringsIsTakenForWhatItHolds)
+{
+    // Copied out as strings, its elements would land on room for a string.
+    for (VARTYPE held : {VT_VARIANT, VT_UI1, VT_I4, VT_R8}) {
+        SCOPED_TRACE(held);
+        VARIANT value;
+        V_VT(&value) = VT_ARRAY | VT_BSTR;
+        V_ARRAY(&value) = SafeArrayCreateVector(held, 0, 2);
+        EXPECT_FALSE(QuiIsStringArray(value));
+        EXPECT_EQ(L"<null>", Joined(value, E_INVALIDARG));
+        EXPECT_EQ(E_INVALIDARG, QuiAppendString(&value, L"x"));
+        EXPECT_EQ(2u, V_ARRAY(&value)->rgsabound[0].cElements);
+        V_VT(&value) = VT_ARRAY | held;
+        VariantClear(&value);
+    }
+}
+
 TEST(VariantArray, ArraysThatDoNotStartAtZeroJoinWhole)
 {
     VARIANT value;
