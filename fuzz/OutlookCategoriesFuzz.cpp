@@ -51,11 +51,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     // Byte 0: bit 0 no Outlook, bit 1 the list in the machine's key, bit 2
     // Outlook 9, bit 3 the user's key locked, bits 4-5 the value's type,
     // bit 6 a value without its terminator. Byte 1: the length of a version
-    // text that follows (0: the build's own), and the allocation that fails.
+    // text that follows (0: the build's own), the allocation that fails, and
+    // in its top bit an Outlook path from the input (a length byte, then the
+    // path, stored without its terminator).
     const uint8_t flags = data[0];
     const size_t versionLength = data[1] & 0x0F;
-    const int failAt = data[1] >> 4;
+    const int failAt = (data[1] >> 4) & 7;
     size_t at = 2;
+    std::string outlook = kOutlook;
+    if ((data[1] & 0x80) && at < size) {
+        const size_t length = data[at++] * 2u;
+        outlook.assign(reinterpret_cast<const char*>(data) + at, std::min(length, size - at));
+        at += outlook.size();
+    }
     std::string version = flags & 4 ? "9.0.0.3821" : "8.5.7806";
     if (versionLength) {
         version.assign(reinterpret_cast<const char*>(data) + at, std::min(versionLength, size - at));
@@ -68,11 +76,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     host_registry::Clear();
     host_version::Clear();
     if (!(flags & 1)) {
-        host_registry::SetValue(HKEY_LOCAL_MACHINE, kAppPath, "", REG_SZ,
-                                std::vector<BYTE>(kOutlook, kOutlook + sizeof kOutlook));
+        std::vector<BYTE> path(outlook.begin(), outlook.end());
+        if (!(data[1] & 0x80))
+            path.push_back(0);
+        host_registry::SetValue(HKEY_LOCAL_MACHINE, kAppPath, "", REG_SZ, path);
         const std::vector<uint8_t> block =
             version_block::Make({{"FileDescription", "Outlook stand-in"}, {"FileVersion", version}}, 0x00090000, 0x0EED0000);
-        host_version::SetFile(kOutlook, block);
+        host_version::SetFile(outlook.c_str(), block);
     }
     std::vector<BYTE> bytes(list.begin(), list.end());
     if (!(flags & 0x40))
@@ -91,7 +101,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const UINT failed = ReadOutlookCategories(&categories);
     host_oleaut::FailAllocation(0);
 
-    const bool readable = !(flags & 1) && (root == HKEY_LOCAL_MACHINE || !(flags & 8));
+    // A path the reader's room does not hold finds no Outlook.
+    const bool readable = !(flags & 1) && (root == HKEY_LOCAL_MACHINE || !(flags & 8)) && outlook.size() < 257;
     if (failed)
         Require(categories.vt == VT_EMPTY, "a list not read left in the VARIANT");
     if (!readable) {
