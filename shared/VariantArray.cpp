@@ -22,22 +22,26 @@ HRESULT QuiAppendString(VARIANT* array, const wchar_t* text)
     if (!QuiIsStringArray(*array))
         return E_INVALIDARG;
     SAFEARRAY* elements = V_ARRAY(array);
-    LONG lower = 0, upper = -1;
+    LONG lower = 0;
     SafeArrayGetLBound(elements, 1, &lower);
-    SafeArrayGetUBound(elements, 1, &upper);
-    SAFEARRAYBOUND bound = {static_cast<ULONG>(upper - lower + 2), lower};
+    const ULONG count = elements->rgsabound[0].cElements;
+    // The new element needs an index a LONG holds.
+    const LONGLONG index = static_cast<LONGLONG>(lower) + count;
+    if (index > 0x7FFFFFFF)
+        return DISP_E_OVERFLOW;
+    SAFEARRAYBOUND bound = {count + 1, lower};
     HRESULT hr = SafeArrayRedim(elements, &bound);
     if (FAILED(hr))
         return hr;
     BSTR copy = SysAllocString(text ? text : L"");
-    if (!copy) {
+    LONG last = static_cast<LONG>(index);
+    hr = copy ? SafeArrayPutElement(elements, &last, copy) : E_OUTOFMEMORY;
+    SysFreeString(copy);
+    if (FAILED(hr)) {
+        // A failed append leaves the array as it was.
         --bound.cElements;
         SafeArrayRedim(elements, &bound);
-        return E_OUTOFMEMORY;
     }
-    LONG index = upper + 1;
-    hr = SafeArrayPutElement(elements, &index, copy);
-    SysFreeString(copy);
     return hr;
 }
 
@@ -54,7 +58,11 @@ HRESULT QuiAppendAnsiString(VARIANT* array, const char* text)
 
 bool QuiIsStringArray(const VARIANT& value)
 {
-    return V_VT(&value) == (VT_ARRAY | VT_BSTR) && V_ARRAY(&value) && SafeArrayGetDim(V_ARRAY(&value)) == 1;
+    // The array's own type as well as the VARIANT's label: its elements are
+    // copied out as the array says.
+    VARTYPE stored = VT_EMPTY;
+    return V_VT(&value) == (VT_ARRAY | VT_BSTR) && V_ARRAY(&value) && SafeArrayGetDim(V_ARRAY(&value)) == 1
+           && SUCCEEDED(SafeArrayGetVartype(V_ARRAY(&value), &stored)) && stored == VT_BSTR;
 }
 
 HRESULT QuiJoinStringArray(const VARIANT& array, wchar_t terminator, BSTR* joined)
@@ -65,11 +73,15 @@ HRESULT QuiJoinStringArray(const VARIANT& array, wchar_t terminator, BSTR* joine
     if (!QuiIsStringArray(array))
         return E_INVALIDARG;
     SAFEARRAY* elements = V_ARRAY(&array);
-    LONG lower = 0, upper = -1;
+    LONG lower = 0;
     SafeArrayGetLBound(elements, 1, &lower);
-    SafeArrayGetUBound(elements, 1, &upper);
+    // Counted from the size, wider than LONG: the upper bound of an array
+    // ending at the largest index, or of an empty one starting at the
+    // smallest, wraps round.
+    const LONGLONG end = static_cast<LONGLONG>(lower) + elements->rgsabound[0].cElements;
     std::wstring text;
-    for (LONG index = lower; index <= upper; ++index) {
+    for (LONGLONG at = lower; at < end; ++at) {
+        LONG index = static_cast<LONG>(at);
         BSTR element = nullptr;
         HRESULT hr = SafeArrayGetElement(elements, &index, &element);
         if (FAILED(hr))

@@ -93,3 +93,6 @@ void AddFile(const std::string& path);
 // Handles opened and not yet closed.
 int OpenHandles();
 } // namespace host_registry
+
+// The version library of program files (winver.h).
+#include "winver.h"

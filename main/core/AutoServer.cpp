@@ -1,8 +1,5 @@
 #include "OzuAutoServer.h"
 
-#include <cstring>
-#include <string>
-
 #include "ActionNote.h"
 #include "DropProps.h"
 #include "NoteManager.h"
@@ -44,11 +41,6 @@ LONG UnlockApp()
     return 0;
 }
 
-BOOL ServerCommandIs(const char* rest, const char* token)
-{
-    return lstrcmpiA(rest, token) == 0;
-}
-
 } // namespace
 
 const QuiInterfaceEntry COzuAutoServer::kInterfaces[] = {
@@ -75,17 +67,6 @@ STDMETHODIMP COzuAutoServer::NewNote(BSTR text)
         QuiDeleteCurrentException();
     }
     return S_OK;
-}
-
-QuiServerCommand QuiFindServerCommand(const char* lpszCmdLine)
-{
-    for (const char* p = lpszCmdLine ? std::strpbrk(lpszCmdLine, "-/") : nullptr; p; p = std::strpbrk(p + 1, "-/")) {
-        if (ServerCommandIs(p + 1, "UnregServer"))
-            return QUI_SERVER_UNREGISTER;
-        if (ServerCommandIs(p + 1, "RegServer"))
-            return QUI_SERVER_REGISTER;
-    }
-    return QUI_SERVER_RUN;
 }
 
 const QuiServerInfo& QuiOzuServerInfo()

@@ -1,6 +1,6 @@
 #include "DropProps.h"
 
-#include "VariantArray.h"
+#include "DropValues.h"
 
 namespace {
 
@@ -26,15 +26,6 @@ int SetValueThenFlags(CDestProp& prop, const VARIANT& v, int nFlags)
     return 0;
 }
 
-// The date of a copy of v converted to VT_DATE; the conversion's
-// COleException passes on.
-DATE AsDate(const VARIANT& v)
-{
-    COleVariant copy(v);
-    copy.ChangeType(VT_DATE);
-    return copy.date;
-}
-
 // An empty field (-1.0) and unreadable text (-2.0) are VT_NULL, the date kept
 // beside it; any other date is VT_DATE.
 void PutFieldDate(VARIANT* pOut, DATE d)
@@ -45,48 +36,7 @@ void PutFieldDate(VARIANT* pOut, DATE d)
 }
 
 
-// The elements of a one-dimensional array of strings or of variants (each
-// converted to a string), from its lower bound to its upper bound.
-void ReadStringArray(const VARIANT& v, CStringArray& out)
-{
-    VARTYPE element = v.vt & VT_TYPEMASK;
-    SAFEARRAY* array = (v.vt & VT_BYREF) ? (v.pparray ? *v.pparray : nullptr) : v.parray;
-    if (!array)
-        return;
-    if ((element != VT_BSTR && element != VT_VARIANT) || ::SafeArrayGetDim(array) != 1)
-        AfxThrowOleException(DISP_E_TYPEMISMATCH);
-    LONG lower = 0, upper = -1;
-    ::SafeArrayGetLBound(array, 1, &lower);
-    ::SafeArrayGetUBound(array, 1, &upper);
-    for (LONG i = lower; i <= upper; i++) {
-        COleVariant item;
-        HRESULT hr = element == VT_BSTR ? ::SafeArrayGetElement(array, &i, &item.bstrVal)
-                                        : ::SafeArrayGetElement(array, &i, static_cast<VARIANT*>(item));
-        if (FAILED(hr))
-            AfxThrowOleException(hr);
-        if (element == VT_BSTR)
-            item.vt = VT_BSTR;
-        else
-            item.ChangeType(VT_BSTR);
-        out.Add(QuiNarrowBstr(item.bstrVal));
-    }
-}
-
 } // namespace
-
-CString QuiNarrowBstr(BSTR text)
-{
-    int length = text ? static_cast<int>(::SysStringLen(text)) : 0;
-    if (length == 0)
-        return CString();
-    int bytes = ::WideCharToMultiByte(CP_ACP, 0, text, length, nullptr, 0, nullptr, nullptr);
-    CString narrow;
-    if (bytes > 0) {
-        ::WideCharToMultiByte(CP_ACP, 0, text, length, narrow.GetBufferSetLength(bytes), bytes, nullptr, nullptr);
-        narrow.ReleaseBuffer(bytes);
-    }
-    return narrow;
-}
 
 //--- dates
 
@@ -102,7 +52,7 @@ void CDateDropProp::SetValue(const VARIANT& v)
         m_nKeep = 0;
         return;
     }
-    DATE d = AsDate(v);
+    DATE d = QuiVariantDate(v);
     if (d == -3.0)
         m_nKeep = -3;
     else
@@ -143,7 +93,7 @@ CTimeEditProp::CTimeEditProp(CTimeEdit* pEdit) : CDestProp(pEdit), m_pEdit(pEdit
 
 void CTimeEditProp::SetValue(const VARIANT& v)
 {
-    m_pEdit->SetTime(v.vt == VT_NULL ? -1.0 : AsDate(v));
+    m_pEdit->SetTime(v.vt == VT_NULL ? -1.0 : QuiVariantDate(v));
 }
 
 void CTimeEditProp::GetValue(VARIANT* pOut)
@@ -169,9 +119,7 @@ CEditDropProp::CEditDropProp(CEditDrop* pDrop) : CDestProp(pDrop), m_pDrop(pDrop
 
 void CEditDropProp::SetValue(const VARIANT& v)
 {
-    COleVariant copy(v);
-    copy.ChangeType(VT_BSTR);
-    m_pDrop->SetText(QuiNarrowBstr(copy.bstrVal));
+    m_pDrop->SetText(QuiVariantText(v));
 }
 
 void CEditDropProp::GetValue(VARIANT* pOut)
@@ -196,13 +144,7 @@ CMultiDropProp::CMultiDropProp(CMultiDrop* pDrop) : CDestProp(pDrop), m_pDrop(pD
 void CMultiDropProp::SetValue(const VARIANT& v)
 {
     CStringArray ids;
-    if (v.vt & VT_ARRAY) {
-        ReadStringArray(v, ids);
-    } else {
-        COleVariant copy(v);
-        copy.ChangeType(VT_BSTR);
-        ids.Add(QuiNarrowBstr(copy.bstrVal));
-    }
+    QuiVariantTexts(v, ids);
     m_pDrop->SetItems(ids);
 }
 
@@ -212,14 +154,7 @@ void CMultiDropProp::GetValue(VARIANT* pOut)
     m_pDrop->GetItemIDs(ids);
     if (ids.IsEmpty())
         return;
-    COleVariant array;
-    HRESULT hr = QuiMakeStringArray(array);
-    for (int i = 0; SUCCEEDED(hr) && i < ids.GetSize(); i++)
-        hr = QuiAppendAnsiString(array, ids[i]);
-    if (FAILED(hr))
-        AfxThrowOleException(hr);
-    ::VariantClear(pOut);
-    *pOut = array.Detach();
+    QuiTextsVariant(ids, pOut);
 }
 
 void CMultiDropProp::SetKeyphraseId(int) {}

@@ -1,8 +1,6 @@
-// The Windows side of CString: resource strings and BSTR.
+// The Windows side of CString: resource strings.
 #include "quifw/String.h"
 #include "quifw/WinApp.h"
-
-#include <oleauto.h>
 
 BOOL CString::LoadString(UINT nID)
 {
@@ -26,13 +24,4 @@ void CString::Format(UINT nFormatID, ...)
     va_start(args, nFormatID);
     FormatV(format, args);
     va_end(args);
-}
-
-BSTR CString::AllocSysString() const
-{
-    int length = ::MultiByteToWideChar(CP_ACP, 0, GetString(), GetLength(), nullptr, 0);
-    BSTR result = ::SysAllocStringLen(nullptr, static_cast<UINT>(length));
-    if (result && length > 0)
-        ::MultiByteToWideChar(CP_ACP, 0, GetString(), GetLength(), result, length);
-    return result;
 }

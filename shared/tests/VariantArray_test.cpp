@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <string>
 #include <vector>
 
@@ -29,6 +30,22 @@ std::wstring Joined(const VARIANT& array, HRESULT expected = S_OK)
     std::wstring text = joined ? std::wstring(joined, SysStringLen(joined)) : L"<null>";
     SysFreeString(joined);
     return text;
+}
+
+// An array of strings from `lower` on.
+VARIANT StringsFrom(LONG lower, std::vector<const wchar_t*> texts)
+{
+    VARIANT value;
+    V_VT(&value) = VT_ARRAY | VT_BSTR;
+    V_ARRAY(&value) = SafeArrayCreateVector(VT_BSTR, lower, static_cast<ULONG>(texts.size()));
+    LONGLONG at = lower;
+    for (const wchar_t* text : texts) {
+        LONG index = static_cast<LONG>(at++);
+        BSTR copy = SysAllocString(text);
+        EXPECT_EQ(S_OK, SafeArrayPutElement(V_ARRAY(&value), &index, copy));
+        SysFreeString(copy);
+    }
+    return value;
 }
 
 }  // namespace
@@ -87,6 +104,23 @@ TEST(VariantArray, OnlyOneDimensionalStringArraysJoin)
     VariantClear(&value);
 }
 
+TEST(VariantArray, AnArrayLabelledStringsIsTakenForWhatItHolds)
+{
+    // Copied out as strings, its elements would land on room for a string.
+    for (VARTYPE held : {VT_VARIANT, VT_UI1, VT_I4, VT_R8}) {
+        SCOPED_TRACE(held);
+        VARIANT value;
+        V_VT(&value) = VT_ARRAY | VT_BSTR;
+        V_ARRAY(&value) = SafeArrayCreateVector(held, 0, 2);
+        EXPECT_FALSE(QuiIsStringArray(value));
+        EXPECT_EQ(L"<null>", Joined(value, E_INVALIDARG));
+        EXPECT_EQ(E_INVALIDARG, QuiAppendString(&value, L"x"));
+        EXPECT_EQ(2u, V_ARRAY(&value)->rgsabound[0].cElements);
+        V_VT(&value) = VT_ARRAY | held;
+        VariantClear(&value);
+    }
+}
+
 TEST(VariantArray, ArraysThatDoNotStartAtZeroJoinWhole)
 {
     VARIANT value;
@@ -99,5 +133,68 @@ TEST(VariantArray, ArraysThatDoNotStartAtZeroJoinWhole)
     SafeArrayGetLBound(V_ARRAY(&value), 1, &lower);
     EXPECT_EQ(1, lower);
     EXPECT_EQ(L"Home;;Calls;", Joined(value));
+    VariantClear(&value);
+}
+
+TEST(VariantArray, ArraysFromTheSmallestIndexJoinWhole)
+{
+    // An empty array's upper bound is one below its lower bound: from the
+    // smallest index it wraps round to the largest.
+    struct Row {
+        LONG lower;
+        std::vector<const wchar_t*> texts;
+        std::wstring joined;
+    } rows[] = {
+        {LONG_MIN, {}, L""},
+        {LONG_MIN, {L"first"}, L"first;"},
+        {LONG_MIN, {L"Home", L"Calls"}, L"Home;Calls;"},
+        {-1, {}, L""},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.lower);
+        VARIANT value = StringsFrom(row.lower, row.texts);
+        EXPECT_EQ(row.joined, Joined(value));
+        VariantClear(&value);
+    }
+}
+
+TEST(VariantArray, AnArrayAtTheLargestIndexDoesNotGrow)
+{
+    struct Row {
+        LONG lower;
+        ULONG count;
+    } rows[] = {
+        {LONG_MAX, 1},
+        {LONG_MAX - 1, 2},
+        {LONG_MAX - 3, 4},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.lower);
+        VARIANT value;
+        V_VT(&value) = VT_ARRAY | VT_BSTR;
+        V_ARRAY(&value) = SafeArrayCreateVector(VT_BSTR, row.lower, row.count);
+        EXPECT_EQ(DISP_E_OVERFLOW, QuiAppendString(&value, L"Ideas"));
+        EXPECT_EQ(row.count, V_ARRAY(&value)->rgsabound[0].cElements) << "the array as it was";
+        LONG lower = 0;
+        SafeArrayGetLBound(V_ARRAY(&value), 1, &lower);
+        EXPECT_EQ(row.lower, lower);
+        VariantClear(&value);
+    }
+}
+
+TEST(VariantArray, AFailedAppendLeavesTheArrayAsItWas)
+{
+    // The new element takes the largest index. Windows stores it; Wine's
+    // bound check overflows there, refuses the element, and the array must
+    // then be left as it was.
+    VARIANT value = StringsFrom(LONG_MAX - 2, {L"Home", L"Calls"});
+    HRESULT hr = QuiAppendString(&value, L"Ideas");
+    if (SUCCEEDED(hr)) {
+        EXPECT_EQ(3u, V_ARRAY(&value)->rgsabound[0].cElements);
+        EXPECT_EQ(L"Home;Calls;Ideas;", Joined(value));
+    } else {
+        EXPECT_EQ(2u, V_ARRAY(&value)->rgsabound[0].cElements);
+        EXPECT_EQ(L"Home;Calls;", Joined(value));
+    }
     VariantClear(&value);
 }

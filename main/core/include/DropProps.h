@@ -2,6 +2,7 @@
 // register themselves with their field, which then tells them of the
 // changes the user makes through its pop-up.
 #pragma once
+#include "AutomationText.h"
 #include "DateDrop.h"
 #include "DestProp.h"
 #include "MultiDrop.h"
@@ -70,7 +71,3 @@ public:
 private:
     CTimeEdit* m_pEdit;
 };
-
-// The ANSI text of a BSTR (null is empty), sized by what it needs: a
-// character may take two bytes in the ANSI code page.
-CString QuiNarrowBstr(BSTR text);

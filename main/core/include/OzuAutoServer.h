@@ -3,6 +3,8 @@
 #pragma once
 #include <windows.h>
 
+#include "AutomationText.h"
+
 #include "OzuAuto.h"
 #include "QuiComObject.h"
 #include "QuiDispatch.h"
@@ -16,10 +18,6 @@ public:
     STDMETHODIMP NewNote(BSTR text) override;
 };
 
-// What the command line asks of the server: the token after a '-' or '/'
-// that ends the line.
-enum QuiServerCommand { QUI_SERVER_RUN, QUI_SERVER_REGISTER, QUI_SERVER_UNREGISTER };
-QuiServerCommand QuiFindServerCommand(const char* lpszCmdLine);
 
 // The server module's class table and type library.
 const QuiServerInfo& QuiOzuServerInfo();

@@ -5,6 +5,8 @@
 #include "DropsTestSupport.h"
 #include "FrameworkUtil.h"
 
+#include <climits>
+
 using namespace drops_test;
 
 namespace {
@@ -278,6 +280,55 @@ TEST_F(DropPropsTest, MultiValuesFromArraysAndSingleStrings)
         COleVariant out;
         prop.GetValue(out);
         EXPECT_EQ(row.chosen, ArrayTexts(out)) << row.name;
+    }
+}
+
+TEST_F(DropPropsTest, MultiEmptyArrayFromTheSmallestIndexIsAnEmptyList)
+{
+    AddCategory("b", "Business");
+    CMultiDrop field;
+    ASSERT_TRUE(field.Create(10, 10, 150, 0, &host, 314, 0));
+    CMultiDropProp prop(&field);
+    bool thrown = false;
+    try {
+        prop.SetValue(StringArray({}, LONG_MIN));
+    } catch (COleException* e) {
+        thrown = true;
+        e->Delete();
+    }
+    EXPECT_FALSE(thrown) << "its upper bound wraps round to the largest index";
+}
+
+TEST_F(DropPropsTest, MultiArrayLabelledStringsIsTakenForWhatItHolds)
+{
+    CMultiDrop field;
+    ASSERT_TRUE(field.Create(10, 10, 150, 0, &host, 314, 0));
+    CMultiDropProp prop(&field);
+    struct Row {
+        VARTYPE held;
+        VARTYPE label;
+    } rows[] = {
+        {VT_VARIANT, VT_BSTR},
+        {VT_UI1, VT_BSTR},
+        {VT_BSTR, VT_VARIANT},
+        {VT_I4, VT_VARIANT},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.held);
+        SAFEARRAYBOUND bound = {2, 0};
+        VARIANT v;
+        v.vt = VT_ARRAY | row.label;
+        v.parray = SafeArrayCreate(row.held, 1, &bound);
+        HRESULT hr = S_OK;
+        try {
+            prop.SetValue(v);
+        } catch (COleException* e) {
+            hr = e->m_sc;
+            e->Delete();
+        }
+        EXPECT_EQ(DISP_E_TYPEMISMATCH, hr);
+        v.vt = VT_ARRAY | row.held;
+        VariantClear(&v);
     }
 }
 

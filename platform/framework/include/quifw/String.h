@@ -80,6 +80,8 @@ public:
     // Texts of the resource handle's string table (AfxGetResourceHandle).
     BOOL LoadString(UINT nID);             // FALSE and empty when missing
     void Format(UINT nFormatID, ...);
+#endif
+#if defined(_WIN32) || defined(QUI_HOST_OLEAUT)
     BSTR AllocSysString() const;           // the caller frees it
 #endif
 
