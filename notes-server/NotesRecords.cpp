@@ -44,7 +44,9 @@ void TextList::AppendFrom(const VARIANT& value)
             Append(AnsiText(V_BSTR(&value)));
         return;
     }
-    if (V_VT(&value) != (VT_ARRAY | VT_BSTR) || !V_ARRAY(&value))
+    // One dimension of texts, by the array's own type as well as its label:
+    // the elements are read as texts.
+    if (!QuiIsStringArray(value))
         return;
     SAFEARRAY* array = V_ARRAY(&value);
     BSTR* elements = nullptr;

@@ -37,6 +37,11 @@ CString CategoryText(const VARIANT& value)
         return AnsiText(value.bstrVal, SysStringLen(value.bstrVal), kCategoryLimit);
     if (value.vt != (VT_ARRAY | VT_BSTR) || !value.parray || SafeArrayGetDim(value.parray) != 1)
         return CString();
+    // The array's own type, not only the label: an element is copied out as
+    // the array holds it, and a variant is larger than the text asked for.
+    VARTYPE stored = VT_EMPTY;
+    if (FAILED(SafeArrayGetVartype(value.parray, &stored)) || stored != VT_BSTR)
+        return CString();
     LONG lower = 0, upper = -1;
     SafeArrayGetLBound(value.parray, 1, &lower);
     SafeArrayGetUBound(value.parray, 1, &upper);

@@ -141,6 +141,38 @@ TEST(NotesRecords, TextListFromVariants)
     EXPECT_EQ(3, upper);
 }
 
+// An array labelled as texts is read only when it holds texts: its elements
+// would be taken for texts whatever they are.
+TEST(NotesRecords, ArraysLabelledTextsThatHoldOtherThingsGiveNothing)
+{
+    struct Row {
+        const char* what;
+        VARTYPE holds;
+        UINT dims;
+    } rows[] = {
+        {"variants", VT_VARIANT, 1},
+        {"bytes", VT_UI1, 1},
+        {"numbers", VT_I4, 1},
+        {"texts in two dimensions", VT_BSTR, 2},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        SAFEARRAYBOUND bounds[2] = {{3, 0}, {3, 0}};
+        QuiComTesting::Variant value;
+        value.vt = VT_ARRAY | VT_BSTR;
+        value.parray = SafeArrayCreate(row.holds, row.dims, bounds);
+        ASSERT_NE(nullptr, value.parray);
+        if (row.holds == VT_VARIANT) {
+            LONG at = 0;
+            QuiComTesting::Variant text(L"Business");
+            SafeArrayPutElement(value.parray, &at, &text);
+        }
+        TextList list;
+        list.AppendFrom(value);
+        EXPECT_EQ(0u, list.Count());
+    }
+}
+
 TEST(NotesRecords, ArrayLowerBoundIsNotConsulted)
 {
     SAFEARRAYBOUND bound = {2, 5};

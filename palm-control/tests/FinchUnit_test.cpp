@@ -44,9 +44,29 @@ TEST(CategoryText, TextsArraysAndOtherKinds)
                                              : TextArray({row.texts[0], row.texts[1], row.texts[2]});
         else if (row.vt == (VT_ARRAY | VT_VARIANT))
             value.parray = SafeArrayCreateVector(VT_VARIANT, 0, 1);
+
         else
             value.lVal = 7;
         EXPECT_EQ(row.expected, std::string(CategoryText(value).GetString()));
+    }
+}
+
+// Labelled as texts but holding variants or bytes: an element copied out as
+// the array holds it would not fit the text it was read into.
+TEST(CategoryText, ArraysLabelledTextsThatHoldOtherThingsNameNoCategory)
+{
+    for (VARTYPE holds : {VT_VARIANT, VT_UI1}) {
+        SCOPED_TRACE(holds);
+        Variant value;
+        value.vt = VT_ARRAY | VT_BSTR;
+        value.parray = SafeArrayCreateVector(holds, 0, 3);
+        ASSERT_NE(nullptr, value.parray);
+        if (holds == VT_VARIANT) {
+            LONG at = 0;
+            Variant text(L"Home");
+            SafeArrayPutElement(value.parray, &at, &text);
+        }
+        EXPECT_EQ("", std::string(CategoryText(value).GetString()));
     }
 }
 
