@@ -18,6 +18,5 @@ public:
     STDMETHODIMP NewNote(BSTR text) override;
 };
 
-
 // The server module's class table and type library.
 const QuiServerInfo& QuiOzuServerInfo();
