@@ -143,10 +143,10 @@ void Chart::ResetParse()
     m_topTerms.clear();
     m_slotStore.Reset();
     for (WaitBucket& b : m_waiting) {
-        b.items.clear();
-        b.firstEndingAt.clear();
-        b.maxNearness = 0;
+        b.items.Clear();
+        b.phraseWords.clear();
     }
+    m_offers = 0;
     m_agenda.clear();
     m_agendaHead = 0;
     m_toWait.clear();
@@ -291,14 +291,20 @@ void Chart::Offer(const Constituent& c)
     const size_t at = c.symbol->index;
     if (at >= m_waiting.size())
         return;
+    // A later word of a phrase moves only the items waiting for that word;
+    // any other element moves only items that are not inside a phrase.
+    if (c.entry && c.entry->continuation) {
+        OfferPhraseWord(c);
+        return;
+    }
     // Only items that ended within reach of the element can take it.
-    const WaitBucket& b = m_waiting[at];
+    const WaitList& b = m_waiting[at].items;
     const int newest = c.start.index - 1;
     const int oldest = newest - std::max(b.maxNearness, 0);
     size_t item = b.FirstEndingAtOrAfter(oldest);
     const size_t itemEnd = b.FirstEndingAtOrAfter(newest + 1);
     // Predictions made while this element is offered do not see it.
-    const size_t predictionEnd = b.predictions.size();
+    const size_t predictionEnd = m_waiting[at].predictions.size();
     size_t prediction = 0;
     // Advancing may add buckets and predictions: index afresh each time.
     // Items waiting for this symbol do not change until the agenda is empty.
@@ -306,14 +312,35 @@ void Chart::Offer(const Constituent& c)
         const WaitBucket& now = m_waiting[at];
         const ChartItem* next;
         if (item == itemEnd ||
-            (prediction < predictionEnd && now.predictions[prediction]->waitOrder < now.items[item]->waitOrder))
+            (prediction < predictionEnd && now.predictions[prediction]->waitOrder < now.items.items[item]->waitOrder))
             next = now.predictions[prediction++];
         else
-            next = now.items[item++];
+            next = now.items.items[item++];
+        ++m_offers;
         if (WouldWaitForEver(*next, c))
             continue;
         if (Accepts(*next, c))
             Advance(*next, c);
+    }
+}
+
+void Chart::OfferPhraseWord(const Constituent& c)
+{
+    const size_t at = c.symbol->index;
+    auto found = m_waiting[at].phraseWords.find(c.entry);
+    if (found == m_waiting[at].phraseWords.end())
+        return;
+    const WaitList& list = found->second;
+    const int newest = c.start.index - 1;
+    const int oldest = newest - std::max(list.maxNearness, 0);
+    const size_t first = list.FirstEndingAtOrAfter(oldest);
+    const size_t last = list.FirstEndingAtOrAfter(newest + 1);
+    for (size_t i = first; i < last; ++i) {
+        // Advancing may add buckets, which moves them: find the list afresh.
+        const ChartItem* item = m_waiting[at].phraseWords.find(c.entry)->second.items[i];
+        ++m_offers;
+        if (Accepts(*item, c))
+            Advance(*item, c);
     }
 }
 
@@ -486,7 +513,8 @@ void Chart::ProcessAgenda()
     for (ChartItem* n : m_toWait) {
         const RuleEntry& next = n->rule->entries[n->dot];
         n->waitOrder = m_nextWaitOrder++;
-        BucketOf(next.symbol, true)->Append(n, next.nearness);
+        WaitBucket* b = BucketOf(next.symbol, true);
+        (n->pending ? b->phraseWords[n->pending->next] : b->items).Append(n, next.nearness);
     }
     m_toWait.clear();
 }
@@ -547,7 +575,7 @@ void Chart::SlotStore::Reset()
     m_current = 0;
 }
 
-void Chart::WaitBucket::Append(ChartItem* item, int32_t nearness)
+void Chart::WaitList::Append(ChartItem* item, int32_t nearness)
 {
     const size_t end = static_cast<size_t>(item->end.index);
     if (firstEndingAt.size() <= end)
@@ -556,13 +584,20 @@ void Chart::WaitBucket::Append(ChartItem* item, int32_t nearness)
     maxNearness = std::max(maxNearness, nearness);
 }
 
-uint32_t Chart::WaitBucket::FirstEndingAtOrAfter(int end) const
+uint32_t Chart::WaitList::FirstEndingAtOrAfter(int end) const
 {
     if (end <= 0)
         return 0;
     if (static_cast<size_t>(end) < firstEndingAt.size())
         return firstEndingAt[static_cast<size_t>(end)];
     return static_cast<uint32_t>(items.size());
+}
+
+void Chart::WaitList::Clear()
+{
+    items.clear();
+    firstEndingAt.clear();
+    maxNearness = 0;
 }
 
 } // namespace osprey

@@ -8,6 +8,7 @@
 #include "Tokenizer.h"
 
 #include <memory>
+#include <unordered_map>
 #include <vector>
 
 struct PrsParser;
@@ -71,6 +72,8 @@ public:
     void Clear();
 
     size_t ItemCount() const { return m_predictions.size() + m_used; }
+    // Items the last parse offered an element to.
+    uint64_t OfferCount() const { return m_offers; }
 
 private:
     struct UnitLink {
@@ -85,13 +88,21 @@ private:
         const ChartItem* origin;                // the item whose completion made it
         const UnitLink* units;                  // rules that made it over its own span
     };
-    struct WaitBucket {
-        std::vector<ChartItem*> predictions;    // kept from parse to parse
+    struct WaitList {
         std::vector<ChartItem*> items;          // this parse; ends never decrease
         std::vector<uint32_t> firstEndingAt;    // by end token: first of `items` ending there or later
         int32_t maxNearness = 0;
         void Append(ChartItem* item, int32_t nearness);
         uint32_t FirstEndingAtOrAfter(int end) const;
+        void Clear();
+    };
+    struct WaitBucket {
+        std::vector<ChartItem*> predictions;    // kept from parse to parse
+        WaitList items;                         // this parse, items not inside a phrase
+        // This parse, items inside a phrase by the word they wait for: no
+        // other element can move them, and a text of one repeated word
+        // would otherwise offer every word of every phrase to all of them.
+        std::unordered_map<const PrsLexiconEntry*, WaitList> phraseWords;
     };
 
     ChartItem* NewItem();
@@ -112,6 +123,7 @@ private:
     void QueueToken(size_t at);
     void ProcessAgenda();
     void Offer(const Constituent& c);
+    void OfferPhraseWord(const Constituent& c);
     // True when the item, had it taken the element, would wait for an element
     // that cannot come; nothing else would follow from taking it.
     bool WouldWaitForEver(const ChartItem& item, const Constituent& c) const;
@@ -154,6 +166,7 @@ private:
     Slots m_scratch;
     DateMemo m_dates;
     uint64_t m_nextWaitOrder = 0;
+    uint64_t m_offers = 0;
     struct PredictFrame {
         const PrsSymbol* symbol;
         const PrsRule* own;

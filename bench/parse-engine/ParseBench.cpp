@@ -143,6 +143,24 @@ BENCHMARK_CAPTURE(Repeated, Worst_ThreePm1024, "3 pm - ")->Arg(146)->Unit(benchm
 BENCHMARK_CAPTURE(Repeated, Worst_Numbers1024, "1 ")->Arg(512)->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(Repeated, Worst_WeeksAfter1024, "2 weeks after ")->Arg(73)->Unit(benchmark::kMicrosecond);
 
+// Keywords of 2 to 21 dashes over a note of that many dashes: every word of
+// every keyword is an element at every dash.
+void DashKeywords(benchmark::State& state)
+{
+    Engine engine;
+    for (size_t k = 2; k <= 21; ++k)
+        PrsAddLexiconPhrase(engine.parser, W(std::string(k, '-').c_str()).c_str(), W("keyword").c_str(), nullptr);
+    grammar::AddRule(engine.parser, nullptr, "keyword-found", true, 29, {{"keyword", {}}});
+    PrsContextDestroy(engine.context);
+    engine.context = PrsCreateContext(engine.parser);
+    const WText wide = W(std::string(static_cast<size_t>(state.range(0)), '-').c_str());
+    for (auto _ : state)
+        PrsParse(engine.parser, engine.context, wide.c_str());
+    state.SetComplexityN(state.range(0));
+    state.counters["items"] = static_cast<double>(engine.context->chart.ItemCount());
+}
+BENCHMARK(DashKeywords)->RangeMultiplier(2)->Range(125, 1000)->Complexity()->Unit(benchmark::kMicrosecond);
+
 } // namespace
 
 void* operator new(size_t size)

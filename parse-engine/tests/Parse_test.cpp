@@ -211,6 +211,35 @@ TEST(Parse, NearnessAllowsGaps)
     }
 }
 
+TEST(Parse, PhrasesOfOneRepeatedWordOverALongRunOfIt)
+{
+    // Keywords of 2 to 21 dashes over a run of dashes: every word of every
+    // phrase is an element at every dash, and each later word must go only to
+    // the items waiting for it, or the work grows with the square of the
+    // keywords at every dash.
+    PrsParser* p = PrsInit();
+    EventLog log(p);
+    uint64_t words = 0;
+    for (int k = 2; k <= 21; ++k) {
+        PrsAddLexiconPhrase(p, W(std::string(static_cast<size_t>(k), '-').c_str()).c_str(), W("dashes").c_str(), nullptr);
+        words += static_cast<uint64_t>(k);
+    }
+    AddRule(p, nullptr, "mark", true, 29, {{"dashes", {}}});
+    PrsContext* c = PrsCreateContext(p);
+    const uint64_t run = 300;
+    PrsParse(p, c, W(std::string(run, '-').c_str()).c_str());
+    EXPECT_LE(c->chart.OfferCount(), 2 * run * words);
+    const Lines events = log.Take();
+    ASSERT_FALSE(events.empty());
+    EXPECT_EQ("1 mark 0-20", events.front());
+    // A phrase still needs its words in a row.
+    PrsParse(p, c, W("- x -").c_str());
+    for (const std::string& e : log.Take())
+        EXPECT_NE('1', e[0]) << e;
+    PrsContextDestroy(c);
+    PrsDeInit(p);
+}
+
 TEST(Parse, EventOrderIsMovedRemovedAdded)
 {
     Small s;
