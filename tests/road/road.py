@@ -296,8 +296,9 @@ class Road:
                                         f"{IDS_DEST_FILING}")
         self.desktop = poll(self._desktop_window, 30, "the desktop's X window")
 
-    def browser_log(self):
-        """A fresh log of the browser stand-in (placed by prepare's "browser")."""
+    def browser_standin(self):
+        """The browser stand-in as the user's browser, with a fresh log."""
+        self.prefix.standins(self.bin, ["browser"])
         log = self.work / "browser.log"
         log.unlink(missing_ok=True)
         self.prefix.import_registry(
@@ -546,10 +547,9 @@ class WebCalendar(Edition):
     pane = 510                        # the calendar pane
     date, start, end = 126, 131, 132  # its date and time fields
     url = "http://calendar.example.com/event/add?"
-    standins = ("browser",)
 
     def standin(self, road):
-        return road.browser_log()
+        return road.browser_standin()
 
     def fields(self, probe):
         return {self.date: probe.ok("format-date 1"), self.start: probe.ok("format-time 12 30"),
@@ -930,10 +930,10 @@ def run_demo(args):
     """Default settings, as a new user starts: the note typed, then a picture."""
     road = Road(args.build, Path(args.build).parent / "run", install=args.install)
     try:
+        road.prepare(None)
         # The prefix has no browser of its own; without one the web actions
         # are off. The stand-in plays the user's browser.
-        road.prepare(None, ("browser",))
-        road.browser_log()
+        road.browser_standin()
         road.start().wait_ready(60)
         road.focus_desktop()
         road.xdotool("key", "--clearmodifiers", NEW_NOTE_KEY)
@@ -985,8 +985,8 @@ def run_bench(args):
     short = "lunch with Anna tomorrow 12:30 pm at Rio"[:40]
     long_text = ("please bring the quarterly report and the slides for the review " * 20)[:982] + " tomorrow 12:30"
     try:
-        road.prepare(edition.settings(), edition.standins)
-        road.browser_log()
+        road.prepare(edition.settings())
+        road.browser_standin()
         for run in range(args.runs):
             begin = time.monotonic()
             road.start().wait_ready()
