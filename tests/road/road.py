@@ -164,13 +164,38 @@ class Prefix:
         reg.write_text("REGEDIT4\n\n" + body, encoding="ascii")
         self.run(["regedit", "/S", windows_path(reg)])
 
+    def script(self, name, bin_dir, *args):
+        """One of the project's scripts, run on this prefix."""
+        env = dict(self.env, QUI_BIN=str(bin_dir))
+        done = subprocess.run([str(TOP / "scripts" / name)] + [str(a) for a in args], env=env,
+                              stdin=subprocess.DEVNULL, stdout=subprocess.PIPE, stderr=subprocess.STDOUT,
+                              timeout=120 * TIME_FACTOR)
+        if done.returncode != 0:
+            raise RoadError(f"scripts/{name}: {done.stdout.decode(errors='replace')[-2000:]}")
+
     def install(self, bin_dir, folder):
         """The install a user gets, through the one script that makes it."""
-        env = dict(self.env, QUI_BIN=str(bin_dir))
-        done = subprocess.run([str(TOP / "scripts" / "install"), str(folder)], env=env, stdin=subprocess.DEVNULL,
-                              stdout=subprocess.PIPE, stderr=subprocess.STDOUT, timeout=120 * TIME_FACTOR)
-        if done.returncode != 0:
-            raise RoadError(f"scripts/install: {done.stdout.decode(errors='replace')[-2000:]}")
+        self.script("install", bin_dir, folder)
+
+    def standins(self, bin_dir, kinds):
+        """The programs the product works beside, where a user has them."""
+        if kinds:
+            self.script("standins", bin_dir, *kinds)
+
+
+def product_files():
+    """What the product's installer puts in the install folder."""
+    lines = (TOP / "scripts" / "install-files.txt").read_text().splitlines()
+    return {line for line in lines if line.strip() and not line.startswith("#")}
+
+
+def check_install(folder):
+    """A fresh install holds exactly the product's files."""
+    found = {p.relative_to(folder).as_posix() for p in Path(folder).rglob("*") if not p.is_dir()}
+    wanted = product_files()
+    if found != wanted:
+        raise RoadError(f"the install folder is not the product's: not the product's {sorted(found - wanted)}, "
+                        f"missing {sorted(wanted - found)}")
 
 
 class Probe:
@@ -242,12 +267,22 @@ class Road:
 
     # -- setting up
 
-    def prepare(self, settings):
+    def prepare(self, settings, standins=()):
+        """The prefix with the stand-ins the run asks for, then the install,
+        as on a user's machine that has the back end before the product."""
         self.work.mkdir(parents=True, exist_ok=True)
         self.step("private prefix")
         self.prefix.create()
+        if standins:
+            self.step(f"stand-ins: {' '.join(standins)}")
+            self.prefix.standins(self.bin, standins)
         self.step("install")
+        fresh = self.install_dir == self.work / "install"
+        if fresh:
+            shutil.rmtree(self.install_dir, ignore_errors=True)
         self.prefix.install(self.bin, self.install_dir)
+        if fresh:
+            check_install(self.install_dir)
         if settings:
             self.prefix.import_registry(settings)
         self.step("probe")
@@ -262,17 +297,13 @@ class Road:
         self.desktop = poll(self._desktop_window, 30, "the desktop's X window")
 
     def browser_standin(self):
-        """The browser stand-in as the program for web pages, with a fresh log."""
+        """The browser stand-in as the user's browser, with a fresh log."""
+        self.prefix.standins(self.bin, ["browser"])
         log = self.work / "browser.log"
         log.unlink(missing_ok=True)
-        program = reg_text(f'"{windows_path(self.bin / "browsers" / "explorer" / "browser.exe")}" "%1"')
         self.prefix.import_registry(
             "[HKEY_CURRENT_USER\\Software\\QuillmateStandIns\\Browsers]\n"
-            f"\"Log\"=\"{reg_text(windows_path(log))}\"\n"
-            "[HKEY_CLASSES_ROOT\\.html]\n@=\"QuillmateStandIn.Page\"\n"
-            f"[HKEY_CLASSES_ROOT\\QuillmateStandIn.Page\\shell\\open\\command]\n@=\"{program}\"\n"
-            f"[HKEY_CLASSES_ROOT\\http\\shell\\open\\command]\n@=\"{program}\"\n")
-        self.prefix.run(["regsvr32", "/s", windows_path(self.bin / "BrowserStandIn.dll")])
+            f"\"Log\"=\"{reg_text(windows_path(log))}\"\n")
         return log
 
     # -- the program
@@ -477,6 +508,7 @@ class Edition:
     active_pim = 0
     text = ""        # the note typed
     pane = 0         # the control id of the pane whose fields are read
+    standins = ()    # what scripts/standins places before the install
 
     def settings(self):
         # The edition, and a user past the first run's profile and tip of the day.
@@ -666,6 +698,7 @@ class LotusNotes(PimEdition):
     active_pim = 1
     pane = 507
     standin_key = "HKEY_CURRENT_USER\\Software\\QuillmateStandIns\\Notes"
+    standins = ("notes",)
 
     def standin(self, road):
         folder = road.work / "notes"
@@ -685,9 +718,10 @@ class LotusNotes(PimEdition):
         }
         for name, text in files.items():
             (folder / name).write_bytes(text.encode("ascii"))
+        # The user's data folder: the program folder holds no notes.ini.
         road.prefix.import_registry(
             "[HKEY_LOCAL_MACHINE\\Software\\Lotus\\Notes\\5.0]\n"
-            f"\"Path\"=\"{reg_text(windows_path(folder))}\"\n")
+            f"\"DataPath\"=\"{reg_text(windows_path(folder))}\"\n")
         return folder / "mail" / "alee.nsf"
 
     fail_call = "LNDatabase::CreateDocument"
@@ -710,15 +744,12 @@ class Outlook(PimEdition):
     active_pim = 3
     pane = 525
     standin_key = "HKEY_CURRENT_USER\\Software\\QuillmateStandIns\\Outlook"
+    standins = ("outlook",)
 
     def standin(self, road):
         store = road.work / "outlook.store"
         store.unlink(missing_ok=True)
-        road.prefix.run(["regsvr32", "/s", windows_path(road.bin / "OutlookStandIn.dll")])
-        program = windows_path(road.bin / "outlook-9.0" / "outlook.exe")
         road.prefix.import_registry(
-            "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\OUTLOOK.EXE]\n"
-            f"@=\"{reg_text(program)}\"\n"
             f"[{self.standin_key}]\n\"Store\"=\"{reg_text(windows_path(store))}\"\n"
             "[HKEY_CURRENT_USER\\Software\\Microsoft\\Office\\9.0\\Outlook\\Categories]\n"
             "\"MasterList\"=\"Business;Calls;\"\n")
@@ -748,6 +779,7 @@ class PalmDesktop(PimEdition):
     active_pim = 2
     pane = 503
     user, user_folder = "Zoe", "ZoeD"
+    standins = ("palm",)
 
     def standin(self, road):
         desktop = road.work / "palm"
@@ -755,6 +787,7 @@ class PalmDesktop(PimEdition):
         desktop.mkdir(parents=True)
         road.prefix.run([windows_path(road.bin / "roadpalm.exe"), windows_path(desktop), self.user,
                          self.user_folder, "Business", "Personal"])
+        # The users' data in a folder of the test's own.
         road.prefix.import_registry(
             "[HKEY_CURRENT_USER\\Software\\U.S. Robotics\\Pilot Desktop\\core]\n"
             f"\"Path\"=\"{reg_text(windows_path(desktop))}\"\n"
@@ -796,7 +829,75 @@ class PalmDesktop(PimEdition):
             del road.prefix.env["PALM_STANDIN_FAIL"]
 
 
+WM_CLOSE = 0x0010
+MAX_OPEN_NOTES = 5   # the automation server queues what comes while this many notes are open
+
+
+class ScriptClient(Edition):
+    """The installed program's automation server from a script of Wine's
+    script host: a burst of notes while the program runs. Each text reaches a
+    note: five open at once, the rest queued and opened as notes close, in
+    order, none lost. The uninstall takes the server away again."""
+    datastore = "CWebOnlyDatastore"
+    active_pim = 4
+    texts = [f"note {n} from the script" for n in range(1, 9)]
+
+    def send(self, road, texts):
+        """Runs the client; its answer, "create <error number>" first."""
+        lines = ["On Error Resume Next", 'Set server = CreateObject("Quillmate.Ozu")',
+                 'WScript.Echo "create " & Err.Number', "If Err.Number = 0 Then"]
+        for text in texts:
+            lines += [f'  server.NewNote "{text}"', f'  If Err.Number <> 0 Then WScript.Echo "{text}: " & Err.Number',
+                      "  Err.Clear"]
+        lines += ["End If", ""]
+        script = road.work / "client.vbs"
+        script.write_text("\r\n".join(lines), encoding="ascii")
+        answer = road.prefix.output(["cscript", "//nologo", windows_path(script)]).split()
+        road.step(f"script client: {' '.join(answer)}")
+        return " ".join(answer)
+
+    def open_notes(self, road):
+        """{window: text} of the visible notes, never more than five."""
+        notes = dict((row.split(" ", 1) + [""])[:2] for row in road.probe.ok("notes").split("\t") if row)
+        if len(notes) > MAX_OPEN_NOTES:
+            raise RoadError(f"{len(notes)} notes open at once: {notes}")
+        return notes
+
+    def run(self, road, artefact):
+        road.start().wait_ready()
+        answer = self.send(road, self.texts)
+        if answer != "create 0":
+            raise RoadError(f"the script client could not send its notes: {answer}")
+        shown = sorted(self.texts[:MAX_OPEN_NOTES])
+        notes = poll(lambda: (lambda n: n if sorted(n.values()) == shown else None)(self.open_notes(road)),
+                     15, f"the notes {shown}")
+        road.screenshot(artefact)
+        # Each note closed lets the next queued text open, in the order sent.
+        for text in self.texts[MAX_OPEN_NOTES:]:
+            window, closed = next(iter(notes.items()))
+            expected = sorted([t for t in notes.values() if t != closed] + [text])
+            road.probe.ok(f"post {window} {WM_CLOSE} 0")
+            try:
+                notes = poll(lambda: (lambda n: n if sorted(n.values()) == expected else None)(self.open_notes(road)),
+                             15, f"the queued {text!r} in place of {closed!r}")
+            except RoadError as e:
+                raise RoadError(f"{e}: the notes hold {sorted(self.open_notes(road).values())}") from None
+        for window in notes:
+            road.probe.ok(f"post {window} {WM_CLOSE} 0")
+        poll(lambda: not self.open_notes(road), 15, "every note closed")
+        road.step("every text reached a note")
+
+        road.exit()
+        if road.program.poll() is None:
+            raise RoadError("Quillmate.exe did not end by its exit command")
+        road.prefix.script("uninstall", road.bin, road.install_dir)
+        answer = self.send(road, self.texts[:1])
+        if answer != "create 429":
+            raise RoadError(f"after the uninstall the script client still finds the server: {answer}")
+
+
 EDITIONS = {"WebCalendar": WebCalendar, "LotusNotes": LotusNotes, "PalmDesktop": PalmDesktop, "Outlook": Outlook}
+EDITIONS["ScriptClient"] = ScriptClient
 
 
 # -- the three uses
@@ -808,7 +909,7 @@ def run_test(args):
         return SKIPPED
     road = Road(args.build, args.work)
     try:
-        road.prepare(edition.settings())
+        road.prepare(edition.settings(), edition.standins)
         edition.run(road, Path(args.work) / f"{args.edition}.png")
     except (RoadError, subprocess.SubprocessError, OSError) as e:
         print(f"FAILED: {e}")

@@ -14,6 +14,8 @@
 //   note                        the visible note window (0 when none), whether it is in
 //                               front, and whether the keyboard is in its text
 //   note-text                   the text of the current note
+//   notes                       every visible note window and its text ("<window> <text>"),
+//                               tab-separated ("ok" alone when there is none)
 //   set-note-text <text>        replaces the note's text, caret at its end
 //   pane <pane id> <field id>...  the texts of the fields of that destination pane
 //   button <id>                 the centre of a destination window's button, in desktop coordinates
@@ -472,6 +474,14 @@ std::string Run(const std::string& line)
     if (verb == "note-text") {
         HWND edit = NoteEdit(CurrentNote());
         return edit ? "ok " + Flat(WindowText(edit)) : "fail no note";
+    }
+    if (verb == "notes") {
+        std::string answer = "ok";
+        for (HWND note : VisibleTopLevel(kNoteClass)) {
+            HWND edit = NoteEdit(note);
+            answer += (answer.size() == 2 ? " " : "\t") + Hex(note) + " " + Flat(edit ? WindowText(edit) : "");
+        }
+        return answer;
     }
     if (verb == "set-note-text") {
         HWND edit = NoteEdit(CurrentNote());
