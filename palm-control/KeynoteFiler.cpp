@@ -6,13 +6,41 @@
 
 namespace {
 
-// The record's properties that filing reads.
-const wchar_t* const kPropertyNames[] = {
-    L"AlarmAdvance", L"AlarmAdvanceUnit", L"Body",     L"Completed",    L"DueDate", L"StartDate", L"EndDate",
-    L"JournalCategory", L"Note",          L"Priority", L"TaskCategory", L"Private", L"Type",
-};
-
 const int kCategoryLimit = 1023;
+
+short Short(const COleDispatchDriver& record, DISPID member)
+{
+    short value = 0;
+    record.GetProperty(member, VT_I2, &value);
+    return value;
+}
+
+CString Category(const COleDispatchDriver& record, DISPID member)
+{
+    VARIANT value;
+    VariantInit(&value);
+    record.GetProperty(member, VT_VARIANT, &value);
+    CString text;
+    try {
+        text = CategoryText(value);
+    } catch (...) {
+        VariantClear(&value);
+        throw;
+    }
+    VariantClear(&value);
+    return text;
+}
+
+// One entry's run: a member the record does not answer files nothing.
+template <class Run> int Filed(const Run& run)
+{
+    try {
+        return run();
+    } catch (CException* e) {
+        e->Delete();
+        return 0;
+    }
+}
 
 }  // namespace
 
@@ -56,104 +84,66 @@ CString CategoryText(const VARIANT& value)
     return text;
 }
 
-KeynoteFiler::KeynoteFiler(PilotManager& manager)
-    : m_manager(manager), m_cache(kPropertyNames, sizeof kPropertyNames / sizeof kPropertyNames[0])
-{
-}
-
 short KeynoteFiler::File(IDispatch* keynote)
 {
-    if (!keynote || !m_cache.Fill(keynote))
+    if (!keynote)
         return 1;
-    const long type = Long(keynote, L"Type");
+    const COleDispatchDriver record(keynote, FALSE);
+    long type = 0;
+    try {
+        record.GetProperty(DISPID_GODWIT_TYPE, VT_I4, &type);
+    } catch (CException* e) {
+        e->Delete();
+        return 0;
+    }
     int result = 1;
     if (type & GODWIT_TYPE_TODO)
-        result = FileTodo(keynote);
+        result = Filed([&] { return FileTodo(record); });
     if (type & GODWIT_TYPE_JOURNAL)
-        result = FileMemo(keynote);
+        result = Filed([&] { return FileMemo(record); });
     if (type & GODWIT_TYPE_CALENDAR)
-        result = FileDateBook(keynote);
+        result = Filed([&] { return FileDateBook(record); });
     return static_cast<short>(result);
 }
 
-int KeynoteFiler::FileTodo(IDispatch* keynote)
+int KeynoteFiler::FileTodo(const COleDispatchDriver& record)
 {
     TodoItem item;
-    item.description = Text(keynote, L"Body");
-    item.isPrivate = Long(keynote, L"Private");
-    item.priority = Long(keynote, L"Priority");
-    item.dueDate = Date(keynote, L"DueDate");
-    item.category = Category(keynote, L"TaskCategory");
-    item.completed = Long(keynote, L"Completed");
-    item.note = Text(keynote, L"Note");
+    record.GetProperty(DISPID_GODWIT_BODY, VT_BSTR, &item.description);
+    item.isPrivate = Short(record, DISPID_GODWIT_PRIVATE);
+    item.priority = Short(record, DISPID_GODWIT_PRIORITY);
+    record.GetProperty(DISPID_GODWIT_DUEDATE, VT_DATE, &item.dueDate);
+    item.category = Category(record, DISPID_GODWIT_TASKCATEGORY);
+    item.completed = Short(record, DISPID_GODWIT_COMPLETED);
+    record.GetProperty(DISPID_GODWIT_NOTE, VT_BSTR, &item.note);
     return m_manager.AddTodoItem(&item);
 }
 
-int KeynoteFiler::FileMemo(IDispatch* keynote)
+int KeynoteFiler::FileMemo(const COleDispatchDriver& record)
 {
     MemoItem item;
-    item.text = Text(keynote, L"Body");
-    item.isPrivate = Long(keynote, L"Private");
-    item.category = Category(keynote, L"JournalCategory");
+    record.GetProperty(DISPID_GODWIT_BODY, VT_BSTR, &item.text);
+    item.isPrivate = Short(record, DISPID_GODWIT_PRIVATE);
+    item.category = Category(record, DISPID_GODWIT_JOURNALCATEGORY);
     return m_manager.AddMemoItem(&item);
 }
 
-int KeynoteFiler::FileDateBook(IDispatch* keynote)
+int KeynoteFiler::FileDateBook(const COleDispatchDriver& record)
 {
     DateBookItem item;
-    item.description = Text(keynote, L"Body");
-    item.note = Text(keynote, L"Note");
-    item.isPrivate = Long(keynote, L"Private");
-    item.start = Date(keynote, L"StartDate");
-    item.end = Date(keynote, L"EndDate");
-    item.alarmAdvance = Long(keynote, L"AlarmAdvance");
+    record.GetProperty(DISPID_GODWIT_BODY, VT_BSTR, &item.description);
+    record.GetProperty(DISPID_GODWIT_NOTE, VT_BSTR, &item.note);
+    item.isPrivate = Short(record, DISPID_GODWIT_PRIVATE);
+    record.GetProperty(DISPID_GODWIT_STARTDATE, VT_DATE, &item.start);
+    record.GetProperty(DISPID_GODWIT_ENDDATE, VT_DATE, &item.end);
+    long advance = 0;
+    record.GetProperty(DISPID_GODWIT_ALARMADVANCE, VT_I4, &advance);
+    item.alarmAdvance = advance;
     // -1 keeps Palm Desktop's own alarm, whose unit is its own too.
-    if (item.alarmAdvance != -1)
-        item.alarmUnit = Long(keynote, L"AlarmAdvanceUnit");
+    if (advance != -1) {
+        long unit = 0;
+        record.GetProperty(DISPID_GODWIT_ALARMADVANCEUNIT, VT_I4, &unit);
+        item.alarmUnit = unit;
+    }
     return m_manager.AddDateBookItem(&item);
-}
-
-bool KeynoteFiler::Read(IDispatch* keynote, const wchar_t* name, VARTYPE type, VARIANT* value)
-{
-    VariantInit(value);
-    if (FAILED(m_cache.Read(keynote, name, value)))
-        return false;
-    if (type == VT_VARIANT || value->vt == type)
-        return true;
-    if (SUCCEEDED(VariantChangeType(value, value, 0, type)))
-        return true;
-    VariantClear(value);
-    return false;
-}
-
-long KeynoteFiler::Long(IDispatch* keynote, const wchar_t* name)
-{
-    VARIANT value;
-    return Read(keynote, name, VT_I4, &value) ? value.lVal : 0;
-}
-
-double KeynoteFiler::Date(IDispatch* keynote, const wchar_t* name)
-{
-    VARIANT value;
-    return Read(keynote, name, VT_DATE, &value) ? value.date : 0.0;
-}
-
-CString KeynoteFiler::Text(IDispatch* keynote, const wchar_t* name)
-{
-    VARIANT value;
-    if (!Read(keynote, name, VT_BSTR, &value))
-        return CString();
-    CString text = AnsiText(value.bstrVal, SysStringLen(value.bstrVal));
-    VariantClear(&value);
-    return text;
-}
-
-CString KeynoteFiler::Category(IDispatch* keynote, const wchar_t* name)
-{
-    VARIANT value;
-    if (!Read(keynote, name, VT_VARIANT, &value))
-        return CString();
-    CString text = CategoryText(value);
-    VariantClear(&value);
-    return text;
 }

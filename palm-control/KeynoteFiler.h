@@ -1,11 +1,11 @@
 // Files a Godwit item record into the Palm Desktop as a to-do, a memo and a
-// date-book entry, as its type bits ask; the record is read by property name.
+// date-book entry, as its type bits ask; the record is read by DISPID only,
+// each member with the type the record declares for it.
 #pragma once
 #include <afxquill.h>
 
 #include <oaidl.h>
 
-#include "GodwitDispIdCache.h"
 #include "PilotManager.h"
 
 // The text in the ANSI code page, cut to at most `limit` bytes (0: whole).
@@ -16,27 +16,22 @@ CString CategoryText(const VARIANT& value);
 
 class KeynoteFiler {
 public:
-    explicit KeynoteFiler(PilotManager& manager);
+    explicit KeynoteFiler(PilotManager& manager) : m_manager(manager) {}
     KeynoteFiler(const KeynoteFiler&) = delete;
     KeynoteFiler& operator=(const KeynoteFiler&) = delete;
 
-    // The result of the last entry filed: 1 added, 0 not; 1 when the record
-    // is null or asks for nothing the Palm Desktop keeps.
+    // The result of the last entry filed: 1 added, 0 not (also when the
+    // record did not answer a member the entry needs); 1 when the record is
+    // null or asks for nothing the Palm Desktop keeps; 0 when it does not
+    // answer its type.
     short File(IDispatch* keynote);
 
 private:
-    int FileTodo(IDispatch* keynote);
-    int FileMemo(IDispatch* keynote);
-    int FileDateBook(IDispatch* keynote);
-
-    // A property coerced to `type`; false (and `value` empty) when the
-    // record has no such property or it does not convert.
-    bool Read(IDispatch* keynote, const wchar_t* name, VARTYPE type, VARIANT* value);
-    long Long(IDispatch* keynote, const wchar_t* name);
-    double Date(IDispatch* keynote, const wchar_t* name);
-    CString Text(IDispatch* keynote, const wchar_t* name);
-    CString Category(IDispatch* keynote, const wchar_t* name);
+    // Each throws the dispatch driver's exception when the record does not
+    // answer a member it reads.
+    int FileTodo(const COleDispatchDriver& record);
+    int FileMemo(const COleDispatchDriver& record);
+    int FileDateBook(const COleDispatchDriver& record);
 
     PilotManager& m_manager;
-    GodwitDispIdCache m_cache;
 };

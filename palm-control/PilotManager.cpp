@@ -31,7 +31,34 @@ PalmBinding g_bindings[PalmOperationCount + 1] = {
     {Stub, "GetCalendarDay"},    {Stub, "GetInitialized"},    {Stub, ""},
 };
 
+// The library the rows point into, with a reference of its own, and how
+// many managers use the rows: the library stays while any of them does.
+HMODULE g_boundModule = nullptr;
+int g_boundManagers = 0;
+
+void UnbindAll()
+{
+    for (int i = 0; i < PalmOperationCount; ++i)
+        g_bindings[i].call = Stub;
+}
+
 const int kUserPathSize = 260;
+
+// The folder of the module this code is part of (Finch.ocx), with its
+// trailing backslash; empty when it cannot be told.
+CString OwnFolder()
+{
+    HMODULE self = nullptr;
+    if (!GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                            reinterpret_cast<LPCSTR>(g_bindings), &self))
+        return CString();
+    char path[MAX_PATH] = "";
+    const DWORD length = GetModuleFileNameA(self, path, sizeof path);
+    if (length == 0 || length >= sizeof path)
+        return CString();
+    CString folder(path);
+    return folder.Left(folder.ReverseFind('\\') + 1);
+}
 
 bool FileExists(const CString& path)
 {
@@ -61,12 +88,15 @@ void AppendToPath(const CString& folder)
 
 PilotManager::~PilotManager()
 {
-    if (!m_module)
-        return;
-    // The rows must not point into a library that is gone.
-    for (int i = 0; i < PalmOperationCount; ++i)
-        g_bindings[i].call = Stub;
-    FreeLibrary(m_module);
+    // The rows must not point into a library that is gone; another
+    // control's manager may still use them.
+    if (m_bound && --g_boundManagers == 0) {
+        UnbindAll();
+        FreeLibrary(g_boundModule);
+        g_boundModule = nullptr;
+    }
+    if (m_module)
+        FreeLibrary(m_module);
 }
 
 int PilotManager::DesktopGeneration(const CString& folder)
@@ -100,13 +130,20 @@ BOOL PilotManager::GetInitialized()
     if (!Load(name))
         return FALSE;
     Bind();
+    if (!m_bound)
+        return FALSE;
     m_usable = g_bindings[OpGetInitialized].call(nullptr) == 1;
     return m_usable;
 }
 
 bool PilotManager::Load(const char* name)
 {
-    HMODULE module = LoadLibraryA(name);
+    // Only the library beside Finch: one of that name in the current folder
+    // or on PATH is not ours. Its own libraries are looked for beside it.
+    const CString folder = OwnFolder();
+    if (folder.IsEmpty())
+        return false;
+    HMODULE module = LoadLibraryExA(folder + name, nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
     if (!module)
         return false;
     m_module = module;
@@ -116,10 +153,22 @@ bool PilotManager::Load(const char* name)
 
 void PilotManager::Bind()
 {
-    for (PalmBinding* row = g_bindings; row->name[0]; ++row) {
-        if (FARPROC found = GetProcAddress(m_module, row->name))
-            row->call = reinterpret_cast<PalmOperation>(found);
+    if (g_boundModule != m_module) {
+        HMODULE held = nullptr;
+        if (!GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS, reinterpret_cast<LPCSTR>(m_module), &held))
+            return;
+        // Rows of another library would be left pointing into it.
+        UnbindAll();
+        if (g_boundModule)
+            FreeLibrary(g_boundModule);
+        g_boundModule = held;
+        for (PalmBinding* row = g_bindings; row->name[0]; ++row) {
+            if (FARPROC found = GetProcAddress(m_module, row->name))
+                row->call = reinterpret_cast<PalmOperation>(found);
+        }
     }
+    m_bound = true;
+    ++g_boundManagers;
 }
 
 bool PilotManager::Ready()

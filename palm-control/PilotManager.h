@@ -1,5 +1,6 @@
 // The loader of the Palm data library: chooses Lark.dll or Linnet.dll for
-// the installed Palm Desktop, loads it once, binds its operations by name
+// the installed Palm Desktop, loads it once from the folder Finch lives in,
+// binds its operations by name
 // and answers every operation, with empty results while the library is not
 // usable.
 #pragma once
@@ -33,7 +34,8 @@ enum PalmOperationIndex {
 class PilotManager {
 public:
     PilotManager() = default;
-    // Frees the library when one was loaded.
+    // Frees the library when one was loaded; the process's bindings go back
+    // to the stub when no other manager uses them.
     ~PilotManager();
     PilotManager(const PilotManager&) = delete;
     PilotManager& operator=(const PilotManager&) = delete;
@@ -89,11 +91,14 @@ private:
     int List(int index, VARIANT* list);
     // Operations whose empty result is a null text in the pointer given.
     template <class Pointer> int Text(int index, Pointer* text);
+    // The named library from this module's own folder.
     bool Load(const char* name);
     void Bind();
 
     bool m_attempted = false;
     bool m_usable = false;
+    // This manager counts among the users of the process's bindings.
+    bool m_bound = false;
     CString m_libraryName;
     HMODULE m_module = nullptr;
 };

@@ -123,15 +123,17 @@ PALM_OPERATION(GetUserPath)
     char* buffer = static_cast<char*>(argument);
     if (!buffer)
         return 0;
-    // The caller's buffer holds a full path and no more: a longer folder is
-    // refused rather than written past its end or cut to another folder.
-    const CString& path = GetPalmAccessManager().User().userPath;
-    if (path.GetLength() >= MAX_PATH) {
-        buffer[0] = '\0';
-        return 0;
-    }
-    memcpy(buffer, path.GetString(), static_cast<size_t>(path.GetLength()) + 1);
-    return 1;
+    return Guarded([buffer] {
+        // The caller's buffer holds a full path and no more: a longer folder
+        // is refused rather than written past its end or cut to another folder.
+        const CString& path = GetPalmAccessManager().User().userPath;
+        if (path.GetLength() >= MAX_PATH) {
+            buffer[0] = '\0';
+            return 0;
+        }
+        memcpy(buffer, path.GetString(), static_cast<size_t>(path.GetLength()) + 1);
+        return 1;
+    });
 }
 
 PALM_OPERATION(GetCurrentItem)
@@ -223,7 +225,9 @@ PALM_OPERATION(GetUsers)
 
 PALM_OPERATION(GetCurrentUser)
 {
-    return StoreText(argument, GetPalmAccessManager().User().userName);
+    if (!argument)
+        return 0;
+    return Guarded([argument] { return StoreText(argument, GetPalmAccessManager().User().userName); });
 }
 
 PALM_OPERATION(SetCurrentUser)
@@ -277,5 +281,5 @@ PALM_OPERATION(GetCalendarDay)
 PALM_OPERATION(GetInitialized)
 {
     (void)argument;
-    return GetPalmAccessManager().IsInitialized();
+    return Guarded([] { return GetPalmAccessManager().IsInitialized(); });
 }

@@ -1,6 +1,7 @@
-// The library's one access manager, made when the library is loaded and
-// destroyed when it is unloaded.
+// The library's one access manager, made when an operation first needs it
+// and destroyed when the library is unloaded.
 #pragma once
 #include "PalmAccessManager.h"
 
+// Throws when the manager cannot be made; the next call tries again.
 PalmAccessManager& GetPalmAccessManager();

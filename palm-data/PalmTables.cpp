@@ -58,11 +58,14 @@ int PalmTableAccess::AddRecord(const std::function<CBaseRecord*(CBaseTable*)>& m
         std::unique_ptr<CBaseRecord> record(make(&table));
         if (table.AddRecord(record.get()) != 0)
             return 0;
+        // A record filled in part is not saved: the table is closed unsaved.
         try {
             fill(*record);
         } catch (CException* e) {
             e->Delete();
+            return 0;
         } catch (...) {
+            return 0;
         }
         table.Save();
         return 1;

@@ -36,9 +36,9 @@ protected:
     CBaseTable* Open();
     void Close();
     // The adding steps around one record: open, make the record on the
-    // table, add it, fill it (whatever the filling meets, the record keeps
-    // what it got), save, close. 1 when saved; 0 when the table could not be
-    // read, took no record or could not be saved.
+    // table, add it, fill it, save, close. 1 when saved; 0 when the table
+    // could not be read, took no record, could not fill the record whole
+    // (nothing is saved then) or could not be saved.
     int AddRecord(const std::function<CBaseRecord*(CBaseTable*)>& make,
                   const std::function<void(CBaseRecord&)>& fill);
     // Opens the table, runs the action, closes the table: the action's

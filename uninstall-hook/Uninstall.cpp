@@ -65,6 +65,24 @@ void PutUninstallerOnPath()
         NotesPathUtil::AppendToPath(path.substr(0, slash).c_str());
 }
 
+// The server file the ProgID's class is registered with, as a full path;
+// empty when the registration names none.
+std::string RegisteredServer(const char* progId)
+{
+    char clsid[64];
+    if (!NotesPathUtil::ReadRegText(HKEY_CLASSES_ROOT, (std::string(progId) + "\\CLSID").c_str(), nullptr, clsid,
+                                    sizeof clsid))
+        return std::string();
+    char server[MAX_PATH];
+    if (!NotesPathUtil::ReadRegText(HKEY_CLASSES_ROOT, (std::string("CLSID\\") + clsid + "\\InprocServer32").c_str(),
+                                    nullptr, server, sizeof server))
+        return std::string();
+    // Only a full path: a bare name would be looked for on the search path.
+    const bool absolute =
+        (server[0] && server[1] == ':' && server[2] == '\\') || (server[0] == '\\' && server[1] == '\\');
+    return absolute ? std::string(server) : std::string();
+}
+
 bool SubkeyLeft(HKEY root, const char* key)
 {
     HKEY handle;
@@ -178,10 +196,14 @@ void UnregisterComponent(const std::string& folder, const char* file, const char
     if (!KeyExists(HKEY_CLASSES_ROOT, progId))
         return;
     // By full path only: a file of the same name elsewhere on the search
-    // path is not ours to run.
+    // path is not ours to run. The registration names the file wherever it
+    // is, also when the install folder is not known.
+    std::string server = RegisteredServer(progId);
+    if (server.empty() && !folder.empty())
+        server = folder + "\\" + file;
     HMODULE library = nullptr;
-    if (!folder.empty())
-        library = LoadLibraryExA((folder + "\\" + file).c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+    if (!server.empty())
+        library = LoadLibraryExA(server.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
     if (library) {
         typedef HRESULT(WINAPI * Unregister)();
         if (Unregister entry = reinterpret_cast<Unregister>(GetProcAddress(library, "DllUnregisterServer")))

@@ -20,8 +20,9 @@ BOOL IsInstallFolder(const std::string& folder);
 // removed themselves, never followed.
 BOOL RemoveFolderTree(const std::string& folder);
 
-// Unregisters one component from its file in the install folder, then
-// removes its ProgIDs; a component whose ProgID is not registered is skipped.
+// Unregisters one component from the server file its class is registered
+// with (else its file in the install folder), then removes its ProgIDs; a
+// component whose ProgID is not registered is skipped.
 void UnregisterComponent(const std::string& folder, const char* file, const char* progId);
 
 // The main program's automation server: its ProgIDs, class, type library and

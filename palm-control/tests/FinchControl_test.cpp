@@ -7,8 +7,8 @@
 #include <tlhelp32.h>
 
 #include <algorithm>
+#include <map>
 #include <memory>
-
 #include <string>
 #include <vector>
 
@@ -137,6 +137,44 @@ public:
         return S_OK;
     }
     int changes = 0;
+};
+
+// An item record of another make: Godwit's DISPIDs under names of its own,
+// so that it answers none of Godwit's names, and each value in a type of
+// its own choosing. A member it was not given is not found.
+class ForeignRecord : public QuiComTesting::StackDispatch {
+public:
+    void Set(DISPID id, VARTYPE vt, double number)
+    {
+        Variant value;
+        value.vt = VT_R8;
+        value.dblVal = number;
+        EXPECT_EQ(S_OK, VariantChangeType(&m_values[id], &value, 0, vt));
+    }
+    void Set(DISPID id, const wchar_t* text)
+    {
+        Variant value(text);
+        EXPECT_EQ(S_OK, VariantCopy(&m_values[id], &value));
+    }
+    STDMETHODIMP GetTypeInfoCount(UINT* count) override
+    {
+        *count = 0;
+        return S_OK;
+    }
+    STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+    STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return DISP_E_UNKNOWNNAME; }
+    STDMETHODIMP Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS*, VARIANT* result, EXCEPINFO*,
+                        UINT*) override
+    {
+        auto found = m_values.find(id);
+        if (found == m_values.end() || !(flags & DISPATCH_PROPERTYGET) || !result)
+            return DISP_E_MEMBERNOTFOUND;
+        VariantInit(result);
+        return VariantCopy(result, &found->second);
+    }
+
+private:
+    std::map<DISPID, Variant> m_values;
 };
 
 // The control in a framework container window, as the main program holds
@@ -473,6 +511,68 @@ TEST_F(FinchControl, TypeBitsChooseWhatIsFiled)
     none.pdispVal = nullptr;
     ASSERT_EQ(S_OK, CallMethod(Finch(), DISPID_FINCH_FILEKEYNOTE, {&none}, &result));
     EXPECT_EQ(1, result.iVal) << "a null record";
+}
+
+TEST_F(FinchControl, TheRecordIsReadByDispIdOnly)
+{
+    struct Row {
+        const char* what;
+        long type;  // -1: the record answers nothing
+        bool note;
+        short result;
+        size_t todos, appointments;
+    };
+    const std::vector<Row> rows = {
+        {"another make's record", GODWIT_TYPE_TODO | GODWIT_TYPE_CALENDAR, true, 1, 1, 1},
+        {"a record that answers nothing", -1, false, 0, 1, 1},
+        {"a to-do without its note", GODWIT_TYPE_TODO, false, 0, 1, 1},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        ForeignRecord record;
+        if (row.type != -1) {
+            record.Set(DISPID_GODWIT_TYPE, VT_I2, row.type);
+            record.Set(DISPID_GODWIT_BODY, L"Foreign");
+            if (row.note)
+                record.Set(DISPID_GODWIT_NOTE, L"made elsewhere");
+            record.Set(DISPID_GODWIT_PRIVATE, VT_BOOL, 1);
+            record.Set(DISPID_GODWIT_PRIORITY, VT_I4, 2);
+            record.Set(DISPID_GODWIT_COMPLETED, VT_I4, 0);
+            record.Set(DISPID_GODWIT_DUEDATE, VT_DATE, 46091.0);
+            record.Set(DISPID_GODWIT_STARTDATE, VT_DATE, 46091.375);
+            record.Set(DISPID_GODWIT_ENDDATE, VT_DATE, 46091.4375);
+            record.Set(DISPID_GODWIT_TASKCATEGORY, L"Work");
+            // No unit: an advance of -1 leaves it unread.
+            record.Set(DISPID_GODWIT_ALARMADVANCE, VT_I4, -1);
+        }
+        EXPECT_EQ(row.result, File(&record));
+        auto lines = [](const std::string& text) { return static_cast<size_t>(std::count(text.begin(), text.end(), '\n')); };
+        EXPECT_EQ(row.todos, lines(Zoe(kTodo)));
+        EXPECT_EQ(row.appointments, lines(Zoe(kDateBook)));
+    }
+    const std::string todo = Zoe(kTodo);
+    EXPECT_NE(std::string::npos, todo.find("private=1 deleted=0 archived=0 description=\"Foreign\"")) << todo;
+    EXPECT_NE(std::string::npos, todo.find("priority=2 note=\"made elsewhere\"")) << todo;
+    EXPECT_NE(std::string::npos, Zoe(kDateBook).find("description=\"Foreign\"")) << Zoe(kDateBook);
+}
+
+// A client installed elsewhere, run from a folder that holds libraries named
+// like the data library, still gets the one beside Finch.
+TEST_F(FinchControl, TheDataLibraryIsTheOneBesideFinch)
+{
+    const std::string folder = QuiComTesting::ProgramFolder();
+    const std::string planted = folder + "finch-planted\\";
+    CreateDirectoryA(planted.c_str(), nullptr);
+    // Any library without the data library's operations does.
+    for (const char* name : {"Lark.dll", "Linnet.dll"})
+        ASSERT_TRUE(CopyFileA((folder + "Godwit.ocx").c_str(), (planted + name).c_str(), FALSE)) << name;
+    char previous[MAX_PATH] = "";
+    GetCurrentDirectoryA(sizeof previous, previous);
+    ASSERT_TRUE(SetCurrentDirectoryA(planted.c_str()));
+    const int answer = RunProgram("\"" + folder + "finch-client\\finch_client.exe\"");
+    SetCurrentDirectoryA(previous);
+    QuiTesting::RemoveFolder(planted);
+    EXPECT_EQ(0, answer) << "1: a library planted in the current folder was loaded";
 }
 
 TEST_F(FinchControl, FailuresOfTheDesktopAreTheResult)

@@ -2,6 +2,7 @@
 // that it loads once and only when first needed, and what it does to PATH.
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -162,4 +163,19 @@ TEST_F(PilotManagerTest, AFreedLibraryIsNeverCalled)
     memo.text = "after the library went";
     EXPECT_EQ(0, second.CallByName("AddMemoItem", &memo)) << "nothing is loaded for this manager yet";
     EXPECT_EQ(std::string::npos, desktop.Dump("ZoeD\\memopad\\memopad.dat").find("after the library went"));
+}
+
+// One control going leaves the library, and the process's bindings, to the
+// others still using it.
+TEST_F(PilotManagerTest, ASecondManagerOutlivesTheFirst)
+{
+    std::unique_ptr<PilotManager> first(new PilotManager);
+    ASSERT_TRUE(first->GetInitialized());
+    PilotManager second;
+    ASSERT_TRUE(second.GetInitialized());
+    first.reset();
+    MemoItem memo;
+    memo.text = "after the first went";
+    EXPECT_EQ(1, second.AddMemoItem(&memo));
+    EXPECT_NE(std::string::npos, desktop.Dump("ZoeD\\memopad\\memopad.dat").find("after the first went"));
 }

@@ -152,8 +152,8 @@ inline void AddAppointments(CDateBkTable& table, int alarmUnit, std::initializer
 }
 
 // Lark.dll or Linnet.dll, loaded for the test over the fixture's desktop
-// (the library finds its user when it is loaded), and its operations called
-// by name as the Palm control calls them.
+// (the library finds its user when an operation first needs it), and its
+// operations called by name as the Palm control calls them.
 class LoadedModule {
 public:
     explicit LoadedModule(const char* name) : m_module(LoadLibraryA(name)) {}

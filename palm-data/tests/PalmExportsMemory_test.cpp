@@ -31,8 +31,8 @@ struct NoDesktopAnswer : CPromptHandler {
 
 } // namespace
 
-// The library's manager is made at load; this program's only when asked for,
-// which an operation that ran out of memory before writing never does.
+// This program's manager is made only when asked for, which an operation
+// that ran out of memory before writing never does.
 PalmAccessManager& GetPalmAccessManager()
 {
     ++g_managersAsked;

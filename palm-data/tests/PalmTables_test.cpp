@@ -266,6 +266,7 @@ TEST_F(PalmDataTest, WritesThatFailAnswerZeroAndKeepTheFile)
         {"save fails", good, "CBaseTable::Save", false, true},
         {"open fails", good, "CBaseTable::OpenFrom", false, true},
         {"adding fails", good, "CBaseTable::AddRecord", false, false},
+        {"filling fails half way", good, "CBaseRecord::SetPrivate", false, false},
         {"locked table", good, nullptr, true, true},
     };
     for (const Row& row : rows) {

@@ -187,6 +187,13 @@ CBaseRecord::~CBaseRecord()
         m_table->Forget(this);
 }
 
+void CBaseRecord::SetPrivate(int flag)
+{
+    if (PalmStandInFails("CBaseRecord::SetPrivate"))
+        AfxThrowArchiveException(CArchiveException::genericException, nullptr);
+    m_private = flag ? 1 : 0;
+}
+
 void CToDoRecord::SerializeFields(CArchive& ar)
 {
     SerializeText(ar, m_description);

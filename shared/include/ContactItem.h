@@ -33,7 +33,10 @@ public:
     int32_t shown;   // 1: the entry shown in lists
 };
 
-class CONTACTITEM : public PILOTDATA {
+// Aligned to 8 bytes: on 32-bit Windows the record is then the 168 bytes
+// that the Palm libraries check its size against; a 64-bit build keeps the
+// same fields in the same order.
+class alignas(8) CONTACTITEM : public PILOTDATA {
 public:
     enum { EMAIL_COUNT = 5 };
     // The fourteen texts, in record order.

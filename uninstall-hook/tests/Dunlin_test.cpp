@@ -6,6 +6,7 @@
 #include <shlwapi.h>
 
 #include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -30,6 +31,25 @@ const char* const kProgIds[] = {"Heron.Heron.1", "Heron.Heron", "Godwit.GodwitCt
                                 "Quillmate.Ozu.1", "Quillmate.Ozu", "Quillmate.Ibe"};
 
 typedef LONG(WINAPI* UninstEntry)(HWND, HANDLE, LONG);
+
+// The identifier of the type library a server file carries.
+std::string LibraryId(const std::string& file)
+{
+    std::wstring path(file.begin(), file.end());
+    ITypeLib* library = nullptr;
+    if (FAILED(LoadTypeLibEx(path.c_str(), REGKIND_NONE, &library)))
+        return "<none>";
+    TLIBATTR* attributes = nullptr;
+    std::string id = "<none>";
+    if (SUCCEEDED(library->GetLibAttr(&attributes))) {
+        wchar_t text[64] = L"";
+        StringFromGUID2(attributes->guid, text, 64);
+        id.assign(text, text + wcslen(text));
+        library->ReleaseTLibAttr(attributes);
+    }
+    library->Release();
+    return id;
+}
 
 void Touch(const std::string& path)
 {
@@ -139,6 +159,70 @@ TEST_F(Uninstall, RemovesEveryServerSettingAndFile)
     EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, "Software\\Quillmate"));
     EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kAppPathKey));
     EXPECT_FALSE(Exists(m_folder));
+}
+
+// Each server is found by its registration: without the App Paths value the
+// classes and type libraries still go (the folder stays, nothing names it).
+// A component that is not registered is not loaded, and its keys stay.
+TEST_F(Uninstall, FindsEachServerByItsRegistration)
+{
+    struct Row {
+        const char* what;
+        bool appPath;
+        bool plover;
+    } rows[] = {
+        {"no App Paths value", false, true},
+        {"Plover not registered", true, false},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        CreateDirectoryA(m_folder.c_str(), nullptr);
+        Install();
+        RegisterServers();
+        // Each component's class, and its type library where its own
+        // unregistration removes that (Heron keeps its own).
+        struct Component {
+            const char* progId;
+            const char* file;
+            bool typeLibrary;
+        } components[] = {
+            {"Heron.Heron.1", "Heron.dll", false},
+            {"Godwit.GodwitCtrl.1", "Godwit.ocx", true},
+            {"Quillmate.Plover.1", "Plover.dll", true},
+            {"Finch.FinchCtrl.1", "Finch.ocx", true},
+        };
+        std::map<std::string, std::vector<std::string>> keys;
+        for (const Component& component : components) {
+            std::vector<std::string>& ofIt = keys[component.progId];
+            ofIt.push_back("CLSID\\" + Clsid(component.progId));
+            if (component.typeLibrary)
+                ofIt.push_back("TypeLib\\" + LibraryId(m_folder + "\\" + component.file));
+            for (const std::string& key : ofIt)
+                ASSERT_TRUE(KeyExists(HKEY_CLASSES_ROOT, key)) << key;
+        }
+        if (!row.appPath)
+            SHDeleteValueA(HKEY_LOCAL_MACHINE, kAppPathKey, "PATH");
+        if (!row.plover)
+            SHDeleteKeyA(HKEY_CLASSES_ROOT, "Quillmate.Plover.1");
+
+        RunUninstall();
+
+        for (const auto& component : keys) {
+            const bool kept = !row.plover && component.first == "Quillmate.Plover.1";
+            for (const std::string& key : component.second)
+                EXPECT_EQ(kept, KeyExists(HKEY_CLASSES_ROOT, key)) << key;
+        }
+        EXPECT_EQ(!row.plover, KeyExists(HKEY_CLASSES_ROOT, "Quillmate.Plover"));
+        EXPECT_EQ(row.appPath, !Exists(m_folder));
+
+        // Plover's keys, left by the uninstall, go with a registration of its own.
+        if (!row.plover) {
+            QuiComTesting::ServerLibrary plover((ProgramFolder() + "Plover.dll").c_str());
+            EXPECT_HRESULT_SUCCEEDED(plover.Register());
+            EXPECT_HRESULT_SUCCEEDED(plover.Unregister());
+        }
+        dunlin::RemoveFolderTree(m_folder);
+    }
 }
 
 TEST_F(Uninstall, KeepsTheProductKeyWhileAnotherComponentHasSettings)

@@ -82,7 +82,7 @@ public:
     int GetCategoryId() const { return m_categoryId; }
     void SetCategoryId(int id) { m_categoryId = id; }
     int IsPrivate() const { return m_private; }
-    void SetPrivate(int flag) { m_private = flag ? 1 : 0; }
+    void SetPrivate(int flag);
     int IsDeleted() const { return m_deleted; }
     void SetDeleted(int flag) { m_deleted = flag ? 1 : 0; }
     int IsArchived() const { return m_archived; }
