@@ -6,6 +6,7 @@
 #include <list>
 
 #include "ActionNote.h"
+#include "CalendarFields.h"
 #include "CoreWndUtil.h"
 #include "Datastore.h"
 #include "DateUtil.h"
@@ -118,6 +119,7 @@ void CPimCalDestination::ForgetKeyphrases()
         prop->SetFlags(0);
     }
     m_nPendingEnd = 0;
+    m_nEndOfStart = 0;
     m_bDateNotFromKeyphrase = true;
 }
 
@@ -189,22 +191,17 @@ void CPimCalDestination::OnParseResult1(QuiPrsItemRole* pRole, int, int nExtra, 
             m_bDateNotFromKeyphrase = false;
         }
     }
-    // A start with its day ("monday 12:30") is one phrase: its day is the
-    // entry's date as well.
-    if (prop == m_pStart.get() && m_pDate->GetKeyphraseId() == 0 && !UserChanged(m_pDate.get())) {
-        COleVariant day(value);
-        if (day.vt == VT_DATE && day.date > 0.0)
-            day.date = std::floor(day.date);
-        m_pDate->SetKeyphraseId(nExtra);
-        m_pDate->SetValueAndFlags(day, CDestProp::FLAG_PARSED);
+    if (prop == m_pStart.get() && TakeDayOfStart(*m_pDate, value, nExtra, note))
         m_bDateNotFromKeyphrase = false;
-    }
+    if (prop == m_pEnd.get())
+        m_nEndOfStart = 0;
     if (prop == m_pStart.get() && m_edition == pimPalm && !UserChanged(m_pEnd.get()) && value.vt == VT_DATE &&
         value.date > 0.0) {
         COleVariant end;
         end.vt = VT_DATE;
         end.date = TimeOfDayAfter(value.date, 60);
         m_pEnd->SetValueAndFlags(end, CDestProp::FLAG_PARSED);
+        m_nEndOfStart = m_pEnd->GetKeyphraseId() == 0 ? nExtra : 0;
     }
     if (m_nPendingEnd != 0 && m_pDays->GetKeyphraseId() == 0 && FieldDate(m_pPane->GetDateField()) > 0.0) {
         COleVariant end;
@@ -248,8 +245,6 @@ void CPimCalDestination::OnParseResult2(QuiPrsItemRole* pRole, int, int nExtra, 
     std::vector<CDestProp*> props = {prop};
     if (prop == m_pStart.get())
         props.push_back(m_pDate.get());
-    if (prop == m_pStart.get() && m_edition == pimPalm)
-        props.push_back(m_pEnd.get());
     bool dropped = false;
     for (CDestProp* field : props) {
         if (UserChanged(field) || field->GetKeyphraseId() != nExtra)
@@ -267,6 +262,16 @@ void CPimCalDestination::OnParseResult2(QuiPrsItemRole* pRole, int, int nExtra, 
         }
         field->SetKeyphraseId(0);
         dropped = true;
+    }
+    // The end an hour after a parsed start goes with the phrase that gave it.
+    if (m_nEndOfStart == nExtra && prop == m_pStart.get()) {
+        m_nEndOfStart = 0;
+        if (!UserChanged(m_pEnd.get()) && m_pEnd->GetKeyphraseId() == 0) {
+            COleVariant empty;
+            empty.vt = VT_NULL;
+            empty.date = -1.0;
+            m_pEnd->SetValueAndFlags(empty, CDestProp::FLAG_PARSED);
+        }
     }
     if (dropped) {
         if (CActionNote* note = Note())

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "ActionNote.h"
+#include "CalendarFields.h"
 #include "Datastore.h"
 #include "DateUtil.h"
 #include "DateValue.h"
@@ -112,10 +113,8 @@ void CWebCalDestination::OnParseResult1(QuiPrsItemRole* pRole, int, int nExtra, 
     COleVariant value;
     RoleDate(pRole, value);
     TakeParsedValue(prop, value, nExtra);
-    // A date with its time ("friday 12:30") is one phrase: its day is the
-    // event's date as well.
-    if (prop == m_pStart.get())
-        TakeParsedValue(m_pDate.get(), value, nExtra);
+    if (prop == m_pStart.get() && TakeDayOfStart(*m_pDate, value, nExtra, Note()))
+        m_bChangedByParse = true;
 }
 
 void CWebCalDestination::TakeParsedValue(CDestProp* prop, const VARIANT& value, int nExtra)

@@ -127,6 +127,9 @@ protected:
     // days are counted once a date is there.
     int m_nPendingEnd = 0;
     DATE m_pendingEnd = 0.0;
+    // Palm: the start-time keyphrase whose end, an hour later, the end field
+    // shows; 0 when the end is another's.
+    int m_nEndOfStart = 0;
 };
 
 class COzuCalDestination : public CPimCalDestination {

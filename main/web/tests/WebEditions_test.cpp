@@ -3,6 +3,7 @@
 // opens the shipped connectors' URLs in the browser stand-in.
 #include "WebEditionsTestSupport.h"
 
+#include <algorithm>
 #include <list>
 #include <stdexcept>
 
@@ -323,6 +324,34 @@ TEST_F(WebOnly, TheQueryTextLeavesOutExactlyTheDateAndTimePhrases)
         CString query;
         cal->BuildQueryString(query);
         EXPECT_EQ(std::string(row.query), query.GetString()) << row.note;
+    }
+}
+
+// The calendar edition: no to-do takes the phrase besides the calendar.
+TEST_F(MyTime, ATypedStartKeepsItsMarkWhateverTheUserDidToTheDate)
+{
+    const COleDateTime userDay = Today() + COleDateTimeSpan(9, 0, 0, 0);
+    struct Row {
+        bool userDate;  // the user gave the date before typing
+        std::string date;
+    } rows[] = {{false, DateText(Today())}, {true, DateText(userDay)}};
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.userDate);
+        CWebActionNote* note = Open();
+        ASSERT_NE(nullptr, note);
+        CWebCalPane& cal = DestWnd(note)->GetCalPane();
+        if (row.userDate) {
+            cal.GetDateField().SetDate(userDay.m_dt);
+            cal.GetCalDestination()->GetDateProp()->SetFlags(CDestProp::FLAG_USER_CHANGED);
+        }
+        Type(note, "lunch 12:30");
+        EXPECT_EQ(TimeText(12, 30), Text(cal.GetStartField()));
+        EXPECT_EQ(row.date, Text(cal.GetDateField()));
+        const std::list<QuiPrsKeyphrase*>& marked = note->GetKeyphrases();
+        const QuiPrsKeyphrase* start = KeyphraseOf(cal.GetCalDestination()->GetStartProp()->GetKeyphraseId());
+        EXPECT_EQ(1, std::count(marked.begin(), marked.end(), start)) << "the start's phrase is marked once";
+        note->DestroyNoteWnd();
+        PumpPending();
     }
 }
 
