@@ -516,11 +516,13 @@ BOOL CWebCalPane::OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO
 {
     BOOL handled = CDestPane::OnCmdMsg(nID, nCode, pExtra, pHandlerInfo);
     if (handled && !pHandlerInfo && nID == m_nID && nCode == CN_COMMAND && !GetCheckButton()->GetCheck()) {
-        // An unticked pane starts afresh.
+        // An unticked pane starts afresh, the calendar edition's event type too.
         m_count.SetText("");
         m_start.SetText("");
         m_end.SetText("");
         m_date.SetText("");
+        if (m_bMyTime)
+            m_nEventType = kMyTimeResetLayout;
         ResetLayout();
     }
     return handled;
