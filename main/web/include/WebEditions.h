@@ -121,8 +121,7 @@ public:
     CWebToDoPane& GetToDoPane() { return m_toDo; }
     CWebCalPane& GetCalPane() { return *m_pCal; }
     CWebActionsPane& GetActionsPane() { return m_actions; }
-    // The Notes edition's self and journal panes, for features 4 and 11.
-    COzuQuillmatePane& GetSelfPane() { return m_self; }
+    // The Notes edition's journal pane, for feature 11.
     COzuJournalPane& GetJournalPane() { return m_journal; }
     // Destroys the panes' windows, the destinations' sinks first.
     void DestroyPanes();
