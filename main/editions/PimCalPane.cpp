@@ -6,6 +6,7 @@
 #include <list>
 
 #include "ActionNote.h"
+#include "CalendarFields.h"
 #include "CoreWndUtil.h"
 #include "Datastore.h"
 #include "DateUtil.h"
@@ -118,6 +119,7 @@ void CPimCalDestination::ForgetKeyphrases()
         prop->SetFlags(0);
     }
     m_nPendingEnd = 0;
+    m_nEndOfStart = 0;
     m_bDateNotFromKeyphrase = true;
 }
 
@@ -189,22 +191,17 @@ void CPimCalDestination::OnParseResult1(QuiPrsItemRole* pRole, int, int nExtra, 
             m_bDateNotFromKeyphrase = false;
         }
     }
-    // A start with its day ("monday 12:30") is one phrase: its day is the
-    // entry's date as well.
-    if (prop == m_pStart.get() && m_pDate->GetKeyphraseId() == 0 && !UserChanged(m_pDate.get())) {
-        COleVariant day(value);
-        if (day.vt == VT_DATE && day.date > 0.0)
-            day.date = std::floor(day.date);
-        m_pDate->SetKeyphraseId(nExtra);
-        m_pDate->SetValueAndFlags(day, CDestProp::FLAG_PARSED);
+    if (prop == m_pStart.get() && TakeDayOfStart(*m_pDate, value, nExtra, note))
         m_bDateNotFromKeyphrase = false;
-    }
+    if (prop == m_pEnd.get())
+        m_nEndOfStart = 0;
     if (prop == m_pStart.get() && m_edition == pimPalm && !UserChanged(m_pEnd.get()) && value.vt == VT_DATE &&
         value.date > 0.0) {
         COleVariant end;
         end.vt = VT_DATE;
         end.date = TimeOfDayAfter(value.date, 60);
         m_pEnd->SetValueAndFlags(end, CDestProp::FLAG_PARSED);
+        m_nEndOfStart = m_pEnd->GetKeyphraseId() == 0 ? nExtra : 0;
     }
     if (m_nPendingEnd != 0 && m_pDays->GetKeyphraseId() == 0 && FieldDate(m_pPane->GetDateField()) > 0.0) {
         COleVariant end;
@@ -248,8 +245,6 @@ void CPimCalDestination::OnParseResult2(QuiPrsItemRole* pRole, int, int nExtra, 
     std::vector<CDestProp*> props = {prop};
     if (prop == m_pStart.get())
         props.push_back(m_pDate.get());
-    if (prop == m_pStart.get() && m_edition == pimPalm)
-        props.push_back(m_pEnd.get());
     bool dropped = false;
     for (CDestProp* field : props) {
         if (UserChanged(field) || field->GetKeyphraseId() != nExtra)
@@ -267,6 +262,16 @@ void CPimCalDestination::OnParseResult2(QuiPrsItemRole* pRole, int, int nExtra, 
         }
         field->SetKeyphraseId(0);
         dropped = true;
+    }
+    // The end an hour after a parsed start goes with the phrase that gave it.
+    if (m_nEndOfStart == nExtra && prop == m_pStart.get()) {
+        m_nEndOfStart = 0;
+        if (!UserChanged(m_pEnd.get()) && m_pEnd->GetKeyphraseId() == 0) {
+            COleVariant empty;
+            empty.vt = VT_NULL;
+            empty.date = -1.0;
+            m_pEnd->SetValueAndFlags(empty, CDestProp::FLAG_PARSED);
+        }
     }
     if (dropped) {
         if (CActionNote* note = Note())
@@ -369,86 +374,103 @@ int CPimCalDestination::fileItem(CGodwitWrapper* pRecord)
     const UINT kind = m_pPane->GetKind();
     if (!IsDate(date))
         Refuse(IDS_PIM_NO_DATE);
-    const DATE day = std::floor(date.date);
-    const bool hasStart = IsDate(start);
-    const bool hasEnd = IsDate(end);
-    DATE startTime = hasStart ? start.date - std::floor(start.date) : 0.0;
-    const DATE endTime = hasEnd ? end.date - std::floor(end.date) : 0.0;
+    EntryTimes times;
+    times.day = std::floor(date.date);
+    times.hasStart = IsDate(start);
+    times.hasEnd = IsDate(end);
+    times.startTime = times.hasStart ? start.date - std::floor(start.date) : 0.0;
+    times.endTime = times.hasEnd ? end.date - std::floor(end.date) : 0.0;
+    switch (m_edition) {
+    case pimPalm:
+        FilePalmEntry(pRecord, times);
+        break;
+    case pimOutlook:
+        FileOutlookEntry(pRecord, times);
+        break;
+    default:
+        FileNotesEntry(pRecord, times, kind);
+        break;
+    }
+    return 0;
+}
 
-    if (m_edition == pimPalm) {
-        pRecord->SetStartDate(day);
+void CPimCalDestination::FilePalmEntry(CGodwitWrapper* pRecord, const EntryTimes& times)
+{
+    const DATE day = times.day;
+    pRecord->SetStartDate(day);
+    pRecord->AddSubTypeBit(0x100);
+    DATE first = day, last = day;
+    if (!times.hasStart) {
+        last = day + times.endTime;
+    } else {
+        // Midnight itself would read as "no time" to the back end.
+        const DATE startTime = times.startTime == 0.0 ? 6e-05 : times.startTime;
+        first = day + startTime;
+        // Without an end the entry lasts an hour: never an end at the
+        // midnight before its start.
+        last = times.hasEnd ? day + times.endTime : day + EndWithoutEndTime(startTime, kOneHour);
+    }
+    if (first > last)
+        Refuse(IDS_WEBCAL_BAD_END);
+    pRecord->SetStartDate(first);
+    pRecord->SetEndDate(last);
+    pRecord->SetAlarmAdvance(-1);
+}
+
+void CPimCalDestination::FileOutlookEntry(CGodwitWrapper* pRecord, const EntryTimes& times)
+{
+    pRecord->SetStartDate(times.day);
+    pRecord->SetEndDate(times.day);
+    DATE startTime = times.startTime;
+    if (!times.hasStart) {
+        startTime = 8.0 / 24.0;
+        pRecord->AddSubTypeBit(0x400);
+    } else {
         pRecord->AddSubTypeBit(0x100);
-        DATE first = day, last = day;
-        if (!hasStart) {
-            last = day + endTime;
-        } else {
-            // Midnight itself would read as "no time" to the back end.
-            if (startTime == 0.0)
-                startTime = 6e-05;
-            first = day + startTime;
-            // Without an end the entry lasts an hour: never an end at the
-            // midnight before its start.
-            last = hasEnd ? day + endTime : day + EndWithoutEndTime(startTime, kOneHour);
-        }
-        if (first > last)
-            Refuse(IDS_WEBCAL_BAD_END);
-        pRecord->SetStartDate(first);
-        pRecord->SetEndDate(last);
-        pRecord->SetAlarmAdvance(-1);
-        return 0;
     }
+    FileTimes(pRecord, times.day, startTime, times.hasEnd ? times.endTime : -1.0, kHalfHour);
+}
 
-    if (m_edition == pimOutlook) {
-        pRecord->SetStartDate(day);
-        pRecord->SetEndDate(day);
-        if (!hasStart) {
-            startTime = 8.0 / 24.0;
-            pRecord->AddSubTypeBit(0x400);
-        } else {
-            pRecord->AddSubTypeBit(0x100);
-        }
-        FileTimes(pRecord, day, startTime, hasEnd ? endTime : -1.0, kHalfHour);
-        return 0;
-    }
-
+void CPimCalDestination::FileNotesEntry(CGodwitWrapper* pRecord, const EntryTimes& times, UINT kind)
+{
+    const DATE day = times.day;
     pRecord->SetStartDate(day);
     pRecord->SetEndDate(day);
     switch (kind) {
-    case KIND_TIMED: {
-        if (!hasStart) {
+    case KIND_TIMED:
+        if (!times.hasStart) {
             pRecord->AddSubTypeBit(0x400);
-            return 0;
+            return;
         }
         pRecord->AddSubTypeBit(0x100);
-        FileTimes(pRecord, day, startTime, hasEnd ? endTime : -1.0, kOneHour);
-        return 0;
-    }
+        FileTimes(pRecord, day, times.startTime, times.hasEnd ? times.endTime : -1.0, kOneHour);
+        return;
     case KIND_DAYS: {
         pRecord->AddSubTypeBit(0x400);
         const long days = std::atol(m_pPane->GetDaysField().GetText());
         if (days > 0) {
             pRecord->SetEndDate(day + static_cast<DATE>(days));
-            return 0;
+            return;
         }
         if (TypedButUnread(m_pDays.get()))
             Refuse(IDS_OZU_BAD_DAYS);
-        return 0;
+        return;
     }
     case KIND_AT:
-        if (!hasStart) {
+        if (!times.hasStart) {
             pRecord->AddSubTypeBit(0x400);
-            return 0;
+            return;
         }
         pRecord->AddSubTypeBit(0x1000);
-        pRecord->SetStartDate(day + startTime);
-        pRecord->SetEndDate(day + startTime);
-        return 0;
+        pRecord->SetStartDate(day + times.startTime);
+        pRecord->SetEndDate(day + times.startTime);
+        return;
     case KIND_DATE:
         pRecord->AddSubTypeBit(0x200);
-        return 0;
+        return;
     default:
         pRecord->AddSubTypeBit(0x100);
-        return 0;
+        return;
     }
 }
 

@@ -5,10 +5,12 @@
 
 #include "ButtonProps.h"
 #include "Datastore.h"
+#include "GodwitDispIds.h"
 #include "GodwitWrapper.h"
 #include "IbeDatastore.h"
 #include "NoteDialogs.h"
 #include "OzuDatastore.h"
+#include "PimDatastore.h"
 #include "QuiResIds.h"
 #include "QuillmateApp.h"
 #include "QuillmateExcept.h"
@@ -386,6 +388,28 @@ void CPimActionNote::RemoveItem(const CString& text, int)
 int CPimActionNote::OnRecordFilled(CActionNote*, CGodwitWrapper*)
 {
     return 0;
+}
+
+void CPimActionNote::MarkRecordAsToDo(CActionNote*, CGodwitWrapper* record)
+{
+    if (record && record->GetType() == 0)
+        record->AddTypeBit(GODWIT_TYPE_TODO);
+}
+
+void CPimActionNote::LinkAllContacts()
+{
+    CDatastore* datastore = CurrentDatastore();
+    QuiItemType* type = datastore ? datastore->GetItemType(PIM_CONTACT_TYPE) : nullptr;
+    QuiItemList* items = datastore ? datastore->GetItemList() : nullptr;
+    if (!type || !items)
+        return;
+    int cursor = items->fetchBegin(type);
+    while (QuiItem* item = items->fetchNext(cursor)) {
+        const char* name = item->getDisplayName();
+        // The link's value is a token that only comes back as list data.
+        AddContactLink(name ? name : "", static_cast<int>(reinterpret_cast<INT_PTR>(item)));
+    }
+    items->fetchEnd(cursor);
 }
 
 //--- filing

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "ActionNote.h"
+#include "CalendarFields.h"
 #include "Datastore.h"
 #include "DateUtil.h"
 #include "DateValue.h"
@@ -112,10 +113,8 @@ void CWebCalDestination::OnParseResult1(QuiPrsItemRole* pRole, int, int nExtra, 
     COleVariant value;
     RoleDate(pRole, value);
     TakeParsedValue(prop, value, nExtra);
-    // A date with its time ("friday 12:30") is one phrase: its day is the
-    // event's date as well.
-    if (prop == m_pStart.get())
-        TakeParsedValue(m_pDate.get(), value, nExtra);
+    if (prop == m_pStart.get() && TakeDayOfStart(*m_pDate, value, nExtra, Note()))
+        m_bChangedByParse = true;
 }
 
 void CWebCalDestination::TakeParsedValue(CDestProp* prop, const VARIANT& value, int nExtra)
@@ -517,11 +516,13 @@ BOOL CWebCalPane::OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO
 {
     BOOL handled = CDestPane::OnCmdMsg(nID, nCode, pExtra, pHandlerInfo);
     if (handled && !pHandlerInfo && nID == m_nID && nCode == CN_COMMAND && !GetCheckButton()->GetCheck()) {
-        // An unticked pane starts afresh.
+        // An unticked pane starts afresh, the calendar edition's event type too.
         m_count.SetText("");
         m_start.SetText("");
         m_end.SetText("");
         m_date.SetText("");
+        if (m_bMyTime)
+            m_nEventType = kMyTimeResetLayout;
         ResetLayout();
     }
     return handled;

@@ -340,6 +340,12 @@ int CMyTimeActionNote::AttachSinks()
     return 0;
 }
 
+void CMyTimeActionNote::LockCalendarParsing(BOOL bLock)
+{
+    if (CWebCalDestination* cal = GetCalDestination())
+        cal->SetParseLocked(bLock != FALSE);
+}
+
 void CMyTimeActionNote::FileEntries()
 {
     CWebCalDestination* cal = GetCalDestination();
@@ -396,12 +402,21 @@ int CWebDestWnd::OnCreate(LPCREATESTRUCT lpCreateStruct)
     CDatastore* datastore = CurrentDatastore();
     const int edition = datastore ? datastore->GetType() : CDatastore::typeWebOnlyDefault;
     int row = 3;
-    // The self and journal panes belong to features this edition never has.
+    if (!m_bMyTime && Feature(4))
+        PlacePane(m_self, row, true);
     PlacePane(m_toDo, row, edition != CDatastore::typeWebOnlyDefault && !m_bMyTime);
     PlacePane(*m_pCal, row, edition != CDatastore::typeWebOnlyDefault);
+    if (!m_bMyTime && Feature(11))
+        PlacePane(m_journal, row, false);
     if (Feature(9)) {
         PlacePane(m_actions, row, true);
-        m_actions.FillActionList();
+        if (m_actions.GetSafeHwnd()) {
+            m_actions.FillActionList();
+            CRect client;
+            m_actions.GetClientRect(client);
+            m_actions.SetWindowPos(nullptr, 0, 0, client.Width(), client.Height(),
+                                   SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        }
     }
     SetTop(row);
     return 0;

@@ -555,21 +555,59 @@ class WebCalendar(Edition):
         return {self.date: probe.ok("format-date 1"), self.start: probe.ok("format-time 12 30"),
                 self.end: probe.ok("format-time 13 30")}
 
+    # What the event's URL must carry besides tomorrow's month, day and year.
+    expected = {"title": "lunch with Anna", "hour": "12", "min": "30", "ampm": "PM", "timed": "1",
+                "durh": "1", "durm": "0"}
+
     def check(self, road, log):
-        urls = poll(lambda: browser_urls(log, self.url), 15, "the calendar URL at the browser")
-        if len(urls) != 1:
-            raise RoadError(f"the calendar URL was opened {len(urls)} times: {urls}")
-        query = dict(urllib.parse.parse_qsl(urllib.parse.urlsplit(urls[0]).query, keep_blank_values=True))
-        road.step(f"browser received {urls[0]}")
-        expected = {"title": "lunch with Anna", "hour": "12", "min": "30", "ampm": "PM", "timed": "1",
-                    "durh": "1", "durm": "0"}
-        wrong = {k: (query.get(k), v) for k, v in expected.items() if query.get(k) != v}
-        days = [{"month": calendar.month_name[d.month], "day": str(d.day), "year": str(d.year)}
-                for d in tomorrow_choices()]
-        if not any(all(query.get(k) == v for k, v in day.items()) for day in days):
-            wrong["date"] = ({k: query.get(k) for k in ("month", "day", "year")}, days[0])
-        if wrong:
-            raise RoadError(f"calendar URL parameters (got, expected): {wrong}")
+        expect_url(road, log, self.url, self.expected, tomorrow=True)
+
+
+class MyTime(WebCalendar):
+    """Web calendar edition 5: a note filed as an event of the MyTime calendar."""
+    datastore = "CMyTimeDatastore"
+    active_pim = 5
+    pane = 31
+    url = "http://www.mytime.example.net/calendar/new?"
+    # The start on the twelve-hour clock in one parameter; the event type the
+    # pane starts with (50030) is sent as 5008.
+    expected = {"text": "lunch with Anna", "start": "12:30 PM", "timed": "1", "type": "5008"}
+
+
+class WebOnly(Edition):
+    """The default edition 0: web actions only, here the shipped web search."""
+    datastore = "CWebOnlyDatastore"
+    active_pim = 0
+    text = "search for garden furniture"
+    pane = 514      # the web actions pane
+    action = 102    # its field of the chosen action
+    url = "http://search.example.com/results?"
+
+    def standin(self, road):
+        return road.browser_standin()
+
+    def fields(self, probe):
+        return {self.action: "search the web"}
+
+    def check(self, road, log):
+        expect_url(road, log, self.url, {"q": "garden furniture", "n": "20"})
+
+
+def expect_url(road, log, prefix, expected, tomorrow=False):
+    """The browser opened one URL beginning with prefix, whose query holds the
+    expected values (and tomorrow's "month", "day" and "year")."""
+    urls = poll(lambda: browser_urls(log, prefix), 15, f"{prefix} at the browser")
+    if len(urls) != 1:
+        raise RoadError(f"{prefix} was opened {len(urls)} times: {urls}")
+    query = dict(urllib.parse.parse_qsl(urllib.parse.urlsplit(urls[0]).query, keep_blank_values=True))
+    road.step(f"browser received {urls[0]}")
+    wrong = {k: (query.get(k), v) for k, v in expected.items() if query.get(k) != v}
+    days = [{"month": calendar.month_name[d.month], "day": str(d.day), "year": str(d.year)}
+            for d in tomorrow_choices()]
+    if tomorrow and not any(all(query.get(k) == v for k, v in day.items()) for day in days):
+        wrong["date"] = ({k: query.get(k) for k in ("month", "day", "year")}, days[0])
+    if wrong:
+        raise RoadError(f"URL parameters (got, expected): {wrong}")
 
 
 def multi_sz(values):
@@ -896,7 +934,8 @@ class ScriptClient(Edition):
             raise RoadError(f"after the uninstall the script client still finds the server: {answer}")
 
 
-EDITIONS = {"WebCalendar": WebCalendar, "LotusNotes": LotusNotes, "PalmDesktop": PalmDesktop, "Outlook": Outlook}
+EDITIONS = {"WebCalendar": WebCalendar, "LotusNotes": LotusNotes, "PalmDesktop": PalmDesktop, "Outlook": Outlook,
+            "MyTime": MyTime, "WebOnly": WebOnly}
 EDITIONS["ScriptClient"] = ScriptClient
 
 

@@ -56,10 +56,17 @@ public:
     // come back (TRUE).
     void EnablePimDestinations(BOOL bEnable) override;
 
+    // A hook for subclasses; nothing here.
+    virtual void ExtraHook() {}
+    // A record that is nothing yet (Type 0) becomes a to-do.
+    virtual void MarkRecordAsToDo(CActionNote* note, CGodwitWrapper* record);
+    // Every contact of the item database into the note's recent contacts,
+    // in list order (the note keeps the last ten).
+    virtual void LinkAllContacts();
+    virtual int OnRecordFilled(CActionNote* note, CGodwitWrapper* record);
     // Filed: with SaveThenNew a fresh note opens, then this note ends (it may
     // be gone on return). Not filed: the note comes back with its text.
     virtual void FinishFiling(CActionNote* note, BOOL bFiled);
-    virtual int OnRecordFilled(CActionNote* note, CGodwitWrapper* record);
     virtual void OnSinksAttached() {}
 
     // Files into every ticked destination; FALSE when nothing was ticked and

@@ -94,6 +94,18 @@ protected:
     CDestProp* PropOfTag(int nTag);
     CActionNote* Note();
     void TakeDays(const VARIANT& end, int nExtra);
+    // The entry's day and its times of day as the fields give them.
+    struct EntryTimes {
+        DATE day = 0.0;
+        bool hasStart = false;
+        bool hasEnd = false;
+        DATE startTime = 0.0;
+        DATE endTime = 0.0;
+    };
+    // Each edition's own part of the filing, after the checks all share.
+    void FileNotesEntry(CGodwitWrapper* pRecord, const EntryTimes& times, UINT kind);
+    void FilePalmEntry(CGodwitWrapper* pRecord, const EntryTimes& times);
+    void FileOutlookEntry(CGodwitWrapper* pRecord, const EntryTimes& times);
     // Start and end of a timed entry; an end time below 0 is none, and the
     // entry then lasts `length`.
     void FileTimes(CGodwitWrapper* pRecord, DATE day, DATE startTime, DATE endTime, DATE length);
@@ -115,6 +127,9 @@ protected:
     // days are counted once a date is there.
     int m_nPendingEnd = 0;
     DATE m_pendingEnd = 0.0;
+    // Palm: the start-time keyphrase whose end, an hour later, the end field
+    // shows; 0 when the end is another's.
+    int m_nEndOfStart = 0;
 };
 
 class COzuCalDestination : public CPimCalDestination {

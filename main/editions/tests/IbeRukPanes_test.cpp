@@ -132,6 +132,35 @@ TEST_F(PalmPanes, LunchMondayFilesADateBookEntryAnHourLong)
     EXPECT_NE(std::string::npos, desktop.Dump("ZoeD\\datebook\\datebook.dat").find("lunch"));
 }
 
+TEST_F(PalmPanes, TheEndAParsedStartGaveGoesWithItsPhrase)
+{
+    CPanesNote* note = Open();
+    ASSERT_NE(nullptr, note);
+    CPimCalPane& cal = *note->Wnd()->cal;
+    struct Row {
+        const char* then;  // typed after "lunch Monday 12:30"
+        std::string start, end;
+    } rows[] = {
+        {"lunch Monday", "", ""},
+        {"lunch Monday 9:00", TimeText(9, 0), TimeText(10, 0)},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.then);
+        Type(note, "");
+        Type(note, "lunch Monday 12:30");
+        ASSERT_EQ(TimeText(13, 30), Text(cal.GetEndField()));
+        Type(note, row.then);
+        EXPECT_EQ(row.start, Text(cal.GetStartField()));
+        EXPECT_EQ(row.end, Text(cal.GetEndField()));
+    }
+    // An end the user typed stays when the start's phrase goes.
+    Type(note, "lunch Monday 12:30");
+    cal.GetEndField().SetTime(14.0 / 24.0);
+    cal.GetCalDestination()->GetEndProp()->SetFlags(CDestProp::FLAG_USER_CHANGED);
+    Type(note, "lunch Monday");
+    EXPECT_EQ(TimeText(14, 0), Text(cal.GetEndField()));
+}
+
 TEST_F(PalmPanes, AStartWithoutAnEndNeverEndsBeforeItStarts)
 {
     CPanesNote* note = Open();

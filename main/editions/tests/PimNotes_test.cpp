@@ -7,7 +7,9 @@
 #include <algorithm>
 #include <cmath>
 
+#include "GodwitWrapper.h"
 #include "OzuApp.h"
+#include "PimDatastore.h"
 #include "PimEditions.h"
 
 using namespace pimnote_test;
@@ -381,6 +383,44 @@ TEST_F(NotesNote, HelpFromTheDestinationWindowOpensTheHelpFile)
     PumpPending();
     const std::vector<std::pair<DWORD, UINT>> help = {{26, HELP_FORCEFILE}};
     EXPECT_EQ(help, tray->help);
+    note->DestroyNoteWnd();
+}
+
+TEST_F(NotesNote, OnlyARecordThatIsNothingYetIsMarkedAsAToDo)
+{
+    CPimActionNote* note = Open();
+    ASSERT_NE(nullptr, note);
+    struct Row {
+        long before, after;  // the record's Type
+    } rows[] = {{0, GODWIT_TYPE_TODO}, {GODWIT_TYPE_CALENDAR, GODWIT_TYPE_CALENDAR},
+                {GODWIT_TYPE_JOURNAL, GODWIT_TYPE_JOURNAL}};
+    for (const Row& row : rows) {
+        CGodwitWrapper record;
+        if (row.before)
+            record.AddTypeBit(row.before);
+        note->MarkRecordAsToDo(note, &record);
+        EXPECT_EQ(row.after, record.GetType()) << row.before;
+    }
+    note->DestroyNoteWnd();
+}
+
+TEST_F(NotesNote, EveryContactOfTheItemDatabaseBecomesARecentContactInNameOrder)
+{
+    QuiItemType* contacts = store->GetItemType(PIM_CONTACT_TYPE);
+    ASSERT_NE(nullptr, contacts);
+    const char* const names[] = {"Zoe Ward", "Ann Lee", "Bob Cho"};
+    for (const char* name : names) {
+        QuiItem* item = contacts->newItem(QuiItemID(name));
+        item->setDisplayName(name);
+        ASSERT_TRUE(store->GetItemList()->add(item));
+    }
+    CPimActionNote* note = Open();
+    ASSERT_NE(nullptr, note);
+    note->LinkAllContacts();
+    std::vector<std::string> linked;
+    for (const Quillmate::CContactLink& link : note->GetContactLinks())
+        linked.push_back(link.GetName().GetString());
+    EXPECT_EQ((std::vector<std::string>{"Ann Lee", "Bob Cho", "Zoe Ward"}), linked) << "no category among them";
     note->DestroyNoteWnd();
 }
 

@@ -2,7 +2,8 @@
 // 0 or any value that names no edition, which files only web actions) and
 // the web calendar edition ("ActivePIM" 5). Each is a datastore, a note, a
 // note window and a destination window over the panes of WebCalPanes.h and
-// the web actions pane; they file by web actions alone.
+// the web actions pane (and, with their features, the Notes edition's self
+// and journal panes); they file by web actions alone.
 #pragma once
 #include <afxquill.h>
 
@@ -10,6 +11,7 @@
 #include "Datastore.h"
 #include "DestWnd.h"
 #include "NoteWnd.h"
+#include "PimPanes.h"
 #include "WebActionsPane.h"
 #include "WebCalPanes.h"
 
@@ -102,6 +104,13 @@ public:
     void EnablePimDestinations(BOOL) override {}
     BOOL IsFeature1() override { return CActionNote::IsFeature1(); }
 
+    // Its own operations after the base's: two hooks for subclasses that do
+    // nothing here, one that answers 0, and the calendar's parse lock.
+    virtual void ExtraHook() {}
+    virtual int ExtraAnswer() { return 0; }
+    virtual void LockCalendarParsing(BOOL bLock);
+    virtual void LastHook() {}
+
 protected:
     void FileEntries() override;
     int CalendarPaneId() const override { return CMyTimeCalPane::PANE_ID; }
@@ -112,6 +121,8 @@ public:
     CWebToDoPane& GetToDoPane() { return m_toDo; }
     CWebCalPane& GetCalPane() { return *m_pCal; }
     CWebActionsPane& GetActionsPane() { return m_actions; }
+    // The Notes edition's journal pane, for feature 11.
+    COzuJournalPane& GetJournalPane() { return m_journal; }
     // Destroys the panes' windows, the destinations' sinks first.
     void DestroyPanes();
 
@@ -127,6 +138,8 @@ private:
     void PlacePane(CDestPane& pane, int& row, bool bAvailable);
 
     CWebActionsPane m_actions;
+    COzuQuillmatePane m_self;
+    COzuJournalPane m_journal;
     CWebToDoPane m_toDo;
     CWebCalPane* m_pCal;
     bool m_bMyTime;

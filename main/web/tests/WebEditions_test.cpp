@@ -3,8 +3,12 @@
 // opens the shipped connectors' URLs in the browser stand-in.
 #include "WebEditionsTestSupport.h"
 
+#include <algorithm>
 #include <list>
+#include <set>
 #include <stdexcept>
+
+#include "CoreWndUtil.h"
 
 using namespace webedition_test;
 
@@ -35,6 +39,20 @@ protected:
 class WebOnlyUnknown : public EditionFixture {
 protected:
     WebOnlyUnknown() : EditionFixture(7) {}
+};
+
+// The web-only edition answering features of other editions as well.
+class CFeaturedWebOnly : public CWebOnlyDatastore {
+public:
+    CFeaturedWebOnly() : CWebOnlyDatastore(typeWebOnly) {}
+    BOOL HasFeature(int n) override { return extra.count(n) || CWebOnlyDatastore::HasFeature(n); }
+    std::set<int> extra;
+};
+
+class WebOnlyFeatured : public EditionFixture {
+protected:
+    WebOnlyFeatured() : EditionFixture(CDatastore::typeWebOnly) {}
+    CDatastore* MakeDatastore(const QuiEdition*, int) override { return new CFeaturedWebOnly; }
 };
 
 class MyTime : public EditionFixture {
@@ -326,6 +344,76 @@ TEST_F(WebOnly, TheQueryTextLeavesOutExactlyTheDateAndTimePhrases)
     }
 }
 
+// The calendar edition: no to-do takes the phrase besides the calendar.
+TEST_F(MyTime, ATypedStartKeepsItsMarkWhateverTheUserDidToTheDate)
+{
+    const COleDateTime userDay = Today() + COleDateTimeSpan(9, 0, 0, 0);
+    struct Row {
+        bool userDate;  // the user gave the date before typing
+        std::string date;
+    } rows[] = {{false, DateText(Today())}, {true, DateText(userDay)}};
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.userDate);
+        CWebActionNote* note = Open();
+        ASSERT_NE(nullptr, note);
+        CWebCalPane& cal = DestWnd(note)->GetCalPane();
+        if (row.userDate) {
+            cal.GetDateField().SetDate(userDay.m_dt);
+            cal.GetCalDestination()->GetDateProp()->SetFlags(CDestProp::FLAG_USER_CHANGED);
+        }
+        Type(note, "lunch 12:30");
+        EXPECT_EQ(TimeText(12, 30), Text(cal.GetStartField()));
+        EXPECT_EQ(row.date, Text(cal.GetDateField()));
+        const std::list<QuiPrsKeyphrase*>& marked = note->GetKeyphrases();
+        const QuiPrsKeyphrase* start = KeyphraseOf(cal.GetCalDestination()->GetStartProp()->GetKeyphraseId());
+        EXPECT_EQ(1, std::count(marked.begin(), marked.end(), start)) << "the start's phrase is marked once";
+        note->DestroyNoteWnd();
+        PumpPending();
+    }
+}
+
+TEST_F(WebOnlyFeatured, TheSelfAndJournalPanesComeWithTheirFeaturesTheJournalUnavailable)
+{
+    const int kSelf = 516, kJournal = 505, kToDo = 507, kCal = 510, kActions = 514;
+    struct Row {
+        std::set<int> features;
+        std::vector<int> panes;  // top down
+    } rows[] = {
+        {{}, {kToDo, kCal, kActions}},
+        {{4}, {kSelf, kToDo, kCal, kActions}},
+        {{11}, {kToDo, kCal, kJournal, kActions}},
+        {{4, 11}, {kSelf, kToDo, kCal, kJournal, kActions}},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.panes.size());
+        static_cast<CFeaturedWebOnly*>(store.get())->extra = row.features;
+        CWebActionNote* note = Open();
+        ASSERT_NE(nullptr, note);
+        CWebDestWnd* dest = DestWnd(note);
+        int below = 0;
+        for (int id : row.panes) {
+            CDestPane* pane = dest->FindPane(id);
+            ASSERT_NE(nullptr, pane) << id;
+            EXPECT_TRUE(pane->IsWindowVisible()) << id;
+            CRect place = ChildRect(*pane, *dest);
+            EXPECT_GT(place.top, below) << id << " stands below the pane before it";
+            below = place.bottom - 1;
+        }
+        for (int id : {kSelf, kJournal}) {
+            if (std::find(row.panes.begin(), row.panes.end(), id) == row.panes.end())
+                EXPECT_EQ(nullptr, dest->FindPane(id)) << id;
+        }
+        EXPECT_GT(ChildRect(*dest->GetFileButton(), *dest).top, below) << "the bottom row below the last pane";
+        if (row.features.count(11)) {
+            EXPECT_FALSE(dest->GetJournalPane().GetDestination()->IsEnabled());
+            EXPECT_FALSE(dest->GetJournalPane().GetCheckButton()->IsActive());
+        }
+        EXPECT_TRUE(dest->GetCalPane().GetDestination()->IsEnabled());
+        note->DestroyNoteWnd();
+        PumpPending();
+    }
+}
+
 TEST_F(WebOnlyDefault, TheCalendarAndToDoPanesAreUnavailableAndAnUntickedNoteIsRefused)
 {
     EXPECT_TRUE(Navigated().empty()) << "no login without the web calendar";
@@ -441,6 +529,39 @@ TEST_F(MyTime, TypingADateTicksThePaneAndNothingTickedIsRefused)
     EXPECT_TRUE(IsOpen(note));
     cal.GetDateField().SetDate(Today().m_dt);
     EXPECT_TRUE(cal.GetCheckButton()->GetCheck());
+}
+
+TEST_F(MyTime, UntickingThePanePutsTheEventTypeBack)
+{
+    CMyTimeActionNote* note = dynamic_cast<CMyTimeActionNote*>(Open());
+    ASSERT_NE(nullptr, note);
+    CWebCalPane& cal = DestWnd(note)->GetCalPane();
+    Click(&cal);
+    cal.GetMenuButton()->SelectMenuItem(50025, TRUE);
+    PumpPending();
+    ASSERT_EQ(50025u, cal.GetEventType());
+    Click(&cal);
+    EXPECT_EQ(50030u, cal.GetEventType());
+    EXPECT_EQ(50030u, cal.GetMenuButton()->GetChosenCommand());
+}
+
+TEST_F(MyTime, TheNoteLocksAndUnlocksTheCalendarsParsing)
+{
+    CMyTimeActionNote* note = dynamic_cast<CMyTimeActionNote*>(Open());
+    ASSERT_NE(nullptr, note);
+    CWebCalPane& cal = DestWnd(note)->GetCalPane();
+    struct Row {
+        BOOL lock;
+        const char* text;
+        std::string start;
+    } rows[] = {{TRUE, "lunch 12:30", ""}, {FALSE, "lunch 12:30", TimeText(12, 30)}};
+    for (const Row& row : rows) {
+        Type(note, "");
+        note->LockCalendarParsing(row.lock);
+        EXPECT_EQ(row.lock != FALSE, cal.GetCalDestination()->IsParseLocked());
+        Type(note, row.text);
+        EXPECT_EQ(row.start, Text(cal.GetStartField())) << row.lock;
+    }
 }
 
 // The time parameters of an event as the two calendar panes send them.
