@@ -72,7 +72,7 @@ int HERON::GetAddressBooks(TextList* paths, const char* server)
     const char* name = static_cast<const char*>(NotesLockBlock(memory));
     for (WORD i = 0; name && i < count; ++i) {
         char path[MAX_PATH] = {};
-        NotesPathCompose(remote ? server : "", name, path);
+        NotesPathCompose(nullptr, remote ? server : "", name, path);
         paths->Append(path);
         name += std::strlen(name) + 1;
     }

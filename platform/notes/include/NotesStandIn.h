@@ -184,19 +184,28 @@ NOTES_FUNCTION NOTESSTATUS NotesDatabaseFile(NOTESDBHANDLE handle, char* buffer,
 
 /* Network paths and unread tables. A path of a database on a server is
    "<server>!!<file>"; a file alone is on this machine. */
-NOTES_FUNCTION NOTESSTATUS NotesPathCompose(const char* server, const char* file, char* path);
+/* Ordinal 938: the network path of `file` on `server` (null or empty: this
+   machine) into a 260-byte buffer; the stand-in knows no ports, and a port
+   given is refused. */
+NOTES_FUNCTION NOTESSTATUS NotesPathCompose(const char* port, const char* server, const char* file, char* path);
 /* Opens a mail file by its path; looked up by name. */
 NOTES_FUNCTION NOTESSTATUS MailOpenMessageFile(const char* path, NOTESDBHANDLE* handle);
 typedef NOTESSTATUS (*MAILOPENMESSAGEFILEPROC)(const char*, NOTESDBHANDLE*);
-/* The user's table of unread note ids (empty when the user has none). */
+/* Ordinal 2549: the user's table of unread note ids (empty when the user
+   has none). */
 NOTES_FUNCTION NOTESSTATUS NotesUnreadTableGet(NOTESDBHANDLE database, const char* user, WORD userLength,
                                                BOOL create, NOTESHANDLE* table);
+/* Ordinal 2256: brings the table up to date with the database. */
 NOTES_FUNCTION NOTESSTATUS NotesUnreadTableUpdate(NOTESDBHANDLE database, NOTESHANDLE table);
+/* Ordinal 357: a copy of the table. */
 NOTES_FUNCTION NOTESSTATUS NotesTableCopy(NOTESHANDLE table, NOTESHANDLE* copy);
+/* Ordinal 322: takes a note id out of the table. */
 NOTES_FUNCTION NOTESSTATUS NotesTableRemove(NOTESHANDLE table, NOTESNOTEID id);
-/* Stores the table as the user's, `original` being the table before. */
+/* Ordinal 2548: stores the table as the user's, `original` being the table
+   before. */
 NOTES_FUNCTION NOTESSTATUS NotesUnreadTableSet(NOTESDBHANDLE database, const char* user, WORD userLength, BOOL flush,
                                                NOTESHANDLE original, NOTESHANDLE table);
+/* Ordinal 861: frees a table. */
 NOTES_FUNCTION NOTESSTATUS NotesTableDestroy(NOTESHANDLE table);
 
 /* Ordinal 1401: the address books of `server` (null or empty: this
@@ -208,7 +217,7 @@ NOTES_FUNCTION NOTESSTATUS NotesAddressBooks(const char* server, WORD flags, WOR
                                              NOTESHANDLE* memory);
 /* Ordinal 1402: frees memory the library handed out. */
 NOTES_FUNCTION NOTESSTATUS NotesMemFree(NOTESHANDLE memory);
-/* Ordinal 1403: the current time. */
+/* Ordinal 165: the current time. */
 NOTES_FUNCTION void NotesCurrentTime(NOTESTIMEDATE* now);
 /* A new empty database file `path` on `server` (empty: this machine);
    NOTES_ERR_FILE_EXISTS when there is one. Database paths given as
