@@ -12,6 +12,12 @@
                                 for every time it stamps or answers
      "TickCalls"  REG_MULTI_SZ  calls that move "Clock" on by a minute each
                                 time they are made
+     "ThrowCalls" REG_MULTI_SZ  calls of the class library that throw
+                                std::bad_alloc, as the real one does when
+                                memory runs out, whatever the error mode
+     "HoldCalls"  REG_MULTI_SZ  calls that wait, before they do anything,
+                                until the event NOTES_STANDIN_GO_ON_EVENT is
+                                set (a minute at most); "Initialize" waits
 
    The function library's calls that the access server imports by ordinal
    are declared here with the ordinal beside each. */
@@ -24,6 +30,8 @@
 #define NOTES_STANDIN_DEFAULT_BUILD 166
 /* Set by the stand-in's notes.exe when it has started. */
 #define NOTES_STANDIN_STARTED_EVENT "QuillmateNotesStandInStarted"
+/* Set by a test to let the calls of "HoldCalls" go on. */
+#define NOTES_STANDIN_GO_ON_EVENT "QuillmateNotesStandInGoOn"
 
 typedef WORD NOTESSTATUS;
 typedef DWORD NOTESDBHANDLE;
@@ -72,6 +80,9 @@ typedef struct {
 #define NOTES_ERR_BAD_TIME 1282
 #define NOTES_ERR_SERVER_NOT_RESPONDING 2051
 #define NOTES_ERR_TOLD_TO_FAIL 4095
+/* Answered by a call of "ThrowCalls"; the class library throws it as an
+   allocation failure. */
+#define NOTES_ERR_TOLD_TO_THROW 4094
 #define NOTES_ERR_FILE_EXISTS 264
 #define NOTES_ERR_NO_FORM 1283
 #define NOTES_ERR_NAME_EXISTS 1284
