@@ -45,14 +45,16 @@ std::string DateNumberText(const LNDatetime& datetime)
     fields.wSecond = static_cast<WORD>(datetime.GetSecond());
     DATE date = 0.0;
     SystemTimeToVariantTime(&fields, &date);
-    char text[32];
-    std::snprintf(text, sizeof text, "%.7g", date);
+    // Every digit of the double: a reader gets the very date back, to the
+    // second (seven digits were up to minutes off).
+    char text[40];
+    std::snprintf(text, sizeof text, "%.17g", date);
     return text;
 }
 
 int HERON::GetCalendarDay(VARIANT day, VARIANT* out)
 {
-    Recorded(IDS_CTX_CALENDAR_PROFILE, [&]() -> int {
+    return Recorded(IDS_CTX_CALENDAR_PROFILE, [&]() -> int {
         LNCalendar calendar;
         if (m_session.GetCalendar(&calendar))
             throw NTS5_ERROR_CANT_GET_CALENDAR;
@@ -89,5 +91,4 @@ int HERON::GetCalendarDay(VARIANT day, VARIANT* out)
         lines.ToVariant(out);
         return 0;
     });
-    return 0;
 }

@@ -54,8 +54,12 @@ int HERON::QuickConflictCheck(NotesCalendarRecord* record)
         LNDatetimeRange range;
         SetEntryDateRange(record, &range);
         LNCalendar calendar;
-        if (m_session.GetCalendar(&calendar))
+        try {
+            if (m_session.GetCalendar(&calendar))
+                throw NTS5_ERROR_CANT_GET_CALENDAR;
+        } catch (LNSTATUS) {
             throw NTS5_ERROR_CANT_GET_CALENDAR;
+        }
         taken = calendar.IsAvailable(range, 0) == TRUE ? 0 : 1;
         return 0;
     });

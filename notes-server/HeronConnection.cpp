@@ -80,10 +80,13 @@ void HeronConnection::ConnectToNotes()
             m_worker->SetEventName(kind, name);
         }
 
-        if (!LNIsNotesInitialized()) {
+        const bool runtimeUp = LNIsNotesInitialized() != FALSE;
+        if (!runtimeUp) {
+            auto* share = new std::shared_ptr<HERON>(m_worker);
             HMODULE held = HoldThisModule();
-            m_runtimeThread = CreateThread(nullptr, 0, NotesRuntimeThread, m_worker.get(), 0, nullptr);
+            m_runtimeThread = CreateThread(nullptr, 0, NotesRuntimeThread, share, 0, nullptr);
             if (!m_runtimeThread) {
+                delete share;
                 if (held)
                     FreeLibrary(held);
                 throw NTS5_ERROR_CANT_CREATE_THREAD;
@@ -96,7 +99,11 @@ void HeronConnection::ConnectToNotes()
             if (!m_worker->Session().IsInitialised())
                 throw NTS5_ERROR_INVALID_CONNECTION;
         }
-        m_worker->Session().InitThread();
+        // Where another worker's thread holds the runtime already, this
+        // worker's registration makes it as usable as that one, so that a
+        // later connect of this object answers at once.
+        if (m_worker->Session().InitThread() && runtimeUp)
+            m_worker->Session().SetInitialised(true);
         m_connected = 1;
     } catch (...) {
         Fail();
@@ -105,7 +112,8 @@ void HeronConnection::ConnectToNotes()
 
 DWORD WINAPI NotesRuntimeThread(void* argument)
 {
-    HERON* worker = static_cast<HERON*>(argument);
+    std::unique_ptr<std::shared_ptr<HERON>> share(static_cast<std::shared_ptr<HERON>*>(argument));
+    HERON* worker = share->get();
     HMODULE module = nullptr;
     GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
                        reinterpret_cast<LPCSTR>(&NotesRuntimeThread), &module);
@@ -128,13 +136,19 @@ DWORD WINAPI NotesRuntimeThread(void* argument)
             LNSTATUS status = session.Initialize(200, 0, nullptr, ini.found);
             HeronOptions::Set(HERON_OPT_LAST_INI_FILE, ini.found);
             worker->Session().SetInitialised(status == 0);
+            // Let go of the worker before the signal: from then on only the
+            // connecting object owns it, and its release ends the runtime.
+            share.reset();
             SetEvent(connect);
             WaitForSingleObject(shutDown, INFINITE);
         } catch (const _NTS5ERROR&) {
-            worker->Session().SetInitialised(false);
+            if (share)
+                worker->Session().SetInitialised(false);
         } catch (...) {
-            worker->Session().SetInitialised(false);
+            if (share)
+                worker->Session().SetInitialised(false);
         }
+        share.reset();
         // Let the clients' last calls finish before the runtime goes.
         Sleep(500);
         try {

@@ -26,10 +26,13 @@ private:
     void ReleaseWorker();
 
     int m_connected = 0;
-    std::unique_ptr<HERON> m_worker;
+    // Shared with the runtime thread until it is done with the worker: a
+    // connect that gave up waiting must not free what the thread writes to.
+    std::shared_ptr<HERON> m_worker;
     HANDLE m_connectEvent = nullptr;
     HANDLE m_runtimeThread = nullptr;
 };
 
-// The runtime thread's procedure; its argument is the connecting worker.
+// The runtime thread's procedure; its argument is a heap copy of the
+// connecting worker's shared pointer, which the thread deletes.
 DWORD WINAPI NotesRuntimeThread(void* worker);

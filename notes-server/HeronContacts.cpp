@@ -72,7 +72,7 @@ int HERON::GetAddressBooks(TextList* paths, const char* server)
     const char* name = static_cast<const char*>(NotesLockBlock(memory));
     for (WORD i = 0; name && i < count; ++i) {
         char path[MAX_PATH] = {};
-        NotesPathCompose(remote ? server : "", name, path);
+        NotesPathCompose(nullptr, remote ? server : "", name, path);
         paths->Append(path);
         name += std::strlen(name) + 1;
     }
@@ -300,8 +300,12 @@ int HERON::CreateContactDocument(const VARIANT& line)
         NotesContactRecord record(true);
         record.line = AnsiText(V_BSTR(&line));
         const std::string first = record.Field(1), last = record.Field(2), company = record.Field(3);
-        // A person needs a name: a line without one creates nothing.
-        if (first.empty() && last.empty() && company.empty() && record.Field(11).empty())
+        // Only a line with nothing to keep creates nothing: a contact known
+        // by its phone number alone is a contact all the same.
+        bool empty = true;
+        for (int i = 1; i <= 14 && empty; ++i)
+            empty = record.Field(i).empty();
+        if (empty)
             throw NTS5_ERROR_CONTACT_MISSING_INFORMATION;
         TextList paths;
         if (int result = GetAddressBooks(&paths, ""))
@@ -323,7 +327,7 @@ int HERON::CreateContactDocument(const VARIANT& line)
         const char* fullNameItem = NotesContactRecord::FieldName(11);
         if (NoteItemText(person, fullNameItem).empty()) {
             std::string fullName = first + " " + last;
-            if (fullName == " ")
+            if (fullName == " " && !company.empty())
                 fullName = company;
             PutItem(&person, fullNameItem, TextValue(fullName), 8, kKeepOption);
         }

@@ -240,19 +240,13 @@ STDMETHODIMP CHeron::GetModifiedTodoCategories(VARIANT*)
 
 STDMETHODIMP CHeron::get_CalendarPrefs(VARIANT* pVal)
 {
-    return WithWorker(pVal, [this](HERON* worker, VARIANT* out) { return ReturnError(worker->CalendarPrefs(out)); });
+    return Served(pVal, IDS_CTX_CALENDAR_PROFILE,
+                  [](HERON* worker, VARIANT* out) { return worker->CalendarPrefs(out); });
 }
 
 STDMETHODIMP CHeron::get_UserInfo(VARIANT* pVal)
 {
-    return WithWorker(pVal, [this](HERON* worker, VARIANT* out) {
-        try {
-            worker->UserInfo(out);
-        } catch (...) {
-            VariantClear(out);
-        }
-        return Answer(S_OK);
-    });
+    return Served(pVal, IDS_CTX_PROFILE, [](HERON* worker, VARIANT* out) { return worker->UserInfo(out); });
 }
 
 STDMETHODIMP CHeron::CreateContact(VARIANT* line)
@@ -274,14 +268,12 @@ STDMETHODIMP CHeron::get_NotesVersion(LONG* pVal)
     return Answer(S_OK);
 }
 
-// The worker records a failure as its last error; the answer is S_OK.
+// A category that was not added fails with the worker's text, so that the
+// caller does not take it for one the user has.
 STDMETHODIMP CHeron::AddTaskCategory(BSTR category)
 {
-    HERON* worker = m_connection.Worker();
-    if (!worker)
-        return ReturnError(IDS_NOT_CONNECTED);
-    worker->AddTaskCategory(AnsiText(category, 259).c_str());
-    return Answer(S_OK);
+    return Served(IDS_CTX_ADD_CATEGORY,
+                  [category](HERON* worker) { return worker->AddTaskCategory(AnsiText(category, 259).c_str()); });
 }
 
 STDMETHODIMP CHeron::QuickConflictCheck(IDispatch* keynote)
@@ -316,10 +308,9 @@ STDMETHODIMP CHeron::get_Servers(VARIANT* pVal)
     return Served(pVal, IDS_NO_SERVER_LIST, [](HERON* worker, VARIANT* out) { return worker->GetServers(out); });
 }
 
+// A day whose calendar could not be read fails rather than look free.
 STDMETHODIMP CHeron::GetCalendarDay(VARIANT day, VARIANT* entries)
 {
-    return WithWorker(entries, [this, &day](HERON* worker, VARIANT* out) {
-        worker->GetCalendarDay(day, out);
-        return Answer(S_OK);
-    });
+    return Served(entries, IDS_CTX_CALENDAR_PROFILE,
+                  [&day](HERON* worker, VARIANT* out) { return worker->GetCalendarDay(day, out); });
 }

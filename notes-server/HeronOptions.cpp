@@ -73,6 +73,7 @@ bool Read(HKEY key, OptionEntry& entry)
     std::memset(entry.data, 0, sizeof entry.data);
     std::memcpy(entry.data, data, size);
     entry.type = type;
+    entry.size = size;
     return true;
 }
 
@@ -108,7 +109,9 @@ void Save()
         != ERROR_SUCCESS)
         return;
     for (OptionEntry& entry : g_options) {
-        DWORD size = entry.size;
+        // Each value with the size of its own type: an entry retyped by the
+        // registry keeps the size it was read with, not its default's.
+        DWORD size = entry.type == REG_DWORD ? static_cast<DWORD>(sizeof(DWORD)) : entry.size;
         if (entry.type == REG_SZ) {
             entry.data[kFieldSize - 1] = 0;
             size = static_cast<DWORD>(std::strlen(reinterpret_cast<char*>(entry.data)) + 1);

@@ -47,7 +47,7 @@ SHORT HERON::RemoveFromUnread(const LNNote& note)
         if (!NotesEnvironmentText("MailFile", file, sizeof file) || !NotesEnvironmentText("MailServer", server, sizeof server))
             throw NTS5_ERROR_CANT_OPEN_MAIL_DATABASE;
         char path[MAX_PATH] = "";
-        Check(NotesPathCompose(server, file, path));
+        Check(NotesPathCompose(nullptr, server, file, path));
         UnreadHandles handles;
         Check(openMailFile(path, &handles.database));
         LNString user;

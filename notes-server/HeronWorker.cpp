@@ -13,6 +13,9 @@ namespace {
 
 const char* const kEventBases[] = {"HeronConnect", "HeronShutDown", "HeronShutDownComplete"};
 
+volatile LONG g_liveWorkers = 0;
+HeronShellExecuteProc g_shellExecute = ShellExecuteA;
+
 HANDLE OpenHeronEvent(int kind)
 {
     char name[MAX_PATH] = "";
@@ -35,14 +38,32 @@ void BuildHeronEventName(int kind, char* out)
 {
     if (kind < HERON_EVENT_CONNECT || kind > HERON_EVENT_SHUTDOWN_COMPLETE)
         return;
-    wsprintfA(out, "%s%l", kEventBases[kind - 1], GetCurrentProcess());
+    // The process's own id: a name shared by every process would let one
+    // process's shut-down end another's runtime thread.
+    wsprintfA(out, "%s%lu", kEventBases[kind - 1], GetCurrentProcessId());
 }
 
-HERON::HERON(int doInitialize) : m_session(doInitialize) {}
+HeronShellExecuteProc SetHeronShellExecute(HeronShellExecuteProc execute)
+{
+    HeronShellExecuteProc previous = g_shellExecute;
+    g_shellExecute = execute ? execute : ShellExecuteA;
+    return previous;
+}
+
+HERON::HERON(int doInitialize) : m_session(doInitialize)
+{
+    InterlockedIncrement(&g_liveWorkers);
+}
 
 HERON::~HERON()
 {
     Close();
+    InterlockedDecrement(&g_liveWorkers);
+}
+
+LONG HERON::LiveCount()
+{
+    return g_liveWorkers;
 }
 
 void HERON::SetEventName(int kind, const char* name)
@@ -105,8 +126,9 @@ void HERON::SetStatusError(LNSTATUS status, const char*, UINT contextId)
 
 int HERON::OpenNotes()
 {
-    HINSTANCE started = ShellExecuteA(GetDesktopWindow(), "open", "notes.exe", nullptr, "", SW_SHOW);
-    if (reinterpret_cast<INT_PTR>(started) >= 32)
+    HINSTANCE started = g_shellExecute(GetDesktopWindow(), "open", "notes.exe", nullptr, "", SW_SHOW);
+    // 32 and below are the shell's failures (32: a library it needs is missing).
+    if (reinterpret_cast<INT_PTR>(started) > 32)
         return 0;
     SetError(NTS5_ERROR_UNABLE_TO_LAUNCH_NOTES, "OpenNotes", IDS_CTX_OPENING_NOTES);
     return NTS5_ERROR_UNABLE_TO_LAUNCH_NOTES.code;
@@ -155,7 +177,7 @@ void SplitUserName(const char* commonName, std::string parts[3])
     }
 }
 
-void HERON::UserInfo(VARIANT* out)
+int HERON::UserInfo(VARIANT* out)
 {
     std::string parts[3];
     try {
@@ -168,8 +190,10 @@ void HERON::UserInfo(VARIANT* out)
         }
     } catch (LNSTATUS status) {
         SetStatusError(status, "UserInfo", 0);
+        return status;
     }
     QuiMakeStringArray(out);
     for (const std::string& part : parts)
         QuiAppendAnsiString(out, part.c_str());
+    return 0;
 }

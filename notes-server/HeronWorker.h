@@ -19,8 +19,13 @@
 enum HeronEventKind { HERON_EVENT_CONNECT = 1, HERON_EVENT_SHUTDOWN = 2, HERON_EVENT_SHUTDOWN_COMPLETE = 3 };
 
 // The event's name into a 260-byte buffer; an unknown kind leaves it as it
-// is. Every process builds the same three names.
+// is. Each process builds three names of its own, the same every time.
 void BuildHeronEventName(int kind, char* out);
+
+// The shell call that starts the Notes client: ShellExecuteA, or what a test
+// puts in its place (null puts the shell's back). Answers the one before.
+typedef HINSTANCE(WINAPI* HeronShellExecuteProc)(HWND, LPCSTR, LPCSTR, LPCSTR, LPCSTR, INT);
+HeronShellExecuteProc SetHeronShellExecute(HeronShellExecuteProc execute);
 
 // A note opened through the function library, closed on every way out.
 struct OpenedNote {
@@ -45,6 +50,8 @@ public:
     explicit HERON(int doInitialize);
     // Ends the thread registration, and the runtime thread with the last one.
     virtual ~HERON();
+    // Workers of the process not yet destroyed.
+    static LONG LiveCount();
     HERON(const HERON&) = delete;
     HERON& operator=(const HERON&) = delete;
 
@@ -68,8 +75,9 @@ public:
     int OpenNotes();
     // The major version class of the runtime: 1 to 5, -1 for unknown builds.
     int NotesVersion();
-    // The user's first and second name and an empty text.
-    void UserInfo(VARIANT* out);
+    // The user's first and second name and an empty text: 0, or the status
+    // of a library failure (recorded; `out` left untouched).
+    int UserInfo(VARIANT* out);
 
     LastCheckTable& LastCheck() { return m_lastCheck; }
 
@@ -86,7 +94,8 @@ public:
     int CalendarPrefs(VARIANT* out);
     // One line per calendar entry that starts on the day: start, end and
     // alarm as date numbers, the kind bit and the description, each in
-    // double quotes and followed by a comma. Failures are recorded.
+    // double quotes and followed by a comma. 0, or the failure (recorded;
+    // `out` left untouched).
     int GetCalendarDay(VARIANT day, VARIANT* out);
     // The date range of a calendar record's kind; an event's record gets
     // its day count and its end moved to its last day. Failures are
@@ -248,7 +257,7 @@ std::string CalendarKindBitText(const std::string& entryType);
 // A date as the function library's time stamp; the library's status is
 // thrown when it is no date.
 NOTESTIMEDATE NotesStampOfDate(DATE date);
-// A date-time as a date number with seven significant digits.
+// A date-time as a date number that reads back to the same second.
 std::string DateNumberText(const LNDatetime& datetime);
 // The version class of a runtime build number.
 int NotesVersionOfBuild(WORD build);

@@ -158,27 +158,43 @@ void COzuDatastore::ReadCalendarProfile()
     VariantClear(&prefs);
 }
 
+// Each list is read on its own: one that the server cannot give (an address
+// book that cannot be read, say) leaves the others loaded, and the user is
+// told once, with the server's texts, what is missing. A server that cannot
+// be reached at all still fails the whole load.
 BOOL COzuDatastore::LoadItems()
 {
     CLoadScope scope;
     RegisterTypes();
-    ServerCall(IDS_NOTES_SERVER_FAILED, [&] {
-        if (HasFeature(1)) {
-            Connect();
-            AddAnswer(m_pWrapper->GetContacts(), PIM_CONTACT_TYPE, 0);
-            scope.Breathe();
+    CString missing;
+    auto load = [&](auto read) {
+        try {
+            ServerCall(IDS_NOTES_SERVER_FAILED, read);
+        } catch (COzuExcept* e) {
+            if (!missing.IsEmpty())
+                missing += "\r\n\r\n";
+            missing += e->GetText();
+            delete e;
         }
+        scope.Breathe();
+    };
+    if (HasFeature(1)) {
         Connect();
-        AddAnswer(m_pWrapper->GetTodoCategories(), PIM_TODO_CATEGORY_TYPE, 0);
-        scope.Breathe();
-        if (HasFeature(11)) {
-            Connect();
-            AddAnswer(m_pWrapper->GetJournalCategories(), PIM_JOURNAL_TYPE, 0);
-            scope.Breathe();
-        }
-        ReadCalendarProfile();
-        scope.Breathe();
-    });
+        load([&] { AddAnswer(m_pWrapper->GetContacts(), PIM_CONTACT_TYPE, 0); });
+    }
+    Connect();
+    load([&] { AddAnswer(m_pWrapper->GetTodoCategories(), PIM_TODO_CATEGORY_TYPE, 0); });
+    if (HasFeature(11)) {
+        Connect();
+        load([&] { AddAnswer(m_pWrapper->GetJournalCategories(), PIM_JOURNAL_TYPE, 0); });
+    }
+    Connect();
+    load([&] { ReadCalendarProfile(); });
+    if (!missing.IsEmpty()) {
+        COzuExcept report(IDS_NOTES_SERVER_FAILED);
+        report.SetText(missing);
+        report.ReportError();
+    }
     return CDatastore::LoadItems();
 }
 

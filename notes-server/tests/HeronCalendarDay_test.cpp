@@ -43,39 +43,42 @@ TEST_F(HeronCalendarDayTest, EntriesOfEachDay)
         DATE day;
         const char* expected;
     } rows[] = {
-        // Seven significant digits keep two decimals: 8:45 reads as .36.
+        // Every digit of the date: 8:45 reads back as 8:45.
         {kDecember8,
-         "\"46364.38\",\"46364.44\",\"46364.36\",\"2048\",\"Team \"weekly\"\",|"
+         "\"46364.375\",\"46364.4375\",\"46364.364583333336\",\"2048\",\"Team \"weekly\"\",|"
          "\"46364\",\"46364\",\"-1\",\"1024\",\"Holiday\","},
-        {kDecember8 + 0.75, "\"46364.38\",\"46364.44\",\"46364.36\",\"2048\",\"Team \"weekly\"\",|"
+        {kDecember8 + 0.75, "\"46364.375\",\"46364.4375\",\"46364.364583333336\",\"2048\",\"Team \"weekly\"\",|"
                             "\"46364\",\"46364\",\"-1\",\"1024\",\"Holiday\","},
-        {kDecember8 + 1, "\"46365.5\",\"46365.54\",\"46365.46\",\"256\",\"Lunch\","},
-        {kDecember8 + 2, "\"46366.33\",\"46366.33\",\"-1\",\"0\",\"\","},
+        {kDecember8 + 1, "\"46365.5\",\"46365.541666666664\",\"46365.458333333336\",\"256\",\"Lunch\","},
+        {kDecember8 + 2, "\"46366.333333333336\",\"46366.333333333336\",\"-1\",\"0\",\"\","},
         {kDecember8 + 3, ""},
     };
     for (const Row& row : rows)
         EXPECT_EQ(row.expected, Day(row.day)) << row.day;
 }
 
-TEST_F(HeronCalendarDayTest, NoMailFileAnswersNothing)
-{
-    m_notes.SetLocation({{"MailType", "1"}, {"MailFile", "mail\\gone.nsf"}});
-    ASSERT_EQ(S_OK, Connect());
-    EXPECT_EQ("<empty>", Day(kDecember8));
-}
-
-TEST_F(HeronCalendarDayTest, CalendarThatFailsAnswersNothing)
+// A calendar that cannot be read fails the day rather than show it free.
+TEST_F(HeronCalendarDayTest, CalendarThatCannotBeReadFails)
 {
     NotesStandInTesting::WriteFile(m_notes.Folder() + "\\mail\\alee.nsf", kCalendar);
     ASSERT_EQ(S_OK, Connect());
-    m_notes.SetFailCalls({"LNCalendar::GetEntries"});
-    EXPECT_EQ("<empty>", Day(kDecember8));
-    // The failure is the worker's last error: the next member that fails
-    // without a text of its own reports it.
-    Variant result;
-    EXPECT_EQ(DISP_E_EXCEPTION, Call(DISPID_HERON_GETMODIFIEDTODOCATEGORIES, {}, &result));
-    EXPECT_EQ(L"Retrieving Calendar Profile Info\r\nError: 4095 The call failed as the test asked",
-              QuiComTesting::LastError().description);
+    struct Row {
+        const char* call;
+        const wchar_t* error;
+    } rows[] = {
+        {"LNCalendar::GetEntries", L"Retrieving Calendar Profile Info\r\nError: 4095 The call failed as the test asked"},
+        {"GetCalendar", L"Retrieving Calendar Profile Info\r\nError: 4095 The call failed as the test asked"},
+    };
+    for (const Row& row : rows) {
+        m_notes.SetFailCalls({row.call});
+        Variant date;
+        date.vt = VT_DATE;
+        date.date = kDecember8;
+        Variant lines;
+        EXPECT_EQ(DISP_E_EXCEPTION, Call(DISPID_HERON_GETCALENDARDAY, {&date}, &lines)) << row.call;
+        EXPECT_EQ(VT_EMPTY, lines.vt) << row.call;
+        EXPECT_EQ(row.error, QuiComTesting::LastError().description) << row.call;
+    }
 }
 
 }  // namespace

@@ -157,13 +157,16 @@ TEST_F(HeronCategoriesTest, AddingToAProfileWithoutUserCategoriesDoesNothing)
     EXPECT_EQ(before, m_notes.Dump("mail\\alee.nsf"));
 }
 
-TEST_F(HeronCategoriesTest, FailedSaveStillAnswersSuccess)
+// A category that was not added is no success: the caller would offer it.
+TEST_F(HeronCategoriesTest, FailedSaveFails)
 {
     Profile(std::string(kOwner) + "UserCategories=Errands\r\n");
     ASSERT_EQ(S_OK, Connect());
     std::vector<std::string> before = m_notes.Dump("mail\\alee.nsf");
     m_notes.SetFailCalls({"NSFProfileUpdate"});
-    EXPECT_EQ(S_OK, Add(L"Garden"));
+    EXPECT_EQ(DISP_E_EXCEPTION, Add(L"Garden"));
+    EXPECT_EQ(L"Adding Task Category\r\nError: 4095 The call failed as the test asked",
+              QuiComTesting::LastError().description);
     EXPECT_EQ(before, m_notes.Dump("mail\\alee.nsf"));
 }
 

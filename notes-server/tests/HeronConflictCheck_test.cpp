@@ -88,12 +88,20 @@ TEST_F(HeronConflictTest, FailedCheckAnswersFree)
 {
     NotesStandInTesting::WriteFile(m_notes.Folder() + "\\mail\\alee.nsf", kCalendar);
     ASSERT_EQ(S_OK, Connect());
-    m_notes.SetFailCalls({"LNCalendar::IsAvailable"});
-    EXPECT_EQ(0, Check(0x100, kDecember8 + 9.5 * kHour, kDecember8 + 10 * kHour));
-    Variant result;
-    EXPECT_EQ(DISP_E_EXCEPTION, Call(DISPID_HERON_GETMODIFIEDTODOCATEGORIES, {}, &result));
-    EXPECT_EQ(L"Checking Calendar for conflicts\r\nError: 4095 The call failed as the test asked",
-              QuiComTesting::LastError().description);
+    struct Row {
+        const char* call;
+        const wchar_t* error;
+    } rows[] = {
+        {"LNCalendar::IsAvailable", L"Checking Calendar for conflicts\r\nError: 4095 The call failed as the test asked"},
+        {"GetCalendar", L"Checking Calendar for conflicts\r\nError: -14 Unable to retrieve calendar from mail database"},
+    };
+    for (const Row& row : rows) {
+        m_notes.SetFailCalls({row.call});
+        EXPECT_EQ(0, Check(0x100, kDecember8 + 9.5 * kHour, kDecember8 + 10 * kHour)) << row.call;
+        Variant result;
+        EXPECT_EQ(DISP_E_EXCEPTION, Call(DISPID_HERON_GETMODIFIEDTODOCATEGORIES, {}, &result));
+        EXPECT_EQ(row.error, QuiComTesting::LastError().description) << row.call;
+    }
 }
 
 TEST_F(HeronConflictTest, RecordWithoutErrorPropertyIsLeftAlone)

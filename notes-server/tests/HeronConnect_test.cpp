@@ -221,10 +221,11 @@ TEST_F(HeronTest, UserInfoOfEachName)
         EXPECT_EQ(S_OK, Get(DISPID_HERON_USERINFO, &user)) << row.user;
         EXPECT_EQ(row.expected, Texts(user)) << row.user;
     }
+    // No name is no empty name.
     m_notes.SetFailCalls({"GetUserNameText"});
     Variant user;
-    EXPECT_EQ(S_OK, Get(DISPID_HERON_USERINFO, &user)) << "answers S_OK when the library fails";
-    EXPECT_EQ("||", Texts(user));
+    EXPECT_EQ(DISP_E_EXCEPTION, Get(DISPID_HERON_USERINFO, &user));
+    EXPECT_EQ("\r\nError: 4095 The call failed as the test asked", Description());
 }
 
 TEST_F(HeronTest, OpenNotesWithoutTheClient)
@@ -302,6 +303,81 @@ TEST_F(HeronTest, RepeatedConnectsOfASecondObjectLeaveNothingBehind)
     EXPECT_TRUE(LNIsNotesInitialized());
     second.Reset();
     EXPECT_FALSE(LNIsNotesInitialized()) << "the runtime ends with the last registration";
+}
+
+}  // namespace
+
+namespace {
+
+// A second object connects once: neither a new search for notes.ini nor a
+// new runtime, also after the object whose thread started the runtime went.
+TEST_F(HeronTest, SecondObjectConnectsOnce)
+{
+    ASSERT_EQ(S_OK, Connect());
+    QuiComTesting::Ptr<IDispatch> second = CreateHeron();
+    ASSERT_TRUE(second);
+    ASSERT_EQ(S_OK, Connect(second.Get()));
+    NotesStandInTesting::Forget();
+    DeleteFileA(m_notes.IniPath().c_str());
+    EXPECT_EQ(S_OK, Connect(second.Get()));
+    Release();
+    ASSERT_TRUE(LNIsNotesInitialized());
+    EXPECT_EQ(S_OK, Connect(second.Get()));
+    Variant user;
+    EXPECT_EQ(S_OK, Get(DISPID_HERON_USERINFO, &user, second.Get()));
+    EXPECT_EQ("Ann|Lee|", Texts(user));
+    second.Reset();
+    EXPECT_FALSE(LNIsNotesInitialized());
+}
+
+// Another process's worker that shuts its runtime down reaches its own
+// runtime thread only, never this process's.
+TEST_F(HeronTest, AnotherProcessShuttingDownLeavesThisRuntime)
+{
+    ASSERT_EQ(S_OK, Connect());
+    // The other process waits this long for a runtime thread to say it has
+    // ended: longer than this process's thread would take, had the signal
+    // reached it. This process has read its options already.
+    SetTimeout(2000);
+    std::string command = "\"" + QuiComTesting::ProgramFolder() + "heron_peer.exe\"";
+    STARTUPINFOA startup = {sizeof startup};
+    PROCESS_INFORMATION peer = {};
+    ASSERT_TRUE(CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &peer));
+    CloseHandle(peer.hThread);
+    HANDLE process = peer.hProcess;
+    EXPECT_TRUE(QuiTesting::PumpUntil([process] { return WaitForSingleObject(process, 0) == WAIT_OBJECT_0; }, 20000,
+                                      process));
+    DWORD code = 1;
+    GetExitCodeProcess(process, &code);
+    CloseHandle(process);
+    EXPECT_EQ(0u, code);
+    EXPECT_TRUE(LNIsNotesInitialized());
+    Variant user;
+    EXPECT_EQ(S_OK, Get(DISPID_HERON_USERINFO, &user));
+}
+
+// Memory that runs out inside the Notes library fails the member; it never
+// reaches the caller as a C++ exception.
+TEST_F(HeronTest, AllocationFailureInsideTheLibraryFailsTheMember)
+{
+    ASSERT_EQ(S_OK, Connect());
+    Variant day;
+    day.vt = VT_DATE;
+    day.date = 46364.0;
+    struct Row {
+        const char* call;
+        DISPID id;
+    } rows[] = {{"LNDatabase::Open", DISPID_HERON_CALENDARPREFS}, {"LNCalendar::GetEntries", DISPID_HERON_GETCALENDARDAY}};
+    for (const Row& row : rows) {
+        m_notes.SetThrowCalls({row.call});
+        Variant value;
+        HRESULT hr = row.id == DISPID_HERON_CALENDARPREFS ? Get(row.id, &value) : Call(row.id, {&day}, &value);
+        EXPECT_EQ(DISP_E_EXCEPTION, hr) << row.call;
+        EXPECT_EQ(VT_EMPTY, value.vt) << row.call;
+    }
+    m_notes.SetThrowCalls({});
+    Variant user;
+    EXPECT_EQ(S_OK, Get(DISPID_HERON_USERINFO, &user));
 }
 
 }  // namespace

@@ -362,7 +362,7 @@ TEST_F(HeronFilingTest, CalendarEntryDescription)
     day.vt = VT_DATE;
     day.date = kDecember8;
     EXPECT_EQ(S_OK, Call(DISPID_HERON_GETCALENDARDAY, {&day}, &lines));
-    EXPECT_EQ("\"46364.5\",\"46364.54\",\"-1\",\"256\",\"Lunch \nwith Bob\",", Texts(lines));
+    EXPECT_EQ("\"46364.5\",\"46364.541666666664\",\"-1\",\"256\",\"Lunch \nwith Bob\",", Texts(lines));
 }
 
 TEST_F(HeronFilingTest, JournalDocument)

@@ -127,6 +127,39 @@ TEST_F(HeronOptionsTest, SaveWritesEveryEntry)
     }
 }
 
+// A value whose stored type differs from its entry's is written back as it
+// was read, with the size of that type.
+TEST_F(HeronOptionsTest, SaveWritesEachValueWithItsOwnSize)
+{
+    struct Row {
+        const char* name;
+        DWORD type;
+        std::string data;
+    } rows[] = {
+        {"JournalName", REG_DWORD, std::string("\x07\0\0\0", 4)},
+        {"LastIniFile", REG_BINARY, "abc"},
+        {"WaitForNotesTimeout", REG_SZ, std::string("5000", 5)},
+        {"GenerateData", REG_BINARY, std::string("\x01\x02", 2)},
+        {"Verbose", REG_DWORD, std::string("\x01\0\0\0", 4)},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        SHDeleteKeyA(HKEY_CURRENT_USER, HERON_OPTIONS_KEY);
+        HeronOptions::Reset();
+        Store(row.name, row.type, row.data.data(), static_cast<DWORD>(row.data.size()));
+        HeronOptions::Load();
+        HeronOptions::Save();
+        BYTE data[512];
+        DWORD size = sizeof data, type = 0;
+        HKEY key;
+        ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExA(HKEY_CURRENT_USER, HERON_OPTIONS_KEY, 0, KEY_READ, &key));
+        EXPECT_EQ(ERROR_SUCCESS, RegQueryValueExA(key, row.name, nullptr, &type, data, &size));
+        RegCloseKey(key);
+        EXPECT_EQ(row.type, type);
+        EXPECT_EQ(row.data, std::string(reinterpret_cast<const char*>(data), size));
+    }
+}
+
 TEST_F(HeronOptionsTest, GetAndSetByIndex)
 {
     EXPECT_EQ(nullptr, HeronOptions::Get(-1));

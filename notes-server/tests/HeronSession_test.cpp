@@ -5,6 +5,8 @@
 #include <string>
 
 #include "FindNotesIni.h"
+#include "HeronConnection.h"
+#include "HeronOptions.h"
 #include "HeronWorker.h"
 #include "NotesSessionHolder.h"
 #include "NotesStandInFixture.h"
@@ -265,6 +267,42 @@ TEST(HeronWorkerProfile, CalendarPrefsFillTheProfileCache)
     }
     LNSetThrowAllErrors(FALSE);
     runtime.Term(0);
+}
+
+}  // namespace
+
+namespace {
+
+// A connect that gives up waiting leaves its worker to the runtime thread,
+// which still writes to it, until the thread is done with it.
+TEST(HeronConnection, AConnectThatGaveUpLeavesTheWorkerToTheRuntimeThread)
+{
+    NotesStandInTesting::Installation notes;
+    HeronOptions::Reset();
+    const DWORD timeout = 300;
+    HeronOptions::Set(HERON_OPT_WAIT_FOR_NOTES_TIMEOUT, &timeout);
+    notes.SetHoldCalls({"Initialize"});
+    const LONG before = HERON::LiveCount();
+    {
+        HeronConnection connection;
+        connection.ConnectToNotes();
+        EXPECT_FALSE(connection.Connected());
+        EXPECT_EQ(nullptr, connection.Worker());
+    }
+    EXPECT_EQ(before + 1, HERON::LiveCount()) << "the runtime thread is still initialising for it";
+    notes.GoOn();
+    // Nothing announces either end: look every few milliseconds.
+    const DWORD poll = 20;
+    EXPECT_TRUE(QuiTesting::PumpUntil([before] { return HERON::LiveCount() == before; }, 10000, nullptr, nullptr, poll));
+    // The thread ends the runtime it started, on the shut-down the failed
+    // connect asked for or on this one.
+    char name[MAX_PATH] = "";
+    BuildHeronEventName(HERON_EVENT_SHUTDOWN, name);
+    HANDLE shutDown = CreateEventA(nullptr, FALSE, FALSE, name);
+    SetEvent(shutDown);
+    EXPECT_TRUE(QuiTesting::PumpUntil([] { return !LNIsNotesInitialized(); }, 10000, nullptr, nullptr, poll));
+    CloseHandle(shutDown);
+    HeronOptions::Reset();
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 // The worker's error texts, event names, version classes and user names.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -153,21 +154,41 @@ TEST(HeronWorker, UserNameSplit)
     }
 }
 
-TEST(HeronWorker, UserInfoWithoutRuntimeIsThreeEmptyTexts)
+TEST(HeronWorker, UserInfoWithoutRuntimeFails)
 {
     HERON worker(0);
     VARIANT out;
     VariantInit(&out);
     LNSetThrowAllErrors(TRUE);
-    worker.UserInfo(&out);
-    ASSERT_TRUE(QuiIsStringArray(out));
-    BSTR joined = nullptr;
-    ASSERT_EQ(S_OK, QuiJoinStringArray(out, L';', &joined));
-    EXPECT_STREQ(L";;;", joined);
-    SysFreeString(joined);
-    VariantClear(&out);
+    EXPECT_EQ(NOTES_ERR_NOT_INITIALIZED, worker.UserInfo(&out));
+    EXPECT_EQ(VT_EMPTY, out.vt) << "no names made up";
     EXPECT_EQ(HERON_ERROR_NOTES_STATUS, worker.LastError().Kind());
     EXPECT_EQ(NOTES_ERR_NOT_INITIALIZED, worker.LastError().Code());
+}
+
+INT_PTR g_shellAnswer = 0;
+
+HINSTANCE WINAPI AnsweringShell(HWND, LPCSTR, LPCSTR, LPCSTR, LPCSTR, INT)
+{
+    return reinterpret_cast<HINSTANCE>(g_shellAnswer);
+}
+
+// The shell answers a failure with 32 or less (32: a library it needs is
+// missing); only a greater answer started the client.
+TEST(HeronWorker, OpenNotesByTheShellsAnswer)
+{
+    const struct {
+        INT_PTR answer;
+        int result;
+    } rows[] = {{0, -30}, {2, -30}, {31, -30}, {32, -30}, {33, 0}, {42, 0}};
+    HeronShellExecuteProc previous = SetHeronShellExecute(AnsweringShell);
+    for (const auto& row : rows) {
+        HERON worker(0);
+        g_shellAnswer = row.answer;
+        EXPECT_EQ(row.result, worker.OpenNotes()) << row.answer;
+        EXPECT_EQ(row.result, worker.LastError().Code()) << row.answer;
+    }
+    SetHeronShellExecute(previous);
 }
 
 }  // namespace
@@ -263,23 +284,25 @@ TEST(HeronCalendarDay, DatesAsStamps)
     }
 }
 
-TEST(HeronCalendarDay, DateNumbersWithSevenDigits)
+// A day list's times read back to the second they were (seven significant
+// digits made 13:00 read as 12:57:36).
+TEST(HeronCalendarDay, DateNumbersReadBackToTheSecond)
 {
-    struct Row {
+    const struct {
         DWORD day;
-        DWORD time;
-        const char* expected;
+        DWORD time;  // hhmmss
     } rows[] = {
-        {20261208, 90000, "46364.38"},
-        {20261208, 84500, "46364.36"},
-        {20261208, 0, "46364"},
-        {19271231, 120000, "10227.5"},
-        {19000101, 60000, "2.25"},
+        {20261208, 130000}, {20261208, 84500}, {20261208, 0},      {20261208, 235959},
+        {20261208, 1},      {19271231, 120000}, {19000101, 60000}, {20311231, 120001},
     };
-    for (const Row& row : rows)
-        EXPECT_EQ(row.expected, DateNumberText(LNDatetime(NOTESTIMEDATE{{row.day, row.time}}))) << row.expected;
+    for (const auto& row : rows) {
+        std::string text = DateNumberText(LNDatetime(NOTESTIMEDATE{{row.day, row.time}}));
+        SYSTEMTIME back = {};
+        ASSERT_TRUE(VariantTimeToSystemTime(std::strtod(text.c_str(), nullptr), &back)) << text;
+        EXPECT_EQ(row.day, back.wYear * 10000u + back.wMonth * 100u + back.wDay) << text;
+        EXPECT_EQ(row.time, back.wHour * 10000u + back.wMinute * 100u + back.wSecond) << text;
+    }
 }
-
 }  // namespace
 
 namespace {

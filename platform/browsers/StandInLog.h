@@ -4,7 +4,8 @@
 //   "FailCalls"    REG_MULTI_SZ  calls that fail: "InternetExplorer.Create",
 //                                "InternetExplorer.Visible", "Netscape.Open"
 //                                (answers FALSE), "Netscape.OpenError" (fails),
-//                                "Notes.OpenURL", "Notes.OpenURLResult", a DDE
+//                                "Notes.OpenURL", "Notes.OpenURLResult", the
+//                                workspace's other members by number ("Notes.1530"), a DDE
 //                                topic ("WWW_OpenURL": the connection is refused)
 //                                or "stall:<topic>" (the DDE call is never answered)
 //   "Busy"         REG_DWORD     the web browser object reports itself busy

@@ -2,6 +2,7 @@
 // Heron, registered on demand from the program's folder.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <memory>
 #include <string>
 #include <vector>
@@ -225,20 +226,70 @@ TEST_F(OzuDatastoreTest, ANonZeroAnswerFromTheServerIsARefusal)
     }
 }
 
-TEST_F(OzuDatastoreTest, AServerFailureWhileLoadingIsTheEditionsExceptionAndFreesTheMainWindow)
+// A server that cannot be reached at all fails the whole load.
+TEST_F(OzuDatastoreTest, AnUnreachableServerIsTheEditionsExceptionAndFreesTheMainWindow)
 {
     CWinApp app;
     CWnd main;
     ASSERT_TRUE(main.CreateEx(0, nullptr, "main", WS_OVERLAPPEDWINDOW, 0, 0, 200, 100, nullptr, nullptr));
     app.m_pMainWnd = &main;
-    m_notes.SetFailCalls({"NSFProfileOpen"});
+    NotesStandInTesting::SetRegNumber(HKEY_CURRENT_USER, "Software\\Quillmate\\Heron\\Options",
+                                      "WaitForNotesTimeout", 300);
+    m_notes.SetFailCalls({"Initialize"});
     COzuDatastore& datastore = Datastore();
     pim_test::Failure failure = FailureOf([&] { datastore.LoadItems(); });
     EXPECT_NE(-1, failure.id);
-    EXPECT_NE(std::string::npos, failure.text.find("Retrieving User Categories")) << failure.text;
+    EXPECT_NE(std::string::npos, failure.text.find("Notes Runtime Services")) << failure.text;
     EXPECT_TRUE(main.IsWindowEnabled());
     app.m_pMainWnd = nullptr;
     main.DestroyWindow();
+}
+
+// The Notes edition with contacts on, so that an address book that cannot
+// be read comes into the load.
+class ContactsOzuDatastore : public COzuDatastore {
+public:
+    BOOL HasFeature(int n) override { return n == 1 || COzuDatastore::HasFeature(n); }
+};
+
+// Each list loads on its own: one the server cannot give leaves the others
+// loaded, and the user is told once, with the server's texts, what is missing.
+TEST_F(OzuDatastoreTest, AListThatCannotBeReadLeavesTheOthersLoaded)
+{
+    struct Row {
+        const char* what;
+        bool contacts;
+        const char* failCall;  // null: none
+        const char* categories;
+        int entryType;
+        std::vector<const char*> told;  // what the one message holds; empty: no message
+    } rows[] = {
+        {"nothing fails", false, nullptr, "Business|Personal|Errands", 0x800, {}},
+        {"no address book", true, nullptr, "Business|Personal|Errands", 0x800, {"Opening Address Book"}},
+        {"no categories", false, "GetNotesVersion", "", 0x800, {"Retrieving Categories"}},
+        {"neither", true, "GetNotesVersion", "", 0x800, {"Opening Address Book", "Retrieving Categories"}},
+        {"no calendar profile", false, "NSFProfileOpen", "", 0,
+         {"Retrieving User Categories", "Retrieving Calendar Profile Info"}},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        m_notes.SetFailCalls({});
+        m_datastore.reset(row.contacts ? new ContactsOzuDatastore : new COzuDatastore);
+        ASSERT_EQ(0, m_datastore->Connect());
+        if (row.failCall)
+            m_notes.SetFailCalls({row.failCall});
+        CPromptScript script;
+        if (!row.told.empty())
+            script.AnswerNext(IDOK);
+        EXPECT_EQ(-1, FailureOf([&] { m_datastore->LoadItems(); }).id);
+        EXPECT_EQ(row.categories, pim_test::ItemNames(*m_datastore, PIM_TODO_CATEGORY_TYPE));
+        EXPECT_EQ(row.entryType, m_datastore->GetDefaultEntryType());
+        ASSERT_EQ(row.told.empty() ? 0u : 1u, script.Asked().size());
+        EXPECT_EQ(0, script.Unexpected());
+        for (const char* text : row.told)
+            EXPECT_NE(nullptr, std::strstr(script.Asked()[0].text, text)) << text;
+        m_datastore.reset();
+    }
 }
 
 TEST_F(OzuDatastoreTest, WithoutNotesTheUserIsAskedForItsFolder)

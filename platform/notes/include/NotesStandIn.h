@@ -12,6 +12,12 @@
                                 for every time it stamps or answers
      "TickCalls"  REG_MULTI_SZ  calls that move "Clock" on by a minute each
                                 time they are made
+     "ThrowCalls" REG_MULTI_SZ  calls of the class library that throw
+                                std::bad_alloc, as the real one does when
+                                memory runs out, whatever the error mode
+     "HoldCalls"  REG_MULTI_SZ  calls that wait, before they do anything,
+                                until the event NOTES_STANDIN_GO_ON_EVENT is
+                                set (a minute at most); "Initialize" waits
 
    The function library's calls that the access server imports by ordinal
    are declared here with the ordinal beside each. */
@@ -24,6 +30,8 @@
 #define NOTES_STANDIN_DEFAULT_BUILD 166
 /* Set by the stand-in's notes.exe when it has started. */
 #define NOTES_STANDIN_STARTED_EVENT "QuillmateNotesStandInStarted"
+/* Set by a test to let the calls of "HoldCalls" go on. */
+#define NOTES_STANDIN_GO_ON_EVENT "QuillmateNotesStandInGoOn"
 
 typedef WORD NOTESSTATUS;
 typedef DWORD NOTESDBHANDLE;
@@ -72,6 +80,9 @@ typedef struct {
 #define NOTES_ERR_BAD_TIME 1282
 #define NOTES_ERR_SERVER_NOT_RESPONDING 2051
 #define NOTES_ERR_TOLD_TO_FAIL 4095
+/* Answered by a call of "ThrowCalls"; the class library throws it as an
+   allocation failure. */
+#define NOTES_ERR_TOLD_TO_THROW 4094
 #define NOTES_ERR_FILE_EXISTS 264
 #define NOTES_ERR_NO_FORM 1283
 #define NOTES_ERR_NAME_EXISTS 1284
@@ -184,19 +195,28 @@ NOTES_FUNCTION NOTESSTATUS NotesDatabaseFile(NOTESDBHANDLE handle, char* buffer,
 
 /* Network paths and unread tables. A path of a database on a server is
    "<server>!!<file>"; a file alone is on this machine. */
-NOTES_FUNCTION NOTESSTATUS NotesPathCompose(const char* server, const char* file, char* path);
+/* Ordinal 938: the network path of `file` on `server` (null or empty: this
+   machine) into a 260-byte buffer; the stand-in knows no ports, and a port
+   given is refused. */
+NOTES_FUNCTION NOTESSTATUS NotesPathCompose(const char* port, const char* server, const char* file, char* path);
 /* Opens a mail file by its path; looked up by name. */
 NOTES_FUNCTION NOTESSTATUS MailOpenMessageFile(const char* path, NOTESDBHANDLE* handle);
 typedef NOTESSTATUS (*MAILOPENMESSAGEFILEPROC)(const char*, NOTESDBHANDLE*);
-/* The user's table of unread note ids (empty when the user has none). */
+/* Ordinal 2549: the user's table of unread note ids (empty when the user
+   has none). */
 NOTES_FUNCTION NOTESSTATUS NotesUnreadTableGet(NOTESDBHANDLE database, const char* user, WORD userLength,
                                                BOOL create, NOTESHANDLE* table);
+/* Ordinal 2256: brings the table up to date with the database. */
 NOTES_FUNCTION NOTESSTATUS NotesUnreadTableUpdate(NOTESDBHANDLE database, NOTESHANDLE table);
+/* Ordinal 357: a copy of the table. */
 NOTES_FUNCTION NOTESSTATUS NotesTableCopy(NOTESHANDLE table, NOTESHANDLE* copy);
+/* Ordinal 322: takes a note id out of the table. */
 NOTES_FUNCTION NOTESSTATUS NotesTableRemove(NOTESHANDLE table, NOTESNOTEID id);
-/* Stores the table as the user's, `original` being the table before. */
+/* Ordinal 2548: stores the table as the user's, `original` being the table
+   before. */
 NOTES_FUNCTION NOTESSTATUS NotesUnreadTableSet(NOTESDBHANDLE database, const char* user, WORD userLength, BOOL flush,
                                                NOTESHANDLE original, NOTESHANDLE table);
+/* Ordinal 861: frees a table. */
 NOTES_FUNCTION NOTESSTATUS NotesTableDestroy(NOTESHANDLE table);
 
 /* Ordinal 1401: the address books of `server` (null or empty: this
@@ -208,7 +228,7 @@ NOTES_FUNCTION NOTESSTATUS NotesAddressBooks(const char* server, WORD flags, WOR
                                              NOTESHANDLE* memory);
 /* Ordinal 1402: frees memory the library handed out. */
 NOTES_FUNCTION NOTESSTATUS NotesMemFree(NOTESHANDLE memory);
-/* Ordinal 1403: the current time. */
+/* Ordinal 165: the current time. */
 NOTES_FUNCTION void NotesCurrentTime(NOTESTIMEDATE* now);
 /* A new empty database file `path` on `server` (empty: this machine);
    NOTES_ERR_FILE_EXISTS when there is one. Database paths given as

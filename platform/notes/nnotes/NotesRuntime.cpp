@@ -73,12 +73,25 @@ bool ToldToFail(const char* call)
     return Listed("FailCalls", call);
 }
 
+void HoldIfTold(const char* call)
+{
+    if (!Listed("HoldCalls", call))
+        return;
+    HANDLE goOn = CreateEventA(nullptr, TRUE, FALSE, NOTES_STANDIN_GO_ON_EVENT);
+    if (goOn) {
+        WaitForSingleObject(goOn, 60000);
+        CloseHandle(goOn);
+    }
+}
+
 NOTESSTATUS CheckLocked(const char* call)
 {
     if (Listed("TickCalls", call))
         Tick();
     if (ToldToFail(call))
         return NOTES_ERR_TOLD_TO_FAIL;
+    if (Listed("ThrowCalls", call))
+        return NOTES_ERR_TOLD_TO_THROW;
     if (!State().initialised)
         return NOTES_ERR_NOT_INITIALIZED;
     if (State().threads.find(GetCurrentThreadId()) == State().threads.end())
@@ -119,6 +132,8 @@ extern "C" {
 
 NOTESSTATUS NotesRuntimeInit(const char* iniPath)
 {
+    // Outside the lock: the process's other calls go on meanwhile.
+    HoldIfTold("Initialize");
     Locked locked;
     if (ToldToFail("Initialize"))
         return NOTES_ERR_TOLD_TO_FAIL;
@@ -214,6 +229,7 @@ const char* NotesStatusText(NOTESSTATUS status)
     case NOTES_ERR_FORMULA: return "Formula error";
     case NOTES_ERR_BAD_TIME: return "Invalid time or date";
     case NOTES_ERR_TOLD_TO_FAIL: return "The call failed as the test asked";
+    case NOTES_ERR_TOLD_TO_THROW: return "The call ran out of memory as the test asked";
     case NOTES_ERR_FILE_EXISTS: return "File already exists";
     case NOTES_ERR_NO_FORM: return "Cannot locate the form";
     case NOTES_ERR_NAME_EXISTS: return "A view or folder of that name already exists";

@@ -34,9 +34,9 @@ NOTESHANDLE KeepTable(const std::vector<NOTESNOTEID>& ids)
 
 }  // namespace
 
-NOTESSTATUS NotesPathCompose(const char* server, const char* file, char* path)
+NOTESSTATUS NotesPathCompose(const char* port, const char* server, const char* file, char* path)
 {
-    if (!file || !path)
+    if (port || !file || !path)
         return NOTES_ERR_BAD_HANDLE;
     std::string composed = server && *server ? std::string(server) + "!!" + file : std::string(file);
     lstrcpynA(path, composed.c_str(), MAX_PATH);

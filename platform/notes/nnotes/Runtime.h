@@ -45,6 +45,8 @@ public:
 };
 
 bool ToldToFail(const char* call);
+// Waits while a test holds `call` back (outside the lock).
+void HoldIfTold(const char* call);
 // Whether the calling thread may make `call` now (the lock held).
 NOTESSTATUS CheckLocked(const char* call);
 // The file behind an open database handle, or null.

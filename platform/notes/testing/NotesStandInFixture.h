@@ -70,6 +70,7 @@ public:
     // "Path" naming the folder that holds notes.ini.
     Installation()
     {
+        ResetEvent(m_goOn);
         Forget();
         const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
         std::string root = QuiComTesting::ProgramFolder() + "notes-installs";
@@ -92,6 +93,8 @@ public:
     }
     ~Installation()
     {
+        SetEvent(m_goOn);
+        CloseHandle(m_goOn);
         Forget();
         QuiTesting::RemoveFolder(m_folder);
     }
@@ -119,6 +122,11 @@ public:
     }
     void SetBuild(DWORD build) { SetRegNumber(HKEY_CURRENT_USER, NOTES_STANDIN_KEY, "Build", build); }
     void SetFailCalls(std::initializer_list<const char*> calls) { SetCallList("FailCalls", calls); }
+    // Calls of the class library that throw an allocation failure.
+    void SetThrowCalls(std::initializer_list<const char*> calls) { SetCallList("ThrowCalls", calls); }
+    // Calls that wait until GoOn().
+    void SetHoldCalls(std::initializer_list<const char*> calls) { SetCallList("HoldCalls", calls); }
+    void GoOn() { SetEvent(m_goOn); }
     // Calls each of which moves the stopped clock on by a minute.
     void SetTickCalls(std::initializer_list<const char*> calls) { SetCallList("TickCalls", calls); }
     // Stops the stand-in's clock at "yyyymmdd-hhmmss".
@@ -143,6 +151,7 @@ public:
 
 private:
     std::string m_folder;
+    HANDLE m_goOn = CreateEventA(nullptr, TRUE, FALSE, NOTES_STANDIN_GO_ON_EVENT);
 };
 
 }  // namespace NotesStandInTesting

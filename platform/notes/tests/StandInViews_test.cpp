@@ -242,7 +242,7 @@ TEST_F(StandInViewsTest, NetworkPathsOpenOnTheirServer)
     CreateDirectoryA(Path("servers\\Hub_Acme").c_str(), nullptr);
     NotesStandInTesting::WriteFile(Path("servers\\Hub_Acme\\book.nsf"), "[note 1]\r\nForm=Far\r\n");
     char path[MAX_PATH];
-    NotesPathCompose("Hub/Acme", "book.nsf", path);
+    ASSERT_EQ(0, NotesPathCompose(nullptr, "Hub/Acme", "book.nsf", path));
     LNDatabase remote;
     m_session.GetDatabase(path, &remote);
     ASSERT_EQ(0, remote.Open());
