@@ -209,6 +209,9 @@ BOOL COzuApp::OnIdle(LONG)
             if (m_bReady && m_pDatastore && !ConnectBackEnd()) {
                 m_bRetrying = FALSE;
                 OnAppExit();
+            } else if (m_bReady && m_pDatastore && !m_bRetrying) {
+                // The back end's categories and contacts arrived only now.
+                BuildParserMgr(FALSE);
             }
             return m_bRetrying;
         }

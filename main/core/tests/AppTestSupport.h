@@ -43,6 +43,7 @@ struct EditionScript {
     int notesDeleted = 0;
     int updaterRuns = 0;
     const char* const* itemTypeIds = nullptr;  // the categories the datastore lists
+    const char* backEndCategory = nullptr;     // a category that a successful load brings
 };
 
 inline EditionScript g_script;
@@ -64,6 +65,12 @@ public:
         if (g_script.reloadFailures > 0 && g_script.made.size() > 1) {
             --g_script.reloadFailures;
             throw std::runtime_error("back end gone");
+        }
+        if (g_script.backEndCategory && !Item("back-end-category")) {
+            if (!GetItemType(datastore_test::kCategoryType))
+                RegisterTypes();
+            // Its name stands for it.
+            AddItem(datastore_test::kCategoryType, "back-end-category", g_script.backEndCategory)->modifyFlags(2, true);
         }
         return TRUE;
     }
