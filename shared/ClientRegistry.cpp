@@ -57,7 +57,7 @@ const QuiRegDefault kDefaults[ClientRegistry::ValueCount] = {
 #undef QUI_BINARY
 } // namespace
 
-ClientRegistry::ClientRegistry()
+ClientRegistry::ClientRegistry(Ending ending) : m_ending(ending)
 {
     FillTable(m_table, kDefaults, ValueCount);
     LoadAll();
@@ -65,7 +65,8 @@ ClientRegistry::ClientRegistry()
 
 ClientRegistry::~ClientRegistry()
 {
-    SaveAll();
+    if (m_ending == SaveChangesAtEnd)
+        SaveChanged();
 }
 
 QuiRegValue* ClientRegistry::GetValueTable()

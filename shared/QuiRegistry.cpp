@@ -104,11 +104,66 @@ void QuiRegistry::SaveAll()
         WriteValue(i);
 }
 
+void QuiRegistry::SaveChanged()
+{
+    if (!GetValueTable())
+        return;
+    OpenKey();
+    TrackRecords();
+    for (int i = 0, n = GetValueCount(); i < n; ++i) {
+        if (DiffersFromKnown(i) || IsMissing(i))
+            WriteValue(i);
+    }
+}
+
+void QuiRegistry::TrackRecords()
+{
+    QuiRegValue* table = GetValueTable();
+    const int count = GetValueCount();
+    if (!table || count < 0 || m_known.size() == static_cast<size_t>(count))
+        return;
+    m_known.resize(static_cast<size_t>(count));
+    for (int i = 0; i < count; ++i)
+        std::memcpy(m_known[static_cast<size_t>(i)].data, table[i].data, QUI_REG_FIELD);
+}
+
+void QuiRegistry::Remember(int index)
+{
+    QuiRegValue* record = Record(index);
+    if (record && static_cast<size_t>(index) < m_known.size())
+        std::memcpy(m_known[static_cast<size_t>(index)].data, record->data, QUI_REG_FIELD);
+}
+
+bool QuiRegistry::DiffersFromKnown(int index)
+{
+    QuiRegValue* record = Record(index);
+    if (!record || static_cast<size_t>(index) >= m_known.size())
+        return false;
+    const BYTE* known = m_known[static_cast<size_t>(index)].data;
+    if (record->type == REG_SZ)
+        return std::strncmp(reinterpret_cast<const char*>(record->data), reinterpret_cast<const char*>(known),
+                            QUI_REG_FIELD) != 0;
+    return std::memcmp(record->data, known, DataSize(*record)) != 0;
+}
+
+bool QuiRegistry::IsMissing(int index)
+{
+    QuiRegValue* record = nullptr;
+    HKEY key = nullptr;
+    if (OpenRecord(index, &record, &key) != ERROR_SUCCESS)
+        return false;
+    LONG result = RegQueryValueExA(key, record->name, nullptr, nullptr, nullptr, nullptr);
+    CloseRecordKey(key);
+    return result == ERROR_FILE_NOT_FOUND;
+}
+
 QuiRegValue* QuiRegistry::Record(int index)
 {
     QuiRegValue* table = GetValueTable();
     if (!table || index < 0 || index >= GetValueCount())
         return nullptr;
+    // Before the first change of any record: its defaults are what was known.
+    TrackRecords();
     return &table[index];
 }
 
@@ -162,6 +217,7 @@ LONG QuiRegistry::ReadValue(int index)
     } else {
         std::memcpy(record->data, buffer, size);
     }
+    Remember(index);
     return ERROR_SUCCESS;
 }
 
@@ -180,6 +236,8 @@ LONG QuiRegistry::WriteValue(int index)
     }
     result = RegSetValueExA(key, record->name, 0, record->type, record->data, size);
     CloseRecordKey(key);
+    if (result == ERROR_SUCCESS)
+        Remember(index);
     return result;
 }
 

@@ -13,6 +13,7 @@
 #include "QuiParserMgr.h"
 #include "QuillmateApp.h"
 #include "QuillmateExcept.h"
+#include "TrayWnd.h"
 
 namespace {
 
@@ -179,7 +180,7 @@ void CActionNote::SetKeyphrasesChanged() { m_bKeyphrasesChanged = TRUE; }
 
 //--- contacts, panes, window
 
-void CActionNote::AddContactLink(const CString& name, int item)
+void CActionNote::AddContactLink(const CString& name, INT_PTR item)
 {
     if (m_contactLinks.size() >= MAX_CONTACT_LINKS)
         m_contactLinks.pop_front();
@@ -247,8 +248,9 @@ int CActionNote::ShowSavedNote(CStringArray* lines, UINT idLabel)
     GetNoteText(text);
     auto* dialog = new CSavedNote(nullptr);
     dialog->BuildMessage(text, lines ? *lines : CStringArray(), idLabel);
-    if (!main->PostMessage(WM_USER + 200, 0, reinterpret_cast<LPARAM>(dialog)))
-        delete dialog;
+    const UINT_PTR ticket = CTrayWnd::QueueSavedNote(dialog);
+    if (!main->PostMessage(CTrayWnd::WM_TRAY_SAVED_NOTE, 0, static_cast<LPARAM>(ticket)))
+        delete CTrayWnd::TakeSavedNote(ticket);
     return 0;
 }
 

@@ -3,6 +3,7 @@
 #include "ActionNote.h"
 #include "DropProps.h"
 #include "NoteManager.h"
+#include "OzuApp.h"
 #include "QuiComModule.h"
 #include "QuiComRegistry.h"
 #include "QuillmateApp.h"
@@ -57,7 +58,10 @@ STDMETHODIMP COzuAutoServer::NewNote(BSTR text)
             return S_OK;
         CString narrow = QuiNarrowBstr(text);
         CNoteManager* manager = app->GetNoteManager();
-        if (manager && app->GetNoteCount() >= CNoteManager::MAX_OPEN_NOTES) {
+        // A program that is starting or reloading opens the text once ready.
+        COzuApp* ozu = QuiGetOzuApp();
+        BOOL bNotReady = ozu && !ozu->IsReady();
+        if (manager && (bNotReady || app->GetNoteCount() >= CNoteManager::MAX_OPEN_NOTES)) {
             manager->QueueText(narrow);
             return S_OK;
         }

@@ -8,7 +8,7 @@
 #include "DestUtil.h"
 #include "DropProps.h"
 
-bool TakeDayOfStart(CDateDropProp& date, const VARIANT& start, int nExtra, CActionNote* note)
+bool TakeDayOfStart(CDateDropProp& date, const VARIANT& start, INT_PTR nExtra, CActionNote* note)
 {
     if (nExtra == 0 || date.GetKeyphraseId() != 0 || UserChanged(&date))
         return false;

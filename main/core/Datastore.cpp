@@ -22,10 +22,10 @@ int g_liveCount = 0;
 // The datastore whose item list web action items look names up in.
 const CDatastore* g_boundDatastore = nullptr;
 
-// A settings text, read without keeping the table open.
+// A settings text as the registry holds it now; reading writes nothing.
 CString ReadSetting(int index)
 {
-    ClientRegistry settings;
+    ClientRegistry settings(ClientRegistry::WriteNothingAtEnd);
     const char* text = static_cast<const char*>(settings.GetValue(index, false));
     return text ? text : "";
 }

@@ -12,9 +12,9 @@
 #include "QuiParserMgr.h"
 #include "QuillmateApp.h"
 
-QuiPrsKeyphrase* KeyphraseOf(int nExtra)
+QuiPrsKeyphrase* KeyphraseOf(INT_PTR nExtra)
 {
-    return reinterpret_cast<QuiPrsKeyphrase*>(static_cast<INT_PTR>(nExtra));
+    return reinterpret_cast<QuiPrsKeyphrase*>(nExtra);
 }
 
 bool UserChanged(CDestProp* prop)
@@ -189,7 +189,7 @@ CString TextWithoutRanges(const CString& text, const std::vector<std::pair<int, 
     return result;
 }
 
-CString TextWithoutKeyphrases(const CString& text, const int* keyphrases, int count)
+CString TextWithoutKeyphrases(const CString& text, const INT_PTR* keyphrases, int count)
 {
     std::vector<std::pair<int, int>> ranges;
     for (int k = 0; k < count; k++) {

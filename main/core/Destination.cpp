@@ -30,14 +30,14 @@ void CDestination::SetParseLocked(bool)
 {
 }
 
-void CDestination::OnParseResult1(QuiPrsItemRole*, int, int, QuiDestinationSink*)
+void CDestination::OnParseResult1(QuiPrsItemRole*, int, INT_PTR, QuiDestinationSink*)
 {
 }
 
-void CDestination::OnParseResult2(QuiPrsItemRole*, int, int, QuiDestinationSink*)
+void CDestination::OnParseResult2(QuiPrsItemRole*, int, INT_PTR, QuiDestinationSink*)
 {
 }
 
-void CDestination::OnParseResult3(QuiPrsItemRole*, int, int, QuiDestinationSink*)
+void CDestination::OnParseResult3(QuiPrsItemRole*, int, INT_PTR, QuiDestinationSink*)
 {
 }

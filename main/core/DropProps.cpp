@@ -157,9 +157,9 @@ void CMultiDropProp::GetValue(VARIANT* pOut)
     QuiTextsVariant(ids, pOut);
 }
 
-void CMultiDropProp::SetKeyphraseId(int) {}
+void CMultiDropProp::SetKeyphraseId(INT_PTR) {}
 
-int CMultiDropProp::GetKeyphraseId()
+INT_PTR CMultiDropProp::GetKeyphraseId()
 {
     return 0;
 }

@@ -2,10 +2,12 @@
 
 #include <cmath>
 #include <cstring>
+#include <string>
 
 #include "ActionNote.h"
 #include "Datastore.h"
 #include "KestrelViewerDlg.h"
+#include "NoteManager.h"
 #include "NoteWnd.h"
 #include "OzuPrefs.h"
 #include "OzuPropSheet.h"
@@ -198,8 +200,24 @@ void COzuApp::DeleteDatastore()
     m_pDatastore = nullptr;
 }
 
+void COzuApp::OpenWaitingTexts()
+{
+    CNoteManager* manager = GetNoteManager();
+    while (m_bReady && manager && manager->GetQueuedCount() > 0 &&
+           GetNoteCount() < CNoteManager::MAX_OPEN_NOTES) {
+        // A note that cannot be opened leaves the text for a later pass.
+        CActionNote* note = CreateNote(TRUE);
+        std::string text;
+        if (!note || !manager->PopText(text))
+            return;
+        note->SetNoteText(text.c_str());
+    }
+}
+
 BOOL COzuApp::OnIdle(LONG)
 {
+    // Texts an automation client handed over while the program was not ready.
+    OpenWaitingTexts();
     if (m_bRetrying) {
         if (GetTickCount() - m_dwFailureTick <= static_cast<DWORD>(kGracePeriodMs)) {
             // Open notes would only refuse the reload, with a message each pass.
@@ -209,6 +227,9 @@ BOOL COzuApp::OnIdle(LONG)
             if (m_bReady && m_pDatastore && !ConnectBackEnd()) {
                 m_bRetrying = FALSE;
                 OnAppExit();
+            } else if (m_bReady && m_pDatastore && !m_bRetrying) {
+                // The back end's categories and contacts arrived only now.
+                BuildParserMgr(FALSE);
             }
             return m_bRetrying;
         }

@@ -77,12 +77,7 @@ void QuiDestinationSink::Forward(int kind, QuiPrsItemRole* role, QuiPrsKeyphrase
 {
     if (!m_destination)
         return;
-    // The program is 32-bit: the address fits the handlers' int. The x86-64
-    // test build relies on Wine placing heap blocks below 2 GB.
-#ifndef _WIN64
-    static_assert(sizeof(QuiPrsKeyphrase*) == sizeof(int), "keyphrase ids are addresses");
-#endif
-    int extra = static_cast<int>(reinterpret_cast<intptr_t>(keyphrase));
+    INT_PTR extra = reinterpret_cast<INT_PTR>(keyphrase);
     switch (kind) {
     case 1:
         m_destination->OnParseResult1(role, kind, extra, this);

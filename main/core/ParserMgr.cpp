@@ -52,7 +52,7 @@ QuiParserMgrRegistry::QuiParserMgrRegistry() : m_rootPath("Software\\Quillmate\\
 
 QuiParserMgrRegistry::~QuiParserMgrRegistry()
 {
-    SaveAll();
+    SaveChanged();
 }
 
 const char* QuiParserMgrRegistry::GetRootPath()

@@ -16,6 +16,10 @@
 #include "TipDlg.h"
 #include "WindowUtil.h"
 
+#include <deque>
+#include <memory>
+#include <utility>
+
 UINT QUI_UPD_NOTIF = 0;
 
 CTrayWnd::UpdateNotifyHandler CTrayWnd::s_pfnUpdateNotify = nullptr;
@@ -42,6 +46,18 @@ private:
     BOOL& m_flag;
     BOOL m_bEntered;
 };
+
+// The saved-note confirmations that wait for the tray window, by ticket.
+struct SavedNotes {
+    std::deque<std::pair<UINT_PTR, CSavedNote*>> waiting;
+    UINT_PTR lastTicket = 0;
+};
+
+SavedNotes& WaitingSavedNotes()
+{
+    static SavedNotes notes;
+    return notes;
+}
 
 BOOL RefuseAnotherNote(UINT nType)
 {
@@ -98,6 +114,40 @@ CTrayWnd::CTrayWnd() : m_pTrayIcon(new CTrayIcon(IDR_TRAY))
 CTrayWnd::~CTrayWnd()
 {
     delete m_pTrayIcon;
+    DiscardSavedNotes();
+}
+
+UINT_PTR CTrayWnd::QueueSavedNote(CSavedNote* pDialog)
+{
+    if (!pDialog)
+        return 0;
+    SavedNotes& notes = WaitingSavedNotes();
+    if (++notes.lastTicket == 0)
+        notes.lastTicket = 1;
+    notes.waiting.emplace_back(notes.lastTicket, pDialog);
+    return notes.lastTicket;
+}
+
+CSavedNote* CTrayWnd::TakeSavedNote(UINT_PTR nTicket)
+{
+    SavedNotes& notes = WaitingSavedNotes();
+    for (auto it = notes.waiting.begin(); it != notes.waiting.end(); ++it) {
+        if (it->first == nTicket) {
+            CSavedNote* dialog = it->second;
+            notes.waiting.erase(it);
+            return dialog;
+        }
+    }
+    return nullptr;
+}
+
+void CTrayWnd::DiscardSavedNotes()
+{
+    SavedNotes& notes = WaitingSavedNotes();
+    while (!notes.waiting.empty()) {
+        delete notes.waiting.front().second;
+        notes.waiting.pop_front();
+    }
 }
 
 void CTrayWnd::SetTrayIconObject(CTrayIcon* pIcon)
@@ -292,14 +342,13 @@ void CTrayWnd::ShowTip(BOOL bStartup)
 
 LRESULT CTrayWnd::OnSavedNote(WPARAM, LPARAM lParam)
 {
-    CSavedNote* dialog = reinterpret_cast<CSavedNote*>(lParam);
+    std::unique_ptr<CSavedNote> dialog(TakeSavedNote(static_cast<UINT_PTR>(lParam)));
     if (!dialog)
         return 1;
     dialog->DoModal();
     CQuillmateApp* app = QuiGetApp();
     if (app && dialog->GetDontShowAgain())
         app->SetSettingDword(ClientRegistry::HideSavedNoteDlg, 1);
-    delete dialog;
     return 1;
 }
 

@@ -149,7 +149,7 @@ CDestProp* CPimCalDestination::PropOfTag(int nTag)
     }
 }
 
-void CPimCalDestination::OnParseResult1(QuiPrsItemRole* pRole, int, int nExtra, QuiDestinationSink*)
+void CPimCalDestination::OnParseResult1(QuiPrsItemRole* pRole, int, INT_PTR nExtra, QuiDestinationSink*)
 {
     if (!pRole || !m_pDate || nExtra == 0)
         return;
@@ -207,13 +207,13 @@ void CPimCalDestination::OnParseResult1(QuiPrsItemRole* pRole, int, int nExtra, 
         COleVariant end;
         end.vt = VT_DATE;
         end.date = m_pendingEnd;
-        const int pending = m_nPendingEnd;
+        const INT_PTR pending = m_nPendingEnd;
         m_nPendingEnd = 0;
         TakeDays(end, pending);
     }
 }
 
-void CPimCalDestination::TakeDays(const VARIANT& end, int nExtra)
+void CPimCalDestination::TakeDays(const VARIANT& end, INT_PTR nExtra)
 {
     if (m_pDays->GetKeyphraseId() != 0 || end.vt != VT_DATE || end.date < 0.0)
         return;
@@ -233,7 +233,7 @@ void CPimCalDestination::TakeDays(const VARIANT& end, int nExtra)
     MarkOnce(Note(), nExtra);
 }
 
-void CPimCalDestination::OnParseResult2(QuiPrsItemRole* pRole, int, int nExtra, QuiDestinationSink*)
+void CPimCalDestination::OnParseResult2(QuiPrsItemRole* pRole, int, INT_PTR nExtra, QuiDestinationSink*)
 {
     if (!pRole || !m_pDate || nExtra == 0)
         return;
@@ -279,7 +279,7 @@ void CPimCalDestination::OnParseResult2(QuiPrsItemRole* pRole, int, int nExtra, 
     }
 }
 
-void CPimCalDestination::OnParseResult3(QuiPrsItemRole* pRole, int, int nExtra, QuiDestinationSink*)
+void CPimCalDestination::OnParseResult3(QuiPrsItemRole* pRole, int, INT_PTR nExtra, QuiDestinationSink*)
 {
     if (!pRole || !m_pDate || nExtra == 0)
         return;
@@ -338,7 +338,7 @@ int CPimCalDestination::GetBodyText(CString& text)
         m_pDate->SetKeyphraseId(0);
     CString noteText;
     note->GetNoteText(noteText);
-    const int keyphrases[] = {m_pDate->GetKeyphraseId(), m_pStart->GetKeyphraseId()};
+    const INT_PTR keyphrases[] = {m_pDate->GetKeyphraseId(), m_pStart->GetKeyphraseId()};
     text = TextWithoutKeyphrases(noteText, keyphrases, 2);
     text.TrimLeft();
     text.TrimRight();

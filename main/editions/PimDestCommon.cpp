@@ -114,7 +114,7 @@ bool TypedButUnread(CDestProp* prop)
     return (flags & CDestProp::FLAG_USER_CHANGED) && !(flags & CDestProp::FLAG_USER_EMPTIED);
 }
 
-void MarkOnce(CActionNote* note, int nExtra)
+void MarkOnce(CActionNote* note, INT_PTR nExtra)
 {
     if (!note)
         return;

@@ -31,7 +31,7 @@ void ReadProp(CDestProp* prop, COleVariant& value);
 // The field holds text that the user typed and that gave no value.
 bool TypedButUnread(CDestProp* prop);
 // Marks the keyphrase in the note once, however many fields hold it.
-void MarkOnce(CActionNote* note, int nExtra);
+void MarkOnce(CActionNote* note, INT_PTR nExtra);
 // The ID string of a role's item; empty when it has none.
 CString RoleItemId(QuiPrsItemRole* role);
 

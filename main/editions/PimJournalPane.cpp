@@ -70,7 +70,7 @@ void CPimJournalDestination::UpdateCheck(bool bAny)
         SetChecked(*this, bAny);
 }
 
-void CPimJournalDestination::OnParseResult1(QuiPrsItemRole* pRole, int, int nExtra, QuiDestinationSink*)
+void CPimJournalDestination::OnParseResult1(QuiPrsItemRole* pRole, int, INT_PTR nExtra, QuiDestinationSink*)
 {
     if (!pRole || !m_pFolders || nExtra == 0 || pRole->getTag() != 0)
         return;
@@ -100,7 +100,7 @@ void CPimJournalDestination::OnParseResult1(QuiPrsItemRole* pRole, int, int nExt
     UpdateCheck(true);
 }
 
-void CPimJournalDestination::OnParseResult2(QuiPrsItemRole* pRole, int, int nExtra, QuiDestinationSink*)
+void CPimJournalDestination::OnParseResult2(QuiPrsItemRole* pRole, int, INT_PTR nExtra, QuiDestinationSink*)
 {
     if (!pRole || !m_pFolders || nExtra == 0 || pRole->getTag() != 0)
         return;
@@ -127,7 +127,7 @@ void CPimJournalDestination::OnParseResult2(QuiPrsItemRole* pRole, int, int nExt
     UpdateCheck(m_pPane->GetFolderField().GetCheckedCount() > 0);
 }
 
-void CPimJournalDestination::OnParseResult3(QuiPrsItemRole* pRole, int, int nExtra, QuiDestinationSink*)
+void CPimJournalDestination::OnParseResult3(QuiPrsItemRole* pRole, int, INT_PTR nExtra, QuiDestinationSink*)
 {
     if (!pRole || !m_pFolders || nExtra == 0 || pRole->getTag() != 0)
         return;

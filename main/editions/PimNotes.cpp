@@ -407,7 +407,7 @@ void CPimActionNote::LinkAllContacts()
     while (QuiItem* item = items->fetchNext(cursor)) {
         const char* name = item->getDisplayName();
         // The link's value is a token that only comes back as list data.
-        AddContactLink(name ? name : "", static_cast<int>(reinterpret_cast<INT_PTR>(item)));
+        AddContactLink(name ? name : "", reinterpret_cast<INT_PTR>(item));
     }
     items->fetchEnd(cursor);
 }

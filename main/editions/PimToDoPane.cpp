@@ -105,7 +105,7 @@ bool CPimToDoDestination::IsModified()
     return AnyUserChanged({GetCheckProp(), m_pDue.get(), m_pStart.get(), m_pCheckBox.get(), m_pCategories.get()});
 }
 
-void CPimToDoDestination::OnParseResult1(QuiPrsItemRole* pRole, int, int nExtra, QuiDestinationSink*)
+void CPimToDoDestination::OnParseResult1(QuiPrsItemRole* pRole, int, INT_PTR nExtra, QuiDestinationSink*)
 {
     if (!pRole || !m_pDue || nExtra == 0)
         return;
@@ -159,7 +159,7 @@ void CPimToDoDestination::OnParseResult1(QuiPrsItemRole* pRole, int, int nExtra,
         SetChecked(*this, true);
 }
 
-void CPimToDoDestination::OnParseResult2(QuiPrsItemRole* pRole, int, int nExtra, QuiDestinationSink*)
+void CPimToDoDestination::OnParseResult2(QuiPrsItemRole* pRole, int, INT_PTR nExtra, QuiDestinationSink*)
 {
     if (!pRole || !m_pDue || nExtra == 0)
         return;
@@ -201,7 +201,7 @@ void CPimToDoDestination::OnParseResult2(QuiPrsItemRole* pRole, int, int nExtra,
     m_pPane->UncheckCategory(id);
 }
 
-void CPimToDoDestination::OnParseResult3(QuiPrsItemRole* pRole, int, int nExtra, QuiDestinationSink*)
+void CPimToDoDestination::OnParseResult3(QuiPrsItemRole* pRole, int, INT_PTR nExtra, QuiDestinationSink*)
 {
     if (!pRole || !m_pDue || nExtra == 0)
         return;
@@ -242,7 +242,7 @@ int CPimToDoDestination::GetBodyText(CString& text)
         m_pDue->SetKeyphraseId(0);
     CString noteText;
     note->GetNoteText(noteText);
-    const int keyphrase = m_pDue->GetKeyphraseId();
+    const INT_PTR keyphrase = m_pDue->GetKeyphraseId();
     text = TextWithoutKeyphrases(noteText, &keyphrase, 1);
     text.TrimLeft();
     text.TrimRight();

@@ -35,9 +35,9 @@ CDatastore* Datastore()
     return app ? app->GetDatastore() : nullptr;
 }
 
-QuiPrsKeyphrase* Keyphrase(int nExtra)
+QuiPrsKeyphrase* Keyphrase(INT_PTR nExtra)
 {
-    return reinterpret_cast<QuiPrsKeyphrase*>(static_cast<INT_PTR>(nExtra));
+    return reinterpret_cast<QuiPrsKeyphrase*>(nExtra);
 }
 
 void SetCheck(CWebActionsDestination& dest, bool bChecked)
@@ -144,7 +144,7 @@ void CWebActionsDestination::UnregisterSinks()
 void CWebActionsDestination::ForgetKeyphrases()
 {
     m_nActionKeyphrase = 0;
-    for (int& keyphrase : m_keyphrases)
+    for (INT_PTR& keyphrase : m_keyphrases)
         keyphrase = 0;
 }
 
@@ -160,7 +160,7 @@ int CWebActionsDestination::AttachSinks()
 
 //--- parse results
 
-void CWebActionsDestination::OnParseResult1(QuiPrsItemRole* pRole, int, int nExtra, QuiDestinationSink*)
+void CWebActionsDestination::OnParseResult1(QuiPrsItemRole* pRole, int, INT_PTR nExtra, QuiDestinationSink*)
 {
     if (!pRole)
         return;
@@ -196,7 +196,7 @@ void CWebActionsDestination::OnParseResult1(QuiPrsItemRole* pRole, int, int nExt
         SetCheck(*this, true);
 }
 
-void CWebActionsDestination::OnParseResult2(QuiPrsItemRole* pRole, int, int nExtra, QuiDestinationSink*)
+void CWebActionsDestination::OnParseResult2(QuiPrsItemRole* pRole, int, INT_PTR nExtra, QuiDestinationSink*)
 {
     if (!pRole)
         return;
@@ -222,7 +222,7 @@ void CWebActionsDestination::OnParseResult2(QuiPrsItemRole* pRole, int, int nExt
         SetCheck(*this, false);
 }
 
-void CWebActionsDestination::OnParseResult3(QuiPrsItemRole* pRole, int, int nExtra, QuiDestinationSink*)
+void CWebActionsDestination::OnParseResult3(QuiPrsItemRole* pRole, int, INT_PTR nExtra, QuiDestinationSink*)
 {
     if (!pRole || pRole->getTag() != 0 || nExtra == 0 || m_nActionKeyphrase != nExtra)
         return;
@@ -284,7 +284,7 @@ void CWebActionsDestination::GetQueryText(CString& text)
     note->GetNoteText(note_text);
     const int length = note_text.GetLength();
     std::vector<bool> covered(static_cast<size_t>(length), false);
-    for (int keyphrase : {m_nActionKeyphrase, m_keyphrases[startDate], m_keyphrases[startTime]}) {
+    for (INT_PTR keyphrase : {m_nActionKeyphrase, m_keyphrases[startDate], m_keyphrases[startTime]}) {
         if (keyphrase == 0)
             continue;
         int first = 0, last = -1;

@@ -102,7 +102,7 @@ CDestProp* CWebCalDestination::PropOfTag(int nTag)
     }
 }
 
-void CWebCalDestination::OnParseResult1(QuiPrsItemRole* pRole, int, int nExtra, QuiDestinationSink*)
+void CWebCalDestination::OnParseResult1(QuiPrsItemRole* pRole, int, INT_PTR nExtra, QuiDestinationSink*)
 {
     if (!pRole || !m_pDate || UserChanged(GetCheckProp()) || m_bParseLocked)
         return;
@@ -117,7 +117,7 @@ void CWebCalDestination::OnParseResult1(QuiPrsItemRole* pRole, int, int nExtra, 
         m_bChangedByParse = true;
 }
 
-void CWebCalDestination::TakeParsedValue(CDestProp* prop, const VARIANT& value, int nExtra)
+void CWebCalDestination::TakeParsedValue(CDestProp* prop, const VARIANT& value, INT_PTR nExtra)
 {
     CActionNote* note = Note();
     if (UserChanged(prop)) {
@@ -129,7 +129,7 @@ void CWebCalDestination::TakeParsedValue(CDestProp* prop, const VARIANT& value, 
         return;
     }
     // The first phrase for a field wins.
-    if (prop->GetKeyphraseId() >= 1)
+    if (prop->GetKeyphraseId() != 0)
         return;
     prop->SetKeyphraseId(nExtra);
     const std::list<QuiPrsKeyphrase*>* marked = note ? &note->GetKeyphrases() : nullptr;
@@ -142,7 +142,7 @@ void CWebCalDestination::TakeParsedValue(CDestProp* prop, const VARIANT& value, 
     m_bChangedByParse = true;
 }
 
-void CWebCalDestination::OnParseResult2(QuiPrsItemRole* pRole, int, int nExtra, QuiDestinationSink*)
+void CWebCalDestination::OnParseResult2(QuiPrsItemRole* pRole, int, INT_PTR nExtra, QuiDestinationSink*)
 {
     if (!pRole || !m_pDate || nExtra == 0)
         return;
@@ -154,7 +154,7 @@ void CWebCalDestination::OnParseResult2(QuiPrsItemRole* pRole, int, int nExtra, 
         DropParsedValue(m_pDate.get(), nExtra);
 }
 
-void CWebCalDestination::DropParsedValue(CDestProp* prop, int nExtra)
+void CWebCalDestination::DropParsedValue(CDestProp* prop, INT_PTR nExtra)
 {
     if (UserChanged(prop) || prop->GetKeyphraseId() != nExtra)
         return;
@@ -227,7 +227,7 @@ void CWebCalDestination::BuildQueryString(CString& text)
         m_pDate->SetKeyphraseId(0);
     CString noteText;
     note->GetNoteText(noteText);
-    const int keyphrases[] = {m_pDate->GetKeyphraseId(), m_pStart->GetKeyphraseId()};
+    const INT_PTR keyphrases[] = {m_pDate->GetKeyphraseId(), m_pStart->GetKeyphraseId()};
     text = TextWithoutKeyphrases(noteText, keyphrases, 2);
     text.TrimLeft();
     text.TrimRight();

@@ -49,7 +49,7 @@ bool CWebToDoDestination::IsModified()
     return UserChanged(GetCheckProp()) || UserChanged(m_pDate.get());
 }
 
-void CWebToDoDestination::OnParseResult1(QuiPrsItemRole* pRole, int, int nExtra, QuiDestinationSink*)
+void CWebToDoDestination::OnParseResult1(QuiPrsItemRole* pRole, int, INT_PTR nExtra, QuiDestinationSink*)
 {
     if (!pRole || !m_pDate || UserChanged(GetCheckProp()) || m_bParseLocked)
         return;
@@ -63,7 +63,7 @@ void CWebToDoDestination::OnParseResult1(QuiPrsItemRole* pRole, int, int nExtra,
         m_pDate->SetKeyphraseId(0);
         return;
     }
-    if (m_pDate->GetKeyphraseId() >= 1)
+    if (m_pDate->GetKeyphraseId() != 0)
         return;
     COleVariant value;
     RoleDate(pRole, value);
@@ -74,7 +74,7 @@ void CWebToDoDestination::OnParseResult1(QuiPrsItemRole* pRole, int, int nExtra,
     m_pDate->SetData(tag);
 }
 
-void CWebToDoDestination::OnParseResult2(QuiPrsItemRole* pRole, int, int nExtra, QuiDestinationSink*)
+void CWebToDoDestination::OnParseResult2(QuiPrsItemRole* pRole, int, INT_PTR nExtra, QuiDestinationSink*)
 {
     if (!pRole || !m_pDate || UserChanged(m_pDate.get()) || nExtra == 0 || m_pDate->GetKeyphraseId() != nExtra)
         return;
@@ -97,7 +97,7 @@ void CWebToDoDestination::BuildQueryString(CString& text)
         m_pDate->SetKeyphraseId(0);
     CString noteText;
     note->GetNoteText(noteText);
-    const int keyphrase = m_pDate->GetKeyphraseId();
+    const INT_PTR keyphrase = m_pDate->GetKeyphraseId();
     text = TextWithoutKeyphrases(noteText, &keyphrase, 1);
 }
 

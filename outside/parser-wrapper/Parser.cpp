@@ -1,5 +1,7 @@
 #include "QuiParser.h"
 
+#include <memory>
+
 //--- numeric items
 
 QuiNumericItem::QuiNumericItem(QuiItemType* type, double value) : QuiItem(QuiItemID(), type), m_value(value)
@@ -151,16 +153,19 @@ void PRSAPI QuiParser::engineEvent(int event, PrsContext* engineContext, PrsKeyp
             PrsKeyphraseSetUserData(engineKeyphrase, keyphrase);
             context->m_keyphrases.insert(keyphrase);
         }
+        // A removed keyphrase leaves its context before the client hears of
+        // it: the client may destroy the context meanwhile.
+        std::unique_ptr<QuiPrsKeyphrase> removed;
+        if (event == PRS_EVENT_REMOVED) {
+            PrsKeyphraseSetUserData(engineKeyphrase, nullptr);
+            context->m_keyphrases.erase(keyphrase);
+            removed.reset(keyphrase);
+        }
         if (self->m_callback && keyphrase->isOffered()) {
             try {
                 self->m_callback(self, context, package, event, keyphrase, oldFirst, oldLast, self->m_userData);
             } catch (...) {
             }
-        }
-        if (event == PRS_EVENT_REMOVED) {
-            PrsKeyphraseSetUserData(engineKeyphrase, nullptr);
-            context->m_keyphrases.erase(keyphrase);
-            delete keyphrase;
         }
     } catch (...) {
     }

@@ -1,6 +1,7 @@
 // The main program's settings table under "Software\Quillmate\Client". It
-// loads every value when made and writes every value back when destroyed, so
-// that all of them exist after the first run.
+// loads every value when made and, when destroyed, writes the values it
+// changed and those the registry lacks, so that all of them exist after the
+// first run; a value it could not read is never replaced by its default.
 #pragma once
 #include "QuiRegistry.h"
 
@@ -20,7 +21,10 @@ public:
         ValueCount
     };
 
-    ClientRegistry();
+    // A table made only to read a setting writes nothing when it ends.
+    enum Ending { SaveChangesAtEnd, WriteNothingAtEnd };
+
+    explicit ClientRegistry(Ending ending = SaveChangesAtEnd);
     ~ClientRegistry() override;
 
     QuiRegValue* GetValueTable() override;
@@ -29,4 +33,5 @@ public:
 
 private:
     QuiRegValue m_table[ValueCount];
+    Ending m_ending;
 };

@@ -3,6 +3,8 @@
 #pragma once
 #include <windows.h>
 
+#include <vector>
+
 enum { QUI_REG_FIELD = 260 };
 
 // One setting. `data` starts as the compiled default and then holds what the
@@ -41,6 +43,10 @@ public:
     // Read or write every record; the key stays open.
     void LoadAll();
     void SaveAll();
+    // Writes each record whose data differ from what the registry was last
+    // read or written with, and each record the registry lacks; a value that
+    // could not be read (too long, of another type) stays as it is.
+    void SaveChanged();
 
     // The class's key, created or opened on first use; null when that failed.
     HKEY OpenKey();
@@ -67,6 +73,17 @@ private:
     LONG OpenRecord(int index, QuiRegValue** record, HKEY* key);
     void CloseRecordKey(HKEY key);
 
+    // The data each record's value holds in the registry, as far as this
+    // object read or wrote it; the compiled defaults until then.
+    struct Known {
+        BYTE data[QUI_REG_FIELD];
+    };
+    void TrackRecords();
+    void Remember(int index);
+    bool DiffersFromKnown(int index);
+    bool IsMissing(int index);
+
     HKEY m_key;
     LONG m_openResult;
+    std::vector<Known> m_known;
 };

@@ -203,6 +203,59 @@ TEST_F(Registry, FreshKeyGivesDefaultsAndDestroyingWritesEveryValue)
     }
 }
 
+TEST_F(Registry, AtItsEndTheTableWritesOnlyWhatItChangedAndWhatTheRegistryLacks)
+{
+    const std::string overLong(1000, 'y');
+    StoreText(kClientKey, "PintailExe", overLong);
+    StoreDword(kClientKey, "DefaultKwDb", 0x41414141);
+    StoreDword(kClientKey, "PintailFreq", 3);
+    StoreDword(kClientKey, "ActivePIM", 3);
+    StoreText(kClientKey, "AliasDB", "mine.xml");
+    {
+        ClientRegistry client;
+        // Another program's change while the table lives.
+        StoreDword(kClientKey, "PintailFreq", 9);
+        // The program's own changes, at once and in memory.
+        ASSERT_EQ(ERROR_SUCCESS, client.SetValue(ClientRegistry::AliasDB, "k.xml"));
+        const DWORD five = 5;
+        std::memcpy(client.GetValue(ClientRegistry::ActivePIM, false), &five, sizeof five);
+    }
+    struct Row {
+        const char* name;
+        DWORD type;
+        std::string text;  // REG_SZ
+        DWORD number;      // REG_DWORD
+    } rows[] = {
+        {"PintailExe", REG_SZ, overLong, 0},           // unreadable: left as it is
+        {"DefaultKwDb", REG_DWORD, "", 0x41414141},    // of another type: left as it is
+        {"PintailFreq", REG_DWORD, "", 9},             // changed by another program: kept
+        {"AliasDB", REG_SZ, "k.xml", 0},               // set by the program
+        {"ActivePIM", REG_DWORD, "", 5},               // changed in memory
+        {"ShowProfile", REG_DWORD, "", 0},             // missing: made with its default
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        Stored s = ReadStored(kClientKey, row.name);
+        ASSERT_EQ(ERROR_SUCCESS, s.result);
+        EXPECT_EQ(row.type, s.type);
+        if (row.type == REG_SZ)
+            EXPECT_EQ(row.text, reinterpret_cast<const char*>(s.data.data()));
+        else
+            EXPECT_EQ(row.number, AsDword(s.data.data()));
+    }
+}
+
+TEST_F(Registry, ATableMadeToReadWritesNothing)
+{
+    StoreText(kClientKey, "PintailExe", std::string(1000, 'y'));
+    {
+        ClientRegistry reader(ClientRegistry::WriteNothingAtEnd);
+        EXPECT_STREQ("Pintail.exe", static_cast<const char*>(reader.GetValue(ClientRegistry::PintailExe, false)));
+    }
+    EXPECT_EQ(ERROR_FILE_NOT_FOUND, ReadStored(kClientKey, "ActivePIM").result);
+    EXPECT_EQ(1001u, ReadStored(kClientKey, "PintailExe").data.size());
+}
+
 TEST_F(Registry, LoadingTakesStoredValuesOfTheRightTypeAndSize)
 {
     const std::string longest(259, 'L');

@@ -31,11 +31,11 @@ protected:
 // gave (a contact's item or its id).
 class CContactLink : public CAttachment {
 public:
-    CContactLink(const CString& name, int item) : CAttachment(name), m_item(item) {}
-    int GetItem() const { return m_item; }
+    CContactLink(const CString& name, INT_PTR item) : CAttachment(name), m_item(item) {}
+    INT_PTR GetItem() const { return m_item; }
 
 private:
-    int m_item;
+    INT_PTR m_item;
 };
 
 } // namespace Quillmate
@@ -80,7 +80,7 @@ public:
     void GetNoteText(CString& text);
     void SetNoteText(const CString& text);
     void AppendNoteText(const CString& text);
-    void AddContactLink(const CString& name, int item);
+    void AddContactLink(const CString& name, INT_PTR item);
     const std::deque<Quillmate::CContactLink>& GetContactLinks() const { return m_contactLinks; }
     CDestination* GetPaneDestination(int nPaneId);
     void DestroyNoteWnd();

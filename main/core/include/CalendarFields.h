@@ -10,4 +10,4 @@ class CDateDropProp;
 // the entry's date as well, unless the date holds a phrase of its own or the
 // user's value (a phrase refused there would lose the mark the start gave
 // it). The date takes the phrase, marked once in the note; true when taken.
-bool TakeDayOfStart(CDateDropProp& date, const VARIANT& start, int nExtra, CActionNote* note);
+bool TakeDayOfStart(CDateDropProp& date, const VARIANT& start, INT_PTR nExtra, CActionNote* note);

@@ -26,8 +26,8 @@ public:
     virtual void AddFlags(int nFlags) { m_nFlags |= nFlags; }
     // The id of the parse result that last filled the value; compared when a
     // parse result is withdrawn.
-    virtual void SetKeyphraseId(int nId) { m_nKeyphraseId = nId; }
-    virtual int GetKeyphraseId() { return m_nKeyphraseId; }
+    virtual void SetKeyphraseId(INT_PTR nId) { m_nKeyphraseId = nId; }
+    virtual INT_PTR GetKeyphraseId() { return m_nKeyphraseId; }
     // Kept for the owner; no meaning here.
     virtual void SetData(int nData) { m_nData = nData; }
     virtual int GetData() { return m_nData; }
@@ -36,7 +36,7 @@ public:
 
 protected:
     int m_nFlags = 0;
-    int m_nKeyphraseId = 0;
+    INT_PTR m_nKeyphraseId = 0;
     int m_nData = 0;
     CWnd* m_pCtrl;
 };

@@ -20,7 +20,7 @@ class QuiPrsItemRole;
 class QuiPrsKeyphrase;
 
 // The keyphrase a parse event's extra value stands for.
-QuiPrsKeyphrase* KeyphraseOf(int nExtra);
+QuiPrsKeyphrase* KeyphraseOf(INT_PTR nExtra);
 // Whether the adaptor has the user-changed bit.
 bool UserChanged(CDestProp* prop);
 // Whether any of the adaptors has it.
@@ -59,4 +59,4 @@ DATE TimeOfDayAfter(DATE start, long minutes);
 CString TextWithoutRanges(const CString& text, const std::vector<std::pair<int, int>>& ranges,
                           UINT codePage = CP_ACP);
 // The same for keyphrases (their extra values, 0 for none).
-CString TextWithoutKeyphrases(const CString& text, const int* keyphrases, int count);
+CString TextWithoutKeyphrases(const CString& text, const INT_PTR* keyphrases, int count);

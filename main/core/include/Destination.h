@@ -26,9 +26,9 @@ public:
     virtual void SetParseLocked(bool bLocked);
     // Keyphrase added, removed, moved. `extra` identifies the keyphrase across
     // the three events; the base ignores them all.
-    virtual void OnParseResult1(QuiPrsItemRole* pRole, int nKind, int nExtra, QuiDestinationSink* pSink);
-    virtual void OnParseResult2(QuiPrsItemRole* pRole, int nKind, int nExtra, QuiDestinationSink* pSink);
-    virtual void OnParseResult3(QuiPrsItemRole* pRole, int nKind, int nExtra, QuiDestinationSink* pSink);
+    virtual void OnParseResult1(QuiPrsItemRole* pRole, int nKind, INT_PTR nExtra, QuiDestinationSink* pSink);
+    virtual void OnParseResult2(QuiPrsItemRole* pRole, int nKind, INT_PTR nExtra, QuiDestinationSink* pSink);
+    virtual void OnParseResult3(QuiPrsItemRole* pRole, int nKind, INT_PTR nExtra, QuiDestinationSink* pSink);
 
     CMenuButtonProp* GetMenuProp() { return &m_menuProp; }
     CCheckButtonProp* GetCheckProp() { return &m_checkProp; }

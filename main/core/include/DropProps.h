@@ -45,8 +45,8 @@ public:
     // With no item named, pOut is left as it was.
     void GetValue(VARIANT* pOut) override;
     // The field keeps no keyphrase.
-    void SetKeyphraseId(int nId) override;
-    int GetKeyphraseId() override;
+    void SetKeyphraseId(INT_PTR nId) override;
+    INT_PTR GetKeyphraseId() override;
 
     virtual void GetItemIDs(CStringArray& ids);
     virtual int CheckItem(const CString& id, int nFlags, void* pData, BOOL bSetData);

@@ -90,6 +90,9 @@ protected:
     static void ReportBackEndError(COzuExcept* e);
 
 private:
+    // Opens a note for each text that waits in the note manager's queue,
+    // while the program is ready and fewer than five notes are open.
+    void OpenWaitingTexts();
     BOOL RunFullReload();
     // The tray and the main window as before, the failure told, the exit
     // command run; ready stays FALSE.

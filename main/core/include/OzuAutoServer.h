@@ -13,8 +13,9 @@ class COzuAutoServer : public QuiObjectRoot, public QuiDispatchImpl<IOzuAutoServ
 public:
     static const QuiInterfaceEntry kInterfaces[];
 
-    // S_OK in every case: the text is opened in a new note, or queued while
-    // five notes are open, or dropped while the program is not ready.
+    // S_OK: the text is opened in a new note, or queued while five notes
+    // are open or the program is not ready (starting or reloading), and
+    // opened in a note of its own once a note closes or the program is ready.
     STDMETHODIMP NewNote(BSTR text) override;
 };
 

@@ -7,6 +7,7 @@
 
 #include "TrayIcon.h"
 
+class CSavedNote;
 class CTipDlg;
 
 // Registered message numbers shared by the application and its tray window.
@@ -29,6 +30,17 @@ public:
     static void SetSelectionGrabber(SelectionGrabber pfn) { s_pfnGrab = pfn; }
     // Set when the user asked for the update by the menu.
     static BOOL s_bUpdateAskedByUser;
+
+    // Saved-note confirmations wait in the tray's own queue: a note queues
+    // its dialog and posts WM_TRAY_SAVED_NOTE with the ticket it got, since
+    // any program can post that message and no pointer may cross it.
+    // QueueSavedNote takes the dialog over; the ticket is never 0.
+    static UINT_PTR QueueSavedNote(CSavedNote* pDialog);
+    // The ticket's dialog, out of the queue and the caller's; null for a
+    // ticket the queue does not hold.
+    static CSavedNote* TakeSavedNote(UINT_PTR nTicket);
+    // Deletes the dialogs that still wait.
+    static void DiscardSavedNotes();
 
     CTrayWnd();
     ~CTrayWnd() override;

@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <set>
 #include <stdexcept>
@@ -43,9 +44,21 @@ struct EditionScript {
     int notesDeleted = 0;
     int updaterRuns = 0;
     const char* const* itemTypeIds = nullptr;  // the categories the datastore lists
+    const char* backEndCategory = nullptr;     // a category that a successful load brings
+    std::function<void()> whileLoading;        // run once inside the next LoadItems or SyncItems
 };
 
+
 inline EditionScript g_script;
+
+// Runs the script's one-off step, if any.
+inline void RunWhileLoading()
+{
+    std::function<void()> step;
+    step.swap(g_script.whileLoading);
+    if (step)
+        step();
+}
 
 class CEditionDatastore : public datastore_test::TestDatastore {
 public:
@@ -55,6 +68,7 @@ public:
     BOOL LoadItems() override
     {
         ++g_script.loads;
+        RunWhileLoading();
         if (g_script.unreachableLoads > 0) {
             --g_script.unreachableLoads;
             throw new COzuExcept(6022);
@@ -65,11 +79,18 @@ public:
             --g_script.reloadFailures;
             throw std::runtime_error("back end gone");
         }
+        if (g_script.backEndCategory && !Item("back-end-category")) {
+            if (!GetItemType(datastore_test::kCategoryType))
+                RegisterTypes();
+            // Its name stands for it.
+            AddItem(datastore_test::kCategoryType, "back-end-category", g_script.backEndCategory)->modifyFlags(2, true);
+        }
         return TRUE;
     }
     BOOL SyncItems() override
     {
         ++g_script.syncs;
+        RunWhileLoading();
         return TRUE;
     }
     const char* const* GetItemTypeIds() override { return g_script.itemTypeIds; }

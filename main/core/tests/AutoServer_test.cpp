@@ -199,16 +199,87 @@ TEST_F(AutomationClient, WithFiveNotesOpenTextsWaitForANoteToClose)
     EXPECT_EQ(0, app->GetNoteManager()->GetQueuedCount());
 }
 
-TEST_F(AutomationClient, ACallWhileNotReadyOpensNothingAndSucceeds)
-{
-    g_script.reloadFailures = 1;
+// A client's call that arrives while the program waits for its back end,
+// at start-up or in a reload.
+class AutomationWhileLoading : public AppFixture {
+protected:
+    struct Heard {
+        HRESULT result = E_UNEXPECTED;
+        BOOL ready = TRUE;
+        int notes = -1;
+    };
+
+    // What the client's call made of the program at that moment.
+    std::function<void()> CallNewNote(const wchar_t* text, Heard* heard)
     {
-        CPromptScript prompts;
-        app->ReloadDatastore(1, FALSE);
+        return [this, text, heard] {
+            heard->ready = app->IsReady();
+            heard->result = Invoke(text);
+            heard->notes = app->GetNoteCount();
+        };
     }
-    ASSERT_FALSE(app->IsReady());
-    EXPECT_EQ(S_OK, Call(L"too late"));
-    EXPECT_EQ(0, app->GetNoteCount());
+
+    static HRESULT Invoke(const wchar_t* text)
+    {
+        CLSID clsid;
+        IDispatch* server = nullptr;
+        if (FAILED(CLSIDFromString(const_cast<LPOLESTR>(L"{AA67EBE8-A97A-11D2-84D7-00A0247B3DBA}"), &clsid)) ||
+            FAILED(CoCreateInstance(clsid, nullptr, CLSCTX_LOCAL_SERVER, IID_IDispatch,
+                                    reinterpret_cast<void**>(&server))))
+            return E_NOINTERFACE;
+        LPOLESTR name = const_cast<LPOLESTR>(L"NewNote");
+        DISPID id = 0;
+        HRESULT hr = server->GetIDsOfNames(IID_NULL, &name, 1, LOCALE_USER_DEFAULT, &id);
+        if (SUCCEEDED(hr)) {
+            VARIANT arg;
+            VariantInit(&arg);
+            arg.vt = VT_BSTR;
+            arg.bstrVal = SysAllocString(text);
+            DISPPARAMS params = {&arg, nullptr, 1, 0};
+            hr = server->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params, nullptr, nullptr,
+                                nullptr);
+            VariantClear(&arg);
+        }
+        server->Release();
+        return hr;
+    }
+};
+
+TEST_F(AutomationWhileLoading, ATextHandedOverWhileNotReadyOpensOnceTheProgramIsReady)
+{
+    enum When { startUp, fullReload, lightReload };
+    struct Row {
+        When when;
+        const char* name;
+    } rows[] = {
+        {startUp, "start-up"},
+        {fullReload, "full reload"},
+        {lightReload, "light reload"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        Heard heard;
+        if (row.when == startUp) {
+            g_script.whileLoading = CallNewNote(L"call the bank", &heard);
+            ASSERT_TRUE(Start());
+        } else {
+            ASSERT_TRUE(Start());
+            g_script.whileLoading = CallNewNote(L"call the bank", &heard);
+            app->ReloadDatastore(row.when == fullReload ? 1 : 0, FALSE);
+        }
+        EXPECT_FALSE(heard.ready);
+        EXPECT_EQ(S_OK, heard.result);
+        EXPECT_EQ(0, heard.notes);
+        ASSERT_TRUE(app->IsReady());
+        app->OnIdle(0);
+        ASSERT_EQ(1, app->GetNoteCount());
+        CString text;
+        app->GetCurrentNote()->GetNoteText(text);
+        EXPECT_STREQ("call the bank", text);
+        EXPECT_EQ(0, app->GetNoteManager()->GetQueuedCount());
+        CloseAllNotes(app.get());
+        Stop();
+    }
 }
 
 } // namespace

@@ -50,6 +50,30 @@ TEST_F(Datastore, TheSystemFileNamedBySettingIsUsed)
     EXPECT_FALSE(Exists("QuiSystem.xml"));
 }
 
+// The size of a settings value as the registry holds it; 0 when it lacks it.
+DWORD StoredSize(const char* name)
+{
+    DWORD size = 0;
+    if (RegGetValueA(HKEY_CURRENT_USER, "Software\\Quillmate\\Client", name, RRF_RT_ANY, nullptr, nullptr, &size) !=
+        ERROR_SUCCESS)
+        return 0;
+    return size;
+}
+
+TEST_F(Datastore, ReadingTheItemFilesSettingsWritesNoSetting)
+{
+    // Another program's text that the settings table cannot take.
+    SetSetting("PintailExe", std::string(1000, 'y'));
+    TestDatastore store;
+    store.RegisterTypes();
+    store.AddItem(kCategoryType, "cat-1", "Business")->setDirty(true);
+    EXPECT_TRUE(store.LoadItemDatabase());
+    EXPECT_TRUE(store.SaveKeywordFile());
+    EXPECT_TRUE(Exists("keywords.xml"));
+    EXPECT_EQ(1001u, StoredSize("PintailExe"));
+    EXPECT_EQ(0u, StoredSize("ActivePIM"));
+}
+
 TEST_F(Datastore, NoSystemFileSettingLoadsNothing)
 {
     SetSetting("DefaultKwDb", "");

@@ -13,28 +13,28 @@
 class CTestDestination : public CDestination {
 public:
     explicit CTestDestination(CDestPane* pPane) : CDestination(pPane) {}
-    void OnParseResult1(QuiPrsItemRole* role, int kind, int extra, QuiDestinationSink* sink) override
+    void OnParseResult1(QuiPrsItemRole* role, int kind, INT_PTR extra, QuiDestinationSink* sink) override
     {
         Heard(1, role, kind, extra, sink);
     }
-    void OnParseResult2(QuiPrsItemRole* role, int kind, int extra, QuiDestinationSink* sink) override
+    void OnParseResult2(QuiPrsItemRole* role, int kind, INT_PTR extra, QuiDestinationSink* sink) override
     {
         Heard(2, role, kind, extra, sink);
     }
-    void OnParseResult3(QuiPrsItemRole* role, int kind, int extra, QuiDestinationSink* sink) override
+    void OnParseResult3(QuiPrsItemRole* role, int kind, INT_PTR extra, QuiDestinationSink* sink) override
     {
         Heard(3, role, kind, extra, sink);
     }
 
     // "handler:kind:role tag", one per call.
     std::vector<std::string> log;
-    std::vector<int> extras;
+    std::vector<INT_PTR> extras;
     std::vector<QuiDestinationSink*> sinks;
     // Called after each call is logged; throws to make the destination fail.
     std::function<void()> fail;
 
 private:
-    void Heard(int handler, QuiPrsItemRole* role, int kind, int extra, QuiDestinationSink* sink)
+    void Heard(int handler, QuiPrsItemRole* role, int kind, INT_PTR extra, QuiDestinationSink* sink)
     {
         log.push_back(std::to_string(handler) + ":" + std::to_string(kind) + ":" + std::to_string(role->getTag()));
         extras.push_back(extra);

@@ -1,6 +1,8 @@
 // The destination sinks through the real parser manager: which handler each
 // event kind reaches, and what becomes of a destination's failures.
 #include "DestTestSupport.h"
+#include "ButtonProps.h"
+#include "DestUtil.h"
 #include "ParserMgrFixture.h"
 #include "QuillmateExcept.h"
 
@@ -104,11 +106,37 @@ TEST_F(DestinationSinks, EachKindReachesItsHandler)
         // The extra value is the keyphrase's address, the same in every event;
         // the sink passes itself.
         ASSERT_FALSE(plain.keyphrases.empty());
-        int id = static_cast<int>(reinterpret_cast<intptr_t>(plain.keyphrases.front()));
-        for (int extra : pane.Dest()->extras)
-            EXPECT_EQ(id, extra);
+        for (INT_PTR extra : pane.Dest()->extras)
+            EXPECT_EQ(plain.keyphrases.front(), KeyphraseOf(extra));
         for (QuiDestinationSink* passed : pane.Dest()->sinks)
             EXPECT_EQ(sink.get(), passed);
+    }
+}
+
+TEST(DestinationSinkIds, TheExtraValueAndTheFieldsIdGiveTheKeyphraseBackWhereverItLies)
+{
+    // Keyphrases on both sides of 2 GB and, where pointers are wider, of 4 GB.
+    std::vector<UINT_PTR> addresses = {0x10, 0x7FFF0000, 0x80001000, 0xFFFF0000};
+#ifdef _WIN64
+    addresses.push_back(0x100000010ull);
+    addresses.push_back(0x7FF612345670ull);
+#endif
+    CTestPane pane;
+    QuiDestinationSink sink;
+    sink.SetDestination(pane.Dest());
+    QuiPrsItemRole role(0, nullptr, false);
+    CCheckBoxProp field(nullptr);
+    for (UINT_PTR address : addresses) {
+        QuiPrsKeyphrase* keyphrase = reinterpret_cast<QuiPrsKeyphrase*>(address);
+        for (int kind = 1; kind <= 3; kind++) {
+            SCOPED_TRACE(testing::Message() << std::hex << address << " kind " << kind);
+            sink.Callback(kind, &role, keyphrase);
+            ASSERT_EQ(static_cast<size_t>(kind), pane.Dest()->extras.size());
+            EXPECT_EQ(keyphrase, KeyphraseOf(pane.Dest()->extras.back()));
+            field.SetKeyphraseId(pane.Dest()->extras.back());
+            EXPECT_EQ(keyphrase, KeyphraseOf(field.GetKeyphraseId()));
+        }
+        pane.Dest()->extras.clear();
     }
 }
 

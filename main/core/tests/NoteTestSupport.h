@@ -32,6 +32,7 @@
 #include "QuillmateExcept.h"
 #include "RegistryBranch.h"
 #include "TestSupport.h"
+#include "TrayWnd.h"
 
 namespace notes_test {
 
@@ -191,9 +192,10 @@ public:
     BOOL Create() { return CreateEx(0, nullptr, "main", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr); }
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override
     {
-        if (message == WM_USER + 200) {
-            std::unique_ptr<CSavedNote> dialog(reinterpret_cast<CSavedNote*>(lParam));
-            savedMessages.push_back(dialog->GetMessage().GetString());
+        if (message == CTrayWnd::WM_TRAY_SAVED_NOTE) {
+            std::unique_ptr<CSavedNote> dialog(CTrayWnd::TakeSavedNote(static_cast<UINT_PTR>(lParam)));
+            if (dialog)
+                savedMessages.push_back(dialog->GetMessage().GetString());
             return 0;
         }
         return CWnd::WindowProc(message, wParam, lParam);

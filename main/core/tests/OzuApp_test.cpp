@@ -237,6 +237,45 @@ TEST_F(OzuApp, ABackEndThatAnswersWithinTheGracePeriodEndsTheRetries)
     Stop();
 }
 
+// Records the names of the items it hears of.
+class NameSink : public QuiParseResultSink {
+public:
+    void Callback(int, QuiPrsItemRole* role, QuiPrsKeyphrase*) override
+    {
+        if (role && role->getItem())
+            names.push_back(role->getItem()->getDisplayName());
+    }
+    std::vector<std::string> names;
+};
+
+// The names of the categories that the application's parser finds in a text.
+std::vector<std::string> CategoriesIn(COzuApp* app, const char* text)
+{
+    NameSink sink;
+    QuiParserMgr* manager = app->GetParserMgr();
+    CDatastore* datastore = app->GetDatastore();
+    QuiItemType* type = datastore ? datastore->GetItemType(datastore_test::kCategoryType) : nullptr;
+    QuiPrsContext* context = nullptr;
+    if (!manager || !type || manager->CreateContext(&context) != 0)
+        return {"<no parser>"};
+    manager->RegisterSink("Alias", context, type, &sink);
+    manager->Parse(text, context);
+    manager->DestroyContext(context);
+    return sink.names;
+}
+
+TEST_F(OzuApp, TheBackEndsCategoriesAreParsedOnceItAnswersWithinTheGracePeriod)
+{
+    g_script.unreachableLoads = 1;
+    g_script.backEndCategory = "Zeppelin";
+    ASSERT_TRUE(Start());
+    ASSERT_TRUE(app->IsRetrying());
+    EXPECT_FALSE(app->OnIdle(0));
+    ASSERT_FALSE(app->IsRetrying());
+    EXPECT_EQ(std::vector<std::string>{"Zeppelin"}, CategoriesIn(app.get(), "zeppelin ride"));
+    Stop();
+}
+
 TEST_F(OzuApp, TheUpdateCheckCountsWholeDaysOncePerRun)
 {
     struct Row {

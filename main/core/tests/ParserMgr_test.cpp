@@ -179,12 +179,17 @@ TEST_F(ParserMgrTest, StaleContextsAreRefused)
     EXPECT_TRUE(log.empty());
 }
 
-// Unregisters itself, the context's last sink, on its first role.
+// Unregisters itself, the context's last sink, on its first role of one kind.
 class LeavingSink : public QuiParseResultSink {
 public:
-    LeavingSink(QuiParserMgr* manager, QuiPrsContext** context) : m_manager(manager), m_context(context) {}
-    void Callback(int, QuiPrsItemRole*, QuiPrsKeyphrase*) override
+    LeavingSink(QuiParserMgr* manager, QuiPrsContext** context, int kind)
+        : m_manager(manager), m_context(context), m_kind(kind)
     {
+    }
+    void Callback(int kind, QuiPrsItemRole*, QuiPrsKeyphrase*) override
+    {
+        if (kind != m_kind)
+            return;
         ++calls;
         m_manager->UnregisterSink("Date", *m_context, this);
     }
@@ -193,19 +198,35 @@ public:
 private:
     QuiParserMgr* m_manager;
     QuiPrsContext** m_context;
+    int m_kind;
 };
 
 TEST_F(ParserMgrTest, ASinkMayLeaveDuringTheParse)
 {
     Ready();
-    QuiPrsContext* context = nullptr;
-    LeavingSink sink(manager.get(), &context);
-    context = DateContext(&sink);
-    // Two date keyphrases, each with two roles: only the first role is heard.
-    EXPECT_EQ(0, manager->Parse("today or tomorrow at noon", context));
-    EXPECT_EQ(1, sink.calls);
-    EXPECT_FALSE(manager->HasContext(context));
-    EXPECT_EQ(5004, manager->Parse("today", context));
+    // Two date keyphrases, each with two roles: only the first role of the
+    // kind is heard.
+    struct Row {
+        int kind;
+        const char* before;
+        const char* after;
+    } rows[] = {
+        {1, "", "today or tomorrow at noon"},
+        {2, "today or tomorrow at noon", "or"},
+        {2, "today or tomorrow at noon", ""},
+        {3, "today or tomorrow at noon", "well, today or tomorrow at noon"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(testing::Message() << row.kind << " " << row.before << " / " << row.after);
+        QuiPrsContext* context = nullptr;
+        LeavingSink sink(manager.get(), &context, row.kind);
+        context = DateContext(&sink);
+        EXPECT_EQ(0, manager->Parse(row.before, context));
+        EXPECT_EQ(0, manager->Parse(row.after, context));
+        EXPECT_EQ(1, sink.calls);
+        EXPECT_FALSE(manager->HasContext(context));
+        EXPECT_EQ(5004, manager->Parse("today", context));
+    }
 }
 
 TEST_F(ParserMgrTest, ALongTextParses)

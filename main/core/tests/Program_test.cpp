@@ -99,4 +99,107 @@ TEST(Program, RegServerAndUnregServerEndTheProgramAfterTheirWork)
     EXPECT_EQ("<missing>", ClassesValue("Quillmate.Ibe"));
 }
 
+// A notification area of the test's own, first in the shell's search, that
+// takes every icon request: the program's start then does not depend on the
+// desktop having one.
+int g_iconRequests = 0;
+
+LRESULT CALLBACK NotificationAreaProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_COPYDATA) {
+        ++g_iconRequests;
+        return TRUE;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+// The windows of one process: its tray window, a note window, a dialog box.
+struct ProgramWindows {
+    DWORD process;
+    HWND tray = nullptr;
+    HWND note = nullptr;
+    HWND box = nullptr;
+};
+
+BOOL CALLBACK FindProgramWindows(HWND window, LPARAM lParam)
+{
+    ProgramWindows* found = reinterpret_cast<ProgramWindows*>(lParam);
+    DWORD process = 0;
+    GetWindowThreadProcessId(window, &process);
+    if (process != found->process)
+        return TRUE;
+    char name[64] = "";
+    GetClassNameA(window, name, sizeof name);
+    if (lstrcmpA(name, "QuiFrameworkFrame141") == 0)
+        found->tray = window;
+    else if (lstrcmpA(name, "QUINOTEWND") == 0)
+        found->note = window;
+    else if (lstrcmpA(name, "#32770") == 0 && IsWindowVisible(window))
+        found->box = window;
+    return TRUE;
+}
+
+TEST(Program, TheSavedNoteMessageOfAnotherProgramShowsNothingAndTheProgramRunsOn)
+{
+    const char client[] = "Software\\Quillmate\\Client";
+    ASSERT_TRUE(QuiTesting::SetRegNumber(HKEY_CURRENT_USER, client, "ActivePIM", 0));
+    ASSERT_TRUE(QuiTesting::SetRegNumber(HKEY_CURRENT_USER, client, "ShowProfile", 1));
+    ASSERT_TRUE(QuiTesting::SetRegNumber(HKEY_CURRENT_USER, "Software\\Quillmate\\Client\\Tip", "Startup", 0));
+    WNDCLASSA wc = {};
+    wc.lpfnWndProc = NotificationAreaProc;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = "Shell_TrayWnd";
+    RegisterClassA(&wc);
+    HWND area = CreateWindowExA(WS_EX_TOOLWINDOW, "Shell_TrayWnd", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
+                                wc.hInstance, nullptr);
+    ASSERT_NE(nullptr, area);
+    g_iconRequests = 0;
+
+    // The item files the program writes go to a current folder of its own.
+    const std::string current = ProgramFolder() + "program-run";
+    CreateDirectoryA(current.c_str(), nullptr);
+    const std::string program = ProgramFolder() + "Quillmate.exe";
+    std::string line = "\"" + program + "\"";
+    STARTUPINFOA startup = {sizeof startup};
+    PROCESS_INFORMATION process = {};
+    ASSERT_TRUE(CreateProcessA(program.c_str(), &line[0], nullptr, nullptr, FALSE, 0, nullptr, current.c_str(),
+                               &startup, &process));
+    CloseHandle(process.hThread);
+    HANDLE running = process.hProcess;
+    auto ended = [running] { return WaitForSingleObject(running, 0) == WAIT_OBJECT_0; };
+    ProgramWindows found;
+    found.process = process.dwProcessId;
+    auto look = [&found] {
+        found.tray = found.note = found.box = nullptr;
+        EnumWindows(FindProgramWindows, reinterpret_cast<LPARAM>(&found));
+    };
+    // Ready once the loading icon gave way to the running one.
+    QuiTesting::PumpUntil([&] { look(); return ended() || (found.tray && g_iconRequests >= 2); }, 60000, running,
+                          nullptr, 250);
+    ASSERT_NE(nullptr, found.tray) << "the program did not start";
+    EXPECT_FALSE(ended());
+
+    for (LPARAM number : {LPARAM(0x12345678), LPARAM(0x7FFE0010), LPARAM(1), LPARAM(-1)})
+        PostMessageA(found.tray, WM_USER + 200, 0, number);
+    // The new note comes after those messages: once it is open, they were handled.
+    PostMessageA(found.tray, RegisterWindowMessageA("QUI_NAN_MSG"), 0, 0);
+    QuiTesting::PumpUntil([&] { look(); return ended() || found.note || found.box; }, 30000, running, nullptr, 250);
+    EXPECT_FALSE(ended()) << "the program ended on the messages";
+    EXPECT_NE(nullptr, found.note);
+    EXPECT_EQ(nullptr, found.box) << "a dialog box was shown";
+
+    if (found.tray && !ended())
+        PostMessageA(found.tray, WM_COMMAND, 57665, 0);
+    // The program takes its icon away on the way out: the pump lets the
+    // test's notification area answer.
+    EXPECT_TRUE(QuiTesting::PumpUntil(ended, 30000, running, nullptr, 250)) << "the exit command did not end it";
+    DWORD exitCode = STILL_ACTIVE;
+    GetExitCodeProcess(running, &exitCode);
+    EXPECT_EQ(0u, exitCode);
+    if (!ended())
+        TerminateProcess(running, 1);
+    CloseHandle(running);
+    DestroyWindow(area);
+}
+
 } // namespace

@@ -3,6 +3,8 @@
 // spoken commands.
 #include "AppTestSupport.h"
 
+#include <functional>
+
 #include "KestrelViewerDlg.h"
 #include "NoteManager.h"
 #include "OzuPrefs.h"
@@ -379,6 +381,45 @@ TEST_F(TrayWnd, TheStartUpTipIsShownAtMostOncePerDayAndOnlyWhenSet)
     CDialogCloser closer;
     tray->SendMessage(WM_COMMAND, ID_TRAY_TIP, 0);
     EXPECT_EQ(1, CDialogCloser::Count()) << "the command shows it at any time";
+}
+
+TEST_F(TrayWnd, ANotesConfirmationIsShownOnceAndAnyOtherNumberShowsNothing)
+{
+    CActionNote* note = app->NewNote();
+    ASSERT_NE(nullptr, note);
+    note->SetNoteText("lunch");
+    CStringArray lines;
+    lines.Add("To-do");
+    LPARAM ticket = 0;
+    // The note's own message, then the same number again and numbers that
+    // any program on the desktop may post.
+    struct Row {
+        const char* what;
+        std::function<void()> post;
+        int shown;
+    } rows[] = {
+        {"the note's confirmation",
+         [&] {
+             note->ShowSavedNote(&lines, IDS_EDITION_NOTES);
+             MSG msg;
+             ASSERT_TRUE(::PeekMessageA(&msg, tray->GetSafeHwnd(), CTrayWnd::WM_TRAY_SAVED_NOTE,
+                                        CTrayWnd::WM_TRAY_SAVED_NOTE, PM_NOREMOVE));
+             ticket = msg.lParam;
+         },
+         1},
+        {"its number again", [&] { tray->PostMessage(CTrayWnd::WM_TRAY_SAVED_NOTE, 0, ticket); }, 0},
+        {"the next number", [&] { tray->PostMessage(CTrayWnd::WM_TRAY_SAVED_NOTE, 0, ticket + 1); }, 0},
+        {"a made-up address", [&] { tray->PostMessage(CTrayWnd::WM_TRAY_SAVED_NOTE, 0, 0x12345678); }, 0},
+        {"null", [&] { tray->PostMessage(CTrayWnd::WM_TRAY_SAVED_NOTE, 0, 0); }, 0},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        CDialogCloser closer;
+        row.post();
+        Pump();
+        EXPECT_EQ(row.shown, CDialogCloser::Count());
+    }
+    EXPECT_EQ(0u, app->GetSettingDword(ClientRegistry::HideSavedNoteDlg));
 }
 
 TEST_F(TrayWnd, HelpAsksForTheActiveWindowsTopicAndQuickStartForItsOwn)

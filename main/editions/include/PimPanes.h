@@ -62,9 +62,9 @@ public:
 
     bool IsModified() override;
     void SetParseLocked(bool bLocked) override { m_bParseLocked = bLocked; }
-    void OnParseResult1(QuiPrsItemRole* pRole, int nKind, int nExtra, QuiDestinationSink* pSink) override;
-    void OnParseResult2(QuiPrsItemRole* pRole, int nKind, int nExtra, QuiDestinationSink* pSink) override;
-    void OnParseResult3(QuiPrsItemRole* pRole, int nKind, int nExtra, QuiDestinationSink* pSink) override;
+    void OnParseResult1(QuiPrsItemRole* pRole, int nKind, INT_PTR nExtra, QuiDestinationSink* pSink) override;
+    void OnParseResult2(QuiPrsItemRole* pRole, int nKind, INT_PTR nExtra, QuiDestinationSink* pSink) override;
+    void OnParseResult3(QuiPrsItemRole* pRole, int nKind, INT_PTR nExtra, QuiDestinationSink* pSink) override;
     // After every parse of the note: the kind (Notes) and the tick follow
     // what the parse filled.
     virtual void OnParseDone();
@@ -93,7 +93,7 @@ public:
 protected:
     CDestProp* PropOfTag(int nTag);
     CActionNote* Note();
-    void TakeDays(const VARIANT& end, int nExtra);
+    void TakeDays(const VARIANT& end, INT_PTR nExtra);
     // The entry's day and its times of day as the fields give them.
     struct EntryTimes {
         DATE day = 0.0;
@@ -125,11 +125,11 @@ protected:
     bool m_bParseLocked = false;
     // An end-date keyphrase that came while the date field held no date: its
     // days are counted once a date is there.
-    int m_nPendingEnd = 0;
+    INT_PTR m_nPendingEnd = 0;
     DATE m_pendingEnd = 0.0;
     // Palm: the start-time keyphrase whose end, an hour later, the end field
     // shows; 0 when the end is another's.
-    int m_nEndOfStart = 0;
+    INT_PTR m_nEndOfStart = 0;
 };
 
 class COzuCalDestination : public CPimCalDestination {
@@ -249,9 +249,9 @@ public:
 
     bool IsModified() override;
     void SetParseLocked(bool bLocked) override { m_bParseLocked = bLocked; }
-    void OnParseResult1(QuiPrsItemRole* pRole, int nKind, int nExtra, QuiDestinationSink* pSink) override;
-    void OnParseResult2(QuiPrsItemRole* pRole, int nKind, int nExtra, QuiDestinationSink* pSink) override;
-    void OnParseResult3(QuiPrsItemRole* pRole, int nKind, int nExtra, QuiDestinationSink* pSink) override;
+    void OnParseResult1(QuiPrsItemRole* pRole, int nKind, INT_PTR nExtra, QuiDestinationSink* pSink) override;
+    void OnParseResult2(QuiPrsItemRole* pRole, int nKind, INT_PTR nExtra, QuiDestinationSink* pSink) override;
+    void OnParseResult3(QuiPrsItemRole* pRole, int nKind, INT_PTR nExtra, QuiDestinationSink* pSink) override;
     virtual void detachSinks();
     // After every parse: a parsed due date or category ticks the to-do.
     virtual void OnParseDone();
@@ -271,7 +271,7 @@ public:
     CDateDropProp* GetStartProp() { return m_pStart.get(); }
     CMultiDropProp* GetCategoryProp() { return m_pCategories.get(); }
     // The one keyphrase that holds the Palm category.
-    int GetCategoryKeyphrase() const { return m_nCategoryKeyphrase; }
+    INT_PTR GetCategoryKeyphrase() const { return m_nCategoryKeyphrase; }
 
 protected:
     CActionNote* Note();
@@ -290,7 +290,7 @@ protected:
     bool m_bCategoryRegistered = false;
     bool m_bNotVersion5 = false;
     bool m_bParseLocked = false;
-    int m_nCategoryKeyphrase = 0;
+    INT_PTR m_nCategoryKeyphrase = 0;
 };
 
 class COzuToDoDestination : public CPimToDoDestination {
@@ -375,9 +375,9 @@ public:
     CPimJournalDestination(CPimJournalPane* pPane, PimEdition edition);
     ~CPimJournalDestination() override;
 
-    void OnParseResult1(QuiPrsItemRole* pRole, int nKind, int nExtra, QuiDestinationSink* pSink) override;
-    void OnParseResult2(QuiPrsItemRole* pRole, int nKind, int nExtra, QuiDestinationSink* pSink) override;
-    void OnParseResult3(QuiPrsItemRole* pRole, int nKind, int nExtra, QuiDestinationSink* pSink) override;
+    void OnParseResult1(QuiPrsItemRole* pRole, int nKind, INT_PTR nExtra, QuiDestinationSink* pSink) override;
+    void OnParseResult2(QuiPrsItemRole* pRole, int nKind, INT_PTR nExtra, QuiDestinationSink* pSink) override;
+    void OnParseResult3(QuiPrsItemRole* pRole, int nKind, INT_PTR nExtra, QuiDestinationSink* pSink) override;
     virtual void detachSinks();
 
     int attachSinks();
@@ -386,7 +386,7 @@ public:
     void Bind();
     CMultiDropProp* GetFolderProp() { return m_pFolders.get(); }
     // The one keyphrase that holds the Palm memo category.
-    int GetFolderKeyphrase() const { return m_nFolderKeyphrase; }
+    INT_PTR GetFolderKeyphrase() const { return m_nFolderKeyphrase; }
 
 protected:
     CActionNote* Note();
@@ -399,7 +399,7 @@ protected:
     QuiDestinationSink m_sink;
     QuiPrsContext* m_pContext = nullptr;
     bool m_bRegistered = false;
-    int m_nFolderKeyphrase = 0;
+    INT_PTR m_nFolderKeyphrase = 0;
 };
 
 class COzuJournalDestination : public CPimJournalDestination {

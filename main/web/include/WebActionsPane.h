@@ -29,9 +29,9 @@ public:
     explicit CWebActionsDestination(CWebActionsPane* pPane);
     ~CWebActionsDestination() override;
 
-    void OnParseResult1(QuiPrsItemRole* pRole, int nKind, int nExtra, QuiDestinationSink* pSink) override;
-    void OnParseResult2(QuiPrsItemRole* pRole, int nKind, int nExtra, QuiDestinationSink* pSink) override;
-    void OnParseResult3(QuiPrsItemRole* pRole, int nKind, int nExtra, QuiDestinationSink* pSink) override;
+    void OnParseResult1(QuiPrsItemRole* pRole, int nKind, INT_PTR nExtra, QuiDestinationSink* pSink) override;
+    void OnParseResult2(QuiPrsItemRole* pRole, int nKind, INT_PTR nExtra, QuiDestinationSink* pSink) override;
+    void OnParseResult3(QuiPrsItemRole* pRole, int nKind, INT_PTR nExtra, QuiDestinationSink* pSink) override;
     // Registers the web action and date sinks for the note's parse context;
     // FALSE when there is no note, context or parser manager.
     virtual BOOL RegisterSinks();
@@ -53,7 +53,7 @@ public:
     // -1.0 while unset.
     double GetField(Field field) const { return m_fields[field]; }
     // The keyphrase that chose the web action; 0 when none.
-    int GetActionKeyphrase() const { return m_nActionKeyphrase; }
+    INT_PTR GetActionKeyphrase() const { return m_nActionKeyphrase; }
 
 private:
     // The date field a role's tag fills, -1 for none.
@@ -65,13 +65,13 @@ private:
     CWebActionsPane* m_pPane;
     std::unique_ptr<CMultiDropProp> m_pActionProp;
     // The adaptor of a multi field keeps no keyphrase: the destination does.
-    int m_nActionKeyphrase = 0;
+    INT_PTR m_nActionKeyphrase = 0;
     QuiWebActionSink m_actionSink;
     QuiDateSink m_dateSink;
     QuiPrsContext* m_pContext = nullptr;
     bool m_bRegistered = false;
     double m_fields[FIELD_COUNT] = {-1.0, -1.0, -1.0, -1.0};
-    int m_keyphrases[FIELD_COUNT] = {0, 0, 0, 0};
+    INT_PTR m_keyphrases[FIELD_COUNT] = {0, 0, 0, 0};
 };
 
 class CWebActionsPane : public CDestPane {

@@ -43,8 +43,8 @@ public:
 
     bool IsModified() override;
     void SetParseLocked(bool bLocked) override { m_bParseLocked = bLocked; }
-    void OnParseResult1(QuiPrsItemRole* pRole, int nKind, int nExtra, QuiDestinationSink* pSink) override;
-    void OnParseResult2(QuiPrsItemRole* pRole, int nKind, int nExtra, QuiDestinationSink* pSink) override;
+    void OnParseResult1(QuiPrsItemRole* pRole, int nKind, INT_PTR nExtra, QuiDestinationSink* pSink) override;
+    void OnParseResult2(QuiPrsItemRole* pRole, int nKind, INT_PTR nExtra, QuiDestinationSink* pSink) override;
     // After every parse of the note: the layout and the tick follow what
     // the parse filled.
     virtual void Refresh();
@@ -73,9 +73,9 @@ protected:
     CActionNote* Note();
     // A parsed value into a field that neither the user nor an earlier
     // phrase filled; a field the user changed drops the phrase.
-    void TakeParsedValue(CDestProp* prop, const VARIANT& value, int nExtra);
+    void TakeParsedValue(CDestProp* prop, const VARIANT& value, INT_PTR nExtra);
     // The field empties when the phrase that filled it goes.
-    void DropParsedValue(CDestProp* prop, int nExtra);
+    void DropParsedValue(CDestProp* prop, INT_PTR nExtra);
 
     CWebCalPane* m_pPane;
     std::unique_ptr<CDateDropProp> m_pDate;
@@ -207,8 +207,8 @@ public:
 
     bool IsModified() override;
     void SetParseLocked(bool bLocked) override { m_bParseLocked = bLocked; }
-    void OnParseResult1(QuiPrsItemRole* pRole, int nKind, int nExtra, QuiDestinationSink* pSink) override;
-    void OnParseResult2(QuiPrsItemRole* pRole, int nKind, int nExtra, QuiDestinationSink* pSink) override;
+    void OnParseResult1(QuiPrsItemRole* pRole, int nKind, INT_PTR nExtra, QuiDestinationSink* pSink) override;
+    void OnParseResult2(QuiPrsItemRole* pRole, int nKind, INT_PTR nExtra, QuiDestinationSink* pSink) override;
     virtual void DetachSinks();
     // Called after every parse; the to-do pane does not tick itself.
     virtual void Refresh() {}

@@ -85,7 +85,7 @@ TEST_F(WebActionsPaneTest, AMovedKeyphraseChangesNothing)
     CPaneNote* note = OpenReady();
     ASSERT_NE(nullptr, note);
     Type(note, "search for whales");
-    int keyphrase = note->Dest()->GetActionKeyphrase();
+    INT_PTR keyphrase = note->Dest()->GetActionKeyphrase();
     ASSERT_NE(0, keyphrase);
 
     Type(note, "please search for whales");

@@ -219,24 +219,50 @@ TEST_F(ParserTest, DestroyingAContextTellsTheClientNothing)
     EXPECT_TRUE(heard.empty());
 }
 
-// A client that drops the context on the first event of a parse hears
+// A client that drops the context on the first event of one kind hears
 // nothing more of that parse.
-void DropContext(QuiParser*, QuiPrsContext* context, QuiPrsPackage*, int, QuiPrsKeyphrase*, int, int,
-                 void* userData)
+struct Dropper {
+    int event;
+    std::vector<Heard>* heard;
+};
+
+void DropContext(QuiParser*, QuiPrsContext* context, QuiPrsPackage*, int event, QuiPrsKeyphrase* keyphrase, int,
+                 int, void* userData)
 {
-    auto* heard = static_cast<std::vector<Heard>*>(userData);
-    heard->push_back({0, nullptr, "dropped"});
+    auto* dropper = static_cast<Dropper*>(userData);
+    if (event != dropper->event)
+        return;
+    dropper->heard->push_back({event, keyphrase, "dropped"});
     delete context;
 }
 
 TEST_F(ParserTest, AContextDroppedInsideItsParse)
 {
-    parser->setCallback(&DropContext, &heard);
-    Parse("meeting tomorrow at noon");
-    EXPECT_EQ(1u, heard.size());
-    context = parser->createContext();
-    parser->setCallback(&Record, &heard);
-    EXPECT_EQ(std::vector<std::string>{"1 0 0-6 Business"}, Parse("meeting"));
+    struct Row {
+        int event;
+        const char* before;  // parsed first, heard as usual
+        const char* after;   // parsed with the dropping client
+    } rows[] = {
+        {PRS_EVENT_ADDED, "", "meeting tomorrow at noon"},
+        {PRS_EVENT_REMOVED, "meeting tomorrow at noon", "meeting"},
+        {PRS_EVENT_REMOVED, "meeting tomorrow", ""},
+        {PRS_EVENT_MOVED, "meeting tomorrow", "a meeting tomorrow"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(testing::Message() << row.event << " " << row.before << " / " << row.after);
+        delete context;
+        context = parser->createContext();
+        parser->setCallback(&Record, &heard);
+        Parse(row.before);
+        std::vector<Heard> dropped;
+        Dropper dropper = {row.event, &dropped};
+        parser->setCallback(&DropContext, &dropper);
+        parser->parse(context, W(row.after).c_str());
+        EXPECT_EQ(1u, dropped.size());
+        context = parser->createContext();
+        parser->setCallback(&Record, &heard);
+        EXPECT_EQ(std::vector<std::string>{"1 0 0-6 Business"}, Parse("meeting"));
+    }
 }
 
 TEST(ParserPackages, MissingLibraryAndDateTypeOnce)
