@@ -33,7 +33,8 @@ ProxyRegistry::ProxyRegistry()
     LoadAll();
 }
 
-ProxyRegistry::~ProxyRegistry() { SaveAll(); }
+// Only what changed, or is missing: a value it could not read stays as it is.
+ProxyRegistry::~ProxyRegistry() { SaveChanged(); }
 
 const char* ProxyRegistry::GetRootPath() { return "Software\\Quillmate\\Client"; }
 QuiRegValue* ProxyRegistry::GetValueTable() { return m_table; }

@@ -67,6 +67,16 @@ TEST(ProxySettings, OwnKeyIsWrittenWholeWhenItWasRead)
     EXPECT_EQ(static_cast<DWORD>(REG_SZ), type);
 }
 
+TEST(ProxySettings, ReadingLeavesAValueItCouldNotReadAsItIs)
+{
+    ProxyRegistryState registry;
+    const std::string overLong(600, 'q');
+    ProxyRegistryState::WriteText(kOwn, "ProxyName", overLong.c_str());
+    ShrikeLibrary shrike;
+    shrike.Effective();
+    EXPECT_EQ(overLong, ProxyRegistryState::ReadText(kOwn, "ProxyName"));
+}
+
 TEST(ProxySettings, SettingsAreReadOncePerLoad)
 {
     ProxyRegistryState registry;
