@@ -141,13 +141,15 @@ TEST_F(WebActionRun, DateAndTimeRows)
         {46364.0, (12 * 60 + 5) / 1440.0, -1.0, -1.0,
          {{"month", "December"}, {"startmonthabbr", "Dec"}, {"monthnum", "12"}, {"startday", "Tuesday"},
           {"dayabbr", "Tue"}, {"daynum", "8"}, {"year", "2026"}, {"startyearabbr", "26"},
-          {"starthour", "12"}, {"hour24", "12"}, {"timesuffix", "AM"}, {"starttimesuffix", "AM"}, {"startmin", "5"},
+          // Noon is 12 PM.
+          {"starthour", "12"}, {"hour24", "12"}, {"timesuffix", "PM"}, {"starttimesuffix", "PM"}, {"startmin", "5"},
           {"endmonth", "<none>"}, {"endhour", "<none>"}}},
         {46369.0, 13 / 24.0, 46390.0, (30) / 1440.0,
          {{"startday", "Sunday"}, {"startdayabbr", "Sun"}, {"hour", "1"}, {"starthour24", "13"},
           {"timesuffix", "PM"}, {"startmin", "0"}, {"endmonth", "January"}, {"endmonthabbr", "Jan"},
           {"endmonthnum", "1"}, {"endday", "Sunday"}, {"enddayabbr", "Sun"}, {"enddaynum", "3"},
-          {"endyear", "2027"}, {"endyearabbr", "27"}, {"endhour24", "0"}, {"endhour", "0"},
+          // Midnight is 12 AM.
+          {"endyear", "2027"}, {"endyearabbr", "27"}, {"endhour24", "0"}, {"endhour", "12"},
           {"endtimesuffix", "AM"}, {"endmin", "30"}}},
         // Only the start date: no time rows at all; an end time without an end date still counts.
         {46364.0, -1.0, -1.0, 23.5 / 24.0,
