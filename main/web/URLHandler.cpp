@@ -67,6 +67,28 @@ BrowserInterface* DetectBrowser(const CString& path)
     return nullptr;
 }
 
+// One argument of the browser's command line, as programs split theirs: in
+// quotes, so that blanks in a folder do not split it and text behind a blank
+// cannot become a switch; a quote inside and the backslashes before a quote
+// (the closing one too) are escaped.
+CString QuotedArgument(LPCSTR text)
+{
+    CString quoted('"');
+    int backslashes = 0;
+    for (LPCSTR p = text; *p; p = CharNextA(p)) {
+        if (*p == '"') {
+            for (int k = 0; k <= backslashes; ++k)
+                quoted += '\\';
+        }
+        backslashes = *p == '\\' ? backslashes + 1 : 0;
+        quoted += CString(p, static_cast<int>(CharNextA(p) - p));
+    }
+    for (int k = 0; k < backslashes; ++k)
+        quoted += '\\';
+    quoted += '"';
+    return quoted;
+}
+
 }  // namespace
 
 //--- BrowserInterface
@@ -81,8 +103,8 @@ int BrowserInterface::OpenURL(LPCSTR lpszURL, BOOL bShow)
     CString program = QuiURLHandler::FindDefaultBrowser();
     if (program.IsEmpty())
         return 0;
-    HINSTANCE result =
-        ShellExecuteA(GetForegroundWindow(), "open", program, lpszURL, nullptr, bShow ? SW_SHOW : SW_HIDE);
+    HINSTANCE result = ShellExecuteA(GetForegroundWindow(), "open", program, QuotedArgument(lpszURL), nullptr,
+                                     bShow ? SW_SHOW : SW_HIDE);
     return static_cast<int>(reinterpret_cast<INT_PTR>(result));
 }
 

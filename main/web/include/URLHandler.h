@@ -26,8 +26,8 @@ public:
 
     // 1 when a web action can be run now.
     virtual int IsConnected();
-    // Launches the default browser program with the URL as its command line:
-    // ShellExecute's result, 0 when there is no such program.
+    // Launches the default browser program with the URL, quoted, as its
+    // command line: ShellExecute's result, 0 when there is no such program.
     virtual int OpenURL(LPCSTR lpszURL, BOOL bShow);
     // The driver's number in the scale of the setting `Browser`.
     virtual int GetBrowserType();

@@ -191,12 +191,20 @@ TEST_F(URLHandlerTest, ExplorerWithoutAutomationLaunchesTheDefaultProgram)
     struct Case {
         bool registered;
         BOOL show;
+        const char* url;
         const char* launch;
     };
+    // The URL or page goes as one quoted argument, as programs split theirs.
     const Case cases[] = {
-        {false, TRUE, "launch explorer show=5 http://example.test/page"},
-        {false, FALSE, "launch explorer show=0 http://example.test/page"},
-        {true, TRUE, "launch explorer show=5 http://example.test/page"},
+        {false, TRUE, "http://example.test/page", "launch explorer show=5 \"http://example.test/page\""},
+        {false, FALSE, "http://example.test/page", "launch explorer show=0 \"http://example.test/page\""},
+        {true, TRUE, "http://example.test/page", "launch explorer show=5 \"http://example.test/page\""},
+        {true, TRUE, "C:\\Temp Folder\\QuillmateWebAction.html",
+         "launch explorer show=5 \"C:\\Temp Folder\\QuillmateWebAction.html\""},
+        // A value behind a blank that would be a switch of its own.
+        {true, TRUE, "http://find.test/?q=a -new-window", "launch explorer show=5 \"http://find.test/?q=a -new-window\""},
+        {true, TRUE, "http://find.test/?q=\"a b\"", "launch explorer show=5 \"http://find.test/?q=\\\"a b\\\"\""},
+        {true, TRUE, "C:\\blank folder\\", "launch explorer show=5 \"C:\\blank folder\\\\\""},
     };
     m_standIns.SetProgram(Program::Explorer);
     SetBrowserSetting(3);
@@ -207,7 +215,7 @@ TEST_F(URLHandlerTest, ExplorerWithoutAutomationLaunchesTheDefaultProgram)
             m_standIns.UnregisterServer();
         QuiURLHandler handler;
         const size_t before = m_standIns.Lines("launch ").size();
-        handler.OpenURL("http://example.test/page", c.show);
+        handler.OpenURL(c.url, c.show);
         ASSERT_TRUE(m_standIns.PumpUntil([&] { return m_standIns.Lines("launch ").size() > before; })) << c.launch;
         EXPECT_EQ(c.launch, m_standIns.Lines("launch ").back());
         m_standIns.UnregisterServer();
@@ -421,7 +429,7 @@ TEST_F(URLHandlerTest, NotesWithoutItsWorkspaceLaunchesTheProgram)
     QuiURLHandler handler;
     handler.OpenURL("http://example.test/n", TRUE);
     ASSERT_TRUE(m_standIns.WaitForLine("launch "));
-    EXPECT_EQ("launch notes show=5 http://example.test/n", m_standIns.Lines("launch ").front());
+    EXPECT_EQ("launch notes show=5 \"http://example.test/n\"", m_standIns.Lines("launch ").front());
 }
 
 }  // namespace
