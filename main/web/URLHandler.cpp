@@ -89,6 +89,13 @@ CString QuotedArgument(LPCSTR text)
     return quoted;
 }
 
+// What a driver answers when it handed the URL over: 1, or ShellExecute's
+// result above 32 from the launch of the default program.
+bool Opened(int result)
+{
+    return result == 1 || result > 32;
+}
+
 }  // namespace
 
 //--- BrowserInterface
@@ -182,11 +189,10 @@ QuiURLHandler::~QuiURLHandler()
 int QuiURLHandler::OpenURL(LPCSTR lpszURL, BOOL bShow)
 {
     if (!g_pSharedBrowser)
-        return 1;
+        return 0;
     try {
-        if (BrowserInterface* browser = g_pSharedBrowser->GetBrowser())
-            browser->OpenURL(lpszURL, bShow);
-        return 1;
+        BrowserInterface* browser = g_pSharedBrowser->GetBrowser();
+        return browser && Opened(browser->OpenURL(lpszURL, bShow)) ? 1 : 0;
     } catch (CException* e) {
         e->Delete();
     } catch (...) {
@@ -195,7 +201,7 @@ int QuiURLHandler::OpenURL(LPCSTR lpszURL, BOOL bShow)
     delete g_pSharedBrowser;
     g_pSharedBrowser = nullptr;
     g_pSharedBrowser = new DefaultBrowser;
-    return 1;
+    return 0;
 }
 
 int QuiURLHandler::IsConnected()
