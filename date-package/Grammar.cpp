@@ -4,6 +4,7 @@
 #include "Picture.h"
 #include "Settings.h"
 
+#include <cstdint>
 #include <cstdlib>
 
 namespace curlew {
@@ -18,6 +19,28 @@ enum Order { kUnset = -1, kMonthFirst = 0, kDayFirst = 1, kYearFirst = 2 };
 std::string Cut(const std::string& s, size_t limit)
 {
     return s.size() > limit ? s.substr(0, limit) : s;
+}
+
+// The white space that the engine's tokenizer skips (Unicode White_Space in
+// the Basic Multilingual Plane, and the ASCII separators 28 to 31).
+bool IsWhiteSpace(PRSWCHAR c)
+{
+    const unsigned u = static_cast<uint16_t>(c);
+    return (u >= 0x09 && u <= 0x0D) || (u >= 0x1C && u <= 0x20) || u == 0x85 || u == 0xA0 || u == 0x1680 ||
+           (u >= 0x2000 && u <= 0x200A) || u == 0x2028 || u == 0x2029 || u == 0x202F || u == 0x205F ||
+           u == 0x3000;
+}
+
+// A text of white space alone (a locale may separate "d M yyyy" by blanks)
+// gives no token: an entry for it could never be met, so there is nothing
+// to add.
+bool HoldsToken(const WText& text)
+{
+    for (PRSWCHAR c : text) {
+        if (!IsWhiteSpace(c))
+            return true;
+    }
+    return false;
 }
 
 // One rule made from a picture: its entries as they are added, and a text of
@@ -79,6 +102,8 @@ public:
 private:
     void AddSeparator(const std::string& separator)
     {
+        if (!HoldsToken(LocaleText(separator, kMaxSeparator)))
+            return;
         if (m_short) {
             bool common = separator.size() == 1 && std::string("/-.").find(separator[0]) != std::string::npos;
             if (separator == m_state.dateSeparator || common) {
@@ -104,7 +129,7 @@ private:
     void AddLiteral(const std::string& literal)
     {
         WText text = LocaleText(literal, kMaxLiteral);
-        if (text.empty())
+        if (!HoldsToken(text))
             return;
         WText symbol = Name("~") + text;
         if (!PrsIsSymbolDefined(m_state.parser, symbol.c_str()))
@@ -213,7 +238,7 @@ bool AddSeparatorPhrase(PackageState& state, const std::string& text, const char
     if (text.empty())
         return true;
     WText wide = LocaleText(text, 255);
-    return wide.empty() || PrsAddLexiconPhrase(state.parser, wide.c_str(), Name(symbol).c_str(), nullptr);
+    return !HoldsToken(wide) || PrsAddLexiconPhrase(state.parser, wide.c_str(), Name(symbol).c_str(), nullptr);
 }
 
 } // namespace

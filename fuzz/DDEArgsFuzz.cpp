@@ -90,14 +90,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             at += length;
             text = text.substr(0, text.find('\0'));
             // What the list cannot carry: a bare text ends at a comma and is
-            // read as quoted when it starts with a quote; a quoted text's
-            // last backslash would escape its closing quote.
+            // read as quoted when it starts with a quote.
             if (code == 1) {
                 text = text.substr(0, text.find(','));
                 text.erase(0, text.find_first_not_of('"'));
-            } else {
-                while (!text.empty() && text.back() == '\\')
-                    text.pop_back();
             }
             args.push_back(DDEArg::Text(text.c_str()));
             codes.push_back(code);

@@ -2,8 +2,9 @@
 // bytes at all, read through the version library's stand-in (fuzz/win32),
 // which walks the documented layout. The file version text and every string
 // asked for must end inside the caller's buffer and never write past it, a
-// shorter buffer must give a prefix of what a longer one gives, and a block
-// without a file version text gives no fixed version either.
+// shorter buffer must give a prefix of what a longer one gives, a block
+// without a file version text gives no fixed version either, and a fixed
+// version comes only from a binary record with its signature.
 #include "FileVersionInfo.h"
 
 #include <algorithm>
@@ -69,6 +70,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         Require(std::strlen(version) < MAX_PATH, "a file version text beyond its room");
     else
         Require(info.GetFileVersionMS() == 0 && info.GetFileVersionLS() == 0, "a fixed version without its text");
+    // A fixed version comes only from a record the block keeps as bytes, with
+    // its signature: never from a root typed as text, nor from other bytes.
+    const bool fixedVersion = info.GetFileVersionMS() != 0 || info.GetFileVersionLS() != 0;
+    if (size >= 6 && data[4] < ' ' && (data[4] | data[5]) != 0)
+        Require(!fixedVersion, "a fixed version read from the root's text");
+    static const uint8_t kSignature[] = {0xBD, 0x04, 0xEF, 0xFE};
+    Require(!fixedVersion || std::search(data, data + size, kSignature, kSignature + 4) != data + size,
+            "a fixed version without its signature");
     for (const char* name : {"FileVersion", "ProductName", "", "Translation", "\\", "040904b0\\FileVersion"})
         CheckString(info, name);
     CheckString(info, std::string(300, 'N').c_str());

@@ -6,13 +6,22 @@
 #include <windows.h>
 #include <rpc.h>
 
+namespace {
+// A machine without a network adapter gets identifiers unique to itself:
+// still identifiers.
+bool Made(RPC_STATUS status)
+{
+    return status == RPC_S_OK || status == RPC_S_UUID_LOCAL_ONLY;
+}
+}
+
 namespace kestrel {
 std::string NewUuidText()
 {
     UUID uuid;
     RPC_CSTR text = nullptr;
     std::string result;
-    if (UuidCreate(&uuid) != RPC_S_OK && UuidCreateSequential(&uuid) != RPC_S_OK)
+    if (!Made(UuidCreate(&uuid)) && !Made(UuidCreateSequential(&uuid)))
         return result;
     if (UuidToStringA(&uuid, &text) != RPC_S_OK)
         return result;

@@ -6,6 +6,7 @@
 
 namespace {
 const UINT kValueBuffer = MAX_PATH;
+const DWORD kFixedSignature = 0xFEEF04BD;
 
 bool ReadBlock(const char* path, std::vector<BYTE>* block)
 {
@@ -15,6 +16,17 @@ bool ReadBlock(const char* path, std::vector<BYTE>* block)
         return false;
     block->assign(size, 0);
     return GetFileVersionInfoA(path, 0, size, block->data()) != FALSE;
+}
+
+// The root's value is the fixed record only while the block keeps it as
+// bytes: a 16-bit block always does (its key starts where a 32-bit block
+// keeps its type word), a 32-bit one when that word says binary (0). Typed as
+// text, the ANSI query answers the converted text instead.
+bool RootHoldsBytes(const std::vector<BYTE>& block)
+{
+    if (block.size() < 6)
+        return false;
+    return block[4] >= ' ' || (block[4] == 0 && block[5] == 0);
 }
 } // namespace
 
@@ -38,12 +50,17 @@ CFileVersionInfo::CFileVersionInfo(const char* path)
     m_fileVersion = new char[std::strlen(value) + 1];
     std::strcpy(m_fileVersion, value);
 
-    VS_FIXEDFILEINFO* fixed = nullptr;
+    // Copied out: the answer may lie anywhere in the buffer, at any alignment.
+    void* found = nullptr;
     UINT fixedLen = 0;
-    if (VerQueryValueA(block.data(), "\\", reinterpret_cast<void**>(&fixed), &fixedLen) && fixed
-        && fixedLen >= sizeof(VS_FIXEDFILEINFO)) {
-        m_versionMS = fixed->dwFileVersionMS;
-        m_versionLS = fixed->dwFileVersionLS;
+    VS_FIXEDFILEINFO fixed;
+    if (RootHoldsBytes(block) && VerQueryValueA(block.data(), "\\", &found, &fixedLen) && found
+        && fixedLen >= sizeof(fixed)) {
+        std::memcpy(&fixed, found, sizeof(fixed));
+        if (fixed.dwSignature == kFixedSignature) {
+            m_versionMS = fixed.dwFileVersionMS;
+            m_versionLS = fixed.dwFileVersionLS;
+        }
     }
 }
 
@@ -60,12 +77,13 @@ BOOL CFileVersionInfo::GetStringValue(const char* name, char* out, UINT outLen) 
     if (!ReadBlock(m_path, &block))
         return FALSE;
 
-    WORD* translation = nullptr;
+    void* found = nullptr;
     UINT translationLen = 0;
-    if (!VerQueryValueA(block.data(), "\\VarFileInfo\\Translation", reinterpret_cast<void**>(&translation),
-                        &translationLen)
-        || !translation || translationLen < 2 * sizeof(WORD))
+    if (!VerQueryValueA(block.data(), "\\VarFileInfo\\Translation", &found, &translationLen) || !found
+        || translationLen < 2 * sizeof(WORD))
         return FALSE;
+    WORD translation[2];
+    std::memcpy(translation, found, sizeof(translation));
 
     char key[MAX_PATH];
     if (std::snprintf(key, sizeof(key), "\\StringFileInfo\\%04x%04x\\%s", translation[0], translation[1], name)

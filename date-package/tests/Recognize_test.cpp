@@ -31,6 +31,7 @@ void Check(const curlew::LocaleFormats& formats, const std::vector<Row>& rows)
 {
     ScopedClock clock(kNow);
     LoadedParser p(formats);
+    EXPECT_EQ(1, p.loaded) << "Load refused the locale";
     for (const Row& r : rows) {
         SCOPED_TRACE(r.text);
         EXPECT_EQ(r.expected, Recognize(p.parser, r.text));
@@ -68,6 +69,46 @@ TEST(Recognize, DayFirstNumericDates)
     Check(curlew::EnGbFormats(), {
         {"5/3/2024", {K("date", 0, 7, {{6, Local(2024, 3, 5)}})}},
     });
+}
+
+// A day-first locale whose short date is "d M yyyy": white space between the
+// numbers (as it is or quoted), which is also its date separator (or its time
+// separator too).
+curlew::LocaleFormats WhiteSpaceSeparated(const std::string& blank, const std::string& timeSeparator,
+                                          const std::string& between)
+{
+    curlew::LocaleFormats f = curlew::EnGbFormats();
+    f.dateSeparator = blank;
+    f.timeSeparator = timeSeparator;
+    f.shortDate = "d" + between + "M" + between + "yyyy";
+    f.shortDates = {f.shortDate, "d MMM yyyy"};
+    return f;
+}
+
+TEST(Recognize, DatesSeparatedByWhiteSpace)
+{
+#ifdef _WIN32
+    const std::string noBreakSpace = "\xa0";
+#else
+    const std::string noBreakSpace = "\xc2\xa0";
+#endif
+    const curlew::LocaleFormats locales[] = {
+        WhiteSpaceSeparated(" ", ":", " "),
+        WhiteSpaceSeparated(noBreakSpace, ":", noBreakSpace),
+        WhiteSpaceSeparated(" ", " ", " "),
+        WhiteSpaceSeparated(noBreakSpace, noBreakSpace, noBreakSpace),
+        WhiteSpaceSeparated(" ", ":", "' '"),
+        WhiteSpaceSeparated(" ", ":", "'\t'"),
+    };
+    for (const curlew::LocaleFormats& locale : locales) {
+        SCOPED_TRACE(locale.shortDate + ", time separator \"" + locale.timeSeparator + "\"");
+        Check(locale, {
+            {"dentist 5 3 2024", {K("date", 8, 15, {{6, Local(2024, 3, 5)}})}},
+            {"call 20 4", {K("date", 5, 8, {{6, Local(2024, 4, 20)}})}},
+            {"5 Mar 2024", {K("date", 0, 9, {{6, Local(2024, 3, 5)}})}},
+            {"tomorrow at 14:45", {K("date", 0, 7, {{6, NowOn(4, 16)}}), K("time", 9, 16, {{7, Local(2024, 4, 15, 14, 45)}})}},
+        });
+    }
 }
 
 TEST(Recognize, Times)

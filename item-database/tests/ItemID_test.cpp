@@ -73,3 +73,51 @@ TEST(ItemID, GeneratesLowerCaseUuidText)
     }
     EXPECT_EQ(200u, seen.size());
 }
+
+#ifdef _WIN32
+#include <rpc.h>
+
+#include "ImportPatch.h"
+
+namespace {
+
+RPC_STATUS g_createAnswer;
+RPC_STATUS g_sequentialAnswer;
+
+RPC_STATUS RPC_ENTRY FakeCreate(UUID* uuid)
+{
+    *uuid = {0x0123ABCD, 0x4567, 0x89EF, {0xA1, 0xB2, 0xC3, 0xD4, 0xE5, 0xF6, 0x07, 0x18}};
+    return g_createAnswer;
+}
+
+RPC_STATUS RPC_ENTRY FakeSequential(UUID* uuid)
+{
+    *uuid = {0xFEDCBA98, 0x7654, 0x3210, {0x0F, 0x1E, 0x2D, 0x3C, 0x4B, 0x5A, 0x69, 0x78}};
+    return g_sequentialAnswer;
+}
+
+} // namespace
+
+TEST(ItemID, IdentifiersUniqueToThisMachineAreStillIdentifiers)
+{
+    HMODULE kestrel = GetModuleHandleA("Kestrel.dll");
+    ImportPatch create(kestrel, "rpcrt4.dll", "UuidCreate", reinterpret_cast<void*>(&FakeCreate));
+    ImportPatch sequential(kestrel, "rpcrt4.dll", "UuidCreateSequential", reinterpret_cast<void*>(&FakeSequential));
+    ASSERT_TRUE(create.Applied());
+    ASSERT_TRUE(sequential.Applied());
+    struct Row { RPC_STATUS create; RPC_STATUS sequential; const char* text; } rows[] = {
+        {RPC_S_OK, RPC_S_OK, "0123abcd-4567-89ef-a1b2-c3d4e5f60718"},
+        // No network adapter: unique on this machine only.
+        {RPC_S_UUID_LOCAL_ONLY, RPC_S_OK, "0123abcd-4567-89ef-a1b2-c3d4e5f60718"},
+        {RPC_S_UUID_NO_ADDRESS, RPC_S_UUID_LOCAL_ONLY, "fedcba98-7654-3210-0f1e-2d3c4b5a6978"},
+        {RPC_S_UUID_NO_ADDRESS, RPC_S_UUID_NO_ADDRESS, ""},
+    };
+    for (const Row& r : rows) {
+        g_createAnswer = r.create;
+        g_sequentialAnswer = r.sequential;
+        QuiItemID id("old");
+        id.generateUnique();
+        EXPECT_STREQ(r.text, id.toString()) << r.create << " then " << r.sequential;
+    }
+}
+#endif

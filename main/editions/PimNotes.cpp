@@ -465,8 +465,11 @@ BOOL CPimActionNote::FileCheckedDestinations(CActionNote*)
     if (!m_bWebSent && Feature(9) && web && web->HasSelectedActions()) {
         web->FileItem(&action);
         const int result = datastore->SendWebAction(&action);
+        // No browser took it: the note stays, so that the action is not lost.
+        if (result == CWebActionHandler::submitFailed)
+            throw new COzuExcept(IDS_WEB_ENTRY_FAILED);
         m_bWebSent = true;
-        if (m_traits.announcesQueuedWeb && result != CWebActionHandler::submitRun)
+        if (m_traits.announcesQueuedWeb && result == CWebActionHandler::submitQueued)
             AfxMessageBox(IDS_PIM_WEB_ACTION_LATER, MB_OK | MB_TASKMODAL);
     }
 

@@ -37,29 +37,44 @@ std::vector<Code> ParseFormat(LPCSTR lpszFormat)
     return codes;
 }
 
+// A quote inside gets a backslash; backslashes that stand before a quote,
+// the closing one included, are doubled, so that a text ending in one cannot
+// escape its own closing quote. Other backslashes go as they are.
 CString QuoteText(const CString& text)
 {
     CString quoted('"');
+    int backslashes = 0;
     for (int i = 0; i < text.GetLength(); ++i) {
-        if (text[i] == '"')
-            quoted += '\\';
+        if (text[i] == '"') {
+            for (int k = 0; k <= backslashes; ++k)
+                quoted += '\\';
+        }
+        backslashes = text[i] == '\\' ? backslashes + 1 : 0;
         quoted += text[i];
     }
+    for (int k = 0; k < backslashes; ++k)
+        quoted += '\\';
     quoted += '"';
     return quoted;
 }
 
-// A quoted field runs to the next quote without a backslash before it; either
-// kind then runs to the next comma. Returns where the next field starts (past
-// the comma) or null when this was the last.
-LPCSTR ReadField(LPCSTR p, CString* value)
+// A quoted field runs to the next quote behind an even run of backslashes
+// (none included); either kind then runs to the next comma. Returns where the
+// next field starts (past the comma) or null when this was the last; closed
+// tells whether a closing quote ended the value.
+LPCSTR ReadField(LPCSTR p, CString* value, bool* closed)
 {
     LPCSTR end;
+    *closed = false;
     if (*p == '"') {
         LPCSTR close = p + 1;
-        while (*close && !(*close == '"' && close[-1] != '\\'))
+        int backslashes = 0;
+        while (*close && !(*close == '"' && backslashes % 2 == 0)) {
+            backslashes = *close == '\\' ? backslashes + 1 : 0;
             ++close;
+        }
         *value = CString(p + 1, static_cast<int>(close - p - 1));
+        *closed = *close != '\0';
         end = *close ? close + 1 : close;
         while (*end && *end != ',')
             ++end;
@@ -72,13 +87,24 @@ LPCSTR ReadField(LPCSTR p, CString* value)
     return *end == ',' ? end + 1 : nullptr;
 }
 
-CString UnescapeQuotes(const CString& text)
+// Backslashes before a quote (the closing one too, when there was one) come
+// in pairs for each one meant, with one more when the quote itself is meant;
+// elsewhere they stand for themselves.
+CString UnescapeQuotes(const CString& text, bool closed)
 {
     CString plain;
-    for (int i = 0; i < text.GetLength(); ++i) {
-        if (text[i] == '\\' && text[i + 1] == '"')
+    for (int i = 0; i < text.GetLength();) {
+        int run = 0;
+        while (i + run < text.GetLength() && text[i + run] == '\\')
+            ++run;
+        if (run == 0) {
+            plain += text[i++];
             continue;
-        plain += text[i];
+        }
+        const bool beforeQuote = i + run < text.GetLength() ? text[i + run] == '"' : closed;
+        for (int k = 0; k < (beforeQuote ? run / 2 : run); ++k)
+            plain += '\\';
+        i += run;
     }
     return plain;
 }
@@ -142,13 +168,14 @@ std::vector<DDEArg> DDEUnpackArgs(LPCSTR lpszFormat, LPCSTR lpszItem)
         if (code == Code::Unknown)
             break;
         CString field;
+        bool closed = false;
         if (next)
-            next = ReadField(next, &field);
+            next = ReadField(next, &field, &closed);
         DDEArg value;
         switch (code) {
         case Code::DW: value.dwValue = static_cast<DWORD>(strtoul(field, nullptr, 10)); break;
         case Code::CS: value.strValue = field; break;
-        case Code::QCS: value.strValue = UnescapeQuotes(field); break;
+        case Code::QCS: value.strValue = UnescapeQuotes(field, closed); break;
         case Code::BL: value.dwValue = field.CompareNoCase("TRUE") == 0 ? 1 : 0; break;
         case Code::Unknown: break;
         }

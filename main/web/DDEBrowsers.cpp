@@ -47,11 +47,12 @@ int DDEBrowser::OpenURL(LPCSTR lpszURL, BOOL bShow)
     DWORD* windows = nullptr;
     int count = m_pDDE->ListWindows(&windows);
     DWORD target = count > 0 ? windows[count - 1] : static_cast<DWORD>(DDE_NO_WINDOW);
-    m_pDDE->OpenURL(lpszURL, "", target, bShow ? 0 : ddeFlagBackground, "", "", "");
+    const int taken = m_pDDE->OpenURL(lpszURL, "", target, bShow ? 0 : ddeFlagBackground, "", "", "");
     if (bShow)
         m_pDDE->Activate(DDE_NO_WINDOW, 0);
     delete[] windows;
-    return 0;
+    // Only a browser that answered has the URL.
+    return taken;
 }
 
 //--- Netscape
@@ -116,8 +117,9 @@ int NeoplanetBrowser::LaunchNeoplanet()
     CString upper(program);
     upper.MakeUpper();
     int exe = upper.Find(".EXE");
+    // Without a program in it the command starts nothing.
     if (exe < 0)
-        return 1;
+        return 0;
     program = program.Left(exe + 4);
     // A path with blanks is registered in quotes; the program is what stands inside them.
     if (program[0] == '"')

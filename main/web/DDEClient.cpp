@@ -388,8 +388,7 @@ int CDDEObject::OpenURL(LPCSTR lpszURL, LPCSTR lpszFileName, DWORD dwWindowId, D
                                 DDEArg::Number(dwWindowId), DDEArg::Number(dwFlags),
                                 DDEArg::OptionalText(lpszFormData), DDEArg::OptionalText(lpszMimeType),
                                 DDEArg::OptionalText(lpszProgressServer)});
-    Transact(ddeOpenURL, item, XTYP_REQUEST, nullptr);
-    return 0;
+    return Transact(ddeOpenURL, item, XTYP_REQUEST, nullptr) ? 1 : 0;
 }
 
 int CDDEObject::SetWindowPosition(DWORD dwWindowId, DWORD dwFlags, DWORD dwX, DWORD dwY, DWORD dwWidth,

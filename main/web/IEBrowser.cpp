@@ -67,8 +67,10 @@ int IEBrowser::OpenURL(LPCSTR lpszURL, BOOL bShow)
     V_VT(&postData) = V_VT(&headers) = VT_BSTR;
     V_BSTR(&postData) = V_BSTR(&headers) = nullptr;
     BSTR url = CString(lpszURL).AllocSysString();
-    m_pWebBrowser->Navigate(url, &flags, &frame, &postData, &headers);
+    const HRESULT navigated = m_pWebBrowser->Navigate(url, &flags, &frame, &postData, &headers);
     SysFreeString(url);
+    if (FAILED(navigated))
+        return 0;
     if (bShow)
         m_pWebBrowser->put_Visible(VARIANT_TRUE);
     return 1;

@@ -129,8 +129,9 @@ int NotesBrowser::OpenURL(LPCSTR lpszURL, BOOL bShow)
         e->Delete();
         failed = true;
     }
-    // The client was closed: the next call reaches it again through a new workspace.
+    // The client was closed: the next call reaches it again through a new
+    // workspace, and this URL was not opened.
     if (failed)
         RebuildWorkspace();
-    return 1;
+    return failed ? 0 : 1;
 }

@@ -67,6 +67,35 @@ BrowserInterface* DetectBrowser(const CString& path)
     return nullptr;
 }
 
+// One argument of the browser's command line, as programs split theirs: in
+// quotes, so that blanks in a folder do not split it and text behind a blank
+// cannot become a switch; a quote inside and the backslashes before a quote
+// (the closing one too) are escaped.
+CString QuotedArgument(LPCSTR text)
+{
+    CString quoted('"');
+    int backslashes = 0;
+    for (LPCSTR p = text; *p; p = CharNextA(p)) {
+        if (*p == '"') {
+            for (int k = 0; k <= backslashes; ++k)
+                quoted += '\\';
+        }
+        backslashes = *p == '\\' ? backslashes + 1 : 0;
+        quoted += CString(p, static_cast<int>(CharNextA(p) - p));
+    }
+    for (int k = 0; k < backslashes; ++k)
+        quoted += '\\';
+    quoted += '"';
+    return quoted;
+}
+
+// What a driver answers when it handed the URL over: 1, or ShellExecute's
+// result above 32 from the launch of the default program.
+bool Opened(int result)
+{
+    return result == 1 || result > 32;
+}
+
 }  // namespace
 
 //--- BrowserInterface
@@ -81,8 +110,8 @@ int BrowserInterface::OpenURL(LPCSTR lpszURL, BOOL bShow)
     CString program = QuiURLHandler::FindDefaultBrowser();
     if (program.IsEmpty())
         return 0;
-    HINSTANCE result =
-        ShellExecuteA(GetForegroundWindow(), "open", program, lpszURL, nullptr, bShow ? SW_SHOW : SW_HIDE);
+    HINSTANCE result = ShellExecuteA(GetForegroundWindow(), "open", program, QuotedArgument(lpszURL), nullptr,
+                                     bShow ? SW_SHOW : SW_HIDE);
     return static_cast<int>(reinterpret_cast<INT_PTR>(result));
 }
 
@@ -160,11 +189,10 @@ QuiURLHandler::~QuiURLHandler()
 int QuiURLHandler::OpenURL(LPCSTR lpszURL, BOOL bShow)
 {
     if (!g_pSharedBrowser)
-        return 1;
+        return 0;
     try {
-        if (BrowserInterface* browser = g_pSharedBrowser->GetBrowser())
-            browser->OpenURL(lpszURL, bShow);
-        return 1;
+        BrowserInterface* browser = g_pSharedBrowser->GetBrowser();
+        return browser && Opened(browser->OpenURL(lpszURL, bShow)) ? 1 : 0;
     } catch (CException* e) {
         e->Delete();
     } catch (...) {
@@ -173,7 +201,7 @@ int QuiURLHandler::OpenURL(LPCSTR lpszURL, BOOL bShow)
     delete g_pSharedBrowser;
     g_pSharedBrowser = nullptr;
     g_pSharedBrowser = new DefaultBrowser;
-    return 1;
+    return 0;
 }
 
 int QuiURLHandler::IsConnected()

@@ -187,7 +187,10 @@ int CWebActionHandler::SendQueued()
             if (const CWebConnectorSubtype* subtype = FindSubtype(queued, connector)) {
                 queued.action.m_nConnectorIndex = connector;
                 queued.action.m_nSubtypeIndex = subtype->m_nSubtypeIndex;
-                sent += Run(queued.action, GetNumberedWebActionPagePath(id));
+                // What the browser did not take stays kept, with all after it.
+                if (!Run(queued.action, GetNumberedWebActionPagePath(id)))
+                    break;
+                ++sent;
             }
             m_actions.Remove(id);
         }
@@ -238,12 +241,9 @@ int CWebActionHandler::Run(CWebActionJug& action, const char* pagePath)
     QUITEMPLATE job(&input, &output, params, isUrl ? templateUrl : templateHtml);
     job.Expand();
     const BOOL show = (action.m_nFlags & CWebActionJug::flagNoShow) ? FALSE : TRUE;
-    if (isUrl) {
-        m_urlHandler.OpenURL(output.str().c_str(), show);
-        return 1;
-    }
+    if (isUrl)
+        return m_urlHandler.OpenURL(output.str().c_str(), show);
     if (!WriteWebActionPage(pagePath, output.str()))
         return 0;
-    m_urlHandler.OpenURL(pagePath, show);
-    return 1;
+    return m_urlHandler.OpenURL(pagePath, show);
 }

@@ -78,8 +78,9 @@ void AddTimeValues(QuiTemplateParamList& params, const ValueNames* names, double
     const bool valid = time.GetStatus() == COleDateTime::valid;
     const int hour = valid ? time.GetHour() : 0;
     AddNamed(params, names[0], valid ? Decimal(hour) : CString());
-    AddNamed(params, names[1], valid ? Decimal(hour > 12 ? hour - 12 : hour) : CString());
-    AddNamed(params, names[2], valid ? CString(hour > 12 ? "PM" : "AM") : CString());
+    // The 12-hour clock: noon is 12 PM, midnight 12 AM.
+    AddNamed(params, names[1], valid ? Decimal(hour % 12 == 0 ? 12 : hour % 12) : CString());
+    AddNamed(params, names[2], valid ? CString(hour >= 12 ? "PM" : "AM") : CString());
     AddNamed(params, names[3], valid ? Decimal(time.GetMinute()) : CString());
 }
 

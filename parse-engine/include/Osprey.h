@@ -99,7 +99,7 @@ PrsParser* PRSAPI PrsInit(void);
 void PRSAPI PrsDeInit(PrsParser* parser);
 PrsCallback PRSAPI PrsSetCallback(PrsParser* parser, PrsCallback callback, void* userData);
 // Conversions for the current code page. Each result is terminated, cut at
-// 1023 characters (bytes), and stays valid until the same function has been
+// 1024 characters (bytes), and stays valid until the same function has been
 // called eight more times; null when the text cannot be converted.
 const PRSWCHAR* PRSAPI PrsWiden(const char* text);
 const char* PRSAPI PrsNarrow(const PRSWCHAR* text);

@@ -2,7 +2,8 @@
 // "Software\QuillmateStandIns\Browsers":
 //   "Log"          REG_SZ        the file every stand-in appends its calls to
 //   "FailCalls"    REG_MULTI_SZ  calls that fail: "InternetExplorer.Create",
-//                                "InternetExplorer.Visible", "Netscape.Open"
+//                                "InternetExplorer.Visible",
+//                                "InternetExplorer.Navigate", "Netscape.Open"
 //                                (answers FALSE), "Netscape.OpenError" (fails),
 //                                "Notes.OpenURL", "Notes.OpenURLResult", the
 //                                workspace's other members by number ("Notes.1530"), a DDE

@@ -32,6 +32,10 @@ public:
         VARIANT missing;
         VariantInit(&missing);
         auto arg = [&missing](VARIANT* value) { return Describe(value ? *value : missing); };
+        if (BrowserStandIn::CallFails("InternetExplorer.Navigate")) {
+            Log("InternetExplorer.Navigate " + BrowserStandIn::Narrow(URL) + " failed");
+            return E_FAIL;
+        }
         Log("InternetExplorer.Navigate " + BrowserStandIn::Narrow(URL) + " flags=" + arg(Flags) + " frame="
             + arg(TargetFrameName) + " post=" + arg(PostData) + " headers=" + arg(Headers));
         return S_OK;

@@ -279,6 +279,32 @@ TEST_P(PimNote, AWebActionSentBeforeARefusedToDoIsNotSentAgain)
     EXPECT_FALSE(IsOpen(note));
 }
 
+TEST_P(PimNote, AWebActionNoBrowserTookKeepsTheNoteOpenWithAMessage)
+{
+    SetActivePim();
+    UseExplorerDriver();
+    CPimActionNote* note = Open();
+    ASSERT_NE(nullptr, note);
+    Type(note, "search for whales");
+    ASSERT_TRUE(Checked(&DestWnd(note)->GetWebActionsPane()));
+    g_door.webResult = CWebActionHandler::submitFailed;
+    CPromptScript prompts;
+    prompts.AnswerNext(IDOK);
+    Command(note, ID_DEST_FILE_AND_SEND);
+    EXPECT_EQ(1, g_door.webActions);
+    ASSERT_TRUE(IsOpen(note));
+    EXPECT_EQ(std::vector<std::string>{Message(IDS_WEB_ENTRY_FAILED)}, Texts(prompts));
+
+    // Filing again sends the action again.
+    g_door.webResult = CWebActionHandler::submitRun;
+    Command(note, ID_DEST_FILE_AND_SEND);
+    EXPECT_EQ(2, g_door.webActions);
+    EXPECT_EQ(1u, prompts.Asked().size());
+    EXPECT_EQ(0, prompts.Unexpected());
+    EXPECT_TRUE(g_door.filed.empty());
+    EXPECT_FALSE(IsOpen(note));
+}
+
 INSTANTIATE_TEST_SUITE_P(Editions, PimNote, ::testing::Values(pimNotes, pimPalm, pimOutlook),
                          [](const ::testing::TestParamInfo<PimEdition>& info) { return EditionName(info.param); });
 

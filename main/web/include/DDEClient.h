@@ -91,6 +91,7 @@ public:
     // (the caller delete[]s it); the result is the number of identifiers in it.
     int ListWindows(DWORD** ppWindows);
     int GetVersion();
+    // 1 when the browser answered the request.
     int OpenURL(LPCSTR lpszURL, LPCSTR lpszFileName, DWORD dwWindowId, DWORD dwFlags, LPCSTR lpszFormData,
                 LPCSTR lpszMimeType, LPCSTR lpszProgressServer);
     int SetWindowPosition(DWORD dwWindowId, DWORD dwFlags, DWORD dwX, DWORD dwY, DWORD dwWidth, DWORD dwHeight);

@@ -26,8 +26,9 @@ public:
 
     // 1 when a web action can be run now.
     virtual int IsConnected();
-    // Launches the default browser program with the URL as its command line:
-    // ShellExecute's result, 0 when there is no such program.
+    // Launches the default browser program with the URL, quoted, as its
+    // command line: ShellExecute's result, 0 when there is no such program.
+    // The drivers answer 1 when the browser took the URL, 0 when not.
     virtual int OpenURL(LPCSTR lpszURL, BOOL bShow);
     // The driver's number in the scale of the setting `Browser`.
     virtual int GetBrowserType();
@@ -75,9 +76,10 @@ public:
     QuiURLHandler(const QuiURLHandler&) = delete;
     QuiURLHandler& operator=(const QuiURLHandler&) = delete;
 
-    // Opens a URL or a page file in the driver's browser; always 1. A driver
-    // that throws is dropped and the choice made afresh (the URL is not
-    // opened again).
+    // Opens a URL or a page file in the driver's browser; 1 when the browser
+    // took it, 0 when nothing was opened (no driver, a browser that refused or
+    // did not answer). A driver that throws is dropped and the choice made
+    // afresh (the URL is not opened again).
     int OpenURL(LPCSTR lpszURL, BOOL bShow);
     // The driver's answer; 0 without a driver.
     int IsConnected();

@@ -61,7 +61,7 @@ public:
     // nothing to do; the file could not be moved.
     enum { connectorNotFound = 0, connectorSet = 1, connectorNotMoved = 2 };
     // submitFailed: on line, but the action opened nothing (no subtype, a
-    // template too long, a page that could not be written).
+    // template too long, a page that could not be written, no browser took it).
     enum { submitFailed = 0, submitRun = 1, submitQueued = 2 };
 
     CWebActionHandler() = default;
@@ -74,13 +74,15 @@ public:
     // the action; submitRun, or submitFailed when it opened nothing. Off line: keeps the action in the offline list
     // (submitQueued), or drops it when it must never be queued (submitRun).
     int SubmitAction(CWebActionJug& action);
-    // Fills the action's template and opens it: 1 when a URL or page went to
-    // the browser; 0 when the action names no subtype of the enabled
-    // connectors, its template is too long, or the page cannot be written.
+    // Fills the action's template and opens it: 1 when the browser took the
+    // URL or page; 0 when the action names no subtype of the enabled
+    // connectors, its template is too long, the page cannot be written, or no
+    // browser took it.
     int RunWebAction(CWebActionJug& action);
     // When on line, runs every action kept off line in this run whose
     // subtype still exists, each with a page of its own, and takes them out
-    // of the offline list; the number run.
+    // of the offline list; the number run. One that opens nothing stays in
+    // the list with those after it.
     int SendQueuedActions();
     // The actions kept off line in this run and not sent since.
     int GetUnsentCount();

@@ -20,6 +20,9 @@ TEST(DDEArgs, PacksEachCodeAndSeparatesWithOneComma)
         {"CS", {DDEArg::Text("WWW_ListWindows")}, "WWW_ListWindows"},
         {"QCS", {DDEArg::Text("http://a/?q=\"x\"")}, "\"http://a/?q=\\\"x\\\"\""},
         {"QCS", {DDEArg::Text("")}, "\"\""},
+        // Backslashes before a quote, the closing one too, are doubled; others stay single.
+        {"QCS,DW", {DDEArg::Text("C:\\dir\\"), DDEArg::Number(7)}, "\"C:\\dir\\\\\",7"},
+        {"QCS", {DDEArg::Text("a\\\"b")}, "\"a\\\\\\\"b\""},
         {"BL", {DDEArg::Number(1)}, "TRUE"},
         {"BL", {DDEArg::Number(0)}, "FALSE"},
         {"QCS,QCS,DW,DW,QCS,QCS,CS",
@@ -80,6 +83,9 @@ TEST(DDEArgs, UnpacksFieldsQuotedOrNot)
         {"BL", "TRUE", {"1"}},
         {"BL", "FALSE", {"0"}},
         {"BL", "yes", {"0"}},
+        // A field ending in a backslash keeps the fields after it in place.
+        {"QCS,DW,QCS", "\"C:\\dir\\\\\",7,\"x\"", {"C:\\dir\\", "7", "x"}},
+        {"QCS,DW", "\"a\\\\\\\"b\",3", {"a\\\"b", "3"}},
         // A quoted field without its closing quote runs to the end.
         {"QCS,DW", "\"open,3", {"open,3", "0"}},
         // Text behind a closing quote is skipped up to the comma.
@@ -94,7 +100,8 @@ TEST(DDEArgs, UnpacksFieldsQuotedOrNot)
 
 TEST(DDEArgs, PackedTextsReadBackUnchanged)
 {
-    const char* const texts[] = {"plain", "with \"quotes\"", "a,b", "\"", "back\\slash", ""};
+    const char* const texts[] = {"plain", "with \"quotes\"", "a,b", "\"", "back\\slash", "",
+                                 "C:\\folder\\", "\\", "\\\\\"", "a\\\"b\\,\"c\\\\"};
     for (const char* text : texts) {
         CString item = DDEPackArgs("QCS,DW", {DDEArg::Text(text), DDEArg::Number(42)});
         std::vector<DDEArg> values = DDEUnpackArgs("QCS,DW", item);

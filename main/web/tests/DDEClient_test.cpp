@@ -33,8 +33,8 @@ TEST_F(DDEClientTest, OpenURLSendsSevenFieldsWithEmptyOnesAbsent)
 {
     m_standIns.StartDdeBrowser("NETSCAPE");
     CDDEObject dde(0);
-    EXPECT_EQ(0, dde.OpenURL("http://example.test/a b", "", DDE_NO_WINDOW, 4, "", "", ""));
-    EXPECT_EQ(0, dde.OpenURL("http://example.test/?q=\"x\"", "page.htm", 3, 0, "a=1", "text/html", "Progress1"));
+    EXPECT_EQ(1, dde.OpenURL("http://example.test/a b", "", DDE_NO_WINDOW, 4, "", "", ""));
+    EXPECT_EQ(1, dde.OpenURL("http://example.test/?q=\"x\"", "page.htm", 3, 0, "a=1", "text/html", "Progress1"));
     const std::vector<std::string> expected = {
         "dde NETSCAPE request WWW_OpenURL \"http://example.test/a b\",,4294967295,4,,,",
         "dde NETSCAPE request WWW_OpenURL \"http://example.test/?q=\\\"x\\\"\",\"page.htm\",3,0,\"a=1\","

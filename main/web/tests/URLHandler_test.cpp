@@ -127,7 +127,7 @@ TEST_F(URLHandlerTest, NoDriverOpensNothingAndIsNotOnLine)
     m_standIns.SetProgram(Program::Explorer);
     QuiURLHandler handler;
     EXPECT_EQ(0, handler.IsConnected());
-    EXPECT_EQ(1, handler.OpenURL("http://example.test/", TRUE));
+    EXPECT_EQ(0, handler.OpenURL("http://example.test/", TRUE));
     EXPECT_TRUE(m_standIns.Log().empty());
 }
 
@@ -138,6 +138,49 @@ TEST_F(URLHandlerTest, FindsTheProgramOfWebPages)
     EXPECT_EQ(0, program.CompareNoCase(BrowserStandInTesting::ProgramPath(Program::Notes).c_str())) << program;
     m_standIns.SetProgram(Program::None);
     EXPECT_STREQ("", QuiURLHandler::FindDefaultBrowser());
+}
+
+//--- what opening answers
+
+TEST_F(URLHandlerTest, OpeningAnswersWhetherTheBrowserTookTheURL)
+{
+    struct Case {
+        const char* what;
+        DWORD setting;
+        Program program;
+        std::vector<const char*> failures;
+        const char* ddeBrowser;  // a DDE browser serving under that name, or none
+        int expected;
+    };
+    const Case cases[] = {
+        {"explorer navigates", 3, Program::None, {}, nullptr, 1},
+        {"explorer refuses to navigate", 3, Program::None, {"InternetExplorer.Navigate"}, nullptr, 0},
+        {"explorer's program launched", 3, Program::Explorer, {"InternetExplorer.Create"}, nullptr, 1},
+        {"nothing to launch", 3, Program::None, {"InternetExplorer.Create"}, nullptr, 0},
+        {"netscape takes the URL", 2, Program::None, {}, "NETSCAPE", 1},
+        {"netscape refuses the URL", 2, Program::None, {"WWW_OpenURL"}, "NETSCAPE", 0},
+        {"netscape not running", 2, Program::None, {}, nullptr, 0},
+        {"notes opens", 1, Program::Notes, {}, nullptr, 1},
+        {"notes fails the call", 1, Program::Notes, {"Notes.OpenURL"}, nullptr, 0},
+        {"notes answers an error", 1, Program::Notes, {"Notes.OpenURLResult"}, nullptr, 0},
+        {"no driver", 4, Program::Explorer, {}, nullptr, 0},
+    };
+    for (const Case& c : cases) {
+        SetBrowserSetting(c.setting);
+        m_standIns.SetProgram(c.program);
+        m_standIns.SetFailCalls(c.failures);
+        if (c.ddeBrowser)
+            m_standIns.StartDdeBrowser(c.ddeBrowser);
+        const size_t launched = m_standIns.Lines("launch ").size();
+        {
+            QuiURLHandler handler;
+            EXPECT_EQ(c.expected, handler.OpenURL("http://example.test/", TRUE)) << c.what;
+        }
+        if (c.program == Program::Explorer && c.expected) {
+            EXPECT_TRUE(m_standIns.PumpUntil([&] { return m_standIns.Lines("launch ").size() > launched; })) << c.what;
+        }
+        m_standIns.StopDdeBrowsers();
+    }
 }
 
 //--- Internet Explorer
@@ -193,12 +236,20 @@ TEST_F(URLHandlerTest, ExplorerWithoutAutomationLaunchesTheDefaultProgram)
     struct Case {
         bool registered;
         BOOL show;
+        const char* url;
         const char* launch;
     };
+    // The URL or page goes as one quoted argument, as programs split theirs.
     const Case cases[] = {
-        {false, TRUE, "launch explorer show=5 http://example.test/page"},
-        {false, FALSE, "launch explorer show=0 http://example.test/page"},
-        {true, TRUE, "launch explorer show=5 http://example.test/page"},
+        {false, TRUE, "http://example.test/page", "launch explorer show=5 \"http://example.test/page\""},
+        {false, FALSE, "http://example.test/page", "launch explorer show=0 \"http://example.test/page\""},
+        {true, TRUE, "http://example.test/page", "launch explorer show=5 \"http://example.test/page\""},
+        {true, TRUE, "C:\\Temp Folder\\QuillmateWebAction.html",
+         "launch explorer show=5 \"C:\\Temp Folder\\QuillmateWebAction.html\""},
+        // A value behind a blank that would be a switch of its own.
+        {true, TRUE, "http://find.test/?q=a -new-window", "launch explorer show=5 \"http://find.test/?q=a -new-window\""},
+        {true, TRUE, "http://find.test/?q=\"a b\"", "launch explorer show=5 \"http://find.test/?q=\\\"a b\\\"\""},
+        {true, TRUE, "C:\\blank folder\\", "launch explorer show=5 \"C:\\blank folder\\\\\""},
     };
     m_standIns.SetProgram(Program::Explorer);
     SetBrowserSetting(3);
@@ -209,7 +260,7 @@ TEST_F(URLHandlerTest, ExplorerWithoutAutomationLaunchesTheDefaultProgram)
             m_standIns.UnregisterServer();
         QuiURLHandler handler;
         const size_t before = m_standIns.Lines("launch ").size();
-        handler.OpenURL("http://example.test/page", c.show);
+        EXPECT_EQ(1, handler.OpenURL(c.url, c.show)) << c.launch;
         ASSERT_TRUE(m_standIns.PumpUntil([&] { return m_standIns.Lines("launch ").size() > before; })) << c.launch;
         EXPECT_EQ(c.launch, m_standIns.Lines("launch ").back());
         m_standIns.UnregisterServer();
@@ -274,11 +325,11 @@ TEST_F(URLHandlerTest, NetscapeWithoutItsNetworkObjectOpensNothing)
     EXPECT_EQ(dde, driver->GetDDEObject()) << "preparing again keeps the one DDE object";
 }
 
-TEST_F(URLHandlerTest, NetscapeNotRunningLosesTheURLQuietly)
+TEST_F(URLHandlerTest, NetscapeNotRunningOpensNothing)
 {
     SetBrowserSetting(2);
     QuiURLHandler handler;
-    EXPECT_EQ(1, handler.OpenURL("http://example.test/", TRUE));
+    EXPECT_EQ(0, handler.OpenURL("http://example.test/", TRUE));
     EXPECT_TRUE(m_standIns.Lines("dde ").empty());
     EXPECT_TRUE(m_standIns.Lines("launch ").empty());
 }
@@ -339,7 +390,8 @@ TEST_F(URLHandlerTest, NeoplanetStartFromItsShellCommand)
         {"$", 1, true},
         {"\"$\" \"%1\"", 1, true},
         {"$ -embedding", 1, true},
-        {"neoplanet", 1, false},
+        // A command without a program starts nothing.
+        {"neoplanet", 0, false},
         {"c:\\no\\such\\neo.exe", 2, false},
     };
     const std::string path = BrowserStandInTesting::Installation::DdeBrowserPath();
@@ -401,9 +453,9 @@ TEST_F(URLHandlerTest, NotesThatFailsTheCallGetsANewWorkspace)
         m_standIns.SetFailCalls({failure});
         {
             QuiURLHandler handler;
-            handler.OpenURL("http://example.test/lost", TRUE);
+            EXPECT_EQ(0, handler.OpenURL("http://example.test/lost", TRUE)) << failure;
             m_standIns.SetFailCalls({});
-            handler.OpenURL("http://example.test/next", TRUE);
+            EXPECT_EQ(1, handler.OpenURL("http://example.test/next", TRUE)) << failure;
         }
         std::vector<std::string> log;
         for (const std::string& line : m_standIns.Log())
@@ -478,7 +530,7 @@ TEST_F(URLHandlerTest, NotesWithoutItsWorkspaceLaunchesTheProgram)
     QuiURLHandler handler;
     handler.OpenURL("http://example.test/n", TRUE);
     ASSERT_TRUE(m_standIns.WaitForLine("launch "));
-    EXPECT_EQ("launch notes show=5 http://example.test/n", m_standIns.Lines("launch ").front());
+    EXPECT_EQ("launch notes show=5 \"http://example.test/n\"", m_standIns.Lines("launch ").front());
 }
 
 }  // namespace

@@ -97,6 +97,41 @@ TEST_F(WebActionBrowserTest, ActionsKeptOffLineAreSentWhenTheBrowserIsOnLine)
     EXPECT_EQ(0, handler.SendQueuedActions());
 }
 
+TEST_F(WebActionBrowserTest, WhatTheBrowserRefusesIsNotCountedAsSent)
+{
+    SetBrowserSetting(4);
+    CWebActionHandler handler;
+    UseTestConnectors(handler);
+    CWebActionJug first = TestAction(0, subtypeFind, "one");
+    CWebActionJug second = TestAction(0, subtypePage, "two");
+    EXPECT_EQ(2, handler.SubmitAction(first));
+    EXPECT_EQ(2, handler.SubmitAction(second));
+
+    SetBrowserSetting(3);
+    ASSERT_TRUE(QuiURLHandler::GetDefaultBrowser()->CreateBrowser());
+    m_standIns.SetFailCalls({"InternetExplorer.Navigate"});
+    CWebActionJug refused = TestAction(0, subtypeFind, "three");
+    EXPECT_EQ(CWebActionHandler::submitFailed, handler.SubmitAction(refused));
+    EXPECT_EQ(0, handler.SendQueuedActions());
+    EXPECT_EQ(2, handler.GetActionList().GetCount()) << "the kept actions stay kept";
+    EXPECT_EQ(2, handler.GetUnsentCount());
+
+    m_standIns.SetFailCalls({});
+    EXPECT_EQ(2, handler.SendQueuedActions());
+    EXPECT_EQ(0, handler.GetActionList().GetCount());
+    const std::vector<std::string> expected = {
+        "InternetExplorer.Create",
+        "InternetExplorer.Navigate http://find.test/?q=one&who=Ann+O%27Lee failed",
+        "InternetExplorer.Navigate http://find.test/?q=three&who=Ann+O%27Lee failed",
+        "InternetExplorer.Navigate http://find.test/?q=one&who=Ann+O%27Lee failed",
+        "InternetExplorer.Navigate http://find.test/?q=one&who=Ann+O%27Lee",
+        "InternetExplorer.Visible=true",
+        "InternetExplorer.Navigate " + m_temp.Path("QuillmateWebAction2.html"),
+        "InternetExplorer.Visible=true",
+    };
+    EXPECT_EQ(expected, Log());
+}
+
 TEST_F(WebActionBrowserTest, KeptActionsWhoseSubtypeIsGoneOrTakenOutAreNotSent)
 {
     SetBrowserSetting(4);

@@ -321,6 +321,30 @@ TEST_F(WebOnlyRefusing, AnActionThatOpenedNothingKeepsTheNoteOpenWithAMessage)
     EXPECT_TRUE(IsOpen(note));
 }
 
+TEST_F(WebOnly, ABrowserThatOpensNothingKeepsTheNoteOpenWithAMessage)
+{
+    CWebActionNote* note = Open();
+    ASSERT_NE(nullptr, note);
+    Type(note, "lunch friday 12:30");
+    m_standIns->SetFailCalls({"InternetExplorer.Navigate"});
+    CPromptScript prompts;
+    prompts.AnswerNext(IDOK);
+    File(note);
+    ASSERT_EQ(1u, prompts.Asked().size());
+    CString expected;
+    expected.LoadString(IDS_WEB_ENTRY_FAILED);
+    EXPECT_EQ(expected, prompts.Asked()[0].text);
+    ASSERT_TRUE(IsOpen(note));
+    EXPECT_EQ(2u, Navigated().size()) << "the login, then the refused event";
+
+    m_standIns->SetFailCalls({});
+    File(note);
+    const std::vector<std::string> urls = Navigated();
+    ASSERT_EQ(3u, urls.size());
+    EXPECT_EQ(0u, urls[2].find("http://calendar.example.com/event/add?")) << urls[2];
+    EXPECT_FALSE(IsOpen(note));
+}
+
 TEST_F(WebOnly, TheQueryTextLeavesOutExactlyTheDateAndTimePhrases)
 {
     struct Row {

@@ -108,7 +108,7 @@ public:
     }
     // The automation objects gone from the prefix.
     void UnregisterServer() { EXPECT_EQ(S_OK, m_server.Unregister()); }
-    void SetFailCalls(std::initializer_list<const char*> calls)
+    void SetFailCalls(const std::vector<const char*>& calls)
     {
         std::string data;
         for (const char* call : calls)
