@@ -506,8 +506,8 @@ CRukCalPane::CRukCalPane() : CPimCalPane(new CRukCalDestination(this), IDP_RUK_C
 BOOL CPimCalPane::Create(int y, CWnd* pParent)
 {
     UINT resId = m_nID;
-    if (m_edition == pimNotes && !PimIsNotesVersion5())
-        resId = IDP_OZU_CAL_OLD;
+    if (m_edition == pimNotes)
+        resId = PimIsNotesVersion5() ? IDP_OZU_CAL_RES : IDP_OZU_CAL_OLD;
     return CreatePane(y, pParent, m_nID, static_cast<int>(resId));
 }
 

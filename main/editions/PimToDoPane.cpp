@@ -334,8 +334,8 @@ CRukToDoPane::CRukToDoPane() : CPimToDoPane(new CRukToDoDestination(this), IDP_R
 BOOL CPimToDoPane::Create(int y, CWnd* pParent)
 {
     UINT resId = m_nID;
-    if (m_edition == pimNotes && !HasCategories())
-        resId = IDP_OZU_TODO_OLD;
+    if (m_edition == pimNotes)
+        resId = HasCategories() ? IDP_OZU_TODO_RES : IDP_OZU_TODO_OLD;
     return CreatePane(y, pParent, m_nID, static_cast<int>(resId));
 }
 

@@ -29,12 +29,16 @@ class QuiPrsContext;
 
 enum PimEdition { pimNotes, pimPalm, pimOutlook };
 
-// Pane control ids and resources of the editions.
+// Pane control ids and resources of the editions. The Notes to-do and
+// calendar panes share their control ids with the web panes, not their
+// resources.
 enum {
     IDP_OZU_TODO = 507,
     IDP_OZU_TODO_OLD = 506,
+    IDP_OZU_TODO_RES = 508,
     IDP_OZU_CAL = 510,
     IDP_OZU_CAL_OLD = 511,
+    IDP_OZU_CAL_RES = 512,
     IDP_OZU_JOURNAL = 505,
     IDP_OZU_EMAIL = 509,
     IDP_OZU_SELF = 516,
