@@ -476,6 +476,7 @@ IMPLEMENT_DYNAMIC(CPimCalPane, CWnd)
 BEGIN_MESSAGE_MAP(CPimCalPane, CDestPane)
     ON_WM_CREATE()
     ON_NOTIFY(TBN_DROPDOWN, CPimCalPane::IDC_OPTION, OnOptionDropDown)
+    ON_COMMAND(CPimCalPane::IDC_OPTION, OnOptionButton)
     ON_EN_CHANGE(CPimCalPane::IDC_START, OnStartChange)
     ON_EN_CHANGE(CPimCalPane::IDC_DATE, OnDateChange)
     ON_EN_CHANGE(CPimCalPane::IDC_END, OnEndChange)
@@ -783,6 +784,12 @@ void CPimCalPane::OnOptionDropDown(NMHDR*, LRESULT* pResult)
         popup->TrackPopupMenu(TPM_LEFTALIGN, button.left, button.bottom, this);
     if (pResult)
         *pResult = 0;
+}
+
+// The flat button sends its click as a command, never a drop-down notification.
+void CPimCalPane::OnOptionButton()
+{
+    OnOptionDropDown(nullptr, nullptr);
 }
 
 void CPimCalPane::OnOption(UINT nID)

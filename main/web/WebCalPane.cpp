@@ -298,6 +298,7 @@ BEGIN_MESSAGE_MAP(CWebCalPane, CDestPane)
     ON_COMMAND_RANGE(CMyTimeCalPane::EVENT_FIRST, CMyTimeCalPane::EVENT_LAST, OnEventCommand)
     ON_COMMAND_RANGE(CWebCalPane::EVENT_FIRST, CWebCalPane::EVENT_LAST, OnEventCommand)
     ON_NOTIFY(TBN_DROPDOWN, CWebCalPane::IDC_DROPDOWN, OnDropDown)
+    ON_COMMAND(CWebCalPane::IDC_DROPDOWN, OnDropButton)
     ON_EN_CHANGE(CWebCalPane::IDC_DATE, OnDateChange)
     ON_EN_CHANGE(CWebCalPane::IDC_START, OnStartChange)
     ON_EN_CHANGE(CWebCalPane::IDC_END, OnEndChange)
@@ -562,6 +563,12 @@ void CWebCalPane::OnDropDown(NMHDR*, LRESULT* pResult)
         popup->TrackPopupMenu(TPM_LEFTALIGN, button.left, button.bottom, this);
     if (pResult)
         *pResult = 0;
+}
+
+// The flat button sends its click as a command, never a drop-down notification.
+void CWebCalPane::OnDropButton()
+{
+    OnDropDown(nullptr, nullptr);
 }
 
 void CWebCalPane::TickOnEdit(CEditDrop& field)

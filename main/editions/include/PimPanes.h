@@ -182,6 +182,7 @@ protected:
 
     afx_msg int OnCreate(LPCREATESTRUCT lpCreateStruct);
     afx_msg void OnOptionDropDown(NMHDR* pNMHDR, LRESULT* pResult);
+    afx_msg void OnOptionButton();
     afx_msg void OnStartChange();
     afx_msg void OnDateChange();
     afx_msg void OnEndChange();

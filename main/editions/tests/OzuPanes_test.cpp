@@ -483,6 +483,20 @@ TEST_F(NotesPanes, CtrlAndTheDigitsToggleThePanes)
     }
 }
 
+// A click on the option button (its command to the pane) opens the reminder
+// menu 175.
+TEST_F(NotesPanes, TheOptionButtonOpensItsMenu)
+{
+    CPanesNote* note = Open();
+    ASSERT_NE(nullptr, note);
+    CFlatButton& option = note->Wnd()->cal->GetOptionButton();
+    std::vector<UINT> items = TrackedMenuItems([&] {
+        option.GetParent()->PostMessage(WM_COMMAND, MAKEWPARAM(option.GetDlgCtrlID(), BN_CLICKED),
+                                        reinterpret_cast<LPARAM>(option.GetSafeHwnd()));
+    });
+    EXPECT_EQ((std::vector<UINT>{8001, 8002, 8003, 8004, 8005, 8006}), items);
+}
+
 class Notes4Panes : public NotesPanes {
 protected:
     CPimDatastore* MakeDatastore() override

@@ -86,6 +86,21 @@ TEST_F(WebOnly, LunchFridayFillsAndTicksTheCalendarPaneAndFilesItsEvent)
     EXPECT_FALSE(IsOpen(note)) << "a filed note ends";
 }
 
+// A click on the drop-down button (its command to the pane) opens the
+// reminder menu 175.
+TEST_F(WebOnly, TheDropDownButtonOpensItsMenu)
+{
+    CWebActionNote* note = Open();
+    ASSERT_NE(nullptr, note);
+    CWnd* button = DestWnd(note)->GetCalPane().GetDlgItem(CWebCalPane::IDC_DROPDOWN);
+    ASSERT_NE(nullptr, button);
+    std::vector<UINT> items = TrackedMenuItems([&] {
+        button->GetParent()->PostMessage(WM_COMMAND, MAKEWPARAM(CWebCalPane::IDC_DROPDOWN, BN_CLICKED),
+                                         reinterpret_cast<LPARAM>(button->GetSafeHwnd()));
+    });
+    EXPECT_EQ((std::vector<UINT>{8001, 8002, 8003, 8004, 8005, 8006}), items);
+}
+
 TEST_F(WebOnly, CallTheBankTomorrowFillsTheToDoDate)
 {
     CWebActionNote* note = Open();

@@ -62,3 +62,37 @@ struct EventLog {
     }
     void Clear() { entries.clear(); }
 };
+
+// The command ids of the pop-up menu that `open` tracks (empty when none
+// opens), read while it shows; the menu is closed again without a choice.
+struct TrackedMenu {
+    static std::vector<UINT>*& Items()
+    {
+        static std::vector<UINT>* items = nullptr;
+        return items;
+    }
+    // A thread timer's procedure runs inside the menu's own message loop.
+    static void CALLBACK Read(HWND, UINT, UINT_PTR id, DWORD)
+    {
+        HWND menuWnd = ::FindWindowA("#32768", nullptr);
+        HMENU menu = menuWnd ? reinterpret_cast<HMENU>(::SendMessageA(menuWnd, MN_GETHMENU, 0, 0)) : nullptr;
+        if (!menu || !Items())
+            return;
+        for (int i = 0; i < ::GetMenuItemCount(menu); i++)
+            Items()->push_back(::GetMenuItemID(menu, i));
+        ::KillTimer(nullptr, id);
+        ::EndMenu();
+    }
+};
+
+inline std::vector<UINT> TrackedMenuItems(const std::function<void()>& open)
+{
+    std::vector<UINT> items;
+    TrackedMenu::Items() = &items;
+    UINT_PTR timer = ::SetTimer(nullptr, 0, 10, TrackedMenu::Read);
+    open();
+    PumpPending();
+    ::KillTimer(nullptr, timer);
+    TrackedMenu::Items() = nullptr;
+    return items;
+}
