@@ -1,6 +1,9 @@
 #include "WebActionsPane.h"
 
+#include <algorithm>
+
 #include "ActionNote.h"
+#include "CoreWndUtil.h"
 #include "Datastore.h"
 #include "QuiResIds.h"
 #include "QuillmateApp.h"
@@ -97,6 +100,20 @@ int CWebActionsPane::OnCreate(LPCREATESTRUCT lpCreateStruct)
     GetCheckButton()->SetCheck(FALSE);
     m_bCreating = FALSE;
     return 0;
+}
+
+// The action field and the connector's name reach the right edge, however
+// wide the destination window becomes.
+void CWebActionsPane::LayoutToWidth()
+{
+    if (!m_connectorLabel.GetSafeHwnd())
+        return;
+    CRect client;
+    GetClientRect(client);
+    for (CWnd* spanning : {static_cast<CWnd*>(&m_actionField), static_cast<CWnd*>(&m_connectorLabel)}) {
+        CRect rect = ChildRect(*spanning, *this);
+        spanning->MoveWindow(rect.left, rect.top, std::max(1L, client.right - 3 - rect.left), rect.Height());
+    }
 }
 
 void CWebActionsPane::OnPaint()

@@ -154,6 +154,7 @@ public:
     BOOL DestroyWindow() override;
     void Show() override;
     BOOL OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pHandlerInfo) override;
+    int GetNeededWidth() override;
 
     // Stores the kind and shows it when it differs from the current one.
     void SetKind(UINT nKind);
@@ -195,6 +196,7 @@ protected:
 
     void OnFieldChange(CEditDrop& field);
     void ShowKindFields(BOOL bShow);
+    void LayoutToWidth() override;
     // The default length of an entry in minutes.
     long DefaultLength() const;
 
@@ -308,6 +310,8 @@ public:
     void Show() override;
     BOOL OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pHandlerInfo) override;
 
+    int GetNeededWidth() override;
+
     // The category field's list; nothing without the field.
     void SetCategoryItems(const CStringArray& ids);
     // Unticks a category and clears its keyphrase.
@@ -334,6 +338,7 @@ protected:
     DECLARE_MESSAGE_MAP()
 
     void OnDateChange(CDateDrop& field, UINT nPrompt);
+    void LayoutToWidth() override;
 
     PimEdition m_edition;
     UINT m_nID;

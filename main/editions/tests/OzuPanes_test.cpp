@@ -497,6 +497,31 @@ TEST_F(NotesPanes, TheOptionButtonOpensItsMenu)
     EXPECT_EQ((std::vector<UINT>{8001, 8002, 8003, 8004, 8005, 8006}), items);
 }
 
+// Each kind of the calendar, the to-do beside it: no text is cut or covered,
+// and every field stands on the pane colour.
+TEST_F(NotesPanes, EveryKindShowsItsTextsWholeOnThePaneColour)
+{
+    CPanesNote* note = Open();
+    ASSERT_NE(nullptr, note);
+    CPimToDoPane& toDo = *note->Wnd()->toDo;
+    CPimCalPane& cal = *note->Wnd()->cal;
+    Type(note, "call the bank tomorrow 12:30 pm Business");
+    ASSERT_TRUE(Checked(&cal));
+    for (UINT kind : {KIND_TIMED, KIND_DAYS, KIND_AT, KIND_DATE, KIND_LIKE_TODO}) {
+        cal.SendMessage(WM_COMMAND, kind);
+        for (CDestPane* pane : {static_cast<CDestPane*>(&toDo), static_cast<CDestPane*>(&cal)}) {
+            for (const std::string& fault : LayoutFaults(*pane))
+                ADD_FAILURE() << "kind " << kind << ": " << fault;
+        }
+    }
+    for (CEditDrop* field : {static_cast<CEditDrop*>(&toDo.GetCategoryField()), static_cast<CEditDrop*>(&toDo.GetDueField()),
+                             static_cast<CEditDrop*>(&toDo.GetStartField()), static_cast<CEditDrop*>(&cal.GetDateField()),
+                             static_cast<CEditDrop*>(&cal.GetStartField()), static_cast<CEditDrop*>(&cal.GetEndField()),
+                             &cal.GetDaysField()})
+        EXPECT_EQ(CDestPane::FIELD_COLOR & 0xFFFFFF, EditBackground(*field, field->GetEdit()) & 0xFFFFFF)
+            << field->GetDlgCtrlID();
+}
+
 class Notes4Panes : public NotesPanes {
 protected:
     CPimDatastore* MakeDatastore() override

@@ -415,6 +415,39 @@ TEST_F(WebOnlyOffLine, NoLoginWhileOffLineAndUnsentActionsAreToldAtExit)
     EXPECT_NE(-1, prompts.Asked()[0].text.Find("1 web action"));
 }
 
+// A filled note's calendar and to-do panes, and each pane's fields: no text
+// is cut or covered, and every field stands on the pane colour.
+void ExpectWholeTextsOnThePaneColour(CWebDestWnd* dest)
+{
+    for (CDestPane* pane : {static_cast<CDestPane*>(&dest->GetToDoPane()), static_cast<CDestPane*>(&dest->GetCalPane())}) {
+        for (const std::string& fault : LayoutFaults(*pane))
+            ADD_FAILURE() << pane->GetDlgCtrlID() << ": " << fault;
+    }
+    CWebCalPane& cal = dest->GetCalPane();
+    for (CEditDrop* field : {static_cast<CEditDrop*>(&dest->GetToDoPane().GetDateField()),
+                             static_cast<CEditDrop*>(&cal.GetDateField()), static_cast<CEditDrop*>(&cal.GetStartField()),
+                             static_cast<CEditDrop*>(&cal.GetEndField()), &cal.GetCountField()})
+        EXPECT_EQ(CDestPane::FIELD_COLOR & 0xFFFFFF, EditBackground(*field, field->GetEdit()) & 0xFFFFFF)
+            << field->GetDlgCtrlID();
+}
+
+TEST_F(WebOnly, AFilledNoteShowsItsTextsWholeOnThePaneColour)
+{
+    CWebActionNote* note = Open();
+    ASSERT_NE(nullptr, note);
+    Type(note, "lunch with Anna tomorrow 12:30 pm");
+    ASSERT_TRUE(DestWnd(note)->GetCalPane().GetCheckButton()->GetCheck());
+    ExpectWholeTextsOnThePaneColour(DestWnd(note));
+}
+
+TEST_F(MyTime, AFilledNoteShowsItsTextsWholeOnThePaneColour)
+{
+    CWebActionNote* note = Open();
+    ASSERT_NE(nullptr, note);
+    Type(note, "lunch with Anna tomorrow 12:30 pm");
+    ExpectWholeTextsOnThePaneColour(DestWnd(note));
+}
+
 TEST_F(MyTime, TheCalendarEditionFilesItsEventWithItsOwnTimeAndEventType)
 {
     CWebActionNote* note = Open();

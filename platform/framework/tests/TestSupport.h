@@ -96,3 +96,67 @@ inline std::vector<UINT> TrackedMenuItems(const std::function<void()>& open)
     TrackedMenu::Items() = nullptr;
     return items;
 }
+
+// What a person would see wrong among the visible children of a window:
+// two that overlap (by more than a pixel each way), one that reaches past
+// the window's right edge, a static whose text is wider than the static.
+inline std::vector<std::string> LayoutFaults(HWND parent)
+{
+    struct Child {
+        HWND hwnd;
+        RECT rect;
+        std::string name;
+    };
+    std::vector<Child> children;
+    for (HWND child = ::GetWindow(parent, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
+        if (!::IsWindowVisible(child))
+            continue;
+        Child c = {child, {}, ""};
+        ::GetWindowRect(child, &c.rect);
+        ::MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&c.rect), 2);
+        char cls[64] = "", text[256] = "";
+        ::GetClassNameA(child, cls, sizeof cls);
+        ::GetWindowTextA(child, text, sizeof text);
+        c.name = std::string(cls) + " " + std::to_string(::GetDlgCtrlID(child)) + " \"" + text + "\"";
+        children.push_back(c);
+    }
+    std::vector<std::string> faults;
+    RECT client;
+    ::GetClientRect(parent, &client);
+    for (size_t i = 0; i < children.size(); i++) {
+        const Child& a = children[i];
+        if (a.rect.right > client.right)
+            faults.push_back(a.name + " reaches past the edge");
+        for (size_t j = i + 1; j < children.size(); j++) {
+            RECT both;
+            if (::IntersectRect(&both, &a.rect, &children[j].rect) && both.right - both.left > 1 &&
+                both.bottom - both.top > 1)
+                faults.push_back(a.name + " overlaps " + children[j].name);
+        }
+        char cls[64] = "", text[256] = "";
+        ::GetClassNameA(a.hwnd, cls, sizeof cls);
+        ::GetWindowTextA(a.hwnd, text, sizeof text);
+        if (lstrcmpiA(cls, "Static") == 0 && text[0]) {
+            HDC dc = ::GetDC(a.hwnd);
+            HGDIOBJ previous = ::SelectObject(dc, reinterpret_cast<HFONT>(::SendMessageA(a.hwnd, WM_GETFONT, 0, 0)));
+            SIZE extent = {};
+            ::GetTextExtentPoint32A(dc, text, lstrlenA(text), &extent);
+            ::SelectObject(dc, previous);
+            ::ReleaseDC(a.hwnd, dc);
+            if (extent.cx > a.rect.right - a.rect.left)
+                faults.push_back(a.name + " cuts its text");
+        }
+    }
+    return faults;
+}
+
+// The background a field's edit child is drawn on: what the field answers
+// for it, as the edit asks when it paints.
+inline COLORREF EditBackground(HWND field, HWND edit)
+{
+    HDC dc = ::CreateCompatibleDC(nullptr);
+    ::SendMessageA(field, WM_CTLCOLOREDIT, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(edit));
+    COLORREF color = ::GetBkColor(dc);
+    ::DeleteDC(dc);
+    return color;
+}
