@@ -19,6 +19,13 @@
 
 using namespace pimdest;
 
+namespace {
+
+// The category field is wide enough for the longest category's name up to
+// this many characters; longer names are cut.
+const int kCategoryCut = 24;
+
+} // namespace
 
 //--- CPimToDoDestination
 
@@ -421,9 +428,6 @@ void CPimToDoPane::LayoutToWidth()
     CRect label = ChildRect(m_label, *this);
     m_label.MoveWindow(due.left - 1 - label.Width(), label.top, label.Width(), label.Height());
 }
-
-// Names of to-do categories longer than this are cut in the field.
-static const int kCategoryCut = 24;
 
 int CPimToDoPane::GetNeededWidth()
 {

@@ -102,21 +102,6 @@ TEST_F(DateDropTest, SetDateFormatsOrEmpties)
     ASSERT_NE("", Formatted(kChristmas, false));
 }
 
-// Whether the field's text stands whole between its edit's margins, measured
-// in the edit's own font.
-bool ShowsWhole(CEditDrop& field)
-{
-    CEditEx& edit = field.GetEdit();
-    CClientDC dc(&edit);
-    HGDIOBJ previous = dc.SelectObject(reinterpret_cast<HFONT>(edit.SendMessage(WM_GETFONT)));
-    CSize extent = dc.GetTextExtent(field.GetText());
-    dc.SelectObject(previous);
-    const DWORD margins = static_cast<DWORD>(edit.SendMessage(EM_GETMARGINS));
-    CRect client;
-    edit.GetClientRect(client);
-    return LOWORD(margins) + extent.cx + HIWORD(margins) < client.Width();
-}
-
 // Every date of the year and every time of the day shows whole in the
 // user's format: the fields widen beyond their 36 and 30 dialog units.
 TEST_F(DateDropTest, EveryDateAndTimeShowsWhole)
@@ -129,12 +114,12 @@ TEST_F(DateDropTest, EveryDateAndTimeShowsWhole)
     for (int month = 1; month <= 12; month++) {
         for (int day : {1, 28}) {
             field.SetDate(COleDateTime(2027, month, day, 0, 0, 0).m_dt);
-            EXPECT_TRUE(ShowsWhole(field)) << field.GetText().GetString();
+            EXPECT_TRUE(EditShowsWhole(field.GetEdit())) << field.GetText().GetString();
         }
     }
     for (int hour = 0; hour < 24; hour++) {
         time.SetTime(COleDateTime(1899, 12, 30, hour, 59, 0).m_dt);
-        EXPECT_TRUE(ShowsWhole(time)) << time.GetText().GetString();
+        EXPECT_TRUE(EditShowsWhole(time.GetEdit())) << time.GetText().GetString();
     }
 }
 

@@ -522,6 +522,27 @@ TEST_F(NotesPanes, EveryKindShowsItsTextsWholeOnThePaneColour)
             << field->GetDlgCtrlID();
 }
 
+class NotesLongCategoryPanes : public NotesPanes {
+protected:
+    void AddItems() override
+    {
+        NotesPanes::AddItems();
+        AddItem(PIM_TODO_CATEGORY_TYPE, "wide", kLong);
+    }
+    static constexpr const char* kLong = "Wide Wholesale Warehouse Workshops";
+};
+
+// The category field takes the longest category's name whole, up to its
+// first 24 characters.
+TEST_F(NotesLongCategoryPanes, TheCategoryFieldShowsTheLongestNameUpToACut)
+{
+    CPanesNote* note = Open();
+    ASSERT_NE(nullptr, note);
+    CMultiDrop& field = note->Wnd()->toDo->GetCategoryField();
+    field.SetText(CString(kLong).Left(24));
+    EXPECT_TRUE(EditShowsWhole(field.GetEdit())) << field.GetText().GetString();
+}
+
 class Notes4Panes : public NotesPanes {
 protected:
     CPimDatastore* MakeDatastore() override

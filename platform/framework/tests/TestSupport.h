@@ -160,3 +160,21 @@ inline COLORREF EditBackground(HWND field, HWND edit)
     ::DeleteDC(dc);
     return color;
 }
+
+// Whether an edit's text stands whole between its margins, measured in the
+// edit's own font.
+inline bool EditShowsWhole(HWND edit)
+{
+    char text[512] = "";
+    ::GetWindowTextA(edit, text, sizeof text);
+    HDC dc = ::GetDC(edit);
+    HGDIOBJ previous = ::SelectObject(dc, reinterpret_cast<HFONT>(::SendMessageA(edit, WM_GETFONT, 0, 0)));
+    SIZE extent = {};
+    ::GetTextExtentPoint32A(dc, text, lstrlenA(text), &extent);
+    ::SelectObject(dc, previous);
+    ::ReleaseDC(edit, dc);
+    const DWORD margins = static_cast<DWORD>(::SendMessageA(edit, EM_GETMARGINS, 0, 0));
+    RECT client;
+    ::GetClientRect(edit, &client);
+    return LOWORD(margins) + extent.cx + HIWORD(margins) < client.right;
+}
