@@ -157,6 +157,16 @@ int CDestPane::WidestMenuRight()
     return menu.right + widest - TextWidth(caption, bold);
 }
 
+void CDestPane::StretchToRightEdge(CWnd& child)
+{
+    if (!child.GetSafeHwnd())
+        return;
+    CRect client;
+    GetClientRect(client);
+    CRect rect = ChildRect(child, *this);
+    child.MoveWindow(rect.left, rect.top, std::max(1L, client.right - 3 - rect.left), rect.Height());
+}
+
 void CDestPane::GetControlPos(int nRow, POINT* pt)
 {
     CRect check = ChildRect(m_checkButton, *this);

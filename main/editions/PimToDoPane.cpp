@@ -415,10 +415,8 @@ void CPimToDoPane::LayoutToWidth()
         return;
     CRect client;
     GetClientRect(client);
-    for (CWnd* spanning : {static_cast<CWnd*>(&m_doneBox), static_cast<CWnd*>(&m_categories)}) {
-        CRect rect = ChildRect(*spanning, *this);
-        spanning->MoveWindow(rect.left, rect.top, std::max(0L, client.right - 3 - rect.left), rect.Height());
-    }
+    StretchToRightEdge(m_doneBox);
+    StretchToRightEdge(m_categories);
     for (CDateDrop* date : {&m_start, &m_due}) {
         CRect rect = ChildRect(*date, *this);
         date->SetWindowPos(nullptr, client.right - 3 - rect.Width() - 2, rect.top, 0, 0,

@@ -1,9 +1,6 @@
 #include "WebActionsPane.h"
 
-#include <algorithm>
-
 #include "ActionNote.h"
-#include "CoreWndUtil.h"
 #include "Datastore.h"
 #include "QuiResIds.h"
 #include "QuillmateApp.h"
@@ -106,14 +103,8 @@ int CWebActionsPane::OnCreate(LPCREATESTRUCT lpCreateStruct)
 // wide the destination window becomes.
 void CWebActionsPane::LayoutToWidth()
 {
-    if (!m_connectorLabel.GetSafeHwnd())
-        return;
-    CRect client;
-    GetClientRect(client);
-    for (CWnd* spanning : {static_cast<CWnd*>(&m_actionField), static_cast<CWnd*>(&m_connectorLabel)}) {
-        CRect rect = ChildRect(*spanning, *this);
-        spanning->MoveWindow(rect.left, rect.top, std::max(1L, client.right - 3 - rect.left), rect.Height());
-    }
+    StretchToRightEdge(m_actionField);
+    StretchToRightEdge(m_connectorLabel);
 }
 
 void CWebActionsPane::OnPaint()

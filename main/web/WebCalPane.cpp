@@ -454,8 +454,7 @@ void CWebCalPane::LayoutToWidth()
     CRect drop = ChildRect(m_dropButton, *this);
     m_dropButton.SetWindowPos(nullptr, client.right - 3 - drop.Width(), drop.top, 0, 0,
                               SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-    CRect spacer = ChildRect(m_spacer, *this);
-    m_spacer.MoveWindow(spacer.left, spacer.top, std::max(0L, client.right - 3 - spacer.left), spacer.Height());
+    StretchToRightEdge(m_spacer);
 }
 
 int CWebCalPane::GetNeededWidth()

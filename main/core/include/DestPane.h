@@ -76,6 +76,9 @@ protected:
     int LabelWidth(const CString& text, int nDlu);
     // The menu button's right edge while it shows the widest of its items.
     int WidestMenuRight();
+    // Keeps a child's left edge and takes its right one to 3 pixels short of
+    // the pane's; nothing before the child exists.
+    void StretchToRightEdge(CWnd& child);
 
 private:
     // The pane's background clicks belong to the destination window.

@@ -428,6 +428,7 @@ protected:
     CPimJournalPane(CPimJournalDestination* pDest, UINT nID, UINT nPrompt);
     afx_msg int OnCreate(LPCREATESTRUCT lpCreateStruct);
     DECLARE_MESSAGE_MAP()
+    void LayoutToWidth() override;
 
     UINT m_nID;
     UINT m_nPrompt;
@@ -509,6 +510,7 @@ protected:
     afx_msg int OnCreate(LPCREATESTRUCT lpCreateStruct);
     afx_msg void OnField(UINT nID);
     DECLARE_MESSAGE_MAP()
+    void LayoutToWidth() override;
 
     PimEdition m_edition;
     CFlatButton m_fieldButton;
@@ -554,6 +556,7 @@ protected:
     afx_msg int OnCreate(LPCREATESTRUCT lpCreateStruct);
     afx_msg void OnLink();
     DECLARE_MESSAGE_MAP()
+    void LayoutToWidth() override;
 
     CFlatButton m_link;
 };
