@@ -517,7 +517,9 @@ TEST_F(NotesPanes, EveryKindShowsItsTextsWholeOnThePaneColour)
     for (CEditDrop* field : {static_cast<CEditDrop*>(&toDo.GetCategoryField()), static_cast<CEditDrop*>(&toDo.GetDueField()),
                              static_cast<CEditDrop*>(&toDo.GetStartField()), static_cast<CEditDrop*>(&cal.GetDateField()),
                              static_cast<CEditDrop*>(&cal.GetStartField()), static_cast<CEditDrop*>(&cal.GetEndField()),
-                             &cal.GetDaysField()})
+                             &cal.GetDaysField(), static_cast<CEditDrop*>(&note->Wnd()->journal->GetFolderField()),
+                             static_cast<CEditDrop*>(&note->Wnd()->email->GetToField()),
+                             static_cast<CEditDrop*>(&note->Wnd()->email->GetBccField())})
         EXPECT_EQ(CDestPane::FIELD_COLOR & 0xFFFFFF, EditBackground(*field, field->GetEdit()) & 0xFFFFFF)
             << field->GetDlgCtrlID();
 }
