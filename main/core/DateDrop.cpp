@@ -15,6 +15,32 @@ const int kTimeWidthDlu = 30;
 const int kCalendarInset = 3;
 const int kCalendarMargin = 5;
 
+// A day of every month, and the days of one week, as the user's short
+// format writes them: the widest of them is the widest date the field shows.
+void SampleDates(CStringArray& texts)
+{
+    const int year = COleDateTime::GetCurrentTime().GetYear();
+    CString text;
+    for (int month = 1; month <= 12; month++) {
+        if (FormatVariantDate(COleDateTime(year, month, 28, 0, 0, 0).m_dt, text))
+            texts.Add(text);
+    }
+    for (int day = 21; day < 28; day++) {
+        if (FormatVariantDate(COleDateTime(year, 9, day, 0, 0, 0).m_dt, text))
+            texts.Add(text);
+    }
+}
+
+// A time of every hour in the user's format.
+void SampleTimes(CStringArray& texts)
+{
+    CString text;
+    for (int hour = 0; hour < 24; hour++) {
+        if (FormatVariantTime(COleDateTime(1899, 12, 30, hour, 58, 0).m_dt, text))
+            texts.Add(text);
+    }
+}
+
 // The sentinels that no text stands for: empty, unreadable, leave alone.
 bool IsDateSentinel(DATE d)
 {
@@ -138,7 +164,12 @@ CDateDrop::~CDateDrop() = default;
 
 BOOL CDateDrop::Create(int x, int y, DWORD dwReserved, CWnd* pParent, UINT nID)
 {
-    return CEditDrop::Create(x, y, DluToPixelsX(pParent, kDateWidthDlu), dwReserved, pParent, nID, 0);
+    if (!CEditDrop::Create(x, y, DluToPixelsX(pParent, kDateWidthDlu), dwReserved, pParent, nID, 0))
+        return FALSE;
+    CStringArray dates;
+    SampleDates(dates);
+    WidenToFit(dates);
+    return TRUE;
 }
 
 void CDateDrop::GetDate(DATE* pDate)
@@ -200,7 +231,12 @@ BOOL CDateDrop::PreTranslateMessage(MSG* pMsg)
 
 BOOL CTimeEdit::Create(int x, int y, DWORD dwReserved, CWnd* pParent, UINT nID)
 {
-    return CEditDrop::Create(x, y, DluToPixelsX(pParent, kTimeWidthDlu), dwReserved, pParent, nID, dropNoButton);
+    if (!CEditDrop::Create(x, y, DluToPixelsX(pParent, kTimeWidthDlu), dwReserved, pParent, nID, dropNoButton))
+        return FALSE;
+    CStringArray times;
+    SampleTimes(times);
+    WidenToFit(times);
+    return TRUE;
 }
 
 void CTimeEdit::GetTime(DATE* pTime)

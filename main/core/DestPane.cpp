@@ -1,5 +1,7 @@
 #include "DestPane.h"
 
+#include <algorithm>
+
 #include "CoreWndUtil.h"
 #include "Destination.h"
 #include "FrameworkUtil.h"
@@ -30,6 +32,7 @@ CFont* PaneBoldFont()
 
 BEGIN_MESSAGE_MAP(CDestPane, CBitmapWnd)
     ON_WM_CREATE()
+    ON_WM_SIZE()
     ON_WM_LBUTTONDOWN()
     ON_WM_LBUTTONDBLCLK()
 END_MESSAGE_MAP()
@@ -100,6 +103,70 @@ int CDestPane::OnCreate(LPCREATESTRUCT lpCreateStruct)
     return 0;
 }
 
+int CDestPane::GetNeededWidth()
+{
+    return 0;
+}
+
+void CDestPane::LayoutToWidth()
+{
+}
+
+void CDestPane::OnSize(UINT, int, int)
+{
+    LayoutToWidth();
+}
+
+int CDestPane::TextWidth(const CString& text, CFont* pFont)
+{
+    if (!pFont) {
+        CQuillmateApp* app = QuiGetApp();
+        pFont = app ? app->GetSmallFont() : nullptr;
+    }
+    CClientDC dc(this);
+    HGDIOBJ previous = pFont && pFont->GetSafeHandle() ? dc.SelectObject(pFont->GetSafeHandle()) : nullptr;
+    // Measured as the flat buttons measure their captions.
+    CRect rect(0, 0, 0, 0);
+    dc.DrawText(text, rect, DT_CALCRECT | DT_SINGLELINE);
+    if (previous)
+        dc.SelectObject(previous);
+    return rect.Width();
+}
+
+int CDestPane::LabelWidth(const CString& text, int nDlu)
+{
+    const int width = DluToPixelsX(GetParent(), nDlu);
+    const int textWidth = TextWidth(text);
+    return textWidth > width ? textWidth : width;
+}
+
+int CDestPane::WidestMenuRight()
+{
+    CRect menu = ChildRect(m_menuButton, *this);
+    CMenu* popup = m_menuButton.GetPopupMenu();
+    if (!popup)
+        return menu.right;
+    CFont* bold = PaneBoldFont();
+    CString caption, item;
+    m_menuButton.GetWindowText(caption);
+    int widest = TextWidth(caption, bold);
+    for (int i = 0; i < popup->GetMenuItemCount(); i++) {
+        if (popup->GetMenuString(i, item, MF_BYPOSITION) > 0 && TextWidth(item, bold) > widest)
+            widest = TextWidth(item, bold);
+    }
+    return menu.right + widest - TextWidth(caption, bold);
+}
+
+void CDestPane::StretchToRightEdge(CWnd& child)
+{
+    if (!child.GetSafeHwnd())
+        return;
+    CRect client;
+    GetClientRect(client);
+    CRect rect = ChildRect(child, *this);
+    child.MoveWindow(rect.left, rect.top, std::max(1L, client.right - 3 - rect.left), rect.Height());
+}
+
 void CDestPane::GetControlPos(int nRow, POINT* pt)
 {
     CRect check = ChildRect(m_checkButton, *this);
@@ -108,8 +175,11 @@ void CDestPane::GetControlPos(int nRow, POINT* pt)
         pt->x = menu.right + 6;
         pt->y = check.top;
     } else {
+        // The rows below stay clear of the menu button, whose bold caption
+        // may stand taller than 8 dialog units.
         pt->x = menu.left + 3;
-        pt->y = check.top + DluToPixelsX(this, nRow * 8);
+        pt->y = check.top + std::max(DluToPixelsX(this, nRow * 8),
+                                     static_cast<int>(menu.bottom - check.top) + DluToPixelsX(this, (nRow - 1) * 8));
     }
 }
 

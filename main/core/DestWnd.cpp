@@ -1,5 +1,8 @@
 #include "DestWnd.h"
 
+#include <algorithm>
+#include <vector>
+
 #include "CoreWndUtil.h"
 #include "DestPane.h"
 #include "FrameworkUtil.h"
@@ -36,6 +39,22 @@ HWND DirectChild(HWND parent, HWND hWnd)
     while (hWnd && ::GetParent(hWnd) != parent)
         hWnd = ::GetParent(hWnd);
     return hWnd;
+}
+
+void MoveBy(CWnd& child, CWnd& parent, int dx)
+{
+    if (!child.GetSafeHwnd())
+        return;
+    CRect rect = ChildRect(child, parent);
+    child.SetWindowPos(nullptr, rect.left + dx, rect.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void WidenBy(CWnd& child, CWnd& parent, int dx)
+{
+    if (!child.GetSafeHwnd())
+        return;
+    CRect rect = ChildRect(child, parent);
+    child.SetWindowPos(nullptr, 0, 0, rect.Width() + dx, rect.Height(), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void MoveToY(CWnd& child, CWnd& parent, int y)
@@ -142,8 +161,36 @@ int CDestWnd::OnCreate(LPCREATESTRUCT lpCreateStruct)
     return 0;
 }
 
+void CDestWnd::FitWidthToPanes()
+{
+    CRect client;
+    GetClientRect(client);
+    std::vector<CDestPane*> panes;
+    int needed = client.Width();
+    for (HWND child = ::GetWindow(m_hWnd, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
+        if (CDestPane* pane = PaneOf(child)) {
+            panes.push_back(pane);
+            needed = std::max(needed, pane->GetNeededWidth());
+        }
+    }
+    const int dx = needed - client.Width();
+    if (dx <= 0)
+        return;
+    CRect window;
+    GetWindowRect(window);
+    SetWindowPos(nullptr, 0, 0, window.Width() + dx, window.Height(), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    for (CDestPane* pane : panes)
+        WidenBy(*pane, *this, dx);
+    for (CWnd* child : {static_cast<CWnd*>(&m_label), static_cast<CWnd*>(&m_separator), static_cast<CWnd*>(&m_status)})
+        WidenBy(*child, *this, dx);
+    MoveBy(m_fileButton, *this, dx);
+    MoveBy(m_closeButton, *this, dx);
+}
+
 void CDestWnd::SetTop(int y)
 {
+    // The panes are all there now: the window takes the width their texts need.
+    FitWidthToPanes();
     MoveToY(m_separator, *this, y - 1);
     MoveToY(m_fileButton, *this, y - 1);
     MoveToY(m_status, *this, y + 1);

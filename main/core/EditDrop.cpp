@@ -151,9 +151,49 @@ HBRUSH CEditDrop::OnCtlColor(CDC* pDC, CWnd* pWnd, UINT)
     HBRUSH brush = reinterpret_cast<HBRUSH>(
         GetParent()->SendMessage(WM_CTLCOLOREDIT, reinterpret_cast<WPARAM>(pDC->GetSafeHdc()),
                                  reinterpret_cast<LPARAM>(pWnd->GetSafeHwnd())));
+    if (m_crBack != kNoColor && m_backBrush.GetSafeHandle()) {
+        pDC->SetBkColor(m_crBack);
+        brush = static_cast<HBRUSH>(m_backBrush.GetSafeHandle());
+    }
     if (m_crCurrent != kNoColor)
         pDC->SetTextColor(m_crCurrent);
     return brush;
+}
+
+void CEditDrop::SetBkColor(COLORREF color)
+{
+    m_crBack = color;
+    m_backBrush.DeleteObject();
+    if (color != kNoColor)
+        m_backBrush.CreateSolidBrush(color);
+    if (m_edit.GetSafeHwnd())
+        m_edit.Invalidate();
+}
+
+void CEditDrop::WidenToFit(const CStringArray& texts)
+{
+    if (!m_edit.GetSafeHwnd() || texts.GetSize() == 0)
+        return;
+    CClientDC dc(&m_edit);
+    HGDIOBJ previous = m_hNormalFont ? dc.SelectObject(m_hNormalFont) : nullptr;
+    int widest = 0;
+    for (int i = 0; i < texts.GetSize(); i++) {
+        CSize extent = dc.GetTextExtent(texts[i]);
+        widest = extent.cx > widest ? extent.cx : widest;
+    }
+    if (previous)
+        dc.SelectObject(previous);
+    // The margins, and room for the caret after the last character, which
+    // would otherwise scroll the text.
+    const DWORD margins = static_cast<DWORD>(m_edit.SendMessage(EM_GETMARGINS));
+    const int needed = widest + LOWORD(margins) + HIWORD(margins) + 2;
+    CRect edit, field;
+    m_edit.GetClientRect(edit);
+    GetClientRect(field);
+    if (needed <= edit.Width())
+        return;
+    SetWindowPos(nullptr, 0, 0, field.Width() + needed - edit.Width(), field.Height(),
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 //--- prompt and text

@@ -94,6 +94,9 @@ HFONT CFlatButton::CurrentFont() const
 void CFlatButton::MeasureCaption()
 {
     m_cxText = m_cyText = 0;
+    // The window text is the caption, as for any button, for whoever reads it.
+    if (m_hWnd)
+        ::SetWindowTextA(m_hWnd, m_caption);
     if (!m_hWnd || m_caption.IsEmpty())
         return;
     CClientDC dc(this);

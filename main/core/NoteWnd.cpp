@@ -647,7 +647,8 @@ void CNoteWnd::OnNoteChanged()
 void CNoteWnd::OnTogglePane(UINT nID)
 {
     CDestination* dest = m_pNote ? m_pNote->GetPaneDestination(static_cast<int>(nID)) : nullptr;
-    if (!dest)
+    // An unavailable pane takes no tick from the keyboard, as from a click.
+    if (!dest || !dest->IsEnabled())
         return;
     CCheckButtonProp* check = dest->GetCheckProp();
     VARIANT value;
@@ -662,14 +663,18 @@ void CNoteWnd::OnTogglePane(UINT nID)
     check->SetFlags(4);
 }
 
-// The tools are the child windows; each one's tip is the string of its id.
+// The tools are the child windows; each one's tip is the string of its id,
+// or of its resource for a flat button: a pane's check button has the pane's
+// id, which panes of two editions share, and its own caption and tip.
 BOOL CNoteWnd::OnToolTipText(UINT, NMHDR* pNMHDR, LRESULT* pResult)
 {
     CQuillmateApp* app = QuiGetApp();
     const auto* info = reinterpret_cast<NMTTDISPINFOA*>(pNMHDR);
     if (!app || !(info->uFlags & TTF_IDISHWND))
         return FALSE;
-    int id = ::GetDlgCtrlID(reinterpret_cast<HWND>(info->hdr.idFrom));
+    const HWND tool = reinterpret_cast<HWND>(info->hdr.idFrom);
+    auto* button = dynamic_cast<CFlatButton*>(CWnd::FromHandlePermanent(tool));
+    int id = button && button->GetResourceId() ? static_cast<int>(button->GetResourceId()) : ::GetDlgCtrlID(tool);
     return id > 0 && app->GetToolTipText(static_cast<UINT>(id), pNMHDR, pResult);
 }
 

@@ -498,6 +498,7 @@ IMPLEMENT_DYNAMIC(CPimCalPane, CWnd)
 BEGIN_MESSAGE_MAP(CPimCalPane, CDestPane)
     ON_WM_CREATE()
     ON_NOTIFY(TBN_DROPDOWN, CPimCalPane::IDC_OPTION, OnOptionDropDown)
+    ON_COMMAND(CPimCalPane::IDC_OPTION, OnOptionButton)
     ON_EN_CHANGE(CPimCalPane::IDC_START, OnStartChange)
     ON_EN_CHANGE(CPimCalPane::IDC_DATE, OnDateChange)
     ON_EN_CHANGE(CPimCalPane::IDC_END, OnEndChange)
@@ -528,8 +529,8 @@ CRukCalPane::CRukCalPane() : CPimCalPane(new CRukCalDestination(this), IDP_RUK_C
 BOOL CPimCalPane::Create(int y, CWnd* pParent)
 {
     UINT resId = m_nID;
-    if (m_edition == pimNotes && !PimIsNotesVersion5())
-        resId = IDP_OZU_CAL_OLD;
+    if (m_edition == pimNotes)
+        resId = PimIsNotesVersion5() ? IDP_OZU_CAL_RES : IDP_OZU_CAL_OLD;
     return CreatePane(y, pParent, m_nID, static_cast<int>(resId));
 }
 
@@ -563,22 +564,16 @@ int CPimCalPane::OnCreate(LPCREATESTRUCT lpCreateStruct)
     CQuillmateApp* app = QuiGetApp();
     CFont* font = app ? app->GetSmallFont() : nullptr;
     CWnd* parent = GetParent();
-    CRect client;
-    GetClientRect(client);
     POINT row0 = {}, row1 = {};
     GetControlPos(0, &row0);
     GetControlPos(1, &row1);
     const int high8 = DluToPixelsX(parent, 8);
 
-    // Row 0: the date at the right edge, its summary over it.
+    // Row 0: the date at the right edge, its summary over it
+    // (LayoutToWidth places both).
     if (!m_date.Create(0, row0.y, 0, this, IDC_DATE))
         return -1;
-    CRect date = ChildRect(m_date, *this);
-    m_date.SetWindowPos(nullptr, client.right - 3 - date.Width(), row0.y, 0, 0,
-                        SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-    date = ChildRect(m_date, *this);
-    if (!m_dateSummary.Create("D 00/00/00", WS_CHILD | SS_RIGHT,
-                              CRect(date.left, date.top - 1, date.right, date.bottom - 1), this, 0xFFFF))
+    if (!m_dateSummary.Create("D 00/00/00", WS_CHILD | SS_RIGHT, CRect(0, 0, 0, 0), this, 0xFFFF))
         return -1;
 
     // Row 1: start, "to", end; the option button at the right edge.
@@ -587,7 +582,7 @@ int CPimCalPane::OnCreate(LPCREATESTRUCT lpCreateStruct)
     CRect start = ChildRect(m_start, *this);
     CString to;
     to.LoadString(IDS_WEBCAL_TO);
-    const int toWidth = DluToPixelsX(parent, 3 * (to.GetLength() > 0 ? to.GetLength() : 1));
+    const int toWidth = LabelWidth(to, 3 * (to.GetLength() > 0 ? to.GetLength() : 1));
     if (!m_timeLabel.Create(to, WS_CHILD, CRect(start.right + 3, row1.y, start.right + 3 + toWidth, row1.y + high8),
                             this, 0xFFFF))
         return -1;
@@ -595,18 +590,14 @@ int CPimCalPane::OnCreate(LPCREATESTRUCT lpCreateStruct)
         return -1;
     if (!m_option.Create(0, row1.y - 3, IDC_OPTION, CFlatButton::kindPush, this, IDC_OPTION))
         return -1;
-    CRect option = ChildRect(m_option, *this);
-    m_option.SetWindowPos(nullptr, client.right - 3 - option.Width(), row1.y - 3, 0, 0,
-                          SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-    option = ChildRect(m_option, *this);
-    if (!m_kindSummary.Create("", WS_CHILD, CRect(row1.x, row1.y, option.left, row1.y + high8), this, 0xFFFF))
+    if (!m_kindSummary.Create("", WS_CHILD, CRect(row1.x, row1.y, row1.x, row1.y + high8), this, 0xFFFF))
         return -1;
 
     // Row 1 again: "for", the day count, "days".
     CString before, after;
     before.LoadString(IDS_WEBCAL_COUNT_BEFORE);
     after.LoadString(IDS_WEBCAL_COUNT_AFTER);
-    const int beforeWidth = DluToPixelsX(parent, 3 * (before.GetLength() > 0 ? before.GetLength() : 1));
+    const int beforeWidth = LabelWidth(before, 3 * (before.GetLength() > 0 ? before.GetLength() : 1));
     if (!m_daysBefore.Create(before, WS_CHILD, CRect(row1.x, row1.y, row1.x + beforeWidth, row1.y + high8), this,
                              0xFFFF))
         return -1;
@@ -615,7 +606,7 @@ int CPimCalPane::OnCreate(LPCREATESTRUCT lpCreateStruct)
                        CEditDrop::dropNoButton | CEditDrop::dropRightAlign))
         return -1;
     const int afterLeft = row1.x + beforeWidth + countWidth + 2;
-    const int afterWidth = DluToPixelsX(parent, 4 * (after.GetLength() > 0 ? after.GetLength() : 1));
+    const int afterWidth = LabelWidth(after, 4 * (after.GetLength() > 0 ? after.GetLength() : 1));
     if (!m_daysAfter.Create(after, WS_CHILD, CRect(afterLeft, row1.y, afterLeft + afterWidth, row1.y + high8), this,
                             0xFFFF))
         return -1;
@@ -623,6 +614,10 @@ int CPimCalPane::OnCreate(LPCREATESTRUCT lpCreateStruct)
         for (CStatic* label : {&m_dateSummary, &m_timeLabel, &m_kindSummary, &m_daysBefore, &m_daysAfter})
             label->SetFont(font);
     }
+    for (CEditDrop* field : {static_cast<CEditDrop*>(&m_date), static_cast<CEditDrop*>(&m_start),
+                             static_cast<CEditDrop*>(&m_end), &m_days})
+        field->SetBkColor(FIELD_COLOR);
+    LayoutToWidth();
     if (m_edition == pimNotes) {
         auto* notes = dynamic_cast<COzuDatastore*>(Datastore());
         m_nDefaultKind = KindOfEntryType(notes ? notes->GetDefaultEntryType() : 0);
@@ -631,6 +626,51 @@ int CPimCalPane::OnCreate(LPCREATESTRUCT lpCreateStruct)
     Show();
     m_bCreating = FALSE;
     return 0;
+}
+
+void CPimCalPane::LayoutToWidth()
+{
+    if (!m_kindSummary.GetSafeHwnd())
+        return;
+    CRect client;
+    GetClientRect(client);
+    CRect date = ChildRect(m_date, *this);
+    m_date.SetWindowPos(nullptr, client.right - 3 - date.Width(), date.top, 0, 0,
+                        SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    date = ChildRect(m_date, *this);
+    m_dateSummary.MoveWindow(date.left, date.top - 1, date.Width(), date.Height());
+    CRect option = ChildRect(m_option, *this);
+    m_option.SetWindowPos(nullptr, client.right - 3 - option.Width(), option.top, 0, 0,
+                          SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    option = ChildRect(m_option, *this);
+    CRect summary = ChildRect(m_kindSummary, *this);
+    m_kindSummary.MoveWindow(summary.left, summary.top, std::max(0L, option.left - summary.left), summary.Height());
+}
+
+int CPimCalPane::GetNeededWidth()
+{
+    if (!m_kindSummary.GetSafeHwnd())
+        return 0;
+    // Row 0: the menu button with its widest kind, then the date.
+    int needed = WidestMenuRight() + 6 + ChildRect(m_date, *this).Width() + 3;
+    // Row 1: the times, the day count, and under Notes the summary of a
+    // kind like the to-do's, each before the option button.
+    const int option = m_edition == pimNotes ? 3 + ChildRect(m_option, *this).Width() : 0;
+    needed = std::max(needed, static_cast<int>(ChildRect(m_end, *this).right) + option + 3);
+    needed = std::max(needed, static_cast<int>(ChildRect(m_daysAfter, *this).right) + 3);
+    if (m_edition == pimNotes) {
+        CMenu kinds;
+        CString item, summary;
+        int widest = 0;
+        for (UINT id : {IDM_PIM_TODO_DUE, IDM_PIM_TODO_NO_DUE}) {
+            if (kinds.GetSafeHmenu() || kinds.LoadMenu(IDR_PIM_TODO_KINDS))
+                kinds.GetMenuString(id, item, MF_BYCOMMAND);
+            summary.Format(IDS_PIM_LIKE_TODO, item.GetString());
+            widest = std::max(widest, TextWidth(summary));
+        }
+        needed = std::max(needed, static_cast<int>(ChildRect(m_kindSummary, *this).left) + widest + option + 3);
+    }
+    return needed;
 }
 
 void CPimCalPane::ShowKindFields(BOOL bShow)
@@ -805,6 +845,12 @@ void CPimCalPane::OnOptionDropDown(NMHDR*, LRESULT* pResult)
         popup->TrackPopupMenu(TPM_LEFTALIGN, button.left, button.bottom, this);
     if (pResult)
         *pResult = 0;
+}
+
+// The flat button sends its click as a command, never a drop-down notification.
+void CPimCalPane::OnOptionButton()
+{
+    OnOptionDropDown(nullptr, nullptr);
 }
 
 void CPimCalPane::OnOption(UINT nID)

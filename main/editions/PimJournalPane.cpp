@@ -210,8 +210,14 @@ int CPimJournalPane::OnCreate(LPCREATESTRUCT lpCreateStruct)
     if (!m_folders.Create(row1.x, row1.y, client.right - 3 - row1.x, 0, this, IDC_FOLDERS, style))
         return -1;
     m_folders.SetPromptText(m_nPrompt);
+    m_folders.SetBkColor(FIELD_COLOR);
     Show();
     return 0;
+}
+
+void CPimJournalPane::LayoutToWidth()
+{
+    StretchToRightEdge(m_folders);
 }
 
 void CPimJournalPane::Show()
@@ -328,9 +334,16 @@ int CPimEmailPane::OnCreate(LPCREATESTRUCT lpCreateStruct)
         if (!row.field->Create(x, row1.y, client.right - 3 - x, 0, this, row.id, 0))
             return -1;
         row.field->SetPromptText(row.prompt);
+        row.field->SetBkColor(FIELD_COLOR);
     }
     Show();
     return 0;
+}
+
+void CPimEmailPane::LayoutToWidth()
+{
+    for (CMultiDrop* field : {&m_to, &m_cc, &m_bcc})
+        StretchToRightEdge(*field);
 }
 
 void CPimEmailPane::Show()
@@ -401,13 +414,20 @@ int COzuQuillmatePane::OnCreate(LPCREATESTRUCT lpCreateStruct)
     caption.LoadString(IDS_OZU_SELF_LINK);
     m_link.SetCaption(caption, TRUE);
     m_link.SetTextColor(0x02FF0000);
-    CRect client, link;
-    GetClientRect(client);
-    link = ChildRect(m_link, *this);
-    m_link.SetWindowPos(nullptr, (client.Width() - link.Width()) / 2, (client.Height() - link.Height()) / 2, 0, 0,
-                        SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    LayoutToWidth();
     Show();
     return 0;
+}
+
+void COzuQuillmatePane::LayoutToWidth()
+{
+    if (!m_link.GetSafeHwnd())
+        return;
+    CRect client;
+    GetClientRect(client);
+    CRect link = ChildRect(m_link, *this);
+    m_link.SetWindowPos(nullptr, (client.Width() - link.Width()) / 2, (client.Height() - link.Height()) / 2, 0, 0,
+                        SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void COzuQuillmatePane::Show()

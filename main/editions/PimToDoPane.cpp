@@ -19,6 +19,13 @@
 
 using namespace pimdest;
 
+namespace {
+
+// The category field is wide enough for the longest category's name up to
+// this many characters; longer names are cut.
+const int kCategoryCut = 24;
+
+} // namespace
 
 //--- CPimToDoDestination
 
@@ -334,8 +341,8 @@ CRukToDoPane::CRukToDoPane() : CPimToDoPane(new CRukToDoDestination(this), IDP_R
 BOOL CPimToDoPane::Create(int y, CWnd* pParent)
 {
     UINT resId = m_nID;
-    if (m_edition == pimNotes && !HasCategories())
-        resId = IDP_OZU_TODO_OLD;
+    if (m_edition == pimNotes)
+        resId = HasCategories() ? IDP_OZU_TODO_RES : IDP_OZU_TODO_OLD;
     return CreatePane(y, pParent, m_nID, static_cast<int>(resId));
 }
 
@@ -375,30 +382,84 @@ int CPimToDoPane::OnCreate(LPCREATESTRUCT lpCreateStruct)
         return -1;
 
     // Row 1: the hidden start date and the due date at the right edge, the
-    // label before them.
-    const int dateWidth = DluToPixelsX(parent, 36);
-    const int x = client.right - 3 - dateWidth - 2;
-    if (!m_start.Create(x, row1.y, 0, this, IDC_START))
+    // label before them (LayoutToWidth places them).
+    if (!m_start.Create(row1.x, row1.y, 0, this, IDC_START))
         return -1;
     m_start.SetPromptText(IDS_WEBTODO_DATE_PROMPT);
-    if (!m_due.Create(x, row1.y, 0, this, IDC_DUE))
+    if (!m_due.Create(row1.x, row1.y, 0, this, IDC_DUE))
         return -1;
     m_due.SetPromptText(IDS_PIM_DUE_PROMPT);
     CRect due = ChildRect(m_due, *this);
     CString label;
     label.LoadString(IDS_WEBTODO_DUE);
-    const int labelWidth = DluToPixelsX(parent, 20);
-    if (!m_label.Create(label, WS_CHILD | SS_RIGHT, CRect(due.left - 1 - labelWidth, due.top, due.left - 1, due.bottom),
-                        this, IDC_LABEL))
+    if (!m_label.Create(label, WS_CHILD | SS_RIGHT, CRect(0, due.top, LabelWidth(label, 20), due.bottom), this,
+                        IDC_LABEL))
         return -1;
     if (font) {
         m_label.SetFont(font);
         m_doneBox.SetFont(font);
     }
+    for (CEditDrop* field : {static_cast<CEditDrop*>(&m_categories), static_cast<CEditDrop*>(&m_start),
+                             static_cast<CEditDrop*>(&m_due)})
+        field->SetBkColor(FIELD_COLOR);
+    LayoutToWidth();
     m_start.ShowWindow(SW_HIDE);
     Show();
     m_bCreating = FALSE;
     return 0;
+}
+
+void CPimToDoPane::LayoutToWidth()
+{
+    if (!m_label.GetSafeHwnd())
+        return;
+    CRect client;
+    GetClientRect(client);
+    StretchToRightEdge(m_doneBox);
+    StretchToRightEdge(m_categories);
+    for (CDateDrop* date : {&m_start, &m_due}) {
+        CRect rect = ChildRect(*date, *this);
+        date->SetWindowPos(nullptr, client.right - 3 - rect.Width() - 2, rect.top, 0, 0,
+                           SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    CRect due = ChildRect(m_due, *this);
+    CRect label = ChildRect(m_label, *this);
+    m_label.MoveWindow(due.left - 1 - label.Width(), label.top, label.Width(), label.Height());
+}
+
+int CPimToDoPane::GetNeededWidth()
+{
+    if (!m_label.GetSafeHwnd())
+        return 0;
+    POINT row0 = {}, row1 = {};
+    GetControlPos(0, &row0);
+    GetControlPos(1, &row1);
+    // Row 1: the label, then the due date.
+    int needed = row1.x + ChildRect(m_label, *this).Width() + 1 + ChildRect(m_due, *this).Width() + 2 + 3;
+    // Row 0: the longest category the back end lists (up to a cut), or the
+    // calendar box's text.
+    int widest = 0;
+    if (HasCategories()) {
+        CRect field, edit;
+        m_categories.GetClientRect(field);
+        m_categories.GetEdit().GetClientRect(edit);
+        const DWORD margins = static_cast<DWORD>(m_categories.GetEdit().SendMessage(EM_GETMARGINS));
+        CStringArray ids;
+        ItemIds(PIM_TODO_CATEGORY_TYPE, ids);
+        CDatastore* datastore = Datastore();
+        QuiItemList* items = datastore ? datastore->GetItemList() : nullptr;
+        for (int i = 0; items && i < ids.GetSize(); i++) {
+            QuiItem* item = items->get(QuiItemID(ids[i]));
+            CString name = item && item->getDisplayName() ? item->getDisplayName() : "";
+            widest = std::max(widest, TextWidth(name.Left(kCategoryCut)));
+        }
+        widest += LOWORD(margins) + HIWORD(margins) + 2 + field.Width() - edit.Width();
+    } else {
+        CString box;
+        m_doneBox.GetWindowText(box);
+        widest = TextWidth(box) + ::GetSystemMetrics(SM_CXMENUCHECK) + 6;
+    }
+    return std::max(needed, static_cast<int>(row0.x) + widest + 3);
 }
 
 void CPimToDoPane::Show()

@@ -99,6 +99,14 @@ int CWebActionsPane::OnCreate(LPCREATESTRUCT lpCreateStruct)
     return 0;
 }
 
+// The action field and the connector's name reach the right edge, however
+// wide the destination window becomes.
+void CWebActionsPane::LayoutToWidth()
+{
+    StretchToRightEdge(m_actionField);
+    StretchToRightEdge(m_connectorLabel);
+}
+
 void CWebActionsPane::OnPaint()
 {
     // The tiled background is the window class's; the pane draws nothing more.

@@ -297,6 +297,7 @@ BEGIN_MESSAGE_MAP(CWebCalPane, CDestPane)
     ON_COMMAND_RANGE(CMyTimeCalPane::EVENT_FIRST, CMyTimeCalPane::EVENT_LAST, OnEventCommand)
     ON_COMMAND_RANGE(CWebCalPane::EVENT_FIRST, CWebCalPane::EVENT_LAST, OnEventCommand)
     ON_NOTIFY(TBN_DROPDOWN, CWebCalPane::IDC_DROPDOWN, OnDropDown)
+    ON_COMMAND(CWebCalPane::IDC_DROPDOWN, OnDropButton)
     ON_EN_CHANGE(CWebCalPane::IDC_DATE, OnDateChange)
     ON_EN_CHANGE(CWebCalPane::IDC_START, OnStartChange)
     ON_EN_CHANGE(CWebCalPane::IDC_END, OnEndChange)
@@ -377,17 +378,15 @@ int CWebCalPane::OnCreate(LPCREATESTRUCT lpCreateStruct)
     GetControlPos(1, &row1);
     const int high8 = DluToPixelsX(parent, 8);
 
-    // Row 0: the date, right-aligned.
-    const int dateWidth = DluToPixelsX(parent, 36);
-    if (!m_date.Create(client.right - 3 - dateWidth, row0.y, 0, this, IDC_DATE))
+    // Row 0: the date, right-aligned, and over it a mask that never shows
+    // (LayoutToWidth places both).
+    if (!m_date.Create(row0.x, row0.y, 0, this, IDC_DATE))
         return -1;
     if (!m_bMyTime) {
         m_date.SetPromptText(IDS_WEBCAL_DATE_PROMPT);
         m_date.SetDate(static_cast<DATE>(COleDateTime::GetCurrentTime()));
     }
-    CRect date = ChildRect(m_date, *this);
-    if (!m_dateMask.Create("D 00/00/00", WS_CHILD | SS_RIGHT, CRect(date.left, date.top - 1, date.right, date.bottom - 1),
-                           this, IDC_DATE_MASK))
+    if (!m_dateMask.Create("D 00/00/00", WS_CHILD | SS_RIGHT, CRect(0, 0, 0, 0), this, IDC_DATE_MASK))
         return -1;
 
     // Row 1: start, "to", end from the left.
@@ -396,7 +395,7 @@ int CWebCalPane::OnCreate(LPCREATESTRUCT lpCreateStruct)
     CRect start = ChildRect(m_start, *this);
     CString to;
     to.LoadString(IDS_WEBCAL_TO);
-    const int toWidth = DluToPixelsX(parent, 3 * (to.GetLength() > 0 ? to.GetLength() : 1));
+    const int toWidth = LabelWidth(to, 3 * (to.GetLength() > 0 ? to.GetLength() : 1));
     if (!m_toLabel.Create(to, WS_CHILD, CRect(start.right + 3, row1.y - 1, start.right + 3 + toWidth, row1.y - 1 + high8),
                           this, IDC_TO_LABEL))
         return -1;
@@ -406,9 +405,6 @@ int CWebCalPane::OnCreate(LPCREATESTRUCT lpCreateStruct)
     // The drop-down button at the right of row 1.
     if (!m_dropButton.Create(0, row1.y - 3, IDC_DROPDOWN, CFlatButton::kindPush, this, IDC_DROPDOWN))
         return -1;
-    CRect drop = ChildRect(m_dropButton, *this);
-    m_dropButton.SetWindowPos(nullptr, client.right - 3 - drop.Width(), row1.y - 3, 0, 0,
-                              SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 
     // Row 1 again: "every", the count, "days".
     CString before, after;
@@ -416,7 +412,7 @@ int CWebCalPane::OnCreate(LPCREATESTRUCT lpCreateStruct)
     after.LoadString(IDS_WEBCAL_COUNT_AFTER);
     if (!m_spacer.Create("", WS_CHILD, CRect(row1.x, row1.y, client.right - 3, row1.y + high8), this, IDC_SPACER))
         return -1;
-    const int beforeWidth = DluToPixelsX(parent, 3 * (before.GetLength() > 0 ? before.GetLength() : 1));
+    const int beforeWidth = LabelWidth(before, 3 * (before.GetLength() > 0 ? before.GetLength() : 1));
     if (!m_countBefore.Create(before, WS_CHILD, CRect(row1.x, row1.y, row1.x + beforeWidth, row1.y + high8), this,
                               IDC_COUNT_BEFORE))
         return -1;
@@ -425,7 +421,7 @@ int CWebCalPane::OnCreate(LPCREATESTRUCT lpCreateStruct)
                         CEditDrop::dropNoButton | CEditDrop::dropRightAlign))
         return -1;
     const int afterLeft = row1.x + beforeWidth + countWidth + 2;
-    const int afterWidth = DluToPixelsX(parent, 4 * (after.GetLength() > 0 ? after.GetLength() : 1));
+    const int afterWidth = LabelWidth(after, 4 * (after.GetLength() > 0 ? after.GetLength() : 1));
     if (!m_countAfter.Create(after, WS_CHILD, CRect(afterLeft, row1.y, afterLeft + afterWidth, row1.y + high8), this,
                              IDC_COUNT_AFTER))
         return -1;
@@ -433,10 +429,42 @@ int CWebCalPane::OnCreate(LPCREATESTRUCT lpCreateStruct)
         for (CStatic* label : {&m_toLabel, &m_countBefore, &m_countAfter, &m_spacer, &m_dateMask})
             label->SetFont(font);
     }
+    for (CEditDrop* field : {static_cast<CEditDrop*>(&m_date), static_cast<CEditDrop*>(&m_start),
+                             static_cast<CEditDrop*>(&m_end), &m_count})
+        field->SetBkColor(FIELD_COLOR);
+    LayoutToWidth();
     m_strItemId = m_bMyTime ? "MyTime_mytime Calendar" : "Yahoo_yahoo calendar";
     ResetLayout();
     m_bCreating = FALSE;
     return 0;
+}
+
+void CWebCalPane::LayoutToWidth()
+{
+    if (!m_countAfter.GetSafeHwnd())
+        return;
+    CRect client;
+    GetClientRect(client);
+    CRect date = ChildRect(m_date, *this);
+    m_date.SetWindowPos(nullptr, client.right - 3 - date.Width(), date.top, 0, 0,
+                        SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    date = ChildRect(m_date, *this);
+    m_dateMask.MoveWindow(date.left, date.top - 1, date.Width(), date.Height());
+    CRect drop = ChildRect(m_dropButton, *this);
+    m_dropButton.SetWindowPos(nullptr, client.right - 3 - drop.Width(), drop.top, 0, 0,
+                              SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    StretchToRightEdge(m_spacer);
+}
+
+int CWebCalPane::GetNeededWidth()
+{
+    if (!m_countAfter.GetSafeHwnd())
+        return 0;
+    // Row 0: the menu button with its widest item, then the date; row 1:
+    // the times, or the count between its labels.
+    int needed = WidestMenuRight() + 6 + ChildRect(m_date, *this).Width() + 3;
+    needed = std::max(needed, static_cast<int>(ChildRect(m_end, *this).right) + 3);
+    return std::max(needed, static_cast<int>(ChildRect(m_countAfter, *this).right) + 3);
 }
 
 void CWebCalPane::SetLayout(UINT nLayout)
@@ -563,6 +591,12 @@ void CWebCalPane::OnDropDown(NMHDR*, LRESULT* pResult)
         popup->TrackPopupMenu(TPM_LEFTALIGN, button.left, button.bottom, this);
     if (pResult)
         *pResult = 0;
+}
+
+// The flat button sends its click as a command, never a drop-down notification.
+void CWebCalPane::OnDropButton()
+{
+    OnDropDown(nullptr, nullptr);
 }
 
 void CWebCalPane::TickOnEdit(CEditDrop& field)

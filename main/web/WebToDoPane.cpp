@@ -157,29 +157,55 @@ int CWebToDoPane::OnCreate(LPCREATESTRUCT lpCreateStruct)
         return -1;
     GetCheckButton()->SetDisabledImage(IDB_WEBTODO_DISABLED);
     CWnd* parent = GetParent();
-    CRect client;
-    GetClientRect(client);
     POINT row1 = {};
     GetControlPos(1, &row1);
-    const int dateWidth = DluToPixelsX(parent, 36);
-    if (!m_date.Create(client.right - 3 - dateWidth, row1.y - 5, 0, this, IDC_DATE))
+    // The date right-aligned, the label before it and the hidden priority
+    // near the right edge (LayoutToWidth places them).
+    if (!m_date.Create(row1.x, row1.y - 5, 0, this, IDC_DATE))
         return -1;
     m_date.SetPromptText(IDS_WEBTODO_DATE_PROMPT);
     CRect date = ChildRect(m_date, *this);
     CString label;
     label.LoadString(IDS_WEBTODO_DUE);
-    const int labelWidth = DluToPixelsX(parent, 20);
-    if (!m_label.Create(label, WS_CHILD | SS_RIGHT, CRect(date.left - 1 - labelWidth, date.top, date.left - 1, date.bottom),
-                        this, IDC_LABEL))
+    if (!m_label.Create(label, WS_CHILD | SS_RIGHT, CRect(0, date.top, LabelWidth(label, 20), date.bottom), this,
+                        IDC_LABEL))
         return -1;
     if (CQuillmateApp* app = QuiGetApp())
         m_label.SetFont(app->GetSmallFont());
-    if (!m_priority.Create(client.right - 3 - DluToPixelsX(parent, 12), row1.y - 15, DluToPixelsX(parent, 12), 0, this,
-                           IDC_PRIORITY, CEditDrop::dropRightAlign))
+    if (!m_priority.Create(row1.x, row1.y - 15, DluToPixelsX(parent, 12), 0, this, IDC_PRIORITY,
+                           CEditDrop::dropRightAlign))
         return -1;
     m_priority.ShowWindow(SW_HIDE);
+    for (CEditDrop* field : {static_cast<CEditDrop*>(&m_date), &m_priority})
+        field->SetBkColor(FIELD_COLOR);
+    LayoutToWidth();
     m_strItemId = "Yahoo_yahoo todo list";
     return 0;
+}
+
+void CWebToDoPane::LayoutToWidth()
+{
+    if (!m_priority.GetSafeHwnd())
+        return;
+    CRect client;
+    GetClientRect(client);
+    for (CEditDrop* field : {static_cast<CEditDrop*>(&m_date), &m_priority}) {
+        CRect rect = ChildRect(*field, *this);
+        field->SetWindowPos(nullptr, client.right - 3 - rect.Width(), rect.top, 0, 0,
+                            SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    CRect date = ChildRect(m_date, *this);
+    CRect label = ChildRect(m_label, *this);
+    m_label.MoveWindow(date.left - 1 - label.Width(), label.top, label.Width(), label.Height());
+}
+
+int CWebToDoPane::GetNeededWidth()
+{
+    if (!m_priority.GetSafeHwnd())
+        return 0;
+    POINT row1 = {};
+    GetControlPos(1, &row1);
+    return row1.x + ChildRect(m_label, *this).Width() + 1 + ChildRect(m_date, *this).Width() + 3;
 }
 
 void CWebToDoPane::Show()

@@ -47,6 +47,17 @@ ID_APP_EXIT = 57665
 ID_DEST_FILE = 169
 ID_DEST_FILE_AND_SEND = 27
 IDS_DEST_FILING = 109   # the tray's tip while a note files
+# The captions of each edition's panes: pane id -> the string (caption, line
+# feed, tool tip) of the language library that the check button shows. The
+# Notes release 5 to-do and calendar panes share the web panes' ids, not
+# their strings.
+PANE_CAPTIONS = {
+    1: {507: 508, 510: 512, 514: 514},   # Lotus Notes
+    2: {503: 503, 504: 504, 514: 514},   # Palm Desktop
+    3: {525: 525, 519: 519, 514: 514},   # Outlook
+    5: {31: 31, 507: 507, 514: 514},     # the web calendar edition
+}
+WEB_PANE_CAPTIONS = {507: 507, 510: 510, 514: 514}   # web-only, any other "ActivePIM"
 NIF_TIP = 0x4
 NIM_ADD, NIM_MODIFY, NIM_DELETE = 0, 1, 2
 WM_COMMAND = 0x0111
@@ -404,6 +415,22 @@ class Road:
             raise RoadError(f"{e}: {dict(zip(ids, last))}, expected {expected}") from None
         self.step(f"pane {pane}: {dict(zip(ids, last))}")
 
+    def check_panes(self, active_pim):
+        """The panes show their edition's own captions, and no field or label
+        of them is narrower than its text (measured by the probe in Wine)."""
+        expected = PANE_CAPTIONS.get(active_pim, WEB_PANE_CAPTIONS)
+        library = windows_path(self.install_dir / "QuiRes1033.dll")
+        texts = self.probe.ok(f"caption-strings {library} {' '.join(map(str, expected.values()))}").split("\t")
+        want = dict(zip(expected, texts))
+        shown = dict((int(id_), caption) for id_, _, caption in
+                     (row.partition(" ") for row in filter(None, self.probe.ok("captions").split("\t"))))
+        if shown != want:
+            raise RoadError(f"the panes' captions (pane: caption) {shown}, expected {want}")
+        cut = self.probe.ok("cut-texts")
+        if cut:
+            raise RoadError(f"texts wider than their fields or labels (pane/field): {cut}")
+        self.step(f"panes {sorted(shown)}: their own captions, no text cut")
+
     def screenshot(self, path):
         path = Path(path)
         path.parent.mkdir(parents=True, exist_ok=True)
@@ -528,13 +555,19 @@ class Edition:
         """Raises RoadError unless the stand-in received the filed note."""
         raise NotImplementedError
 
+    def look(self, road, artefact):
+        """The typed note as a person sees it: the fields filled, the panes'
+        captions the edition's own, no text cut; the screenshot kept."""
+        road.wait_fields(self.pane, self.fields(road.probe))
+        road.check_panes(self.active_pim)
+        road.screenshot(artefact)
+
     def run(self, road, artefact):
         standin = self.standin(road)
         road.start().wait_ready()
         note = road.hot_key()
         road.type(self.text)
-        road.wait_fields(self.pane, self.fields(road.probe))
-        road.screenshot(artefact)
+        self.look(road, artefact)
         road.file_note(note)
         self.check(road, standin)
 
@@ -684,8 +717,7 @@ class PimEdition(Edition):
         road.start().wait_ready()
         note = road.hot_key()
         road.type(self.text)
-        road.wait_fields(self.pane, self.fields(road.probe))
-        road.screenshot(artefact)
+        self.look(road, artefact)
         road.file_note(note)
         self.expect_todo(road, standin, self.filed_body, date_choices(), "Business")
         note = road.fresh_note(note)

@@ -12,6 +12,8 @@ class CDestination;
 class CDestPane : public CBitmapWnd {
 public:
     enum { MENU_BUTTON_ID = 180 };
+    // The background of the edition panes' field controls.
+    static const COLORREF FIELD_COLOR = 0x02BBDDFF;
 
     // The pane owns the destination; pass `new CMyDestination(this)`.
     explicit CDestPane(CDestination* pDest);
@@ -29,11 +31,15 @@ public:
     // and the menu button's menu; -1 takes nID.
     BOOL CreatePane(int y, CWnd* pParent, UINT nID, int nResID = -1);
     // Where a field control of row nRow goes: row 0 beside the menu button,
-    // the others under it, 8 dialog units apart.
+    // the others under it, 8 dialog units apart (row 1 no higher than the
+    // menu button's bottom).
     void GetControlPos(int nRow, POINT* pt);
     void SetCheckActive(BOOL bActive);
     // Reacts to a change of the check button.
     void Toggle();
+    // The client width the pane needs to show its controls' texts whole; 0
+    // when any width will do.
+    virtual int GetNeededWidth();
 
     // The pane that holds pWnd, walking up from its owner (else its parent);
     // *ppChild gets the window on the path just below the pane. Null for a
@@ -54,10 +60,25 @@ public:
 protected:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
     afx_msg int OnCreate(LPCREATESTRUCT lpCreateStruct);
+    afx_msg void OnSize(UINT nType, int cx, int cy);
     afx_msg void OnLButtonDown(UINT nFlags, CPoint point);
     afx_msg void OnLButtonDblClk(UINT nFlags, CPoint point);
 
     DECLARE_MESSAGE_MAP()
+
+    // Places the controls that keep to the pane's right edge; runs whenever
+    // the pane's width changes.
+    virtual void LayoutToWidth();
+    // A text's width in the application's small font, or in pFont.
+    int TextWidth(const CString& text, CFont* pFont = nullptr);
+    // A label nDlu dialog units (of the parent) wide, or as wide as its text
+    // where that is wider.
+    int LabelWidth(const CString& text, int nDlu);
+    // The menu button's right edge while it shows the widest of its items.
+    int WidestMenuRight();
+    // Keeps a child's left edge and takes its right one to 3 pixels short of
+    // the pane's; nothing before the child exists.
+    void StretchToRightEdge(CWnd& child);
 
 private:
     // The pane's background clicks belong to the destination window.

@@ -46,6 +46,8 @@ protected:
 private:
     // The note window drags both windows by the destination window's background.
     void DragNoteWnd(CPoint point);
+    // Widens the window, its panes and its rows to what the widest pane needs.
+    void FitWidthToPanes();
     // The command and picture of the file button.
     static UINT FileCommand();
 

@@ -42,6 +42,11 @@ public:
     // Whether the user changed the text while the field had the focus.
     BOOL IsModified() const { return m_bModified; }
     void SetEditFont(CFont* pFont, BOOL bRedraw);
+    // The field's own background colour; kNoColor leaves it to the parent.
+    void SetBkColor(COLORREF color);
+    // Widens the field (never narrows it) so that the widest of the texts
+    // shows whole in the field's font, beside the drop button.
+    void WidenToFit(const CStringArray& texts);
     void ShowPrompt(BOOL bShow);
     BOOL IsPromptShown() const { return m_bPromptShown; }
     // Nothing while the prompt shows.
@@ -111,6 +116,8 @@ private:
     HFONT PromptFont();
     BOOL AnswerToolTip(NMHDR* pNMHDR, LRESULT* pResult);
 
+    COLORREF m_crBack = kNoColor;
+    CBrush m_backBrush;
     COLORREF m_crCurrent = kNoColor;
     COLORREF m_crNormal = kNoColor;
     COLORREF m_crPrompt = PALETTERGB(0x80, 0x80, 0x80);

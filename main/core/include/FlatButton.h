@@ -44,6 +44,8 @@ public:
     // its radio check; with bNotify cmd is posted to the parent as a command.
     void SelectMenuItem(UINT cmd, BOOL bNotify);
     UINT GetChosenCommand() const { return m_chosenCmd; }
+    // The picture, caption and tool tip's resource id; 0 for none.
+    UINT GetResourceId() const { return m_resID; }
     // The menu's first pop-up, the one the button opens; null without a menu.
     CMenu* GetPopupMenu();
 

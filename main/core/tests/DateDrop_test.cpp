@@ -102,6 +102,27 @@ TEST_F(DateDropTest, SetDateFormatsOrEmpties)
     ASSERT_NE("", Formatted(kChristmas, false));
 }
 
+// Every date of the year and every time of the day shows whole in the
+// user's format: the fields widen beyond their 36 and 30 dialog units.
+TEST_F(DateDropTest, EveryDateAndTimeShowsWhole)
+{
+    CTimeEdit time;
+    ASSERT_TRUE(time.Create(10, 40, 0, &host, 302));
+    CRect r;
+    field.GetWindowRect(r);
+    EXPECT_LE(DluToPixelsX(&host, 36), r.Width());
+    for (int month = 1; month <= 12; month++) {
+        for (int day : {1, 28}) {
+            field.SetDate(COleDateTime(2027, month, day, 0, 0, 0).m_dt);
+            EXPECT_TRUE(EditShowsWhole(field.GetEdit())) << field.GetText().GetString();
+        }
+    }
+    for (int hour = 0; hour < 24; hour++) {
+        time.SetTime(COleDateTime(1899, 12, 30, hour, 59, 0).m_dt);
+        EXPECT_TRUE(EditShowsWhole(time.GetEdit())) << time.GetText().GetString();
+    }
+}
+
 TEST_F(DateDropTest, TimesReadAndWrite)
 {
     struct Row {
@@ -117,7 +138,7 @@ TEST_F(DateDropTest, TimesReadAndWrite)
     EXPECT_EQ(nullptr, time.GetDropButton().GetSafeHwnd());
     CRect r;
     time.GetWindowRect(r);
-    EXPECT_EQ(DluToPixelsX(&host, 30), r.Width());
+    EXPECT_LE(DluToPixelsX(&host, 30), r.Width());
     for (const Row& row : rows) {
         time.SetText(row.text);
         DATE t = -3.0;

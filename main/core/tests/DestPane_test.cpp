@@ -2,6 +2,9 @@
 // button's toggle, an unavailable destination, the focus on unchecking, the
 // walk up to a pane, and the mouse handed on to the destination window.
 #include "DestWndTestSupport.h"
+
+#include <algorithm>
+
 #include "FrameworkUtil.h"
 #include "QuiResIds.h"
 
@@ -186,13 +189,15 @@ TEST_F(Panes, ControlPositionsByRow)
     CTestPane* pane = AddPane(kTodo, 0);
     CRect check = RectIn(*pane->GetCheckButton(), *pane);
     CRect menu = RectIn(*pane->GetMenuButton(), *pane);
+    // Row 1 keeps clear of a menu button taller than 8 dialog units.
+    const int row1 = std::max(static_cast<int>(check.top) + DluToPixelsX(pane, 8), static_cast<int>(menu.bottom));
     struct Row {
         int row;
         CPoint pos;
     } rows[] = {
         {0, CPoint(menu.right + 6, check.top)},
-        {1, CPoint(menu.left + 3, check.top + DluToPixelsX(pane, 8))},
-        {3, CPoint(menu.left + 3, check.top + DluToPixelsX(pane, 24))},
+        {1, CPoint(menu.left + 3, row1)},
+        {3, CPoint(menu.left + 3, row1 + DluToPixelsX(pane, 16))},
     };
     for (const Row& row : rows) {
         CPoint pos(-1, -1);

@@ -29,12 +29,16 @@ class QuiPrsContext;
 
 enum PimEdition { pimNotes, pimPalm, pimOutlook };
 
-// Pane control ids and resources of the editions.
+// Pane control ids and resources of the editions. The Notes to-do and
+// calendar panes share their control ids with the web panes, not their
+// resources.
 enum {
     IDP_OZU_TODO = 507,
     IDP_OZU_TODO_OLD = 506,
+    IDP_OZU_TODO_RES = 508,
     IDP_OZU_CAL = 510,
     IDP_OZU_CAL_OLD = 511,
+    IDP_OZU_CAL_RES = 512,
     IDP_OZU_JOURNAL = 505,
     IDP_OZU_EMAIL = 509,
     IDP_OZU_SELF = 516,
@@ -165,6 +169,7 @@ public:
     BOOL DestroyWindow() override;
     void Show() override;
     BOOL OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pHandlerInfo) override;
+    int GetNeededWidth() override;
 
     // Stores the kind and shows it when it differs from the current one.
     void SetKind(UINT nKind);
@@ -193,6 +198,7 @@ protected:
 
     afx_msg int OnCreate(LPCREATESTRUCT lpCreateStruct);
     afx_msg void OnOptionDropDown(NMHDR* pNMHDR, LRESULT* pResult);
+    afx_msg void OnOptionButton();
     afx_msg void OnStartChange();
     afx_msg void OnDateChange();
     afx_msg void OnEndChange();
@@ -205,6 +211,7 @@ protected:
 
     void OnFieldChange(CEditDrop& field);
     void ShowKindFields(BOOL bShow);
+    void LayoutToWidth() override;
     // The default length of an entry in minutes.
     long DefaultLength() const;
 
@@ -318,6 +325,8 @@ public:
     void Show() override;
     BOOL OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pHandlerInfo) override;
 
+    int GetNeededWidth() override;
+
     // The category field's list; nothing without the field.
     void SetCategoryItems(const CStringArray& ids);
     // Unticks a category and clears its keyphrase.
@@ -344,6 +353,7 @@ protected:
     DECLARE_MESSAGE_MAP()
 
     void OnDateChange(CDateDrop& field, UINT nPrompt);
+    void LayoutToWidth() override;
 
     PimEdition m_edition;
     UINT m_nID;
@@ -433,6 +443,7 @@ protected:
     CPimJournalPane(CPimJournalDestination* pDest, UINT nID, UINT nPrompt);
     afx_msg int OnCreate(LPCREATESTRUCT lpCreateStruct);
     DECLARE_MESSAGE_MAP()
+    void LayoutToWidth() override;
 
     UINT m_nID;
     UINT m_nPrompt;
@@ -514,6 +525,7 @@ protected:
     afx_msg int OnCreate(LPCREATESTRUCT lpCreateStruct);
     afx_msg void OnField(UINT nID);
     DECLARE_MESSAGE_MAP()
+    void LayoutToWidth() override;
 
     PimEdition m_edition;
     CFlatButton m_fieldButton;
@@ -559,6 +571,7 @@ protected:
     afx_msg int OnCreate(LPCREATESTRUCT lpCreateStruct);
     afx_msg void OnLink();
     DECLARE_MESSAGE_MAP()
+    void LayoutToWidth() override;
 
     CFlatButton m_link;
 };

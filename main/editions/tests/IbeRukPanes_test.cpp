@@ -109,6 +109,18 @@ TEST_F(PalmPanes, OneCategoryAtATimeTheFirstPhraseHoldsIt)
     EXPECT_TRUE(HasNames(record.GetTaskCategory()));
 }
 
+// A filled note's panes: no text is cut or covered.
+TEST_F(PalmPanes, AFilledNoteShowsItsTextsWhole)
+{
+    CPanesNote* note = Open();
+    ASSERT_NE(nullptr, note);
+    Type(note, "call the bank tomorrow 12:30 pm Business");
+    for (CDestPane* pane : note->Wnd()->Panes()) {
+        for (const std::string& fault : LayoutFaults(*pane))
+            ADD_FAILURE() << pane->GetDlgCtrlID() << ": " << fault;
+    }
+}
+
 TEST_F(PalmPanes, LunchMondayFilesADateBookEntryAnHourLong)
 {
     CPanesNote* note = Open();
@@ -246,6 +258,18 @@ TEST_F(OutlookPanes, CallTheBankTomorrowStartsTheTaskOnItsDueDate)
     store->FileRecord(record.m_lpDispatch);
     EXPECT_TRUE(pim_test::AnyLineHas(m_outlook.Dump(), "task saved"));
     EXPECT_TRUE(pim_test::AnyLineHas(m_outlook.Dump(), "call the bank"));
+}
+
+// A filled note's panes: no text is cut or covered.
+TEST_F(OutlookPanes, AFilledNoteShowsItsTextsWhole)
+{
+    CPanesNote* note = Open();
+    ASSERT_NE(nullptr, note);
+    Type(note, "call the bank tomorrow 12:30 pm Business");
+    for (CDestPane* pane : note->Wnd()->Panes()) {
+        for (const std::string& fault : LayoutFaults(*pane))
+            ADD_FAILURE() << pane->GetDlgCtrlID() << ": " << fault;
+    }
 }
 
 TEST_F(OutlookPanes, ADateWithoutTimesIsFiledFromEightForHalfAnHour)

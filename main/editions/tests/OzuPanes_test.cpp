@@ -4,6 +4,8 @@
 // destinations fill land in the stand-in's mail file.
 #include "PimPaneTestSupport.h"
 
+#include <cstring>
+
 #include "NotesStandInFixture.h"
 #include "OzuDatastore.h"
 #include "QuiResIds.h"
@@ -413,6 +415,157 @@ TEST_F(NotesPanes, MailGoesToTheFirstFieldsContactsWhileThePaneIsTicked)
     CGodwitWrapper empty;
     email.GetEmailDestination()->fileItem(&empty);
     EXPECT_EQ("", Names(empty.GetRecipients()));
+}
+
+// The check button's caption, the tip the note window gives for it, and the
+// menu button's items, as the user sees them.
+struct PaneFace {
+    std::string caption, tip;
+    std::vector<UINT> items;
+};
+
+PaneFace FaceOf(CNoteWnd* noteWnd, CDestPane* pane)
+{
+    PaneFace face;
+    CWnd* check = pane->GetCheckButton();
+    char text[256] = "";
+    ::GetWindowTextA(*check, text, sizeof text);
+    face.caption = text;
+    NMTTDISPINFOA info = {};
+    info.hdr.hwndFrom = *check;
+    info.hdr.idFrom = reinterpret_cast<UINT_PTR>(check->GetSafeHwnd());
+    info.hdr.code = TTN_NEEDTEXTA;
+    info.uFlags = TTF_IDISHWND;
+    noteWnd->SendMessage(WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&info));
+    face.tip = info.lpszText ? info.lpszText : "";
+    if (CMenu* popup = pane->GetMenuButton()->GetPopupMenu()) {
+        for (int i = 0; i < popup->GetMenuItemCount(); i++)
+            face.items.push_back(popup->GetMenuItemID(i));
+    }
+    return face;
+}
+
+// The Notes panes share their control ids with the web panes, not their
+// captions, tips and menus.
+TEST_F(NotesPanes, TheToDoAndCalendarShowTheNotesCaptionsTipsAndKinds)
+{
+    CPanesNote* note = Open();
+    ASSERT_NE(nullptr, note);
+    struct Row {
+        CDestPane* pane;
+        const char* caption;
+        const char* tip;
+        std::vector<UINT> items;
+    } rows[] = {
+        {note->Wnd()->toDo.get(), "To Do", "File the note as a to-do in Lotus Notes", {7100}},
+        {note->Wnd()->cal.get(), "Calendar", "File the note as a calendar entry in Lotus Notes",
+         {KIND_TIMED, KIND_DAYS, KIND_AT, KIND_DATE, KIND_LIKE_TODO}},
+    };
+    for (const Row& row : rows) {
+        PaneFace face = FaceOf(note->GetNoteWnd(), row.pane);
+        EXPECT_EQ(row.caption, face.caption) << row.pane->GetDlgCtrlID();
+        EXPECT_EQ(row.tip, face.tip) << row.pane->GetDlgCtrlID();
+        EXPECT_EQ(row.items, face.items) << row.pane->GetDlgCtrlID();
+    }
+}
+
+// Ctrl+1 and Ctrl+2 tick and untick the to-do and the calendar; an
+// unavailable pane takes no tick from the keyboard.
+TEST_F(NotesPanes, CtrlAndTheDigitsToggleThePanes)
+{
+    CPanesNote* note = Open();
+    ASSERT_NE(nullptr, note);
+    CPimToDoPane& toDo = *note->Wnd()->toDo;
+    CPimCalPane& cal = *note->Wnd()->cal;
+    BYTE keys[256] = {};
+    ASSERT_TRUE(::GetKeyboardState(keys));
+    BYTE withControl[256];
+    std::memcpy(withControl, keys, sizeof keys);
+    withControl[VK_CONTROL] = 0x80;
+    auto press = [&](char digit) {
+        ::SetKeyboardState(withControl);
+        MSG msg = {note->GetNoteWnd()->GetSafeHwnd(), WM_KEYDOWN, static_cast<WPARAM>(digit), 0};
+        BOOL taken = note->GetNoteWnd()->PreTranslateMessage(&msg);
+        ::SetKeyboardState(keys);
+        PumpPending();
+        return taken;
+    };
+    struct Row {
+        char digit;
+        bool available;
+        bool toDo, cal;
+    } rows[] = {
+        {'1', true, true, false}, {'2', true, true, true}, {'1', true, false, true},
+        {'2', true, false, false}, {'1', false, false, false},
+    };
+    for (const Row& row : rows) {
+        toDo.GetDestination()->SetEnabled(row.available);
+        EXPECT_TRUE(press(row.digit)) << row.digit;
+        EXPECT_EQ(row.toDo, Checked(&toDo)) << row.digit << " " << row.available;
+        EXPECT_EQ(row.cal, Checked(&cal)) << row.digit << " " << row.available;
+    }
+}
+
+// A click on the option button (its command to the pane) opens the reminder
+// menu 175.
+TEST_F(NotesPanes, TheOptionButtonOpensItsMenu)
+{
+    CPanesNote* note = Open();
+    ASSERT_NE(nullptr, note);
+    CFlatButton& option = note->Wnd()->cal->GetOptionButton();
+    std::vector<UINT> items = TrackedMenuItems([&] {
+        option.GetParent()->PostMessage(WM_COMMAND, MAKEWPARAM(option.GetDlgCtrlID(), BN_CLICKED),
+                                        reinterpret_cast<LPARAM>(option.GetSafeHwnd()));
+    });
+    EXPECT_EQ((std::vector<UINT>{8001, 8002, 8003, 8004, 8005, 8006}), items);
+}
+
+// Each kind of the calendar, the to-do beside it: no text is cut or covered,
+// and every field stands on the pane colour.
+TEST_F(NotesPanes, EveryKindShowsItsTextsWholeOnThePaneColour)
+{
+    CPanesNote* note = Open();
+    ASSERT_NE(nullptr, note);
+    CPimToDoPane& toDo = *note->Wnd()->toDo;
+    CPimCalPane& cal = *note->Wnd()->cal;
+    Type(note, "call the bank tomorrow 12:30 pm Business");
+    ASSERT_TRUE(Checked(&cal));
+    for (UINT kind : {KIND_TIMED, KIND_DAYS, KIND_AT, KIND_DATE, KIND_LIKE_TODO}) {
+        cal.SendMessage(WM_COMMAND, kind);
+        for (CDestPane* pane : {static_cast<CDestPane*>(&toDo), static_cast<CDestPane*>(&cal)}) {
+            for (const std::string& fault : LayoutFaults(*pane))
+                ADD_FAILURE() << "kind " << kind << ": " << fault;
+        }
+    }
+    for (CEditDrop* field : {static_cast<CEditDrop*>(&toDo.GetCategoryField()), static_cast<CEditDrop*>(&toDo.GetDueField()),
+                             static_cast<CEditDrop*>(&toDo.GetStartField()), static_cast<CEditDrop*>(&cal.GetDateField()),
+                             static_cast<CEditDrop*>(&cal.GetStartField()), static_cast<CEditDrop*>(&cal.GetEndField()),
+                             &cal.GetDaysField(), static_cast<CEditDrop*>(&note->Wnd()->journal->GetFolderField()),
+                             static_cast<CEditDrop*>(&note->Wnd()->email->GetToField()),
+                             static_cast<CEditDrop*>(&note->Wnd()->email->GetBccField())})
+        EXPECT_EQ(CDestPane::FIELD_COLOR & 0xFFFFFF, EditBackground(*field, field->GetEdit()) & 0xFFFFFF)
+            << field->GetDlgCtrlID();
+}
+
+class NotesLongCategoryPanes : public NotesPanes {
+protected:
+    void AddItems() override
+    {
+        NotesPanes::AddItems();
+        AddItem(PIM_TODO_CATEGORY_TYPE, "wide", kLong);
+    }
+    static constexpr const char* kLong = "Wide Wholesale Warehouse Workshops";
+};
+
+// The category field takes the longest category's name whole, up to its
+// first 24 characters.
+TEST_F(NotesLongCategoryPanes, TheCategoryFieldShowsTheLongestNameUpToACut)
+{
+    CPanesNote* note = Open();
+    ASSERT_NE(nullptr, note);
+    CMultiDrop& field = note->Wnd()->toDo->GetCategoryField();
+    field.SetText(CString(kLong).Left(24));
+    EXPECT_TRUE(EditShowsWhole(field.GetEdit())) << field.GetText().GetString();
 }
 
 class Notes4Panes : public NotesPanes {

@@ -103,6 +103,7 @@ public:
     CStatic& GetConnectorLabel() { return m_connectorLabel; }
 
 protected:
+    void LayoutToWidth() override;
     afx_msg int OnCreate(LPCREATESTRUCT lpCreateStruct);
     afx_msg void OnActionTextChange();
     afx_msg void OnPaint();

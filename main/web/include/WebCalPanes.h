@@ -116,6 +116,7 @@ public:
     BOOL DestroyWindow() override;
     void Show() override;
     BOOL OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pHandlerInfo) override;
+    int GetNeededWidth() override;
 
     // Stores the layout and shows it when it differs from the current one.
     void SetLayout(UINT nLayout);
@@ -153,6 +154,7 @@ protected:
     afx_msg void OnDropCommand(UINT nID);
     afx_msg void OnEventCommand(UINT nID);
     afx_msg void OnDropDown(NMHDR* pNMHDR, LRESULT* pResult);
+    afx_msg void OnDropButton();
     afx_msg void OnDateChange();
     afx_msg void OnStartChange();
     afx_msg void OnEndChange();
@@ -164,6 +166,7 @@ protected:
 
     // The pane is ticked as by a click.
     void TickOnEdit(CEditDrop& field);
+    void LayoutToWidth() override;
 
     UINT m_nID;
     bool m_bMyTime;
@@ -252,11 +255,13 @@ public:
     CDateDrop& GetDateField() { return m_date; }
     CEditDrop& GetPriorityField() { return m_priority; }
     CStatic& GetLabel() { return m_label; }
+    int GetNeededWidth() override;
 
 protected:
     afx_msg int OnCreate(LPCREATESTRUCT lpCreateStruct);
     afx_msg void OnDateKillFocus();
     DECLARE_MESSAGE_MAP()
+    void LayoutToWidth() override;
 
 private:
     CString m_strItemId;

@@ -104,6 +104,21 @@ TEST_F(WebOnly, LunchFridayFillsAndTicksTheCalendarPaneAndFilesItsEvent)
     EXPECT_FALSE(IsOpen(note)) << "a filed note ends";
 }
 
+// A click on the drop-down button (its command to the pane) opens the
+// reminder menu 175.
+TEST_F(WebOnly, TheDropDownButtonOpensItsMenu)
+{
+    CWebActionNote* note = Open();
+    ASSERT_NE(nullptr, note);
+    CWnd* button = DestWnd(note)->GetCalPane().GetDlgItem(CWebCalPane::IDC_DROPDOWN);
+    ASSERT_NE(nullptr, button);
+    std::vector<UINT> items = TrackedMenuItems([&] {
+        button->GetParent()->PostMessage(WM_COMMAND, MAKEWPARAM(CWebCalPane::IDC_DROPDOWN, BN_CLICKED),
+                                         reinterpret_cast<LPARAM>(button->GetSafeHwnd()));
+    });
+    EXPECT_EQ((std::vector<UINT>{8001, 8002, 8003, 8004, 8005, 8006}), items);
+}
+
 TEST_F(WebOnly, CallTheBankTomorrowFillsTheToDoDate)
 {
     CWebActionNote* note = Open();
@@ -510,6 +525,39 @@ TEST_F(WebOnlyOffLine, NoLoginWhileOffLineAndUnsentActionsAreToldAtExit)
     EXPECT_EQ(1, store->ReportUnsentActions());
     ASSERT_EQ(1u, prompts.Asked().size());
     EXPECT_NE(-1, prompts.Asked()[0].text.Find("1 web action"));
+}
+
+// A filled note's calendar and to-do panes, and each pane's fields: no text
+// is cut or covered, and every field stands on the pane colour.
+void ExpectWholeTextsOnThePaneColour(CWebDestWnd* dest)
+{
+    for (CDestPane* pane : {static_cast<CDestPane*>(&dest->GetToDoPane()), static_cast<CDestPane*>(&dest->GetCalPane())}) {
+        for (const std::string& fault : LayoutFaults(*pane))
+            ADD_FAILURE() << pane->GetDlgCtrlID() << ": " << fault;
+    }
+    CWebCalPane& cal = dest->GetCalPane();
+    for (CEditDrop* field : {static_cast<CEditDrop*>(&dest->GetToDoPane().GetDateField()),
+                             static_cast<CEditDrop*>(&cal.GetDateField()), static_cast<CEditDrop*>(&cal.GetStartField()),
+                             static_cast<CEditDrop*>(&cal.GetEndField()), &cal.GetCountField()})
+        EXPECT_EQ(CDestPane::FIELD_COLOR & 0xFFFFFF, EditBackground(*field, field->GetEdit()) & 0xFFFFFF)
+            << field->GetDlgCtrlID();
+}
+
+TEST_F(WebOnly, AFilledNoteShowsItsTextsWholeOnThePaneColour)
+{
+    CWebActionNote* note = Open();
+    ASSERT_NE(nullptr, note);
+    Type(note, "lunch with Anna tomorrow 12:30 pm");
+    ASSERT_TRUE(DestWnd(note)->GetCalPane().GetCheckButton()->GetCheck());
+    ExpectWholeTextsOnThePaneColour(DestWnd(note));
+}
+
+TEST_F(MyTime, AFilledNoteShowsItsTextsWholeOnThePaneColour)
+{
+    CWebActionNote* note = Open();
+    ASSERT_NE(nullptr, note);
+    Type(note, "lunch with Anna tomorrow 12:30 pm");
+    ExpectWholeTextsOnThePaneColour(DestWnd(note));
 }
 
 TEST_F(MyTime, TheCalendarEditionFilesItsEventWithItsOwnTimeAndEventType)

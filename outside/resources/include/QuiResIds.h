@@ -47,7 +47,7 @@
 #define IDS_PIM_WEB_ACTION_LATER 60054
 #define IDS_PIM_FILED_TASK       60062
 #define IDS_PIM_LONG_NOTE        57710
-#define IDS_PIM_FILE_EMPTY_NOTE  57713
+#define IDS_PIM_FILE_EMPTY_NOTE  57695  /* Yes/No(/Cancel): file an empty note? */
 
 /* Preferences (prefs.rc): the sheet's caption, the hot-key message and the
    spoken commands. */
@@ -267,7 +267,7 @@
 #define IDS_WEBCAL_BAD_END       57687
 #define IDS_WEBTODO_DUE          57690
 #define IDS_WEBCAL_BAD_START     57694
-#define IDS_WEB_ENTRY_MISSING    57695
+#define IDS_WEB_ENTRY_MISSING    57713
 #define IDS_WEB_ENTRY_FAILED     57696
 #define IDS_OFFLINE_DROPPED      57697  /* printf format, one number: the actions dropped */
 #define IDS_WEB_NOTHING_TO_FILE  57714
@@ -361,11 +361,14 @@
 #define IDS_PALM_NOT_CONNECTED   60055
 
 
-/* PIM editions' destination panes: pictures, captions and menus by pane id
-   (the Notes to-do and calendar panes share 507 and 510 with the web panes;
-   506 and 511 serve them under Notes releases before 5). */
+/* PIM editions' destination panes: pictures, captions and menus by pane id.
+   The Notes to-do and calendar panes keep the web panes' control ids 507 and
+   510 but take their own resources: 508 and 512 under Notes release 5, 506
+   and 511 under the releases before it. */
 #define IDR_OZU_TODO_OLD_PANE    506
+#define IDR_OZU_TODO_PANE        508
 #define IDR_OZU_CAL_OLD_PANE     511
+#define IDR_OZU_CAL_PANE         512
 #define IDR_OZU_JOURNAL_PANE     505
 #define IDR_PIM_EMAIL_PANE       509
 #define IDR_OZU_SELF_PANE        516

@@ -141,3 +141,42 @@ TEST_F(Library, CarriesTheDefaultItemFile)
     EXPECT_EQ(items, types);
     EXPECT_EQ(items, names);
 }
+
+// Each note window's table ticks and unticks its edition's panes with Ctrl
+// and a digit, in the order the destination window stacks them.
+TEST_F(Library, NoteAcceleratorsToggleThePanes)
+{
+    struct Row {
+        UINT table;
+        std::vector<WORD> panes;  // Ctrl+1, Ctrl+2, ...
+    } rows[] = {
+        {IDR_NOTE_ACCELERATORS, {507, 510, 514}},
+        {IDR_PALM_ACCELERATORS, {503, 504, 514}},
+        {IDR_OUTLOOK_ACCELERATORS, {525, 519, 514}},
+        {IDR_WEB_NOTE_ACCELERATORS, {507, 510, 514}},
+    };
+    for (const Row& row : rows) {
+        HACCEL table = LoadAcceleratorsA(m_module, MAKEINTRESOURCEA(row.table));
+        ASSERT_NE(nullptr, table) << row.table;
+        ACCEL entries[64];
+        int count = CopyAcceleratorTableA(table, entries, 64);
+        for (size_t i = 0; i < row.panes.size(); i++) {
+            const WORD key = static_cast<WORD>('1' + i);
+            const ACCEL* found = std::find_if(entries, entries + count, [&](const ACCEL& a) {
+                return a.key == key && (a.fVirt & (FVIRTKEY | FCONTROL | FSHIFT | FALT)) == (FVIRTKEY | FCONTROL);
+            });
+            ASSERT_NE(entries + count, found) << row.table << " Ctrl+" << static_cast<char>(key);
+            EXPECT_EQ(row.panes[i], found->cmd) << row.table << " Ctrl+" << static_cast<char>(key);
+        }
+        DestroyAcceleratorTable(table);
+    }
+}
+
+// The PIM notes ask 57695 before they file an empty note; the web editions'
+// message for a missing catalogue entry is a string of its own.
+TEST_F(Library, MessageOfTheEmptyNoteIsItsOwn)
+{
+    EXPECT_EQ(String(IDS_PIM_FILE_EMPTY_NOTE), String(57695));
+    EXPECT_NE(String(57695), String(IDS_WEB_ENTRY_MISSING));
+    EXPECT_FALSE(String(IDS_WEB_ENTRY_MISSING).empty());
+}

@@ -10,6 +10,8 @@
 //
 // Commands (times in milliseconds; texts are ANSI; a window is a hex handle):
 //   strings <library> <id>...   the string resources, tab-separated
+//   caption-strings <library> <id>...  each string up to its first line feed (a button's
+//                               caption), tab-separated
 //   tray                        every tray request so far, tab-separated
 //   note                        the visible note window (0 when none), whether it is in
 //                               front, and whether the keyboard is in its text
@@ -18,6 +20,10 @@
 //                               tab-separated ("ok" alone when there is none)
 //   set-note-text <text>        replaces the note's text, caret at its end
 //   pane <pane id> <field id>...  the texts of the fields of that destination pane
+//   captions                    each pane of the destination window: its id and its check
+//                               button's caption, tab-separated
+//   cut-texts                   the fields and labels of the destination window's panes whose
+//                               text is wider than they are, tab-separated ("ok" alone when none)
 //   button <id>                 the centre of a destination window's button, in desktop coordinates
 //   text-point                  the centre of the current note's text, in desktop coordinates
 //   gone <window>               ok when the window no longer exists
@@ -48,6 +54,8 @@ const char kNoteClass[] = "QUINOTEWND";
 const char kNoteBoxClass[] = "QUINOTEBOX";
 const char kDestWndClass[] = "QUIDESTWND";
 const char kPaneClass[] = "QUIDESTPANE";
+const char kFieldClass[] = "QUIEDITDROP";
+const char kButtonClass[] = "QUIFLATBUTTON";
 const int kFieldEditId = 121;  // the edit child of a pane's field
 const int kPlainEditId = 150;  // the note box's rich edit
 const UINT kCommandMessage = WM_APP + 1;
@@ -285,6 +293,138 @@ HWND FindPane(int paneId)
     return pane;
 }
 
+BOOL CALLBACK CollectChildProc(HWND hwnd, LPARAM lParam)
+{
+    reinterpret_cast<std::vector<HWND>*>(lParam)->push_back(hwnd);
+    return TRUE;
+}
+
+// The visible panes of the destination window, in creation order.
+std::vector<HWND> VisiblePanes()
+{
+    std::vector<HWND> panes;
+    HWND dest = DestinationWindow();
+    for (HWND child = dest ? GetWindow(dest, GW_CHILD) : nullptr; child; child = GetWindow(child, GW_HWNDNEXT)) {
+        if (IsWindowVisible(child) && ClassOf(child) == kPaneClass)
+            panes.push_back(child);
+    }
+    return panes;
+}
+
+std::string CaptionsOfPanes()
+{
+    std::string answer = "ok";
+    for (HWND pane : VisiblePanes()) {
+        const int id = GetDlgCtrlID(pane);
+        HWND check = FindDescendant(pane, kButtonClass, id);
+        answer += (answer.size() == 2 ? " " : "\t") + std::to_string(id) + " " + Flat(check ? WindowText(check) : "");
+    }
+    return answer;
+}
+
+// The program's small font, as it makes it: 8-point "Arial"; italic, the
+// font of an empty field's prompt.
+HFONT SmallFont(bool italic)
+{
+    HDC screen = GetDC(nullptr);
+    LOGFONTA lf = {};
+    lf.lfCharSet = DEFAULT_CHARSET;
+    lf.lfItalic = italic ? TRUE : FALSE;
+    lf.lfHeight = -MulDiv(80, GetDeviceCaps(screen, LOGPIXELSY), 720);
+    lstrcpynA(lf.lfFaceName, "Arial", LF_FACESIZE);
+    ReleaseDC(nullptr, screen);
+    return CreateFontIndirectA(&lf);
+}
+
+int TextWidth(HDC dc, const std::string& text)
+{
+    SIZE extent = {};
+    GetTextExtentPoint32A(dc, text.data(), static_cast<int>(text.size()), &extent);
+    return extent.cx;
+}
+
+// Where the edit puts a character: its left edge, in the edit's client area.
+int CharX(HWND edit, size_t index)
+{
+    DWORD_PTR pos = 0;
+    SendMessageTimeoutA(edit, EM_POSFROMCHAR, index, 0, SMTO_ABORTIFHUNG, 5000, &pos);
+    return static_cast<short>(LOWORD(pos));
+}
+
+// A field's text fits when the edit shows it from its left margin and it
+// ends before the right one. The edit's own offsets of its characters say
+// where they stand; the probe's copy of the small font (italic for a prompt)
+// gives the last one's width, once the edit's offsets have shown that the
+// copy draws as the field's font does.
+std::string FieldFault(HDC dc, HFONT normal, HFONT italic, HWND field)
+{
+    HWND edit = FindDescendant(field, nullptr, kFieldEditId);
+    std::string text = edit ? WindowText(edit) : std::string();
+    if (text.empty())
+        return std::string();
+    const std::string name = std::to_string(GetDlgCtrlID(field)) + " \"" + Flat(text) + "\"";
+    const int first = CharX(edit, 0);
+    const int last = CharX(edit, text.size() - 1);
+    const std::string head = text.substr(0, text.size() - 1);
+    SelectObject(dc, normal);
+    if (last - first != TextWidth(dc, head)) {
+        SelectObject(dc, italic);
+        if (last - first != TextWidth(dc, head))
+            return "fail the field " + name + " is not in the program's small font";
+    }
+    DWORD_PTR margins = 0;
+    SendMessageTimeoutA(edit, EM_GETMARGINS, 0, 0, SMTO_ABORTIFHUNG, 5000, &margins);
+    RECT client;
+    GetClientRect(edit, &client);
+    const int end = last + TextWidth(dc, text.substr(text.size() - 1));
+    if (first < static_cast<int>(LOWORD(margins)) || end > client.right - static_cast<int>(HIWORD(margins)))
+        return name + " needs " + std::to_string(end - first) + " of " +
+               std::to_string(client.right - LOWORD(margins) - HIWORD(margins));
+    return std::string();
+}
+
+std::string CutTexts()
+{
+    HFONT font = SmallFont(false);
+    HFONT italic = SmallFont(true);
+    HDC dc = GetDC(nullptr);
+    HGDIOBJ previous = SelectObject(dc, font);
+    std::string answer = "ok";
+    for (HWND pane : VisiblePanes()) {
+        std::vector<HWND> children;
+        EnumChildWindows(pane, CollectChildProc, reinterpret_cast<LPARAM>(&children));
+        for (HWND child : children) {
+            if (!IsWindowVisible(child) || GetParent(child) != pane)
+                continue;
+            std::string fault;
+            if (ClassOf(child) == kFieldClass) {
+                fault = FieldFault(dc, font, italic, child);
+                SelectObject(dc, font);
+            } else if (lstrcmpiA(ClassOf(child).c_str(), "Static") == 0 && !WindowText(child).empty()) {
+                RECT rect;
+                GetClientRect(child, &rect);
+                const int width = TextWidth(dc, WindowText(child));
+                if (width > rect.right)
+                    fault = "label \"" + Flat(WindowText(child)) + "\" needs " + std::to_string(width) + " of " +
+                            std::to_string(rect.right);
+            }
+            if (fault.compare(0, 5, "fail ") == 0) {
+                answer = fault;
+                break;
+            }
+            if (!fault.empty())
+                answer += (answer.size() == 2 ? " " : "\t") + std::to_string(GetDlgCtrlID(pane)) + "/" + fault;
+        }
+        if (answer.compare(0, 5, "fail ") == 0)
+            break;
+    }
+    SelectObject(dc, previous);
+    ReleaseDC(nullptr, dc);
+    DeleteObject(font);
+    DeleteObject(italic);
+    return answer;
+}
+
 std::vector<std::string> Split(const std::string& line, size_t maxParts)
 {
     std::vector<std::string> parts;
@@ -430,7 +570,7 @@ std::string Run(const std::string& line)
 {
     std::vector<std::string> args = Split(line, 64);
     const std::string& verb = args[0];
-    if (verb == "strings" && args.size() >= 3) {
+    if ((verb == "strings" || verb == "caption-strings") && args.size() >= 3) {
         HMODULE library = LoadLibraryExA(args[1].c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
         if (!library)
             return "fail cannot load " + args[1];
@@ -438,6 +578,8 @@ std::string Run(const std::string& line)
         for (size_t i = 2; i < args.size(); ++i) {
             char text[512] = "";
             LoadStringA(library, static_cast<UINT>(std::atoi(args[i].c_str())), text, sizeof text);
+            if (verb == "caption-strings")
+                text[std::strcspn(text, "\n")] = '\0';
             answer += (i == 2 ? " " : "\t") + Flat(text);
         }
         FreeLibrary(library);
@@ -508,6 +650,10 @@ std::string Run(const std::string& line)
         }
         return answer;
     }
+    if (verb == "captions")
+        return CaptionsOfPanes();
+    if (verb == "cut-texts")
+        return CutTexts();
     if (verb == "button" && args.size() >= 2) {
         HWND dest = DestinationWindow();
         HWND button = dest ? FindDescendant(dest, nullptr, std::atoi(args[1].c_str())) : nullptr;
