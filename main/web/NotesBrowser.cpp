@@ -119,10 +119,12 @@ int NotesBrowser::OpenURL(LPCSTR lpszURL, BOOL bShow)
 
     COleVariant url(lpszURL);
     COleVariant reload(static_cast<short>(FALSE), VT_BOOL);
-    COleVariant empty("");
+    // The arguments after the flag are left out, as optional arguments are.
+    COleVariant missing(static_cast<long>(DISP_E_PARAMNOTFOUND), VT_ERROR);
     bool failed = false;
     try {
-        VARIANT result = m_pWorkspace->OpenURL(&url, &reload, &empty, &empty, &empty, &empty, &empty, &empty, &empty);
+        VARIANT result = m_pWorkspace->OpenURL(&url, &reload, &missing, &missing, &missing, &missing, &missing,
+                                                 &missing, &missing);
         failed = V_VT(&result) == VT_ERROR && V_ERROR(&result) != 0;
         VariantClear(&result);
     } catch (CException* e) {

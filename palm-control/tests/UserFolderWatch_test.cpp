@@ -50,7 +50,10 @@ protected:
         CloseHandle(file);
     }
 
-    const std::string m_user = QuiComTesting::ProgramFolder() + "finch-watch\\";
+    // A folder of this process's own: ctest runs the other tests of the
+    // fixture at the same time, and their writes would be changes here.
+    const std::string m_user =
+        QuiComTesting::ProgramFolder() + "finch-watch-" + std::to_string(GetCurrentProcessId()) + "\\";
     HWND m_window = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
 };
 

@@ -117,6 +117,11 @@ std::string Describe(const VARIANT& value)
     case VT_BOOL: return prefix + (V_BOOL(v) ? "bool:true" : "bool:false");
     case VT_I4: snprintf(text, sizeof text, "i4:%ld", static_cast<long>(V_I4(v))); return prefix + text;
     case VT_I2: snprintf(text, sizeof text, "i2:%d", V_I2(v)); return prefix + text;
+    case VT_ERROR:
+        if (V_ERROR(v) == DISP_E_PARAMNOTFOUND)
+            return prefix + "missing";
+        snprintf(text, sizeof text, "error:0x%08lx", static_cast<unsigned long>(V_ERROR(v)));
+        return prefix + text;
     default: snprintf(text, sizeof text, "vt%u", V_VT(v)); return prefix + text;
     }
 }

@@ -439,7 +439,7 @@ TEST_F(URLHandlerTest, NotesOpensThroughItsWorkspace)
     handler.OpenURL("http://example.test/notes", FALSE);
     const std::vector<std::string> expected = {
         "Notes.Create",
-        "Notes.OpenURL bstr:http://example.test/notes bool:false bstr: bstr: bstr: bstr: bstr: bstr: bstr:",
+        "Notes.OpenURL bstr:http://example.test/notes bool:false missing missing missing missing missing missing missing",
     };
     EXPECT_EQ(expected, m_standIns.Log());
 }
