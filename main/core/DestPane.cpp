@@ -167,6 +167,16 @@ void CDestPane::StretchToRightEdge(CWnd& child)
     child.MoveWindow(rect.left, rect.top, std::max(1L, client.right - 3 - rect.left), rect.Height());
 }
 
+CRect CDestPane::KeepAtRightEdge(CWnd& child, int nGap)
+{
+    CRect client;
+    GetClientRect(client);
+    CRect rect = ChildRect(child, *this);
+    rect.OffsetRect(client.right - nGap - rect.right, 0);
+    child.SetWindowPos(nullptr, rect.left, rect.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    return rect;
+}
+
 void CDestPane::GetControlPos(int nRow, POINT* pt)
 {
     CRect check = ChildRect(m_checkButton, *this);

@@ -632,17 +632,9 @@ void CPimCalPane::LayoutToWidth()
 {
     if (!m_kindSummary.GetSafeHwnd())
         return;
-    CRect client;
-    GetClientRect(client);
-    CRect date = ChildRect(m_date, *this);
-    m_date.SetWindowPos(nullptr, client.right - 3 - date.Width(), date.top, 0, 0,
-                        SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-    date = ChildRect(m_date, *this);
+    const CRect date = KeepAtRightEdge(m_date);
     m_dateSummary.MoveWindow(date.left, date.top - 1, date.Width(), date.Height());
-    CRect option = ChildRect(m_option, *this);
-    m_option.SetWindowPos(nullptr, client.right - 3 - option.Width(), option.top, 0, 0,
-                          SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-    option = ChildRect(m_option, *this);
+    const CRect option = KeepAtRightEdge(m_option);
     CRect summary = ChildRect(m_kindSummary, *this);
     m_kindSummary.MoveWindow(summary.left, summary.top, std::max(0L, option.left - summary.left), summary.Height());
 }

@@ -413,16 +413,10 @@ void CPimToDoPane::LayoutToWidth()
 {
     if (!m_label.GetSafeHwnd())
         return;
-    CRect client;
-    GetClientRect(client);
     StretchToRightEdge(m_doneBox);
     StretchToRightEdge(m_categories);
-    for (CDateDrop* date : {&m_start, &m_due}) {
-        CRect rect = ChildRect(*date, *this);
-        date->SetWindowPos(nullptr, client.right - 3 - rect.Width() - 2, rect.top, 0, 0,
-                           SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-    }
-    CRect due = ChildRect(m_due, *this);
+    KeepAtRightEdge(m_start, 5);
+    const CRect due = KeepAtRightEdge(m_due, 5);
     CRect label = ChildRect(m_label, *this);
     m_label.MoveWindow(due.left - 1 - label.Width(), label.top, label.Width(), label.Height());
 }

@@ -443,16 +443,9 @@ void CWebCalPane::LayoutToWidth()
 {
     if (!m_countAfter.GetSafeHwnd())
         return;
-    CRect client;
-    GetClientRect(client);
-    CRect date = ChildRect(m_date, *this);
-    m_date.SetWindowPos(nullptr, client.right - 3 - date.Width(), date.top, 0, 0,
-                        SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-    date = ChildRect(m_date, *this);
+    const CRect date = KeepAtRightEdge(m_date);
     m_dateMask.MoveWindow(date.left, date.top - 1, date.Width(), date.Height());
-    CRect drop = ChildRect(m_dropButton, *this);
-    m_dropButton.SetWindowPos(nullptr, client.right - 3 - drop.Width(), drop.top, 0, 0,
-                              SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    KeepAtRightEdge(m_dropButton);
     StretchToRightEdge(m_spacer);
 }
 

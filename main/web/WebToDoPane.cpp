@@ -187,14 +187,8 @@ void CWebToDoPane::LayoutToWidth()
 {
     if (!m_priority.GetSafeHwnd())
         return;
-    CRect client;
-    GetClientRect(client);
-    for (CEditDrop* field : {static_cast<CEditDrop*>(&m_date), &m_priority}) {
-        CRect rect = ChildRect(*field, *this);
-        field->SetWindowPos(nullptr, client.right - 3 - rect.Width(), rect.top, 0, 0,
-                            SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-    }
-    CRect date = ChildRect(m_date, *this);
+    KeepAtRightEdge(m_priority);
+    const CRect date = KeepAtRightEdge(m_date);
     CRect label = ChildRect(m_label, *this);
     m_label.MoveWindow(date.left - 1 - label.Width(), label.top, label.Width(), label.Height());
 }

@@ -1,7 +1,8 @@
 // The Windows-tree tests' common helpers: pumping messages until a condition
 // holds or a deadline passes (never sleeping for time alone), answering the
 // dialog boxes a test's thread opens, writing registry values, reading and
-// writing whole files and removing folders with all they hold.
+// writing whole files, removing folders with all they hold and finding the
+// program's windows in another process.
 #pragma once
 
 #include <windows.h>
@@ -160,6 +161,44 @@ inline void RemoveFolder(std::string folder)
         FindClose(search);
     }
     RemoveDirectoryA(folder.c_str());
+}
+
+// The top-level windows of a running Quillmate process, found by class: its
+// tray window, a note window, a visible dialog box; null where there is none.
+struct ProgramWindows {
+    HWND tray = nullptr;
+    HWND note = nullptr;
+    HWND box = nullptr;
+};
+
+struct ProgramWindowSearch {
+    DWORD process;
+    ProgramWindows found;
+};
+
+inline BOOL CALLBACK TakeProgramWindow(HWND window, LPARAM lParam)
+{
+    auto* search = reinterpret_cast<ProgramWindowSearch*>(lParam);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner != search->process)
+        return TRUE;
+    char name[64] = "";
+    GetClassNameA(window, name, sizeof name);
+    if (lstrcmpA(name, "QuiFrameworkFrame141") == 0)
+        search->found.tray = window;
+    else if (lstrcmpA(name, "QUINOTEWND") == 0)
+        search->found.note = window;
+    else if (lstrcmpA(name, "#32770") == 0 && IsWindowVisible(window))
+        search->found.box = window;
+    return TRUE;
+}
+
+inline ProgramWindows FindProgramWindows(DWORD process)
+{
+    ProgramWindowSearch search{process, {}};
+    EnumWindows(TakeProgramWindow, reinterpret_cast<LPARAM>(&search));
+    return search.found;
 }
 
 } // namespace QuiTesting

@@ -79,6 +79,9 @@ protected:
     // Keeps a child's left edge and takes its right one to 3 pixels short of
     // the pane's; nothing before the child exists.
     void StretchToRightEdge(CWnd& child);
+    // Moves a child, keeping its size and top, so that its right edge stands
+    // nGap pixels short of the pane's; its new place.
+    CRect KeepAtRightEdge(CWnd& child, int nGap = 3);
 
 private:
     // The pane's background clicks belong to the destination window.

@@ -113,32 +113,6 @@ LRESULT CALLBACK NotificationAreaProc(HWND window, UINT message, WPARAM wParam, 
     return DefWindowProcA(window, message, wParam, lParam);
 }
 
-// The windows of one process: its tray window, a note window, a dialog box.
-struct ProgramWindows {
-    DWORD process;
-    HWND tray = nullptr;
-    HWND note = nullptr;
-    HWND box = nullptr;
-};
-
-BOOL CALLBACK FindProgramWindows(HWND window, LPARAM lParam)
-{
-    ProgramWindows* found = reinterpret_cast<ProgramWindows*>(lParam);
-    DWORD process = 0;
-    GetWindowThreadProcessId(window, &process);
-    if (process != found->process)
-        return TRUE;
-    char name[64] = "";
-    GetClassNameA(window, name, sizeof name);
-    if (lstrcmpA(name, "QuiFrameworkFrame141") == 0)
-        found->tray = window;
-    else if (lstrcmpA(name, "QUINOTEWND") == 0)
-        found->note = window;
-    else if (lstrcmpA(name, "#32770") == 0 && IsWindowVisible(window))
-        found->box = window;
-    return TRUE;
-}
-
 TEST(Program, TheSavedNoteMessageOfAnotherProgramShowsNothingAndTheProgramRunsOn)
 {
     const char client[] = "Software\\Quillmate\\Client";
@@ -167,12 +141,9 @@ TEST(Program, TheSavedNoteMessageOfAnotherProgramShowsNothingAndTheProgramRunsOn
     CloseHandle(process.hThread);
     HANDLE running = process.hProcess;
     auto ended = [running] { return WaitForSingleObject(running, 0) == WAIT_OBJECT_0; };
-    ProgramWindows found;
-    found.process = process.dwProcessId;
-    auto look = [&found] {
-        found.tray = found.note = found.box = nullptr;
-        EnumWindows(FindProgramWindows, reinterpret_cast<LPARAM>(&found));
-    };
+    QuiTesting::ProgramWindows found;
+    const DWORD id = process.dwProcessId;
+    auto look = [&found, id] { found = QuiTesting::FindProgramWindows(id); };
     // Ready once the loading icon gave way to the running one.
     QuiTesting::PumpUntil([&] { look(); return ended() || (found.tray && g_iconRequests >= 2); }, 60000, running,
                           nullptr, 250);

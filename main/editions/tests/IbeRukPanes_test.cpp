@@ -110,15 +110,21 @@ TEST_F(PalmPanes, OneCategoryAtATimeTheFirstPhraseHoldsIt)
 }
 
 // A filled note's panes: no text is cut or covered.
+void ExpectTextsWhole(CPanesNote* note)
+{
+    for (CDestPane* pane : note->Wnd()->Panes()) {
+        for (const std::string& fault : LayoutFaults(*pane))
+            ADD_FAILURE() << pane->GetDlgCtrlID() << ": " << fault;
+    }
+}
+
+// A filled note's panes: no text is cut or covered.
 TEST_F(PalmPanes, AFilledNoteShowsItsTextsWhole)
 {
     CPanesNote* note = Open();
     ASSERT_NE(nullptr, note);
     Type(note, "call the bank tomorrow 12:30 pm Business");
-    for (CDestPane* pane : note->Wnd()->Panes()) {
-        for (const std::string& fault : LayoutFaults(*pane))
-            ADD_FAILURE() << pane->GetDlgCtrlID() << ": " << fault;
-    }
+    ExpectTextsWhole(note);
 }
 
 TEST_F(PalmPanes, LunchMondayFilesADateBookEntryAnHourLong)
@@ -266,10 +272,7 @@ TEST_F(OutlookPanes, AFilledNoteShowsItsTextsWhole)
     CPanesNote* note = Open();
     ASSERT_NE(nullptr, note);
     Type(note, "call the bank tomorrow 12:30 pm Business");
-    for (CDestPane* pane : note->Wnd()->Panes()) {
-        for (const std::string& fault : LayoutFaults(*pane))
-            ADD_FAILURE() << pane->GetDlgCtrlID() << ": " << fault;
-    }
+    ExpectTextsWhole(note);
 }
 
 TEST_F(OutlookPanes, ADateWithoutTimesIsFiledFromEightForHalfAnHour)

@@ -65,31 +65,6 @@ private:
     HWND m_window;
 };
 
-struct Found {
-    DWORD process;
-    HWND tray = nullptr;
-    HWND note = nullptr;
-    HWND box = nullptr;
-};
-
-BOOL CALLBACK FindWindows(HWND window, LPARAM lParam)
-{
-    Found* found = reinterpret_cast<Found*>(lParam);
-    DWORD process = 0;
-    GetWindowThreadProcessId(window, &process);
-    if (process != found->process)
-        return TRUE;
-    char name[64] = "";
-    GetClassNameA(window, name, sizeof name);
-    if (lstrcmpA(name, "QuiFrameworkFrame141") == 0)
-        found->tray = window;
-    else if (lstrcmpA(name, "QUINOTEWND") == 0)
-        found->note = window;
-    else if (lstrcmpA(name, "#32770") == 0 && IsWindowVisible(window))
-        found->box = window;
-    return TRUE;
-}
-
 std::string WindowText(HWND window)
 {
     std::string text;
@@ -123,15 +98,13 @@ std::string StartToANote(DWORD edition)
     const UINT newNote = RegisterWindowMessageA("QUI_NAN_MSG");
     std::string outcome = "no note within the time";
     const DWORD start = GetTickCount();
-    Found found;
-    found.process = process.dwProcessId;
+    QuiTesting::ProgramWindows found;
     // The test's tray window answers the program while it waits: the pump
     // dispatches. The windows are looked for every 250 ms at least.
     DWORD asked = 0;
     QuiTesting::PumpUntil(
         [&] {
-            found.tray = found.note = found.box = nullptr;
-            EnumWindows(FindWindows, reinterpret_cast<LPARAM>(&found));
+            found = QuiTesting::FindProgramWindows(process.dwProcessId);
             if (found.box) {
                 outcome = "a message box: " + WindowText(found.box);
                 PostMessageA(found.box, WM_COMMAND, IDOK, 0);
@@ -166,8 +139,7 @@ std::string StartToANote(DWORD edition)
                 onExit.clear();
                 return true;
             }
-            found.tray = found.note = found.box = nullptr;
-            EnumWindows(FindWindows, reinterpret_cast<LPARAM>(&found));
+            found = QuiTesting::FindProgramWindows(process.dwProcessId);
             if (found.box) {
                 onExit = "on exit, a message box: " + WindowText(found.box);
                 return true;

@@ -216,6 +216,19 @@ protected:
         PumpPending();
     }
 
+    // Files the note answering the one message it must show, string nID;
+    // a failure when it shows another or more than one.
+    static void FileAnsweringOneMessage(CActionNote* note, UINT nID)
+    {
+        CPromptScript prompts;
+        prompts.AnswerNext(IDOK);
+        File(note);
+        ASSERT_EQ(1u, prompts.Asked().size());
+        CString expected;
+        expected.LoadString(nID);
+        EXPECT_EQ(expected, prompts.Asked()[0].text);
+    }
+
     // The URLs the stand-in navigated to, in order.
     std::vector<std::string> Navigated()
     {

@@ -240,13 +240,7 @@ TEST_F(WebOnly, AMissingCatalogueEntryKeepsTheNoteOpenWithAMessage)
     // The connector goes away under the note.
     ASSERT_TRUE(DeleteFileA("webcalendar.xml"));
     store->SyncItems();
-    CPromptScript prompts;
-    prompts.AnswerNext(IDOK);
-    File(note);
-    ASSERT_EQ(1u, prompts.Asked().size());
-    CString expected;
-    expected.LoadString(IDS_WEB_ENTRY_MISSING);
-    EXPECT_EQ(expected, prompts.Asked()[0].text);
+    FileAnsweringOneMessage(note, IDS_WEB_ENTRY_MISSING);
     EXPECT_TRUE(IsOpen(note));
     EXPECT_TRUE(note->GetNoteWnd()->IsWindowVisible());
 }
@@ -260,13 +254,7 @@ TEST_F(WebOnly, FilingAgainAfterAFailureDoesNotFileTheFirstEntryTwice)
     Click(&dest->GetToDoPane());
     Click(&dest->GetCalPane());
     dest->GetCalPane().GetStartField().SetText("half past");
-    CPromptScript prompts;
-    prompts.AnswerNext(IDOK);
-    File(note);
-    ASSERT_EQ(1u, prompts.Asked().size());
-    CString badStart;
-    badStart.LoadString(IDS_WEBCAL_BAD_START);
-    EXPECT_EQ(badStart, prompts.Asked()[0].text);
+    FileAnsweringOneMessage(note, IDS_WEBCAL_BAD_START);
     ASSERT_TRUE(IsOpen(note));
     EXPECT_EQ(2u, Navigated().size()) << "the to-do went";
 
@@ -296,13 +284,7 @@ TEST_F(WebOnlyThrowing, AnyFailureWhileFilingIsReportedAndTheNoteStays)
     ASSERT_NE(nullptr, note);
     Type(note, "anything");
     mainWnd.EnableWindow(FALSE);
-    CPromptScript prompts;
-    prompts.AnswerNext(IDOK);
-    File(note);
-    ASSERT_EQ(1u, prompts.Asked().size());
-    CString expected;
-    expected.LoadString(IDS_UNEXPECTED_ERROR);
-    EXPECT_EQ(expected, prompts.Asked()[0].text);
+    FileAnsweringOneMessage(note, IDS_UNEXPECTED_ERROR);
     EXPECT_TRUE(IsOpen(note));
     EXPECT_FALSE(note->IsBusy());
     EXPECT_TRUE(note->GetNoteWnd()->IsWindowVisible());
@@ -326,13 +308,7 @@ TEST_F(WebOnlyRefusing, AnActionThatOpenedNothingKeepsTheNoteOpenWithAMessage)
     CWebActionNote* note = Open();
     ASSERT_NE(nullptr, note);
     Type(note, "lunch friday 12:30");
-    CPromptScript prompts;
-    prompts.AnswerNext(IDOK);
-    File(note);
-    ASSERT_EQ(1u, prompts.Asked().size());
-    CString expected;
-    expected.LoadString(IDS_WEB_ENTRY_FAILED);
-    EXPECT_EQ(expected, prompts.Asked()[0].text);
+    FileAnsweringOneMessage(note, IDS_WEB_ENTRY_FAILED);
     EXPECT_TRUE(IsOpen(note));
 }
 
@@ -342,13 +318,7 @@ TEST_F(WebOnly, ABrowserThatOpensNothingKeepsTheNoteOpenWithAMessage)
     ASSERT_NE(nullptr, note);
     Type(note, "lunch friday 12:30");
     m_standIns->SetFailCalls({"InternetExplorer.Navigate"});
-    CPromptScript prompts;
-    prompts.AnswerNext(IDOK);
-    File(note);
-    ASSERT_EQ(1u, prompts.Asked().size());
-    CString expected;
-    expected.LoadString(IDS_WEB_ENTRY_FAILED);
-    EXPECT_EQ(expected, prompts.Asked()[0].text);
+    FileAnsweringOneMessage(note, IDS_WEB_ENTRY_FAILED);
     ASSERT_TRUE(IsOpen(note));
     EXPECT_EQ(2u, Navigated().size()) << "the login, then the refused event";
 
@@ -466,13 +436,7 @@ TEST_F(WebOnlyDefault, TheCalendarAndToDoPanesAreUnavailableAndAnUntickedNoteIsR
     Type(note, "lunch friday 12:30");
     EXPECT_FALSE(dest->GetCalPane().GetCheckButton()->GetCheck());
 
-    CPromptScript prompts;
-    prompts.AnswerNext(IDOK);
-    File(note);
-    ASSERT_EQ(1u, prompts.Asked().size());
-    CString expected;
-    expected.LoadString(IDS_WEB_NOTHING_TO_FILE);
-    EXPECT_EQ(expected, prompts.Asked()[0].text);
+    FileAnsweringOneMessage(note, IDS_WEB_NOTHING_TO_FILE);
     EXPECT_TRUE(IsOpen(note));
     EXPECT_TRUE(Navigated().empty());
 }
