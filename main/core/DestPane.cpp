@@ -177,6 +177,20 @@ CRect CDestPane::KeepAtRightEdge(CWnd& child, int nGap)
     return rect;
 }
 
+void CDestPane::DropMenu(CMenu& menu, UINT nMenuId, CWnd& button, UINT nFirst, UINT nLast, UINT nChecked)
+{
+    if (!menu.GetSafeHmenu()) {
+        if (!menu.LoadMenu(nMenuId))
+            return;
+        if (CMenu* popup = menu.GetSubMenu(0))
+            popup->CheckMenuRadioItem(nFirst, nLast, nChecked, MF_BYCOMMAND);
+    }
+    CRect rect;
+    button.GetWindowRect(rect);
+    if (CMenu* popup = menu.GetSubMenu(0))
+        popup->TrackPopupMenu(TPM_LEFTALIGN, rect.left, rect.bottom, this);
+}
+
 void CDestPane::GetControlPos(int nRow, POINT* pt)
 {
     CRect check = ChildRect(m_checkButton, *this);

@@ -497,7 +497,6 @@ IMPLEMENT_DYNAMIC(CPimCalPane, CWnd)
 
 BEGIN_MESSAGE_MAP(CPimCalPane, CDestPane)
     ON_WM_CREATE()
-    ON_NOTIFY(TBN_DROPDOWN, CPimCalPane::IDC_OPTION, OnOptionDropDown)
     ON_COMMAND(CPimCalPane::IDC_OPTION, OnOptionButton)
     ON_EN_CHANGE(CPimCalPane::IDC_START, OnStartChange)
     ON_EN_CHANGE(CPimCalPane::IDC_DATE, OnDateChange)
@@ -823,26 +822,10 @@ void CPimCalPane::OnEndKillFocus()
     RewriteTime(m_end);
 }
 
-void CPimCalPane::OnOptionDropDown(NMHDR*, LRESULT* pResult)
-{
-    if (!m_optionMenu.GetSafeHmenu()) {
-        if (!m_optionMenu.LoadMenu(IDC_OPTION))
-            return;
-        if (CMenu* popup = m_optionMenu.GetSubMenu(0))
-            popup->CheckMenuRadioItem(IDM_OPTION_FIRST, IDM_OPTION_LAST, IDM_OPTION_NONE, MF_BYCOMMAND);
-    }
-    CRect button;
-    m_option.GetWindowRect(button);
-    if (CMenu* popup = m_optionMenu.GetSubMenu(0))
-        popup->TrackPopupMenu(TPM_LEFTALIGN, button.left, button.bottom, this);
-    if (pResult)
-        *pResult = 0;
-}
-
-// The flat button sends its click as a command, never a drop-down notification.
+// A click on the button opens its menu under it.
 void CPimCalPane::OnOptionButton()
 {
-    OnOptionDropDown(nullptr, nullptr);
+    DropMenu(m_optionMenu, IDC_OPTION, m_option, IDM_OPTION_FIRST, IDM_OPTION_LAST, IDM_OPTION_NONE);
 }
 
 void CPimCalPane::OnOption(UINT nID)

@@ -296,7 +296,6 @@ BEGIN_MESSAGE_MAP(CWebCalPane, CDestPane)
     ON_COMMAND_RANGE(IDM_WEBCAL_DROP_FIRST, IDM_WEBCAL_DROP_LAST, OnDropCommand)
     ON_COMMAND_RANGE(CMyTimeCalPane::EVENT_FIRST, CMyTimeCalPane::EVENT_LAST, OnEventCommand)
     ON_COMMAND_RANGE(CWebCalPane::EVENT_FIRST, CWebCalPane::EVENT_LAST, OnEventCommand)
-    ON_NOTIFY(TBN_DROPDOWN, CWebCalPane::IDC_DROPDOWN, OnDropDown)
     ON_COMMAND(CWebCalPane::IDC_DROPDOWN, OnDropButton)
     ON_EN_CHANGE(CWebCalPane::IDC_DATE, OnDateChange)
     ON_EN_CHANGE(CWebCalPane::IDC_START, OnStartChange)
@@ -570,26 +569,11 @@ void CWebCalPane::OnDropCommand(UINT nID)
     m_dropButton.SetPressed(nID != IDM_WEBCAL_DROP_NONE);
 }
 
-void CWebCalPane::OnDropDown(NMHDR*, LRESULT* pResult)
-{
-    if (!m_dropMenu.GetSafeHmenu()) {
-        if (!m_dropMenu.LoadMenu(IDC_DROPDOWN))
-            return;
-        if (CMenu* popup = m_dropMenu.GetSubMenu(0))
-            popup->CheckMenuRadioItem(IDM_WEBCAL_DROP_FIRST, IDM_WEBCAL_DROP_LAST, IDM_WEBCAL_DROP_NONE, MF_BYCOMMAND);
-    }
-    CRect button;
-    m_dropButton.GetWindowRect(button);
-    if (CMenu* popup = m_dropMenu.GetSubMenu(0))
-        popup->TrackPopupMenu(TPM_LEFTALIGN, button.left, button.bottom, this);
-    if (pResult)
-        *pResult = 0;
-}
-
-// The flat button sends its click as a command, never a drop-down notification.
+// A click on the button opens its menu under it.
 void CWebCalPane::OnDropButton()
 {
-    OnDropDown(nullptr, nullptr);
+    DropMenu(m_dropMenu, IDC_DROPDOWN, m_dropButton, IDM_WEBCAL_DROP_FIRST, IDM_WEBCAL_DROP_LAST,
+             IDM_WEBCAL_DROP_NONE);
 }
 
 void CWebCalPane::TickOnEdit(CEditDrop& field)

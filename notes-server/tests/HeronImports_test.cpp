@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "ImportTable.h"
 #include "QuiComTesting.h"
 
 namespace {
@@ -46,8 +47,7 @@ const struct {
 };
 
 // A module mapped as an image, not run: its import and export directories
-// are read where the loader would find them. The test is built for the same
-// machine as the module, so the native structures fit.
+// are read where the loader would find them.
 class MappedImage {
 public:
     explicit MappedImage(const std::string& path)
@@ -68,22 +68,12 @@ public:
     // imported by name.
     bool Imports(const char* dll, std::vector<WORD>* ordinals, std::vector<std::string>* names) const
     {
-        bool found = false;
-        DWORD rva = Directory(IMAGE_DIRECTORY_ENTRY_IMPORT).VirtualAddress;
-        for (const auto* entry = At<IMAGE_IMPORT_DESCRIPTOR>(rva); rva && entry->Name; ++entry) {
-            if (lstrcmpiA(At<char>(entry->Name), dll) != 0)
-                continue;
-            found = true;
-            const auto* thunk =
-                At<IMAGE_THUNK_DATA>(entry->OriginalFirstThunk ? entry->OriginalFirstThunk : entry->FirstThunk);
-            for (; thunk->u1.AddressOfData; ++thunk) {
-                if (IMAGE_SNAP_BY_ORDINAL(thunk->u1.Ordinal))
-                    ordinals->push_back(static_cast<WORD>(IMAGE_ORDINAL(thunk->u1.Ordinal)));
-                else
-                    names->push_back(At<IMAGE_IMPORT_BY_NAME>(static_cast<DWORD>(thunk->u1.AddressOfData))->Name);
-            }
-        }
-        return found;
+        return QuiTesting::ForEachImport(m_module, dll, [&](WORD ordinal, const char* name, IMAGE_THUNK_DATA*) {
+            if (name)
+                names->push_back(name);
+            else
+                ordinals->push_back(ordinal);
+        });
     }
 
     // The exported ordinals, and those of them that carry a name.

@@ -163,6 +163,50 @@ inline void RemoveFolder(std::string folder)
     RemoveDirectoryA(folder.c_str());
 }
 
+// A notification area of the test's own, first in the shell's search, that
+// takes every icon request: a program's start then does not depend on the
+// desktop having one. Requests() counts what it took since it was made.
+class NotificationArea {
+public:
+    NotificationArea()
+    {
+        WNDCLASSA wc = {};
+        wc.lpfnWndProc = Proc;
+        wc.hInstance = GetModuleHandleA(nullptr);
+        wc.lpszClassName = "Shell_TrayWnd";
+        RegisterClassA(&wc);
+        m_window = CreateWindowExA(WS_EX_TOOLWINDOW, "Shell_TrayWnd", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
+                                   wc.hInstance, nullptr);
+        Requests() = 0;
+    }
+    ~NotificationArea()
+    {
+        if (m_window)
+            DestroyWindow(m_window);
+    }
+    NotificationArea(const NotificationArea&) = delete;
+    NotificationArea& operator=(const NotificationArea&) = delete;
+
+    HWND Window() const { return m_window; }
+    static int& Requests()
+    {
+        static int count = 0;
+        return count;
+    }
+
+private:
+    static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+    {
+        if (message == WM_COPYDATA) {
+            ++Requests();
+            return TRUE;
+        }
+        return DefWindowProcA(window, message, wParam, lParam);
+    }
+
+    HWND m_window;
+};
+
 // The top-level windows of a running Quillmate process, found by class: its
 // tray window, a note window, a visible dialog box; null where there is none.
 struct ProgramWindows {

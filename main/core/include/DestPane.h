@@ -82,6 +82,10 @@ protected:
     // Moves a child, keeping its size and top, so that its right edge stands
     // nGap pixels short of the pane's; its new place.
     CRect KeepAtRightEdge(CWnd& child, int nGap = 3);
+    // Opens the first pop-up of menu resource nMenuId under a button of the
+    // pane; the menu is loaded into `menu` on the first call, with its radio
+    // group nFirst-nLast on nChecked.
+    void DropMenu(CMenu& menu, UINT nMenuId, CWnd& button, UINT nFirst, UINT nLast, UINT nChecked);
 
 private:
     // The pane's background clicks belong to the destination window.

@@ -99,35 +99,14 @@ TEST(Program, RegServerAndUnregServerEndTheProgramAfterTheirWork)
     EXPECT_EQ("<missing>", ClassesValue("Quillmate.Ibe"));
 }
 
-// A notification area of the test's own, first in the shell's search, that
-// takes every icon request: the program's start then does not depend on the
-// desktop having one.
-int g_iconRequests = 0;
-
-LRESULT CALLBACK NotificationAreaProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    if (message == WM_COPYDATA) {
-        ++g_iconRequests;
-        return TRUE;
-    }
-    return DefWindowProcA(window, message, wParam, lParam);
-}
-
 TEST(Program, TheSavedNoteMessageOfAnotherProgramShowsNothingAndTheProgramRunsOn)
 {
     const char client[] = "Software\\Quillmate\\Client";
     ASSERT_TRUE(QuiTesting::SetRegNumber(HKEY_CURRENT_USER, client, "ActivePIM", 0));
     ASSERT_TRUE(QuiTesting::SetRegNumber(HKEY_CURRENT_USER, client, "ShowProfile", 1));
     ASSERT_TRUE(QuiTesting::SetRegNumber(HKEY_CURRENT_USER, "Software\\Quillmate\\Client\\Tip", "Startup", 0));
-    WNDCLASSA wc = {};
-    wc.lpfnWndProc = NotificationAreaProc;
-    wc.hInstance = GetModuleHandleA(nullptr);
-    wc.lpszClassName = "Shell_TrayWnd";
-    RegisterClassA(&wc);
-    HWND area = CreateWindowExA(WS_EX_TOOLWINDOW, "Shell_TrayWnd", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
-                                wc.hInstance, nullptr);
-    ASSERT_NE(nullptr, area);
-    g_iconRequests = 0;
+    QuiTesting::NotificationArea area;
+    ASSERT_NE(nullptr, area.Window());
 
     // The item files the program writes go to a current folder of its own.
     const std::string current = ProgramFolder() + "program-run";
@@ -145,7 +124,7 @@ TEST(Program, TheSavedNoteMessageOfAnotherProgramShowsNothingAndTheProgramRunsOn
     const DWORD id = process.dwProcessId;
     auto look = [&found, id] { found = QuiTesting::FindProgramWindows(id); };
     // Ready once the loading icon gave way to the running one.
-    QuiTesting::PumpUntil([&] { look(); return ended() || (found.tray && g_iconRequests >= 2); }, 60000, running,
+    QuiTesting::PumpUntil([&] { look(); return ended() || (found.tray && QuiTesting::NotificationArea::Requests() >= 2); }, 60000, running,
                           nullptr, 250);
     ASSERT_NE(nullptr, found.tray) << "the program did not start";
     EXPECT_FALSE(ended());
@@ -170,7 +149,6 @@ TEST(Program, TheSavedNoteMessageOfAnotherProgramShowsNothingAndTheProgramRunsOn
     if (!ended())
         TerminateProcess(running, 1);
     CloseHandle(running);
-    DestroyWindow(area);
 }
 
 } // namespace

@@ -197,7 +197,6 @@ protected:
     CPimCalPane(CPimCalDestination* pDest, UINT nID, UINT nResID, PimEdition edition);
 
     afx_msg int OnCreate(LPCREATESTRUCT lpCreateStruct);
-    afx_msg void OnOptionDropDown(NMHDR* pNMHDR, LRESULT* pResult);
     afx_msg void OnOptionButton();
     afx_msg void OnStartChange();
     afx_msg void OnDateChange();

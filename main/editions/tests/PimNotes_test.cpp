@@ -38,6 +38,18 @@ protected:
     // The pane of the edition's to-do or calendar.
     CDestPane* ToDoPane(CActionNote* note) { return DestWnd(note)->GetToDoPane(); }
     CDestPane* CalPane(CActionNote* note) { return DestWnd(note)->GetCalPane(); }
+    // The edition with Explorer as its browser, and a note whose words chose
+    // a web action; null when no note opened or no action was ticked.
+    CPimActionNote* OpenWithWebAction()
+    {
+        SetActivePim();
+        UseExplorerDriver();
+        CPimActionNote* note = Open();
+        if (!note)
+            return nullptr;
+        Type(note, "search for whales");
+        return Checked(&DestWnd(note)->GetWebActionsPane()) ? note : nullptr;
+    }
 };
 
 class NotesNote : public NotesFixture {
@@ -244,12 +256,8 @@ TEST_P(PimNote, WebActionsInForceUntickTheToDoAndCalendarAndTheNoteClosesWithout
 
 TEST_P(PimNote, AWebActionSentBeforeARefusedToDoIsNotSentAgain)
 {
-    SetActivePim();
-    UseExplorerDriver();
-    CPimActionNote* note = Open();
+    CPimActionNote* note = OpenWithWebAction();
     ASSERT_NE(nullptr, note);
-    Type(note, "search for whales");
-    ASSERT_TRUE(Checked(&DestWnd(note)->GetWebActionsPane()));
     ASSERT_TRUE(note->GetWebActionsDestination()->HasSelectedActions());
     Click(ToDoPane(note));
     ASSERT_TRUE(Checked(ToDoPane(note)));
@@ -281,12 +289,8 @@ TEST_P(PimNote, AWebActionSentBeforeARefusedToDoIsNotSentAgain)
 
 TEST_P(PimNote, AWebActionNoBrowserTookKeepsTheNoteOpenWithAMessage)
 {
-    SetActivePim();
-    UseExplorerDriver();
-    CPimActionNote* note = Open();
+    CPimActionNote* note = OpenWithWebAction();
     ASSERT_NE(nullptr, note);
-    Type(note, "search for whales");
-    ASSERT_TRUE(Checked(&DestWnd(note)->GetWebActionsPane()));
     g_door.webResult = CWebActionHandler::submitFailed;
     CPromptScript prompts;
     prompts.AnswerNext(IDOK);

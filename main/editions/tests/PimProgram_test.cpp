@@ -26,45 +26,6 @@ const char kNotesMail[] =
     "[note 3]\r\n$ProfileName=CalendarProfile\r\nOwner=CN=Ann Lee/OU=Sales/O=Acme\r\n"
     "CalEntryType(number)=0\r\nDefaultDuration(number)=60\r\n";
 
-// A notification area of the test's own, first in the shell's search, that
-// takes every icon request: whether the desktop has one of its own does not
-// matter then.
-int g_trayRequests = 0;
-
-LRESULT CALLBACK TrayProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    if (message == WM_COPYDATA) {
-        ++g_trayRequests;
-        return TRUE;
-    }
-    return DefWindowProcA(window, message, wParam, lParam);
-}
-
-class TestTray {
-public:
-    TestTray()
-    {
-        WNDCLASSA wc = {};
-        wc.lpfnWndProc = TrayProc;
-        wc.hInstance = GetModuleHandleA(nullptr);
-        wc.lpszClassName = "Shell_TrayWnd";
-        RegisterClassA(&wc);
-        m_window = CreateWindowExA(WS_EX_TOOLWINDOW, "Shell_TrayWnd", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
-                                   wc.hInstance, nullptr);
-        g_trayRequests = 0;
-    }
-    ~TestTray()
-    {
-        if (m_window)
-            DestroyWindow(m_window);
-    }
-    TestTray(const TestTray&) = delete;
-    TestTray& operator=(const TestTray&) = delete;
-
-private:
-    HWND m_window;
-};
-
 std::string WindowText(HWND window)
 {
     std::string text;
@@ -84,7 +45,7 @@ std::string StartToANote(DWORD edition)
     EXPECT_TRUE(QuiTesting::SetRegNumber(HKEY_CURRENT_USER, kClientKey, "ShowProfile", 1));
     // The tip of the day is a modal box of its own, not an edition's message.
     EXPECT_TRUE(QuiTesting::SetRegNumber(HKEY_CURRENT_USER, "Software\\Quillmate\\Client\\Tip", "Startup", 0));
-    TestTray tray;
+    QuiTesting::NotificationArea tray;
     const std::string folder = QuiComTesting::ProgramFolder();
     // The item files the program writes go to a current folder of its own.
     const std::string current = folder + "pim-program-run";
@@ -112,7 +73,7 @@ std::string StartToANote(DWORD edition)
             }
             if (found.note) {
                 // The loading icon, then the ready one.
-                outcome = g_trayRequests >= 2 ? "" : "a note without the ready tray icon";
+                outcome = QuiTesting::NotificationArea::Requests() >= 2 ? "" : "a note without the ready tray icon";
                 return true;
             }
             if (WaitForSingleObject(process.hProcess, 0) == WAIT_OBJECT_0) {

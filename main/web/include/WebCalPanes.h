@@ -153,7 +153,6 @@ protected:
     afx_msg void OnLayoutCommand(UINT nID);
     afx_msg void OnDropCommand(UINT nID);
     afx_msg void OnEventCommand(UINT nID);
-    afx_msg void OnDropDown(NMHDR* pNMHDR, LRESULT* pResult);
     afx_msg void OnDropButton();
     afx_msg void OnDateChange();
     afx_msg void OnStartChange();
