@@ -1,6 +1,8 @@
 #include "DestUtil.h"
 
+#include <algorithm>
 #include <cmath>
+#include <list>
 
 #include "ActionNote.h"
 #include "ButtonProps.h"
@@ -15,6 +17,15 @@
 QuiPrsKeyphrase* KeyphraseOf(INT_PTR nExtra)
 {
     return reinterpret_cast<QuiPrsKeyphrase*>(nExtra);
+}
+
+void MarkOnce(CActionNote* note, INT_PTR nExtra)
+{
+    if (!note)
+        return;
+    const std::list<QuiPrsKeyphrase*>& marked = note->GetKeyphrases();
+    if (std::find(marked.begin(), marked.end(), KeyphraseOf(nExtra)) == marked.end())
+        note->AddKeyphrase(KeyphraseOf(nExtra));
 }
 
 bool UserChanged(CDestProp* prop)

@@ -6,7 +6,6 @@
 #include <list>
 
 #include "ActionNote.h"
-#include "CalendarFields.h"
 #include "CoreWndUtil.h"
 #include "Datastore.h"
 #include "DateUtil.h"
@@ -27,9 +26,6 @@ const char PIM_DATE_ITEM_TYPE[] = "A794C523-EEA6-11d2-A0E8-00104B9522AA";
 
 namespace {
 
-const DATE kOneHour = 1.0 / 24.0;
-const DATE kHalfHour = 1.0 / 48.0;
-
 // The calendar kind of the Notes datastore's default entry type.
 UINT KindOfEntryType(int bit)
 {
@@ -43,23 +39,6 @@ UINT KindOfEntryType(int bit)
     default:
         return KIND_TIMED;
     }
-}
-
-bool IsNull(const VARIANT& value, DATE which)
-{
-    return value.vt == VT_NULL && value.date == which;
-}
-
-int HourOf(DATE time)
-{
-    return MinutesOfDay(time) / 60;
-}
-
-// The end of an entry that has a start and no end: an hour later, unless
-// that passes into the last hour of the day, where it ends as it starts.
-DATE EndWithoutEndTime(DATE start, DATE length)
-{
-    return HourOf(start) < 23 ? start + length : start;
 }
 
 } // namespace
@@ -88,6 +67,7 @@ void CPimCalDestination::Bind()
     m_pDays.reset(new CEditDropProp(&m_pPane->GetDaysField()));
     m_pStart.reset(new CTimeEditProp(&m_pPane->GetStartField()));
     m_pEnd.reset(new CTimeEditProp(&m_pPane->GetEndField()));
+    m_day.Bind(m_pDate.get());
 }
 
 CActionNote* CPimCalDestination::Note()
@@ -111,6 +91,8 @@ void CPimCalDestination::ForgetKeyphrases()
     if (!m_pDate)
         return;
     CActionNote* note = Note();
+    // The start's own mark goes with the start field below.
+    m_day.Forget(nullptr);
     for (CDestProp* prop : {static_cast<CDestProp*>(m_pDate.get()), static_cast<CDestProp*>(m_pDays.get()),
                             static_cast<CDestProp*>(m_pStart.get()), static_cast<CDestProp*>(m_pEnd.get())}) {
         if (prop->GetKeyphraseId() != 0 && note)
@@ -174,24 +156,22 @@ void CPimCalDestination::OnParseResult1(QuiPrsItemRole* pRole, int, INT_PTR nExt
         TakeDays(value, nExtra);
         return;
     }
-    const bool time = prop != m_pDate.get();
-    if (prop->GetKeyphraseId() == 0) {
+    if (prop == m_pDate.get()) {
+        if (m_day.TakeDay(nExtra, value, note))
+            m_bDateNotFromKeyphrase = false;
+    } else if (prop->GetKeyphraseId() == 0) {
         prop->SetKeyphraseId(nExtra);
         MarkOnce(note, nExtra);
-        if (time) {
-            COleVariant shown(value);
-            if (shown.vt == VT_DATE && shown.date == -3.0) {
-                shown.Clear();
-                shown.vt = VT_NULL;
-                shown.date = -1.0;
-            }
-            static_cast<CTimeEditProp*>(prop)->SetValueAndFlags(shown, CDestProp::FLAG_PARSED);
-        } else {
-            m_pDate->SetValueAndFlags(value, CDestProp::FLAG_PARSED);
-            m_bDateNotFromKeyphrase = false;
+        COleVariant shown(value);
+        if (shown.vt == VT_DATE && shown.date == -3.0) {
+            shown.Clear();
+            shown.vt = VT_NULL;
+            shown.date = -1.0;
         }
+        static_cast<CTimeEditProp*>(prop)->SetValueAndFlags(shown, CDestProp::FLAG_PARSED);
     }
-    if (prop == m_pStart.get() && TakeDayOfStart(*m_pDate, value, nExtra, note))
+    // The start's phrase gives its day while no phrase names one.
+    if (prop == m_pStart.get() && m_pStart->GetKeyphraseId() == nExtra && m_day.TakeTime(nExtra, DayOf(value), note))
         m_bDateNotFromKeyphrase = false;
     if (prop == m_pEnd.get())
         m_nEndOfStart = 0;
@@ -242,25 +222,23 @@ void CPimCalDestination::OnParseResult2(QuiPrsItemRole* pRole, int, INT_PTR nExt
     CDestProp* prop = PropOfTag(pRole->getTag());
     if (!prop)
         return;
-    std::vector<CDestProp*> props = {prop};
-    if (prop == m_pStart.get())
-        props.push_back(m_pDate.get());
+    CActionNote* note = Note();
+    if (prop == m_pDate.get() || prop == m_pStart.get()) {
+        m_day.Drop(nExtra, note, m_bParseLocked);
+        m_bDateNotFromKeyphrase = m_pDate->GetKeyphraseId() == 0;
+        if (prop == m_pDate.get())
+            return;
+    }
     bool dropped = false;
-    for (CDestProp* field : props) {
-        if (UserChanged(field) || field->GetKeyphraseId() != nExtra)
-            continue;
+    if (!UserChanged(prop) && prop->GetKeyphraseId() == nExtra) {
         COleVariant empty;
         empty.vt = VT_NULL;
         empty.date = -1.0;
-        if (field == m_pDate.get()) {
-            m_bDateNotFromKeyphrase = true;
-            m_pDate->SetValueAndFlags(empty, CDestProp::FLAG_PARSED);
-        } else if (field == m_pDays.get()) {
+        if (prop == m_pDays.get())
             m_pDays->SetValue(COleVariant(1L, VT_I4));
-        } else {
-            static_cast<CTimeEditProp*>(field)->SetValueAndFlags(empty, CDestProp::FLAG_PARSED);
-        }
-        field->SetKeyphraseId(0);
+        else
+            static_cast<CTimeEditProp*>(prop)->SetValueAndFlags(empty, CDestProp::FLAG_PARSED);
+        prop->SetKeyphraseId(0);
         dropped = true;
     }
     // The end an hour after a parsed start goes with the phrase that gave it.
@@ -273,10 +251,8 @@ void CPimCalDestination::OnParseResult2(QuiPrsItemRole* pRole, int, INT_PTR nExt
             m_pEnd->SetValueAndFlags(empty, CDestProp::FLAG_PARSED);
         }
     }
-    if (dropped) {
-        if (CActionNote* note = Note())
-            note->RemoveKeyphrase(KeyphraseOf(nExtra));
-    }
+    if (dropped && note)
+        note->RemoveKeyphrase(KeyphraseOf(nExtra));
 }
 
 void CPimCalDestination::OnParseResult3(QuiPrsItemRole* pRole, int, INT_PTR nExtra, QuiDestinationSink*)
@@ -343,152 +319,6 @@ int CPimCalDestination::GetBodyText(CString& text)
     text.TrimLeft();
     text.TrimRight();
     return 0;
-}
-
-int CPimCalDestination::fileItem(CGodwitWrapper* pRecord)
-{
-    if (!pRecord || !m_pDate)
-        return 0;
-    pRecord->AddTypeBit(GODWIT_TYPE_CALENDAR);
-    CString body;
-    GetBodyText(body);
-    pRecord->SetBody(body);
-
-    COleVariant start, end, date;
-    ReadProp(m_pStart.get(), start);
-    ReadProp(m_pEnd.get(), end);
-    ReadProp(m_pDate.get(), date);
-    if (IsNull(start, -2.0))
-        Refuse(IDS_WEBCAL_BAD_START);
-    if (IsNull(end, -2.0))
-        Refuse(IDS_WEBCAL_BAD_END);
-    if (IsNull(date, -2.0))
-        Refuse(IDS_PIM_BAD_CAL_DATE);
-    if (date.vt == VT_DATE && date.date == -3.0)
-        Refuse(IDS_PIM_DATE_OUT_OF_RANGE);
-    if (IsNull(date, -1.0) && !(IsNull(start, -1.0) && IsNull(end, -1.0))) {
-        date.Clear();
-        date.vt = VT_DATE;
-        date.date = Today();
-    }
-    const UINT kind = m_pPane->GetKind();
-    if (!IsDate(date))
-        Refuse(IDS_PIM_NO_DATE);
-    EntryTimes times;
-    times.day = std::floor(date.date);
-    times.hasStart = IsDate(start);
-    times.hasEnd = IsDate(end);
-    times.startTime = times.hasStart ? start.date - std::floor(start.date) : 0.0;
-    times.endTime = times.hasEnd ? end.date - std::floor(end.date) : 0.0;
-    switch (m_edition) {
-    case pimPalm:
-        FilePalmEntry(pRecord, times);
-        break;
-    case pimOutlook:
-        FileOutlookEntry(pRecord, times);
-        break;
-    default:
-        FileNotesEntry(pRecord, times, kind);
-        break;
-    }
-    return 0;
-}
-
-void CPimCalDestination::FilePalmEntry(CGodwitWrapper* pRecord, const EntryTimes& times)
-{
-    const DATE day = times.day;
-    pRecord->SetStartDate(day);
-    pRecord->AddSubTypeBit(0x100);
-    DATE first = day, last = day;
-    if (!times.hasStart) {
-        last = day + times.endTime;
-    } else {
-        // Midnight itself would read as "no time" to the back end.
-        const DATE startTime = times.startTime == 0.0 ? 6e-05 : times.startTime;
-        first = day + startTime;
-        // Without an end the entry lasts an hour: never an end at the
-        // midnight before its start.
-        last = times.hasEnd ? day + times.endTime : day + EndWithoutEndTime(startTime, kOneHour);
-    }
-    if (first > last)
-        Refuse(IDS_WEBCAL_BAD_END);
-    pRecord->SetStartDate(first);
-    pRecord->SetEndDate(last);
-    pRecord->SetAlarmAdvance(-1);
-}
-
-void CPimCalDestination::FileOutlookEntry(CGodwitWrapper* pRecord, const EntryTimes& times)
-{
-    pRecord->SetStartDate(times.day);
-    pRecord->SetEndDate(times.day);
-    DATE startTime = times.startTime;
-    if (!times.hasStart) {
-        startTime = 8.0 / 24.0;
-        pRecord->AddSubTypeBit(0x400);
-    } else {
-        pRecord->AddSubTypeBit(0x100);
-    }
-    FileTimes(pRecord, times.day, startTime, times.hasEnd ? times.endTime : -1.0, kHalfHour);
-}
-
-void CPimCalDestination::FileNotesEntry(CGodwitWrapper* pRecord, const EntryTimes& times, UINT kind)
-{
-    const DATE day = times.day;
-    pRecord->SetStartDate(day);
-    pRecord->SetEndDate(day);
-    switch (kind) {
-    case KIND_TIMED:
-        if (!times.hasStart) {
-            pRecord->AddSubTypeBit(0x400);
-            return;
-        }
-        pRecord->AddSubTypeBit(0x100);
-        FileTimes(pRecord, day, times.startTime, times.hasEnd ? times.endTime : -1.0, kOneHour);
-        return;
-    case KIND_DAYS: {
-        pRecord->AddSubTypeBit(0x400);
-        const long days = std::atol(m_pPane->GetDaysField().GetText());
-        if (days > 0) {
-            pRecord->SetEndDate(day + static_cast<DATE>(days));
-            return;
-        }
-        if (TypedButUnread(m_pDays.get()))
-            Refuse(IDS_OZU_BAD_DAYS);
-        return;
-    }
-    case KIND_AT:
-        if (!times.hasStart) {
-            pRecord->AddSubTypeBit(0x400);
-            return;
-        }
-        pRecord->AddSubTypeBit(0x1000);
-        pRecord->SetStartDate(day + times.startTime);
-        pRecord->SetEndDate(day + times.startTime);
-        return;
-    case KIND_DATE:
-        pRecord->AddSubTypeBit(0x200);
-        return;
-    default:
-        pRecord->AddSubTypeBit(0x100);
-        return;
-    }
-}
-
-void CPimCalDestination::FileTimes(CGodwitWrapper* pRecord, DATE day, DATE startTime, DATE endTime, DATE length)
-{
-    DATE last;
-    if (endTime < 0.0) {
-        if (TypedButUnread(m_pEnd.get()))
-            Refuse(IDS_WEBCAL_BAD_END);
-        last = day + EndWithoutEndTime(startTime, length);
-    } else {
-        last = day + endTime;
-    }
-    const DATE first = day + startTime;
-    if (first > last)
-        Refuse(IDS_WEBCAL_BAD_END);
-    pRecord->SetStartDate(first);
-    pRecord->SetEndDate(last);
 }
 
 //--- CPimCalPane

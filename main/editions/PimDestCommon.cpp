@@ -3,8 +3,6 @@
 #include <cmath>
 #include <cstring>
 
-#include <algorithm>
-#include <list>
 
 #include "ActionNote.h"
 #include "Datastore.h"
@@ -112,15 +110,6 @@ bool TypedButUnread(CDestProp* prop)
 {
     const int flags = prop->GetFlags();
     return (flags & CDestProp::FLAG_USER_CHANGED) && !(flags & CDestProp::FLAG_USER_EMPTIED);
-}
-
-void MarkOnce(CActionNote* note, INT_PTR nExtra)
-{
-    if (!note)
-        return;
-    const std::list<QuiPrsKeyphrase*>& marked = note->GetKeyphrases();
-    if (std::find(marked.begin(), marked.end(), KeyphraseOf(nExtra)) == marked.end())
-        note->AddKeyphrase(KeyphraseOf(nExtra));
 }
 
 CString RoleItemId(QuiPrsItemRole* role)

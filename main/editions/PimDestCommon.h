@@ -30,8 +30,6 @@ void ReadProp(CDestProp* prop, COleVariant& value);
 [[noreturn]] void Refuse(UINT nMessageId);
 // The field holds text that the user typed and that gave no value.
 bool TypedButUnread(CDestProp* prop);
-// Marks the keyphrase in the note once, however many fields hold it.
-void MarkOnce(CActionNote* note, INT_PTR nExtra);
 // The ID string of a role's item; empty when it has none.
 CString RoleItemId(QuiPrsItemRole* role);
 

@@ -25,6 +25,13 @@ namespace {
 // this many characters; longer names are cut.
 const int kCategoryCut = 24;
 
+// A due date's phrase names a day (5), or only a time of day, whose day it
+// gives while no phrase names one.
+bool IsDueTag(int tag)
+{
+    return tag == 5 || tag == kTimeOfDayTag;
+}
+
 } // namespace
 
 //--- CPimToDoDestination
@@ -45,6 +52,7 @@ void CPimToDoDestination::Bind()
 {
     m_pDue.reset(new CDateDropProp(&m_pPane->GetDueField()));
     m_pStart.reset(new CDateDropProp(&m_pPane->GetStartField()));
+    m_day.Bind(m_pDue.get());
     m_pCategories.reset(new CMultiDropProp(&m_pPane->GetCategoryField()));
     if (m_edition == pimNotes)
         m_pCheckBox.reset(new CCheckBoxProp(&m_pPane->GetDoneBox()));
@@ -79,6 +87,7 @@ void CPimToDoDestination::ForgetKeyphrases()
     if (!m_pDue)
         return;
     CActionNote* note = Note();
+    m_day.Forget(note);
     for (CDestProp* prop : {static_cast<CDestProp*>(m_pDue.get()), static_cast<CDestProp*>(m_pStart.get())}) {
         if (prop->GetKeyphraseId() != 0 && note)
             note->RemoveKeyphrase(KeyphraseOf(prop->GetKeyphraseId()));
@@ -121,7 +130,7 @@ void CPimToDoDestination::OnParseResult1(QuiPrsItemRole* pRole, int, INT_PTR nEx
     if (m_bParseLocked)
         return;
     const int tag = pRole->getTag();
-    CDestProp* prop = tag == 5 ? static_cast<CDestProp*>(m_pDue.get())
+    CDestProp* prop = IsDueTag(tag)                  ? static_cast<CDestProp*>(m_pDue.get())
                       : tag == 0 && HasCategories() ? static_cast<CDestProp*>(m_pCategories.get())
                                                     : nullptr;
     if (!prop)
@@ -129,21 +138,22 @@ void CPimToDoDestination::OnParseResult1(QuiPrsItemRole* pRole, int, INT_PTR nEx
     CActionNote* note = Note();
     QuiPrsKeyphrase* kp = KeyphraseOf(nExtra);
     if (UserChanged(prop)) {
+        // A time of day was never the due date's own phrase: nothing refused.
+        if (tag == kTimeOfDayTag)
+            return;
         if (note)
             note->RemoveKeyphrase(kp);
         prop->SetKeyphraseId(0);
         return;
     }
     if (prop == m_pDue.get()) {
-        // The first due date wins.
-        if (m_pDue->GetKeyphraseId() != 0)
-            return;
         COleVariant value;
         RangedRoleDate(pRole, value);
-        m_pDue->SetKeyphraseId(nExtra);
-        MarkOnce(note, nExtra);
-        m_pDue->SetData(tag);
-        m_pDue->SetValueAndFlags(value, CDestProp::FLAG_PARSED);
+        const bool filled =
+            tag == kTimeOfDayTag ? m_day.TakeTime(nExtra, value, note) : m_day.TakeDay(nExtra, value, note);
+        // A time's day is a parsed due date too: it ticks the to-do alike.
+        if (filled)
+            m_pDue->SetData(5);
         return;
     }
     const CString id = RoleItemId(pRole);
@@ -173,17 +183,9 @@ void CPimToDoDestination::OnParseResult2(QuiPrsItemRole* pRole, int, INT_PTR nEx
     const int tag = pRole->getTag();
     CActionNote* note = Note();
     QuiPrsKeyphrase* kp = KeyphraseOf(nExtra);
-    if (tag == 5) {
-        if (UserChanged(m_pDue.get()) || m_pDue->GetKeyphraseId() != nExtra)
-            return;
-        COleVariant empty;
-        empty.vt = VT_NULL;
-        empty.date = -1.0;
-        m_pDue->SetValueAndFlags(empty, CDestProp::FLAG_PARSED);
-        m_pDue->SetKeyphraseId(0);
-        m_pDue->SetData(0);
-        if (note)
-            note->RemoveKeyphrase(kp);
+    if (IsDueTag(tag)) {
+        if (m_day.Drop(nExtra, note, m_bParseLocked))
+            m_pDue->SetData(m_pDue->GetKeyphraseId() != 0 ? 5 : 0);
         return;
     }
     if (tag != 0 || !HasCategories() || UserChanged(m_pCategories.get()))
@@ -213,8 +215,8 @@ void CPimToDoDestination::OnParseResult3(QuiPrsItemRole* pRole, int, INT_PTR nEx
     if (!pRole || !m_pDue || nExtra == 0)
         return;
     bool held = false;
-    if (pRole->getTag() == 5)
-        held = m_pDue->GetKeyphraseId() == nExtra;
+    if (IsDueTag(pRole->getTag()))
+        held = m_pDue->GetKeyphraseId() == nExtra || m_day.StandingTime() == nExtra;
     else if (pRole->getTag() == 0 && HasCategories())
         held = m_edition == pimPalm ? m_nCategoryKeyphrase == nExtra
                                     : m_pCategories->GetItemData(RoleItemId(pRole)) == KeyphraseOf(nExtra);

@@ -7,7 +7,6 @@
 #include <vector>
 
 #include "ActionNote.h"
-#include "CalendarFields.h"
 #include "Datastore.h"
 #include "DateUtil.h"
 #include "DateValue.h"
@@ -50,6 +49,7 @@ void CWebCalDestination::Bind()
     m_pCount.reset(new CEditDropProp(&m_pPane->GetCountField()));
     m_pStart.reset(new CTimeEditProp(&m_pPane->GetStartField()));
     m_pEnd.reset(new CTimeEditProp(&m_pPane->GetEndField()));
+    m_day.Bind(m_pDate.get());
 }
 
 CActionNote* CWebCalDestination::Note()
@@ -75,6 +75,7 @@ void CWebCalDestination::DetachSinks()
         m_pDate->SetKeyphraseId(0);
         m_pStart->SetKeyphraseId(0);
         m_pEnd->SetKeyphraseId(0);
+        m_day.Forget(nullptr);
     }
 }
 
@@ -113,7 +114,8 @@ void CWebCalDestination::OnParseResult1(QuiPrsItemRole* pRole, int, INT_PTR nExt
     COleVariant value;
     RoleDate(pRole, value);
     TakeParsedValue(prop, value, nExtra);
-    if (prop == m_pStart.get() && TakeDayOfStart(*m_pDate, value, nExtra, Note()))
+    // The start's phrase gives its day while no phrase names one.
+    if (prop == m_pStart.get() && m_pStart->GetKeyphraseId() == nExtra && m_day.TakeTime(nExtra, DayOf(value), Note()))
         m_bChangedByParse = true;
 }
 
@@ -128,17 +130,17 @@ void CWebCalDestination::TakeParsedValue(CDestProp* prop, const VARIANT& value, 
         m_bChangedByParse = true;
         return;
     }
+    if (prop == m_pDate.get()) {
+        if (m_day.TakeDay(nExtra, value, note))
+            m_bChangedByParse = true;
+        return;
+    }
     // The first phrase for a field wins.
     if (prop->GetKeyphraseId() != 0)
         return;
     prop->SetKeyphraseId(nExtra);
-    const std::list<QuiPrsKeyphrase*>* marked = note ? &note->GetKeyphrases() : nullptr;
-    if (marked && std::find(marked->begin(), marked->end(), KeyphraseOf(nExtra)) == marked->end())
-        note->AddKeyphrase(KeyphraseOf(nExtra));
-    if (prop == m_pDate.get())
-        m_pDate->SetValueAndFlags(value, CDestProp::FLAG_PARSED);
-    else
-        static_cast<CTimeEditProp*>(prop)->SetValueAndFlags(value, CDestProp::FLAG_PARSED);
+    MarkOnce(note, nExtra);
+    static_cast<CTimeEditProp*>(prop)->SetValueAndFlags(value, CDestProp::FLAG_PARSED);
     m_bChangedByParse = true;
 }
 
@@ -149,9 +151,10 @@ void CWebCalDestination::OnParseResult2(QuiPrsItemRole* pRole, int, INT_PTR nExt
     CDestProp* prop = PropOfTag(pRole->getTag());
     if (!prop)
         return;
-    DropParsedValue(prop, nExtra);
-    if (prop == m_pStart.get())
-        DropParsedValue(m_pDate.get(), nExtra);
+    if ((prop == m_pDate.get() || prop == m_pStart.get()) && m_day.Drop(nExtra, Note(), m_bParseLocked))
+        m_bChangedByParse = true;
+    if (prop != m_pDate.get())
+        DropParsedValue(prop, nExtra);
 }
 
 void CWebCalDestination::DropParsedValue(CDestProp* prop, INT_PTR nExtra)
@@ -160,10 +163,7 @@ void CWebCalDestination::DropParsedValue(CDestProp* prop, INT_PTR nExtra)
         return;
     COleVariant empty;
     empty.vt = VT_NULL;
-    if (prop == m_pDate.get())
-        m_pDate->SetValueAndFlags(empty, CDestProp::FLAG_PARSED);
-    else
-        static_cast<CTimeEditProp*>(prop)->SetValueAndFlags(empty, CDestProp::FLAG_PARSED);
+    static_cast<CTimeEditProp*>(prop)->SetValueAndFlags(empty, CDestProp::FLAG_PARSED);
     prop->SetKeyphraseId(0);
     const bool stillUsed = m_pDate->GetKeyphraseId() == nExtra || m_pStart->GetKeyphraseId() == nExtra ||
                            m_pEnd->GetKeyphraseId() == nExtra;

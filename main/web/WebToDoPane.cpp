@@ -22,6 +22,7 @@ void CWebToDoDestination::Bind()
 {
     m_pDate.reset(new CDateDropProp(&m_pPane->GetDateField()));
     m_pPriority.reset(new CEditDropProp(&m_pPane->GetPriorityField()));
+    m_day.Bind(m_pDate.get());
 }
 
 CActionNote* CWebToDoDestination::Note()
@@ -39,6 +40,7 @@ void CWebToDoDestination::DetachSinks()
 {
     UnregisterDateSink(m_sink, m_pContext, m_bRegistered);
     if (m_pDate) {
+        m_day.Forget(nullptr);
         m_pDate->SetKeyphraseId(0);
         m_pDate->SetData(0);
     }
@@ -53,38 +55,33 @@ void CWebToDoDestination::OnParseResult1(QuiPrsItemRole* pRole, int, INT_PTR nEx
 {
     if (!pRole || !m_pDate || UserChanged(GetCheckProp()) || m_bParseLocked)
         return;
+    // A due date or a date names a day; a time of day gives its day while
+    // no phrase names one.
     const int tag = pRole->getTag();
-    if (tag != 5 && tag != 6)
+    if (tag != 5 && tag != 6 && tag != kTimeOfDayTag)
         return;
     CActionNote* note = Note();
     if (UserChanged(m_pDate.get())) {
+        if (tag == kTimeOfDayTag)
+            return;
         if (note)
             note->RemoveKeyphrase(KeyphraseOf(nExtra));
         m_pDate->SetKeyphraseId(0);
         return;
     }
-    if (m_pDate->GetKeyphraseId() != 0)
-        return;
     COleVariant value;
     RoleDate(pRole, value);
-    m_pDate->SetKeyphraseId(nExtra);
-    if (note)
-        note->AddKeyphrase(KeyphraseOf(nExtra));
-    m_pDate->SetValueAndFlags(value, CDestProp::FLAG_PARSED);
-    m_pDate->SetData(tag);
+    if (tag == kTimeOfDayTag ? m_day.TakeTime(nExtra, value, note) : m_day.TakeDay(nExtra, value, note))
+        m_pDate->SetData(tag);
 }
 
 void CWebToDoDestination::OnParseResult2(QuiPrsItemRole* pRole, int, INT_PTR nExtra, QuiDestinationSink*)
 {
-    if (!pRole || !m_pDate || UserChanged(m_pDate.get()) || nExtra == 0 || m_pDate->GetKeyphraseId() != nExtra)
+    if (!pRole || !m_pDate || nExtra == 0)
         return;
-    COleVariant empty;
-    empty.vt = VT_NULL;
-    m_pDate->SetValueAndFlags(empty, CDestProp::FLAG_PARSED);
-    m_pDate->SetKeyphraseId(0);
-    m_pDate->SetData(0);
-    if (CActionNote* note = Note())
-        note->RemoveKeyphrase(KeyphraseOf(nExtra));
+    const int tag = pRole->getTag();
+    if ((tag == 5 || tag == 6 || tag == kTimeOfDayTag) && m_day.Drop(nExtra, Note(), m_bParseLocked))
+        m_pDate->SetData(m_pDate->GetKeyphraseId() != 0 ? kTimeOfDayTag : 0);
 }
 
 void CWebToDoDestination::BuildQueryString(CString& text)

@@ -15,7 +15,7 @@ const int kKeywordsParse = 1;
 const int kNameParses = 2;
 
 // Attribute kinds of the date package; the kind is the role's tag.
-enum { kDueDate = 5, kPlainDate = 6, kPlainDateTime = 7 };
+enum { kDueDate = 5, kPlainDate = 6 };
 
 std::basic_string<PRSWCHAR> Wide(const char* ascii)
 {
@@ -197,8 +197,9 @@ void QuiPrsDllPackage::attributeToItemRoles(PrsAttribute* attribute, std::vector
         return;
     roles->push_back(role);
     // A date without a word of its own is both the day of an entry and the
-    // day a to-do falls due.
-    if (m_grammar == kDateGrammar && (role->getTag() == kPlainDate || role->getTag() == kPlainDateTime)) {
+    // day a to-do falls due. A time of day names no day: the to-dos take its
+    // day themselves only while no phrase names one.
+    if (m_grammar == kDateGrammar && role->getTag() == kPlainDate) {
         PrsAttribute due = {kDueDate, attribute->value};
         if (QuiPrsItemRole* dueRole = attributeToItemRole(&due))
             roles->push_back(dueRole);

@@ -21,6 +21,8 @@ class QuiPrsKeyphrase;
 
 // The keyphrase a parse event's extra value stands for.
 QuiPrsKeyphrase* KeyphraseOf(INT_PTR nExtra);
+// Marks the keyphrase in the note once, however many fields hold it.
+void MarkOnce(CActionNote* note, INT_PTR nExtra);
 // Whether the adaptor has the user-changed bit.
 bool UserChanged(CDestProp* prop);
 // Whether any of the adaptors has it.

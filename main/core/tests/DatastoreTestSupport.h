@@ -6,6 +6,7 @@
 #include <shellapi.h>
 
 #include <memory>
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -139,6 +140,8 @@ protected:
         char full[MAX_PATH];
         const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
         std::string name = std::string("datastore-") + test->test_suite_name() + "-" + test->name();
+        // A parameterised test's names hold slashes.
+        std::replace(name.begin(), name.end(), '/', '-');
         GetFullPathNameA(name.c_str(), MAX_PATH, full, nullptr);
         m_folder = full;
         RemoveFolder();

@@ -17,6 +17,7 @@
 #include "EditDrop.h"
 #include "FlatButton.h"
 #include "MultiDrop.h"
+#include "NoteDay.h"
 #include "QuiParseSinks.h"
 
 class CActionNote;
@@ -122,6 +123,8 @@ protected:
     std::unique_ptr<CEditDropProp> m_pDays;
     std::unique_ptr<CTimeEditProp> m_pStart;
     std::unique_ptr<CTimeEditProp> m_pEnd;
+    // The date's phrase: a day's, else the start's day.
+    CNoteDay m_day;
     QuiDateSink m_sink;
     QuiPrsContext* m_pContext = nullptr;
     bool m_bRegistered = false;
@@ -288,6 +291,8 @@ protected:
     std::unique_ptr<CDateDropProp> m_pStart;
     std::unique_ptr<CMultiDropProp> m_pCategories;
     std::unique_ptr<CCheckBoxProp> m_pCheckBox;
+    // The due date's phrase: a day's, else a time of day's.
+    CNoteDay m_day;
     QuiDateSink m_dateSink;
     QuiDestinationSink m_categorySink;
     QuiPrsContext* m_pDateContext = nullptr;

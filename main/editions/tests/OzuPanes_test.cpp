@@ -241,29 +241,6 @@ TEST_F(NotesPanes, KeyphraseDatesOutsideTheRangeAreRefusedAtFiling)
         note->RemoveKeyphrase(kp);
 }
 
-TEST_F(NotesPanes, ADayTakenFromALaterStartPhraseIsMarkedAsWellAsCut)
-{
-    CPanesNote* note = Open();
-    ASSERT_NE(nullptr, note);
-    CPimCalDestination* dest = note->Wnd()->cal->GetCalDestination();
-    const DATE day = Today() + 4.0;
-    std::unique_ptr<QuiPrsItemRole> date(DateRole(1, day));
-    std::unique_ptr<QuiPrsItemRole> first(DateRole(3, day + 15.0 / 24.0));
-    std::unique_ptr<QuiPrsItemRole> second(DateRole(3, day + 1.0 + 16.0 / 24.0));
-    dest->OnParseResult1(date.get(), 1, 0x5001, nullptr);
-    dest->OnParseResult1(first.get(), 1, 0x5002, nullptr);
-    // The date's own phrase goes while the start keeps the first one.
-    dest->OnParseResult2(date.get(), 2, 0x5001, nullptr);
-    dest->OnParseResult1(second.get(), 1, 0x5003, nullptr);
-    EXPECT_EQ(0x5002, dest->GetStartProp()->GetKeyphraseId());
-    EXPECT_EQ(0x5003, dest->GetDateProp()->GetKeyphraseId()) << "the body text loses this phrase";
-    const std::list<QuiPrsKeyphrase*> marked = note->GetKeyphrases();
-    EXPECT_EQ(1, std::count(marked.begin(), marked.end(), KeyphraseOf(0x5003)));
-    EXPECT_EQ(0, std::count(marked.begin(), marked.end(), KeyphraseOf(0x5001)));
-    for (QuiPrsKeyphrase* kp : marked)
-        note->RemoveKeyphrase(kp);
-}
-
 TEST_F(NotesPanes, AnEndDateBeforeAnyDateCountsFromTheDateOnceItComes)
 {
     CPanesNote* note = Open();

@@ -8,9 +8,11 @@
 #include <cmath>
 
 #include "GodwitWrapper.h"
+#include "NoteDayRows.h"
 #include "OzuApp.h"
 #include "PimDatastore.h"
 #include "PimEditions.h"
+#include "PimPanes.h"
 
 using namespace pimnote_test;
 
@@ -75,6 +77,37 @@ TEST_P(PimNote, ATypedToDoIsFiledWithItsDueDateAndConfirmed)
     EXPECT_EQ(std::vector<std::string>{Message(ToDoLine(GetParam()))}, g_notes.confirmed[0]);
     EXPECT_EQ(Label(GetParam()), g_notes.labels[0]);
     EXPECT_FALSE(IsOpen(note)) << "a filed note ends";
+}
+
+// A timed note's day comes from the phrase that names it, wherever it stands.
+TEST_P(PimNote, ATimedNoteIsFiledForTheDayItNames)
+{
+    for (const noteday_test::DayRow& row : noteday_test::DayRows()) {
+        SCOPED_TRACE(row.order);
+        g_door.filed.clear();
+        CPimActionNote* note = Open();
+        ASSERT_NE(nullptr, note);
+        for (const std::string& text : row.texts)
+            Type(note, text);
+        auto* toDo = dynamic_cast<CPimToDoPane*>(ToDoPane(note));
+        auto* cal = dynamic_cast<CPimCalPane*>(CalPane(note));
+        ASSERT_TRUE(toDo && cal);
+        EXPECT_EQ(noteday_test::DayText(row.days), toDo->GetDueField().GetText().GetString());
+        EXPECT_EQ(noteday_test::DayText(row.days), cal->GetDateField().GetText().GetString());
+        EXPECT_EQ(noteday_test::ClockText(row.hour, row.minute), cal->GetStartField().GetText().GetString());
+        EXPECT_EQ(row.marked, noteday_test::MarkedPhrases(note));
+        ASSERT_TRUE(Checked(ToDoPane(note)) && Checked(CalPane(note)));
+
+        Command(note, ID_DEST_FILE);
+        ASSERT_EQ(2u, g_door.filed.size());
+        const Filed& task = g_door.filed[0].type & GODWIT_TYPE_TODO ? g_door.filed[0] : g_door.filed[1];
+        const Filed& entry = g_door.filed[0].type & GODWIT_TYPE_CALENDAR ? g_door.filed[0] : g_door.filed[1];
+        EXPECT_EQ(row.toDoBody, task.body);
+        EXPECT_EQ(Today() + row.days, std::floor(task.due));
+        EXPECT_EQ(row.body, entry.body);
+        EXPECT_NEAR(Today() + row.days + (row.hour * 60 + row.minute) / 1440.0, entry.start, 1e-6);
+        EXPECT_FALSE(IsOpen(note));
+    }
 }
 
 TEST_P(PimNote, ANoteWithNothingTickedIsFiledAsAToDo)

@@ -16,6 +16,7 @@
 #include "DropProps.h"
 #include "EditDrop.h"
 #include "FlatButton.h"
+#include "NoteDay.h"
 #include "QuiParseSinks.h"
 
 class CActionNote;
@@ -74,7 +75,7 @@ protected:
     // A parsed value into a field that neither the user nor an earlier
     // phrase filled; a field the user changed drops the phrase.
     void TakeParsedValue(CDestProp* prop, const VARIANT& value, INT_PTR nExtra);
-    // The field empties when the phrase that filled it goes.
+    // A time field empties when the phrase that filled it goes.
     void DropParsedValue(CDestProp* prop, INT_PTR nExtra);
 
     CWebCalPane* m_pPane;
@@ -82,6 +83,8 @@ protected:
     std::unique_ptr<CEditDropProp> m_pCount;
     std::unique_ptr<CTimeEditProp> m_pStart;
     std::unique_ptr<CTimeEditProp> m_pEnd;
+    // The date's phrase: a day's, else the start's day.
+    CNoteDay m_day;
     QuiDestinationSink m_sink;
     QuiPrsContext* m_pContext = nullptr;
     bool m_bRegistered = false;
@@ -230,6 +233,8 @@ private:
     CWebToDoPane* m_pPane;
     std::unique_ptr<CDateDropProp> m_pDate;
     std::unique_ptr<CEditDropProp> m_pPriority;
+    // The date's phrase: a day's, else a time of day's.
+    CNoteDay m_day;
     QuiDestinationSink m_sink;
     QuiPrsContext* m_pContext = nullptr;
     bool m_bRegistered = false;

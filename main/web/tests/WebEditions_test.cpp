@@ -9,6 +9,7 @@
 #include <stdexcept>
 
 #include "CoreWndUtil.h"
+#include "NoteDayRows.h"
 
 using namespace webedition_test;
 
@@ -352,6 +353,51 @@ TEST_F(WebOnly, TheQueryTextLeavesOutExactlyTheDateAndTimePhrases)
         EXPECT_EQ(std::string(row.query), query.GetString()) << row.note;
     }
 }
+
+// The web-only edition with its to-do, and the calendar edition.
+class WebEdition : public EditionFixture, public ::testing::WithParamInterface<DWORD> {
+protected:
+    WebEdition() : EditionFixture(GetParam()) {}
+};
+
+// A timed note's day comes from the phrase that names it, wherever it stands.
+TEST_P(WebEdition, ATimedNoteIsFiledForTheDayItNames)
+{
+    const bool myTime = GetParam() == CDatastore::typeWebCalendar;
+    for (const noteday_test::DayRow& row : noteday_test::DayRows()) {
+        SCOPED_TRACE(row.order);
+        CWebActionNote* note = Open();
+        ASSERT_NE(nullptr, note);
+        for (const std::string& text : row.texts)
+            Type(note, text.c_str());
+        CWebCalPane& cal = DestWnd(note)->GetCalPane();
+        CWebToDoPane& toDo = DestWnd(note)->GetToDoPane();
+        EXPECT_EQ(noteday_test::DayText(row.days), Text(cal.GetDateField()));
+        EXPECT_EQ(noteday_test::ClockText(row.hour, row.minute), Text(cal.GetStartField()));
+        EXPECT_EQ(row.marked, noteday_test::MarkedPhrases(note));
+        if (!myTime) {
+            EXPECT_EQ(noteday_test::DayText(row.days), Text(toDo.GetDateField()));
+            CString query;
+            toDo.GetToDoDestination()->BuildQueryString(query);
+            EXPECT_EQ(row.toDoBody, query.GetString());
+        }
+
+        File(note);
+        const std::vector<std::string> urls = Navigated();
+        ASSERT_FALSE(urls.empty());
+        const COleDateTime day = Today() + COleDateTimeSpan(row.days, 0, 0, 0);
+        EXPECT_EQ(std::to_string(day.GetDay()), UrlParameter(urls.back(), "day")) << urls.back();
+        EXPECT_EQ(row.body, UrlParameter(urls.back(), myTime ? "text" : "title")) << urls.back();
+        EXPECT_FALSE(IsOpen(note));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Editions, WebEdition,
+                         ::testing::Values(static_cast<DWORD>(CDatastore::typeWebOnly),
+                                           static_cast<DWORD>(CDatastore::typeWebCalendar)),
+                         [](const ::testing::TestParamInfo<DWORD>& info) {
+                             return info.param == CDatastore::typeWebCalendar ? "MyTime" : "WebOnly";
+                         });
 
 // The calendar edition: no to-do takes the phrase besides the calendar.
 TEST_F(MyTime, ATypedStartKeepsItsMarkWhateverTheUserDidToTheDate)

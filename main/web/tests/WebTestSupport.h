@@ -3,6 +3,7 @@
 #pragma once
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -21,7 +22,10 @@ inline std::string Fixture(const std::string& name)
 inline std::string TestFileName(const char* suffix)
 {
     const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
-    return std::string("web-") + test->test_suite_name() + "-" + test->name() + suffix;
+    std::string name = std::string("web-") + test->test_suite_name() + "-" + test->name() + suffix;
+    // A parameterised test's names hold slashes.
+    std::replace(name.begin(), name.end(), '/', '-');
+    return name;
 }
 
 inline std::string ReadBytes(const std::string& path)

@@ -69,7 +69,10 @@ public:
         const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
         std::string folder = QuiComTesting::ProgramFolder() + "browser-logs";
         CreateDirectoryA(folder.c_str(), nullptr);
-        m_log = folder + "\\" + test->test_suite_name() + "." + test->name() + ".log";
+        std::string name = std::string(test->test_suite_name()) + "." + test->name();
+        // A parameterised test's names hold slashes.
+        std::replace(name.begin(), name.end(), '/', '-');
+        m_log = folder + "\\" + name + ".log";
         DeleteFileA(m_log.c_str());
         SetText(HKEY_CURRENT_USER, BROWSER_STANDIN_KEY, "Log", m_log);
         EXPECT_TRUE(m_server.Loaded()) << "BrowserStandIn.dll";
