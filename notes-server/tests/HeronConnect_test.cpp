@@ -356,24 +356,39 @@ TEST_F(HeronTest, AnotherProcessShuttingDownLeavesThisRuntime)
     EXPECT_EQ(S_OK, Get(DISPID_HERON_USERINFO, &user));
 }
 
-// Memory that runs out inside the Notes library fails the member; it never
-// reaches the caller as a C++ exception.
+// Memory that runs out inside the Notes library fails the member with the
+// member's own text, never an earlier failure's; it never reaches the
+// caller as a C++ exception.
 TEST_F(HeronTest, AllocationFailureInsideTheLibraryFailsTheMember)
 {
     ASSERT_EQ(S_OK, Connect());
     Variant day;
     day.vt = VT_DATE;
     day.date = 46364.0;
+    const wchar_t* const kCalendar = L"Retrieving Calendar Profile Info\r\nError: -6 Out of memory error";
     struct Row {
         const char* call;
         DISPID id;
-    } rows[] = {{"LNDatabase::Open", DISPID_HERON_CALENDARPREFS}, {"LNCalendar::GetEntries", DISPID_HERON_GETCALENDARDAY}};
+        const wchar_t* text;
+    } rows[] = {
+        {"LNDatabase::Open", DISPID_HERON_CALENDARPREFS, kCalendar},
+        {"LNCalendar::GetEntries", DISPID_HERON_GETCALENDARDAY, kCalendar},
+        {"GetNotesVersion", DISPID_HERON_NOTESVERSION, L"Retrieving Profile Info\r\nError: -6 Out of memory error"},
+    };
     for (const Row& row : rows) {
+        // The bare installation has no address book: the worker's last error
+        // is the address book's when the member runs.
+        Variant contacts;
+        EXPECT_EQ(DISP_E_EXCEPTION, Get(DISPID_HERON_CONTACTS, &contacts));
         m_notes.SetThrowCalls({row.call});
         Variant value;
-        HRESULT hr = row.id == DISPID_HERON_CALENDARPREFS ? Get(row.id, &value) : Call(row.id, {&day}, &value);
+        HRESULT hr = row.id == DISPID_HERON_GETCALENDARDAY ? Call(row.id, {&day}, &value) : Get(row.id, &value);
         EXPECT_EQ(DISP_E_EXCEPTION, hr) << row.call;
-        EXPECT_EQ(VT_EMPTY, value.vt) << row.call;
+        EXPECT_EQ(row.text, LastError().description) << row.call;
+        // No list made up (the version's number is the dispatcher's to copy).
+        if (row.id != DISPID_HERON_NOTESVERSION) {
+            EXPECT_EQ(VT_EMPTY, value.vt) << row.call;
+        }
     }
     m_notes.SetThrowCalls({});
     Variant user;

@@ -605,6 +605,21 @@ TEST_F(HeronFilingTest, LongNotesAreFiledWholeOrRefused)
     EXPECT_EQ(1u, NoteCount("mail.box")) << "only the memo that was filed is sent";
 }
 
+// Memory that runs out while filing fails the filing with its own text, not
+// the one an earlier member left.
+TEST_F(HeronFilingTest, AllocationFailureWhileFiling)
+{
+    ASSERT_EQ(S_OK, Connect());
+    Variant contacts;
+    EXPECT_EQ(DISP_E_EXCEPTION, Get(DISPID_HERON_CONTACTS, &contacts));
+    m_notes.SetThrowCalls({"GetNotesVersion"});
+    auto record = NewRecord(GODWIT_TYPE_TODO);
+    PutText(record, DISPID_GODWIT_BODY, L"No memory");
+    EXPECT_EQ(DISP_E_EXCEPTION, File(record));
+    EXPECT_EQ("Filing Task Item\r\nError: -6 Out of memory error", m_error);
+    EXPECT_EQ(1u, NoteCount(kMailFile));
+}
+
 TEST_F(HeronFilingTest, NullAndNotConnected)
 {
     Variant none;
