@@ -221,11 +221,32 @@ TEST_F(HeronTest, UserInfoOfEachName)
         EXPECT_EQ(S_OK, Get(DISPID_HERON_USERINFO, &user)) << row.user;
         EXPECT_EQ(row.expected, Texts(user)) << row.user;
     }
-    // No name is no empty name.
-    m_notes.SetFailCalls({"GetUserNameText"});
-    Variant user;
-    EXPECT_EQ(DISP_E_EXCEPTION, Get(DISPID_HERON_USERINFO, &user));
-    EXPECT_EQ("\r\nError: 4095 The call failed as the test asked", Description());
+}
+
+// No name, or one without a common name, is no user without a name.
+TEST_F(HeronTest, UserInfoWithoutAName)
+{
+    ASSERT_EQ(S_OK, Connect());
+    const char* const kToldToFail = "Retrieving Profile Info\r\nError: 4095 The call failed as the test asked";
+    const char* const kNoCommonName = "Retrieving Profile Info\r\nError: -19 Contact information not found";
+    struct Row {
+        const char* user;
+        const char* failing;
+        const char* text;
+    } rows[] = {
+        {"CN=Ann Lee/O=Acme", "GetUserNameText", kToldToFail},
+        {"CN=Ann Lee/O=Acme", "NotesNameParse", kToldToFail},
+        {"OU=Sales/O=Acme", "", kNoCommonName},
+        {"CN=/O=Acme", "", kNoCommonName},
+    };
+    for (const Row& row : rows) {
+        m_notes.SetUser(row.user);
+        m_notes.SetFailCalls({row.failing});
+        Variant user;
+        EXPECT_EQ(DISP_E_EXCEPTION, Get(DISPID_HERON_USERINFO, &user)) << row.user << " " << row.failing;
+        EXPECT_EQ(row.text, Description()) << row.user << " " << row.failing;
+        EXPECT_EQ(VT_EMPTY, user.vt) << row.user << " " << row.failing;
+    }
 }
 
 TEST_F(HeronTest, OpenNotesWithoutTheClient)
