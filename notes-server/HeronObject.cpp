@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstring>
 #include <functional>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -76,6 +77,33 @@ HRESULT CHeron::ReturnError(int result, DWORD helpContext)
     return Answer(QuiSetErrorInfo(E_FAIL, CLSID_Heron, IID_IHeron, text.c_str(), helpContext));
 }
 
+// The worker's last error may be an earlier operation's: what this one
+// threw is recorded under its own context first.
+HRESULT CHeron::ReturnThrown(HERON* worker, UINT contextId)
+{
+    int code = NTS5_ERROR_UNKNOWN.code;
+    try {
+        try {
+            throw;
+        } catch (LNSTATUS status) {
+            worker->SetStatusError(status, "", contextId);
+            code = status;
+        } catch (const _NTS5ERROR& error) {
+            worker->SetError(error, "", contextId);
+            code = error.code;
+        } catch (const std::bad_alloc&) {
+            worker->SetError(NTS5_ERROR_OUT_OF_MEMORY, "", contextId);
+            code = NTS5_ERROR_OUT_OF_MEMORY.code;
+        } catch (...) {
+            worker->SetError(NTS5_ERROR_UNKNOWN, "", contextId);
+        }
+        return ReturnError(code);
+    } catch (...) {
+        // No memory even for the error text.
+        return Answer(E_OUTOFMEMORY);
+    }
+}
+
 HRESULT CHeron::NullKeynote(const char* member)
 {
     std::string text = std::string("Null keynote parameter passed to ") + member + "()";
@@ -91,7 +119,7 @@ HRESULT CHeron::Served(UINT contextId, const std::function<int(HERON*)>& work)
     try {
         return ReturnError(work(worker));
     } catch (...) {
-        return ReturnError(contextId);
+        return ReturnThrown(worker, contextId);
     }
 }
 
@@ -186,7 +214,7 @@ HRESULT CHeron::FileKinds(IDispatch* keynote)
         }
         return ReturnError(result);
     } catch (...) {
-        return ReturnError(IDS_CTX_FILING);
+        return ReturnThrown(worker, IDS_CTX_FILING);
     }
 }
 
@@ -256,16 +284,17 @@ STDMETHODIMP CHeron::CreateContact(VARIANT* line)
     return Served(IDS_CTX_CREATE_CONTACT, [line](HERON* worker) { return worker->CreateContactDocument(*line); });
 }
 
+// A status the library answers gives version -1; anything it throws fails
+// the member, as the main program asks at every start.
 STDMETHODIMP CHeron::get_NotesVersion(LONG* pVal)
 {
     if (!pVal)
         return E_POINTER;
     *pVal = 0;
-    HERON* worker = m_connection.Worker();
-    if (!worker)
-        return ReturnError(IDS_NOT_CONNECTED);
-    *pVal = worker->NotesVersion();
-    return Answer(S_OK);
+    return Served(IDS_CTX_PROFILE, [pVal](HERON* worker) {
+        *pVal = worker->NotesVersion();
+        return 0;
+    });
 }
 
 // A category that was not added fails with the worker's text, so that the
@@ -298,7 +327,7 @@ STDMETHODIMP CHeron::QuickConflictCheck(IDispatch* keynote)
         keynote->Invoke(error, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYPUT, &params, nullptr, nullptr,
                         nullptr);
     } catch (...) {
-        return ReturnError(IDS_CTX_CONFLICTS);
+        return ReturnThrown(worker, IDS_CTX_CONFLICTS);
     }
     return Answer(S_OK);
 }

@@ -52,6 +52,9 @@ private:
     // A worker result as an HRESULT with error information; without a
     // worker `result` is the string id of the description.
     HRESULT ReturnError(int result, DWORD helpContext = 0);
+    // Called in a catch block: records what was thrown as the worker's last
+    // error under the operation's context and answers it.
+    HRESULT ReturnThrown(HERON* worker, UINT contextId);
     HRESULT NullKeynote(const char* member);
     // Files every kind of the record that its "Type" names.
     HRESULT FileKinds(IDispatch* keynote);

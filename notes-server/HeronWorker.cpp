@@ -179,21 +179,20 @@ void SplitUserName(const char* commonName, std::string parts[3])
 
 int HERON::UserInfo(VARIANT* out)
 {
-    std::string parts[3];
-    try {
+    return Recorded(IDS_CTX_PROFILE, [&]() -> int {
         LNString user;
         m_session.Session().GetUserNameText(&user);
         NOTES_NAME_PARTS components;
-        if (NotesNameParse(user.GetPlatformTextPtr(), &components) == 0 && components.common.text) {
-            std::string common(components.common.text, components.common.length);
-            SplitUserName(common.c_str(), parts);
-        }
-    } catch (LNSTATUS status) {
-        SetStatusError(status, "UserInfo", 0);
-        return status;
-    }
-    QuiMakeStringArray(out);
-    for (const std::string& part : parts)
-        QuiAppendAnsiString(out, part.c_str());
-    return 0;
+        if (NOTESSTATUS status = NotesNameParse(user.GetPlatformTextPtr(), &components))
+            throw static_cast<LNSTATUS>(status);
+        // Three empty names would read as a user without a name.
+        if (!components.common.text || components.common.length == 0)
+            throw NTS5_ERROR_CONTACT_MISSING_INFORMATION;
+        std::string parts[3];
+        SplitUserName(std::string(components.common.text, components.common.length).c_str(), parts);
+        QuiMakeStringArray(out);
+        for (const std::string& part : parts)
+            QuiAppendAnsiString(out, part.c_str());
+        return 0;
+    });
 }

@@ -76,7 +76,8 @@ public:
     // The major version class of the runtime: 1 to 5, -1 for unknown builds.
     int NotesVersion();
     // The user's first and second name and an empty text: 0, or the status
-    // of a library failure (recorded; `out` left untouched).
+    // of a library failure or -19 for a name without a common name
+    // (recorded; `out` left untouched).
     int UserInfo(VARIANT* out);
 
     LastCheckTable& LastCheck() { return m_lastCheck; }

@@ -2,9 +2,6 @@
 
 namespace {
 
-// The records hold at most this many bytes of a converted text.
-const size_t kTextLimit = 1023;
-
 // Clears itself.
 class Value : public VARIANT {
 public:
@@ -22,11 +19,13 @@ bool KeynoteReader::Read(const wchar_t* name, VARTYPE type, VARIANT* value) cons
     return V_VT(value) == type;
 }
 
+// Whole: the body is the whole note, and the filing says when Notes
+// cannot take it rather than lose its end.
 void KeynoteReader::Text(const wchar_t* name, std::string* text) const
 {
     Value value;
     if (Read(name, VT_BSTR, &value))
-        *text = AnsiText(V_BSTR(&value), kTextLimit);
+        *text = AnsiText(V_BSTR(&value));
 }
 
 void KeynoteReader::Short(const wchar_t* name, LONG* number) const

@@ -221,11 +221,32 @@ TEST_F(HeronTest, UserInfoOfEachName)
         EXPECT_EQ(S_OK, Get(DISPID_HERON_USERINFO, &user)) << row.user;
         EXPECT_EQ(row.expected, Texts(user)) << row.user;
     }
-    // No name is no empty name.
-    m_notes.SetFailCalls({"GetUserNameText"});
-    Variant user;
-    EXPECT_EQ(DISP_E_EXCEPTION, Get(DISPID_HERON_USERINFO, &user));
-    EXPECT_EQ("\r\nError: 4095 The call failed as the test asked", Description());
+}
+
+// No name, or one without a common name, is no user without a name.
+TEST_F(HeronTest, UserInfoWithoutAName)
+{
+    ASSERT_EQ(S_OK, Connect());
+    const char* const kToldToFail = "Retrieving Profile Info\r\nError: 4095 The call failed as the test asked";
+    const char* const kNoCommonName = "Retrieving Profile Info\r\nError: -19 Contact information not found";
+    struct Row {
+        const char* user;
+        const char* failing;
+        const char* text;
+    } rows[] = {
+        {"CN=Ann Lee/O=Acme", "GetUserNameText", kToldToFail},
+        {"CN=Ann Lee/O=Acme", "NotesNameParse", kToldToFail},
+        {"OU=Sales/O=Acme", "", kNoCommonName},
+        {"CN=/O=Acme", "", kNoCommonName},
+    };
+    for (const Row& row : rows) {
+        m_notes.SetUser(row.user);
+        m_notes.SetFailCalls({row.failing});
+        Variant user;
+        EXPECT_EQ(DISP_E_EXCEPTION, Get(DISPID_HERON_USERINFO, &user)) << row.user << " " << row.failing;
+        EXPECT_EQ(row.text, Description()) << row.user << " " << row.failing;
+        EXPECT_EQ(VT_EMPTY, user.vt) << row.user << " " << row.failing;
+    }
 }
 
 TEST_F(HeronTest, OpenNotesWithoutTheClient)
@@ -281,8 +302,9 @@ TEST_F(HeronTest, ReadingMembersOnABareInstallation)
         Variant value;
         EXPECT_EQ(row.answer, Get(row.id, &value)) << row.id;
         EXPECT_EQ(row.text, LastError().description) << row.id;
-        if (row.answer == S_OK)
+        if (row.answer == S_OK) {
             EXPECT_EQ("", Texts(value)) << row.id;
+        }
     }
 }
 
@@ -356,24 +378,39 @@ TEST_F(HeronTest, AnotherProcessShuttingDownLeavesThisRuntime)
     EXPECT_EQ(S_OK, Get(DISPID_HERON_USERINFO, &user));
 }
 
-// Memory that runs out inside the Notes library fails the member; it never
-// reaches the caller as a C++ exception.
+// Memory that runs out inside the Notes library fails the member with the
+// member's own text, never an earlier failure's; it never reaches the
+// caller as a C++ exception.
 TEST_F(HeronTest, AllocationFailureInsideTheLibraryFailsTheMember)
 {
     ASSERT_EQ(S_OK, Connect());
     Variant day;
     day.vt = VT_DATE;
     day.date = 46364.0;
+    const wchar_t* const kCalendar = L"Retrieving Calendar Profile Info\r\nError: -6 Out of memory error";
     struct Row {
         const char* call;
         DISPID id;
-    } rows[] = {{"LNDatabase::Open", DISPID_HERON_CALENDARPREFS}, {"LNCalendar::GetEntries", DISPID_HERON_GETCALENDARDAY}};
+        const wchar_t* text;
+    } rows[] = {
+        {"LNDatabase::Open", DISPID_HERON_CALENDARPREFS, kCalendar},
+        {"LNCalendar::GetEntries", DISPID_HERON_GETCALENDARDAY, kCalendar},
+        {"GetNotesVersion", DISPID_HERON_NOTESVERSION, L"Retrieving Profile Info\r\nError: -6 Out of memory error"},
+    };
     for (const Row& row : rows) {
+        // The bare installation has no address book: the worker's last error
+        // is the address book's when the member runs.
+        Variant contacts;
+        EXPECT_EQ(DISP_E_EXCEPTION, Get(DISPID_HERON_CONTACTS, &contacts));
         m_notes.SetThrowCalls({row.call});
         Variant value;
-        HRESULT hr = row.id == DISPID_HERON_CALENDARPREFS ? Get(row.id, &value) : Call(row.id, {&day}, &value);
+        HRESULT hr = row.id == DISPID_HERON_GETCALENDARDAY ? Call(row.id, {&day}, &value) : Get(row.id, &value);
         EXPECT_EQ(DISP_E_EXCEPTION, hr) << row.call;
-        EXPECT_EQ(VT_EMPTY, value.vt) << row.call;
+        EXPECT_EQ(row.text, LastError().description) << row.call;
+        // No list made up (the version's number is the dispatcher's to copy).
+        if (row.id != DISPID_HERON_NOTESVERSION) {
+            EXPECT_EQ(VT_EMPTY, value.vt) << row.call;
+        }
     }
     m_notes.SetThrowCalls({});
     Variant user;

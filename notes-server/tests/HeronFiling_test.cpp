@@ -561,6 +561,65 @@ TEST_F(HeronFilingTest, MailedTodoWhoseSendingFails)
     EXPECT_EQ(2u, NoteCount(kMailFile));
 }
 
+// The whole note is the body: it is filed whole however long, and a note
+// too long for the Notes item it goes into fails its filing, which leaves
+// nothing behind.
+TEST_F(HeronFilingTest, LongNotesAreFiledWholeOrRefused)
+{
+    ASSERT_EQ(S_OK, Connect());
+    std::string whole;
+    for (int i = 0; whole.size() < 5000; ++i)
+        whole += "word" + std::to_string(i) + " ";
+    whole.resize(4997);
+    whole += "end";
+    const std::string tooLong(NOTES_SUMMARY_TEXT_LIMIT + 1, 'x');
+    const std::string kTooBig = "Error: 1285 A summary text item is larger than 15K";
+    struct Row {
+        long type;
+        const char* database;
+        DWORD id;
+        std::string refused;
+    } rows[] = {
+        {GODWIT_TYPE_TODO, "mail\\alee.nsf", 2, "Filing Task Item\r\n" + kTooBig},
+        {GODWIT_TYPE_CALENDAR, "mail\\alee.nsf", 3, "Filing Calendar Item\r\nError: -15 Unable to create calendar entry"},
+        {GODWIT_TYPE_MEMO, "mail\\alee.nsf", 4, "Filing Memo\r\n" + kTooBig},
+        {GODWIT_TYPE_JOURNAL, "journal.nsf", 7, "Filing Journal Item\r\n" + kTooBig},
+    };
+    for (const Row& row : rows) {
+        auto record = NewRecord(row.type);
+        PutText(record, DISPID_GODWIT_BODY, std::wstring(whole.begin(), whole.end()).c_str());
+        PutDate(record, DISPID_GODWIT_STARTDATE, kDecember8 + 9 * kHour);
+        PutDate(record, DISPID_GODWIT_ENDDATE, kDecember8 + 10 * kHour);
+        EXPECT_EQ(S_OK, File(record)) << row.type << ": " << m_error;
+        EXPECT_EQ(whole, Item(row.database, row.id, "Subject")) << row.type;
+
+        size_t notes = NoteCount(row.database);
+        auto refused = NewRecord(row.type);
+        PutText(refused, DISPID_GODWIT_BODY, std::wstring(tooLong.begin(), tooLong.end()).c_str());
+        PutDate(refused, DISPID_GODWIT_STARTDATE, kDecember8 + 11 * kHour);
+        PutDate(refused, DISPID_GODWIT_ENDDATE, kDecember8 + 12 * kHour);
+        EXPECT_EQ(DISP_E_EXCEPTION, File(refused)) << row.type;
+        EXPECT_EQ(row.refused, m_error) << row.type;
+        EXPECT_EQ(notes, NoteCount(row.database)) << row.type;
+    }
+    EXPECT_EQ(1u, NoteCount("mail.box")) << "only the memo that was filed is sent";
+}
+
+// Memory that runs out while filing fails the filing with its own text, not
+// the one an earlier member left.
+TEST_F(HeronFilingTest, AllocationFailureWhileFiling)
+{
+    ASSERT_EQ(S_OK, Connect());
+    Variant contacts;
+    EXPECT_EQ(DISP_E_EXCEPTION, Get(DISPID_HERON_CONTACTS, &contacts));
+    m_notes.SetThrowCalls({"GetNotesVersion"});
+    auto record = NewRecord(GODWIT_TYPE_TODO);
+    PutText(record, DISPID_GODWIT_BODY, L"No memory");
+    EXPECT_EQ(DISP_E_EXCEPTION, File(record));
+    EXPECT_EQ("Filing Task Item\r\nError: -6 Out of memory error", m_error);
+    EXPECT_EQ(1u, NoteCount(kMailFile));
+}
+
 TEST_F(HeronFilingTest, NullAndNotConnected)
 {
     Variant none;

@@ -29,7 +29,7 @@ TEST(KeynoteReader, CalendarRecordFromAnotherMake)
     ASSERT_TRUE(cache.Fill(&item));
     NotesCalendarRecord record;
     KeynoteReader(&item, cache).ReadCalendar(&record);
-    EXPECT_EQ(std::string(1023, 'n'), record.note);
+    EXPECT_EQ(std::string(1500, 'n'), record.note);
     EXPECT_EQ("Dentist", record.body);
     EXPECT_EQ(0x801, record.SubTypeMask());
     EXPECT_EQ(0x800, record.GetSubType());

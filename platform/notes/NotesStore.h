@@ -12,6 +12,8 @@ struct NotesItem {
     std::string name;
     std::vector<std::string> values;
     bool number = false;
+    // Written with the summary flag; known only while the note is in memory.
+    bool summary = false;
 };
 
 struct NotesNote {

@@ -209,7 +209,8 @@ class LNNumbers;
 class LNDatetimes;
 class LNRichText;
 
-// Item flags of the class library, kept by the caller's choice only.
+// Item flags of the class library. Only the summary flag counts here: a
+// summary text item larger than NOTES_SUMMARY_TEXT_LIMIT fails the save.
 #define LNITEMFLAGS_SUMMARY 0x04
 
 // The universal id of a note: file id and note id, two words each, the
@@ -242,9 +243,9 @@ public:
 
     // A new item with the value (an existing one of that name is replaced);
     // the flags and option say how Notes keeps it.
-    LNSTATUS CreateItem(const char* name, const LNText& value, DWORD /*flags*/, DWORD /*option*/)
+    LNSTATUS CreateItem(const char* name, const LNText& value, DWORD flags, DWORD /*option*/)
     {
-        return LNRaise(DoPutText(name, value, false));
+        return LNRaise(DoPutText(name, value, false, flags));
     }
     LNSTATUS CreateItem(const char* name, const LNNumbers& value, DWORD /*flags*/, DWORD /*option*/)
     {
@@ -260,7 +261,7 @@ public:
         return LNRaise(DoCreateRichText(name, value));
     }
     // The value of an existing item replaced.
-    LNSTATUS SetItemValue(const char* name, const LNText& value) { return LNRaise(DoPutText(name, value, true)); }
+    LNSTATUS SetItemValue(const char* name, const LNText& value) { return LNRaise(DoPutText(name, value, true, 0)); }
     LNSTATUS SetItemValue(const char* name, const LNNumbers& value) { return LNRaise(DoPutNumbers(name, value)); }
     LNSTATUS SetItemValue(const char* name, const LNDatetimes& value) { return LNRaise(DoPutDatetimes(name, value)); }
     // An existing rich text item, bound to `value`.
@@ -285,7 +286,8 @@ private:
     friend class LNRichText;
     friend class LNDatabase;
     friend class LNCalendar;
-    LNAPI LNSTATUS DoPutText(const char* name, const LNText& value, bool mustExist);
+    // An existing item keeps its flags when it must exist; else it takes `flags`.
+    LNAPI LNSTATUS DoPutText(const char* name, const LNText& value, bool mustExist, DWORD flags);
     LNAPI LNSTATUS DoPutNumbers(const char* name, const LNNumbers& value);
     LNAPI LNSTATUS DoPutDatetimes(const char* name, const LNDatetimes& value);
     LNAPI LNSTATUS DoCreateRichText(const char* name, LNRichText* value);

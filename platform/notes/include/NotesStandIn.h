@@ -86,6 +86,13 @@ typedef struct {
 #define NOTES_ERR_FILE_EXISTS 264
 #define NOTES_ERR_NO_FORM 1283
 #define NOTES_ERR_NAME_EXISTS 1284
+/* A note whose summary text item holds more than NOTES_SUMMARY_TEXT_LIMIT
+   bytes is not saved. */
+#define NOTES_ERR_SUMMARY_TOO_BIG 1285
+
+/* The bytes one summary text item (an item written with the summary flag,
+   as views read them) can hold, all its texts together. */
+#define NOTES_SUMMARY_TEXT_LIMIT 15360
 
 /* One component of a parsed user name: a pointer into the parsed text and
    its length (0 when the name has no such component). */

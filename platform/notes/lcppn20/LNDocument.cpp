@@ -55,20 +55,40 @@ NotesItem& ItemOf(NotesNote* note, const char* name)
 }
 
 // The item's values replaced (the item created when the note has none).
-LNSTATUS ReplaceValues(NotesNote* note, const char* name, bool number, const std::vector<std::string>& values)
+LNSTATUS ReplaceValues(NotesNote* note, const char* name, bool number, const std::vector<std::string>& values,
+                       bool summary = false)
 {
     if (!note || !name)
         return NOTES_ERR_BAD_HANDLE;
     NotesItem& item = ItemOf(note, name);
     item.number = number;
     item.values = values;
+    item.summary = summary;
     return 0;
+}
+
+// Notes keeps what views show of a note in a summary buffer of limited
+// size: a note with a larger summary text item cannot be saved.
+bool SummaryFits(const NotesNote& note)
+{
+    for (const NotesItem& item : note.items) {
+        if (!item.summary || item.number)
+            continue;
+        size_t bytes = 0;
+        for (const std::string& value : item.values)
+            bytes += value.size();
+        if (bytes > NOTES_SUMMARY_TEXT_LIMIT)
+            return false;
+    }
+    return true;
 }
 
 // Writes `note` into the database file; a note without an id is appended
 // with the next free one.
 LNSTATUS StoreNote(const std::string& file, NotesNote* note)
 {
+    if (!SummaryFits(*note))
+        return NOTES_ERR_SUMMARY_TOO_BIG;
     std::vector<NotesNote> notes;
     if (!ReadNotesDatabase(file, &notes))
         return NOTES_ERR_FILE_NOT_FOUND;
@@ -152,7 +172,7 @@ void LNNote::GetUniversalID(LNUNID* unid) const
     unid->note[1] = m_id;
 }
 
-LNSTATUS LNNote::DoPutText(const char* name, const LNText& value, bool mustExist)
+LNSTATUS LNNote::DoPutText(const char* name, const LNText& value, bool mustExist, DWORD flags)
 {
     std::vector<std::string> values;
     for (DWORD i = 0; i < value.GetCount(); ++i)
@@ -162,9 +182,14 @@ LNSTATUS LNNote::DoPutText(const char* name, const LNText& value, bool mustExist
         values.push_back("");
     return Guarded(mustExist ? "LNNote::SetItemValue" : "LNNote::CreateItem", [&]() -> LNSTATUS {
         NotesNote* note = static_cast<NotesNote*>(Data());
-        if (mustExist && note && name && !note->Find(name))
-            return NOTES_ERR_ITEM_NOT_FOUND;
-        return ReplaceValues(note, name, false, values);
+        bool summary = (flags & LNITEMFLAGS_SUMMARY) != 0;
+        if (mustExist && note && name) {
+            const NotesItem* item = note->Find(name);
+            if (!item)
+                return NOTES_ERR_ITEM_NOT_FOUND;
+            summary = item->summary;
+        }
+        return ReplaceValues(note, name, false, values, summary);
     });
 }
 
@@ -492,7 +517,7 @@ LNSTATUS LNCalendar::DoCreateEntry(const LNDatetimeRange& range, const char* sub
                       {"AppointmentType", {std::to_string(type)}, true},
                       {"StartDateTime", {StampText(range.begin.GetStamp())}, false},
                       {"EndDateTime", {StampText(range.end.GetStamp())}, false},
-                      {"Subject", {subject ? subject : ""}, false},
+                      {"Subject", {subject ? subject : ""}, false, true},
                       {"Chair", {m_user}, false},
                       {"Body", {}, false}};
         if (LNSTATUS status = StoreNote(file, &note))

@@ -233,6 +233,7 @@ const char* NotesStatusText(NOTESSTATUS status)
     case NOTES_ERR_FILE_EXISTS: return "File already exists";
     case NOTES_ERR_NO_FORM: return "Cannot locate the form";
     case NOTES_ERR_NAME_EXISTS: return "A view or folder of that name already exists";
+    case NOTES_ERR_SUMMARY_TOO_BIG: return "A summary text item is larger than 15K";
     default: return "Unknown Notes error";
     }
 }

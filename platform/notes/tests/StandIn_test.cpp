@@ -2,6 +2,7 @@
 
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "LNClasses.h"
 #include "NotesStandInFixture.h"
@@ -118,6 +119,54 @@ TEST_F(StandInTest, BuildNumberComesFromTheSettings)
     m_notes.SetBuild(147);
     EXPECT_EQ(0, m_session.GetNotesVersion(&build, LNString("")));
     EXPECT_EQ(147, build);
+}
+
+// A summary text item holds NOTES_SUMMARY_TEXT_LIMIT bytes, all its texts
+// together; a note with a larger one is not written. A replaced value keeps
+// the item's flags.
+TEST_F(StandInTest, SummaryTextItemsHaveALimit)
+{
+    Start();
+    const size_t limit = NOTES_SUMMARY_TEXT_LIMIT;
+    struct Row {
+        const char* what;
+        DWORD flags;
+        size_t entries;
+        size_t bytes;  // each
+        bool replace;  // written over a small item of these flags
+        LNSTATUS save;
+    } rows[] = {
+        {"summary, at the limit", LNITEMFLAGS_SUMMARY, 1, limit, false, 0},
+        {"summary, one byte past", LNITEMFLAGS_SUMMARY, 1, limit + 1, false, NOTES_ERR_SUMMARY_TOO_BIG},
+        {"summary list, past together", LNITEMFLAGS_SUMMARY, 2, limit / 2 + 1, false, NOTES_ERR_SUMMARY_TOO_BIG},
+        {"summary, replaced", LNITEMFLAGS_SUMMARY, 1, limit + 1, true, NOTES_ERR_SUMMARY_TOO_BIG},
+        {"no summary", 0, 1, 4 * limit, false, 0},
+        {"no summary, replaced", 0, 1, 4 * limit, true, 0},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        LNDatabase mail;
+        ASSERT_EQ(0, m_session.GetMailDatabase(&mail));
+        ASSERT_EQ(0, mail.Open());
+        LNDocument document;
+        ASSERT_EQ(0, mail.CreateDocument(&document));
+        LNText value;
+        for (size_t i = 0; i < row.entries; ++i)
+            value.Append(std::string(row.bytes, 'x').c_str());
+        if (row.replace) {
+            LNText small;
+            small.SetValue("small");
+            EXPECT_EQ(0, document.CreateItem("Subject", small, row.flags, 0));
+            EXPECT_EQ(0, document.SetItemValue("Subject", value));
+        } else {
+            EXPECT_EQ(0, document.CreateItem("Subject", value, row.flags, 0));
+        }
+        std::vector<std::string> before = m_notes.Dump("mail\\alee.nsf");
+        EXPECT_EQ(row.save, document.Save(0));
+        std::vector<std::string> after = m_notes.Dump("mail\\alee.nsf");
+        EXPECT_EQ(before.size() + (row.save ? 0 : row.entries), after.size());
+        mail.Close();
+    }
 }
 
 TEST_F(StandInTest, LocationDocumentItems)
