@@ -554,7 +554,7 @@ TEST_F(MyTime, AFilledNoteShowsItsTextsWholeOnThePaneColour)
     ExpectWholeTextsOnThePaneColour(DestWnd(note));
 }
 
-TEST_F(MyTime, TheCalendarEditionFilesItsEventWithItsOwnTimeAndEventType)
+TEST_F(MyTime, TheCalendarEditionFilesItsEventWithItsOwnTime)
 {
     CWebActionNote* note = Open();
     ASSERT_NE(nullptr, note);

@@ -164,7 +164,8 @@ TEST_F(Library, NoteAcceleratorsToggleThePanes)
         int count = CopyAcceleratorTableA(table, entries, 64);
         std::vector<WORD> panes(9, 0);
         for (const ACCEL* a = entries; a < entries + count; a++) {
-            if (a->key >= '1' && a->key <= '9' && (a->fVirt & (FVIRTKEY | FCONTROL | FSHIFT | FALT)) == (FVIRTKEY | FCONTROL))
+            const bool ctrlOnly = (a->fVirt & (FVIRTKEY | FCONTROL | FSHIFT | FALT)) == (FVIRTKEY | FCONTROL);
+            if (ctrlOnly && a->key >= '1' && a->key <= '9')
                 panes[a->key - '1'] = a->cmd;
         }
         std::vector<WORD> expected = row.panes;
