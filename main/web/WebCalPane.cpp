@@ -280,8 +280,10 @@ int CWebCalDestination::FileItem(CWebActionJug* pAction)
             pAction->SetParameter("durationminute", number);
         }
     }
+    COleVariant chosen;
+    GetMenuProp()->GetValue(&chosen);
     CString type;
-    type.Format("%d", m_pPane->EventTypeParameter());
+    type.Format("%d", m_pPane->EventTypeParameter(static_cast<UINT>(chosen.lVal)));
     pAction->SetParameter("eventtype", type);
     return 0;
 }
@@ -294,8 +296,6 @@ BEGIN_MESSAGE_MAP(CWebCalPane, CDestPane)
     ON_WM_CREATE()
     ON_COMMAND_RANGE(CWebCalPane::LAYOUT_TIMED, CWebCalPane::LAYOUT_NONE, OnLayoutCommand)
     ON_COMMAND_RANGE(IDM_WEBCAL_DROP_FIRST, IDM_WEBCAL_DROP_LAST, OnDropCommand)
-    ON_COMMAND_RANGE(CMyTimeCalPane::EVENT_FIRST, CMyTimeCalPane::EVENT_LAST, OnEventCommand)
-    ON_COMMAND_RANGE(CWebCalPane::EVENT_FIRST, CWebCalPane::EVENT_LAST, OnEventCommand)
     ON_COMMAND(CWebCalPane::IDC_DROPDOWN, OnDropButton)
     ON_EN_CHANGE(CWebCalPane::IDC_DATE, OnDateChange)
     ON_EN_CHANGE(CWebCalPane::IDC_START, OnStartChange)
@@ -306,13 +306,11 @@ BEGIN_MESSAGE_MAP(CWebCalPane, CDestPane)
     ON_EN_KILLFOCUS(CWebCalPane::IDC_DATE, OnDateKillFocus)
 END_MESSAGE_MAP()
 
-CWebCalPane::CWebCalPane() : CWebCalPane(new CWebCalDestination(this), PANE_ID, false, 0) {}
+CWebCalPane::CWebCalPane() : CWebCalPane(new CWebCalDestination(this), PANE_ID, false) {}
 
-CWebCalPane::CWebCalPane(CWebCalDestination* pDest, UINT nID, bool bMyTime, UINT nEventType)
-    : CDestPane(pDest), m_nID(nID), m_bMyTime(bMyTime), m_nEventType(nEventType)
+CWebCalPane::CWebCalPane(CWebCalDestination* pDest, UINT nID, bool bMyTime)
+    : CDestPane(pDest), m_nID(nID), m_bMyTime(bMyTime)
 {
-    m_nEventFirst = bMyTime ? CMyTimeCalPane::EVENT_FIRST : EVENT_FIRST;
-    m_nEventLast = bMyTime ? CMyTimeCalPane::EVENT_LAST : EVENT_LAST;
     m_nLayout = GetResetLayout();
     pDest->Bind();
 }
@@ -324,23 +322,23 @@ CWebCalPane::~CWebCalPane()
     GetCalDestination()->DetachSinks();
 }
 
-CMyTimeCalPane::CMyTimeCalPane()
-    : CWebCalPane(new CMyTimeCalDestination(this), PANE_ID, true, kMyTimeResetLayout)
-{
-}
+BEGIN_MESSAGE_MAP(CMyTimeCalPane, CWebCalPane)
+    ON_COMMAND_RANGE(CMyTimeCalPane::EVENT_FIRST, CMyTimeCalPane::EVENT_LAST, OnEventCommand)
+END_MESSAGE_MAP()
 
-int CWebCalPane::EventTypeParameter() const
+CMyTimeCalPane::CMyTimeCalPane() : CWebCalPane(new CMyTimeCalDestination(this), PANE_ID, true) {}
+
+int CWebCalPane::EventTypeParameter(UINT nChosen) const
 {
-    if (m_nEventType >= EVENT_FIRST && m_nEventType <= EVENT_LAST)
-        return 10 + static_cast<int>(m_nEventType - EVENT_FIRST);
+    if (nChosen >= EVENT_FIRST && nChosen <= EVENT_LAST)
+        return 10 + static_cast<int>(nChosen - EVENT_FIRST);
     return 10;
 }
 
-int CMyTimeCalPane::EventTypeParameter() const
+int CMyTimeCalPane::EventTypeParameter(UINT nChosen) const
 {
-    UINT type = GetEventType();
-    if (type >= EVENT_FIRST && type <= EVENT_LAST)
-        return 5000 + static_cast<int>(type - EVENT_FIRST);
+    if (nChosen >= EVENT_FIRST && nChosen <= EVENT_LAST)
+        return 5000 + static_cast<int>(nChosen - EVENT_FIRST);
     return 5000;
 }
 
@@ -487,10 +485,9 @@ void CWebCalPane::Show()
         if (child->GetSafeHwnd())
             child->ShowWindow(SW_HIDE);
     }
+    GetMenuButton()->SelectMenuItem(m_nLayout, FALSE);
     if (m_bMyTime) {
-        // The calendar edition's fields are always there to type into; its
-        // menu shows the event type.
-        GetMenuButton()->SelectMenuItem(m_nEventType, FALSE);
+        // The calendar edition's fields are always there to type into.
         for (CEditDrop* field : {static_cast<CEditDrop*>(&m_date), static_cast<CEditDrop*>(&m_start),
                                  static_cast<CEditDrop*>(&m_end)})
             field->ShowWindow(SW_SHOW);
@@ -501,7 +498,6 @@ void CWebCalPane::Show()
     for (CEditDrop* field : {static_cast<CEditDrop*>(&m_date), static_cast<CEditDrop*>(&m_start),
                              static_cast<CEditDrop*>(&m_end)})
         field->ShowWindow(SW_HIDE);
-    GetMenuButton()->SelectMenuItem(m_nLayout, FALSE);
     if (!checked)
         return;
     switch (m_nLayout) {
@@ -541,8 +537,6 @@ BOOL CWebCalPane::OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO
         m_start.SetText("");
         m_end.SetText("");
         m_date.SetText("");
-        if (m_bMyTime)
-            m_nEventType = kMyTimeResetLayout;
         ResetLayout();
     }
     return handled;
@@ -554,10 +548,9 @@ void CWebCalPane::OnLayoutCommand(UINT nID)
     Show();
 }
 
-void CWebCalPane::OnEventCommand(UINT nID)
+void CMyTimeCalPane::OnEventCommand(UINT nID)
 {
-    if (nID >= m_nEventFirst && nID <= m_nEventLast)
-        m_nEventType = nID;
+    m_nLayout = nID;
 }
 
 void CWebCalPane::OnDropCommand(UINT nID)

@@ -459,7 +459,18 @@ BOOL CWebNoteWnd::DestroyWindow()
     return CNoteWnd::DestroyWindow();
 }
 
+// The calendar's control id lies below the pane commands the note window
+// takes, so its key is routed here.
+BEGIN_MESSAGE_MAP(CMyTimeNoteWnd, CWebNoteWnd)
+    ON_COMMAND_RANGE(CMyTimeCalPane::PANE_ID, CMyTimeCalPane::PANE_ID, OnTogglePane)
+END_MESSAGE_MAP()
+
 CMyTimeNoteWnd::CMyTimeNoteWnd(CActionNote* pNote) : CWebNoteWnd(pNote)
 {
     SetEditionPicture(IDB_MYTIME_NOTE);
+}
+
+UINT CMyTimeNoteWnd::GetAcceleratorId()
+{
+    return IDR_MYTIME_NOTE_ACCELERATORS;
 }

@@ -602,9 +602,9 @@ class MyTime(WebCalendar):
     active_pim = 5
     pane = 31
     url = "http://www.mytime.example.net/calendar/new?"
-    # The start on the twelve-hour clock in one parameter; the event type the
-    # pane starts with (50030) is sent as 5008.
-    expected = {"text": "lunch with Anna", "start": "12:30 PM", "timed": "1", "type": "5008"}
+    # The start on the twelve-hour clock in one parameter; the time the parse
+    # found shows the timed layout on the menu button, sent as event type 5000.
+    expected = {"text": "lunch with Anna", "start": "12:30 PM", "timed": "1", "type": "5000"}
 
 
 class WebOnly(Edition):

@@ -27,6 +27,9 @@ public:
 
     // Makes the edition's destination window, created beside this window.
     virtual CDestWnd* CreateDestWnd() = 0;
+    // The accelerator table of the edition's keys: the datastore's, unless
+    // an edition's window stacks other panes than its datastore's table names.
+    virtual UINT GetAcceleratorId();
 
     // 100 x 124 dialog units at (x, y).
     BOOL CreateAt(int x, int y);

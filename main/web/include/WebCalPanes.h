@@ -125,10 +125,9 @@ public:
     void SetLayout(UINT nLayout);
     void ResetLayout();
     UINT GetLayout() const { return m_nLayout; }
-    // The event type the user chose in the pane's menu; 0 while none.
-    UINT GetEventType() const { return m_nEventType; }
-    // The parameter the event type is sent as.
-    virtual int EventTypeParameter() const;
+    // The parameter the event type is sent as, from the menu button's
+    // choice: what the button shows is what is sent.
+    virtual int EventTypeParameter(UINT nChosen) const;
     // The catalogue entry the pane files through.
     const CString& GetItemId() const { return m_strItemId; }
     // Whether this is the web calendar edition's pane.
@@ -150,12 +149,11 @@ public:
 
 protected:
     enum { kMyTimeResetLayout = 50030 };
-    CWebCalPane(CWebCalDestination* pDest, UINT nID, bool bMyTime, UINT nEventType);
+    CWebCalPane(CWebCalDestination* pDest, UINT nID, bool bMyTime);
 
     afx_msg int OnCreate(LPCREATESTRUCT lpCreateStruct);
     afx_msg void OnLayoutCommand(UINT nID);
     afx_msg void OnDropCommand(UINT nID);
-    afx_msg void OnEventCommand(UINT nID);
     afx_msg void OnDropButton();
     afx_msg void OnDateChange();
     afx_msg void OnStartChange();
@@ -172,8 +170,6 @@ protected:
 
     UINT m_nID;
     bool m_bMyTime;
-    UINT m_nEventFirst;
-    UINT m_nEventLast;
     CString m_strItemId;
     CDateDrop m_date;
     CTimeEdit m_start;
@@ -186,8 +182,9 @@ protected:
     CStatic m_dateMask;
     CFlatButton m_dropButton;
     CMenu m_dropMenu;
+    // One of the layouts; the calendar edition's pane keeps the event type
+    // the user picked here too.
     UINT m_nLayout = LAYOUT_TIMED;
-    UINT m_nEventType = 0;
     BOOL m_bCreating = TRUE;
 };
 
@@ -202,7 +199,12 @@ class CMyTimeCalPane : public CWebCalPane {
 public:
     enum { PANE_ID = 31, EVENT_FIRST = 50022, EVENT_LAST = 50034 };
     CMyTimeCalPane();
-    int EventTypeParameter() const override;
+    int EventTypeParameter(UINT nChosen) const override;
+
+protected:
+    // The picked event type becomes the layout, which the button shows.
+    afx_msg void OnEventCommand(UINT nID);
+    DECLARE_MESSAGE_MAP()
 };
 
 class CWebToDoDestination : public CDestination {

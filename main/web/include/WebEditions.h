@@ -165,7 +165,11 @@ protected:
 class CMyTimeNoteWnd : public CWebNoteWnd {
 public:
     explicit CMyTimeNoteWnd(CActionNote* pNote);
+    // Its own keys: the datastore answers the web-only table, whose Ctrl+2
+    // names the web-only calendar.
+    UINT GetAcceleratorId() override;
 
 protected:
     CWebDestWnd* MakeDestWnd() override { return new CMyTimeDestWnd; }
+    DECLARE_MESSAGE_MAP()
 };

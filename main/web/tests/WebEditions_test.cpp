@@ -4,6 +4,7 @@
 #include "WebEditionsTestSupport.h"
 
 #include <algorithm>
+#include <cstring>
 #include <list>
 #include <set>
 #include <stdexcept>
@@ -21,9 +22,37 @@ COleDateTime Today()
     return COleDateTime(now.GetYear(), now.GetMonth(), now.GetDay(), 0, 0, 0);
 }
 
-class WebOnly : public EditionFixture {
+// What the user and the parse did to a calendar pane before filing: typed a
+// text, picked an item of the menu (0: none), typed another text (none:
+// null), unticked and ticked the pane again; then what the menu button
+// shows and the event type sent.
+struct EventTypeRow {
+    const char* text;
+    UINT pick;
+    const char* later;
+    bool untickTick;
+    UINT shown;
+    const char* sent;
+};
+
+// After each Ctrl with a digit in turn, whether the to-do, the calendar and
+// the web actions pane are ticked.
+struct CtrlDigitRow {
+    char digit;
+    bool toDo, cal, actions;
+};
+
+// The editions with a calendar pane.
+class CalendarEdition : public EditionFixture {
 protected:
-    WebOnly() : EditionFixture(CDatastore::typeWebOnly) {}
+    using EditionFixture::EditionFixture;
+    void ExpectEventTypes(const std::vector<EventTypeRow>& rows);
+    void ExpectCtrlDigitsToggle(const std::vector<CtrlDigitRow>& rows);
+};
+
+class WebOnly : public CalendarEdition {
+protected:
+    WebOnly() : CalendarEdition(CDatastore::typeWebOnly) {}
 };
 
 class WebOnlyDefault : public EditionFixture {
@@ -56,9 +85,9 @@ protected:
     CDatastore* MakeDatastore(const QuiEdition*, int) override { return new CFeaturedWebOnly; }
 };
 
-class MyTime : public EditionFixture {
+class MyTime : public CalendarEdition {
 protected:
-    MyTime() : EditionFixture(CDatastore::typeWebCalendar) {}
+    MyTime() : CalendarEdition(CDatastore::typeWebCalendar) {}
 };
 
 TEST_F(WebOnly, LunchFridayFillsAndTicksTheCalendarPaneAndFilesItsEvent)
@@ -455,8 +484,9 @@ TEST_F(WebOnlyFeatured, TheSelfAndJournalPanesComeWithTheirFeaturesTheJournalUna
             below = place.bottom - 1;
         }
         for (int id : {kSelf, kJournal}) {
-            if (std::find(row.panes.begin(), row.panes.end(), id) == row.panes.end())
+            if (std::find(row.panes.begin(), row.panes.end(), id) == row.panes.end()) {
                 EXPECT_EQ(nullptr, dest->FindPane(id)) << id;
+            }
         }
         EXPECT_GT(ChildRect(*dest->GetFileButton(), *dest).top, below) << "the bottom row below the last pane";
         if (row.features.count(11)) {
@@ -570,7 +600,7 @@ TEST_F(MyTime, AFilledNoteShowsItsTextsWholeOnThePaneColour)
     ExpectWholeTextsOnThePaneColour(DestWnd(note));
 }
 
-TEST_F(MyTime, TheCalendarEditionFilesItsEventWithItsOwnTimeAndEventType)
+TEST_F(MyTime, TheCalendarEditionFilesItsEventWithItsOwnTime)
 {
     CWebActionNote* note = Open();
     ASSERT_NE(nullptr, note);
@@ -594,8 +624,112 @@ TEST_F(MyTime, TheCalendarEditionFilesItsEventWithItsOwnTimeAndEventType)
     EXPECT_EQ(day, UrlParameter(url, "day"));
     EXPECT_EQ("12:30 PM", UrlParameter(url, "start"));
     EXPECT_EQ("1", UrlParameter(url, "timed"));
-    // The layout the parse chose leaves the event type alone.
-    EXPECT_EQ("5008", UrlParameter(url, "type"));
+}
+
+// Picks an item of the pane's menu as the user does: the pop-up's choice
+// reaches the menu button, which tells the pane.
+void PickFromMenu(CDestPane& pane, UINT nID)
+{
+    pane.GetMenuButton()->SendMessage(WM_COMMAND, nID);
+    PumpPending();
+}
+
+// The caption the menu button shows for its choice.
+std::string ShownItem(CDestPane& pane)
+{
+    CString text;
+    pane.GetMenuButton()->GetPopupMenu()->GetMenuString(pane.GetMenuButton()->GetChosenCommand(), text,
+                                                        MF_BYCOMMAND);
+    return text.GetString();
+}
+
+void CalendarEdition::ExpectEventTypes(const std::vector<EventTypeRow>& rows)
+{
+    for (const EventTypeRow& row : rows) {
+        SCOPED_TRACE(std::string(row.text) + ", picked " + std::to_string(row.pick) + ", then " +
+                     (row.later ? row.later : "nothing") + (row.untickTick ? ", unticked and ticked" : ""));
+        CWebActionNote* note = Open();
+        ASSERT_NE(nullptr, note);
+        CWebCalPane& cal = DestWnd(note)->GetCalPane();
+        Type(note, row.text);
+        ASSERT_TRUE(cal.GetCheckButton()->GetCheck());
+        if (row.pick)
+            PickFromMenu(cal, row.pick);
+        if (row.later)
+            Type(note, row.later);
+        if (row.untickTick) {
+            Click(&cal);
+            Click(&cal);
+        }
+        const std::string shown = ShownItem(cal);
+        EXPECT_EQ(row.shown, cal.GetMenuButton()->GetChosenCommand()) << shown;
+        const size_t before = Navigated().size();
+        File(note);
+        const std::vector<std::string> urls = Navigated();
+        ASSERT_EQ(before + 1, urls.size());
+        EXPECT_EQ(row.sent, UrlParameter(urls.back(), "type")) << "the button shows " << shown;
+    }
+}
+
+TEST_F(MyTime, TheEventTypeSentIsTheOneTheMenuButtonShows)
+{
+    ExpectEventTypes({
+        {"lunch tomorrow", 0, nullptr, false, 50030, "5008"},
+        {"lunch tomorrow 12:30 pm", 0, nullptr, false, CWebCalPane::LAYOUT_TIMED, "5000"},
+        {"lunch tomorrow", 50025, "lunch tomorrow 12:30 pm", false, 50025, "5003"},
+        {"lunch tomorrow", 50034, nullptr, false, 50034, "5012"},
+        {"lunch tomorrow", 50025, nullptr, true, 50030, "5008"},
+    });
+}
+
+TEST_F(WebOnly, TheEventTypeSentIsTheOneTheMenuButtonShows)
+{
+    ExpectEventTypes({
+        {"lunch tomorrow 12:30 pm", 0, nullptr, false, CWebCalPane::LAYOUT_TIMED, "10"},
+        {"lunch tomorrow 12:30 pm", 57730, nullptr, false, 57730, "13"},
+        {"lunch tomorrow 12:30 pm", 57741, "lunch tomorrow", false, 57741, "24"},
+        {"lunch tomorrow 12:30 pm", 57730, nullptr, true, CWebCalPane::LAYOUT_TIMED, "10"},
+    });
+}
+
+void CalendarEdition::ExpectCtrlDigitsToggle(const std::vector<CtrlDigitRow>& rows)
+{
+    CWebActionNote* note = Open();
+    ASSERT_NE(nullptr, note);
+    CWebDestWnd* dest = DestWnd(note);
+    CNoteWnd* wnd = note->GetNoteWnd();
+    BYTE keys[256] = {};
+    ASSERT_TRUE(::GetKeyboardState(keys));
+    BYTE withControl[256];
+    std::memcpy(withControl, keys, sizeof keys);
+    withControl[VK_CONTROL] = 0x80;
+    for (const CtrlDigitRow& row : rows) {
+        ::SetKeyboardState(withControl);
+        MSG msg = {wnd->GetSafeHwnd(), WM_KEYDOWN, static_cast<WPARAM>(row.digit), 0};
+        const BOOL taken = wnd->PreTranslateMessage(&msg);
+        ::SetKeyboardState(keys);
+        PumpPending();
+        EXPECT_TRUE(taken) << "Ctrl+" << row.digit;
+        EXPECT_EQ(row.toDo, dest->GetToDoPane().GetCheckButton()->GetCheck() != FALSE) << "Ctrl+" << row.digit;
+        EXPECT_EQ(row.cal, dest->GetCalPane().GetCheckButton()->GetCheck() != FALSE) << "Ctrl+" << row.digit;
+        EXPECT_EQ(row.actions, dest->GetActionsPane().GetCheckButton()->GetCheck() != FALSE) << "Ctrl+" << row.digit;
+    }
+}
+
+// Ctrl+1, Ctrl+2 and Ctrl+3 tick and untick the panes in the order they
+// stand; the calendar edition's to-do pane is unavailable.
+TEST_F(WebOnly, CtrlAndTheDigitsToggleThePanes)
+{
+    ExpectCtrlDigitsToggle({
+        {'1', true, false, false}, {'2', true, true, false}, {'3', true, true, true}, {'2', true, false, true},
+    });
+}
+
+TEST_F(MyTime, CtrlAndTheDigitsToggleThePanes)
+{
+    ExpectCtrlDigitsToggle({
+        {'2', false, true, false}, {'1', false, true, false}, {'3', false, true, true}, {'2', false, false, true},
+    });
 }
 
 TEST_F(MyTime, TypingADateTicksThePaneAndNothingTickedIsRefused)
@@ -611,20 +745,6 @@ TEST_F(MyTime, TypingADateTicksThePaneAndNothingTickedIsRefused)
     EXPECT_TRUE(IsOpen(note));
     cal.GetDateField().SetDate(Today().m_dt);
     EXPECT_TRUE(cal.GetCheckButton()->GetCheck());
-}
-
-TEST_F(MyTime, UntickingThePanePutsTheEventTypeBack)
-{
-    CMyTimeActionNote* note = dynamic_cast<CMyTimeActionNote*>(Open());
-    ASSERT_NE(nullptr, note);
-    CWebCalPane& cal = DestWnd(note)->GetCalPane();
-    Click(&cal);
-    cal.GetMenuButton()->SelectMenuItem(50025, TRUE);
-    PumpPending();
-    ASSERT_EQ(50025u, cal.GetEventType());
-    Click(&cal);
-    EXPECT_EQ(50030u, cal.GetEventType());
-    EXPECT_EQ(50030u, cal.GetMenuButton()->GetChosenCommand());
 }
 
 TEST_F(MyTime, TheNoteLocksAndUnlocksTheCalendarsParsing)

@@ -238,6 +238,7 @@
    calendar edition's panes (picture, caption and tip, menu by the pane's
    number), their fields' texts and the filing messages. */
 #define IDR_WEB_NOTE_ACCELERATORS 4
+#define IDR_MYTIME_NOTE_ACCELERATORS 5
 #define IDB_WEBCAL_DISABLED      23
 #define IDB_WEBTODO_DISABLED     25
 #define IDR_MYTIME_PANE          31
