@@ -520,6 +520,20 @@ def tomorrow_choices():
     return [today + datetime.timedelta(days=1), today + datetime.timedelta(days=2)]
 
 
+def weekday_choices(weekday):
+    """The next `weekday` (Monday 0), one to seven days ahead, as "yyyy-mm-dd";
+    and the one after tomorrow's should midnight pass during the run."""
+    choices = []
+    for base in tomorrow_choices()[0] - datetime.timedelta(days=1), tomorrow_choices()[0]:
+        choices.append((base + datetime.timedelta(days=(weekday - base.weekday()) % 7 or 7)).isoformat())
+    return choices
+
+
+def timed_artefact(artefact):
+    """Where the screenshot of the note with its time before its day goes."""
+    return artefact.with_name(artefact.stem + "-timed" + artefact.suffix)
+
+
 def edition_in_build(build, datastore_class):
     exe = Path(build) / "bin" / "Quillmate.exe"
     return exe.exists() and datastore_class.encode() in exe.read_bytes()
@@ -570,6 +584,11 @@ class Edition:
         self.look(road, artefact)
         road.file_note(note)
         self.check(road, standin)
+        self.run_timed(road, standin, timed_artefact(artefact))
+
+    def run_timed(self, road, standin, artefact):
+        """A second note, its time typed before its day, where the edition
+        files dates; its screenshot kept."""
 
 
 class WebCalendar(Edition):
@@ -595,6 +614,20 @@ class WebCalendar(Edition):
     def check(self, road, log):
         expect_url(road, log, self.url, self.expected, tomorrow=True)
 
+    # The day after the time: the event is tomorrow's, and both phrases leave
+    # its title.
+    timed = "dinner 7pm tomorrow"
+    timed_expected = {"title": "dinner", "hour": "7", "min": "0", "ampm": "PM", "timed": "1"}
+
+    def run_timed(self, road, log, artefact):
+        note = road.hot_key()
+        road.type(self.timed)
+        road.wait_fields(self.pane, {self.date: road.probe.ok("format-date 1"),
+                                     self.start: road.probe.ok("format-time 19 0")})
+        road.screenshot(artefact)
+        road.file_note(note)
+        expect_url(road, log, self.url, self.timed_expected, tomorrow=True, nth=2)
+
 
 class MyTime(WebCalendar):
     """Web calendar edition 5: a note filed as an event of the MyTime calendar."""
@@ -605,6 +638,7 @@ class MyTime(WebCalendar):
     # The start on the twelve-hour clock in one parameter; the time the parse
     # found shows the timed layout on the menu button, sent as event type 5000.
     expected = {"text": "lunch with Anna", "start": "12:30 PM", "timed": "1", "type": "5000"}
+    timed_expected = {"text": "dinner", "start": "7:00 PM", "timed": "1", "type": "5000"}
 
 
 class WebOnly(Edition):
@@ -626,14 +660,16 @@ class WebOnly(Edition):
         expect_url(road, log, self.url, {"q": "garden furniture", "n": "20"})
 
 
-def expect_url(road, log, prefix, expected, tomorrow=False):
-    """The browser opened one URL beginning with prefix, whose query holds the
-    expected values (and tomorrow's "month", "day" and "year")."""
-    urls = poll(lambda: browser_urls(log, prefix), 15, f"{prefix} at the browser")
-    if len(urls) != 1:
-        raise RoadError(f"{prefix} was opened {len(urls)} times: {urls}")
-    query = dict(urllib.parse.parse_qsl(urllib.parse.urlsplit(urls[0]).query, keep_blank_values=True))
-    road.step(f"browser received {urls[0]}")
+def expect_url(road, log, prefix, expected, tomorrow=False, nth=1):
+    """The browser opened its nth URL beginning with prefix, and no more, whose
+    query holds the expected values (and tomorrow's "month", "day" and "year")."""
+    urls = poll(lambda: (lambda u: u if len(u) >= nth else None)(browser_urls(log, prefix)), 15,
+                f"{prefix} at the browser ({nth})")
+    if len(urls) != nth:
+        raise RoadError(f"{prefix} was opened {len(urls)} times, not {nth}: {urls}")
+    url = urls[nth - 1]
+    query = dict(urllib.parse.parse_qsl(urllib.parse.urlsplit(url).query, keep_blank_values=True))
+    road.step(f"browser received {url}")
     wrong = {k: (query.get(k), v) for k, v in expected.items() if query.get(k) != v}
     days = [{"month": calendar.month_name[d.month], "day": str(d.day), "year": str(d.year)}
             for d in tomorrow_choices()]
@@ -664,6 +700,9 @@ class PimEdition(Edition):
     filed_body = "call the bank 3pm Business"
     due, category = 160, 123   # the to-do pane's due date and category fields
     plain = "water the plants"
+    # The time before its day, typed: the day decides the due date, and only
+    # the day's phrase leaves the to-do's text.
+    timed, timed_body, timed_weekday = "pay the bills 9am friday", "pay the bills 9am", 4
     refused = "pay the rent tomorrow"   # the to-do ticked: filed under the busy tray icon
 
     def settings(self):
@@ -720,6 +759,14 @@ class PimEdition(Edition):
         self.look(road, artefact)
         road.file_note(note)
         self.expect_todo(road, standin, self.filed_body, date_choices(), "Business")
+        note = road.fresh_note(note)
+
+        poll(lambda: road.note()[1:] == (True, True), 15, "the caret in the fresh note's text")
+        road.wait_keyboard_in_window()
+        road.type(self.timed)
+        road.screenshot(timed_artefact(artefact))
+        road.file_note(note)
+        self.expect_todo(road, standin, self.timed_body, weekday_choices(self.timed_weekday), "")
         note = road.fresh_note(note)
 
         # Nothing ticked: the note is a to-do all the same.
