@@ -281,8 +281,9 @@ TEST_F(HeronTest, ReadingMembersOnABareInstallation)
         Variant value;
         EXPECT_EQ(row.answer, Get(row.id, &value)) << row.id;
         EXPECT_EQ(row.text, LastError().description) << row.id;
-        if (row.answer == S_OK)
+        if (row.answer == S_OK) {
             EXPECT_EQ("", Texts(value)) << row.id;
+        }
     }
 }
 

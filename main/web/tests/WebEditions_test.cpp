@@ -409,8 +409,9 @@ TEST_F(WebOnlyFeatured, TheSelfAndJournalPanesComeWithTheirFeaturesTheJournalUna
             below = place.bottom - 1;
         }
         for (int id : {kSelf, kJournal}) {
-            if (std::find(row.panes.begin(), row.panes.end(), id) == row.panes.end())
+            if (std::find(row.panes.begin(), row.panes.end(), id) == row.panes.end()) {
                 EXPECT_EQ(nullptr, dest->FindPane(id)) << id;
+            }
         }
         EXPECT_GT(ChildRect(*dest->GetFileButton(), *dest).top, below) << "the bottom row below the last pane";
         if (row.features.count(11)) {
