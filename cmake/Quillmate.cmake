@@ -12,6 +12,9 @@ else()
   add_compile_options(-Wall -Wextra -Wno-unused-parameter -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
   add_link_options(-fsanitize=address,undefined)
 endif()
+# A warning fails the build, so that none is added unseen (googletest's
+# sources, built below, compile without any too).
+add_compile_options($<$<COMPILE_LANGUAGE:C,CXX>:-Werror>)
 
 set(gtest_disable_pthreads ${QUI_WINDOWS} CACHE BOOL "" FORCE)
 set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)

@@ -51,10 +51,11 @@ private:
     bool CheckUserData();
 
     CString m_moduleName;
+    // Made before the tables and the desktop link, which keep a reference to it.
+    PalmUserBlock m_user;
     PalmTables m_tables;
     PalmDesktopLink m_desktop;
     PalmRegistry m_registry;
     CUserMgr m_users;
-    PalmUserBlock m_user;
     int m_initialized = 0;
 };

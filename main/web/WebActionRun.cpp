@@ -146,7 +146,8 @@ void ExpandProfilePlaceholders(QuiTemplateParamList& params, CWebActionJug& acti
     params.Add("plus", "+", true);
     params.Add("minus", "-", true);
 
-    ClientRegistry settings;
+    // Read only: the program's own table writes the settings back at its end.
+    ClientRegistry settings(ClientRegistry::WriteNothingAtEnd);
     CString imageDir(static_cast<const char*>(settings.GetValue(ClientRegistry::ImageDir, false)));
     if (imageDir.IsEmpty()) {
         char folder[MAX_PATH] = "";

@@ -440,8 +440,9 @@ TEST_F(HeronContactsTest, CreateContactLines)
             EXPECT_EQ(item.second, notes.back().Text(item.first)) << item.first;
             phone = phone || std::string(item.first) == "PhoneNumber";
         }
-        if (!phone)
+        if (!phone) {
             EXPECT_EQ(nullptr, notes.back().Find("PhoneNumber"));
+        }
     }
 }
 

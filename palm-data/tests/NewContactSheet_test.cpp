@@ -217,8 +217,9 @@ TEST_P(NewContactSheetTest, TheSheetsOwnColumn)
             ASSERT_NE(nullptr, button) << id;
             const CRect place = PlaceIn(sheet, button);
             EXPECT_EQ(x, place.left) << id;
-            if (below >= 0)
+            if (below >= 0) {
                 EXPECT_EQ(below + 10, place.top) << id;
+            }
             below = place.bottom;
         }
         EXPECT_EQ(IDOK, LOWORD(SendMessageA(sheet, DM_GETDEFID, 0, 0)));

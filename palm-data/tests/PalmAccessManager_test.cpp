@@ -94,8 +94,9 @@ TEST_F(PalmDataTest, SwitchingUsersKeepsThePreviousUserOnFailure)
             prompts.AnswerNext(IDOK);
         EXPECT_EQ(row.expected, manager->SetCurrentUser(row.name));
         EXPECT_EQ(row.prompts, prompts.Asked().size());
-        if (row.prompts)
+        if (row.prompts) {
             EXPECT_EQ(NotInitialized(row.name), std::string(prompts.Asked()[0].text));
+        }
         EXPECT_EQ(row.current, std::string(manager->User().userName));
         EXPECT_EQ(desktop.Path() + row.folder, std::string(manager->User().userPath));
         EXPECT_EQ(std::string(row.current) == "Zoe" ? zoeId : bobId, manager->User().userId);

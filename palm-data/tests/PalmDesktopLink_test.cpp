@@ -36,8 +36,9 @@ TEST_F(PalmDesktopLinkTest, HotSyncInProgressRefusesWritesWithOrWithoutDesktop)
     auto manager = Manager();
     for (bool running : {false, true}) {
         SCOPED_TRACE(running ? "desktop running" : "no desktop");
-        if (running)
+        if (running) {
             ASSERT_TRUE(desktop.StartDesktop());
+        }
         HotSyncWindow hotSync;
         ASSERT_NE(nullptr, hotSync.Window());
         const std::string before = BytesOfZoe(TODO_FILE);
@@ -52,9 +53,10 @@ TEST_F(PalmDesktopLinkTest, HotSyncInProgressRefusesWritesWithOrWithoutDesktop)
         EXPECT_NE(std::string::npos, DumpZoe(ADDRESS_FILE).find("company=\"Acme\""));
         // Nothing was locked; the unlock after the contact lets the desktop
         // reload it.
-        if (running)
+        if (running) {
             EXPECT_EQ(Lines({"ping", Unlock(), "reload " + Number(zoeId) + " todo=0 memo=0 datebook=0 address=2"}),
                       desktop.Log());
+        }
     }
 }
 

@@ -245,11 +245,13 @@ TEST_P(PalmExportsTest, CategoryChangesByKind)
         request.kind = row.kind;
         const std::string line = std::string("name=\"") + row.name + "\"";
         EXPECT_EQ(row.file ? 1 : 0, library.Call("CreateCategory", &request));
-        if (row.file)
+        if (row.file) {
             EXPECT_NE(std::string::npos, DumpZoe(row.file).find(line));
+        }
         EXPECT_EQ(row.file ? 1 : 0, library.Call("RemoveCategory", &request));
-        if (row.file)
+        if (row.file) {
             EXPECT_EQ(std::string::npos, DumpZoe(row.file).find(line));
+        }
         EXPECT_EQ(0, library.Call("RemoveCategory", &request)) << "already gone";
     }
 }

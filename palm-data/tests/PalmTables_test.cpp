@@ -280,8 +280,9 @@ TEST_F(PalmDataTest, WritesThatFailAnswerZeroAndKeepTheFile)
             TodoItem item;
             item.description = "lost";
             EXPECT_EQ(0, manager->WriteItem(PalmKindTodo, &item));
-            if (row.categoryFails)
+            if (row.categoryFails) {
                 EXPECT_EQ(0, manager->Tables().CreateCategory(PalmKindTodo, "Home"));
+            }
         }
         if (lock != INVALID_HANDLE_VALUE)
             CloseHandle(lock);

@@ -7,30 +7,34 @@
 
 namespace {
 
-bool ReadWholeFile(const std::wstring& path, std::string* data, bool* missing)
+// Readers share delete, so that where the system lets a save replace a store
+// that is being read, the save goes through.
+const DWORD kReaderSharing = FILE_SHARE_READ | FILE_SHARE_DELETE;
+
+// How long a save tries to replace a store that a reader holds open: a
+// reader holds it only for its read, and some systems refuse to replace an
+// open file whatever it shares.
+const DWORD kReplacePatienceMs = 5000;
+const DWORD kReplaceRetryMs = 10;
+
+bool ReadOpenFile(HANDLE file, std::string* data)
 {
-    *missing = false;
-    data->clear();
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
-        DWORD error = GetLastError();
-        *missing = error == ERROR_FILE_NOT_FOUND;
-        return *missing;
-    }
-    bool ok = true;
     char buffer[4096];
     for (;;) {
         DWORD read = 0;
-        if (!ReadFile(file, buffer, sizeof buffer, &read, nullptr)) {
-            ok = false;
-            break;
-        }
+        if (!ReadFile(file, buffer, sizeof buffer, &read, nullptr))
+            return false;
         if (read == 0)
-            break;
+            return true;
         data->append(buffer, read);
     }
-    CloseHandle(file);
-    return ok;
+}
+
+// The save's own read: closed again before the save replaces the store.
+bool ReadWholeFile(const std::wstring& path, std::string* data)
+{
+    StoreReader reader(path);
+    return reader.ReadText(data);
 }
 
 bool WriteWholeFile(const std::wstring& path, const std::string& data)
@@ -67,7 +71,83 @@ std::string Unescape(const std::string& value)
     return plain;
 }
 
+bool ParseStore(const std::string& data, std::vector<StoreRecord>* records)
+{
+    std::vector<StoreRecord> read;
+    bool open = false;
+    size_t pos = 0;
+    while (pos < data.size()) {
+        size_t end = data.find('\n', pos);
+        if (end == std::string::npos)
+            return false;  // a store always ends its last line
+        std::string line = data.substr(pos, end - pos);
+        pos = end + 1;
+        if (!open) {
+            size_t space = line.find(' ', 7);
+            if (line.compare(0, 7, "record ") != 0 || space == std::string::npos)
+                return false;
+            read.push_back({line.substr(7, space - 7), line.substr(space + 1), {}});
+            open = true;
+        } else if (line == "end") {
+            open = false;
+        } else {
+            size_t equals = line.find('=');
+            if (equals == std::string::npos)
+                return false;
+            read.back().fields.emplace_back(line.substr(0, equals), Unescape(line.substr(equals + 1)));
+        }
+    }
+    if (open)
+        return false;
+    records->swap(read);
+    return true;
+}
+
+bool IsHeldOpen(DWORD error)
+{
+    return error == ERROR_ACCESS_DENIED || error == ERROR_SHARING_VIOLATION;
+}
+
+bool ReplaceStore(const std::wstring& temporary, const std::wstring& path)
+{
+    const DWORD start = GetTickCount();
+    for (;;) {
+        if (MoveFileExW(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+            return true;
+        if (!IsHeldOpen(GetLastError()) || GetTickCount() - start >= kReplacePatienceMs)
+            return false;
+        Sleep(kReplaceRetryMs);
+    }
+}
+
 }  // namespace
+
+StoreReader::StoreReader(const std::wstring& path)
+    : m_file(CreateFileW(path.c_str(), GENERIC_READ, kReaderSharing, nullptr, OPEN_EXISTING, 0, nullptr)),
+      m_missing(m_file == INVALID_HANDLE_VALUE && GetLastError() == ERROR_FILE_NOT_FOUND)
+{
+}
+
+StoreReader::~StoreReader()
+{
+    if (m_file != INVALID_HANDLE_VALUE)
+        CloseHandle(m_file);
+}
+
+bool StoreReader::ReadText(std::string* data)
+{
+    data->clear();
+    if (m_file == INVALID_HANDLE_VALUE)
+        return m_missing;
+    return ReadOpenFile(m_file, data);
+}
+
+bool StoreReader::Read(std::vector<StoreRecord>* records)
+{
+    records->clear();
+    std::string data;
+    return ReadText(&data) && ParseStore(data, records);
+}
 
 std::string EscapeStoreValue(const std::string& value)
 {
@@ -111,8 +191,7 @@ bool AppendStoreRecord(const std::wstring& path, const StoreRecord& record)
     if (path.empty())
         return false;
     std::string data;
-    bool missing = false;
-    if (!ReadWholeFile(path, &data, &missing))
+    if (!ReadWholeFile(path, &data))
         return false;
     data += RecordText(record);
     const std::wstring temporary = path + L".tmp";
@@ -120,7 +199,7 @@ bool AppendStoreRecord(const std::wstring& path, const StoreRecord& record)
         DeleteFileW(temporary.c_str());
         return false;
     }
-    if (!MoveFileExW(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    if (!ReplaceStore(temporary, path)) {
         DeleteFileW(temporary.c_str());
         return false;
     }
@@ -129,39 +208,8 @@ bool AppendStoreRecord(const std::wstring& path, const StoreRecord& record)
 
 bool ReadStore(const std::wstring& path, std::vector<StoreRecord>* records)
 {
-    records->clear();
-    std::string data;
-    bool missing = false;
-    if (!ReadWholeFile(path, &data, &missing))
-        return false;
-    std::vector<StoreRecord> read;
-    bool open = false;
-    size_t pos = 0;
-    while (pos < data.size()) {
-        size_t end = data.find('\n', pos);
-        if (end == std::string::npos)
-            return false;  // a store always ends its last line
-        std::string line = data.substr(pos, end - pos);
-        pos = end + 1;
-        if (!open) {
-            size_t space = line.find(' ', 7);
-            if (line.compare(0, 7, "record ") != 0 || space == std::string::npos)
-                return false;
-            read.push_back({line.substr(7, space - 7), line.substr(space + 1), {}});
-            open = true;
-        } else if (line == "end") {
-            open = false;
-        } else {
-            size_t equals = line.find('=');
-            if (equals == std::string::npos)
-                return false;
-            read.back().fields.emplace_back(line.substr(0, equals), Unescape(line.substr(equals + 1)));
-        }
-    }
-    if (open)
-        return false;
-    records->swap(read);
-    return true;
+    StoreReader reader(path);
+    return reader.Read(records);
 }
 
 std::vector<std::string> DumpStoreLines(const std::vector<StoreRecord>& records)

@@ -20,6 +20,25 @@ bool AppendStoreRecord(const std::wstring& path, const StoreRecord& record);
 // cannot be read or is not a store.
 bool ReadStore(const std::wstring& path, std::vector<StoreRecord>* records);
 
+// A reader's hold on the store, from its opening to its end. A save made
+// meanwhile replaces the store without changing what the reader reads.
+class StoreReader {
+public:
+    explicit StoreReader(const std::wstring& path);
+    ~StoreReader();
+    StoreReader(const StoreReader&) = delete;
+    StoreReader& operator=(const StoreReader&) = delete;
+
+    // The store's bytes; a missing store holds none. False when unreadable.
+    bool ReadText(std::string* data);
+    // As ReadStore.
+    bool Read(std::vector<StoreRecord>* records);
+
+private:
+    void* m_file;  // INVALID_HANDLE_VALUE when not open
+    bool m_missing;
+};
+
 // One line per field, "NNNN kind action Name=value" with the record's
 // number from 1, values escaped as in the store; the lines sorted, so that
 // records stay in store order and their fields in name order. A record

@@ -96,6 +96,20 @@ def poll(check, timeout, what, interval=0.02):
         time.sleep(interval)
 
 
+def retry(call, timeout, what, interval=0.05):
+    """Calls call again while it raises RoadError, against a deadline; then
+    the last error stands."""
+    timeout *= TIME_FACTOR
+    end = time.monotonic() + timeout
+    while True:
+        try:
+            return call()
+        except RoadError as e:
+            if time.monotonic() > end:
+                raise RoadError(f"{what}: {e} (still after {timeout} s)") from e
+        time.sleep(interval)
+
+
 def windows_path(path):
     """The prefix maps drive Z: to the Linux root."""
     return "Z:" + str(Path(path).resolve()).replace("/", "\\")
@@ -877,9 +891,11 @@ class Outlook(PimEdition):
     def todos(self, road, store):
         if not store.exists():
             return []
+        # A read that meets the program's save of a note fails: read again.
+        dump = retry(lambda: road.prefix.output([windows_path(road.bin / "outlookdump.exe"), windows_path(store)]),
+                     10, "reading the Outlook store")
         records = {}
-        for line in road.prefix.output([windows_path(road.bin / "outlookdump.exe"),
-                                        windows_path(store)]).splitlines():
+        for line in dump.splitlines():
             parts = line.split(" ", 3)
             if len(parts) < 4 or parts[1] != "task" or parts[2] != "saved":
                 continue

@@ -319,8 +319,9 @@ TEST_F(MultiDropTest, EntriesGoWithTheListWhicheverWindowGoesFirst)
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.what);
-        if (!host.GetSafeHwnd())
+        if (!host.GetSafeHwnd()) {
             ASSERT_TRUE(host.Create(400, 300));
+        }
         const int before = CMultiDrop::Entry::GetLiveCount();
         {
             CMultiDrop local;

@@ -412,8 +412,9 @@ TEST_F(NotesNote, TheCloseButtonAsksOnlyForANoteWithTextAndDoesAsAnswered)
             prompts.AnswerNext(row.answer);
         Command(note, ID_DEST_CLOSE_NOTE);
         ASSERT_EQ(row.asked, prompts.Asked().size());
-        if (row.asked)
+        if (row.asked) {
             EXPECT_EQ(Message(IDS_EXIT_FILE_NOTE), Texts(prompts)[0]);
+        }
         EXPECT_EQ(0, prompts.Unexpected());
         EXPECT_EQ(row.filed, g_door.filed.size());
         EXPECT_EQ(row.open, IsOpen(note));

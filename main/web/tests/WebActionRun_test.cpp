@@ -56,6 +56,40 @@ std::vector<std::string> Names(const QuiTemplateParamList& params, size_t from, 
     return names;
 }
 
+// Every value below key, as "subkey\\name" from key.
+void CollectValueNames(HKEY key, const std::string& below, std::vector<std::string>& names)
+{
+    char name[MAX_PATH];
+    for (DWORD i = 0;; ++i) {
+        DWORD size = sizeof name;
+        if (RegEnumValueA(key, i, name, &size, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+            break;
+        names.push_back(below + name);
+    }
+    for (DWORD i = 0;; ++i) {
+        DWORD size = sizeof name;
+        if (RegEnumKeyExA(key, i, name, &size, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+            break;
+        HKEY sub = nullptr;
+        if (RegOpenKeyExA(key, name, 0, KEY_READ, &sub) != ERROR_SUCCESS)
+            continue;
+        CollectValueNames(sub, below + name + "\\", names);
+        RegCloseKey(sub);
+    }
+}
+
+std::vector<std::string> ClientValueNames()
+{
+    std::vector<std::string> names;
+    HKEY client = nullptr;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Quillmate\\Client", 0, KEY_READ, &client) != ERROR_SUCCESS)
+        return names;
+    CollectValueNames(client, "", names);
+    RegCloseKey(client);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
 CWebActionJug ProfileAction()
 {
     CWebActionJug action;
@@ -128,6 +162,27 @@ TEST_F(WebActionRun, ImageFolderDefaultsToTheCurrentOne)
     EXPECT_EQ("15", Value(params, "waittimeout"));
     // No query text, no words.
     EXPECT_EQ("<none>", Value(params, "querystringword1"));
+}
+
+TEST_F(WebActionRun, ReadingTheSettingsWritesNothing)
+{
+    struct Row {
+        const char* imageDir;  // null: not stored
+        std::vector<std::string> stored;
+    } rows[] = {
+        {nullptr, {"Preferences\\Browser"}},
+        {"C:\\Images", {"Preferences\\Browser", "Preferences\\ImageDir"}},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.imageDir ? row.imageDir : "(no ImageDir)");
+        SHDeleteValueA(HKEY_CURRENT_USER, kPreferences, "ImageDir");
+        if (row.imageDir)
+            SetText("ImageDir", row.imageDir);
+        CWebActionJug action = ProfileAction();
+        QuiTemplateParamList params;
+        ExpandProfilePlaceholders(params, action);
+        EXPECT_EQ(row.stored, ClientValueNames());
+    }
 }
 
 struct DateCase {

@@ -25,8 +25,9 @@ inline QuiComTesting::Ptr<IDispatch> NewRecord()
 inline void Put(IDispatch* record, DISPID id, const VARIANT& value)
 {
     EXPECT_TRUE(record != nullptr) << "no record for DISPID " << id;
-    if (record)
+    if (record) {
         EXPECT_EQ(S_OK, QuiComTesting::PutProperty(record, id, value)) << "DISPID " << id;
+    }
 }
 
 inline void PutText(IDispatch* record, DISPID id, const wchar_t* text)

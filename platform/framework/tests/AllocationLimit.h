@@ -32,7 +32,10 @@ private:
     std::size_t m_previous;
 };
 
-void* operator new(std::size_t size)
+// The replacements stay out of line, as a pair: inlined where a block is
+// taken or released, the malloc or the free would face the other side's
+// operator new or delete and read to the compiler as a mismatched pair.
+__attribute__((noinline)) void* operator new(std::size_t size)
 {
     const std::size_t failing = FailingAllocationSize();
     if (size <= kTestAllocationLimit && !(failing && size >= failing)) {
@@ -42,12 +45,12 @@ void* operator new(std::size_t size)
     throw std::bad_alloc();
 }
 
-void operator delete(void* p) noexcept
+__attribute__((noinline)) void operator delete(void* p) noexcept
 {
     std::free(p);
 }
 
-void operator delete(void* p, std::size_t) noexcept
+__attribute__((noinline)) void operator delete(void* p, std::size_t) noexcept
 {
     std::free(p);
 }

@@ -224,8 +224,9 @@ TEST_F(StandInViewsTest, ServersAndAddressBooks)
         for (WORD i = 0; name && i < count; ++i, name += std::strlen(name) + 1)
             books.push_back(name);
         EXPECT_EQ(row.books, books);
-        if (memory)
+        if (memory) {
             EXPECT_EQ(0, NotesMemFree(memory));
+        }
     }
     LNSTATUS refused = 0;
     OnOtherThread([&] {

@@ -105,3 +105,61 @@ TEST_F(OutlookStore, AppendingToAnUnnamedOrUnreachableStoreFails)
     EXPECT_FALSE(AppendStoreRecord(L"", {"note", "saved", {}}));
     EXPECT_FALSE(AppendStoreRecord(m_path + L"\\no\\such\\folder", {"note", "saved", {}}));
 }
+
+namespace {
+
+struct Save {
+    std::wstring path;
+    bool stored = false;
+};
+
+DWORD WINAPI SaveOneRecord(void* param)
+{
+    Save* save = static_cast<Save*>(param);
+    save->stored = AppendStoreRecord(save->path, {"task", "saved", {{"Subject", "new"}}});
+    return 0;
+}
+
+std::vector<std::string> Subjects(const std::vector<StoreRecord>& records)
+{
+    std::vector<std::string> subjects;
+    for (const StoreRecord& record : records)
+        subjects.push_back(record.fields.empty() ? "" : record.fields[0].second);
+    return subjects;
+}
+
+}  // namespace
+
+TEST_F(OutlookStore, ASaveGoesThroughWhileAReaderHoldsTheStore)
+{
+    ASSERT_TRUE(AppendStoreRecord(m_path, {"task", "saved", {{"Subject", "old"}}}));
+    const std::wstring temporary = m_path + L".tmp";
+    Save save{m_path};
+    HANDLE thread = nullptr;
+    {
+        StoreReader reader(m_path);
+        thread = CreateThread(nullptr, 0, SaveOneRecord, &save, 0, nullptr);
+        ASSERT_NE(nullptr, thread);
+        // The store stays held while the save has written its file and puts
+        // it in place.
+        const DWORD start = GetTickCount();
+        while (GetFileAttributesW(temporary.c_str()) == INVALID_FILE_ATTRIBUTES
+               && WaitForSingleObject(thread, 1) == WAIT_TIMEOUT && GetTickCount() - start < 10000) {
+        }
+        if (WaitForSingleObject(thread, 200) == WAIT_OBJECT_0) {
+            EXPECT_TRUE(save.stored) << "the save was refused while the store was read";
+        }
+
+        // What the reader reads is whole: the store as it was when opened.
+        std::vector<StoreRecord> held;
+        EXPECT_TRUE(reader.Read(&held));
+        EXPECT_EQ(std::vector<std::string>{"old"}, Subjects(held));
+    }
+    EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(thread, 30000));
+    CloseHandle(thread);
+    EXPECT_TRUE(save.stored);
+    std::vector<StoreRecord> records;
+    EXPECT_TRUE(ReadStore(m_path, &records));
+    EXPECT_EQ((std::vector<std::string>{"old", "new"}), Subjects(records));
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(temporary.c_str())) << "temporary file left";
+}
