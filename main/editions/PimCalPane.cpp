@@ -1,9 +1,7 @@
 #include "PimPanes.h"
 
 #include <algorithm>
-#include <cmath>
-#include <cstdlib>
-#include <list>
+#include <vector>
 
 #include "ActionNote.h"
 #include "CoreWndUtil.h"
@@ -12,8 +10,6 @@
 #include "DestUtil.h"
 #include "DestWnd.h"
 #include "FrameworkUtil.h"
-#include "GodwitDispIds.h"
-#include "GodwitWrapper.h"
 #include "NoteWnd.h"
 #include "OzuDatastore.h"
 #include "PimDestCommon.h"

@@ -9,6 +9,17 @@
 #include "WebConnector.h"
 #include "WebEditionsShared.h"
 
+namespace {
+
+// A due date or a date names a day; a time of day gives its day while no
+// phrase names one.
+bool IsDateTag(int tag)
+{
+    return tag == 5 || tag == 6 || tag == kTimeOfDayTag;
+}
+
+} // namespace
+
 //--- CWebToDoDestination
 
 CWebToDoDestination::CWebToDoDestination(CWebToDoPane* pPane) : CDestination(pPane), m_pPane(pPane) {}
@@ -55,10 +66,8 @@ void CWebToDoDestination::OnParseResult1(QuiPrsItemRole* pRole, int, INT_PTR nEx
 {
     if (!pRole || !m_pDate || UserChanged(GetCheckProp()) || m_bParseLocked)
         return;
-    // A due date or a date names a day; a time of day gives its day while
-    // no phrase names one.
     const int tag = pRole->getTag();
-    if (tag != 5 && tag != 6 && tag != kTimeOfDayTag)
+    if (!IsDateTag(tag))
         return;
     CActionNote* note = Note();
     if (UserChanged(m_pDate.get())) {
@@ -79,8 +88,7 @@ void CWebToDoDestination::OnParseResult2(QuiPrsItemRole* pRole, int, INT_PTR nEx
 {
     if (!pRole || !m_pDate || nExtra == 0)
         return;
-    const int tag = pRole->getTag();
-    if ((tag == 5 || tag == 6 || tag == kTimeOfDayTag) && m_day.Drop(nExtra, Note(), m_bParseLocked))
+    if (IsDateTag(pRole->getTag()) && m_day.Drop(nExtra, Note(), m_bParseLocked))
         m_pDate->SetData(m_pDate->GetKeyphraseId() != 0 ? kTimeOfDayTag : 0);
 }
 

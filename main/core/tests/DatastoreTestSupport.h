@@ -6,7 +6,6 @@
 #include <shellapi.h>
 
 #include <memory>
-#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -14,6 +13,7 @@
 #include "DatastoreItem.h"
 #include "QuiResIds.h"
 #include "QuiTesting.h"
+#include "TestName.h"
 #include "RegistryBranch.h"
 #include "WebTestSupport.h"
 
@@ -138,10 +138,7 @@ protected:
         AfxSetResourceHandle(m_library);
         GetCurrentDirectoryA(MAX_PATH, m_home);
         char full[MAX_PATH];
-        const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
-        std::string name = std::string("datastore-") + test->test_suite_name() + "-" + test->name();
-        // A parameterised test's names hold slashes.
-        std::replace(name.begin(), name.end(), '/', '-');
+        const std::string name = "datastore-" + QuiTesting::CurrentTestName("-");
         GetFullPathNameA(name.c_str(), MAX_PATH, full, nullptr);
         m_folder = full;
         RemoveFolder();

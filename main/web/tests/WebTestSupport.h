@@ -3,7 +3,6 @@
 #pragma once
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -11,6 +10,7 @@
 
 #include <Kestrel.h>
 
+#include "TestName.h"
 #include "WebConnector.h"
 
 // The shipped connectors and the test data, copied by the build.
@@ -21,11 +21,7 @@ inline std::string Fixture(const std::string& name)
 
 inline std::string TestFileName(const char* suffix)
 {
-    const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
-    std::string name = std::string("web-") + test->test_suite_name() + "-" + test->name() + suffix;
-    // A parameterised test's names hold slashes.
-    std::replace(name.begin(), name.end(), '/', '-');
-    return name;
+    return "web-" + QuiTesting::CurrentTestName("-") + suffix;
 }
 
 inline std::string ReadBytes(const std::string& path)

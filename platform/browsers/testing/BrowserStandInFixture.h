@@ -15,6 +15,7 @@
 
 #include "QuiComTesting.h"
 #include "QuiTesting.h"
+#include "TestName.h"
 #include "StandInLog.h"
 
 namespace BrowserStandInTesting {
@@ -66,13 +67,9 @@ public:
           m_quit(CreateEventA(nullptr, TRUE, FALSE, BROWSER_STANDIN_QUIT_EVENT))
     {
         Clean();
-        const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
         std::string folder = QuiComTesting::ProgramFolder() + "browser-logs";
         CreateDirectoryA(folder.c_str(), nullptr);
-        std::string name = std::string(test->test_suite_name()) + "." + test->name();
-        // A parameterised test's names hold slashes.
-        std::replace(name.begin(), name.end(), '/', '-');
-        m_log = folder + "\\" + name + ".log";
+        m_log = folder + "\\" + QuiTesting::CurrentTestName() + ".log";
         DeleteFileA(m_log.c_str());
         SetText(HKEY_CURRENT_USER, BROWSER_STANDIN_KEY, "Log", m_log);
         EXPECT_TRUE(m_server.Loaded()) << "BrowserStandIn.dll";

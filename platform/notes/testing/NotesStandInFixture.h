@@ -18,6 +18,7 @@
 #include "NotesStore.h"
 #include "QuiComTesting.h"
 #include "QuiTesting.h"
+#include "TestName.h"
 
 namespace NotesStandInTesting {
 
@@ -72,15 +73,9 @@ public:
     {
         ResetEvent(m_goOn);
         Forget();
-        const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
         std::string root = QuiComTesting::ProgramFolder() + "notes-installs";
         CreateDirectoryA(root.c_str(), nullptr);
-        std::string name = std::string(test->test_suite_name()) + "." + test->name();
-        for (char& c : name) {
-            if (c == '/')
-                c = '_';
-        }
-        m_folder = root + "\\" + name;
+        m_folder = root + "\\" + QuiTesting::CurrentTestName();
         QuiTesting::RemoveFolder(m_folder);
         CreateDirectoryA(m_folder.c_str(), nullptr);
         CreateDirectoryA((m_folder + "\\mail").c_str(), nullptr);

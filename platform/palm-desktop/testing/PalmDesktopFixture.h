@@ -18,6 +18,7 @@
 #include "PalmStandIn.h"
 #include "PdCommon.h"
 #include "QuiTesting.h"
+#include "TestName.h"
 #include "StandInFault.h"
 #include "Table21.h"
 
@@ -145,13 +146,9 @@ public:
         CloseRunningDesktops();
         SHDeleteKeyA(HKEY_CURRENT_USER, kPalmRoot);
         SHDeleteKeyA(HKEY_CURRENT_USER, PALM_STANDIN_KEY);
-        const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
         const std::string root = ProgramFolder() + "palm-desktops";
         CreateDirectoryA(root.c_str(), nullptr);
-        std::string name = std::string(test->test_suite_name()) + "." + test->name();
-        // Parameterised tests carry slashes in their names.
-        std::replace(name.begin(), name.end(), '/', '_');
-        m_path = root + "\\" + name;
+        m_path = root + "\\" + QuiTesting::CurrentTestName();
         RemoveFolder(m_path);
         CreateDirectoryA(m_path.c_str(), nullptr);
         m_path += "\\";
