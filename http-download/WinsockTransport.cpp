@@ -80,26 +80,28 @@ bool QuiWinsockTransport::Connect(Socket s, uint32_t address, uint16_t port)
            error == 0;
 }
 
-long QuiWinsockTransport::Send(Socket s, const char* data, size_t length)
+// A send or receive that would block is made again once the socket is
+// ready, until the time-out.
+template <class Call>
+long QuiWinsockTransport::WhenReady(Socket s, Direction direction, Call call)
 {
     for (;;) {
-        int n = send(static_cast<SOCKET>(s), data, Clamp(length), 0);
+        int n = call();
         if (n != SOCKET_ERROR)
             return n;
-        if (WSAGetLastError() != WSAEWOULDBLOCK || !Wait(s, kWriting))
+        if (WSAGetLastError() != WSAEWOULDBLOCK || !Wait(s, direction))
             return -1;
     }
 }
 
+long QuiWinsockTransport::Send(Socket s, const char* data, size_t length)
+{
+    return WhenReady(s, kWriting, [&] { return send(static_cast<SOCKET>(s), data, Clamp(length), 0); });
+}
+
 long QuiWinsockTransport::Receive(Socket s, char* buffer, size_t capacity)
 {
-    for (;;) {
-        int n = recv(static_cast<SOCKET>(s), buffer, Clamp(capacity), 0);
-        if (n != SOCKET_ERROR)
-            return n;
-        if (WSAGetLastError() != WSAEWOULDBLOCK || !Wait(s, kReading))
-            return -1;
-    }
+    return WhenReady(s, kReading, [&] { return recv(static_cast<SOCKET>(s), buffer, Clamp(capacity), 0); });
 }
 
 void QuiWinsockTransport::Close(Socket s) { closesocket(static_cast<SOCKET>(s)); }

@@ -26,6 +26,8 @@ public:
 private:
     enum Direction { kConnecting, kWriting, kReading };
     bool Wait(Socket socket, Direction direction);
+    template <class Call>
+    long WhenReady(Socket socket, Direction direction, Call call);
 
     unsigned long m_timeoutMs;
 };
