@@ -120,13 +120,14 @@ std::string Lower(std::string text)
     return text;
 }
 
-// Directly in the host folder (ending in "/") with one of the extensions.
+// Directly in the host folder (ending in "/") with one of the extensions (".xml" alone
+// is a name the system allows).
 bool DirectlyIn(const std::string& name, const std::string& folder, const std::set<std::string>& extensions)
 {
     if (name.compare(0, folder.size(), folder) != 0 || name.find('/', folder.size()) != std::string::npos)
         return false;
     size_t dot = name.rfind('.');
-    return dot != std::string::npos && dot > folder.size() && extensions.count(Lower(name.substr(dot)));
+    return dot != std::string::npos && dot >= folder.size() && extensions.count(Lower(name.substr(dot)));
 }
 
 // What the path resolves to, in the folder given or not at all.
