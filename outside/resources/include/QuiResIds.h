@@ -38,6 +38,8 @@
 #define IDS_EDITION_OUTLOOK      60060
 #define IDS_EDITION_PALM         60061
 #define IDS_EDITION_WEB          60068
+#define IDS_KEYWORDS_KEPT_ASIDE  60120  /* printf format, two texts: the keyword file, the name it was kept under */
+#define IDS_KEYWORDS_NOT_KEPT_ASIDE 60121  /* printf format, one text: the keyword file */
 
 /* PIM editions' notes (pimnotes.rc): what a filing reports and what the
    note window asks. */
