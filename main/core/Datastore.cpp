@@ -458,11 +458,13 @@ void CDatastore::OnTrayMenuCommand(UINT) {}
 int CDatastore::ReportUnsentActions()
 {
     const int unsent = m_webActionHandler.GetUnsentCount();
-    if (unsent > 0) {
+    // Actions the user let go when their list could not be written are not
+    // told as kept.
+    if (m_webActionHandler.KeepUnsaved() && unsent > 0) {
         CString format, text;
-        format.LoadString(IDS_OFFLINE_DROPPED);
+        format.LoadString(IDS_OFFLINE_KEPT);
         text.Format(format, unsent);
-        AfxMessageBox(text, MB_OK | MB_ICONWARNING);
+        AfxMessageBox(text, MB_OK | MB_ICONINFORMATION);
     }
     return unsent;
 }

@@ -92,8 +92,9 @@ public:
     // start. FALSE when the list does not hold it.
     BOOL RemoveItem(QuiItem* item);
 
-    // Tells the user how many web actions kept off line in this run were
-    // never sent and go with the program; nothing when none. The number.
+    // At exit: tells the user how many web actions kept off line were not
+    // sent yet and wait for the next start, after asking to retry while
+    // their list cannot be written; nothing when none. The number.
     int ReportUnsentActions();
 
     // Datastores alive in this program.

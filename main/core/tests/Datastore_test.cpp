@@ -509,11 +509,17 @@ TEST_F(Datastore, SendWebActionHandsTheActionToItsHandler)
     ASSERT_TRUE(QuiTesting::SetRegNumber(HKEY_CURRENT_USER, "Software\\Quillmate\\Client\\Preferences", "Browser", none));
     TestDatastore store;
     CDatastore& base = store;
-    CWebActionJug kept, never;
+    char connector[] = "<CONNECTOR MENUSTRING=\"Test\">\n<SUBTYPE MENUSTRING=\"find\" METHOD=\"GET\" "
+                       "ACTION=\"http://find.test/$:querystring\" >\n</SUBTYPE>\n</CONNECTOR>\n";
+    store.GetWebActionHandler()->GetEnabledConnectors().ParseConnectors(connector, "test.xml");
+    CWebActionJug kept, never, nowhere;
+    kept.m_nConnectorIndex = never.m_nConnectorIndex = 0;
+    kept.m_nSubtypeIndex = never.m_nSubtypeIndex = 0;
     never.m_nFlags = CWebActionJug::flagNoQueue;
     EXPECT_EQ(2, base.CDatastore::SendWebAction(&kept));
     EXPECT_EQ(1, kept.m_nId);
     EXPECT_EQ(1, base.CDatastore::SendWebAction(&never));
+    EXPECT_EQ(0, base.CDatastore::SendWebAction(&nowhere)) << "what could never be sent is not kept";
     EXPECT_EQ(1, base.CDatastore::SendWebAction(nullptr));
     EXPECT_EQ(1, store.GetWebActionHandler()->GetActionList().GetCount());
 }
