@@ -111,8 +111,10 @@ void CActionNote::ParseText(CActionNote* note)
 {
     CString text;
     (note ? note : this)->GetNoteText(text);
-    if (QuiParserMgr* manager = ParserMgr())
+    QuiParserMgr* manager = ParserMgr();
+    if (manager)
         manager->Parse(text, m_pContext);
+    KeepLiveKeyphrases(manager);
     CQuillmateApp* app = QuiGetApp();
     if (app && app->IsFeature(7) && m_bKeyphrasesChanged) {
         RemarkKeyphrases();
@@ -123,6 +125,18 @@ void CActionNote::ParseText(CActionNote* note)
         box->MarkRange(0, 1, FALSE);
     if (m_pNoteWnd && m_pNoteWnd->GetSafeHwnd())
         m_pNoteWnd->PostMessage(WM_SETFOCUS);
+}
+
+void CActionNote::KeepLiveKeyphrases(QuiParserMgr* manager)
+{
+    // A keyphrase the parse took away is freed, whatever a destination kept
+    // of it. Moved keyphrases, and those of every package, are still the
+    // context's.
+    const bool live = manager && manager->HasContext(m_pContext);
+    const size_t before = m_keyphrases.size();
+    m_keyphrases.remove_if([&](QuiPrsKeyphrase* kp) { return !live || !m_pContext->holdsKeyphrase(kp); });
+    if (m_keyphrases.size() != before)
+        m_bKeyphrasesChanged = TRUE;
 }
 
 void CActionNote::RemarkKeyphrases()

@@ -60,6 +60,11 @@ bool IsChecked(CDestination& dest)
     return checked;
 }
 
+bool SwitchedOff(CDestination& dest)
+{
+    return UserChanged(dest.GetCheckProp()) && !IsChecked(dest);
+}
+
 void RegisterDestinationSink(const char* package, const char* typeId, CDestination* dest, CActionNote* note,
                              QuiDestinationSink& sink, QuiPrsContext*& context, bool& registered)
 {

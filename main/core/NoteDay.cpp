@@ -20,6 +20,10 @@ bool CNoteDay::TakeDay(INT_PTR nExtra, const VARIANT& value, CActionNote* note)
     const INT_PTR holder = m_pField->GetKeyphraseId();
     if (holder != 0 && holder != m_nTime)
         return false;
+    // The time's day goes first: a day out of range then leaves the field
+    // empty, as when it came before the time, and filing refuses it alike.
+    if (holder != 0)
+        m_pField->SetValueAndFlags(NoDate(), CDestProp::FLAG_PARSED);
     Fill(nExtra, value, note);
     return true;
 }
@@ -39,7 +43,7 @@ bool CNoteDay::TakeTime(INT_PTR nExtra, const VARIANT& value, CActionNote* note)
     return true;
 }
 
-bool CNoteDay::Drop(INT_PTR nExtra, CActionNote* note, bool bParseLocked)
+bool CNoteDay::Drop(INT_PTR nExtra, CActionNote* note, bool bRefill)
 {
     if (!m_pField || nExtra == 0)
         return false;
@@ -48,19 +52,17 @@ bool CNoteDay::Drop(INT_PTR nExtra, CActionNote* note, bool bParseLocked)
         m_nTime = 0;
         m_time.Clear();
     }
-    if (UserChanged(m_pField) || m_pField->GetKeyphraseId() != nExtra) {
-        if (standing && note)
-            note->RemoveKeyphrase(KeyphraseOf(nExtra));
-        return false;
-    }
-    COleVariant empty;
-    empty.vt = VT_NULL;
-    empty.date = -1.0;
-    m_pField->SetValueAndFlags(empty, CDestProp::FLAG_PARSED);
-    m_pField->SetKeyphraseId(0);
-    if (note)
+    const bool held = m_pField->GetKeyphraseId() == nExtra;
+    if (held)
+        m_pField->SetKeyphraseId(0);
+    // The phrase is gone whatever the field holds: its mark goes with it.
+    if ((standing || held) && note)
         note->RemoveKeyphrase(KeyphraseOf(nExtra));
-    if (m_nTime != 0 && !bParseLocked)
+    // A field the user changed keeps the user's value.
+    if (!held || UserChanged(m_pField))
+        return false;
+    m_pField->SetValueAndFlags(NoDate(), CDestProp::FLAG_PARSED);
+    if (m_nTime != 0 && bRefill)
         Fill(m_nTime, m_time, note);
     return true;
 }
@@ -71,6 +73,14 @@ void CNoteDay::Forget(CActionNote* note)
         note->RemoveKeyphrase(KeyphraseOf(m_nTime));
     m_nTime = 0;
     m_time.Clear();
+}
+
+COleVariant NoDate()
+{
+    COleVariant none;
+    none.vt = VT_NULL;
+    none.date = -1.0;
+    return none;
 }
 
 COleVariant DayOf(const VARIANT& value)

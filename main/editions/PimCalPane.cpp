@@ -87,8 +87,8 @@ void CPimCalDestination::ForgetKeyphrases()
     if (!m_pDate)
         return;
     CActionNote* note = Note();
-    // The start's own mark goes with the start field below.
-    m_day.Forget(nullptr);
+    // The time standing by may hold no field any more: its mark goes too.
+    m_day.Forget(note);
     for (CDestProp* prop : {static_cast<CDestProp*>(m_pDate.get()), static_cast<CDestProp*>(m_pDays.get()),
                             static_cast<CDestProp*>(m_pStart.get()), static_cast<CDestProp*>(m_pEnd.get())}) {
         if (prop->GetKeyphraseId() != 0 && note)
@@ -131,9 +131,7 @@ void CPimCalDestination::OnParseResult1(QuiPrsItemRole* pRole, int, INT_PTR nExt
 {
     if (!pRole || !m_pDate || nExtra == 0)
         return;
-    if (UserChanged(GetCheckProp()) && !IsChecked(*this))
-        return;
-    if (m_bParseLocked)
+    if (SwitchedOff(*this) || m_bParseLocked)
         return;
     CDestProp* prop = PropOfTag(pRole->getTag());
     if (!prop)
@@ -142,10 +140,11 @@ void CPimCalDestination::OnParseResult1(QuiPrsItemRole* pRole, int, INT_PTR nExt
     RangedRoleDate(pRole, value);
     CActionNote* note = Note();
     if (UserChanged(prop)) {
-        // A field the user changed is never overwritten by a keyphrase.
+        // A field the user changed is never overwritten by a keyphrase. The
+        // phrase that filled it before keeps its claim: its mark goes when
+        // it does.
         if (note)
             note->RemoveKeyphrase(KeyphraseOf(nExtra));
-        prop->SetKeyphraseId(0);
         return;
     }
     if (prop == m_pDays.get()) {
@@ -159,11 +158,8 @@ void CPimCalDestination::OnParseResult1(QuiPrsItemRole* pRole, int, INT_PTR nExt
         prop->SetKeyphraseId(nExtra);
         MarkOnce(note, nExtra);
         COleVariant shown(value);
-        if (shown.vt == VT_DATE && shown.date == -3.0) {
-            shown.Clear();
-            shown.vt = VT_NULL;
-            shown.date = -1.0;
-        }
+        if (shown.vt == VT_DATE && shown.date == -3.0)
+            shown = NoDate();
         static_cast<CTimeEditProp*>(prop)->SetValueAndFlags(shown, CDestProp::FLAG_PARSED);
     }
     // The start's phrase gives its day while no phrase names one.
@@ -220,34 +216,28 @@ void CPimCalDestination::OnParseResult2(QuiPrsItemRole* pRole, int, INT_PTR nExt
         return;
     CActionNote* note = Note();
     if (prop == m_pDate.get() || prop == m_pStart.get()) {
-        m_day.Drop(nExtra, note, m_bParseLocked);
+        m_day.Drop(nExtra, note, !m_bParseLocked && !SwitchedOff(*this));
         m_bDateNotFromKeyphrase = m_pDate->GetKeyphraseId() == 0;
         if (prop == m_pDate.get())
             return;
     }
-    bool dropped = false;
-    if (!UserChanged(prop) && prop->GetKeyphraseId() == nExtra) {
-        COleVariant empty;
-        empty.vt = VT_NULL;
-        empty.date = -1.0;
+    // The field lets the phrase go; one the user changed keeps the user's value.
+    const bool held = prop->GetKeyphraseId() == nExtra;
+    if (held && !UserChanged(prop)) {
         if (prop == m_pDays.get())
             m_pDays->SetValue(COleVariant(1L, VT_I4));
         else
-            static_cast<CTimeEditProp*>(prop)->SetValueAndFlags(empty, CDestProp::FLAG_PARSED);
-        prop->SetKeyphraseId(0);
-        dropped = true;
+            static_cast<CTimeEditProp*>(prop)->SetValueAndFlags(NoDate(), CDestProp::FLAG_PARSED);
     }
+    if (held)
+        prop->SetKeyphraseId(0);
     // The end an hour after a parsed start goes with the phrase that gave it.
     if (m_nEndOfStart == nExtra && prop == m_pStart.get()) {
         m_nEndOfStart = 0;
-        if (!UserChanged(m_pEnd.get()) && m_pEnd->GetKeyphraseId() == 0) {
-            COleVariant empty;
-            empty.vt = VT_NULL;
-            empty.date = -1.0;
-            m_pEnd->SetValueAndFlags(empty, CDestProp::FLAG_PARSED);
-        }
+        if (!UserChanged(m_pEnd.get()) && m_pEnd->GetKeyphraseId() == 0)
+            m_pEnd->SetValueAndFlags(NoDate(), CDestProp::FLAG_PARSED);
     }
-    if (dropped && note)
+    if (held && note)
         note->RemoveKeyphrase(KeyphraseOf(nExtra));
 }
 

@@ -125,9 +125,7 @@ void CPimToDoDestination::OnParseResult1(QuiPrsItemRole* pRole, int, INT_PTR nEx
 {
     if (!pRole || !m_pDue || nExtra == 0)
         return;
-    if (UserChanged(GetCheckProp()) && !IsChecked(*this))
-        return;
-    if (m_bParseLocked)
+    if (SwitchedOff(*this) || m_bParseLocked)
         return;
     const int tag = pRole->getTag();
     CDestProp* prop = IsDueTag(tag)                  ? static_cast<CDestProp*>(m_pDue.get())
@@ -141,9 +139,10 @@ void CPimToDoDestination::OnParseResult1(QuiPrsItemRole* pRole, int, INT_PTR nEx
         // A time of day was never the due date's own phrase: nothing refused.
         if (tag == kTimeOfDayTag)
             return;
+        // A phrase that filled the field before the user changed it keeps
+        // its claim: its mark goes when it does.
         if (note)
             note->RemoveKeyphrase(kp);
-        prop->SetKeyphraseId(0);
         return;
     }
     if (prop == m_pDue.get()) {
@@ -184,7 +183,7 @@ void CPimToDoDestination::OnParseResult2(QuiPrsItemRole* pRole, int, INT_PTR nEx
     CActionNote* note = Note();
     QuiPrsKeyphrase* kp = KeyphraseOf(nExtra);
     if (IsDueTag(tag)) {
-        if (m_day.Drop(nExtra, note, m_bParseLocked))
+        if (m_day.Drop(nExtra, note, !m_bParseLocked && !SwitchedOff(*this)))
             m_pDue->SetData(m_pDue->GetKeyphraseId() != 0 ? 5 : 0);
         return;
     }

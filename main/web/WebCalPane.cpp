@@ -122,10 +122,10 @@ void CWebCalDestination::TakeParsedValue(CDestProp* prop, const VARIANT& value, 
 {
     CActionNote* note = Note();
     if (UserChanged(prop)) {
-        // The user's own value stands; the phrase is not marked as used.
+        // The user's own value stands; the phrase is not marked as used. One
+        // that filled the field before keeps its claim until it goes.
         if (note)
             note->RemoveKeyphrase(KeyphraseOf(nExtra));
-        prop->SetKeyphraseId(0);
         m_bChangedByParse = true;
         return;
     }
@@ -150,7 +150,8 @@ void CWebCalDestination::OnParseResult2(QuiPrsItemRole* pRole, int, INT_PTR nExt
     CDestProp* prop = PropOfTag(pRole->getTag());
     if (!prop)
         return;
-    if ((prop == m_pDate.get() || prop == m_pStart.get()) && m_day.Drop(nExtra, Note(), m_bParseLocked))
+    const bool refill = !m_bParseLocked && !SwitchedOff(*this);
+    if ((prop == m_pDate.get() || prop == m_pStart.get()) && m_day.Drop(nExtra, Note(), refill))
         m_bChangedByParse = true;
     if (prop != m_pDate.get())
         DropParsedValue(prop, nExtra);
@@ -158,18 +159,19 @@ void CWebCalDestination::OnParseResult2(QuiPrsItemRole* pRole, int, INT_PTR nExt
 
 void CWebCalDestination::DropParsedValue(CDestProp* prop, INT_PTR nExtra)
 {
-    if (UserChanged(prop) || prop->GetKeyphraseId() != nExtra)
+    if (prop->GetKeyphraseId() != nExtra)
         return;
-    COleVariant empty;
-    empty.vt = VT_NULL;
-    static_cast<CTimeEditProp*>(prop)->SetValueAndFlags(empty, CDestProp::FLAG_PARSED);
+    // A field the user changed keeps the user's value; the phrase goes all the same.
+    if (!UserChanged(prop)) {
+        static_cast<CTimeEditProp*>(prop)->SetValueAndFlags(NoDate(), CDestProp::FLAG_PARSED);
+        m_bChangedByParse = true;
+    }
     prop->SetKeyphraseId(0);
     const bool stillUsed = m_pDate->GetKeyphraseId() == nExtra || m_pStart->GetKeyphraseId() == nExtra ||
                            m_pEnd->GetKeyphraseId() == nExtra;
     CActionNote* note = Note();
     if (note && !stillUsed)
         note->RemoveKeyphrase(KeyphraseOf(nExtra));
-    m_bChangedByParse = true;
 }
 
 void CWebCalDestination::Refresh()

@@ -73,9 +73,10 @@ void CWebToDoDestination::OnParseResult1(QuiPrsItemRole* pRole, int, INT_PTR nEx
     if (UserChanged(m_pDate.get())) {
         if (tag == kTimeOfDayTag)
             return;
+        // A phrase that filled the field before the user changed it keeps
+        // its claim: its mark goes when it does.
         if (note)
             note->RemoveKeyphrase(KeyphraseOf(nExtra));
-        m_pDate->SetKeyphraseId(0);
         return;
     }
     COleVariant value;
@@ -88,7 +89,7 @@ void CWebToDoDestination::OnParseResult2(QuiPrsItemRole* pRole, int, INT_PTR nEx
 {
     if (!pRole || !m_pDate || nExtra == 0)
         return;
-    if (IsDateTag(pRole->getTag()) && m_day.Drop(nExtra, Note(), m_bParseLocked))
+    if (IsDateTag(pRole->getTag()) && m_day.Drop(nExtra, Note(), !m_bParseLocked && !SwitchedOff(*this)))
         m_pDate->SetData(m_pDate->GetKeyphraseId() != 0 ? kTimeOfDayTag : 0);
 }
 

@@ -115,6 +115,8 @@ QuiParser::QuiParser(QuiKestrel* kestrel) : m_kestrel(kestrel), m_engine(PrsInit
 QuiParser::~QuiParser()
 {
     PrsDeInit(m_engine);
+    for (QuiPrsKeyphrase* keyphrase : m_removed)
+        delete keyphrase;
 }
 
 void QuiParser::setCallback(Callback callback, void* userData)
@@ -131,8 +133,17 @@ QuiPrsContext* QuiParser::createContext()
 
 void QuiParser::parse(QuiPrsContext* context, const PRSWCHAR* text)
 {
-    if (context)
-        PrsParse(m_engine, context->m_engine, text);
+    if (!context)
+        return;
+    // A client may parse another text from inside a callback.
+    ++m_parseDepth;
+    PrsParse(m_engine, context->m_engine, text);
+    if (--m_parseDepth > 0)
+        return;
+    std::vector<QuiPrsKeyphrase*> removed;
+    removed.swap(m_removed);
+    for (QuiPrsKeyphrase* keyphrase : removed)
+        delete keyphrase;
 }
 
 void PRSAPI QuiParser::engineEvent(int event, PrsContext* engineContext, PrsKeyphrase* engineKeyphrase,
@@ -166,6 +177,10 @@ void PRSAPI QuiParser::engineEvent(int event, PrsContext* engineContext, PrsKeyp
                 self->m_callback(self, context, package, event, keyphrase, oldFirst, oldLast, self->m_userData);
             } catch (...) {
             }
+        }
+        if (removed && self->m_parseDepth > 0) {
+            self->m_removed.push_back(removed.get());
+            removed.release();
         }
     } catch (...) {
     }

@@ -11,6 +11,7 @@
 class CDestination;
 class CNoteBox;
 class CNoteWnd;
+class QuiParserMgr;
 class QuiPrsContext;
 class QuiPrsKeyphrase;
 
@@ -114,4 +115,6 @@ protected:
 private:
     CNoteBox* NoteBox() const;
     void NewContext();
+    // After a parse: only keyphrases the note's context still holds stay listed.
+    void KeepLiveKeyphrases(QuiParserMgr* manager);
 };

@@ -31,6 +31,9 @@ bool AnyUserChanged(std::initializer_list<CDestProp*> props);
 void SetChecked(CDestination& dest, bool bChecked);
 // Whether the destination's pane is ticked.
 bool IsChecked(CDestination& dest);
+// Whether the user switched the pane off (its tick changed by the user and
+// off): its fields take no phrase then.
+bool SwitchedOff(CDestination& dest);
 
 // Registers the sink for the package and the item type in the note's
 // context (once per context); the context is kept for unregistering.

@@ -25,10 +25,12 @@ public:
     // show for it: the first one stands by and fills an empty field. True
     // when it filled the field.
     bool TakeTime(INT_PTR nExtra, const VARIANT& value, CActionNote* note);
-    // A phrase gone: the field lets it go, and the time standing by takes
-    // the place of a day's phrase unless parsing is locked (the field would
-    // take a phrase then). True when the field changed.
-    bool Drop(INT_PTR nExtra, CActionNote* note, bool bParseLocked);
+    // A phrase gone: the field lets it go, its mark goes, and a field the
+    // user changed keeps the user's value. The time standing by takes the
+    // place of a day's phrase only with bRefill: a field takes no phrase
+    // while parsing is locked or the user switched its pane off. True when
+    // the field changed.
+    bool Drop(INT_PTR nExtra, CActionNote* note, bool bRefill);
     // Forgets the time standing by, its mark with it unless it holds the
     // field (whose own mark its destination handles).
     void Forget(CActionNote* note);
@@ -46,3 +48,5 @@ private:
 
 // The value's day at midnight, as a date field shows a time phrase's day.
 COleVariant DayOf(const VARIANT& value);
+// An empty field's value.
+COleVariant NoDate();

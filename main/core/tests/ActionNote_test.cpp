@@ -80,6 +80,13 @@ TEST_F(ActionNoteTest, KeyphrasesAreMarkedOnlyWhileFeature7IsOn)
         EXPECT_EQ(row.marked, BoldAt(note, 13)) << "feature 7 " << row.feature7;
         EXPECT_FALSE(BoldAt(note, 2)) << "text outside the keyphrase";
         EXPECT_EQ(!row.marked, note->GetKeyphrasesChanged() != FALSE) << "cleared once redrawn";
+
+        // The destination never lets its keyphrase go: a moved one stays
+        // listed, a removed one (freed with its parse) does not.
+        Type(note, "a lunch tomorrow");
+        EXPECT_FALSE(note->GetKeyphrases().empty());
+        Type(note, "a lunch");
+        EXPECT_TRUE(note->GetKeyphrases().empty());
         note->DestroyNoteWnd();
         PumpPending();
     }

@@ -1,7 +1,9 @@
 // How people write a timed note: the day before or after the time, the day
 // inserted before a time typed first, the day deleted again, or no day at
-// all. Every edition's to-do and calendar take the same day and time from
-// each, typed key by key as a person types.
+// all; a second day, a time range, a day too far ahead; a field the user
+// changed or a calendar the user switched off while typing. Every edition's
+// to-do and calendar take the same day and time from each, typed key by key
+// as a person types.
 #pragma once
 #include <afxquill.h>
 
@@ -10,7 +12,11 @@
 #include <string>
 #include <vector>
 
+#include <gtest/gtest.h>
+
 #include "ActionNote.h"
+#include "DateDrop.h"
+#include "DestProp.h"
 #include "FrameworkUtil.h"
 #include "QuiParser.h"
 
@@ -58,6 +64,18 @@ inline int DaysToNext(int weekday)
     return days == 0 ? 7 : days;
 }
 
+// What the user does by hand between two keystrokes.
+enum Hand {
+    keysOnly,
+    pickDue,    // picks the to-do's due date in its drop-down
+    pickDays,   // picks the day in the to-do's and in the calendar's drop-down
+    typeEnd,    // types the calendar's end time (kHandEndHour)
+    untickCal,  // switches the calendar off
+};
+
+// The end time typed by hand.
+const int kHandEndHour = 18;
+
 struct DayRow {
     const char* order;
     std::vector<std::string> texts;  // the note after each keystroke
@@ -67,11 +85,38 @@ struct DayRow {
     std::set<std::string> marked;  // the phrases the note marks
     std::string body;              // the calendar's text, without its day and time
     std::string toDoBody;          // the to-do's text, without its due date
+    Hand hand = keysOnly;
+    size_t handAfter = 0;  // the keystrokes before the user's own move
+    int toDoDays = -1;     // the to-do's date when it is not the calendar's
+
+    int ToDoDays() const { return toDoDays < 0 ? days : toDoDays; }
 };
+
+// Days from today to the date.
+inline int DaysUntil(int year, int month, int day)
+{
+    const COleDateTime now = COleDateTime::GetCurrentTime();
+    const COleDateTime today(now.GetYear(), now.GetMonth(), now.GetDay(), 0, 0, 0);
+    return static_cast<int>(COleDateTime(year, month, day, 0, 0, 0).m_dt - today.m_dt);
+}
+
+// The PIM editions take phrase dates up to 31 December 2031 only.
+inline bool PastPimDates(int days)
+{
+    return DaysUntil(2031, 12, 31) < days;
+}
+
+// The day the user picks by hand: more than a week ahead, so no weekday
+// phrase names it.
+const int kPickedDays = 9;
 
 inline std::vector<DayRow> DayRows()
 {
     const std::string late = "dinner 7pm tomorrow";
+    const std::string bank = "call the bank by friday";
+    const std::string twice = "dinner tomorrow 7pm";
+    const std::string range = "lunch 1pm meeting 3pm to 5pm";
+    const int farDays = DaysUntil(2035, 1, 1);
     return {
         {"day before time", Typed("dinner tomorrow 7pm"), 1, 19, 0, {"tomorrow", "7pm"}, "dinner", "dinner 7pm"},
         {"time before day", Typed(late), 1, 19, 0, {"7pm", "tomorrow"}, "dinner", "dinner 7pm"},
@@ -81,7 +126,73 @@ inline std::vector<DayRow> DayRows()
          {"tomorrow", "7pm"}, "dinner", "dinner 7pm"},
         {"day deleted again", Then(Typed(late), Deleted(late, late.size(), 9)), 0, 19, 0, {"7pm"}, "dinner", "dinner"},
         {"time alone", Typed("dinner 7pm"), 0, 19, 0, {"7pm"}, "dinner", "dinner"},
+        {"two days after a time", Typed("dinner 7pm tomorrow or friday"), 1, 19, 0, {"7pm", "tomorrow"},
+         "dinner or friday", "dinner 7pm or friday"},
+        {"time range before a day", Typed("meeting 9am to 11am tomorrow"), 1, 9, 0, {"9am to 11am", "tomorrow"},
+         "meeting", "meeting 9am to 11am"},
+        {"due date picked, its phrase deleted",
+         Then(Then(Typed(bank), Deleted(bank, bank.size(), 10)), Typed(" 3pm", "call the bank")), 0, 15, 0, {"3pm"},
+         "call the bank", "call the bank 3pm", pickDue, bank.size(), kPickedDays},
+        {"due date picked, a second one typed, the first deleted",
+         Then(Then(Typed(bank), Typed(" by monday 3pm", bank)), Deleted(bank + " by monday 3pm", bank.size(), 10)),
+         0, 15, 0, {"3pm"}, "call the bank by monday", "call the bank by monday 3pm", pickDue, bank.size(),
+         kPickedDays},
+        {"days picked, another day typed, the first deleted",
+         Then(Then(Typed(twice), Typed(" friday", twice)), Deleted(twice + " friday", 15, 9)), kPickedDays, 19, 0,
+         {"7pm"}, "dinner friday", "dinner 7pm friday", pickDays, twice.size()},
+        {"end typed, its range deleted", Then(Typed(range), Deleted(range, range.size(), 11)), 0, 13, 0, {"1pm"},
+         "lunch meeting", "lunch meeting", typeEnd, range.size()},
+        {"end typed, a second range typed, the first deleted",
+         Then(Then(Typed(range), Typed(" 4pm to 6pm", range)), Deleted(range + " 4pm to 6pm", range.size(), 11)), 0,
+         13, 0, {"1pm"}, "lunch meeting 4pm to 6pm", "lunch meeting 4pm to 6pm", typeEnd, range.size()},
+        {"calendar switched off, its day deleted", Then(Typed(late), Deleted(late, late.size(), 1)), 0, 19, 0,
+         {"7pm"}, "", "dinner tomorro", untickCal, late.size()},
+        {"far day after a time", Typed("renew passport 9am 1/1/2035"), farDays, 9, 0, {"9am", "1/1/2035"},
+         "renew passport", "renew passport 9am"},
+        {"far day before a time", Typed("renew passport 1/1/2035 9am"), farDays, 9, 0, {"1/1/2035", "9am"},
+         "renew passport", "renew passport 9am"},
     };
+}
+
+// Types the row key by key, the user's own move in its place; after every
+// keystroke every phrase the note marks must be one its parse context
+// still holds (a freed one rarely crashes under Wine).
+template <class TypeFn, class HandFn>
+void TypeRow(const DayRow& row, CActionNote* note, TypeFn type, HandFn byHand)
+{
+    for (size_t n = 0; n < row.texts.size(); n++) {
+        if (row.hand != keysOnly && n == row.handAfter)
+            byHand();
+        type(row.texts[n]);
+        for (QuiPrsKeyphrase* kp : note->GetKeyphrases()) {
+            EXPECT_TRUE(note->GetContext()->holdsKeyphrase(kp))
+                << "a freed phrase marked after \"" << row.texts[n] << '"';
+        }
+    }
+}
+
+// Picks the day `days` ahead in the field's calendar, as the user clicks it.
+inline void PickDay(CDateDrop& field, int days)
+{
+    field.DropDown();
+    CQuillmateDateDrop* popup = field.GetPopup();
+    ASSERT_NE(nullptr, popup);
+    const COleDateTime now = COleDateTime::GetCurrentTime();
+    NMSELCHANGE pick = {};
+    pick.nmhdr.hwndFrom = popup->GetCalendar().GetSafeHwnd();
+    pick.nmhdr.idFrom = CQuillmateDateDrop::IDC_CALENDAR;
+    pick.nmhdr.code = MCN_SELECT;
+    (COleDateTime(now.GetYear(), now.GetMonth(), now.GetDay(), 12, 0, 0) + COleDateTimeSpan(days, 0, 0, 0))
+        .GetAsSystemTime(pick.stSelStart);
+    pick.stSelEnd = pick.stSelStart;
+    popup->SendMessage(WM_NOTIFY, CQuillmateDateDrop::IDC_CALENDAR, reinterpret_cast<LPARAM>(&pick));
+}
+
+// The end time in the field as the user's typing leaves it.
+inline void TypeEnd(CTimeEdit& field, CDestProp* prop)
+{
+    field.SetTime(kHandEndHour / 24.0);
+    prop->SetFlags(CDestProp::FLAG_USER_CHANGED);
 }
 
 // The date `days` after today and the time as the fields show them.
@@ -100,7 +211,7 @@ inline std::string ClockText(int hour, int minute)
     return text.GetString();
 }
 
-// The texts of the phrases the note marks.
+// The texts of the phrases the note marks (of those its context holds).
 inline std::set<std::string> MarkedPhrases(CActionNote* note)
 {
     CString text;
@@ -108,6 +219,8 @@ inline std::set<std::string> MarkedPhrases(CActionNote* note)
     const std::string whole = text.GetString();
     std::set<std::string> phrases;
     for (QuiPrsKeyphrase* kp : note->GetKeyphrases()) {
+        if (!note->GetContext()->holdsKeyphrase(kp))
+            continue;
         int first = 0, last = 0;
         kp->getOffsets(&first, &last);
         if (first >= 0 && last >= first && static_cast<size_t>(last) < whole.size())

@@ -105,6 +105,9 @@ TEST_F(NotesPanes, BusinessLunchMondayTicksTheCategoryAndATimedEntry)
     CString body;
     cal.GetCalDestination()->GetBodyText(body);
     EXPECT_STREQ("Business lunch", body) << "the category phrase stays, the date goes once";
+    EXPECT_EQ(3u, note->GetKeyphrases().size()) << "the category, the day and the time are marked";
+    Type(note, "a Business lunch Monday 12:30");
+    EXPECT_EQ(3u, note->GetKeyphrases().size()) << "moved, each is still marked";
 
     CGodwitWrapper record;
     cal.GetCalDestination()->fileItem(&record);

@@ -75,7 +75,8 @@ protected:
     // A parsed value into a field that neither the user nor an earlier
     // phrase filled; a field the user changed drops the phrase.
     void TakeParsedValue(CDestProp* prop, const VARIANT& value, INT_PTR nExtra);
-    // A time field empties when the phrase that filled it goes.
+    // A time field lets the phrase that filled it go, and empties unless
+    // the user changed it.
     void DropParsedValue(CDestProp* prop, INT_PTR nExtra);
 
     CWebCalPane* m_pPane;

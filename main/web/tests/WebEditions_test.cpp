@@ -392,31 +392,63 @@ protected:
 // A timed note's day comes from the phrase that names it, wherever it stands.
 TEST_P(WebEdition, ATimedNoteIsFiledForTheDayItNames)
 {
+    using namespace noteday_test;
     const bool myTime = GetParam() == CDatastore::typeWebCalendar;
-    for (const noteday_test::DayRow& row : noteday_test::DayRows()) {
+    for (const DayRow& row : DayRows()) {
         SCOPED_TRACE(row.order);
         CWebActionNote* note = Open();
         ASSERT_NE(nullptr, note);
-        for (const std::string& text : row.texts)
-            Type(note, text.c_str());
         CWebCalPane& cal = DestWnd(note)->GetCalPane();
         CWebToDoPane& toDo = DestWnd(note)->GetToDoPane();
-        EXPECT_EQ(noteday_test::DayText(row.days), Text(cal.GetDateField()));
-        EXPECT_EQ(noteday_test::ClockText(row.hour, row.minute), Text(cal.GetStartField()));
-        EXPECT_EQ(row.marked, noteday_test::MarkedPhrases(note));
+        // The web panes show their dates only while ticked.
+        auto pick = [](CDestPane& pane, CDateDrop& field, int days) {
+            if (!pane.GetCheckButton()->GetCheck())
+                Click(&pane);
+            PickDay(field, days);
+        };
+        TypeRow(row, note, [&](const std::string& text) { Type(note, text.c_str()); }, [&] {
+            if ((row.hand == pickDue || row.hand == pickDays) && !myTime)
+                pick(toDo, toDo.GetDateField(), row.ToDoDays());
+            if (row.hand == pickDays)
+                pick(cal, cal.GetDateField(), row.days);
+            if (row.hand == typeEnd)
+                TypeEnd(cal.GetEndField(), cal.GetCalDestination()->GetEndProp());
+            if (row.hand == untickCal && cal.GetCheckButton()->GetCheck())
+                Click(&cal);
+        });
+        const bool calOff = row.hand == untickCal;
+        EXPECT_EQ(calOff ? "" : DayText(row.days), Text(cal.GetDateField()));
+        EXPECT_EQ(calOff, !cal.GetCheckButton()->GetCheck());
+        if (!calOff) {
+            EXPECT_EQ(ClockText(row.hour, row.minute), Text(cal.GetStartField()));
+        }
+        if (row.hand == typeEnd) {
+            EXPECT_EQ(ClockText(kHandEndHour, 0), Text(cal.GetEndField()));
+        }
+        EXPECT_EQ(row.marked, MarkedPhrases(note));
         if (!myTime) {
-            EXPECT_EQ(noteday_test::DayText(row.days), Text(toDo.GetDateField()));
+            EXPECT_EQ(DayText(row.ToDoDays()), Text(toDo.GetDateField()));
             CString query;
             toDo.GetToDoDestination()->BuildQueryString(query);
             EXPECT_EQ(row.toDoBody, query.GetString());
         }
 
+        if (calOff && myTime) {
+            // Its to-do files nothing: with the calendar off there is nothing to file.
+            FileAnsweringOneMessage(note, IDS_WEB_NOTHING_TO_FILE);
+            ASSERT_TRUE(IsOpen(note));
+            note->DestroyNoteWnd();
+            PumpPending();
+            continue;
+        }
         File(note);
         const std::vector<std::string> urls = Navigated();
         ASSERT_FALSE(urls.empty());
-        const COleDateTime day = Today() + COleDateTimeSpan(row.days, 0, 0, 0);
+        // With the calendar off the note is filed as a to-do.
+        const COleDateTime day = Today() + COleDateTimeSpan(calOff ? row.ToDoDays() : row.days, 0, 0, 0);
         EXPECT_EQ(std::to_string(day.GetDay()), UrlParameter(urls.back(), "day")) << urls.back();
-        EXPECT_EQ(row.body, UrlParameter(urls.back(), myTime ? "text" : "title")) << urls.back();
+        EXPECT_EQ(calOff ? row.toDoBody : row.body, UrlParameter(urls.back(), myTime ? "text" : "title"))
+            << urls.back();
         EXPECT_FALSE(IsOpen(note));
     }
 }

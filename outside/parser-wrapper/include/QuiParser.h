@@ -92,6 +92,12 @@ public:
     QuiPrsContext(const QuiPrsContext&) = delete;
     QuiPrsContext& operator=(const QuiPrsContext&) = delete;
     PrsContext* getEngine() const { return m_engine; }
+    // Whether the keyphrase is one of this context's live ones: reported,
+    // and not yet reported removed.
+    bool holdsKeyphrase(const QuiPrsKeyphrase* keyphrase) const
+    {
+        return m_keyphrases.count(const_cast<QuiPrsKeyphrase*>(keyphrase)) != 0;
+    }
 
 private:
     friend class QuiParser;
@@ -187,4 +193,9 @@ private:
     Callback m_callback = nullptr;
     void* m_userData = nullptr;
     std::map<PrsPackage*, QuiPrsDllPackage*> m_packages;
+    // Keyphrases removed during a parse live until the outermost parse
+    // returns: no keyphrase added meanwhile takes the address by which
+    // clients still know a removed one.
+    int m_parseDepth = 0;
+    std::vector<QuiPrsKeyphrase*> m_removed;
 };

@@ -151,15 +151,18 @@ TEST_F(ParserTest, EditsRaiseMovedRemovedAddedOnOneKeyphraseObject)
     QuiPrsKeyphrase* tomorrow = heard[0].keyphrase;
     int mark = 7;
     tomorrow->setUserData(&mark);
+    EXPECT_TRUE(context->holdsKeyphrase(tomorrow));
 
     EXPECT_EQ((std::vector<std::string>{"3 6 21-28 now+1d", "3 5 21-28 now+1d"}),
               Parse("please call the bank tomorrow"));
     EXPECT_EQ(tomorrow, heard[0].keyphrase);
     EXPECT_EQ(&mark, tomorrow->getUserData());
+    EXPECT_TRUE(context->holdsKeyphrase(tomorrow)) << "a moved keyphrase stays the context's";
 
     EXPECT_EQ((std::vector<std::string>{"2 6 21-28 now+1d", "2 5 21-28 now+1d"}),
               Parse("please call the bank"));
     EXPECT_EQ(tomorrow, heard[0].keyphrase);
+    EXPECT_FALSE(context->holdsKeyphrase(tomorrow));
 
     Parse("please call the bank today");
     ASSERT_EQ(2u, heard.size());
