@@ -182,7 +182,9 @@
 #define IDS_AUTO_TEXT_TOO_LONG   60131  /* printf format, one number: the characters a note takes */
 #define IDS_QUEUED_TEXTS_DROPPED 60132  /* printf format, one number: the texts never opened */
 #define IDS_NOTE_PROMPT          60015
-#define IDS_SAVED_NOTE           60046  /* printf format: the quoted note, the destinations */
+#define IDS_SAVED_NOTE           60046  /* printf format: the quoted note, the edition, the kinds */
+#define IDS_SAVED_NOTE_PLAIN     60044  /* printf format: the quoted note, the kinds (no edition) */
+#define IDS_SAVED_NOTE_AND       60045  /* printf format: the kinds before the last, the last */
 #define IDD_SAVED_NOTE           2
 #define IDC_SAVED_TEXT           60009
 #define IDC_SAVED_DONT_SHOW      60021
