@@ -665,11 +665,14 @@ int CNoteWnd::AskAboutNote(UINT nMessageId, UINT nType)
     CString text;
     text.LoadString(nMessageId);
     const int answer = AfxPromptMessageBox(self, text, nullptr, nType);
-    // An exit or a logoff may have ended the note meanwhile, this object with it.
+    // An exit or a logoff may have ended the note meanwhile, this object with
+    // it, or a forced end of the session the program's shut-down.
     if (!self || !::IsWindow(self))
         return 0;
     if (dest && ::IsWindow(dest))
         ::EnableWindow(dest, TRUE);
+    if (CQuillmateApp* app = QuiGetApp(); app && !app->GetNoteManager())
+        return 0;
     return answer;
 }
 

@@ -219,6 +219,10 @@ CQuillmateApp::NotesAsked CQuillmateApp::AskAboutEachNote(BOOL bCancel)
         note->GetNoteText(text);
         const int answer =
             text.IsEmpty() ? IDNO : AfxMessageBox(IDS_EXIT_FILE_NOTE, (bCancel ? MB_YESNOCANCEL : MB_YESNO) | MB_TASKMODAL);
+        // A forced end of the session while the box was open has run the
+        // shut-down: there is nothing left to file the note into.
+        if (!m_pNoteManager)
+            return notesKept;
         if (answer == IDYES) {
             note->FileNote(note);
             // A filing that failed brought the note back with its text: it

@@ -572,28 +572,84 @@ TEST_F(OzuApp, TheGracePeriodsEndAndALogoffAskAboutATypedNote)
     }
 }
 
+// Answers Yes to every question, the session ending (or its end called
+// off) while the box is open, as a forced logoff does.
+class SessionEndsInsideTheQuestion : public CPromptHandler {
+public:
+    SessionEndsInsideTheQuestion(CWnd* mainWnd, WPARAM ending)
+        : m_pMainWnd(mainWnd), m_ending(ending), m_pPrevious(AfxSetPromptHandler(this))
+    {
+    }
+    ~SessionEndsInsideTheQuestion() override { AfxSetPromptHandler(m_pPrevious); }
+    CPromptAnswer Respond(const CPromptRequest&) override
+    {
+        ++asked;
+        m_pMainWnd->SendMessage(WM_ENDSESSION, m_ending, ENDSESSION_LOGOFF);
+        CPromptAnswer answer;
+        answer.nResult = IDYES;
+        return answer;
+    }
+    int asked = 0;
+
+private:
+    CWnd* m_pMainWnd;
+    WPARAM m_ending;
+    CPromptHandler* m_pPrevious;
+};
+
 // The end of the session runs the exit's shut-down before the process is
 // ended: the datastore goes, writing the keyword file; a logoff cancelled
-// elsewhere changes nothing.
+// elsewhere changes nothing. Once the shut-down ran inside a question about
+// a note, its Yes files nothing into the datastore that is gone.
 TEST_F(OzuApp, TheSessionsEndRunsTheShutDownAtOnce)
 {
+    enum Inside { noQuestion, logoffQuestion, closeQuestion };
     struct Row {
+        Inside inside;
         WPARAM ending;
         bool shutDown;
-    } rows[] = {{TRUE, true}, {FALSE, false}};
+        int filed;
+    } rows[] = {
+        {noQuestion, TRUE, true, 0},
+        {noQuestion, FALSE, false, 0},
+        {logoffQuestion, TRUE, true, 0},
+        {closeQuestion, TRUE, true, 0},
+        {logoffQuestion, FALSE, false, 1},
+    };
     for (const Row& row : rows) {
-        SCOPED_TRACE(row.ending);
+        SCOPED_TRACE(std::to_string(row.inside) + " " + std::to_string(row.ending));
         g_script = EditionScript();
         g_script.backEndCategory = "Zeppelin";
         DeleteFileA("keywords.xml");
         ASSERT_TRUE(Start());
         auto* store = static_cast<datastore_test::TestDatastore*>(app->GetDatastore());
         store->Item("back-end-category")->setDirty(true);
-        app->m_pMainWnd->SendMessage(WM_ENDSESSION, row.ending, ENDSESSION_LOGOFF);
+        if (row.inside == noQuestion) {
+            app->m_pMainWnd->SendMessage(WM_ENDSESSION, row.ending, ENDSESSION_LOGOFF);
+        } else {
+            CActionNote* note = OpenNote("call Bob");
+            SessionEndsInsideTheQuestion prompts(app->m_pMainWnd, row.ending);
+            if (row.inside == logoffQuestion)
+                app->m_pMainWnd->SendMessage(WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF);
+            else
+                app_test::CloseNoteBy(note, CloseBy::button);
+            Pump();
+            EXPECT_EQ(1, prompts.asked);
+            EXPECT_EQ(row.filed, g_script.filed);
+            // The note the shut-down left behind goes with its window.
+            if (!app->GetNoteManager() && note->GetNoteWnd() && note->GetNoteWnd()->GetSafeHwnd()) {
+                app->CreateNoteManager();
+                app->GetNoteManager()->AddNote(note);
+                note->DestroyNoteWnd();
+                Pump();
+                app->DeleteNoteManager();
+            }
+        }
         EXPECT_EQ(row.shutDown, datastore_test::Exists("keywords.xml"));
         EXPECT_EQ(row.shutDown, app->GetDatastore() == nullptr);
         EXPECT_EQ(row.shutDown, app->GetNoteManager() == nullptr);
         EXPECT_EQ(row.shutDown, TakeQuit() != FALSE);
+        CloseAllNotes();
         Stop();
     }
 }
