@@ -1,14 +1,16 @@
 // The offline list's cache reader on arbitrary bytes, from memory and from
 // the cache file a new list loads. It must end quietly at whatever is
 // damaged, read nothing past the end, and what it kept must store and load
-// back to the same actions. Then the input's last bytes add, find and remove
-// actions on the loaded list, which must keep every id its own.
+// back to the same actions, every id its own. Then the input's last bytes
+// add, find and remove actions on the loaded list, which must keep every id
+// its own.
 #include "FuzzFolder.h"
 #include "WebActionList.h"
 
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <map>
 #include <memory>
 #include <string>
@@ -24,11 +26,25 @@ void Require(bool holds, const char* what)
     }
 }
 
-bool SameQueuedFields(const CWebActionJug& a, const CWebActionJug& b)
+bool SameBits(double a, double b)
+{
+    return std::memcmp(&a, &b, sizeof a) == 0;
+}
+
+bool SameKeptFields(const CWebActionJug& a, const CWebActionJug& b)
 {
     if (a.m_nId != b.m_nId || a.m_strText != b.m_strText || a.m_nConnectorIndex != b.m_nConnectorIndex ||
-        a.m_nSubtypeIndex != b.m_nSubtypeIndex)
+        a.m_nSubtypeIndex != b.m_nSubtypeIndex || a.m_nFlags != b.m_nFlags || a.m_strNote != b.m_strNote ||
+        a.m_strConnectorName != b.m_strConnectorName || a.m_strSubtypeName != b.m_strSubtypeName ||
+        !SameBits(a.m_dtStartDate, b.m_dtStartDate) || !SameBits(a.m_dtEndDate, b.m_dtEndDate) ||
+        !SameBits(a.m_dtStartTime, b.m_dtStartTime) || !SameBits(a.m_dtEndTime, b.m_dtEndTime) ||
+        a.m_parameters.size() != b.m_parameters.size())
         return false;
+    for (size_t i = 0; i < a.m_parameters.size(); ++i) {
+        if (a.m_parameters[i].m_strName != b.m_parameters[i].m_strName ||
+            a.m_parameters[i].m_strValue != b.m_parameters[i].m_strValue)
+            return false;
+    }
     for (int i = 0; i < CONTACTITEM::TEXT_COUNT; ++i) {
         if (CString(a.m_contact.GetText(i)) != b.m_contact.GetText(i))
             return false;
@@ -61,6 +77,9 @@ CWebActionList* LoadFromFile(const uint8_t* data, size_t size)
     std::remove(kWebActionCacheFile);
     return list;
 }
+
+// A list of the memory alone: no file is ever there to load.
+const char kNoFile[] = "never-written.dat";
 
 // Each byte an operation on the list, checked against a model of ids and texts.
 void Edit(CWebActionList& list, const uint8_t* ops, size_t count)
@@ -109,7 +128,7 @@ void Edit(CWebActionList& list, const uint8_t* ops, size_t count)
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     EnterOwnFolder();
-    CWebActionList list;
+    CWebActionList list(kNoFile);
     CMemFile input(data, static_cast<UINT>(size));
     CArchive loading(&input, CArchive::load, 4096);
     int count = list.LoadCache(loading);
@@ -126,20 +145,21 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     }
     stored.Seek(0, CFile::begin);
     CArchive again(&stored, CArchive::load, 4096);
-    CWebActionList back;
+    CWebActionList back(kNoFile);
     Require(back.LoadCache(again) == count, "stored actions do not load back");
     auto read = back.GetActions().begin();
     for (const CWebActionJug& jug : list.GetActions())
-        Require(SameQueuedFields(jug, *read++), "a stored action loads back different");
+        Require(SameKeptFields(jug, *read++), "a stored action loads back different");
 
     std::unique_ptr<CWebActionList> fromFile(LoadFromFile(data, size));
     Require(fromFile->GetCount() == count, "the file and the memory readers disagree");
-    // Ids read from a damaged file may repeat; the edits need ids of their own.
+    // Ids repeated in a damaged file are given ids of their own.
     std::map<int, int> seen;
     for (const CWebActionJug& jug : fromFile->GetActions())
-        if (++seen[jug.m_nId] > 1)
-            return 0;
+        Require(jug.m_nId > 0 && ++seen[jug.m_nId] == 1, "two entries with one id");
     const size_t ops = size < 48 ? size : 48;
     Edit(*fromFile, data + size - ops, ops);
+    // What the edits wrote must not reach the next input's lists.
+    std::remove(kWebActionCacheFile);
     return 0;
 }

@@ -2,8 +2,8 @@
 // the datastore does at every load. The file may amend items but never add
 // or remove one, nor change an item's identifier, display name, back-end key
 // or connector binding; and what a merge leaves dirty, written as the
-// keyword file and merged into a fresh database, gives the same keywords and
-// flags again.
+// keyword file with the records the merge kept and merged into a fresh
+// database, gives the same keywords and flags again.
 #include "ConnectorFile.h"
 #include "FuzzFolder.h"
 #include "KeywordFile.h"
@@ -130,7 +130,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     {
         Store store;
         const std::map<std::string, Facts> before = FactsOf(store.db);
-        MergeKeywordFile(store.db, keywordFile.c_str());
+        QuiTaggedField kept(QuiKestrel::kTagRoot, nullptr);
+        MergeKeywordFile(store.db, keywordFile.c_str(), kept);
         merged = FactsOf(store.db);
         Require(merged.size() == before.size(), "the merge added or removed items");
         for (const auto& entry : before) {
@@ -148,14 +149,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
                 changed.push_back(item);
                 dirty.push_back(item->getID().toString());
             }
-        if (changed.empty())
+        if (changed.empty() && kept.subfieldsCount() == 0)
             return 0;
         QuiKestrel file;
         Loan<QuiItemList, QuiItem> loan(changed, *file.getItemList());
-        Require(file.writeFile(written.c_str()), "the keyword file cannot be written");
+        Require(file.writeFile(written.c_str(), &kept), "the keyword file cannot be written");
     }
     Store fresh;
-    Require(MergeKeywordFile(fresh.db, written.c_str()), "a written keyword file does not read back");
+    QuiTaggedField keptAgain(QuiKestrel::kTagRoot, nullptr);
+    Require(MergeKeywordFile(fresh.db, written.c_str(), keptAgain) == KeywordFileRead::merged,
+            "a written keyword file does not read back");
     std::map<std::string, Facts> again = FactsOf(fresh.db);
     for (const std::string& id : dirty) {
         Require(again[id].keywords == merged[id].keywords, "keywords changed on their way through the file");

@@ -1,11 +1,37 @@
 #include "FileReplace.h"
 
-// A read-only target is refused explicitly: the platform would also replace
-// it for a process with administrator rights.
 #ifdef _WIN32
 #include <windows.h>
+#include <io.h>
+#else
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 namespace kestrel {
+
+#ifdef _WIN32
+static unsigned long ProcessNumber() { return GetCurrentProcessId(); }
+#else
+static unsigned long ProcessNumber() { return static_cast<unsigned long>(getpid()); }
+#endif
+
+std::string TemporaryNameFor(const char* target)
+{
+    return std::string(target) + "." + std::to_string(ProcessNumber()) + ".tmp";
+}
+
+#ifdef _WIN32
+bool FlushToDisk(std::FILE* file)
+{
+    if (std::fflush(file) != 0)
+        return false;
+    HANDLE handle = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(file)));
+    return handle != INVALID_HANDLE_VALUE && FlushFileBuffers(handle);
+}
+
+// A read-only target is refused explicitly: the platform would also replace
+// it for a process with administrator rights.
 bool ReplaceFileWith(const char* source, const char* target)
 {
     DWORD attributes = GetFileAttributesA(target);
@@ -13,13 +39,13 @@ bool ReplaceFileWith(const char* source, const char* target)
         return false;
     return MoveFileExA(source, target, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
 }
-}
 
 #else
-#include <cstdio>
-#include <sys/stat.h>
+bool FlushToDisk(std::FILE* file)
+{
+    return std::fflush(file) == 0 && fsync(fileno(file)) == 0;
+}
 
-namespace kestrel {
 bool ReplaceFileWith(const char* source, const char* target)
 {
     struct stat info;
@@ -27,5 +53,6 @@ bool ReplaceFileWith(const char* source, const char* target)
         return false;
     return std::rename(source, target) == 0;
 }
-}
 #endif
+
+} // namespace kestrel

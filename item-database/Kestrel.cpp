@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <memory>
 #include <string>
+#include <vector>
 
 const char* const QuiKestrel::kTagRoot = "ITEMS";
 const char* const QuiKestrel::kTagItem = "ITEM";
@@ -22,7 +23,8 @@ public:
 
     void merge(QuiTaggedField* record);
     QuiItem* itemFor(QuiItemType* type, QuiTaggedField* record);
-    void buildTree(QuiTaggedField* root);
+    bool holdsItemOf(QuiTaggedField* record);
+    void buildTree(QuiTaggedField* root, QuiTaggedField* records);
     bool writeTree(QuiTaggedField* root, const char* path);
 };
 
@@ -115,8 +117,26 @@ bool QuiKestrel::readFile(const char* path)
     }
 }
 
-void QuiKestrelImpl::buildTree(QuiTaggedField* root)
+bool QuiKestrelImpl::holdsItemOf(QuiTaggedField* record)
 {
+    QuiTaggedField* id = record->tagIs(QuiKestrel::kTagItem) ? record->subfieldsGet(QuiItem::kTagID) : nullptr;
+    return id && *id->getValue() && items.get(QuiItemID(id->getValue()));
+}
+
+// The records go first: where a record and an item name one entry for the
+// file's next reader, the item, read last, has the last word.
+void QuiKestrelImpl::buildTree(QuiTaggedField* root, QuiTaggedField* records)
+{
+    if (records) {
+        std::vector<QuiTaggedField*> kept;
+        records->subfieldsFetchBegin(nullptr);
+        while (QuiTaggedField* record = records->subfieldsFetchNext())
+            if (!holdsItemOf(record))
+                kept.push_back(record);
+        records->subfieldsFetchEnd();
+        for (QuiTaggedField* record : kept)
+            root->subfieldsAdd(record->copy());
+    }
     int cursor = items.fetchBegin(nullptr);
     while (QuiItem* item = items.fetchNext(cursor)) {
         QuiTaggedField* record = new QuiTaggedField(QuiKestrel::kTagItem, nullptr);
@@ -130,7 +150,7 @@ void QuiKestrelImpl::buildTree(QuiTaggedField* root)
 // closed without error.
 bool QuiKestrelImpl::writeTree(QuiTaggedField* root, const char* path)
 {
-    std::string temporary = std::string(path) + ".tmp";
+    std::string temporary = kestrel::TemporaryNameFor(path);
     QuiXMLFileOut out;
     if (!out.createFile(temporary.c_str()))
         return false;
@@ -142,13 +162,15 @@ bool QuiKestrelImpl::writeTree(QuiTaggedField* root, const char* path)
     return false;
 }
 
-bool QuiKestrel::writeFile(const char* path)
+bool QuiKestrel::writeFile(const char* path) { return writeFile(path, nullptr); }
+
+bool QuiKestrel::writeFile(const char* path, QuiTaggedField* records)
 {
     if (!path || !*path)
         return false;
     try {
         QuiTaggedField root(kTagRoot, nullptr);
-        m_impl->buildTree(&root);
+        m_impl->buildTree(&root, records);
         return QuiXMLStream::canWrite(&root) && m_impl->writeTree(&root, path);
     } catch (...) {
         return false;

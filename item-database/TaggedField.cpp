@@ -1,6 +1,7 @@
 #include "QuiTaggedField.h"
 
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -95,4 +96,13 @@ QuiTaggedField* QuiTaggedField::subfieldsGet(const char* tag) const
     if (it == m_impl->subfields.end() || it->first != (tag ? tag : ""))
         return nullptr;
     return it->second;
+}
+
+// Depth is bounded by what the reader and the writer accept.
+QuiTaggedField* QuiTaggedField::copy() const
+{
+    std::unique_ptr<QuiTaggedField> copied(new QuiTaggedField(getTag(), getValue()));
+    for (const auto& entry : m_impl->subfields)
+        copied->subfieldsAdd(entry.second->copy());
+    return copied.release();
 }

@@ -1,5 +1,6 @@
 #include "QuiXMLFile.h"
 #include "XMLStream.h"
+#include "FileReplace.h"
 
 #include <cstdio>
 #include <string>
@@ -59,11 +60,12 @@ public:
     FILE* file = nullptr;
     bool failed = false;
 
+    // The data is on the disk before the caller may rename the file into place.
     bool close()
     {
         if (!file)
             return false;
-        bool ok = !failed && !std::ferror(file);
+        bool ok = !failed && !std::ferror(file) && kestrel::FlushToDisk(file);
         ok = std::fclose(file) == 0 && ok;
         file = nullptr;
         failed = false;

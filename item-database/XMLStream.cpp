@@ -125,9 +125,15 @@ bool QuiXMLStream::put(const char* text) { return putText(text, std::strlen(text
 bool QuiXMLStream::writeElement(QuiTaggedField* field, int depth)
 {
     std::string indent(4 * static_cast<size_t>(depth), ' ');
-    bool ok = put(indent.c_str()) && put("<") && put(field->getTag()) && put(">") &&
-              put(field->getValue());
-    if (ok && field->subfieldsCount() > 0) {
+    std::string value = field->getValue();
+    bool parent = field->subfieldsCount() > 0;
+    // A parent read from a file holds the line end and indentation before its
+    // first child; written before the writer's own, they would pile up at
+    // every round trip.
+    if (parent)
+        value.erase(value.find_last_not_of(" \t\n\r\v\f") + 1);
+    bool ok = put(indent.c_str()) && put("<") && put(field->getTag()) && put(">") && put(value.c_str());
+    if (ok && parent) {
         ok = endLine();
         field->subfieldsFetchBegin(nullptr);
         while (ok) {

@@ -42,33 +42,21 @@ public:
         } else if (!field->tagIs(kTagID) && !field->tagIs(kTagType)) {
             // A later record's field replaces the earlier one of that tag.
             m_other.erase(field->getTag());
-            m_other.emplace(field->getTag(), CopyOf(field));
+            m_other.emplace(field->getTag(), field->copy());
         }
     }
     void toRecord(QuiTaggedField* record) override
     {
         QuiItem::toRecord(record);
         for (const auto& kept : m_other)
-            record->subfieldsAdd(CopyOf(kept.second.get()));
+            record->subfieldsAdd(kept.second->copy());
     }
 
 private:
     KeptItem(const KeptItem& other) : QuiItem(other)
     {
         for (const auto& kept : other.m_other)
-            m_other.emplace(kept.first, CopyOf(kept.second.get()));
-    }
-    static QuiTaggedField* CopyOf(QuiTaggedField* field)
-    {
-        QuiTaggedField* copy = new QuiTaggedField(field->getTag(), field->getValue());
-        field->subfieldsFetchBegin(nullptr);
-        std::vector<QuiTaggedField*> children;
-        while (QuiTaggedField* child = field->subfieldsFetchNext())
-            children.push_back(child);
-        field->subfieldsFetchEnd();
-        for (QuiTaggedField* child : children)
-            copy->subfieldsAdd(CopyOf(child));
-        return copy;
+            m_other.emplace(kept.first, kept.second->copy());
     }
 
     std::multimap<std::string, std::unique_ptr<QuiTaggedField>> m_other;

@@ -6,6 +6,7 @@
 
 class QuiItemType;
 class QuiItemList;
+class QuiTaggedField;
 class QuiItemTypeList;
 class QuiTypeCategoryList;
 class QuiKestrelImpl;
@@ -39,10 +40,17 @@ public:
     // type and exact display name. False, with nothing merged, when the file
     // cannot be opened or is not well formed. Dirty flags are left alone.
     bool readFile(const char* path);
-    // Writes every item to a temporary file beside `path` and replaces `path`
-    // only after a complete, checked write. False, with `path` untouched, when
-    // an item cannot be represented in the file or anything fails.
+    // Writes every item to a temporary file of this process's own beside
+    // `path`, forces it to the disk and replaces `path` only after a complete,
+    // checked write. False, with `path` untouched, when an item cannot be
+    // represented in the file or anything fails.
     bool writeFile(const char* path);
+    // As writeFile, with a copy of each sub-field of `records` before the
+    // items: what a reader took from an item file and could not use, written
+    // back unchanged for the file's next reader. A record with the identifier
+    // of an item is left out: the item is the newer word on it. Null writes
+    // the items alone.
+    bool writeFile(const char* path, QuiTaggedField* records);
 
 private:
     QuiKestrelImpl* m_impl;

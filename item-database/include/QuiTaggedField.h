@@ -38,6 +38,10 @@ public:
     // The first sub-field added with exactly this tag, or null.
     QuiTaggedField* subfieldsGet(const char* tag) const;
 
+    // A tree of its own with the same tags, values and sub-fields, owned by
+    // the caller.
+    QuiTaggedField* copy() const;
+
 private:
     QuiTaggedFieldImpl* m_impl;
 };

@@ -40,7 +40,8 @@ public:
     // False, writing nothing, when no file is open or the tree cannot be
     // represented; false too when a write fails.
     bool write(QuiTaggedField* root);
-    // False when any write since createFile, or the close itself, failed.
+    // Forces the file's data to the disk and closes it. False when any write
+    // since createFile, the flush or the close itself failed.
     bool closeFile();
 
 private:

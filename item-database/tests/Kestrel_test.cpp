@@ -1,6 +1,8 @@
 #include "QuiKestrel.h"
 #include "QuiItem.h"
 #include "QuiItemList.h"
+#include "QuiTaggedField.h"
+#include "QuiXMLFile.h"
 #include "Contact.h"
 #include "Scratch.h"
 
@@ -284,7 +286,7 @@ TEST_F(KestrelTest, FailedWriteKeepsTheOldFile)
     ASSERT_TRUE(MakeFolder(folder));
     EXPECT_FALSE(db.writeFile(folder.c_str()));
     EXPECT_TRUE(Exists(folder));
-    EXPECT_FALSE(Exists(folder + ".tmp"));
+    EXPECT_FALSE(Exists(TemporaryOf(folder)));
     RemoveFolder(folder);
 }
 
@@ -298,6 +300,79 @@ TEST_F(KestrelTest, ReadOnlyFileIsNotReplaced)
     MakeReadOnly(file.path(), false);
     EXPECT_EQ(old, ReadBytes(file.path()));
     EXPECT_FALSE(Exists(file.temporary()));
+}
+
+// The program and the keyword import may write one file at once: neither
+// writes into the other's temporary file.
+TEST_F(KestrelTest, AnotherWritersTemporaryFileIsLeftAlone)
+{
+    add("i1", todo, "Item");
+    const std::string shared = std::string(file.path()) + ".tmp";
+    FILE* other = std::fopen(shared.c_str(), "wb");
+    ASSERT_TRUE(other != nullptr);
+    ASSERT_GE(std::fputs("another writer, half way", other), 0);
+    ASSERT_EQ(0, std::fflush(other));
+    EXPECT_TRUE(db.writeFile(file.path()));
+    std::fclose(other);
+    EXPECT_EQ("another writer, half way", ReadBytes(shared));
+    EXPECT_NE(std::string::npos, ReadBytes(file.path()).find("<ID>i1</ID>"));
+    EXPECT_FALSE(Exists(file.temporary()));
+    std::remove(shared.c_str());
+}
+
+// What a reader could not use goes back as it came, ahead of the items, so
+// that an item has the last word over a record of the same entry; read and
+// written again it gives the same bytes.
+TEST_F(KestrelTest, KeptRecordsGoBackUnchangedAheadOfTheItems)
+{
+    add("i1", todo, "Item");
+    auto lines = [](std::initializer_list<const char*> texts) {
+        std::string text;
+        for (const char* line : texts)
+            text += std::string(line) + kEol;
+        return text;
+    };
+    const std::string item = lines({"    <ITEM>", "        <FLAGS>0x0000</FLAGS>", "        <ID>i1</ID>",
+                                    "        <KEYWORDS></KEYWORDS>", "        <NAME>Item</NAME>",
+                                    "        <TYPE>55861570-ea6a-11d2-a0e6-00104b9522aa</TYPE>", "    </ITEM>"});
+    const std::string unknown = lines({"    <ITEM>", "        <ID>k1</ID>", "        <LATER>",
+                                       "            <PART> x </PART>", "        </LATER>",
+                                       "        <TYPE>unregistered</TYPE>", "    </ITEM>"});
+    struct Row {
+        const char* what;
+        const char* records;  // null: none given
+        std::string expected;
+    } rows[] = {
+        {"none", nullptr, item},
+        {"a record no item has",
+         "<ITEMS>\n  <ITEM>\n <ID>k1</ID>\n<LATER>\n\t<PART> x </PART>\n</LATER><TYPE>unregistered</TYPE>\n</ITEM>"
+         "\n</ITEMS>",
+         unknown + item},
+        {"a record of an item's identifier",
+         "<ITEMS><ITEM><ID>i1</ID><NAME>Stale</NAME><TYPE>unregistered</TYPE></ITEM></ITEMS>", item},
+        {"another element of the root", "<ITEMS><NOTE>mine</NOTE></ITEMS>", item + lines({"    <NOTE>mine</NOTE>"})},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        std::unique_ptr<QuiTaggedField> records;
+        if (row.records) {
+            QuiXMLBufferIn in(row.records);
+            records.reset(in.read());
+            ASSERT_TRUE(records != nullptr);
+        }
+        ASSERT_TRUE(db.writeFile(file.path(), records.get()));
+        const std::string written = ReadBytes(file.path());
+        EXPECT_EQ(std::string("<ITEMS>") + kEol + row.expected + "</ITEMS>" + kEol, written);
+
+        QuiXMLFileIn in;
+        ASSERT_TRUE(in.openFile(file.path()));
+        std::unique_ptr<QuiTaggedField> back(in.read());
+        in.closeFile();
+        ASSERT_TRUE(back != nullptr);
+        QuiKestrel empty;
+        ASSERT_TRUE(empty.writeFile(file.path(), back.get()));
+        EXPECT_EQ(written, ReadBytes(file.path()));
+    }
 }
 
 #ifndef _WIN32

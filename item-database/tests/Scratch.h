@@ -8,9 +8,20 @@
 #ifdef _WIN32
 #include <direct.h>
 #include <io.h>
+#include <process.h>
 #else
 #include <unistd.h>
 #endif
+
+// The temporary file through which this process writes the target.
+inline std::string TemporaryOf(const std::string& target)
+{
+#ifdef _WIN32
+    return target + "." + std::to_string(_getpid()) + ".tmp";
+#else
+    return target + "." + std::to_string(getpid()) + ".tmp";
+#endif
+}
 
 inline std::string ScratchName(const char* suffix)
 {
@@ -79,7 +90,7 @@ public:
     explicit ScratchFile(const char* suffix = ".xml") : m_path(ScratchName(suffix)) { clean(); }
     ~ScratchFile() { clean(); }
     const char* path() const { return m_path.c_str(); }
-    std::string temporary() const { return m_path + ".tmp"; }
+    std::string temporary() const { return TemporaryOf(m_path); }
 
 private:
     void clean()

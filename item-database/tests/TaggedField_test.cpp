@@ -109,6 +109,23 @@ TEST(TaggedField, ClearHandsBackSubfieldsAndEndsTheCursor)
 }
 
 // Destroying the root frees every level, however deep, without recursing.
+// A copy outlives its original whole: tags, values and the order of equal
+// tags included.
+TEST(TaggedField, CopyIsATreeOfItsOwn)
+{
+    std::unique_ptr<QuiTaggedField> original(new QuiTaggedField("ITEM", " \n"));
+    QuiTaggedField* keywords = new QuiTaggedField("KEYWORDS", nullptr);
+    keywords->subfieldsAdd(new QuiTaggedField("KEYWORD", "b"));
+    keywords->subfieldsAdd(new QuiTaggedField("KEYWORD", "a"));
+    original->subfieldsAdd(keywords);
+    original->subfieldsAdd(new QuiTaggedField("ID", "x"));
+    const std::string dump = Dump(original.get());
+    std::unique_ptr<QuiTaggedField> copy(original->copy());
+    original.reset();
+    EXPECT_EQ(dump, Dump(copy.get()));
+    EXPECT_EQ("ITEM[ \n](ID[x],KEYWORDS[](KEYWORD[b],KEYWORD[a]))", dump);
+}
+
 TEST(TaggedField, DestroysWholeTreeEvenVeryDeep)
 {
     QuiTaggedField* root = new QuiTaggedField("0", nullptr);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <cstdio>
 #include <string>
 
 #include "KeywordConvert.h"
@@ -122,6 +123,22 @@ TEST_F(WrenProgram, FailuresShowInTheExitCode)
     m_main.Remove();
     EXPECT_EQ(wren::kNoOutputPath, Run("RUK"));
     EXPECT_FALSE(Exists(m_output));
+}
+
+// The program may be saving the same keyword file at that moment: Wren
+// writes through a temporary file of its own.
+TEST_F(WrenProgram, AnotherWritersTemporaryFileIsLeftAlone)
+{
+    const std::string shared = m_output + ".tmp";
+    FILE* other = std::fopen(shared.c_str(), "wb");
+    ASSERT_TRUE(other != nullptr);
+    ASSERT_GE(std::fputs("the program, half way", other), 0);
+    ASSERT_EQ(0, std::fflush(other));
+    EXPECT_EQ(wren::kConverted, Run("RUK"));
+    std::fclose(other);
+    EXPECT_EQ("the program, half way", ReadText(shared));
+    EXPECT_NE(std::string::npos, ReadText(m_output).find("<NAME>Finance</NAME>"));
+    DeleteFileA(shared.c_str());
 }
 
 // A switch's letters in the program's own path are no switch.

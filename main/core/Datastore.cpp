@@ -18,7 +18,14 @@ const UINT kNoteAccelerators = 139;
 // The longest back-end line taken, terminator included.
 const int kMaxLineBytes = 1024;
 
+// Names an unreadable keyword file may be kept under: "keywords.xml.bad",
+// then "keywords.xml.bad2" and on, never over an older one.
+const int kMaxAsideNames = 100;
+
 int g_liveCount = 0;
+// The full path of an unreadable keyword file that could not be kept aside:
+// while it is there no save replaces it, and the user has been told of it.
+std::string g_unreadKeywordFile;
 // The datastore whose item list web action items look names up in.
 const CDatastore* g_boundDatastore = nullptr;
 
@@ -50,6 +57,7 @@ void WriteNewFile(const CString& path, const void* bytes, UINT size)
         CFile file(temporary, CFile::modeCreate | CFile::modeWrite | CFile::typeBinary);
         try {
             file.Write(bytes, size);
+            file.Flush();
             file.Close();
         } catch (CException*) {
             file.Abort();
@@ -62,6 +70,58 @@ void WriteNewFile(const CString& path, const void* bytes, UINT size)
         DeleteFileA(temporary);
         AfxThrowFileException(CFileException::genericException, error, path);
     }
+}
+
+CString FullPath(const CString& path)
+{
+    char full[MAX_PATH];
+    DWORD length = GetFullPathNameA(path, MAX_PATH, full, nullptr);
+    return length > 0 && length < MAX_PATH ? CString(full) : path;
+}
+
+// The new name, or an empty text when no free name could be taken.
+CString MoveAside(const CString& path)
+{
+    for (int n = 1; n <= kMaxAsideNames; ++n) {
+        CString aside = path + ".bad";
+        if (n > 1) {
+            CString number;
+            number.Format("%d", n);
+            aside += number;
+        }
+        if (MoveFileExA(path, aside, MOVEFILE_WRITE_THROUGH))
+            return aside;
+        DWORD error = GetLastError();
+        if (error != ERROR_ALREADY_EXISTS && error != ERROR_FILE_EXISTS)
+            break;
+    }
+    return CString();
+}
+
+void TellUser(UINT id, const CString& path, const CString& aside)
+{
+    CString format, text;
+    format.LoadString(id);
+    text.Format(format, path.GetString(), aside.GetString());
+    AfxMessageBox(text, MB_OK | MB_ICONWARNING);
+}
+
+// Moved aside at load, the file cannot be replaced by the first save: that
+// one writes what this run has, and the user's text stays under its new name.
+void KeepUnreadableKeywordFile(const CString& path)
+{
+    CString full = FullPath(path);
+    CString aside = MoveAside(path);
+    if (!aside.IsEmpty()) {
+        if (g_unreadKeywordFile == full.GetString())
+            g_unreadKeywordFile.clear();
+        TellUser(IDS_KEYWORDS_KEPT_ASIDE, full, FullPath(aside));
+        return;
+    }
+    if (g_unreadKeywordFile == full.GetString())
+        return;
+    g_unreadKeywordFile = full.GetString();
+    TellUser(IDS_KEYWORDS_NOT_KEPT_ASIDE, full, CString());
 }
 
 // The default item file of the resource library, written when there is one.
@@ -310,7 +370,13 @@ void CDatastore::LoadKeywordFile()
     CString path = ReadSetting(ClientRegistry::AliasDB);
     if (path.IsEmpty())
         return;
-    MergeKeywordFile(m_kestrel, path);
+    std::unique_ptr<QuiTaggedField> kept(new QuiTaggedField(QuiKestrel::kTagRoot, nullptr));
+    KeywordFileRead read = MergeKeywordFile(m_kestrel, path, *kept);
+    m_keptRecords = std::move(kept);
+    if (read == KeywordFileRead::unreadable)
+        KeepUnreadableKeywordFile(path);
+    else if (g_unreadKeywordFile == FullPath(path).GetString())
+        g_unreadKeywordFile.clear();
 }
 
 BOOL CDatastore::SaveKeywordFile()
@@ -329,9 +395,11 @@ BOOL CDatastore::SaveKeywordFile()
     CString path = ReadSetting(ClientRegistry::AliasDB);
     if (path.IsEmpty())
         return TRUE;
+    if (g_unreadKeywordFile == FullPath(path).GetString())
+        return FALSE;
     QuiKestrel changed;
     Loan<QuiItemList, QuiItem> loan(dirty, *changed.getItemList());
-    return changed.writeFile(path) ? TRUE : FALSE;
+    return changed.writeFile(path, m_keptRecords.get()) ? TRUE : FALSE;
 }
 
 BOOL CDatastore::RemoveItem(QuiItem* item)
@@ -390,11 +458,13 @@ void CDatastore::OnTrayMenuCommand(UINT) {}
 int CDatastore::ReportUnsentActions()
 {
     const int unsent = m_webActionHandler.GetUnsentCount();
-    if (unsent > 0) {
+    // Actions the user let go when their list could not be written are not
+    // told as kept.
+    if (m_webActionHandler.KeepUnsaved() && unsent > 0) {
         CString format, text;
-        format.LoadString(IDS_OFFLINE_DROPPED);
+        format.LoadString(IDS_OFFLINE_KEPT);
         text.Format(format, unsent);
-        AfxMessageBox(text, MB_OK | MB_ICONWARNING);
+        AfxMessageBox(text, MB_OK | MB_ICONINFORMATION);
     }
     return unsent;
 }

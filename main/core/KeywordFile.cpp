@@ -1,7 +1,10 @@
 #include "KeywordFile.h"
 
+#include <cerrno>
 #include <cstring>
+#include <memory>
 #include <string>
+#include <sys/stat.h>
 
 #include "WebActionItem.h"
 
@@ -12,16 +15,6 @@ std::vector<QuiItem*> ItemsOf(QuiItemList& items, QuiItemType* type)
     while (QuiItem* item = items.fetchNext(cursor))
         result.push_back(item);
     items.fetchEnd(cursor);
-    return result;
-}
-
-std::vector<QuiItemType*> TypesOf(QuiItemTypeList& types)
-{
-    std::vector<QuiItemType*> result;
-    types.fetchBegin();
-    while (QuiItemType* type = types.fetchNext())
-        result.push_back(type);
-    types.fetchEnd();
     return result;
 }
 
@@ -46,19 +39,57 @@ void Amend(QuiItem& item, const QuiItem& amendment)
         action->SetSubtype(subtype);
 }
 
-bool MergeKeywordFile(QuiKestrel& database, const char* path)
+namespace {
+
+// Amends the item the record names; false when it names none.
+bool AmendFromRecord(QuiKestrel& database, QuiTaggedField& record)
 {
-    QuiKestrel keywords;
-    Loan<QuiItemTypeList, QuiItemType> loan(TypesOf(*database.getTypeList()), *keywords.getTypeList());
-    if (!keywords.readFile(path))
+    QuiTaggedField* typeField = record.subfieldsGet(QuiItem::kTagType);
+    QuiItemType* type = typeField ? database.getTypeList()->get(QuiItemID(typeField->getValue())) : nullptr;
+    if (!type)
         return false;
+    QuiTaggedField* idField = record.subfieldsGet(QuiItem::kTagID);
+    QuiItemID id(idField ? idField->getValue() : "");
+    std::unique_ptr<QuiItem> amendment(type->newItem(id));
+    if (!amendment)
+        return false;
+    amendment->fromRecord(&record);
     QuiItemList& items = *database.getItemList();
-    for (QuiItem* amendment : ItemsOf(*keywords.getItemList(), nullptr)) {
-        QuiItem* item = items.get(amendment->getID());
-        if (!item)
-            item = FindByName(items, amendment->getType(), amendment->getDisplayName());
-        if (item)
-            Amend(*item, *amendment);
-    }
+    QuiItem* item = id.isNil() ? nullptr : items.get(id);
+    if (!item)
+        item = FindByName(items, type, amendment->getDisplayName());
+    if (!item)
+        return false;
+    Amend(*item, *amendment);
     return true;
+}
+
+bool Exists(const char* path)
+{
+    struct stat info;
+    return stat(path, &info) == 0 || (errno != ENOENT && errno != ENOTDIR);
+}
+
+} // namespace
+
+KeywordFileRead MergeKeywordFile(QuiKestrel& database, const char* path, QuiTaggedField& kept)
+{
+    QuiXMLFileIn in;
+    if (!in.openFile(path))
+        return Exists(path) ? KeywordFileRead::unreadable : KeywordFileRead::missing;
+    std::unique_ptr<QuiTaggedField> root(in.read());
+    in.closeFile();
+    if (!root)
+        return KeywordFileRead::unreadable;
+    std::vector<QuiTaggedField*> fields;
+    root->subfieldsFetchBegin(nullptr);
+    while (QuiTaggedField* field = root->subfieldsFetchNext())
+        fields.push_back(field);
+    root->subfieldsFetchEnd();
+    root->subfieldsClear();
+    std::vector<std::unique_ptr<QuiTaggedField>> owned(fields.begin(), fields.end());
+    for (std::unique_ptr<QuiTaggedField>& field : owned)
+        if (!field->tagIs(QuiKestrel::kTagItem) || !AmendFromRecord(database, *field))
+            kept.subfieldsAdd(field.release());
+    return KeywordFileRead::merged;
 }

@@ -244,6 +244,9 @@ BOOL COzuApp::OnIdle(LONG)
         OnAppExit();
         return FALSE;
     }
+    // Web actions kept off line go out once a browser takes them.
+    if (m_bReady && m_pDatastore)
+        m_pDatastore->GetWebActionHandler()->SendQueuedWhenDue(GetTickCount());
     if (m_bUpdateCheckPending) {
         LONG nFreq = static_cast<LONG>(GetSettingDword(ClientRegistry::PintailFreq, true));
         double dLast = 0.0;

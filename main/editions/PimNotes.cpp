@@ -34,7 +34,6 @@ const PimNoteTraits kOzu = {pimNotes,
                             true,
                             true,
                             true,
-                            false,
                             true,
                             true,
                             false,
@@ -53,7 +52,6 @@ const PimNoteTraits kIbe = {pimPalm,
                             false,
                             false,
                             false,
-                            true,
                             false,
                             true,
                             true,
@@ -72,7 +70,6 @@ const PimNoteTraits kRuk = {pimOutlook,
                             false,
                             false,
                             false,
-                            true,
                             true,
                             false,
                             false,
@@ -469,7 +466,7 @@ BOOL CPimActionNote::FileCheckedDestinations(CActionNote*)
         if (result == CWebActionHandler::submitFailed)
             throw new COzuExcept(IDS_WEB_ENTRY_FAILED);
         m_bWebSent = true;
-        if (m_traits.announcesQueuedWeb && result == CWebActionHandler::submitQueued)
+        if (result == CWebActionHandler::submitQueued)
             AfxMessageBox(IDS_PIM_WEB_ACTION_LATER, MB_OK | MB_TASKMODAL);
     }
 

@@ -1,10 +1,24 @@
 #include "WebActionHandler.h"
 
+#include <algorithm>
 #include <sstream>
 
+#include "QuiResIds.h"
 #include "WebActionRun.h"
 
 namespace {
+
+// Kept actions are tried again at most this often.
+const DWORD kResendIntervalMs = 60000;
+
+// A message of the resource library filled with printf's arguments.
+template <class... Args> int TellFormatted(UINT id, UINT type, Args... args)
+{
+    CString format, text;
+    format.LoadString(id);
+    text.Format(format, args...);
+    return AfxMessageBox(text, type);
+}
 
 // Loads every "*.xml" file of the folder, in the order the search gives them.
 int LoadFolder(const CString& folder, CWebConnectorDefinitionFile& into)
@@ -46,19 +60,6 @@ void Renumber(CWebConnectorDefinitionFile& collection)
 BOOL MoveDefinitionFile(const CString& from, const CString& to)
 {
     return MoveFileA(from, to);
-}
-
-// The offline list keeps only part of an action; a run later needs all of it.
-void CopyWholeAction(CWebActionJug& to, const CWebActionJug& from)
-{
-    to = from;
-    to.m_parameters = from.m_parameters;
-    to.m_nFlags = from.m_nFlags;
-    to.m_strNote = from.m_strNote;
-    to.m_dtStartDate = from.m_dtStartDate;
-    to.m_dtEndDate = from.m_dtEndDate;
-    to.m_dtStartTime = from.m_dtStartTime;
-    to.m_dtEndTime = from.m_dtEndTime;
 }
 
 } // namespace
@@ -124,6 +125,8 @@ int CWebActionHandler::SetConnectorEnabled(const CWebConnectorDef& connector, UI
 
 CWebActionHandler::~CWebActionHandler()
 {
+    SetWakeTimer(false);
+    KeepUnsaved();
     DeleteWebActionPages();
 }
 
@@ -135,18 +138,21 @@ int CWebActionHandler::SubmitAction(CWebActionJug& action)
         char page[MAX_PATH];
         return Run(action, GetWebActionPagePath(page)) ? submitRun : submitFailed;
     }
-    if (!m_actions.Add(action))
+    if (action.m_nFlags & CWebActionJug::flagNoQueue)
         return submitRun;
-    // The list numbered the action; remember what it does not keep.
-    m_queued.emplace_back();
-    QueuedAction& queued = m_queued.back();
-    CopyWholeAction(queued.action, action);
-    if (const CWebConnectorSubtype* subtype = FindSubtype(action.m_nConnectorIndex, action.m_nSubtypeIndex)) {
-        const CWebConnectorDef& connector = m_enabled.GetConnectors()[static_cast<size_t>(action.m_nConnectorIndex)];
-        queued.connectorPath = connector.m_strPath;
-        queued.connectorName = connector.m_strName;
-        queued.menuString = subtype->m_strMenuString;
-    }
+    const CWebConnectorSubtype* subtype = FindSubtype(action.m_nConnectorIndex, action.m_nSubtypeIndex);
+    if (!subtype)
+        return submitFailed;
+    CWebActionJug kept;
+    kept.CopyWhole(action);
+    kept.m_strConnectorName = m_enabled.GetConnectors()[static_cast<size_t>(action.m_nConnectorIndex)].m_strName;
+    kept.m_strSubtypeName = subtype->m_strMenuString;
+    // Run now, it would have taken the present moment as its start date.
+    if (kept.m_dtStartDate == -1.0)
+        kept.m_dtStartDate = COleDateTime::GetCurrentTime();
+    m_actions.Add(kept);
+    action.m_nId = kept.m_nId;
+    TellCacheState();
     return submitQueued;
 }
 
@@ -159,44 +165,101 @@ int CWebActionHandler::RunWebAction(CWebActionJug& action)
 
 int CWebActionHandler::GetUnsentCount()
 {
-    int unsent = 0;
-    for (const QueuedAction& queued : m_queued) {
-        if (m_actions.Find(queued.action.m_nId))
-            unsent++;
-    }
-    return unsent;
+    return m_actions.GetCount();
 }
 
 int CWebActionHandler::SendQueuedActions()
 {
+    // The browser is not asked while no kept action could go anywhere.
+    int connector = -1;
+    const std::list<CWebActionJug>& kept = m_actions.GetActions();
+    if (std::none_of(kept.begin(), kept.end(), [&](const CWebActionJug& a) { return FindKeptSubtype(a, connector); }))
+        return 0;
     if (m_urlHandler.IsConnected() != 1)
         return 0;
     DeleteWebActionPages();
     return SendQueued();
 }
 
+int CWebActionHandler::SendQueuedWhenDue(DWORD dwNow)
+{
+    SetWakeTimer(m_actions.GetCount() > 0);
+    if (!m_actions.GetCount() || (m_bTried && dwNow - m_dwLastTry < kResendIntervalMs))
+        return 0;
+    m_bTried = true;
+    m_dwLastTry = dwNow;
+    const int sent = SendQueuedActions();
+    SetWakeTimer(m_actions.GetCount() > 0);
+    return sent;
+}
+
+void CWebActionHandler::SetWakeTimer(bool bOn)
+{
+    // A thread timer without a procedure: its message only wakes the loop.
+    if (bOn && !m_nWakeTimer) {
+        m_nWakeTimer = ::SetTimer(nullptr, 0, kResendIntervalMs, nullptr);
+    } else if (!bOn && m_nWakeTimer) {
+        ::KillTimer(nullptr, m_nWakeTimer);
+        m_nWakeTimer = 0;
+    }
+}
+
 int CWebActionHandler::SendQueued()
 {
+    std::vector<int> ids;
+    for (const CWebActionJug& kept : m_actions.GetActions())
+        ids.push_back(kept.m_nId);
     int sent = 0;
-    while (!m_queued.empty()) {
-        QueuedAction& queued = m_queued.front();
-        const int id = queued.action.m_nId;
+    for (int id : ids) {
+        const CWebActionJug* kept = m_actions.Find(id);
         int connector = -1;
-        // An entry taken out of the offline list meanwhile is not sent.
-        if (m_actions.Find(id)) {
-            if (const CWebConnectorSubtype* subtype = FindSubtype(queued, connector)) {
-                queued.action.m_nConnectorIndex = connector;
-                queued.action.m_nSubtypeIndex = subtype->m_nSubtypeIndex;
-                // What the browser did not take stays kept, with all after it.
-                if (!Run(queued.action, GetNumberedWebActionPagePath(id)))
-                    break;
-                ++sent;
-            }
-            m_actions.Remove(id);
-        }
-        m_queued.pop_front();
+        const CWebConnectorSubtype* subtype = kept ? FindKeptSubtype(*kept, connector) : nullptr;
+        // One whose connector is gone waits for it, and is told at exit.
+        if (!subtype)
+            continue;
+        CWebActionJug action;
+        action.CopyWhole(*kept);
+        action.m_nConnectorIndex = connector;
+        action.m_nSubtypeIndex =
+            static_cast<int>(subtype - m_enabled.GetConnectors()[static_cast<size_t>(connector)].m_subtypes.data());
+        // What the browser did not take stays kept, with all after it.
+        if (!Run(action, GetNumberedWebActionPagePath(id)))
+            break;
+        ++sent;
+        m_actions.Remove(id);
     }
+    if (sent)
+        TellCacheState();
     return sent;
+}
+
+void CWebActionHandler::TellCacheState()
+{
+    if (!m_actions.GetKeptAside().IsEmpty() && !m_bToldKeptAside) {
+        m_bToldKeptAside = true;
+        TellFormatted(IDS_OFFLINE_CACHE_UNREAD, MB_OK | MB_ICONWARNING, m_actions.GetCachePath().GetString(),
+                      m_actions.GetKeptAside().GetString());
+    }
+    if (m_actions.IsCacheSaved()) {
+        m_bToldUnsaved = false;
+    } else if (!m_bToldUnsaved) {
+        m_bToldUnsaved = true;
+        TellFormatted(IDS_OFFLINE_CACHE_FAILED, MB_OK | MB_ICONWARNING, m_actions.GetCachePath().GetString());
+    }
+}
+
+BOOL CWebActionHandler::KeepUnsaved()
+{
+    if (m_bLetGo)
+        return FALSE;
+    while (!m_actions.IsCacheSaved() && !m_actions.SaveCache()) {
+        if (TellFormatted(IDS_OFFLINE_NOT_SAVED, MB_RETRYCANCEL | MB_ICONWARNING,
+                          m_actions.GetCachePath().GetString()) != IDRETRY) {
+            m_bLetGo = true;
+            return FALSE;
+        }
+    }
+    return TRUE;
 }
 
 const CWebConnectorSubtype* CWebActionHandler::FindSubtype(int connector, int subtype) const
@@ -210,15 +273,23 @@ const CWebConnectorSubtype* CWebActionHandler::FindSubtype(int connector, int su
     return &subtypes[static_cast<size_t>(subtype)];
 }
 
-const CWebConnectorSubtype* CWebActionHandler::FindSubtype(const QueuedAction& queued, int& connector) const
+const CWebConnectorSubtype* CWebActionHandler::FindKeptSubtype(const CWebActionJug& kept, int& connector) const
 {
+    if (kept.m_strConnectorName.IsEmpty() && kept.m_strSubtypeName.IsEmpty()) {
+        connector = kept.m_nConnectorIndex;
+        return FindSubtype(kept.m_nConnectorIndex, kept.m_nSubtypeIndex);
+    }
     const std::vector<CWebConnectorDef>& connectors = m_enabled.GetConnectors();
-    for (size_t i = 0; i < connectors.size(); ++i) {
-        if (connectors[i].m_strPath != queued.connectorPath || connectors[i].m_strName != queued.connectorName)
+    const int count = static_cast<int>(connectors.size());
+    // The connector at the kept index first, should two bear the same name.
+    const int first = kept.m_nConnectorIndex >= 0 && kept.m_nConnectorIndex < count ? kept.m_nConnectorIndex : 0;
+    for (int n = 0; n < count; ++n) {
+        const int i = (first + n) % count;
+        if (connectors[static_cast<size_t>(i)].m_strName != kept.m_strConnectorName)
             continue;
-        for (const CWebConnectorSubtype& subtype : connectors[i].m_subtypes) {
-            if (subtype.m_strMenuString == queued.menuString) {
-                connector = static_cast<int>(i);
+        for (const CWebConnectorSubtype& subtype : connectors[static_cast<size_t>(i)].m_subtypes) {
+            if (subtype.m_strMenuString == kept.m_strSubtypeName) {
+                connector = i;
                 return &subtype;
             }
         }

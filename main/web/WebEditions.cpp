@@ -284,6 +284,11 @@ template <class Dest> void CWebActionNote::Submit(Dest* dest)
     const int result = datastore ? datastore->SendWebAction(&action) : 0;
     if (result != CWebActionHandler::submitRun && result != CWebActionHandler::submitQueued)
         throw new COzuExcept(IDS_WEB_ENTRY_FAILED, 0);
+    // The note closes, but the entry has not reached the service yet.
+    if (result == CWebActionHandler::submitQueued && !m_bToldKept) {
+        m_bToldKept = true;
+        AfxMessageBox(IDS_PIM_WEB_ACTION_LATER, MB_OK | MB_TASKMODAL);
+    }
 }
 
 void CWebActionNote::FileEntries()

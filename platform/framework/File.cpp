@@ -1,5 +1,12 @@
 #include "quifw/File.h"
 
+#ifdef _WIN32
+#include <windows.h>
+#include <io.h>
+#else
+#include <unistd.h>
+#endif
+
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
@@ -161,9 +168,21 @@ DWORD CFile::GetPosition() const
     return static_cast<DWORD>(here);
 }
 
+// As far as the disk: a file renamed into place after its flush survives a
+// power cut whole.
 void CFile::Flush()
 {
-    if (m_pStream && std::fflush(m_pStream) != 0)
+    if (!m_pStream)
+        return;
+    if (std::fflush(m_pStream) != 0)
+        ThrowError(CFileException::hardIO);
+#ifdef _WIN32
+    HANDLE file = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(m_pStream)));
+    bool onDisk = file != INVALID_HANDLE_VALUE && ::FlushFileBuffers(file);
+#else
+    bool onDisk = fsync(fileno(m_pStream)) == 0;
+#endif
+    if (!onDisk)
         ThrowError(CFileException::hardIO);
 }
 

@@ -47,6 +47,8 @@ ID_APP_EXIT = 57665
 ID_DEST_FILE = 169
 ID_DEST_FILE_AND_SEND = 27
 IDS_DEST_FILING = 109   # the tray's tip while a note files
+IDS_PIM_WEB_ACTION_LATER = 60054   # a note's web action kept off line
+IDS_OFFLINE_KEPT = 57761           # at exit: the kept web actions not sent yet (one number)
 # The captions of each edition's panes: pane id -> the string (caption, line
 # feed, tool tip) of the language library that the check button shows. The
 # Notes release 5 to-do and calendar panes share the web panes' ids, not
@@ -674,6 +676,66 @@ class WebOnly(Edition):
         expect_url(road, log, self.url, {"q": "garden furniture", "n": "20"})
 
 
+class WebOnlyOffLine(WebOnly):
+    """The default edition while the browser reports no connection: the web
+    action is kept and told, the program ends and starts again with the
+    connection back, and the action reaches the browser once. The browser is
+    Netscape's driver, whose network object answers the connection check
+    (the stand-in's "FailCalls" names its Open), and the browsers' DDE
+    stand-in takes the URL; Internet Explorer's check is WinINet's, which
+    Wine always answers as on line."""
+
+    def settings(self):
+        return super().settings() + ("[HKEY_CURRENT_USER\\Software\\Quillmate\\Client\\Preferences]\n"
+                                     "\"Browser\"=dword:00000002\n")
+
+    def off_line(self, road, off):
+        road.prefix.import_registry("[HKEY_CURRENT_USER\\Software\\QuillmateStandIns\\Browsers]\n"
+                                    f"\"FailCalls\"={multi_sz(['Netscape.Open'] if off else [])}\n")
+
+    def close_message(self, road, string_id, what, number=None):
+        """The program's message of that string, closed as a person does."""
+        text = road.probe.ok(f"strings {windows_path(road.install_dir / 'QuiRes1033.dll')} {string_id}")
+        if number is not None:
+            text = text.replace("%d", str(number))
+        message = poll(lambda: road.probe.ok("dialog"), 15, what)
+        if message != text:
+            raise RoadError(f"{what}: {message!r}, expected {text!r}")
+        road.step(f"message: {message}")
+        road.probe.ok("cancel-dialogs")
+        poll(lambda: not road.probe.ok("dialog"), 15, f"{what} closed")
+
+    def run(self, road, artefact):
+        log = self.standin(road)
+        self.off_line(road, True)
+        road.start().wait_ready()
+        note = road.hot_key()
+        road.type(self.text)
+        self.look(road, artefact)
+        road.press_file()
+        self.close_message(road, IDS_PIM_WEB_ACTION_LATER, "the note's word that its action is kept")
+        poll(lambda: road.probe.ask(f"gone {note}") == "ok", 15, "the filed note window gone")
+        road.probe.ask(f"post {road.tray_owner} {WM_COMMAND} {ID_APP_EXIT}")
+        self.close_message(road, IDS_OFFLINE_KEPT, "the exit's word on the kept action", 1)
+        road.program.wait(20 * TIME_FACTOR)
+        cache = road.install_dir / "actioncache.dat"
+        if b"garden furniture" not in (cache.read_bytes() if cache.exists() else b""):
+            raise RoadError(f"{cache} does not hold the kept action")
+        if browser_urls(log, self.url):
+            raise RoadError(f"the browser was given {self.url} while off line")
+        road.step("ended with the action kept")
+
+        self.off_line(road, False)
+        road.probe.ok(f"dde-browser {windows_path(road.bin / 'ddebrowser.exe')} NETSCAPE")
+        road.tray_owner = None
+        road.start().wait_ready()
+        self.check(road, log)
+        road.exit()
+        if road.program.poll() is None:
+            raise RoadError(f"Quillmate.exe did not end by its exit command: {road.probe.ask('windows')}")
+        self.check(road, log)
+
+
 def expect_url(road, log, prefix, expected, tomorrow=False, nth=1):
     """The browser opened its nth URL beginning with prefix, and no more, whose
     query holds the expected values (and tomorrow's "month", "day" and "year")."""
@@ -1030,7 +1092,7 @@ class ScriptClient(Edition):
 
 
 EDITIONS = {"WebCalendar": WebCalendar, "LotusNotes": LotusNotes, "PalmDesktop": PalmDesktop, "Outlook": Outlook,
-            "MyTime": MyTime, "WebOnly": WebOnly}
+            "MyTime": MyTime, "WebOnly": WebOnly, "WebOnlyOffLine": WebOnlyOffLine}
 EDITIONS["ScriptClient"] = ScriptClient
 
 

@@ -80,9 +80,11 @@ public:
     virtual void OnTrayMenuClosed(CMenu* menu, int flag);
     virtual void OnTrayMenuCommand(UINT id);
 
-    // Writes exactly the dirty items to the keyword file, replacing it; a
+    // Writes the dirty items to the keyword file, replacing it, together with
+    // the records of the file that this run could not match, unchanged; a
     // file is written only when one item is dirty. FALSE when a write was
-    // due and failed (the file is then as it was).
+    // due and failed, or when the file could not be read and could not be
+    // kept aside (the file is then as it was).
     BOOL SaveKeywordFile();
     // Takes the item out of the item list (the item database viewer's
     // remove). It stays alive with the datastore, and its keywords are still
@@ -90,14 +92,17 @@ public:
     // start. FALSE when the list does not hold it.
     BOOL RemoveItem(QuiItem* item);
 
-    // Tells the user how many web actions kept off line in this run were
-    // never sent and go with the program; nothing when none. The number.
+    // At exit: tells the user how many web actions kept off line were not
+    // sent yet and wait for the next start, after asking to retry while
+    // their list cannot be written; nothing when none. The number.
     int ReportUnsentActions();
 
     // Datastores alive in this program.
     static int GetLiveCount();
 
 protected:
+    // Merges the keyword file; one that cannot be read is kept aside under a
+    // name of its own, and the user told, before any save could replace it.
     void LoadKeywordFile();
 
 private:
@@ -112,4 +117,6 @@ private:
     std::vector<std::unique_ptr<QuiItem>> m_removedItems;
     // Items the user removed in the item database viewer.
     std::vector<std::unique_ptr<QuiItem>> m_userRemovedItems;
+    // The keyword file's records that the last load matched to no item.
+    std::unique_ptr<QuiTaggedField> m_keptRecords;
 };

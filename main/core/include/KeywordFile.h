@@ -1,17 +1,16 @@
 // The keyword file: the user's changes to items' keywords and flags, kept
 // beside the item file and merged into the items at every load. With the
-// walks over the item database's lists and the loan of objects between
-// databases that reading and writing it take.
+// walk over the item database's items and the loan of items to the database
+// that writing it takes.
 #pragma once
 
 #include <Kestrel.h>
 
 #include <vector>
 
-// The items of a type (every item for null), and every type, as lists that
-// stay valid while the database changes.
+// The items of a type (every item for null), as a list that stays valid
+// while the database changes.
 std::vector<QuiItem*> ItemsOf(QuiItemList& items, QuiItemType* type);
-std::vector<QuiItemType*> TypesOf(QuiItemTypeList& types);
 
 // Lends objects of one database to a temporary one and takes them back when
 // it goes, so that the temporary database never destroys them.
@@ -44,7 +43,14 @@ QuiItem* FindByName(QuiItemList& items, QuiItemType* type, const char* name);
 // to its back end or its connector, and its display name, stay its own.
 void Amend(QuiItem& item, const QuiItem& amendment);
 
-// Reads the keyword file at path with the database's types and amends the
-// item of each entry's identifier, or else the item of its type and name;
-// entries that match no item are dropped. False when the file cannot be read.
-bool MergeKeywordFile(QuiKestrel& database, const char* path);
+// What reading the keyword file came to.
+enum class KeywordFileRead { missing, merged, unreadable };
+
+// Reads the keyword file at path and amends, for each record of a type the
+// database registers, the item of its identifier, or else the first item of
+// its type with the record's display name. The keyword file never adds
+// items: what amends no item (and whatever else the file's root holds) is
+// moved unchanged into `kept`, in file order, for the next save to write
+// back. `unreadable`, with nothing merged or kept, when the file is there but
+// cannot be opened or its text is rejected.
+KeywordFileRead MergeKeywordFile(QuiKestrel& database, const char* path, QuiTaggedField& kept);

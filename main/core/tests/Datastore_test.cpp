@@ -1,6 +1,8 @@
 // The datastore base over a small test edition: the item files (system file
 // from the resource library, keyword file merged over it and written back),
 // edition names, the live counter and the item record control check.
+#include <algorithm>
+
 #include "DatastoreTestSupport.h"
 #include "QuiTesting.h"
 #include "QuillmateExcept.h"
@@ -212,21 +214,165 @@ TEST_F(KeywordFile, AnAmendedItemKeepsItsForeignKey)
     EXPECT_EQ(key, lunch->getForeignKey());
 }
 
-TEST_F(KeywordFile, MissingOrUnreadableFileMergesNothing)
+// A record as the item file writer lays it out: tags in order, four spaces
+// a level. Written back unchanged, it comes back as the same text.
+std::string LaidOut(const char* type, const char* id, const char* name, const char* keyword, const char* other)
 {
-    const char* contents[] = {nullptr, "", "<ITEMS><ITEM>", "not an item file"};
-    for (const char* content : contents) {
-        SCOPED_TRACE(content ? content : "(no file)");
-        DeleteFileA("keywords.xml");
+    return std::string("    <ITEM>\n        <ID>") + id + "</ID>\n        <KEYWORDS>\n            <KEYWORD>" + keyword +
+           "</KEYWORD>\n        </KEYWORDS>\n        <NAME>" + name + "</NAME>\n" + other + "        <TYPE>" +
+           type + "</TYPE>\n    </ITEM>\n";
+}
+
+std::string WithoutCarriageReturns(std::string text)
+{
+    text.erase(std::remove(text.begin(), text.end(), '\r'), text.end());
+    return text;
+}
+
+size_t Occurrences(const std::string& text, const std::string& part)
+{
+    size_t count = 0;
+    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
+        ++count;
+    return count;
+}
+
+// What this run cannot match (a list that did not load, an edition without
+// those types, a connector that is off) is still the user's: the exit writes
+// it back as it was read, beside the items this run changed.
+TEST_F(KeywordFile, RecordsThisRunCannotMatchSurviveTheExit)
+{
+    const char* unregistered = "0BADBAD0-0000-4000-8000-000000000000";
+    struct Row {
+        const char* what;
+        std::string record;
+        bool removeDinner;   // removed in the viewer, then the files read again
+        std::string kept;    // text the written file holds once
+        const char* once;    // an identifier the written file names exactly once
+        const char* absent;  // text the written file does not hold
+    } rows[] = {
+        {"a record whose type is not registered this run",
+         LaidOut(unregistered, "palm-cat", "Errands", "errand", "        <PALMCAT>7</PALMCAT>\n"), false,
+         LaidOut(unregistered, "palm-cat", "Errands", "errand", "        <PALMCAT>7</PALMCAT>\n"), "palm-cat", ""},
+        {"a record of a registered type that matches no item",
+         LaidOut(kLineType, "breakfast-id", "Breakfast", "morning", ""), false,
+         LaidOut(kLineType, "breakfast-id", "Breakfast", "morning", ""), "breakfast-id", ""},
+        {"a matched record, written from its item once", Record(kLineType, "dinner-id", "Supper", "supper", "0x0003"),
+         false, "<NAME>Dinner</NAME>", "dinner-id", "Supper"},
+        {"an item removed in the viewer", Record(kLineType, "dinner-id", "Supper", "supper", "0x0003"), true,
+         "<KEYWORD>supper</KEYWORD>", "dinner-id", "Supper"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        {
+            TestDatastore store;
+            Load(store, Record(kLineType, "lunch-id", "Lunch", "midday", "0x0001") + row.record);
+            std::vector<std::string> ids = ItemIds(store.GetItemList());
+            std::sort(ids.begin(), ids.end());
+            EXPECT_EQ(std::vector<std::string>({"dinner-id", "lunch-id", "other-id"}), ids)
+                << "the keyword file adds no item";
+            if (row.removeDinner) {
+                ASSERT_TRUE(store.RemoveItem(store.Item("dinner-id")));
+                ASSERT_TRUE(store.LoadItemDatabase());
+            }
+        }
+        const std::string written = WithoutCarriageReturns(ReadBytes("keywords.xml"));
+        EXPECT_EQ(1u, Occurrences(written, row.kept)) << written;
+        EXPECT_EQ(1u, Occurrences(written, std::string("<ID>") + row.once + "</ID>")) << written;
+        EXPECT_EQ(1u, Occurrences(written, "<KEYWORD>midday</KEYWORD>")) << written;
+        if (*row.absent) {
+            EXPECT_EQ(std::string::npos, written.find(row.absent)) << written;
+        }
+    }
+}
+
+// A keyword file that cannot be read is never replaced: it goes aside at
+// load, before a save could write over it, and the user is told once where.
+// The next save then writes what this run has.
+TEST_F(KeywordFile, AnUnreadableFileIsKeptAsideAndTold)
+{
+    const std::string items = ItemFile(Record(kLineType, "lunch-id", "Lunch", "midday", "0x0001"));
+    struct Row {
+        const char* what;
+        const char* content;   // null: no file
+        const char* older;     // an older file kept aside, null: none
+        const char* aside;     // where the file goes, "" when it stays
+        UINT told;             // the message, 0 for none
+        bool held;             // another program holds the file open
+    } rows[] = {
+        {"no file", nullptr, nullptr, "", 0, false},
+        {"an empty file", "", nullptr, "keywords.xml.bad", IDS_KEYWORDS_KEPT_ASIDE, false},
+        {"a comment", "<!-- mine -->\n", nullptr, "keywords.xml.bad", IDS_KEYWORDS_KEPT_ASIDE, false},
+        {"an XML declaration", "<?xml version=\"1.0\"?>\n", nullptr, "keywords.xml.bad", IDS_KEYWORDS_KEPT_ASIDE,
+         false},
+        {"a cut end", "cut", nullptr, "keywords.xml.bad", IDS_KEYWORDS_KEPT_ASIDE, false},
+        {"a stray '<'", "<", nullptr, "keywords.xml.bad", IDS_KEYWORDS_KEPT_ASIDE, false},
+        {"an older file kept aside", "<!-- mine -->\n", "older", "keywords.xml.bad2", IDS_KEYWORDS_KEPT_ASIDE, false},
+        {"a file that cannot be put aside", "<!-- mine -->\n", nullptr, "", IDS_KEYWORDS_NOT_KEPT_ASIDE, true},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        for (const char* name : {"keywords.xml", "keywords.xml.bad", "keywords.xml.bad2"})
+            DeleteFileA(name);
         WriteBytes("QuiSystem.xml", ItemFile(""));
-        if (content)
+        std::string content;
+        if (row.content) {
+            const std::string text = row.content;
+            if (text == "cut")
+                content = items.substr(0, items.size() - 20);
+            else if (text == "<")
+                content = ItemFile(Record(kLineType, "lunch-id", "Lunch", "mid<day", "0x0001"));
+            else if (!text.empty())
+                content = text + items;
             WriteBytes("keywords.xml", content);
-        TestDatastore store;
-        store.RegisterTypes();
-        QuiItem* lunch = store.AddItem(kLineType, "lunch-id", "Lunch");
-        EXPECT_TRUE(store.LoadItemDatabase());
-        EXPECT_EQ("", Keywords(lunch));
-        EXPECT_FALSE(lunch->getDirty());
+        }
+        if (row.older)
+            WriteBytes("keywords.xml.bad", row.older);
+        HANDLE holder = row.held ? CreateFileA("keywords.xml", GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                               FILE_ATTRIBUTE_NORMAL, nullptr)
+                                 : INVALID_HANDLE_VALUE;
+        ASSERT_EQ(row.held, holder != INVALID_HANDLE_VALUE);
+        CPromptScript prompts;
+        if (row.told)
+            prompts.AnswerNext(IDOK);
+        {
+            TestDatastore store;
+            store.RegisterTypes();
+            QuiItem* lunch = store.AddItem(kLineType, "lunch-id", "Lunch");
+            EXPECT_TRUE(store.LoadItemDatabase());
+            EXPECT_EQ("", Keywords(lunch));
+            EXPECT_FALSE(lunch->getDirty());
+            if (*row.aside) {
+                EXPECT_FALSE(Exists("keywords.xml"));
+                EXPECT_EQ(content, ReadBytes(row.aside));
+            }
+            EXPECT_TRUE(store.LoadItemDatabase()) << "a reload tells nothing more";
+            if (holder != INVALID_HANDLE_VALUE)
+                CloseHandle(holder);
+            lunch->keywordsAdd("noon");
+            lunch->setDirty(true);
+            EXPECT_EQ(!row.held, store.SaveKeywordFile() == TRUE);
+        }
+        EXPECT_EQ(row.told ? 1u : 0u, prompts.Asked().size());
+        EXPECT_EQ(0, prompts.Unexpected());
+        if (row.told && !prompts.Asked().empty()) {
+            CString format, text;
+            format.LoadString(row.told);
+            text.Format(format, (m_folder + "\\keywords.xml").c_str(), (m_folder + "\\" + row.aside).c_str());
+            EXPECT_STREQ(text, prompts.Asked()[0].text);
+        }
+        if (row.older) {
+            EXPECT_EQ(row.older, ReadBytes("keywords.xml.bad"));
+        }
+        if (*row.aside) {
+            EXPECT_EQ(content, ReadBytes(row.aside)) << "what the user had stays aside";
+        }
+        if (row.held) {
+            EXPECT_EQ(content, ReadBytes("keywords.xml")) << "left as it was";
+        } else {
+            const std::string written = ReadBytes("keywords.xml");
+            EXPECT_NE(std::string::npos, written.find("<KEYWORD>noon</KEYWORD>")) << written;
+        }
     }
 }
 
@@ -242,7 +388,7 @@ TEST_F(KeywordFile, WithNoDirtyItemTheFileIsLeftAsItWas)
     EXPECT_EQ("whatever the user had", ReadBytes("keywords.xml"));
 }
 
-TEST_F(KeywordFile, TheFileHoldsExactlyTheDirtyItems)
+TEST_F(KeywordFile, TheFileHoldsTheDirtyItemsAndNoCleanOne)
 {
     WriteBytes("keywords.xml", ItemFile(Record(kLineType, "old-id", "Old", "old", "0x0001")));
     {
@@ -260,7 +406,6 @@ TEST_F(KeywordFile, TheFileHoldsExactlyTheDirtyItems)
     EXPECT_NE(std::string::npos, written.find("<ID>dinner-id</ID>")) << written;
     EXPECT_NE(std::string::npos, written.find("<KEYWORD>supper</KEYWORD>")) << written;
     EXPECT_EQ(std::string::npos, written.find("lunch-id")) << written;
-    EXPECT_EQ(std::string::npos, written.find("old-id")) << written;
 }
 
 TEST_F(KeywordFile, AFailedWriteKeepsTheUsersFile)
@@ -268,7 +413,8 @@ TEST_F(KeywordFile, AFailedWriteKeepsTheUsersFile)
     const std::string before = ItemFile(Record(kLineType, "old-id", "Old", "old", "0x0001"));
     WriteBytes("keywords.xml", before);
     // A folder where the temporary file would go makes the write fail.
-    ASSERT_TRUE(CreateDirectoryA("keywords.xml.tmp", nullptr));
+    const std::string temporary = "keywords.xml." + std::to_string(GetCurrentProcessId()) + ".tmp";
+    ASSERT_TRUE(CreateDirectoryA(temporary.c_str(), nullptr));
     {
         TestDatastore store;
         store.RegisterTypes();
@@ -363,11 +509,17 @@ TEST_F(Datastore, SendWebActionHandsTheActionToItsHandler)
     ASSERT_TRUE(QuiTesting::SetRegNumber(HKEY_CURRENT_USER, "Software\\Quillmate\\Client\\Preferences", "Browser", none));
     TestDatastore store;
     CDatastore& base = store;
-    CWebActionJug kept, never;
+    char connector[] = "<CONNECTOR MENUSTRING=\"Test\">\n<SUBTYPE MENUSTRING=\"find\" METHOD=\"GET\" "
+                       "ACTION=\"http://find.test/$:querystring\" >\n</SUBTYPE>\n</CONNECTOR>\n";
+    store.GetWebActionHandler()->GetEnabledConnectors().ParseConnectors(connector, "test.xml");
+    CWebActionJug kept, never, nowhere;
+    kept.m_nConnectorIndex = never.m_nConnectorIndex = 0;
+    kept.m_nSubtypeIndex = never.m_nSubtypeIndex = 0;
     never.m_nFlags = CWebActionJug::flagNoQueue;
     EXPECT_EQ(2, base.CDatastore::SendWebAction(&kept));
     EXPECT_EQ(1, kept.m_nId);
     EXPECT_EQ(1, base.CDatastore::SendWebAction(&never));
+    EXPECT_EQ(0, base.CDatastore::SendWebAction(&nowhere)) << "what could never be sent is not kept";
     EXPECT_EQ(1, base.CDatastore::SendWebAction(nullptr));
     EXPECT_EQ(1, store.GetWebActionHandler()->GetActionList().GetCount());
 }

@@ -718,8 +718,13 @@ TEST_F(OzuApp, WebActionsKeptOffLineAndNeverSentAreToldAtExit)
     // No browser answers: a web action stays in the offline list.
     SetDword("Browser", 4, "Software\\Quillmate\\Client\\Preferences");
     QuiURLHandler::GetDefaultBrowser()->CreateBrowser();
-    CWebActionJug first, second;
     CWebActionHandler* handler = app->GetDatastore()->GetWebActionHandler();
+    char connector[] = "<CONNECTOR MENUSTRING=\"Test\">\n<SUBTYPE MENUSTRING=\"find\" METHOD=\"GET\" "
+                       "ACTION=\"http://find.test/$:querystring\" >\n</SUBTYPE>\n</CONNECTOR>\n";
+    handler->GetEnabledConnectors().ParseConnectors(connector, "test.xml");
+    CWebActionJug first, second;
+    first.m_nConnectorIndex = second.m_nConnectorIndex = 0;
+    first.m_nSubtypeIndex = second.m_nSubtypeIndex = 0;
     ASSERT_EQ(2, handler->SubmitAction(first));
     ASSERT_EQ(2, handler->SubmitAction(second));
     CPromptScript prompts;
@@ -727,7 +732,7 @@ TEST_F(OzuApp, WebActionsKeptOffLineAndNeverSentAreToldAtExit)
     Stop();
     const std::vector<std::string> texts = Texts(prompts);
     ASSERT_EQ(1u, texts.size());
-    EXPECT_NE(std::string::npos, texts[0].find("2 web actions")) << texts[0];
+    EXPECT_NE(std::string::npos, texts[0].find(": 2.")) << texts[0];
 }
 
 // A top-level window of a thread that stops answering messages.

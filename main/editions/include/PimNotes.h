@@ -26,7 +26,6 @@ struct PimNoteTraits {
     bool journalEnables;      // the journal pane counts in HasEnabledDestination
     bool fillsEmail;          // the e-mail destination fills its record
     bool filesEmailRecord;    // the e-mail record goes to the datastore (feature 3)
-    bool announcesQueuedWeb;  // a web action not sent at once is announced
     bool chooseMoreContacts;  // the more-contacts dialog is offered
     bool newContactDialog;    // the datastore's new-contact dialog is offered
     bool emailLast;           // the e-mail pane goes below the web actions pane

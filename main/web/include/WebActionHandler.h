@@ -70,22 +70,34 @@ public:
     CWebActionHandler(const CWebActionHandler&) = delete;
     CWebActionHandler& operator=(const CWebActionHandler&) = delete;
 
-    // On line: sends what the offline list holds from this run, then runs
-    // the action; submitRun, or submitFailed when it opened nothing. Off line: keeps the action in the offline list
-    // (submitQueued), or drops it when it must never be queued (submitRun).
+    // On line: sends what the offline list holds, then runs the action;
+    // submitRun, or submitFailed when the action opened nothing. Off line:
+    // keeps the action in the offline list (submitQueued), drops it when it
+    // must never be queued (submitRun), and keeps none that names no subtype
+    // of the enabled connectors, which could never be sent (submitFailed).
     int SubmitAction(CWebActionJug& action);
     // Fills the action's template and opens it: 1 when the browser took the
     // URL or page; 0 when the action names no subtype of the enabled
     // connectors, its template is too long, the page cannot be written, or no
     // browser took it.
     int RunWebAction(CWebActionJug& action);
-    // When on line, runs every action kept off line in this run whose
-    // subtype still exists, each with a page of its own, and takes them out
-    // of the offline list; the number run. One that opens nothing stays in
-    // the list with those after it.
+    // When on line, runs every kept action whose subtype is among the
+    // enabled connectors, each with a page of its own, and takes each one
+    // the browser took out of the offline list; the number sent. One whose
+    // subtype is gone stays; one the browser refuses stays with those after it.
     int SendQueuedActions();
-    // The actions kept off line in this run and not sent since.
+    // SendQueuedActions at the first call and then at most once a minute,
+    // while the list holds anything; a timer of the thread wakes the idle
+    // processing that calls it as long as actions wait.
+    int SendQueuedWhenDue(DWORD dwNow);
+    // The actions kept off line and not sent yet.
     int GetUnsentCount();
+    // Tells the user once that the cache file could not be written, and when
+    // a cache file that could not be read whole was moved aside.
+    void TellCacheState();
+    // The cache file written at last, asking the user to retry while it
+    // cannot be; FALSE when the user let the kept actions go.
+    BOOL KeepUnsaved();
 
     // Empties the enabled collection and loads every "*.xml" file of the
     // connectors folder into it; 1 when at least one was found, else 0.
@@ -110,26 +122,24 @@ public:
     QuiURLHandler& GetURLHandler() { return m_urlHandler; }
 
 private:
-    // What the offline list does not keep of an action (its parameters,
-    // flags and dates), and its subtype by name: positions in the enabled
-    // collection change when connectors are enabled or disabled.
-    struct QueuedAction {
-        CWebActionJug action;
-        CString connectorPath;
-        CString connectorName;
-        CString menuString;
-    };
-
     // Runs the action with the page at pagePath; pages are not deleted here.
     int Run(CWebActionJug& action, const char* pagePath);
     int SendQueued();
     const CWebConnectorSubtype* FindSubtype(int connector, int subtype) const;
-    const CWebConnectorSubtype* FindSubtype(const QueuedAction& queued, int& connector) const;
+    // The subtype a kept action names by its connector's and its own names;
+    // by its indexes when it carries no names (a cache file from before).
+    const CWebConnectorSubtype* FindKeptSubtype(const CWebActionJug& kept, int& connector) const;
+    void SetWakeTimer(bool bOn);
 
     CWebActionList m_actions;
     CWebConnectorReg m_connectorReg;
     CWebConnectorDefinitionFile m_enabled;
     CWebConnectorDefinitionFile m_disabled;
     QuiURLHandler m_urlHandler;
-    std::list<QueuedAction> m_queued;
+    DWORD m_dwLastTry = 0;
+    bool m_bTried = false;
+    UINT_PTR m_nWakeTimer = 0;
+    bool m_bToldUnsaved = false;
+    bool m_bToldKeptAside = false;
+    bool m_bLetGo = false;
 };

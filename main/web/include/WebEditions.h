@@ -86,7 +86,8 @@ protected:
     virtual int CalendarPaneId() const { return CWebCalPane::PANE_ID; }
     // Fills a fresh action from the destination and hands it to the
     // datastore. An action without a catalogue entry, or one the datastore
-    // neither opened nor kept, throws COzuExcept: the note is not lost.
+    // neither opened nor kept, throws COzuExcept: the note is not lost. One
+    // kept off line is announced.
     template <class Dest> void Submit(Dest* dest);
     void PostAttach();
 
@@ -94,6 +95,8 @@ protected:
     bool m_bToDoFiled = false;
     bool m_bCalFiled = false;
     bool m_bActionsFiled = false;
+    // An entry kept off line was announced: once a note.
+    bool m_bToldKept = false;
 };
 
 class CMyTimeActionNote : public CWebActionNote {

@@ -26,6 +26,7 @@ protected:
         return log;
     }
 
+    OwnCurrentFolder m_current;
     OwnTempFolder m_temp;
 };
 
@@ -132,7 +133,7 @@ TEST_F(WebActionBrowserTest, WhatTheBrowserRefusesIsNotCountedAsSent)
     EXPECT_EQ(expected, Log());
 }
 
-TEST_F(WebActionBrowserTest, KeptActionsWhoseSubtypeIsGoneOrTakenOutAreNotSent)
+TEST_F(WebActionBrowserTest, KeptActionsWhoseSubtypeIsGoneWaitForIt)
 {
     SetBrowserSetting(4);
     CWebActionHandler handler;
@@ -140,22 +141,112 @@ TEST_F(WebActionBrowserTest, KeptActionsWhoseSubtypeIsGoneOrTakenOutAreNotSent)
     CWebActionJug gone = TestAction(1, 0, "gone");
     CWebActionJug removed = TestAction(0, subtypeFind, "removed");
     CWebActionJug kept = TestAction(0, subtypeSecondWord, "kept one");
-    CWebActionJug nowhere = TestAction(5, 0, "nowhere");
-    for (CWebActionJug* action : {&gone, &removed, &kept, &nowhere})
+    for (CWebActionJug* action : {&gone, &removed, &kept})
         EXPECT_EQ(2, handler.SubmitAction(*action));
+    const CWebConnectorDef other = handler.GetEnabledConnectors().GetConnectors().back();
     handler.GetEnabledConnectors().GetConnectors().pop_back();
     handler.GetActionList().Remove(removed.m_nId);
 
     SetBrowserSetting(3);
     ASSERT_TRUE(QuiURLHandler::GetDefaultBrowser()->CreateBrowser());
     EXPECT_EQ(1, handler.SendQueuedActions());
+    EXPECT_EQ(1, handler.GetUnsentCount()) << "the one whose connector is gone stays";
+    // Its connector back, read anew in another place, it goes.
+    handler.GetEnabledConnectors().GetConnectors().insert(handler.GetEnabledConnectors().GetConnectors().begin(), other);
+    EXPECT_EQ(1, handler.SendQueuedActions());
     const std::vector<std::string> expected = {
         "InternetExplorer.Create",
         "InternetExplorer.Navigate http://find.test/one",
         "InternetExplorer.Visible=true",
+        "InternetExplorer.Navigate http://other.test/gone",
+        "InternetExplorer.Visible=true",
     };
     EXPECT_EQ(expected, Log());
     EXPECT_EQ(0, handler.GetActionList().GetCount());
+}
+
+// Each step a handler as the program makes one at start, over the same
+// current folder, and its idle processing at a moment of the run.
+TEST_F(WebActionBrowserTest, AnActionKeptOffLineSurvivesARestartAndIsSentOnceABrowserTakesIt)
+{
+    struct Step {
+        const char* what;
+        DWORD browser;
+        bool file;              // a note files the action
+        std::vector<DWORD> idle;   // ticks of the idle passes
+        int sent;
+        int kept;
+    };
+    const Step steps[] = {
+        {"filed off line", 4, true, {1000}, 0, 1},
+        {"started again, still off line", 4, false, {1000}, 0, 1},
+        {"started again on line: the first pass sends it", 3, false, {5000}, 1, 0},
+        {"started again: nothing left", 3, false, {5000, 70000}, 0, 0},
+    };
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.what);
+        SetBrowserSetting(step.browser);
+        CWebActionHandler handler;
+        UseTestConnectors(handler);
+        if (step.file) {
+            CWebActionJug action = TestAction(0, subtypePage, "lunch with Anna");
+            EXPECT_EQ(2, handler.SubmitAction(action));
+        }
+        int sent = 0;
+        for (DWORD tick : step.idle)
+            sent += handler.SendQueuedWhenDue(tick);
+        EXPECT_EQ(step.sent, sent);
+        EXPECT_EQ(step.kept, handler.GetActionList().GetCount());
+        // The page goes with the note's text and date, and with the handler.
+        if (sent) {
+            EXPECT_EQ("<HTML><BODY><INPUT value=\"lunch with Anna\">Ann on December 8</BODY></HTML>",
+                      ReadBytes(m_temp.Path("QuillmateWebAction1.html")));
+        }
+    }
+    const std::vector<std::string> expected = {
+        "InternetExplorer.Create",
+        "InternetExplorer.Navigate " + m_temp.Path("QuillmateWebAction1.html"),
+        "InternetExplorer.Visible=true",
+    };
+    EXPECT_EQ(expected, Log());
+}
+
+// The idle processing of one run: the first pass tries at once, later ones
+// at most once a minute, and none asks the browser while nothing waits.
+TEST_F(WebActionBrowserTest, KeptActionsAreTriedAgainAtMostOnceAMinute)
+{
+    SetBrowserSetting(4);
+    CWebActionHandler handler;
+    UseTestConnectors(handler);
+    EXPECT_EQ(0, handler.SendQueuedWhenDue(0));
+    CWebActionJug action = TestAction(0, subtypeFind, "later");
+    EXPECT_EQ(2, handler.SubmitAction(action));
+    SetBrowserSetting(3);
+    ASSERT_TRUE(QuiURLHandler::GetDefaultBrowser()->CreateBrowser());
+    struct Pass {
+        DWORD tick;
+        bool refused;
+        int sent;
+    };
+    const Pass passes[] = {
+        {100, true, 0},       // tried: the browser refuses
+        {30000, false, 0},    // within the minute: not tried
+        {60099, false, 0},
+        {60100, false, 1},    // a minute after the last try
+        {200000, false, 0},   // nothing waits
+    };
+    for (const Pass& pass : passes) {
+        m_standIns.SetFailCalls(pass.refused ? std::vector<const char*>{"InternetExplorer.Navigate"}
+                                             : std::vector<const char*>{});
+        EXPECT_EQ(pass.sent, handler.SendQueuedWhenDue(pass.tick)) << pass.tick;
+    }
+    const std::vector<std::string> expected = {
+        "InternetExplorer.Create",
+        "InternetExplorer.Navigate http://find.test/?q=later&who=Ann+O%27Lee failed",
+        "InternetExplorer.Navigate http://find.test/?q=later&who=Ann+O%27Lee",
+        "InternetExplorer.Visible=true",
+    };
+    EXPECT_EQ(expected, Log());
 }
 
 }  // namespace

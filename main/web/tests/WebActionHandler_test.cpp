@@ -296,6 +296,13 @@ TEST_F(Handler, LoadsTheCacheOfTheCurrentFolder)
     WriteBytes(kWebActionCacheFile, std::string(memory.GetData().begin(), memory.GetData().end()));
     CWebActionHandler handler;
     EXPECT_EQ(2, handler.GetActionList().GetCount());
+    // A dialog that changes the current folder later does not move the file.
+    const std::string elsewhere = m_folder + "\\elsewhere";
+    ASSERT_TRUE(CreateDirectoryA(elsewhere.c_str(), nullptr));
+    ASSERT_TRUE(SetCurrentDirectoryA(elsewhere.c_str()));
+    handler.GetActionList().Remove(1);
+    SetCurrentDirectoryA(m_folder.c_str());
+    EXPECT_EQ(1, CWebActionList(kWebActionCacheFile).GetCount());
 }
 
 TEST_F(Handler, KeepsTheConnectorCountWithoutWritingItBack)

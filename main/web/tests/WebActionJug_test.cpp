@@ -35,6 +35,8 @@ CWebActionJug Filled(int id, const char* text)
     jug.m_dtEndDate = 36527.0;
     jug.m_dtStartTime = 0.5;
     jug.m_dtEndTime = 0.75;
+    jug.m_strConnectorName = "Web Search";
+    jug.m_strSubtypeName = "search the web";
     return jug;
 }
 
@@ -68,6 +70,25 @@ void ExpectFreshRest(const CWebActionJug& jug)
     EXPECT_EQ(-1.0, jug.m_dtEndTime);
 }
 
+// What a whole copy carries beyond operator=: everything needed to send the
+// action later as it would have gone at once.
+void ExpectWholeRest(const CWebActionJug& expected, const CWebActionJug& actual)
+{
+    ASSERT_EQ(expected.m_parameters.size(), actual.m_parameters.size());
+    for (size_t i = 0; i < expected.m_parameters.size(); ++i) {
+        EXPECT_EQ(expected.m_parameters[i].m_strName, actual.m_parameters[i].m_strName);
+        EXPECT_EQ(expected.m_parameters[i].m_strValue, actual.m_parameters[i].m_strValue);
+    }
+    EXPECT_EQ(expected.m_nFlags, actual.m_nFlags);
+    EXPECT_EQ(expected.m_strNote, actual.m_strNote);
+    EXPECT_EQ(expected.m_dtStartDate, actual.m_dtStartDate);
+    EXPECT_EQ(expected.m_dtEndDate, actual.m_dtEndDate);
+    EXPECT_EQ(expected.m_dtStartTime, actual.m_dtStartTime);
+    EXPECT_EQ(expected.m_dtEndTime, actual.m_dtEndTime);
+    EXPECT_EQ(expected.m_strConnectorName, actual.m_strConnectorName);
+    EXPECT_EQ(expected.m_strSubtypeName, actual.m_strSubtypeName);
+}
+
 TEST(CWebActionJug, KeepsEveryParameterInTheOrderSet)
 {
     CWebActionJug jug;
@@ -91,9 +112,16 @@ TEST(CWebActionJug, CopiesTheIdProfileTextAndIndexesOnly)
         EXPECT_STREQ("", constructed.m_strNote);
     }
     ExpectFreshRest(constructed);
+    EXPECT_STREQ("", constructed.m_strConnectorName);
     // Assignment leaves the rest as it was.
     EXPECT_EQ(2u, assigned.m_parameters.size());
     EXPECT_STREQ("note", assigned.m_strNote);
+
+    CWebActionJug whole = Filled(8, "old");
+    whole.SetParameter("more", "x");
+    whole.CopyWhole(original);
+    ExpectQueuedFields(original, whole, true);
+    ExpectWholeRest(original, whole);
 }
 
 Bytes Stored(std::initializer_list<const CWebActionJug*> jugs, bool ended = true)
@@ -110,8 +138,10 @@ TEST(CWebActionJug, IsStoredFieldForFieldAndReadBack)
 {
     const CWebActionJug jug = Filled(5, "carried");
     Bytes bytes = Stored({&jug});
+    // Ten pairs: the layout, the flags, four dates, two names, two parameters.
     const std::string head = "\xFF\xFF\x01\x00\x0D\x00" "CWebActionJug" "\x05\x00\x00\x00" "\x07" "carried"
-                             "\x04\x00\x00\x00" "\x0B" "querystring" "\x0B" "garden hose";
+                             "\x14\x00\x00\x00" "\x08" "$:layout" "\x01" "2" "\x07" "$:flags" "\x01" "1"
+                             "\x0B" "$:startdate" "\x10" "40E1D5C000000000";
     EXPECT_EQ(Bytes(head.begin(), head.end()), Bytes(bytes.begin(), bytes.begin() + static_cast<long>(head.size())));
 
     CMemFile file(bytes.data(), static_cast<UINT>(bytes.size()));
@@ -121,8 +151,7 @@ TEST(CWebActionJug, IsStoredFieldForFieldAndReadBack)
     std::unique_ptr<CWebActionJug> own(read);
     ASSERT_TRUE(read);
     ExpectQueuedFields(jug, *read, false);
-    EXPECT_STREQ("note", read->m_strNote);
-    ExpectFreshRest(*read);
+    ExpectWholeRest(jug, *read);
     CObject* end = read;
     ar >> end;
     EXPECT_EQ(nullptr, end);
@@ -131,7 +160,9 @@ TEST(CWebActionJug, IsStoredFieldForFieldAndReadBack)
 
 TEST(CWebActionList, NumbersWhatItKeepsAndWritesTheNumberBack)
 {
-    CWebActionList list;
+    const std::string path = TestFileName(".dat");
+    std::remove(path.c_str());
+    CWebActionList list(path.c_str());
     CWebActionJug first = Filled(0, "first"), second = Filled(0, "second"), never = Filled(0, "never");
     never.m_nFlags = CWebActionJug::flagNoQueue | CWebActionJug::flagNoShow;
     EXPECT_EQ(1, list.Add(first));
@@ -142,8 +173,7 @@ TEST(CWebActionList, NumbersWhatItKeepsAndWritesTheNumberBack)
     EXPECT_EQ(0, never.m_nId);
     ASSERT_TRUE(list.Find(2));
     ExpectQueuedFields(second, *list.Find(2), true);
-    ExpectFreshRest(*list.Find(2));
-    EXPECT_STREQ("", list.Find(2)->m_strNote);
+    ExpectWholeRest(second, *list.Find(2));
     EXPECT_EQ(nullptr, list.Find(3));
 
     // An id given once is never given again while its entry is held.
@@ -153,12 +183,14 @@ TEST(CWebActionList, NumbersWhatItKeepsAndWritesTheNumberBack)
     EXPECT_EQ(2, list.Add(third));
     EXPECT_EQ(3, third.m_nId);
     EXPECT_STREQ("second", list.Find(2)->m_strText);
+    std::remove(path.c_str());
 }
 
 struct CacheCase {
     const char* what;
     Bytes bytes;
     std::vector<const char*> texts;   // of the actions kept, in order
+    size_t parameters = 2;            // of the first one
 };
 
 Bytes ClassTag(const std::string& name, BYTE schema)
@@ -195,23 +227,29 @@ TEST(CWebActionList, LoadsWhatTheCacheHoldsUpToWhereItIsDamaged)
     const Bytes one = Stored({&a}, false);
     const Bytes end = {0x00, 0x00};
     const Bytes jugClass = ClassTag("CWebActionJug", 1);
+    const CWebActionJug again = Filled(1, "again");
+    const Bytes old = {0x01, 'x', 0x0B, 'q', 'u', 'e', 'r', 'y', 's', 't', 'r', 'i', 'n', 'g', 0x03, 'o', 'l', 'd'};
     const CacheCase cases[] = {
         {"two and the end", good, {"a", "b"}},
+        {"an id read twice is given a new one", Stored({&a, &again}), {"a", "again"}},
+        {"texts of a layout from before", Concat({jugClass, Head("o", {0x03, 0, 0, 0}), old, Tail(), end}), {"o"}, 0},
+        {"pairs of a layout from before", Concat({jugClass, Head("p", {0x02, 0, 0, 0}),
+                                                  Bytes(old.begin() + 2, old.end()), Tail(), end}), {"p"}, 0},
         {"no end mark", Stored({&a, &b}, false), {"a", "b"}},
         {"cut inside the second", Bytes(good.begin(), good.begin() + static_cast<long>(one.size() + 9)), {"a"}},
         {"the first again by its index", Concat({one, {0x02, 0x00}, end}), {"a"}},
-        {"hand-made", Concat({jugClass, Head("h", {0, 0, 0, 0}), Tail(), end}), {"h"}},
+        {"hand-made", Concat({jugClass, Head("h", {0, 0, 0, 0}), Tail(), end}), {"h"}, 0},
         {"another class", Concat({ClassTag("CWebActionJux", 1), Head("h", {0, 0, 0, 0}), Tail(), end}), {}},
         {"another schema", Concat({ClassTag("CWebActionJug", 2), Head("h", {0, 0, 0, 0}), Tail(), end}), {}},
         {"a text of two gigabytes", Concat({jugClass, {0x01, 0, 0, 0, 0xFF, 0xFF, 0xFF, 0xF0, 0xFF, 0xFF, 0x7F}}), {}},
         {"a text of four gigabytes", Concat({jugClass, {0x01, 0, 0, 0, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF}}), {}},
         {"two billion texts to skip", Concat({jugClass, Head("h", {0xFF, 0xFF, 0xFF, 0x7F}), Tail(), end}), {}},
-        {"a negative count skips nothing", Concat({jugClass, Head("n", {0xFB, 0xFF, 0xFF, 0xFF}), Tail(), end}), {"n"}},
+        {"a negative count skips nothing", Concat({jugClass, Head("n", {0xFB, 0xFF, 0xFF, 0xFF}), Tail(), end}), {"n"}, 0},
         {"empty", {}, {}},
     };
     for (const CacheCase& c : cases) {
         SCOPED_TRACE(c.what);
-        CWebActionList list;
+        CWebActionList list(TestFileName(".dat").c_str());
         CMemFile file(c.bytes.data(), static_cast<UINT>(c.bytes.size()));
         CArchive ar(&file, CArchive::load, 4096);
         ASSERT_EQ(static_cast<int>(c.texts.size()), list.LoadCache(ar));
@@ -219,6 +257,9 @@ TEST(CWebActionList, LoadsWhatTheCacheHoldsUpToWhereItIsDamaged)
             const CWebActionJug* read = list.Find(static_cast<int>(i) + 1);
             ASSERT_TRUE(read);
             EXPECT_STREQ(c.texts[i], read->m_strText);
+        }
+        if (!c.texts.empty()) {
+            EXPECT_EQ(c.parameters, list.GetActions().front().m_parameters.size());
         }
     }
 }
@@ -229,11 +270,69 @@ TEST(CWebActionList, LoadsTheCacheFileAndNothingWhenItIsMissing)
     const Bytes good = Stored({&a, &b});
     const std::string path = TestFileName(".dat");
     WriteBytes(path, std::string(good.begin(), good.end()));
-    CWebActionList list;
+    CWebActionList list((path + ".own").c_str());
     EXPECT_EQ(2, list.LoadCache(path.c_str()));
     ExpectQueuedFields(b, *list.Find(2), false);
     std::remove(path.c_str());
     EXPECT_EQ(2, list.LoadCache(path.c_str()));
+}
+
+struct WriteCase {
+    const char* what;
+    const char* before;                  // the file first: "good", "cut", "" for none, "nowhere" for none in a folder not there
+    std::vector<const char*> added;
+    int removed;                         // an id, 0 for none
+    std::vector<const char*> reloaded;   // the texts a list made afterwards holds
+    bool saved;
+    bool aside;                          // the file from before was moved aside, as it was
+};
+
+TEST(CWebActionList, EveryChangeIsWrittenAndNothingUnreadIsWrittenOver)
+{
+    const CWebActionJug a = Filled(1, "a"), b = Filled(2, "b");
+    const Bytes good = Stored({&a, &b});
+    const Bytes cut(good.begin(), good.end() - 5);
+    const WriteCase cases[] = {
+        {"added to no file", "", {"c", "d"}, 0, {"c", "d"}, true, false},
+        {"one taken out", "", {"c", "d"}, 1, {"d"}, true, false},
+        {"added to a file read whole", "good", {"c"}, 0, {"a", "b", "c"}, true, false},
+        {"taken out of a file read whole", "good", {}, 2, {"a"}, true, false},
+        {"added to a file cut short", "cut", {"c"}, 0, {"a", "c"}, true, true},
+        {"a folder that is not there", "nowhere", {"c"}, 0, {}, false, false},
+    };
+    for (const WriteCase& c : cases) {
+        SCOPED_TRACE(c.what);
+        const std::string path = c.before == std::string("nowhere") ? TestFileName("-nowhere") + "/cache.dat"
+                                                                    : TestFileName(".dat");
+        std::remove(path.c_str());
+        std::remove((path + ".unread1").c_str());
+        const std::string before = c.before == std::string("good") ? std::string(good.begin(), good.end())
+                                   : c.before == std::string("cut") ? std::string(cut.begin(), cut.end())
+                                                                    : std::string();
+        if (!before.empty())
+            WriteBytes(path, before);
+        {
+            CWebActionList list(path.c_str());
+            for (const char* text : c.added) {
+                CWebActionJug action = Filled(0, text);
+                list.Add(action);
+            }
+            if (c.removed)
+                list.Remove(c.removed);
+            EXPECT_EQ(c.saved, list.IsCacheSaved() != FALSE);
+            EXPECT_EQ(c.aside, !list.GetKeptAside().IsEmpty());
+        }
+        CWebActionList reloaded(path.c_str());
+        ASSERT_EQ(c.reloaded.size(), reloaded.GetActions().size());
+        auto read = reloaded.GetActions().begin();
+        for (const char* text : c.reloaded) {
+            EXPECT_STREQ(text, read->m_strText);
+            ExpectWholeRest(Filled(0, text), *read++);
+        }
+        EXPECT_EQ(c.aside ? before : std::string(), ReadBytes(path + ".unread1"));
+        std::remove(path.c_str());
+        std::remove((path + ".unread1").c_str());
+    }
 }
 
 } // namespace

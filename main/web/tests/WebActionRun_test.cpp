@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "QuiResIds.h"
 #include "RegistryBranch.h"
 #include "QuiTesting.h"
 #include "WebActionHandler.h"
@@ -31,7 +32,7 @@ void SetNumber(const char* name, DWORD value)
 }
 
 // Settings of the test's own, no browser driver (nothing is ever opened
-// here), and a temporary folder of its own.
+// here), and a current and a temporary folder of its own.
 class WebActionRun : public RegistryBranch {
 protected:
     void SetUp() override
@@ -39,6 +40,7 @@ protected:
         RegistryBranch::SetUp();
         SetNumber("Browser", 4);
     }
+    OwnCurrentFolder m_current;
     OwnTempFolder m_temp;
 };
 
@@ -334,27 +336,108 @@ TEST_F(WebActionRun, OffLineActionsAreKeptUnlessTheyMustNotBe)
     UseTestConnectors(handler);
     struct Case {
         UINT flags;
+        int connector;
+        double start;
         int result;
         int id;
         int count;
     };
+    const double today = static_cast<double>(static_cast<long>(COleDateTime::GetCurrentTime().m_dt));
     const Case cases[] = {
-        {0, 2, 1, 1},
-        {CWebActionJug::flagNoShow, 2, 2, 2},
-        {CWebActionJug::flagNoQueue, 1, 0, 2},
-        {CWebActionJug::flagNoQueue | CWebActionJug::flagNoShow, 1, 0, 2},
+        {0, 0, 46364.0, 2, 1, 1},
+        // Kept with the moment it was filed, which a run now would have taken.
+        {CWebActionJug::flagNoShow, 0, -1.0, 2, 2, 2},
+        {CWebActionJug::flagNoQueue, 0, 46364.0, 1, 0, 2},
+        {CWebActionJug::flagNoQueue | CWebActionJug::flagNoShow, 0, 46364.0, 1, 0, 2},
+        // It could never be sent: the note must stay.
+        {0, 5, 46364.0, 0, 0, 2},
+        {0, -1, 46364.0, 0, 0, 2},
     };
     for (const Case& c : cases) {
-        CWebActionJug action = TestAction(0, subtypeFind, "q");
+        SCOPED_TRACE(testing::Message() << c.flags << " " << c.connector);
+        CWebActionJug action = TestAction(c.connector, subtypeFind, "q");
         action.m_nFlags = c.flags;
-        EXPECT_EQ(c.result, handler.SubmitAction(action)) << c.flags;
-        EXPECT_EQ(c.id, action.m_nId) << c.flags;
-        EXPECT_EQ(c.count, handler.GetActionList().GetCount()) << c.flags;
+        action.m_dtStartDate = c.start;
+        EXPECT_EQ(c.result, handler.SubmitAction(action));
+        EXPECT_EQ(c.id, action.m_nId);
+        EXPECT_EQ(c.count, handler.GetActionList().GetCount());
+        if (const CWebActionJug* kept = c.id ? handler.GetActionList().Find(c.id) : nullptr) {
+            EXPECT_LE(c.start == -1.0 ? today : c.start, kept->m_dtStartDate);
+            EXPECT_GT(c.start == -1.0 ? today + 2 : c.start + 1, kept->m_dtStartDate);
+        }
     }
     // Still off line: nothing is sent and the list keeps both.
     EXPECT_EQ(0, handler.SendQueuedActions());
     EXPECT_EQ(2, handler.GetActionList().GetCount());
     EXPECT_TRUE(m_temp.Files().empty());
+}
+
+// A cache file that cannot be written, or was not read whole, is told: once
+// when it happens, and at the handler's end while the list is not written.
+TEST_F(WebActionRun, WhatTheCacheFileCannotTakeIsTold)
+{
+    HMODULE library = LoadLibraryA("QuiRes1033.dll");
+    ASSERT_NE(nullptr, library);
+    HINSTANCE previous = AfxGetResourceHandle();
+    AfxSetResourceHandle(library);
+    struct Case {
+        const char* what;
+        const char* place;          // in the cache file's place: "folder" or "cut"
+        int filed;
+        bool freedBeforeTheEnd;     // the folder goes before the handler ends
+        std::vector<int> answers;
+        std::vector<UINT> told;
+        int reloaded;
+    };
+    const Case cases[] = {
+        {"written nowhere, let go", "folder", 2, false, {IDOK, IDRETRY, IDCANCEL},
+         {IDS_OFFLINE_CACHE_FAILED, IDS_OFFLINE_NOT_SAVED, IDS_OFFLINE_NOT_SAVED}, 0},
+        {"written at the end", "folder", 2, true, {IDOK}, {IDS_OFFLINE_CACHE_FAILED}, 2},
+        {"a file cut short is moved aside", "cut", 1, false, {IDOK}, {IDS_OFFLINE_CACHE_UNREAD}, 1},
+    };
+    const std::string path = m_current.Path(kWebActionCacheFile);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        DeleteFileA(path.c_str());
+        DeleteFileA((path + ".unread1").c_str());
+        if (c.place == std::string("folder")) {
+            ASSERT_TRUE(CreateDirectoryA(path.c_str(), nullptr));
+        } else {
+            CWebActionList earlier(path.c_str());
+            CWebActionJug action = TestAction(0, subtypeFind, "earlier");
+            earlier.Add(action);
+            WriteBytes(path, ReadBytes(path).substr(0, ReadBytes(path).size() - 3));
+        }
+        CPromptScript prompts;
+        for (int answer : c.answers)
+            prompts.AnswerNext(answer);
+        {
+            CWebActionHandler handler;
+            UseTestConnectors(handler);
+            for (int n = 0; n < c.filed; ++n) {
+                CWebActionJug action = TestAction(0, subtypeFind, "q");
+                EXPECT_EQ(2, handler.SubmitAction(action));
+            }
+            if (c.freedBeforeTheEnd)
+                RemoveDirectoryA(path.c_str());
+        }
+        std::vector<std::string> expected;
+        for (UINT id : c.told) {
+            CString format, text;
+            format.LoadString(id);
+            text.Format(format, path.c_str(), (path + ".unread1").c_str());
+            expected.push_back(text.GetString());
+        }
+        std::vector<std::string> asked;
+        for (const CPromptRequest& request : prompts.Asked())
+            asked.push_back(request.text.GetString());
+        EXPECT_EQ(expected, asked);
+        EXPECT_EQ(0, prompts.Unexpected());
+        RemoveDirectoryA(path.c_str());
+        EXPECT_EQ(c.reloaded, CWebActionList(path.c_str()).GetCount());
+    }
+    AfxSetResourceHandle(previous);
+    FreeLibrary(library);
 }
 
 TEST_F(WebActionRun, TheHandlerTakesItsPageWithIt)

@@ -80,6 +80,33 @@ private:
     bool m_hadPrevious = false;
 };
 
+// A current folder of the test's own: the offline list keeps its cache file
+// there, which other test processes must not read.
+class OwnCurrentFolder {
+public:
+    OwnCurrentFolder()
+    {
+        GetCurrentDirectoryA(MAX_PATH, m_home);
+        m_folder = std::string(m_home) + "\\" + TestFileName("-current");
+        QuiTesting::RemoveFolder(m_folder);
+        CreateDirectoryA(m_folder.c_str(), nullptr);
+        SetCurrentDirectoryA(m_folder.c_str());
+    }
+    ~OwnCurrentFolder()
+    {
+        SetCurrentDirectoryA(m_home);
+        QuiTesting::RemoveFolder(m_folder);
+    }
+    OwnCurrentFolder(const OwnCurrentFolder&) = delete;
+    OwnCurrentFolder& operator=(const OwnCurrentFolder&) = delete;
+
+    std::string Path(const std::string& name) const { return m_folder + "\\" + name; }
+
+private:
+    char m_home[MAX_PATH] = "";
+    std::string m_folder;
+};
+
 inline void UseTestConnectors(CWebActionHandler& handler)
 {
     handler.GetEnabledConnectors() = Parsed(kTestConnectors);

@@ -599,16 +599,19 @@ TEST_F(WebOnlyOffLine, NoLoginWhileOffLineAndUnsentActionsAreToldAtExit)
     EXPECT_EQ(0, store->GetWebActionHandler()->GetActionList().GetCount()) << "the login is never kept";
     CWebActionNote* note = Open();
     ASSERT_NE(nullptr, note);
-    Type(note, "water the plants");
-    File(note);
+    Type(note, "lunch with Anna tomorrow 12:30 pm");
+    Click(&DestWnd(note)->GetToDoPane());
+    ASSERT_TRUE(DestWnd(note)->GetCalPane().GetCheckButton()->GetCheck());
+    // The note says once that its entries were kept.
+    FileAnsweringOneMessage(note, IDS_PIM_WEB_ACTION_LATER);
     EXPECT_FALSE(IsOpen(note)) << "kept off line counts as filed";
-    EXPECT_EQ(1, store->GetWebActionHandler()->GetActionList().GetCount());
+    EXPECT_EQ(2, store->GetWebActionHandler()->GetActionList().GetCount());
 
     CPromptScript prompts;
     prompts.AnswerNext(IDOK);
-    EXPECT_EQ(1, store->ReportUnsentActions());
+    EXPECT_EQ(2, store->ReportUnsentActions());
     ASSERT_EQ(1u, prompts.Asked().size());
-    EXPECT_NE(-1, prompts.Asked()[0].text.Find("1 web action"));
+    EXPECT_NE(-1, prompts.Asked()[0].text.Find(": 2."));
 }
 
 // A filled note's calendar and to-do panes, and each pane's fields: no text

@@ -38,6 +38,8 @@
 #define IDS_EDITION_OUTLOOK      60060
 #define IDS_EDITION_PALM         60061
 #define IDS_EDITION_WEB          60068
+#define IDS_KEYWORDS_KEPT_ASIDE  60120  /* printf format, two texts: the keyword file, the name it was kept under */
+#define IDS_KEYWORDS_NOT_KEPT_ASIDE 60121  /* printf format, one text: the keyword file */
 
 /* PIM editions' notes (pimnotes.rc): what a filing reports and what the
    note window asks. */
@@ -275,7 +277,10 @@
 #define IDS_WEBCAL_BAD_START     57694
 #define IDS_WEB_ENTRY_MISSING    57713
 #define IDS_WEB_ENTRY_FAILED     57696
-#define IDS_OFFLINE_DROPPED      57697  /* printf format, one number: the actions dropped */
+#define IDS_OFFLINE_KEPT         57761  /* printf format, one number: the actions kept and not sent */
+#define IDS_OFFLINE_CACHE_FAILED 57762  /* printf format, one text: the cache file's path */
+#define IDS_OFFLINE_NOT_SAVED    57763  /* printf format, one text: the cache file's path */
+#define IDS_OFFLINE_CACHE_UNREAD 57764  /* printf format, two texts: the cache file's path, where it was moved */
 #define IDS_WEB_NOTHING_TO_FILE  57714
 /* Item database viewer, its edit dialog and the connector dialogs (viewer.rc). */
 #define IDI_QUILLMATE            141    /* the viewer's and the connector dialog's icon */

@@ -38,8 +38,12 @@
 //   post <window> <message> <wparam>  posts a message (lparam 0)
 //   keytime <character>         types the character into the front window and times
 //                               until the note's text has it (its parse included)
+//   dde-browser <program> <service>  starts the browsers' DDE stand-in for the service and
+//                               waits until it serves; it ends when the probe does
 //   quit
 #include <windows.h>
+
+#include "StandInLog.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -79,6 +83,8 @@ struct TrayRequest {
 
 std::vector<TrayRequest> g_tray;
 HWND g_spy = nullptr;
+// Held while the probe runs: the DDE stand-ins serve only while someone does.
+HANDLE g_ddeQuit = nullptr;
 
 std::string Narrow(const WCHAR* text)
 {
@@ -566,6 +572,29 @@ std::string KeyTime(char character)
     }
 }
 
+std::string StartDdeBrowser(const std::string& program, const std::string& service)
+{
+    if (!g_ddeQuit)
+        g_ddeQuit = CreateEventA(nullptr, TRUE, FALSE, BROWSER_STANDIN_QUIT_EVENT);
+    HANDLE started = CreateEventA(nullptr, TRUE, FALSE, BROWSER_STANDIN_STARTED_EVENT);
+    if (!g_ddeQuit || !started)
+        return "fail the events";
+    ResetEvent(started);
+    std::string commandLine = "\"" + program + "\" " + service;
+    STARTUPINFOA startup = {sizeof startup};
+    PROCESS_INFORMATION process = {};
+    if (!CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
+        CloseHandle(started);
+        return "fail cannot start " + Flat(program);
+    }
+    CloseHandle(process.hThread);
+    HANDLE handles[] = {started, process.hProcess};
+    DWORD woken = WaitForMultipleObjects(2, handles, FALSE, 20000);
+    CloseHandle(process.hProcess);
+    CloseHandle(started);
+    return woken == WAIT_OBJECT_0 ? "ok" : "fail it does not serve";
+}
+
 std::string Run(const std::string& line)
 {
     std::vector<std::string> args = Split(line, 64);
@@ -699,6 +728,8 @@ std::string Run(const std::string& line)
         return SetForegroundWindow(ParseWindow(args[1])) ? "ok" : "fail";
     if (verb == "keytime" && args.size() >= 2 && !args[1].empty())
         return KeyTime(args[1][0]);
+    if (verb == "dde-browser" && args.size() >= 3)
+        return StartDdeBrowser(args[1], args[2]);
     return "fail unknown command " + Flat(line);
 }
 
@@ -751,6 +782,8 @@ int main()
                 std::string* command = reinterpret_cast<std::string*>(msg.lParam);
                 if (!command || *command == "quit") {
                     delete command;
+                    if (g_ddeQuit)
+                        SetEvent(g_ddeQuit);
                     DestroyWindow(g_spy);
                     Answer("ok bye");
                     return 0;
