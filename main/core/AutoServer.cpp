@@ -2,10 +2,12 @@
 
 #include "ActionNote.h"
 #include "DropProps.h"
+#include "NoteBox.h"
 #include "NoteManager.h"
 #include "OzuApp.h"
 #include "QuiComModule.h"
 #include "QuiComRegistry.h"
+#include "QuiResIds.h"
 #include "QuillmateApp.h"
 #include "QuillmateExcept.h"
 
@@ -47,8 +49,29 @@ LONG UnlockApp()
 const QuiInterfaceEntry COzuAutoServer::kInterfaces[] = {
     {&IID_IOzuAutoServer, &QuiCastTo<COzuAutoServer, IOzuAutoServer>, nullptr},
     {&IID_IDispatch, &QuiCastTo<COzuAutoServer, IOzuAutoServer>, nullptr},
+    {&IID_ISupportErrorInfo, &QuiCastTo<COzuAutoServer, ISupportErrorInfo>, nullptr},
     {nullptr, nullptr, nullptr},
 };
+
+namespace {
+
+// The client's call fails with the text of message nId; the user hears of
+// it the first time the bound refuses a text.
+HRESULT Refuse(CNoteManager* manager, CNoteManager::Refusal kind, HRESULT hr, UINT nId, int nBound)
+{
+    CString format, text;
+    format.LoadString(nId);
+    text.Format(format, nBound);
+    if (manager && manager->FirstRefusal(kind)) {
+        CQuillmateApp* app = QuiGetApp();
+        app->BeginModalBox();
+        AfxMessageBox(text, MB_OK | MB_ICONEXCLAMATION);
+        app->EndModalBox();
+    }
+    return QuiSetErrorInfo(hr, CLSID_OzuAutoServer, IID_IOzuAutoServer, text.GetString());
+}
+
+} // namespace
 
 STDMETHODIMP COzuAutoServer::NewNote(BSTR text)
 {
@@ -56,13 +79,18 @@ STDMETHODIMP COzuAutoServer::NewNote(BSTR text)
         CQuillmateApp* app = QuiGetApp();
         if (!app)
             return S_OK;
-        CString narrow = QuiNarrowBstr(text);
         CNoteManager* manager = app->GetNoteManager();
+        if (text && ::SysStringLen(text) > CNoteBox::MAX_TEXT)
+            return Refuse(manager, CNoteManager::refusedLong, E_INVALIDARG, IDS_AUTO_TEXT_TOO_LONG,
+                          CNoteBox::MAX_TEXT);
+        CString narrow = QuiNarrowBstr(text);
         // A program that is starting or reloading opens the text once ready.
         COzuApp* ozu = QuiGetOzuApp();
         BOOL bNotReady = ozu && !ozu->IsReady();
         if (manager && (bNotReady || app->GetNoteCount() >= CNoteManager::MAX_OPEN_NOTES)) {
-            manager->QueueText(narrow);
+            if (!manager->QueueText(narrow))
+                return Refuse(manager, CNoteManager::refusedFull, HRESULT_FROM_WIN32(ERROR_BUSY),
+                              IDS_AUTO_QUEUE_FULL, CNoteManager::MAX_QUEUED_TEXTS);
             return S_OK;
         }
         if (CActionNote* note = app->NewNote())

@@ -70,6 +70,7 @@ BEGIN_MESSAGE_MAP(CDestWnd, CBitmapWnd)
     ON_WM_LBUTTONDOWN()
     ON_WM_LBUTTONDBLCLK()
     ON_WM_ACTIVATE()
+    ON_MESSAGE(WM_SYSCOMMAND, OnSysCommand)
 END_MESSAGE_MAP()
 
 CDestWnd::CDestWnd()
@@ -263,6 +264,14 @@ void CDestWnd::OnLButtonDblClk(UINT, CPoint point)
 {
     DragNoteWnd(point);
     Default();
+}
+
+LRESULT CDestWnd::OnSysCommand(WPARAM wParam, LPARAM lParam)
+{
+    CWnd* owner = GetOwner();
+    if ((wParam & 0xFFF0) == SC_CLOSE && owner && owner->GetSafeHwnd())
+        return owner->SendMessage(WM_SYSCOMMAND, wParam, lParam);
+    return Default();
 }
 
 // The note window's title shows whether the note is active.

@@ -181,6 +181,7 @@ BOOL CNoteBox::CreatePlainEdit()
     m_plainEdit.SetEventMask(kEventMask);
     m_plainEdit.ShowWindow(SW_SHOW);
     m_plainEdit.SetUndoLimit(kUndoLimit);
+    m_plainEdit.LimitText(MAX_TEXT);
     return TRUE;
 }
 

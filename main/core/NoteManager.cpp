@@ -27,15 +27,21 @@ void CNoteManager::RemoveNote(CActionNote* note)
         return;
     m_notes.erase(found);
     delete note;
+    OpenNextText();
+}
+
+CActionNote* CNoteManager::OpenNextText()
+{
     if (m_texts.empty())
-        return;
+        return nullptr;
     CQuillmateApp* app = QuiGetApp();
     CActionNote* fresh = app ? app->CreateNote(TRUE) : nullptr;
     if (!fresh)
-        return;
+        return nullptr;
     std::string text;
     PopText(text);
     fresh->SetNoteText(text.c_str());
+    return fresh;
 }
 
 CActionNote* CNoteManager::GetCurrentNote() const
@@ -50,9 +56,12 @@ void CNoteManager::MakeNoteCurrent(CActionNote* note)
         m_notes.splice(m_notes.end(), m_notes, found);
 }
 
-void CNoteManager::QueueText(const char* text)
+BOOL CNoteManager::QueueText(const char* text)
 {
+    if (GetQueuedCount() >= MAX_QUEUED_TEXTS)
+        return FALSE;
     m_texts.emplace_back(text ? text : "");
+    return TRUE;
 }
 
 BOOL CNoteManager::PopText(std::string& text)
@@ -61,7 +70,44 @@ BOOL CNoteManager::PopText(std::string& text)
         return FALSE;
     text = m_texts.front();
     m_texts.pop_front();
+    // Once the texts that waited are worked off, a new overflow is told again.
+    if (m_texts.empty())
+        m_bFullTold = FALSE;
     return TRUE;
+}
+
+BOOL CNoteManager::FirstRefusal(Refusal kind)
+{
+    BOOL& told = kind == refusedFull ? m_bFullTold : m_bLongTold;
+    if (told)
+        return FALSE;
+    told = TRUE;
+    return TRUE;
+}
+
+void CNoteManager::TellUnopenedTexts()
+{
+    const int count = GetQueuedCount();
+    if (count == 0)
+        return;
+    CString format, text;
+    format.LoadString(IDS_QUEUED_TEXTS_DROPPED);
+    text.Format(format, count);
+    text += "\r\n";
+    int listed = 0;
+    for (const std::string& queued : m_texts) {
+        if (listed++ == kTextsListed) {
+            text += "\r\n...";
+            break;
+        }
+        CString line(queued.c_str());
+        line.Replace("\r\n", " ");
+        if (line.GetLength() > kListedLength)
+            line = line.Left(kListedLength) + "...";
+        text += "\r\n" + line;
+    }
+    m_texts.clear();
+    AfxMessageBox(text, MB_OK | MB_ICONWARNING | MB_TASKMODAL);
 }
 
 BOOL CNoteManager::RefuseNewNote(UINT nType)

@@ -139,6 +139,7 @@ BEGIN_MESSAGE_MAP(CNoteWnd, CBitmapWnd)
     ON_COMMAND(ID_NOTE_FILE_OTHER, OnSaveNote)
     ON_COMMAND(ID_DEST_FILE_AND_SEND, OnSaveNote)
     ON_COMMAND(ID_DEST_CLOSE_NOTE, OnCloseNote)
+    ON_MESSAGE(WM_SYSCOMMAND, OnSysCommand)
     ON_EN_CHANGE(IDC_NOTE_BOX, OnNoteChanged)
     ON_COMMAND(ID_NOTE_REMOVE, RemoveSelectedEntries)
     ON_NOTIFY(TBN_DROPDOWN, ID_NOTE_CONTACTS, OnContactsDropDown)
@@ -625,7 +626,54 @@ void CNoteWnd::SaveNote()
 
 void CNoteWnd::OnCloseNote()
 {
-    PostMessage(WM_CLOSE);
+    CString text;
+    if (m_pNote)
+        m_pNote->GetNoteText(text);
+    if (!m_pNote || text.IsEmpty() || !m_pNote->HasEnabledDestination()) {
+        PostMessage(WM_CLOSE);
+        return;
+    }
+    switch (AskAboutNote(IDS_EXIT_FILE_NOTE, MB_YESNOCANCEL)) {
+    case IDYES:
+        OnSaveNote();
+        break;
+    case IDNO:
+        PostMessage(WM_CLOSE);
+        break;
+    default:
+        break;
+    }
+}
+
+LRESULT CNoteWnd::OnSysCommand(WPARAM wParam, LPARAM)
+{
+    // The system menu's Close and Alt+F4 would otherwise close the window
+    // with its text at once.
+    if ((wParam & 0xFFF0) == SC_CLOSE) {
+        OnCloseNote();
+        return 0;
+    }
+    return Default();
+}
+
+int CNoteWnd::AskAboutNote(UINT nMessageId, UINT nType)
+{
+    const HWND self = GetSafeHwnd();
+    const HWND dest = m_pDestWnd ? m_pDestWnd->GetSafeHwnd() : nullptr;
+    if (dest)
+        ::EnableWindow(dest, FALSE);
+    CString text;
+    text.LoadString(nMessageId);
+    const int answer = AfxPromptMessageBox(self, text, nullptr, nType);
+    // An exit or a logoff may have ended the note meanwhile, this object with
+    // it, or a forced end of the session the program's shut-down.
+    if (!self || !::IsWindow(self))
+        return 0;
+    if (dest && ::IsWindow(dest))
+        ::EnableWindow(dest, TRUE);
+    if (CQuillmateApp* app = QuiGetApp(); app && !app->GetNoteManager())
+        return 0;
+    return answer;
 }
 
 void CNoteWnd::OnNoteChanged()

@@ -240,7 +240,8 @@ BOOL COzuApp::OnIdle(LONG)
             m_pMainWnd->MessageBox(text, nullptr, MB_OK);
         else
             AfxMessageBox(text, MB_OK);
-        ::PostQuitMessage(0);
+        // Notes typed meanwhile are filed or discarded as the user says.
+        OnAppExit();
         return FALSE;
     }
     // Web actions kept off line go out once a browser takes them.

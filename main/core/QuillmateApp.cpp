@@ -190,34 +190,92 @@ void CQuillmateApp::OnAppAbout()
     EndModalBox();
 }
 
-void CQuillmateApp::OnAppExit()
+CQuillmateApp::NotesAsked CQuillmateApp::AskAboutNotes(BOOL bCancel)
 {
-    while (CActionNote* note = GetCurrentNote()) {
-        if (note->IsBusy()) {
-            // Asked again once the filing is done.
-            if (m_pMainWnd)
-                m_pMainWnd->PostMessage(WM_COMMAND, ID_APP_EXIT, 0);
-            return;
-        }
+    // Asked again from inside one of its own boxes (an exit or a logoff
+    // meanwhile), it would file or end the note the first one asks about.
+    if (m_bAskingAboutNotes)
+        return notesKept;
+    m_bAskingAboutNotes = TRUE;
+    struct Done {
+        BOOL& flag;
+        ~Done() { flag = FALSE; }
+    } done{m_bAskingAboutNotes};
+    return AskAboutEachNote(bCancel);
+}
+
+CQuillmateApp::NotesAsked CQuillmateApp::AskAboutEachNote(BOOL bCancel)
+{
+    for (;;) {
+        CActionNote* note = GetCurrentNote();
+        // A text that waits for a note is asked about as one.
+        if (!note && m_pNoteManager)
+            note = m_pNoteManager->OpenNextText();
+        if (!note)
+            break;
+        if (note->IsBusy())
+            return notesFiling;
         CString text;
         note->GetNoteText(text);
-        if (!text.IsEmpty() && AfxMessageBox(IDS_EXIT_FILE_NOTE, MB_YESNO | MB_TASKMODAL) == IDYES) {
+        const int answer =
+            text.IsEmpty() ? IDNO : AfxMessageBox(IDS_EXIT_FILE_NOTE, (bCancel ? MB_YESNOCANCEL : MB_YESNO) | MB_TASKMODAL);
+        // A forced end of the session while the box was open has run the
+        // shut-down: there is nothing left to file the note into.
+        if (!m_pNoteManager)
+            return notesKept;
+        if (answer == IDYES) {
             note->FileNote(note);
-            // A filing that failed brought the note back with its text: the
-            // exit stops here rather than ask about it again and again; the
-            // user keeps the note and may leave without it by the next exit.
+            // A filing that failed brought the note back with its text: it
+            // is kept rather than asked about again and again.
             if (GetCurrentNote() == note && !note->IsBusy() && note->GetNoteWnd() &&
                 note->GetNoteWnd()->GetSafeHwnd())
-                return;
-        } else {
+                return notesKept;
+        } else if (answer == IDNO) {
             note->DestroyNoteWnd();
+        } else {
+            // Cancel, or a box that could not be shown.
+            return notesKept;
         }
         // A note whose window is gone already would be met again and again.
         if (GetCurrentNote() == note && !note->IsBusy() && !(note->GetNoteWnd() && note->GetNoteWnd()->GetSafeHwnd()))
             CloseNote(note);
     }
+    if (m_pNoteManager)
+        m_pNoteManager->TellUnopenedTexts();
+    return notesClosed;
+}
+
+void CQuillmateApp::OnAppExit()
+{
+    switch (AskAboutNotes(FALSE)) {
+    case notesFiling:
+        // Asked again once the filing is done.
+        if (m_pMainWnd)
+            m_pMainWnd->PostMessage(WM_COMMAND, ID_APP_EXIT, 0);
+        return;
+    case notesKept:
+        // The user keeps the note and may leave without it by the next exit.
+        return;
+    case notesClosed:
+        break;
+    }
     if (AfxOleGetUserCtrl())
         ::PostQuitMessage(0);
     else
         AfxOleUnlockApp();
+}
+
+BOOL CQuillmateApp::OnQueryEndSession()
+{
+    return AskAboutNotes(TRUE) == notesClosed;
+}
+
+void CQuillmateApp::OnEndSession(BOOL bEnding)
+{
+    if (!bEnding)
+        return;
+    // The process ends once this returns: the shut-down runs now. Should it
+    // live on, the message loop ends and runs it again, finding it done.
+    ExitInstance();
+    ::PostQuitMessage(0);
 }

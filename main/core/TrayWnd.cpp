@@ -99,6 +99,8 @@ BEGIN_MESSAGE_MAP(CTrayWnd, CFrameWnd)
     ON_REGISTERED_MESSAGE(QUI_NAN_MSG, OnNewNoteMessage)
     ON_COMMAND(ID_TRAY_UPDATE_NOW, OnUpdateNow)
     ON_COMMAND_RANGE(ID_TRAY_EDITION_FIRST, ID_TRAY_EDITION_LAST, OnEditionCommand)
+    ON_MESSAGE(WM_QUERYENDSESSION, OnQueryEndSession)
+    ON_MESSAGE(WM_ENDSESSION, OnEndSession)
 END_MESSAGE_MAP()
 
 BEGIN_EVENTSINK_MAP(CTrayWnd, CFrameWnd)
@@ -165,6 +167,19 @@ void CTrayWnd::PostNcDestroy()
 {
     CFrameWnd::PostNcDestroy();
     delete this;
+}
+
+LRESULT CTrayWnd::OnQueryEndSession(WPARAM, LPARAM)
+{
+    CQuillmateApp* app = QuiGetApp();
+    return !app || app->OnQueryEndSession();
+}
+
+LRESULT CTrayWnd::OnEndSession(WPARAM wParam, LPARAM)
+{
+    if (CQuillmateApp* app = QuiGetApp())
+        app->OnEndSession(wParam != FALSE);
+    return 0;
 }
 
 int CTrayWnd::OnCreate(LPCREATESTRUCT lpCreateStruct)

@@ -103,10 +103,6 @@ BOOL CPimDestWnd::OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO
 
 BEGIN_MESSAGE_MAP(CPimNoteWnd, CNoteWnd)
     ON_WM_CLOSE()
-    ON_COMMAND(ID_DEST_CLOSE_NOTE, OnCloseNote)
-    ON_COMMAND(ID_DEST_FILE, OnFileNote)
-    ON_COMMAND(ID_NOTE_FILE_OTHER, OnFileNote)
-    ON_COMMAND(ID_DEST_FILE_AND_SEND, OnFileNote)
 END_MESSAGE_MAP()
 
 CPimNoteWnd::CPimNoteWnd(CPimActionNote* pNote) : CNoteWnd(pNote) {}
@@ -154,43 +150,7 @@ BOOL CPimNoteWnd::DestroyWindow()
     return CNoteWnd::DestroyWindow();
 }
 
-int CPimNoteWnd::Ask(UINT nMessageId, UINT nType)
-{
-    CDestWnd* dest = GetDestWnd();
-    const bool hasDest = dest && dest->GetSafeHwnd();
-    if (hasDest)
-        dest->EnableWindow(FALSE);
-    CString text;
-    text.LoadString(nMessageId);
-    const int answer = AfxPromptMessageBox(GetSafeHwnd(), text, nullptr, nType);
-    if (hasDest && dest->GetSafeHwnd())
-        dest->EnableWindow(TRUE);
-    return answer;
-}
-
-void CPimNoteWnd::OnCloseNote()
-{
-    CPimActionNote* note = PimNote();
-    CString text;
-    if (note)
-        note->GetNoteText(text);
-    if (!note || text.IsEmpty() || !note->HasEnabledDestination()) {
-        PostMessage(WM_CLOSE);
-        return;
-    }
-    switch (Ask(IDS_EXIT_FILE_NOTE, MB_YESNOCANCEL)) {
-    case IDYES:
-        OnFileNote();
-        break;
-    case IDNO:
-        PostMessage(WM_CLOSE);
-        break;
-    default:
-        break;
-    }
-}
-
-void CPimNoteWnd::OnFileNote()
+void CPimNoteWnd::OnSaveNote()
 {
     CPimActionNote* note = PimNote();
     if (!note)
@@ -203,7 +163,7 @@ void CPimNoteWnd::OnFileNote()
             SaveNote();
             return;
         }
-        const int answer = Ask(IDS_PIM_FILE_EMPTY_NOTE, MB_YESNOCANCEL);
+        const int answer = AskAboutNote(IDS_PIM_FILE_EMPTY_NOTE, MB_YESNOCANCEL);
         if (answer == IDYES)
             SaveNote();
         else if (answer == IDNO)
@@ -214,6 +174,6 @@ void CPimNoteWnd::OnFileNote()
         SaveNote();
         return;
     }
-    if (Ask(IDS_PIM_LONG_NOTE, MB_YESNO) == IDNO)
+    if (AskAboutNote(IDS_PIM_LONG_NOTE, MB_YESNO) == IDNO)
         SaveNote();
 }

@@ -49,6 +49,14 @@ inline bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 10000
     }
 }
 
+// Alt+F4 as the keyboard brings it to the window with the focus; the
+// system's own handling of it closes the top-level window that holds it.
+inline void PressAltF4(HWND focus)
+{
+    const LPARAM altDown = 1 | (static_cast<LPARAM>(MapVirtualKeyA(VK_F4, 0)) << 16) | (1 << 29);
+    SendMessageA(focus, WM_SYSKEYDOWN, VK_F4, altDown);
+}
+
 // Answers with `command` every top-level dialog box (a message box too) that
 // this thread opens while the object lives, and counts them. One at a time.
 class DialogAnswerer {

@@ -40,6 +40,8 @@ protected:
     afx_msg void OnLButtonDown(UINT nFlags, CPoint point);
     afx_msg void OnLButtonDblClk(UINT nFlags, CPoint point);
     afx_msg void OnActivate(UINT nState, CWnd* pWndOther, BOOL bMinimized);
+    // Alt+F4 in a pane is a close of the note: the note window decides.
+    afx_msg LRESULT OnSysCommand(WPARAM wParam, LPARAM lParam);
 
     DECLARE_MESSAGE_MAP()
 

@@ -21,6 +21,8 @@ public:
         kUndoLimit = 100,
         kArrowBand = 16,  // the strip under the text that holds the arrows
     };
+    // The longest text the box takes, in characters.
+    enum { MAX_TEXT = 32767 };
 
     // Speech input is taken when the preferences have it installed and on.
     CNoteBox();

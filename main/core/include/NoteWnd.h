@@ -86,8 +86,14 @@ protected:
     afx_msg void OnAttachFile();
     afx_msg void OnItemViewer();
     afx_msg void OnHelp();
-    afx_msg void OnSaveNote();
+    // What the file buttons run; the editions that ask first override it.
+    virtual void OnSaveNote();
+    // A close the user asks for (the close button, the system menu's Close,
+    // Alt+F4): a note with text for an enabled destination asks first, Yes
+    // filing it, No closing it, Cancel keeping it. WM_CLOSE itself is the
+    // program's own close and asks nothing.
     afx_msg void OnCloseNote();
+    afx_msg LRESULT OnSysCommand(WPARAM wParam, LPARAM lParam);
     afx_msg void OnNoteChanged();
     afx_msg void OnContactsDropDown(NMHDR* pNMHDR, LRESULT* pResult);
     afx_msg LRESULT OnParentNotify(WPARAM wParam, LPARAM lParam);
@@ -107,6 +113,10 @@ protected:
     afx_msg void OnRecentContact(UINT nID);
     afx_msg void OnTogglePane(UINT nID);
     DECLARE_MESSAGE_MAP()
+
+    // A question about the note with the destination window disabled around
+    // it. 0 when the window (and this object) went away while it was open.
+    int AskAboutNote(UINT nMessageId, UINT nType);
 
 private:
     // The focus moves on from wherever it is, through the panes and back.

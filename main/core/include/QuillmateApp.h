@@ -85,6 +85,18 @@ public:
     // The exit command: asks for each note that holds text, then ends the
     // program (or, started for automation, lets go of its lock).
     afx_msg void OnAppExit();
+    // What the exit command asks: for each open note that holds text, and
+    // for each text that still waits for a note, whether to file it (Yes)
+    // or discard it (No); bCancel adds Cancel, which keeps the note. Texts
+    // that cannot be opened as notes are told.
+    enum NotesAsked { notesClosed, notesKept, notesFiling };
+    NotesAsked AskAboutNotes(BOOL bCancel);
+    // Logoff and shut-down: TRUE lets the session end, once every note is
+    // filed or discarded; Cancel, a failed filing, one under way or the
+    // questions open already refuse it.
+    BOOL OnQueryEndSession();
+    // The session ends (bEnding): the shut-down of the exit runs at once.
+    void OnEndSession(BOOL bEnding);
     afx_msg void OnAppAbout();
     // Registers the class objects and the type library; FALSE ends the
     // program (also after "RegServer" and "UnregServer").
@@ -111,7 +123,9 @@ private:
     int m_nModalBoxes = 0;
     CNoteManager* m_pNoteManager = nullptr;
     BOOL m_bAutomationStarted = FALSE;
+    BOOL m_bAskingAboutNotes = FALSE;
     void EndAutomationServer();
+    NotesAsked AskAboutEachNote(BOOL bCancel);
 
     DECLARE_MESSAGE_MAP()
 };

@@ -80,6 +80,10 @@ protected:
     afx_msg LRESULT OnNewNoteMessage(WPARAM wParam, LPARAM lParam);
     afx_msg void OnUpdateNow();
     afx_msg void OnEditionCommand(UINT nId);
+    // Logoff and shut-down ask the exit command's questions; the end of the
+    // session runs the exit's shut-down.
+    afx_msg LRESULT OnQueryEndSession(WPARAM wParam, LPARAM lParam);
+    afx_msg LRESULT OnEndSession(WPARAM wParam, LPARAM lParam);
     BOOL OnPhraseHeard(LPCTSTR lpszPhrase, long nCommand, BSTR* pReply, BOOL* pHandled, LPCTSTR lpszSpeaker,
                        LPCTSTR lpszContext);
     void PostNcDestroy() override;

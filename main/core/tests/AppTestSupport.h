@@ -267,6 +267,58 @@ inline void CloseAllNotes(CQuillmateApp* app)
     }
 }
 
+// The closes a user asks for, and the program's own close after filing or No.
+enum class CloseBy { button, systemMenu, altF4InText, altF4InDestWnd, program };
+
+inline const char* CloseName(CloseBy way)
+{
+    static const char* const names[] = {"close button", "system menu", "Alt+F4 in the text",
+                                        "Alt+F4 in the destination window", "the program's own"};
+    return names[static_cast<int>(way)];
+}
+
+// Closes the note's window that way, then dispatches what follows.
+inline void CloseNoteBy(CActionNote* note, CloseBy way)
+{
+    CNoteWnd* wnd = note->GetNoteWnd();
+    switch (way) {
+    case CloseBy::button:
+        wnd->SendMessage(WM_COMMAND, ID_DEST_CLOSE_NOTE);
+        break;
+    case CloseBy::systemMenu:
+        wnd->SendMessage(WM_SYSCOMMAND, SC_CLOSE);
+        break;
+    case CloseBy::altF4InText:
+        QuiTesting::PressAltF4(wnd->GetNoteBox()->GetEditWindow());
+        break;
+    case CloseBy::altF4InDestWnd:
+        QuiTesting::PressAltF4(wnd->GetDestWnd()->GetFileButton()->GetSafeHwnd());
+        break;
+    case CloseBy::program:
+        wnd->PostMessage(WM_CLOSE);
+        break;
+    }
+    Pump();
+}
+
+// Closes the note that way, giving `answer` (0: none) to what it asks; it
+// asks message 57701 with Yes, No and Cancel, or nothing.
+inline void CloseNoteAnswering(CActionNote* note, CloseBy way, int answer, bool asks)
+{
+    CPromptScript prompts;
+    if (answer)
+        prompts.AnswerNext(answer);
+    CloseNoteBy(note, way);
+    EXPECT_EQ(asks ? 1u : 0u, prompts.Asked().size());
+    if (asks && !prompts.Asked().empty()) {
+        CString expected;
+        expected.LoadString(IDS_EXIT_FILE_NOTE);
+        EXPECT_EQ(expected, prompts.Asked()[0].text);
+        EXPECT_EQ(static_cast<UINT>(MB_YESNOCANCEL), prompts.Asked()[0].nType & MB_TYPEMASK);
+    }
+    EXPECT_EQ(0, prompts.Unexpected());
+}
+
 // Takes a waiting quit request; TRUE when there was one.
 inline BOOL TakeQuit()
 {

@@ -2,6 +2,7 @@
 // unregister it, the keys it writes, and new notes through automation.
 #include "AppTestSupport.h"
 
+#include "NoteBox.h"
 #include "NoteManager.h"
 #include "OzuAutoServer.h"
 
@@ -150,6 +151,34 @@ protected:
         return hr;
     }
 
+    // What a late-bound client sees of a failing call.
+    struct Failure {
+        HRESULT hr = S_OK;
+        HRESULT scode = S_OK;
+        std::string description;
+    };
+
+    Failure CallSeeingErrors(const std::wstring& text)
+    {
+        VARIANT arg;
+        VariantInit(&arg);
+        arg.vt = VT_BSTR;
+        arg.bstrVal = SysAllocStringLen(text.data(), static_cast<UINT>(text.size()));
+        DISPPARAMS params = {&arg, nullptr, 1, 0};
+        EXCEPINFO info = {};
+        Failure seen;
+        seen.hr = server->Invoke(newNote, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params, nullptr, &info,
+                                 nullptr);
+        VariantClear(&arg);
+        seen.scode = info.scode;
+        seen.description = QuiNarrowBstr(info.bstrDescription).GetString();
+        SysFreeString(info.bstrDescription);
+        SysFreeString(info.bstrSource);
+        SysFreeString(info.bstrHelpFile);
+        Pump();
+        return seen;
+    }
+
     static std::string Text(CActionNote* note)
     {
         CString text;
@@ -197,6 +226,66 @@ TEST_F(AutomationClient, WithFiveNotesOpenTextsWaitForANoteToClose)
         EXPECT_EQ(expected, Text(app->GetCurrentNote()));
     }
     EXPECT_EQ(0, app->GetNoteManager()->GetQueuedCount());
+}
+
+// A runaway client meets two bounds: a text longer than a note takes, and
+// a queue of texts that wait while five notes are open. Past either the
+// call fails with the reason, the user hears of it once, and what was
+// taken is kept.
+TEST_F(AutomationClient, TextsPastTheBoundsAreRefusedAndTheUserIsToldOnce)
+{
+    CNoteManager* manager = app->GetNoteManager();
+    const std::wstring longest(CNoteBox::MAX_TEXT, L'x');
+    const std::wstring tooLong(CNoteBox::MAX_TEXT + 1, L'x');
+    for (int i = 0; i < CNoteManager::MAX_OPEN_NOTES; ++i)
+        ASSERT_EQ(S_OK, Call(L"open"));
+    ASSERT_EQ(S_OK, CallSeeingErrors(longest).hr);
+    for (int i = 1; i < CNoteManager::MAX_QUEUED_TEXTS; ++i)
+        ASSERT_EQ(S_OK, CallSeeingErrors(L"text " + std::to_wstring(i)).hr) << i;
+    ASSERT_EQ(CNoteManager::MAX_QUEUED_TEXTS, manager->GetQueuedCount());
+
+    auto told = [](UINT id, int bound) {
+        CString format, text;
+        format.LoadString(id);
+        text.Format(format, bound);
+        return std::string(text.GetString());
+    };
+    const std::string full = told(IDS_AUTO_QUEUE_FULL, CNoteManager::MAX_QUEUED_TEXTS);
+    const std::string overlong = told(IDS_AUTO_TEXT_TOO_LONG, CNoteBox::MAX_TEXT);
+    struct Row {
+        std::wstring text;
+        HRESULT scode;
+        std::string description;
+        bool told;
+    } rows[] = {
+        {L"one too many", HRESULT_FROM_WIN32(ERROR_BUSY), full, true},
+        {L"and another", HRESULT_FROM_WIN32(ERROR_BUSY), full, false},
+        {tooLong, E_INVALIDARG, overlong, true},
+        {tooLong, E_INVALIDARG, overlong, false},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.description + " " + std::to_string(row.text.size()));
+        CPromptScript prompts;
+        if (row.told)
+            prompts.AnswerNext(IDOK);
+        const Failure seen = CallSeeingErrors(row.text);
+        EXPECT_EQ(DISP_E_EXCEPTION, seen.hr);
+        EXPECT_EQ(row.scode, seen.scode);
+        EXPECT_EQ(row.description, seen.description);
+        EXPECT_EQ(row.told ? 1u : 0u, prompts.Asked().size()) << "told once, not once per call";
+        if (row.told && !prompts.Asked().empty()) {
+            EXPECT_EQ(row.description, prompts.Asked()[0].text.GetString());
+        }
+        EXPECT_EQ(0, prompts.Unexpected());
+    }
+    EXPECT_EQ(CNoteManager::MAX_QUEUED_TEXTS, manager->GetQueuedCount());
+    std::string text;
+    ASSERT_TRUE(manager->PopText(text));
+    EXPECT_EQ(std::string(CNoteBox::MAX_TEXT, 'x'), text) << "the longest text waits whole";
+    while (manager->GetQueuedCount() > 1)
+        manager->PopText(text);
+    ASSERT_TRUE(manager->PopText(text));
+    EXPECT_EQ("text " + std::to_string(CNoteManager::MAX_QUEUED_TEXTS - 1), text);
 }
 
 // A client's call that arrives while the program waits for its back end,
@@ -277,6 +366,72 @@ TEST_F(AutomationWhileLoading, ATextHandedOverWhileNotReadyOpensOnceTheProgramIs
         app->GetCurrentNote()->GetNoteText(text);
         EXPECT_STREQ("call the bank", text);
         EXPECT_EQ(0, app->GetNoteManager()->GetQueuedCount());
+        CloseAllNotes(app.get());
+        Stop();
+    }
+}
+
+// A text that still waits for a note when the program ends is asked about
+// in a note of its own, or, when no note can be opened, told.
+TEST_F(AutomationWhileLoading, ATextStillWaitingAtTheEndIsAskedAboutOrTold)
+{
+    enum End { exitCommand, logoff, failedReload };
+    struct Row {
+        End end;
+        const char* name;
+        int answer;
+        bool ends;
+        int notesLeft;
+    } rows[] = {
+        {exitCommand, "exit", IDNO, true, 0},
+        {logoff, "logoff", IDCANCEL, false, 1},
+        {failedReload, "exit after a failed reload", IDOK, true, 0},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        g_script = EditionScript();
+        ASSERT_TRUE(Start());
+        Heard heard;
+        g_script.whileLoading = CallNewNote(L"call the bank", &heard);
+        g_script.reloadFailures = row.end == failedReload ? 1 : 0;
+        CPromptScript prompts;
+        if (row.end == failedReload)
+            prompts.AnswerNext(IDOK);
+        prompts.AnswerNext(row.answer);
+        app->ReloadDatastore(row.end == failedReload ? 1 : 0, FALSE);
+        ASSERT_EQ(S_OK, heard.result);
+        bool ends = false;
+        if (row.end == logoff) {
+            ASSERT_EQ(1, app->GetNoteManager()->GetQueuedCount());
+            ends = app->m_pMainWnd->SendMessage(WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF) != 0;
+        } else if (row.end == exitCommand) {
+            ASSERT_EQ(1, app->GetNoteManager()->GetQueuedCount());
+            app->OnAppExit();
+        }
+        Pump();
+        ends = ends || TakeQuit();
+        EXPECT_EQ(row.ends, ends);
+        EXPECT_EQ(0, prompts.Unexpected());
+        EXPECT_EQ(0, prompts.Unused());
+        const std::vector<std::string> texts = Texts(prompts);
+        if (row.end == failedReload) {
+            CString format, told;
+            format.LoadString(IDS_QUEUED_TEXTS_DROPPED);
+            told.Format(format, 1);
+            ASSERT_EQ(2u, texts.size());
+            EXPECT_EQ(Message(IDS_RELOAD_FAILED), texts[0]);
+            EXPECT_EQ(0u, texts[1].find(told.GetString())) << texts[1];
+            EXPECT_NE(std::string::npos, texts[1].find("\r\n\r\ncall the bank")) << texts[1];
+        } else {
+            EXPECT_EQ(std::vector<std::string>{Message(IDS_EXIT_FILE_NOTE)}, texts);
+        }
+        EXPECT_EQ(0, app->GetNoteManager() ? app->GetNoteManager()->GetQueuedCount() : 0);
+        EXPECT_EQ(row.notesLeft, app->GetNoteCount());
+        if (row.notesLeft && app->GetCurrentNote()) {
+            CString text;
+            app->GetCurrentNote()->GetNoteText(text);
+            EXPECT_STREQ("call the bank", text);
+        }
         CloseAllNotes(app.get());
         Stop();
     }

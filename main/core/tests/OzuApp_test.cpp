@@ -501,6 +501,159 @@ TEST_F(OzuApp, ExitWithANoteWhoseFilingFailsAsksOnceAndKeepsTheNote)
     Stop();
 }
 
+// The program's other ends ask the exit command's questions about a typed
+// note: the end of the back end's grace period (Yes or No, as the exit), and
+// a logoff or shut-down, which Cancel or a failed filing refuses.
+TEST_F(OzuApp, TheGracePeriodsEndAndALogoffAskAboutATypedNote)
+{
+    enum End { graceEnd, logoff };
+    struct Row {
+        End end;
+        const char* text;
+        int answer;
+        bool filingFails;
+        UINT buttons;
+        bool ends;  // the quit is posted, or the session may end
+        bool open;
+    } rows[] = {
+        {graceEnd, "call Bob", IDNO, false, MB_YESNO, true, false},
+        {graceEnd, "call Bob", IDYES, true, MB_YESNO, false, true},
+        {graceEnd, "", 0, false, 0, true, false},
+        {logoff, "call Bob", IDCANCEL, false, MB_YESNOCANCEL, false, true},
+        {logoff, "call Bob", IDYES, true, MB_YESNOCANCEL, false, true},
+        {logoff, "call Bob", IDYES, false, MB_YESNOCANCEL, true, false},
+        {logoff, "call Bob", IDNO, false, MB_YESNOCANCEL, true, false},
+        {logoff, "", 0, false, 0, true, false},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(std::string(row.end == graceEnd ? "grace end" : "logoff") + " '" + row.text + "' " +
+                     std::to_string(row.answer));
+        g_script = EditionScript();
+        g_script.filingFails = row.filingFails;
+        g_script.unreachableLoads = row.end == graceEnd ? 1000 : 0;
+        ASSERT_TRUE(Start());
+        CActionNote* note = OpenNote(row.text);
+        CPromptScript prompts;
+        std::vector<std::string> expected;
+        bool ends = false;
+        if (row.end == graceEnd) {
+            prompts.AnswerNext(IDOK);
+            expected.push_back(Message(IDS_BACKEND_GAVE_UP));
+            app->tick += COzuApp::kGracePeriodMs + 1;
+            if (row.answer)
+                prompts.AnswerNext(row.answer);
+            app->OnIdle(0);
+            Pump();
+            ends = TakeQuit() != FALSE;
+        } else {
+            if (row.answer)
+                prompts.AnswerNext(row.answer);
+            ends = app->m_pMainWnd->SendMessage(WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF) != 0;
+            Pump();
+            EXPECT_FALSE(TakeQuit()) << "the program ends with the session, not before";
+        }
+        if (row.answer)
+            expected.push_back(Message(IDS_EXIT_FILE_NOTE));
+        EXPECT_EQ(expected, Texts(prompts));
+        EXPECT_EQ(0, prompts.Unexpected());
+        if (row.answer && !prompts.Asked().empty()) {
+            EXPECT_EQ(row.buttons, prompts.Asked().back().nType & MB_TYPEMASK);
+        }
+        EXPECT_EQ(row.ends, ends);
+        EXPECT_EQ(row.answer == IDYES ? 1 : 0, g_script.filed);
+        EXPECT_EQ(row.open ? 1 : 0, app->GetNoteCount());
+        if (row.open && app->GetNoteCount() == 1) {
+            CString text;
+            note->GetNoteText(text);
+            EXPECT_STREQ(row.text, text) << "the note is kept as it was";
+        }
+        CloseAllNotes();
+        Stop();
+    }
+}
+
+// Answers Yes to every question, the session ending (or its end called
+// off) while the box is open, as a forced logoff does.
+class SessionEndsInsideTheQuestion : public CPromptHandler {
+public:
+    SessionEndsInsideTheQuestion(CWnd* mainWnd, WPARAM ending)
+        : m_pMainWnd(mainWnd), m_ending(ending), m_pPrevious(AfxSetPromptHandler(this))
+    {
+    }
+    ~SessionEndsInsideTheQuestion() override { AfxSetPromptHandler(m_pPrevious); }
+    CPromptAnswer Respond(const CPromptRequest&) override
+    {
+        ++asked;
+        m_pMainWnd->SendMessage(WM_ENDSESSION, m_ending, ENDSESSION_LOGOFF);
+        CPromptAnswer answer;
+        answer.nResult = IDYES;
+        return answer;
+    }
+    int asked = 0;
+
+private:
+    CWnd* m_pMainWnd;
+    WPARAM m_ending;
+    CPromptHandler* m_pPrevious;
+};
+
+// The end of the session runs the exit's shut-down before the process is
+// ended: the datastore goes, writing the keyword file; a logoff cancelled
+// elsewhere changes nothing. Once the shut-down ran inside a question about
+// a note, its Yes files nothing into the datastore that is gone.
+TEST_F(OzuApp, TheSessionsEndRunsTheShutDownAtOnce)
+{
+    enum Inside { noQuestion, logoffQuestion, closeQuestion };
+    struct Row {
+        Inside inside;
+        WPARAM ending;
+        bool shutDown;
+        int filed;
+    } rows[] = {
+        {noQuestion, TRUE, true, 0},
+        {noQuestion, FALSE, false, 0},
+        {logoffQuestion, TRUE, true, 0},
+        {closeQuestion, TRUE, true, 0},
+        {logoffQuestion, FALSE, false, 1},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(std::to_string(row.inside) + " " + std::to_string(row.ending));
+        g_script = EditionScript();
+        g_script.backEndCategory = "Zeppelin";
+        DeleteFileA("keywords.xml");
+        ASSERT_TRUE(Start());
+        auto* store = static_cast<datastore_test::TestDatastore*>(app->GetDatastore());
+        store->Item("back-end-category")->setDirty(true);
+        if (row.inside == noQuestion) {
+            app->m_pMainWnd->SendMessage(WM_ENDSESSION, row.ending, ENDSESSION_LOGOFF);
+        } else {
+            CActionNote* note = OpenNote("call Bob");
+            SessionEndsInsideTheQuestion prompts(app->m_pMainWnd, row.ending);
+            if (row.inside == logoffQuestion)
+                app->m_pMainWnd->SendMessage(WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF);
+            else
+                app_test::CloseNoteBy(note, CloseBy::button);
+            Pump();
+            EXPECT_EQ(1, prompts.asked);
+            EXPECT_EQ(row.filed, g_script.filed);
+            // The note the shut-down left behind goes with its window.
+            if (!app->GetNoteManager() && note->GetNoteWnd() && note->GetNoteWnd()->GetSafeHwnd()) {
+                app->CreateNoteManager();
+                app->GetNoteManager()->AddNote(note);
+                note->DestroyNoteWnd();
+                Pump();
+                app->DeleteNoteManager();
+            }
+        }
+        EXPECT_EQ(row.shutDown, datastore_test::Exists("keywords.xml"));
+        EXPECT_EQ(row.shutDown, app->GetDatastore() == nullptr);
+        EXPECT_EQ(row.shutDown, app->GetNoteManager() == nullptr);
+        EXPECT_EQ(row.shutDown, TakeQuit() != FALSE);
+        CloseAllNotes();
+        Stop();
+    }
+}
+
 TEST_F(OzuApp, NotesOpenOnlyWhileReadyAndCascadeFromTheCurrentOne)
 {
     Make();

@@ -201,13 +201,11 @@ protected:
     CPimNoteWnd(CPimActionNote* pNote);
 
     afx_msg void OnClose();
-    afx_msg void OnCloseNote();
-    afx_msg void OnFileNote();
+    // Asks before filing an empty or an overlong note.
+    void OnSaveNote() override;
     DECLARE_MESSAGE_MAP()
 
     CPimActionNote* PimNote() const { return static_cast<CPimActionNote*>(GetNote()); }
-    // A question with the destination window disabled around it.
-    int Ask(UINT nMessageId, UINT nType);
     // The pane windows go first, the sinks of their destinations with them.
     void ClosePanes();
     template <class Dest> CDestWnd* MakeDestWnd();

@@ -374,6 +374,50 @@ TEST_P(PimNote, AWebActionNoBrowserTookKeepsTheNoteOpenWithAMessage)
     EXPECT_FALSE(IsOpen(note));
 }
 
+// Every close the user asks for asks about a typed note; the program's own
+// close and an empty note's close ask nothing.
+TEST_P(PimNote, EveryCloseTheUserAsksForAsksAboutATypedNote)
+{
+    using app_test::CloseBy;
+    struct Row {
+        CloseBy way;
+        const char* text;
+        int answer;
+        bool asks;
+        size_t filed;
+        bool open;
+    } rows[] = {
+        {CloseBy::button, "", 0, false, 0, false},
+        {CloseBy::button, "call Bob", IDCANCEL, true, 0, true},
+        {CloseBy::button, "call Bob", IDNO, true, 0, false},
+        {CloseBy::button, "call Bob", IDYES, true, 1, false},
+        {CloseBy::systemMenu, "", 0, false, 0, false},
+        {CloseBy::systemMenu, "call Bob", IDCANCEL, true, 0, true},
+        {CloseBy::systemMenu, "call Bob", IDNO, true, 0, false},
+        {CloseBy::altF4InText, "call Bob", IDCANCEL, true, 0, true},
+        {CloseBy::altF4InText, "call Bob", IDYES, true, 1, false},
+        {CloseBy::altF4InDestWnd, "call Bob", IDCANCEL, true, 0, true},
+        {CloseBy::altF4InDestWnd, "call Bob", IDNO, true, 0, false},
+        {CloseBy::program, "call Bob", 0, false, 0, false},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(std::string(app_test::CloseName(row.way)) + " '" + row.text + "' " + std::to_string(row.answer));
+        g_door = DoorScript();
+        CPimActionNote* note = Open();
+        ASSERT_NE(nullptr, note);
+        Type(note, row.text);
+        app_test::CloseNoteAnswering(note, row.way, row.answer, row.asks);
+        EXPECT_EQ(row.filed, g_door.filed.size());
+        EXPECT_EQ(row.open, IsOpen(note));
+        if (IsOpen(note)) {
+            EXPECT_EQ(row.text, Text(note)) << "the note is kept as it was";
+            EXPECT_TRUE(DestWnd(note)->IsWindowEnabled()) << "enabled again after the question";
+            EXPECT_TRUE(DestWnd(note)->IsWindowVisible()) << "the destination window stays with its note";
+            note->DestroyNoteWnd();
+        }
+    }
+}
+
 INSTANTIATE_TEST_SUITE_P(Editions, PimNote, ::testing::Values(pimNotes, pimPalm, pimOutlook),
                          [](const ::testing::TestParamInfo<PimEdition>& info) { return EditionName(info.param); });
 
@@ -414,44 +458,6 @@ TEST_F(NotesNote, EmptyAndOverlongNotesAreFiledOnlyWhenTheUserSaysSo)
         EXPECT_EQ(row.open, IsOpen(note));
         if (IsOpen(note)) {
             EXPECT_EQ(row.text, Text(note)) << "the note is kept as it was";
-            note->DestroyNoteWnd();
-        }
-    }
-}
-
-TEST_F(NotesNote, TheCloseButtonAsksOnlyForANoteWithTextAndDoesAsAnswered)
-{
-    struct Row {
-        const char* text;
-        int answer;
-        size_t asked;
-        size_t filed;
-        bool open;
-    } rows[] = {
-        {"", 0, 0, 0, false},
-        {"call Bob", IDCANCEL, 1, 0, true},
-        {"call Bob", IDNO, 1, 0, false},
-        {"call Bob", IDYES, 1, 1, false},
-    };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(std::string(row.text) + " " + std::to_string(row.answer));
-        g_door = DoorScript();
-        CPimActionNote* note = Open();
-        ASSERT_NE(nullptr, note);
-        Type(note, row.text);
-        CPromptScript prompts;
-        if (row.answer)
-            prompts.AnswerNext(row.answer);
-        Command(note, ID_DEST_CLOSE_NOTE);
-        ASSERT_EQ(row.asked, prompts.Asked().size());
-        if (row.asked) {
-            EXPECT_EQ(Message(IDS_EXIT_FILE_NOTE), Texts(prompts)[0]);
-        }
-        EXPECT_EQ(0, prompts.Unexpected());
-        EXPECT_EQ(row.filed, g_door.filed.size());
-        EXPECT_EQ(row.open, IsOpen(note));
-        if (IsOpen(note)) {
-            EXPECT_TRUE(DestWnd(note)->IsWindowEnabled()) << "enabled again after the question";
             note->DestroyNoteWnd();
         }
     }

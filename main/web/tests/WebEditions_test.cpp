@@ -3,6 +3,8 @@
 // opens the shipped connectors' URLs in the browser stand-in.
 #include "WebEditionsTestSupport.h"
 
+#include "AppTestSupport.h"
+
 #include <algorithm>
 #include <cstring>
 #include <list>
@@ -450,6 +452,48 @@ TEST_P(WebEdition, ATimedNoteIsFiledForTheDayItNames)
         EXPECT_EQ(calOff ? row.toDoBody : row.body, UrlParameter(urls.back(), myTime ? "text" : "title"))
             << urls.back();
         EXPECT_FALSE(IsOpen(note));
+    }
+}
+
+// Every close the user asks for asks about a typed note, the close button
+// as the system menu and Alt+F4; the program's own close and an empty
+// note's close ask nothing.
+TEST_P(WebEdition, EveryCloseTheUserAsksForAsksAboutATypedNote)
+{
+    using app_test::CloseBy;
+    const char typed[] = "lunch friday 12:30";
+    struct Row {
+        CloseBy way;
+        const char* text;
+        int answer;
+        bool asks;
+        bool open;
+    } rows[] = {
+        {CloseBy::button, "", 0, false, false},
+        {CloseBy::button, typed, IDCANCEL, true, true},
+        {CloseBy::button, typed, IDNO, true, false},
+        {CloseBy::button, typed, IDYES, true, false},
+        {CloseBy::systemMenu, typed, IDCANCEL, true, true},
+        {CloseBy::altF4InText, typed, IDNO, true, false},
+        {CloseBy::altF4InDestWnd, typed, IDCANCEL, true, true},
+        {CloseBy::program, typed, 0, false, false},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(std::string(app_test::CloseName(row.way)) + " '" + row.text + "' " + std::to_string(row.answer));
+        const size_t navigated = Navigated().size();
+        CWebActionNote* note = Open();
+        ASSERT_NE(nullptr, note);
+        Type(note, row.text);
+        app_test::CloseNoteAnswering(note, row.way, row.answer, row.asks);
+        EXPECT_EQ(row.open, IsOpen(note));
+        EXPECT_EQ(row.answer == IDYES, Navigated().size() > navigated) << "filed only on Yes";
+        if (IsOpen(note)) {
+            CString text;
+            note->GetNoteText(text);
+            EXPECT_STREQ(row.text, text) << "the note is kept as it was";
+            note->DestroyNoteWnd();
+            PumpPending();
+        }
     }
 }
 
