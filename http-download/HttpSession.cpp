@@ -16,12 +16,13 @@ const char* BodyFailure(long got)
 }
 
 QuiHttpSession::QuiHttpSession(QuiHttpTransport& transport, const char* proxyHost,
-                               const char* serverHost, int port)
+                               const char* serverHost, int port, size_t untilCloseLimit)
     : m_transport(transport),
       m_port(static_cast<uint16_t>(port)),
       m_viaProxy(proxyHost != nullptr),
       m_proxyHost(proxyHost ? proxyHost : ""),
       m_serverHost(serverHost ? serverHost : ""),
+      m_untilCloseLimit(untilCloseLimit),
       m_buffer(new char[kBufferSize]()),
       m_request(new char[kBufferSize])
 {
@@ -184,19 +185,26 @@ const char* QuiHttpSession::ReadLengthBody(QuiHttpSink& sink, size_t remaining)
 
 const char* QuiHttpSession::ReadUntilClose(QuiHttpSink& sink)
 {
-    char* buffer = m_buffer.get();
-    if (m_held && !sink.Deliver(buffer, m_held))
+    size_t taken = std::min(m_held, m_untilCloseLimit);
+    if (taken && !sink.Deliver(m_buffer.get(), taken))
         return kReadBodyCallback;
+    bool beyond = m_held > taken;
     m_held = 0;
-    for (;;) {
-        long got = ReceiveBody(sink, 8 * kBufferSize);
+    m_keepAlive = false;
+    while (!beyond) {
+        size_t left = m_untilCloseLimit - taken;
+        // At the limit, one more byte (kept from the sink) tells a body that
+        // ends there from one that goes on.
+        long got = left ? ReceiveBody(sink, std::min(left, 8 * kBufferSize))
+                        : m_transport.Receive(m_socket, m_buffer.get(), 1);
         if (got == 0)
-            break;
+            return nullptr;
         if (got < 0)
             return BodyFailure(got);
+        beyond = left == 0;
+        taken += static_cast<size_t>(got);
     }
-    m_keepAlive = false;
-    return nullptr;
+    return kReadBodySocketRead;
 }
 
 const char* QuiHttpSession::ReadChunkedBody(QuiHttpSink& sink)

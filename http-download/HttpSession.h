@@ -16,11 +16,15 @@ public:
     // What a body receive answers besides a count or 0 (the peer closed).
     static constexpr long kReceiveFailed = -1;
     static constexpr long kRefused = -2;
+    // Most bytes of a body that runs until the peer closes: one byte more
+    // fails as a read error, so a peer that never stops cannot fill memory.
+    // Far above any file the updater fetches.
+    static constexpr size_t kUntilCloseLimit = 64u << 20;
 
     // proxyHost null: requests go straight to serverHost. port belongs to
     // whichever of the two is connected to.
     QuiHttpSession(QuiHttpTransport& transport, const char* proxyHost, const char* serverHost,
-                   int port);
+                   int port, size_t untilCloseLimit = kUntilCloseLimit);
     ~QuiHttpSession();
     QuiHttpSession(const QuiHttpSession&) = delete;
     QuiHttpSession& operator=(const QuiHttpSession&) = delete;
@@ -65,6 +69,7 @@ private:
     std::string m_proxyHost;
     std::string m_serverHost;
     int32_t m_bodyMode = 0;
+    size_t m_untilCloseLimit;
     size_t m_held = 0; // bytes at the start of m_buffer not yet consumed
     std::unique_ptr<char[]> m_buffer;
     int m_tries = 0;

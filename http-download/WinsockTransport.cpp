@@ -35,7 +35,32 @@ bool QuiWinsockTransport::Resolve(const char* name, uint32_t* address)
 QuiHttpTransport::Socket QuiWinsockTransport::Open()
 {
     SOCKET s = socket(AF_INET, SOCK_STREAM, 0);
-    return s == INVALID_SOCKET ? 0 : static_cast<Socket>(s);
+    if (s == INVALID_SOCKET)
+        return 0;
+    u_long nonBlocking = 1;
+    if (ioctlsocket(s, FIONBIO, &nonBlocking) != 0) {
+        closesocket(s);
+        return 0;
+    }
+    return static_cast<Socket>(s);
+}
+
+// Until the socket is ready for the next receive or send, within the
+// time-out. Connecting, a connect that failed shows among the failed.
+bool QuiWinsockTransport::Wait(Socket s, Direction direction)
+{
+    SOCKET handle = static_cast<SOCKET>(s);
+    fd_set ready, failed;
+    FD_ZERO(&ready);
+    FD_ZERO(&failed);
+    FD_SET(handle, &ready);
+    FD_SET(handle, &failed);
+    timeval limit;
+    limit.tv_sec = static_cast<long>(m_timeoutMs / 1000);
+    limit.tv_usec = static_cast<long>(m_timeoutMs % 1000 * 1000);
+    int n = select(0, direction == kReading ? &ready : nullptr, direction == kReading ? nullptr : &ready,
+                   direction == kConnecting ? &failed : nullptr, &limit);
+    return n > 0 && FD_ISSET(handle, &ready);
 }
 
 bool QuiWinsockTransport::Connect(Socket s, uint32_t address, uint16_t port)
@@ -45,19 +70,38 @@ bool QuiWinsockTransport::Connect(Socket s, uint32_t address, uint16_t port)
     to.sin_family = AF_INET;
     to.sin_port = htons(port);
     to.sin_addr.s_addr = address;
-    return connect(static_cast<SOCKET>(s), reinterpret_cast<const sockaddr*>(&to), sizeof to) == 0;
+    if (connect(static_cast<SOCKET>(s), reinterpret_cast<const sockaddr*>(&to), sizeof to) == 0)
+        return true;
+    if (WSAGetLastError() != WSAEWOULDBLOCK || !Wait(s, kConnecting))
+        return false;
+    int error = 0;
+    int size = sizeof error;
+    return getsockopt(static_cast<SOCKET>(s), SOL_SOCKET, SO_ERROR, reinterpret_cast<char*>(&error), &size) == 0 &&
+           error == 0;
+}
+
+// A send or receive that would block is made again once the socket is
+// ready, until the time-out.
+template <class Call>
+long QuiWinsockTransport::WhenReady(Socket s, Direction direction, Call call)
+{
+    for (;;) {
+        int n = call();
+        if (n != SOCKET_ERROR)
+            return n;
+        if (WSAGetLastError() != WSAEWOULDBLOCK || !Wait(s, direction))
+            return -1;
+    }
 }
 
 long QuiWinsockTransport::Send(Socket s, const char* data, size_t length)
 {
-    int n = send(static_cast<SOCKET>(s), data, Clamp(length), 0);
-    return n == SOCKET_ERROR ? -1 : n;
+    return WhenReady(s, kWriting, [&] { return send(static_cast<SOCKET>(s), data, Clamp(length), 0); });
 }
 
 long QuiWinsockTransport::Receive(Socket s, char* buffer, size_t capacity)
 {
-    int n = recv(static_cast<SOCKET>(s), buffer, Clamp(capacity), 0);
-    return n == SOCKET_ERROR ? -1 : n;
+    return WhenReady(s, kReading, [&] { return recv(static_cast<SOCKET>(s), buffer, Clamp(capacity), 0); });
 }
 
 void QuiWinsockTransport::Close(Socket s) { closesocket(static_cast<SOCKET>(s)); }

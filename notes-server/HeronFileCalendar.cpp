@@ -83,6 +83,20 @@ int HERON::SetDetailedDescriptionField(LNCalendarNote* entry, const NotesCalenda
     });
 }
 
+void HERON::RemoveEntry(const LNNote& entry)
+{
+    try {
+        LNDatabase mail;
+        if (m_session.GetMailDatabase(&mail) == 0) {
+            mail.Open();
+            mail.DeleteNote(entry.GetNoteID());
+            mail.Close();
+        }
+    } catch (...) {
+        // The failure of the filing is what is reported.
+    }
+}
+
 int HERON::FileDatebookItem(NotesCalendarRecord* record)
 {
     return Recorded(IDS_CTX_FILING_CALENDAR, [&]() -> int {
@@ -104,36 +118,42 @@ int HERON::FileDatebookItem(NotesCalendarRecord* record)
         } catch (LNSTATUS) {
             throw NTS5_ERROR_UNABLE_TO_CREATE_CALENDAR_ENTRY;
         }
-        if (kind == CALENDAR_KIND_ALL_DAY_EVENT) {
-            LNNumbers days;
-            days.SetValue(record->eventDays);
-            PutItem(&entry, "Duration", days, kSummary, kKeepOption);
-            // A failure here leaves the event without its day list; the
-            // saves that follow report a lasting failure.
-            SetEventDays(record, &entry);
+        // The library stored the entry when it made it: a filing that fails
+        // takes it out again, so that no half entry stays and the note, which
+        // stays open, is not filed twice.
+        try {
+            if (kind == CALENDAR_KIND_ALL_DAY_EVENT) {
+                LNNumbers days;
+                days.SetValue(record->eventDays);
+                PutItem(&entry, "Duration", days, kSummary, kKeepOption);
+                // A failure here leaves the event without its day list; the
+                // saves that follow report a lasting failure.
+                SetEventDays(record, &entry);
+            }
+            RaiseAgain(SetDetailedDescriptionField(&entry, *record));
+            PutItem(&entry, "OrgConfidential", TextValue(record->isPrivate ? "1" : "0"), kSummary, kKeepOption);
+            if (record->categories.Count() > 0)
+                RaiseAgain(SetCategories(&entry, record->categories));
+            AddQuillmateItem(&entry);
+            LNRichText description;
+            entry.GetDetailedDescription(&description);
+            AddContacts(&description, *record);
+            AddFileAttachments(&description, *record);
+            PutItem(&entry, "$CSVersion", TextValue("2"), kSummary, kKeepOption);
+            RaiseAgain(SetEntryDateItems(record, &entry));
+            PutItem(&entry, "$BusyPriority", TextValue("1"), kSummary, kKeepOption);
+            PutItem(&entry, "ApptUNID", TextValue(UniversalIdText(entry)), kSummary, kKeepOption);
+            PutItem(&entry, "BookFreeTime", TextValue(""), kSummary, kKeepOption);
+            PutItem(&entry, "OrgTable", TextValue("C0"), kSummary, kKeepOption);
+            if (!entry.HasItem("$Sequence")) {
+                LNNumbers one;
+                one.SetValue(1);
+                entry.CreateItem("$Sequence", one, kSummary, kKeepOption);
+            }
+            return entry.Save(0, TRUE);
+        } catch (...) {
+            RemoveEntry(entry);
+            throw;
         }
-        if (int status = SetDetailedDescriptionField(&entry, *record))
-            throw static_cast<LNSTATUS>(status);
-        PutItem(&entry, "OrgConfidential", TextValue(record->isPrivate ? "1" : "0"), kSummary, kKeepOption);
-        if (record->categories.Count() > 0)
-            SetCategories(&entry, record->categories);
-        AddQuillmateItem(&entry);
-        LNRichText description;
-        entry.GetDetailedDescription(&description);
-        AddContacts(&description, *record);
-        AddFileAttachments(&description, *record);
-        PutItem(&entry, "$CSVersion", TextValue("2"), kSummary, kKeepOption);
-        if (int status = SetEntryDateItems(record, &entry))
-            throw static_cast<LNSTATUS>(status);
-        PutItem(&entry, "$BusyPriority", TextValue("1"), kSummary, kKeepOption);
-        PutItem(&entry, "ApptUNID", TextValue(UniversalIdText(entry)), kSummary, kKeepOption);
-        PutItem(&entry, "BookFreeTime", TextValue(""), kSummary, kKeepOption);
-        PutItem(&entry, "OrgTable", TextValue("C0"), kSummary, kKeepOption);
-        if (!entry.HasItem("$Sequence")) {
-            LNNumbers one;
-            one.SetValue(1);
-            entry.CreateItem("$Sequence", one, kSummary, kKeepOption);
-        }
-        return entry.Save(0, TRUE);
     });
 }

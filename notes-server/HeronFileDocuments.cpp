@@ -68,8 +68,8 @@ int HERON::FileTodoItem(NotesTodoRecord* record)
         LNNumbers icon;
         icon.SetValue(168);
         document.CreateItem("_ViewIcon", icon, kSummary, kKeepOption);
-        SetSubjectField(&document, record->body);
-        SetAdditionalFieldInfo(&document, record->note);
+        RaiseAgain(SetSubjectField(&document, record->body));
+        RaiseAgain(SetAdditionalFieldInfo(&document, record->note));
 
         LNDatetime start;
         if (record->startDate == 0.0) {
@@ -109,7 +109,7 @@ int HERON::FileTodoItem(NotesTodoRecord* record)
         PutItem(&document, "$KeepPrivate", TextValue(hidden ? "1" : ""), kSummary, kKeepOption);
         PutItem(&document, "OrgConfidential", TextValue(hidden ? "1" : "0"), kSummary, kKeepOption);
         AddQuillmateItem(&document);
-        SetCategories(&document, record->categories);
+        RaiseAgain(SetCategories(&document, record->categories));
 
         int result = document.Save(0);
         Trace("Saved task note: %lu", document.GetNoteID());
@@ -131,8 +131,8 @@ int HERON::FileMemoItem(NotesMailRecord* record)
         LNMailMessage document;
         CreateMailDocument(&mail, &document);
         document.SetFormNote("Memo");
-        SetSubjectField(&document, record->body);
-        SetAdditionalFieldInfo(&document, record->note);
+        RaiseAgain(SetSubjectField(&document, record->body));
+        RaiseAgain(SetAdditionalFieldInfo(&document, record->note));
         AddContacts(&document, *record);
         AddFileAttachments(&document, *record);
         AddSendOptions(&document, *record);

@@ -178,8 +178,11 @@ int HERON::SetSubjectField(LNMailMessage* document, const std::string& text)
 int HERON::SetAdditionalFieldInfo(LNMailMessage* document, const std::string& text)
 {
     return Recorded(IDS_CTX_ADDITIONAL_INFO, [&]() -> int {
-        if (!document->HasItem("Body"))
+        if (!document->HasItem("Body")) {
+            if (!text.empty())
+                throw NTS5_ERROR_ITEM_HAS_NO_BODY;
             return 0;
+        }
         std::string body = text;
         ReplaceCarriageReturns(&body);
         LNRichText richText;
@@ -187,6 +190,14 @@ int HERON::SetAdditionalFieldInfo(LNMailMessage* document, const std::string& te
         richText.SetValue(body.c_str(), TRUE);
         return 0;
     });
+}
+
+void HERON::RaiseAgain(int status)
+{
+    if (status < 0)
+        throw _NTS5ERROR{"", status, HeronErrorMessageId(status)};
+    if (status)
+        throw static_cast<LNSTATUS>(status);
 }
 
 int HERON::AddSendOptions(LNMailMessage* document, const NotesMailRecord& record)

@@ -106,8 +106,9 @@ public:
     // is free or the check failed (the failure recorded).
     int QuickConflictCheck(NotesCalendarRecord* record);
     // Filing one record each: 0, or the status or error code of the failure
-    // that ended it (recorded). Helpers that fail on the way record their
-    // own failure and the filing goes on.
+    // that ended it (recorded). A subject, body or categories that cannot be
+    // written end the filing and leave nothing of it behind; other helpers
+    // that fail on the way record their own failure and the filing goes on.
     int FileTodoItem(NotesTodoRecord* record);
     int FileDatebookItem(NotesCalendarRecord* record);
     int FileJournalItem(NotesJournalRecord* record);
@@ -124,6 +125,7 @@ public:
     // Throws what fails.
     void AddQuillmateItem(LNNote* note);
     int SetSubjectField(LNMailMessage* document, const std::string& text);
+    // -16 when there is a text and the document has no "Body" to hold it.
     int SetAdditionalFieldInfo(LNMailMessage* document, const std::string& text);
     int AddSendOptions(LNMailMessage* document, const NotesMailRecord& record);
     // The mail address of the contact's person document: 0, the status of
@@ -213,6 +215,12 @@ private:
             return error.code;
         }
     }
+    // A helper's failure that would lose what the user gave ends the filing:
+    // its status or error code is thrown again, for the filing to record.
+    static void RaiseAgain(int status);
+    // Takes a calendar entry that the library stored out of the mail
+    // database again; a failure leaves it.
+    void RemoveEntry(const LNNote& entry);
     // Opens the user's mail database and its calendar profile; throws the
     // library's status or the server's error.
     void OpenUserProfile(OpenedProfile* opened);

@@ -122,6 +122,37 @@ TEST(HttpSession, FailuresEndTheRetrievalWithTheirTextAndCloseTheSocket)
     }
 }
 
+TEST(HttpSession, ABodyUntilCloseEndsAtItsLimit)
+{
+    const std::string head = "HTTP/1.0 200 OK\r\n\r\n";
+    struct Row {
+        const char* name;
+        Pieces pieces;
+        size_t limit;
+        const char* error;
+        std::string body;
+    } rows[] = {
+        {"below", {head + "abc", "de"}, 8, nullptr, "abcde"},
+        {"exactly the limit", {head + "abcd", "efgh"}, 8, nullptr, "abcdefgh"},
+        {"one byte beyond", {head + "abcd", "efgh", "i"}, 8, kRetrieveBodyError, "abcdefgh"},
+        {"beyond in the head's read", {head + "abcdefghij"}, 8, kRetrieveBodyError, "abcdefgh"},
+        {"a peer that goes on", {head + std::string(50000, 'z')}, 8192, kRetrieveBodyError,
+         std::string(8192, 'z')},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.name);
+        ScriptedTransport peer;
+        peer.script.push_back({r.pieces});
+        QuiHttpSession session(peer, nullptr, "server", 80, r.limit);
+        char* data = nullptr;
+        QuiDownloadBlock block(&data);
+        EXPECT_EQ(r.error, session.Retrieve("/f", block));
+        EXPECT_EQ(r.body, std::string(data ? data : "", block.Count()));
+        std::free(data);
+        EXPECT_EQ(0, peer.OpenSockets());
+    }
+}
+
 TEST(HttpSession, StatusReportShowsThePeersLineEscapedAndCut)
 {
     struct Row {

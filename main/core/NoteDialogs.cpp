@@ -14,16 +14,26 @@ void CSavedNote::BuildMessage(const CString& noteText, const CStringArray& destN
 {
     if (destNames.IsEmpty())
         return;
-    CString destinations;
-    destinations.LoadString(idLabel);
-    if (!destinations.IsEmpty())
-        destinations += " ";
-    for (int i = 0; i < destNames.GetSize(); ++i)
-        destinations += (i ? ", " : "") + destNames[i];
+    // The kinds as a list: commas between them, the last one joined by "and".
+    CString kinds = destNames[0];
+    for (int i = 1; i < destNames.GetSize(); ++i) {
+        if (i + 1 < destNames.GetSize()) {
+            kinds += ", " + destNames[i];
+        } else {
+            CString joined;
+            joined.Format(IDS_SAVED_NOTE_AND, kinds.GetString(), destNames[i].GetString());
+            kinds = joined;
+        }
+    }
+    CString label;
+    label.LoadString(idLabel);
     CString text = noteText.GetLength() > kQuotedLength ? noteText.Left(kQuotedLength) + "..." : noteText;
-    CString format;
-    format.LoadString(IDS_SAVED_NOTE);
-    m_message.Format(format, static_cast<LPCSTR>("'" + text + "'"), static_cast<LPCSTR>(destinations));
+    const CString quoted = "'" + text + "'";
+    // Without an edition's name the sentence names the kinds alone.
+    if (label.IsEmpty())
+        m_message.Format(IDS_SAVED_NOTE_PLAIN, quoted.GetString(), kinds.GetString());
+    else
+        m_message.Format(IDS_SAVED_NOTE, quoted.GetString(), label.GetString(), kinds.GetString());
     m_text = m_message;
 }
 

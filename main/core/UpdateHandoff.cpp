@@ -1,17 +1,15 @@
 #include "UpdateHandoff.h"
 
 #include <cstdio>
-#include <cstring>
 #include <memory>
 #include <vector>
 
 #include "ClientRegistry.h"
-#include "ConnectorFile.h"
 #include "FileUtil.h"
 #include "OzuApp.h"
 #include "QuiResIds.h"
-#include "QuotedFields.h"
 #include "TrayWnd.h"
+#include "UpdateList.h"
 #include "WebActionHandler.h"
 #include "WebConnector.h"
 
@@ -40,16 +38,6 @@ CString CurrentFolder()
     return length && length <= size ? CString(buffer.data()) : CString();
 }
 
-CString FullPath(LPCSTR lpszPath)
-{
-    DWORD size = ::GetFullPathNameA(lpszPath, 0, nullptr, nullptr);
-    if (!size)
-        return CString();
-    std::vector<char> buffer(size + 1);
-    DWORD length = ::GetFullPathNameA(lpszPath, size + 1, buffer.data(), nullptr);
-    return length && length <= size ? CString(buffer.data()) : CString();
-}
-
 BOOL IsRoot(const CString& folder)
 {
     int n = folder.GetLength();
@@ -65,24 +53,10 @@ CString WithoutClosingBackslash(CString folder)
     return folder;
 }
 
-CString WithClosingBackslash(CString folder)
-{
-    if (folder.IsEmpty() || folder[folder.GetLength() - 1] != '\\')
-        folder += '\\';
-    return folder;
-}
-
 CString SettingText(ClientRegistry& settings, int index)
 {
     const char* text = static_cast<const char*>(settings.GetValue(index, true));
     return text ? CString(text) : CString();
-}
-
-// A folder setting, or the current folder while it is empty, resolved with a
-// closing backslash.
-CString ResolvedFolder(const CString& setting)
-{
-    return WithClosingBackslash(FullPath(setting.IsEmpty() ? CString(".") : setting));
 }
 
 BOOL WriteWholeFile(LPCSTR lpszPath, const CString& text)
@@ -107,62 +81,6 @@ CString UpdaterPath(const CString& exe)
     return CString(buffer.data());
 }
 
-BOOL HasExtension(const CString& path, const char* const* extensions)
-{
-    int dot = path.ReverseFind('.');
-    if (dot < 0 || path.Find('\\', dot) >= 0)
-        return FALSE;
-    CString ext = path.Mid(dot);
-    for (; *extensions; ++extensions)
-        if (ext.CompareNoCase(*extensions) == 0)
-            return TRUE;
-    return FALSE;
-}
-
-const char* const kConnectorExtensions[] = {".xml", nullptr};
-const char* const kPictureExtensions[] = {".gif", ".jpg", ".jpeg", ".png", ".bmp", ".ico", nullptr};
-
-// Where a list may take its files from and put them.
-struct UpdateFolders {
-    CString download;
-    CString connectors;
-    CString pictures;
-    CString itemFiles[2];   // the system item file and the keyword file, never replaced
-
-    explicit UpdateFolders(ClientRegistry& settings)
-    {
-        download = WithClosingBackslash(FullPath(kUpdateDownloadFolder));
-        CString folder = GetConnectorsFolder();
-        connectors = ResolvedFolder(folder);
-        pictures = ResolvedFolder(SettingText(settings, ClientRegistry::ImageDir));
-        itemFiles[0] = FullPath(SettingText(settings, ClientRegistry::DefaultKwDb));
-        itemFiles[1] = FullPath(SettingText(settings, ClientRegistry::AliasDB));
-    }
-
-    BOOL AcceptSource(LPCSTR lpszPath, CString& resolved) const
-    {
-        if (!ResolveInFolder(lpszPath, download, resolved))
-            return FALSE;
-        DWORD attributes = ::GetFileAttributesA(resolved);
-        return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-    }
-
-    // A connector definition file into the connectors folder, or a picture
-    // into the picture folder.
-    BOOL AcceptDestination(LPCSTR lpszPath, const CString& source, CString& resolved) const
-    {
-        if (ResolveInFolder(lpszPath, connectors, resolved) && HasExtension(resolved, kConnectorExtensions) &&
-            resolved.CompareNoCase(itemFiles[0]) != 0 && resolved.CompareNoCase(itemFiles[1]) != 0) {
-            char* text = nullptr;
-            int isConnector = ReadConnectorFile(source, &text);
-            delete[] text;
-            if (isConnector)
-                return TRUE;
-        }
-        return ResolveInFolder(lpszPath, pictures, resolved) && HasExtension(resolved, kPictureExtensions);
-    }
-};
-
 CString LoadText(UINT nId)
 {
     CString text;
@@ -180,35 +98,6 @@ int ShowMessage(const CString& text, UINT nType)
     if (app)
         app->EndModalBox();
     return answer;
-}
-
-struct UpdateResult {
-    BOOL bCopied = FALSE;
-    CStringArray newFiles;
-    CStringArray failed;
-};
-
-void ApplyLine(char* line, const UpdateFolders& folders, UpdateResult& result)
-{
-    size_t length = std::strlen(line);
-    if (length && line[length - 1] == '\r')
-        line[length - 1] = '\0';
-    char* fields[3] = {};
-    if (SplitCsvLine(line, fields, 3) < 2)
-        return;
-    CString source, destination;
-    if (!folders.AcceptSource(UnquoteCsvField(fields[0]), source) ||
-        !folders.AcceptDestination(UnquoteCsvField(fields[1]), source, destination))
-        return;
-    BOOL bNew = ::GetFileAttributesA(destination) == INVALID_FILE_ATTRIBUTES;
-    if (!::CopyFileA(source, destination, FALSE)) {
-        result.failed.Add(destination);
-        return;
-    }
-    result.bCopied = TRUE;
-    if (bNew)
-        result.newFiles.Add(destination);
-    ::DeleteFileA(source);
 }
 
 void ReportFailedCopies(const CStringArray& failed)
@@ -304,16 +193,12 @@ LRESULT QuiOnUpdateNotify(CTrayWnd*, WPARAM, LPARAM)
     ClientRegistry* settings = app ? app->GetSettings() : nullptr;
     if (!settings)
         return 1;
-    UpdateFolders folders(*settings);
+    UpdateFolders folders(kUpdateDownloadFolder, GetConnectorsFolder(),
+                          SettingText(*settings, ClientRegistry::ImageDir),
+                          SettingText(*settings, ClientRegistry::DefaultKwDb),
+                          SettingText(*settings, ClientRegistry::AliasDB));
     UpdateResult result;
-    for (char* line = buffer; *line;) {
-        char* end = std::strchr(line, '\n');
-        char* next = end ? end + 1 : line + std::strlen(line);
-        if (end)
-            *end = '\0';
-        ApplyLine(line, folders, result);
-        line = next;
-    }
+    ApplyUpdateList(buffer, folders, result);
     ReportFailedCopies(result.failed);
     if (result.bCopied) {
         if (result.newFiles.GetSize() > 0)
@@ -354,25 +239,4 @@ void ReportNewFiles(CStringArray& paths)
         return;
     CString text = LoadText(IDS_UPDATE_NEW_CONNECTORS) + "\r\n" + list + "\r\n" + LoadText(IDS_UPDATE_NEW_CONNECTORS_END);
     ShowMessage(text, MB_TASKMODAL | MB_ICONINFORMATION);
-}
-
-BOOL ResolveInFolder(LPCSTR lpszPath, LPCSTR lpszFolder, CString& resolved)
-{
-    resolved.Empty();
-    if (!lpszPath || !*lpszPath || !lpszFolder || !*lpszFolder)
-        return FALSE;
-    // Device and stream names, wildcards and the long-path prefixes are never a fetched file.
-    CString path(lpszPath);
-    if (path.FindOneOf("*?\"<>|") >= 0 || path.Find(':', 2) >= 0 || path.Left(4) == "\\\\?\\" ||
-        path.Left(4) == "\\\\.\\")
-        return FALSE;
-    CString full = FullPath(path);
-    int slash = full.ReverseFind('\\');
-    if (slash < 0 || slash + 1 == full.GetLength())
-        return FALSE;
-    CString folder = WithClosingBackslash(CString(lpszFolder));
-    if (full.Left(slash + 1).CompareNoCase(folder) != 0)
-        return FALSE;
-    resolved = full;
-    return TRUE;
 }

@@ -5,6 +5,7 @@
 #include "BrowserDrivers.h"
 #include "FileVersionInfo.h"
 #include "QuiRegistry.h"
+#include "QuotedArgument.h"
 
 namespace {
 
@@ -65,28 +66,6 @@ BrowserInterface* DetectBrowser(const CString& path)
     if (internalName.Find("IEXPLORE") >= 0)
         return new IEBrowser;
     return nullptr;
-}
-
-// One argument of the browser's command line, as programs split theirs: in
-// quotes, so that blanks in a folder do not split it and text behind a blank
-// cannot become a switch; a quote inside and the backslashes before a quote
-// (the closing one too) are escaped.
-CString QuotedArgument(LPCSTR text)
-{
-    CString quoted('"');
-    int backslashes = 0;
-    for (LPCSTR p = text; *p; p = CharNextA(p)) {
-        if (*p == '"') {
-            for (int k = 0; k <= backslashes; ++k)
-                quoted += '\\';
-        }
-        backslashes = *p == '\\' ? backslashes + 1 : 0;
-        quoted += CString(p, static_cast<int>(CharNextA(p) - p));
-    }
-    for (int k = 0; k < backslashes; ++k)
-        quoted += '\\';
-    quoted += '"';
-    return quoted;
 }
 
 // What a driver answers when it handed the URL over: 1, or ShellExecute's

@@ -274,6 +274,12 @@ TEST_F(HeronFilingTest, TodoWithoutBody)
     EXPECT_EQ("Filing Task Item\r\nError: -16 Item has no body", m_error);
     EXPECT_EQ(2u, NoteCount(kMailFile));
     EXPECT_EQ(0u, NoteCount("mail.box"));
+    // A text for the body with no "Body" to hold it is not dropped.
+    auto text = NewRecord(GODWIT_TYPE_TODO);
+    PutText(text, DISPID_GODWIT_NOTE, L"More text");
+    EXPECT_EQ(DISP_E_EXCEPTION, File(text));
+    EXPECT_EQ("Filing Task Item\r\nError: -16 Item has no body", m_error);
+    EXPECT_EQ(2u, NoteCount(kMailFile));
 }
 
 TEST_F(HeronFilingTest, CalendarEntries)
@@ -506,7 +512,7 @@ TEST_F(HeronFilingTest, FailuresStopAtTheFirstKind)
         {"LNNote::Save", 0x10, "Filing Memo\r\n", 1, 2, 0},
         {"LNDatabase::Open", 0x10, "Filing Memo\r\n", 1, 2, 0},
         {"LNDatabase::CreateDocument", 0x12, "Filing Journal Item\r\n", 1, 2, 0},
-        {"LNRichText::SetValue", 0x06, "Filing Calendar Item\r\n", 2, 2, 0},
+        {"LNRichText::SetValue", 0x06, "Filing Calendar Item\r\n", 1, 2, 0},
         {"LNCalendar::CreateEntry", 0x16, "Filing Calendar Item\r\nError: -15 Unable to create calendar entry", 1,
          2, 0},
         {"GetCalendar", 0x04, "Filing Calendar Item\r\nError: -14 Unable to retrieve calendar from mail database", 1,
@@ -542,6 +548,52 @@ TEST_F(HeronFilingTest, FailuresStopAtTheFirstKind)
         EXPECT_EQ(row.mailNotes, NoteCount(kMailFile)) << row.failing;
         EXPECT_EQ(row.journalNotes, NoteCount("journal.nsf")) << row.failing;
         EXPECT_EQ(row.sent, NoteCount("mail.box")) << row.failing;
+    }
+}
+
+// What the user typed or chose that Notes refuses to take fails the filing
+// before anything is kept, so that the note stays open with its text.
+TEST_F(HeronFilingTest, RefusedTextFailsTheFilingAndKeepsNothing)
+{
+    const std::string calendar = "Filing Calendar Item\r\n";
+    struct Row {
+        long type;
+        const char* item;
+        std::string error;
+    } rows[] = {
+        {GODWIT_TYPE_TODO, "Subject", "Filing Task Item\r\n"},
+        {GODWIT_TYPE_TODO, "Body", "Filing Task Item\r\n"},
+        {GODWIT_TYPE_TODO, "Categories", "Filing Task Item\r\n"},
+        {GODWIT_TYPE_CALENDAR, "Subject", calendar + "Error: -15 Unable to create calendar entry"},
+        {GODWIT_TYPE_CALENDAR, "Body", calendar},
+        {GODWIT_TYPE_CALENDAR, "Categories", calendar},
+        {GODWIT_TYPE_JOURNAL, "Subject", "Filing Journal Item\r\n"},
+        {GODWIT_TYPE_JOURNAL, "Body", "Filing Journal Item\r\n"},
+        {GODWIT_TYPE_MEMO, "Subject", "Filing Memo\r\n"},
+        {GODWIT_TYPE_MEMO, "Body", "Filing Memo\r\n"},
+    };
+    ASSERT_EQ(S_OK, Connect());
+    for (const Row& row : rows) {
+        const std::string what = std::to_string(row.type) + " " + row.item;
+        NotesStandInTesting::WriteFile(m_notes.Folder() + "\\mail\\alee.nsf", kMail);
+        NotesStandInTesting::WriteFile(m_notes.Folder() + "\\journal.nsf", kJournal);
+        m_notes.SetFailItems({row.item});
+        auto record = NewRecord(row.type);
+        PutText(record, DISPID_GODWIT_BODY, L"renew the deed");
+        PutText(record, DISPID_GODWIT_NOTE, L"at the office");
+        PutList(record, DISPID_GODWIT_TASKCATEGORY, {"Business"});
+        PutDate(record, DISPID_GODWIT_STARTDATE, kDecember8 + 9 * kHour);
+        PutDate(record, DISPID_GODWIT_ENDDATE, kDecember8 + 10 * kHour);
+        PutList(record, DISPID_GODWIT_RECIPIENTS, {kBob});
+        EXPECT_EQ(DISP_E_EXCEPTION, File(record)) << what;
+        std::string error = row.error;
+        if (error.back() == '\n')
+            error += kToldToFail;
+        EXPECT_EQ(error, m_error) << what;
+        m_notes.SetFailItems({});
+        EXPECT_EQ(1u, NoteCount(kMailFile)) << what;
+        EXPECT_EQ(2u, NoteCount("journal.nsf")) << what;
+        EXPECT_EQ(0u, NoteCount("mail.box")) << what;
     }
 }
 

@@ -39,8 +39,3 @@ void ReportNewFiles(CStringArray& paths);
 // readable definition file, ", " between, a line break after every third
 // name counted from the second.
 CString BuildNewConnectorList(const CStringArray& paths);
-
-// A path of a list line is taken only when it lies, after resolving, directly
-// in one of the folders given (each with a closing backslash). The resolved
-// path in resolved. Exposed for the tests.
-BOOL ResolveInFolder(LPCSTR lpszPath, LPCSTR lpszFolder, CString& resolved);

@@ -275,7 +275,7 @@ TEST_F(ActionNoteTest, SavedNoteConfirmationUnlessTheUserHidIt)
     note->ShowSavedNote(&lines, IDS_EDITION_NOTES);
     PumpPending();
     ASSERT_EQ(1u, mainWnd.savedMessages.size());
-    EXPECT_EQ("Your note 'lunch' was filed Lotus Notes To-do.", mainWnd.savedMessages[0]);
+    EXPECT_EQ("Your note 'lunch' was filed in Lotus Notes To-do.", mainWnd.savedMessages[0]);
 
     DWORD hide = 1;
     settings->SetValue(ClientRegistry::HideSavedNoteDlg, &hide);
@@ -284,6 +284,8 @@ TEST_F(ActionNoteTest, SavedNoteConfirmationUnlessTheUserHidIt)
     EXPECT_EQ(1u, mainWnd.savedMessages.size()) << "nothing posted while hidden";
 }
 
+// A sentence for every edition: its name after "in" (none without a label,
+// as the web editions file), the kinds joined by commas and "and".
 TEST(SavedNoteMessage, QuotesTheFirst35CharactersAndNamesTheDestinations)
 {
     HMODULE library = ::LoadLibraryA("QuiRes1033.dll");
@@ -297,11 +299,18 @@ TEST(SavedNoteMessage, QuotesTheFirst35CharactersAndNamesTheDestinations)
         UINT label;
         std::string expected;
     } rows[] = {
-        {thirtyFive, {"To-do"}, IDS_EDITION_NOTES, "Your note '" + thirtyFive + "' was filed Lotus Notes To-do."},
-        {thirtyFive + "b", {"To-do"}, IDS_EDITION_NOTES,
-         "Your note '" + thirtyFive + "...' was filed Lotus Notes To-do."},
-        {"x", {"To-do", "Appointment"}, IDS_EDITION_NOTES, "Your note 'x' was filed Lotus Notes To-do, Appointment."},
-        {"x", {"To-do"}, 1, "Your note 'x' was filed To-do."},  // no label text: no blank before the names
+        {thirtyFive, {"as a to do"}, IDS_EDITION_NOTES,
+         "Your note '" + thirtyFive + "' was filed in Lotus Notes as a to do."},
+        {thirtyFive + "b", {"as a to do"}, IDS_EDITION_NOTES,
+         "Your note '" + thirtyFive + "...' was filed in Lotus Notes as a to do."},
+        {"x", {"as a to do", "as a calendar entry", "as a journal entry"}, IDS_EDITION_NOTES,
+         "Your note 'x' was filed in Lotus Notes as a to do, as a calendar entry and as a journal entry."},
+        {"renew the deed 9am 1/1/2035", {"as a task", "as a calendar entry"}, IDS_EDITION_OUTLOOK,
+         "Your note 'renew the deed 9am 1/1/2035' was filed in Microsoft Outlook as a task and as a calendar"
+         " entry."},
+        {"x", {"as a to do", "as a calendar entry"}, IDS_EDITION_PALM,
+         "Your note 'x' was filed in Palm Desktop as a to do and as a calendar entry."},
+        {"x", {"as a to do"}, 0, "Your note 'x' was filed as a to do."},
         {"x", {}, IDS_EDITION_NOTES, ""},
     };
     for (const Row& row : rows) {

@@ -30,7 +30,7 @@ TEST_F(NoteFilingTest, SuccessConfirmsAndEndsTheNote)
     EXPECT_EQ(0, app.GetNoteCount());
     EXPECT_EQ(1, app.deletedNotes);
     ASSERT_EQ(1u, mainWnd.savedMessages.size());
-    EXPECT_EQ("Your note 'lunch tomorrow' was filed Lotus Notes To-do.", mainWnd.savedMessages[0]);
+    EXPECT_EQ("Your note 'lunch tomorrow' was filed in Lotus Notes To-do.", mainWnd.savedMessages[0]);
 }
 
 TEST_F(NoteFilingTest, FileThenNewOpensAFreshNoteFirst)
@@ -88,7 +88,7 @@ TEST_F(NoteFilingTest, ARetryAfterAFailureConfirmsOnlyItsOwnLines)
     ASSERT_EQ(1u, app.filing.confirmedLines.size());
     EXPECT_EQ(1, app.filing.confirmedLines[0]);
     ASSERT_EQ(1u, mainWnd.savedMessages.size());
-    EXPECT_EQ("Your note 'lunch' was filed Lotus Notes To-do.", mainWnd.savedMessages[0]);
+    EXPECT_EQ("Your note 'lunch' was filed in Lotus Notes To-do.", mainWnd.savedMessages[0]);
 }
 
 TEST_F(NoteFilingTest, AnUnexpectedFailureLeavesTheNoteNotBusy)

@@ -407,7 +407,7 @@ TEST_F(NoteDialogsTest, SavedNoteShowsItsMessageAndReadsTheCheckBox)
     ASSERT_TRUE(dialog.Create(IDD_SAVED_NOTE, nullptr));
     char text[200] = {};
     ::GetDlgItemTextA(dialog, IDC_SAVED_TEXT, text, sizeof text);
-    EXPECT_STREQ("Your note 'lunch' was filed Lotus Notes To-do.", text);
+    EXPECT_STREQ("Your note 'lunch' was filed in Lotus Notes To-do.", text);
     EXPECT_EQ(BST_UNCHECKED, ::IsDlgButtonChecked(dialog, IDC_SAVED_DONT_SHOW));
     EXPECT_EQ(0, dialog.GetDontShowAgain());
     ::CheckDlgButton(dialog, IDC_SAVED_DONT_SHOW, BST_CHECKED);

@@ -94,6 +94,24 @@ TEST_F(UpdateHandoff, AListFromOutsideTheFoldersIsRefusedAndNothingIsTouched)
     std::string elsewhere = home + "\\elsewhere.xml";
     WriteText(elsewhere, Connector("Outside"));
     std::string good = Fetched("good.xml", Connector("Good"));
+    // Other names of the item files, which name the same file: a row whose
+    // name this volume cannot give (no short names, no hard links) is left out.
+    const std::string items[] = {home + "\\QuiSystem.xml", home + "\\keywords.xml"};
+    std::string kept[2];
+    for (int i = 0; i < 2; ++i) {
+        if (!Exists(items[i]))
+            WriteText(items[i], "kept");
+        kept[i] = ReadText(items[i]);
+    }
+    std::string linked = home + "\\linked.xml";
+    if (!::CreateHardLinkA(linked.c_str(), items[1].c_str(), nullptr))
+        linked.clear();
+    // The short name in the folder as the list names it.
+    char shortPath[MAX_PATH] = "";
+    std::string shortName;
+    if (::GetShortPathNameA(items[0].c_str(), shortPath, MAX_PATH) && std::strrchr(shortPath, '\\') &&
+        _stricmp(std::strrchr(shortPath, '\\'), "\\QuiSystem.xml") != 0)
+        shortName = home + std::strrchr(shortPath, '\\');
     struct Row {
         std::string line;
         const char* why;
@@ -106,8 +124,17 @@ TEST_F(UpdateHandoff, AListFromOutsideTheFoldersIsRefusedAndNothingIsTouched)
         {Quoted(good) + "," + Quoted(home + "\\keywords.xml"), "the keyword file"},
         {Quoted(good) + "," + Quoted(home + "\\Quillmate.exe"), "not a connector or picture"},
         {Quoted(good) + "," + Quoted(home + "\\new5.xml:stream"), "a stream"},
+        {Quoted(good) + "," + Quoted(home + "\\KEYWORDS.XML. "), "the keyword file in capitals, a dot and a blank"},
+        {Quoted(good) + "," + Quoted(home + "\\Updates\\..\\QuiSystem.xml"), "the system item file climbed to"},
+        {!shortName.empty() ? Quoted(good) + "," + Quoted(shortName) : "", "the system item file's short name"},
+        {!linked.empty() ? Quoted(good) + "," + Quoted(linked) : "", "a hard link to the keyword file"},
     };
     for (const Row& row : rows) {
+        if (row.line.empty()) {
+            std::printf("left out: %s\n", row.why);
+            continue;
+        }
+        WriteText(good, Connector("Good"));
         WriteText(kUpdatedFilesList, row.line + "\n");
         CPromptScript prompts;
         prompts.AnswerNext(IDYES);
@@ -121,6 +148,8 @@ TEST_F(UpdateHandoff, AListFromOutsideTheFoldersIsRefusedAndNothingIsTouched)
             EXPECT_FALSE(Exists(home + "\\" + name)) << row.why;
         EXPECT_FALSE(Exists("C:\\windows\\new3.xml")) << row.why;
         EXPECT_FALSE(Exists(kUpdatedFilesList)) << row.why;
+        for (int i = 0; i < 2; ++i)
+            EXPECT_EQ(kept[i], ReadText(items[i])) << row.why;
     }
 }
 

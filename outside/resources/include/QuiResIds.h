@@ -179,7 +179,9 @@
 #define IDS_ATTACH_TITLE         57682
 #define IDS_TOO_MANY_NOTES       57708
 #define IDS_NOTE_PROMPT          60015
-#define IDS_SAVED_NOTE           60046  /* printf format: the quoted note, the destinations */
+#define IDS_SAVED_NOTE           60046  /* printf format: the quoted note, the edition, the kinds */
+#define IDS_SAVED_NOTE_PLAIN     60044  /* printf format: the quoted note, the kinds (no edition) */
+#define IDS_SAVED_NOTE_AND       60045  /* printf format: the kinds before the last, the last */
 #define IDD_SAVED_NOTE           2
 #define IDC_SAVED_TEXT           60009
 #define IDC_SAVED_DONT_SHOW      60021

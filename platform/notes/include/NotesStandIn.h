@@ -8,6 +8,10 @@
      "Build"      REG_DWORD     the runtime's build number (default 166)
      "FailCalls"  REG_MULTI_SZ  calls that fail with NOTES_ERR_TOLD_TO_FAIL,
                                 by name, as "GetNotesVersion" or "Initialize"
+     "FailItems"  REG_MULTI_SZ  items of a note, by name, as "Subject", that
+                                the class library refuses to write: creating
+                                or replacing them, or writing their rich
+                                text, fails with NOTES_ERR_TOLD_TO_FAIL
      "Clock"      REG_SZ        the stand-in's current time, "yyyymmdd-hhmmss",
                                 for every time it stamps or answers
      "TickCalls"  REG_MULTI_SZ  calls that move "Clock" on by a minute each
@@ -190,6 +194,9 @@ NOTES_FUNCTION NOTESSTATUS NotesThreadTerm(void);
 /* Whether the calling thread may make the call `name` now: 0, or the
    status the call fails with. */
 NOTES_FUNCTION NOTESSTATUS NotesCheckCall(const char* name);
+/* Whether the note item `item` may be written: 0, or the status the write
+   fails with. */
+NOTES_FUNCTION NOTESSTATUS NotesCheckItemWrite(const char* item);
 NOTES_FUNCTION const char* NotesStatusText(NOTESSTATUS status);
 NOTES_FUNCTION NOTESSTATUS NotesDataDirectory(char* buffer, WORD size);
 NOTES_FUNCTION NOTESSTATUS NotesUserName(char* buffer, WORD size);

@@ -24,6 +24,18 @@ LNSTATUS Guarded(const char* call, F body)
     }
 }
 
+// A call that writes the note item `item`: refused as well when a test named
+// the item.
+template <class F>
+LNSTATUS GuardedWrite(const char* call, const char* item, F body)
+{
+    return Guarded(call, [&]() -> LNSTATUS {
+        if (LNSTATUS status = NotesCheckItemWrite(item))
+            return status;
+        return body();
+    });
+}
+
 // "2026-12-08 09:00:00", "2026-12-08" for a date alone, "*" for a wildcard.
 std::string StampText(const NOTESTIMEDATE& stamp)
 {
@@ -180,7 +192,7 @@ LNSTATUS LNNote::DoPutText(const char* name, const LNText& value, bool mustExist
     // An empty text item still has its one empty value.
     if (values.empty())
         values.push_back("");
-    return Guarded(mustExist ? "LNNote::SetItemValue" : "LNNote::CreateItem", [&]() -> LNSTATUS {
+    return GuardedWrite(mustExist ? "LNNote::SetItemValue" : "LNNote::CreateItem", name, [&]() -> LNSTATUS {
         NotesNote* note = static_cast<NotesNote*>(Data());
         bool summary = (flags & LNITEMFLAGS_SUMMARY) != 0;
         if (mustExist && note && name) {
@@ -201,8 +213,9 @@ LNSTATUS LNNote::DoPutNumbers(const char* name, const LNNumbers& value)
         std::snprintf(text, sizeof text, "%g", value[i]);
         values.push_back(text);
     }
-    return Guarded("LNNote::CreateItem",
-                   [&]() -> LNSTATUS { return ReplaceValues(static_cast<NotesNote*>(Data()), name, true, values); });
+    return GuardedWrite("LNNote::CreateItem", name, [&]() -> LNSTATUS {
+        return ReplaceValues(static_cast<NotesNote*>(Data()), name, true, values);
+    });
 }
 
 LNSTATUS LNNote::DoPutDatetimes(const char* name, const LNDatetimes& value)
@@ -210,13 +223,14 @@ LNSTATUS LNNote::DoPutDatetimes(const char* name, const LNDatetimes& value)
     std::vector<std::string> values;
     for (DWORD i = 0; i < value.GetCount(); ++i)
         values.push_back(StampText(value[i]));
-    return Guarded("LNNote::CreateItem",
-                   [&]() -> LNSTATUS { return ReplaceValues(static_cast<NotesNote*>(Data()), name, false, values); });
+    return GuardedWrite("LNNote::CreateItem", name, [&]() -> LNSTATUS {
+        return ReplaceValues(static_cast<NotesNote*>(Data()), name, false, values);
+    });
 }
 
 LNSTATUS LNNote::DoCreateRichText(const char* name, LNRichText* value)
 {
-    return Guarded("LNNote::CreateItem", [&]() -> LNSTATUS {
+    return GuardedWrite("LNNote::CreateItem", name, [&]() -> LNSTATUS {
         if (!value)
             return NOTES_ERR_BAD_HANDLE;
         if (LNSTATUS status = ReplaceValues(static_cast<NotesNote*>(Data()), name, false, {}))
@@ -409,7 +423,7 @@ LNRichText::LNRichText() : m_note(nullptr), m_item() {}
 
 LNSTATUS LNRichText::DoSetValue(const char* text, BOOL lines)
 {
-    return Guarded("LNRichText::SetValue", [&]() -> LNSTATUS {
+    return GuardedWrite("LNRichText::SetValue", m_item, [&]() -> LNSTATUS {
         RICH_TEXT_VALUES();
         paragraphs.clear();
         std::string all = text ? text : "";
@@ -434,7 +448,7 @@ void LNRichText::GetEndCursor(LNRTCursor* cursor) const
 
 LNSTATUS LNRichText::DoStartParagraph(LNRTCursor* cursor)
 {
-    return Guarded("LNRichText::StartNewParagraph", [&]() -> LNSTATUS {
+    return GuardedWrite("LNRichText::StartNewParagraph", m_item, [&]() -> LNSTATUS {
         RICH_TEXT_VALUES();
         paragraphs.push_back("");
         cursor->m_paragraph = static_cast<DWORD>(paragraphs.size() - 1);
@@ -444,7 +458,7 @@ LNSTATUS LNRichText::DoStartParagraph(LNRTCursor* cursor)
 
 LNSTATUS LNRichText::DoInsert(const char* text, LNRTCursor* cursor)
 {
-    return Guarded("LNRichText::Insert", [&]() -> LNSTATUS {
+    return GuardedWrite("LNRichText::Insert", m_item, [&]() -> LNSTATUS {
         RICH_TEXT_VALUES();
         if (paragraphs.empty())
             paragraphs.push_back("");
@@ -465,7 +479,7 @@ LNSTATUS LNRichText::DoCreateLink(const LNViewFolder& view, const LNDocument& do
 
 LNSTATUS LNRichText::DoCreateAttachment(const char* path, LNRTCursor* cursor, const char* name, BOOL)
 {
-    return Guarded("LNRichText::CreateAttachment", [&]() -> LNSTATUS {
+    return GuardedWrite("LNRichText::CreateAttachment", m_item, [&]() -> LNSTATUS {
         if (!path || GetFileAttributesA(path) == INVALID_FILE_ATTRIBUTES)
             return NOTES_ERR_FILE_NOT_FOUND;
         std::string shown = name && *name ? name : FileName(path);
@@ -520,6 +534,9 @@ LNSTATUS LNCalendar::DoCreateEntry(const LNDatetimeRange& range, const char* sub
                       {"Subject", {subject ? subject : ""}, false, true},
                       {"Chair", {m_user}, false},
                       {"Body", {}, false}};
+        // The subject is the one value the caller sets through the call.
+        if (LNSTATUS status = NotesCheckItemWrite("Subject"))
+            return status;
         if (LNSTATUS status = StoreNote(file, &note))
             return status;
         entry->Bind(file.c_str(), note.id);

@@ -211,6 +211,11 @@ NOTESSTATUS NotesCheckCall(const char* name)
     return CheckLocked(name);
 }
 
+NOTESSTATUS NotesCheckItemWrite(const char* item)
+{
+    return item && Listed("FailItems", item) ? NOTES_ERR_TOLD_TO_FAIL : 0;
+}
+
 const char* NotesStatusText(NOTESSTATUS status)
 {
     switch (status) {

@@ -117,6 +117,8 @@ public:
     }
     void SetBuild(DWORD build) { SetRegNumber(HKEY_CURRENT_USER, NOTES_STANDIN_KEY, "Build", build); }
     void SetFailCalls(std::initializer_list<const char*> calls) { SetCallList("FailCalls", calls); }
+    // Items of a note that the class library refuses to write.
+    void SetFailItems(std::initializer_list<const char*> items) { SetCallList("FailItems", items); }
     // Calls of the class library that throw an allocation failure.
     void SetThrowCalls(std::initializer_list<const char*> calls) { SetCallList("ThrowCalls", calls); }
     // Calls that wait until GoOn().

@@ -21,6 +21,13 @@ protected:
             m_session.Term(0);
     }
     void Start() { ASSERT_EQ(0, m_session.Initialize(200, 0, nullptr, m_notes.IniPath().c_str())); }
+    // A new document in the user's mail database, which is left open.
+    void NewMailDocument(LNDatabase* mail, LNDocument* document)
+    {
+        ASSERT_EQ(0, m_session.GetMailDatabase(mail));
+        ASSERT_EQ(0, mail->Open());
+        ASSERT_EQ(0, mail->CreateDocument(document));
+    }
 
     Installation m_notes;
     LNNotesSession m_session;
@@ -103,6 +110,44 @@ TEST_F(StandInTest, NamedCallFailsWhenTold)
     EXPECT_EQ(0, m_session.GetUserNameText(&name));
 }
 
+// Every way of writing a named item is refused; other items are written.
+TEST_F(StandInTest, NamedItemIsRefusedWhenTold)
+{
+    Start();
+    LNDatabase mail;
+    LNDocument document;
+    ASSERT_NO_FATAL_FAILURE(NewMailDocument(&mail, &document));
+    LNRichText body;
+    ASSERT_EQ(0, document.CreateItem("Body", &body, 0, 0));
+    m_notes.SetFailItems({"Subject", "Body"});
+    LNText text;
+    text.SetValue("x");
+    LNNumbers number;
+    number.SetValue(1);
+    LNDatetimes date;
+    date.SetValue(NOTESTIMEDATE{{20261208, 90000}});
+    LNRichText other;
+    LNRTCursor cursor;
+    struct Row {
+        const char* what;
+        LNSTATUS status;
+    } rows[] = {
+        {"text", document.CreateItem("Subject", text, 0, 0)},
+        {"number", document.CreateItem("Subject", number, 0, 0)},
+        {"date-time", document.CreateItem("Subject", date, 0, 0)},
+        {"new rich text", document.CreateItem("Subject", &other, 0, 0)},
+        {"rich text value", body.SetValue("x", FALSE)},
+        {"rich text paragraph", body.StartNewParagraph(&cursor)},
+        {"rich text insert", body.Insert("x", &cursor)},
+    };
+    for (const Row& row : rows)
+        EXPECT_EQ(NOTES_ERR_TOLD_TO_FAIL, row.status) << row.what;
+    EXPECT_EQ(0, document.CreateItem("Categories", text, 0, 0));
+    m_notes.SetFailItems({});
+    EXPECT_EQ(0, document.CreateItem("Subject", text, 0, 0));
+    mail.Close();
+}
+
 TEST_F(StandInTest, InitialiseFailsWhenTold)
 {
     m_notes.SetFailCalls({"Initialize"});
@@ -146,10 +191,8 @@ TEST_F(StandInTest, SummaryTextItemsHaveALimit)
     for (const Row& row : rows) {
         SCOPED_TRACE(row.what);
         LNDatabase mail;
-        ASSERT_EQ(0, m_session.GetMailDatabase(&mail));
-        ASSERT_EQ(0, mail.Open());
         LNDocument document;
-        ASSERT_EQ(0, mail.CreateDocument(&document));
+        ASSERT_NO_FATAL_FAILURE(NewMailDocument(&mail, &document));
         LNText value;
         for (size_t i = 0; i < row.entries; ++i)
             value.Append(std::string(row.bytes, 'x').c_str());
