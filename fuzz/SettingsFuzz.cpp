@@ -3,8 +3,8 @@
 // record, the Palm registry helper, the Notes ini finder and Heron's
 // options, all over an in-memory registry filled from the input with values
 // of any type, size and termination. Texts handed on must end inside their
-// fields, a failed read must leave a record as it was, and what a table
-// writes back must read back the same.
+// fields, a text reader takes texts alone, a failed read must leave a record
+// as it was, and what a table writes back must read back the same.
 #include "ClientRegistry.h"
 #include "FindNotesIni.h"
 #include "HeronOptions.h"
@@ -174,6 +174,24 @@ void CheckQuery()
                    (type == REG_SZ || type == REG_EXPAND_SZ)) {
             Require(Terminated(buffer.data(), size), "a queried text without its end");
         }
+
+        // The text reader: texts alone, whole and terminated, or nothing.
+        std::vector<char> text(size, '\xAA');
+        const std::vector<char> untouched = text;
+        const bool readText = QuiRegistry::QueryText(HKEY_CURRENT_USER, "Software\\Quillmate\\Fuzz", "Text",
+                                                     text.data(), static_cast<DWORD>(size));
+        if (!readText) {
+            Require(text == untouched, "a failed text query changed the caller's buffer");
+            continue;
+        }
+        Require(host_registry::GetValue(HKEY_CURRENT_USER, "Software\\Quillmate\\Fuzz", "Text", &type, &stored) &&
+                    (type == REG_SZ || type == REG_EXPAND_SZ),
+                "a value of another type read as text");
+        Require(Terminated(text.data(), size), "a queried text without its end");
+        const size_t length = std::strlen(text.data());
+        Require(length <= stored.size() && (length == 0 || std::memcmp(text.data(), stored.data(), length) == 0) &&
+                    (length == stored.size() || stored[length] == 0),
+                "a queried text other than the stored one");
     }
 }
 

@@ -82,7 +82,8 @@ void CheckEscaped(const std::string& value)
         Require(std::isalnum(c) || c == '-' || c == '.' || c == '_' || c == '~', "a reserved byte in a URL value");
     }
     const std::string html = EscapeTemplateValue(value, templateHtml);
-    Require(html.find_first_of("<>\"'") == std::string::npos, "markup in an HTML value");
+    // "+" too: it opens markup in UTF-7 form.
+    Require(html.find_first_of("<>\"'+") == std::string::npos, "markup in an HTML value");
 }
 
 void CheckWords(const std::string& query)

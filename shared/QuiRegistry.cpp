@@ -28,6 +28,35 @@ void CopyText(char* field, const char* text)
         std::memmove(field, text, length);
     std::memset(field + length, 0, QUI_REG_FIELD - length);
 }
+
+// Reads the value aside into `value` (cut to what was read), so that the
+// caller's buffer changes only on success.
+bool ReadAside(HKEY root, const char* subKey, const char* name, DWORD size, std::vector<BYTE>& value, DWORD& type)
+{
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(root, subKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return false;
+    value.assign(size, 0);
+    DWORD read = size;
+    LONG result = RegQueryValueExA(key, name, nullptr, &type, value.data(), &read);
+    RegCloseKey(key);
+    if (result != ERROR_SUCCESS)
+        return false;
+    value.resize(read < size ? read : size);
+    return true;
+}
+
+// A text read aside, terminated inside the caller's buffer; false when it
+// does not fit with its terminator.
+bool TakeText(const std::vector<BYTE>& value, char* buffer, DWORD size)
+{
+    size_t length = TextLength(value.data(), value.size());
+    if (length >= size)
+        return false;
+    std::memcpy(buffer, value.data(), length);
+    buffer[length] = 0;
+    return true;
+}
 } // namespace
 
 QuiRegistry::QuiRegistry() : m_key(nullptr), m_openResult(ERROR_SUCCESS) {}
@@ -265,25 +294,22 @@ LONG QuiRegistry::SetValue(int index, const void* data)
 
 bool QuiRegistry::QueryValue(HKEY root, const char* subKey, const char* name, void* buffer, DWORD size)
 {
-    if (!buffer || size == 0)
+    std::vector<BYTE> value;
+    DWORD type = 0;
+    if (!buffer || size == 0 || !ReadAside(root, subKey, name, size, value, type))
         return false;
-    HKEY key = nullptr;
-    if (RegOpenKeyExA(root, subKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
-        return false;
-    // Read aside, so that the caller's buffer changes only on success.
-    std::vector<BYTE> value(size);
-    DWORD type = 0, read = size;
-    LONG result = RegQueryValueExA(key, name, nullptr, &type, value.data(), &read);
-    RegCloseKey(key);
-    if (result != ERROR_SUCCESS)
-        return false;
-    if (IsTextType(type)) {
-        size_t length = TextLength(value.data(), read);
-        if (length >= size)
-            return false;
-        read = static_cast<DWORD>(length + 1);
-        value[length] = 0;
-    }
-    std::memcpy(buffer, value.data(), read);
+    if (IsTextType(type))
+        return TakeText(value, static_cast<char*>(buffer), size);
+    std::memcpy(buffer, value.data(), value.size());
     return true;
+}
+
+bool QuiRegistry::QueryText(HKEY root, const char* subKey, const char* name, char* buffer, DWORD size)
+{
+    std::vector<BYTE> value;
+    DWORD type = 0;
+    // A number or a block read as text would run past its end.
+    if (!buffer || size == 0 || !ReadAside(root, subKey, name, size, value, type) || !IsTextType(type))
+        return false;
+    return TakeText(value, buffer, size);
 }

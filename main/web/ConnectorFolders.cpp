@@ -57,8 +57,8 @@ CString GetConnectorsFolder()
 {
     // Longer than any path the system takes, so a long setting is read whole.
     std::vector<char> location(4 * MAX_PATH, '\0');
-    if (!QuiRegistry::QueryValue(HKEY_CURRENT_USER, kPreferencesKey, kLocationValue, location.data(),
-                                 static_cast<DWORD>(location.size())))
+    if (!QuiRegistry::QueryText(HKEY_CURRENT_USER, kPreferencesKey, kLocationValue, location.data(),
+                                static_cast<DWORD>(location.size())))
         location[0] = '\0';
     CString folder = WithBackslash(location.data());
     CreateFolder(folder);

@@ -111,7 +111,7 @@ BOOL NeoplanetBrowser::IsReady()
 int NeoplanetBrowser::LaunchNeoplanet()
 {
     char command[MAX_PATH] = "";
-    if (!QuiRegistry::QueryValue(HKEY_CLASSES_ROOT, "Neo20\\shell\\open\\command", "", command, sizeof command))
+    if (!QuiRegistry::QueryText(HKEY_CLASSES_ROOT, "Neo20\\shell\\open\\command", "", command, sizeof command))
         return 0;
     CString program(command);
     CString upper(program);

@@ -1,6 +1,8 @@
 // The parameters of a web action's template and the temporary page.
 #include "WebActionRun.h"
 
+#include <cstdio>
+#include <cstring>
 #include <ctime>
 
 #include "ClientRegistry.h"
@@ -82,6 +84,36 @@ void AddTimeValues(QuiTemplateParamList& params, const ValueNames* names, double
     AddNamed(params, names[1], valid ? Decimal(hour % 12 == 0 ? 12 : hour % 12) : CString());
     AddNamed(params, names[2], valid ? CString(hour >= 12 ? "PM" : "AM") : CString());
     AddNamed(params, names[3], valid ? Decimal(time.GetMinute()) : CString());
+}
+
+// The IANA name of an ANSI code page, as the charset of a page written in it.
+CString CharsetName(UINT codePage)
+{
+    switch (codePage) {
+    case 932: return "shift_jis";
+    case 936: return "gb2312";
+    case 949: return "ks_c_5601-1987";
+    case 950: return "big5";
+    case CP_UTF8: return "utf-8";
+    default: break;
+    }
+    CString name;
+    name.Format("windows-%u", codePage);
+    return name;
+}
+
+// A page opened from the temporary folder would run with the rights of the
+// local machine: the mark puts it in the Internet zone, and the character set
+// keeps a browser from guessing one (UTF-7) that reads the note as markup.
+std::string PageHead()
+{
+    const char zone[] = "about:internet";
+    char mark[64];
+    std::snprintf(mark, sizeof mark, "<!-- saved from url=(%04u)%s -->\r\n", static_cast<unsigned>(std::strlen(zone)), zone);
+    // The texts were narrowed to the ANSI code page, and are written as they are.
+    const CString charset = CharsetName(GetACP());
+    return std::string(mark) + "<META http-equiv=\"Content-Type\" content=\"text/html; charset=" + charset.GetString() +
+           "\">\r\n";
 }
 
 CString TempFolder()
@@ -198,9 +230,9 @@ BOOL WriteWebActionPage(const char* path, const std::string& text)
     HANDLE file = CreateFileA(temporary, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return FALSE;
+    const std::string page = PageHead() + text;
     DWORD written = 0;
-    BOOL ok = text.empty() || (WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr) &&
-                               written == text.size());
+    BOOL ok = WriteFile(file, page.data(), static_cast<DWORD>(page.size()), &written, nullptr) && written == page.size();
     ok = CloseHandle(file) && ok;
     if (ok)
         ok = MoveFileExA(temporary, path, MOVEFILE_REPLACE_EXISTING);

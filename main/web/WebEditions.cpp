@@ -20,6 +20,10 @@ const UINT kHelpCommand = 9;
 const DWORD kNoteHelpId = 1501;
 const COLORREF kPaneBackground = 0x02FFFFFF;
 const int kLoginBufferSize = 260;
+// The shipped web calendar connector's login: the password goes to that item
+// alone, never to another connector's action of the same name.
+const char kLoginConnector[] = "Yahoo";
+const char kLoginSubtype[] = "yahoo login";
 
 CDatastore* CurrentDatastore()
 {
@@ -40,6 +44,23 @@ bool ReadWriteTime(const CString& path, FILETIME* time)
         return false;
     *time = data.ftLastWriteTime;
     return true;
+}
+
+// The id of the login's item, as the enabled connectors make it; empty when
+// more than one of them makes it (a second file naming its connector as the
+// shipped one), so that no other file's page takes the password.
+CString LoginItemId(CWebActionHandler& handler)
+{
+    CString login, id;
+    login.Format("%s_%s", kLoginConnector, kLoginSubtype);
+    int found = 0;
+    for (const CWebConnectorDef& connector : handler.GetEnabledConnectors().GetConnectors()) {
+        for (const CWebConnectorSubtype& subtype : connector.m_subtypes) {
+            id.Format("%s_%s", connector.m_strName.GetString(), subtype.m_strMenuString.GetString());
+            found += id == login;
+        }
+    }
+    return found == 1 ? login : CString();
 }
 
 // The one datastore with a login page waiting to be removed.
@@ -124,19 +145,12 @@ int CWebOnlyDatastore::SubmitWebLogin()
 {
     QuiItemType* type = GetItemType(WEB_HIDDEN_TYPE_ID);
     QuiItemList* items = GetItemList();
-    if (!type || !items)
+    const CString id = LoginItemId(*GetWebActionHandler());
+    if (!type || !items || id.IsEmpty())
         return 0;
-    CWebConnectorSubtype* subtype = nullptr;
-    int cursor = items->fetchBegin(type);
-    while (QuiItem* item = items->fetchNext(cursor)) {
-        const char* name = item->getDisplayName();
-        if (name && _stricmp(name, "yahoo login") == 0) {
-            if (auto* action = dynamic_cast<CWebActionItem*>(item))
-                subtype = action->GetSubtype();
-            break;
-        }
-    }
-    items->fetchEnd(cursor);
+    QuiItem* item = items->get(QuiItemID(id));
+    auto* action = item && item->getType() == type ? dynamic_cast<CWebActionItem*>(item) : nullptr;
+    CWebConnectorSubtype* subtype = action ? action->GetSubtype() : nullptr;
     if (!subtype)
         return 0;
 

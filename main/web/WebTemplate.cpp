@@ -59,6 +59,8 @@ const char* HtmlReference(char c)
     case '>': return "&gt;";
     case '"': return "&quot;";
     case '\'': return "&#39;";
+    // Starts a UTF-7 run, which a browser that guesses UTF-7 would read as markup.
+    case '+': return "&#43;";
     default: return nullptr;
     }
 }

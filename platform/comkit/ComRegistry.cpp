@@ -29,6 +29,14 @@ bool CreateEmptyKey(const std::string& key)
     return true;
 }
 
+// A command line without quotes is read up to each blank in turn, so an
+// activation of "C:\Program Files\..." would first start "C:\Program.exe".
+std::string ServerCommand(const char* modulePath)
+{
+    const std::string path(modulePath);
+    return path.find(' ') == std::string::npos ? path : '"' + path + '"';
+}
+
 std::string ReadDefault(const std::string& key)
 {
     char value[256];
@@ -158,7 +166,7 @@ HRESULT QuiClassRegistration::Register(REFCLSID clsid, const char* modulePath, c
             ok = ok && SetKeyValue(base + "\\InprocServer32", "ThreadingModel", m_threadingModel);
     }
     if (m_localServer)
-        ok = ok && SetKeyValue(base + "\\LocalServer32", nullptr, modulePath);
+        ok = ok && SetKeyValue(base + "\\LocalServer32", nullptr, ServerCommand(modulePath));
     if (!IsEqualGUID(m_appId, GUID_NULL))
         ok = ok && SetKeyValue(base, "AppID", QuiGuidText(m_appId));
     if (m_control) {

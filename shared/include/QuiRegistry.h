@@ -62,6 +62,10 @@ public:
     // Reads one value of any key into buffer; a text is read only when it
     // fits with its terminator. True when read.
     static bool QueryValue(HKEY root, const char* subKey, const char* name, void* buffer, DWORD size);
+    // Reads one text (REG_SZ or REG_EXPAND_SZ) of any key into buffer,
+    // terminated inside it; a value of another type or one that does not fit
+    // with its terminator reads as absent. True when read.
+    static bool QueryText(HKEY root, const char* subKey, const char* name, char* buffer, DWORD size);
 
 protected:
     // Fills count records from their compiled defaults.

@@ -390,24 +390,30 @@ TEST_F(Registry, AKeyThatCannotBeMadeKeepsDefaultsAndFailsWrites)
     EXPECT_EQ(8u, AsDword(table.GetValue(TestTable::Number, false)));
 }
 
-TEST_F(Registry, QueryValueReadsOnlyWhatFits)
+TEST_F(Registry, QueryValueReadsOnlyWhatFitsAndQueryTextOnlyTexts)
 {
     StoreText("Software\\Other", "Text", "hello");
     StoreDword("Software\\Other", "Number", 42);
     Store("Software\\Other", "Raw", REG_SZ, "abcd", 4);
+    Store("Software\\Other", "Blob", REG_BINARY, "abcd", 4);
     struct Row {
         const char* name;
         DWORD size;
-        bool read;
-        const char* text;  // expected buffer text; null: the number 42
+        bool read;      // by QueryValue
+        bool readText;  // by QueryText
+        const char* text;  // expected buffer text; null: the number 42 (QueryValue)
     } rows[] = {
-        {"Text", 16, true, "hello"},
-        {"Text", 6, true, "hello"},
-        {"Text", 5, false, "#####"},
-        {"Raw", 5, true, "abcd"},
-        {"Raw", 4, false, "####"},
-        {"Number", 4, true, nullptr},
-        {"Missing", 16, false, "################"},
+        {"Text", 16, true, true, "hello"},
+        {"Text", 6, true, true, "hello"},
+        {"Text", 5, false, false, "#####"},
+        {"Raw", 5, true, true, "abcd"},
+        // A text without its terminator that fills the buffer.
+        {"Raw", 4, false, false, "####"},
+        {"Number", 4, true, false, nullptr},
+        // A block of the buffer's full length, then one with room to spare.
+        {"Blob", 4, true, false, "abcd"},
+        {"Blob", 16, true, false, "abcd"},
+        {"Missing", 16, false, false, "################"},
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(std::string(r.name) + " in " + std::to_string(r.size));
@@ -418,7 +424,14 @@ TEST_F(Registry, QueryValueReadsOnlyWhatFits)
         else
             EXPECT_EQ(42u, AsDword(buffer.data()));
         EXPECT_EQ("####", std::string(buffer.data() + r.size, 4)) << "written past the buffer";
+
+        std::vector<char> text(r.size + 4, '#');
+        EXPECT_EQ(r.readText, QuiRegistry::QueryText(HKEY_CURRENT_USER, "Software\\Other", r.name, text.data(), r.size));
+        const std::string expected = r.readText ? std::string(r.text) + '\0' : std::string(r.size, '#');
+        EXPECT_EQ(expected, std::string(text.data(), expected.size())) << "text read";
+        EXPECT_EQ("####", std::string(text.data() + r.size, 4)) << "text written past the buffer";
     }
     char buffer[8];
     EXPECT_FALSE(QuiRegistry::QueryValue(HKEY_CURRENT_USER, "Software\\Nowhere", "Text", buffer, sizeof(buffer)));
+    EXPECT_FALSE(QuiRegistry::QueryText(HKEY_CURRENT_USER, "Software\\Nowhere", "Text", buffer, sizeof(buffer)));
 }

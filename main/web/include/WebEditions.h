@@ -37,8 +37,9 @@ public:
     BOOL HasFeature(int n) override { return n >= 6 && n <= 10; }
     UINT GetResourceId() override;
     const char* const* GetItemTypeIds() override;
-    // Runs the catalogue's hidden "yahoo login" action with the stored user
-    // name and password, never kept off line; its answer, 0 without it.
+    // Runs the shipped web calendar connector's hidden "yahoo login" action
+    // (its item, by id) with the stored user name and password, never kept
+    // off line; its answer, 0 without it.
     virtual int SubmitWebLogin();
 
     // How long the login's page may stay for the browser to read it.

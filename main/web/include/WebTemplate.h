@@ -19,7 +19,7 @@ enum {
 enum QuiTemplateEscape {
     templateAsIs,     // the value as it is
     templateUrl,      // every byte but A-Z a-z 0-9 - . _ ~ as %XX
-    templateHtml      // & < > " ' as character references
+    templateHtml      // & < > " ' + as character references
 };
 
 // One parameter: a name and a value, which may be missing. A verbatim value

@@ -384,6 +384,7 @@ TEST_F(URLHandlerTest, NeoplanetStartFromItsShellCommand)
         const char* command;  // null: not registered; "$" stands for the stand-in's path
         int expected;
         bool started;
+        DWORD type = REG_SZ;  // REG_BINARY: the command's bytes padded to 260, no terminator
     };
     const Case cases[] = {
         {nullptr, 0, false},
@@ -393,6 +394,8 @@ TEST_F(URLHandlerTest, NeoplanetStartFromItsShellCommand)
         // A command without a program starts nothing.
         {"neoplanet", 0, false},
         {"c:\\no\\such\\neo.exe", 2, false},
+        // A block is no command, however like one it reads.
+        {"$", 0, false, REG_BINARY},
     };
     const std::string path = BrowserStandInTesting::Installation::DdeBrowserPath();
     for (const Case& c : cases) {
@@ -402,7 +405,13 @@ TEST_F(URLHandlerTest, NeoplanetStartFromItsShellCommand)
             size_t dollar = command.find('$');
             if (dollar != std::string::npos)
                 command.replace(dollar, 1, path);
-            m_standIns.SetNeoplanetCommand(command);
+            if (c.type == REG_SZ) {
+                m_standIns.SetNeoplanetCommand(command);
+            } else {
+                command.resize(MAX_PATH, ' ');
+                ASSERT_TRUE(QuiTesting::SetRegValue(HKEY_CLASSES_ROOT, "Neo20\\shell\\open\\command", "", c.type,
+                                                    command.data(), MAX_PATH));
+            }
         }
         const size_t before = m_standIns.Lines("launch ddebrowser").size();
         EXPECT_EQ(c.expected, NeoplanetBrowser::LaunchNeoplanet()) << (c.command ? c.command : "<none>");

@@ -52,7 +52,9 @@ TEST_F(WebActionBrowserTest, OpensFilledUrlsAndPagesInTheBrowser)
         "InternetExplorer.Visible=true",
     };
     EXPECT_EQ(expected, Log());
-    EXPECT_EQ("<HTML><BODY><INPUT value=\"&quot;&gt;&lt;script&gt;x&lt;/script&gt;\">Ann on December 8</BODY></HTML>",
+    EXPECT_EQ(kPageHead +
+                  std::string("<HTML><BODY><INPUT value=\"&quot;&gt;&lt;script&gt;x&lt;/script&gt;\">Ann on December 8"
+                              "</BODY></HTML>"),
               ReadBytes(m_temp.Path("QuillmateWebAction.html")));
     EXPECT_EQ(0, handler.GetActionList().GetCount());
 }
@@ -92,7 +94,7 @@ TEST_F(WebActionBrowserTest, ActionsKeptOffLineAreSentWhenTheBrowserIsOnLine)
     };
     EXPECT_EQ(expected, Log());
     // The kept action ran with its own parameters and dates.
-    EXPECT_EQ("<HTML><BODY><INPUT value=\"two\">Ann on December 8</BODY></HTML>",
+    EXPECT_EQ(kPageHead + std::string("<HTML><BODY><INPUT value=\"two\">Ann on December 8</BODY></HTML>"),
               ReadBytes(m_temp.Path("QuillmateWebAction2.html")));
     EXPECT_EQ(0, handler.GetActionList().GetCount());
     EXPECT_EQ(0, handler.SendQueuedActions());

@@ -125,6 +125,12 @@ TEST_F(Handler, GivesLongFolderSettingsBackWhole)
     CString disabled = GetDisabledConnectorsFolder();
     EXPECT_EQ(location + "\\", std::string(folder));
     EXPECT_EQ(location + "\\" + kDisabled, std::string(disabled));
+
+    // A block as long as the reader's buffer names no folder: the current one serves.
+    const std::string block(4 * MAX_PATH, 'f');
+    ASSERT_TRUE(QuiTesting::SetRegValue(HKEY_CURRENT_USER, "Software\\Quillmate\\Client\\Preferences",
+                                        "ConnectorsLocation", REG_BINARY, block.data(), static_cast<DWORD>(block.size())));
+    EXPECT_STREQ("", GetConnectorsFolder());
 }
 
 struct MoveStep {

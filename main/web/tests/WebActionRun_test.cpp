@@ -2,6 +2,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cstring>
 #include <ctime>
 #include <string>
 #include <vector>
@@ -279,6 +280,9 @@ TEST_F(WebActionRun, RunsWhatTheSubtypeNamesAndWritesPagesWhole)
         {0, subtypeSecondWord, "a b", nullptr},
         {0, subtypePage, "<b>\"bold\"</b>",
          "<HTML><BODY><INPUT value=\"&lt;b&gt;&quot;bold&quot;&lt;/b&gt;\">Ann on December 8</BODY></HTML>"},
+        // Markup in UTF-7 form stays text whatever the browser guesses.
+        {0, subtypePage, "+ADw-b+AD4-",
+         "<HTML><BODY><INPUT value=\"&#43;ADw-b&#43;AD4-\">Ann on December 8</BODY></HTML>"},
         {0, subtypeNoMethod, "x", "plain Ann"},
         {-1, 0, "x", nullptr},
         {2, 0, "x", nullptr},
@@ -296,7 +300,7 @@ TEST_F(WebActionRun, RunsWhatTheSubtypeNamesAndWritesPagesWhole)
         CWebActionJug action = TestAction(c.connector, c.subtype, c.query);
         EXPECT_EQ(0, handler.RunWebAction(action)) << c.connector << "/" << c.subtype;
         if (c.page)
-            EXPECT_EQ(c.page, ReadBytes(page)) << c.subtype;
+            EXPECT_EQ(kPageHead + std::string(c.page), ReadBytes(page)) << c.subtype;
         else
             EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(page)) << c.connector << "/" << c.subtype;
         EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA((std::string(page) + ".tmp").c_str()));
@@ -327,7 +331,7 @@ TEST_F(WebActionRun, ATemplateTooLongToFillOpensNothing)
     subtype.m_strAction = CString(std::string(QUITEMPLATE_MAX_INPUT, 'x').c_str());
     handler.RunWebAction(action);
     char page[MAX_PATH];
-    EXPECT_EQ(static_cast<size_t>(QUITEMPLATE_MAX_INPUT), ReadBytes(GetWebActionPagePath(page)).size());
+    EXPECT_EQ(std::strlen(kPageHead) + QUITEMPLATE_MAX_INPUT, ReadBytes(GetWebActionPagePath(page)).size());
 }
 
 TEST_F(WebActionRun, OffLineActionsAreKeptUnlessTheyMustNotBe)

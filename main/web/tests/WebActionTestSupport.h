@@ -33,6 +33,11 @@ const char kTestConnectors[] =
 
 enum { subtypeFind, subtypeSecondWord, subtypePage, subtypeNoMethod };
 
+// What heads every page written for the browser: the mark of the web naming
+// the Internet zone, then the character set of the tests' ANSI code page.
+const char kPageHead[] = "<!-- saved from url=(0014)about:internet -->\r\n"
+                         "<META http-equiv=\"Content-Type\" content=\"text/html; charset=windows-1252\">\r\n";
+
 // GetTempPathA reads TMP first: the test's pages go to a folder of its own.
 class OwnTempFolder {
 public:

@@ -57,6 +57,13 @@ protected:
     WebOnly() : CalendarEdition(CDatastore::typeWebOnly) {}
 };
 
+// The web-only edition installed without its web calendar connector, which
+// a test brings in after another connector file.
+class WebOnlyCalendarLater : public CalendarEdition {
+protected:
+    WebOnlyCalendarLater() : CalendarEdition(CDatastore::typeWebOnly) { m_connectors = {"mytime.xml"}; }
+};
+
 class WebOnlyDefault : public EditionFixture {
 protected:
     WebOnlyDefault() : EditionFixture(0) {}
@@ -233,6 +240,44 @@ TEST_F(WebOnly, TheLoginRunsAtStartAndItsPageGoesOnceTheBrowserHadIt)
     EXPECT_NE(std::string::npos, ReadBytes(page).find("value=\"ann\""));
     PumpUntil([&] { return !datastore_test::Exists(page); });
     EXPECT_FALSE(datastore_test::Exists(page)) << "the password stays on disk";
+}
+
+// Another connector file's hidden action of the login's name, read before
+// the shipped file: the password goes to the shipped page or nowhere.
+TEST_F(WebOnlyCalendarLater, OnlyTheShippedLoginTakesThePassword)
+{
+    const struct {
+        const char* connector;
+        const char* subtype;
+        const char* sentTo;  // null: no login
+    } rows[] = {
+        {"Calendar", "Yahoo Login", "action=\"https://login.example.com/signin\""},
+        {"Yahoo", "Yahoo Login", "action=\"https://login.example.com/signin\""},
+        // The shipped connector's names as well: which file holds the login is unknown.
+        {"Yahoo", "yahoo login", nullptr},
+    };
+    const std::string page = m_temp->Path("QuillmateWebAction.html");
+    EXPECT_TRUE(Navigated().empty()) << "no login without the web calendar connector";
+    for (const auto& row : rows) {
+        SCOPED_TRACE(std::string(row.connector) + "_" + row.subtype);
+        WriteBytes("second.xml", std::string("<CONNECTOR MENUSTRING=\"") + row.connector + "\">\n<SUBTYPE MENUSTRING=\"" +
+                                     row.subtype + "\" METHOD=\"POST\" WEBACTION=\"hidden\" >\n"
+                                     "<HTML><FORM action=\"http://second.test/\"><INPUT value=\"$:login\"></FORM></HTML>\n"
+                                     "</SUBTYPE>\n</CONNECTOR>\n");
+        ASSERT_TRUE(store->SyncItems());
+        WriteBytes("webcalendar.xml", ReadBytes(m_home + std::string("\\") + Fixture("connectors/webcalendar.xml")));
+        ASSERT_TRUE(store->SyncItems());
+        DeleteFileA(page.c_str());
+        const size_t before = Navigated().size();
+        static_cast<CWebOnlyDatastore*>(store.get())->SubmitWebLogin();
+        EXPECT_EQ(before + (row.sentTo ? 1 : 0), Navigated().size());
+        const std::string sent = datastore_test::Exists(page) ? ReadBytes(page) : std::string();
+        EXPECT_EQ(std::string::npos, sent.find("second.test"));
+        if (row.sentTo) {
+            EXPECT_NE(std::string::npos, sent.find(row.sentTo)) << sent;
+            EXPECT_NE(std::string::npos, sent.find("value=\"ann\"")) << sent;
+        }
+    }
 }
 
 TEST_F(WebOnly, AMomentTheDatePackageCouldNotConvertIsNoDate)

@@ -77,6 +77,8 @@ TEST(QUITEMPLATE, EscapesValuesForTheirPlace)
         {"\xFF\x80", templateUrl, "%FF%80"},
         {"<script>alert('x')</script>", templateHtml, "&lt;script&gt;alert(&#39;x&#39;)&lt;/script&gt;"},
         {"\"quoted\" & more", templateHtml, "&quot;quoted&quot; &amp; more"},
+        // Markup in UTF-7 form: the HTML escaping alone would let it through.
+        {"+ADw-script+AD4-", templateHtml, "&#43;ADw-script&#43;AD4-"},
         {"<&>", templateAsIs, "<&>"},
     };
     for (const Case& c : cases)

@@ -118,11 +118,22 @@ TEST(Registration, LocalServerClassWritesItsProgramAndApplication)
                                           .AppId(appId)
                                           .TypeLib();
     const std::string key = "CLSID\\" + QuiGuidText(clsid);
-    ASSERT_EQ(S_OK, keys.Register(clsid, "C:\\Program Files\\Local\\local.exe", &LIBID_KitTestLib));
+    // The program as a command line: a path with a blank in quotes, or the
+    // search for the program would try each part before the blank first.
+    const struct {
+        const char* path;
+        const char* command;
+    } servers[] = {
+        {"C:\\Local\\local.exe", "C:\\Local\\local.exe"},
+        {"C:\\Program Files\\Local\\local.exe", "\"C:\\Program Files\\Local\\local.exe\""},
+    };
+    for (const auto& server : servers) {
+        ASSERT_EQ(S_OK, keys.Register(clsid, server.path, &LIBID_KitTestLib));
+        ExpectEntries({{key + "\\LocalServer32", "", server.command}});
+    }
     ExpectEntries({
         {key, "", "Local Class"},
         {key, "AppID", QuiGuidText(appId)},
-        {key + "\\LocalServer32", "", "C:\\Program Files\\Local\\local.exe"},
         {key + "\\TypeLib", "", QuiGuidText(LIBID_KitTestLib)},
         {key + "\\Programmable", "", "<key>"},
         {"QuiKitTest.Local\\CurVer", "", "QuiKitTest.Local.1"},
