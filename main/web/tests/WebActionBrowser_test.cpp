@@ -201,7 +201,7 @@ TEST_F(WebActionBrowserTest, AnActionKeptOffLineSurvivesARestartAndIsSentOnceABr
         EXPECT_EQ(step.kept, handler.GetActionList().GetCount());
         // The page goes with the note's text and date, and with the handler.
         if (sent) {
-            EXPECT_EQ("<HTML><BODY><INPUT value=\"lunch with Anna\">Ann on December 8</BODY></HTML>",
+            EXPECT_EQ(kPageHead + std::string("<HTML><BODY><INPUT value=\"lunch with Anna\">Ann on December 8</BODY></HTML>"),
                       ReadBytes(m_temp.Path("QuillmateWebAction1.html")));
         }
     }
