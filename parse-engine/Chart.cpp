@@ -139,8 +139,8 @@ ChartItem* Chart::NewItem()
 void Chart::ResetParse()
 {
     m_used = 0;
-    m_topComplete.clear();
-    m_topTerms.clear();
+    m_candidateCount = 0;
+    m_startCounts.clear();
     m_slotStore.Reset();
     for (WaitBucket& b : m_waiting) {
         b.items.Clear();
@@ -152,6 +152,9 @@ void Chart::ResetParse()
     m_toWait.clear();
     m_linksUsed = 0;
     m_dates.Reset();
+    for (std::vector<PhraseEnd>& ends : m_phraseEnds)
+        ends.clear();
+    m_phrasesMatched = 0;
 }
 
 void Chart::UpdateReach()
@@ -189,6 +192,13 @@ void Chart::UpdateReach()
                 m_reach[x * words + s / 64] |= uint64_t(1) << (s % 64);
         }
     }
+    m_wholePhrases = true;
+    for (size_t s = 0; s < count; ++s) {
+        for (const PrsRule* r : m_parser->symbols.At(s)->rules) {
+            for (const RuleEntry& e : r->entries)
+                m_wholePhrases = m_wholePhrases && e.nearness == 0;
+        }
+    }
     m_symbolWords = words;
     m_reachSymbols = count;
     m_reachVersion = m_parser->grammarVersion + 1;
@@ -197,40 +207,87 @@ void Chart::UpdateReach()
 void Chart::ReadTokens(const PRSWCHAR* text, size_t length)
 {
     UpdateReach();
-    const size_t words = m_symbolWords;
     Tokenizer tokenizer(text, length);
     m_tokenCount = 0;
-    m_tokenEntries.clear();
-    m_firstEntryOf.clear();
+    m_tokenText.clear();
+    m_texts.clear();
+    m_textByHash.clear();
+    m_textEntries.clear();
+    m_leadEntries.clear();
+    m_wordPlaces.clear();
+    m_chains.clear();
+    m_chainTexts.clear();
+    m_startable.clear();
     for (;;) {
         if (m_tokenCount == m_tokens.size())
             m_tokens.emplace_back();
         if (!tokenizer.Next(m_tokens[m_tokenCount]))
             break;
-        const PrsToken& token = m_tokens[m_tokenCount++];
-        m_firstEntryOf.push_back(static_cast<uint32_t>(m_tokenEntries.size()));
-        if (const auto* records = m_parser->lexicon.Bucket(token.hash)) {
-            for (const Lexicon::Record& r : *records) {
-                if (r.text == token.text)
-                    m_tokenEntries.push_back(r.entry);
-            }
+        m_tokenText.push_back(TextOf(m_tokenCount++));
+    }
+    // The end of the text: a text of its own, where only "eof" begins.
+    const size_t words = m_symbolWords;
+    m_tokenText.push_back(static_cast<uint32_t>(m_texts.size()));
+    m_texts.push_back({static_cast<uint32_t>(m_textEntries.size()), 0, 0, 0, 0, UINT32_MAX});
+    m_startable.resize(m_startable.size() + words, 0);
+    const uint64_t* eof = &m_reach[m_parser->symbols.eof->index * words];
+    std::copy(eof, eof + words, m_startable.end() - static_cast<ptrdiff_t>(words));
+}
+
+uint32_t Chart::TextOf(size_t at)
+{
+    const PrsToken& token = m_tokens[at];
+    auto found = m_textByHash.find(token.hash);
+    uint32_t last = UINT32_MAX;
+    if (found != m_textByHash.end()) {
+        for (uint32_t t = found->second; t != UINT32_MAX; t = m_texts[t].sameHash) {
+            if (m_tokens[m_texts[t].token].text == token.text)
+                return t;
+            last = t;
         }
     }
-    m_firstEntryOf.push_back(static_cast<uint32_t>(m_tokenEntries.size()));
-    m_startable.assign((m_tokenCount + 1) * words, 0);
-    auto mark = [&](size_t at, const PrsSymbol* symbol) {
-        const uint64_t* from = &m_reach[symbol->index * words];
-        uint64_t* to = &m_startable[at * words];
-        for (size_t w = 0; w < words; ++w)
-            to[w] |= from[w];
-    };
-    for (size_t i = 0; i < m_tokenCount; ++i) {
-        if (m_tokens[i].kind == kNumeralToken)
-            mark(i, m_parser->symbols.numeral);
-        for (uint32_t e = m_firstEntryOf[i]; e < m_firstEntryOf[i + 1]; ++e)
-            mark(i, m_tokenEntries[e]->symbol);
+    const uint32_t id = static_cast<uint32_t>(m_texts.size());
+    TextEntries t{static_cast<uint32_t>(m_textEntries.size()), 0, static_cast<uint32_t>(m_leadEntries.size()), 0,
+                  static_cast<uint32_t>(at), UINT32_MAX};
+    if (const auto* records = m_parser->lexicon.Bucket(token.hash)) {
+        for (const Lexicon::Record& r : *records) {
+            if (r.text != token.text)
+                continue;
+            if (r.entry->continuation) {
+                m_wordPlaces[r.entry] = {id, t.count};
+            } else {
+                m_leadEntries.push_back(t.count);
+                ++t.leadCount;
+            }
+            m_textEntries.push_back(r.entry);
+            ++t.count;
+        }
     }
-    mark(m_tokenCount, m_parser->symbols.eof);
+    // What can begin at a token of this text.
+    const size_t words = m_symbolWords;
+    m_startable.resize(m_startable.size() + words, 0);
+    uint64_t* marks = &m_startable[m_startable.size() - words];
+    auto mark = [&](const PrsSymbol* symbol) {
+        const uint64_t* from = &m_reach[symbol->index * words];
+        for (size_t w = 0; w < words; ++w)
+            marks[w] |= from[w];
+    };
+    if (token.kind == kNumeralToken)
+        mark(m_parser->symbols.numeral);
+    for (uint32_t e = t.first; e < t.first + t.count; ++e)
+        mark(m_textEntries[e]->symbol);
+    m_texts.push_back(t);
+    if (last != UINT32_MAX)
+        m_texts[last].sameHash = id;
+    else
+        m_textByHash.emplace(token.hash, id);
+    return id;
+}
+
+Position Chart::PositionOf(size_t at) const
+{
+    const PrsToken& token = m_tokens[at];
+    return {token.index, token.first, token.Last()};
 }
 
 bool Chart::CanStartWithin(const PrsSymbol* symbol, int from, int32_t nearness) const
@@ -242,11 +299,12 @@ bool Chart::CanStartWithin(const PrsSymbol* symbol, int from, int32_t nearness) 
     const size_t word = symbol->index / 64;
     const uint64_t bit = uint64_t(1) << (symbol->index % 64);
     const size_t first = static_cast<size_t>(from);
+    auto startable = [&](size_t t) { return (m_startable[m_tokenText[t] * m_symbolWords + word] & bit) != 0; };
     if (nearness == 0)
-        return first <= m_tokenCount && (m_startable[first * m_symbolWords + word] & bit) != 0;
+        return first <= m_tokenCount && startable(first);
     const size_t last = std::min<size_t>(first + static_cast<size_t>(nearness), m_tokenCount);
     for (size_t t = first; t <= last; ++t) {
-        if (m_startable[t * m_symbolWords + word] & bit)
+        if (startable(t))
             return true;
     }
     return false;
@@ -261,9 +319,11 @@ void Chart::Parse(const PRSWCHAR* text, size_t length)
         end = m_tokens[i].first + m_tokens[i].length;
         QueueToken(i);
         ProcessAgenda();
+        if (m_wholePhrases)
+            PhraseEndsAt(i).clear();
     }
     Position eof{static_cast<int>(m_tokenCount), end, end};
-    m_agenda.push_back({eof, eof, m_parser->symbols.eof, nullptr, SlotSpan(), nullptr, nullptr});
+    m_agenda.push_back({eof, eof, m_parser->symbols.eof, nullptr, SlotSpan(), nullptr, nullptr, 0});
     ProcessAgenda();
     CollectCandidates();
 }
@@ -271,32 +331,70 @@ void Chart::Parse(const PRSWCHAR* text, size_t length)
 void Chart::QueueToken(size_t at)
 {
     const PrsToken& token = m_tokens[at];
-    Position p{token.index, token.first, token.Last()};
+    const Position p = PositionOf(at);
     if (token.kind == kNumeralToken) {
         m_numeral.resize(2);
         m_numeral[0].id = PRS_SLOT_DIGITS;
         m_numeral[0].value = SlotValue::Int(token.length);
         m_numeral[1].id = PRS_SLOT_NUMBER;
         m_numeral[1].value = SlotValue::Int(NumeralValue(token.text.data(), token.text.size()));
-        m_agenda.push_back({p, p, m_parser->symbols.numeral, nullptr, m_slotStore.Keep(m_numeral), nullptr, nullptr});
+        m_agenda.push_back({p, p, m_parser->symbols.numeral, nullptr, m_slotStore.Keep(m_numeral), nullptr, nullptr, 0});
     }
-    for (uint32_t e = m_firstEntryOf[at]; e < m_firstEntryOf[at + 1]; ++e) {
-        const PrsLexiconEntry* entry = m_tokenEntries[e];
-        m_agenda.push_back({p, p, entry->symbol, entry, entry->slots.Span(), nullptr, nullptr});
+    const TextEntries& text = m_texts[m_tokenText[at]];
+    if (!m_wholePhrases) {
+        for (uint32_t e = text.first; e < text.first + text.count; ++e)
+            QueueEntry(p, m_textEntries[e]);
+        return;
     }
+    // Entries that begin something, and the last words of the phrases
+    // matched up to here, in lookup order; no other word can move an item.
+    const std::vector<PhraseEnd>& ends = PhraseEndsAt(at);
+    m_endOrder.clear();
+    for (size_t i = 0; i < ends.size(); ++i)
+        m_endOrder.push_back(uint64_t(ends[i].at) << 32 | i);
+    std::sort(m_endOrder.begin(), m_endOrder.end());
+    m_phraseEndCursor = 0;
+    size_t end = 0;
+    auto queueEndsBefore = [&](uint32_t place) {
+        while (end < m_endOrder.size() && (m_endOrder[end] >> 32) < place) {
+            const uint64_t here = m_endOrder[end] >> 32;
+            QueueEntry(p, ends[m_endOrder[end] & UINT32_MAX].word);
+            while (end < m_endOrder.size() && (m_endOrder[end] >> 32) == here)
+                ++end;
+        }
+    };
+    for (uint32_t l = text.firstLead; l < text.firstLead + text.leadCount; ++l) {
+        queueEndsBefore(m_leadEntries[l]);
+        QueueEntry(p, m_textEntries[text.first + m_leadEntries[l]]);
+    }
+    queueEndsBefore(UINT32_MAX);
+}
+
+void Chart::QueueEntry(const Position& p, const PrsLexiconEntry* entry)
+{
+    m_agenda.push_back({p, p, entry->symbol, entry, entry->slots.Span(), nullptr, nullptr, 0});
+}
+
+std::vector<Chart::PhraseEnd>& Chart::PhraseEndsAt(size_t token)
+{
+    // A phrase ends within the longest span of where it began.
+    if (m_phraseEnds.empty())
+        m_phraseEnds.resize(kMaxSpan);
+    return m_phraseEnds[token % kMaxSpan];
 }
 
 void Chart::Offer(const Constituent& c)
 {
     const size_t at = c.symbol->index;
-    if (at >= m_waiting.size())
-        return;
     // A later word of a phrase moves only the items waiting for that word;
     // any other element moves only items that are not inside a phrase.
     if (c.entry && c.entry->continuation) {
-        OfferPhraseWord(c);
+        if (m_wholePhrases || at < m_waiting.size())
+            OfferPhraseWord(c);
         return;
     }
+    if (at >= m_waiting.size())
+        return;
     // Only items that ended within reach of the element can take it.
     const WaitList& b = m_waiting[at].items;
     const int newest = c.start.index - 1;
@@ -327,6 +425,22 @@ void Chart::Offer(const Constituent& c)
 void Chart::OfferPhraseWord(const Constituent& c)
 {
     const size_t at = c.symbol->index;
+    if (m_wholePhrases) {
+        // Last words come in the order of their places, each once.
+        const std::vector<PhraseEnd>& ends = PhraseEndsAt(static_cast<size_t>(c.start.index));
+        size_t& i = m_phraseEndCursor;
+        while (i < m_endOrder.size() && ends[m_endOrder[i] & UINT32_MAX].word != c.entry)
+            ++i;
+        for (; i < m_endOrder.size(); ++i) {
+            const PhraseEnd& waiting = ends[m_endOrder[i] & UINT32_MAX];
+            if (waiting.word != c.entry)
+                break;
+            ++m_offers;
+            if (Accepts(waiting.item, c))
+                Advance(waiting.item, c);
+        }
+        return;
+    }
     auto found = m_waiting[at].phraseWords.find(c.entry);
     if (found == m_waiting[at].phraseWords.end())
         return;
@@ -358,10 +472,12 @@ bool Chart::WouldWaitForEver(const ChartItem& item, const Constituent& c) const
     return FullyPredicted(next.symbol) && !CanStartWithin(next.symbol, c.end.index + 1, next.nearness);
 }
 
-Fit FitOf(bool madeByItem, const RuleEntry& next, int itemEnd, const PrsLexiconEntry* pending,
-          int elementStart, const PrsLexiconEntry* element)
+Fit FitOf(bool madeByItem, const RuleEntry& next, int itemStart, int itemEnd, const PrsLexiconEntry* pending,
+          int elementStart, int elementEnd, const PrsLexiconEntry* element)
 {
     if (madeByItem)
+        return Fit::kRefused;
+    if (itemStart != -1 && elementEnd - itemStart >= kMaxSpan)
         return Fit::kRefused;
     if (itemEnd != -1) {
         const int gap = elementStart - itemEnd - 1;
@@ -394,7 +510,8 @@ Progress ProgressOver(const Progress& before, const Position& elementStart, cons
 bool Chart::Accepts(const ChartItem& item, const Constituent& c)
 {
     const RuleEntry& entry = item.rule->entries[item.dot];
-    const Fit fit = FitOf(c.origin == &item, entry, item.end.index, item.pending, c.start.index, c.entry);
+    const Fit fit = FitOf(c.origin == &item, entry, item.start.index, item.end.index, item.pending, c.start.index,
+                          c.end.index, c.entry);
     if (fit != Fit::kTestSlots)
         return fit == Fit::kPhraseWord;
     // A one-element rule over an element it already made would go round for ever.
@@ -467,13 +584,20 @@ void Chart::Advance(const ChartItem& item, const Constituent& c)
         slots = m_slotStore.Keep(m_scratch.records);
     }
 
+    ChartItem made;
+    made.rule = rule;
+    made.start = p.start;
+    made.end = p.end;
+    made.pending = p.pending;
+    made.dot = p.dot;
+    made.slots = slots;
+    made.levels = std::max(item.levels, c.levels);
+    if (made.pending && m_wholePhrases) {
+        MatchPhrase(made);
+        return;
+    }
     ChartItem* n = NewItem();
-    n->rule = rule;
-    n->start = p.start;
-    n->end = p.end;
-    n->pending = p.pending;
-    n->dot = p.dot;
-    n->slots = slots;
+    *n = made;
 
     if (!n->Complete()) {
         Predict(rule->entries[n->dot].symbol, rule);
@@ -481,15 +605,16 @@ void Chart::Advance(const ChartItem& item, const Constituent& c)
         return;
     }
     if (rule->topLevel) {
-        m_topComplete.push_back(n);
-        m_topTerms.emplace_back();
-        Candidate& terms = m_topTerms.back();
-        terms.strength = rule->strength;
-        terms.domain = rule->domain;
-        terms.package = rule->package;
-        terms.start = n->start.index;
-        terms.end = n->end.index;
+        const size_t start = static_cast<size_t>(n->start.index);
+        if (start >= m_startCounts.size())
+            m_startCounts.resize(start + 1, 0);
+        ++m_startCounts[start];
+        ++m_candidateCount;
+        n->candidate = true;
     }
+    const uint16_t levels = static_cast<uint16_t>(n->levels + 1);
+    if (levels >= kMaxLevels)
+        return;
     const UnitLink* units = nullptr;
     if (item.start.index == -1) {
         if (m_linksUsed == m_linkChunks.size() * kChunk)
@@ -499,7 +624,61 @@ void Chart::Advance(const ChartItem& item, const Constituent& c)
         *link = {rule, c.units};
         units = link;
     }
-    m_agenda.push_back({n->start, n->end, rule->symbol, nullptr, n->slots, &item, units});
+    m_agenda.push_back({n->start, n->end, rule->symbol, nullptr, n->slots, &item, units, levels});
+}
+
+const Chart::Chain& Chart::ChainOf(const PrsLexiconEntry* firstWord)
+{
+    auto known = m_chains.find(firstWord);
+    if (known != m_chains.end())
+        return known->second;
+    Chain chain;
+    chain.first = static_cast<uint32_t>(m_chainTexts.size());
+    const PrsLexiconEntry* before = firstWord;
+    for (const PrsLexiconEntry* word = firstWord->next; word; before = word, word = word->next) {
+        auto place = m_wordPlaces.find(word);
+        if (place == m_wordPlaces.end()) {
+            m_chainTexts.resize(chain.first);
+            chain.count = 0;
+            break;
+        }
+        m_chainTexts.push_back(place->second.text);
+        ++chain.count;
+        chain.lastPlace = place->second.at;
+        chain.beforeLast = before;
+    }
+    return m_chains.emplace(firstWord, chain).first->second;
+}
+
+void Chart::MatchPhrase(ChartItem inside)
+{
+    const RuleEntry& entry = inside.rule->entries[inside.dot];
+    Predict(entry.symbol, inside.rule);
+    const Chain& chain = ChainOf(inside.pending);
+    const size_t from = static_cast<size_t>(inside.end.index) + 1;
+    const size_t last = from + chain.count - 1;
+    if (chain.count == 0 || last >= m_tokenCount || static_cast<int>(last) - inside.start.index >= kMaxSpan)
+        return;
+    for (uint32_t k = 0; k < chain.count; ++k) {
+        if (m_tokenText[from + k] != m_chainTexts[chain.first + k])
+            return;
+    }
+    // The words between: the item takes each as it would the element.
+    if (!entry.actions.empty()) {
+        const PrsLexiconEntry* word = inside.pending->next;
+        for (size_t at = from; at < last; ++at, word = word->next) {
+            const Position p = PositionOf(at);
+            m_scratch.records.assign(inside.slots.begin, inside.slots.end());
+            ApplyEntry(entry, {word->symbol, word->slots.Span(), p.first, p.last}, m_scratch);
+            inside.slots = m_slotStore.Keep(m_scratch.records);
+        }
+    }
+    if (last > from) {
+        inside.pending = chain.beforeLast;
+        inside.end = PositionOf(last - 1);
+    }
+    PhraseEndsAt(last).push_back({chain.beforeLast->next, chain.lastPlace, inside});
+    ++m_phrasesMatched;
 }
 
 void Chart::ProcessAgenda()
@@ -521,26 +700,23 @@ void Chart::ProcessAgenda()
 
 void Chart::CollectCandidates()
 {
-    // A counting sort by start token: stable, and linear in the candidates.
-    m_startCounts.clear();
-    for (const Candidate& c : m_topTerms) {
-        const size_t start = static_cast<size_t>(c.start);
-        if (start >= m_startCounts.size())
-            m_startCounts.resize(start + 1, 0);
-        ++m_startCounts[start];
-    }
+    // A counting sort by start token of the items in order of creation:
+    // stable, and linear in the items.
     uint32_t sum = 0;
     for (uint32_t& n : m_startCounts) {
         const uint32_t here = n;
         n = sum;
         sum += here;
     }
-    m_candidates.resize(m_topComplete.size());
-    m_candidateTerms.resize(m_topTerms.size());
-    for (size_t i = 0; i < m_topTerms.size(); ++i) {
-        const size_t at = m_startCounts[static_cast<size_t>(m_topTerms[i].start)]++;
-        m_candidates[at] = m_topComplete[i];
-        m_candidateTerms[at] = m_topTerms[i];
+    m_candidates.resize(m_candidateCount);
+    m_candidateTerms.resize(m_candidateCount);
+    for (size_t i = 0; i < m_used; ++i) {
+        const ChartItem& n = m_chunks[i / kChunk][i % kChunk];
+        if (!n.candidate)
+            continue;
+        const size_t at = m_startCounts[static_cast<size_t>(n.start.index)]++;
+        m_candidates[at] = &n;
+        m_candidateTerms[at] = {n.rule->strength, n.rule->domain, n.rule->package, n.start.index, n.end.index};
     }
 }
 

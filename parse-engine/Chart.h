@@ -22,10 +22,19 @@ struct Position {
     int last = -1;
 };
 
+// Bounds that no real phrase comes near, so that no text makes the chart grow
+// with the square of its length ("mon mon mon ..." is a date of every length
+// otherwise): an item spans at most kMaxSpan tokens, and one built of
+// kMaxLevels levels of items (itself included) is taken into no other.
+const int kMaxSpan = 64;
+const int kMaxLevels = 12;
+
 struct ChartItem {
     const PrsRule* rule = nullptr;
     const PrsLexiconEntry* pending = nullptr;   // phrase word whose next word must follow
     uint32_t dot = 0;                           // entry to be matched next
+    uint16_t levels = 0;                        // of the items it has taken, the most
+    bool candidate = false;                     // complete, of a top-level rule
     SlotSpan slots;                             // in the chart's slot store, shared
     Position start, end;
     uint64_t waitOrder = 0;                     // when it began to wait
@@ -34,9 +43,10 @@ struct ChartItem {
 
 // How an element lines up with the item offered it, before the slot tests.
 enum class Fit { kRefused, kPhraseWord, kTestSlots };
-// madeByItem: the element is the item's own completion.
-Fit FitOf(bool madeByItem, const RuleEntry& next, int itemEnd, const PrsLexiconEntry* pending,
-          int elementStart, const PrsLexiconEntry* element);
+// madeByItem: the element is the item's own completion. Spans are in tokens,
+// the item's start -1 before it has taken anything.
+Fit FitOf(bool madeByItem, const RuleEntry& next, int itemStart, int itemEnd, const PrsLexiconEntry* pending,
+          int elementStart, int elementEnd, const PrsLexiconEntry* element);
 
 // Where an item stands after taking an element: its span grows to the
 // element's end, and its dot moves on unless a phrase word is waiting for the
@@ -71,7 +81,7 @@ public:
     // Empties the chart for good (its parser is gone).
     void Clear();
 
-    size_t ItemCount() const { return m_predictions.size() + m_used; }
+    size_t ItemCount() const { return m_predictions.size() + m_used + m_phrasesMatched; }
     // Items the last parse offered an element to.
     uint64_t OfferCount() const { return m_offers; }
 
@@ -87,6 +97,7 @@ private:
         SlotSpan slots;                         // the entry's, or in the slot store
         const ChartItem* origin;                // the item whose completion made it
         const UnitLink* units;                  // rules that made it over its own span
+        uint16_t levels;                        // of items in it, itself included; 0 for a token
     };
     struct WaitList {
         std::vector<ChartItem*> items;          // this parse; ends never decrease
@@ -105,11 +116,41 @@ private:
         std::unordered_map<const PrsLexiconEntry*, WaitList> phraseWords;
     };
 
+    // The entries of a token text, in lookup order; tokens of one text share
+    // them, so a note of one word repeated holds that word's entries once.
+    struct TextEntries {
+        uint32_t first, count;                  // in m_textEntries
+        uint32_t firstLead, leadCount;          // in m_leadEntries
+        uint32_t token;                         // a token of that text
+        uint32_t sameHash;                      // the next text of the same hash, or none
+    };
+    // Where a later word of a phrase is among the entries of its text.
+    struct WordPlace {
+        uint32_t text;
+        uint32_t at;
+    };
+    // The texts of the later words of a phrase, from its second word, in
+    // m_chainTexts; none when one of them is in no token of this text.
+    struct Chain {
+        uint32_t first = 0, count = 0;
+        uint32_t lastPlace = 0;                 // of the last word among its text's entries
+        const PrsLexiconEntry* beforeLast = nullptr;
+    };
+    // An item inside a phrase whose words up to the last are matched already,
+    // waiting at the token of the last word.
+    struct PhraseEnd {
+        const PrsLexiconEntry* word;            // the last word
+        uint32_t at;                            // its place among the entries of its token
+        ChartItem item;
+    };
+
     ChartItem* NewItem();
     void ResetParse();
     // Cuts the text into tokens with their lexicon entries, and marks at each
-    // token the symbols whose items could begin there.
+    // text the symbols whose items could begin at its tokens.
     void ReadTokens(const PRSWCHAR* text, size_t length);
+    uint32_t TextOf(size_t token);
+    Position PositionOf(size_t token) const;
     // By symbol, the symbols whose items it can begin; rebuilt when the
     // grammar or the symbol table changed.
     void UpdateReach();
@@ -121,9 +162,17 @@ private:
     ChartItem* MakePrediction(PrsRule* rule);
     WaitBucket* BucketOf(const PrsSymbol* symbol, bool create);
     void QueueToken(size_t at);
+    void QueueEntry(const Position& p, const PrsLexiconEntry* entry);
     void ProcessAgenda();
     void Offer(const Constituent& c);
     void OfferPhraseWord(const Constituent& c);
+    // With every nearness 0, a phrase's words either follow its first one
+    // token by token or the phrase is not there: it is matched at once, up to
+    // its last word, which moves the item on at its own token as it would
+    // have. No item is made for the words between.
+    void MatchPhrase(ChartItem inside);
+    std::vector<PhraseEnd>& PhraseEndsAt(size_t token);
+    const Chain& ChainOf(const PrsLexiconEntry* firstWord);
     // True when the item, had it taken the element, would wait for an element
     // that cannot come; nothing else would follow from taking it.
     bool WouldWaitForEver(const ChartItem& item, const Constituent& c) const;
@@ -136,8 +185,7 @@ private:
     std::vector<ChartItem*> m_predictionOf;                 // by rule number
     std::vector<std::unique_ptr<ChartItem[]>> m_chunks;     // storage of the items of a parse
     size_t m_used = 0;
-    std::vector<const ChartItem*> m_topComplete;            // this parse, in order of creation
-    std::vector<Candidate> m_topTerms;
+    size_t m_candidateCount = 0;                            // this parse
     // Slot sets of the items and elements of one parse, never moved, so
     // that items whose slots are alike can share one set.
     class SlotStore {
@@ -180,9 +228,20 @@ private:
 
     std::vector<PrsToken> m_tokens;             // reused from parse to parse
     size_t m_tokenCount = 0;
-    std::vector<const PrsLexiconEntry*> m_tokenEntries;
-    std::vector<uint32_t> m_firstEntryOf;       // by token, into m_tokenEntries; one more at the end
-    std::vector<uint64_t> m_startable;          // by token (and the end), m_symbolWords words each
+    std::vector<uint32_t> m_tokenText;          // by token, and the end of the text
+    std::vector<TextEntries> m_texts;
+    std::unordered_map<int32_t, uint32_t> m_textByHash;     // the first text of each hash
+    std::vector<const PrsLexiconEntry*> m_textEntries;
+    std::vector<uint32_t> m_leadEntries;        // by text, the places of its entries that are no later word
+    std::unordered_map<const PrsLexiconEntry*, WordPlace> m_wordPlaces;
+    std::unordered_map<const PrsLexiconEntry*, Chain> m_chains;     // by first word, this parse
+    std::vector<uint32_t> m_chainTexts;
+    std::vector<uint64_t> m_startable;          // by text, m_symbolWords words each
+    bool m_wholePhrases = false;                // every entry of every rule has nearness 0
+    std::vector<std::vector<PhraseEnd>> m_phraseEnds;   // by token, modulo the longest span
+    std::vector<uint64_t> m_endOrder;           // the current token's: place << 32 | index
+    size_t m_phraseEndCursor = 0;               // in m_endOrder
+    size_t m_phrasesMatched = 0;
     std::vector<uint64_t> m_reach;              // by symbol, m_symbolWords words each
     std::vector<uint64_t> m_begins;             // scratch of UpdateReach
     size_t m_symbolWords = 0;

@@ -83,6 +83,7 @@ int PRSAPI PrsRuleEntrySetNearness(PrsRule* rule, int entry, int nearness)
     if (!e)
         return 0;
     e->nearness = nearness;
+    ++rule->parser->grammarVersion;
     return nearness;
 }
 
