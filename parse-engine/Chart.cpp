@@ -44,7 +44,7 @@ ChartItem* Chart::MakePrediction(PrsRule* rule)
     return p;
 }
 
-bool Chart::FullyPredicted(const PrsSymbol* symbol) const
+inline bool Chart::FullyPredicted(const PrsSymbol* symbol) const
 {
     return symbol->index < m_fullyPredicted.size() &&
            m_fullyPredicted[symbol->index] == m_parser->grammarVersion + 1;
@@ -124,6 +124,92 @@ void Chart::Clear()
     m_fullyPredicted.clear();
 }
 
+//--- storage between parses
+
+namespace {
+
+// A chart holds this much for the next parse at most: enough for a note of
+// some thousands of characters, so that typing one asks for no memory.
+const size_t kKeptBytes = size_t(1) << 20;
+
+template <class T>
+size_t Bytes(const std::vector<T>& v)
+{
+    return v.capacity() * sizeof(T);
+}
+
+template <class K, class V>
+size_t Bytes(const std::unordered_map<K, V>& m)
+{
+    return m.bucket_count() * sizeof(void*) + m.size() * (sizeof(std::pair<const K, V>) + 2 * sizeof(void*));
+}
+
+template <class T>
+void Release(T& container)
+{
+    T().swap(container);
+}
+
+} // namespace
+
+size_t Chart::KeptBytes() const
+{
+    size_t bytes = m_chunks.size() * kChunk * sizeof(ChartItem) + m_linkChunks.size() * kChunk * sizeof(UnitLink) +
+                   m_slotStore.KeptBytes() + Bytes(m_agenda) + Bytes(m_toWait) + Bytes(m_candidates) +
+                   Bytes(m_candidateTerms) + Bytes(m_startCounts) + Bytes(m_tokens) + Bytes(m_tokenText) +
+                   Bytes(m_texts) + m_textByRecord.Bytes() + Bytes(m_textKeys) + Bytes(m_textEntries) + Bytes(m_leadEntries) +
+                   m_wordPlaceOf.Bytes() + Bytes(m_wordPlaces) + m_chainOf.Bytes() + Bytes(m_chains) +
+                   Bytes(m_chainTexts) + Bytes(m_startable) +
+                   Bytes(m_endOrder) + Bytes(m_phraseEnds);
+    // A token's text is on the heap when longer than a few characters.
+    bytes += m_tokens.size() * 16 * sizeof(PRSWCHAR);
+    for (const std::vector<PhraseEnd>& ends : m_phraseEnds)
+        bytes += Bytes(ends);
+    for (const WaitBucket& b : m_waiting) {
+        bytes += b.items.KeptBytes() + Bytes(b.phraseWords);
+        for (const auto& words : b.phraseWords)
+            bytes += words.second.KeptBytes();
+    }
+    return bytes;
+}
+
+void Chart::Trim()
+{
+    // What a short note leaves is below the bound without counting it up.
+    if ((m_made + m_tokenCount + m_agenda.capacity() < kKeptBytes / 1024 && m_slotStore.KeptBytes() < kKeptBytes / 2) ||
+        KeptBytes() <= kKeptBytes)
+        return;
+    ResetParse();
+    Release(m_chunks);
+    Release(m_linkChunks);
+    m_slotStore.Release();
+    Release(m_agenda);
+    Release(m_toWait);
+    Release(m_candidates);
+    Release(m_candidateTerms);
+    Release(m_startCounts);
+    Release(m_tokens);
+    m_tokenCount = 0;
+    Release(m_tokenText);
+    Release(m_texts);
+    m_textByRecord.Release();
+    Release(m_textKeys);
+    Release(m_textEntries);
+    Release(m_leadEntries);
+    m_wordPlaceOf.Release();
+    Release(m_wordPlaces);
+    m_chainOf.Release();
+    Release(m_chains);
+    Release(m_chainTexts);
+    Release(m_startable);
+    Release(m_endOrder);
+    Release(m_phraseEnds);
+    for (WaitBucket& b : m_waiting) {
+        b.items.Release();
+        Release(b.phraseWords);
+    }
+}
+
 //--- one parse
 
 ChartItem* Chart::NewItem()
@@ -132,7 +218,6 @@ ChartItem* Chart::NewItem()
         m_chunks.push_back(std::unique_ptr<ChartItem[]>(new ChartItem[kChunk]));
     ChartItem* item = &m_chunks[m_used / kChunk][m_used % kChunk];
     ++m_used;
-    *item = ChartItem();
     return item;
 }
 
@@ -140,20 +225,23 @@ void Chart::ResetParse()
 {
     m_used = 0;
     m_candidateCount = 0;
-    m_startCounts.clear();
     m_slotStore.Reset();
     for (WaitBucket& b : m_waiting) {
         b.items.Clear();
-        b.phraseWords.clear();
+        if (m_phraseWordsWaited)
+            b.phraseWords.clear();
     }
+    m_phraseWordsWaited = false;
     m_offers = 0;
     m_agenda.clear();
     m_agendaHead = 0;
     m_toWait.clear();
     m_linksUsed = 0;
     m_dates.Reset();
-    for (std::vector<PhraseEnd>& ends : m_phraseEnds)
-        ends.clear();
+    if (m_phrasesMatched) {
+        for (std::vector<PhraseEnd>& ends : m_phraseEnds)
+            ends.clear();
+    }
     m_phrasesMatched = 0;
 }
 
@@ -202,6 +290,7 @@ void Chart::UpdateReach()
     m_symbolWords = words;
     m_reachSymbols = count;
     m_reachVersion = m_parser->grammarVersion + 1;
+    ++m_reachBuilds;
 }
 
 void Chart::ReadTokens(const PRSWCHAR* text, size_t length)
@@ -210,14 +299,27 @@ void Chart::ReadTokens(const PRSWCHAR* text, size_t length)
     Tokenizer tokenizer(text, length);
     m_tokenCount = 0;
     m_tokenText.clear();
-    m_texts.clear();
-    m_textByHash.clear();
+    m_textByRecord.Reset(0);
+    m_textKeys.clear();
     m_textEntries.clear();
     m_leadEntries.clear();
+    m_wordPlaceOf.Reset(0);
     m_wordPlaces.clear();
+    m_chainOf.Reset(0);
     m_chains.clear();
     m_chainTexts.clear();
-    m_startable.clear();
+    // Texts without entries, kept while the grammar stays: a word, a
+    // numeral, and the end of the text, where only "eof" begins.
+    if (m_texts.size() < kEndText + 1 || m_textsBuild != m_reachBuilds) {
+        m_texts.clear();
+        m_startable.clear();
+        AddText(nullptr);
+        AddText(m_parser->symbols.numeral);
+        AddText(m_parser->symbols.eof);
+        m_textsBuild = m_reachBuilds;
+    }
+    m_texts.resize(kEndText + 1);
+    m_startable.resize((kEndText + 1) * m_symbolWords);
     for (;;) {
         if (m_tokenCount == m_tokens.size())
             m_tokens.emplace_back();
@@ -225,72 +327,73 @@ void Chart::ReadTokens(const PRSWCHAR* text, size_t length)
             break;
         m_tokenText.push_back(TextOf(m_tokenCount++));
     }
-    // The end of the text: a text of its own, where only "eof" begins.
+    m_tokenText.push_back(kEndText);
+}
+
+uint32_t Chart::AddText(const PrsSymbol* begins)
+{
+    m_texts.push_back({static_cast<uint32_t>(m_textEntries.size()), 0, static_cast<uint32_t>(m_leadEntries.size()), 0});
     const size_t words = m_symbolWords;
-    m_tokenText.push_back(static_cast<uint32_t>(m_texts.size()));
-    m_texts.push_back({static_cast<uint32_t>(m_textEntries.size()), 0, 0, 0, 0, UINT32_MAX});
-    m_startable.resize(m_startable.size() + words, 0);
-    const uint64_t* eof = &m_reach[m_parser->symbols.eof->index * words];
-    std::copy(eof, eof + words, m_startable.end() - static_cast<ptrdiff_t>(words));
+    for (size_t w = 0; w < words; ++w)
+        m_startable.push_back(begins ? m_reach[begins->index * words + w] : 0);
+    return static_cast<uint32_t>(m_texts.size() - 1);
 }
 
 uint32_t Chart::TextOf(size_t at)
 {
+    // Most words of a note are in no entry: they share a text.
     const PrsToken& token = m_tokens[at];
-    auto found = m_textByHash.find(token.hash);
-    uint32_t last = UINT32_MAX;
-    if (found != m_textByHash.end()) {
-        for (uint32_t t = found->second; t != UINT32_MAX; t = m_texts[t].sameHash) {
-            if (m_tokens[m_texts[t].token].text == token.text)
-                return t;
-            last = t;
+    const std::vector<Lexicon::Record>* records = m_parser->lexicon.Bucket(token.hash);
+    auto found = records ? std::find_if(records->begin(), records->end(),
+                                        [&](const Lexicon::Record& r) { return r.text == token.text; })
+                         : std::vector<Lexicon::Record>::const_iterator();
+    if (!records || found == records->end())
+        return token.kind == kNumeralToken ? kNumeralText : kWordText;
+    // Tokens of one text find the same first record: a few texts are
+    // searched in a row, more through the table.
+    const uint64_t key = reinterpret_cast<uintptr_t>(&*found);
+    if (m_textKeys.size() <= kTextsInARow) {
+        for (size_t i = 0; i < m_textKeys.size(); ++i) {
+            if (m_textKeys[i] == key)
+                return static_cast<uint32_t>(kEndText + 1 + i);
         }
+    } else {
+        const uint32_t known = m_textByRecord.Find(key);
+        if (known != FlatIndex::kNone)
+            return known;
     }
-    const uint32_t id = static_cast<uint32_t>(m_texts.size());
-    TextEntries t{static_cast<uint32_t>(m_textEntries.size()), 0, static_cast<uint32_t>(m_leadEntries.size()), 0,
-                  static_cast<uint32_t>(at), UINT32_MAX};
-    if (const auto* records = m_parser->lexicon.Bucket(token.hash)) {
-        for (const Lexicon::Record& r : *records) {
-            if (r.text != token.text)
-                continue;
-            if (r.entry->continuation) {
-                m_wordPlaces[r.entry] = {id, t.count};
-            } else {
-                m_leadEntries.push_back(t.count);
-                ++t.leadCount;
-            }
-            m_textEntries.push_back(r.entry);
-            ++t.count;
+    const uint32_t id = AddText(token.kind == kNumeralToken ? m_parser->symbols.numeral : nullptr);
+    TextEntries& t = m_texts.back();
+    uint64_t* marks = &m_startable[id * m_symbolWords];
+    for (auto r0 = found; found != records->end(); ++found) {
+        const Lexicon::Record& r = *found;
+        if (found != r0 && r.text != token.text)
+            continue;
+        if (r.entry->continuation) {
+            m_wordPlaceOf.Insert(KeyOf(r.entry), static_cast<uint32_t>(m_wordPlaces.size()));
+            m_wordPlaces.push_back({id, t.count});
+        } else {
+            m_leadEntries.push_back(t.count);
+            ++t.leadCount;
         }
-    }
-    // What can begin at a token of this text.
-    const size_t words = m_symbolWords;
-    m_startable.resize(m_startable.size() + words, 0);
-    uint64_t* marks = &m_startable[m_startable.size() - words];
-    auto mark = [&](const PrsSymbol* symbol) {
-        const uint64_t* from = &m_reach[symbol->index * words];
-        for (size_t w = 0; w < words; ++w)
+        m_textEntries.push_back(r.entry);
+        ++t.count;
+        // What can begin at a token of this text.
+        const uint64_t* from = &m_reach[r.entry->symbol->index * m_symbolWords];
+        for (size_t w = 0; w < m_symbolWords; ++w)
             marks[w] |= from[w];
-    };
-    if (token.kind == kNumeralToken)
-        mark(m_parser->symbols.numeral);
-    for (uint32_t e = t.first; e < t.first + t.count; ++e)
-        mark(m_textEntries[e]->symbol);
-    m_texts.push_back(t);
-    if (last != UINT32_MAX)
-        m_texts[last].sameHash = id;
-    else
-        m_textByHash.emplace(token.hash, id);
+    }
+    m_textKeys.push_back(key);
+    if (m_textKeys.size() == kTextsInARow + 1) {
+        for (size_t i = 0; i < m_textKeys.size(); ++i)
+            m_textByRecord.Insert(m_textKeys[i], static_cast<uint32_t>(kEndText + 1 + i));
+    } else if (m_textKeys.size() > kTextsInARow) {
+        m_textByRecord.Insert(key, id);
+    }
     return id;
 }
 
-Position Chart::PositionOf(size_t at) const
-{
-    const PrsToken& token = m_tokens[at];
-    return {token.index, token.first, token.Last()};
-}
-
-bool Chart::CanStartWithin(const PrsSymbol* symbol, int from, int32_t nearness) const
+inline bool Chart::CanStartWithin(const PrsSymbol* symbol, int from, int32_t nearness) const
 {
     if (nearness < 0)
         return false;
@@ -313,25 +416,39 @@ bool Chart::CanStartWithin(const PrsSymbol* symbol, int from, int32_t nearness) 
 void Chart::Parse(const PRSWCHAR* text, size_t length)
 {
     ResetParse();
+    m_made = 0;
+    // Orders count on from parse to parse; before they could run out, they
+    // start again from the predictions, in the order they were made.
+    if (m_nextWaitOrder > (1u << 31)) {
+        m_nextWaitOrder = 0;
+        for (const std::unique_ptr<ChartItem>& p : m_predictions)
+            p->waitOrder = m_nextWaitOrder++;
+    }
     ReadTokens(text, length);
-    int end = 0;
+    m_startCounts.assign(m_tokenCount + 1, 0);
+    m_textEnd = m_tokenCount ? m_tokens[m_tokenCount - 1].first + m_tokens[m_tokenCount - 1].length : 0;
     for (size_t i = 0; i < m_tokenCount; ++i) {
-        end = m_tokens[i].first + m_tokens[i].length;
         QueueToken(i);
         ProcessAgenda();
-        if (m_wholePhrases)
+        if (m_phrasesMatched)
             PhraseEndsAt(i).clear();
     }
-    Position eof{static_cast<int>(m_tokenCount), end, end};
+    const Position eof = PositionOf(static_cast<int>(m_tokenCount));
     m_agenda.push_back({eof, eof, m_parser->symbols.eof, nullptr, SlotSpan(), nullptr, nullptr, 0});
     ProcessAgenda();
     CollectCandidates();
+    m_made = m_used + m_phrasesMatched;
+}
+
+inline void Chart::QueueEntry(const Position& p, const PrsLexiconEntry* entry)
+{
+    m_agenda.push_back({p, p, entry->symbol, entry, entry->slots.Span(), nullptr, nullptr, 0});
 }
 
 void Chart::QueueToken(size_t at)
 {
     const PrsToken& token = m_tokens[at];
-    const Position p = PositionOf(at);
+    const Position p = PositionOf(static_cast<int>(at));
     if (token.kind == kNumeralToken) {
         m_numeral.resize(2);
         m_numeral[0].id = PRS_SLOT_DIGITS;
@@ -341,13 +458,19 @@ void Chart::QueueToken(size_t at)
         m_agenda.push_back({p, p, m_parser->symbols.numeral, nullptr, m_slotStore.Keep(m_numeral), nullptr, nullptr, 0});
     }
     const TextEntries& text = m_texts[m_tokenText[at]];
-    if (!m_wholePhrases) {
+    const bool noPhraseEnds = !m_phrasesMatched || PhraseEndsAt(at).empty();
+    if (!m_wholePhrases || (noPhraseEnds && text.leadCount == text.count)) {
         for (uint32_t e = text.first; e < text.first + text.count; ++e)
             QueueEntry(p, m_textEntries[e]);
         return;
     }
     // Entries that begin something, and the last words of the phrases
     // matched up to here, in lookup order; no other word can move an item.
+    if (noPhraseEnds) {
+        for (uint32_t l = text.firstLead; l < text.firstLead + text.leadCount; ++l)
+            QueueEntry(p, m_textEntries[text.first + m_leadEntries[l]]);
+        return;
+    }
     const std::vector<PhraseEnd>& ends = PhraseEndsAt(at);
     m_endOrder.clear();
     for (size_t i = 0; i < ends.size(); ++i)
@@ -370,10 +493,6 @@ void Chart::QueueToken(size_t at)
     queueEndsBefore(UINT32_MAX);
 }
 
-void Chart::QueueEntry(const Position& p, const PrsLexiconEntry* entry)
-{
-    m_agenda.push_back({p, p, entry->symbol, entry, entry->slots.Span(), nullptr, nullptr, 0});
-}
 
 std::vector<Chart::PhraseEnd>& Chart::PhraseEndsAt(size_t token)
 {
@@ -458,7 +577,7 @@ void Chart::OfferPhraseWord(const Constituent& c)
     }
 }
 
-bool Chart::WouldWaitForEver(const ChartItem& item, const Constituent& c) const
+inline bool Chart::WouldWaitForEver(const ChartItem& item, const Constituent& c) const
 {
     // Only when taking the element moves the dot on and everything the item
     // would then wait for is predicted already: skipping the tests then
@@ -491,11 +610,10 @@ Fit FitOf(bool madeByItem, const RuleEntry& next, int itemStart, int itemEnd, co
     return Fit::kTestSlots;
 }
 
-Progress ProgressOver(const Progress& before, const Position& elementStart, const Position& elementEnd,
-                      const PrsLexiconEntry* element)
+Progress ProgressOver(const Progress& before, int elementStart, int elementEnd, const PrsLexiconEntry* element)
 {
     Progress after = before;
-    if (after.start.index == -1)
+    if (after.start == -1)
         after.start = elementStart;
     after.end = elementEnd;
     if (element && element->next) {
@@ -510,35 +628,21 @@ Progress ProgressOver(const Progress& before, const Position& elementStart, cons
 bool Chart::Accepts(const ChartItem& item, const Constituent& c)
 {
     const RuleEntry& entry = item.rule->entries[item.dot];
-    const Fit fit = FitOf(c.origin == &item, entry, item.start.index, item.end.index, item.pending, c.start.index,
-                          c.end.index, c.entry);
+    const Fit fit = FitOf(c.origin == &item, entry, item.start, item.end, item.pending, c.start.index, c.end.index,
+                          c.entry);
     if (fit != Fit::kTestSlots)
         return fit == Fit::kPhraseWord;
     // A one-element rule over an element it already made would go round for ever.
-    if (item.start.index == -1 && item.rule->entries.size() == 1) {
+    if (item.start == -1 && item.rule->entries.size() == 1) {
         for (const UnitLink* u = c.units; u; u = u->next) {
             if (u->rule == item.rule)
                 return false;
         }
     }
-    return EntryAccepts(entry, {c.symbol, c.slots, c.start.first, c.end.last}, item.slots, m_dates);
+    return EntryAccepts(entry, {c.symbol, c.slots, c.start.first, c.end.last}, item.Slots(), m_dates);
 }
 
 namespace {
-
-// Whether the entry copies every slot of the element to the same ids and
-// changes nothing else (its other actions only test).
-bool TakesAllAsIs(const RuleEntry& entry)
-{
-    bool all = false;
-    for (const SlotAction& a : entry.actions) {
-        if (a.kind == kTransferAction && a.source == PRS_SLOT_ALL && (a.destination == -1 || a.destination == 0))
-            all = true;
-        else if (a.kind != kMatchAction && a.kind != kConstrainAction && a.kind != kMatchDateAction)
-            return false;
-    }
-    return all;
-}
 
 // Whether every id of `part` is also an id of `whole` (both sorted).
 bool IdsWithin(SlotSpan part, SlotSpan whole)
@@ -559,10 +663,10 @@ void Chart::Advance(const ChartItem& item, const Constituent& c)
 {
     const PrsRule* rule = item.rule;
     const RuleEntry& entry = rule->entries[item.dot];
-    const Progress p = ProgressOver({item.start, item.end, item.pending, item.dot}, c.start, c.end, c.entry);
+    const Progress p = ProgressOver({item.start, item.end, item.pending, item.dot}, c.start.index, c.end.index, c.entry);
     if (p.dot < rule->entries.size()) {
         const RuleEntry& next = rule->entries[p.dot];
-        if (!CanStartWithin(next.symbol, p.end.index + 1, next.nearness)) {
+        if (!CanStartWithin(next.symbol, p.end + 1, next.nearness)) {
             // It would wait for ever: only its prediction is kept, so that
             // predictions come in the same order as if it had been made.
             Predict(next.symbol, rule);
@@ -574,30 +678,30 @@ void Chart::Advance(const ChartItem& item, const Constituent& c)
     // change from a callback while the set is still read.
     SlotSpan slots;
     if (entry.actions.empty()) {
-        slots = item.slots;
-    } else if (!c.entry && TakesAllAsIs(entry) && IdsWithin(item.slots, c.slots)) {
+        slots = item.Slots();
+    } else if (!c.entry && entry.takesAllAsIs && IdsWithin(item.Slots(), c.slots)) {
         // The element's values overwrite every slot the item has.
         slots = c.slots;
     } else {
-        m_scratch.records.assign(item.slots.begin, item.slots.end());
+        m_scratch.records.assign(item.slotRecords, item.slotRecords + item.slotCount);
         ApplyEntry(entry, {c.symbol, c.slots, c.start.first, c.end.last}, m_scratch);
         slots = m_slotStore.Keep(m_scratch.records);
     }
 
-    ChartItem made;
-    made.rule = rule;
-    made.start = p.start;
-    made.end = p.end;
-    made.pending = p.pending;
-    made.dot = p.dot;
-    made.slots = slots;
-    made.levels = std::max(item.levels, c.levels);
-    if (made.pending && m_wholePhrases) {
-        MatchPhrase(made);
+    ChartItem* n = p.pending && m_wholePhrases ? &m_phraseStart : NewItem();
+    n->rule = rule;
+    n->pending = p.pending;
+    n->dot = p.dot;
+    n->levels = std::max(item.levels, c.levels);
+    n->candidate = false;
+    n->SetSlots(slots);
+    n->start = p.start;
+    n->end = p.end;
+    n->waitOrder = 0;
+    if (n == &m_phraseStart) {
+        MatchPhrase(m_phraseStart);
         return;
     }
-    ChartItem* n = NewItem();
-    *n = made;
 
     if (!n->Complete()) {
         Predict(rule->entries[n->dot].symbol, rule);
@@ -605,10 +709,7 @@ void Chart::Advance(const ChartItem& item, const Constituent& c)
         return;
     }
     if (rule->topLevel) {
-        const size_t start = static_cast<size_t>(n->start.index);
-        if (start >= m_startCounts.size())
-            m_startCounts.resize(start + 1, 0);
-        ++m_startCounts[start];
+        ++m_startCounts[static_cast<size_t>(n->start)];
         ++m_candidateCount;
         n->candidate = true;
     }
@@ -616,7 +717,7 @@ void Chart::Advance(const ChartItem& item, const Constituent& c)
     if (levels >= kMaxLevels)
         return;
     const UnitLink* units = nullptr;
-    if (item.start.index == -1) {
+    if (item.start == -1) {
         if (m_linksUsed == m_linkChunks.size() * kChunk)
             m_linkChunks.push_back(std::unique_ptr<UnitLink[]>(new UnitLink[kChunk]));
         UnitLink* link = &m_linkChunks[m_linksUsed / kChunk][m_linksUsed % kChunk];
@@ -624,30 +725,33 @@ void Chart::Advance(const ChartItem& item, const Constituent& c)
         *link = {rule, c.units};
         units = link;
     }
-    m_agenda.push_back({n->start, n->end, rule->symbol, nullptr, n->slots, &item, units, levels});
+    m_agenda.push_back({PositionOf(n->start), PositionOf(n->end), rule->symbol, nullptr, n->Slots(), &item, units,
+                        levels});
 }
 
 const Chart::Chain& Chart::ChainOf(const PrsLexiconEntry* firstWord)
 {
-    auto known = m_chains.find(firstWord);
-    if (known != m_chains.end())
-        return known->second;
+    const uint32_t known = m_chainOf.Find(KeyOf(firstWord));
+    if (known != FlatIndex::kNone)
+        return m_chains[known];
     Chain chain;
     chain.first = static_cast<uint32_t>(m_chainTexts.size());
     const PrsLexiconEntry* before = firstWord;
     for (const PrsLexiconEntry* word = firstWord->next; word; before = word, word = word->next) {
-        auto place = m_wordPlaces.find(word);
-        if (place == m_wordPlaces.end()) {
+        const uint32_t place = m_wordPlaceOf.Find(KeyOf(word));
+        if (place == FlatIndex::kNone) {
             m_chainTexts.resize(chain.first);
             chain.count = 0;
             break;
         }
-        m_chainTexts.push_back(place->second.text);
+        m_chainTexts.push_back(m_wordPlaces[place].text);
         ++chain.count;
-        chain.lastPlace = place->second.at;
+        chain.lastPlace = m_wordPlaces[place].at;
         chain.beforeLast = before;
     }
-    return m_chains.emplace(firstWord, chain).first->second;
+    m_chains.push_back(chain);
+    m_chainOf.Insert(KeyOf(firstWord), static_cast<uint32_t>(m_chains.size() - 1));
+    return m_chains.back();
 }
 
 void Chart::MatchPhrase(ChartItem inside)
@@ -655,9 +759,9 @@ void Chart::MatchPhrase(ChartItem inside)
     const RuleEntry& entry = inside.rule->entries[inside.dot];
     Predict(entry.symbol, inside.rule);
     const Chain& chain = ChainOf(inside.pending);
-    const size_t from = static_cast<size_t>(inside.end.index) + 1;
+    const size_t from = static_cast<size_t>(inside.end) + 1;
     const size_t last = from + chain.count - 1;
-    if (chain.count == 0 || last >= m_tokenCount || static_cast<int>(last) - inside.start.index >= kMaxSpan)
+    if (chain.count == 0 || last >= m_tokenCount || static_cast<int>(last) - inside.start >= kMaxSpan)
         return;
     for (uint32_t k = 0; k < chain.count; ++k) {
         if (m_tokenText[from + k] != m_chainTexts[chain.first + k])
@@ -667,15 +771,15 @@ void Chart::MatchPhrase(ChartItem inside)
     if (!entry.actions.empty()) {
         const PrsLexiconEntry* word = inside.pending->next;
         for (size_t at = from; at < last; ++at, word = word->next) {
-            const Position p = PositionOf(at);
-            m_scratch.records.assign(inside.slots.begin, inside.slots.end());
+            const Position p = PositionOf(static_cast<int>(at));
+            m_scratch.records.assign(inside.slotRecords, inside.slotRecords + inside.slotCount);
             ApplyEntry(entry, {word->symbol, word->slots.Span(), p.first, p.last}, m_scratch);
-            inside.slots = m_slotStore.Keep(m_scratch.records);
+            inside.SetSlots(m_slotStore.Keep(m_scratch.records));
         }
     }
     if (last > from) {
         inside.pending = chain.beforeLast;
-        inside.end = PositionOf(last - 1);
+        inside.end = static_cast<int32_t>(last - 1);
     }
     PhraseEndsAt(last).push_back({chain.beforeLast->next, chain.lastPlace, inside});
     ++m_phrasesMatched;
@@ -693,6 +797,8 @@ void Chart::ProcessAgenda()
         const RuleEntry& next = n->rule->entries[n->dot];
         n->waitOrder = m_nextWaitOrder++;
         WaitBucket* b = BucketOf(next.symbol, true);
+        if (n->pending)
+            m_phraseWordsWaited = true;
         (n->pending ? b->phraseWords[n->pending->next] : b->items).Append(n, next.nearness);
     }
     m_toWait.clear();
@@ -714,9 +820,9 @@ void Chart::CollectCandidates()
         const ChartItem& n = m_chunks[i / kChunk][i % kChunk];
         if (!n.candidate)
             continue;
-        const size_t at = m_startCounts[static_cast<size_t>(n.start.index)]++;
+        const size_t at = m_startCounts[static_cast<size_t>(n.start)]++;
         m_candidates[at] = &n;
-        m_candidateTerms[at] = {n.rule->strength, n.rule->domain, n.rule->package, n.start.index, n.end.index};
+        m_candidateTerms[at] = {n.rule->strength, n.rule->domain, n.rule->package, n.start, n.end};
     }
 }
 
@@ -741,6 +847,20 @@ SlotSpan Chart::SlotStore::Keep(std::vector<SlotRecord>& records)
     return {at, count};
 }
 
+void Chart::SlotStore::Release()
+{
+    Reset();
+    std::vector<Chunk>().swap(m_chunks);
+}
+
+size_t Chart::SlotStore::KeptBytes() const
+{
+    size_t bytes = m_chunks.capacity() * sizeof(Chunk);
+    for (const Chunk& chunk : m_chunks)
+        bytes += chunk.size * sizeof(SlotRecord);
+    return bytes;
+}
+
 void Chart::SlotStore::Reset()
 {
     for (Chunk& chunk : m_chunks) {
@@ -753,7 +873,7 @@ void Chart::SlotStore::Reset()
 
 void Chart::WaitList::Append(ChartItem* item, int32_t nearness)
 {
-    const size_t end = static_cast<size_t>(item->end.index);
+    const size_t end = static_cast<size_t>(item->end);
     if (firstEndingAt.size() <= end)
         firstEndingAt.resize(end + 1, static_cast<uint32_t>(items.size()));
     items.push_back(item);
@@ -774,6 +894,18 @@ void Chart::WaitList::Clear()
     items.clear();
     firstEndingAt.clear();
     maxNearness = 0;
+}
+
+void Chart::WaitList::Release()
+{
+    Clear();
+    std::vector<ChartItem*>().swap(items);
+    std::vector<uint32_t>().swap(firstEndingAt);
+}
+
+size_t Chart::WaitList::KeptBytes() const
+{
+    return items.capacity() * sizeof(ChartItem*) + firstEndingAt.capacity() * sizeof(uint32_t);
 }
 
 } // namespace osprey

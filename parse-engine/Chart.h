@@ -3,6 +3,7 @@
 #pragma once
 #include "Conflict.h"
 #include "DateSource.h"
+#include "FlatIndex.h"
 #include "Rule.h"
 #include "Slots.h"
 #include "Tokenizer.h"
@@ -27,18 +28,28 @@ struct Position {
 // otherwise): an item spans at most kMaxSpan tokens, and one built of
 // kMaxLevels levels of items (itself included) is taken into no other.
 const int kMaxSpan = 64;
-const int kMaxLevels = 12;
+const int kMaxLevels = 10;
 
+// A chart holds one of these for every candidate of a parse, so it is kept
+// small: token indexes only (the chart knows their characters), and the
+// slot set as a pointer and a count.
 struct ChartItem {
     const PrsRule* rule = nullptr;
     const PrsLexiconEntry* pending = nullptr;   // phrase word whose next word must follow
+    const SlotRecord* slotRecords = nullptr;    // in the chart's slot store, shared
+    uint32_t slotCount = 0;
     uint32_t dot = 0;                           // entry to be matched next
+    int32_t start = -1, end = -1;               // first and last token; -1 before the first element
+    uint32_t waitOrder = 0;                     // when it began to wait, in its parse
     uint16_t levels = 0;                        // of the items it has taken, the most
     bool candidate = false;                     // complete, of a top-level rule
-    SlotSpan slots;                             // in the chart's slot store, shared
-    Position start, end;
-    uint64_t waitOrder = 0;                     // when it began to wait
     bool Complete() const { return dot >= rule->entries.size(); }
+    SlotSpan Slots() const { return {slotRecords, slotCount}; }
+    void SetSlots(SlotSpan slots)
+    {
+        slotRecords = slots.begin;
+        slotCount = static_cast<uint32_t>(slots.count);
+    }
 };
 
 // How an element lines up with the item offered it, before the slot tests.
@@ -52,12 +63,11 @@ Fit FitOf(bool madeByItem, const RuleEntry& next, int itemStart, int itemEnd, co
 // element's end, and its dot moves on unless a phrase word is waiting for the
 // next one.
 struct Progress {
-    Position start, end;
+    int start, end;                             // token indexes
     const PrsLexiconEntry* pending;
     uint32_t dot;
 };
-Progress ProgressOver(const Progress& before, const Position& elementStart, const Position& elementEnd,
-                      const PrsLexiconEntry* element);
+Progress ProgressOver(const Progress& before, int elementStart, int elementEnd, const PrsLexiconEntry* element);
 
 class Chart {
 public:
@@ -75,13 +85,31 @@ public:
     // beside each what settling reads of it.
     const std::vector<const ChartItem*>& Candidates() const { return m_candidates; }
     const std::vector<Candidate>& CandidateTerms() const { return m_candidateTerms; }
-    SlotSpan SlotsOf(const ChartItem& item) const { return item.slots; }
+    SlotSpan SlotsOf(const ChartItem& item) const { return item.Slots(); }
+    // Where a token index of the last parse lies in its text; the index after
+    // the last token is the end of the text.
+    Position PositionOf(int token) const
+    {
+        if (token < 0)
+            return Position();
+        if (static_cast<size_t>(token) >= m_tokenCount)
+            return {token, m_textEnd, m_textEnd};
+        const PrsToken& t = m_tokens[static_cast<size_t>(token)];
+        return {t.index, t.first, t.Last()};
+    }
     // Drops every trace of a rule that is about to be destroyed.
     void ForgetRule(const PrsRule* rule);
     // Empties the chart for good (its parser is gone).
     void Clear();
+    // Lets go of what the last parse needed beyond what a short note needs,
+    // so that contexts that once held long texts do not keep their memory.
+    // Nothing of the last parse is read after it.
+    void Trim();
+    // Bytes held for the next parse, predictions aside.
+    size_t KeptBytes() const;
 
-    size_t ItemCount() const { return m_predictions.size() + m_used + m_phrasesMatched; }
+    // Items the last parse made, and the predictions.
+    size_t ItemCount() const { return m_predictions.size() + m_made; }
     // Items the last parse offered an element to.
     uint64_t OfferCount() const { return m_offers; }
 
@@ -106,6 +134,8 @@ private:
         void Append(ChartItem* item, int32_t nearness);
         uint32_t FirstEndingAtOrAfter(int end) const;
         void Clear();
+        void Release();
+        size_t KeptBytes() const;
     };
     struct WaitBucket {
         std::vector<ChartItem*> predictions;    // kept from parse to parse
@@ -121,8 +151,6 @@ private:
     struct TextEntries {
         uint32_t first, count;                  // in m_textEntries
         uint32_t firstLead, leadCount;          // in m_leadEntries
-        uint32_t token;                         // a token of that text
-        uint32_t sameHash;                      // the next text of the same hash, or none
     };
     // Where a later word of a phrase is among the entries of its text.
     struct WordPlace {
@@ -144,13 +172,15 @@ private:
         ChartItem item;
     };
 
-    ChartItem* NewItem();
+    ChartItem* NewItem();       // its fields are the caller's to set
     void ResetParse();
     // Cuts the text into tokens with their lexicon entries, and marks at each
     // text the symbols whose items could begin at its tokens.
     void ReadTokens(const PRSWCHAR* text, size_t length);
     uint32_t TextOf(size_t token);
-    Position PositionOf(size_t token) const;
+    // A new text of no entries yet, where items of `begins` can begin.
+    uint32_t AddText(const PrsSymbol* begins);
+    enum : uint32_t { kWordText, kNumeralText, kEndText };
     // By symbol, the symbols whose items it can begin; rebuilt when the
     // grammar or the symbol table changed.
     void UpdateReach();
@@ -173,6 +203,7 @@ private:
     void MatchPhrase(ChartItem inside);
     std::vector<PhraseEnd>& PhraseEndsAt(size_t token);
     const Chain& ChainOf(const PrsLexiconEntry* firstWord);
+    static uint64_t KeyOf(const PrsLexiconEntry* entry) { return reinterpret_cast<uintptr_t>(entry); }
     // True when the item, had it taken the element, would wait for an element
     // that cannot come; nothing else would follow from taking it.
     bool WouldWaitForEver(const ChartItem& item, const Constituent& c) const;
@@ -185,6 +216,7 @@ private:
     std::vector<ChartItem*> m_predictionOf;                 // by rule number
     std::vector<std::unique_ptr<ChartItem[]>> m_chunks;     // storage of the items of a parse
     size_t m_used = 0;
+    size_t m_made = 0;                                      // by the last parse
     size_t m_candidateCount = 0;                            // this parse
     // Slot sets of the items and elements of one parse, never moved, so
     // that items whose slots are alike can share one set.
@@ -192,6 +224,8 @@ private:
     public:
         SlotSpan Keep(std::vector<SlotRecord>& records);  // moves the records in
         void Reset();
+        void Release();
+        size_t KeptBytes() const;
 
     private:
         struct Chunk {
@@ -213,7 +247,7 @@ private:
     std::vector<Candidate> m_candidateTerms;
     Slots m_scratch;
     DateMemo m_dates;
-    uint64_t m_nextWaitOrder = 0;
+    uint32_t m_nextWaitOrder = 0;
     uint64_t m_offers = 0;
     struct PredictFrame {
         const PrsSymbol* symbol;
@@ -228,13 +262,20 @@ private:
 
     std::vector<PrsToken> m_tokens;             // reused from parse to parse
     size_t m_tokenCount = 0;
+    int m_textEnd = 0;                          // offset after the last token
     std::vector<uint32_t> m_tokenText;          // by token, and the end of the text
     std::vector<TextEntries> m_texts;
-    std::unordered_map<int32_t, uint32_t> m_textByHash;     // the first text of each hash
+    // Texts of entries, after the three of none, by the address of their first
+    // lexicon record: in a row while few, then in the table too.
+    std::vector<uint64_t> m_textKeys;
+    FlatIndex m_textByRecord;
+    static const size_t kTextsInARow = 16;
     std::vector<const PrsLexiconEntry*> m_textEntries;
     std::vector<uint32_t> m_leadEntries;        // by text, the places of its entries that are no later word
-    std::unordered_map<const PrsLexiconEntry*, WordPlace> m_wordPlaces;
-    std::unordered_map<const PrsLexiconEntry*, Chain> m_chains;     // by first word, this parse
+    FlatIndex m_wordPlaceOf;                    // later words of phrases, into m_wordPlaces
+    std::vector<WordPlace> m_wordPlaces;
+    FlatIndex m_chainOf;                        // first words of phrases, into m_chains
+    std::vector<Chain> m_chains;
     std::vector<uint32_t> m_chainTexts;
     std::vector<uint64_t> m_startable;          // by text, m_symbolWords words each
     bool m_wholePhrases = false;                // every entry of every rule has nearness 0
@@ -242,11 +283,15 @@ private:
     std::vector<uint64_t> m_endOrder;           // the current token's: place << 32 | index
     size_t m_phraseEndCursor = 0;               // in m_endOrder
     size_t m_phrasesMatched = 0;
+    bool m_phraseWordsWaited = false;           // an item waits in a bucket's phraseWords
+    ChartItem m_phraseStart;                    // an item at the first word of a phrase
     std::vector<uint64_t> m_reach;              // by symbol, m_symbolWords words each
     std::vector<uint64_t> m_begins;             // scratch of UpdateReach
     size_t m_symbolWords = 0;
     size_t m_reachSymbols = 0;
     uint64_t m_reachVersion = 0;                // grammar version + 1 it was built for
+    uint64_t m_reachBuilds = 0;
+    uint64_t m_textsBuild = 0;                  // the build of m_reach the texts without entries are of
 };
 
 } // namespace osprey

@@ -139,10 +139,11 @@ void ReferenceContext::Advance(const Item& item, const Constituent& c, std::vect
 {
     auto n = std::make_unique<Item>(item);
     ApplyEntry(item.rule->entries[item.dot], {c.symbol, c.slots.Span(), c.start.first, c.end.last}, n->slots);
-    const Progress p = ProgressOver({item.start, item.end, item.pending, static_cast<uint32_t>(item.dot)},
-                                    c.start, c.end, c.entry);
-    n->start = p.start;
-    n->end = p.end;
+    const Progress p = ProgressOver({item.start.index, item.end.index, item.pending, static_cast<uint32_t>(item.dot)},
+                                    c.start.index, c.end.index, c.entry);
+    if (item.start.index == -1)
+        n->start = c.start;
+    n->end = c.end;
     n->pending = p.pending;
     n->dot = p.dot;
     n->levels = std::max(item.levels, c.levels);
