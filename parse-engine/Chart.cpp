@@ -373,7 +373,6 @@ uint32_t Chart::TextOf(size_t at)
             m_wordPlaceOf.Insert(KeyOf(r.entry), static_cast<uint32_t>(m_wordPlaces.size()));
             m_wordPlaces.push_back({id, t.count});
         } else {
-            m_leadEntries.push_back(t.count);
             ++t.leadCount;
         }
         m_textEntries.push_back(r.entry);
@@ -382,6 +381,13 @@ uint32_t Chart::TextOf(size_t at)
         const uint64_t* from = &m_reach[r.entry->symbol->index * m_symbolWords];
         for (size_t w = 0; w < m_symbolWords; ++w)
             marks[w] |= from[w];
+    }
+    // Where later words of phrases are among them, the others are listed.
+    if (t.leadCount != t.count) {
+        for (uint32_t e = 0; e < t.count; ++e) {
+            if (!m_textEntries[t.first + e]->continuation)
+                m_leadEntries.push_back(e);
+        }
     }
     m_textKeys.push_back(key);
     if (m_textKeys.size() == kTextsInARow + 1) {
@@ -486,9 +492,12 @@ void Chart::QueueToken(size_t at)
                 ++end;
         }
     };
-    for (uint32_t l = text.firstLead; l < text.firstLead + text.leadCount; ++l) {
-        queueEndsBefore(m_leadEntries[l]);
-        QueueEntry(p, m_textEntries[text.first + m_leadEntries[l]]);
+    // The lead entries are listed only where later words are among them.
+    const bool allLead = text.leadCount == text.count;
+    for (uint32_t l = 0; l < text.leadCount; ++l) {
+        const uint32_t place = allLead ? l : m_leadEntries[text.firstLead + l];
+        queueEndsBefore(place);
+        QueueEntry(p, m_textEntries[text.first + place]);
     }
     queueEndsBefore(UINT32_MAX);
 }

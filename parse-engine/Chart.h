@@ -150,7 +150,7 @@ private:
     // them, so a note of one word repeated holds that word's entries once.
     struct TextEntries {
         uint32_t first, count;                  // in m_textEntries
-        uint32_t firstLead, leadCount;          // in m_leadEntries
+        uint32_t firstLead, leadCount;          // in m_leadEntries (none when all lead)
     };
     // Where a later word of a phrase is among the entries of its text.
     struct WordPlace {
@@ -271,7 +271,9 @@ private:
     FlatIndex m_textByRecord;
     static const size_t kTextsInARow = 16;
     std::vector<const PrsLexiconEntry*> m_textEntries;
-    std::vector<uint32_t> m_leadEntries;        // by text, the places of its entries that are no later word
+    // By text, where later words of phrases are among its entries, the places
+    // of the others.
+    std::vector<uint32_t> m_leadEntries;
     FlatIndex m_wordPlaceOf;                    // later words of phrases, into m_wordPlaces
     std::vector<WordPlace> m_wordPlaces;
     FlatIndex m_chainOf;                        // first words of phrases, into m_chains
