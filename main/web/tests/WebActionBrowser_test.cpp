@@ -153,6 +153,11 @@ TEST_F(WebActionBrowserTest, KeptActionsWhoseSubtypeIsGoneWaitForIt)
     CWebActionJug kept = TestAction(0, subtypeSecondWord, "kept one");
     for (CWebActionJug* action : {&gone, &removed, &kept})
         EXPECT_EQ(2, handler.SubmitAction(*action));
+    // One read from a cache file of the earlier layout names its subtype by
+    // position alone, which may be another connector's by now: it waits, and
+    // the exit counts it.
+    CWebActionJug older = TestAction(0, subtypeFind, "older");
+    handler.GetActionList().Add(older);
     const CWebConnectorDef other = handler.GetEnabledConnectors().GetConnectors().back();
     handler.GetEnabledConnectors().GetConnectors().pop_back();
     handler.GetActionList().Remove(removed.m_nId);
@@ -160,10 +165,12 @@ TEST_F(WebActionBrowserTest, KeptActionsWhoseSubtypeIsGoneWaitForIt)
     SetBrowserSetting(3);
     ASSERT_TRUE(QuiURLHandler::GetDefaultBrowser()->CreateBrowser());
     EXPECT_EQ(1, handler.SendQueuedActions());
-    EXPECT_EQ(1, handler.GetUnsentCount()) << "the one whose connector is gone stays";
+    EXPECT_EQ(2, handler.GetUnsentCount()) << "the one whose connector is gone stays";
     // Its connector back, read anew in another place, it goes.
     handler.GetEnabledConnectors().GetConnectors().insert(handler.GetEnabledConnectors().GetConnectors().begin(), other);
     EXPECT_EQ(1, handler.SendQueuedActions());
+    EXPECT_EQ(1, handler.GetUnsentCount());
+    handler.GetActionList().Remove(older.m_nId);
     const std::vector<std::string> expected = {
         "InternetExplorer.Create",
         "InternetExplorer.Navigate http://find.test/one",

@@ -296,6 +296,7 @@ struct WriteCase {
     bool saved;
     bool aside;                          // the file from before was moved aside, as it was
     bool held = false;                   // another program holds the file (share mode 0) at load, then lets it go
+    bool otherWriter = false;            // another writer's temporary file stands beside the target
 };
 
 TEST(CWebActionList, EveryChangeIsWrittenAndNothingUnreadIsWrittenOver)
@@ -310,6 +311,7 @@ TEST(CWebActionList, EveryChangeIsWrittenAndNothingUnreadIsWrittenOver)
         {"taken out of a file read whole", "good", {}, 2, {"a"}, true, false},
         {"added to a file cut short", "cut", {"c"}, 0, {"a", "c"}, true, true},
         {"a folder that is not there", "nowhere", {"c"}, 0, {}, false, false},
+        {"beside another writer's temporary file", "", {"c"}, 0, {"c"}, true, false, false, true},
 #ifdef _WIN32
         {"added to a file held at load", "good", {"c"}, 0, {"c", "a", "b"}, false, false, true},
 #endif
@@ -325,6 +327,9 @@ TEST(CWebActionList, EveryChangeIsWrittenAndNothingUnreadIsWrittenOver)
                                                                     : std::string();
         if (!before.empty())
             WriteBytes(path, before);
+        const std::string others = path + ".tmp";
+        if (c.otherWriter)
+            WriteBytes(others, "being written");
         {
 #ifdef _WIN32
             HANDLE holder = c.held ? CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr)
@@ -358,6 +363,10 @@ TEST(CWebActionList, EveryChangeIsWrittenAndNothingUnreadIsWrittenOver)
             ExpectWholeRest(Filled(0, text), *read++);
         }
         EXPECT_EQ(c.aside ? before : std::string(), ReadBytes(path + ".unread1"));
+        if (c.otherWriter) {
+            EXPECT_EQ("being written", ReadBytes(others));
+            std::remove(others.c_str());
+        }
         std::remove(path.c_str());
         std::remove((path + ".unread1").c_str());
     }
