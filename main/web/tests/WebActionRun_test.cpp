@@ -435,9 +435,9 @@ TEST_F(WebActionRun, WhatTheCacheFileCannotTakeIsTold)
     AfxSetResourceHandle(library);
     struct Case {
         const char* what;
-        const char* place;          // in the cache file's place: "folder" or "cut"
+        const char* place;          // in the cache file's place: "folder", "cut", or "held" by another program
         int filed;
-        bool freedBeforeTheEnd;     // the folder goes before the handler ends
+        bool freedBeforeTheEnd;     // the folder goes, or the file is let go, before the handler ends
         std::vector<int> answers;
         std::vector<UINT> told;
         int reloaded;
@@ -447,19 +447,25 @@ TEST_F(WebActionRun, WhatTheCacheFileCannotTakeIsTold)
          {IDS_OFFLINE_CACHE_FAILED, IDS_OFFLINE_NOT_SAVED, IDS_OFFLINE_NOT_SAVED}, 0},
         {"written at the end", "folder", 2, true, {IDOK}, {IDS_OFFLINE_CACHE_FAILED}, 2},
         {"a file cut short is moved aside", "cut", 1, false, {IDOK}, {IDS_OFFLINE_CACHE_UNREAD}, 1},
+        // Never written over while held, told once, read and written once let go.
+        {"a file held at the start", "held", 2, true, {IDOK}, {IDS_OFFLINE_CACHE_HELD}, 3},
     };
     const std::string path = m_current.Path(kWebActionCacheFile);
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         DeleteFileA(path.c_str());
         DeleteFileA((path + ".unread1").c_str());
+        HANDLE held = INVALID_HANDLE_VALUE;
         if (c.place == std::string("folder")) {
             ASSERT_TRUE(CreateDirectoryA(path.c_str(), nullptr));
         } else {
             CWebActionList earlier(path.c_str());
             CWebActionJug action = TestAction(0, subtypeFind, "earlier");
             earlier.Add(action);
-            WriteBytes(path, ReadBytes(path).substr(0, ReadBytes(path).size() - 3));
+            if (c.place == std::string("cut"))
+                WriteBytes(path, ReadBytes(path).substr(0, ReadBytes(path).size() - 3));
+            else
+                held = CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
         }
         CPromptScript prompts;
         for (int answer : c.answers)
@@ -471,7 +477,9 @@ TEST_F(WebActionRun, WhatTheCacheFileCannotTakeIsTold)
                 CWebActionJug action = TestAction(0, subtypeFind, "q");
                 EXPECT_EQ(2, handler.SubmitAction(action));
             }
-            if (c.freedBeforeTheEnd)
+            if (c.freedBeforeTheEnd && held != INVALID_HANDLE_VALUE)
+                CloseHandle(held);
+            else if (c.freedBeforeTheEnd)
                 RemoveDirectoryA(path.c_str());
         }
         std::vector<std::string> expected;
