@@ -301,7 +301,8 @@
 #define IDS_VIEWER_COLUMN_WORDS  57725
 #define IDS_VIEWER_PREFS_CATEGORY 60070 /* the category selected when opened from the preferences */
 #define IDS_VIEWER_REMOVE_PROMPT 60101
-#define IDS_VIEWER_BAD_CHARACTER 60102
+#define IDS_VIEWER_BAD_CHARACTER 60102  /* printf format, one text: the character */
+#define IDS_VIEWER_CONTROL_CHARACTER 60152 /* printf format, one number: the invisible character's code */
 #define IDS_VIEWER_NO_WORDS      60103
 #define IDS_VIEWER_SAVE_FAILED   60104
 #define IDD_EDIT_ITEM            129
