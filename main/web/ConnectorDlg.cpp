@@ -373,7 +373,7 @@ BOOL CConnectorInfoDlg::OnInitDialog()
 
 //--- the buttons that open them
 
-BOOL QuiRunConnectorDlg()
+BOOL QuiRunConnectorDlg(CWnd* pParent)
 {
     if (CConnectorDlg* open = CConnectorDlg::GetOpen()) {
         open->SetForegroundWindow();
@@ -384,7 +384,7 @@ BOOL QuiRunConnectorDlg()
     CDatastore* datastore = app ? app->GetDatastore() : nullptr;
     if (!datastore)
         return FALSE;
-    CConnectorDlg dialog(*datastore->GetWebActionHandler());
+    CConnectorDlg dialog(*datastore->GetWebActionHandler(), pParent);
     if (dialog.DoModal() != IDOK || !dialog.HasAppliedChanges())
         return FALSE;
     // The moves freed the records the web action items pointed at; the

@@ -91,10 +91,10 @@ private:
 };
 
 // The Advanced page's connectors button: activates the open dialog, or runs
-// one over the application's datastore; when it ends with OK and changed
-// connectors, the web action items are bound to the moved records at once.
-// TRUE then.
-BOOL QuiRunConnectorDlg();
+// one owned by pParent over the application's datastore; when it ends with
+// OK and changed connectors, the web action items are bound to the moved
+// records at once. TRUE then.
+BOOL QuiRunConnectorDlg(CWnd* pParent = nullptr);
 // The splash window's connectors button.
 void QuiRunConnectorInfoDlg(CWnd* pParent);
 // Installs both with the windows that open them.

@@ -56,6 +56,8 @@
 #define IDR_SPEECH_COMMANDS      176  /* first pop-up: one item per spoken command */
 #define IDS_PREFS_CAPTION        183
 #define IDS_HOTKEY_TAKEN         184  /* printf format, one text: the names of the hot keys */
+#define IDS_HOTKEYS_SAME         60150  /* printf format, one text: the name of the combination */
+#define IDS_HOTKEY_NEEDS_MODIFIER 60151 /* printf format, one text: the name of the hot key */
 /* Destination window and panes (destwnd.rc). The buttons' numbers are also
    their commands: picture, caption and tool tip share them. */
 #define IDB_DEST_BACKGROUND      28     /* tiled behind the panes and the destination window */
