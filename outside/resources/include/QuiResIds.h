@@ -327,6 +327,8 @@
 #define IDS_CONNECTORS_COLUMN_CATEGORY 60067
 #define IDS_CONNECTORS_OTHER     60069  /* the tab of connectors without a service type */
 #define IDS_CONNECTORS_NOT_MOVED 60105  /* printf format, one text: the connectors, one a line */
+#define IDS_CONNECTORS_SAME_FILE 60153  /* printf format, two texts: the connector, the others of its file, one a line */
+#define IDS_CONNECTORS_NOT_FOUND 60154  /* printf format, one text: the connectors, one a line */
 #define IDD_CONNECTOR_INFO       30
 #define IDC_CONNECTOR_INFO_LIST  1121
 #define IDS_CONNECTOR_INFO_ACTION 60057
