@@ -40,13 +40,46 @@ void CALLBACK RunSteps(HWND, UINT, UINT_PTR timer, DWORD)
     }
 }
 
-// Shows the dialog and runs steps on it; the dialog's answer.
+// The text of every message box that came up over the dialog, each answered OK.
+std::string g_boxText;
+
+BOOL CALLBACK AddStaticText(HWND child, LPARAM)
+{
+    char name[16] = "", text[512] = "";
+    GetClassNameA(child, name, sizeof name);
+    GetWindowTextA(child, text, sizeof text);
+    if (_stricmp(name, "Static") == 0 && text[0])
+        g_boxText += text;
+    return TRUE;
+}
+
+BOOL CALLBACK AnswerBoxOver(HWND window, LPARAM)
+{
+    char name[16] = "";
+    GetClassNameA(window, name, sizeof name);
+    if (!g_dialog || std::string(name) != "#32770" || !IsWindowVisible(window) ||
+        GetWindow(window, GW_OWNER) != g_dialog)
+        return TRUE;
+    EnumChildWindows(window, AddStaticText, 0);
+    PostMessageA(window, WM_COMMAND, IDOK, 0);
+    return FALSE;
+}
+
+void CALLBACK AnswerBoxes(HWND, UINT, UINT_PTR, DWORD)
+{
+    EnumThreadWindows(GetCurrentThreadId(), AnswerBoxOver, 0);
+}
+
+// Shows the dialog and runs steps on it, answering its messages; the dialog's answer.
 int Drive(ShrikeLibrary& shrike, std::function<void(HWND)> steps)
 {
     g_steps = std::move(steps);
+    g_boxText.clear();
     UINT_PTR timer = SetTimer(nullptr, 0, 10, RunSteps);
+    UINT_PTR answers = SetTimer(nullptr, 0, 10, AnswerBoxes);
     int result = shrike.ShowProxyDlg(nullptr);
     KillTimer(nullptr, timer);
+    KillTimer(nullptr, answers);
     return result;
 }
 
@@ -66,47 +99,13 @@ bool FieldsEnabled(HWND dialog)
 }
 void Click(HWND dialog, int id) { SendMessageA(GetDlgItem(dialog, id), BM_CLICK, 0, 0); }
 
-// The message box over the dialog: its text once answered, empty when none came.
-std::string g_boxText;
-
-BOOL CALLBACK AddStaticText(HWND child, LPARAM)
-{
-    char name[16] = "", text[512] = "";
-    GetClassNameA(child, name, sizeof name);
-    GetWindowTextA(child, text, sizeof text);
-    if (_stricmp(name, "Static") == 0 && text[0])
-        g_boxText += text;
-    return TRUE;
-}
-
-BOOL CALLBACK AnswerBoxOver(HWND window, LPARAM)
-{
-    char name[16] = "";
-    GetClassNameA(window, name, sizeof name);
-    if (std::string(name) != "#32770" || !IsWindowVisible(window) || GetWindow(window, GW_OWNER) != g_dialog)
-        return TRUE;
-    EnumChildWindows(window, AddStaticText, 0);
-    PostMessageA(window, WM_COMMAND, IDOK, 0);
-    return FALSE;
-}
-
-void CALLBACK AnswerBox(HWND, UINT, UINT_PTR timer, DWORD)
-{
-    EnumThreadWindows(GetCurrentThreadId(), AnswerBoxOver, 0);
-    if (!g_boxText.empty())
-        KillTimer(nullptr, timer);
-}
-
 // Presses OK and answers the message that refuses it; its text.
 std::string PressRefusedOk(HWND dialog)
 {
     g_boxText.clear();
-    UINT_PTR timer = SetTimer(nullptr, 0, 10, AnswerBox);
     Click(dialog, IDOK);
-    KillTimer(nullptr, timer);
     return g_boxText;
 }
-
 
 }
 
@@ -198,6 +197,7 @@ TEST(ProxyDialog, OkStoresTheChoiceAndPutsItInForce)
                 SetDlgItemTextA(dialog, 1002, r.port);
             Click(dialog, IDOK);
         }));
+        EXPECT_EQ("", g_boxText) << "nothing refused";
         EXPECT_EQ(r.storedEnabled, ProxyRegistryState::ReadDword(kOwn, "ProxyEnabled"));
         EXPECT_EQ(r.storedName, ProxyRegistryState::ReadText(kOwn, "ProxyName"));
         EXPECT_EQ(0u, ProxyRegistryState::ReadDword(kOwn, "UseProxy"));
