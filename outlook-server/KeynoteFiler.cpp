@@ -170,6 +170,17 @@ bool CKeynoteFiler::ReadNumber(const wchar_t* name, LONG* number) const
     return true;
 }
 
+bool CKeynoteFiler::ReadSmallNumber(const wchar_t* name, bool typed, LONG* number) const
+{
+    if (!typed)
+        return ReadNumber(name, number);
+    Value value;
+    if (!ReadTyped(name, VT_I2, &value))
+        return false;
+    *number = V_I2(&value);
+    return true;
+}
+
 DATE CKeynoteFiler::ReadDate(const wchar_t* name) const
 {
     Value value;
@@ -231,26 +242,19 @@ HRESULT CKeynoteFiler::CopyText(HRESULT hr, COutlookObject& item, const wchar_t*
 
 HRESULT CKeynoteFiler::CopyImportance(HRESULT hr, COutlookObject& item, bool typed) const
 {
-    Value value;
     LONG priority = 0;
-    if (FAILED(hr) || (typed ? !ReadTyped(L"Priority", VT_I2, &value) : !ReadNumber(L"Priority", &priority)))
-        return hr;
-    if (typed)
-        priority = V_I2(&value);
     // A priority Outlook has no importance for leaves the item's own, normal.
-    if (priority < kImportanceLow || priority > kImportanceHigh)
+    if (FAILED(hr) || !ReadSmallNumber(L"Priority", typed, &priority) || priority < kImportanceLow
+        || priority > kImportanceHigh)
         return hr;
     return item.Put(L"Importance", OlArg::Long(priority));
 }
 
 HRESULT CKeynoteFiler::CopySensitivity(HRESULT hr, COutlookObject& item, bool typed) const
 {
-    Value value;
     LONG flag = 0;
-    if (FAILED(hr) || (typed ? !ReadTyped(L"Private", VT_I2, &value) : !ReadNumber(L"Private", &flag)))
+    if (FAILED(hr) || !ReadSmallNumber(L"Private", typed, &flag))
         return hr;
-    if (typed)
-        flag = V_I2(&value);
     return item.Put(L"Sensitivity", OlArg::Long(flag ? kSensitivityPrivate : kSensitivityNormal));
 }
 

@@ -43,6 +43,8 @@ private:
     HRESULT ReadText(const wchar_t* name, VARIANT* text) const;
     // The property as a number; false when the record holds none.
     bool ReadNumber(const wchar_t* name, LONG* number) const;
+    // The same, only from a short when `typed`.
+    bool ReadSmallNumber(const wchar_t* name, bool typed, LONG* number) const;
     // The property as a date; 0.0 when the record holds none.
     DATE ReadDate(const wchar_t* name) const;
 

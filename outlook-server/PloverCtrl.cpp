@@ -22,8 +22,10 @@ UINT ReadStoreCategories(COutlookObject& space, COutlookNames& names, VARIANT* c
     VARIANT count;
     VariantInit(&count);
     if (FAILED(space.Child(L"Categories", OlInterface::Categories, &list)) || FAILED(list.Get(L"Count", &count))
-        || FAILED(VariantChangeType(&count, &count, 0, VT_I4)))
+        || FAILED(VariantChangeType(&count, &count, 0, VT_I4))) {
+        VariantClear(&count);
         return IDS_STORE_CATEGORIES_UNREADABLE;
+    }
     if (FAILED(QuiMakeStringArray(categories)))
         return IDS_OUT_OF_MEMORY;
     for (LONG index = 1; index <= V_I4(&count); ++index) {

@@ -95,7 +95,8 @@ std::vector<std::string> CategoriesAsRead(const std::wstring& text)
 {
     wchar_t separator[8] = L",";
     HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_CURRENT_USER, L"Control Panel\\International", 0, KEY_QUERY_VALUE, &key) == ERROR_SUCCESS) {
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, L"Control Panel\\International", 0, KEY_QUERY_VALUE, &key)
+        == ERROR_SUCCESS) {
         DWORD type = 0, size = sizeof separator - sizeof separator[0];
         wchar_t read[8] = {};
         if (RegQueryValueExW(key, L"sList", nullptr, &type, reinterpret_cast<BYTE*>(read), &size) == ERROR_SUCCESS
@@ -109,10 +110,12 @@ std::vector<std::string> CategoriesAsRead(const std::wstring& text)
     const std::wstring split = separator;
     for (size_t start = 0;;) {
         const size_t end = text.find(split, start);
-        std::wstring name = text.substr(start, end == std::wstring::npos ? std::wstring::npos : end - start);
+        const std::wstring name = text.substr(start, end == std::wstring::npos ? std::wstring::npos : end - start);
         const size_t first = name.find_first_not_of(L" \t");
-        name = first == std::wstring::npos ? std::wstring() : name.substr(first, name.find_last_not_of(L" \t") - first + 1);
-        names.push_back(Utf8(name));
+        if (first == std::wstring::npos)
+            names.emplace_back();
+        else
+            names.push_back(Utf8(name.substr(first, name.find_last_not_of(L" \t") - first + 1)));
         if (end == std::wstring::npos)
             return names;
         start = end + split.size();

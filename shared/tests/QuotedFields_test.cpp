@@ -26,7 +26,8 @@ std::vector<std::string> SplitWide(const std::string& line, char separator)
     std::vector<wchar_t> buffer(line.begin(), line.end());
     buffer.push_back(L'\0');
     std::vector<wchar_t*> fields(line.size() + 2);
-    int n = SplitCsvLine(buffer.data(), fields.data(), static_cast<int>(fields.size()), static_cast<wchar_t>(separator));
+    const int capacity = static_cast<int>(fields.size());
+    int n = SplitCsvLine(buffer.data(), fields.data(), capacity, static_cast<wchar_t>(separator));
     std::vector<std::string> out;
     for (int i = 0; i < n; ++i)
         out.emplace_back(fields[i], fields[i] + std::char_traits<wchar_t>::length(fields[i]));

@@ -346,16 +346,17 @@ TEST_F(StandIn, MembersAreServedByNameWithinTheirDocumentedValues)
                                           << row.value);
         QuiComTesting::ExcepInfo error;
         QuiComTesting::Variant value(row.value);
-        HRESULT hr = QuiComTesting::PutProperty(row.item, QuiComTesting::IdOfName(row.item, row.member), value, &error);
+        const DISPID id = QuiComTesting::IdOfName(row.item, row.member);
+        HRESULT hr = QuiComTesting::PutProperty(row.item, id, value, &error);
         EXPECT_EQ(row.expected, hr == DISP_E_EXCEPTION ? error.scode : hr);
     }
 
     QuiComTesting::Variant attachments, added;
     ASSERT_EQ(S_OK, QuiComTesting::GetProperty(task.Get(), QuiComTesting::IdOfName(task.Get(), L"Attachments"),
                                                &attachments));
+    IDispatch* list = V_DISPATCH(&attachments);
     QuiComTesting::Variant source(Wide(QuiComTesting::ProgramFolder() + "OutlookStandIn.dll").c_str());
-    EXPECT_EQ(S_OK, QuiComTesting::CallMethod(V_DISPATCH(&attachments), QuiComTesting::IdOfName(V_DISPATCH(&attachments), L"Add"),
-                                              {&source}, &added))
+    EXPECT_EQ(S_OK, QuiComTesting::CallMethod(list, QuiComTesting::IdOfName(list, L"Add"), {&source}, &added))
         << "Type, Position and DisplayName left out";
     EXPECT_EQ(S_OK, QuiComTesting::CallMethod(m_space.Get(), QuiComTesting::IdOfName(m_space.Get(), L"Logon"), {}));
     EXPECT_THAT(m_outlook.Record(1), ElementsAre("logon ok NewSession=false", "logon ok Password=(omitted)",
