@@ -577,7 +577,7 @@ void CNoteWnd::OnAttachFile()
     request.hWndOwner = m_hWnd;
     request.caption = title;
     request.filter = filter;
-    request.nType = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY;
+    request.nType = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
     CPromptAnswer answer = AfxPrompt(request);
     if (answer.nResult != IDOK || answer.path.IsEmpty())
         return;

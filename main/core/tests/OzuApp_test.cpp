@@ -654,6 +654,47 @@ TEST_F(OzuApp, TheSessionsEndRunsTheShutDownAtOnce)
     }
 }
 
+// A file dialog in which the user browsed to another folder, and whose
+// system leaves the process there.
+class BrowsesElsewhere : public CPromptScript {
+public:
+    explicit BrowsesElsewhere(std::string folder) : m_folder(std::move(folder)) {}
+    CPromptAnswer Respond(const CPromptRequest& request) override
+    {
+        flags = request.nType;
+        ::SetCurrentDirectoryA(m_folder.c_str());
+        return CPromptScript::Respond(request);
+    }
+    UINT flags = 0;
+
+private:
+    std::string m_folder;
+};
+
+// The item files resolve against the current folder: a file dialog leaves it
+// where the program started, and a keyword saved afterwards lands there.
+TEST_F(OzuApp, AFileDialogLeavesTheKeywordFileInTheStartFolder)
+{
+    g_script.backEndCategory = "Zeppelin";
+    ASSERT_TRUE(Start());
+    const std::string elsewhere = m_folder + "\\elsewhere";
+    ASSERT_TRUE(CreateDirectoryA(elsewhere.c_str(), nullptr));
+    CActionNote* note = OpenNote("call Bob");
+    ASSERT_NE(nullptr, note);
+    BrowsesElsewhere prompts(elsewhere);
+    prompts.AnswerNextFile((elsewhere + "\\minutes.txt").c_str());
+    note->GetNoteWnd()->SendMessage(WM_COMMAND, ID_NOTE_ATTACH);
+    EXPECT_EQ(1u, prompts.Asked().size());
+    EXPECT_EQ(static_cast<UINT>(OFN_NOCHANGEDIR), prompts.flags & OFN_NOCHANGEDIR);
+    auto* store = static_cast<datastore_test::TestDatastore*>(app->GetDatastore());
+    store->Item("back-end-category")->keywordsAdd("airship");
+    store->Item("back-end-category")->setDirty(true);
+    EXPECT_TRUE(store->SaveKeywordFile());
+    EXPECT_NE(std::string::npos, ReadBytes(m_folder + "\\keywords.xml").find("airship"));
+    EXPECT_FALSE(datastore_test::Exists(elsewhere + "\\keywords.xml"));
+    CloseAllNotes();
+}
+
 TEST_F(OzuApp, NotesOpenOnlyWhileReadyAndCascadeFromTheCurrentOne)
 {
     Make();
