@@ -113,7 +113,8 @@ private:
     QuiKestrel m_kestrel;
     CWebActionHandler m_webActionHandler;
     // Items that RemoveWebActionItems took out: parser packages may still
-    // point at them, so they live as long as the datastore.
+    // point at them, so they live as long as the datastore; their keywords
+    // are saved while they are dirty.
     std::vector<std::unique_ptr<QuiItem>> m_removedItems;
     // Items the user removed in the item database viewer.
     std::vector<std::unique_ptr<QuiItem>> m_userRemovedItems;
