@@ -461,6 +461,12 @@ void CDatastore::OnTrayMenuClosed(CMenu*, int) {}
 
 void CDatastore::OnTrayMenuCommand(UINT) {}
 
+void CDatastore::SaveAtSessionEnd()
+{
+    SaveKeywordFile();
+    m_webActionHandler.KeepUnsaved();
+}
+
 int CDatastore::ReportUnsentActions()
 {
     const int unsent = m_webActionHandler.GetUnsentCount();

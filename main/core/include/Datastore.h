@@ -92,6 +92,11 @@ public:
     // start. FALSE when the list does not hold it.
     BOOL RemoveItem(QuiItem* item);
 
+    // The session is ending: writes the keyword file and the web actions
+    // kept off line now, asking only to retry while their list cannot be
+    // written, since they would be lost otherwise.
+    void SaveAtSessionEnd();
+
     // At exit: tells the user how many web actions kept off line were not
     // sent yet and wait for the next start, after asking to retry while
     // their list cannot be written; nothing when none. The number.
