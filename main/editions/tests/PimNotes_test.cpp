@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 #include "GodwitWrapper.h"
 #include "NoteDayRows.h"
@@ -523,6 +524,50 @@ TEST_F(NotesNote, EveryContactOfTheItemDatabaseBecomesARecentContactInNameOrder)
     for (const Quillmate::CContactLink& link : note->GetContactLinks())
         linked.push_back(link.GetName().GetString());
     EXPECT_EQ((std::vector<std::string>{"Ann Lee", "Bob Cho", "Zoe Ward"}), linked) << "no category among them";
+    note->DestroyNoteWnd();
+}
+
+// The marks are looks, not edits: Ctrl+Z takes back the last typing at once,
+// the parse follows it, and redrawing the marks leaves Ctrl+Y its step.
+TEST_F(NotesNote, UndoTakesBackTheLastTypingAndTheParseFollows)
+{
+    using noteday_test::DayText;
+    using noteday_test::MarkedPhrases;
+    CPimActionNote* note = Open();
+    ASSERT_NE(nullptr, note);
+    auto* toDo = dynamic_cast<CPimToDoPane*>(DestWnd(note)->GetToDoPane());
+    ASSERT_NE(nullptr, toDo);
+    const HWND edit = note->GetNoteWnd()->GetNoteBox()->GetEditWindow();
+    auto type = [&](const char* text) {
+        for (const char* c = text; *c; ++c)
+            ::PostMessage(edit, WM_CHAR, static_cast<unsigned char>(*c), 1);
+        PumpPending();
+    };
+    auto pressWithControl = [&](char key) {
+        BYTE keys[256] = {};
+        ::GetKeyboardState(keys);
+        BYTE withControl[256];
+        std::memcpy(withControl, keys, sizeof keys);
+        withControl[VK_CONTROL] = 0x80;
+        ::SetKeyboardState(withControl);
+        ::SendMessage(edit, WM_KEYDOWN, static_cast<WPARAM>(key), 1);
+        ::SetKeyboardState(keys);
+        PumpPending();
+    };
+    type("call the bank");
+    ::SendMessage(edit, EM_STOPGROUPTYPING, 0, 0);
+    type(" tomorrow");
+    EXPECT_EQ(std::set<std::string>{"tomorrow"}, MarkedPhrases(note));
+    EXPECT_EQ(DayText(1), toDo->GetDueField().GetText().GetString());
+
+    pressWithControl('Z');
+    EXPECT_EQ("call the bank", Text(note));
+    EXPECT_TRUE(MarkedPhrases(note).empty());
+    EXPECT_TRUE(toDo->GetDueField().GetText().IsEmpty()) << "the due date went with its phrase";
+
+    pressWithControl('Y');
+    EXPECT_EQ("call the bank tomorrow", Text(note));
+    EXPECT_EQ(std::set<std::string>{"tomorrow"}, MarkedPhrases(note));
     note->DestroyNoteWnd();
 }
 
