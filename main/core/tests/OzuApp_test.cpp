@@ -798,27 +798,66 @@ TEST_F(OzuApp, ASecondStartBroadcastsTheNewNoteMessageAndMakesNoWindow)
 
 namespace {
 
+// Web actions kept off line and not sent are told at the exit. The session's
+// end writes their list and asks only to retry a list that cannot be
+// written; the count is not told while the session ends, the actions
+// staying in the list for the next run.
 TEST_F(OzuApp, WebActionsKeptOffLineAndNeverSentAreToldAtExit)
 {
-    ASSERT_TRUE(Start());
-    // No browser answers: a web action stays in the offline list.
-    SetDword("Browser", 4, "Software\\Quillmate\\Client\\Preferences");
-    QuiURLHandler::GetDefaultBrowser()->CreateBrowser();
-    CWebActionHandler* handler = app->GetDatastore()->GetWebActionHandler();
-    char connector[] = "<CONNECTOR MENUSTRING=\"Test\">\n<SUBTYPE MENUSTRING=\"find\" METHOD=\"GET\" "
-                       "ACTION=\"http://find.test/$:querystring\" >\n</SUBTYPE>\n</CONNECTOR>\n";
-    handler->GetEnabledConnectors().ParseConnectors(connector, "test.xml");
-    CWebActionJug first, second;
-    first.m_nConnectorIndex = second.m_nConnectorIndex = 0;
-    first.m_nSubtypeIndex = second.m_nSubtypeIndex = 0;
-    ASSERT_EQ(2, handler->SubmitAction(first));
-    ASSERT_EQ(2, handler->SubmitAction(second));
-    CPromptScript prompts;
-    prompts.AnswerNext(IDOK);
-    Stop();
-    const std::vector<std::string> texts = Texts(prompts);
-    ASSERT_EQ(1u, texts.size());
-    EXPECT_NE(std::string::npos, texts[0].find(": 2.")) << texts[0];
+    struct Row {
+        bool sessionEnds;
+        bool listFails;  // the list's file cannot be written
+        std::vector<UINT> asked;
+    } rows[] = {
+        {false, false, {IDS_OFFLINE_KEPT}},
+        {true, false, {}},
+        {true, true, {IDS_OFFLINE_CACHE_FAILED, IDS_OFFLINE_NOT_SAVED}},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(std::to_string(row.sessionEnds) + " " + std::to_string(row.listFails));
+        g_script = EditionScript();
+        QuiTesting::RemoveFolder(m_folder + "\\actioncache.dat");
+        DeleteFileA("actioncache.dat");
+        if (row.listFails)
+            CreateDirectoryA("actioncache.dat", nullptr);
+        CPromptScript prompts;
+        if (row.listFails)
+            prompts.AnswerNext(IDOK);
+        ASSERT_TRUE(Start());
+        // No browser answers: a web action stays in the offline list.
+        SetDword("Browser", 4, "Software\\Quillmate\\Client\\Preferences");
+        QuiURLHandler::GetDefaultBrowser()->CreateBrowser();
+        CWebActionHandler* handler = app->GetDatastore()->GetWebActionHandler();
+        char connector[] = "<CONNECTOR MENUSTRING=\"Test\">\n<SUBTYPE MENUSTRING=\"find\" METHOD=\"GET\" "
+                           "ACTION=\"http://find.test/$:querystring\" >\n</SUBTYPE>\n</CONNECTOR>\n";
+        handler->GetEnabledConnectors().ParseConnectors(connector, "test.xml");
+        CWebActionJug first, second;
+        first.m_nConnectorIndex = second.m_nConnectorIndex = 0;
+        first.m_nSubtypeIndex = second.m_nSubtypeIndex = 0;
+        EXPECT_EQ(2, handler->SubmitAction(first));
+        EXPECT_EQ(2, handler->SubmitAction(second));
+        if (row.sessionEnds) {
+            prompts.AnswerNext(IDCANCEL);
+            app->m_pMainWnd->SendMessage(WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
+            EXPECT_EQ(!row.listFails, handler->GetActionList().IsCacheSaved() != FALSE);
+        } else {
+            prompts.AnswerNext(IDOK);
+        }
+        std::vector<std::string> asked;
+        for (UINT id : row.asked) {
+            CString text;
+            if (id == IDS_OFFLINE_KEPT)
+                text.Format(Message(id).c_str(), 2);
+            else
+                text.Format(Message(id).c_str(), handler->GetActionList().GetCachePath().GetString());
+            asked.push_back(text.GetString());
+        }
+        Stop();
+        TakeQuit();
+        EXPECT_EQ(asked, Texts(prompts));
+        EXPECT_EQ(0, prompts.Unexpected());
+    }
+    QuiTesting::RemoveFolder(m_folder + "\\actioncache.dat");
 }
 
 // A top-level window of a thread that stops answering messages.
