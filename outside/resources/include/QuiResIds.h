@@ -240,6 +240,7 @@
 #define IDS_UPDATE_NEW_CONNECTORS 60072 /* before the list of new connectors */
 #define IDS_UPDATE_NEW_CONNECTORS_END 60073 /* after it */
 #define IDS_UPDATE_COPY_FAILED   60095  /* before the files that could not be copied */
+#define IDS_UPDATE_REPLACES      60096  /* behind a fetched file's name in 60021's list */
 
 /* Web editions (webeditions.rc): the web calendar, web to-do and web
    calendar edition's panes (picture, caption and tip, menu by the pane's
