@@ -3,6 +3,7 @@
 // reload of the datastore, opening notes and the exit command.
 #include "AppTestSupport.h"
 
+#include "BrowserStandInFixture.h"
 #include "ClientRegistry.h"
 #include "KestrelViewerDlg.h"
 #include "ModalDriver.h"
@@ -858,6 +859,45 @@ TEST_F(OzuApp, WebActionsKeptOffLineAndNeverSentAreToldAtExit)
         EXPECT_EQ(0, prompts.Unexpected());
     }
     QuiTesting::RemoveFolder(m_folder + "\\actioncache.dat");
+}
+
+// The idle processing sends a web action kept off line once a browser takes
+// it: at the first pass, then at most once a minute, and once only.
+TEST_F(OzuApp, TheIdlePassSendsAWebActionKeptOffLineOnce)
+{
+    BrowserStandInTesting::Installation standIns;
+    ASSERT_TRUE(Start());
+    SetDword("Browser", 4, "Software\\Quillmate\\Client\\Preferences");
+    QuiURLHandler::GetDefaultBrowser()->CreateBrowser();
+    CWebActionHandler* handler = app->GetDatastore()->GetWebActionHandler();
+    char connector[] = "<CONNECTOR MENUSTRING=\"Test\">\n<SUBTYPE MENUSTRING=\"find\" METHOD=\"GET\" "
+                       "ACTION=\"http://find.test/$:querystring\" >\n</SUBTYPE>\n</CONNECTOR>\n";
+    handler->GetEnabledConnectors().ParseConnectors(connector, "test.xml");
+    CWebActionJug action;
+    action.m_nConnectorIndex = action.m_nSubtypeIndex = 0;
+    action.SetParameter("querystring", "later");
+    ASSERT_EQ(2, handler->SubmitAction(action));
+    struct Pass {
+        DWORD browser;   // the setting: 4 none, 3 the web browser object
+        DWORD tick;
+        size_t sent;     // navigations so far
+        int kept;
+    } passes[] = {
+        {4, 1000, 0, 1},
+        {3, 30000, 0, 1},   // on line, but within the minute of the last try
+        {3, 61000, 1, 0},
+        {3, 200000, 1, 0},
+    };
+    for (const Pass& pass : passes) {
+        SCOPED_TRACE(pass.tick);
+        SetDword("Browser", pass.browser, "Software\\Quillmate\\Client\\Preferences");
+        QuiURLHandler::GetDefaultBrowser()->CreateBrowser();
+        app->tick = pass.tick;
+        app->OnIdle(0);
+        EXPECT_EQ(pass.sent, standIns.Lines("InternetExplorer.Navigate http://find.test/later").size());
+        EXPECT_EQ(pass.kept, handler->GetUnsentCount());
+    }
+    Stop();
 }
 
 // A top-level window of a thread that stops answering messages.

@@ -93,22 +93,36 @@ TEST_P(PimNote, ATimedNoteIsFiledForTheDayItNames)
             auto* toDo = dynamic_cast<CPimToDoPane*>(ToDoPane(note));
             auto* cal = dynamic_cast<CPimCalPane*>(CalPane(note));
             ASSERT_TRUE(toDo && cal);
-            TypeRow(row, note, [&](const std::string& text) { Type(note, text); }, [&] {
-                if (row.hand == pickDue || row.hand == pickDays)
+            CWebActionsPane* web =
+                DestWnd(note)->GetWebActionsPane().GetSafeHwnd() ? &DestWnd(note)->GetWebActionsPane() : nullptr;
+            auto held = [&] {
+                std::vector<INT_PTR> ids = toDo->GetToDoDestination()->HeldKeyphrases();
+                for (INT_PTR id : cal->GetCalDestination()->HeldKeyphrases())
+                    ids.push_back(id);
+                if (web) {
+                    for (INT_PTR id : web->GetWebDestination()->HeldKeyphrases())
+                        ids.push_back(id);
+                }
+                return ids;
+            };
+            TypeRow(row, note, [&](const std::string& text) { Type(note, text); }, [&](Hand hand) {
+                if (hand == pickDue || hand == pickDays)
                     PickDay(toDo->GetDueField(), row.ToDoDays());
-                if (row.hand == pickDays)
+                if (hand == pickDays)
                     PickDay(cal->GetDateField(), row.days);
-                if (row.hand == typeEnd)
+                if (hand == typeEnd)
                     TypeEnd(cal->GetEndField(), cal->GetCalDestination()->GetEndProp());
-                if (row.hand == untickCal) {
+                if (hand == clickCal)
+                    Click(cal);
+                if (hand == untickCal) {
                     // Switched off while a chosen web action locks parsing.
                     note->EnablePimDestinations(FALSE);
                     Click(cal);
                     Click(cal);
                     note->EnablePimDestinations(TRUE);
                 }
-            });
-            const bool calOff = row.hand == untickCal;
+            }, held);
+            const bool calOff = CalendarOff(row);
             // A day past the dates these editions take leaves the fields empty.
             const bool tooFar = PastPimDates(row.days);
             EXPECT_EQ(tooFar ? "" : DayText(row.ToDoDays()), toDo->GetDueField().GetText().GetString());

@@ -284,6 +284,7 @@
 #define IDS_OFFLINE_CACHE_FAILED 57762  /* printf format, one text: the cache file's path */
 #define IDS_OFFLINE_NOT_SAVED    57763  /* printf format, one text: the cache file's path */
 #define IDS_OFFLINE_CACHE_UNREAD 57764  /* printf format, two texts: the cache file's path, where it was moved */
+#define IDS_OFFLINE_CACHE_HELD   57765  /* printf format, one text: the cache file's path */
 #define IDS_WEB_NOTHING_TO_FILE  57714
 /* Item database viewer, its edit dialog and the connector dialogs (viewer.rc). */
 #define IDI_QUILLMATE            141    /* the viewer's and the connector dialog's icon */
