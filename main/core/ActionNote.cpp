@@ -1,6 +1,8 @@
 #include "ActionNote.h"
 
 #include <algorithm>
+#include <iterator>
+#include <vector>
 
 #include "ClientRegistry.h"
 #include "DestPane.h"
@@ -134,7 +136,10 @@ void CActionNote::KeepLiveKeyphrases(QuiParserMgr* manager)
     // context's.
     const bool live = manager && manager->HasContext(m_pContext);
     const size_t before = m_keyphrases.size();
-    m_keyphrases.remove_if([&](QuiPrsKeyphrase* kp) { return !live || !m_pContext->holdsKeyphrase(kp); });
+    auto gone = [&](QuiPrsKeyphrase* kp) { return !live || !m_pContext->holdsKeyphrase(kp); };
+    m_keyphrases.remove_if(gone);
+    for (auto it = m_claims.begin(); it != m_claims.end();)
+        it = gone(it->first) ? m_claims.erase(it) : std::next(it);
     if (m_keyphrases.size() != before)
         m_bKeyphrasesChanged = TRUE;
 }
@@ -190,6 +195,35 @@ void CActionNote::RemoveKeyphrase(QuiPrsKeyphrase* kp)
 }
 
 void CActionNote::ClearKeyphrases() { m_keyphrases.clear(); }
+
+void CActionNote::ClaimKeyphrase(QuiPrsKeyphrase* kp, const void* owner)
+{
+    if (!kp)
+        return;
+    const bool held = std::any_of(m_claims.begin(), m_claims.end(), [kp](const auto& c) { return c.first == kp; });
+    m_claims.insert(std::make_pair(kp, owner));
+    if (!held && std::find(m_keyphrases.begin(), m_keyphrases.end(), kp) == m_keyphrases.end())
+        AddKeyphrase(kp);
+}
+
+void CActionNote::ReleaseKeyphrase(QuiPrsKeyphrase* kp, const void* owner)
+{
+    if (!m_claims.erase(std::make_pair(kp, owner)))
+        return;
+    if (std::none_of(m_claims.begin(), m_claims.end(), [kp](const auto& c) { return c.first == kp; }))
+        RemoveKeyphrase(kp);
+}
+
+void CActionNote::ReleaseKeyphrases(const void* owner)
+{
+    std::vector<QuiPrsKeyphrase*> held;
+    for (const auto& claim : m_claims) {
+        if (claim.second == owner)
+            held.push_back(claim.first);
+    }
+    for (QuiPrsKeyphrase* kp : held)
+        ReleaseKeyphrase(kp, owner);
+}
 void CActionNote::SetKeyphrasesChanged() { m_bKeyphrasesChanged = TRUE; }
 
 //--- contacts, panes, window

@@ -19,13 +19,16 @@ QuiPrsKeyphrase* KeyphraseOf(INT_PTR nExtra)
     return reinterpret_cast<QuiPrsKeyphrase*>(nExtra);
 }
 
-void MarkOnce(CActionNote* note, INT_PTR nExtra)
+void HoldKeyphrase(CActionNote* note, const CDestination* owner, INT_PTR nExtra)
 {
-    if (!note)
-        return;
-    const std::list<QuiPrsKeyphrase*>& marked = note->GetKeyphrases();
-    if (std::find(marked.begin(), marked.end(), KeyphraseOf(nExtra)) == marked.end())
-        note->AddKeyphrase(KeyphraseOf(nExtra));
+    if (note && nExtra != 0)
+        note->ClaimKeyphrase(KeyphraseOf(nExtra), owner);
+}
+
+void LetKeyphraseGo(CActionNote* note, const CDestination* owner, INT_PTR nExtra)
+{
+    if (note && nExtra != 0)
+        note->ReleaseKeyphrase(KeyphraseOf(nExtra), owner);
 }
 
 bool UserChanged(CDestProp* prop)
@@ -97,6 +100,14 @@ void UnregisterDestinationSink(const char* package, QuiDestinationSink& sink, Qu
     if (manager && context && manager->HasContext(context))
         manager->UnregisterSink(package, context, &sink);
     context = nullptr;
+}
+
+void ReplaySink(QuiDestinationSink& sink, QuiPrsContext* context, bool registered)
+{
+    CQuillmateApp* app = QuiGetApp();
+    QuiParserMgr* manager = app ? app->GetParserMgr() : nullptr;
+    if (manager && registered && context)
+        manager->Replay(context, &sink);
 }
 
 void RoleDate(QuiPrsItemRole* role, COleVariant& value)

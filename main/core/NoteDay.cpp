@@ -9,7 +9,7 @@
 void CNoteDay::Fill(INT_PTR nExtra, const VARIANT& value, CActionNote* note)
 {
     m_pField->SetKeyphraseId(nExtra);
-    MarkOnce(note, nExtra);
+    HoldKeyphrase(note, m_pOwner, nExtra);
     m_pField->SetValueAndFlags(value, CDestProp::FLAG_PARSED);
 }
 
@@ -35,7 +35,7 @@ bool CNoteDay::TakeTime(INT_PTR nExtra, const VARIANT& value, CActionNote* note)
     if (m_nTime == 0) {
         m_nTime = nExtra;
         m_time = value;
-        MarkOnce(note, nExtra);
+        HoldKeyphrase(note, m_pOwner, nExtra);
     }
     if (m_nTime != nExtra || m_pField->GetKeyphraseId() != 0 || UserChanged(m_pField))
         return false;
@@ -56,8 +56,8 @@ bool CNoteDay::Drop(INT_PTR nExtra, CActionNote* note, bool bRefill)
     if (held)
         m_pField->SetKeyphraseId(0);
     // The phrase is gone whatever the field holds: its mark goes with it.
-    if ((standing || held) && note)
-        note->RemoveKeyphrase(KeyphraseOf(nExtra));
+    if (standing || held)
+        LetKeyphraseGo(note, m_pOwner, nExtra);
     // A field the user changed keeps the user's value.
     if (!held || UserChanged(m_pField))
         return false;
@@ -67,10 +67,8 @@ bool CNoteDay::Drop(INT_PTR nExtra, CActionNote* note, bool bRefill)
     return true;
 }
 
-void CNoteDay::Forget(CActionNote* note)
+void CNoteDay::Forget()
 {
-    if (m_nTime != 0 && note && (!m_pField || m_pField->GetKeyphraseId() != m_nTime))
-        note->RemoveKeyphrase(KeyphraseOf(m_nTime));
     m_nTime = 0;
     m_time.Clear();
 }

@@ -292,6 +292,37 @@ bool QuiParserMgr::UnregisterSink(const char*, QuiPrsContext* context, QuiParseR
     return true;
 }
 
+void QuiParserMgr::Replay(QuiPrsContext* context, QuiParseResultSink* sink)
+{
+    CONTEXT_DATA* data = findContext(context);
+    if (!data || !sink)
+        return;
+    std::vector<QuiItemType*> types;
+    for (const auto& entry : data->sinks) {
+        if (entry.second == sink)
+            types.push_back(entry.first);
+    }
+    for (QuiPrsKeyphrase* keyphrase : context->getKeyphrases()) {
+        keyphrase->fetchItemRolesBegin();
+        std::vector<QuiPrsItemRole*> roles;
+        while (QuiPrsItemRole* role = keyphrase->fetchItemRolesNext())
+            roles.push_back(role);
+        keyphrase->fetchItemRolesEnd();
+        for (QuiPrsItemRole* role : roles) {
+            QuiItemType* type = role->getItem() ? role->getItem()->getType() : nullptr;
+            if (std::find(types.begin(), types.end(), type) == types.end())
+                continue;
+            try {
+                sink->Callback(PRS_EVENT_ADDED, role, keyphrase);
+            } catch (QUI_PARSE_RESULT_EXCEPTION&) {
+            }
+            // The sink may have ended the context with its last registration.
+            if (!HasContext(context))
+                return;
+        }
+    }
+}
+
 //--- the parser's callback
 
 void onKeyphrase(QuiParser*, QuiPrsContext* context, QuiPrsPackage* package, int event,

@@ -63,7 +63,7 @@ void CPimCalDestination::Bind()
     m_pDays.reset(new CEditDropProp(&m_pPane->GetDaysField()));
     m_pStart.reset(new CTimeEditProp(&m_pPane->GetStartField()));
     m_pEnd.reset(new CTimeEditProp(&m_pPane->GetEndField()));
-    m_day.Bind(m_pDate.get());
+    m_day.Bind(m_pDate.get(), this);
 }
 
 CActionNote* CPimCalDestination::Note()
@@ -86,19 +86,36 @@ void CPimCalDestination::ForgetKeyphrases()
 {
     if (!m_pDate)
         return;
-    CActionNote* note = Note();
     // The time standing by may hold no field any more: its mark goes too.
-    m_day.Forget(note);
+    if (CActionNote* note = Note())
+        note->ReleaseKeyphrases(this);
+    m_day.Forget();
     for (CDestProp* prop : {static_cast<CDestProp*>(m_pDate.get()), static_cast<CDestProp*>(m_pDays.get()),
                             static_cast<CDestProp*>(m_pStart.get()), static_cast<CDestProp*>(m_pEnd.get())}) {
-        if (prop->GetKeyphraseId() != 0 && note)
-            note->RemoveKeyphrase(KeyphraseOf(prop->GetKeyphraseId()));
         prop->SetKeyphraseId(0);
         prop->SetFlags(0);
     }
     m_nPendingEnd = 0;
     m_nEndOfStart = 0;
     m_bDateNotFromKeyphrase = true;
+}
+
+void CPimCalDestination::Retake()
+{
+    ReplaySink(m_sink, m_pContext, m_bRegistered);
+}
+
+std::vector<INT_PTR> CPimCalDestination::HeldKeyphrases() const
+{
+    std::vector<INT_PTR> held;
+    if (!m_pDate)
+        return held;
+    for (INT_PTR id : {m_pDate->GetKeyphraseId(), m_pDays->GetKeyphraseId(), m_pStart->GetKeyphraseId(),
+                       m_pEnd->GetKeyphraseId(), m_day.StandingTime(), m_nPendingEnd}) {
+        if (id != 0)
+            held.push_back(id);
+    }
+    return held;
 }
 
 bool CPimCalDestination::IsModified()
@@ -139,14 +156,10 @@ void CPimCalDestination::OnParseResult1(QuiPrsItemRole* pRole, int, INT_PTR nExt
     COleVariant value;
     RangedRoleDate(pRole, value);
     CActionNote* note = Note();
-    if (UserChanged(prop)) {
-        // A field the user changed is never overwritten by a keyphrase. The
-        // phrase that filled it before keeps its claim: its mark goes when
-        // it does.
-        if (note)
-            note->RemoveKeyphrase(KeyphraseOf(nExtra));
+    // A field the user changed is never overwritten by a keyphrase. The
+    // phrase that filled it before keeps its hold: its mark goes when it does.
+    if (UserChanged(prop))
         return;
-    }
     if (prop == m_pDays.get()) {
         TakeDays(value, nExtra);
         return;
@@ -156,7 +169,7 @@ void CPimCalDestination::OnParseResult1(QuiPrsItemRole* pRole, int, INT_PTR nExt
             m_bDateNotFromKeyphrase = false;
     } else if (prop->GetKeyphraseId() == 0) {
         prop->SetKeyphraseId(nExtra);
-        MarkOnce(note, nExtra);
+        HoldKeyphrase(note, this, nExtra);
         COleVariant shown(value);
         if (shown.vt == VT_DATE && shown.date == -3.0)
             shown = NoDate();
@@ -202,7 +215,7 @@ void CPimCalDestination::TakeDays(const VARIANT& end, INT_PTR nExtra)
     COleVariant count(static_cast<long>(days + 1), VT_I4);
     m_pDays->SetValue(count);
     m_pDays->SetKeyphraseId(nExtra);
-    MarkOnce(Note(), nExtra);
+    HoldKeyphrase(Note(), this, nExtra);
 }
 
 void CPimCalDestination::OnParseResult2(QuiPrsItemRole* pRole, int, INT_PTR nExtra, QuiDestinationSink*)
@@ -237,8 +250,8 @@ void CPimCalDestination::OnParseResult2(QuiPrsItemRole* pRole, int, INT_PTR nExt
         if (!UserChanged(m_pEnd.get()) && m_pEnd->GetKeyphraseId() == 0)
             m_pEnd->SetValueAndFlags(NoDate(), CDestProp::FLAG_PARSED);
     }
-    if (held && note)
-        note->RemoveKeyphrase(KeyphraseOf(nExtra));
+    if (held)
+        LetKeyphraseGo(note, this, nExtra);
 }
 
 void CPimCalDestination::OnParseResult3(QuiPrsItemRole* pRole, int, INT_PTR nExtra, QuiDestinationSink*)
@@ -584,6 +597,10 @@ BOOL CPimCalPane::OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO
             m_nKind = m_nDefaultKind;
             Show();
         }
+    } else if (handled && !pHandlerInfo && nID == m_nID && nCode == CN_COMMAND && GetCheckButton()->GetChanged() &&
+               !GetCalDestination()->IsParseLocked()) {
+        // Switched on again, it takes the note as it stands.
+        GetCalDestination()->Retake();
     }
     return handled;
 }

@@ -79,22 +79,20 @@ void CPimJournalDestination::OnParseResult1(QuiPrsItemRole* pRole, int, INT_PTR 
         return;
     CActionNote* note = Note();
     QuiPrsKeyphrase* kp = KeyphraseOf(nExtra);
-    if (UserChanged(m_pFolders.get())) {
-        if (note)
-            note->RemoveKeyphrase(kp);
+    // A field the user changed takes no phrase.
+    if (UserChanged(m_pFolders.get()))
         return;
-    }
     if (m_edition == pimPalm) {
         // One memo category: the first keyphrase holds it.
         if (m_nFolderKeyphrase == 0) {
             m_pFolders->CheckItem(id, CDestProp::FLAG_PARSED, kp, TRUE);
-            MarkOnce(note, nExtra);
+            HoldKeyphrase(note, this, nExtra);
             m_nFolderKeyphrase = nExtra;
             m_pFolders->SetData(pRole->getTag());
         }
     } else if (!m_pFolders->GetItemData(id)) {
         m_pFolders->CheckItem(id, CDestProp::FLAG_PARSED, kp, TRUE);
-        MarkOnce(note, nExtra);
+        HoldKeyphrase(note, this, nExtra);
         m_pFolders->SetItemData(id, kp);
     }
     UpdateCheck(true);
@@ -105,26 +103,29 @@ void CPimJournalDestination::OnParseResult2(QuiPrsItemRole* pRole, int, INT_PTR 
     if (!pRole || !m_pFolders || nExtra == 0 || pRole->getTag() != 0)
         return;
     const CString id = RoleItemId(pRole);
-    if (id.IsEmpty() || UserChanged(m_pFolders.get()))
+    if (id.IsEmpty())
         return;
     CActionNote* note = Note();
     QuiPrsKeyphrase* kp = KeyphraseOf(nExtra);
+    // The phrase goes even from a field the user changed, which keeps the
+    // user's choice.
+    const bool user = UserChanged(m_pFolders.get());
     if (m_edition == pimPalm) {
         if (m_nFolderKeyphrase != nExtra)
             return;
-        if (note)
-            note->RemoveKeyphrase(kp);
         m_nFolderKeyphrase = 0;
-        m_pFolders->UncheckItem(id, CDestProp::FLAG_PARSED, TRUE);
+        if (!user)
+            m_pFolders->UncheckItem(id, CDestProp::FLAG_PARSED, TRUE);
     } else {
         if (m_pFolders->GetItemData(id) != kp)
             return;
-        m_pFolders->UncheckItem(id, CDestProp::FLAG_PARSED, TRUE);
-        if (note)
-            note->RemoveKeyphrase(kp);
+        if (!user)
+            m_pFolders->UncheckItem(id, CDestProp::FLAG_PARSED, TRUE);
         m_pFolders->SetItemData(id, nullptr);
     }
-    UpdateCheck(m_pPane->GetFolderField().GetCheckedCount() > 0);
+    LetKeyphraseGo(note, this, nExtra);
+    if (!user)
+        UpdateCheck(m_pPane->GetFolderField().GetCheckedCount() > 0);
 }
 
 void CPimJournalDestination::OnParseResult3(QuiPrsItemRole* pRole, int, INT_PTR nExtra, QuiDestinationSink*)

@@ -52,7 +52,7 @@ void CPimToDoDestination::Bind()
 {
     m_pDue.reset(new CDateDropProp(&m_pPane->GetDueField()));
     m_pStart.reset(new CDateDropProp(&m_pPane->GetStartField()));
-    m_day.Bind(m_pDue.get());
+    m_day.Bind(m_pDue.get(), this);
     m_pCategories.reset(new CMultiDropProp(&m_pPane->GetCategoryField()));
     if (m_edition == pimNotes)
         m_pCheckBox.reset(new CCheckBoxProp(&m_pPane->GetDoneBox()));
@@ -86,11 +86,10 @@ void CPimToDoDestination::ForgetKeyphrases()
 {
     if (!m_pDue)
         return;
-    CActionNote* note = Note();
-    m_day.Forget(note);
+    if (CActionNote* note = Note())
+        note->ReleaseKeyphrases(this);
+    m_day.Forget();
     for (CDestProp* prop : {static_cast<CDestProp*>(m_pDue.get()), static_cast<CDestProp*>(m_pStart.get())}) {
-        if (prop->GetKeyphraseId() != 0 && note)
-            note->RemoveKeyphrase(KeyphraseOf(prop->GetKeyphraseId()));
         prop->SetKeyphraseId(0);
         prop->SetData(0);
         prop->SetFlags(0);
@@ -98,20 +97,38 @@ void CPimToDoDestination::ForgetKeyphrases()
     if (HasCategories()) {
         CStringArray ids;
         ItemIds(PIM_TODO_CATEGORY_TYPE, ids);
-        for (int i = 0; i < ids.GetSize(); i++) {
-            auto* kp = static_cast<QuiPrsKeyphrase*>(m_pCategories->GetItemData(ids[i]));
-            if (!kp)
-                continue;
-            if (note)
-                note->RemoveKeyphrase(kp);
+        for (int i = 0; i < ids.GetSize(); i++)
             m_pCategories->SetItemData(ids[i], nullptr);
-        }
     }
-    if (m_nCategoryKeyphrase != 0 && note)
-        note->RemoveKeyphrase(KeyphraseOf(m_nCategoryKeyphrase));
     m_nCategoryKeyphrase = 0;
     m_pCategories->SetData(0);
     m_pCategories->SetFlags(0);
+}
+
+void CPimToDoDestination::Retake()
+{
+    ReplaySink(m_dateSink, m_pDateContext, m_bDateRegistered);
+    ReplaySink(m_categorySink, m_pCategoryContext, m_bCategoryRegistered);
+}
+
+std::vector<INT_PTR> CPimToDoDestination::HeldKeyphrases() const
+{
+    std::vector<INT_PTR> held;
+    if (!m_pDue)
+        return held;
+    for (INT_PTR id : {m_pDue->GetKeyphraseId(), m_pStart->GetKeyphraseId(), m_day.StandingTime(),
+                       m_nCategoryKeyphrase}) {
+        if (id != 0)
+            held.push_back(id);
+    }
+    CStringArray ids;
+    if (HasCategories())
+        ItemIds(PIM_TODO_CATEGORY_TYPE, ids);
+    for (int i = 0; i < ids.GetSize(); i++) {
+        if (void* kp = m_pCategories->GetItemData(ids[i]))
+            held.push_back(reinterpret_cast<INT_PTR>(kp));
+    }
+    return held;
 }
 
 bool CPimToDoDestination::IsModified()
@@ -135,16 +152,10 @@ void CPimToDoDestination::OnParseResult1(QuiPrsItemRole* pRole, int, INT_PTR nEx
         return;
     CActionNote* note = Note();
     QuiPrsKeyphrase* kp = KeyphraseOf(nExtra);
-    if (UserChanged(prop)) {
-        // A time of day was never the due date's own phrase: nothing refused.
-        if (tag == kTimeOfDayTag)
-            return;
-        // A phrase that filled the field before the user changed it keeps
-        // its claim: its mark goes when it does.
-        if (note)
-            note->RemoveKeyphrase(kp);
+    // A field the user changed takes no phrase. One that filled it before
+    // keeps its hold: its mark goes when it does.
+    if (UserChanged(prop))
         return;
-    }
     if (prop == m_pDue.get()) {
         COleVariant value;
         RangedRoleDate(pRole, value);
@@ -162,12 +173,12 @@ void CPimToDoDestination::OnParseResult1(QuiPrsItemRole* pRole, int, INT_PTR nEx
         // One category at a time: the first keyphrase holds it.
         if (m_nCategoryKeyphrase == 0) {
             m_pCategories->CheckItem(id, CDestProp::FLAG_PARSED, kp, TRUE);
-            MarkOnce(note, nExtra);
+            HoldKeyphrase(note, this, nExtra);
             m_nCategoryKeyphrase = nExtra;
             m_pCategories->SetData(tag);
         }
     } else if (!m_pCategories->GetItemData(id)) {
-        MarkOnce(note, nExtra);
+        HoldKeyphrase(note, this, nExtra);
         m_pCategories->CheckItem(id, CDestProp::FLAG_PARSED, kp, TRUE);
         m_pCategories->SetData(tag);
     }
@@ -187,24 +198,30 @@ void CPimToDoDestination::OnParseResult2(QuiPrsItemRole* pRole, int, INT_PTR nEx
             m_pDue->SetData(m_pDue->GetKeyphraseId() != 0 ? 5 : 0);
         return;
     }
-    if (tag != 0 || !HasCategories() || UserChanged(m_pCategories.get()))
+    if (tag != 0 || !HasCategories())
         return;
     const CString id = RoleItemId(pRole);
     if (id.IsEmpty())
         return;
+    // The phrase goes even from a field the user changed, which keeps the
+    // user's choice.
+    const bool user = UserChanged(m_pCategories.get());
     if (m_edition == pimPalm) {
         if (m_nCategoryKeyphrase != nExtra)
             return;
-        if (note)
-            note->RemoveKeyphrase(kp);
+        LetKeyphraseGo(note, this, nExtra);
         m_nCategoryKeyphrase = 0;
-        m_pCategories->UncheckItem(id, CDestProp::FLAG_PARSED, TRUE);
+        if (!user)
+            m_pCategories->UncheckItem(id, CDestProp::FLAG_PARSED, TRUE);
         return;
     }
     if (m_pCategories->GetItemData(id) != kp)
         return;
-    if (note)
-        note->RemoveKeyphrase(kp);
+    LetKeyphraseGo(note, this, nExtra);
+    if (user) {
+        m_pCategories->SetItemData(id, nullptr);
+        return;
+    }
     m_pCategories->SetData(0);
     m_pPane->UncheckCategory(id);
 }
@@ -488,6 +505,10 @@ BOOL CPimToDoPane::OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINF
             dest->ForgetKeyphrases();
             Show();
         }
+    } else if (handled && !pHandlerInfo && nID == m_nID && nCode == CN_COMMAND && GetCheckButton()->GetChanged() &&
+               !GetToDoDestination()->IsParseLocked()) {
+        // Switched on again, it takes the note as it stands.
+        GetToDoDestination()->Retake();
     }
     return handled;
 }

@@ -9,7 +9,9 @@ const char NETSCAPE_ONLINE_HOST[] = "www.example.com";
 
 namespace {
 
-enum { netscapeDispidOpen = 9, ddeFlagBackground = 4 };
+enum { netscapeDispidOpen = 9, ddeFlagBackground = 4, ddeNewWindow = 0 };
+
+DWORD s_dwReadMs = 30000;
 
 }  // namespace
 
@@ -21,6 +23,11 @@ DDEBrowser::~DDEBrowser()
     m_pDDE = nullptr;
     if (m_nDDEState != ddeNotTried)
         DDEEndInstance();
+}
+
+void DDEBrowser::SetReadTime(DWORD dwMs)
+{
+    s_dwReadMs = dwMs;
 }
 
 void DDEBrowser::StartDDE()
@@ -47,7 +54,13 @@ int DDEBrowser::OpenURL(LPCSTR lpszURL, BOOL bShow)
     DWORD* windows = nullptr;
     int count = m_pDDE->ListWindows(&windows);
     DWORD target = count > 0 ? windows[count - 1] : static_cast<DWORD>(DDE_NO_WINDOW);
+    // The browser tells nothing of reading a page: one handed over a moment
+    // ago may still be loading, and a URL in its window would replace it.
+    if (m_dwLastOpen && GetTickCount() - m_dwLastOpen < s_dwReadMs)
+        target = ddeNewWindow;
     const int taken = m_pDDE->OpenURL(lpszURL, "", target, bShow ? 0 : ddeFlagBackground, "", "", "");
+    if (taken)
+        m_dwLastOpen = GetTickCount() | 1;
     if (bShow)
         m_pDDE->Activate(DDE_NO_WINDOW, 0);
     delete[] windows;

@@ -51,12 +51,13 @@ CBrowserSetting& Setting()
 }
 
 // The driver for the program that opens ".html" files: by the internal name
-// of its version resource, or, without one, by "notes" in its path.
+// of its version resource, or, without one, by "notes" in its path. A
+// program it knows no driver for gets the URL on its command line.
 BrowserInterface* DetectBrowser(const CString& path)
 {
     CFileVersionInfo version(path);
     if (version.GetBlockSize() == 0)
-        return strstr(path, "notes") ? new NotesBrowser : nullptr;
+        return strstr(path, "notes") ? static_cast<BrowserInterface*>(new NotesBrowser) : new BrowserInterface;
     char name[MAX_PATH] = "";
     version.GetStringValue("InternalName", name, sizeof name);
     CString internalName(name);
@@ -65,7 +66,7 @@ BrowserInterface* DetectBrowser(const CString& path)
         return new NetscapeBrowser;
     if (internalName.Find("IEXPLORE") >= 0)
         return new IEBrowser;
-    return nullptr;
+    return new BrowserInterface;
 }
 
 // What a driver answers when it handed the URL over: 1, or ShellExecute's

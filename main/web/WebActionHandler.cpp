@@ -10,6 +10,9 @@ namespace {
 
 // Kept actions are tried again at most this often.
 const DWORD kResendIntervalMs = 60000;
+// A browser that was handed a page reads it within this time, even one that
+// starts cold; only then may the page go.
+const DWORD kPageLifeMs = 120000;
 
 // A message of the resource library filled with printf's arguments.
 template <class... Args> int TellFormatted(UINT id, UINT type, Args... args)
@@ -123,23 +126,28 @@ int CWebActionHandler::SetConnectorEnabled(const CWebConnectorDef& connector, UI
 
 //--- running actions
 
+CWebActionHandler::CWebActionHandler()
+{
+    DeleteWebActionPages(kPageLifeMs);
+}
+
 CWebActionHandler::~CWebActionHandler()
 {
     SetWakeTimer(false);
     KeepUnsaved();
-    DeleteWebActionPages();
+    DeleteWebActionPages(kPageLifeMs);
 }
 
 int CWebActionHandler::SubmitAction(CWebActionJug& action)
 {
-    if (m_urlHandler.IsConnected() == 1) {
-        DeleteWebActionPages();
+    m_strLastPage.Empty();
+    if (!m_bSending && m_urlHandler.IsConnected() == 1) {
+        DeleteWebActionPages(kPageLifeMs);
         SendQueued();
-        char page[MAX_PATH];
-        return Run(action, GetWebActionPagePath(page)) ? submitRun : submitFailed;
+        return Run(action) ? submitRun : submitFailed;
     }
     if (action.m_nFlags & CWebActionJug::flagNoQueue)
-        return submitRun;
+        return m_bSending ? submitFailed : submitRun;
     const CWebConnectorSubtype* subtype = FindSubtype(action.m_nConnectorIndex, action.m_nSubtypeIndex);
     if (!subtype)
         return submitFailed;
@@ -158,9 +166,8 @@ int CWebActionHandler::SubmitAction(CWebActionJug& action)
 
 int CWebActionHandler::RunWebAction(CWebActionJug& action)
 {
-    DeleteWebActionPages();
-    char page[MAX_PATH];
-    return Run(action, GetWebActionPagePath(page));
+    DeleteWebActionPages(kPageLifeMs);
+    return Run(action);
 }
 
 int CWebActionHandler::GetUnsentCount()
@@ -175,21 +182,26 @@ int CWebActionHandler::SendQueuedActions()
     const std::list<CWebActionJug>& kept = m_actions.GetActions();
     if (std::none_of(kept.begin(), kept.end(), [&](const CWebActionJug& a) { return FindKeptSubtype(a, connector); }))
         return 0;
-    if (m_urlHandler.IsConnected() != 1)
+    if (m_bSending || m_urlHandler.IsConnected() != 1)
         return 0;
-    DeleteWebActionPages();
+    DeleteWebActionPages(kPageLifeMs);
     return SendQueued();
 }
 
 int CWebActionHandler::SendQueuedWhenDue(DWORD dwNow)
 {
-    SetWakeTimer(m_actions.GetCount() > 0);
-    if (!m_actions.GetCount() || (m_bTried && dwNow - m_dwLastTry < kResendIntervalMs))
+    const auto waiting = [this] { return m_actions.GetCount() > 0 || m_actions.IsCacheHeld(); };
+    SetWakeTimer(waiting());
+    if (!waiting() || (m_bTried && dwNow - m_dwLastTry < kResendIntervalMs))
         return 0;
     m_bTried = true;
     m_dwLastTry = dwNow;
+    // A cache file held by another program at start is read once it can be.
+    if (m_actions.IsCacheHeld())
+        m_actions.ReadHeldCache();
+    TellCacheState();
     const int sent = SendQueuedActions();
-    SetWakeTimer(m_actions.GetCount() > 0);
+    SetWakeTimer(waiting());
     return sent;
 }
 
@@ -222,9 +234,10 @@ int CWebActionHandler::SendQueued()
         action.m_nConnectorIndex = connector;
         action.m_nSubtypeIndex =
             static_cast<int>(subtype - m_enabled.GetConnectors()[static_cast<size_t>(connector)].m_subtypes.data());
-        // What the browser did not take stays kept, with all after it.
-        if (!Run(action, GetNumberedWebActionPagePath(id)))
-            break;
+        // What the browser did not take stays kept and is tried again later;
+        // the others go all the same.
+        if (!Run(action))
+            continue;
         ++sent;
         m_actions.Remove(id);
     }
@@ -235,6 +248,10 @@ int CWebActionHandler::SendQueued()
 
 void CWebActionHandler::TellCacheState()
 {
+    if (m_actions.IsCacheHeld() && !m_bToldHeld) {
+        m_bToldHeld = true;
+        TellFormatted(IDS_OFFLINE_CACHE_HELD, MB_OK | MB_ICONWARNING, m_actions.GetCachePath().GetString());
+    }
     if (!m_actions.GetKeptAside().IsEmpty() && !m_bToldKeptAside) {
         m_bToldKeptAside = true;
         TellFormatted(IDS_OFFLINE_CACHE_UNREAD, MB_OK | MB_ICONWARNING, m_actions.GetCachePath().GetString(),
@@ -242,7 +259,7 @@ void CWebActionHandler::TellCacheState()
     }
     if (m_actions.IsCacheSaved()) {
         m_bToldUnsaved = false;
-    } else if (!m_bToldUnsaved) {
+    } else if (!m_bToldUnsaved && !m_actions.IsCacheHeld()) {
         m_bToldUnsaved = true;
         TellFormatted(IDS_OFFLINE_CACHE_FAILED, MB_OK | MB_ICONWARNING, m_actions.GetCachePath().GetString());
     }
@@ -275,10 +292,11 @@ const CWebConnectorSubtype* CWebActionHandler::FindSubtype(int connector, int su
 
 const CWebConnectorSubtype* CWebActionHandler::FindKeptSubtype(const CWebActionJug& kept, int& connector) const
 {
-    if (kept.m_strConnectorName.IsEmpty() && kept.m_strSubtypeName.IsEmpty()) {
-        connector = kept.m_nConnectorIndex;
-        return FindSubtype(kept.m_nConnectorIndex, kept.m_nSubtypeIndex);
-    }
+    // Kept without the names (a cache file of the earlier layout), its
+    // indexes may name any connector by now: it waits as one whose
+    // connector is gone.
+    if (kept.m_strConnectorName.IsEmpty() && kept.m_strSubtypeName.IsEmpty())
+        return nullptr;
     const std::vector<CWebConnectorDef>& connectors = m_enabled.GetConnectors();
     const int count = static_cast<int>(connectors.size());
     // The connector at the kept index first, should two bear the same name.
@@ -297,8 +315,9 @@ const CWebConnectorSubtype* CWebActionHandler::FindKeptSubtype(const CWebActionJ
     return nullptr;
 }
 
-int CWebActionHandler::Run(CWebActionJug& action, const char* pagePath)
+int CWebActionHandler::Run(CWebActionJug& action)
 {
+    m_strLastPage.Empty();
     QuiTemplateParamList params;
     ExpandProfilePlaceholders(params, action);
     const CWebConnectorSubtype* subtype = FindSubtype(action.m_nConnectorIndex, action.m_nSubtypeIndex);
@@ -312,9 +331,19 @@ int CWebActionHandler::Run(CWebActionJug& action, const char* pagePath)
     QUITEMPLATE job(&input, &output, params, isUrl ? templateUrl : templateHtml);
     job.Expand();
     const BOOL show = (action.m_nFlags & CWebActionJug::flagNoShow) ? FALSE : TRUE;
+    // Messages pass while the browser reads what it is given: nothing else
+    // is handed to it meanwhile.
+    m_bSending = true;
+    struct Sent {
+        bool& sending;
+        ~Sent() { sending = false; }
+    } sent{m_bSending};
     if (isUrl)
         return m_urlHandler.OpenURL(output.str().c_str(), show);
-    if (!WriteWebActionPage(pagePath, output.str()))
+    // A page a browser may still be about to read is never written over.
+    const CString page = GetFreeWebActionPagePath();
+    if (!WriteWebActionPage(page, output.str()))
         return 0;
-    return m_urlHandler.OpenURL(pagePath, show);
+    m_strLastPage = page;
+    return m_urlHandler.OpenURL(page, show);
 }

@@ -86,8 +86,12 @@ void CWebActionJug::StorePairs(CArchive& ar) const
         pairs.emplace_back(kDateNames[i], DateText(dates[i]));
     pairs.emplace_back(kConnectorName, m_strConnectorName);
     pairs.emplace_back(kSubtypeName, m_strSubtypeName);
-    for (const CWebDataProp& parameter : m_parameters)
-        pairs.emplace_back(parameter.m_strName, parameter.m_strValue);
+    // A name of the action's own fields is no parameter's: no template can
+    // ask for it, and read back it would overwrite the field.
+    for (const CWebDataProp& parameter : m_parameters) {
+        if (!IsOwnField(parameter.m_strName))
+            pairs.emplace_back(parameter.m_strName, parameter.m_strValue);
+    }
     ar << static_cast<int>(2 * pairs.size());
     for (const auto& pair : pairs)
         ar << pair.first << pair.second;
@@ -113,7 +117,8 @@ void CWebActionJug::LoadPairs(CArchive& ar)
         if (!IsOwnField(name)) {
             m_parameters.emplace_back(name, value);
         } else if (name == kFlagsName) {
-            m_nFlags = static_cast<UINT>(std::strtoul(value.GetString(), nullptr, 10));
+            // A kept action opens as every kept one does: the browser shown.
+            m_nFlags = static_cast<UINT>(std::strtoul(value.GetString(), nullptr, 10)) & ~static_cast<UINT>(flagNoShow);
         } else if (name == kConnectorName) {
             m_strConnectorName = value;
         } else if (name == kSubtypeName) {

@@ -8,6 +8,7 @@
 #ifdef _WIN32
 #include <windows.h>
 #else
+#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
@@ -31,11 +32,23 @@ CString FullPath(LPCTSTR path)
 #endif
 }
 
+// A name beside the target that no other writer uses: the process's number in it.
+CString TemporaryName(const CString& path)
+{
+    CString name;
+#ifdef _WIN32
+    name.Format("%s.%lu.tmp", path.GetString(), static_cast<unsigned long>(GetCurrentProcessId()));
+#else
+    name.Format("%s.%lu.tmp", path.GetString(), static_cast<unsigned long>(getpid()));
+#endif
+    return name;
+}
+
 // The bytes go to a file of this writer's own beside the target, reach the
 // disk, and only then take the target's place.
 BOOL ReplaceCacheFile(const CString& path, const std::vector<BYTE>& bytes)
 {
-    const CString temporary = path + ".tmp";
+    const CString temporary = TemporaryName(path);
 #ifdef _WIN32
     HANDLE file = CreateFileA(temporary, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE)
@@ -63,10 +76,25 @@ BOOL ReplaceCacheFile(const CString& path, const std::vector<BYTE>& bytes)
 
 bool FileExists(const CString& path)
 {
-    std::FILE* file = std::fopen(path, "rb");
-    if (file)
-        std::fclose(file);
-    return file != nullptr;
+#ifdef _WIN32
+    return GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES;
+#else
+    struct stat status;
+    return stat(path, &status) == 0;
+#endif
+}
+
+// A file there, not a folder: one that could not be opened is held by
+// another program.
+bool IsFile(const CString& path)
+{
+#ifdef _WIN32
+    const DWORD attributes = GetFileAttributesA(path);
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+#else
+    struct stat status;
+    return stat(path, &status) == 0 && S_ISREG(status.st_mode);
+#endif
 }
 
 // Moves the file to the first free name of its own with ".unread" and a
@@ -151,8 +179,15 @@ int CWebActionList::LoadCache()
 int CWebActionList::LoadCache(LPCTSTR path)
 {
     CFile file;
-    if (!file.Open(path, CFile::modeRead | CFile::typeBinary))
+    if (!file.Open(path, CFile::modeRead | CFile::typeBinary)) {
+        // There, but not to be opened now: what it holds must not be
+        // written over, and it is read once it can be.
+        if (m_strCachePath == path)
+            m_bHeld = IsFile(m_strCachePath);
         return GetCount();
+    }
+    if (m_strCachePath == path)
+        m_bHeld = FALSE;
     bool whole = true;
     try {
         if (file.GetLength() > 0) {
@@ -209,8 +244,25 @@ void CWebActionList::StoreCache(CArchive& ar) const
     ar << static_cast<const CObject*>(nullptr);
 }
 
+BOOL CWebActionList::ReadHeldCache()
+{
+    if (!m_bHeld)
+        return TRUE;
+    LoadCache(m_strCachePath);
+    if (m_bHeld)
+        return FALSE;
+    // What was kept meanwhile joins what the file held.
+    if (!m_bSaved)
+        SaveCache();
+    return TRUE;
+}
+
 BOOL CWebActionList::SaveCache()
 {
+    if (m_bHeld && !ReadHeldCache()) {
+        m_bSaved = FALSE;
+        return FALSE;
+    }
     if (m_bUnread) {
         m_strKeptAside = MoveAside(m_strCachePath);
         if (m_strKeptAside.IsEmpty() && FileExists(m_strCachePath)) {

@@ -139,23 +139,34 @@ char* GetWebActionPagePath(char* buffer)
     return buffer;
 }
 
-void DeleteWebActionPages()
+void DeleteWebActionPages(DWORD dwOlderThanMs)
 {
-    // Pages of actions sent together carry a number behind the name.
+    // Pages written while another may still be read carry a number behind the name.
     const CString folder = TempFolder();
+    FILETIME now;
+    GetSystemTimeAsFileTime(&now);
+    const ULONGLONG nowTicks = (static_cast<ULONGLONG>(now.dwHighDateTime) << 32) | now.dwLowDateTime;
     WIN32_FIND_DATAA found;
     HANDLE search = FindFirstFileA(folder + kPageName + "*" + kPageExtension, &found);
     if (search == INVALID_HANDLE_VALUE)
         return;
     do {
-        DeleteFileA(folder + found.cFileName);
+        const ULONGLONG written =
+            (static_cast<ULONGLONG>(found.ftLastWriteTime.dwHighDateTime) << 32) | found.ftLastWriteTime.dwLowDateTime;
+        // File times count 100 ns; a page from the future counts as old.
+        if (dwOlderThanMs == 0 || written > nowTicks || (nowTicks - written) / 10000 >= dwOlderThanMs)
+            DeleteFileA(folder + found.cFileName);
     } while (FindNextFileA(search, &found));
     FindClose(search);
 }
 
-CString GetNumberedWebActionPagePath(int number)
+CString GetFreeWebActionPagePath()
 {
-    return TempFolder() + kPageName + Decimal(number) + kPageExtension;
+    const CString folder = TempFolder();
+    CString path = folder + kPageName + kPageExtension;
+    for (int number = 1; GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES && number < 10000; number++)
+        path = folder + kPageName + Decimal(number) + kPageExtension;
+    return path;
 }
 
 void ExpandProfilePlaceholders(QuiTemplateParamList& params, CWebActionJug& action)

@@ -6,9 +6,10 @@
 
 #include "WebActionHandler.h"
 
-// The page of one of several actions sent together: the temporary page's
-// name with the number behind it ("QuillmateWebAction3.html").
-CString GetNumberedWebActionPagePath(int number);
+// A page no other holds: the temporary page, or while a browser may still
+// read that one, its name with the first free number behind it
+// ("QuillmateWebAction3.html").
+CString GetFreeWebActionPagePath();
 // Writes the page, headed by the mark of the web and its character set,
 // beside its place and renames it over the place only when it was written
 // whole; FALSE, and the place untouched, otherwise.

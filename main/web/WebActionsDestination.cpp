@@ -7,6 +7,7 @@
 #include "ClientRegistry.h"
 #include "Datastore.h"
 #include "DateValue.h"
+#include "DestUtil.h"
 #include "FileVersionInfo.h"
 #include "QuiParserMgr.h"
 #include "QuillmateApp.h"
@@ -46,11 +47,6 @@ void SetCheck(CWebActionsDestination& dest, bool bChecked)
     value.vt = VT_BOOL;
     value.boolVal = bChecked ? VARIANT_TRUE : VARIANT_FALSE;
     dest.GetCheckProp()->SetValue(value);
-}
-
-bool UserChanged(CDestProp* prop)
-{
-    return prop && (prop->GetFlags() & CDestProp::FLAG_USER_CHANGED) != 0;
 }
 
 CString ProgramVersion()
@@ -148,6 +144,30 @@ void CWebActionsDestination::ForgetKeyphrases()
         keyphrase = 0;
 }
 
+void CWebActionsDestination::ForgetActionKeyphrase()
+{
+    LetKeyphraseGo(Note(), this, m_nActionKeyphrase);
+    m_nActionKeyphrase = 0;
+}
+
+void CWebActionsDestination::Retake()
+{
+    ReplaySink(m_actionSink, m_pContext, m_bRegistered);
+    ReplaySink(m_dateSink, m_pContext, m_bRegistered);
+}
+
+std::vector<INT_PTR> CWebActionsDestination::HeldKeyphrases() const
+{
+    std::vector<INT_PTR> held;
+    if (m_nActionKeyphrase != 0)
+        held.push_back(m_nActionKeyphrase);
+    for (INT_PTR id : m_keyphrases) {
+        if (id != 0)
+            held.push_back(id);
+    }
+    return held;
+}
+
 int CWebActionsDestination::AttachSinks()
 {
     if (IsEnabled()) {
@@ -176,21 +196,15 @@ void CWebActionsDestination::OnParseResult1(QuiPrsItemRole* pRole, int, INT_PTR 
         m_keyphrases[field] = nExtra;
         return;
     }
-    if (!m_pActionProp)
+    // The user's own choice stands: a keyword then is not the action's, and
+    // one that chose it before keeps its hold until it goes.
+    if (!m_pActionProp || UserChanged(m_pActionProp.get()))
         return;
-    CActionNote* note = Note();
-    if (UserChanged(m_pActionProp.get())) {
-        if (note)
-            note->RemoveKeyphrase(Keyphrase(nExtra));
-        m_nActionKeyphrase = 0;
-        return;
-    }
     QuiItem* item = pRole->getItem();
     if (!item || m_nActionKeyphrase != 0)
         return;
     m_pActionProp->CheckItem(item->getID().toString(), CDestProp::FLAG_PARSED, nullptr, FALSE);
-    if (note)
-        note->AddKeyphrase(Keyphrase(nExtra));
+    HoldKeyphrase(Note(), this, nExtra);
     m_nActionKeyphrase = nExtra;
     if (!UserChanged(GetCheckProp()))
         SetCheck(*this, true);
@@ -209,15 +223,18 @@ void CWebActionsDestination::OnParseResult2(QuiPrsItemRole* pRole, int, INT_PTR 
         m_keyphrases[field] = 0;
         return;
     }
-    if (!m_pActionProp || UserChanged(m_pActionProp.get()) || nExtra == 0 || m_nActionKeyphrase != nExtra)
+    if (!m_pActionProp || nExtra == 0 || m_nActionKeyphrase != nExtra)
+        return;
+    // The phrase goes even from a field the user changed, which keeps the
+    // user's choice.
+    LetKeyphraseGo(Note(), this, nExtra);
+    m_nActionKeyphrase = 0;
+    if (UserChanged(m_pActionProp.get()))
         return;
     if (m_pPane)
         m_pPane->NotifyNote(FALSE);
     if (QuiItem* item = pRole->getItem())
         m_pActionProp->UncheckItem(item->getID().toString(), CDestProp::FLAG_PARSED, FALSE);
-    if (CActionNote* note = Note())
-        note->RemoveKeyphrase(Keyphrase(nExtra));
-    m_nActionKeyphrase = 0;
     if (!UserChanged(GetCheckProp()))
         SetCheck(*this, false);
 }

@@ -60,6 +60,9 @@ BOOL CWebActionsPane::DestroyWindow()
 
 void CWebActionsPane::OnChecked()
 {
+    // Switched on again by the user, the pane takes the note as it stands.
+    if (GetCheckButton()->GetChanged())
+        GetWebDestination()->Retake();
 }
 
 int CWebActionsPane::OnCreate(LPCREATESTRUCT lpCreateStruct)
@@ -184,6 +187,8 @@ void CWebActionsPane::Show()
     if (!checked) {
         m_connectorLabel.SetWindowText("");
         m_actionField.SetText("");
+        // The keyword that chose the emptied action is no longer cut or marked.
+        GetWebDestination()->ForgetActionKeyphrase();
         // A field that was empty already changes nothing, so its change
         // cannot be what tells the note that the action is off.
         NotifyNote(TRUE);

@@ -48,7 +48,7 @@ void CWebCalDestination::Bind()
     m_pCount.reset(new CEditDropProp(&m_pPane->GetCountField()));
     m_pStart.reset(new CTimeEditProp(&m_pPane->GetStartField()));
     m_pEnd.reset(new CTimeEditProp(&m_pPane->GetEndField()));
-    m_day.Bind(m_pDate.get());
+    m_day.Bind(m_pDate.get(), this);
 }
 
 CActionNote* CWebCalDestination::Note()
@@ -74,8 +74,40 @@ void CWebCalDestination::DetachSinks()
         m_pDate->SetKeyphraseId(0);
         m_pStart->SetKeyphraseId(0);
         m_pEnd->SetKeyphraseId(0);
-        m_day.Forget(nullptr);
+        m_day.Forget();
     }
+}
+
+void CWebCalDestination::ForgetKeyphrases()
+{
+    if (!m_pDate)
+        return;
+    if (CActionNote* note = Note())
+        note->ReleaseKeyphrases(this);
+    m_day.Forget();
+    for (CDestProp* prop : {static_cast<CDestProp*>(m_pDate.get()), static_cast<CDestProp*>(m_pCount.get()),
+                            static_cast<CDestProp*>(m_pStart.get()), static_cast<CDestProp*>(m_pEnd.get())}) {
+        prop->SetKeyphraseId(0);
+        prop->SetFlags(0);
+    }
+}
+
+void CWebCalDestination::Retake()
+{
+    ReplaySink(m_sink, m_pContext, m_bRegistered);
+}
+
+std::vector<INT_PTR> CWebCalDestination::HeldKeyphrases() const
+{
+    std::vector<INT_PTR> held;
+    if (!m_pDate)
+        return held;
+    for (INT_PTR id : {m_pDate->GetKeyphraseId(), m_pCount->GetKeyphraseId(), m_pStart->GetKeyphraseId(),
+                       m_pEnd->GetKeyphraseId(), m_day.StandingTime()}) {
+        if (id != 0)
+            held.push_back(id);
+    }
+    return held;
 }
 
 bool CWebCalDestination::IsModified()
@@ -104,7 +136,9 @@ CDestProp* CWebCalDestination::PropOfTag(int nTag)
 
 void CWebCalDestination::OnParseResult1(QuiPrsItemRole* pRole, int, INT_PTR nExtra, QuiDestinationSink*)
 {
-    if (!pRole || !m_pDate || UserChanged(GetCheckProp()) || m_bParseLocked)
+    // A pane the user switched off takes nothing; switched on again it takes
+    // the note as it stands (Retake).
+    if (!pRole || !m_pDate || SwitchedOff(*this) || m_bParseLocked)
         return;
     const int tag = pRole->getTag();
     CDestProp* prop = PropOfTag(tag);
@@ -123,9 +157,7 @@ void CWebCalDestination::TakeParsedValue(CDestProp* prop, const VARIANT& value, 
     CActionNote* note = Note();
     if (UserChanged(prop)) {
         // The user's own value stands; the phrase is not marked as used. One
-        // that filled the field before keeps its claim until it goes.
-        if (note)
-            note->RemoveKeyphrase(KeyphraseOf(nExtra));
+        // that filled the field before keeps its hold until it goes.
         m_bChangedByParse = true;
         return;
     }
@@ -138,7 +170,7 @@ void CWebCalDestination::TakeParsedValue(CDestProp* prop, const VARIANT& value, 
     if (prop->GetKeyphraseId() != 0)
         return;
     prop->SetKeyphraseId(nExtra);
-    MarkOnce(note, nExtra);
+    HoldKeyphrase(note, this, nExtra);
     static_cast<CTimeEditProp*>(prop)->SetValueAndFlags(value, CDestProp::FLAG_PARSED);
     m_bChangedByParse = true;
 }
@@ -167,11 +199,7 @@ void CWebCalDestination::DropParsedValue(CDestProp* prop, INT_PTR nExtra)
         m_bChangedByParse = true;
     }
     prop->SetKeyphraseId(0);
-    const bool stillUsed = m_pDate->GetKeyphraseId() == nExtra || m_pStart->GetKeyphraseId() == nExtra ||
-                           m_pEnd->GetKeyphraseId() == nExtra;
-    CActionNote* note = Note();
-    if (note && !stillUsed)
-        note->RemoveKeyphrase(KeyphraseOf(nExtra));
+    LetKeyphraseGo(Note(), this, nExtra);
 }
 
 void CWebCalDestination::Refresh()
@@ -532,13 +560,20 @@ void CWebCalPane::Show()
 BOOL CWebCalPane::OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pHandlerInfo)
 {
     BOOL handled = CDestPane::OnCmdMsg(nID, nCode, pExtra, pHandlerInfo);
-    if (handled && !pHandlerInfo && nID == m_nID && nCode == CN_COMMAND && !GetCheckButton()->GetCheck()) {
-        // An unticked pane starts afresh, the calendar edition's event type too.
+    if (!handled || pHandlerInfo || nID != m_nID || nCode != CN_COMMAND)
+        return handled;
+    CWebCalDestination* dest = GetCalDestination();
+    if (!GetCheckButton()->GetCheck()) {
+        // An unticked pane starts afresh, the calendar edition's event type
+        // too; its phrases go with its fields, none cut from the note's text.
         m_count.SetText("");
         m_start.SetText("");
         m_end.SetText("");
         m_date.SetText("");
+        dest->ForgetKeyphrases();
         ResetLayout();
+    } else if (GetCheckButton()->GetChanged() && !dest->IsParseLocked()) {
+        dest->Retake();
     }
     return handled;
 }

@@ -170,10 +170,9 @@ int CWebOnlyDatastore::SubmitWebLogin()
 
     // The page that posts the password must not stay on disk: it goes once
     // the browser had the time to read it, and at the latest with us.
-    char page[MAX_PATH];
+    const CString page = GetWebActionHandler()->GetLastPage();
     RemoveLoginPage();
-    if (subtype->m_strMethod.CompareNoCase("GET") != 0 && GetWebActionPagePath(page) &&
-        ReadWriteTime(page, &m_loginPageTime)) {
+    if (subtype->m_strMethod.CompareNoCase("GET") != 0 && ReadWriteTime(page, &m_loginPageTime)) {
         m_strLoginPage = page;
         s_pLoginOwner = this;
         m_nLoginTimer = ::SetTimer(nullptr, 0, s_nLoginPageLife, OnLoginPageTimer);

@@ -33,7 +33,7 @@ void CWebToDoDestination::Bind()
 {
     m_pDate.reset(new CDateDropProp(&m_pPane->GetDateField()));
     m_pPriority.reset(new CEditDropProp(&m_pPane->GetPriorityField()));
-    m_day.Bind(m_pDate.get());
+    m_day.Bind(m_pDate.get(), this);
 }
 
 CActionNote* CWebToDoDestination::Note()
@@ -51,10 +51,37 @@ void CWebToDoDestination::DetachSinks()
 {
     UnregisterDateSink(m_sink, m_pContext, m_bRegistered);
     if (m_pDate) {
-        m_day.Forget(nullptr);
+        m_day.Forget();
         m_pDate->SetKeyphraseId(0);
         m_pDate->SetData(0);
     }
+}
+
+void CWebToDoDestination::ForgetKeyphrases()
+{
+    if (!m_pDate)
+        return;
+    if (CActionNote* note = Note())
+        note->ReleaseKeyphrases(this);
+    m_day.Forget();
+    m_pDate->SetKeyphraseId(0);
+    m_pDate->SetData(0);
+    m_pDate->SetFlags(0);
+}
+
+void CWebToDoDestination::Retake()
+{
+    ReplaySink(m_sink, m_pContext, m_bRegistered);
+}
+
+std::vector<INT_PTR> CWebToDoDestination::HeldKeyphrases() const
+{
+    std::vector<INT_PTR> held;
+    for (INT_PTR id : {m_pDate ? m_pDate->GetKeyphraseId() : 0, m_day.StandingTime()}) {
+        if (id != 0)
+            held.push_back(id);
+    }
+    return held;
 }
 
 bool CWebToDoDestination::IsModified()
@@ -64,21 +91,18 @@ bool CWebToDoDestination::IsModified()
 
 void CWebToDoDestination::OnParseResult1(QuiPrsItemRole* pRole, int, INT_PTR nExtra, QuiDestinationSink*)
 {
-    if (!pRole || !m_pDate || UserChanged(GetCheckProp()) || m_bParseLocked)
+    // A pane the user switched off takes nothing; switched on again it takes
+    // the note as it stands (Retake).
+    if (!pRole || !m_pDate || SwitchedOff(*this) || m_bParseLocked)
         return;
     const int tag = pRole->getTag();
     if (!IsDateTag(tag))
         return;
     CActionNote* note = Note();
-    if (UserChanged(m_pDate.get())) {
-        if (tag == kTimeOfDayTag)
-            return;
-        // A phrase that filled the field before the user changed it keeps
-        // its claim: its mark goes when it does.
-        if (note)
-            note->RemoveKeyphrase(KeyphraseOf(nExtra));
+    // A field the user changed takes no phrase; one that filled it before
+    // keeps its hold until it goes.
+    if (UserChanged(m_pDate.get()))
         return;
-    }
     COleVariant value;
     RoleDate(pRole, value);
     if (tag == kTimeOfDayTag ? m_day.TakeTime(nExtra, value, note) : m_day.TakeDay(nExtra, value, note))
@@ -222,10 +246,17 @@ void CWebToDoPane::Show()
 BOOL CWebToDoPane::OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pHandlerInfo)
 {
     BOOL handled = CDestPane::OnCmdMsg(nID, nCode, pExtra, pHandlerInfo);
-    if (handled && !pHandlerInfo && nID == PANE_ID && nCode == CN_COMMAND && !GetCheckButton()->GetCheck()) {
-        // The label stays: it is loaded once, when the pane is made.
+    if (!handled || pHandlerInfo || nID != PANE_ID || nCode != CN_COMMAND)
+        return handled;
+    CWebToDoDestination* dest = GetToDoDestination();
+    if (!GetCheckButton()->GetCheck()) {
+        // The label stays: it is loaded once, when the pane is made. The
+        // phrases go with the date: none is cut from the note's text.
         m_date.SetText("");
+        dest->ForgetKeyphrases();
         Show();
+    } else if (GetCheckButton()->GetChanged() && !dest->IsParseLocked()) {
+        dest->Retake();
     }
     return handled;
 }

@@ -1,5 +1,6 @@
 #include "QuiParser.h"
 
+#include <algorithm>
 #include <memory>
 
 //--- numeric items
@@ -103,6 +104,22 @@ QuiPrsContext::~QuiPrsContext()
     PrsContextDestroy(m_engine);
     for (QuiPrsKeyphrase* keyphrase : m_keyphrases)
         delete keyphrase;
+}
+
+std::vector<QuiPrsKeyphrase*> QuiPrsContext::getKeyphrases() const
+{
+    std::vector<QuiPrsKeyphrase*> offered;
+    for (QuiPrsKeyphrase* keyphrase : m_keyphrases) {
+        if (keyphrase->isOffered())
+            offered.push_back(keyphrase);
+    }
+    std::stable_sort(offered.begin(), offered.end(), [](QuiPrsKeyphrase* a, QuiPrsKeyphrase* b) {
+        int aFirst = 0, aLast = 0, bFirst = 0, bLast = 0;
+        a->getOffsets(&aFirst, &aLast);
+        b->getOffsets(&bFirst, &bLast);
+        return aFirst != bFirst ? aFirst < bFirst : aLast < bLast;
+    });
+    return offered;
 }
 
 //--- parser

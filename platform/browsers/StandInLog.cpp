@@ -102,6 +102,15 @@ std::string Narrow(BSTR text)
     return narrow;
 }
 
+BSTR Wide(const std::string& text)
+{
+    int size = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    BSTR wide = SysAllocStringLen(nullptr, static_cast<UINT>(size));
+    if (wide)
+        MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide, size);
+    return wide;
+}
+
 std::string Describe(const VARIANT& value)
 {
     const VARIANT* v = &value;

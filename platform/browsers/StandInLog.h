@@ -9,8 +9,19 @@
 //                                workspace's other members by number ("Notes.1530"), a DDE
 //                                topic ("WWW_OpenURL": the connection is refused)
 //                                or "stall:<topic>" (the DDE call is never answered)
-//   "Busy"         REG_DWORD     the web browser object reports itself busy
-//   "WindowCount"  REG_DWORD     the DDE browser's number of windows
+//                                "InternetExplorer.NavigateError" (the page
+//                                loads and fails: NavigateError)
+//   "Busy"         REG_DWORD     the web browser object starts busy with a
+//                                page of its own, which only Stop ends
+//   "LoadMs"       REG_DWORD     how long a page takes to arrive once asked
+//                                for: the web browser object stays busy
+//                                (100 ms), a DDE window loads (300 ms)
+//   "CloseAfterRead" REG_DWORD   the user closes the web browser's window
+//                                once a page has arrived (OnQuit)
+//   "WindowCount"  REG_DWORD     the DDE browser's number of windows (those
+//                                it opens for window 0 come on top)
+//   "ReadDelayMs"  REG_DWORD     how long browser.exe takes to read a page
+//                                file it was started with
 #pragma once
 #include <windows.h>
 #include <oaidl.h>
@@ -39,6 +50,8 @@ std::vector<std::string> ReadLog(const std::string& path);
 
 // An automation text in the ANSI code page, "<null>" for a null BSTR.
 std::string Narrow(BSTR text);
+// A new BSTR of the ANSI text.
+BSTR Wide(const std::string& text);
 // "<type>:<value>" of a VARIANT, as the logs show arguments.
 std::string Describe(const VARIANT& value);
 

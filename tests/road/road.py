@@ -522,12 +522,21 @@ class Road:
 
 # -- checks of what the stand-ins received
 
-def browser_urls(log, prefix):
-    """The URLs beginning with prefix that the browser stand-in was asked to open."""
+# The stand-ins' lines of a URL they were asked to open, and of a page that
+# arrived: read whole by the browser object, or loaded to the end in a DDE
+# browser's window.
+ASKED = re.compile(r"^(InternetExplorer\.Navigate |dde \S+ request WWW_OpenURL |launch )")
+ARRIVED = re.compile(r"^(InternetExplorer\.Read |page \S+ arrived )")
+
+
+def browser_urls(log, prefix, lines=ASKED):
+    """The URLs beginning with prefix that the browser stand-in was asked to
+    open (or, with ARRIVED, that arrived)."""
     if not log.exists():
         return []
     pattern = re.compile(re.escape(prefix) + r"[^\s\"]*")
-    return [m.group(0) for line in log.read_text(errors="replace").splitlines() for m in pattern.finditer(line)]
+    return [m.group(0) for line in log.read_text(errors="replace").splitlines() if lines.match(line)
+            for m in pattern.finditer(line)]
 
 
 def tomorrow_choices():
@@ -676,14 +685,11 @@ class WebOnly(Edition):
         expect_url(road, log, self.url, {"q": "garden furniture", "n": "20"})
 
 
-class WebOnlyOffLine(WebOnly):
-    """The default edition while the browser reports no connection: the web
-    action is kept and told, the program ends and starts again with the
-    connection back, and the action reaches the browser once. The browser is
-    Netscape's driver, whose network object answers the connection check
-    (the stand-in's "FailCalls" names its Open), and the browsers' DDE
-    stand-in takes the URL; Internet Explorer's check is WinINet's, which
-    Wine always answers as on line."""
+class NetscapeOffLine:
+    """Netscape's driver as the browser, whose network object answers the
+    connection check (the stand-in's "FailCalls" names its Open), with the
+    browsers' DDE stand-in taking the URLs once on line; Internet Explorer's
+    check is WinINet's, which Wine always answers as on line."""
 
     def settings(self):
         return super().settings() + ("[HKEY_CURRENT_USER\\Software\\Quillmate\\Client\\Preferences]\n"
@@ -705,6 +711,29 @@ class WebOnlyOffLine(WebOnly):
         road.probe.ok("cancel-dialogs")
         poll(lambda: not road.probe.ok("dialog"), 15, f"{what} closed")
 
+    def file_kept(self, road, note, kept):
+        """Files the note off line: it says its entries are kept, and the exit
+        says how many wait."""
+        road.press_file()
+        self.close_message(road, IDS_PIM_WEB_ACTION_LATER, "the note's word that its entries are kept")
+        poll(lambda: road.probe.ask(f"gone {note}") == "ok", 15, "the filed note window gone")
+        road.probe.ask(f"post {road.tray_owner} {WM_COMMAND} {ID_APP_EXIT}")
+        self.close_message(road, IDS_OFFLINE_KEPT, "the exit's word on the kept entries", kept)
+        road.program.wait(20 * TIME_FACTOR)
+        road.step("ended with the entries kept")
+
+    def restart_on_line(self, road):
+        self.off_line(road, False)
+        road.probe.ok(f"dde-browser {windows_path(road.bin / 'ddebrowser.exe')} NETSCAPE")
+        road.tray_owner = None
+        road.start().wait_ready()
+
+
+class WebOnlyOffLine(NetscapeOffLine, WebOnly):
+    """The default edition while the browser reports no connection: the web
+    action is kept and told, the program ends and starts again with the
+    connection back, and the action reaches the browser once."""
+
     def run(self, road, artefact):
         log = self.standin(road)
         self.off_line(road, True)
@@ -712,23 +741,14 @@ class WebOnlyOffLine(WebOnly):
         note = road.hot_key()
         road.type(self.text)
         self.look(road, artefact)
-        road.press_file()
-        self.close_message(road, IDS_PIM_WEB_ACTION_LATER, "the note's word that its action is kept")
-        poll(lambda: road.probe.ask(f"gone {note}") == "ok", 15, "the filed note window gone")
-        road.probe.ask(f"post {road.tray_owner} {WM_COMMAND} {ID_APP_EXIT}")
-        self.close_message(road, IDS_OFFLINE_KEPT, "the exit's word on the kept action", 1)
-        road.program.wait(20 * TIME_FACTOR)
+        self.file_kept(road, note, 1)
         cache = road.install_dir / "actioncache.dat"
         if b"garden furniture" not in (cache.read_bytes() if cache.exists() else b""):
             raise RoadError(f"{cache} does not hold the kept action")
         if browser_urls(log, self.url):
             raise RoadError(f"the browser was given {self.url} while off line")
-        road.step("ended with the action kept")
 
-        self.off_line(road, False)
-        road.probe.ok(f"dde-browser {windows_path(road.bin / 'ddebrowser.exe')} NETSCAPE")
-        road.tray_owner = None
-        road.start().wait_ready()
+        self.restart_on_line(road)
         self.check(road, log)
         road.exit()
         if road.program.poll() is None:
@@ -736,10 +756,79 @@ class WebOnlyOffLine(WebOnly):
         self.check(road, log)
 
 
-def expect_url(road, log, prefix, expected, tomorrow=False, nth=1):
+class WebCalendarOffLine(NetscapeOffLine, WebCalendar):
+    """The web-only edition's note with its to-do and calendar ticked, filed
+    off line: both entries are kept, and once the program starts again on
+    line they go one after the other, each arriving once; then a note filed
+    on line sends its two entries back to back, each arriving once. The DDE
+    stand-in's log tells which pages its windows loaded to the end."""
+    todo_url = "http://calendar.example.com/task/add?"
+    todo_expected = {"title": "lunch with Anna 12:30 pm", "priority": "1"}
+    online = "dinner 7pm tomorrow"
+    online_todo = {"title": "dinner 7pm", "priority": "1"}
+    online_event = {"title": "dinner", "hour": "7", "min": "0", "ampm": "PM", "timed": "1"}
+
+    def tick_todo(self, road, text):
+        # Ctrl+1 ticks the to-do as a click would; the calendar ticked itself.
+        road.xdotool("key", "--clearmodifiers", "ctrl+1")
+        if road.probe.ok("note-text") != text:
+            raise RoadError(f"Ctrl+1 changed the note's text: {road.probe.ok('note-text')!r}")
+        road.step("to-do ticked")
+
+    def arrived(self, road, log, count):
+        """Each entry's URL arrived `count` times, none was replaced."""
+        def urls(prefix):
+            return browser_urls(log, prefix, ARRIVED)
+        poll(lambda: len(urls(self.url)) >= count and len(urls(self.todo_url)) >= count, 30,
+             f"both entries arrived {count} times")
+        got = (len(urls(self.url)), len(urls(self.todo_url)))
+        if got != (count, count):
+            raise RoadError(f"the event and the to-do arrived {got} times, not {count} each")
+        replaced = [line for line in log.read_text(errors="replace").splitlines() if " replaced " in line]
+        if replaced:
+            raise RoadError(f"pages replaced before they were read: {replaced}")
+        road.step(f"both entries arrived {count} times")
+
+    def run(self, road, artefact):
+        log = self.standin(road)
+        self.off_line(road, True)
+        road.start().wait_ready()
+        note = road.hot_key()
+        road.type(self.text)
+        self.look(road, artefact)
+        self.tick_todo(road, self.text)
+        self.file_kept(road, note, 2)
+        cache = road.install_dir / "actioncache.dat"
+        held = cache.read_bytes() if cache.exists() else b""
+        if b"yahoo calendar" not in held or b"yahoo todo list" not in held:
+            raise RoadError(f"{cache} does not hold both entries")
+        if browser_urls(log, self.url) or browser_urls(log, self.todo_url):
+            raise RoadError("the browser was given an entry while off line")
+
+        self.restart_on_line(road)
+        self.arrived(road, log, 1)
+        expect_url(road, log, self.url, self.expected, tomorrow=True, lines=ARRIVED)
+        expect_url(road, log, self.todo_url, self.todo_expected, tomorrow=True, lines=ARRIVED)
+
+        note = road.hot_key()
+        road.type(self.online)
+        road.wait_fields(self.pane, {self.date: road.probe.ok("format-date 1"),
+                                     self.start: road.probe.ok("format-time 19 0")})
+        self.tick_todo(road, self.online)
+        road.file_note(note)
+        self.arrived(road, log, 2)
+        expect_url(road, log, self.url, self.online_event, tomorrow=True, nth=2, lines=ARRIVED)
+        expect_url(road, log, self.todo_url, self.online_todo, tomorrow=True, nth=2, lines=ARRIVED)
+        road.exit()
+        if road.program.poll() is None:
+            raise RoadError(f"Quillmate.exe did not end by its exit command: {road.probe.ask('windows')}")
+        self.arrived(road, log, 2)
+
+
+def expect_url(road, log, prefix, expected, tomorrow=False, nth=1, lines=ASKED):
     """The browser opened its nth URL beginning with prefix, and no more, whose
     query holds the expected values (and tomorrow's "month", "day" and "year")."""
-    urls = poll(lambda: (lambda u: u if len(u) >= nth else None)(browser_urls(log, prefix)), 15,
+    urls = poll(lambda: (lambda u: u if len(u) >= nth else None)(browser_urls(log, prefix, lines)), 15,
                 f"{prefix} at the browser ({nth})")
     if len(urls) != nth:
         raise RoadError(f"{prefix} was opened {len(urls)} times, not {nth}: {urls}")
@@ -963,8 +1052,13 @@ class Outlook(PimEdition):
                 continue
             name, _, value = parts[3].partition("=")
             records.setdefault(parts[0], {})[name] = value
+        # The categories as Outlook reads them apart: an empty one after the
+        # last shows as a trailing comma.
+        def categories(r):
+            names = sorted((int(k.split(".")[1]), v) for k, v in r.items() if k.startswith("Category."))
+            return ",".join(v for _, v in names)
         return [{"body": r.get("Subject", ""), "due": "" if r.get("DueDate", "none") == "none"
-                 else r.get("DueDate", "")[:10], "category": r.get("Categories", "").rstrip("; ")}
+                 else r.get("DueDate", "")[:10], "category": categories(r)}
                 for r in records.values()]
 
 
@@ -1190,7 +1284,8 @@ class ScriptClientLongNote(ScriptClient):
 
 
 EDITIONS = {"WebCalendar": WebCalendar, "LotusNotes": LotusNotes, "PalmDesktop": PalmDesktop, "Outlook": Outlook,
-            "MyTime": MyTime, "WebOnly": WebOnly, "WebOnlyOffLine": WebOnlyOffLine}
+            "MyTime": MyTime, "WebOnly": WebOnly, "WebOnlyOffLine": WebOnlyOffLine,
+            "WebCalendarOffLine": WebCalendarOffLine}
 EDITIONS["ScriptClient"] = ScriptClient
 EDITIONS["ScriptClientLongNote"] = ScriptClientLongNote
 

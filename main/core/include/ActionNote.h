@@ -7,6 +7,8 @@
 
 #include <deque>
 #include <list>
+#include <set>
+#include <utility>
 
 class CDestination;
 class CNoteBox;
@@ -73,6 +75,14 @@ public:
     virtual void RemarkKeyphrases();
     virtual int MarkKeyphrase(QuiPrsKeyphrase* kp, BOOL bOn);
 
+    // A destination's hold on a keyphrase: the phrase stays marked while any
+    // destination holds it, however many fields of each do.
+    void ClaimKeyphrase(QuiPrsKeyphrase* kp, const void* owner);
+    // The owner's hold goes, and the mark with it once no other holds it.
+    void ReleaseKeyphrase(QuiPrsKeyphrase* kp, const void* owner);
+    // Every hold of the owner goes (a pane the user switched off).
+    void ReleaseKeyphrases(const void* owner);
+
     // The note window links itself in when it is constructed.
     void SetNoteWnd(CNoteWnd* pWnd) { m_pNoteWnd = pWnd; }
     CNoteWnd* GetNoteWnd() const { return m_pNoteWnd; }
@@ -110,6 +120,7 @@ protected:
     CStringArray m_summaryLines;
     BOOL m_bKeyphrasesChanged = FALSE;
     std::list<QuiPrsKeyphrase*> m_keyphrases;
+    std::set<std::pair<QuiPrsKeyphrase*, const void*>> m_claims;
     std::deque<Quillmate::CContactLink> m_contactLinks;
 
 private:

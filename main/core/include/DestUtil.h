@@ -21,8 +21,11 @@ class QuiPrsKeyphrase;
 
 // The keyphrase a parse event's extra value stands for.
 QuiPrsKeyphrase* KeyphraseOf(INT_PTR nExtra);
-// Marks the keyphrase in the note once, however many fields hold it.
-void MarkOnce(CActionNote* note, INT_PTR nExtra);
+// The destination holds the keyphrase: the note marks it while any
+// destination holds it, however many fields of each do.
+void HoldKeyphrase(CActionNote* note, const CDestination* owner, INT_PTR nExtra);
+// The destination lets the keyphrase go; its mark goes once none holds it.
+void LetKeyphraseGo(CActionNote* note, const CDestination* owner, INT_PTR nExtra);
 // Whether the adaptor has the user-changed bit.
 bool UserChanged(CDestProp* prop);
 // Whether any of the adaptors has it.
@@ -41,6 +44,9 @@ void RegisterDestinationSink(const char* package, const char* typeId, CDestinati
                              QuiDestinationSink& sink, QuiPrsContext*& context, bool& registered);
 void UnregisterDestinationSink(const char* package, QuiDestinationSink& sink, QuiPrsContext*& context,
                                bool& registered);
+// Tells a registered sink again of every phrase of its context, as when they
+// were found: a pane switched on again takes the note as it stands.
+void ReplaySink(QuiDestinationSink& sink, QuiPrsContext* context, bool registered);
 
 // The role's moment as a local date: VT_DATE, or VT_NULL when the moment
 // cannot be converted.

@@ -5,6 +5,7 @@
 
 class CActionNote;
 class CDateDropProp;
+class CDestination;
 
 // The role tag of a phrase that names a time of day and no day of its own.
 enum { kTimeOfDayTag = 7 };
@@ -16,7 +17,12 @@ enum { kTimeOfDayTag = 7 };
 // phrase goes. The first phrase of each sort holds; the note marks both.
 class CNoteDay {
 public:
-    void Bind(CDateDropProp* pField) { m_pField = pField; }
+    // The field and the destination whose hold on the phrases the note marks.
+    void Bind(CDateDropProp* pField, const CDestination* pOwner)
+    {
+        m_pField = pField;
+        m_pOwner = pOwner;
+    }
 
     // A phrase naming a day: takes the field unless another day's phrase
     // holds it. True when taken.
@@ -31,9 +37,8 @@ public:
     // while parsing is locked or the user switched its pane off. True when
     // the field changed.
     bool Drop(INT_PTR nExtra, CActionNote* note, bool bRefill);
-    // Forgets the time standing by, its mark with it unless it holds the
-    // field (whose own mark its destination handles).
-    void Forget(CActionNote* note);
+    // Forgets the time standing by; the destination lets its phrases go.
+    void Forget();
 
     // The time phrase standing by, 0 for none.
     INT_PTR StandingTime() const { return m_nTime; }
@@ -42,6 +47,7 @@ private:
     void Fill(INT_PTR nExtra, const VARIANT& value, CActionNote* note);
 
     CDateDropProp* m_pField = nullptr;
+    const CDestination* m_pOwner = nullptr;
     INT_PTR m_nTime = 0;
     COleVariant m_time;
 };

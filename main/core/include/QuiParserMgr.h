@@ -85,6 +85,10 @@ public:
     int Parse(const char* text, QuiPrsContext* context);
     bool RegisterSink(const char* package, QuiPrsContext* context, QuiItemType* type, QuiParseResultSink* sink);
     bool UnregisterSink(const char* package, QuiPrsContext* context, QuiParseResultSink* sink);
+    // Tells the sink again of every keyphrase the context holds, as the parse
+    // that found it did, in the order they stand in the text: a destination
+    // that let its phrases go takes the note as it stands.
+    void Replay(QuiPrsContext* context, QuiParseResultSink* sink);
 
     // True while the context is one of this manager's live ones.
     bool HasContext(QuiPrsContext* context) const { return findContext(context) != nullptr; }

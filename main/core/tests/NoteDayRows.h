@@ -71,6 +71,7 @@ enum Hand {
     pickDays,   // picks the day in the to-do's and in the calendar's drop-down
     typeEnd,    // types the calendar's end time (kHandEndHour)
     untickCal,  // switches the calendar off
+    clickCal,   // clicks the calendar's tick: off, or on again
 };
 
 // The end time typed by hand.
@@ -88,6 +89,8 @@ struct DayRow {
     Hand hand = keysOnly;
     size_t handAfter = 0;  // the keystrokes before the user's own move
     int toDoDays = -1;     // the to-do's date when it is not the calendar's
+    Hand then = keysOnly;  // a second move of the user's
+    size_t thenAfter = 0;
 
     int ToDoDays() const { return toDoDays < 0 ? days : toDoDays; }
 };
@@ -116,6 +119,7 @@ inline std::vector<DayRow> DayRows()
     const std::string bank = "call the bank by friday";
     const std::string twice = "dinner tomorrow 7pm";
     const std::string range = "lunch 1pm meeting 3pm to 5pm";
+    const std::string edited = late + " with Ada";
     const int farDays = DaysUntil(2035, 1, 1);
     return {
         {"day before time", Typed("dinner tomorrow 7pm"), 1, 19, 0, {"tomorrow", "7pm"}, "dinner", "dinner 7pm"},
@@ -151,24 +155,52 @@ inline std::vector<DayRow> DayRows()
          "renew passport", "renew passport 9am"},
         {"far day before a time", Typed("renew passport 1/1/2035 9am"), farDays, 9, 0, {"1/1/2035", "9am"},
          "renew passport", "renew passport 9am"},
+        // Switched on again, the calendar takes the note as it stands.
+        {"calendar switched off and on", Typed(late), 1, 19, 0, {"7pm", "tomorrow"}, "dinner", "dinner 7pm", clickCal,
+         late.size(), -1, clickCal, late.size()},
+        {"calendar switched off, the note edited, on again", Then(Typed(late), Typed(" with Ada", late)), 1, 19, 0,
+         {"7pm", "tomorrow"}, "dinner with Ada", "dinner 7pm with Ada", clickCal, late.size(), -1, clickCal,
+         edited.size()},
+        {"calendar switched off and on, a letter of its day deleted", Then(Typed(late), Deleted(late, late.size(), 1)),
+         0, 19, 0, {"7pm"}, "dinner tomorro", "dinner tomorro", clickCal, late.size(), -1, clickCal, late.size()},
+        // The to-do refuses the day the calendar takes: it stays marked.
+        {"due date picked, then a day and a time typed", Typed("lunch tomorrow 1pm"), 1, 13, 0, {"tomorrow", "1pm"},
+         "lunch", "lunch tomorrow 1pm", pickDue, 0, kPickedDays},
     };
 }
 
-// Types the row key by key, the user's own move in its place; after every
-// keystroke every phrase the note marks must be one its parse context
-// still holds (a freed one rarely crashes under Wine).
-template <class TypeFn, class HandFn>
-void TypeRow(const DayRow& row, CActionNote* note, TypeFn type, HandFn byHand)
+// Types the row key by key, the user's own moves in their places; after
+// every keystroke every phrase the note marks, and every phrase any of its
+// destinations holds (`held`, read from the destinations themselves), must
+// be one its parse context still holds (a freed one rarely crashes under
+// Wine).
+template <class TypeFn, class HandFn, class HeldFn>
+void TypeRow(const DayRow& row, CActionNote* note, TypeFn type, HandFn byHand, HeldFn held)
 {
-    for (size_t n = 0; n < row.texts.size(); n++) {
+    auto check = [&](const std::string& after) {
+        for (QuiPrsKeyphrase* kp : note->GetKeyphrases())
+            EXPECT_TRUE(note->GetContext()->holdsKeyphrase(kp)) << "a freed phrase marked after \"" << after << '"';
+        for (INT_PTR id : held())
+            EXPECT_TRUE(note->GetContext()->holdsKeyphrase(reinterpret_cast<QuiPrsKeyphrase*>(id)))
+                << "a freed phrase held after \"" << after << '"';
+    };
+    for (size_t n = 0; n <= row.texts.size(); n++) {
         if (row.hand != keysOnly && n == row.handAfter)
-            byHand();
+            byHand(row.hand);
+        if (row.then != keysOnly && n == row.thenAfter)
+            byHand(row.then);
+        if (n == row.texts.size())
+            break;
         type(row.texts[n]);
-        for (QuiPrsKeyphrase* kp : note->GetKeyphrases()) {
-            EXPECT_TRUE(note->GetContext()->holdsKeyphrase(kp))
-                << "a freed phrase marked after \"" << row.texts[n] << '"';
-        }
+        check(row.texts[n]);
     }
+    check("the last move");
+}
+
+// Whether the user switched the calendar off (and left it so).
+inline bool CalendarOff(const DayRow& row)
+{
+    return row.hand == untickCal || (row.hand == clickCal && row.then != clickCal);
 }
 
 // Picks the day `days` ahead in the field's calendar, as the user clicks it.

@@ -9,6 +9,7 @@
 #include <afxquill.h>
 
 #include <memory>
+#include <vector>
 
 #include "DateDrop.h"
 #include "DestPane.h"
@@ -86,6 +87,10 @@ public:
     void Bind();
     // Forgets the keyphrases of the fields, as after the user unticked the pane.
     void ForgetKeyphrases();
+    // Switched on again by the user: the fields from the note as it stands.
+    void Retake();
+    // The phrases the destination holds (for its fields or standing by).
+    std::vector<INT_PTR> HeldKeyphrases() const;
 
     PimEdition GetEdition() const { return m_edition; }
     bool IsParseLocked() const { return m_bParseLocked; }
@@ -271,6 +276,11 @@ public:
 
     void Bind();
     void ForgetKeyphrases();
+    // Switched on again by the user: the fields from the note as it stands.
+    void Retake();
+    // The phrases the destination holds (for its fields, its categories or
+    // standing by).
+    std::vector<INT_PTR> HeldKeyphrases() const;
 
     PimEdition GetEdition() const { return m_edition; }
     // Whether the pane has its category list (Notes: version 5 only).

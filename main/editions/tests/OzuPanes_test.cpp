@@ -334,16 +334,19 @@ TEST_F(NotesPanes, UntickingByTheUserForgetsTheKeyphrasesOfTheFields)
     EXPECT_EQ(0, cal.GetCalDestination()->GetStartProp()->GetKeyphraseId());
     EXPECT_EQ(0, toDo.GetToDoDestination()->GetDueProp()->GetKeyphraseId());
     EXPECT_TRUE(note->GetKeyphrases().empty());
-    // Ticked again and filled by hand: the note's words all stay.
+    // Ticked again, they take the note as it stands: the first day for both,
+    // the time for the calendar.
     Click(&cal);
     Click(&toDo);
-    cal.GetDateField().SetDate(NextMonday());
-    cal.GetStartField().SetTime(12.5 / 24.0);
+    EXPECT_EQ(Text(toDo.GetDueField()), Text(cal.GetDateField()));
+    EXPECT_NE("", Text(cal.GetDateField()));
+    EXPECT_NE("", Text(cal.GetStartField()));
     CString body;
     cal.GetCalDestination()->GetBodyText(body);
-    EXPECT_STREQ("lunch monday 12:30 tomorrow", body);
+    EXPECT_STREQ("lunch tomorrow", body);
     toDo.GetToDoDestination()->GetBodyText(body);
-    EXPECT_STREQ("lunch monday 12:30 tomorrow", body);
+    EXPECT_STREQ("lunch 12:30 tomorrow", body);
+    EXPECT_EQ(2u, note->GetKeyphrases().size());
 }
 
 TEST_F(NotesPanes, AJournalFolderPhraseTicksThePaneAndFilesIntoTheFolder)

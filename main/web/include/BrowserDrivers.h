@@ -5,12 +5,21 @@
 
 #include <exdisp.h>
 
+#include <functional>
+
 #include "URLHandler.h"
 
 class CDDEObject;
 class CNotesUIWorkspace;
 
+// Pumps the thread's messages until `done` answers true or the time passes;
+// whether it did. A WM_QUIT met meanwhile is posted again for the loop above.
+bool PumpMessagesUntil(const std::function<bool()>& done, DWORD dwTimeoutMs);
+
 // Internet Explorer through its automation object; on-line test by WinINet.
+// A URL counts as opened once the browser completed it: every page handed
+// over is read before the next is given, and a hidden browser it made is
+// quit when the driver ends.
 class IEBrowser : public BrowserInterface {
 public:
     IEBrowser();
@@ -20,17 +29,40 @@ public:
     int OpenURL(LPCSTR lpszURL, BOOL bShow) override;
     int GetBrowserType() override { return browserExplorer; }
 
+    // How long a navigation may take to complete, and a browser busy with
+    // a page of ours to end it (tests shorten it).
+    static void SetWaitTime(DWORD dwMs);
+
+    // What the browser's events tell of the navigation under way.
+    enum Navigation { navIdle, navPending, navCompleted, navFailed };
+    void OnEvent(DISPID dispid, IDispatch* pFrame);
+
 private:
+    class CEvents;
+
     BOOL CreateAutomation();
-    void ReleaseAutomation();
+    // bQuit: the hidden browser made here ends with the object.
+    void ReleaseAutomation(bool bQuit);
+    bool IsBusy();
+    bool IsTopLevel(IDispatch* pFrame);
 
     IWebBrowser2* m_pWebBrowser = nullptr;
     HMODULE m_hWinInet = nullptr;
     DWORD(WINAPI* m_pfnAttemptConnect)(DWORD) = nullptr;
+    CEvents* m_pEvents = nullptr;
+    DWORD m_dwCookie = 0;
+    Navigation m_navigation = navIdle;
+    // The browser has not been idle since the last page handed to it: what
+    // it is busy with is ours (a form our page posts, say).
+    bool m_bOurs = false;
+    bool m_bShown = false;
+    bool m_bClosed = false;
+    bool m_bOpening = false;
 };
 
 // What the Netscape and Neoplanet drivers share: the DDE start and the
-// opening of a URL in the browser's last window.
+// opening of a URL in the browser's last window, or in a window of its own
+// while the page handed over before may not have been read yet.
 class DDEBrowser : public BrowserInterface {
 public:
     enum { ddeNotTried = 0, ddeReady = 1, ddeFailed = 2 };
@@ -40,6 +72,8 @@ public:
 
     int GetDDEState() const { return m_nDDEState; }
     CDDEObject* GetDDEObject() const { return m_pDDE; }
+    // How long a page handed over may take the browser to read.
+    static void SetReadTime(DWORD dwMs);
 
 protected:
     DDEBrowser() = default;
@@ -52,6 +86,8 @@ protected:
 
     int m_nDDEState = ddeNotTried;
     CDDEObject* m_pDDE = nullptr;
+    // When the browser last took a URL; 0 before the first.
+    DWORD m_dwLastOpen = 0;
 };
 
 class NetscapeBrowser : public DDEBrowser {

@@ -42,8 +42,10 @@ CString GetDisabledConnectorsFolder();
 // The temporary page: the temporary folder and "QuillmateWebAction.html",
 // written into a buffer of at least MAX_PATH characters; null gives null.
 char* GetWebActionPagePath(char* buffer);
-// Deletes the temporary pages that earlier runs left behind.
-void DeleteWebActionPages();
+// Deletes the temporary pages that earlier runs left behind: every one, or
+// those last written more than dwOlderThanMs ago, which no browser can still
+// be about to read.
+void DeleteWebActionPages(DWORD dwOlderThanMs = 0);
 
 // The parameters every template may use: the profile, the action's own
 // parameters with the words of its query text, the time and the settings,
@@ -64,8 +66,9 @@ public:
     // template too long, a page that could not be written, no browser took it).
     enum { submitFailed = 0, submitRun = 1, submitQueued = 2 };
 
-    CWebActionHandler() = default;
-    // Deletes the temporary page first.
+    // Deletes the pages earlier runs left that no browser needs any more.
+    CWebActionHandler();
+    // Deletes those pages again first.
     virtual ~CWebActionHandler();
     CWebActionHandler(const CWebActionHandler&) = delete;
     CWebActionHandler& operator=(const CWebActionHandler&) = delete;
@@ -75,6 +78,8 @@ public:
     // keeps the action in the offline list (submitQueued), drops it when it
     // must never be queued (submitRun), and keeps none that names no subtype
     // of the enabled connectors, which could never be sent (submitFailed).
+    // An action submitted while another is being handed over (the browser's
+    // wait lets messages through) is kept, as off line.
     int SubmitAction(CWebActionJug& action);
     // Fills the action's template and opens it: 1 when the browser took the
     // URL or page; 0 when the action names no subtype of the enabled
@@ -82,9 +87,10 @@ public:
     // browser took it.
     int RunWebAction(CWebActionJug& action);
     // When on line, runs every kept action whose subtype is among the
-    // enabled connectors, each with a page of its own, and takes each one
-    // the browser took out of the offline list; the number sent. One whose
-    // subtype is gone stays; one the browser refuses stays with those after it.
+    // enabled connectors, one after the other, each with a page of its own,
+    // and takes each one the browser took out of the offline list; the
+    // number sent. One whose subtype is gone stays; one the browser refuses
+    // stays and is tried again later, holding back none after it.
     int SendQueuedActions();
     // SendQueuedActions at the first call and then at most once a minute,
     // while the list holds anything; a timer of the thread wakes the idle
@@ -92,8 +98,11 @@ public:
     int SendQueuedWhenDue(DWORD dwNow);
     // The actions kept off line and not sent yet.
     int GetUnsentCount();
-    // Tells the user once that the cache file could not be written, and when
-    // a cache file that could not be read whole was moved aside.
+    // The page the last run wrote; empty when it opened a URL.
+    const CString& GetLastPage() const { return m_strLastPage; }
+    // Tells the user once that the cache file could not be written, when a
+    // cache file that could not be read whole was moved aside, and when one
+    // could not be opened at all.
     void TellCacheState();
     // The cache file written at last, asking the user to retry while it
     // cannot be; FALSE when the user let the kept actions go.
@@ -122,12 +131,13 @@ public:
     QuiURLHandler& GetURLHandler() { return m_urlHandler; }
 
 private:
-    // Runs the action with the page at pagePath; pages are not deleted here.
-    int Run(CWebActionJug& action, const char* pagePath);
+    // Runs the action, with a page of its own when it opens one; pages are
+    // not deleted here.
+    int Run(CWebActionJug& action);
     int SendQueued();
     const CWebConnectorSubtype* FindSubtype(int connector, int subtype) const;
     // The subtype a kept action names by its connector's and its own names;
-    // by its indexes when it carries no names (a cache file from before).
+    // none when it carries no names (a cache file from before).
     const CWebConnectorSubtype* FindKeptSubtype(const CWebActionJug& kept, int& connector) const;
     void SetWakeTimer(bool bOn);
 
@@ -141,5 +151,9 @@ private:
     UINT_PTR m_nWakeTimer = 0;
     bool m_bToldUnsaved = false;
     bool m_bToldKeptAside = false;
+    bool m_bToldHeld = false;
     bool m_bLetGo = false;
+    // While an action is handed over to the browser.
+    bool m_bSending = false;
+    CString m_strLastPage;
 };

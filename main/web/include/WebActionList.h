@@ -48,6 +48,12 @@ public:
     BOOL SaveCache();
     // The cache file holds what the list holds: the last write succeeded.
     BOOL IsCacheSaved() const { return m_bSaved; }
+    // The list's own file exists but could not be opened (another program
+    // holds it): it is never written over until it was read.
+    BOOL IsCacheHeld() const { return m_bHeld; }
+    // Reads a held cache file once it can be opened, keeping what the list
+    // holds, and writes what was kept meanwhile; TRUE when it was read.
+    BOOL ReadHeldCache();
     const CString& GetCachePath() const { return m_strCachePath; }
     // Where the cache file that could not be read whole was moved; empty
     // while none was.
@@ -63,4 +69,5 @@ private:
     CString m_strKeptAside;
     BOOL m_bSaved = TRUE;
     BOOL m_bUnread = FALSE;
+    BOOL m_bHeld = FALSE;
 };

@@ -6,6 +6,7 @@
 #include <afxquill.h>
 
 #include <memory>
+#include <vector>
 
 #include "DestPane.h"
 #include "Destination.h"
@@ -54,6 +55,13 @@ public:
     double GetField(Field field) const { return m_fields[field]; }
     // The keyphrase that chose the web action; 0 when none.
     INT_PTR GetActionKeyphrase() const { return m_nActionKeyphrase; }
+    // The field was emptied: the keyword that chose its action lets it go.
+    void ForgetActionKeyphrase();
+    // The pane switched on again: the action and the dates from the note as
+    // it stands.
+    void Retake();
+    // The phrases the destination holds: the action's and the dates'.
+    std::vector<INT_PTR> HeldKeyphrases() const;
 
 private:
     // The date field a role's tag fills, -1 for none.

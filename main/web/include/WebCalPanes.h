@@ -8,6 +8,7 @@
 #include <afxquill.h>
 
 #include <memory>
+#include <vector>
 
 #include "DateDrop.h"
 #include "DestPane.h"
@@ -58,6 +59,13 @@ public:
     // COzuExcept. Without the catalogue entry the action stays empty.
     int FileItem(CWebActionJug* pAction);
     void BuildQueryString(CString& text);
+    // The pane was switched off: its phrases go, marks and all.
+    void ForgetKeyphrases();
+    // Switched on again by the user: the date and times from the note as it
+    // stands.
+    void Retake();
+    // The phrases the destination holds (for its fields or standing by).
+    std::vector<INT_PTR> HeldKeyphrases() const;
 
     // The pane makes the adaptors once its fields exist.
     void Bind();
@@ -224,6 +232,12 @@ public:
     void AttachSinks();
     int FileItem(CWebActionJug* pAction);
     void BuildQueryString(CString& text);
+    // The user switched the pane off: its phrases go, marks and all.
+    void ForgetKeyphrases();
+    // Switched on again: the date from the note as it stands.
+    void Retake();
+    // The phrases the destination holds (for its fields or standing by).
+    std::vector<INT_PTR> HeldKeyphrases() const;
 
     void Bind();
     CDateDropProp* GetDateProp() { return m_pDate.get(); }

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <cstring>
 #include <functional>
 #include <string>
 #include <vector>
@@ -34,7 +35,8 @@ protected:
             return "neoplanet";
         if (dynamic_cast<NotesBrowser*>(driver))
             return "notes";
-        return "other";
+        // The base: the default program gets the URL on its command line.
+        return "launch";
     }
 };
 
@@ -56,9 +58,11 @@ TEST_F(URLHandlerTest, DriverFollowsTheSettingAndTheDefaultProgram)
         {0, Program::Netscape, "netscape", 2, 2},
         {0, Program::Notes, "notes", 1, 1},
         {1, Program::Notes, "notes", 1, 1},
-        // Detection looks for "notes" in exactly that case.
-        {0, Program::NotesCapital, "none", -1, 0},
-        {0, Program::Other, "none", -1, 0},
+        // Detection looks for "notes" in exactly that case; a program it
+        // knows no driver for is launched with the URL.
+        {0, Program::NotesCapital, "launch", 1, 1},
+        {0, Program::Other, "launch", 1, 1},
+        {1, Program::Other, "launch", 1, 1},
         {0, Program::None, "none", -1, 0},
         {2, Program::Explorer, "netscape", 2, 2},
         {3, Program::Netscape, "explorer", 3, 3},
@@ -155,6 +159,8 @@ TEST_F(URLHandlerTest, OpeningAnswersWhetherTheBrowserTookTheURL)
     const Case cases[] = {
         {"explorer navigates", 3, Program::None, {}, nullptr, 1},
         {"explorer refuses to navigate", 3, Program::None, {"InternetExplorer.Navigate"}, nullptr, 0},
+        {"explorer's navigation fails", 3, Program::None, {"InternetExplorer.NavigateError"}, nullptr, 0},
+        {"another program launched", 0, Program::Other, {}, nullptr, 1},
         {"explorer's program launched", 3, Program::Explorer, {"InternetExplorer.Create"}, nullptr, 1},
         {"nothing to launch", 3, Program::None, {"InternetExplorer.Create"}, nullptr, 0},
         {"netscape takes the URL", 2, Program::None, {}, "NETSCAPE", 1},
@@ -176,7 +182,7 @@ TEST_F(URLHandlerTest, OpeningAnswersWhetherTheBrowserTookTheURL)
             QuiURLHandler handler;
             EXPECT_EQ(c.expected, handler.OpenURL("http://example.test/", TRUE)) << c.what;
         }
-        if (c.program == Program::Explorer && c.expected) {
+        if ((c.program == Program::Explorer || c.program == Program::Other) && c.expected) {
             EXPECT_TRUE(m_standIns.PumpUntil([&] { return m_standIns.Lines("launch ").size() > launched; })) << c.what;
         }
         m_standIns.StopDdeBrowsers();
@@ -191,26 +197,70 @@ TEST_F(URLHandlerTest, ExplorerNavigatesItsAutomationObject)
     QuiURLHandler handler;
     EXPECT_EQ(1, handler.OpenURL("http://example.test/first", TRUE));
     EXPECT_EQ(1, handler.OpenURL("http://example.test/second", FALSE));
+    // No flags, no post data, no headers: as the object documents them.
     const std::vector<std::string> expected = {
         "InternetExplorer.Create",
-        "InternetExplorer.Navigate http://example.test/first flags=i4:32 frame=bstr: post=bstr:<null> "
-        "headers=bstr:<null>",
+        "InternetExplorer.Navigate http://example.test/first flags=i4:0 frame=bstr: post=empty headers=empty",
         "InternetExplorer.Visible=true",
-        "InternetExplorer.Navigate http://example.test/second flags=i4:32 frame=bstr: post=bstr:<null> "
-        "headers=bstr:<null>",
+        "InternetExplorer.Read http://example.test/first",
+        "InternetExplorer.Navigate http://example.test/second flags=i4:0 frame=bstr: post=empty headers=empty",
+        "InternetExplorer.Read http://example.test/second",
     };
     EXPECT_EQ(expected, m_standIns.Log());
 }
 
-TEST_F(URLHandlerTest, ExplorerStopsABusyBrowserFirst)
+// The browser as its object behaves: busy for a while after Navigate, a page
+// lost to Stop or to the next Navigate, errors told by NavigateError, a
+// window the user closes, a hidden browser that outlives its last reference.
+TEST_F(URLHandlerTest, ExplorerHandsEachPageOverWholeAndEndsItsHiddenBrowser)
 {
+    struct Row {
+        const char* what;
+        DWORD busy, loadMs, closeAfterRead;
+        std::vector<const char*> failures;
+        std::vector<BOOL> shown;   // one URL each
+        std::vector<int> answers;
+        std::vector<std::string> log;
+    } rows[] = {
+        {"each page read before the next, the hidden browser quit", 0, 100, 0, {}, {FALSE, FALSE}, {1, 1},
+         {"Create", "Navigate http://example.test/1", "Read http://example.test/1", "Navigate http://example.test/2",
+          "Read http://example.test/2", "Quit"}},
+        {"a shown browser is the user's", 0, 100, 0, {}, {TRUE}, {1},
+         {"Create", "Navigate http://example.test/1", "Visible=true", "Read http://example.test/1"}},
+        {"busy with a page not ours: stopped", 1, 100, 0, {}, {FALSE}, {1},
+         {"Create", "Stop", "Lost about:home", "Navigate http://example.test/1", "Read http://example.test/1", "Quit"}},
+        {"a page that fails is not handed over", 0, 100, 0, {"InternetExplorer.NavigateError"}, {FALSE}, {0},
+         {"Create", "Navigate http://example.test/1", "NavigateError http://example.test/1", "Quit"}},
+        // Not counted as handed over, but never stopped: the next waits its turn.
+        {"pages slower than the wait", 0, 1500, 0, {}, {FALSE, FALSE}, {0, 0},
+         {"Create", "Navigate http://example.test/1", "Read http://example.test/1", "Navigate http://example.test/2",
+          "Read http://example.test/2", "Quit"}},
+        {"a window the user closed is made anew", 0, 100, 1, {}, {TRUE, TRUE}, {1, 1},
+         {"Create", "Navigate http://example.test/1", "Visible=true", "Read http://example.test/1", "Create",
+          "Navigate http://example.test/2", "Visible=true", "Read http://example.test/2"}},
+    };
     SetBrowserSetting(3);
-    m_standIns.SetStandInNumber("Busy", 1);
-    QuiURLHandler handler;
-    handler.OpenURL("http://example.test/", FALSE);
-    const std::vector<std::string> expected = {"InternetExplorer.Create", "InternetExplorer.Stop",
-                                               "InternetExplorer.Navigate"};
-    EXPECT_EQ(expected, Starts("InternetExplorer.", 25));
+    IEBrowser::SetWaitTime(1000);
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        DeleteFileA(m_standIns.LogPath().c_str());
+        m_standIns.SetStandInNumber("Busy", row.busy);
+        m_standIns.SetStandInNumber("LoadMs", row.loadMs);
+        m_standIns.SetStandInNumber("CloseAfterRead", row.closeAfterRead);
+        m_standIns.SetFailCalls(row.failures);
+        {
+            QuiURLHandler handler;
+            for (size_t i = 0; i < row.shown.size(); i++) {
+                const std::string url = "http://example.test/" + std::to_string(i + 1);
+                EXPECT_EQ(row.answers[i], handler.OpenURL(url.c_str(), row.shown[i])) << url;
+            }
+        }
+        std::vector<std::string> log;
+        for (const std::string& line : m_standIns.Lines("InternetExplorer."))
+            log.push_back(line.substr(std::strlen("InternetExplorer."), line.find(" flags=") - std::strlen("InternetExplorer.")));
+        EXPECT_EQ(row.log, log);
+    }
+    IEBrowser::SetWaitTime(30000);
 }
 
 TEST_F(URLHandlerTest, ExplorerClosedByTheUserIsMadeAnew)
@@ -222,8 +272,9 @@ TEST_F(URLHandlerTest, ExplorerClosedByTheUserIsMadeAnew)
     handler.OpenURL("http://example.test/two", FALSE);
     const std::vector<std::string> expected = {
         "InternetExplorer.Create",         "InternetExplorer.Navigate http://example.test/one",
+        "InternetExplorer.Read http://example.test/one",
         "InternetExplorer.Visible failed", "InternetExplorer.Create",
-        "InternetExplorer.Navigate http://example.test/two",
+        "InternetExplorer.Navigate http://example.test/two", "InternetExplorer.Read http://example.test/two",
     };
     std::vector<std::string> log;
     for (const std::string& line : m_standIns.Log())
@@ -574,7 +625,7 @@ TEST_F(URLHandlerTest, ChoiceReadsTheSettingItIsGivenAndStoresThroughIt)
     const Case cases[] = {
         {0, Program::Netscape, 2, {2}},
         {1, Program::Netscape, 2, {}},
-        {0, Program::Other, -1, {}},
+        {0, Program::Other, 1, {1}},
         {3, Program::Netscape, 3, {}},
     };
     for (const Case& c : cases) {

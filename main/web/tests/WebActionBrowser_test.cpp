@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -17,12 +18,15 @@ using BrowserStandInTesting::SetBrowserSetting;
 
 class WebActionBrowserTest : public BrowserTest {
 protected:
-    // The stand-in's lines without the navigation's fixed arguments.
+    // The stand-in's lines without the navigation's fixed arguments and
+    // without the pages it read (each navigation here is read).
     std::vector<std::string> Log() const
     {
         std::vector<std::string> log;
-        for (const std::string& line : m_standIns.Log())
-            log.push_back(line.substr(0, line.find(" flags=")));
+        for (const std::string& line : m_standIns.Log()) {
+            if (line.compare(0, 22, "InternetExplorer.Read ") != 0)
+                log.push_back(line.substr(0, line.find(" flags=")));
+        }
         return log;
     }
 
@@ -87,7 +91,7 @@ TEST_F(WebActionBrowserTest, ActionsKeptOffLineAreSentWhenTheBrowserIsOnLine)
         "InternetExplorer.Create",
         "InternetExplorer.Navigate http://find.test/?q=one&who=Ann+O%27Lee",
         "InternetExplorer.Visible=true",
-        "InternetExplorer.Navigate " + m_temp.Path("QuillmateWebAction2.html"),
+        "InternetExplorer.Navigate " + m_temp.Path("QuillmateWebAction.html"),
         "InternetExplorer.Visible=true",
         "InternetExplorer.Navigate http://other.test/three",
         "InternetExplorer.Visible=true",
@@ -95,7 +99,7 @@ TEST_F(WebActionBrowserTest, ActionsKeptOffLineAreSentWhenTheBrowserIsOnLine)
     EXPECT_EQ(expected, Log());
     // The kept action ran with its own parameters and dates.
     EXPECT_EQ(kPageHead + std::string("<HTML><BODY><INPUT value=\"two\">Ann on December 8</BODY></HTML>"),
-              ReadBytes(m_temp.Path("QuillmateWebAction2.html")));
+              ReadBytes(m_temp.Path("QuillmateWebAction.html")));
     EXPECT_EQ(0, handler.GetActionList().GetCount());
     EXPECT_EQ(0, handler.SendQueuedActions());
 }
@@ -122,11 +126,15 @@ TEST_F(WebActionBrowserTest, WhatTheBrowserRefusesIsNotCountedAsSent)
     m_standIns.SetFailCalls({});
     EXPECT_EQ(2, handler.SendQueuedActions());
     EXPECT_EQ(0, handler.GetActionList().GetCount());
+    // One refused holds back none after it; each page is one of its own while
+    // a browser may still read the one before.
     const std::vector<std::string> expected = {
         "InternetExplorer.Create",
         "InternetExplorer.Navigate http://find.test/?q=one&who=Ann+O%27Lee failed",
+        "InternetExplorer.Navigate " + m_temp.Path("QuillmateWebAction.html") + " failed",
         "InternetExplorer.Navigate http://find.test/?q=three&who=Ann+O%27Lee failed",
         "InternetExplorer.Navigate http://find.test/?q=one&who=Ann+O%27Lee failed",
+        "InternetExplorer.Navigate " + m_temp.Path("QuillmateWebAction1.html") + " failed",
         "InternetExplorer.Navigate http://find.test/?q=one&who=Ann+O%27Lee",
         "InternetExplorer.Visible=true",
         "InternetExplorer.Navigate " + m_temp.Path("QuillmateWebAction2.html"),
@@ -145,6 +153,11 @@ TEST_F(WebActionBrowserTest, KeptActionsWhoseSubtypeIsGoneWaitForIt)
     CWebActionJug kept = TestAction(0, subtypeSecondWord, "kept one");
     for (CWebActionJug* action : {&gone, &removed, &kept})
         EXPECT_EQ(2, handler.SubmitAction(*action));
+    // One read from a cache file of the earlier layout names its subtype by
+    // position alone, which may be another connector's by now: it waits, and
+    // the exit counts it.
+    CWebActionJug older = TestAction(0, subtypeFind, "older");
+    handler.GetActionList().Add(older);
     const CWebConnectorDef other = handler.GetEnabledConnectors().GetConnectors().back();
     handler.GetEnabledConnectors().GetConnectors().pop_back();
     handler.GetActionList().Remove(removed.m_nId);
@@ -152,10 +165,12 @@ TEST_F(WebActionBrowserTest, KeptActionsWhoseSubtypeIsGoneWaitForIt)
     SetBrowserSetting(3);
     ASSERT_TRUE(QuiURLHandler::GetDefaultBrowser()->CreateBrowser());
     EXPECT_EQ(1, handler.SendQueuedActions());
-    EXPECT_EQ(1, handler.GetUnsentCount()) << "the one whose connector is gone stays";
+    EXPECT_EQ(2, handler.GetUnsentCount()) << "the one whose connector is gone stays";
     // Its connector back, read anew in another place, it goes.
     handler.GetEnabledConnectors().GetConnectors().insert(handler.GetEnabledConnectors().GetConnectors().begin(), other);
     EXPECT_EQ(1, handler.SendQueuedActions());
+    EXPECT_EQ(1, handler.GetUnsentCount());
+    handler.GetActionList().Remove(older.m_nId);
     const std::vector<std::string> expected = {
         "InternetExplorer.Create",
         "InternetExplorer.Navigate http://find.test/one",
@@ -165,6 +180,64 @@ TEST_F(WebActionBrowserTest, KeptActionsWhoseSubtypeIsGoneWaitForIt)
     };
     EXPECT_EQ(expected, Log());
     EXPECT_EQ(0, handler.GetActionList().GetCount());
+}
+
+// Two entries of one sending, back to back: the one kept off line and the
+// note's own, then the next note's a moment later, all pages. Each reaches
+// the browser and is read before the next could take its place or its page
+// go, whatever the driver.
+TEST_F(WebActionBrowserTest, EntriesSentBackToBackArriveOnceEach)
+{
+    using BrowserStandInTesting::Program;
+    struct Row {
+        const char* what;
+        DWORD browser;
+        Program program;
+        const char* ddeBrowser;
+        const char* arrived;   // the log's line for a page read
+        const char* lost;      // and for one lost
+    } rows[] = {
+        {"explorer", 3, Program::None, nullptr, "InternetExplorer.Read ", "InternetExplorer.Lost "},
+        {"netscape", 2, Program::None, "NETSCAPE", "page NETSCAPE arrived ", "page NETSCAPE replaced "},
+        {"another program, starting cold", 1, Program::Other, nullptr, "page other arrived ", "page other missing "},
+    };
+    m_standIns.SetStandInNumber("ReadDelayMs", 500);
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        DeleteWebActionPages();
+        DeleteFileA(m_standIns.LogPath().c_str());
+        m_standIns.SetProgram(row.program);
+        if (row.ddeBrowser)
+            m_standIns.StartDdeBrowser(row.ddeBrowser);
+        {
+            SetBrowserSetting(4);
+            CWebActionHandler handler;
+            UseTestConnectors(handler);
+            CWebActionJug kept = TestAction(0, subtypePage, "kept");
+            EXPECT_EQ(2, handler.SubmitAction(kept));
+            SetBrowserSetting(row.browser);
+            ASSERT_TRUE(QuiURLHandler::GetDefaultBrowser()->CreateBrowser());
+            CWebActionJug filed = TestAction(0, subtypePage, "filed");
+            EXPECT_EQ(1, handler.SubmitAction(filed));
+            CWebActionJug next = TestAction(0, subtypePage, "next");
+            EXPECT_EQ(1, handler.SubmitAction(next));
+            EXPECT_EQ(0, handler.GetUnsentCount());
+        }
+        const std::vector<std::string> pages = {m_temp.Path("QuillmateWebAction.html"),
+                                                m_temp.Path("QuillmateWebAction1.html"),
+                                                m_temp.Path("QuillmateWebAction2.html")};
+        EXPECT_TRUE(m_standIns.PumpUntil([&] { return m_standIns.Lines(row.arrived).size() >= pages.size(); }));
+        std::vector<std::string> arrived;
+        for (const std::string& line : m_standIns.Lines(row.arrived)) {
+            const std::string page = line.substr(std::strlen(row.arrived));
+            arrived.push_back(page.substr(0, page.find(".html") + 5));
+        }
+        // Programs started one after the other may read in any order.
+        std::sort(arrived.begin(), arrived.end());
+        EXPECT_EQ(pages, arrived);
+        EXPECT_TRUE(m_standIns.Lines(row.lost).empty());
+        m_standIns.StopDdeBrowsers();
+    }
 }
 
 // Each step a handler as the program makes one at start, over the same
@@ -202,12 +275,12 @@ TEST_F(WebActionBrowserTest, AnActionKeptOffLineSurvivesARestartAndIsSentOnceABr
         // The page goes with the note's text and date, and with the handler.
         if (sent) {
             EXPECT_EQ(kPageHead + std::string("<HTML><BODY><INPUT value=\"lunch with Anna\">Ann on December 8</BODY></HTML>"),
-                      ReadBytes(m_temp.Path("QuillmateWebAction1.html")));
+                      ReadBytes(m_temp.Path("QuillmateWebAction.html")));
         }
     }
     const std::vector<std::string> expected = {
         "InternetExplorer.Create",
-        "InternetExplorer.Navigate " + m_temp.Path("QuillmateWebAction1.html"),
+        "InternetExplorer.Navigate " + m_temp.Path("QuillmateWebAction.html"),
         "InternetExplorer.Visible=true",
     };
     EXPECT_EQ(expected, Log());

@@ -4,6 +4,10 @@
 #include <string>
 #include <vector>
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 #include "AllocationLimit.h"
 #include "ArchiveBytes.h"
 #include "WebActionList.h"
@@ -29,7 +33,8 @@ CWebActionJug Filled(int id, const char* text)
     jug.SetParameter("email", "ann@example.com");
     jug.m_nConnectorIndex = 3;
     jug.m_nSubtypeIndex = 1;
-    jug.m_nFlags = CWebActionJug::flagNoShow;
+    // A flag the program does not name is kept as it is.
+    jug.m_nFlags = 0x4;
     jug.m_strNote = "note";
     jug.m_dtStartDate = 36526.0;
     jug.m_dtEndDate = 36527.0;
@@ -136,11 +141,16 @@ Bytes Stored(std::initializer_list<const CWebActionJug*> jugs, bool ended = true
 
 TEST(CWebActionJug, IsStoredFieldForFieldAndReadBack)
 {
-    const CWebActionJug jug = Filled(5, "carried");
+    // A parameter named as a field of the action's own is never stored, and
+    // a kept action never opens the browser hidden.
+    CWebActionJug jug = Filled(5, "carried");
+    jug.m_nFlags |= CWebActionJug::flagNoShow;
+    jug.SetParameter("$:connector", "Elsewhere");
     Bytes bytes = Stored({&jug});
+    const CWebActionJug expected = Filled(5, "carried");
     // Ten pairs: the layout, the flags, four dates, two names, two parameters.
     const std::string head = "\xFF\xFF\x01\x00\x0D\x00" "CWebActionJug" "\x05\x00\x00\x00" "\x07" "carried"
-                             "\x14\x00\x00\x00" "\x08" "$:layout" "\x01" "2" "\x07" "$:flags" "\x01" "1"
+                             "\x14\x00\x00\x00" "\x08" "$:layout" "\x01" "2" "\x07" "$:flags" "\x01" "5"
                              "\x0B" "$:startdate" "\x10" "40E1D5C000000000";
     EXPECT_EQ(Bytes(head.begin(), head.end()), Bytes(bytes.begin(), bytes.begin() + static_cast<long>(head.size())));
 
@@ -150,8 +160,8 @@ TEST(CWebActionJug, IsStoredFieldForFieldAndReadBack)
     ar >> read;
     std::unique_ptr<CWebActionJug> own(read);
     ASSERT_TRUE(read);
-    ExpectQueuedFields(jug, *read, false);
-    ExpectWholeRest(jug, *read);
+    ExpectQueuedFields(expected, *read, false);
+    ExpectWholeRest(expected, *read);
     CObject* end = read;
     ar >> end;
     EXPECT_EQ(nullptr, end);
@@ -285,6 +295,8 @@ struct WriteCase {
     std::vector<const char*> reloaded;   // the texts a list made afterwards holds
     bool saved;
     bool aside;                          // the file from before was moved aside, as it was
+    bool held = false;                   // another program holds the file (share mode 0) at load, then lets it go
+    bool otherWriter = false;            // another writer's temporary file stands beside the target
 };
 
 TEST(CWebActionList, EveryChangeIsWrittenAndNothingUnreadIsWrittenOver)
@@ -299,6 +311,10 @@ TEST(CWebActionList, EveryChangeIsWrittenAndNothingUnreadIsWrittenOver)
         {"taken out of a file read whole", "good", {}, 2, {"a"}, true, false},
         {"added to a file cut short", "cut", {"c"}, 0, {"a", "c"}, true, true},
         {"a folder that is not there", "nowhere", {"c"}, 0, {}, false, false},
+        {"beside another writer's temporary file", "", {"c"}, 0, {"c"}, true, false, false, true},
+#ifdef _WIN32
+        {"added to a file held at load", "good", {"c"}, 0, {"c", "a", "b"}, false, false, true},
+#endif
     };
     for (const WriteCase& c : cases) {
         SCOPED_TRACE(c.what);
@@ -311,7 +327,14 @@ TEST(CWebActionList, EveryChangeIsWrittenAndNothingUnreadIsWrittenOver)
                                                                     : std::string();
         if (!before.empty())
             WriteBytes(path, before);
+        const std::string others = path + ".tmp";
+        if (c.otherWriter)
+            WriteBytes(others, "being written");
         {
+#ifdef _WIN32
+            HANDLE holder = c.held ? CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr)
+                                   : INVALID_HANDLE_VALUE;
+#endif
             CWebActionList list(path.c_str());
             for (const char* text : c.added) {
                 CWebActionJug action = Filled(0, text);
@@ -321,6 +344,16 @@ TEST(CWebActionList, EveryChangeIsWrittenAndNothingUnreadIsWrittenOver)
                 list.Remove(c.removed);
             EXPECT_EQ(c.saved, list.IsCacheSaved() != FALSE);
             EXPECT_EQ(c.aside, !list.GetKeptAside().IsEmpty());
+            EXPECT_EQ(c.held, list.IsCacheHeld() != FALSE);
+#ifdef _WIN32
+            if (c.held) {
+                ASSERT_NE(INVALID_HANDLE_VALUE, holder);
+                CloseHandle(holder);
+                EXPECT_EQ(before, ReadBytes(path)) << "written over while held";
+                EXPECT_TRUE(list.ReadHeldCache());
+                EXPECT_TRUE(list.IsCacheSaved());
+            }
+#endif
         }
         CWebActionList reloaded(path.c_str());
         ASSERT_EQ(c.reloaded.size(), reloaded.GetActions().size());
@@ -330,6 +363,10 @@ TEST(CWebActionList, EveryChangeIsWrittenAndNothingUnreadIsWrittenOver)
             ExpectWholeRest(Filled(0, text), *read++);
         }
         EXPECT_EQ(c.aside ? before : std::string(), ReadBytes(path + ".unread1"));
+        if (c.otherWriter) {
+            EXPECT_EQ("being written", ReadBytes(others));
+            std::remove(others.c_str());
+        }
         std::remove(path.c_str());
         std::remove((path + ".unread1").c_str());
     }

@@ -254,15 +254,62 @@ TEST_F(WebActionRun, PagePathIsInTheTemporaryFolder)
     EXPECT_EQ(m_temp.Path("QuillmateWebAction.html"), GetWebActionPagePath(path));
 }
 
-TEST_F(WebActionRun, DeletesEveryPageOfEarlierRunsAndNothingElse)
+// Writes a page last written `minutes` ago.
+void WritePage(const std::string& path, int minutes)
 {
-    for (const char* name : {"QuillmateWebAction.html", "QuillmateWebAction3.html", "QuillmateWebAction.htm",
-                             "Other.html", "QuillmateWebAction.html.txt"})
-        WriteBytes(m_temp.Path(name), "x");
+    WriteBytes(path, "x");
+    FILETIME now;
+    GetSystemTimeAsFileTime(&now);
+    ULARGE_INTEGER when;
+    when.LowPart = now.dwLowDateTime;
+    when.HighPart = now.dwHighDateTime;
+    when.QuadPart -= static_cast<ULONGLONG>(minutes) * 60 * 10000000;
+    FILETIME written = {when.LowPart, when.HighPart};
+    HANDLE file = CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, file);
+    SetFileTime(file, nullptr, nullptr, &written);
+    CloseHandle(file);
+}
+
+// Every run and the handler delete the pages of earlier runs, but only once
+// no browser can still be about to read them: a browser starting cold takes
+// a while.
+TEST_F(WebActionRun, DeletesThePagesOfEarlierRunsOnceNoBrowserNeedsThem)
+{
+    struct Row {
+        const char* name;
+        int minutes;     // since it was written
+        bool byTheRun;   // deleted by the next run (and the handler)
+        bool always;     // deleted when every page goes
+    } rows[] = {
+        {"QuillmateWebAction.html", 0, false, true},      {"QuillmateWebAction3.html", 1, false, true},
+        {"QuillmateWebAction7.html", 3, true, true},      {"QuillmateWebAction.html.txt", 60, false, false},
+        {"QuillmateWebAction.htm", 60, false, false},     {"Other.html", 60, false, false},
+    };
+    auto left = [&](bool Row::*gone) {
+        std::vector<std::string> expected;
+        for (const Row& row : rows) {
+            if (!(row.*gone))
+                expected.push_back(row.name);
+        }
+        std::vector<std::string> files = m_temp.Files();
+        std::sort(files.begin(), files.end());
+        std::sort(expected.begin(), expected.end());
+        return std::make_pair(expected, files);
+    };
+    for (const Row& row : rows)
+        WritePage(m_temp.Path(row.name), row.minutes);
+    {
+        CWebActionHandler handler;
+        UseTestConnectors(handler);
+        CWebActionJug action = TestAction(0, subtypeFind, "q");
+        handler.RunWebAction(action);
+    }
+    const auto byTheRun = left(&Row::byTheRun);
+    EXPECT_EQ(byTheRun.first, byTheRun.second);
     DeleteWebActionPages();
-    std::vector<std::string> left = m_temp.Files();
-    std::sort(left.begin(), left.end());
-    EXPECT_EQ((std::vector<std::string>{"Other.html", "QuillmateWebAction.htm", "QuillmateWebAction.html.txt"}), left);
+    const auto always = left(&Row::always);
+    EXPECT_EQ(always.first, always.second);
 }
 
 struct RunCase {
@@ -272,7 +319,7 @@ struct RunCase {
 };
 
 // No browser takes anything here, so every run answers 0; the pages show
-// what each run did.
+// what each run did. A page a browser may still read is never written over.
 TEST_F(WebActionRun, RunsWhatTheSubtypeNamesAndWritesPagesWhole)
 {
     const RunCase cases[] = {
@@ -292,18 +339,22 @@ TEST_F(WebActionRun, RunsWhatTheSubtypeNamesAndWritesPagesWhole)
     };
     CWebActionHandler handler;
     UseTestConnectors(handler);
-    char page[MAX_PATH];
-    GetWebActionPagePath(page);
+    const std::string earlier = m_temp.Path("QuillmateWebAction.html");
+    const std::string page = m_temp.Path("QuillmateWebAction1.html");
     for (const RunCase& c : cases) {
-        // The page of the run before is gone before this one begins.
-        WriteBytes(page, "earlier page");
+        DeleteWebActionPages();
+        WriteBytes(earlier, "earlier page");
         CWebActionJug action = TestAction(c.connector, c.subtype, c.query);
         EXPECT_EQ(0, handler.RunWebAction(action)) << c.connector << "/" << c.subtype;
-        if (c.page)
+        EXPECT_EQ("earlier page", ReadBytes(earlier));
+        if (c.page) {
             EXPECT_EQ(kPageHead + std::string(c.page), ReadBytes(page)) << c.subtype;
-        else
-            EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(page)) << c.connector << "/" << c.subtype;
-        EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA((std::string(page) + ".tmp").c_str()));
+            EXPECT_EQ(page, std::string(handler.GetLastPage()));
+        } else {
+            EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(page.c_str())) << c.connector << "/" << c.subtype;
+            EXPECT_STREQ("", handler.GetLastPage());
+        }
+        EXPECT_EQ(c.page ? 2u : 1u, m_temp.Files().size()) << "no temporary file left";
     }
 }
 
@@ -311,12 +362,11 @@ TEST_F(WebActionRun, APageThatCannotBeWrittenOpensNothing)
 {
     CWebActionHandler handler;
     UseTestConnectors(handler);
-    char page[MAX_PATH];
-    ASSERT_TRUE(CreateDirectoryA(GetWebActionPagePath(page), nullptr));
+    SetEnvironmentVariableA("TMP", m_temp.Path("not there").c_str());
     CWebActionJug action = TestAction(0, subtypePage, "q");
     EXPECT_EQ(0, handler.RunWebAction(action));
-    EXPECT_EQ((std::vector<std::string>{"QuillmateWebAction.html"}), m_temp.Files());
-    RemoveDirectoryA(page);
+    EXPECT_STREQ("", handler.GetLastPage());
+    EXPECT_TRUE(m_temp.Files().empty());
 }
 
 TEST_F(WebActionRun, ATemplateTooLongToFillOpensNothing)
@@ -330,8 +380,7 @@ TEST_F(WebActionRun, ATemplateTooLongToFillOpensNothing)
     EXPECT_TRUE(m_temp.Files().empty());
     subtype.m_strAction = CString(std::string(QUITEMPLATE_MAX_INPUT, 'x').c_str());
     handler.RunWebAction(action);
-    char page[MAX_PATH];
-    EXPECT_EQ(std::strlen(kPageHead) + QUITEMPLATE_MAX_INPUT, ReadBytes(GetWebActionPagePath(page)).size());
+    EXPECT_EQ(std::strlen(kPageHead) + QUITEMPLATE_MAX_INPUT, ReadBytes(std::string(handler.GetLastPage())).size());
 }
 
 TEST_F(WebActionRun, OffLineActionsAreKeptUnlessTheyMustNotBe)
@@ -386,9 +435,9 @@ TEST_F(WebActionRun, WhatTheCacheFileCannotTakeIsTold)
     AfxSetResourceHandle(library);
     struct Case {
         const char* what;
-        const char* place;          // in the cache file's place: "folder" or "cut"
+        const char* place;          // in the cache file's place: "folder", "cut", or "held" by another program
         int filed;
-        bool freedBeforeTheEnd;     // the folder goes before the handler ends
+        bool freedBeforeTheEnd;     // the folder goes, or the file is let go, before the handler ends
         std::vector<int> answers;
         std::vector<UINT> told;
         int reloaded;
@@ -398,19 +447,25 @@ TEST_F(WebActionRun, WhatTheCacheFileCannotTakeIsTold)
          {IDS_OFFLINE_CACHE_FAILED, IDS_OFFLINE_NOT_SAVED, IDS_OFFLINE_NOT_SAVED}, 0},
         {"written at the end", "folder", 2, true, {IDOK}, {IDS_OFFLINE_CACHE_FAILED}, 2},
         {"a file cut short is moved aside", "cut", 1, false, {IDOK}, {IDS_OFFLINE_CACHE_UNREAD}, 1},
+        // Never written over while held, told once, read and written once let go.
+        {"a file held at the start", "held", 2, true, {IDOK}, {IDS_OFFLINE_CACHE_HELD}, 3},
     };
     const std::string path = m_current.Path(kWebActionCacheFile);
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         DeleteFileA(path.c_str());
         DeleteFileA((path + ".unread1").c_str());
+        HANDLE held = INVALID_HANDLE_VALUE;
         if (c.place == std::string("folder")) {
             ASSERT_TRUE(CreateDirectoryA(path.c_str(), nullptr));
         } else {
             CWebActionList earlier(path.c_str());
             CWebActionJug action = TestAction(0, subtypeFind, "earlier");
             earlier.Add(action);
-            WriteBytes(path, ReadBytes(path).substr(0, ReadBytes(path).size() - 3));
+            if (c.place == std::string("cut"))
+                WriteBytes(path, ReadBytes(path).substr(0, ReadBytes(path).size() - 3));
+            else
+                held = CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
         }
         CPromptScript prompts;
         for (int answer : c.answers)
@@ -422,7 +477,9 @@ TEST_F(WebActionRun, WhatTheCacheFileCannotTakeIsTold)
                 CWebActionJug action = TestAction(0, subtypeFind, "q");
                 EXPECT_EQ(2, handler.SubmitAction(action));
             }
-            if (c.freedBeforeTheEnd)
+            if (c.freedBeforeTheEnd && held != INVALID_HANDLE_VALUE)
+                CloseHandle(held);
+            else if (c.freedBeforeTheEnd)
                 RemoveDirectoryA(path.c_str());
         }
         std::vector<std::string> expected;
@@ -442,20 +499,6 @@ TEST_F(WebActionRun, WhatTheCacheFileCannotTakeIsTold)
     }
     AfxSetResourceHandle(previous);
     FreeLibrary(library);
-}
-
-TEST_F(WebActionRun, TheHandlerTakesItsPageWithIt)
-{
-    char page[MAX_PATH];
-    GetWebActionPagePath(page);
-    {
-        CWebActionHandler handler;
-        UseTestConnectors(handler);
-        CWebActionJug action = TestAction(0, subtypePage, "q");
-        handler.RunWebAction(action);
-        ASSERT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(page));
-    }
-    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(page));
 }
 
 }  // namespace

@@ -43,6 +43,7 @@ TEST_F(WebActionsPaneBrowserTest, TheFiledNoteOpensItsWebActionInTheBrowser)
         "InternetExplorer.Create",
         "InternetExplorer.Navigate http://find.test/?q=blue%20whales%20%26%20dolphins",
         "InternetExplorer.Visible=true",
+        "InternetExplorer.Read http://find.test/?q=blue%20whales%20%26%20dolphins",
     };
     EXPECT_EQ(expected, Log(standIns));
 }

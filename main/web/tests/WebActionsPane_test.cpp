@@ -5,8 +5,10 @@
 #include "QuiTesting.h"
 
 #include <cmath>
+#include <functional>
 
 #include "DateValue.h"
+#include "NoteDayRows.h"
 #include "QuiResIds.h"
 
 using namespace webpane_test;
@@ -129,6 +131,73 @@ TEST_F(WebActionsPaneTest, AfterTheUserPicksAnActionKeywordsLeaveTheFieldAlone)
     Type(note, "whales");
     EXPECT_EQ(std::vector<std::string>{"Finder_pictures of"}, Named(pane));
     EXPECT_TRUE(Checked(pane));
+}
+
+// Typed key by key around the user's own choice: after every keystroke the
+// phrase the destination holds is one the note still has, whatever the user
+// chose, and the query leaves out exactly the keyword still there.
+TEST_F(WebActionsPaneTest, ThePhraseHeldIsAlwaysOneTheNoteStillHas)
+{
+    using noteday_test::Deleted;
+    using noteday_test::Inserted;
+    using noteday_test::Then;
+    using noteday_test::Typed;
+    const std::string whales = "search for whales";
+    const std::string two = whales + " on a map of spain";
+    // The user's own choice of an action, from the menu or in the field.
+    auto menu = [](CPaneNote* note) {
+        note->Pane()->SendMessage(WM_COMMAND, ID_WEB_ACTION_FIRST + 1);
+        PumpPending();
+    };
+    auto field = [](CPaneNote* note) {
+        CMultiDrop& drop = note->Pane()->GetActionField();
+        CStringArray named;
+        drop.GetItemIDs(named);
+        for (int i = 0; i < named.GetSize(); i++)
+            drop.UncheckItem(named[i], FALSE);
+        drop.CheckItem("Atlas_map of", nullptr, FALSE);
+        drop.NotifyAdaptor(CDestProp::FLAG_USER_CHANGED);
+        PumpPending();
+    };
+    struct Row {
+        const char* what;
+        std::vector<std::string> before;
+        std::function<void(CPaneNote*)> choose;
+        std::vector<std::string> after;
+        std::vector<std::string> action;
+        const char* query;
+    } rows[] = {
+        {"picked from the menu, its keyword deleted", Typed(whales), menu,
+         Then(Deleted(whales, 11, 11), Inserted("whales", 0, "big ")), {"Finder_pictures of"}, "big whales"},
+        {"chosen in the field, its keyword deleted", Typed(whales), field, Deleted(whales, 11, 11), {"Atlas_map of"},
+         "whales"},
+        {"two keywords, the second deleted, then the first", Then(Typed(two), Deleted(two, two.size(), 13)), nullptr,
+         Deleted(whales + " on a", 11, 11), {}, ""},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        CPaneNote* note = OpenReady();
+        ASSERT_NE(nullptr, note);
+        auto type = [&](const std::string& text) {
+            Type(note, text.c_str());
+            for (INT_PTR id : note->Dest()->HeldKeyphrases())
+                EXPECT_TRUE(note->GetContext()->holdsKeyphrase(reinterpret_cast<QuiPrsKeyphrase*>(id))) << text;
+            for (QuiPrsKeyphrase* kp : note->GetKeyphrases())
+                EXPECT_TRUE(note->GetContext()->holdsKeyphrase(kp)) << text;
+        };
+        for (const std::string& text : row.before)
+            type(text);
+        if (row.choose)
+            row.choose(note);
+        for (const std::string& text : row.after)
+            type(text);
+        EXPECT_EQ(row.action, Named(note->Pane()));
+        if (!row.action.empty()) {
+            CString query;
+            note->Dest()->GetQueryText(query);
+            EXPECT_EQ(row.query, std::string(query.GetString()));
+        }
+    }
 }
 
 TEST_F(WebActionsPaneTest, TheMenuAndTheFieldOfferEveryWebActionOfTheEnabledConnectors)

@@ -98,6 +98,9 @@ public:
     {
         return m_keyphrases.count(const_cast<QuiPrsKeyphrase*>(keyphrase)) != 0;
     }
+    // The live keyphrases the client has heard of, in the order they stand
+    // in the text.
+    std::vector<QuiPrsKeyphrase*> getKeyphrases() const;
 
 private:
     friend class QuiParser;
