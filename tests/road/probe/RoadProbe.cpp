@@ -599,8 +599,8 @@ std::string MemoryOf(HWND window)
     if (!read)
         return "fail no counters";
     char text[64];
-    std::snprintf(text, sizeof text, "ok %lu %lu", static_cast<unsigned long>(counters.PeakWorkingSetSize),
-                  static_cast<unsigned long>(counters.PeakPagefileUsage));
+    std::snprintf(text, sizeof text, "ok %llu %llu", static_cast<unsigned long long>(counters.PeakWorkingSetSize),
+                  static_cast<unsigned long long>(counters.PeakPagefileUsage));
     return text;
 }
 
