@@ -83,13 +83,13 @@ int HERON::SetDetailedDescriptionField(LNCalendarNote* entry, const NotesCalenda
     });
 }
 
-void HERON::RemoveEntry(const LNNote& entry)
+void HERON::RemoveFromMailDatabase(const LNNote& note)
 {
     try {
         LNDatabase mail;
         if (m_session.GetMailDatabase(&mail) == 0) {
             mail.Open();
-            mail.DeleteNote(entry.GetNoteID());
+            mail.DeleteNote(note.GetNoteID());
             mail.Close();
         }
     } catch (...) {
@@ -126,9 +126,8 @@ int HERON::FileDatebookItem(NotesCalendarRecord* record)
                 LNNumbers days;
                 days.SetValue(record->eventDays);
                 PutItem(&entry, "Duration", days, kSummary, kKeepOption);
-                // A failure here leaves the event without its day list; the
-                // saves that follow report a lasting failure.
-                SetEventDays(record, &entry);
+                // An event without its day list shows on its first day only.
+                RaiseAgain(SetEventDays(record, &entry));
             }
             RaiseAgain(SetDetailedDescriptionField(&entry, *record));
             PutItem(&entry, "OrgConfidential", TextValue(record->isPrivate ? "1" : "0"), kSummary, kKeepOption);
@@ -152,7 +151,7 @@ int HERON::FileDatebookItem(NotesCalendarRecord* record)
             }
             return entry.Save(0, TRUE);
         } catch (...) {
-            RemoveEntry(entry);
+            RemoveFromMailDatabase(entry);
             throw;
         }
     });

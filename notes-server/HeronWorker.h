@@ -127,6 +127,8 @@ public:
     int SetSubjectField(LNMailMessage* document, const std::string& text);
     // -16 when there is a text and the document has no "Body" to hold it.
     int SetAdditionalFieldInfo(LNMailMessage* document, const std::string& text);
+    // Also the last address lookup's failure when recipients were named and
+    // none of them has an address.
     int AddSendOptions(LNMailMessage* document, const NotesMailRecord& record);
     // The mail address of the contact's person document: 0, the status of
     // reaching the note, or -19 when it has no address (recorded).
@@ -218,9 +220,9 @@ private:
     // A helper's failure that would lose what the user gave ends the filing:
     // its status or error code is thrown again, for the filing to record.
     static void RaiseAgain(int status);
-    // Takes a calendar entry that the library stored out of the mail
-    // database again; a failure leaves it.
-    void RemoveEntry(const LNNote& entry);
+    // Takes a document that was stored in the mail database out again, when
+    // its filing failed after the store; a failure leaves it.
+    void RemoveFromMailDatabase(const LNNote& note);
     // Opens the user's mail database and its calendar profile; throws the
     // library's status or the server's error.
     void OpenUserProfile(OpenedProfile* opened);

@@ -425,14 +425,37 @@ TEST_F(HeronFilingTest, MailMemo)
     EXPECT_EQ("<none>", Item(kMailFile, 2, "ExcludeFromView"));
 }
 
-TEST_F(HeronFilingTest, MemoWithoutRecipientsIsSent)
+TEST_F(HeronFilingTest, MemoRecipients)
 {
+    struct Row {
+        const char* what;
+        std::vector<std::string> recipients;
+        std::vector<std::string> ccs;
+        const char* error;
+        const char* sendTo;
+    } rows[] = {
+        {"none named: sent as it is", {}, {}, "", ""},
+        {"one of two without an address", {kAcme}, {kBob}, "", ""},
+        {"every one without an address", {kAcme}, {kAcme}, "Filing Memo\r\nError: -19 Contact information not found",
+         nullptr},
+    };
     ASSERT_EQ(S_OK, Connect());
-    auto record = NewRecord(GODWIT_TYPE_MEMO);
-    PutText(record, DISPID_GODWIT_BODY, L"To nobody");
-    EXPECT_EQ(S_OK, File(record)) << m_error;
-    EXPECT_EQ("To nobody", Item("mail.box", 1, "Subject"));
-    EXPECT_EQ("", Item("mail.box", 1, "SendTo"));
+    for (const Row& row : rows) {
+        NotesStandInTesting::WriteFile(m_notes.Folder() + "\\mail\\alee.nsf", kMail);
+        DeleteFileA((m_notes.Folder() + "\\mail.box").c_str());
+        auto record = NewRecord(GODWIT_TYPE_MEMO);
+        PutText(record, DISPID_GODWIT_BODY, L"Memo");
+        PutList(record, DISPID_GODWIT_RECIPIENTS, row.recipients);
+        PutList(record, DISPID_GODWIT_CCS, row.ccs);
+        EXPECT_EQ(row.sendTo ? S_OK : DISP_E_EXCEPTION, File(record)) << row.what << ": " << m_error;
+        EXPECT_EQ(row.error, row.sendTo ? std::string() : m_error) << row.what;
+        EXPECT_EQ(row.sendTo ? 2u : 1u, NoteCount(kMailFile)) << row.what;
+        EXPECT_EQ(row.sendTo ? 1u : 0u, NoteCount("mail.box")) << row.what;
+        if (row.sendTo) {
+            EXPECT_EQ("Memo", Item("mail.box", 1, "Subject")) << row.what;
+            EXPECT_EQ(row.sendTo, Item("mail.box", 1, "SendTo")) << row.what;
+        }
+    }
 }
 
 TEST_F(HeronFilingTest, SentDocumentsLeaveTheUnreadTable)
@@ -508,7 +531,8 @@ TEST_F(HeronFilingTest, FailuresStopAtTheFirstKind)
         size_t sent;
     } rows[] = {
         {"LNNote::Save", 0x05, "Filing Task Item\r\n", 1, 2, 0},
-        {"LNDocument::Send", 0x10, "Filing Memo\r\n", 2, 2, 0},
+        // A memo that was not sent is not kept.
+        {"LNDocument::Send", 0x10, "Filing Memo\r\n", 1, 2, 0},
         {"LNNote::Save", 0x10, "Filing Memo\r\n", 1, 2, 0},
         {"LNDatabase::Open", 0x10, "Filing Memo\r\n", 1, 2, 0},
         {"LNDatabase::CreateDocument", 0x12, "Filing Journal Item\r\n", 1, 2, 0},
@@ -518,8 +542,11 @@ TEST_F(HeronFilingTest, FailuresStopAtTheFirstKind)
         {"GetCalendar", 0x04, "Filing Calendar Item\r\nError: -14 Unable to retrieve calendar from mail database", 1,
          2, 0},
         {"LNViewFolder::FolderAddDocument", 0x12, "Filing Journal Item\r\n", 1, 3, 0},
+        // A memo that would go to nobody is not filed: its recipients not
+        // set, or every one of them not found.
+        {"LNMailMessage::SetRecipients", 0x10, "Filing Memo\r\n", 1, 2, 0},
+        {"LNDatabase::GetNote", 0x10, "Filing Memo\r\n", 1, 2, 0},
         // Helpers record their failure and the filing goes on.
-        {"LNMailMessage::SetRecipients", 0x10, "", 2, 2, 1},
         {"LNNote::HasItem", 0x02, "", 1, 3, 0},
     };
     ASSERT_EQ(S_OK, Connect());
@@ -560,6 +587,7 @@ TEST_F(HeronFilingTest, RefusedTextFailsTheFilingAndKeepsNothing)
         long type;
         const char* item;
         std::string error;
+        long subType;
     } rows[] = {
         {GODWIT_TYPE_TODO, "Subject", "Filing Task Item\r\n"},
         {GODWIT_TYPE_TODO, "Body", "Filing Task Item\r\n"},
@@ -567,6 +595,8 @@ TEST_F(HeronFilingTest, RefusedTextFailsTheFilingAndKeepsNothing)
         {GODWIT_TYPE_CALENDAR, "Subject", calendar + "Error: -15 Unable to create calendar entry"},
         {GODWIT_TYPE_CALENDAR, "Body", calendar},
         {GODWIT_TYPE_CALENDAR, "Categories", calendar},
+        // An event of several days without its day list.
+        {GODWIT_TYPE_CALENDAR, "CalendarDateTime", calendar, 0x400},
         {GODWIT_TYPE_JOURNAL, "Subject", "Filing Journal Item\r\n"},
         {GODWIT_TYPE_JOURNAL, "Body", "Filing Journal Item\r\n"},
         {GODWIT_TYPE_MEMO, "Subject", "Filing Memo\r\n"},
@@ -583,8 +613,10 @@ TEST_F(HeronFilingTest, RefusedTextFailsTheFilingAndKeepsNothing)
         PutText(record, DISPID_GODWIT_NOTE, L"at the office");
         PutList(record, DISPID_GODWIT_TASKCATEGORY, {"Business"});
         PutDate(record, DISPID_GODWIT_STARTDATE, kDecember8 + 9 * kHour);
-        PutDate(record, DISPID_GODWIT_ENDDATE, kDecember8 + 10 * kHour);
+        PutDate(record, DISPID_GODWIT_ENDDATE, kDecember8 + 2 + 10 * kHour);
         PutList(record, DISPID_GODWIT_RECIPIENTS, {kBob});
+        if (row.subType)
+            AddSubType(record, row.subType);
         EXPECT_EQ(DISP_E_EXCEPTION, File(record)) << what;
         std::string error = row.error;
         if (error.back() == '\n')
