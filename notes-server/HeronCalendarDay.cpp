@@ -17,21 +17,24 @@ void AppendField(std::string* line, const std::string& value)
 
 }  // namespace
 
-NOTESTIMEDATE NotesStampOfDate(DATE date)
+TIMEDATE NotesStampOfDate(DATE date)
 {
     SYSTEMTIME fields = {};
     VariantTimeToSystemTime(date, &fields);
-    NOTES_TIME time = {};
+    TIME time = {};
     time.year = fields.wYear;
     time.month = fields.wMonth;
     time.day = fields.wDay;
     time.hour = fields.wHour;
     time.minute = fields.wMinute;
     time.second = fields.wSecond;
-    NotesTimeZone(&time);
-    if (NOTESSTATUS status = NotesLocalTimeToStamp(&time))
-        throw static_cast<LNSTATUS>(status);
-    return time.stamp;
+    const LNNotesFunctions& api = LNNotes();
+    if (!api.OSCurrentTimeZone || !api.TimeLocalToGM)
+        throw static_cast<LNSTATUS>(LNERR_NO_FUNCTION);
+    api.OSCurrentTimeZone(&time.zone, &time.dst);
+    if (api.TimeLocalToGM(&time))
+        throw static_cast<LNSTATUS>(LNERR_BAD_TIME);
+    return time.GM;
 }
 
 std::string DateNumberText(const LNDatetime& datetime)

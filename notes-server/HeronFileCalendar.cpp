@@ -17,13 +17,15 @@ LNDatetimes ValueAt(DATE date, int hour = -1, int minute = 0, int second = 0)
     return value;
 }
 
-// The universal id as 32 lower-case hex digits.
+// The universal id as 32 lower-case hex digits: file id high and low, then
+// note id high and low.
 std::string UniversalIdText(const LNNote& note)
 {
-    LNUNID unid;
-    note.GetUniversalID(&unid);
+    LNUNID id;
+    note.GetUniversalID(&id);
     char text[40];
-    wsprintfA(text, "%08lx%08lx%08lx%08lx", unid.file[0], unid.file[1], unid.note[0], unid.note[1]);
+    wsprintfA(text, "%08lx%08lx%08lx%08lx", id.unid.File.Innards[1], id.unid.File.Innards[0],
+              id.unid.Note.Innards[1], id.unid.Note.Innards[0]);
     return text;
 }
 
