@@ -21,20 +21,11 @@ TIMEDATE NotesStampOfDate(DATE date)
 {
     SYSTEMTIME fields = {};
     VariantTimeToSystemTime(date, &fields);
-    TIME time = {};
-    time.year = fields.wYear;
-    time.month = fields.wMonth;
-    time.day = fields.wDay;
-    time.hour = fields.wHour;
-    time.minute = fields.wMinute;
-    time.second = fields.wSecond;
-    const LNNotesFunctions& api = LNNotes();
-    if (!api.OSCurrentTimeZone || !api.TimeLocalToGM)
-        throw static_cast<LNSTATUS>(LNERR_NO_FUNCTION);
-    api.OSCurrentTimeZone(&time.zone, &time.dst);
-    if (api.TimeLocalToGM(&time))
+    LNDatetime stamp;
+    stamp.SetDate(fields.wMonth, fields.wDay, fields.wYear);
+    if (stamp.IsWildcard() || stamp.SetTime(fields.wHour, fields.wMinute, fields.wSecond, 0) != 0)
         throw static_cast<LNSTATUS>(LNERR_BAD_TIME);
-    return time.GM;
+    return stamp.GetStamp();
 }
 
 std::string DateNumberText(const LNDatetime& datetime)

@@ -35,6 +35,25 @@ const char* LNGetErrorMessageText(LNSTATUS status);
 // A failing status, thrown while errors are thrown, else answered.
 LNSTATUS LNRaise(LNSTATUS status);
 
+// The layer's choice between throwing and returning its errors,
+// set for the life of the object and restored after.
+class LibraryErrorMode {
+public:
+    explicit LibraryErrorMode(BOOL throwAll) : m_previous(LNGetThrowAllErrors()) { LNSetThrowAllErrors(throwAll); }
+    ~LibraryErrorMode() { LNSetThrowAllErrors(m_previous); }
+    LibraryErrorMode(const LibraryErrorMode&) = delete;
+    LibraryErrorMode& operator=(const LibraryErrorMode&) = delete;
+
+private:
+    BOOL m_previous;
+};
+
+// Library errors are returned, not thrown, while one lives.
+class ReturnedErrors : public LibraryErrorMode {
+public:
+    ReturnedErrors() : LibraryErrorMode(FALSE) {}
+};
+
 // The function library of this process: loaded from the Notes program
 // folder that notes.ini or the Notes key names, else by the search path;
 // null when it cannot be found. Its functions are resolved by name, each

@@ -7,27 +7,11 @@
 #include <vector>
 
 #include "LNClasses.h"
+#include "notesbytes.h"
 
 namespace {
 
-WORD ReadWord(const BYTE* data)
-{
-    WORD value;
-    std::memcpy(&value, data, sizeof value);
-    return value;
-}
-
-// Errors answered, not thrown, while one lives.
-class Answered {
-public:
-    Answered() : m_previous(LNGetThrowAllErrors()) { LNSetThrowAllErrors(FALSE); }
-    ~Answered() { LNSetThrowAllErrors(m_previous); }
-    Answered(const Answered&) = delete;
-    Answered& operator=(const Answered&) = delete;
-
-private:
-    BOOL m_previous;
-};
+using NotesBytes::ReadWord;
 
 // The field record's fixed part: its header, flags, type, delimiters, the
 // number and time formats, the font, then the lengths of the default,
@@ -312,7 +296,7 @@ LNSTATUS LNViewFolder::Close()
 void LNViewFolder::GetName(LNString* name) const
 {
     LNText title;
-    Answered answered;
+    ReturnedErrors returned;
     GetItem("$TITLE", &title);
     *name = title[0];
 }
@@ -320,7 +304,7 @@ void LNViewFolder::GetName(LNString* name) const
 BOOL LNViewFolder::IsFolder() const
 {
     LNText flags;
-    Answered answered;
+    ReturnedErrors returned;
     return GetItem("$Flags", &flags) == 0 && std::strchr(flags[0].GetPlatformTextPtr(), 'F') != nullptr;
 }
 
@@ -379,7 +363,7 @@ LNSTATUS LNViewFolder::Goto(WORD navigation, LNVFEntry* entry)
     if (!(id & NOTEID_CATEGORY)) {
         LNDocument document;
         document.Bind(GetDatabaseHandle(), id);
-        Answered answered;
+        ReturnedErrors returned;
         entry->m_mainTopic = document.Open(0) == 0 && !document.HasItem("$REF") ? TRUE : FALSE;
     }
     return 0;
@@ -388,7 +372,7 @@ LNSTATUS LNViewFolder::Goto(WORD navigation, LNVFEntry* entry)
 BOOL LNForm::HasFormField(const char* name) const
 {
     LNText fields;
-    Answered answered;
+    ReturnedErrors returned;
     if (!name || GetItem("$Fields", &fields) != 0)
         return FALSE;
     for (DWORD i = 0; i < fields.GetCount(); ++i) {

@@ -6,19 +6,12 @@
 #include <vector>
 
 #include "LNClasses.h"
+#include "notesbytes.h"
 
 namespace {
 
-void Append(std::vector<BYTE>* bytes, const void* data, size_t size)
-{
-    const BYTE* begin = static_cast<const BYTE*>(data);
-    bytes->insert(bytes->end(), begin, begin + size);
-}
-
-void AppendWord(std::vector<BYTE>* bytes, WORD value)
-{
-    Append(bytes, &value, sizeof value);
-}
+using NotesBytes::Append;
+using NotesBytes::AppendWord;
 
 WORD NameLength(const char* name)
 {
@@ -404,10 +397,10 @@ LNSTATUS LNDocument::Send(int)
         api.NSFItemDelete(copy, "Recipients", 10);
         for (const char* item : {"SendTo", "CopyTo", "BlindCopyTo"}) {
             LNText names;
-            BOOL throwAll = LNGetThrowAllErrors();
-            LNSetThrowAllErrors(FALSE);
-            GetItem(item, &names);
-            LNSetThrowAllErrors(throwAll);
+            {
+                ReturnedErrors returned;
+                GetItem(item, &names);
+            }
             for (DWORD i = 0; i < names.GetCount() && status == 0; ++i) {
                 if (names[i].GetByteLength())
                     status = api.NSFItemAppendTextList(copy, "Recipients", names[i].GetPlatformTextPtr(),

@@ -6,21 +6,14 @@
 #include <vector>
 
 #include "LNClasses.h"
+#include "notesbytes.h"
 
 namespace {
 
+using NotesBytes::Append;
+using NotesBytes::AppendWord;
+
 const FONTID kFont = MAKE_FONTID(FONT_FACE_SWISS, 0, 0, 10);
-
-void Append(std::vector<BYTE>* bytes, const void* data, size_t size)
-{
-    const BYTE* begin = static_cast<const BYTE*>(data);
-    bytes->insert(bytes->end(), begin, begin + size);
-}
-
-void AppendWord(std::vector<BYTE>* bytes, WORD value)
-{
-    Append(bytes, &value, sizeof value);
-}
 
 // A file's icon in rich text: a file hotspot naming the attachment and the
 // file it came from, then the hotspot's end.

@@ -302,13 +302,11 @@ LNSTATUS LNNotesSession::GetLocationDocument(LNDocument* location) const
     LNText form, title;
     bool found = false;
     {
-        BOOL throwAll = LNGetThrowAllErrors();
-        LNSetThrowAllErrors(FALSE);
+        ReturnedErrors returned;
         found = location->Open(0) == 0 && location->GetItem("Form", &form) == 0
                 && location->GetItem("Name", &title) == 0
                 && lstrcmpiA(form[0].GetPlatformTextPtr(), "Location") == 0
                 && lstrcmpiA(title[0].GetPlatformTextPtr(), name.c_str()) == 0;
-        LNSetThrowAllErrors(throwAll);
     }
     if (!found) {
         location->Close();

@@ -11,22 +11,10 @@ namespace {
 
 const char* const kEntryTypes[] = {"0", "1", "2", "3", "4"};
 
-// Errors answered, not thrown, while one lives.
-class Answered {
-public:
-    Answered() : m_previous(LNGetThrowAllErrors()) { LNSetThrowAllErrors(FALSE); }
-    ~Answered() { LNSetThrowAllErrors(m_previous); }
-    Answered(const Answered&) = delete;
-    Answered& operator=(const Answered&) = delete;
-
-private:
-    BOOL m_previous;
-};
-
 std::string TextItem(const LNNote& note, const char* name)
 {
     LNText values;
-    Answered answered;
+    ReturnedErrors returned;
     return note.GetItem(name, &values) == 0 ? values[0].GetPlatformTextPtr() : std::string();
 }
 
@@ -213,7 +201,7 @@ LNSTATUS LNCalendar::CreateEntry(const LNDatetimeRange& range, const char* subje
 LNSTATUS LNCalendar::WriteEntry(const LNDatetimeRange& range, const char* subject, const char* type,
                                 LNCalendarNote* entry) const
 {
-    Answered answered;
+    ReturnedErrors returned;
     LNDatetimes begin, end;
     begin.SetValue(range.begin.GetStamp());
     end.SetValue(range.end.GetStamp());
@@ -242,7 +230,7 @@ LNSTATUS LNCalendar::ReadEntries(std::vector<LNCalendarEntry>* entries) const
 {
     LNDatabase mail;
     mail.Bind(m_server.c_str(), m_path.c_str());
-    Answered answered;
+    ReturnedErrors returned;
     if (LNSTATUS status = mail.Open())
         return status;
     LNDatetime all;

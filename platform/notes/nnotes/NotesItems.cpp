@@ -7,25 +7,26 @@
 #include <string>
 
 #include "Runtime.h"
+#include "notesbytes.h"
 
 namespace {
 
-void Append(std::vector<BYTE>* bytes, const void* data, size_t size)
-{
-    const BYTE* begin = static_cast<const BYTE*>(data);
-    bytes->insert(bytes->end(), begin, begin + size);
-}
+using NotesBytes::Append;
+using NotesBytes::AppendWord;
+using NotesBytes::ReadWord;
 
-void AppendWord(std::vector<BYTE>* bytes, WORD value)
+// Each value of a number or time value: the one value, or with `ranged`
+// the list after its counts (a list's pairs are not read).
+template <class T, class Each>
+void ForEachListed(const BYTE* data, DWORD length, bool ranged, Each each)
 {
-    Append(bytes, &value, sizeof value);
-}
-
-WORD ReadWord(const BYTE* data)
-{
-    WORD value;
-    std::memcpy(&value, data, sizeof value);
-    return value;
+    DWORD at = ranged ? sizeof(RANGE) : 0;
+    const DWORD count = ranged && length >= sizeof(WORD) ? ReadWord(data) : 1;
+    for (DWORD i = 0; i < count && at + sizeof(T) <= length; ++i, at += sizeof(T)) {
+        T value;
+        std::memcpy(&value, data + at, sizeof value);
+        each(value);
+    }
 }
 
 bool IsTimeItem(const NotesItem& item)
@@ -204,30 +205,19 @@ bool DecodeValue(WORD type, const BYTE* data, DWORD length, NotesItem* item)
         return true;
     }
     case TYPE_NUMBER:
-    case TYPE_NUMBER_RANGE: {
-        DWORD at = type == TYPE_NUMBER_RANGE ? 4 : 0;
-        DWORD count = type == TYPE_NUMBER_RANGE && length >= 2 ? ReadWord(data) : 1;
-        for (DWORD i = 0; i < count && at + sizeof(NUMBER) <= length; ++i, at += sizeof(NUMBER)) {
-            NUMBER number;
-            std::memcpy(&number, data + at, sizeof number);
+    case TYPE_NUMBER_RANGE:
+        ForEachListed<NUMBER>(data, length, type == TYPE_NUMBER_RANGE, [&](const NUMBER& number) {
             char text[32];
             std::snprintf(text, sizeof text, "%g", number);
             item->values.push_back(text);
-        }
+        });
         item->number = true;
         return true;
-    }
     case TYPE_TIME:
-    case TYPE_TIME_RANGE: {
-        DWORD at = type == TYPE_TIME_RANGE ? 4 : 0;
-        DWORD count = type == TYPE_TIME_RANGE && length >= 2 ? ReadWord(data) : 1;
-        for (DWORD i = 0; i < count && at + sizeof(TIMEDATE) <= length; ++i, at += sizeof(TIMEDATE)) {
-            TIMEDATE stamp;
-            std::memcpy(&stamp, data + at, sizeof stamp);
-            item->values.push_back(TextOfStamp(stamp));
-        }
+    case TYPE_TIME_RANGE:
+        ForEachListed<TIMEDATE>(data, length, type == TYPE_TIME_RANGE,
+                                [&](const TIMEDATE& stamp) { item->values.push_back(TextOfStamp(stamp)); });
         return true;
-    }
     default:
         return false;
     }

@@ -6,29 +6,16 @@
 #include <string>
 
 #include "Runtime.h"
+#include "notesbytes.h"
 
 namespace {
 
+using NotesBytes::Append;
+using NotesBytes::AppendWord;
+using NotesBytes::ReadWord;
+
 // The stand-in's compiled formula: a mark, the length of the text, the text.
 const WORD kFormulaMark = 0x7F7F;
-
-void Append(std::vector<BYTE>* bytes, const void* data, size_t size)
-{
-    const BYTE* begin = static_cast<const BYTE*>(data);
-    bytes->insert(bytes->end(), begin, begin + size);
-}
-
-void AppendWord(std::vector<BYTE>* bytes, WORD value)
-{
-    Append(bytes, &value, sizeof value);
-}
-
-WORD ReadWord(const BYTE* data)
-{
-    WORD value;
-    std::memcpy(&value, data, sizeof value);
-    return value;
-}
 
 Compound* FindCompound(DHANDLE handle)
 {
