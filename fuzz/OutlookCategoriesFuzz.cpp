@@ -2,9 +2,11 @@
 // type, length and termination, in the user's key, the machine's or a key
 // that refuses to open, under Outlook 8.5 or 9 or a version text from the
 // input, with allocations that fail. A list read is an array of strings
-// whose elements, joined as the Outlook server joins a task's categories,
-// give back the list up to its first line feed; a list not read leaves the
-// VARIANT empty; no key stays open and nothing is leaked.
+// whose elements, joined with semicolons, give back the list up to its
+// first line feed (ANSI text, or UTF-16 in a binary value for 2002 and
+// 2003); a list not read leaves the VARIANT empty; an Outlook that keeps the
+// list in its store reads nothing; no key stays open and nothing is leaked.
+#include "FileVersionInfo.h"
 #include "OutlookCategories.h"
 #include "PloverRes.h"
 #include "VariantArray.h"
@@ -29,8 +31,10 @@ void Require(bool holds, const char* what)
 
 const char kOutlook[] = "C:\\Program Files\\Microsoft Office\\Office\\OUTLOOK.EXE";
 const char kAppPath[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\OUTLOOK.EXE";
-const char kKey9[] = "Software\\Microsoft\\Office\\9.0\\Outlook\\Categories";
-const char kKey8[] = "Software\\Microsoft\\Office\\8.0\\Outlook\\Categories";
+// The keys of Outlook 8 (97) to 11 (2003), each with its list value.
+const char* const kKeys[] = {
+    "Software\\Microsoft\\Office\\8.0\\Outlook\\Categories", "Software\\Microsoft\\Office\\9.0\\Outlook\\Categories",
+    "Software\\Microsoft\\Office\\10.0\\Outlook\\Categories", "Software\\Microsoft\\Office\\11.0\\Outlook\\Categories"};
 
 std::wstring Widen(const std::string& text)
 {
@@ -88,26 +92,33 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if (!(flags & 0x40))
         bytes.push_back(0);
     const HKEY root = flags & 2 ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER;
-    host_registry::SetValue(root, kKey9, "MasterList", type, bytes);
-    host_registry::SetValue(root, kKey8, "", type, bytes);
-    if (flags & 8) {
-        host_registry::Lock(HKEY_CURRENT_USER, kKey9);
-        host_registry::Lock(HKEY_CURRENT_USER, kKey8);
+    for (size_t key = 0; key < sizeof kKeys / sizeof kKeys[0]; ++key) {
+        host_registry::SetValue(root, kKeys[key], key ? "MasterList" : "", type, bytes);
+        if (flags & 8)
+            host_registry::Lock(HKEY_CURRENT_USER, kKeys[key]);
     }
 
     VARIANT categories;
     VariantInit(&categories);
+    bool inStore = false;
     host_oleaut::FailAllocation(failAt);
-    const UINT failed = ReadOutlookCategories(&categories);
+    const UINT failed = ReadOutlookCategories(&categories, &inStore);
     host_oleaut::FailAllocation(0);
 
     // A path the reader's room does not hold finds no Outlook.
-    const bool readable = !(flags & 1) && (root == HKEY_LOCAL_MACHINE || !(flags & 8)) && outlook.size() < 257;
+    const bool found = !(flags & 1) && outlook.size() < 257;
+    // The version as the reader finds it under the path it reads.
+    CFileVersionInfo info(outlook.c_str());
+    const double number = info.GetFileVersion() ? std::atof(info.GetFileVersion()) : 0.0;
+    const bool store = found && number >= 12.0;
+    const bool unicode = type == REG_BINARY && number >= 10.0;
+    const bool readable = found && !store && (root == HKEY_LOCAL_MACHINE || !(flags & 8));
+    Require(inStore == store, "the list looked for in the wrong place");
     if (failed)
         Require(categories.vt == VT_EMPTY, "a list not read left in the VARIANT");
     if (!readable) {
         Require(!failed && categories.vt == VT_EMPTY, "a list read where there is none");
-    } else if (type != REG_SZ) {
+    } else if (type != REG_SZ && !unicode) {
         Require(failed == IDS_CATEGORIES_UNREADABLE, "a list of another type read");
     } else if (failAt == 0) {
         Require(!failed && QuiIsStringArray(categories), "a list not read");
@@ -115,9 +126,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if (!failed && categories.vt != VT_EMPTY) {
         Require(QuiIsStringArray(categories), "a list that is no array of strings");
         // The list as stored: up to its first zero, then up to its first line feed.
-        std::string text(list.c_str());
-        text = text.substr(0, text.find('\n'));
-        const std::wstring wide = Widen(text);
+        std::wstring wide;
+        if (unicode) {
+            for (size_t at = 0; at + 1 < bytes.size(); at += 2) {
+                const wchar_t c = static_cast<wchar_t>(bytes[at] | bytes[at + 1] << 8);
+                if (!c)
+                    break;
+                wide.push_back(c);
+            }
+        } else {
+            wide = Widen(std::string(list.c_str()));
+        }
+        wide = wide.substr(0, wide.find(L'\n'));
         BSTR joined = nullptr;
         if (SUCCEEDED(QuiJoinStringArray(categories, L';', &joined))) {
             const std::wstring got(joined, SysStringLen(joined));

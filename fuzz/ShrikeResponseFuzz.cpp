@@ -19,6 +19,7 @@ public:
     FuzzPeer(const uint8_t* data, size_t size, uint32_t seed) : m_data(data), m_size(size), m_state(seed | 1) {}
     int open = 0;
 
+    uint32_t Now() override { return 0; }
     bool Resolve(const char*, uint32_t* address) override
     {
         *address = 0x0100007f;
@@ -29,13 +30,13 @@ public:
         ++open;
         return static_cast<Socket>(++m_sockets);
     }
-    bool Connect(Socket, uint32_t, uint16_t) override { return true; }
-    long Send(Socket, const char*, size_t length) override
+    bool Connect(Socket, uint32_t, uint16_t, uint32_t) override { return true; }
+    long Send(Socket, const char*, size_t length, uint32_t) override
     {
         // Now and then a short write, to exercise the send loop.
         return Next() % 5 == 0 && length > 1 ? static_cast<long>(length / 2) : static_cast<long>(length);
     }
-    long Receive(Socket, char* buffer, size_t capacity) override
+    long Receive(Socket, char* buffer, size_t capacity, uint32_t) override
     {
         if (m_at == m_size)
             return 0;

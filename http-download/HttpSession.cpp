@@ -16,13 +16,14 @@ const char* BodyFailure(long got)
 }
 
 QuiHttpSession::QuiHttpSession(QuiHttpTransport& transport, const char* proxyHost,
-                               const char* serverHost, int port, size_t untilCloseLimit)
+                               const char* serverHost, int port, size_t bodyLimit, uint32_t retrievalMs)
     : m_transport(transport),
       m_port(static_cast<uint16_t>(port)),
       m_viaProxy(proxyHost != nullptr),
       m_proxyHost(proxyHost ? proxyHost : ""),
       m_serverHost(serverHost ? serverHost : ""),
-      m_untilCloseLimit(untilCloseLimit),
+      m_bodyLimit(bodyLimit),
+      m_retrievalMs(retrievalMs),
       m_buffer(new char[kBufferSize]()),
       m_request(new char[kBufferSize])
 {
@@ -33,6 +34,7 @@ QuiHttpSession::~QuiHttpSession() { CloseConnection(); }
 const char* QuiHttpSession::Retrieve(const char* path, QuiHttpSink& sink)
 {
     m_tries = 0;
+    m_started = m_transport.Now();
     for (bool first = true;; first = false) {
         if (!first) {
             // Whatever the failed try left open is of no use to the next.
@@ -56,7 +58,7 @@ const char* QuiHttpSession::Retrieve(const char* path, QuiHttpSink& sink)
         if (!error)
             error = ProcessHead(head.emptyLine);
         if (error) {
-            if (ErrorClass(error) == 3)
+            if (ErrorClass(error) == 3 && TimeLeft())
                 continue;
             CloseConnection();
             return error;
@@ -93,7 +95,8 @@ const char* QuiHttpSession::OpenConn()
     if (!m_socket)
         return kOpenConnSocket;
     m_addressKnown = false;
-    if (!m_transport.Connect(m_socket, m_address, m_port)) {
+    uint32_t left = TimeLeft();
+    if (!left || !m_transport.Connect(m_socket, m_address, m_port, left)) {
         CloseConnection();
         return kOpenConnConnect;
     }
@@ -106,7 +109,8 @@ const char* QuiHttpSession::SendRequest()
     if (OpenConn())
         return kSendOpenConnection;
     for (size_t sent = 0; sent < m_requestLength;) {
-        long n = m_transport.Send(m_socket, m_request.get() + sent, m_requestLength - sent);
+        uint32_t left = TimeLeft();
+        long n = left ? m_transport.Send(m_socket, m_request.get() + sent, m_requestLength - sent, left) : -1;
         if (n <= 0)
             return m_http11 ? kSendWrite11 : kSendWrite10;
         sent += static_cast<size_t>(n);
@@ -167,6 +171,8 @@ const char* QuiHttpSession::ReadBody(QuiHttpSink& sink)
 
 const char* QuiHttpSession::ReadLengthBody(QuiHttpSink& sink, size_t remaining)
 {
+    if (remaining > m_bodyLimit)
+        return kReadBodySocketRead;
     char* buffer = m_buffer.get();
     size_t n = std::min(m_held, remaining);
     if (n && !sink.Deliver(buffer, n))
@@ -185,18 +191,17 @@ const char* QuiHttpSession::ReadLengthBody(QuiHttpSink& sink, size_t remaining)
 
 const char* QuiHttpSession::ReadUntilClose(QuiHttpSink& sink)
 {
-    size_t taken = std::min(m_held, m_untilCloseLimit);
+    size_t taken = std::min(m_held, m_bodyLimit);
     if (taken && !sink.Deliver(m_buffer.get(), taken))
         return kReadBodyCallback;
     bool beyond = m_held > taken;
     m_held = 0;
     m_keepAlive = false;
     while (!beyond) {
-        size_t left = m_untilCloseLimit - taken;
+        size_t left = m_bodyLimit - taken;
         // At the limit, one more byte (kept from the sink) tells a body that
         // ends there from one that goes on.
-        long got = left ? ReceiveBody(sink, std::min(left, 8 * kBufferSize))
-                        : m_transport.Receive(m_socket, m_buffer.get(), 1);
+        long got = left ? ReceiveBody(sink, std::min(left, 8 * kBufferSize)) : Receive(m_buffer.get(), 1);
         if (got == 0)
             return nullptr;
         if (got < 0)
@@ -210,13 +215,16 @@ const char* QuiHttpSession::ReadUntilClose(QuiHttpSink& sink)
 const char* QuiHttpSession::ReadChunkedBody(QuiHttpSink& sink)
 {
     char* buffer = m_buffer.get();
-    for (;;) {
+    for (size_t total = 0;;) {
         size_t lineFeed = 0;
         if (const char* error = HoldLineFeed(&lineFeed))
             return error;
         int32_t size = 0;
         if (!ParseChunkSize(buffer, lineFeed, &size))
             return kReadBodyBadChunk;
+        if (static_cast<size_t>(size) > m_bodyLimit - total)
+            return kReadBodySocketRead;
+        total += static_cast<size_t>(size);
         Drop(lineFeed + 1);
         if (size == 0) {
             HeadEnd trailer;
@@ -293,7 +301,7 @@ long QuiHttpSession::ReceiveBody(QuiHttpSink& sink, size_t want)
         place = m_buffer.get();
         room = kBufferSize;
     }
-    long n = m_transport.Receive(m_socket, place, std::min(std::min(want, room), kLargestReceive));
+    long n = Receive(place, std::min(std::min(want, room), kLargestReceive));
     if (n <= 0)
         return n < 0 ? kReceiveFailed : 0;
     if (place != m_buffer.get())
@@ -305,10 +313,23 @@ long QuiHttpSession::ReceiveBody(QuiHttpSink& sink, size_t want)
 
 long QuiHttpSession::ReceiveMore()
 {
-    long got = m_transport.Receive(m_socket, m_buffer.get() + m_held, kBufferSize - m_held);
+    long got = Receive(m_buffer.get() + m_held, kBufferSize - m_held);
     if (got > 0)
         m_held += static_cast<size_t>(got);
     return got;
+}
+
+// A receive within what is left of the retrieval's time; -1 once it is gone.
+long QuiHttpSession::Receive(char* into, size_t capacity)
+{
+    uint32_t left = TimeLeft();
+    return left ? m_transport.Receive(m_socket, into, capacity, left) : -1;
+}
+
+uint32_t QuiHttpSession::TimeLeft()
+{
+    uint32_t spent = m_transport.Now() - m_started;
+    return spent < m_retrievalMs ? m_retrievalMs - spent : 0;
 }
 
 void QuiHttpSession::Drop(size_t count)

@@ -16,15 +16,19 @@ public:
     // What a body receive answers besides a count or 0 (the peer closed).
     static constexpr long kReceiveFailed = -1;
     static constexpr long kRefused = -2;
-    // Most bytes of a body that runs until the peer closes: one byte more
-    // fails as a read error, so a peer that never stops cannot fill memory.
-    // Far above any file the updater fetches.
-    static constexpr size_t kUntilCloseLimit = 64u << 20;
+    // Most bytes of a body, however it is delimited: a body that goes beyond
+    // fails as a read error, so a peer that never stops, or announces more,
+    // cannot fill memory. Far above any file the updater fetches.
+    static constexpr size_t kBodyLimit = 64u << 20;
+    // How long one retrieval may take, all its tries together: a peer that
+    // sends a byte just within each wait's time-out must not hold the caller
+    // for ever. Running out fails as the read error of the step waiting.
+    static constexpr uint32_t kRetrievalMs = 10 * 60 * 1000;
 
     // proxyHost null: requests go straight to serverHost. port belongs to
     // whichever of the two is connected to.
     QuiHttpSession(QuiHttpTransport& transport, const char* proxyHost, const char* serverHost,
-                   int port, size_t untilCloseLimit = kUntilCloseLimit);
+                   int port, size_t bodyLimit = kBodyLimit, uint32_t retrievalMs = kRetrievalMs);
     ~QuiHttpSession();
     QuiHttpSession(const QuiHttpSession&) = delete;
     QuiHttpSession& operator=(const QuiHttpSession&) = delete;
@@ -54,6 +58,9 @@ private:
     const char* HoldLineFeed(size_t* at);
     const char* HoldAtLeast(size_t count);
     long ReceiveMore();
+    long Receive(char* into, size_t capacity);
+    // What is left of the retrieval's time; 0 once it has run out.
+    uint32_t TimeLeft();
     long ReceiveBody(QuiHttpSink& sink, size_t want);
     void Drop(size_t count);
     void CloseConnection();
@@ -69,7 +76,9 @@ private:
     std::string m_proxyHost;
     std::string m_serverHost;
     int32_t m_bodyMode = 0;
-    size_t m_untilCloseLimit;
+    size_t m_bodyLimit;
+    uint32_t m_retrievalMs;
+    uint32_t m_started = 0; // the clock when the retrieval began
     size_t m_held = 0; // bytes at the start of m_buffer not yet consumed
     std::unique_ptr<char[]> m_buffer;
     int m_tries = 0;

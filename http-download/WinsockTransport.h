@@ -15,19 +15,21 @@ public:
     bool Startup();
     void Cleanup();
 
+    uint32_t Now() override;
     bool Resolve(const char* name, uint32_t* address) override;
-    // The socket does not block: each call below waits at most the time-out.
+    // The socket does not block: each call below waits at most the time-out
+    // or its caller's limit, whichever is shorter.
     Socket Open() override;
-    bool Connect(Socket socket, uint32_t address, uint16_t port) override;
-    long Send(Socket socket, const char* data, size_t length) override;
-    long Receive(Socket socket, char* buffer, size_t capacity) override;
+    bool Connect(Socket socket, uint32_t address, uint16_t port, uint32_t waitMs) override;
+    long Send(Socket socket, const char* data, size_t length, uint32_t waitMs) override;
+    long Receive(Socket socket, char* buffer, size_t capacity, uint32_t waitMs) override;
     void Close(Socket socket) override;
 
 private:
     enum Direction { kConnecting, kWriting, kReading };
-    bool Wait(Socket socket, Direction direction);
+    bool Wait(Socket socket, Direction direction, uint32_t waitMs);
     template <class Call>
-    long WhenReady(Socket socket, Direction direction, Call call);
+    long WhenReady(Socket socket, Direction direction, uint32_t waitMs, Call call);
 
     unsigned long m_timeoutMs;
 };

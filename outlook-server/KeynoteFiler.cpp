@@ -1,5 +1,7 @@
 #include "KeynoteFiler.h"
 
+#include <string>
+
 #include "PloverRes.h"
 #include "VariantArray.h"
 
@@ -23,6 +25,19 @@ const LONG kTypeNote = 0x10;
 const LONG kSubTypeAllDay = 1024;
 const LONG kSubTypeMeeting = 2048;
 
+// Outlook's OlItemType values.
+const LONG kMailItem = 0;
+const LONG kAppointmentItem = 1;
+const LONG kTaskItem = 3;
+const LONG kJournalItem = 4;
+const LONG kNoteItem = 5;
+// OlImportance runs from low to high, OlSensitivity knows normal and private.
+const LONG kImportanceLow = 0;
+const LONG kImportanceHigh = 2;
+const LONG kSensitivityNormal = 0;
+const LONG kSensitivityPrivate = 2;
+const LONG kMeeting = 1;  // OlMeetingStatus olMeeting
+
 class Value : public VARIANT {
 public:
     Value() { VariantInit(this); }
@@ -30,33 +45,6 @@ public:
     Value(const Value&) = delete;
     Value& operator=(const Value&) = delete;
 };
-
-template <class T>
-class Ref {
-public:
-    Ref() = default;
-    ~Ref()
-    {
-        if (m_p)
-            m_p->Release();
-    }
-    Ref(const Ref&) = delete;
-    Ref& operator=(const Ref&) = delete;
-    T** Out() { return &m_p; }
-    T* operator->() const { return m_p; }
-    T* Get() const { return m_p; }
-
-private:
-    T* m_p = nullptr;
-};
-
-VARIANT Missing()
-{
-    VARIANT missing;
-    V_VT(&missing) = VT_ERROR;
-    V_ERROR(&missing) = DISP_E_PARAMNOTFOUND;
-    return missing;
-}
 
 // Outlook refuses an attachment without a source: only a value that names
 // something is handed on.
@@ -70,28 +58,78 @@ bool CarriesAttachment(const VARIANT& value)
     }
 }
 
+bool HoldsNothing(const VARIANT& value)
+{
+    return V_VT(&value) == VT_EMPTY || V_VT(&value) == VT_NULL || V_VT(&value) == VT_ERROR;
+}
+
+// Outlook reads an item's categories apart at the user's list separator
+// ("sList" of the user's international settings).
+std::wstring ListSeparator()
+{
+    wchar_t text[8] = {};
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, L"Control Panel\\International", 0, KEY_QUERY_VALUE, &key)
+        == ERROR_SUCCESS) {
+        DWORD type = 0, size = sizeof text - sizeof text[0];
+        LONG read = RegQueryValueExW(key, L"sList", nullptr, &type, reinterpret_cast<BYTE*>(text), &size);
+        RegCloseKey(key);
+        if (read == ERROR_SUCCESS && type == REG_SZ && text[0])
+            return text;
+    }
+    text[0] = L'\0';
+    if (GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_SLIST, text, sizeof text / sizeof text[0]) > 0 && text[0])
+        return text;
+    return L",";
+}
+
+// The midnight that begins a date's day; automation dates before 1900 count
+// their time of day away from the day, so the day is truncated, not floored.
+DATE Midnight(DATE date)
+{
+    return static_cast<DATE>(static_cast<long long>(date));
+}
+
+// An all-day entry ends at a midnight after its first day: a later midnight
+// given as the end is kept, any other end closes its own day.
+DATE AllDayEnd(DATE firstDay, DATE end)
+{
+    const DATE endDay = Midnight(end);
+    if (end == endDay && endDay > firstDay)
+        return endDay;
+    return (endDay > firstDay ? endDay : firstDay) + 1.0;
+}
+
 }  // namespace
 
-CKeynoteFiler::CKeynoteFiler(_Application* application, IDispatch* record, const GodwitDispIdCache& cache)
-    : m_application(application), m_record(record), m_cache(cache)
+CKeynoteFiler::CKeynoteFiler(COutlookObject& application, COutlookNames& names, IDispatch* record,
+                             const GodwitDispIdCache& cache)
+    : m_application(application), m_names(names), m_record(record), m_cache(cache)
 {
 }
 
 UINT CKeynoteFiler::File()
 {
-    const LONG type = ReadNumber(L"Type") & 0xff;
+    LONG type = 0;
+    ReadNumber(L"Type", &type);
     struct Step {
         LONG bit;
-        UINT (CKeynoteFiler::*file)();
+        LONG itemType;
+        OlInterface iface;
+        Fill fill;
+        Finish finish;
     } steps[] = {
-        {kTypeTask, &CKeynoteFiler::FileTask},       {kTypeAppointment, &CKeynoteFiler::FileAppointment},
-        {kTypeJournal, &CKeynoteFiler::FileJournal}, {kTypeMail, &CKeynoteFiler::FileMail},
-        {kTypeNote, &CKeynoteFiler::FileNote},
+        {kTypeTask, kTaskItem, OlInterface::TaskItem, &CKeynoteFiler::FillTask, &CKeynoteFiler::Save},
+        {kTypeAppointment, kAppointmentItem, OlInterface::AppointmentItem, &CKeynoteFiler::FillAppointment,
+         &CKeynoteFiler::Save},
+        {kTypeJournal, kJournalItem, OlInterface::JournalItem, &CKeynoteFiler::FillJournal, &CKeynoteFiler::Save},
+        {kTypeMail, kMailItem, OlInterface::MailItem, &CKeynoteFiler::FillMail, &CKeynoteFiler::SendMail},
+        {kTypeNote, kNoteItem, OlInterface::NoteItem, &CKeynoteFiler::FillNote, &CKeynoteFiler::Save},
     };
     for (const Step& step : steps) {
-        if (!(type & step.bit))
+        if (!(type & 0xff & step.bit))
             continue;
-        if (UINT failed = (this->*step.file)())
+        if (UINT failed = FileKind(step.itemType, step.iface, step.fill, step.finish))
             return failed;
     }
     return 0;
@@ -122,11 +160,25 @@ HRESULT CKeynoteFiler::ReadText(const wchar_t* name, VARIANT* text) const
     return S_OK;
 }
 
-LONG CKeynoteFiler::ReadNumber(const wchar_t* name) const
+bool CKeynoteFiler::ReadNumber(const wchar_t* name, LONG* number) const
 {
     Value value;
     m_cache.Read(m_record, name, &value);
-    return SUCCEEDED(VariantChangeType(&value, &value, 0, VT_I4)) ? V_I4(&value) : 0;
+    if (HoldsNothing(value) || FAILED(VariantChangeType(&value, &value, 0, VT_I4)))
+        return false;
+    *number = V_I4(&value);
+    return true;
+}
+
+bool CKeynoteFiler::ReadSmallNumber(const wchar_t* name, bool typed, LONG* number) const
+{
+    if (!typed)
+        return ReadNumber(name, number);
+    Value value;
+    if (!ReadTyped(name, VT_I2, &value))
+        return false;
+    *number = V_I2(&value);
+    return true;
 }
 
 DATE CKeynoteFiler::ReadDate(const wchar_t* name) const
@@ -138,231 +190,208 @@ DATE CKeynoteFiler::ReadDate(const wchar_t* name) const
 
 //--- Outlook calls shared by the kinds
 
-template <class Item>
-HRESULT CKeynoteFiler::Create(OlItemType type, REFIID iid, Item** item) const
-{
-    Ref<IDispatch> created;
-    HRESULT hr = m_application->CreateItem(type, created.Out());
-    if (FAILED(hr))
-        return hr;
-    return created.Get() ? created->QueryInterface(iid, reinterpret_cast<void**>(item)) : E_POINTER;
-}
-
-template <class Item>
-HRESULT CKeynoteFiler::AddAttachment(Item* item) const
+HRESULT CKeynoteFiler::AddAttachment(HRESULT hr, COutlookObject& item) const
 {
     Value source;
+    if (FAILED(hr))
+        return hr;
     m_cache.Read(m_record, L"Attachments", &source);
     if (!CarriesAttachment(source))
         return S_OK;
-    Ref<Attachments> attachments;
-    HRESULT hr = item->get_Attachments(attachments.Out());
-    if (FAILED(hr) || !attachments.Get())
-        return FAILED(hr) ? hr : E_POINTER;
-    Ref<Attachment> added;
-    return attachments->Add(source, Missing(), Missing(), Missing(), added.Out());
+    COutlookObject attachments(m_names);
+    hr = item.Child(L"Attachments", OlInterface::Attachments, &attachments);
+    // Type, Position and DisplayName left out, as automation leaves them out.
+    Value added;
+    return SUCCEEDED(hr) ? attachments.Call(L"Add", {source}, &added) : hr;
 }
 
-template <class Item>
-HRESULT CKeynoteFiler::AddRecipient(Item* item, BSTR name) const
+HRESULT CKeynoteFiler::AddRecipient(COutlookObject& item, BSTR name) const
 {
-    Ref<Recipients> recipients;
-    HRESULT hr = item->get_Recipients(recipients.Out());
-    if (FAILED(hr) || !recipients.Get())
-        return FAILED(hr) ? hr : E_POINTER;
-    Ref<Recipient> added;
-    return recipients->Add(name, added.Out());
+    COutlookObject recipients(m_names);
+    HRESULT hr = item.Child(L"Recipients", OlInterface::Recipients, &recipients);
+    Value added;
+    return SUCCEEDED(hr) ? recipients.Call(L"Add", {OlArg::Text(name)}, &added) : hr;
 }
 
 //--- copying one property: each step does nothing once a step before it failed
 
-template <class Item>
-HRESULT CKeynoteFiler::CopyIfText(HRESULT hr, Item* item, HRESULT (STDMETHODCALLTYPE Item::*put)(BSTR),
+HRESULT CKeynoteFiler::CopyIfText(HRESULT hr, COutlookObject& item, const wchar_t* property,
                                   const wchar_t* name) const
 {
     Value value;
-    return SUCCEEDED(hr) && ReadTyped(name, VT_BSTR, &value) ? (item->*put)(V_BSTR(&value)) : hr;
+    return SUCCEEDED(hr) && ReadTyped(name, VT_BSTR, &value) ? item.Put(property, value) : hr;
 }
 
-template <class Item>
-HRESULT CKeynoteFiler::CopyIfShort(HRESULT hr, Item* item, HRESULT (STDMETHODCALLTYPE Item::*put)(LONG),
-                                   const wchar_t* name) const
-{
-    Value value;
-    return SUCCEEDED(hr) && ReadTyped(name, VT_I2, &value) ? (item->*put)(V_I2(&value)) : hr;
-}
-
-template <class Item>
-HRESULT CKeynoteFiler::CopyIfDate(HRESULT hr, Item* item, HRESULT (STDMETHODCALLTYPE Item::*put)(DATE),
-                                  const wchar_t* name, bool zeroIsDate) const
+HRESULT CKeynoteFiler::CopyIfDate(HRESULT hr, COutlookObject& item, const wchar_t* property, const wchar_t* name,
+                                  bool zeroIsDate) const
 {
     Value value;
     if (FAILED(hr) || !ReadTyped(name, VT_DATE, &value) || (!zeroIsDate && V_DATE(&value) == 0.0))
         return hr;
-    return (item->*put)(V_DATE(&value));
+    return item.Put(property, value);
 }
 
-template <class Item>
-HRESULT CKeynoteFiler::CopyText(HRESULT hr, Item* item, HRESULT (STDMETHODCALLTYPE Item::*put)(BSTR),
+HRESULT CKeynoteFiler::CopyText(HRESULT hr, COutlookObject& item, const wchar_t* property,
                                 const wchar_t* name) const
 {
     Value text;
     if (SUCCEEDED(hr))
         hr = ReadText(name, &text);
-    return SUCCEEDED(hr) ? (item->*put)(V_BSTR(&text)) : hr;
+    return SUCCEEDED(hr) ? item.Put(property, text) : hr;
 }
 
-template <class Item>
-HRESULT CKeynoteFiler::CopyNumber(HRESULT hr, Item* item, HRESULT (STDMETHODCALLTYPE Item::*put)(LONG),
-                                  const wchar_t* name) const
+HRESULT CKeynoteFiler::CopyImportance(HRESULT hr, COutlookObject& item, bool typed) const
 {
-    return SUCCEEDED(hr) ? (item->*put)(ReadNumber(name)) : hr;
+    LONG priority = 0;
+    // A priority Outlook has no importance for leaves the item's own, normal.
+    if (FAILED(hr) || !ReadSmallNumber(L"Priority", typed, &priority) || priority < kImportanceLow
+        || priority > kImportanceHigh)
+        return hr;
+    return item.Put(L"Importance", OlArg::Long(priority));
+}
+
+HRESULT CKeynoteFiler::CopySensitivity(HRESULT hr, COutlookObject& item, bool typed) const
+{
+    LONG flag = 0;
+    if (FAILED(hr) || !ReadSmallNumber(L"Private", typed, &flag))
+        return hr;
+    return item.Put(L"Sensitivity", OlArg::Long(flag ? kSensitivityPrivate : kSensitivityNormal));
+}
+
+// Outlook makes an all-day entry of one marked all-day before its start and
+// end are given, each a midnight; any other times make it an ordinary one.
+HRESULT CKeynoteFiler::CopyAppointmentTimes(HRESULT hr, COutlookObject& appointment, bool allDay) const
+{
+    if (SUCCEEDED(hr))
+        hr = appointment.Put(L"AllDayEvent", OlArg::Bool(allDay));
+    if (!allDay) {
+        hr = CopyIfDate(hr, appointment, L"Start", L"StartDate", true);
+        return CopyIfDate(hr, appointment, L"End", L"EndDate", true);
+    }
+    Value start, end;
+    if (FAILED(hr) || !ReadTyped(L"StartDate", VT_DATE, &start))
+        return hr;
+    const DATE firstDay = Midnight(V_DATE(&start));
+    const DATE last = ReadTyped(L"EndDate", VT_DATE, &end) ? AllDayEnd(firstDay, V_DATE(&end)) : firstDay + 1.0;
+    hr = appointment.Put(L"Start", OlArg::Date(firstDay));
+    return SUCCEEDED(hr) ? appointment.Put(L"End", OlArg::Date(last)) : hr;
 }
 
 //--- the kinds
 
-template <class Item>
-UINT CKeynoteFiler::FileKind(OlItemType type, REFIID iid, HRESULT (CKeynoteFiler::*fill)(Item*) const,
-                             UINT (CKeynoteFiler::*finish)(Item*) const) const
+UINT CKeynoteFiler::FileKind(LONG type, OlInterface iface, Fill fill, Finish finish) const
 {
-    Ref<Item> item;
-    HRESULT hr = Create(type, iid, item.Out());
+    COutlookObject item(m_names);
+    HRESULT hr = m_application.CallChild(L"CreateItem", {OlArg::Long(type)}, iface, &item);
     if (SUCCEEDED(hr))
-        hr = (this->*fill)(item.Get());
-    return SUCCEEDED(hr) ? (this->*finish)(item.Get()) : IDS_SAVE_FAILED;
+        hr = (this->*fill)(item);
+    return SUCCEEDED(hr) ? (this->*finish)(item) : IDS_SAVE_FAILED;
 }
 
-template <class Item>
-UINT CKeynoteFiler::Save(Item* item) const
+UINT CKeynoteFiler::Save(COutlookObject& item) const
 {
-    return SUCCEEDED(item->Save()) ? 0 : IDS_SAVE_FAILED;
+    return SUCCEEDED(item.Call(L"Save", {})) ? 0 : IDS_SAVE_FAILED;
 }
 
-UINT CKeynoteFiler::FileTask()
+HRESULT CKeynoteFiler::FillTask(COutlookObject& task) const
 {
-    return FileKind(olTaskItem, IID__TaskItem, &CKeynoteFiler::FillTask, &CKeynoteFiler::Save<_TaskItem>);
-}
-
-UINT CKeynoteFiler::FileAppointment()
-{
-    return FileKind(olAppointmentItem, IID__AppointmentItem, &CKeynoteFiler::FillAppointment,
-                    &CKeynoteFiler::Save<_AppointmentItem>);
-}
-
-UINT CKeynoteFiler::FileJournal()
-{
-    return FileKind(olJournalItem, IID__JournalItem, &CKeynoteFiler::FillJournal,
-                    &CKeynoteFiler::Save<_JournalItem>);
-}
-
-UINT CKeynoteFiler::FileMail()
-{
-    return FileKind(olMailItem, IID__MailItem, &CKeynoteFiler::FillMail, &CKeynoteFiler::SendMail);
-}
-
-UINT CKeynoteFiler::FileNote()
-{
-    return FileKind(olNoteItem, IID__NoteItem, &CKeynoteFiler::FillNote, &CKeynoteFiler::Save<_NoteItem>);
-}
-
-HRESULT CKeynoteFiler::FillTask(_TaskItem* task) const
-{
-    HRESULT hr = CopyIfText(S_OK, task, &_TaskItem::put_Subject, L"Body");
-    hr = CopyIfText(hr, task, &_TaskItem::put_Body, L"Note");
-    hr = CopyIfText(hr, task, &_TaskItem::put_ContactNames, L"Contacts");
+    HRESULT hr = CopyIfText(S_OK, task, L"Subject", L"Body");
+    hr = CopyIfText(hr, task, L"Body", L"Note");
+    hr = CopyIfText(hr, task, L"ContactNames", L"Contacts");
     if (SUCCEEDED(hr)) {
         Value categories;
         m_cache.Read(m_record, L"TaskCategory", &categories);
         BSTR joined = nullptr;
         if (V_VT(&categories) == VT_BSTR)
-            hr = task->put_Categories(V_BSTR(&categories));
-        else if (QuiIsStringArray(categories) && SUCCEEDED(hr = QuiJoinStringArray(categories, L';', &joined)))
-            hr = task->put_Categories(joined);
+            hr = task.Put(L"Categories", categories);
+        else if (QuiIsStringArray(categories)
+                 && SUCCEEDED(hr = QuiJoinStrings(categories, ListSeparator().c_str(), &joined)))
+            hr = task.Put(L"Categories", OlArg::Text(joined));
         SysFreeString(joined);
     }
-    hr = CopyIfShort(hr, task, &_TaskItem::put_Importance, L"Priority");
+    hr = CopyImportance(hr, task, true);
     Value completed;
     if (SUCCEEDED(hr) && ReadTyped(L"Completed", VT_I2, &completed))
-        hr = task->put_Complete(V_I2(&completed) == 1 ? VARIANT_TRUE : VARIANT_FALSE);
+        hr = task.Put(L"Complete", OlArg::Bool(V_I2(&completed) == 1));
     // 0.0 is what an empty date field gives: no date, not 30 December 1899.
-    hr = CopyIfDate(hr, task, &_TaskItem::put_StartDate, L"StartDate", false);
-    hr = CopyIfDate(hr, task, &_TaskItem::put_DueDate, L"DueDate", false);
-    hr = CopyIfShort(hr, task, &_TaskItem::put_Sensitivity, L"Private");
-    return SUCCEEDED(hr) ? AddAttachment(task) : hr;
+    hr = CopyIfDate(hr, task, L"StartDate", L"StartDate", false);
+    hr = CopyIfDate(hr, task, L"DueDate", L"DueDate", false);
+    hr = CopySensitivity(hr, task, true);
+    return AddAttachment(hr, task);
 }
 
-HRESULT CKeynoteFiler::FillAppointment(_AppointmentItem* appointment) const
+HRESULT CKeynoteFiler::FillAppointment(COutlookObject& appointment) const
 {
-    HRESULT hr = CopyIfText(S_OK, appointment, &_AppointmentItem::put_Subject, L"Body");
-    hr = CopyIfText(hr, appointment, &_AppointmentItem::put_Body, L"Note");
-    hr = CopyIfText(hr, appointment, &_AppointmentItem::put_Categories, L"TaskCategory");
-    hr = CopyIfDate(hr, appointment, &_AppointmentItem::put_Start, L"StartDate", true);
-    hr = CopyIfDate(hr, appointment, &_AppointmentItem::put_End, L"EndDate", true);
-    hr = CopyIfShort(hr, appointment, &_AppointmentItem::put_Sensitivity, L"Private");
-    const LONG subType = ReadNumber(L"SubType");
-    if (SUCCEEDED(hr))
-        hr = appointment->put_AllDayEvent(subType == kSubTypeAllDay ? VARIANT_TRUE : VARIANT_FALSE);
+    HRESULT hr = CopyIfText(S_OK, appointment, L"Subject", L"Body");
+    hr = CopyIfText(hr, appointment, L"Body", L"Note");
+    hr = CopyIfText(hr, appointment, L"Categories", L"TaskCategory");
+    LONG subType = 0;
+    ReadNumber(L"SubType", &subType);
+    hr = CopyAppointmentTimes(hr, appointment, subType == kSubTypeAllDay);
+    hr = CopySensitivity(hr, appointment, true);
     if (SUCCEEDED(hr) && subType == kSubTypeMeeting)
-        hr = appointment->put_MeetingStatus(1);
-    if (SUCCEEDED(hr))
-        hr = AddAttachment(appointment);
-    return CopyIfShort(hr, appointment, &_AppointmentItem::put_Importance, L"Priority");
+        hr = appointment.Put(L"MeetingStatus", OlArg::Long(kMeeting));
+    hr = AddAttachment(hr, appointment);
+    return CopyImportance(hr, appointment, true);
 }
 
-HRESULT CKeynoteFiler::FillJournal(_JournalItem* journal) const
+HRESULT CKeynoteFiler::FillJournal(COutlookObject& journal) const
 {
-    HRESULT hr = CopyText(S_OK, journal, &_JournalItem::put_Categories, L"TaskCategory");
-    hr = CopyText(hr, journal, &_JournalItem::put_Body, L"Note");
-    hr = CopyText(hr, journal, &_JournalItem::put_Subject, L"Body");
-    hr = CopyNumber(hr, journal, &_JournalItem::put_Importance, L"Priority");
-    hr = CopyNumber(hr, journal, &_JournalItem::put_Sensitivity, L"Private");
-    if (SUCCEEDED(hr))
-        hr = AddAttachment(journal);
+    HRESULT hr = CopyText(S_OK, journal, L"Categories", L"TaskCategory");
+    hr = CopyText(hr, journal, L"Body", L"Note");
+    hr = CopyText(hr, journal, L"Subject", L"Body");
+    hr = CopyImportance(hr, journal, false);
+    hr = CopySensitivity(hr, journal, false);
+    hr = AddAttachment(hr, journal);
     // An entry about no one gets no nameless contact.
     Value contact;
     if (SUCCEEDED(hr) && SUCCEEDED(hr = ReadText(L"Recipients", &contact)) && SysStringLen(V_BSTR(&contact)) > 0)
         hr = AddRecipient(journal, V_BSTR(&contact));
     if (SUCCEEDED(hr))
-        hr = journal->put_Start(ReadDate(L"StartDate"));
-    return SUCCEEDED(hr) ? journal->put_End(ReadDate(L"EndDate")) : hr;
+        hr = journal.Put(L"Start", OlArg::Date(ReadDate(L"StartDate")));
+    return SUCCEEDED(hr) ? journal.Put(L"End", OlArg::Date(ReadDate(L"EndDate"))) : hr;
 }
 
-HRESULT CKeynoteFiler::FillMail(_MailItem* mail) const
+HRESULT CKeynoteFiler::FillMail(COutlookObject& mail) const
 {
-    HRESULT hr = CopyText(S_OK, mail, &_MailItem::put_Body, L"Note");
-    hr = CopyText(hr, mail, &_MailItem::put_Subject, L"Body");
+    HRESULT hr = CopyText(S_OK, mail, L"Body", L"Note");
+    hr = CopyText(hr, mail, L"Subject", L"Body");
     Value to;
     if (SUCCEEDED(hr) && SUCCEEDED(hr = ReadText(L"Recipients", &to)) && SUCCEEDED(hr = AddRecipient(mail, V_BSTR(&to))))
-        hr = mail->put_To(V_BSTR(&to));
-    hr = CopyText(hr, mail, &_MailItem::put_Categories, L"TaskCategory");
-    hr = CopyText(hr, mail, &_MailItem::put_CC, L"CCs");
-    hr = CopyText(hr, mail, &_MailItem::put_BCC, L"BCCs");
-    if (SUCCEEDED(hr))
-        hr = AddAttachment(mail);
-    hr = CopyNumber(hr, mail, &_MailItem::put_Importance, L"Priority");
-    return CopyNumber(hr, mail, &_MailItem::put_Sensitivity, L"Private");
+        hr = mail.Put(L"To", to);
+    hr = CopyText(hr, mail, L"Categories", L"TaskCategory");
+    hr = CopyText(hr, mail, L"CC", L"CCs");
+    hr = CopyText(hr, mail, L"BCC", L"BCCs");
+    hr = AddAttachment(hr, mail);
+    hr = CopyImportance(hr, mail, false);
+    return CopySensitivity(hr, mail, false);
 }
 
-// A message whose addresses do not all resolve is neither saved nor sent.
-UINT CKeynoteFiler::SendMail(_MailItem* mail) const
+// A message whose addresses do not all resolve is neither saved nor sent; one
+// that was saved and could not be sent is not left behind among the drafts.
+UINT CKeynoteFiler::SendMail(COutlookObject& mail) const
 {
-    Ref<Recipients> recipients;
-    VARIANT_BOOL resolved = VARIANT_FALSE;
-    HRESULT hr = mail->get_Recipients(recipients.Out());
+    COutlookObject recipients(m_names);
+    Value resolved;
+    HRESULT hr = mail.Child(L"Recipients", OlInterface::Recipients, &recipients);
     if (SUCCEEDED(hr))
-        hr = recipients.Get() ? recipients->ResolveAll(&resolved) : E_POINTER;
+        hr = recipients.Call(L"ResolveAll", {}, &resolved);
+    if (SUCCEEDED(hr))
+        hr = VariantChangeType(&resolved, &resolved, 0, VT_BOOL);
     if (FAILED(hr))
         return IDS_SAVE_FAILED;
-    if (!resolved)
+    if (V_BOOL(&resolved) == VARIANT_FALSE)
         return IDS_UNRESOLVED_ADDRESS;
-    hr = mail->Save();
-    if (SUCCEEDED(hr))
-        hr = mail->Send();
-    return SUCCEEDED(hr) ? 0 : IDS_SAVE_FAILED;
+    if (FAILED(mail.Call(L"Save", {})))
+        return IDS_SAVE_FAILED;
+    if (SUCCEEDED(mail.Call(L"Send", {})))
+        return 0;
+    mail.Call(L"Delete", {});
+    return IDS_SAVE_FAILED;
 }
 
-HRESULT CKeynoteFiler::FillNote(_NoteItem* note) const
+HRESULT CKeynoteFiler::FillNote(COutlookObject& note) const
 {
-    HRESULT hr = CopyText(S_OK, note, &_NoteItem::put_Body, L"Note");
-    return CopyText(hr, note, &_NoteItem::put_Categories, L"JournalCategory");
+    HRESULT hr = CopyText(S_OK, note, L"Body", L"Note");
+    return CopyText(hr, note, L"Categories", L"JournalCategory");
 }

@@ -4,7 +4,7 @@
 #include <windows.h>
 
 #include "GodwitDispIdCache.h"
-#include "OutlookStandIn.h"
+#include "OutlookObject.h"
 
 // The property names Plover resolves on an item record.
 extern const wchar_t* const kPloverRecordNames[];
@@ -13,7 +13,8 @@ extern const size_t kPloverRecordNameCount;
 class CKeynoteFiler {
 public:
     // `cache` has been filled from `record`.
-    CKeynoteFiler(_Application* application, IDispatch* record, const GodwitDispIdCache& cache);
+    CKeynoteFiler(COutlookObject& application, COutlookNames& names, IDispatch* record,
+                  const GodwitDispIdCache& cache);
 
     // Files the kinds in the order task, appointment, journal entry, mail,
     // note, and stops at the first that fails. Answers 0, or the string id
@@ -21,62 +22,50 @@ public:
     UINT File();
 
 private:
-    UINT FileTask();
-    UINT FileAppointment();
-    UINT FileJournal();
-    UINT FileMail();
-    UINT FileNote();
+    using Fill = HRESULT (CKeynoteFiler::*)(COutlookObject& item) const;
+    using Finish = UINT (CKeynoteFiler::*)(COutlookObject& item) const;
 
     // Creates the item, fills it and finishes it (saves, or for mail resolves,
     // saves and sends). Answers 0, or the string id of the failure.
-    template <class Item>
-    UINT FileKind(OlItemType type, REFIID iid, HRESULT (CKeynoteFiler::*fill)(Item*) const,
-                  UINT (CKeynoteFiler::*finish)(Item*) const) const;
-    template <class Item>
-    UINT Save(Item* item) const;
-    UINT SendMail(_MailItem* mail) const;
+    UINT FileKind(LONG type, OlInterface iface, Fill fill, Finish finish) const;
+    UINT Save(COutlookObject& item) const;
+    UINT SendMail(COutlookObject& mail) const;
 
-    HRESULT FillTask(_TaskItem* task) const;
-    HRESULT FillAppointment(_AppointmentItem* appointment) const;
-    HRESULT FillJournal(_JournalItem* journal) const;
-    HRESULT FillMail(_MailItem* mail) const;
-    HRESULT FillNote(_NoteItem* note) const;
+    HRESULT FillTask(COutlookObject& task) const;
+    HRESULT FillAppointment(COutlookObject& appointment) const;
+    HRESULT FillJournal(COutlookObject& journal) const;
+    HRESULT FillMail(COutlookObject& mail) const;
+    HRESULT FillNote(COutlookObject& note) const;
 
     // The property when it has exactly that type, else false.
     bool ReadTyped(const wchar_t* name, VARTYPE type, VARIANT* value) const;
-    // The property as text, a number or a date; what cannot be taken as one
-    // gives an empty text, 0 and 0.0.
+    // The property as text; what cannot be taken as text gives an empty one.
     HRESULT ReadText(const wchar_t* name, VARIANT* text) const;
-    LONG ReadNumber(const wchar_t* name) const;
+    // The property as a number; false when the record holds none.
+    bool ReadNumber(const wchar_t* name, LONG* number) const;
+    // The same, only from a short when `typed`.
+    bool ReadSmallNumber(const wchar_t* name, bool typed, LONG* number) const;
+    // The property as a date; 0.0 when the record holds none.
     DATE ReadDate(const wchar_t* name) const;
 
     // Task and appointment take a property only when it has the type named;
     // journal entry, mail and note take whatever can be read as text or
     // number. A step after a failed one (hr) does nothing.
-    template <class Item>
-    HRESULT CopyIfText(HRESULT hr, Item* item, HRESULT (STDMETHODCALLTYPE Item::*put)(BSTR),
-                       const wchar_t* name) const;
-    template <class Item>
-    HRESULT CopyIfShort(HRESULT hr, Item* item, HRESULT (STDMETHODCALLTYPE Item::*put)(LONG),
-                        const wchar_t* name) const;
-    template <class Item>
-    HRESULT CopyIfDate(HRESULT hr, Item* item, HRESULT (STDMETHODCALLTYPE Item::*put)(DATE), const wchar_t* name,
+    HRESULT CopyIfText(HRESULT hr, COutlookObject& item, const wchar_t* property, const wchar_t* name) const;
+    HRESULT CopyIfDate(HRESULT hr, COutlookObject& item, const wchar_t* property, const wchar_t* name,
                        bool zeroIsDate) const;
-    template <class Item>
-    HRESULT CopyText(HRESULT hr, Item* item, HRESULT (STDMETHODCALLTYPE Item::*put)(BSTR),
-                     const wchar_t* name) const;
-    template <class Item>
-    HRESULT CopyNumber(HRESULT hr, Item* item, HRESULT (STDMETHODCALLTYPE Item::*put)(LONG),
-                       const wchar_t* name) const;
+    HRESULT CopyText(HRESULT hr, COutlookObject& item, const wchar_t* property, const wchar_t* name) const;
+    // Priority to Importance and Private to Sensitivity, within the values
+    // Outlook has for them; `typed`: only from a short.
+    HRESULT CopyImportance(HRESULT hr, COutlookObject& item, bool typed) const;
+    HRESULT CopySensitivity(HRESULT hr, COutlookObject& item, bool typed) const;
+    HRESULT CopyAppointmentTimes(HRESULT hr, COutlookObject& appointment, bool allDay) const;
 
-    template <class Item>
-    HRESULT Create(OlItemType type, REFIID iid, Item** item) const;
-    template <class Item>
-    HRESULT AddAttachment(Item* item) const;
-    template <class Item>
-    HRESULT AddRecipient(Item* item, BSTR name) const;
+    HRESULT AddAttachment(HRESULT hr, COutlookObject& item) const;
+    HRESULT AddRecipient(COutlookObject& item, BSTR name) const;
 
-    _Application* m_application;
+    COutlookObject& m_application;
+    COutlookNames& m_names;
     IDispatch* m_record;
     const GodwitDispIdCache& m_cache;
 };

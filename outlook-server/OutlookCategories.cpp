@@ -1,5 +1,6 @@
 #include "OutlookCategories.h"
 
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
@@ -14,8 +15,13 @@
 namespace {
 
 const char kOutlookPath[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\OUTLOOK.EXE";
-const char kCategories9[] = "Software\\Microsoft\\Office\\9.0\\Outlook\\Categories";
-const char kCategories8[] = "Software\\Microsoft\\Office\\8.0\\Outlook\\Categories";
+const char kCategoriesKey[] = "Software\\Microsoft\\Office\\%d.0\\Outlook\\Categories";
+// Outlook 97 keeps the list under 8.0 whatever its version below 9.
+const int kOldestKey = 8;
+// 2002 and 2003 keep it as UTF-16 text in a binary value.
+const int kFirstUnicodeList = 10;
+// From 2007 on the list lives in the store, not in the registry.
+const double kFirstStoreList = 12.0;
 
 class RegKey {
 public:
@@ -55,25 +61,39 @@ bool ReadOutlookPath(char* path, DWORD capacity)
     return true;
 }
 
-UINT SplitIntoArray(char* text, VARIANT* categories)
+HRESULT Append(VARIANT* categories, const char* field)
+{
+    return QuiAppendAnsiString(categories, field);
+}
+
+HRESULT Append(VARIANT* categories, const wchar_t* field)
+{
+    return QuiAppendString(categories, field);
+}
+
+template <class Char>
+UINT SplitIntoArray(Char* text, VARIANT* categories)
 {
     // A line feed ends the list.
-    if (char* lineFeed = std::strchr(text, '\n'))
-        *lineFeed = '\0';
     int capacity = 2;
-    for (const char* c = text; *c; ++c)
+    for (Char* c = text; *c; ++c) {
+        if (*c == '\n') {
+            *c = 0;
+            break;
+        }
         capacity += *c == ';';
-    std::vector<char*> fields;
+    }
+    std::vector<Char*> fields;
     try {
         fields.resize(capacity);
     } catch (...) {
         return IDS_OUT_OF_MEMORY;
     }
-    int count = SplitCsvLine(text, fields.data(), capacity, ';');
+    int count = SplitCsvLine(text, fields.data(), capacity, static_cast<Char>(';'));
     if (FAILED(QuiMakeStringArray(categories)))
         return IDS_OUT_OF_MEMORY;
     for (int i = 0; i < count; ++i) {
-        if (FAILED(QuiAppendAnsiString(categories, fields[i]))) {
+        if (FAILED(Append(categories, fields[i]))) {
             VariantClear(categories);
             return IDS_OUT_OF_MEMORY;
         }
@@ -83,29 +103,54 @@ UINT SplitIntoArray(char* text, VARIANT* categories)
 
 }  // namespace
 
-UINT ReadOutlookCategories(VARIANT* categories)
+UINT ReadOutlookCategories(VARIANT* categories, bool* inStore)
 {
+    *inStore = false;
     char outlook[257];
     if (!ReadOutlookPath(outlook, sizeof outlook))
         return 0;
-    const bool nine = OutlookVersion(outlook) >= 9.0;
-    const char* keyPath = nine ? kCategories9 : kCategories8;
-    const char* valueName = nine ? "MasterList" : "";
+    const double version = OutlookVersion(outlook);
+    if (version >= kFirstStoreList) {
+        *inStore = true;
+        return 0;
+    }
+    const int major = version >= kOldestKey + 1 ? static_cast<int>(version) : kOldestKey;
+    char keyPath[sizeof kCategoriesKey + 8];
+    std::snprintf(keyPath, sizeof keyPath, kCategoriesKey, major);
+    const char* valueName = major > kOldestKey ? "MasterList" : "";
 
     RegKey key;
     if (!key.Open(HKEY_CURRENT_USER, keyPath) && !key.Open(HKEY_LOCAL_MACHINE, keyPath))
         return 0;
     DWORD type = 0, size = 0;
-    if (RegQueryValueExA(key.Get(), valueName, nullptr, &type, nullptr, &size) != ERROR_SUCCESS || type != REG_SZ)
+    if (RegQueryValueExA(key.Get(), valueName, nullptr, &type, nullptr, &size) != ERROR_SUCCESS)
         return IDS_CATEGORIES_UNREADABLE;
+    const bool unicode = type == REG_BINARY && major >= kFirstUnicodeList;
+    if (type != REG_SZ && !unicode)
+        return IDS_CATEGORIES_UNREADABLE;
+    // A value stored without its terminator must not be read past its end.
     std::unique_ptr<char[]> text(new (std::nothrow) char[size + 1]);
     if (!text)
         return IDS_OUT_OF_MEMORY;
-    if (RegQueryValueExA(key.Get(), valueName, nullptr, &type, reinterpret_cast<BYTE*>(text.get()), &size)
+    DWORD read = size;
+    if (RegQueryValueExA(key.Get(), valueName, nullptr, &type, reinterpret_cast<BYTE*>(text.get()), &read)
             != ERROR_SUCCESS
-        || type != REG_SZ)
+        || read > size || (type != REG_SZ && !(unicode && type == REG_BINARY)))
         return IDS_CATEGORIES_UNREADABLE;
-    // A value stored without its terminator must not be read past its end.
-    text[size] = '\0';
-    return SplitIntoArray(text.get(), categories);
+    if (!unicode) {
+        text[read] = '\0';
+        return SplitIntoArray(text.get(), categories);
+    }
+    // UTF-16 in little-endian order, whole characters only.
+    const size_t length = read / 2;
+    std::vector<wchar_t> wide;
+    try {
+        wide.assign(length + 1, L'\0');
+    } catch (...) {
+        return IDS_OUT_OF_MEMORY;
+    }
+    const unsigned char* bytes = reinterpret_cast<const unsigned char*>(text.get());
+    for (size_t i = 0; i < length; ++i)
+        wide[i] = static_cast<wchar_t>(bytes[2 * i] | bytes[2 * i + 1] << 8);
+    return SplitIntoArray(wide.data(), categories);
 }

@@ -5,6 +5,7 @@
 #include "KeynoteFiler.h"
 #include "OutlookCategories.h"
 #include "PloverRes.h"
+#include "VariantArray.h"
 
 namespace {
 
@@ -12,19 +13,39 @@ namespace {
 const DWORD kMiscStatus = OLEMISC_SETCLIENTSITEFIRST | OLEMISC_INSIDEOUT | OLEMISC_CANTLINKINSIDE |
                           OLEMISC_RECOMPOSEONRESIZE | OLEMISC_ACTIVATEWHENVISIBLE;
 
-VARIANT Empty()
-{
-    VARIANT empty;
-    VariantInit(&empty);
-    return empty;
-}
+const LONG kFolderContacts = 10;  // olFolderContacts
 
-VARIANT Flag(bool on)
+// The master category list that later Outlook versions keep in the store.
+UINT ReadStoreCategories(COutlookObject& space, COutlookNames& names, VARIANT* categories)
 {
-    VARIANT flag;
-    V_VT(&flag) = VT_BOOL;
-    V_BOOL(&flag) = on ? VARIANT_TRUE : VARIANT_FALSE;
-    return flag;
+    COutlookObject list(names);
+    VARIANT count;
+    VariantInit(&count);
+    if (FAILED(space.Child(L"Categories", OlInterface::Categories, &list)) || FAILED(list.Get(L"Count", &count))
+        || FAILED(VariantChangeType(&count, &count, 0, VT_I4))) {
+        VariantClear(&count);
+        return IDS_STORE_CATEGORIES_UNREADABLE;
+    }
+    if (FAILED(QuiMakeStringArray(categories)))
+        return IDS_OUT_OF_MEMORY;
+    for (LONG index = 1; index <= V_I4(&count); ++index) {
+        COutlookObject category(names);
+        VARIANT name;
+        VariantInit(&name);
+        HRESULT hr = list.CallChild(L"Item", {OlArg::Long(index)}, OlInterface::Category, &category);
+        if (SUCCEEDED(hr))
+            hr = category.Get(L"Name", &name);
+        if (SUCCEEDED(hr))
+            hr = VariantChangeType(&name, &name, 0, VT_BSTR);
+        if (SUCCEEDED(hr))
+            hr = QuiAppendString(categories, V_BSTR(&name));
+        VariantClear(&name);
+        if (FAILED(hr)) {
+            VariantClear(categories);
+            return hr == E_OUTOFMEMORY ? IDS_OUT_OF_MEMORY : IDS_STORE_CATEGORIES_UNREADABLE;
+        }
+    }
+    return 0;
 }
 
 }  // namespace
@@ -49,12 +70,8 @@ CPlover::~CPlover()
 
 void CPlover::Disconnect()
 {
-    if (m_namespace)
-        m_namespace->Release();
-    m_namespace = nullptr;
-    if (m_application)
-        m_application->Release();
-    m_application = nullptr;
+    m_namespace.Release();
+    m_application.Release();
 }
 
 HRESULT CPlover::Answer(HRESULT hr)
@@ -86,11 +103,12 @@ STDMETHODIMP CPlover::get_Contacts(VARIANT* pVal)
     if (!pVal)
         return E_POINTER;
     VariantInit(pVal);
-    if (!m_namespace)
+    if (!m_namespace.Held())
         return Fail(IDS_CONNECT_FAILED, E_POINTER);
-    MAPIFolder* contacts = nullptr;
-    if (SUCCEEDED(m_namespace->GetDefaultFolder(olFolderContacts, &contacts)) && contacts)
-        contacts->Release();
+    VARIANT contacts;
+    VariantInit(&contacts);
+    m_namespace.Call(L"GetDefaultFolder", {OlArg::Long(kFolderContacts)}, &contacts);
+    VariantClear(&contacts);
     return S_OK;
 }
 
@@ -100,7 +118,10 @@ STDMETHODIMP CPlover::get_TodoCategories(VARIANT* pVal)
         return E_POINTER;
     VariantInit(pVal);
     try {
-        UINT failed = ReadOutlookCategories(pVal);
+        bool inStore = false;
+        UINT failed = ReadOutlookCategories(pVal, &inStore);
+        if (!failed && inStore)
+            failed = m_namespace.Held() ? ReadStoreCategories(m_namespace, m_names, pVal) : IDS_CONNECT_FAILED;
         return failed ? Fail(failed) : S_OK;
     } catch (...) {
         VariantClear(pVal);
@@ -112,28 +133,42 @@ STDMETHODIMP CPlover::get_TodoCategories(VARIANT* pVal)
 // dialog is tried again with it, so that the user may pick a profile.
 STDMETHODIMP CPlover::Connect(LONG)
 {
-    if (m_namespace)
+    if (m_namespace.Held())
         return S_OK;
     CLSID clsid;
-    _Application* application = nullptr;
-    if (FAILED(CLSIDFromProgID(L"Outlook.Application", &clsid))
-        || FAILED(CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER | CLSCTX_INPROC_HANDLER | CLSCTX_LOCAL_SERVER,
-                                   IID__Application, reinterpret_cast<void**>(&application)))
-        || !application)
-        return Fail(L"Connection Error", E_FAIL);
-    m_application = application;
-    BSTR mapi = SysAllocString(L"MAPI");
-    HRESULT hr = mapi ? m_application->GetNamespace(mapi, &m_namespace) : E_OUTOFMEMORY;
+    IUnknown* application = nullptr;
+    HRESULT hr = CLSIDFromProgID(OUTLOOK_PROGID, &clsid);
+    if (SUCCEEDED(hr))
+        hr = CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER | CLSCTX_INPROC_HANDLER | CLSCTX_LOCAL_SERVER,
+                              OutlookIid(OlInterface::Application), reinterpret_cast<void**>(&application));
+    if (SUCCEEDED(hr))
+        hr = m_application.Attach(application, OlInterface::Application);
+    if (application)
+        application->Release();
+    BSTR mapi = SUCCEEDED(hr) ? SysAllocString(L"MAPI") : nullptr;
+    if (SUCCEEDED(hr))
+        hr = mapi ? m_application.CallChild(L"GetNamespace", {OlArg::Text(mapi)}, OlInterface::NameSpace, &m_namespace)
+                  : E_OUTOFMEMORY;
     SysFreeString(mapi);
-    if (SUCCEEDED(hr) && !m_namespace)
-        hr = E_POINTER;
-    if (SUCCEEDED(hr) && FAILED(m_namespace->Logon(Empty(), Empty(), Flag(false), Flag(false))))
-        hr = m_namespace->Logon(Empty(), Empty(), Flag(true), Flag(false));
+    if (SUCCEEDED(hr) && FAILED(Logon(false)))
+        hr = Logon(true);
     if (FAILED(hr)) {
         Disconnect();
         return Fail(L"Connection Error", E_FAIL);
     }
     return S_OK;
+}
+
+// An empty profile name is Outlook's default profile; no new session, so
+// that a running Outlook's own session is used.
+HRESULT CPlover::Logon(bool showDialog)
+{
+    BSTR defaultProfile = SysAllocString(L"");
+    HRESULT hr = defaultProfile ? m_namespace.Call(L"Logon", {OlArg::Text(defaultProfile), OlArg::Missing(),
+                                                              OlArg::Bool(showDialog), OlArg::Bool(false)})
+                                : E_OUTOFMEMORY;
+    SysFreeString(defaultProfile);
+    return hr;
 }
 
 STDMETHODIMP CPlover::CreateContact(BSTR)
@@ -145,11 +180,11 @@ STDMETHODIMP CPlover::FileKeynote(IDispatch* keynote)
 {
     if (!keynote)
         return Fail(L"Null keynote parameter passed to FileKeynote()", S_FALSE, ERROR_INVALID_PARAMETER);
-    if (!m_application)
+    if (!m_application.Held())
         return Fail(IDS_CONNECT_FAILED);
     try {
         m_cache.Fill(keynote);
-        UINT failed = CKeynoteFiler(m_application, keynote, m_cache).File();
+        UINT failed = CKeynoteFiler(m_application, m_names, keynote, m_cache).File();
         return failed ? Fail(failed) : S_OK;
     } catch (...) {
         return Fail(IDS_OUT_OF_MEMORY);

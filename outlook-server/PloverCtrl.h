@@ -5,7 +5,7 @@
 #include <windows.h>
 
 #include "GodwitDispIdCache.h"
-#include "OutlookStandIn.h"
+#include "OutlookObject.h"
 #include "Plover.h"
 #include "QuiControl.h"
 #include "QuiDispatch.h"
@@ -47,9 +47,11 @@ private:
     HRESULT Fail(const wchar_t* text, HRESULT hr = S_FALSE, DWORD code = 0);
     HRESULT Answer(HRESULT hr);
     void Disconnect();
+    HRESULT Logon(bool showDialog);
 
-    _Application* m_application = nullptr;
-    _NameSpace* m_namespace = nullptr;
+    COutlookNames m_names;
+    COutlookObject m_application{m_names};
+    COutlookObject m_namespace{m_names};
     GodwitDispIdCache m_cache;
     HRESULT m_answer = S_OK;
 };

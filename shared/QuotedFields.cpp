@@ -1,6 +1,7 @@
 #include "QuotedFields.h"
 
 #include <cstring>
+#include <string>
 
 char* QuoteCsvField(char* text, size_t capacity)
 {
@@ -54,12 +55,15 @@ char* UnquoteCsvField(char* text)
     return text;
 }
 
-int SplitCsvLine(char* line, char** fields, int capacity, char separator)
+namespace {
+
+template <class Char>
+int SplitLine(Char* line, Char** fields, int capacity, Char separator)
 {
     if (!fields || capacity < 1)
         return 0;
     int count = 0;
-    const size_t length = line ? std::strlen(line) : 0;
+    const size_t length = line ? std::char_traits<Char>::length(line) : 0;
     size_t pos = 0;
     while (pos < length && count < capacity - 1) {
         fields[count++] = line + pos;
@@ -67,7 +71,7 @@ int SplitCsvLine(char* line, char** fields, int capacity, char separator)
         if (quoted)
             ++pos;
         for (; pos < length; ++pos) {
-            char c = line[pos];
+            Char c = line[pos];
             if (c == '\n')
                 break;
             if (quoted && c == '"') {
@@ -79,8 +83,20 @@ int SplitCsvLine(char* line, char** fields, int capacity, char separator)
                 break;
             }
         }
-        line[pos++] = '\0';
+        line[pos++] = 0;
     }
     fields[count] = nullptr;
     return count;
+}
+
+}  // namespace
+
+int SplitCsvLine(char* line, char** fields, int capacity, char separator)
+{
+    return SplitLine(line, fields, capacity, separator);
+}
+
+int SplitCsvLine(wchar_t* line, wchar_t** fields, int capacity, wchar_t separator)
+{
+    return SplitLine(line, fields, capacity, separator);
 }

@@ -65,7 +65,11 @@ bool QuiIsStringArray(const VARIANT& value)
            && SUCCEEDED(SafeArrayGetVartype(V_ARRAY(&value), &stored)) && stored == VT_BSTR;
 }
 
-HRESULT QuiJoinStringArray(const VARIANT& array, wchar_t terminator, BSTR* joined)
+namespace {
+
+// The elements with `separator` between them, and after the last too when
+// `trailing`.
+HRESULT Join(const VARIANT& array, const wchar_t* separator, bool trailing, BSTR* joined)
 {
     if (!joined)
         return E_POINTER;
@@ -88,7 +92,8 @@ HRESULT QuiJoinStringArray(const VARIANT& array, wchar_t terminator, BSTR* joine
             return hr;
         try {
             text.append(element ? element : L"", SysStringLen(element));
-            text.push_back(terminator);
+            if (trailing || at + 1 < end)
+                text.append(separator);
         } catch (...) {
             hr = E_OUTOFMEMORY;
         }
@@ -98,4 +103,17 @@ HRESULT QuiJoinStringArray(const VARIANT& array, wchar_t terminator, BSTR* joine
     }
     *joined = SysAllocStringLen(text.data(), static_cast<UINT>(text.size()));
     return *joined ? S_OK : E_OUTOFMEMORY;
+}
+
+}  // namespace
+
+HRESULT QuiJoinStringArray(const VARIANT& array, wchar_t terminator, BSTR* joined)
+{
+    const wchar_t separator[] = {terminator, L'\0'};
+    return Join(array, separator, true, joined);
+}
+
+HRESULT QuiJoinStrings(const VARIANT& array, const wchar_t* separator, BSTR* joined)
+{
+    return Join(array, separator ? separator : L"", false, joined);
 }

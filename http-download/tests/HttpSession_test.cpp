@@ -18,6 +18,12 @@ const std::string kOk = "HTTP/1.1 200 OK\r\n";
 const std::string kGet11 = "GET /f HTTP/1.1\r\nHost: server\r\nContent-Length: 0\r\n\r\n";
 const std::string kGet10 = "GET /f HTTP/1.0\r\n\r\n";
 
+Pieces operator+(Pieces first, const Pieces& then)
+{
+    first.insert(first.end(), then.begin(), then.end());
+    return first;
+}
+
 // Every byte its own piece: a peer that trickles.
 Pieces Trickle(const std::string& all)
 {
@@ -28,10 +34,11 @@ Pieces Trickle(const std::string& all)
 }
 
 // The same stream through the download block, which takes bodies in place.
-std::string IntoBlock(const Pieces& pieces, const char** error)
+std::string IntoBlock(const Pieces& pieces, const char** error, uint32_t everyMs = 0)
 {
     ScriptedTransport peer;
     peer.script.push_back({pieces});
+    peer.script.back().everyMs = everyMs;
     QuiHttpSession session(peer, nullptr, "server", 80);
     char* data = nullptr;
     QuiDownloadBlock block(&data);
@@ -88,12 +95,15 @@ TEST(HttpSession, DeliversEachKindOfBody)
 TEST(HttpSession, FailuresEndTheRetrievalWithTheirTextAndCloseTheSocket)
 {
     const std::string chunked = kOk + "Transfer-Encoding: chunked\r\n\r\n";
+    // Within each wait's time-out, so only the retrieval's deadline ends it.
+    const uint32_t kByteEvery59s = 59000;
     struct Row {
         const char* name;
         Pieces pieces;
         const char* error;
         std::string body;
         int connections;
+        uint32_t everyMs = 0; // the peer's pace
     } rows[] = {
         {"404", {"HTTP/1.1 404 Not Found\r\nContent-Length: 3\r\n\r\nno!"}, kRetrieveStatus, "", 1},
         {"head too long", {kOk + "X: " + std::string(9000, 'x') + "\r\n\r\n"}, kReadHeadExcessive, "", 1},
@@ -106,25 +116,38 @@ TEST(HttpSession, FailuresEndTheRetrievalWithTheirTextAndCloseTheSocket)
         {"chunked body cut", {chunked + "5\r\nab"}, kRetrieveBodyError, "ab", 1},
         {"chunk size line too long", {chunked + std::string(9000, '0')}, kRetrieveBodyError, "", 1},
         {"until-close read error", {"HTTP/1.0 200 OK\r\n\r\nab", ScriptedTransport::Failure()}, kRetrieveBodyError, "ab", 1},
+        // Ten minutes hold ten bytes; the head's read error is not tried again.
+        {"a byte every 59 s in the head", Trickle(kOk + "Content-Length: 1\r\n\r\nx"), kReadHeadReadError, "", 1,
+         kByteEvery59s},
+        {"a byte every 59 s in a length body", Pieces{kOk + "Content-Length: 40\r\n\r\n"} + Trickle(std::string(40, 'x')),
+         kRetrieveBodyError, std::string(9, 'x'), 1, kByteEvery59s},
+        {"a byte every 59 s in a chunk", Pieces{chunked} + Trickle("28\r\n" + std::string(40, 'x') + "\r\n0\r\n\r\n"),
+         kRetrieveBodyError, std::string(5, 'x'), 1, kByteEvery59s},
+        {"a byte every 59 s until close", Pieces{"HTTP/1.0 200 OK\r\n\r\n"} + Trickle(std::string(40, 'x')),
+         kRetrieveBodyError, std::string(9, 'x'), 1, kByteEvery59s},
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(r.name);
         Fixture f;
         f.peer.script.push_back({r.pieces});
+        f.peer.script.back().everyMs = r.everyMs;
         EXPECT_EQ(r.error, f.Get());
         EXPECT_EQ(r.body, f.sink.body);
         EXPECT_EQ(r.connections, static_cast<int>(f.peer.used.size()));
         EXPECT_EQ(0, f.peer.OpenSockets());
         EXPECT_FALSE(f.session.KeepAlive());
+        // No wait runs beyond the deadline.
+        EXPECT_LE(f.peer.clock, QuiHttpSession::kRetrievalMs);
         const char* error = nullptr;
-        EXPECT_EQ(r.body, IntoBlock(r.pieces, &error));
+        EXPECT_EQ(r.body, IntoBlock(r.pieces, &error, r.everyMs));
         EXPECT_EQ(r.error, error);
     }
 }
 
-TEST(HttpSession, ABodyUntilCloseEndsAtItsLimit)
+TEST(HttpSession, EveryBodyEndsAtItsLimit)
 {
     const std::string head = "HTTP/1.0 200 OK\r\n\r\n";
+    const std::string chunked = "HTTP/1.0 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n";
     struct Row {
         const char* name;
         Pieces pieces;
@@ -138,6 +161,11 @@ TEST(HttpSession, ABodyUntilCloseEndsAtItsLimit)
         {"beyond in the head's read", {head + "abcdefghij"}, 8, kRetrieveBodyError, "abcdefgh"},
         {"a peer that goes on", {head + std::string(50000, 'z')}, 8192, kRetrieveBodyError,
          std::string(8192, 'z')},
+        {"length at the limit", {"HTTP/1.0 200 OK\r\nContent-Length: 8\r\n\r\nabcdefgh"}, 8, nullptr, "abcdefgh"},
+        // Refused as announced: a caller that counts bytes gets none of it.
+        {"length beyond", {"HTTP/1.0 200 OK\r\nContent-Length: 9\r\n\r\nabcdefghi"}, 8, kRetrieveBodyError, ""},
+        {"chunks to the limit", {chunked + "5\r\nabcde\r\n3\r\nfgh\r\n0\r\n\r\n"}, 8, nullptr, "abcdefgh"},
+        {"a chunk beyond", {chunked + "5\r\nabcde\r\n4\r\nfghi\r\n0\r\n\r\n"}, 8, kRetrieveBodyError, "abcde"},
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(r.name);
@@ -211,7 +239,8 @@ TEST(HttpSession, RoomAskedOfTheSinkIsBoundedByOneReceiveNotByWhatThePeerAnnounc
         SCOPED_TRACE(r.name);
         ScriptedTransport peer;
         peer.script.push_back({{r.response}});
-        QuiHttpSession session(peer, nullptr, "server", 80);
+        // No body limit, which would refuse the largest at once.
+        QuiHttpSession session(peer, nullptr, "server", 80, SIZE_MAX);
         RoomWatchingSink sink;
         session.Retrieve("/f", sink);
         EXPECT_EQ(r.body, sink.body);

@@ -1,5 +1,6 @@
 // Drives the real proxy dialog: a thread timer fires inside its modal loop,
 // the test's steps act on the controls, and the last step closes it.
+#include "../resource.h"
 #include "ProxyRegistryState.h"
 #include "ShrikeLibrary.h"
 
@@ -39,13 +40,46 @@ void CALLBACK RunSteps(HWND, UINT, UINT_PTR timer, DWORD)
     }
 }
 
-// Shows the dialog and runs steps on it; the dialog's answer.
+// The text of every message box that came up over the dialog, each answered OK.
+std::string g_boxText;
+
+BOOL CALLBACK AddStaticText(HWND child, LPARAM)
+{
+    char name[16] = "", text[512] = "";
+    GetClassNameA(child, name, sizeof name);
+    GetWindowTextA(child, text, sizeof text);
+    if (_stricmp(name, "Static") == 0 && text[0])
+        g_boxText += text;
+    return TRUE;
+}
+
+BOOL CALLBACK AnswerBoxOver(HWND window, LPARAM)
+{
+    char name[16] = "";
+    GetClassNameA(window, name, sizeof name);
+    if (!g_dialog || std::string(name) != "#32770" || !IsWindowVisible(window) ||
+        GetWindow(window, GW_OWNER) != g_dialog)
+        return TRUE;
+    EnumChildWindows(window, AddStaticText, 0);
+    PostMessageA(window, WM_COMMAND, IDOK, 0);
+    return FALSE;
+}
+
+void CALLBACK AnswerBoxes(HWND, UINT, UINT_PTR, DWORD)
+{
+    EnumThreadWindows(GetCurrentThreadId(), AnswerBoxOver, 0);
+}
+
+// Shows the dialog and runs steps on it, answering its messages; the dialog's answer.
 int Drive(ShrikeLibrary& shrike, std::function<void(HWND)> steps)
 {
     g_steps = std::move(steps);
+    g_boxText.clear();
     UINT_PTR timer = SetTimer(nullptr, 0, 10, RunSteps);
+    UINT_PTR answers = SetTimer(nullptr, 0, 10, AnswerBoxes);
     int result = shrike.ShowProxyDlg(nullptr);
     KillTimer(nullptr, timer);
+    KillTimer(nullptr, answers);
     return result;
 }
 
@@ -65,6 +99,13 @@ bool FieldsEnabled(HWND dialog)
 }
 void Click(HWND dialog, int id) { SendMessageA(GetDlgItem(dialog, id), BM_CLICK, 0, 0); }
 
+// Presses OK and answers the message that refuses it; its text.
+std::string PressRefusedOk(HWND dialog)
+{
+    g_boxText.clear();
+    Click(dialog, IDOK);
+    return g_boxText;
+}
 
 }
 
@@ -138,6 +179,8 @@ TEST(ProxyDialog, OkStoresTheChoiceAndPutsItInForce)
         {"check and edit", 0, 0, true, "h2", "81", 1, "h2:81"},
         {"edit while off", 0, 0, false, "h3", "", 0, "h3:"},
         {"own settings over the system's", 1, 0, true, nullptr, nullptr, 0, "P:8080"},
+        {"blanks around", 0, 0, true, " h4 ", "\t82 ", 1, "h4:82"},
+        {"the largest port", 0, 0, true, "10.0.0.1", "65535", 1, "10.0.0.1:65535"},
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(r.name);
@@ -154,6 +197,7 @@ TEST(ProxyDialog, OkStoresTheChoiceAndPutsItInForce)
                 SetDlgItemTextA(dialog, 1002, r.port);
             Click(dialog, IDOK);
         }));
+        EXPECT_EQ("", g_boxText) << "nothing refused";
         EXPECT_EQ(r.storedEnabled, ProxyRegistryState::ReadDword(kOwn, "ProxyEnabled"));
         EXPECT_EQ(r.storedName, ProxyRegistryState::ReadText(kOwn, "ProxyName"));
         EXPECT_EQ(0u, ProxyRegistryState::ReadDword(kOwn, "UseProxy"));
@@ -163,16 +207,45 @@ TEST(ProxyDialog, OkStoresTheChoiceAndPutsItInForce)
     }
 }
 
-TEST(ProxyDialog, LongFieldsAreCutToTheProxyText)
+TEST(ProxyDialog, AnAddressThatCannotWorkIsRefusedAndTheDialogStays)
 {
-    ProxyRegistryState registry;
-    ShrikeLibrary shrike;
-    std::string host(300, 'h'), port(300, '9');
-    EXPECT_EQ(1, Drive(shrike, [&](HWND dialog) {
-        SetDlgItemTextA(dialog, 1001, host.c_str());
-        SetDlgItemTextA(dialog, 1002, port.c_str());
-        Click(dialog, IDOK);
-    }));
-    std::string stored = shrike.Effective().proxy;
-    EXPECT_EQ(std::string(259, 'h'), stored);
+    const std::string longHost(255, 'h');
+    struct Row {
+        const char* name;
+        DWORD enabled;
+        const char *host, *port;
+        UINT message;
+        int field;    // the field to mend, given the focus; 0 while greyed
+    } rows[] = {
+        {"a web address", 1, "http://proxy.example:8080/", "8080", IDS_PROXY_NOT_A_HOST, 1001},
+        {"the port in the address", 1, "proxy.example:8080", "", IDS_PROXY_NOT_A_HOST, 1001},
+        {"no address", 1, "  ", "8080", IDS_PROXY_NO_ADDRESS, 1001},
+        {"a port that is no number", 1, "proxy.example", "80a", IDS_PROXY_BAD_PORT, 1002},
+        {"no port", 1, "proxy.example", "", IDS_PROXY_BAD_PORT, 1002},
+        {"port 0", 1, "proxy.example", "0", IDS_PROXY_BAD_PORT, 1002},
+        {"a port above 65535", 1, "proxy.example", "65536", IDS_PROXY_BAD_PORT, 1002},
+        {"longer than the proxy text", 1, longHost.c_str(), "8080", IDS_PROXY_TOO_LONG, 1001},
+        {"longer while unticked", 0, longHost.c_str(), "80808", IDS_PROXY_TOO_LONG, 0},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.name);
+        ProxyRegistryState registry;
+        registry.SetOwn(r.enabled, "Q:80", "");
+        ShrikeLibrary shrike;
+        char expected[512] = "";
+        LoadStringA(shrike.module, r.message, expected, sizeof expected);
+        ASSERT_NE('\0', expected[0]);
+        EXPECT_EQ(0, Drive(shrike, [&](HWND dialog) {
+            SetDlgItemTextA(dialog, 1001, r.host);
+            SetDlgItemTextA(dialog, 1002, r.port);
+            EXPECT_EQ(expected, PressRefusedOk(dialog));
+            EXPECT_TRUE(IsWindowVisible(dialog)) << "the dialog stays to be mended";
+            if (r.field) {
+                EXPECT_EQ(GetDlgItem(dialog, r.field), GetFocus());
+            }
+            Click(dialog, IDCANCEL);
+        }));
+        EXPECT_EQ("Q:80", ProxyRegistryState::ReadText(kOwn, "ProxyName")) << "nothing stored";
+        EXPECT_EQ(r.enabled, ProxyRegistryState::ReadDword(kOwn, "ProxyEnabled"));
+    }
 }

@@ -1,6 +1,7 @@
 // A strict scripted peer for the engine: each connection the engine opens
 // takes the next scripted byte stream; what the engine sends and closes is
-// recorded, and a call on a socket that is not open fails the test.
+// recorded, and a call on a socket that is not open fails the test. Time is
+// the peer's own clock, which only its slow answers move.
 #pragma once
 #include "HttpTransport.h"
 
@@ -22,6 +23,7 @@ public:
         bool refuseConnect = false;
         size_t sendLimit = 0; // most bytes one send takes; 0: all
         bool failSend = false;
+        uint32_t everyMs = 0; // how long each receive waits for its answer
         std::string sent;
         bool open = true;
         size_t next = 0, offset = 0;
@@ -33,6 +35,7 @@ public:
     bool failOpen = false;
     std::vector<std::string> resolved;
     uint16_t connectPort = 0;
+    uint32_t clock = 0;
 
     // The same stream for n connections in a row.
     void Repeat(int n, const std::vector<std::string>& pieces)
@@ -48,6 +51,7 @@ public:
         return n;
     }
 
+    uint32_t Now() override { return clock; }
     bool Resolve(const char* name, uint32_t* address) override
     {
         resolved.push_back(name);
@@ -66,12 +70,12 @@ public:
         script.erase(script.begin());
         return used.size();
     }
-    bool Connect(Socket s, uint32_t, uint16_t port) override
+    bool Connect(Socket s, uint32_t, uint16_t port, uint32_t) override
     {
         connectPort = port;
         return !At(s).refuseConnect;
     }
-    long Send(Socket s, const char* data, size_t length) override
+    long Send(Socket s, const char* data, size_t length, uint32_t) override
     {
         Connection& c = At(s);
         if (c.failSend)
@@ -80,9 +84,15 @@ public:
         c.sent.append(data, n);
         return static_cast<long>(n);
     }
-    long Receive(Socket s, char* buffer, size_t capacity) override
+    long Receive(Socket s, char* buffer, size_t capacity, uint32_t waitMs) override
     {
         Connection& c = At(s);
+        // An answer slower than the caller waits is a receive that fails.
+        if (c.everyMs > waitMs) {
+            clock += waitMs;
+            return -1;
+        }
+        clock += c.everyMs;
         if (c.next >= c.pieces.size())
             return 0;
         const std::string& piece = c.pieces[c.next];

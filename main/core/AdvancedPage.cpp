@@ -4,6 +4,7 @@
 #include "KestrelViewerDlg.h"
 #include "OzuApp.h"
 #include "OzuPrefs.h"
+#include "OzuPropSheet.h"
 #include "QuiInet.h"
 #include "QuiResIds.h"
 #include "URLHandler.h"
@@ -56,27 +57,37 @@ void RereadUpdateFreq(int& value, int& read)
     read = static_cast<int>(stored);
 }
 
-void ShowInformation(UINT nIDPrompt)
+void ShowInformation(HWND hWndOwner, UINT nIDPrompt)
 {
-    AfxMessageBox(nIDPrompt, MB_OK | MB_ICONINFORMATION | MB_TASKMODAL);
+    CString text;
+    text.LoadString(nIDPrompt);
+    AfxPromptMessageBox(hWndOwner, text, nullptr, MB_OK | MB_ICONINFORMATION | MB_TASKMODAL);
 }
+
+bool g_bProxyDialogUp = false;
 
 } // namespace
 
-void QuiShowProxySettings(LPCTSTR lpszSystemInet, LPCTSTR lpszShrike)
+void QuiShowProxySettings(HWND hWndOwner, LPCTSTR lpszSystemInet, LPCTSTR lpszShrike)
 {
+    if (g_bProxyDialogUp)
+        return;
     if (HMODULE hSystem = ::LoadLibraryA(lpszSystemInet)) {
         ::FreeLibrary(hSystem);
-        ShowInformation(IDS_PREFS_SYSTEM_PROXY);
+        ShowInformation(hWndOwner, IDS_PREFS_SYSTEM_PROXY);
         return;
     }
     HMODULE hShrike = ::LoadLibraryA(lpszShrike);
     auto pfnShow = hShrike ? reinterpret_cast<QUIINETShowProxyDlgProc>(::GetProcAddress(hShrike, "QUIINETShowProxyDlg"))
                            : nullptr;
-    if (pfnShow)
-        pfnShow(::GetDesktopWindow());
-    else
-        ShowInformation(IDS_PREFS_NO_PROXY_LIB);
+    if (pfnShow) {
+        // A second dialog over the first would free the library under it.
+        g_bProxyDialogUp = true;
+        pfnShow(hWndOwner ? hWndOwner : ::GetDesktopWindow());
+        g_bProxyDialogUp = false;
+    } else {
+        ShowInformation(hWndOwner, IDS_PREFS_NO_PROXY_LIB);
+    }
     if (hShrike)
         ::FreeLibrary(hShrike);
 }
@@ -199,7 +210,9 @@ void CPropPageAdvanced::OnUpdateCheck()
 
 void CPropPageAdvanced::OnProxy()
 {
-    QuiShowProxySettings();
+    COzuPropSheet::CModalScope scope(this);
+    CWnd* pOwner = scope.GetOwner();
+    QuiShowProxySettings(pOwner ? pOwner->m_hWnd : m_hWnd);
 }
 
 void CPropPageAdvanced::OnItemViewer()
@@ -209,8 +222,11 @@ void CPropPageAdvanced::OnItemViewer()
 
 void CPropPageAdvanced::OnConnectors()
 {
-    if (!s_pfnConnectorDlg || !s_pfnConnectorDlg())
+    COzuPropSheet::CModalScope scope(this);
+    if (!s_pfnConnectorDlg || !s_pfnConnectorDlg(scope.GetOwner() ? scope.GetOwner() : this))
         return;
+    // The reload is the program's, not the sheet's: it runs even when the
+    // sheet went meanwhile.
     if (COzuApp* app = QuiGetOzuApp())
         app->ReloadDatastore(0, FALSE);
 }

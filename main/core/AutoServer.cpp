@@ -79,6 +79,9 @@ STDMETHODIMP COzuAutoServer::NewNote(BSTR text)
         CQuillmateApp* app = QuiGetApp();
         if (!app)
             return S_OK;
+        // The program ends with the session: the caller keeps its text.
+        if (app->HasSessionEnded())
+            return CO_E_SERVER_STOPPING;
         CNoteManager* manager = app->GetNoteManager();
         if (text && ::SysStringLen(text) > CNoteBox::MAX_TEXT)
             return Refuse(manager, CNoteManager::refusedLong, E_INVALIDARG, IDS_AUTO_TEXT_TOO_LONG,

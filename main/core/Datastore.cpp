@@ -1,5 +1,6 @@
 #include "Datastore.h"
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 
@@ -386,10 +387,15 @@ BOOL CDatastore::SaveKeywordFile()
     for (QuiItem* item : ItemsOf(items, nullptr))
         if (item->getDirty())
             dirty.push_back(item);
-    // A removed item comes back at the next start: its keywords must too.
-    for (const auto& removed : m_userRemovedItems)
-        if (removed->getDirty() && !items.get(removed->getID()))
-            dirty.push_back(removed.get());
+    // An item taken out, by the user or by a sync that found its connector
+    // gone, comes back at the next start: its keywords must too.
+    auto held = [&](const QuiItemID& id) {
+        return items.get(id) || std::any_of(dirty.begin(), dirty.end(), [&](QuiItem* d) { return d->getID() == id; });
+    };
+    for (const auto* out : {&m_userRemovedItems, &m_removedItems})
+        for (const auto& removed : *out)
+            if (removed->getDirty() && !held(removed->getID()))
+                dirty.push_back(removed.get());
     if (dirty.empty())
         return TRUE;
     CString path = ReadSetting(ClientRegistry::AliasDB);
@@ -454,6 +460,12 @@ void CDatastore::AddTrayMenuItems(CMenu*, UINT) {}
 void CDatastore::OnTrayMenuClosed(CMenu*, int) {}
 
 void CDatastore::OnTrayMenuCommand(UINT) {}
+
+void CDatastore::SaveAtSessionEnd()
+{
+    SaveKeywordFile();
+    m_webActionHandler.KeepUnsaved();
+}
 
 int CDatastore::ReportUnsentActions()
 {

@@ -126,9 +126,33 @@ void QuiRebuildKeywords(QuiItem& item, const CString& text)
     }
 }
 
-BOOL QuiIsStorableWord(const CString& text)
+namespace {
+
+bool WriterTakes(const char* value)
 {
-    return text.Find('<') < 0;
+    QuiTaggedField field("KEYWORD", value);
+    QuiXMLBufferOut out;
+    return out.write(&field);
+}
+
+} // namespace
+
+int QuiFindUnstorableChar(const CString& text)
+{
+    // A word the writer refuses would fail every later save of the keyword
+    // file, so the writer is asked rather than a copy of its rules.
+    if (WriterTakes(text))
+        return -1;
+    // The shortest refused beginning of the text ends at the character.
+    int taken = 0, refused = text.GetLength();
+    while (refused - taken > 1) {
+        const int middle = (taken + refused) / 2;
+        if (WriterTakes(text.Left(middle)))
+            taken = middle;
+        else
+            refused = middle;
+    }
+    return taken;
 }
 
 CString QuiFillExample(const CString& pattern, const CString& value)
@@ -195,14 +219,34 @@ void CEditItemDlg::OnOK()
     CStringArray parts;
     QuiSplitKeywordText(m_strKeywords, parts);
     for (INT_PTR i = 0; i < parts.GetSize(); ++i) {
-        if (!QuiIsStorableWord(parts[i])) {
-            AfxMessageBox(IDS_VIEWER_BAD_CHARACTER, MB_OK | MB_ICONEXCLAMATION);
+        const int at = QuiFindUnstorableChar(parts[i]);
+        if (at >= 0) {
+            RefuseCharacter(parts[i][at]);
             return;
         }
     }
     if (parts.GetSize() == 0 && AfxMessageBox(IDS_VIEWER_NO_WORDS, MB_YESNO | MB_ICONQUESTION) != IDYES)
         return;
     EndDialog(IDOK);
+}
+
+void CEditItemDlg::RefuseCharacter(char c)
+{
+    const unsigned char code = static_cast<unsigned char>(c);
+    const bool invisible = code < 0x20 || code == 0x7F;
+    CString text;
+    if (invisible) {
+        text.Format(IDS_VIEWER_CONTROL_CHARACTER, static_cast<int>(code));
+    } else {
+        const char shown[2] = {c, '\0'};
+        text.Format(IDS_VIEWER_BAD_CHARACTER, shown);
+    }
+    MessageBox(text, nullptr, MB_OK | MB_ICONEXCLAMATION);
+    if (CWnd* edit = GetDlgItem(IDC_EDIT_ITEM_KEYWORDS)) {
+        GotoDlgCtrl(edit);
+        const int at = m_strKeywords.Find(c);
+        edit->SendMessage(EM_SETSEL, at, at + 1);
+    }
 }
 
 void CEditItemDlg::OnDestroy()

@@ -7,6 +7,9 @@
 #include "QuillmateApp.h"
 #include "VVRichEdit.h"
 
+#include <richole.h>
+#include <tom.h>
+
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
@@ -72,6 +75,43 @@ public:
 private:
     CVVRichEdit& m_edit;
     bool m_bLocked = false;
+};
+
+// ITextDocument, which the import libraries do not carry.
+const IID kTextDocumentIid = {0x8cc497c0, 0xa1df, 0x11ce, {0x80, 0x98, 0x00, 0xaa, 0x00, 0x47, 0xbe, 0x5d}};
+
+// Marks are looks, not edits: their format changes stay out of the rich
+// edit's undo history, so that undo takes back what the user typed and a
+// redraw of the marks keeps the steps to redo. Nested marking suspends once.
+class CUndoPause {
+public:
+    CUndoPause(HWND hEdit, int& depth) : m_depth(depth)
+    {
+        if (m_depth++ > 0 || !hEdit)
+            return;
+        IRichEditOle* ole = nullptr;
+        if (!::SendMessage(hEdit, EM_GETOLEINTERFACE, 0, reinterpret_cast<LPARAM>(&ole)) || !ole)
+            return;
+        if (FAILED(ole->QueryInterface(kTextDocumentIid, reinterpret_cast<void**>(&m_pDocument))))
+            m_pDocument = nullptr;
+        ole->Release();
+        if (m_pDocument)
+            m_pDocument->Undo(tomSuspend, nullptr);
+    }
+    ~CUndoPause()
+    {
+        --m_depth;
+        if (!m_pDocument)
+            return;
+        m_pDocument->Undo(tomResume, nullptr);
+        m_pDocument->Release();
+    }
+    CUndoPause(const CUndoPause&) = delete;
+    CUndoPause& operator=(const CUndoPause&) = delete;
+
+private:
+    int& m_depth;
+    ITextDocument* m_pDocument = nullptr;
 };
 
 // To the selection as given: the framework's call would cut a CHARFORMAT2
@@ -389,6 +429,7 @@ void CNoteBox::SetMarkFormat(const CHARFORMAT* pFormat)
 
 void CNoteBox::MarkKeyphraseWithFormat(int start, int end, const CHARFORMAT* pFormat, BOOL bOn)
 {
+    CUndoPause pause(GetEditWindow(), m_nUndoPauses);
     CHARFORMAT2A saved = m_markFormat;
     SetMarkFormat(pFormat);
     MarkRange(start, end, bOn);
@@ -418,6 +459,7 @@ void CNoteBox::MarkKeyphrase(int start, int end, BOOL bOn)
 
 void CNoteBox::MarkRange(int start, int end, BOOL bOn)
 {
+    CUndoPause pause(GetEditWindow(), m_nUndoPauses);
     if (Speech())
         MarkSpeechRange(start, end, bOn);
     else if (m_plainEdit.m_hWnd)

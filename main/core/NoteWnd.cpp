@@ -577,7 +577,7 @@ void CNoteWnd::OnAttachFile()
     request.hWndOwner = m_hWnd;
     request.caption = title;
     request.filter = filter;
-    request.nType = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY;
+    request.nType = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
     CPromptAnswer answer = AfxPrompt(request);
     if (answer.nResult != IDOK || answer.path.IsEmpty())
         return;
@@ -666,12 +666,12 @@ int CNoteWnd::AskAboutNote(UINT nMessageId, UINT nType)
     text.LoadString(nMessageId);
     const int answer = AfxPromptMessageBox(self, text, nullptr, nType);
     // An exit or a logoff may have ended the note meanwhile, this object with
-    // it, or a forced end of the session the program's shut-down.
+    // it; after the session's end the answer files or closes nothing.
     if (!self || !::IsWindow(self))
         return 0;
     if (dest && ::IsWindow(dest))
         ::EnableWindow(dest, TRUE);
-    if (CQuillmateApp* app = QuiGetApp(); app && !app->GetNoteManager())
+    if (CQuillmateApp* app = QuiGetApp(); app && (!app->GetNoteManager() || app->HasSessionEnded()))
         return 0;
     return answer;
 }

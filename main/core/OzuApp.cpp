@@ -216,6 +216,9 @@ void COzuApp::OpenWaitingTexts()
 
 BOOL COzuApp::OnIdle(LONG)
 {
+    // The session has ended: nothing more is opened, sent or started.
+    if (HasSessionEnded())
+        return FALSE;
     // Texts an automation client handed over while the program was not ready.
     OpenWaitingTexts();
     if (m_bRetrying) {
@@ -267,7 +270,7 @@ void COzuApp::RunUpdater()
 
 void COzuApp::ReloadDatastore(int nMode, BOOL bReport)
 {
-    if (!m_bReady)
+    if (!IsReady())
         return;
     if (GetNoteCount() > 0) {
         if (s_nReloadStage == kIdle)
@@ -351,7 +354,7 @@ void COzuApp::ReloadFailed(COzuExcept* e, BOOL bTell)
 
 CActionNote* COzuApp::CreateNote(BOOL bCascade)
 {
-    if (!m_bReady)
+    if (!IsReady())
         return nullptr;
     if (m_bReloadPending) {
         ReloadDatastore(0, FALSE);
@@ -379,7 +382,9 @@ CActionNote* COzuApp::CreateNote(BOOL bCascade)
 int COzuApp::ExitInstance()
 {
     m_bReady = FALSE;
-    if (m_pDatastore)
+    // The session's end saved them, and they go out from the next start:
+    // no box while the session ends.
+    if (m_pDatastore && !HasSessionEnded())
         m_pDatastore->ReportUnsentActions();
     DeleteDatastore();
     delete m_pPrefs;

@@ -81,6 +81,33 @@ BOOL QuiRegisterHotKey(HWND hWnd, int id, DWORD dwValue)
     return ::RegisterHotKey(hWnd, id, modifiers, LOWORD(dwValue));
 }
 
+BOOL QuiIsSameHotKey(DWORD dwFirst, DWORD dwSecond)
+{
+    const DWORD registered = ((MOD_ALT | MOD_CONTROL | MOD_SHIFT) << 16) | 0xFFFF;
+    return dwFirst && (dwFirst & registered) == (dwSecond & registered);
+}
+
+void QuiGetHotKeyName(DWORD dwValue, CString& text)
+{
+    if (dwValue == 0)
+        return;
+    const struct {
+        WORD modifier;
+        LONG scanCode;
+    } modifiers[] = {{MOD_CONTROL, 0x1D}, {MOD_SHIFT, 0x2A}, {MOD_ALT, 0x38}};
+    WORD flags = HIWORD(dwValue);
+    for (const auto& modifier : modifiers) {
+        if (flags & modifier.modifier) {
+            AppendKeyName(modifier.scanCode << 16, text);
+            text += '+';
+        }
+    }
+    LONG key = static_cast<LONG>(::MapVirtualKeyA(LOWORD(dwValue), MAPVK_VK_TO_VSC)) << 16;
+    if (flags & QUI_HOTKEY_EXTENDED)
+        key |= kKeyNameExtended;
+    AppendKeyName(key, text);
+}
+
 namespace {
 
 // The browser choice over the preferences' copy of "Browser".
@@ -127,10 +154,10 @@ BOOL COzuPrefs::Save()
     return TRUE;
 }
 
-void COzuPrefs::Apply()
+void COzuPrefs::Apply(HWND hWndReport)
 {
     if (m_bHotKeysEnabled)
-        RegisterHotKeys(TRUE);
+        RegisterHotKeys(TRUE, hWndReport);
     else
         UnregisterHotKeys();
     CQuillmateApp* app = QuiGetApp();
@@ -156,7 +183,7 @@ void COzuPrefs::UnregisterHotKeys()
     ::UnregisterHotKey(hWnd, m_atomGrabHotKey);
 }
 
-BOOL COzuPrefs::RegisterHotKeys(BOOL bReport)
+BOOL COzuPrefs::RegisterHotKeys(BOOL bReport, HWND hWndReport)
 {
     if (!m_bHotKeysEnabled)
         return TRUE;
@@ -171,47 +198,41 @@ BOOL COzuPrefs::RegisterHotKeys(BOOL bReport)
         DWORD value;
         ATOM id;
     } keys[] = {{m_dwNewHotKey, m_atomNewHotKey}, {m_dwGrabHotKey, m_atomGrabHotKey}};
+    // The main window cannot hold one combination twice; that is no other
+    // program's doing.
+    const BOOL bSame = QuiIsSameHotKey(m_dwNewHotKey, m_dwGrabHotKey);
     CString failed;
     for (const auto& key : keys) {
-        if (key.value == 0 || QuiRegisterHotKey(hWnd, key.id, key.value))
+        if (key.value == 0 || (bSame && &key != keys) || QuiRegisterHotKey(hWnd, key.id, key.value))
             continue;
         if (!failed.IsEmpty())
             failed += ", \n";
         GetHotKeyName(key.value, failed);
     }
-    if (failed.IsEmpty())
+    if (failed.IsEmpty() && !bSame)
         return TRUE;
     if (bReport) {
         failed.Remove('\n');
         CString message;
-        message.Format(IDS_HOTKEY_TAKEN, failed.GetString());
+        if (!failed.IsEmpty()) {
+            message.Format(IDS_HOTKEY_TAKEN, failed.GetString());
+        } else {
+            CString name;
+            GetHotKeyName(m_dwNewHotKey, name);
+            message.Format(IDS_HOTKEYS_SAME, name.GetString());
+        }
         char program[MAX_PATH] = "";
         ::GetModuleFileNameA(nullptr, program, MAX_PATH);
         CString caption = CSplashWnd::FormatVersionText(program);
-        AfxPromptMessageBox(hWnd, message, caption, MB_OK);
+        AfxPromptMessageBox(hWndReport ? hWndReport : hWnd, message, caption, MB_OK);
     }
     return FALSE;
 }
 
 void COzuPrefs::GetHotKeyName(DWORD dwValue, CString& text) const
 {
-    if (!m_bHotKeysEnabled || dwValue == 0)
-        return;
-    const struct {
-        WORD modifier;
-        LONG scanCode;
-    } modifiers[] = {{MOD_CONTROL, 0x1D}, {MOD_SHIFT, 0x2A}, {MOD_ALT, 0x38}};
-    WORD flags = HIWORD(dwValue);
-    for (const auto& modifier : modifiers) {
-        if (flags & modifier.modifier) {
-            AppendKeyName(modifier.scanCode << 16, text);
-            text += '+';
-        }
-    }
-    LONG key = static_cast<LONG>(::MapVirtualKeyA(LOWORD(dwValue), MAPVK_VK_TO_VSC)) << 16;
-    if (flags & QUI_HOTKEY_EXTENDED)
-        key |= kKeyNameExtended;
-    AppendKeyName(key, text);
+    if (m_bHotKeysEnabled)
+        QuiGetHotKeyName(dwValue, text);
 }
 
 void COzuPrefs::SetSpeech(BOOL bOn)

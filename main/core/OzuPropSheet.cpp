@@ -6,6 +6,48 @@
 
 IMPLEMENT_DYNAMIC(COzuPropSheet, CPropertySheet)
 
+namespace {
+
+// The sheet's own ways to close or apply, and a program's.
+bool IsCloseOrApply(UINT message, WPARAM wParam)
+{
+    switch (message) {
+    case WM_COMMAND:
+        return LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL || LOWORD(wParam) == ID_APPLY_NOW;
+    case WM_SYSCOMMAND:
+        return (wParam & 0xFFF0) == SC_CLOSE;
+    case WM_CLOSE:
+    case PSM_PRESSBUTTON:
+        return true;
+    default:
+        return false;
+    }
+}
+
+} // namespace
+
+//--- CModalScope
+
+COzuPropSheet::CModalScope::CModalScope(CWnd* pWnd) : m_pSheet(dynamic_cast<COzuPropSheet*>(pWnd))
+{
+    if (!m_pSheet && pWnd && pWnd->GetSafeHwnd())
+        m_pSheet = dynamic_cast<COzuPropSheet*>(CWnd::FromHandlePermanent(::GetParent(pWnd->m_hWnd)));
+    if (m_pSheet) {
+        ++m_pSheet->m_nModal;
+        ++m_pSheet->m_nBusy;
+    }
+}
+
+COzuPropSheet::CModalScope::~CModalScope()
+{
+    if (m_pSheet) {
+        --m_pSheet->m_nModal;
+        m_pSheet->Release();
+    }
+}
+
+//--- COzuPropSheet
+
 COzuPropSheet::COzuPropSheet(LPCTSTR pszCaption) : CPropertySheet(pszCaption) {}
 
 COzuPrefs* COzuPropSheet::Prefs()
@@ -52,21 +94,37 @@ BOOL COzuPropSheet::OnInitDialog()
 
 BOOL COzuPropSheet::Apply()
 {
-    COzuPrefs* pPrefs = Prefs();
-    if (!pPrefs)
-        return FALSE;
+    CModalScope scope(this);
     CPropertyPage* pActive = GetActivePage();
-    if (pActive && !pActive->UpdateData(TRUE))
+    if (!Prefs() || (pActive && !pActive->UpdateData(TRUE)) || scope.IsGone())
         return FALSE;
+    COzuPrefs* pPrefs = Prefs();
     for (const CPrefPage* pPage : PrefPages())
         pPage->StoreTo(*pPrefs);
-    pPrefs->Apply();
-    pPrefs->Save();
+    pPrefs->Apply(m_hWnd);
+    // What the user applied is kept even when the sheet went under the
+    // message; the preferences themselves may have gone with the program.
+    if ((pPrefs = Prefs()) != nullptr)
+        pPrefs->Save();
+    if (scope.IsGone())
+        return FALSE;
     for (int i = 0; i < GetPageCount(); ++i) {
         GetPage(i)->OnApply();
         GetPage(i)->SetModified(FALSE);
     }
     return TRUE;
+}
+
+LRESULT COzuPropSheet::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    // What is up over the sheet is answered first. The sheet is disabled
+    // under it, so only a program could ask meanwhile.
+    if (m_nModal > 0 && IsCloseOrApply(message, wParam))
+        return 0;
+    ++m_nBusy;
+    LRESULT result = CPropertySheet::WindowProc(message, wParam, lParam);
+    Release();
+    return result;
 }
 
 BOOL COzuPropSheet::OnCommand(WPARAM wParam, LPARAM lParam)
@@ -92,10 +150,21 @@ void COzuPropSheet::PostNcDestroy()
 {
     if (m_bInitDone)
         AfxOleUnlockApp();
+    m_bInitDone = FALSE;
     CQuillmateApp* pApp = QuiGetApp();
     if (pApp && pApp->m_pPrefSheet == this)
         pApp->m_pPrefSheet = nullptr;
-    delete this;
+    // A handler or a message of the sheet still runs: the last to end deletes it.
+    if (m_nBusy > 0)
+        m_bGone = TRUE;
+    else
+        delete this;
+}
+
+void COzuPropSheet::Release()
+{
+    if (--m_nBusy == 0 && m_bGone)
+        delete this;
 }
 
 BOOL ShowPreferences(int nPage)

@@ -1,6 +1,7 @@
 #include "PrefPages.h"
 
 #include "OzuPrefs.h"
+#include "OzuPropSheet.h"
 #include "QuiResIds.h"
 
 #include <commctrl.h>
@@ -23,6 +24,13 @@ HWND MainWindow()
 {
     CWnd* pMainWnd = AfxGetMainWnd();
     return pMainWnd ? pMainWnd->GetSafeHwnd() : nullptr;
+}
+
+// Keys that neither type nor move the caret.
+bool IsStandaloneKey(UINT vk)
+{
+    return (vk >= VK_F1 && vk <= VK_F24) || vk == VK_PAUSE || vk == VK_SCROLL ||
+           (vk >= VK_BROWSER_BACK && vk <= VK_LAUNCH_APP2);
 }
 
 void DDX_HotKey(CDataExchange* pDX, CHotKeyCtrlSafe& control, DWORD& value)
@@ -55,6 +63,11 @@ DWORD QuiHotKeyFromControl(WORD wControl)
     return (static_cast<DWORD>(flags) << 16) | LOBYTE(wControl);
 }
 
+BOOL QuiHotKeyNeedsModifier(DWORD dwValue)
+{
+    return dwValue != 0 && !(HIWORD(dwValue) & (MOD_CONTROL | MOD_ALT)) && !IsStandaloneKey(LOWORD(dwValue));
+}
+
 //--- CHotKeyCtrlSafe
 
 BEGIN_MESSAGE_MAP(CHotKeyCtrlSafe, CHotKeyCtrl)
@@ -72,6 +85,25 @@ void CHotKeyCtrlSafe::Arm(HWND hWndOwner, int nId, DWORD dwValue)
 void CHotKeyCtrlSafe::SetValue(DWORD dwValue)
 {
     SendMessage(HKM_SETHOTKEY, QuiHotKeyToControl(dwValue));
+}
+
+void CHotKeyCtrlSafe::SetTypingRules()
+{
+    m_bTypingRules = TRUE;
+    SetRules(HKCOMB_NONE | HKCOMB_S, HOTKEYF_CONTROL | HOTKEYF_ALT);
+}
+
+LRESULT CHotKeyCtrlSafe::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    // The control's rules go by the modifiers alone: they are lifted for the
+    // keys that may stand alone.
+    if (!m_bTypingRules || (message != WM_KEYDOWN && message != WM_SYSKEYDOWN) ||
+        !IsStandaloneKey(static_cast<UINT>(wParam)))
+        return CHotKeyCtrl::WindowProc(message, wParam, lParam);
+    SetRules(0, 0);
+    LRESULT result = CHotKeyCtrl::WindowProc(message, wParam, lParam);
+    SetTypingRules();
+    return result;
 }
 
 void CHotKeyCtrlSafe::OnSetFocus(CWnd* pOldWnd)
@@ -146,14 +178,46 @@ void CPropPageBasic::DoDataExchange(CDataExchange* pDX)
     DDX_Radio(pDX, IDC_PREFS_HOTKEYS_OFF, m_nHotKeysEnabled);
     DDX_HotKey(pDX, m_newHotKey, m_dwNewHotKey);
     DDX_HotKey(pDX, m_grabHotKey, m_dwGrabHotKey);
+    if (pDX->m_bSaveAndValidate && m_nHotKeysEnabled == 1)
+        RefuseUnusableHotKeys(pDX);
     DDX_Check(pDX, IDC_PREFS_RETURN_KEY, m_nReturnKeyAction);
     DDX_Radio(pDX, IDC_PREFS_SAVE_NEW_OFF, m_nSaveThenNew);
     DDX_Check(pDX, IDC_PREFS_PROMPT_TEXT, m_nShowPromptText);
 }
 
+void CPropPageBasic::RefuseUnusableHotKeys(CDataExchange* pDX)
+{
+    const struct {
+        int id;
+        DWORD value;
+    } keys[] = {{IDC_PREFS_NEW_HOTKEY, m_dwNewHotKey}, {IDC_PREFS_GRAB_HOTKEY, m_dwGrabHotKey}};
+    for (const auto& key : keys) {
+        if (QuiHotKeyNeedsModifier(key.value))
+            RefuseHotKey(pDX, key.id, IDS_HOTKEY_NEEDS_MODIFIER, key.value);
+    }
+    if (QuiIsSameHotKey(m_dwNewHotKey, m_dwGrabHotKey))
+        RefuseHotKey(pDX, IDC_PREFS_GRAB_HOTKEY, IDS_HOTKEYS_SAME, m_dwGrabHotKey);
+}
+
+void CPropPageBasic::RefuseHotKey(CDataExchange* pDX, int nIDC, UINT nIDFormat, DWORD dwValue)
+{
+    pDX->PrepareCtrl(nIDC);
+    CString name, text;
+    QuiGetHotKeyName(dwValue, name);
+    text.Format(nIDFormat, name.GetString());
+    {
+        COzuPropSheet::CModalScope scope(this);
+        CWnd* pOwner = scope.GetOwner();
+        AfxPromptMessageBox(pOwner ? pOwner->m_hWnd : m_hWnd, text, nullptr, MB_OK | MB_ICONEXCLAMATION);
+    }
+    pDX->Fail();
+}
+
 BOOL CPropPageBasic::OnInitDialog()
 {
     CPrefPage::OnInitDialog();
+    m_newHotKey.SetTypingRules();
+    m_grabHotKey.SetTypingRules();
     EnableHotKeyControls(m_nHotKeysEnabled == 1);
     SetModified(FALSE);
     return TRUE;

@@ -47,7 +47,9 @@ const int kProfileEdits[] = {IDC_PREFS_FIRSTNAME, IDC_PREFS_LASTNAME, IDC_PREFS_
 // cut without a word when it is saved.
 const int kMaxProfileText = 259;
 
-// Into the list: the entry named value, else the first; out: the selected name.
+// Into the list: the entry named exactly value; an empty value is the empty
+// first entry, and a value the list lacks gets an entry of its own after it,
+// so that what the user left stays. Out: the selected name.
 void DDX_ListName(CDataExchange* pDX, int nIDC, CString& value)
 {
     CComboBox* pList = static_cast<CComboBox*>(CWnd::FromHandle(pDX->PrepareCtrl(nIDC)));
@@ -57,8 +59,16 @@ void DDX_ListName(CDataExchange* pDX, int nIDC, CString& value)
             pList->GetLBText(selected, value);
         return;
     }
-    int found = value.IsEmpty() ? CB_ERR : pList->FindStringExact(-1, value);
-    pList->SetCurSel(found == CB_ERR ? 0 : found);
+    // The list's own search ignores case, which would change a stored name.
+    for (int i = 0; i < pList->GetCount(); ++i) {
+        CString name;
+        pList->GetLBText(i, name);
+        if (name == value) {
+            pList->SetCurSel(i);
+            return;
+        }
+    }
+    pList->SetCurSel(pList->InsertString(1, value));
 }
 
 } // namespace
@@ -100,6 +110,11 @@ BOOL CPropPageProfile::OnInitDialog()
     // The lists are filled before the first exchange selects in them.
     CComboBox* pStates = static_cast<CComboBox*>(GetDlgItem(IDC_PREFS_STATE));
     CComboBox* pCountries = static_cast<CComboBox*>(GetDlgItem(IDC_PREFS_COUNTRY));
+    // An empty first entry: a user outside the lists chooses no name.
+    for (CComboBox* pList : {pStates, pCountries}) {
+        if (pList)
+            pList->AddString("");
+    }
     for (int i = 0; pStates && i < GetStateCount(); ++i)
         pStates->AddString(GetStateName(i));
     for (int i = 0; pCountries && i < GetCountryCount(); ++i)

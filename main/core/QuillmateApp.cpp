@@ -219,9 +219,9 @@ CQuillmateApp::NotesAsked CQuillmateApp::AskAboutEachNote(BOOL bCancel)
         note->GetNoteText(text);
         const int answer =
             text.IsEmpty() ? IDNO : AfxMessageBox(IDS_EXIT_FILE_NOTE, (bCancel ? MB_YESNOCANCEL : MB_YESNO) | MB_TASKMODAL);
-        // A forced end of the session while the box was open has run the
-        // shut-down: there is nothing left to file the note into.
-        if (!m_pNoteManager)
+        // The session ended while the box was open: nothing is filed into a
+        // back end that is going away, and the note stays as it is.
+        if (!m_pNoteManager || m_bSessionEnded)
             return notesKept;
         if (answer == IDYES) {
             note->FileNote(note);
@@ -267,15 +267,27 @@ void CQuillmateApp::OnAppExit()
 
 BOOL CQuillmateApp::OnQueryEndSession()
 {
+    if (m_bSessionEnded)
+        return TRUE;
     return AskAboutNotes(TRUE) == notesClosed;
 }
 
 void CQuillmateApp::OnEndSession(BOOL bEnding)
 {
-    if (!bEnding)
+    if (!bEnding || m_bSessionEnded)
         return;
-    // The process ends once this returns: the shut-down runs now. Should it
-    // live on, the message loop ends and runs it again, finding it done.
-    ExitInstance();
+    m_bSessionEnded = TRUE;
+    // Windows ends the process soon after this returns and waits for no
+    // box: what the user kept is written first. Nothing is deleted here, as
+    // a dialog, a filing or an automation call may run below this message;
+    // the exit's shut-down follows from the outermost loop once they are
+    // done, should the process live on.
+    SaveAtSessionEnd();
     ::PostQuitMessage(0);
+}
+
+void CQuillmateApp::SaveAtSessionEnd()
+{
+    if (CDatastore* datastore = GetDatastore())
+        datastore->SaveAtSessionEnd();
 }

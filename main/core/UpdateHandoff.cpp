@@ -181,14 +181,6 @@ LRESULT QuiOnUpdateNotify(CTrayWnd*, WPARAM, LPARAM)
     if (!ReadAndDeleteFile(kUpdatedFilesList, &buffer))
         return 1;
     std::unique_ptr<char[]> text(buffer);
-    if (!*buffer) {
-        if (bAsked)
-            ShowMessage(LoadText(IDS_UPDATE_NOTHING_NEW), MB_TASKMODAL | MB_ICONINFORMATION);
-        return 1;
-    }
-    // No: the fetched files stay where the updater put them, untouched.
-    if (ShowMessage(LoadText(IDS_UPDATE_ASK_INSTALL), MB_YESNO | MB_SYSTEMMODAL) != IDYES)
-        return 1;
     COzuApp* app = QuiGetOzuApp();
     ClientRegistry* settings = app ? app->GetSettings() : nullptr;
     if (!settings)
@@ -197,8 +189,19 @@ LRESULT QuiOnUpdateNotify(CTrayWnd*, WPARAM, LPARAM)
                           SettingText(*settings, ClientRegistry::ImageDir),
                           SettingText(*settings, ClientRegistry::DefaultKwDb),
                           SettingText(*settings, ClientRegistry::AliasDB));
+    UpdatePlan plan;
+    PlanUpdateList(buffer, folders, plan);
+    // A list of nothing that could be installed asks nothing.
+    if (plan.empty()) {
+        if (bAsked)
+            ShowMessage(LoadText(IDS_UPDATE_NOTHING_NEW), MB_TASKMODAL | MB_ICONINFORMATION);
+        return 1;
+    }
+    // No: the fetched files stay where the updater put them, untouched.
+    if (ShowMessage(BuildUpdateQuestion(plan), MB_YESNO | MB_SYSTEMMODAL) != IDYES)
+        return 1;
     UpdateResult result;
-    ApplyUpdateList(buffer, folders, result);
+    ApplyUpdatePlan(plan, folders, result);
     ReportFailedCopies(result.failed);
     if (result.bCopied) {
         if (result.newFiles.GetSize() > 0)
@@ -206,6 +209,57 @@ LRESULT QuiOnUpdateNotify(CTrayWnd*, WPARAM, LPARAM)
         app->ReloadDatastore(0, FALSE);
     }
     return 1;
+}
+
+namespace {
+
+// Catalogue text as one line of the question: no line break of its own, and
+// short enough that a long one cannot push the rest out of the box.
+CString Shown(const CString& text)
+{
+    const int kLongest = 60;
+    CString shown = text.GetLength() > kLongest ? text.Left(kLongest) + "..." : text;
+    for (int i = 0; i < shown.GetLength(); ++i)
+        if (static_cast<unsigned char>(shown[i]) < ' ')
+            shown.SetAt(i, ' ');
+    return shown;
+}
+
+// The file's name, whether it replaces one there, and every action of a
+// connector file, hidden ones too: a replaced template is what the user
+// must see.
+CString DescribeUpdateEntry(const UpdateEntry& entry)
+{
+    CString line = Shown(entry.destination.Mid(entry.destination.ReverseFind('\\') + 1));
+    if (entry.bReplaces)
+        line += " " + LoadText(IDS_UPDATE_REPLACES);
+    CWebConnectorDefinitionFile file;
+    if (entry.destination.Right(4).CompareNoCase(".xml") != 0 || file.Load(entry.source) <= 0)
+        return line;
+    const int kMostActions = 12;
+    int shown = 0;
+    const char* separator = ": ";
+    for (const CWebConnectorDef& connector : file.GetConnectors())
+        for (const CWebConnectorSubtype& subtype : connector.m_subtypes) {
+            line += separator;
+            if (shown++ == kMostActions)
+                return line + "...";
+            line += "\"" + Shown(subtype.m_strMenuString) + "\"";
+            separator = ", ";
+        }
+    return line;
+}
+
+} // namespace
+
+CString BuildUpdateQuestion(const UpdatePlan& plan)
+{
+    // More files than a box can show end in "...": the user may still say No.
+    const size_t kMostShown = 30;
+    CString text = LoadText(IDS_UPDATE_ASK_INSTALL) + "\r\n";
+    for (size_t i = 0; i < plan.size() && i <= kMostShown; ++i)
+        text += "\r\n" + (i < kMostShown ? DescribeUpdateEntry(plan[i]) : CString("..."));
+    return text;
 }
 
 CString BuildNewConnectorList(const CStringArray& paths)

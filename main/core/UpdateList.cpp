@@ -47,9 +47,11 @@ BOOL HasExtension(const CString& path, const char* const* extensions)
 const char* const kConnectorExtensions[] = {".xml", nullptr};
 const char* const kPictureExtensions[] = {".gif", ".jpg", ".jpeg", ".png", ".bmp", ".ico", nullptr};
 
+} // namespace
+
 // The volume and index of an existing file or folder: the same for every
 // path that reaches it, short names, other cases and hard links among them.
-UpdateFolders::FileId IdentityOf(LPCSTR lpszPath)
+UpdateFolders::FileId UpdateFolders::IdentityOf(LPCSTR lpszPath)
 {
     UpdateFolders::FileId id;
     HANDLE file = ::CreateFileA(lpszPath, FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
@@ -62,12 +64,25 @@ UpdateFolders::FileId IdentityOf(LPCSTR lpszPath)
         id.volume = info.dwVolumeSerialNumber;
         id.high = info.nFileIndexHigh;
         id.low = info.nFileIndexLow;
+        id.sizeHigh = info.nFileSizeHigh;
+        id.sizeLow = info.nFileSizeLow;
+        id.written = info.ftLastWriteTime;
     }
     ::CloseHandle(file);
     return id;
 }
 
-} // namespace
+bool UpdateFolders::FileId::SameFile(const FileId& other) const
+{
+    return known && other.known && volume == other.volume && high == other.high && low == other.low;
+}
+
+bool UpdateFolders::FileId::Unchanged(const FileId& other) const
+{
+    return SameFile(other) && sizeHigh == other.sizeHigh && sizeLow == other.sizeLow &&
+           written.dwLowDateTime == other.written.dwLowDateTime &&
+           written.dwHighDateTime == other.written.dwHighDateTime;
+}
 
 BOOL ResolveInFolder(LPCSTR lpszPath, LPCSTR lpszFolder, CString& resolved)
 {
@@ -127,7 +142,7 @@ BOOL UpdateFolders::IsItemFile(const CString& path) const
     if (!id.known)
         return TRUE;
     for (const FileId& item : m_itemIds)
-        if (item.known && item.volume == id.volume && item.high == id.high && item.low == id.low)
+        if (item.SameFile(id))
             return TRUE;
     return FALSE;
 }
@@ -145,37 +160,75 @@ BOOL UpdateFolders::AcceptDestination(LPCSTR lpszPath, const CString& source, CS
            !IsItemFile(resolved);
 }
 
-void ApplyUpdateLine(char* line, const UpdateFolders& folders, UpdateResult& result)
+namespace {
+
+// One line of the list, its line end cut: the entry it makes, or FALSE.
+BOOL PlanUpdateLine(char* line, const UpdateFolders& folders, UpdateEntry& entry)
 {
     size_t length = std::strlen(line);
     if (length && line[length - 1] == '\r')
         line[length - 1] = '\0';
     char* fields[3] = {};
     if (SplitCsvLine(line, fields, 3) < 2)
-        return;
-    CString source, destination;
-    if (!folders.AcceptSource(UnquoteCsvField(fields[0]), source) ||
-        !folders.AcceptDestination(UnquoteCsvField(fields[1]), source, destination))
-        return;
-    BOOL bNew = ::GetFileAttributesA(destination) == INVALID_FILE_ATTRIBUTES;
-    if (!::CopyFileA(source, destination, FALSE)) {
-        result.failed.Add(destination);
-        return;
-    }
-    result.bCopied = TRUE;
-    if (bNew)
-        result.newFiles.Add(destination);
-    ::DeleteFileA(source);
+        return FALSE;
+    if (!folders.AcceptSource(UnquoteCsvField(fields[0]), entry.source) ||
+        !folders.AcceptDestination(UnquoteCsvField(fields[1]), entry.source, entry.destination))
+        return FALSE;
+    entry.fetched = UpdateFolders::IdentityOf(entry.source);
+    entry.bReplaces = ::GetFileAttributesA(entry.destination) != INVALID_FILE_ATTRIBUTES;
+    return entry.fetched.known;
 }
 
-void ApplyUpdateList(char* text, const UpdateFolders& folders, UpdateResult& result)
+// A second line for a source or a destination already planned: the first
+// one's copy would take the source away, or be overwritten unseen.
+bool Planned(const UpdatePlan& plan, const UpdateEntry& entry)
+{
+    for (const UpdateEntry& planned : plan)
+        if (planned.source.CompareNoCase(entry.source) == 0 ||
+            planned.destination.CompareNoCase(entry.destination) == 0)
+            return true;
+    return false;
+}
+
+} // namespace
+
+void PlanUpdateList(char* text, const UpdateFolders& folders, UpdatePlan& plan)
 {
     for (char* line = text; *line;) {
         char* end = std::strchr(line, '\n');
         char* next = end ? end + 1 : line + std::strlen(line);
         if (end)
             *end = '\0';
-        ApplyUpdateLine(line, folders, result);
+        UpdateEntry entry;
+        if (PlanUpdateLine(line, folders, entry) && !Planned(plan, entry))
+            plan.push_back(entry);
         line = next;
     }
+}
+
+void ApplyUpdatePlan(const UpdatePlan& plan, const UpdateFolders& folders, UpdateResult& result)
+{
+    for (const UpdateEntry& entry : plan) {
+        CString source, destination;
+        if (!folders.AcceptSource(entry.source, source) ||
+            !folders.AcceptDestination(entry.destination, source, destination) ||
+            !UpdateFolders::IdentityOf(source).Unchanged(entry.fetched))
+            continue;
+        BOOL bNew = ::GetFileAttributesA(destination) == INVALID_FILE_ATTRIBUTES;
+        if (!::CopyFileA(source, destination, FALSE)) {
+            result.failed.Add(destination);
+            continue;
+        }
+        result.bCopied = TRUE;
+        if (bNew)
+            result.newFiles.Add(destination);
+        ::DeleteFileA(source);
+    }
+}
+
+void ApplyUpdateList(char* text, const UpdateFolders& folders, UpdateResult& result)
+{
+    UpdatePlan plan;
+    PlanUpdateList(text, folders, plan);
+    ApplyUpdatePlan(plan, folders, result);
 }

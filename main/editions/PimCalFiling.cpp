@@ -17,6 +17,7 @@ namespace {
 
 const DATE kOneHour = 1.0 / 24.0;
 const DATE kHalfHour = 1.0 / 48.0;
+const short kNormalImportance = 1;
 
 bool IsNull(const VARIANT& value, DATE which)
 {
@@ -111,6 +112,9 @@ void CPimCalDestination::FilePalmEntry(CGodwitWrapper* pRecord, const EntryTimes
 
 void CPimCalDestination::FileOutlookEntry(CGodwitWrapper* pRecord, const EntryTimes& times)
 {
+    // A record's priority starts at 0, which Outlook files as low importance:
+    // an entry is of normal importance, as Outlook makes one.
+    pRecord->SetPriority(kNormalImportance);
     pRecord->SetStartDate(times.day);
     pRecord->SetEndDate(times.day);
     DATE startTime = times.startTime;

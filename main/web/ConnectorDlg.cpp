@@ -8,6 +8,8 @@
 #include "QuillmateApp.h"
 #include "SplashWnd.h"
 
+#include <map>
+
 namespace {
 
 const int kListLeft = 20;
@@ -31,6 +33,21 @@ void AddColumns(CListCtrl& list, UINT nFirst, UINT nSecond, BOOL bSecondLessOne)
     list.InsertColumn(0, title, LVCFMT_LEFT, client.Width() / 2);
     title.LoadString(nSecond);
     list.InsertColumn(1, title, LVCFMT_LEFT, (bSecondLessOne ? client.Width() - 1 : client.Width()) / 2);
+}
+
+// A connector as its row names it, or as its file does when it has no action.
+CString RowName(const CWebConnectorDef& connector)
+{
+    return connector.m_subtypes.empty() ? connector.m_strName : connector.m_subtypes.front().m_strMenuString;
+}
+
+void SetEntryState(CConnectorDlg::Entry& entry, bool enabled)
+{
+    entry.flags |= CConnectorDlg::flagChanged;
+    if (enabled)
+        entry.flags |= CConnectorDlg::flagEnabled;
+    else
+        entry.flags &= ~static_cast<UINT>(CConnectorDlg::flagEnabled);
 }
 
 } // namespace
@@ -62,6 +79,7 @@ BEGIN_MESSAGE_MAP(CConnectorDlg, CDialog)
     ON_WM_PAINT()
     ON_WM_QUERYDRAGICON()
     ON_WM_DESTROY()
+    ON_MESSAGE(WM_TELL_FILE_MATES, OnTellFileMates)
 END_MESSAGE_MAP()
 
 CConnectorDlg::CConnectorDlg(CWebActionHandler& handler, CWnd* pParent)
@@ -256,12 +274,58 @@ void CConnectorDlg::RowChanged(CConnectorListCtrl* pList, int nRow)
     bool checked = pList->GetCheck(nRow) != FALSE;
     if (checked == ((entry->flags & flagEnabled) != 0))
         return;
-    entry->flags |= flagChanged;
-    if (checked)
-        entry->flags |= flagEnabled;
-    else
-        entry->flags &= ~static_cast<UINT>(flagEnabled);
+    for (Entry& other : m_entries) {
+        if (other.connector.m_strPath == entry->connector.m_strPath)
+            SetEntryState(other, checked);
+    }
+    CheckRowsOfFile(entry->connector.m_strPath, checked);
     pList->SetItemState(nRow, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+    TellFileMates(*entry);
+}
+
+void CConnectorDlg::CheckRowsOfFile(const CString& path, bool checked)
+{
+    // The rows' own notifications would show their descriptions.
+    m_bReady = FALSE;
+    for (CConnectorListCtrl* list : m_tabs) {
+        for (int row = 0; row < list->GetItemCount(); ++row) {
+            Entry* entry = GetRowEntry(list, row);
+            if (entry && entry->connector.m_strPath == path && (list->GetCheck(row) != FALSE) != checked)
+                list->SetCheck(row, checked);
+        }
+    }
+    m_bReady = TRUE;
+}
+
+void CConnectorDlg::TellFileMates(const Entry& entry)
+{
+    const CString& path = entry.connector.m_strPath;
+    if (!m_toldFiles.insert(path.GetString()).second)
+        return;
+    // Connectors the dialog does not list move with the file too.
+    CString mates;
+    auto add = [&](const std::vector<CWebConnectorDef>& connectors) {
+        for (const CWebConnectorDef& connector : connectors) {
+            if (connector.m_strPath == path && !connector.IsSameAs(entry.connector))
+                mates += RowName(connector) + "\r\n";
+        }
+    };
+    add(m_handler.GetEnabledConnectors().GetConnectors());
+    add(m_handler.GetDisabledConnectors());
+    if (mates.IsEmpty())
+        return;
+    m_strFileMatesNote.Format(IDS_CONNECTORS_SAME_FILE, RowName(entry.connector).GetString(), mates.GetString());
+    PostMessage(WM_TELL_FILE_MATES);
+}
+
+LRESULT CConnectorDlg::OnTellFileMates(WPARAM, LPARAM)
+{
+    if (!m_strFileMatesNote.IsEmpty()) {
+        const CString note = m_strFileMatesNote;
+        m_strFileMatesNote.Empty();
+        MessageBox(note, nullptr, MB_OK | MB_ICONINFORMATION);
+    }
+    return 0;
 }
 
 void CConnectorDlg::OnTabChanged(NMHDR*, LRESULT* pResult)
@@ -272,23 +336,39 @@ void CConnectorDlg::OnTabChanged(NMHDR*, LRESULT* pResult)
 
 void CConnectorDlg::OnOK()
 {
-    // The connectors named as their rows show them, one a line.
-    CString notMoved;
+    // The connectors named as their rows show them, one a line. The first
+    // connector of a file moves it, and the others of the file with it.
+    CString notMoved, notFound;
+    std::map<std::string, int> files;
     for (Entry& entry : m_entries) {
         if (!(entry.flags & flagChanged))
             continue;
-        const int result = m_handler.SetConnectorEnabled(
-            entry.connector, (entry.flags & flagEnabled) ? CWebActionHandler::connectorEnable : 0);
+        const std::string path = entry.connector.m_strPath.GetString();
+        auto done = files.find(path);
+        const int result = done != files.end()
+                               ? done->second
+                               : m_handler.SetConnectorEnabled(entry.connector, (entry.flags & flagEnabled)
+                                                                                     ? CWebActionHandler::connectorEnable
+                                                                                     : 0);
+        if (result != CWebActionHandler::connectorNotFound)
+            files[path] = result;
         if (result == CWebActionHandler::connectorSet)
             m_bApplied = TRUE;
         else if (result == CWebActionHandler::connectorNotMoved)
-            notMoved += entry.connector.m_subtypes.front().m_strMenuString + "\r\n";
+            notMoved += RowName(entry.connector) + "\r\n";
+        else
+            notFound += RowName(entry.connector) + "\r\n";
     }
-    if (!notMoved.IsEmpty()) {
-        CString text;
+    CString text;
+    if (!notMoved.IsEmpty())
         text.Format(IDS_CONNECTORS_NOT_MOVED, notMoved.GetString());
-        AfxMessageBox(text, MB_OK | MB_ICONEXCLAMATION);
+    if (!notFound.IsEmpty()) {
+        CString more;
+        more.Format(IDS_CONNECTORS_NOT_FOUND, notFound.GetString());
+        text += (text.IsEmpty() ? "" : "\r\n\r\n") + more;
     }
+    if (!text.IsEmpty())
+        MessageBox(text, nullptr, MB_OK | MB_ICONEXCLAMATION);
     EndDialog(IDOK);
 }
 
@@ -373,7 +453,7 @@ BOOL CConnectorInfoDlg::OnInitDialog()
 
 //--- the buttons that open them
 
-BOOL QuiRunConnectorDlg()
+BOOL QuiRunConnectorDlg(CWnd* pParent)
 {
     if (CConnectorDlg* open = CConnectorDlg::GetOpen()) {
         open->SetForegroundWindow();
@@ -384,7 +464,7 @@ BOOL QuiRunConnectorDlg()
     CDatastore* datastore = app ? app->GetDatastore() : nullptr;
     if (!datastore)
         return FALSE;
-    CConnectorDlg dialog(*datastore->GetWebActionHandler());
+    CConnectorDlg dialog(*datastore->GetWebActionHandler(), pParent);
     if (dialog.DoModal() != IDOK || !dialog.HasAppliedChanges())
         return FALSE;
     // The moves freed the records the web action items pointed at; the

@@ -8,6 +8,18 @@ namespace {
 
 const char kKey9[] = "Software\\Microsoft\\Office\\9.0\\Outlook\\Categories";
 const char kKey8[] = "Software\\Microsoft\\Office\\8.0\\Outlook\\Categories";
+const char kKey11[] = "Software\\Microsoft\\Office\\11.0\\Outlook\\Categories";
+
+// UTF-16 in little-endian order, as 2002 and 2003 keep their list, with its terminator.
+std::string Utf16(const std::wstring& text)
+{
+    std::string bytes;
+    for (wchar_t c : text + L'\0') {
+        bytes.push_back(static_cast<char>(c & 0xFF));
+        bytes.push_back(static_cast<char>(c >> 8));
+    }
+    return bytes;
+}
 
 struct Value {
     HKEY root;
@@ -86,14 +98,21 @@ TEST_F(PloverTest, CategoriesComeFromTheKeyOfTheInstalledOutlookVersion)
         {"the key without the value", Build::Outlook90,
          {{HKEY_CURRENT_USER, kKey9, "Other", REG_SZ, std::string("x") + '\0'}}, S_FALSE, VT_EMPTY, {},
          L"Unable to retrieve category information from the system registry."},
+        {"2003 reads its own key, UTF-16 in a binary value", Build::Outlook110,
+         {{HKEY_CURRENT_USER, kKey11, "MasterList", REG_BINARY, Utf16(L"Caf\u00e9;Calls;\"A;B\";")},
+          {HKEY_CURRENT_USER, kKey9, "MasterList", REG_SZ, list}},
+         S_OK, VT_ARRAY | VT_BSTR, {"Caf\xE9", "Calls", "\"A;B\""}, L""},
+        {"2000 takes no binary list", Build::Outlook90,
+         {{HKEY_CURRENT_USER, kKey9, "MasterList", REG_BINARY, Utf16(L"Home;")}}, S_FALSE, VT_EMPTY, {},
+         L"Unable to retrieve category information from the system registry."},
         {"no Outlook under App Paths", Build::None, {{HKEY_CURRENT_USER, kKey9, "MasterList", REG_SZ, list}}, S_OK,
          VT_EMPTY, {}, L""},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.what);
         for (HKEY root : {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE}) {
-            SHDeleteKeyA(root, kKey9);
-            SHDeleteKeyA(root, kKey8);
+            for (const char* key : OutlookStandInTesting::kCategoryKeys)
+                SHDeleteKeyA(root, key);
         }
         m_outlook.SetProgram(row.build);
         for (const Value& value : row.values)
@@ -107,4 +126,24 @@ TEST_F(PloverTest, CategoriesComeFromTheKeyOfTheInstalledOutlookVersion)
         }
         EXPECT_EQ(row.error, LastError().description);
     }
+}
+
+TEST_F(PloverTest, CategoriesOfOutlookFrom2007OnComeFromTheStore)
+{
+    m_outlook.SetProgram(Build::Outlook120);
+    m_outlook.SetCategories({"Business", "Caf\xE9"});
+    OutlookStandInTesting::SetText(HKEY_CURRENT_USER, kKey9, "MasterList", "Registry;");
+    Variant categories;
+    EXPECT_EQ(S_FALSE, Get(DISPID_PLOVER_TODOCATEGORIES, &categories)) << "no store before Connect";
+    EXPECT_EQ(VT_EMPTY, categories.vt);
+    EXPECT_EQ(L"Unable to Connect to Outlook.", LastError().description);
+
+    ASSERT_EQ(S_OK, Connect());
+    EXPECT_EQ(S_OK, Get(DISPID_PLOVER_TODOCATEGORIES, &categories));
+    EXPECT_EQ((std::vector<std::string>{"Business", "Caf\xE9"}), Elements(categories));
+
+    m_outlook.SetFailCalls({"_NameSpace.Categories"});
+    EXPECT_EQ(S_FALSE, Get(DISPID_PLOVER_TODOCATEGORIES, &categories));
+    EXPECT_EQ(VT_EMPTY, categories.vt);
+    EXPECT_EQ(L"Unable to retrieve category information from Outlook.", LastError().description);
 }

@@ -60,9 +60,10 @@ TEST_F(PloverFiling, ARecordFiledByDispidFiveBecomesATaskAndAnAppointment)
         .Date(DISPID_GODWIT_DUEDATE, 45297.0);
     ASSERT_EQ(S_OK, File(record));
     EXPECT_THAT(Filed(m_outlook), ElementsAre("task saved", "appointment saved"));
-    EXPECT_THAT(Fields(2), ElementsAre("Body=about the loan", "Categories=Home;Calls;", "Complete=false",
-                                       "ContactNames=", "DueDate=2024-01-06 00:00:00", "Importance=2",
-                                       "Sensitivity=0", "StartDate=2024-01-05 13:30:00", "Subject=call the bank"));
+    EXPECT_THAT(Fields(2), ElementsAre("Body=about the loan", "Categories=Home,Calls", "Category.1=Home",
+                                       "Category.2=Calls", "Complete=false", "ContactNames=",
+                                       "DueDate=2024-01-06 00:00:00", "Importance=2", "Sensitivity=0",
+                                       "StartDate=2024-01-05 13:30:00", "Subject=call the bank"));
     EXPECT_THAT(Fields(3), ElementsAre("AllDayEvent=false", "Body=about the loan", "Categories=",
                                        "End=2024-01-05 15:00:00", "Importance=2", "MeetingStatus=0",
                                        "Sensitivity=0", "Start=2024-01-05 13:30:00", "Subject=call the bank"));
@@ -91,8 +92,8 @@ TEST_F(PloverFiling, KindsAreFiledInOrderUntilOneFails)
         {"no bits", 0x00, L"", {}, S_OK, L"", {}},
         {"an unresolved address stops the note", 0x18, L"Nobody", {}, S_FALSE, L"Unable to Resolve Address", {}},
         {"a mail to no one", 0x08, L"", {}, S_FALSE, L"Unable to Resolve Address", {}},
-        {"a failing send", 0x18, L"Bob", {"_MailItem.Send"}, S_FALSE, L"Attempt to save keynote contents failed.",
-         {"mail saved"}},
+        {"a failing send takes its draft out again", 0x18, L"Bob", {"_MailItem.Send"}, S_FALSE,
+         L"Attempt to save keynote contents failed.", {"mail saved", "mail deleted"}},
         {"no item to be had", 0x04, L"", {"_Application.CreateItem"}, S_FALSE,
          L"Attempt to save keynote contents failed.", {}},
         {"a failing appointment after the task", 0x05, L"", {"_AppointmentItem.Save"}, S_FALSE,
@@ -121,24 +122,42 @@ TEST_F(PloverFiling, TaskFieldsTakeOnlyTheirTypesAndDatesThatAreSet)
         const char* what;
         std::function<void(GodwitRecord&)> fill;
         std::vector<std::string> expected;
+        const char* listSeparator;  // the user's, for the row; null: as the prefix has it (",")
     } rows[] = {
         {"empty dates give no dates", [](GodwitRecord& r) { r.Date(DISPID_GODWIT_DUEDATE, 0.0); },
-         {"DueDate=none", "StartDate=none"}},
+         {"DueDate=none", "StartDate=none"}, nullptr},
         {"a due date", [](GodwitRecord& r) { r.Date(DISPID_GODWIT_DUEDATE, 45296.5); },
-         {"DueDate=2024-01-05 12:00:00", "StartDate=none"}},
-        {"done", [](GodwitRecord& r) { r.Short(DISPID_GODWIT_COMPLETED, 1); }, {"Complete=true"}},
-        {"Completed 2 is open", [](GodwitRecord& r) { r.Short(DISPID_GODWIT_COMPLETED, 2); }, {"Complete=false"}},
-        {"one category", [](GodwitRecord& r) { r.Text(DISPID_GODWIT_TASKCATEGORY, L"Work"); }, {"Categories=Work"}},
-        {"categories joined", [](GodwitRecord& r) { r.Texts(DISPID_GODWIT_TASKCATEGORY, {L"Home", L"Calls"}); },
-         {"Categories=Home;Calls;"}},
+         {"DueDate=2024-01-05 12:00:00", "StartDate=none"}, nullptr},
+        {"done", [](GodwitRecord& r) { r.Short(DISPID_GODWIT_COMPLETED, 1); }, {"Complete=true"}, nullptr},
+        {"Completed 2 is open", [](GodwitRecord& r) { r.Short(DISPID_GODWIT_COMPLETED, 2); }, {"Complete=false"},
+         nullptr},
+        {"one category", [](GodwitRecord& r) { r.Text(DISPID_GODWIT_TASKCATEGORY, L"Work"); },
+         {"Categories=Work", "Category.1=Work"}, nullptr},
+        {"categories apart at the list separator, none empty",
+         [](GodwitRecord& r) { r.Texts(DISPID_GODWIT_TASKCATEGORY, {L"Home", L"Calls"}); },
+         {"Categories=Home,Calls", "Category.1=Home", "Category.2=Calls"}, nullptr},
+        {"the user's own list separator",
+         [](GodwitRecord& r) { r.Texts(DISPID_GODWIT_TASKCATEGORY, {L"Home", L"Calls"}); },
+         {"Categories=Home;Calls", "Category.1=Home", "Category.2=Calls"}, ";"},
         {"a contact", [](GodwitRecord& r) { r.Text(DISPID_GODWIT_CONTACTS, L"Alice Smith"); },
-         {"ContactNames=Alice Smith"}},
-        {"numbers unchanged", [](GodwitRecord& r) { r.Short(DISPID_GODWIT_PRIORITY, 7).Short(DISPID_GODWIT_PRIVATE, 3); },
-         {"Importance=7", "Sensitivity=3"}},
+         {"ContactNames=Alice Smith"}, nullptr},
+        {"private is Outlook's private", [](GodwitRecord& r) { r.Short(DISPID_GODWIT_PRIVATE, 1); },
+         {"Sensitivity=2"}, nullptr},
+        {"priorities Outlook has", [](GodwitRecord& r) { r.Short(DISPID_GODWIT_PRIORITY, 2); }, {"Importance=2"},
+         nullptr},
+        {"numbers outside Outlook's values",
+         [](GodwitRecord& r) { r.Short(DISPID_GODWIT_PRIORITY, 7).Short(DISPID_GODWIT_PRIVATE, 3); },
+         {"Importance=1", "Sensitivity=2"}, nullptr},
+        {"a negative priority", [](GodwitRecord& r) { r.Short(DISPID_GODWIT_PRIORITY, -1); }, {"Importance=1"},
+         nullptr},
     };
+    const char kInternational[] = "Control Panel\\International";
+    const std::string separator = QuiComTesting::RegText(HKEY_CURRENT_USER, kInternational, "sList");
     for (const Row& row : rows) {
         SCOPED_TRACE(row.what);
         DeleteFileA(m_outlook.StorePath().c_str());
+        OutlookStandInTesting::SetText(HKEY_CURRENT_USER, kInternational, "sList",
+                                       row.listSeparator ? row.listSeparator : separator);
         GodwitRecord record;
         record.Type(GODWIT_TYPE_TODO);
         row.fill(record);
@@ -146,6 +165,7 @@ TEST_F(PloverFiling, TaskFieldsTakeOnlyTheirTypesAndDatesThatAreSet)
         for (const std::string& field : row.expected)
             EXPECT_THAT(Fields(1), Contains(field));
     }
+    OutlookStandInTesting::SetText(HKEY_CURRENT_USER, kInternational, "sList", separator);
 }
 
 TEST_F(PloverFiling, TasksSkipValuesOfAnotherTypeWhichJournalEntriesConvert)
@@ -172,25 +192,37 @@ TEST_F(PloverFiling, AppointmentsAreAllDayOrMeetingsByExactSubType)
 {
     struct Row {
         long subType;
+        DATE start, end;  // 0.0: left as the record starts
         const char* allDay;
         const char* meeting;
+        const char* first;
+        const char* last;
     } rows[] = {
-        {0, "AllDayEvent=false", "MeetingStatus=0"},
-        {1024, "AllDayEvent=true", "MeetingStatus=0"},
-        {1024 | 1, "AllDayEvent=false", "MeetingStatus=0"},
-        {2048, "AllDayEvent=false", "MeetingStatus=1"},
-        {2048 | 1024, "AllDayEvent=false", "MeetingStatus=0"},
+        {0, 0.0, 0.0, "AllDayEvent=false", "MeetingStatus=0", "Start=1899-12-30 00:00:00", "End=1899-12-30 00:00:00"},
+        {1024, 45296.0, 45296.0, "AllDayEvent=true", "MeetingStatus=0", "Start=2024-01-05 00:00:00",
+         "End=2024-01-06 00:00:00"},
+        // As the Outlook edition files a date without times.
+        {1024, 45296.0 + 8.0 / 24, 45296.0 + 8.5 / 24, "AllDayEvent=true", "MeetingStatus=0",
+         "Start=2024-01-05 00:00:00", "End=2024-01-06 00:00:00"},
+        {1024, 45296.5, 45298.0, "AllDayEvent=true", "MeetingStatus=0", "Start=2024-01-05 00:00:00",
+         "End=2024-01-07 00:00:00"},
+        {1024 | 1, 45296.0 + 8.0 / 24, 45296.0 + 8.5 / 24, "AllDayEvent=false", "MeetingStatus=0",
+         "Start=2024-01-05 08:00:00", "End=2024-01-05 08:30:00"},
+        {2048, 0.0, 0.0, "AllDayEvent=false", "MeetingStatus=1", "Start=1899-12-30 00:00:00",
+         "End=1899-12-30 00:00:00"},
+        {2048 | 1024, 0.0, 0.0, "AllDayEvent=false", "MeetingStatus=0", "Start=1899-12-30 00:00:00",
+         "End=1899-12-30 00:00:00"},
     };
     for (const Row& row : rows) {
-        SCOPED_TRACE(row.subType);
+        SCOPED_TRACE(::testing::Message() << row.subType << " " << row.start);
         DeleteFileA(m_outlook.StorePath().c_str());
         GodwitRecord record;
         record.Type(GODWIT_TYPE_CALENDAR).SubType(row.subType);
+        if (row.start != 0.0)
+            record.Date(DISPID_GODWIT_STARTDATE, row.start).Date(DISPID_GODWIT_ENDDATE, row.end);
         ASSERT_EQ(S_OK, File(record));
-        std::vector<std::string> lines = m_outlook.Record(1);
-        EXPECT_THAT(lines, Contains(std::string("appointment saved ") + row.allDay));
-        EXPECT_THAT(lines, Contains(std::string("appointment saved ") + row.meeting));
-        EXPECT_THAT(lines, Contains("appointment saved Start=1899-12-30 00:00:00")) << "an empty start is passed on";
+        EXPECT_THAT(Fields(1), ::testing::IsSupersetOf({row.allDay, row.meeting, row.first, row.last}))
+            << "an empty start is passed on";
     }
 }
 
@@ -263,9 +295,10 @@ TEST_F(PloverFiling, MailAndNoteTakeTheirTexts)
     ASSERT_EQ(S_OK, File(record));
     EXPECT_THAT(Filed(m_outlook), ElementsAre("mail saved", "mail sent", "note saved"));
     EXPECT_THAT(Fields(3), ElementsAre("BCC=dave@example.com", "Body=see attached\\nthanks", "CC=carol@example.com",
-                                       "Categories=Work", "Importance=2", "Recipient.1=Bob Jones (resolved)",
-                                       "Sensitivity=1", "Subject=minutes", "To=Bob Jones"));
-    EXPECT_THAT(Fields(4), ElementsAre("Body=see attached\\nthanks", "Categories=Meetings"));
+                                       "Categories=Work", "Category.1=Work", "Importance=2",
+                                       "Recipient.1=Bob Jones (resolved)", "Sensitivity=2", "Subject=minutes",
+                                       "To=Bob Jones"));
+    EXPECT_THAT(Fields(4), ElementsAre("Body=see attached\\nthanks", "Categories=Meetings", "Category.1=Meetings"));
 }
 
 TEST_F(PloverFiling, EachRecordObjectIsReadByItsOwnDispids)
@@ -280,7 +313,7 @@ TEST_F(PloverFiling, EachRecordObjectIsReadByItsOwnDispids)
                          {L"JournalCategory", 3, L"Other"}});
     ASSERT_EQ(S_OK, File(&second));
     EXPECT_THAT(Filed(m_outlook), ElementsAre("note saved", "note saved"));
-    EXPECT_THAT(Fields(3), ElementsAre("Body=from the other record", "Categories=Other"));
+    EXPECT_THAT(Fields(3), ElementsAre("Body=from the other record", "Categories=Other", "Category.1=Other"));
     m_plover.Reset();
     EXPECT_EQ(1u, second.Refs()) << "released with the server object";
 }

@@ -65,6 +65,45 @@ TEST(PloverRegistration, Regsvr32WritesEveryKeyAndUnregistrationRemovesThem)
                 std::string("Interface\\") + kIid});
 }
 
+// Both server files reach Outlook only by the identities Outlook has: none of
+// those a stand-in of ours once invented for its interfaces, library or class.
+TEST(PloverLibraries, HoldNoInterfaceIdentityOutlookLacks)
+{
+    struct Row {
+        const wchar_t* guid;
+        bool held;
+    } rows[] = {
+        {L"{00063001-0000-0000-C000-000000000046}", true},   // _Application
+        {L"{00063035-0000-0000-C000-000000000046}", true},   // _TaskItem
+        {L"{7EC18511-250A-48FF-9843-7D2FD6A36E70}", false},  // the invented _Application
+        {L"{426C2139-1CFD-49A8-B5A6-E24C242D810B}", false},  // _NameSpace
+        {L"{ED7720F4-DE9D-4967-AF75-4C5252916AC7}", false},  // _TaskItem
+        {L"{FCCD9676-B4A0-453F-BCA2-AFD2948ED173}", false},  // _AppointmentItem
+        {L"{F3E4A388-4740-4A58-8A68-4F38E0067649}", false},  // _JournalItem
+        {L"{3390D2BD-8605-45B2-8A1B-958ECBA79066}", false},  // _MailItem
+        {L"{4B218948-3168-4E68-8B33-CAA180665CD0}", false},  // _NoteItem
+        {L"{928FF9B1-9275-43D0-8B95-8E1689FDB852}", false},  // MAPIFolder
+        {L"{7EFDF054-8374-4E19-BCF4-21D0DB75ECF7}", false},  // Recipients
+        {L"{75F0596F-3F05-4025-865C-444FEE60E6E5}", false},  // Recipient
+        {L"{29639E00-61DD-4C48-B33C-5E4455E3E2D3}", false},  // Attachments
+        {L"{56024C5C-ED1F-4F0C-B947-293F521389EA}", false},  // Attachment
+        {L"{16F6DAC4-DF77-4F9A-A228-5014C82DD21F}", false},  // the stand-in's type library
+        {L"{7EAA7510-C0FB-42C7-BB84-BB3E81E70CF5}", false},  // the stand-in's old class
+    };
+    for (const char* file : {"Plover.dll", "Plover97.dll"}) {
+        SCOPED_TRACE(file);
+        const std::string bytes = QuiTesting::ReadText(QuiComTesting::ProgramFolder() + file);
+        ASSERT_FALSE(bytes.empty());
+        for (const Row& row : rows) {
+            GUID guid;
+            ASSERT_EQ(S_OK, CLSIDFromString(const_cast<LPOLESTR>(row.guid), &guid));
+            const std::string image(reinterpret_cast<const char*>(&guid), sizeof guid);
+            EXPECT_EQ(row.held, bytes.find(image) != std::string::npos)
+                << std::string(row.guid, row.guid + wcslen(row.guid));
+        }
+    }
+}
+
 TEST_F(PloverTest, EveryMemberHasItsContractDispidAndArguments)
 {
     struct Member {
@@ -129,7 +168,9 @@ TEST_F(PloverTest, AFailedLogonIsTriedAgainWithTheProfileDialog)
     ASSERT_EQ(S_OK, Connect());
     EXPECT_THAT(Logons(m_outlook.Dump()),
                 ElementsAre("logon failed ShowDialog=false", "logon ok ShowDialog=true"));
-    EXPECT_THAT(m_outlook.Record(2), ::testing::Contains("logon ok NewSession=false"));
+    // The default profile (an empty name), no password, no new session.
+    EXPECT_THAT(m_outlook.Record(2), ElementsAre("logon ok NewSession=false", "logon ok Password=(omitted)",
+                                                 "logon ok Profile=", "logon ok ShowDialog=true"));
     ASSERT_EQ(S_OK, Connect());
     EXPECT_EQ(2u, Logons(m_outlook.Dump()).size());
 }

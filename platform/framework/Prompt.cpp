@@ -38,7 +38,8 @@ CPromptAnswer ShowFileDialog(const CPromptRequest& request)
     ofn.lpstrInitialDir = request.initialDir.IsEmpty() ? nullptr : request.initialDir.GetString();
     ofn.lpstrTitle = request.caption.IsEmpty() ? nullptr : request.caption.GetString();
     ofn.lpstrDefExt = request.defExt.IsEmpty() ? nullptr : request.defExt.GetString();
-    ofn.Flags = request.nType;
+    // The program's item files resolve against the current folder.
+    ofn.Flags = request.nType | OFN_NOCHANGEDIR;
     BOOL ok = request.kind == PromptKind::OpenFile ? ::GetOpenFileName(&ofn) : ::GetSaveFileName(&ofn);
     if (ok) {
         answer.nResult = IDOK;
@@ -79,6 +80,31 @@ CPromptAnswer ShowPrompt(const CPromptRequest& request)
     return answer;
 }
 
+// Gives the current folder back after a file or folder dialog, whatever it
+// (or a hook of the system's) browsed to: the program's item files resolve
+// against it.
+class CKeepCurrentFolder {
+public:
+    explicit CKeepCurrentFolder(PromptKind kind)
+    {
+        if (kind == PromptKind::Message)
+            return;
+        DWORD length = ::GetCurrentDirectoryA(MAX_PATH, m_folder);
+        m_bKept = length > 0 && length < MAX_PATH;
+    }
+    ~CKeepCurrentFolder()
+    {
+        if (m_bKept)
+            ::SetCurrentDirectoryA(m_folder);
+    }
+    CKeepCurrentFolder(const CKeepCurrentFolder&) = delete;
+    CKeepCurrentFolder& operator=(const CKeepCurrentFolder&) = delete;
+
+private:
+    char m_folder[MAX_PATH] = "";
+    bool m_bKept = false;
+};
+
 HWND DefaultOwner()
 {
     if (HWND hActive = ::GetActiveWindow())
@@ -98,6 +124,7 @@ CPromptHandler* AfxSetPromptHandler(CPromptHandler* pHandler)
 
 CPromptAnswer AfxPrompt(const CPromptRequest& request)
 {
+    CKeepCurrentFolder keep(request.kind);
     return g_pHandler ? g_pHandler->Respond(request) : ShowPrompt(request);
 }
 

@@ -1,5 +1,5 @@
-// The application object, its MAPI namespace and the default folders, and
-// the module's class table.
+// The application object, its MAPI namespace with the default folders and
+// the master category list, and the module's class table.
 #include "OutlookStore.h"
 #include "QuiComRegistry.h"
 #include "StandInItems.h"
@@ -38,16 +38,90 @@ bool FlagArgument(const VARIANT& value)
     return V_BOOL(&flag) != VARIANT_FALSE;
 }
 
+// A text argument as given: a left-out optional one and an Empty one are
+// told apart from an empty text.
 std::string TextArgument(const VARIANT& value)
 {
+    if (V_VT(&value) == VT_ERROR && V_ERROR(&value) == DISP_E_PARAMNOTFOUND)
+        return "(omitted)";
+    if (V_VT(&value) == VT_EMPTY)
+        return "(empty)";
     VARIANT text;
     VariantInit(&text);
-    if (V_VT(&value) == VT_ERROR || FAILED(VariantChangeType(&text, const_cast<VARIANT*>(&value), 0, VT_BSTR)))
-        return std::string();
+    if (FAILED(VariantChangeType(&text, const_cast<VARIANT*>(&value), 0, VT_BSTR)))
+        return "(not a text)";
     std::string utf8 = Utf8(std::wstring(V_BSTR(&text) ? V_BSTR(&text) : L"", SysStringLen(V_BSTR(&text))));
     VariantClear(&text);
     return utf8;
 }
+
+class CCategory : public QuiObjectRoot, public QuiDispatchImpl<_Category, &IID__Category> {
+public:
+    static const QuiInterfaceEntry kInterfaces[];
+    explicit CCategory(std::wstring name) : m_name(std::move(name)) {}
+
+    STDMETHODIMP get_Name(BSTR* name) override
+    {
+        if (!name)
+            return E_POINTER;
+        *name = SysAllocString(m_name.c_str());
+        return *name ? S_OK : E_OUTOFMEMORY;
+    }
+
+private:
+    std::wstring m_name;
+};
+const QuiInterfaceEntry CCategory::kInterfaces[] = {
+    {&IID__Category, QuiCastTo<CCategory, _Category>},
+    {&IID_IDispatch, QuiCastTo<CCategory, _Category>},
+    {},
+};
+
+// The store's master category list as the settings name it; an item is
+// found by its position from 1 or by its name.
+class CCategories : public QuiObjectRoot,
+                    public QuiDispatchImpl<_Categories, &IID__Categories>,
+                    public QuiSupportErrorInfoImpl<&IID__Categories> {
+public:
+    static const QuiInterfaceEntry kInterfaces[];
+    CCategories() : m_names(StandInSettings::MasterCategories()) {}
+
+    STDMETHODIMP get_Count(LONG* count) override
+    {
+        if (!count)
+            return E_POINTER;
+        *count = static_cast<LONG>(m_names.size());
+        return S_OK;
+    }
+    STDMETHODIMP Item(VARIANT index, _Category** category) override
+    {
+        if (!category)
+            return E_POINTER;
+        *category = nullptr;
+        size_t at = m_names.size();
+        VARIANT number;
+        VariantInit(&number);
+        if (V_VT(&index) == VT_BSTR) {
+            for (at = 0; at < m_names.size() && lstrcmpiW(m_names[at].c_str(), V_BSTR(&index)) != 0; ++at) {
+            }
+        } else if (SUCCEEDED(VariantChangeType(&number, &index, 0, VT_I4)) && V_I4(&number) >= 1) {
+            at = static_cast<size_t>(V_I4(&number)) - 1;
+        }
+        if (at >= m_names.size())
+            return StandInError(E_INVALIDARG, IID__Categories, L"Array index out of bounds.");
+        return QuiComObject<CCategory>::CreateInstance(IID__Category, reinterpret_cast<void**>(category),
+                                                       m_names[at]);
+    }
+
+private:
+    std::vector<std::wstring> m_names;
+};
+const QuiInterfaceEntry CCategories::kInterfaces[] = {
+    {&IID__Categories, QuiCastTo<CCategories, _Categories>},
+    {&IID_IDispatch, QuiCastTo<CCategories, _Categories>},
+    {&IID_ISupportErrorInfo, QuiCastTo<CCategories, ISupportErrorInfo>},
+    {},
+};
 
 class CNameSpace : public QuiObjectRoot,
                    public QuiDispatchImpl<_NameSpace, &IID__NameSpace>,
@@ -63,6 +137,7 @@ public:
         if (!store.empty()) {
             StoreRecord record{"logon", fails ? "failed" : "ok", {}};
             record.fields.emplace_back("Profile", TextArgument(profile));
+            record.fields.emplace_back("Password", TextArgument(password));
             record.fields.emplace_back("ShowDialog", FlagArgument(showDialog) ? "true" : "false");
             record.fields.emplace_back("NewSession", FlagArgument(newSession) ? "true" : "false");
             if (!AppendStoreRecord(store, record))
@@ -89,6 +164,16 @@ public:
         default: return StandInError(E_INVALIDARG, IID__NameSpace, L"There is no such default folder.");
         }
         return QuiComObject<CFolder>::CreateInstance(IID_MAPIFolder, reinterpret_cast<void**>(folder), name);
+    }
+
+    STDMETHODIMP get_Categories(_Categories** categories) override
+    {
+        if (!categories)
+            return E_POINTER;
+        *categories = nullptr;
+        if (StandInSettings::CallFails("_NameSpace.Categories"))
+            return StandInError(E_FAIL, IID__NameSpace, L"The category list could not be read.");
+        return QuiComObject<CCategories>::CreateInstance(IID__Categories, reinterpret_cast<void**>(categories));
     }
 };
 const QuiInterfaceEntry CNameSpace::kInterfaces[] = {

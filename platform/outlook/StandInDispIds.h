@@ -1,5 +1,7 @@
 /* Dispatch identifiers of the stand-in's interfaces, shared by its IDL and
-   its tests. Plain defines, so that the IDL and C++ read the same file. */
+   its tests. Plain defines, so that the IDL and C++ read the same file.
+   They are the stand-in's own: clients find members by their documented
+   names. */
 #ifndef STANDIN_DISPIDS_H
 #define STANDIN_DISPIDS_H
 
@@ -30,9 +32,11 @@
 #define DISPID_OL_CC 30
 #define DISPID_OL_BCC 31
 #define DISPID_OL_SEND 32
+#define DISPID_OL_DELETE 33
 
 #define DISPID_OL_LOGON 40
 #define DISPID_OL_GETDEFAULTFOLDER 41
+#define DISPID_OL_CATEGORYLIST 42
 #define DISPID_OL_GETNAMESPACE 50
 #define DISPID_OL_CREATEITEM 51
 

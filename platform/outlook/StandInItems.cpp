@@ -7,10 +7,26 @@
 
 namespace {
 
+// The values of OlImportance, OlSensitivity and OlMeetingStatus.
+bool IsImportance(long value)
+{
+    return value >= 0 && value <= 2;
+}
+
+bool IsSensitivity(long value)
+{
+    return value >= 0 && value <= 3;
+}
+
+bool IsMeetingStatus(long value)
+{
+    return value == 0 || value == 1 || value == 3 || value == 5 || value == 7;
+}
+
 // Importance starts normal (1), as the mail program makes new items.
 #define OL_COMMON_PROPERTIES                                                                             \
     {"Subject", ValueKind::Text, 0}, {"Body", ValueKind::Text, 0}, {"Categories", ValueKind::Text, 0}, \
-        {"Importance", ValueKind::Long, 1}, {"Sensitivity", ValueKind::Long, 0}
+        {"Importance", ValueKind::Long, 1, IsImportance}, {"Sensitivity", ValueKind::Long, 0, IsSensitivity}
 
 const PropertyDef kTaskProperties[] = {
     OL_COMMON_PROPERTIES,
@@ -24,7 +40,7 @@ const PropertyDef kAppointmentProperties[] = {
     {"Start", ValueKind::Date, 0},
     {"End", ValueKind::Date, 0},
     {"AllDayEvent", ValueKind::Bool, 0},
-    {"MeetingStatus", ValueKind::Long, 0},
+    {"MeetingStatus", ValueKind::Long, 0, IsMeetingStatus},
 };
 const PropertyDef kJournalProperties[] = {
     OL_COMMON_PROPERTIES,
@@ -49,13 +65,80 @@ const ItemKindDef kJournal = OL_KIND("journal", _JournalItem, kJournalProperties
 const ItemKindDef kMail = OL_KIND("mail", _MailItem, kMailProperties);
 const ItemKindDef kNote = OL_KIND("note", _NoteItem, kNoteProperties);
 
-StoredValue* Find(ItemData& item, const char* name, ValueKind kind)
+const size_t kNoProperty = static_cast<size_t>(-1);
+
+size_t IndexOf(const ItemData& item, const char* name, ValueKind kind)
 {
     for (size_t i = 0; i < item.kind.count; ++i) {
         if (strcmp(item.kind.properties[i].name, name) == 0 && item.kind.properties[i].kind == kind)
-            return &item.values[i];
+            return i;
     }
-    return nullptr;
+    return kNoProperty;
+}
+
+StoredValue* Find(ItemData& item, const char* name, ValueKind kind)
+{
+    const size_t index = IndexOf(item, name, kind);
+    return index == kNoProperty ? nullptr : &item.values[index];
+}
+
+const StoredValue* Find(const ItemData& item, const char* name, ValueKind kind)
+{
+    const size_t index = IndexOf(item, name, kind);
+    return index == kNoProperty ? nullptr : &item.values[index];
+}
+
+// Outlook reads an item's categories apart at the user's list separator
+// ("sList" of the international settings), each name without the blanks
+// around it.
+std::vector<std::string> CategoriesAsRead(const std::wstring& text)
+{
+    wchar_t separator[8] = L",";
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, L"Control Panel\\International", 0, KEY_QUERY_VALUE, &key)
+        == ERROR_SUCCESS) {
+        DWORD type = 0, size = sizeof separator - sizeof separator[0];
+        wchar_t read[8] = {};
+        if (RegQueryValueExW(key, L"sList", nullptr, &type, reinterpret_cast<BYTE*>(read), &size) == ERROR_SUCCESS
+            && type == REG_SZ && read[0])
+            lstrcpynW(separator, read, 8);
+        RegCloseKey(key);
+    }
+    std::vector<std::string> names;
+    if (text.empty())
+        return names;
+    const std::wstring split = separator;
+    for (size_t start = 0;;) {
+        const size_t end = text.find(split, start);
+        const std::wstring name = text.substr(start, end == std::wstring::npos ? std::wstring::npos : end - start);
+        const size_t first = name.find_first_not_of(L" \t");
+        if (first == std::wstring::npos)
+            names.emplace_back();
+        else
+            names.push_back(Utf8(name.substr(first, name.find_last_not_of(L" \t") - first + 1)));
+        if (end == std::wstring::npos)
+            return names;
+        start = end + split.size();
+    }
+}
+
+bool IsMidnight(DATE date)
+{
+    return date == static_cast<DATE>(static_cast<long long>(date));
+}
+
+// Outlook keeps an entry all-day only when it starts and ends at midnights,
+// the end after the start; one given no times at all falls on today.
+bool AllDayAsRead(const ItemData& item)
+{
+    const StoredValue* allDay = Find(item, "AllDayEvent", ValueKind::Bool);
+    const StoredValue* start = Find(item, "Start", ValueKind::Date);
+    const StoredValue* end = Find(item, "End", ValueKind::Date);
+    if (!allDay || !allDay->number || !start || !end)
+        return false;
+    if (!start->set && !end->set)
+        return true;
+    return start->set && end->set && IsMidnight(start->date) && IsMidnight(end->date) && end->date > start->date;
 }
 
 HRESULT Gone(const ItemData& item)
@@ -89,7 +172,14 @@ StoreRecord RecordOf(const ItemData& item, const char* action)
         case ValueKind::Bool: text = value.number ? "true" : "false"; break;
         case ValueKind::Date: text = DateText(value); break;
         }
+        if (strcmp(def.name, "AllDayEvent") == 0)
+            text = AllDayAsRead(item) ? "true" : "false";
         record.fields.emplace_back(def.name, text);
+        if (strcmp(def.name, "Categories") == 0) {
+            int n = 0;
+            for (const std::string& name : CategoriesAsRead(value.text))
+                record.fields.emplace_back("Category." + std::to_string(++n), name);
+        }
     }
     int n = 0;
     for (const RecipientData& recipient : item.recipients)
@@ -168,7 +258,7 @@ public:
         if (!added)
             return E_POINTER;
         *added = nullptr;
-        if (m_item->sent)
+        if (m_item->gone)
             return Gone(*m_item);
         try {
             m_item->recipients.push_back({name ? name : L"", false});
@@ -257,7 +347,7 @@ public:
         if (!added)
             return E_POINTER;
         *added = nullptr;
-        if (m_item->sent)
+        if (m_item->gone)
             return Gone(*m_item);
         std::wstring path, name;
         if (!TextArgument(source, &path) || path.empty())
@@ -318,7 +408,8 @@ const QuiInterfaceEntry CItem<Iface, Iid>::kInterfaces[] = {
     {                                                                                           \
         return StandInItem::GetAttachments(m_item, out);                                        \
     }                                                                                           \
-    STDMETHODIMP Save() override { return StandInItem::Save(*m_item); }
+    STDMETHODIMP Save() override { return StandInItem::Save(*m_item); }                       \
+    STDMETHODIMP Delete() override { return StandInItem::Delete(*m_item); }
 
 class CTaskItem : public CItem<_TaskItem, &IID__TaskItem> {
 public:
@@ -366,6 +457,7 @@ public:
     OL_PROPERTY(Body, BSTR)
     OL_PROPERTY(Categories, BSTR)
     STDMETHODIMP Save() override { return StandInItem::Save(*m_item); }
+    STDMETHODIMP Delete() override { return StandInItem::Delete(*m_item); }
 };
 
 }  // namespace
@@ -395,14 +487,14 @@ HRESULT GetStored(ItemData& item, const char* name, ValueKind kind, T* out, Read
     return read(*value, out);
 }
 
-// Stores a property through `store`; a message already sent takes nothing.
+// Stores a property through `store`; an item sent or deleted takes nothing.
 template <class Store>
 HRESULT PutStored(ItemData& item, const char* name, ValueKind kind, Store store)
 {
     StoredValue* value = Find(item, name, kind);
     if (!value)
         return E_UNEXPECTED;
-    if (item.sent)
+    if (item.gone)
         return Gone(item);
     try {
         store(*value);
@@ -454,6 +546,10 @@ HRESULT Put(ItemData& item, const char* name, BSTR text)
 
 HRESULT Put(ItemData& item, const char* name, LONG number)
 {
+    const size_t index = IndexOf(item, name, ValueKind::Long);
+    if (index != kNoProperty && item.kind.properties[index].allowed && !item.kind.properties[index].allowed(number))
+        return StandInError(E_INVALIDARG, *item.kind.iid,
+                            L"Could not complete the operation. One or more parameter values are not valid.");
     return PutStored(item, name, ValueKind::Long, [number](StoredValue& value) { value.number = number; });
 }
 
@@ -483,18 +579,21 @@ HRESULT GetAttachments(const std::shared_ptr<ItemData>& item, Attachments** out)
 
 HRESULT Save(ItemData& item)
 {
-    if (item.sent)
+    if (item.gone)
         return Gone(item);
     if (Fails(item, "Save"))
         return StandInError(E_FAIL, *item.kind.iid, L"The item could not be saved.");
-    return Append(item, "saved");
+    HRESULT hr = Append(item, "saved");
+    if (SUCCEEDED(hr))
+        item.saved = true;
+    return hr;
 }
 
 // Sending resolves every recipient again; a sent message is gone from the
 // caller's hands.
 HRESULT Send(ItemData& item)
 {
-    if (item.sent)
+    if (item.gone)
         return Gone(item);
     if (Fails(item, "Send"))
         return StandInError(E_FAIL, *item.kind.iid, L"The message could not be sent.");
@@ -507,7 +606,20 @@ HRESULT Send(ItemData& item)
     }
     HRESULT hr = Append(item, "sent");
     if (SUCCEEDED(hr))
-        item.sent = true;
+        item.gone = true;
+    return hr;
+}
+
+// A saved item leaves the store; one never saved is simply dropped.
+HRESULT Delete(ItemData& item)
+{
+    if (item.gone)
+        return Gone(item);
+    if (Fails(item, "Delete"))
+        return StandInError(E_FAIL, *item.kind.iid, L"The item could not be deleted.");
+    HRESULT hr = item.saved ? Append(item, "deleted") : S_OK;
+    if (SUCCEEDED(hr))
+        item.gone = true;
     return hr;
 }
 

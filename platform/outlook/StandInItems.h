@@ -1,6 +1,8 @@
 // The stand-in's items: a task, calendar entry, journal entry, mail message
-// and note, each a bag of typed properties that Save and Send append to the
-// message store whole, with its recipients and attachments.
+// and note, each a bag of typed properties that Save, Send and Delete append
+// to the message store whole, with its recipients and attachments, as Outlook
+// reads them back: the categories apart at the user's list separator, and an
+// entry all-day only when its times allow it.
 #pragma once
 #include <windows.h>
 
@@ -18,7 +20,8 @@ enum class ValueKind { Text, Long, Bool, Date };
 struct PropertyDef {
     const char* name;
     ValueKind kind;
-    long initial;  // Long and Bool kinds
+    long initial;                   // Long and Bool kinds
+    bool (*allowed)(long) = nullptr;  // Long kind: the values Outlook documents
 };
 
 struct ItemKindDef {
@@ -53,7 +56,8 @@ struct ItemData {
     std::vector<StoredValue> values;
     std::vector<RecipientData> recipients;
     std::vector<AttachmentData> attachments;
-    bool sent = false;
+    bool saved = false;
+    bool gone = false;  // sent or deleted: out of the caller's hands
 };
 
 // Sets the thread's error information with the stand-in's source and
@@ -73,6 +77,7 @@ HRESULT GetRecipients(const std::shared_ptr<ItemData>& item, Recipients** out);
 HRESULT GetAttachments(const std::shared_ptr<ItemData>& item, Attachments** out);
 HRESULT Save(ItemData& item);
 HRESULT Send(ItemData& item);
+HRESULT Delete(ItemData& item);
 }  // namespace StandInItem
 
 // Creates the item of that kind; E_INVALIDARG for a kind the stand-in lacks.

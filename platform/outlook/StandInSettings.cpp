@@ -82,6 +82,11 @@ bool Resolves(const std::wstring& name)
     return false;
 }
 
+std::vector<std::wstring> MasterCategories()
+{
+    return ReadTexts(L"Categories");
+}
+
 bool CallFails(const char* call)
 {
     const std::wstring wanted = Wide(call);

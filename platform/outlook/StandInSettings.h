@@ -4,6 +4,7 @@
 //   "LogonFailures"  REG_DWORD  how many logons still fail (0xFFFFFFFF: all)
 //   "KnownNames"     REG_MULTI_SZ  the address book: names that resolve
 //   "FailCalls"      REG_MULTI_SZ  calls that fail, as "_TaskItem.Save"
+//   "Categories"     REG_MULTI_SZ  the store's master category list
 #pragma once
 #include <string>
 #include <vector>
@@ -22,5 +23,6 @@ bool TakeLogonFailure();
 bool Resolves(const std::wstring& name);
 // Whether the call named "<interface>.<member>" is to fail.
 bool CallFails(const char* call);
+std::vector<std::wstring> MasterCategories();
 
 }  // namespace StandInSettings

@@ -23,3 +23,5 @@ char* UnquoteCsvField(char* text);
 // the number of pointers fields can hold: at most capacity - 1 fields are
 // split off, and the rest of the line is left as it is.
 int SplitCsvLine(char* line, char** fields, int capacity, char separator = ',');
+// The same over wide text.
+int SplitCsvLine(wchar_t* line, wchar_t** fields, int capacity, wchar_t separator);

@@ -19,3 +19,6 @@ bool QuiIsStringArray(const VARIANT& value);
 // Joins the elements, each followed by `terminator`: Home and Calls with ';'
 // give "Home;Calls;". E_INVALIDARG when `array` is no array of strings.
 HRESULT QuiJoinStringArray(const VARIANT& array, wchar_t terminator, BSTR* joined);
+// Joins the elements with `separator` between them: Home and Calls with ", "
+// give "Home, Calls". E_INVALIDARG when `array` is no array of strings.
+HRESULT QuiJoinStrings(const VARIANT& array, const wchar_t* separator, BSTR* joined);

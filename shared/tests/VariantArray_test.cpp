@@ -56,12 +56,14 @@ TEST(VariantArray, AppendedStringsComeBackInOrderAndJoined)
         std::vector<const char*> ansi;
         std::vector<std::wstring> elements;
         std::wstring joined;
+        std::wstring separated;  // with ", " between the elements
     } rows[] = {
-        {{}, {}, L""},
-        {{"Home", "Calls"}, {L"Home", L"Calls"}, L"Home;Calls;"},
-        {{""}, {L""}, L";"},
-        {{"\"A;B\"", "Caf\xe9"}, {L"\"A;B\"", L"Caf\u00e9"}, L"\"A;B\";Caf\u00e9;"},
-        {{nullptr}, {L""}, L";"},
+        {{}, {}, L"", L""},
+        {{"Home", "Calls"}, {L"Home", L"Calls"}, L"Home;Calls;", L"Home, Calls"},
+        {{""}, {L""}, L";", L""},
+        {{"\"A;B\"", "Caf\xe9"}, {L"\"A;B\"", L"Caf\u00e9"}, L"\"A;B\";Caf\u00e9;", L"\"A;B\", Caf\u00e9"},
+        {{nullptr}, {L""}, L";", L""},
+        {{"a", "", "b"}, {L"a", L"", L"b"}, L"a;;b;", L"a, , b"},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.joined);
@@ -74,6 +76,10 @@ TEST(VariantArray, AppendedStringsComeBackInOrderAndJoined)
             ASSERT_EQ(S_OK, QuiAppendAnsiString(&array, text));
         EXPECT_EQ(row.elements, Elements(array));
         EXPECT_EQ(row.joined, Joined(array));
+        BSTR separated = nullptr;
+        EXPECT_EQ(S_OK, QuiJoinStrings(array, L", ", &separated));
+        EXPECT_EQ(row.separated, std::wstring(separated, SysStringLen(separated)));
+        SysFreeString(separated);
         VariantClear(&array);
     }
 }

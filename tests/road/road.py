@@ -966,8 +966,13 @@ class Outlook(PimEdition):
                 continue
             name, _, value = parts[3].partition("=")
             records.setdefault(parts[0], {})[name] = value
+        # The categories as Outlook reads them apart: an empty one after the
+        # last shows as a trailing comma.
+        def categories(r):
+            names = sorted((int(k.split(".")[1]), v) for k, v in r.items() if k.startswith("Category."))
+            return ",".join(v for _, v in names)
         return [{"body": r.get("Subject", ""), "due": "" if r.get("DueDate", "none") == "none"
-                 else r.get("DueDate", "")[:10], "category": r.get("Categories", "").rstrip("; ")}
+                 else r.get("DueDate", "")[:10], "category": categories(r)}
                 for r in records.values()]
 
 

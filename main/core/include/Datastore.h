@@ -92,6 +92,11 @@ public:
     // start. FALSE when the list does not hold it.
     BOOL RemoveItem(QuiItem* item);
 
+    // The session is ending: writes the keyword file and the web actions
+    // kept off line now, asking only to retry while their list cannot be
+    // written, since they would be lost otherwise.
+    void SaveAtSessionEnd();
+
     // At exit: tells the user how many web actions kept off line were not
     // sent yet and wait for the next start, after asking to retry while
     // their list cannot be written; nothing when none. The number.
@@ -113,7 +118,8 @@ private:
     QuiKestrel m_kestrel;
     CWebActionHandler m_webActionHandler;
     // Items that RemoveWebActionItems took out: parser packages may still
-    // point at them, so they live as long as the datastore.
+    // point at them, so they live as long as the datastore; their keywords
+    // are saved while they are dirty.
     std::vector<std::unique_ptr<QuiItem>> m_removedItems;
     // Items the user removed in the item database viewer.
     std::vector<std::unique_ptr<QuiItem>> m_userRemovedItems;

@@ -25,8 +25,10 @@ void QuiSplitKeywordText(const CString& text, CStringArray& parts);
 // text: one equal to the display name (ignoring case) sets the name bit, any
 // other becomes a keyword and sets the keywords bit.
 void QuiRebuildKeywords(QuiItem& item, const CString& text);
-// FALSE when the item file could not store the text ("<" ends a value there).
-BOOL QuiIsStorableWord(const CString& text);
+// The index of the first character of text that the item file's writer
+// refuses in a value ("<", or the end-of-file mark), as the writer itself
+// answers; -1 when it takes the whole text.
+int QuiFindUnstorableChar(const CString& text);
 // The pattern with each "%s" replaced by the value and "%%" by "%"; nothing
 // else of the pattern is interpreted, so a pattern from a connector file or
 // the item file cannot reach a formatting routine.
@@ -41,14 +43,18 @@ public:
     CString m_strType;        // 1004: the item type's display name, in bold
 
     BOOL OnInitDialog() override;
-    // Refuses a text the item file cannot store, and asks before taking a
-    // text that leaves the item with no word at all.
+    // Refuses a text the item file cannot store, naming the character and
+    // selecting it, and asks before taking a text that leaves the item with
+    // no word at all.
     void OnOK() override;
 
 protected:
     void DoDataExchange(CDataExchange* pDX) override;
     afx_msg void OnDestroy();
     DECLARE_MESSAGE_MAP()
+
+private:
+    void RefuseCharacter(char c);
 
 private:
     CFont m_boldFont;

@@ -87,6 +87,7 @@ private:
     CVVRichEditEx* m_pSpeechEdit = nullptr;
     BOOL m_bSpeech = FALSE;
     CRichEditCtrl m_plainEdit;
+    int m_nUndoPauses = 0;  // marks under way, kept out of the undo history
 
     // The speech edit while it is the one in use.
     CVVRichEditEx* Speech() const { return m_bSpeech ? m_pSpeechEdit : nullptr; }

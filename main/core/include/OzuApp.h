@@ -64,7 +64,8 @@ public:
     BOOL IsReloadPending() const { return m_bReloadPending; }
     void SetReloadPending(BOOL bPending) { m_bReloadPending = bPending; }
     static int GetReloadStage() { return s_nReloadStage; }
-    BOOL IsReady() const { return m_bReady; }
+    // Start-up done, no reload running and the session not ended.
+    BOOL IsReady() const { return m_bReady && !HasSessionEnded(); }
     BOOL IsRetrying() const { return m_bRetrying; }
     BOOL IsUpdateCheckPending() const { return m_bUpdateCheckPending; }
     HINSTANCE GetResourceHandle() const { return m_resMan.GetResourceHandle(); }

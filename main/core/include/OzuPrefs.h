@@ -14,6 +14,12 @@ enum { QUI_HOTKEY_EXTENDED = 8 };
 // Registers dwValue under id for hWnd. The extended-key mark is a naming aid
 // only: the system would take its bit for the Windows key.
 BOOL QuiRegisterHotKey(HWND hWnd, int id, DWORD dwValue);
+// Whether two hot-key values are one combination for the system; no hot key
+// is never the same as another.
+BOOL QuiIsSameHotKey(DWORD dwFirst, DWORD dwSecond);
+// Appends the key names of dwValue ("Ctrl+Alt+N") to text; nothing for no
+// hot key.
+void QuiGetHotKeyName(DWORD dwValue, CString& text);
 
 class COzuPrefs : public CCmdTarget {
 public:
@@ -26,12 +32,14 @@ public:
     int Load();
     // Writes every editable preference to the registry at once; TRUE.
     BOOL Save();
-    // Hot keys, then speech commands, as the preferences say.
-    void Apply();
+    // Hot keys, then speech commands, as the preferences say; a message about
+    // the hot keys is owned by hWndReport (else the main window).
+    void Apply(HWND hWndReport = nullptr);
     // Registers both hot keys with the main window; a hot key held by
-    // another program is named in one message when bReport. TRUE when every
-    // hot key that has a value is registered.
-    BOOL RegisterHotKeys(BOOL bReport);
+    // another program, or one combination given to both, is told in one
+    // message owned by hWndReport (else the main window) when bReport. TRUE
+    // when every hot key that has a value is registered.
+    BOOL RegisterHotKeys(BOOL bReport, HWND hWndReport = nullptr);
     void UnregisterHotKeys();
     // Spoken commands on or off; nothing when already so.
     void SetSpeech(BOOL bOn);

@@ -10,10 +10,18 @@ class COzuPrefs;
 // control's HOTKEYF_ flags in the high byte; and back.
 WORD QuiHotKeyToControl(DWORD dwValue);
 DWORD QuiHotKeyFromControl(WORD wControl);
+// A stored hot-key value that would take a key from every program the user
+// types in: a key that types or moves the caret, without Ctrl or Alt. Keys
+// that do neither (function keys, Pause, the browser and media keys) may
+// stand alone.
+BOOL QuiHotKeyNeedsModifier(DWORD dwValue);
 
 // Where the proxy is set: the system's own while lpszSystemInet loads (a
 // message says so), else the dialog of the download library lpszShrike.
-void QuiShowProxySettings(LPCTSTR lpszSystemInet = "wininet.dll", LPCTSTR lpszShrike = "shrike.dll");
+// Both are owned by hWndOwner; while the dialog is up a second call shows
+// nothing.
+void QuiShowProxySettings(HWND hWndOwner, LPCTSTR lpszSystemInet = "wininet.dll",
+                          LPCTSTR lpszShrike = "shrike.dll");
 
 class CHotKeyCtrlSafe : public CHotKeyCtrl {
 public:
@@ -21,8 +29,12 @@ public:
     void Arm(HWND hWndOwner, int nId, DWORD dwValue);
     DWORD GetValue() const { return QuiHotKeyFromControl(static_cast<WORD>(GetHotKey())); }
     void SetValue(DWORD dwValue);
+    // A typing key pressed alone or with Shift alone comes out with Ctrl+Alt;
+    // a key that may stand alone stays as pressed.
+    void SetTypingRules();
 
 protected:
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
     // The global hot key is let go while the control has the focus, so that
     // typing its combination reaches the control.
     afx_msg void OnSetFocus(CWnd* pOldWnd);
@@ -33,6 +45,7 @@ private:
     HWND m_hWndOwner = nullptr;
     int m_nId = 0;
     DWORD m_dwValue = 0;
+    BOOL m_bTypingRules = FALSE;
 };
 
 // What every page of the sheet shares: its copy of the preferences it shows,
@@ -78,6 +91,10 @@ protected:
 private:
     void EnableHotKeyControls(BOOL bEnable);
     void ArmHotKeys();
+    // Refuses, with a message over the sheet, a hot key that needs Ctrl or
+    // Alt, and one combination given to both.
+    void RefuseUnusableHotKeys(CDataExchange* pDX);
+    [[noreturn]] void RefuseHotKey(CDataExchange* pDX, int nIDC, UINT nIDFormat, DWORD dwValue);
 };
 
 // Built with the sheet but never shown.
@@ -129,10 +146,10 @@ protected:
 
 class CPropPageAdvanced : public CPrefPage {
 public:
-    // The web side's connector dialog: runs it modally, or activates the
-    // open one; TRUE when it ended with OK and connectors changed. Without
-    // one the connectors button is disabled.
-    typedef BOOL (*ConnectorDlgRunner)();
+    // The web side's connector dialog: runs it modally, owned by pParent,
+    // or activates the open one; TRUE when it ended with OK and connectors
+    // changed. Without one the connectors button is disabled.
+    typedef BOOL (*ConnectorDlgRunner)(CWnd* pParent);
     static void SetConnectorDlgRunner(ConnectorDlgRunner pfn) { s_pfnConnectorDlg = pfn; }
 
     CPropPageAdvanced();

@@ -95,8 +95,12 @@ public:
     // filed or discarded; Cancel, a failed filing, one under way or the
     // questions open already refuse it.
     BOOL OnQueryEndSession();
-    // The session ends (bEnding): the shut-down of the exit runs at once.
+    // The session ends (bEnding): the datastore's files are written at once
+    // and the program is asked to end; nothing it owns is deleted before
+    // the outermost loop ends. From then on no note opens and no question
+    // about a note acts, and a logoff asks nothing more.
     void OnEndSession(BOOL bEnding);
+    BOOL HasSessionEnded() const { return m_bSessionEnded; }
     afx_msg void OnAppAbout();
     // Registers the class objects and the type library; FALSE ends the
     // program (also after "RegServer" and "UnregServer").
@@ -124,7 +128,11 @@ private:
     CNoteManager* m_pNoteManager = nullptr;
     BOOL m_bAutomationStarted = FALSE;
     BOOL m_bAskingAboutNotes = FALSE;
+    BOOL m_bSessionEnded = FALSE;
     void EndAutomationServer();
+    // What the session's end writes before it returns: the datastore's
+    // files, asking only about what would be lost otherwise.
+    void SaveAtSessionEnd();
     NotesAsked AskAboutEachNote(BOOL bCancel);
 
     DECLARE_MESSAGE_MAP()

@@ -5,6 +5,8 @@
 #pragma once
 #include <afxquill.h>
 
+#include "UpdateList.h"
+
 class CTrayWnd;
 class ClientRegistry;
 
@@ -32,6 +34,11 @@ BOOL QuiStartUpdater(ClientRegistry& settings, DATE now);
 
 // The handler of QUI_UPD_NOTIF: reads and applies the list; result 1.
 LRESULT QuiOnUpdateNotify(CTrayWnd* pTrayWnd, WPARAM wParam, LPARAM lParam);
+
+// The question before installing: message 60021, then a line for each file
+// the update adds or replaces, naming those that replace a file there and
+// the menu texts of every action of a connector file.
+CString BuildUpdateQuestion(const UpdatePlan& plan);
 
 // Shows the menu texts of the connector definition files among paths.
 void ReportNewFiles(CStringArray& paths);

@@ -4,6 +4,8 @@
 #pragma once
 #include <afxquill.h>
 
+#include <vector>
+
 // A path of a list line is taken only when it lies, after resolving, directly
 // in the folder given (with or without a closing backslash). The resolved
 // path in resolved.
@@ -23,10 +25,17 @@ public:
     // into the picture folder; never one of the item files by any name.
     BOOL AcceptDestination(LPCSTR lpszPath, const CString& source, CString& resolved) const;
 
+    // A file as the system knows it: where it lies (the same for every name
+    // of it), and its size and time of writing, which change with its bytes.
     struct FileId {
         bool known = false;
         DWORD volume = 0, high = 0, low = 0;
+        DWORD sizeHigh = 0, sizeLow = 0;
+        FILETIME written = {};
+        bool SameFile(const FileId& other) const;
+        bool Unchanged(const FileId& other) const;
     };
+    static FileId IdentityOf(LPCSTR lpszPath);
 
 private:
     BOOL IsItemFile(const CString& path) const;
@@ -38,15 +47,29 @@ private:
     FileId m_itemIds[2];
 };
 
+// A line of the list that is taken: what the user is asked about and what
+// is copied on Yes.
+struct UpdateEntry {
+    CString source;        // resolved, in the download folder
+    CString destination;   // resolved
+    BOOL bReplaces = FALSE; // a file is there now
+    UpdateFolders::FileId fetched; // the source as it was shown
+};
+typedef std::vector<UpdateEntry> UpdatePlan;
+
 struct UpdateResult {
     BOOL bCopied = FALSE;
     CStringArray newFiles;  // destinations that did not exist before
     CStringArray failed;    // destinations whose copy failed
 };
 
-// Applies one line of the list (its line feed cut, a carriage return before
-// it allowed): an accepted source is copied over its destination and then
-// deleted; a refused line touches nothing.
-void ApplyUpdateLine(char* line, const UpdateFolders& folders, UpdateResult& result);
-// Every line of the list text, in place.
+// The lines of the list text that are taken, in their order (each line's
+// line feed cut in place, a carriage return before it allowed); a refused
+// line is left out and touches nothing.
+void PlanUpdateList(char* text, const UpdateFolders& folders, UpdatePlan& plan);
+// Copies each entry's source over its destination and then deletes it, but
+// only while both are still taken and the source is the file planned: what
+// is installed is what the user was shown.
+void ApplyUpdatePlan(const UpdatePlan& plan, const UpdateFolders& folders, UpdateResult& result);
+// Both, for every line of the list text.
 void ApplyUpdateList(char* text, const UpdateFolders& folders, UpdateResult& result);

@@ -136,7 +136,8 @@ TEST_F(Datastore, ASystemFileThatCannotBeCreatedRaisesTheFileException)
 // The system items every merge test starts from.
 class KeywordFile : public Datastore {
 protected:
-    void Load(TestDatastore& store, const std::string& keywordRecords)
+    // bSync: the web action items of the connectors in the folder too.
+    void Load(TestDatastore& store, const std::string& keywordRecords, bool bSync = false)
     {
         WriteBytes("QuiSystem.xml", ItemFile(Record(kLineType, "", "Lunch", "lunch", "0x0001") +
                                              Record(kLineType, "", "Dinner", "dinner", "0x0001")));
@@ -145,6 +146,8 @@ protected:
         store.AddItem(kLineType, "lunch-id", "Lunch");
         store.AddItem(kLineType, "dinner-id", "Dinner");
         store.AddItem(kCategoryType, "other-id", "Lunch");
+        if (bSync)
+            store.SyncItems();
         ASSERT_TRUE(store.LoadItemDatabase());
     }
 };
@@ -239,41 +242,56 @@ size_t Occurrences(const std::string& text, const std::string& part)
 
 // What this run cannot match (a list that did not load, an edition without
 // those types, a connector that is off) is still the user's: the exit writes
-// it back as it was read, beside the items this run changed.
+// it back as it was read, beside the items this run changed. So is what an
+// item of this run took from the file before it was taken out again.
 TEST_F(KeywordFile, RecordsThisRunCannotMatchSurviveTheExit)
 {
     const char* unregistered = "0BADBAD0-0000-4000-8000-000000000000";
+    enum Out { stays, byViewer, bySync };
     struct Row {
         const char* what;
         std::string record;
-        bool removeDinner;   // removed in the viewer, then the files read again
+        Out out;             // how the record's item leaves the item list, if it does
         std::string kept;    // text the written file holds once
         const char* once;    // an identifier the written file names exactly once
         const char* absent;  // text the written file does not hold
     } rows[] = {
         {"a record whose type is not registered this run",
-         LaidOut(unregistered, "palm-cat", "Errands", "errand", "        <PALMCAT>7</PALMCAT>\n"), false,
+         LaidOut(unregistered, "palm-cat", "Errands", "errand", "        <PALMCAT>7</PALMCAT>\n"), stays,
          LaidOut(unregistered, "palm-cat", "Errands", "errand", "        <PALMCAT>7</PALMCAT>\n"), "palm-cat", ""},
         {"a record of a registered type that matches no item",
-         LaidOut(kLineType, "breakfast-id", "Breakfast", "morning", ""), false,
+         LaidOut(kLineType, "breakfast-id", "Breakfast", "morning", ""), stays,
          LaidOut(kLineType, "breakfast-id", "Breakfast", "morning", ""), "breakfast-id", ""},
         {"a matched record, written from its item once", Record(kLineType, "dinner-id", "Supper", "supper", "0x0003"),
-         false, "<NAME>Dinner</NAME>", "dinner-id", "Supper"},
-        {"an item removed in the viewer", Record(kLineType, "dinner-id", "Supper", "supper", "0x0003"), true,
+         stays, "<NAME>Dinner</NAME>", "dinner-id", "Supper"},
+        {"an item removed in the viewer", Record(kLineType, "dinner-id", "Supper", "supper", "0x0003"), byViewer,
          "<KEYWORD>supper</KEYWORD>", "dinner-id", "Supper"},
+        {"a web action a sync took out when its connector went",
+         Record(WEB_ACTION_TYPE_ID, "Shop_buy", "buy", "shopping", "0x0001"), bySync, "<KEYWORD>shopping</KEYWORD>",
+         "Shop_buy", ""},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.what);
+        if (row.out == bySync)
+            WriteBytes("shop.xml", "<VERSION=1.0>\n<CONNECTOR MENUSTRING=\"Shop\">\n<SUBTYPE MENUSTRING=\"buy\" "
+                                   "METHOD=\"GET\" ACTION=\"http://e.example/\" >\n</SUBTYPE>\n</CONNECTOR>\n");
         {
             TestDatastore store;
-            Load(store, Record(kLineType, "lunch-id", "Lunch", "midday", "0x0001") + row.record);
+            Load(store, Record(kLineType, "lunch-id", "Lunch", "midday", "0x0001") + row.record, row.out == bySync);
             std::vector<std::string> ids = ItemIds(store.GetItemList());
             std::sort(ids.begin(), ids.end());
-            EXPECT_EQ(std::vector<std::string>({"dinner-id", "lunch-id", "other-id"}), ids)
-                << "the keyword file adds no item";
-            if (row.removeDinner) {
+            std::vector<std::string> expected = {"dinner-id", "lunch-id", "other-id"};
+            if (row.out == bySync)
+                expected.insert(expected.begin(), "Shop_buy");
+            EXPECT_EQ(expected, ids) << "the keyword file adds no item";
+            if (row.out == byViewer) {
                 ASSERT_TRUE(store.RemoveItem(store.Item("dinner-id")));
                 ASSERT_TRUE(store.LoadItemDatabase());
+            }
+            if (row.out == bySync) {
+                ASSERT_TRUE(DeleteFileA("shop.xml"));
+                store.SyncItems();
+                EXPECT_EQ(nullptr, store.Item("Shop_buy"));
             }
         }
         const std::string written = WithoutCarriageReturns(ReadBytes("keywords.xml"));

@@ -8,6 +8,7 @@
 #include "QuiParserMgr.h"
 #include "TestSupport.h"
 
+#include <cstdlib>
 #include <fstream>
 #include <functional>
 #include <sstream>
@@ -302,10 +303,21 @@ TEST(ViewerTexts, ExamplesAreFilledByHandNeverAsFormats)
         EXPECT_STREQ(row.filled, QuiFillExample(row.pattern, row.value)) << row.pattern;
 }
 
-TEST(ViewerTexts, TheItemFileCannotStoreALessThanSign)
+TEST(ViewerTexts, TheCharactersTheItemFileCannotStoreAreFound)
 {
-    EXPECT_TRUE(QuiIsStorableWord("fish & chips > 3"));
-    EXPECT_FALSE(QuiIsStorableWord("a<b"));
+    const struct {
+        const char* word;
+        int at;
+    } rows[] = {
+        {"fish & chips > 3", -1},
+        {"tab\there", -1},
+        {"a<b", 1},
+        {"\x1a", 0},
+        {"end\x1a<", 3},
+        {"caf\xe9", -1},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(row.at, QuiFindUnstorableChar(row.word)) << row.word;
 }
 
 //--- the window
@@ -432,33 +444,52 @@ TEST_F(KestrelViewer, AnEditRebuildsTheKeywordsSavesThemAndTheParserHearsThem)
 
 TEST_F(KestrelViewer, AnEditRefusesWhatTheItemFileCannotStore)
 {
-    CPromptScript prompts;
-    prompts.AnswerNext(IDOK);
-    prompts.AnswerNext(IDNO);
-    CKestrelViewerDlg* viewer = Open(FALSE);
-    Select(viewer, "Business");
-    std::vector<bool> open;
-    DialogDriver driver([&](CDialog* dialog) {
-        dialog->SetDlgItemText(IDC_EDIT_ITEM_KEYWORDS, "a<b");
-        dialog->SendMessage(WM_COMMAND, IDOK);
-        open.push_back(::IsWindow(dialog->m_hWnd) != FALSE);
-        // Emptied, the item would no longer be recognised: the user says no.
-        dialog->SetDlgItemText(IDC_EDIT_ITEM_KEYWORDS, " , ");
-        dialog->SendMessage(WM_COMMAND, IDOK);
-        open.push_back(::IsWindow(dialog->m_hWnd) != FALSE);
-        dialog->PostMessage(WM_COMMAND, IDCANCEL);
-    });
-    viewer->EditSelected();
-    EXPECT_EQ((std::vector<bool>{true, true}), open);
-    ASSERT_EQ(2u, prompts.Asked().size());
-    CString refused, empty;
-    refused.LoadString(IDS_VIEWER_BAD_CHARACTER);
-    empty.LoadString(IDS_VIEWER_NO_WORDS);
-    EXPECT_STREQ(refused, prompts.Asked()[0].text);
-    EXPECT_STREQ(empty, prompts.Asked()[1].text);
-    EXPECT_EQ(std::vector<std::string>{"meeting"}, KeywordList(business));
-    EXPECT_EQ(3, business->getFlags());
-    EXPECT_FALSE(business->getDirty());
+    const struct {
+        const char* text;
+        UINT message;
+        const char* named;    // the format's argument: the character, or its code
+        int selected;         // where the refused character is selected
+    } rows[] = {
+        {"ok, a<b", IDS_VIEWER_BAD_CHARACTER, "<", 5},
+        {"pasted\x1a, fine", IDS_VIEWER_CONTROL_CHARACTER, "26", 6},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.named);
+        CPromptScript prompts;
+        prompts.AnswerNext(IDOK);
+        prompts.AnswerNext(IDNO);
+        CKestrelViewerDlg* viewer = Open(FALSE);
+        Select(viewer, "Business");
+        std::vector<bool> open;
+        DWORD selection = 0;
+        DialogDriver driver([&](CDialog* dialog) {
+            dialog->SetDlgItemText(IDC_EDIT_ITEM_KEYWORDS, row.text);
+            dialog->SendMessage(WM_COMMAND, IDOK);
+            open.push_back(::IsWindow(dialog->m_hWnd) != FALSE);
+            selection = static_cast<DWORD>(dialog->SendDlgItemMessage(IDC_EDIT_ITEM_KEYWORDS, EM_GETSEL));
+            // Emptied, the item would no longer be recognised: the user says no.
+            dialog->SetDlgItemText(IDC_EDIT_ITEM_KEYWORDS, " , ");
+            dialog->SendMessage(WM_COMMAND, IDOK);
+            open.push_back(::IsWindow(dialog->m_hWnd) != FALSE);
+            dialog->PostMessage(WM_COMMAND, IDCANCEL);
+        });
+        viewer->EditSelected();
+        EXPECT_EQ((std::vector<bool>{true, true}), open);
+        EXPECT_EQ(static_cast<DWORD>(MAKELONG(row.selected, row.selected + 1)), selection);
+        ASSERT_EQ(2u, prompts.Asked().size());
+        CString refused, empty;
+        if (row.message == IDS_VIEWER_CONTROL_CHARACTER)
+            refused.Format(row.message, std::atoi(row.named));
+        else
+            refused.Format(row.message, row.named);
+        empty.LoadString(IDS_VIEWER_NO_WORDS);
+        EXPECT_STREQ(refused, prompts.Asked()[0].text);
+        EXPECT_STREQ(empty, prompts.Asked()[1].text);
+        EXPECT_EQ(std::vector<std::string>{"meeting"}, KeywordList(business));
+        EXPECT_EQ(3, business->getFlags());
+        EXPECT_FALSE(business->getDirty());
+        viewer->DestroyWindow();
+    }
 }
 
 // The keyword file is written when the category changes (also at opening),

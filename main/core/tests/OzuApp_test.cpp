@@ -4,6 +4,8 @@
 #include "AppTestSupport.h"
 
 #include "ClientRegistry.h"
+#include "KestrelViewerDlg.h"
+#include "ModalDriver.h"
 #include "NoteManager.h"
 #include "OzuPrefs.h"
 #include "QuiParserMgr.h"
@@ -572,63 +574,100 @@ TEST_F(OzuApp, TheGracePeriodsEndAndALogoffAskAboutATypedNote)
     }
 }
 
+// What the program holds right after the session's end reached it.
+struct AtTheEnd {
+    bool reached = false;
+    bool written = false;  // the keyword file
+    bool alive = false;    // the datastore and the note manager
+};
+
+AtTheEnd EndTheSession(COzuApp* app, WPARAM ending)
+{
+    app->m_pMainWnd->SendMessage(WM_ENDSESSION, ending, ENDSESSION_LOGOFF);
+    return {true, datastore_test::Exists("keywords.xml"), app->GetDatastore() && app->GetNoteManager()};
+}
+
 // Answers Yes to every question, the session ending (or its end called
 // off) while the box is open, as a forced logoff does.
 class SessionEndsInsideTheQuestion : public CPromptHandler {
 public:
-    SessionEndsInsideTheQuestion(CWnd* mainWnd, WPARAM ending)
-        : m_pMainWnd(mainWnd), m_ending(ending), m_pPrevious(AfxSetPromptHandler(this))
+    SessionEndsInsideTheQuestion(COzuApp* app, WPARAM ending)
+        : m_pApp(app), m_ending(ending), m_pPrevious(AfxSetPromptHandler(this))
     {
     }
     ~SessionEndsInsideTheQuestion() override { AfxSetPromptHandler(m_pPrevious); }
     CPromptAnswer Respond(const CPromptRequest&) override
     {
         ++asked;
-        m_pMainWnd->SendMessage(WM_ENDSESSION, m_ending, ENDSESSION_LOGOFF);
+        end = EndTheSession(m_pApp, m_ending);
         CPromptAnswer answer;
         answer.nResult = IDYES;
         return answer;
     }
     int asked = 0;
+    AtTheEnd end;
 
 private:
-    CWnd* m_pMainWnd;
+    COzuApp* m_pApp;
     WPARAM m_ending;
     CPromptHandler* m_pPrevious;
 };
 
-// The end of the session runs the exit's shut-down before the process is
-// ended: the datastore goes, writing the keyword file; a logoff cancelled
-// elsewhere changes nothing. Once the shut-down ran inside a question about
-// a note, its Yes files nothing into the datastore that is gone.
-TEST_F(OzuApp, TheSessionsEndRunsTheShutDownAtOnce)
+// The end of the session writes what the user kept at once and asks the
+// program to end, deleting nothing under its message: a question or a
+// dialog open below it runs on once closed, and the shut-down follows from
+// the outermost loop. A question answered after the end files nothing, an
+// edit made after it is still saved, and messages of other programs open
+// nothing and ask nothing. A session end called off elsewhere changes nothing.
+TEST_F(OzuApp, TheSessionsEndSavesAtOnceAndDeletesNothingUnderIt)
 {
-    enum Inside { noQuestion, logoffQuestion, closeQuestion };
+    static const char kCategory[] = "11111111-0000-4000-8000-0000000000C1";
+    static const char* const kShown[] = {kCategory, ""};
+    enum Inside { noQuestion, logoffQuestion, closeQuestion, editDialog };
     struct Row {
         Inside inside;
         WPARAM ending;
-        bool shutDown;
         int filed;
     } rows[] = {
-        {noQuestion, TRUE, true, 0},
-        {noQuestion, FALSE, false, 0},
-        {logoffQuestion, TRUE, true, 0},
-        {closeQuestion, TRUE, true, 0},
-        {logoffQuestion, FALSE, false, 1},
+        {noQuestion, TRUE, 0},      {noQuestion, FALSE, 0}, {logoffQuestion, TRUE, 0},
+        {closeQuestion, TRUE, 0},   {logoffQuestion, FALSE, 1}, {editDialog, TRUE, 0},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(std::to_string(row.inside) + " " + std::to_string(row.ending));
         g_script = EditionScript();
         g_script.backEndCategory = "Zeppelin";
+        g_script.itemTypeIds = kShown;
         DeleteFileA("keywords.xml");
         ASSERT_TRUE(Start());
         auto* store = static_cast<datastore_test::TestDatastore*>(app->GetDatastore());
-        store->Item("back-end-category")->setDirty(true);
+        QuiItem* zeppelin = store->Item("back-end-category");
+        zeppelin->setDirty(true);
+        AtTheEnd end;
         if (row.inside == noQuestion) {
-            app->m_pMainWnd->SendMessage(WM_ENDSESSION, row.ending, ENDSESSION_LOGOFF);
+            end = EndTheSession(app.get(), row.ending);
+        } else if (row.inside == editDialog) {
+            QuiKestrel* kestrel = store->GetKestrel();
+            EXPECT_TRUE(kestrel->getTypeCategoryList()->add(new QuiTypeCategory(QuiItemID(kCategory), "Cats")));
+            EXPECT_TRUE(kestrel->registerType(store->GetItemType(datastore_test::kCategoryType), QuiItemID(kCategory)));
+            app->m_pMainWnd->SendMessage(WM_COMMAND, ID_TRAY_ITEM_VIEWER);
+            CKestrelViewerDlg* viewer = CKestrelViewerDlg::GetOpen();
+            EXPECT_TRUE(viewer && viewer->GetList().GetItemCount() == 1) << "the viewer lists the one item";
+            ModalDriver<CEditItemDlg> driver([&](CEditItemDlg* dialog) {
+                dialog->SetDlgItemText(IDC_EDIT_ITEM_KEYWORDS, "airship");
+                end = EndTheSession(app.get(), row.ending);
+                dialog->SendMessage(WM_COMMAND, IDOK);
+            });
+            if (viewer) {
+                viewer->GetList().SetItemState(0, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+                viewer->EditSelected();
+                viewer->DestroyWindow();
+            }
+            EXPECT_EQ(1, driver.ran);
+            EXPECT_EQ("airship", Keywords(zeppelin)) << "the edit reached the item";
+            EXPECT_NE(std::string::npos, ReadBytes("keywords.xml").find("airship")) << "and the file";
         } else {
             CActionNote* note = OpenNote("call Bob");
-            SessionEndsInsideTheQuestion prompts(app->m_pMainWnd, row.ending);
+            SessionEndsInsideTheQuestion prompts(app.get(), row.ending);
             if (row.inside == logoffQuestion)
                 app->m_pMainWnd->SendMessage(WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF);
             else
@@ -636,22 +675,69 @@ TEST_F(OzuApp, TheSessionsEndRunsTheShutDownAtOnce)
             Pump();
             EXPECT_EQ(1, prompts.asked);
             EXPECT_EQ(row.filed, g_script.filed);
-            // The note the shut-down left behind goes with its window.
-            if (!app->GetNoteManager() && note->GetNoteWnd() && note->GetNoteWnd()->GetSafeHwnd()) {
-                app->CreateNoteManager();
-                app->GetNoteManager()->AddNote(note);
-                note->DestroyNoteWnd();
-                Pump();
-                app->DeleteNoteManager();
-            }
+            EXPECT_EQ(row.filed ? 0 : 1, app->GetNoteCount()) << "a note asked about after the end stays";
+            end = prompts.end;
         }
-        EXPECT_EQ(row.shutDown, datastore_test::Exists("keywords.xml"));
-        EXPECT_EQ(row.shutDown, app->GetDatastore() == nullptr);
-        EXPECT_EQ(row.shutDown, app->GetNoteManager() == nullptr);
-        EXPECT_EQ(row.shutDown, TakeQuit() != FALSE);
+        const bool ended = row.ending != FALSE;
+        EXPECT_TRUE(end.reached);
+        EXPECT_EQ(ended, end.written) << "written before the message returned";
+        EXPECT_TRUE(end.alive) << "nothing deleted under the message";
+        if (ended) {
+            CPromptScript prompts;
+            const int notes = app->GetNoteCount();
+            app->m_pMainWnd->SendMessage(QUI_NAN_MSG, 0, 0);
+            EXPECT_NE(0, app->m_pMainWnd->SendMessage(WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF));
+            app->m_pMainWnd->SendMessage(WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
+            Pump();
+            EXPECT_EQ(notes, app->GetNoteCount());
+            EXPECT_EQ(0u, prompts.Asked().size());
+        }
+        EXPECT_EQ(ended, TakeQuit() != FALSE);
         CloseAllNotes();
         Stop();
+        EXPECT_TRUE(datastore_test::Exists("keywords.xml")) << "the exit writes the dirty item in every case";
     }
+}
+
+// A file dialog in which the user browsed to another folder, and whose
+// system leaves the process there.
+class BrowsesElsewhere : public CPromptScript {
+public:
+    explicit BrowsesElsewhere(std::string folder) : m_folder(std::move(folder)) {}
+    CPromptAnswer Respond(const CPromptRequest& request) override
+    {
+        flags = request.nType;
+        ::SetCurrentDirectoryA(m_folder.c_str());
+        return CPromptScript::Respond(request);
+    }
+    UINT flags = 0;
+
+private:
+    std::string m_folder;
+};
+
+// The item files resolve against the current folder: a file dialog leaves it
+// where the program started, and a keyword saved afterwards lands there.
+TEST_F(OzuApp, AFileDialogLeavesTheKeywordFileInTheStartFolder)
+{
+    g_script.backEndCategory = "Zeppelin";
+    ASSERT_TRUE(Start());
+    const std::string elsewhere = m_folder + "\\elsewhere";
+    ASSERT_TRUE(CreateDirectoryA(elsewhere.c_str(), nullptr));
+    CActionNote* note = OpenNote("call Bob");
+    ASSERT_NE(nullptr, note);
+    BrowsesElsewhere prompts(elsewhere);
+    prompts.AnswerNextFile((elsewhere + "\\minutes.txt").c_str());
+    note->GetNoteWnd()->SendMessage(WM_COMMAND, ID_NOTE_ATTACH);
+    EXPECT_EQ(1u, prompts.Asked().size());
+    EXPECT_EQ(static_cast<UINT>(OFN_NOCHANGEDIR), prompts.flags & OFN_NOCHANGEDIR);
+    auto* store = static_cast<datastore_test::TestDatastore*>(app->GetDatastore());
+    store->Item("back-end-category")->keywordsAdd("airship");
+    store->Item("back-end-category")->setDirty(true);
+    EXPECT_TRUE(store->SaveKeywordFile());
+    EXPECT_NE(std::string::npos, ReadBytes(m_folder + "\\keywords.xml").find("airship"));
+    EXPECT_FALSE(datastore_test::Exists(elsewhere + "\\keywords.xml"));
+    CloseAllNotes();
 }
 
 TEST_F(OzuApp, NotesOpenOnlyWhileReadyAndCascadeFromTheCurrentOne)
@@ -712,27 +798,66 @@ TEST_F(OzuApp, ASecondStartBroadcastsTheNewNoteMessageAndMakesNoWindow)
 
 namespace {
 
+// Web actions kept off line and not sent are told at the exit. The session's
+// end writes their list and asks only to retry a list that cannot be
+// written; the count is not told while the session ends, the actions
+// staying in the list for the next run.
 TEST_F(OzuApp, WebActionsKeptOffLineAndNeverSentAreToldAtExit)
 {
-    ASSERT_TRUE(Start());
-    // No browser answers: a web action stays in the offline list.
-    SetDword("Browser", 4, "Software\\Quillmate\\Client\\Preferences");
-    QuiURLHandler::GetDefaultBrowser()->CreateBrowser();
-    CWebActionHandler* handler = app->GetDatastore()->GetWebActionHandler();
-    char connector[] = "<CONNECTOR MENUSTRING=\"Test\">\n<SUBTYPE MENUSTRING=\"find\" METHOD=\"GET\" "
-                       "ACTION=\"http://find.test/$:querystring\" >\n</SUBTYPE>\n</CONNECTOR>\n";
-    handler->GetEnabledConnectors().ParseConnectors(connector, "test.xml");
-    CWebActionJug first, second;
-    first.m_nConnectorIndex = second.m_nConnectorIndex = 0;
-    first.m_nSubtypeIndex = second.m_nSubtypeIndex = 0;
-    ASSERT_EQ(2, handler->SubmitAction(first));
-    ASSERT_EQ(2, handler->SubmitAction(second));
-    CPromptScript prompts;
-    prompts.AnswerNext(IDOK);
-    Stop();
-    const std::vector<std::string> texts = Texts(prompts);
-    ASSERT_EQ(1u, texts.size());
-    EXPECT_NE(std::string::npos, texts[0].find(": 2.")) << texts[0];
+    struct Row {
+        bool sessionEnds;
+        bool listFails;  // the list's file cannot be written
+        std::vector<UINT> asked;
+    } rows[] = {
+        {false, false, {IDS_OFFLINE_KEPT}},
+        {true, false, {}},
+        {true, true, {IDS_OFFLINE_CACHE_FAILED, IDS_OFFLINE_NOT_SAVED}},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(std::to_string(row.sessionEnds) + " " + std::to_string(row.listFails));
+        g_script = EditionScript();
+        QuiTesting::RemoveFolder(m_folder + "\\actioncache.dat");
+        DeleteFileA("actioncache.dat");
+        if (row.listFails)
+            CreateDirectoryA("actioncache.dat", nullptr);
+        CPromptScript prompts;
+        if (row.listFails)
+            prompts.AnswerNext(IDOK);
+        ASSERT_TRUE(Start());
+        // No browser answers: a web action stays in the offline list.
+        SetDword("Browser", 4, "Software\\Quillmate\\Client\\Preferences");
+        QuiURLHandler::GetDefaultBrowser()->CreateBrowser();
+        CWebActionHandler* handler = app->GetDatastore()->GetWebActionHandler();
+        char connector[] = "<CONNECTOR MENUSTRING=\"Test\">\n<SUBTYPE MENUSTRING=\"find\" METHOD=\"GET\" "
+                           "ACTION=\"http://find.test/$:querystring\" >\n</SUBTYPE>\n</CONNECTOR>\n";
+        handler->GetEnabledConnectors().ParseConnectors(connector, "test.xml");
+        CWebActionJug first, second;
+        first.m_nConnectorIndex = second.m_nConnectorIndex = 0;
+        first.m_nSubtypeIndex = second.m_nSubtypeIndex = 0;
+        EXPECT_EQ(2, handler->SubmitAction(first));
+        EXPECT_EQ(2, handler->SubmitAction(second));
+        if (row.sessionEnds) {
+            prompts.AnswerNext(IDCANCEL);
+            app->m_pMainWnd->SendMessage(WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
+            EXPECT_EQ(!row.listFails, handler->GetActionList().IsCacheSaved() != FALSE);
+        } else {
+            prompts.AnswerNext(IDOK);
+        }
+        std::vector<std::string> asked;
+        for (UINT id : row.asked) {
+            CString text;
+            if (id == IDS_OFFLINE_KEPT)
+                text.Format(Message(id).c_str(), 2);
+            else
+                text.Format(Message(id).c_str(), handler->GetActionList().GetCachePath().GetString());
+            asked.push_back(text.GetString());
+        }
+        Stop();
+        TakeQuit();
+        EXPECT_EQ(asked, Texts(prompts));
+        EXPECT_EQ(0, prompts.Unexpected());
+    }
+    QuiTesting::RemoveFolder(m_folder + "\\actioncache.dat");
 }
 
 // A top-level window of a thread that stops answering messages.

@@ -340,6 +340,23 @@ TEST_F(PrefsTest, BothHotKeysHeldElsewhereMakeOneMessageNamingBoth)
     EXPECT_EQ(0, prompts.Unexpected());
 }
 
+TEST_F(PrefsTest, OneCombinationForBothIsToldAsSuchOverTheGivenOwner)
+{
+    MakeMainWindow();
+    MakeOtherWindow();
+    m_prefs->Load();
+    m_prefs->m_dwGrabHotKey = m_prefs->m_dwNewHotKey;
+    CPromptScript prompts;
+    prompts.AnswerNext(IDOK);
+    EXPECT_FALSE(m_prefs->RegisterHotKeys(TRUE, m_other));
+    ASSERT_EQ(1u, prompts.Asked().size());
+    CString expected;
+    expected.Format(IDS_HOTKEYS_SAME, "Ctrl+Alt+N");
+    EXPECT_EQ(Text(expected), Text(prompts.Asked()[0].text)) << "no other program is blamed";
+    EXPECT_EQ(m_other.m_hWnd, prompts.Asked()[0].hWndOwner);
+    EXPECT_FALSE(IsFree(0x3004E)) << "the new-note hot key holds the combination";
+}
+
 TEST_F(PrefsTest, UnreportedClashesOnlyAnswerFalse)
 {
     MakeMainWindow();

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 namespace {
 
 struct SheetSearch {
@@ -136,20 +138,41 @@ TEST_F(SheetTest, NoPreferencesNoSheet)
     m_app.prefs = &m_prefs;
 }
 
-TEST_F(SheetTest, FirstRunProfilePageStoresTheListsFirstEntries)
+TEST_F(SheetTest, ProfileStateAndCountryStayAsTheUserLeftThem)
 {
-    COzuPropSheet* pSheet = Open(QUI_PREFS_PAGE_PROFILE);
-    ASSERT_NE(nullptr, pSheet);
-    CPropPageProfile& profile = pSheet->m_pageProfile;
-    EXPECT_EQ("Alabama", ItemText(profile, IDC_PREFS_STATE));
-    EXPECT_EQ("United States", ItemText(profile, IDC_PREFS_COUNTRY));
-    profile.SetDlgItemText(IDC_PREFS_FIRSTNAME, "Ada");
-    Press(IDOK);
-    EXPECT_EQ(nullptr, m_app.m_pPrefSheet);
-    EXPECT_EQ("Alabama", StoredText("Profile", "State"));
-    EXPECT_EQ("United States", StoredText("Profile", "Country"));
-    EXPECT_EQ("Ada", StoredText("Profile", "Firstname"));
-    EXPECT_STREQ("Alabama", m_prefs->GetState());
+    const struct {
+        const char* what;
+        const char *state, *country;    // stored, and shown
+        int choose;                      // -1: the lists left alone; else the entry chosen in both
+        const char *storedState, *storedCountry;
+    } rows[] = {
+        {"the first run", "", "", -1, "", ""},
+        {"outside the lists", "Bavaria", "Liechtenstein", -1, "Bavaria", "Liechtenstein"},
+        {"another case than the list's", "oregon", "CANADA", -1, "oregon", "CANADA"},
+        {"in the lists", "Oregon", "Canada", -1, "Oregon", "Canada"},
+        {"emptied by the user", "Oregon", "Bavaria", 0, "", ""},
+        {"the first name chosen", "", "", 1, "Alabama", "United States"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        Restart({}, {{"Profile", "State", row.state}, {"Profile", "Country", row.country}});
+        COzuPropSheet* pSheet = Open(QUI_PREFS_PAGE_PROFILE);
+        ASSERT_NE(nullptr, pSheet);
+        CPropPageProfile& profile = pSheet->m_pageProfile;
+        EXPECT_EQ(row.state, ItemText(profile, IDC_PREFS_STATE));
+        EXPECT_EQ(row.country, ItemText(profile, IDC_PREFS_COUNTRY));
+        if (row.choose >= 0) {
+            profile.SendDlgItemMessage(IDC_PREFS_STATE, CB_SETCURSEL, static_cast<WPARAM>(row.choose));
+            profile.SendDlgItemMessage(IDC_PREFS_COUNTRY, CB_SETCURSEL, static_cast<WPARAM>(row.choose));
+        }
+        profile.SetDlgItemText(IDC_PREFS_FIRSTNAME, "Ada");
+        Press(IDOK);
+        EXPECT_EQ(nullptr, m_app.m_pPrefSheet);
+        EXPECT_EQ(row.storedState, StoredText("Profile", "State"));
+        EXPECT_EQ(row.storedCountry, StoredText("Profile", "Country"));
+        EXPECT_EQ("Ada", StoredText("Profile", "Firstname"));
+        EXPECT_STREQ(row.storedState, m_prefs->GetState());
+    }
 }
 
 TEST_F(SheetTest, CancelLeavesThePreferencesAsTheyWere)
@@ -196,6 +219,70 @@ TEST_F(SheetTest, ReopenedSheetShowsWhatWasApplied)
     EXPECT_EQ("Springfield", ItemText(pSheet->m_pageProfile, IDC_PREFS_CITY));
     EXPECT_EQ("Oregon", ItemText(pSheet->m_pageProfile, IDC_PREFS_STATE));
     EXPECT_EQ("Hong,Kong", ItemText(pSheet->m_pageProfile, IDC_PREFS_COUNTRY));
+}
+
+// Does to the sheet what a row asks while the first message is up, then
+// answers it as scripted.
+class ActUnderMessage : public CPromptScript {
+public:
+    CPromptAnswer Respond(const CPromptRequest& request) override
+    {
+        if (std::function<void()> act = std::move(action)) {
+            action = nullptr;
+            act();
+        }
+        return CPromptScript::Respond(request);
+    }
+    std::function<void()> action;
+};
+
+TEST_F(SheetTest, TheSheetUnderTheHotKeyMessageNeitherClosesNorGoesAwayUnderApply)
+{
+    const DWORD taken = ((MOD_CONTROL | MOD_ALT) << 16) | 'Q';
+    const struct {
+        const char* how;
+        UINT message;    // 0: the window destroyed by the program
+        WPARAM wParam;
+    } rows[] = {
+        {"Cancel", WM_COMMAND, IDCANCEL},
+        {"OK", WM_COMMAND, IDOK},
+        {"Apply again", WM_COMMAND, ID_APPLY_NOW},
+        {"close box", WM_SYSCOMMAND, SC_CLOSE},
+        {"destroyed", 0, 0},
+    };
+    m_prefs->Apply();
+    ASSERT_TRUE(::RegisterHotKey(Other().m_hWnd, 5, HIWORD(taken), LOWORD(taken)));
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.how);
+        Restart({});
+        ActUnderMessage prompts;
+        prompts.AnswerNext(IDOK);
+        COzuPropSheet* pSheet = Open(QUI_PREFS_PAGE_BASIC);
+        const HWND hSheet = pSheet->m_hWnd;
+        prompts.action = [&] {
+            if (row.message)
+                ::SendMessage(hSheet, row.message, row.wParam, 0);
+            else
+                ::DestroyWindow(hSheet);
+        };
+        pSheet->m_pageBasic.m_newHotKey.SetValue(taken);
+        Press(ID_APPLY_NOW);
+        ASSERT_EQ(1u, prompts.Asked().size()) << "one message: nothing applied again under it";
+        EXPECT_EQ(hSheet, prompts.Asked()[0].hWndOwner) << "the sheet takes no input under its message";
+        EXPECT_EQ(0, prompts.Unexpected());
+        EXPECT_EQ(taken, StoredNumber("Preferences", "NewHotKey")) << "what was applied is saved";
+        if (row.message) {
+            EXPECT_EQ(pSheet, m_app.m_pPrefSheet) << "the close waits for the message";
+            EXPECT_TRUE(::IsWindow(hSheet));
+            EXPECT_FALSE(ApplyEnabled());
+            pSheet->DestroyWindow();
+        } else {
+            EXPECT_EQ(nullptr, m_app.m_pPrefSheet);
+            EXPECT_FALSE(::IsWindow(hSheet));
+        }
+        EXPECT_TRUE(AfxOleCanExitApp());
+    }
+    ::UnregisterHotKey(Other().m_hWnd, 5);
 }
 
 TEST_F(SheetTest, ActivePageThatRefusesItsInputKeepsTheSheetAndAppliesNothing)

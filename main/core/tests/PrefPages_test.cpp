@@ -35,6 +35,33 @@ TEST(HotKeyForm, ModifiersChangePlacesBetweenControlAndStoredValue)
     }
 }
 
+TEST(HotKeyForm, TypingKeysNeedCtrlOrAlt)
+{
+    const struct {
+        DWORD value;
+        bool needs;
+    } rows[] = {
+        {0, false},
+        {'N', true},
+        {'7', true},
+        {VK_SPACE, true},
+        {VK_RETURN, true},
+        {VK_OEM_COMMA, true},
+        {VK_NUMPAD3, true},
+        {VK_HOME, true},
+        {(MOD_SHIFT << 16) | 'N', true},
+        {(MOD_CONTROL << 16) | 'N', false},
+        {(MOD_ALT << 16) | VK_SPACE, false},
+        {VK_F5, false},
+        {VK_F24, false},
+        {(MOD_SHIFT << 16) | VK_F12, false},
+        {VK_PAUSE, false},
+        {VK_MEDIA_PLAY_PAUSE, false},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(row.needs, QuiHotKeyNeedsModifier(row.value) != FALSE) << std::hex << row.value;
+}
+
 //--- The profile page's lists
 
 TEST(ProfileLists, StatesAndCountriesInTheirOrder)
@@ -143,6 +170,88 @@ TEST_F(PageTest, HotKeyHeldByAnotherProgramIsReported)
     EXPECT_EQ(taken, StoredNumber("Preferences", "NewHotKey")) << "the choice is kept all the same";
     EXPECT_FALSE(IsFree(0x30047)) << "the grab hot key stays registered";
     ::UnregisterHotKey(Other().m_hWnd, 5);
+}
+
+TEST_F(PageTest, HotKeysThatTakeATypingKeyOrOneCombinationTwiceAreRefused)
+{
+    const struct {
+        const char* what;
+        DWORD newKey, grabKey;
+        UINT message;    // 0: taken
+        DWORD named;
+    } rows[] = {
+        {"a letter alone", 'N', 0x30047, IDS_HOTKEY_NEEDS_MODIFIER, 'N'},
+        {"Shift and a letter", 0x3004E, (MOD_SHIFT << 16) | 'G', IDS_HOTKEY_NEEDS_MODIFIER, (MOD_SHIFT << 16) | 'G'},
+        {"Space alone", VK_SPACE, 0x30047, IDS_HOTKEY_NEEDS_MODIFIER, VK_SPACE},
+        {"both the same", kCtrlAlt | 'K', kCtrlAlt | 'K', IDS_HOTKEYS_SAME, kCtrlAlt | 'K'},
+        {"a function key alone", VK_F9, 0x30047, 0, 0},
+        {"Alt and a digit", (MOD_ALT << 16) | '5', 0x30047, 0, 0},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        Restart({});
+        m_prefs->Apply();
+        CPromptScript prompts;
+        if (row.message)
+            prompts.AnswerNext(IDOK);
+        COzuPropSheet* pSheet = Open(QUI_PREFS_PAGE_BASIC);
+        pSheet->m_pageBasic.m_newHotKey.SetValue(row.newKey);
+        pSheet->m_pageBasic.m_grabHotKey.SetValue(row.grabKey);
+        Press(IDOK);
+        EXPECT_EQ(0, prompts.Unexpected());
+        if (!row.message) {
+            EXPECT_EQ(nullptr, m_app.m_pPrefSheet);
+            EXPECT_EQ(row.newKey, StoredNumber("Preferences", "NewHotKey"));
+            EXPECT_FALSE(IsFree(row.newKey));
+            continue;
+        }
+        ASSERT_EQ(1u, prompts.Asked().size());
+        CString name, expected;
+        QuiGetHotKeyName(row.named, name);
+        expected.Format(row.message, name.GetString());
+        EXPECT_STREQ(expected, prompts.Asked()[0].text);
+        EXPECT_EQ(pSheet->m_hWnd, prompts.Asked()[0].hWndOwner);
+        EXPECT_EQ(pSheet, m_app.m_pPrefSheet) << "the sheet stays open on the refused key";
+        EXPECT_EQ(0x3004Eu, StoredNumber("Preferences", "NewHotKey")) << "nothing applied";
+        EXPECT_EQ(0x3004Eu, m_prefs->m_dwNewHotKey);
+        const bool newRefused = row.message == IDS_HOTKEY_NEEDS_MODIFIER && row.named == row.newKey;
+        const int refused = newRefused ? IDC_PREFS_NEW_HOTKEY : IDC_PREFS_GRAB_HOTKEY;
+        EXPECT_EQ(::GetDlgItem(pSheet->m_pageBasic.m_hWnd, refused), ::GetFocus()) << "the key to mend has the focus";
+        pSheet->DestroyWindow();
+    }
+}
+
+TEST_F(PageTest, ATypingKeyTypedAloneComesOutWithCtrlAndAlt)
+{
+    const struct {
+        UINT modifier;    // 0: none
+        UINT key;
+        DWORD shown;      // 0: a combination with Ctrl and Alt
+    } rows[] = {
+        {0, 'N', 0},
+        {0, VK_OEM_PERIOD, 0},
+        {VK_SHIFT, 'N', 0},
+        {0, VK_F5, VK_F5},
+        {VK_SHIFT, VK_F5, (MOD_SHIFT << 16) | VK_F5},
+        {VK_CONTROL, 'N', (MOD_CONTROL << 16) | 'N'},
+    };
+    COzuPropSheet* pSheet = Open(QUI_PREFS_PAGE_BASIC);
+    CHotKeyCtrlSafe& control = pSheet->m_pageBasic.m_newHotKey;
+    for (const auto& row : rows) {
+        SCOPED_TRACE(testing::Message() << std::hex << row.modifier << "+" << row.key);
+        control.SetFocus();
+        if (row.modifier)
+            control.SendMessage(WM_KEYDOWN, row.modifier, 1);
+        control.SendMessage(WM_KEYDOWN, row.key, (::MapVirtualKeyA(row.key, MAPVK_VK_TO_VSC) << 16) | 1);
+        if (row.modifier)
+            control.SendMessage(WM_KEYUP, row.modifier, 0xC0000001);
+        const DWORD value = control.GetValue();
+        EXPECT_EQ(row.key, LOWORD(value));
+        if (row.shown)
+            EXPECT_EQ(row.shown, value);
+        else
+            EXPECT_EQ(static_cast<WORD>(MOD_CONTROL | MOD_ALT), HIWORD(value) & (MOD_CONTROL | MOD_ALT));
+    }
 }
 
 TEST_F(PageTest, HotKeyControlLetsTheGlobalHotKeyGoWhileItHasTheFocus)
@@ -311,9 +420,11 @@ TEST_F(PageTest, FrequencyTheUpdaterChangedIsShownWhenThePageShowsAgain)
 
 namespace {
 int g_connectorRuns = 0;
-BOOL CountConnectorRun()
+CWnd* g_connectorParent = nullptr;
+BOOL CountConnectorRun(CWnd* pParent)
 {
     ++g_connectorRuns;
+    g_connectorParent = pParent;
     return FALSE;
 }
 } // namespace
@@ -330,6 +441,7 @@ TEST_F(PageTest, ConnectorsButtonRunsTheInstalledDialog)
     ASSERT_TRUE(Enabled(pSheet->m_pageAdvanced, IDC_PREFS_CONNECTORS));
     Click(pSheet->m_pageAdvanced, IDC_PREFS_CONNECTORS);
     EXPECT_EQ(1, g_connectorRuns);
+    EXPECT_EQ(pSheet, g_connectorParent) << "the dialog is the sheet's";
     CPropPageAdvanced::SetConnectorDlgRunner(nullptr);
     pSheet->DestroyWindow();
 }
@@ -407,8 +519,15 @@ TEST_F(PageTest, WaitTimeoutRoundTrip)
 
 //--- The proxy button
 
-// Ends the first dialog box of this thread that shows up, and notes its being there.
-bool g_proxyDialogSeen = false;
+// Ends the first dialog box of this thread that shows up, and notes how
+// often one did, its owner and whether the owner took input meanwhile. Asked
+// to, it first tries to open the proxy dialog again over it.
+struct ProxyDialogSeen {
+    int count = 0;
+    HWND owner = nullptr;
+    bool ownerEnabled = false;
+    bool openAgain = false;
+} g_proxyDialog;
 
 BOOL CALLBACK CancelIfDialog(HWND hWnd, LPARAM)
 {
@@ -416,7 +535,13 @@ BOOL CALLBACK CancelIfDialog(HWND hWnd, LPARAM)
     ::GetClassNameA(hWnd, name, sizeof name);
     if (std::string(name) != "#32770" || !::IsWindowVisible(hWnd))
         return TRUE;
-    g_proxyDialogSeen = true;
+    ++g_proxyDialog.count;
+    g_proxyDialog.owner = ::GetWindow(hWnd, GW_OWNER);
+    g_proxyDialog.ownerEnabled = ::IsWindowEnabled(g_proxyDialog.owner) != FALSE;
+    if (g_proxyDialog.openAgain) {
+        g_proxyDialog.openAgain = false;
+        QuiShowProxySettings(g_proxyDialog.owner, "no-such-inet.dll", "Shrike.dll");
+    }
     ::PostMessage(hWnd, WM_COMMAND, IDCANCEL, 0);
     return FALSE;
 }
@@ -432,29 +557,37 @@ TEST_F(PageTest, ProxySettingsComeFromTheSystemOrTheDownloadLibrary)
         const char* systemInet;
         const char* shrike;
         UINT message;    // 0: the download library's dialog
+        bool openAgain;
     } rows[] = {
-        {"wininet.dll", "Shrike.dll", IDS_PREFS_SYSTEM_PROXY},
-        {"no-such-inet.dll", "no-such-shrike.dll", IDS_PREFS_NO_PROXY_LIB},
-        {"no-such-inet.dll", "kernel32.dll", IDS_PREFS_NO_PROXY_LIB},
-        {"no-such-inet.dll", "Shrike.dll", 0},
+        {"wininet.dll", "Shrike.dll", IDS_PREFS_SYSTEM_PROXY, false},
+        {"no-such-inet.dll", "no-such-shrike.dll", IDS_PREFS_NO_PROXY_LIB, false},
+        {"no-such-inet.dll", "kernel32.dll", IDS_PREFS_NO_PROXY_LIB, false},
+        {"no-such-inet.dll", "Shrike.dll", 0, false},
+        {"no-such-inet.dll", "Shrike.dll", 0, true},
     };
+    const HWND owner = Other().m_hWnd;
     for (const auto& row : rows) {
-        SCOPED_TRACE(std::string(row.systemInet) + " " + row.shrike);
+        SCOPED_TRACE(std::string(row.systemInet) + " " + row.shrike + (row.openAgain ? " twice" : ""));
         CPromptScript prompts;
         if (row.message)
             prompts.AnswerNext(IDOK);
-        g_proxyDialogSeen = false;
+        g_proxyDialog = ProxyDialogSeen();
+        g_proxyDialog.openAgain = row.openAgain;
         UINT_PTR timer = ::SetTimer(nullptr, 0, 10, CancelProxyDialog);
-        QuiShowProxySettings(row.systemInet, row.shrike);
+        QuiShowProxySettings(owner, row.systemInet, row.shrike);
         ::KillTimer(nullptr, timer);
         EXPECT_EQ(0, prompts.Unexpected());
-        EXPECT_EQ(row.message == 0, g_proxyDialogSeen);
+        EXPECT_EQ(row.message == 0 ? 1 : 0, g_proxyDialog.count) << "one dialog at a time";
         if (row.message) {
             ASSERT_EQ(1u, prompts.Asked().size());
             CString expected;
             expected.LoadString(row.message);
             EXPECT_STREQ(expected, prompts.Asked()[0].text);
             EXPECT_EQ(static_cast<UINT>(MB_OK | MB_ICONINFORMATION | MB_TASKMODAL), prompts.Asked()[0].nType);
+            EXPECT_EQ(owner, prompts.Asked()[0].hWndOwner);
+        } else {
+            EXPECT_EQ(owner, g_proxyDialog.owner);
+            EXPECT_FALSE(g_proxyDialog.ownerEnabled) << "the owner takes no input under the dialog";
         }
         EXPECT_EQ(nullptr, ::GetModuleHandleA("Shrike.dll")) << "the library is let go after the dialog";
     }
@@ -470,6 +603,7 @@ TEST_F(PageTest, ProxyButtonShowsTheSystemsSettingsWhereThereAreSome)
     CString expected;
     expected.LoadString(IDS_PREFS_SYSTEM_PROXY);
     EXPECT_STREQ(expected, prompts.Asked()[0].text);
+    EXPECT_EQ(pSheet->m_hWnd, prompts.Asked()[0].hWndOwner) << "the message is the sheet's";
 }
 
 } // namespace

@@ -47,15 +47,22 @@ protected:
         const char* name;
         DWORD value;
     };
+    struct StoredTextSetting {
+        const char* subKey;
+        const char* name;
+        const char* text;
+    };
 
     // The program ended (its settings written back), the values put into the
     // registry, and the settings and preferences read again as a new start would.
-    void Restart(std::initializer_list<StoredSetting> settings)
+    void Restart(std::initializer_list<StoredSetting> settings, std::initializer_list<StoredTextSetting> texts = {})
     {
         m_prefs.reset();
         m_settings.reset();
         for (const StoredSetting& setting : settings)
             SetNumber(setting.subKey, setting.name, setting.value);
+        for (const StoredTextSetting& setting : texts)
+            ASSERT_TRUE(QuiTesting::SetRegText(HKEY_CURRENT_USER, kClientKey + setting.subKey, setting.name, setting.text));
         m_settings = std::make_unique<ClientRegistry>();
         m_prefs = std::make_unique<COzuPrefs>(*m_settings);
         m_prefs->Load();

@@ -228,7 +228,7 @@ TEST_F(TrayWnd, ALightReloadRefillsTheOpenViewer)
 }
 
 namespace {
-BOOL ConnectorsChanged()
+BOOL ConnectorsChanged(CWnd*)
 {
     return TRUE;
 }

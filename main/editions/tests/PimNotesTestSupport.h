@@ -374,6 +374,15 @@ protected:
         return note;
     }
 
+    // One row of a table: a failed ASSERT_* ends the row, not the test, so
+    // that every row reports; a note the row left open goes before the next.
+    template <class Body>
+    void RunRow(Body body)
+    {
+        body();
+        app_test::CloseAllNotes(&app);
+    }
+
     bool IsOpen(CActionNote* note) { return app.GetNoteManager() && app.GetNoteManager()->IsListed(note); }
     int OpenCount() { return app.GetNoteManager() ? app.GetNoteManager()->GetCount() : 0; }
 

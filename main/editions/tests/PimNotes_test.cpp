@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 #include "GodwitWrapper.h"
 #include "NoteDayRows.h"
@@ -85,64 +86,66 @@ TEST_P(PimNote, ATimedNoteIsFiledForTheDayItNames)
     using namespace noteday_test;
     for (const DayRow& row : DayRows()) {
         SCOPED_TRACE(row.order);
-        g_door.filed.clear();
-        CPimActionNote* note = Open();
-        ASSERT_NE(nullptr, note);
-        auto* toDo = dynamic_cast<CPimToDoPane*>(ToDoPane(note));
-        auto* cal = dynamic_cast<CPimCalPane*>(CalPane(note));
-        ASSERT_TRUE(toDo && cal);
-        TypeRow(row, note, [&](const std::string& text) { Type(note, text); }, [&] {
-            if (row.hand == pickDue || row.hand == pickDays)
-                PickDay(toDo->GetDueField(), row.ToDoDays());
-            if (row.hand == pickDays)
-                PickDay(cal->GetDateField(), row.days);
-            if (row.hand == typeEnd)
-                TypeEnd(cal->GetEndField(), cal->GetCalDestination()->GetEndProp());
-            if (row.hand == untickCal) {
-                // Switched off while a chosen web action locks parsing.
-                note->EnablePimDestinations(FALSE);
-                Click(cal);
-                Click(cal);
-                note->EnablePimDestinations(TRUE);
+        RunRow([&] {
+            g_door.filed.clear();
+            CPimActionNote* note = Open();
+            ASSERT_NE(nullptr, note);
+            auto* toDo = dynamic_cast<CPimToDoPane*>(ToDoPane(note));
+            auto* cal = dynamic_cast<CPimCalPane*>(CalPane(note));
+            ASSERT_TRUE(toDo && cal);
+            TypeRow(row, note, [&](const std::string& text) { Type(note, text); }, [&] {
+                if (row.hand == pickDue || row.hand == pickDays)
+                    PickDay(toDo->GetDueField(), row.ToDoDays());
+                if (row.hand == pickDays)
+                    PickDay(cal->GetDateField(), row.days);
+                if (row.hand == typeEnd)
+                    TypeEnd(cal->GetEndField(), cal->GetCalDestination()->GetEndProp());
+                if (row.hand == untickCal) {
+                    // Switched off while a chosen web action locks parsing.
+                    note->EnablePimDestinations(FALSE);
+                    Click(cal);
+                    Click(cal);
+                    note->EnablePimDestinations(TRUE);
+                }
+            });
+            const bool calOff = row.hand == untickCal;
+            // A day past the dates these editions take leaves the fields empty.
+            const bool tooFar = PastPimDates(row.days);
+            EXPECT_EQ(tooFar ? "" : DayText(row.ToDoDays()), toDo->GetDueField().GetText().GetString());
+            EXPECT_EQ(tooFar || calOff ? "" : DayText(row.days), cal->GetDateField().GetText().GetString());
+            if (!calOff) {
+                EXPECT_EQ(ClockText(row.hour, row.minute), cal->GetStartField().GetText().GetString());
             }
-        });
-        const bool calOff = row.hand == untickCal;
-        // A day past the dates these editions take leaves the fields empty.
-        const bool tooFar = PastPimDates(row.days);
-        EXPECT_EQ(tooFar ? "" : DayText(row.ToDoDays()), toDo->GetDueField().GetText().GetString());
-        EXPECT_EQ(tooFar || calOff ? "" : DayText(row.days), cal->GetDateField().GetText().GetString());
-        if (!calOff) {
-            EXPECT_EQ(ClockText(row.hour, row.minute), cal->GetStartField().GetText().GetString());
-        }
-        if (row.hand == typeEnd) {
-            EXPECT_EQ(ClockText(kHandEndHour, 0), cal->GetEndField().GetText().GetString());
-        }
-        EXPECT_EQ(row.marked, MarkedPhrases(note));
-        ASSERT_TRUE(Checked(ToDoPane(note)));
-        ASSERT_EQ(!calOff, Checked(CalPane(note)));
+            if (row.hand == typeEnd) {
+                EXPECT_EQ(ClockText(kHandEndHour, 0), cal->GetEndField().GetText().GetString());
+            }
+            EXPECT_EQ(row.marked, MarkedPhrases(note));
+            ASSERT_TRUE(Checked(ToDoPane(note)));
+            ASSERT_EQ(!calOff, Checked(CalPane(note)));
 
-        if (tooFar) {
-            CPromptScript prompts;
-            prompts.AnswerNext(IDOK);
+            if (tooFar) {
+                CPromptScript prompts;
+                prompts.AnswerNext(IDOK);
+                Command(note, ID_DEST_FILE);
+                EXPECT_EQ(std::vector<std::string>{Message(IDS_PIM_DATE_OUT_OF_RANGE)}, Texts(prompts));
+                EXPECT_TRUE(g_door.filed.empty());
+                ASSERT_TRUE(IsOpen(note));
+                note->DestroyNoteWnd();
+                PumpPending();
+                return;
+            }
             Command(note, ID_DEST_FILE);
-            EXPECT_EQ(std::vector<std::string>{Message(IDS_PIM_DATE_OUT_OF_RANGE)}, Texts(prompts));
-            EXPECT_TRUE(g_door.filed.empty());
-            ASSERT_TRUE(IsOpen(note));
-            note->DestroyNoteWnd();
-            PumpPending();
-            continue;
-        }
-        Command(note, ID_DEST_FILE);
-        ASSERT_EQ(calOff ? 1u : 2u, g_door.filed.size());
-        const Filed& task = g_door.filed[0].type & GODWIT_TYPE_TODO ? g_door.filed[0] : g_door.filed.back();
-        const Filed& entry = g_door.filed[0].type & GODWIT_TYPE_CALENDAR ? g_door.filed[0] : g_door.filed.back();
-        EXPECT_EQ(row.toDoBody, task.body);
-        EXPECT_EQ(Today() + row.ToDoDays(), std::floor(task.due));
-        if (!calOff) {
-            EXPECT_EQ(row.body, entry.body);
-            EXPECT_NEAR(Today() + row.days + (row.hour * 60 + row.minute) / 1440.0, entry.start, 1e-6);
-        }
-        EXPECT_FALSE(IsOpen(note));
+            ASSERT_EQ(calOff ? 1u : 2u, g_door.filed.size());
+            const Filed& task = g_door.filed[0].type & GODWIT_TYPE_TODO ? g_door.filed[0] : g_door.filed.back();
+            const Filed& entry = g_door.filed[0].type & GODWIT_TYPE_CALENDAR ? g_door.filed[0] : g_door.filed.back();
+            EXPECT_EQ(row.toDoBody, task.body);
+            EXPECT_EQ(Today() + row.ToDoDays(), std::floor(task.due));
+            if (!calOff) {
+                EXPECT_EQ(row.body, entry.body);
+                EXPECT_NEAR(Today() + row.days + (row.hour * 60 + row.minute) / 1440.0, entry.start, 1e-6);
+            }
+            EXPECT_FALSE(IsOpen(note));
+        });
     }
 }
 
@@ -170,42 +173,44 @@ TEST_P(PimNote, AFailedFilingGivesBackTheNoteTheTrayAndTheMainWindow)
     const DoorScript::Failure failures[] = {DoorScript::byEdition, DoorScript::byDispatch, DoorScript::byOle};
     for (DoorScript::Failure failure : failures) {
         SCOPED_TRACE(static_cast<int>(failure));
-        g_door = DoorScript();
-        g_notes = NoteLog();
-        g_door.refuseType = GODWIT_TYPE_TODO;
-        g_door.refusals = 1;
-        g_door.failure = failure;
-        CPimActionNote* note = Open();
-        ASSERT_NE(nullptr, note);
-        Type(note, "pay the rent tomorrow");
-        ASSERT_TRUE(Checked(ToDoPane(note)));
-        if (Checked(CalPane(note)))
-            Click(CalPane(note));
-        const size_t callsBefore = tray->icon->calls.size();
-        CPromptScript prompts;
-        prompts.AnswerNext(IDOK);
-        Command(note, ID_DEST_FILE);
+        RunRow([&] {
+            g_door = DoorScript();
+            g_notes = NoteLog();
+            g_door.refuseType = GODWIT_TYPE_TODO;
+            g_door.refusals = 1;
+            g_door.failure = failure;
+            CPimActionNote* note = Open();
+            ASSERT_NE(nullptr, note);
+            Type(note, "pay the rent tomorrow");
+            ASSERT_TRUE(Checked(ToDoPane(note)));
+            if (Checked(CalPane(note)))
+                Click(CalPane(note));
+            const size_t callsBefore = tray->icon->calls.size();
+            CPromptScript prompts;
+            prompts.AnswerNext(IDOK);
+            Command(note, ID_DEST_FILE);
 
-        EXPECT_EQ(1u, prompts.Asked().size()) << "the failure is reported once";
-        EXPECT_EQ(0, prompts.Unexpected());
-        ASSERT_TRUE(IsOpen(note));
-        EXPECT_TRUE(note->GetNoteWnd()->IsWindowVisible());
-        EXPECT_EQ("pay the rent tomorrow", Text(note));
-        EXPECT_FALSE(note->IsBusy()) << "the exit would wait for it for ever";
-        EXPECT_TRUE(tray->IsWindowEnabled());
-        EXPECT_EQ(Message(IDR_TRAY), TrayTip());
-        bool busyShown = false;
-        for (size_t i = callsBefore; i < tray->icon->calls.size(); ++i)
-            busyShown = busyShown || tray->icon->calls[i].tip == Message(IDS_DEST_FILING);
-        EXPECT_TRUE(busyShown);
-        EXPECT_TRUE(g_door.filed.empty());
-        EXPECT_TRUE(g_notes.confirmed.empty()) << "nothing is confirmed";
+            EXPECT_EQ(1u, prompts.Asked().size()) << "the failure is reported once";
+            EXPECT_EQ(0, prompts.Unexpected());
+            ASSERT_TRUE(IsOpen(note));
+            EXPECT_TRUE(note->GetNoteWnd()->IsWindowVisible());
+            EXPECT_EQ("pay the rent tomorrow", Text(note));
+            EXPECT_FALSE(note->IsBusy()) << "the exit would wait for it for ever";
+            EXPECT_TRUE(tray->IsWindowEnabled());
+            EXPECT_EQ(Message(IDR_TRAY), TrayTip());
+            bool busyShown = false;
+            for (size_t i = callsBefore; i < tray->icon->calls.size(); ++i)
+                busyShown = busyShown || tray->icon->calls[i].tip == Message(IDS_DEST_FILING);
+            EXPECT_TRUE(busyShown);
+            EXPECT_TRUE(g_door.filed.empty());
+            EXPECT_TRUE(g_notes.confirmed.empty()) << "nothing is confirmed";
 
-        // Filed again, it goes through.
-        Command(note, ID_DEST_FILE);
-        ASSERT_EQ(1u, g_door.filed.size());
-        EXPECT_EQ("pay the rent", g_door.filed[0].body);
-        EXPECT_FALSE(IsOpen(note));
+            // Filed again, it goes through.
+            Command(note, ID_DEST_FILE);
+            ASSERT_EQ(1u, g_door.filed.size());
+            EXPECT_EQ("pay the rent", g_door.filed[0].body);
+            EXPECT_FALSE(IsOpen(note));
+        });
     }
 }
 
@@ -263,35 +268,37 @@ TEST_P(PimNote, TheDestinationWindowStacksThePanesTheFeaturesAllowAboveItsBottom
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.features.size());
-        g_door.extraFeatures = row.features;
-        CPimActionNote* note = Open();
-        ASSERT_NE(nullptr, note);
-        CPimDestWnd* dest = DestWnd(note);
-        int bottom = 0;
-        std::vector<int> found;
-        std::vector<std::pair<int, int>> places;
-        for (CWnd* child = dest->GetWindow(GW_CHILD); child; child = child->GetWindow(GW_HWNDNEXT)) {
-            if (dest->FindPane(child->GetDlgCtrlID()) != child)
-                continue;
-            CRect rect;
-            child->GetWindowRect(rect);
-            dest->ScreenToClient(rect);
-            places.emplace_back(rect.top, child->GetDlgCtrlID());
-            bottom = std::max(bottom, static_cast<int>(rect.bottom));
-        }
-        std::sort(places.begin(), places.end());
-        for (const auto& place : places)
-            found.push_back(place.second);
-        EXPECT_EQ(row.panes[GetParam()], found);
-        CRect file;
-        dest->GetFileButton()->GetWindowRect(file);
-        dest->ScreenToClient(file);
-        EXPECT_GE(file.top, bottom) << "the bottom row covers a pane";
+        RunRow([&] {
+            g_door.extraFeatures = row.features;
+            CPimActionNote* note = Open();
+            ASSERT_NE(nullptr, note);
+            CPimDestWnd* dest = DestWnd(note);
+            int bottom = 0;
+            std::vector<int> found;
+            std::vector<std::pair<int, int>> places;
+            for (CWnd* child = dest->GetWindow(GW_CHILD); child; child = child->GetWindow(GW_HWNDNEXT)) {
+                if (dest->FindPane(child->GetDlgCtrlID()) != child)
+                    continue;
+                CRect rect;
+                child->GetWindowRect(rect);
+                dest->ScreenToClient(rect);
+                places.emplace_back(rect.top, child->GetDlgCtrlID());
+                bottom = std::max(bottom, static_cast<int>(rect.bottom));
+            }
+            std::sort(places.begin(), places.end());
+            for (const auto& place : places)
+                found.push_back(place.second);
+            EXPECT_EQ(row.panes[GetParam()], found);
+            CRect file;
+            dest->GetFileButton()->GetWindowRect(file);
+            dest->ScreenToClient(file);
+            EXPECT_GE(file.top, bottom) << "the bottom row covers a pane";
 
-        // Closing takes the panes down, whatever the features made.
-        note->GetNoteWnd()->SendMessage(WM_CLOSE);
-        PumpPending();
-        EXPECT_FALSE(IsOpen(note));
+            // Closing takes the panes down, whatever the features made.
+            note->GetNoteWnd()->SendMessage(WM_CLOSE);
+            PumpPending();
+            EXPECT_FALSE(IsOpen(note));
+        });
     }
 }
 
@@ -402,19 +409,21 @@ TEST_P(PimNote, EveryCloseTheUserAsksForAsksAboutATypedNote)
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(std::string(app_test::CloseName(row.way)) + " '" + row.text + "' " + std::to_string(row.answer));
-        g_door = DoorScript();
-        CPimActionNote* note = Open();
-        ASSERT_NE(nullptr, note);
-        Type(note, row.text);
-        app_test::CloseNoteAnswering(note, row.way, row.answer, row.asks);
-        EXPECT_EQ(row.filed, g_door.filed.size());
-        EXPECT_EQ(row.open, IsOpen(note));
-        if (IsOpen(note)) {
-            EXPECT_EQ(row.text, Text(note)) << "the note is kept as it was";
-            EXPECT_TRUE(DestWnd(note)->IsWindowEnabled()) << "enabled again after the question";
-            EXPECT_TRUE(DestWnd(note)->IsWindowVisible()) << "the destination window stays with its note";
-            note->DestroyNoteWnd();
-        }
+        RunRow([&] {
+            g_door = DoorScript();
+            CPimActionNote* note = Open();
+            ASSERT_NE(nullptr, note);
+            Type(note, row.text);
+            app_test::CloseNoteAnswering(note, row.way, row.answer, row.asks);
+            EXPECT_EQ(row.filed, g_door.filed.size());
+            EXPECT_EQ(row.open, IsOpen(note));
+            if (IsOpen(note)) {
+                EXPECT_EQ(row.text, Text(note)) << "the note is kept as it was";
+                EXPECT_TRUE(DestWnd(note)->IsWindowEnabled()) << "enabled again after the question";
+                EXPECT_TRUE(DestWnd(note)->IsWindowVisible()) << "the destination window stays with its note";
+                note->DestroyNoteWnd();
+            }
+        });
     }
 }
 
@@ -441,25 +450,27 @@ TEST_F(NotesNote, EmptyAndOverlongNotesAreFiledOnlyWhenTheUserSaysSo)
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(std::to_string(row.text.size()) + " characters, answers " + std::to_string(row.answers.size()));
-        g_door = DoorScript();
-        CPimActionNote* note = Open();
-        ASSERT_NE(nullptr, note);
-        Type(note, row.text);
-        CPromptScript prompts;
-        for (int answer : row.answers)
-            prompts.AnswerNext(answer);
-        Command(note, ID_DEST_FILE);
-        std::vector<std::string> asked;
-        for (UINT id : row.asked)
-            asked.push_back(Message(id));
-        EXPECT_EQ(asked, Texts(prompts));
-        EXPECT_EQ(0, prompts.Unexpected());
-        EXPECT_EQ(row.filed, g_door.filed.size());
-        EXPECT_EQ(row.open, IsOpen(note));
-        if (IsOpen(note)) {
-            EXPECT_EQ(row.text, Text(note)) << "the note is kept as it was";
-            note->DestroyNoteWnd();
-        }
+        RunRow([&] {
+            g_door = DoorScript();
+            CPimActionNote* note = Open();
+            ASSERT_NE(nullptr, note);
+            Type(note, row.text);
+            CPromptScript prompts;
+            for (int answer : row.answers)
+                prompts.AnswerNext(answer);
+            Command(note, ID_DEST_FILE);
+            std::vector<std::string> asked;
+            for (UINT id : row.asked)
+                asked.push_back(Message(id));
+            EXPECT_EQ(asked, Texts(prompts));
+            EXPECT_EQ(0, prompts.Unexpected());
+            EXPECT_EQ(row.filed, g_door.filed.size());
+            EXPECT_EQ(row.open, IsOpen(note));
+            if (IsOpen(note)) {
+                EXPECT_EQ(row.text, Text(note)) << "the note is kept as it was";
+                note->DestroyNoteWnd();
+            }
+        });
     }
 }
 
@@ -526,6 +537,50 @@ TEST_F(NotesNote, EveryContactOfTheItemDatabaseBecomesARecentContactInNameOrder)
     note->DestroyNoteWnd();
 }
 
+// The marks are looks, not edits: Ctrl+Z takes back the last typing at once,
+// the parse follows it, and redrawing the marks leaves Ctrl+Y its step.
+TEST_F(NotesNote, UndoTakesBackTheLastTypingAndTheParseFollows)
+{
+    using noteday_test::DayText;
+    using noteday_test::MarkedPhrases;
+    CPimActionNote* note = Open();
+    ASSERT_NE(nullptr, note);
+    auto* toDo = dynamic_cast<CPimToDoPane*>(DestWnd(note)->GetToDoPane());
+    ASSERT_NE(nullptr, toDo);
+    const HWND edit = note->GetNoteWnd()->GetNoteBox()->GetEditWindow();
+    auto type = [&](const char* text) {
+        for (const char* c = text; *c; ++c)
+            ::PostMessage(edit, WM_CHAR, static_cast<unsigned char>(*c), 1);
+        PumpPending();
+    };
+    auto pressWithControl = [&](char key) {
+        BYTE keys[256] = {};
+        ::GetKeyboardState(keys);
+        BYTE withControl[256];
+        std::memcpy(withControl, keys, sizeof keys);
+        withControl[VK_CONTROL] = 0x80;
+        ::SetKeyboardState(withControl);
+        ::SendMessage(edit, WM_KEYDOWN, static_cast<WPARAM>(key), 1);
+        ::SetKeyboardState(keys);
+        PumpPending();
+    };
+    type("call the bank");
+    ::SendMessage(edit, EM_STOPGROUPTYPING, 0, 0);
+    type(" tomorrow");
+    EXPECT_EQ(std::set<std::string>{"tomorrow"}, MarkedPhrases(note));
+    EXPECT_EQ(DayText(1), toDo->GetDueField().GetText().GetString());
+
+    pressWithControl('Z');
+    EXPECT_EQ("call the bank", Text(note));
+    EXPECT_TRUE(MarkedPhrases(note).empty());
+    EXPECT_TRUE(toDo->GetDueField().GetText().IsEmpty()) << "the due date went with its phrase";
+
+    pressWithControl('Y');
+    EXPECT_EQ("call the bank tomorrow", Text(note));
+    EXPECT_EQ(std::set<std::string>{"tomorrow"}, MarkedPhrases(note));
+    note->DestroyNoteWnd();
+}
+
 TEST(PimEditionRows, EachEditionMakesItsOwnNoteAndNoteWindow)
 {
     QuiRegisterPimEditions();
@@ -543,13 +598,15 @@ TEST(PimEditionRows, EachEditionMakesItsOwnNoteAndNoteWindow)
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.edition);
-        const QuiEdition* edition = QuiFindEdition(row.edition);
-        ASSERT_NE(nullptr, edition);
-        CActionNote* note = edition->pfnCreateNote();
-        ASSERT_NE(nullptr, note);
-        EXPECT_TRUE(row.isNote(note));
-        EXPECT_TRUE(row.isWnd(note->GetNoteWnd()));
-        delete note;
+        [&] {
+            const QuiEdition* edition = QuiFindEdition(row.edition);
+            ASSERT_NE(nullptr, edition);
+            CActionNote* note = edition->pfnCreateNote();
+            ASSERT_NE(nullptr, note);
+            EXPECT_TRUE(row.isNote(note));
+            EXPECT_TRUE(row.isWnd(note->GetNoteWnd()));
+            delete note;
+        }();
     }
     for (int edition : {CDatastore::typeNotes, CDatastore::typePalm, CDatastore::typeOutlook})
         QuiRegisterEdition(edition, nullptr);

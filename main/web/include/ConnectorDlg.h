@@ -6,6 +6,8 @@
 #include <afxquill.h>
 
 #include <list>
+#include <set>
+#include <string>
 #include <vector>
 
 #include "WebActionHandler.h"
@@ -30,7 +32,7 @@ public:
     // The open dialog; null when none is.
     static CConnectorDlg* GetOpen() { return s_pOpen; }
     // Set when OK enabled or disabled a connector, or found one already so;
-    // not for connectors whose file could not be moved.
+    // not for connectors whose file could not be moved or was not found.
     BOOL HasAppliedChanges() const { return m_bApplied; }
 
     std::list<Entry>& GetEntries() { return m_entries; }
@@ -56,10 +58,13 @@ protected:
     afx_msg void OnPaint();
     afx_msg HCURSOR OnQueryDragIcon();
     afx_msg void OnDestroy();
+    afx_msg LRESULT OnTellFileMates(WPARAM wParam, LPARAM lParam);
     DECLARE_MESSAGE_MAP()
 
 private:
     class CTabs;
+    // Posted, so that the note comes after the list has finished with the click.
+    enum { WM_TELL_FILE_MATES = WM_APP + 1 };
 
     void FillEntries();
     void AddTab(const CString& name);
@@ -67,6 +72,10 @@ private:
     void RowChanged(CConnectorListCtrl* pList, int nRow);
     void ShowDescriptions(const Entry& entry);
     CString TabNameOf(const Entry& entry) const;
+    // A definition file moves as a whole: every row of its connectors takes
+    // the state, and the first change of a file that holds others says so.
+    void CheckRowsOfFile(const CString& path, bool checked);
+    void TellFileMates(const Entry& entry);
 
     static CConnectorDlg* s_pOpen;
 
@@ -79,6 +88,8 @@ private:
     HICON m_hIcon = nullptr;
     BOOL m_bApplied = FALSE;
     BOOL m_bReady = FALSE;
+    std::set<std::string> m_toldFiles;
+    CString m_strFileMatesNote;
 };
 
 class CConnectorInfoDlg : public CDialog {
@@ -91,10 +102,10 @@ private:
 };
 
 // The Advanced page's connectors button: activates the open dialog, or runs
-// one over the application's datastore; when it ends with OK and changed
-// connectors, the web action items are bound to the moved records at once.
-// TRUE then.
-BOOL QuiRunConnectorDlg();
+// one owned by pParent over the application's datastore; when it ends with
+// OK and changed connectors, the web action items are bound to the moved
+// records at once. TRUE then.
+BOOL QuiRunConnectorDlg(CWnd* pParent = nullptr);
 // The splash window's connectors button.
 void QuiRunConnectorInfoDlg(CWnd* pParent);
 // Installs both with the windows that open them.

@@ -265,6 +265,74 @@ TEST_F(ConnectorDialogs, OkNamesTheConnectorsThatCouldNotMove)
     }
 }
 
+TEST_F(ConnectorDialogs, AFilesConnectorsAreTickedTogetherAndThatIsSaidOnce)
+{
+    WriteBytes("a.xml", Connector("Big", "Search", "Engine") + Connector("Small", "Find", "Lesser") +
+                            Connector("Quiet", "", "", "WEBACTION=\"Hidden\""));
+    WriteBytes("c.xml", Connector("Other", "Search", "Else"));
+    Handler().LoadConnectors();
+    CPromptScript prompts;
+    prompts.AnswerNext(IDOK);
+    std::vector<std::string> afterOne, afterAll;
+    Driver<CConnectorDlg> driver([&](CConnectorDlg* dialog) {
+        auto rows = [&] {
+            std::vector<std::string> all;
+            for (int tab = 0; tab < dialog->GetTabCount(); ++tab) {
+                for (const std::string& row : ListRows(dialog->GetTabList(tab)->m_hWnd, true))
+                    all.push_back(row);
+            }
+            std::sort(all.begin(), all.end());
+            return all;
+        };
+        CConnectorListCtrl* search = dialog->GetTabList(TabNamed(dialog, "Search"));
+        CConnectorListCtrl* find = dialog->GetTabList(TabNamed(dialog, "Find"));
+        search->SetCheck(RowNamed(search, "Big action"), FALSE);
+        afterOne = rows();
+        find->SetCheck(RowNamed(find, "Small action"), TRUE);
+        find->SetCheck(RowNamed(find, "Small action"), FALSE);
+        afterAll = rows();
+        dialog->PostMessage(WM_COMMAND, IDOK);
+    });
+    EXPECT_TRUE(QuiRunConnectorDlg());
+    const std::vector<std::string> expected{"Else|Other action|on", "Engine|Big action|off", "Lesser|Small action|off"};
+    EXPECT_EQ(expected, afterOne) << "the other connector of the file, on its own tab, goes with it";
+    EXPECT_EQ(expected, afterAll);
+    ASSERT_EQ(1u, prompts.Asked().size()) << "one note for the file";
+    CString note;
+    note.Format(IDS_CONNECTORS_SAME_FILE, "Big action", "Small action\r\nQuiet action\r\n");
+    EXPECT_STREQ(note, prompts.Asked()[0].text);
+    EXPECT_EQ(0, prompts.Unexpected()) << "nothing reported as not found";
+    EXPECT_TRUE(Exists(std::string(kDisabled) + "a.xml"));
+    EXPECT_TRUE(Exists("c.xml"));
+    EXPECT_EQ(3u, Handler().GetDisabledConnectors().size());
+}
+
+TEST_F(ConnectorDialogs, AConnectorWhoseFileWentMeanwhileIsReported)
+{
+    WriteBytes("a.xml", Connector("Big", "Search", "Engine"));
+    WriteBytes("c.xml", Connector("Other", "Search", "Else"));
+    Handler().LoadConnectors();
+    CPromptScript prompts;
+    prompts.AnswerNext(IDOK);
+    CConnectorDlg dialog(Handler());
+    Driver<CConnectorDlg> driver([&](CConnectorDlg* open) {
+        CConnectorListCtrl* list = open->GetTabList(0);
+        list->SetCheck(RowNamed(list, "Big action"), FALSE);
+        list->SetCheck(RowNamed(list, "Other action"), FALSE);
+        // Another program takes the file away while the dialog is open.
+        ASSERT_TRUE(DeleteFileA("a.xml"));
+        Handler().LoadConnectors();
+        open->PostMessage(WM_COMMAND, IDOK);
+    });
+    EXPECT_EQ(IDOK, dialog.DoModal());
+    EXPECT_TRUE(dialog.HasAppliedChanges());
+    ASSERT_EQ(1u, prompts.Asked().size());
+    CString expected;
+    expected.Format(IDS_CONNECTORS_NOT_FOUND, "Big action\r\n");
+    EXPECT_STREQ(expected, prompts.Asked()[0].text);
+    EXPECT_TRUE(Exists(std::string(kDisabled) + "c.xml"));
+}
+
 TEST_F(ConnectorDialogs, AChangeOnAnyTabIsAppliedHoweverManyTabs)
 {
     const int kTabs = 40;

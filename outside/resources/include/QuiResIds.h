@@ -56,6 +56,8 @@
 #define IDR_SPEECH_COMMANDS      176  /* first pop-up: one item per spoken command */
 #define IDS_PREFS_CAPTION        183
 #define IDS_HOTKEY_TAKEN         184  /* printf format, one text: the names of the hot keys */
+#define IDS_HOTKEYS_SAME         60150  /* printf format, one text: the name of the combination */
+#define IDS_HOTKEY_NEEDS_MODIFIER 60151 /* printf format, one text: the name of the hot key */
 /* Destination window and panes (destwnd.rc). The buttons' numbers are also
    their commands: picture, caption and tool tip share them. */
 #define IDB_DEST_BACKGROUND      28     /* tiled behind the panes and the destination window */
@@ -240,6 +242,7 @@
 #define IDS_UPDATE_NEW_CONNECTORS 60072 /* before the list of new connectors */
 #define IDS_UPDATE_NEW_CONNECTORS_END 60073 /* after it */
 #define IDS_UPDATE_COPY_FAILED   60095  /* before the files that could not be copied */
+#define IDS_UPDATE_REPLACES      60096  /* behind a fetched file's name in 60021's list */
 
 /* Web editions (webeditions.rc): the web calendar, web to-do and web
    calendar edition's panes (picture, caption and tip, menu by the pane's
@@ -301,7 +304,8 @@
 #define IDS_VIEWER_COLUMN_WORDS  57725
 #define IDS_VIEWER_PREFS_CATEGORY 60070 /* the category selected when opened from the preferences */
 #define IDS_VIEWER_REMOVE_PROMPT 60101
-#define IDS_VIEWER_BAD_CHARACTER 60102
+#define IDS_VIEWER_BAD_CHARACTER 60102  /* printf format, one text: the character */
+#define IDS_VIEWER_CONTROL_CHARACTER 60152 /* printf format, one number: the invisible character's code */
 #define IDS_VIEWER_NO_WORDS      60103
 #define IDS_VIEWER_SAVE_FAILED   60104
 #define IDD_EDIT_ITEM            129
@@ -324,6 +328,8 @@
 #define IDS_CONNECTORS_COLUMN_CATEGORY 60067
 #define IDS_CONNECTORS_OTHER     60069  /* the tab of connectors without a service type */
 #define IDS_CONNECTORS_NOT_MOVED 60105  /* printf format, one text: the connectors, one a line */
+#define IDS_CONNECTORS_SAME_FILE 60153  /* printf format, two texts: the connector, the others of its file, one a line */
+#define IDS_CONNECTORS_NOT_FOUND 60154  /* printf format, one text: the connectors, one a line */
 #define IDD_CONNECTOR_INFO       30
 #define IDC_CONNECTOR_INFO_LIST  1121
 #define IDS_CONNECTOR_INFO_ACTION 60057

@@ -17,18 +17,21 @@
 
 namespace OutlookStandInTesting {
 
-enum class Build { Outlook90, Outlook85, Outlook80, Unversioned, None };
+enum class Build { Outlook120, Outlook110, Outlook90, Outlook85, Outlook80, Unversioned, None };
 
 const char kAppPathKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\OUTLOOK.EXE";
 const char* const kCategoryKeys[] = {"Software\\Microsoft\\Office\\9.0\\Outlook\\Categories",
-                                     "Software\\Microsoft\\Office\\8.0\\Outlook\\Categories"};
+                                     "Software\\Microsoft\\Office\\8.0\\Outlook\\Categories",
+                                     "Software\\Microsoft\\Office\\11.0\\Outlook\\Categories"};
 
 inline std::string ProgramPath(Build build)
 {
-    const char* folder = build == Build::Outlook90   ? "outlook-9.0"
-                         : build == Build::Outlook85 ? "outlook-8.5"
-                         : build == Build::Outlook80 ? "outlook-8.0"
-                                                     : "outlook-unversioned";
+    const char* folder = build == Build::Outlook120   ? "outlook-12.0"
+                         : build == Build::Outlook110 ? "outlook-11.0"
+                         : build == Build::Outlook90  ? "outlook-9.0"
+                         : build == Build::Outlook85  ? "outlook-8.5"
+                         : build == Build::Outlook80  ? "outlook-8.0"
+                                                      : "outlook-unversioned";
     return QuiComTesting::ProgramFolder() + folder + "\\outlook.exe";
 }
 
@@ -89,6 +92,8 @@ public:
     }
     void SetKnownNames(std::initializer_list<const char*> names) { SetTexts("KnownNames", names); }
     void SetFailCalls(std::initializer_list<const char*> calls) { SetTexts("FailCalls", calls); }
+    // The master category list of the store.
+    void SetCategories(std::initializer_list<const char*> names) { SetTexts("Categories", names); }
 
     // The object server: S_OK from its DllCanUnloadNow when no object of it lives.
     const QuiComTesting::ServerLibrary& Server() const { return m_server; }

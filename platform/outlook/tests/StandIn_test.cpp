@@ -52,11 +52,14 @@ protected:
         ASSERT_EQ(S_OK, created->QueryInterface(iid, item->OutVoid()));
     }
 
+    // The default profile (an empty name), no password, no new session.
     HRESULT Logon(bool showDialog)
     {
-        VARIANT none;
-        VariantInit(&none);
-        return m_space->Logon(none, none, Flag(showDialog), Flag(false));
+        Bstr defaultProfile(L"");
+        VARIANT profile;
+        V_VT(&profile) = VT_BSTR;
+        V_BSTR(&profile) = defaultProfile;
+        return m_space->Logon(profile, Missing(), Flag(showDialog), Flag(false));
     }
 
     static std::wstring ErrorText()
@@ -93,11 +96,10 @@ TEST_F(StandIn, LogonFailsAsOftenAsToldAndEveryTryIsRecorded)
             EXPECT_EQ(row.succeeds[i] ? S_OK : E_FAIL, Logon(dialog)) << "logon " << i;
             ++recorded;
             ASSERT_EQ(recorded, m_outlook.RecordCount());
+            const std::string head = std::string("logon ") + (row.succeeds[i] ? "ok" : "failed");
             EXPECT_THAT(m_outlook.Record(static_cast<int>(recorded)),
-                        ElementsAre(std::string("logon ") + (row.succeeds[i] ? "ok" : "failed") + " NewSession=false",
-                                    "logon " + std::string(row.succeeds[i] ? "ok" : "failed") + " Profile=",
-                                    "logon " + std::string(row.succeeds[i] ? "ok" : "failed") +
-                                        " ShowDialog=" + (dialog ? "true" : "false")));
+                        ElementsAre(head + " NewSession=false", head + " Password=(omitted)", head + " Profile=",
+                                    head + " ShowDialog=" + (dialog ? "true" : "false")));
         }
     }
 }
@@ -289,6 +291,138 @@ TEST_F(StandIn, OnlyTheKindsAndFoldersItHasAreOffered)
     EXPECT_EQ(E_INVALIDARG, m_app->GetNamespace(Bstr(L"NOTES"), other.Out()));
 }
 
+TEST_F(StandIn, AnswersOnlyOutlooksDocumentedIdentities)
+{
+    auto guid = [](const wchar_t* text) {
+        GUID value = GUID_NULL;
+        EXPECT_EQ(S_OK, CLSIDFromString(const_cast<LPOLESTR>(text), &value)) << "bad GUID text";
+        return value;
+    };
+    CLSID clsid;
+    ASSERT_EQ(S_OK, CLSIDFromProgID(L"Outlook.Application", &clsid));
+    EXPECT_TRUE(IsEqualGUID(guid(L"{0006F03A-0000-0000-C000-000000000046}"), clsid));
+    Ptr<IDispatch> task;
+    ASSERT_EQ(S_OK, m_app->CreateItem(olTaskItem, task.Out()));
+    struct Row {
+        IUnknown* object;
+        const wchar_t* iid;
+        HRESULT expected;
+    } rows[] = {
+        {m_app.Get(), L"{00063001-0000-0000-C000-000000000046}", S_OK},
+        {m_app.Get(), L"{7EC18511-250A-48FF-9843-7D2FD6A36E70}", E_NOINTERFACE},  // invented once
+        {m_space.Get(), L"{00063002-0000-0000-C000-000000000046}", S_OK},
+        {m_space.Get(), L"{426C2139-1CFD-49A8-B5A6-E24C242D810B}", E_NOINTERFACE},
+        {task.Get(), L"{00063035-0000-0000-C000-000000000046}", S_OK},
+        {task.Get(), L"{ED7720F4-DE9D-4967-AF75-4C5252916AC7}", E_NOINTERFACE},
+        {task.Get(), L"{00063034-0000-0000-C000-000000000046}", E_NOINTERFACE},  // a task is no mail
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(std::string(row.iid, row.iid + wcslen(row.iid)));
+        Ptr<IUnknown> got;
+        EXPECT_EQ(row.expected, row.object->QueryInterface(guid(row.iid), got.OutVoid()));
+    }
+}
+
+// Reached by name as automation reaches it: optional arguments left out,
+// values outside Outlook's enumerations refused.
+TEST_F(StandIn, MembersAreServedByNameWithinTheirDocumentedValues)
+{
+    Ptr<IDispatch> task, appointment;
+    ASSERT_EQ(S_OK, m_app->CreateItem(olTaskItem, task.Out()));
+    ASSERT_EQ(S_OK, m_app->CreateItem(olAppointmentItem, appointment.Out()));
+    struct Row {
+        IDispatch* item;
+        const wchar_t* member;
+        long value;
+        HRESULT expected;
+    } rows[] = {
+        {task.Get(), L"Importance", 2, S_OK},        {task.Get(), L"Importance", 3, E_INVALIDARG},
+        {task.Get(), L"Importance", -1, E_INVALIDARG}, {task.Get(), L"Sensitivity", 3, S_OK},
+        {task.Get(), L"Sensitivity", 4, E_INVALIDARG}, {appointment.Get(), L"MeetingStatus", 5, S_OK},
+        {appointment.Get(), L"MeetingStatus", 2, E_INVALIDARG},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(::testing::Message() << std::string(row.member, row.member + wcslen(row.member)) << " "
+                                          << row.value);
+        QuiComTesting::ExcepInfo error;
+        QuiComTesting::Variant value(row.value);
+        const DISPID id = QuiComTesting::IdOfName(row.item, row.member);
+        HRESULT hr = QuiComTesting::PutProperty(row.item, id, value, &error);
+        EXPECT_EQ(row.expected, hr == DISP_E_EXCEPTION ? error.scode : hr);
+    }
+
+    QuiComTesting::Variant attachments, added;
+    ASSERT_EQ(S_OK, QuiComTesting::GetProperty(task.Get(), QuiComTesting::IdOfName(task.Get(), L"Attachments"),
+                                               &attachments));
+    IDispatch* list = V_DISPATCH(&attachments);
+    QuiComTesting::Variant source(Wide(QuiComTesting::ProgramFolder() + "OutlookStandIn.dll").c_str());
+    EXPECT_EQ(S_OK, QuiComTesting::CallMethod(list, QuiComTesting::IdOfName(list, L"Add"), {&source}, &added))
+        << "Type, Position and DisplayName left out";
+    EXPECT_EQ(S_OK, QuiComTesting::CallMethod(m_space.Get(), QuiComTesting::IdOfName(m_space.Get(), L"Logon"), {}));
+    EXPECT_THAT(m_outlook.Record(1), ElementsAre("logon ok NewSession=false", "logon ok Password=(omitted)",
+                                                 "logon ok Profile=(omitted)", "logon ok ShowDialog=false"));
+}
+
+TEST_F(StandIn, SavedEntriesReadAsOutlookReadsThem)
+{
+    const DATE day = 45296.0;  // 5 January 2024
+    struct Row {
+        bool allDay;
+        bool timed;
+        DATE start, end;
+        const wchar_t* categories;
+        const char* allDayRead;
+        std::vector<std::string> categoriesRead;
+    } rows[] = {
+        {true, true, day, day + 1.0, L"Home,Calls", "AllDayEvent=true", {"Category.1=Home", "Category.2=Calls"}},
+        {true, true, day + 8.0 / 24, day + 8.5 / 24, L" Home , Calls", "AllDayEvent=false",
+         {"Category.1=Home", "Category.2=Calls"}},
+        {true, true, day, day, L"Home,", "AllDayEvent=false", {"Category.1=Home", "Category.2="}},
+        {true, false, 0.0, 0.0, L"", "AllDayEvent=true", {}},  // no times: today, all day
+        {false, true, day, day + 1.0, L"Home;Calls", "AllDayEvent=false", {"Category.1=Home;Calls"}},
+    };
+    int record = 0;
+    for (const Row& row : rows) {
+        SCOPED_TRACE(record);
+        Ptr<_AppointmentItem> appointment;
+        Create(olAppointmentItem, IID__AppointmentItem, &appointment);
+        ASSERT_EQ(S_OK, appointment->put_AllDayEvent(row.allDay ? VARIANT_TRUE : VARIANT_FALSE));
+        if (row.timed) {
+            ASSERT_EQ(S_OK, appointment->put_Start(row.start));
+            ASSERT_EQ(S_OK, appointment->put_End(row.end));
+        }
+        ASSERT_EQ(S_OK, appointment->put_Categories(Bstr(row.categories)));
+        ASSERT_EQ(S_OK, appointment->Save());
+        std::vector<std::string> categories;
+        bool allDayFound = false;
+        for (const std::string& line : m_outlook.Record(++record)) {
+            allDayFound = allDayFound || line == std::string("appointment saved ") + row.allDayRead;
+            if (line.compare(0, 27, "appointment saved Category.") == 0)
+                categories.push_back(line.substr(18));
+        }
+        EXPECT_TRUE(allDayFound) << row.allDayRead;
+        EXPECT_EQ(row.categoriesRead, categories);
+    }
+}
+
+TEST_F(StandIn, DeleteTakesASavedItemOutOfTheStore)
+{
+    Ptr<_MailItem> draft;
+    Create(olMailItem, IID__MailItem, &draft);
+    EXPECT_EQ(S_OK, draft->Delete()) << "never saved: nothing to take out";
+    EXPECT_EQ(0u, m_outlook.RecordCount());
+    EXPECT_EQ(E_FAIL, draft->Save()) << "a deleted item is gone";
+
+    Ptr<_NoteItem> note;
+    Create(olNoteItem, IID__NoteItem, &note);
+    ASSERT_EQ(S_OK, note->put_Body(Bstr(L"parking")));
+    ASSERT_EQ(S_OK, note->Save());
+    ASSERT_EQ(S_OK, note->Delete());
+    EXPECT_EQ(E_FAIL, note->Delete());
+    EXPECT_THAT(m_outlook.Dump(), ElementsAre("0001 note saved Body=parking", "0001 note saved Categories=",
+                                              "0002 note deleted Body=parking", "0002 note deleted Categories="));
+}
+
 TEST_F(StandIn, DumpToolPrintsTheStoreSorted)
 {
     Ptr<_NoteItem> note;
@@ -332,7 +466,8 @@ TEST_F(StandIn, DumpToolPrintsTheStoreSorted)
         expected += line + "\n";
     EXPECT_EQ(expected, printed);
     EXPECT_EQ("0001 note saved Body=parking: level 3\n0001 note saved Categories=\n"
-              "0002 logon ok NewSession=false\n0002 logon ok Profile=\n0002 logon ok ShowDialog=false\n",
+              "0002 logon ok NewSession=false\n0002 logon ok Password=(omitted)\n0002 logon ok Profile=\n"
+              "0002 logon ok ShowDialog=false\n",
               printed);
 }
 

@@ -36,6 +36,8 @@ public:
 
 // Null restores the real prompts; returns the handler that was installed.
 CPromptHandler* AfxSetPromptHandler(CPromptHandler* pHandler);
+// A file or folder dialog, real or answered, leaves the process's current
+// folder as it found it.
 CPromptAnswer AfxPrompt(const CPromptRequest& request);
 
 // A message box through the seam; a null caption is the application's title.
