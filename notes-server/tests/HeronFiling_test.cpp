@@ -603,7 +603,7 @@ TEST_F(HeronFilingTest, RefusedTextFailsTheFilingAndKeepsNothing)
         {GODWIT_TYPE_MEMO, "Subject", "Filing Memo\r\n"},
         {GODWIT_TYPE_MEMO, "Body", "Filing Memo\r\n"},
         // A memo whose recipients cannot be set.
-        {GODWIT_TYPE_MEMO, "SendTo", "Filing Memo\r\n"},
+        {GODWIT_TYPE_MEMO, "CopyTo", "Filing Memo\r\n"},
     };
     ASSERT_EQ(S_OK, Connect());
     for (const Row& row : rows) {
@@ -618,6 +618,7 @@ TEST_F(HeronFilingTest, RefusedTextFailsTheFilingAndKeepsNothing)
         PutDate(record, DISPID_GODWIT_STARTDATE, kDecember8 + 9 * kHour);
         PutDate(record, DISPID_GODWIT_ENDDATE, kDecember8 + 2 + 10 * kHour);
         PutList(record, DISPID_GODWIT_RECIPIENTS, {kBob});
+        PutList(record, DISPID_GODWIT_CCS, {kBob});
         if (row.subType)
             AddSubType(record, row.subType);
         EXPECT_EQ(DISP_E_EXCEPTION, File(record)) << what;
