@@ -15,7 +15,7 @@
 
 namespace {
 
-// The Notes C API functions the server calls, as HCL's reference names
+// The Notes C API functions the server calls, as the C API's reference names
 // them. A function added to notesapi.h belongs here only once its name,
 // parameters and convention have been checked against that reference.
 const std::set<std::string> kDocumented = {

@@ -1,4 +1,4 @@
-/* The Notes C API, as HCL's reference documents it: the types, structures,
+/* The Notes C API, as its public reference documents it: the types, structures,
    constants and function signatures of the Notes function library
    (nnotes.dll) that this system uses, in our own declaration. Heron's class
    layer resolves the functions by name from the library it loads; the
