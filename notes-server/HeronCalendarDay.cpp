@@ -17,21 +17,15 @@ void AppendField(std::string* line, const std::string& value)
 
 }  // namespace
 
-NOTESTIMEDATE NotesStampOfDate(DATE date)
+TIMEDATE NotesStampOfDate(DATE date)
 {
     SYSTEMTIME fields = {};
     VariantTimeToSystemTime(date, &fields);
-    NOTES_TIME time = {};
-    time.year = fields.wYear;
-    time.month = fields.wMonth;
-    time.day = fields.wDay;
-    time.hour = fields.wHour;
-    time.minute = fields.wMinute;
-    time.second = fields.wSecond;
-    NotesTimeZone(&time);
-    if (NOTESSTATUS status = NotesLocalTimeToStamp(&time))
-        throw static_cast<LNSTATUS>(status);
-    return time.stamp;
+    LNDatetime stamp;
+    stamp.SetDate(fields.wMonth, fields.wDay, fields.wYear);
+    if (stamp.IsWildcard() || stamp.SetTime(fields.wHour, fields.wMinute, fields.wSecond, 0) != 0)
+        throw static_cast<LNSTATUS>(LNERR_BAD_TIME);
+    return stamp.GetStamp();
 }
 
 std::string DateNumberText(const LNDatetime& datetime)

@@ -11,7 +11,9 @@
 namespace {
 
 const char* const kProfileItems[] = {"CalEntryType", "DefaultDuration", "EnableAlarms", "TaskFollow"};
-const LNSTATUS kServerStatuses[] = {47, NOTES_ERR_SERVER_NOT_RESPONDING};
+// The statuses of a server that cannot be reached: the port's and the
+// server's.
+const LNSTATUS kServerStatuses[] = {47, 2051};
 
 }  // namespace
 
@@ -19,9 +21,9 @@ std::string ProfileValueText(WORD type, const void* data, DWORD length)
 {
     if (!data)
         return std::string();
-    if (type == NOTES_TYPE_TEXT)
+    if (type == TYPE_TEXT)
         return std::string(static_cast<const char*>(data), length);
-    if (type == NOTES_TYPE_NUMBER && length >= sizeof(double)) {
+    if (type == TYPE_NUMBER && length >= sizeof(double)) {
         double number;
         std::memcpy(&number, data, sizeof number);
         char text[32];
@@ -49,20 +51,24 @@ int HERON::CalendarPrefs(VARIANT* out)
         LNDatabase mail;
         m_session.GetMailDatabase(&mail);
         mail.Open();
-        NOTESDBHANDLE database = mail.GetDatabaseHandle();
+        DBHANDLE database = mail.GetDatabaseHandle();
+        const LNNotesFunctions& api = LNNotes();
+        if (!api.OSLockObject || !api.OSUnlockObject)
+            throw static_cast<LNSTATUS>(LNERR_NO_FUNCTION);
         std::string values[4];
         for (int i = 0; i < 4; ++i) {
             OpenedNote profile;
             if (OpenCalendarProfile(&profile.handle, database))
                 throw NTS5_ERROR_CANT_OPEN_CALENDAR_PROFILE;
             WORD type = 0;
-            NOTESBLOCK value = 0;
+            BLOCKID value = {NULLHANDLE, 0};
             DWORD length = 0;
             if (GetCalendarProfileField(database, profile.handle, kProfileItems[i], &type, &value, &length) == 0
-                && value && length >= 2) {
-                const BYTE* data = static_cast<const BYTE*>(NotesLockBlock(value));
-                values[i] = data ? ProfileValueText(type, data + 2, length - 2) : std::string();
-                NotesUnlockBlock(value);
+                && value.pool && length >= 2) {
+                // The block's value begins with its type word.
+                const BYTE* data = static_cast<const BYTE*>(api.OSLockObject(value.pool));
+                values[i] = data ? ProfileValueText(type, data + value.block + 2, length - 2) : std::string();
+                api.OSUnlockObject(value.pool);
             }
         }
         mail.Close();

@@ -16,6 +16,8 @@ const char kUserCategories[] = "UserCategories";
 const LNSTATUS kNoChoices = 3;
 // Runtime builds before this one keep no categories Heron can read.
 const WORD kFirstCategoriesBuild = 160;
+// The form is opened in the library's shared memory mode.
+const WORD kOpenShared = 0x0020;
 
 FARPROC NotesFunction(const char* name)
 {
@@ -52,8 +54,8 @@ std::vector<std::string> SplitUserCategories(const char* text)
 
 OpenedNote::~OpenedNote()
 {
-    if (handle)
-        NotesCloseNote(handle);
+    if (handle && LNNotes().NSFNoteClose)
+        LNNotes().NSFNoteClose(handle);
 }
 
 int HERON::GetCategories(VARIANT* out)
@@ -122,14 +124,21 @@ int HERON::GetUserCategories(VARIANT* out)
         OpenedProfile opened;
         OpenUserProfile(&opened);
         WORD type = 0;
-        NOTESBLOCK value = 0;
+        BLOCKID value = {NULLHANDLE, 0};
         DWORD length = 0;
         GetCalendarProfileField(opened.Database(), opened.note.handle, kUserCategories, &type, &value, &length);
         std::vector<std::string> pieces;
         // A length of 2 is a value of its type alone: nothing in it.
-        if (value && length != 0 && length != 2) {
+        if (value.pool && length != 0 && length != 2) {
+            if (!LNNotes().NSFItemConvertValueToText)
+                throw static_cast<LNSTATUS>(LNERR_NO_FUNCTION);
+            // The value past its type word, its entries joined by ";" to be
+            // cut apart again.
+            BLOCKID data = value;
+            data.block = static_cast<BLOCK>(data.block + sizeof(WORD));
             std::unique_ptr<char[]> text(new char[length + 1]());
-            NotesValueToText(type, value, length, text.get(), static_cast<WORD>(length + 1), 0);
+            LNNotes().NSFItemConvertValueToText(type, data, length - sizeof(WORD), text.get(),
+                                                static_cast<WORD>(length + 1), ';');
             pieces = SplitUserCategories(text.get());
         }
         for (const std::string& piece : pieces)
@@ -143,56 +152,62 @@ int HERON::AddTaskCategory(const char* category)
     return Recorded(IDS_CTX_ADD_CATEGORY, [&]() -> int {
         OpenedProfile opened;
         OpenUserProfile(&opened);
-        auto update = reinterpret_cast<NSFPROFILEUPDATEPROC>(NotesFunction("NSFProfileUpdate"));
-        if (NotesItemInfo(opened.note.handle, kUserCategories, sizeof kUserCategories - 1, nullptr, nullptr, nullptr,
-                          nullptr)
+        const LNNotesFunctions& api = LNNotes();
+        auto update = reinterpret_cast<PFN_NSFProfileUpdate>(NotesFunction("NSFProfileUpdate"));
+        if (!api.NSFItemInfo || !api.NSFItemAppendTextList)
+            throw static_cast<LNSTATUS>(LNERR_NO_FUNCTION);
+        if (api.NSFItemInfo(opened.note.handle, kUserCategories, sizeof kUserCategories - 1, nullptr, nullptr, nullptr,
+                            nullptr)
             == 0) {
             // Without the function the profile could not be saved: refuse
             // rather than call through a null address.
             if (!update)
                 throw NTS5_ERROR_PROFILE_FUNCTION_NOT_FOUND;
-            if (NOTESSTATUS status = NotesItemAppendText(opened.note.handle, kUserCategories, category, 0xFFFF, FALSE))
+            if (STATUS status = api.NSFItemAppendTextList(opened.note.handle, kUserCategories, category,
+                                                          static_cast<WORD>(std::strlen(category)), FALSE))
                 throw static_cast<LNSTATUS>(status);
-            if (NOTESSTATUS status = update(opened.note.handle, kProfile, kProfileLength, nullptr, 0))
+            if (STATUS status = update(opened.note.handle, kProfile, kProfileLength, nullptr, 0))
                 throw static_cast<LNSTATUS>(status);
         }
         return 0;
     });
 }
 
-int HERON::OpenCalendarProfile(NOTESHANDLE* profile, NOTESDBHANDLE database)
+int HERON::OpenCalendarProfile(NOTEHANDLE* profile, DBHANDLE database)
 {
     if (!GetModuleHandleA("nnotes"))
         return NTS5_ERROR_CANT_OPEN_CALENDAR_PROFILE.code;
-    auto open = reinterpret_cast<NSFPROFILEOPENPROC>(NotesFunction("NSFProfileOpen"));
+    auto open = reinterpret_cast<PFN_NSFProfileOpen>(NotesFunction("NSFProfileOpen"));
     if (!open)
         return NTS5_ERROR_PROFILE_FUNCTION_NOT_FOUND.code;
-    if (NOTESSTATUS status = open(database, kProfile, kProfileLength, nullptr, 0, TRUE, profile))
+    if (STATUS status = open(database, kProfile, kProfileLength, nullptr, 0, TRUE, profile))
         return status;
-    auto update = reinterpret_cast<NSFPROFILEUPDATEPROC>(NotesFunction("NSFProfileUpdate"));
+    const LNNotesFunctions& api = LNNotes();
+    auto update = reinterpret_cast<PFN_NSFProfileUpdate>(NotesFunction("NSFProfileUpdate"));
     // A profile without its owner was never computed with its form: do it
     // now, and save it, so that its items have their defaults.
-    if (NotesItemInfo(*profile, "Owner", 5, nullptr, nullptr, nullptr, nullptr) != 0) {
-        NOTESNOTEID formId = 0;
-        NOTESHANDLE form = 0;
-        if (NotesFindDesignNote(database, kProfile, NOTES_CLASS_FORM, &formId) == 0
-            && NotesOpenNote(database, formId, 0x20, &form) == 0) {
-            if (NotesComputeWithForm(*profile, form, 0) == 0 && update)
+    if (api.NSFItemInfo && api.NIFFindDesignNote && api.NSFNoteOpen && api.NSFNoteComputeWithForm && api.NSFNoteClose
+        && api.NSFItemInfo(*profile, "Owner", 5, nullptr, nullptr, nullptr, nullptr) != 0) {
+        NOTEID formId = 0;
+        NOTEHANDLE form = NULLHANDLE;
+        if (api.NIFFindDesignNote(database, kProfile, NOTE_CLASS_FORM, &formId) == 0
+            && api.NSFNoteOpen(database, formId, kOpenShared, &form) == 0) {
+            if (api.NSFNoteComputeWithForm(*profile, form, 0, nullptr, nullptr) == 0 && update)
                 update(*profile, kProfile, kProfileLength, nullptr, 0);
-            NotesCloseNote(form);
+            api.NSFNoteClose(form);
         }
     }
     return 0;
 }
 
-int HERON::GetCalendarProfileField(NOTESDBHANDLE database, NOTESHANDLE, const char* field, WORD* type,
-                                   NOTESBLOCK* value, DWORD* length)
+int HERON::GetCalendarProfileField(DBHANDLE database, NOTEHANDLE, const char* field, WORD* type, BLOCKID* value,
+                                   DWORD* length)
 {
     if (!GetModuleHandleA("nnotes")) {
         SetError(NTS5_ERROR_CANT_OPEN_CALENDAR_PROFILE, "GetCalendarProfileField", IDS_CTX_PROFILE);
         return NTS5_ERROR_CANT_OPEN_CALENDAR_PROFILE.code;
     }
-    auto get = reinterpret_cast<NSFPROFILEGETFIELDPROC>(NotesFunction("NSFProfileGetField"));
+    auto get = reinterpret_cast<PFN_NSFProfileGetField>(NotesFunction("NSFProfileGetField"));
     if (!get) {
         SetError(NTS5_ERROR_PROFILE_FUNCTION_NOT_FOUND, "GetCalendarProfileField", IDS_CTX_PROFILE);
         return NTS5_ERROR_PROFILE_FUNCTION_NOT_FOUND.code;

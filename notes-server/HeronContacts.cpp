@@ -48,42 +48,47 @@ std::string KeyServer(const ContactKey& key)
     return lstrcmpiA(key.server.c_str(), "local") == 0 ? std::string() : key.server;
 }
 
-int CompareNotesStamps(const NOTESTIMEDATE& a, const NOTESTIMEDATE& b)
+int CompareNotesStamps(const TIMEDATE& a, const TIMEDATE& b)
 {
-    for (int i = 0; i < 2; ++i) {
-        if (a.innards[i] != b.innards[i])
-            return a.innards[i] < b.innards[i] ? -1 : 1;
-    }
-    return 0;
+    if (!LNNotes().TimeDateCompare)
+        throw static_cast<LNSTATUS>(LNERR_NO_FUNCTION);
+    const int order = LNNotes().TimeDateCompare(&a, &b);
+    return order < 0 ? -1 : order > 0 ? 1 : 0;
 }
 
 int HERON::GetAddressBooks(TextList* paths, const char* server)
 {
+    const LNNotesFunctions& api = LNNotes();
+    if (!api.NAMEGetAddressBooks || !api.OSLockObject || !api.OSUnlockObject || !api.OSMemFree
+        || !api.OSPathNetConstruct) {
+        SetStatusError(LNERR_NO_FUNCTION, "GetAddressBooks", IDS_CTX_NO_ADDRESS_BOOKS);
+        return LNERR_NO_FUNCTION;
+    }
     WORD count = 0, length = 0;
-    NOTESHANDLE memory = 0;
+    DHANDLE memory = NULLHANDLE;
     const bool remote = server && *server;
-    NOTESSTATUS status = NotesAddressBooks(remote ? server : nullptr, 0, &count, &length, &memory);
+    STATUS status = api.NAMEGetAddressBooks(remote ? server : nullptr, 0, &count, &length, &memory);
     if (status) {
         SetStatusError(status, "GetAddressBooks", IDS_CTX_NO_ADDRESS_BOOKS);
         return status & 0x3FFF;
     }
     if (count == 0)
         return 0;
-    const char* name = static_cast<const char*>(NotesLockBlock(memory));
+    const char* name = static_cast<const char*>(api.OSLockObject(memory));
     for (WORD i = 0; name && i < count; ++i) {
-        char path[MAX_PATH] = {};
-        NotesPathCompose(nullptr, remote ? server : "", name, path);
+        char path[MAXPATH] = {};
+        api.OSPathNetConstruct(nullptr, remote ? server : "", name, path);
         paths->Append(path);
         name += std::strlen(name) + 1;
     }
-    NotesUnlockBlock(memory);
-    NotesMemFree(memory);
+    api.OSUnlockObject(memory);
+    api.OSMemFree(memory);
     return 0;
 }
 
 int HERON::GetContactList(VARIANT* out)
 {
-    const NOTESTIMEDATE at = CheckTime();
+    const TIMEDATE at = CheckTime();
     TextList lines;
     int result = GetContacts(&lines);
     if (HeronOptions::Number(HERON_OPT_GET_SERVER_CONTACTS) != 0 && GetServerAddressBookContacts(&lines) == 0)
@@ -212,7 +217,7 @@ int HERON::GetModifiedContacts(VARIANT* out)
     if (since.IsWildcard())
         return GetContactList(out);
     // Taken before the read: what changes while it runs comes next time.
-    const NOTESTIMEDATE at = CheckTime();
+    const TIMEDATE at = CheckTime();
     TextList paths;
     if (int result = GetAddressBooks(&paths, "")) {
         SetStatusError(result, "GetModifiedContacts", IDS_CTX_MODIFIED_CONTACT_DATA);

@@ -17,13 +17,15 @@ LNDatetimes ValueAt(DATE date, int hour = -1, int minute = 0, int second = 0)
     return value;
 }
 
-// The universal id as 32 lower-case hex digits.
+// The universal id as 32 lower-case hex digits: file id high and low, then
+// note id high and low.
 std::string UniversalIdText(const LNNote& note)
 {
-    LNUNID unid;
-    note.GetUniversalID(&unid);
+    LNUNID id;
+    note.GetUniversalID(&id);
     char text[40];
-    wsprintfA(text, "%08lx%08lx%08lx%08lx", unid.file[0], unid.file[1], unid.note[0], unid.note[1]);
+    wsprintfA(text, "%08lx%08lx%08lx%08lx", id.unid.File.Innards[1], id.unid.File.Innards[0],
+              id.unid.Note.Innards[1], id.unid.Note.Innards[0]);
     return text;
 }
 
@@ -83,13 +85,13 @@ int HERON::SetDetailedDescriptionField(LNCalendarNote* entry, const NotesCalenda
     });
 }
 
-void HERON::RemoveEntry(const LNNote& entry)
+void HERON::RemoveFromMailDatabase(const LNNote& note)
 {
     try {
         LNDatabase mail;
         if (m_session.GetMailDatabase(&mail) == 0) {
             mail.Open();
-            mail.DeleteNote(entry.GetNoteID());
+            mail.DeleteNote(note.GetNoteID());
             mail.Close();
         }
     } catch (...) {
@@ -126,9 +128,8 @@ int HERON::FileDatebookItem(NotesCalendarRecord* record)
                 LNNumbers days;
                 days.SetValue(record->eventDays);
                 PutItem(&entry, "Duration", days, kSummary, kKeepOption);
-                // A failure here leaves the event without its day list; the
-                // saves that follow report a lasting failure.
-                SetEventDays(record, &entry);
+                // An event without its day list shows on its first day only.
+                RaiseAgain(SetEventDays(record, &entry));
             }
             RaiseAgain(SetDetailedDescriptionField(&entry, *record));
             PutItem(&entry, "OrgConfidential", TextValue(record->isPrivate ? "1" : "0"), kSummary, kKeepOption);
@@ -152,7 +153,7 @@ int HERON::FileDatebookItem(NotesCalendarRecord* record)
             }
             return entry.Save(0, TRUE);
         } catch (...) {
-            RemoveEntry(entry);
+            RemoveFromMailDatabase(entry);
             throw;
         }
     });

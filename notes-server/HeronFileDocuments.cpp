@@ -135,11 +135,19 @@ int HERON::FileMemoItem(NotesMailRecord* record)
         RaiseAgain(SetAdditionalFieldInfo(&document, record->note));
         AddContacts(&document, *record);
         AddFileAttachments(&document, *record);
-        AddSendOptions(&document, *record);
+        // A memo that reaches nobody it was meant for is not filed.
+        RaiseAgain(AddSendOptions(&document, *record));
         AddQuillmateItem(&document);
         document.Save(0);
         Trace("Saved memo note: %lu", document.GetNoteID());
-        int result = document.Send(0);
+        int result;
+        try {
+            result = document.Send(0);
+        } catch (...) {
+            // A memo that was not sent is not kept as if it had been.
+            RemoveFromMailDatabase(document);
+            throw;
+        }
         document.Close();
         if (mail.IsOpen())
             mail.Close();

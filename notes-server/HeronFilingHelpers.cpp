@@ -205,25 +205,34 @@ int HERON::AddSendOptions(LNMailMessage* document, const NotesMailRecord& record
     return Recorded(IDS_CTX_RECIPIENTS, [&]() -> int {
         const TextList* lists[] = {&record.recipients, &record.ccs, &record.bccs};
         const LNRECIPIENTTYPE types[] = {LNRECIPIENTTYPE_TO, LNRECIPIENTTYPE_CC, LNRECIPIENTTYPE_BCC};
+        bool named = false, found = false;
+        int refused = NTS5_ERROR_CONTACT_MISSING_INFORMATION.code;
         for (int kind = 0; kind < 3; ++kind) {
             const TextList& list = *lists[kind];
             if (list.Count() == 0)
                 continue;
+            named = true;
             // Commas only between the addresses found: a contact without one
             // must not leave an empty name behind.
             std::string names;
             for (size_t i = 0; i < list.Count(); ++i) {
                 ContactKey key = ParseContactKey(list[i]);
                 std::string address;
-                if (key.noteId == 0 || GetContactEmailAddress(key, &address) != 0)
+                int status = key.noteId == 0 ? 0 : GetContactEmailAddress(key, &address);
+                if (status != 0)
+                    refused = status;
+                if (key.noteId == 0 || status != 0)
                     continue;
                 if (!names.empty())
                     names += ",";
                 names += address;
+                found = true;
             }
             document->SetRecipients(types[kind], names.c_str());
         }
-        return 0;
+        // Recipients were named and none of them can be reached: the
+        // lookup's own failure, which it recorded.
+        return named && !found ? refused : 0;
     });
 }
 

@@ -137,9 +137,8 @@ int HERON::CreateDatabaseFolder(const std::string& database, const std::string& 
             LNViewFolder design;
             target.GetViewFolder("$All", &design);
             LNViewFolder created;
+            // Stored as it is made, with the colours of the design it copies.
             target.CreateFolder(folder.c_str(), 0, design, &created);
-            created.SetBackgroundColor(1);
-            created.Save(0);
         }
         if (target.IsOpen())
             target.Close();
@@ -195,7 +194,7 @@ int HERON::GetModifiedDatabaseFolders(const std::string& database, VARIANT* out,
     LNDatetime since;
     LastReadTime(database.c_str(), &since);
     // Taken before the read: what changes while it runs comes next time.
-    const NOTESTIMEDATE at = CheckTime();
+    const TIMEDATE at = CheckTime();
     if (since.IsWildcard()) {
         int result = GetDatabaseFolders(database, out, kAllDepths);
         if (result == 0)

@@ -158,7 +158,7 @@ STDMETHODIMP CHeron::Connect(LONG)
         return ReturnError(IDS_RUNTIME_UNAVAILABLE, static_cast<DWORD>(NTS5_ERROR_INVALID_CONNECTION.code));
     }
     char location[MAX_PATH] = "";
-    if (NotesEnvironmentText("Location", location, sizeof location))
+    if (LNNotes().OSGetEnvironmentString && LNNotes().OSGetEnvironmentString("Location", location, sizeof location))
         return Answer(S_OK);
     worker->SetError(NTS5_ERROR_NOTES_NOT_CONFIGURED, "", 0);
     return ReturnError(IDS_NOT_CONFIGURED, static_cast<DWORD>(NTS5_ERROR_NOTES_NOT_CONFIGURED.code));

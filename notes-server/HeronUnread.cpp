@@ -7,7 +7,7 @@
 
 namespace {
 
-void Check(NOTESSTATUS status)
+void Check(STATUS status)
 {
     if (status)
         throw static_cast<LNSTATUS>(status);
@@ -17,63 +17,71 @@ void Check(NOTESSTATUS status)
 struct UnreadHandles {
     ~UnreadHandles()
     {
+        const LNNotesFunctions& api = LNNotes();
         if (table)
-            NotesTableDestroy(table);
+            api.IDDestroyTable(table);
         if (original)
-            NotesTableDestroy(original);
+            api.IDDestroyTable(original);
         if (database)
-            NotesDatabaseClose(database);
+            api.MailCloseMessageFile(database);
     }
 
-    NOTESDBHANDLE database = 0;
-    NOTESHANDLE table = 0;
-    NOTESHANDLE original = 0;
+    DBHANDLE database = NULLHANDLE;
+    DHANDLE table = NULLHANDLE;
+    DHANDLE original = NULLHANDLE;
 };
+
+bool HasUnreadFunctions(const LNNotesFunctions& api)
+{
+    return api.OSGetEnvironmentString && api.OSPathNetConstruct && api.NSFDbGetUnreadNoteTable
+           && api.NSFDbUpdateUnread && api.IDTableCopy && api.IDDelete && api.NSFDbSetUnreadNoteTable
+           && api.IDDestroyTable && api.MailCloseMessageFile;
+}
 
 }  // namespace
 
 SHORT HERON::RemoveFromUnread(const LNNote& note)
 {
-    HMODULE library = LoadLibraryA("nnotes.dll");
-    MAILOPENMESSAGEFILEPROC openMailFile =
-        library ? reinterpret_cast<MAILOPENMESSAGEFILEPROC>(GetProcAddress(library, "MailOpenMessageFile")) : nullptr;
-    if (!openMailFile) {
-        if (library)
-            FreeLibrary(library);
+    // No library, or one without the mail file opener: nothing to do.
+    if (!LNNotesLibrary() || !LNNotes().MailOpenMessageFile)
         return 1;
-    }
     int result = Recorded(IDS_CTX_UNREAD_MARKS, [&]() -> int {
+        const LNNotesFunctions& api = LNNotes();
+        if (!HasUnreadFunctions(api))
+            throw static_cast<LNSTATUS>(LNERR_NO_FUNCTION);
         char file[256] = "", server[260] = "";
-        if (!NotesEnvironmentText("MailFile", file, sizeof file) || !NotesEnvironmentText("MailServer", server, sizeof server))
+        if (!api.OSGetEnvironmentString("MailFile", file, sizeof file)
+            || !api.OSGetEnvironmentString("MailServer", server, sizeof server))
             throw NTS5_ERROR_CANT_OPEN_MAIL_DATABASE;
-        char path[MAX_PATH] = "";
-        Check(NotesPathCompose(nullptr, server, file, path));
+        char path[MAXPATH] = "";
+        Check(api.OSPathNetConstruct(nullptr, server, file, path));
         UnreadHandles handles;
-        Check(openMailFile(path, &handles.database));
+        Check(api.MailOpenMessageFile(path, &handles.database));
         LNString user;
         m_session.Session().GetUserNameText(&user);
-        const WORD length = static_cast<WORD>(std::strlen(user.GetPlatformTextPtr()));
-        Check(NotesUnreadTableGet(handles.database, user.GetPlatformTextPtr(), length, FALSE, &handles.table));
-        Check(NotesUnreadTableUpdate(handles.database, handles.table));
-        Check(NotesTableCopy(handles.table, &handles.original));
+        std::string name = user.GetPlatformTextPtr();
+        const WORD length = static_cast<WORD>(name.size());
+        Check(api.NSFDbGetUnreadNoteTable(handles.database, &name[0], length, FALSE, &handles.table));
+        Check(api.NSFDbUpdateUnread(handles.database, handles.table));
+        Check(api.IDTableCopy(handles.table, &handles.original));
         char trace[64];
         std::snprintf(trace, sizeof trace, "Deleting note: %lu", static_cast<unsigned long>(note.GetNoteID()));
         OutputDebugStringA(trace);
-        Check(NotesTableRemove(handles.table, note.GetNoteID()));
-        Check(NotesUnreadTableSet(handles.database, user.GetPlatformTextPtr(), length, TRUE, handles.original,
-                                  handles.table));
+        BOOL deleted = FALSE;
+        Check(api.IDDelete(handles.table, note.GetNoteID(), &deleted));
+        Check(api.NSFDbSetUnreadNoteTable(handles.database, &name[0], length, TRUE, handles.original, handles.table));
         return 0;
     });
-    FreeLibrary(library);
     return static_cast<SHORT>(result);
 }
 
 // The function library's time, so that what is compared against it is on
 // the same clock as the notes' own times.
-NOTESTIMEDATE HERON::CheckTime()
+TIMEDATE HERON::CheckTime()
 {
-    NOTESTIMEDATE now = {{0, 0}};
-    NotesCurrentTime(&now);
+    TIMEDATE now = {{0, 0}};
+    if (LNNotes().OSCurrentTIMEDATE)
+        LNNotes().OSCurrentTIMEDATE(&now);
     return now;
 }
 
@@ -82,11 +90,11 @@ void HERON::MarkRead(const char* key)
     MarkRead(key, CheckTime());
 }
 
-void HERON::MarkRead(const char* key, const NOTESTIMEDATE& at)
+void HERON::MarkRead(const char* key, const TIMEDATE& at)
 {
-    if (at.innards[0] == 0 && at.innards[1] == 0)
+    if (at.Innards[0] == 0 && at.Innards[1] == 0)
         return;
-    m_lastCheck.Set(key, HeronTimeDate{{at.innards[0], at.innards[1]}});
+    m_lastCheck.Set(key, HeronTimeDate{{at.Innards[0], at.Innards[1]}});
 }
 
 // The time in the last-check table; a wildcard for an unknown key or a
@@ -98,5 +106,5 @@ void HERON::LastReadTime(const char* key, LNDatetime* datetime) const
         datetime->SetDateToWildCard();
         return;
     }
-    *datetime = LNDatetime(NOTESTIMEDATE{{entry->time.innards[0], entry->time.innards[1]}});
+    *datetime = LNDatetime(TIMEDATE{{entry->time.innards[0], entry->time.innards[1]}});
 }

@@ -182,14 +182,16 @@ int HERON::UserInfo(VARIANT* out)
     return Recorded(IDS_CTX_PROFILE, [&]() -> int {
         LNString user;
         m_session.Session().GetUserNameText(&user);
-        NOTES_NAME_PARTS components;
-        if (NOTESSTATUS status = NotesNameParse(user.GetPlatformTextPtr(), &components))
+        if (!LNNotes().DNParse)
+            throw static_cast<LNSTATUS>(LNERR_NO_FUNCTION);
+        DN_COMPONENTS components = {};
+        if (STATUS status = LNNotes().DNParse(0, nullptr, user.GetPlatformTextPtr(), &components, sizeof components))
             throw static_cast<LNSTATUS>(status);
         // Three empty names would read as a user without a name.
-        if (!components.common.text || components.common.length == 0)
+        if (!components.CN || components.CNLength == 0)
             throw NTS5_ERROR_CONTACT_MISSING_INFORMATION;
         std::string parts[3];
-        SplitUserName(std::string(components.common.text, components.common.length).c_str(), parts);
+        SplitUserName(std::string(components.CN, components.CNLength).c_str(), parts);
         QuiMakeStringArray(out);
         for (const std::string& part : parts)
             QuiAppendAnsiString(out, part.c_str());

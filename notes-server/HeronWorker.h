@@ -34,12 +34,12 @@ struct OpenedNote {
     OpenedNote(const OpenedNote&) = delete;
     OpenedNote& operator=(const OpenedNote&) = delete;
 
-    NOTESHANDLE handle = 0;
+    NOTEHANDLE handle = NULLHANDLE;
 };
 
 // The mail database and its calendar profile.
 struct OpenedProfile {
-    NOTESDBHANDLE Database() const { return mail.GetDatabaseHandle(); }
+    DBHANDLE Database() const { return mail.GetDatabaseHandle(); }
 
     LNDatabase mail;
     OpenedNote note;
@@ -127,6 +127,8 @@ public:
     int SetSubjectField(LNMailMessage* document, const std::string& text);
     // -16 when there is a text and the document has no "Body" to hold it.
     int SetAdditionalFieldInfo(LNMailMessage* document, const std::string& text);
+    // Also the last address lookup's failure when recipients were named and
+    // none of them has an address.
     int AddSendOptions(LNMailMessage* document, const NotesMailRecord& record);
     // The mail address of the contact's person document: 0, the status of
     // reaching the note, or -19 when it has no address (recorded).
@@ -139,9 +141,9 @@ public:
     // Stores the current time under the key.
     void MarkRead(const char* key);
     // Stores a time taken earlier (before the read it closes) under the key.
-    void MarkRead(const char* key, const NOTESTIMEDATE& at);
+    void MarkRead(const char* key, const TIMEDATE& at);
     // The current time as the last-check table keeps it.
-    NOTESTIMEDATE CheckTime();
+    TIMEDATE CheckTime();
     // The time stored under the key; a wildcard for an unknown key.
     void LastReadTime(const char* key, LNDatetime* datetime) const;
 
@@ -194,10 +196,10 @@ public:
 
     // The mail database's calendar profile, its owner repaired when it has
     // none; 0, or the status or error code of a failure (not recorded).
-    int OpenCalendarProfile(NOTESHANDLE* profile, NOTESDBHANDLE database);
+    int OpenCalendarProfile(NOTEHANDLE* profile, DBHANDLE database);
     // One field of the calendar profile: the profile function's status.
-    int GetCalendarProfileField(NOTESDBHANDLE database, NOTESHANDLE profile, const char* field, WORD* type,
-                                NOTESBLOCK* value, DWORD* length);
+    int GetCalendarProfileField(DBHANDLE database, NOTEHANDLE profile, const char* field, WORD* type,
+                                BLOCKID* value, DWORD* length);
 
 private:
     // Runs `body`; a library status or a server error it throws is recorded
@@ -218,9 +220,9 @@ private:
     // A helper's failure that would lose what the user gave ends the filing:
     // its status or error code is thrown again, for the filing to record.
     static void RaiseAgain(int status);
-    // Takes a calendar entry that the library stored out of the mail
-    // database again; a failure leaves it.
-    void RemoveEntry(const LNNote& entry);
+    // Takes a document that was stored in the mail database out again, when
+    // its filing failed after the store; a failure leaves it.
+    void RemoveFromMailDatabase(const LNNote& note);
     // Opens the user's mail database and its calendar profile; throws the
     // library's status or the server's error.
     void OpenUserProfile(OpenedProfile* opened);
@@ -250,7 +252,7 @@ std::string DatabaseKeyText(const LNDatabase& database, DWORD noteId);
 // The server to open a key's database on: "" for this machine.
 std::string KeyServer(const ContactKey& key);
 // -1, 0 or 1 as the first stamp is earlier, the same or later.
-int CompareNotesStamps(const NOTESTIMEDATE& a, const NOTESTIMEDATE& b);
+int CompareNotesStamps(const TIMEDATE& a, const TIMEDATE& b);
 
 // The user categories in a profile value rendered as text: cut at each ";",
 // an empty piece kept except after the last ";".
@@ -265,7 +267,7 @@ std::string ProfileValueText(WORD type, const void* data, DWORD length);
 std::string CalendarKindBitText(const std::string& entryType);
 // A date as the function library's time stamp; the library's status is
 // thrown when it is no date.
-NOTESTIMEDATE NotesStampOfDate(DATE date);
+TIMEDATE NotesStampOfDate(DATE date);
 // A date-time as a date number that reads back to the same second.
 std::string DateNumberText(const LNDatetime& datetime);
 // The version class of a runtime build number.

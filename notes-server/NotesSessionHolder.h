@@ -5,25 +5,6 @@
 
 #include "LNClasses.h"
 
-// The class library's choice between throwing and returning its errors,
-// set for the life of the object and restored after.
-class LibraryErrorMode {
-public:
-    explicit LibraryErrorMode(BOOL throwAll) : m_previous(LNGetThrowAllErrors()) { LNSetThrowAllErrors(throwAll); }
-    ~LibraryErrorMode() { LNSetThrowAllErrors(m_previous); }
-    LibraryErrorMode(const LibraryErrorMode&) = delete;
-    LibraryErrorMode& operator=(const LibraryErrorMode&) = delete;
-
-private:
-    BOOL m_previous;
-};
-
-// Library errors are returned, not thrown, while one lives.
-class ReturnedErrors : public LibraryErrorMode {
-public:
-    ReturnedErrors() : LibraryErrorMode(FALSE) {}
-};
-
 // Library errors are thrown while one lives, whatever the caller chose.
 class ThrownErrors : public LibraryErrorMode {
 public:

@@ -6,87 +6,28 @@ int CNotesUIWorkspace::Create()
     return CreateDispatch("Notes.NotesUIWorkspace") ? 0 : 1;
 }
 
-namespace {
-
-const BYTE kRef2[] = VTS_PVARIANT VTS_PVARIANT;
-const BYTE kRef3[] = VTS_PVARIANT VTS_PVARIANT VTS_PVARIANT;
-const BYTE kRef5[] = VTS_PVARIANT VTS_PVARIANT VTS_PVARIANT VTS_PVARIANT VTS_PVARIANT;
-const BYTE kRef6[] = VTS_PVARIANT VTS_PVARIANT VTS_PVARIANT VTS_PVARIANT VTS_PVARIANT VTS_PVARIANT;
-const BYTE kRef9[] = VTS_PVARIANT VTS_PVARIANT VTS_PVARIANT VTS_PVARIANT VTS_PVARIANT VTS_PVARIANT VTS_PVARIANT
-    VTS_PVARIANT VTS_PVARIANT;
-
-} // namespace
-
-VARIANT CNotesUIWorkspace::GetProperty1503()
+DISPID CNotesUIWorkspace::MemberId(const wchar_t* name)
 {
-    VARIANT result;
-    VariantInit(&result);
-    GetProperty(dispidProperty1503, VT_VARIANT, &result);
-    return result;
-}
-
-VARIANT CNotesUIWorkspace::GetProperty1506()
-{
-    VARIANT result;
-    VariantInit(&result);
-    GetProperty(dispidProperty1506, VT_VARIANT, &result);
-    return result;
-}
-
-VARIANT CNotesUIWorkspace::Method1530(VARIANT* p1, VARIANT* p2, VARIANT* p3, VARIANT* p4, VARIANT* p5, VARIANT* p6,
-                                      VARIANT* p7, VARIANT* p8, VARIANT* p9)
-{
-    VARIANT result;
-    VariantInit(&result);
-    InvokeHelper(dispidMethod1530, DISPATCH_METHOD, VT_VARIANT, &result, kRef9, p1, p2, p3, p4, p5, p6, p7, p8, p9);
-    return result;
-}
-
-VARIANT CNotesUIWorkspace::Method1531(VARIANT* p1, VARIANT* p2, VARIANT* p3)
-{
-    VARIANT result;
-    VariantInit(&result);
-    InvokeHelper(dispidMethod1531, DISPATCH_METHOD, VT_VARIANT, &result, kRef3, p1, p2, p3);
-    return result;
-}
-
-VARIANT CNotesUIWorkspace::Method1532(VARIANT* p1, VARIANT* p2, VARIANT* p3, VARIANT* p4, VARIANT* p5)
-{
-    VARIANT result;
-    VariantInit(&result);
-    InvokeHelper(dispidMethod1532, DISPATCH_METHOD, VT_VARIANT, &result, kRef5, p1, p2, p3, p4, p5);
-    return result;
-}
-
-void CNotesUIWorkspace::Method1535(VARIANT* p1, VARIANT* p2, VARIANT* p3, VARIANT* p4, VARIANT* p5, VARIANT* p6)
-{
-    InvokeHelper(dispidMethod1535, DISPATCH_METHOD, VT_EMPTY, nullptr, kRef6, p1, p2, p3, p4, p5, p6);
-}
-
-VARIANT CNotesUIWorkspace::Method1536()
-{
-    VARIANT result;
-    VariantInit(&result);
-    InvokeHelper(dispidMethod1536, DISPATCH_METHOD, VT_VARIANT, &result, nullptr);
-    return result;
-}
-
-VARIANT CNotesUIWorkspace::Method1539(VARIANT* p1, VARIANT* p2)
-{
-    VARIANT result;
-    VariantInit(&result);
-    InvokeHelper(dispidMethod1539, DISPATCH_METHOD, VT_VARIANT, &result, kRef2, p1, p2);
-    return result;
+    if (!m_lpDispatch)
+        AfxThrowOleException(E_POINTER);
+    OLECHAR* names[] = {const_cast<OLECHAR*>(name)};
+    DISPID id = DISPID_UNKNOWN;
+    HRESULT hr = m_lpDispatch->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id);
+    if (FAILED(hr))
+        AfxThrowOleException(hr);
+    return id;
 }
 
 VARIANT CNotesUIWorkspace::OpenURL(VARIANT* pURL, VARIANT* pReload, VARIANT* pURLList, VARIANT* pCharSet,
                                    VARIANT* pWebUser, VARIANT* pWebPassword, VARIANT* pProxyUser,
                                    VARIANT* pProxyPassword, VARIANT* pNotesRetriever)
 {
+    static const BYTE kNineByReference[] = VTS_PVARIANT VTS_PVARIANT VTS_PVARIANT VTS_PVARIANT VTS_PVARIANT
+        VTS_PVARIANT VTS_PVARIANT VTS_PVARIANT VTS_PVARIANT;
     VARIANT result;
     VariantInit(&result);
-    InvokeHelper(dispidOpenURL, DISPATCH_METHOD, VT_VARIANT, &result, kRef9, pURL, pReload, pURLList, pCharSet,
-                 pWebUser, pWebPassword, pProxyUser, pProxyPassword, pNotesRetriever);
+    InvokeHelper(MemberId(L"URLOpen"), DISPATCH_METHOD, VT_VARIANT, &result, kNineByReference, pURL, pReload,
+                 pURLList, pCharSet, pWebUser, pWebPassword, pProxyUser, pProxyPassword, pNotesRetriever);
     return result;
 }
 

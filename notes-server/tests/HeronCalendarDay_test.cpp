@@ -66,8 +66,8 @@ TEST_F(HeronCalendarDayTest, CalendarThatCannotBeReadFails)
         const char* call;
         const wchar_t* error;
     } rows[] = {
-        {"LNCalendar::GetEntries", L"Retrieving Calendar Profile Info\r\nError: 4095 The call failed as the test asked"},
-        {"GetCalendar", L"Retrieving Calendar Profile Info\r\nError: 4095 The call failed as the test asked"},
+        {"NSFDbGetModifiedNoteTable", L"Retrieving Calendar Profile Info\r\nError: 4095 The call failed as the test asked"},
+        {"NSFDbOpen", L"Retrieving Calendar Profile Info\r\nError: 4095 The call failed as the test asked"},
     };
     for (const Row& row : rows) {
         m_notes.SetFailCalls({row.call});

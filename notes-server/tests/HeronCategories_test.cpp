@@ -261,7 +261,7 @@ TEST_F(HeronProfileTest, MailDatabaseThatDoesNotOpen)
 {
     Profile(kOwner);
     ASSERT_EQ(S_OK, Connect());
-    m_notes.SetFailCalls({"LNDatabase::Open"});
+    m_notes.SetFailCalls({"NSFDbOpen"});
     EXPECT_EQ("<empty>", Prefs(DISP_E_EXCEPTION));
     EXPECT_EQ(L"Retrieving Calendar Profile Info\r\nError: 4095 The call failed as the test asked",
               LastError().description);

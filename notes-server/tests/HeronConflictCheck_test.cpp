@@ -92,8 +92,8 @@ TEST_F(HeronConflictTest, FailedCheckAnswersFree)
         const char* call;
         const wchar_t* error;
     } rows[] = {
-        {"LNCalendar::IsAvailable", L"Checking Calendar for conflicts\r\nError: 4095 The call failed as the test asked"},
-        {"GetCalendar", L"Checking Calendar for conflicts\r\nError: -14 Unable to retrieve calendar from mail database"},
+        {"NSFDbGetModifiedNoteTable", L"Checking Calendar for conflicts\r\nError: 4095 The call failed as the test asked"},
+        {"NSFDbOpen", L"Checking Calendar for conflicts\r\nError: -14 Unable to retrieve calendar from mail database"},
     };
     for (const Row& row : rows) {
         m_notes.SetFailCalls({row.call});

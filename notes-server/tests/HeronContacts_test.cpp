@@ -270,7 +270,7 @@ TEST_F(HeronContactsTest, ReadingRecordsNoErrorForTheKeyAndKindFields)
 
 TEST_F(HeronContactsTest, NavigationFailureEndsTheWalk)
 {
-    m_notes.SetFailCalls({"LNViewFolder::GotoNext"});
+    m_notes.SetFailCalls({"NIFReadEntries:2"});
     ASSERT_EQ(S_OK, Connect());
     EXPECT_EQ((std::vector<std::string>{kBobLine}), Contacts());
 }
@@ -321,7 +321,7 @@ TEST_F(HeronContactsTest, ChangesMadeDuringAReadComeWithTheNext)
     ASSERT_EQ(S_OK, Connect());
     EXPECT_EQ(2u, Contacts().size());
     // The next read takes a minute: it starts at 9:30 and ends at 9:31.
-    m_notes.SetTickCalls({"LNDatabase::GetModifiedNotes"});
+    m_notes.SetTickCalls({"NSFDbGetModifiedNoteTable"});
     EXPECT_TRUE(Modified().empty());
     m_notes.SetTickCalls({});
     // Acme changed at 9:30:30, while that read ran.
@@ -366,7 +366,7 @@ TEST_F(HeronContactsTest, ModificationsThatCannotBeReadComeWithALaterRead)
     ASSERT_EQ(S_OK, Connect());
     EXPECT_EQ(2u, Contacts().size());
     ChangeCity(NamesPath(), 21, "Leeds", 90030);
-    m_notes.SetFailCalls({"LNDatabase::GetModifiedNotes"});
+    m_notes.SetFailCalls({"NSFDbGetModifiedNoteTable"});
     m_notes.SetClock("20261208-090100");
     HRESULT hr = S_OK;
     EXPECT_TRUE(Modified(&hr).empty());

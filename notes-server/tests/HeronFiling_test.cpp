@@ -28,7 +28,7 @@ const char kBob[] = "local##contacts.nsf##20";
 const char kAcme[] = "local##contacts.nsf##21";
 // The journal with two folders.
 const char kJournal[] =
-    "[note 5]\r\n$Title=Projects\r\n$NoteClass=8\r\n[note 6]\r\n$Title=Ideas\r\n$NoteClass=8\r\n";
+    "[note 5]\r\n$Title=Projects\r\n$NoteClass=8\r\n$Flags=F\r\n[note 6]\r\n$Title=Ideas\r\n$NoteClass=8\r\n$Flags=F\r\n";
 
 const DATE kDecember8 = 46364.0;
 const DATE kHour = 1.0 / 24;
@@ -170,23 +170,23 @@ TEST_F(HeronFilingTest, TodoWithEverything)
     PutList(record, DISPID_GODWIT_CCS, {kAcme});
     EXPECT_EQ(S_OK, File(record)) << m_error;
 
-    EXPECT_EQ("Form=Task\n"
+    EXPECT_EQ("Principal=CN=Ann Lee/OU=Sales/O=Acme\n"
+              "From=CN=Ann Lee/OU=Sales/O=Acme\n"
+              "Form=Task\n"
+              "ExcludeFromView=D\n"
+              "_ViewIcon(number)=168\n"
+              "Subject(text)=\"Call Bob \\nabout the plan\"\n"
               "Body(text)=\"First line \"\n"
               "Body=Second line\n"
               "Body=[link contacts.nsf/$People/20] Bob Stone\n"
               "Body=[link contacts.nsf/$People/21] Acme Ltd\n"
               "Body=[attachment plan.txt]\n"
-              "Principal=CN=Ann Lee/OU=Sales/O=Acme\n"
-              "From=CN=Ann Lee/OU=Sales/O=Acme\n"
-              "SendTo=bob@acme.example\n"
-              "ExcludeFromView=D\n"
-              "_ViewIcon(number)=168\n"
-              "Subject(text)=\"Call Bob \\nabout the plan\"\n"
               "StartDateTime=2026-12-08 09:00:00\n"
               "DueDateTime=2026-12-10 17:00:00\n"
               "ASSIGNSTATE(number)=0\n"
               "Importance=2\n"
               "$FILE=plan.txt\n"
+              "SendTo=bob@acme.example\n"
               "CopyTo=\n"
               "$KeepPrivate=1\n"
               "OrgConfidential=1\n"
@@ -405,6 +405,7 @@ TEST_F(HeronFilingTest, JournalWithoutFolders)
 
 TEST_F(HeronFilingTest, MailMemo)
 {
+    m_notes.SetClock("20261208-090000");
     ASSERT_EQ(S_OK, Connect());
     auto record = NewRecord(GODWIT_TYPE_MEMO);
     PutText(record, DISPID_GODWIT_BODY, L"Minutes");
@@ -412,27 +413,51 @@ TEST_F(HeronFilingTest, MailMemo)
     PutList(record, DISPID_GODWIT_RECIPIENTS, {kAcme, kBob});
     PutList(record, DISPID_GODWIT_BCCS, {kBob});
     EXPECT_EQ(S_OK, File(record)) << m_error;
-    const std::string memo = "Form=Memo\n"
-                             "Body=All agreed\n"
-                             "Principal=CN=Ann Lee/OU=Sales/O=Acme\n"
+    const std::string memo = "Principal=CN=Ann Lee/OU=Sales/O=Acme\n"
                              "From=CN=Ann Lee/OU=Sales/O=Acme\n"
-                             "SendTo=bob@acme.example\n"
+                             "Form=Memo\n"
                              "Subject=Minutes\n"
+                             "Body=All agreed\n"
+                             "SendTo=bob@acme.example\n"
                              "BlindCopyTo=bob@acme.example\n"
                              "Quillmate=\n";
     EXPECT_EQ(memo, Note(kMailFile, 2));
-    EXPECT_EQ(memo, Note("mail.box", 1));
+    // The router's copy names each recipient once, and when it was posted.
+    EXPECT_EQ(memo + "Recipients=bob@acme.example\nPostedDate=2026-12-08 09:00:00\n", Note("mail.box", 1));
     EXPECT_EQ("<none>", Item(kMailFile, 2, "ExcludeFromView"));
 }
 
-TEST_F(HeronFilingTest, MemoWithoutRecipientsIsSent)
+TEST_F(HeronFilingTest, MemoRecipients)
 {
+    struct Row {
+        const char* what;
+        std::vector<std::string> recipients;
+        std::vector<std::string> ccs;
+        const char* error;
+        const char* sendTo;
+    } rows[] = {
+        {"none named: sent as it is", {}, {}, "", ""},
+        {"one of two without an address", {kAcme}, {kBob}, "", ""},
+        {"every one without an address", {kAcme}, {kAcme}, "Filing Memo\r\nError: -19 Contact information not found",
+         nullptr},
+    };
     ASSERT_EQ(S_OK, Connect());
-    auto record = NewRecord(GODWIT_TYPE_MEMO);
-    PutText(record, DISPID_GODWIT_BODY, L"To nobody");
-    EXPECT_EQ(S_OK, File(record)) << m_error;
-    EXPECT_EQ("To nobody", Item("mail.box", 1, "Subject"));
-    EXPECT_EQ("", Item("mail.box", 1, "SendTo"));
+    for (const Row& row : rows) {
+        NotesStandInTesting::WriteFile(m_notes.Folder() + "\\mail\\alee.nsf", kMail);
+        NotesStandInTesting::WriteFile(m_notes.Folder() + "\\mail.box", "");
+        auto record = NewRecord(GODWIT_TYPE_MEMO);
+        PutText(record, DISPID_GODWIT_BODY, L"Memo");
+        PutList(record, DISPID_GODWIT_RECIPIENTS, row.recipients);
+        PutList(record, DISPID_GODWIT_CCS, row.ccs);
+        EXPECT_EQ(row.sendTo ? S_OK : DISP_E_EXCEPTION, File(record)) << row.what << ": " << m_error;
+        EXPECT_EQ(row.error, row.sendTo ? std::string() : m_error) << row.what;
+        EXPECT_EQ(row.sendTo ? 2u : 1u, NoteCount(kMailFile)) << row.what;
+        EXPECT_EQ(row.sendTo ? 1u : 0u, NoteCount("mail.box")) << row.what;
+        if (row.sendTo) {
+            EXPECT_EQ("Memo", Item("mail.box", 1, "Subject")) << row.what;
+            EXPECT_EQ(row.sendTo, Item("mail.box", 1, "SendTo")) << row.what;
+        }
+    }
 }
 
 TEST_F(HeronFilingTest, SentDocumentsLeaveTheUnreadTable)
@@ -450,7 +475,7 @@ TEST_F(HeronFilingTest, SentDocumentsLeaveTheUnreadTable)
         {"mailed to-do", GODWIT_TYPE_TODO, 0x01, "", "1|42|43"},
         {"to-do not mailed", GODWIT_TYPE_TODO, 0, "", "1|41|42|43"},
         // The filing stands; only the marks stay.
-        {"table not stored", GODWIT_TYPE_MEMO, 0, "NotesUnreadTableSet", "1|41|42|43"},
+        {"table not stored", GODWIT_TYPE_MEMO, 0, "NSFDbSetUnreadNoteTable", "1|41|42|43"},
         {"mail file not opened", GODWIT_TYPE_MEMO, 0, "MailOpenMessageFile", "1|41|42|43"},
     };
     ASSERT_EQ(S_OK, Connect());
@@ -507,26 +532,29 @@ TEST_F(HeronFilingTest, FailuresStopAtTheFirstKind)
         size_t journalNotes;
         size_t sent;
     } rows[] = {
-        {"LNNote::Save", 0x05, "Filing Task Item\r\n", 1, 2, 0},
-        {"LNDocument::Send", 0x10, "Filing Memo\r\n", 2, 2, 0},
-        {"LNNote::Save", 0x10, "Filing Memo\r\n", 1, 2, 0},
-        {"LNDatabase::Open", 0x10, "Filing Memo\r\n", 1, 2, 0},
-        {"LNDatabase::CreateDocument", 0x12, "Filing Journal Item\r\n", 1, 2, 0},
-        {"LNRichText::SetValue", 0x06, "Filing Calendar Item\r\n", 1, 2, 0},
-        {"LNCalendar::CreateEntry", 0x16, "Filing Calendar Item\r\nError: -15 Unable to create calendar entry", 1,
+        {"NSFNoteUpdate", 0x05, "Filing Task Item\r\n", 1, 2, 0},
+        // A memo that was not sent is not kept.
+        {"NSFNoteCopy", 0x10, "Filing Memo\r\n", 1, 2, 0},
+        {"NSFNoteUpdate", 0x10, "Filing Memo\r\n", 1, 2, 0},
+        {"NSFDbOpen", 0x10, "Filing Memo\r\n", 1, 2, 0},
+        {"NSFNoteCreate", 0x12, "Filing Journal Item\r\n", 1, 2, 0},
+        {"CompoundTextCreate", 0x06, "Filing Calendar Item\r\n", 1, 2, 0},
+        {"NSFNoteCreate", 0x16, "Filing Calendar Item\r\nError: -15 Unable to create calendar entry", 1,
          2, 0},
-        {"GetCalendar", 0x04, "Filing Calendar Item\r\nError: -14 Unable to retrieve calendar from mail database", 1,
+        {"NSFDbOpen", 0x04, "Filing Calendar Item\r\nError: -14 Unable to retrieve calendar from mail database", 1,
          2, 0},
-        {"LNViewFolder::FolderAddDocument", 0x12, "Filing Journal Item\r\n", 1, 3, 0},
+        {"FolderDocAdd", 0x12, "Filing Journal Item\r\n", 1, 3, 0},
+        // A memo that would go to nobody is not filed: no recipient could be
+        // looked up.
+        {"NSFNoteOpen", 0x10, "Filing Memo\r\n", 1, 2, 0},
         // Helpers record their failure and the filing goes on.
-        {"LNMailMessage::SetRecipients", 0x10, "", 2, 2, 1},
-        {"LNNote::HasItem", 0x02, "", 1, 3, 0},
+        {"NSFItemIsPresent", 0x02, "", 1, 3, 0},
     };
     ASSERT_EQ(S_OK, Connect());
     for (const Row& row : rows) {
         NotesStandInTesting::WriteFile(m_notes.Folder() + "\\mail\\alee.nsf", kMail);
         NotesStandInTesting::WriteFile(m_notes.Folder() + "\\journal.nsf", kJournal);
-        DeleteFileA((m_notes.Folder() + "\\mail.box").c_str());
+        NotesStandInTesting::WriteFile(m_notes.Folder() + "\\mail.box", "");
         m_notes.SetFailCalls({row.failing});
         auto record = NewRecord(row.type);
         PutText(record, DISPID_GODWIT_BODY, L"Fails");
@@ -560,6 +588,7 @@ TEST_F(HeronFilingTest, RefusedTextFailsTheFilingAndKeepsNothing)
         long type;
         const char* item;
         std::string error;
+        long subType;
     } rows[] = {
         {GODWIT_TYPE_TODO, "Subject", "Filing Task Item\r\n"},
         {GODWIT_TYPE_TODO, "Body", "Filing Task Item\r\n"},
@@ -567,10 +596,14 @@ TEST_F(HeronFilingTest, RefusedTextFailsTheFilingAndKeepsNothing)
         {GODWIT_TYPE_CALENDAR, "Subject", calendar + "Error: -15 Unable to create calendar entry"},
         {GODWIT_TYPE_CALENDAR, "Body", calendar},
         {GODWIT_TYPE_CALENDAR, "Categories", calendar},
+        // An event of several days without its day list.
+        {GODWIT_TYPE_CALENDAR, "CalendarDateTime", calendar, 0x400},
         {GODWIT_TYPE_JOURNAL, "Subject", "Filing Journal Item\r\n"},
         {GODWIT_TYPE_JOURNAL, "Body", "Filing Journal Item\r\n"},
         {GODWIT_TYPE_MEMO, "Subject", "Filing Memo\r\n"},
         {GODWIT_TYPE_MEMO, "Body", "Filing Memo\r\n"},
+        // A memo whose recipients cannot be set.
+        {GODWIT_TYPE_MEMO, "CopyTo", "Filing Memo\r\n"},
     };
     ASSERT_EQ(S_OK, Connect());
     for (const Row& row : rows) {
@@ -583,8 +616,11 @@ TEST_F(HeronFilingTest, RefusedTextFailsTheFilingAndKeepsNothing)
         PutText(record, DISPID_GODWIT_NOTE, L"at the office");
         PutList(record, DISPID_GODWIT_TASKCATEGORY, {"Business"});
         PutDate(record, DISPID_GODWIT_STARTDATE, kDecember8 + 9 * kHour);
-        PutDate(record, DISPID_GODWIT_ENDDATE, kDecember8 + 10 * kHour);
+        PutDate(record, DISPID_GODWIT_ENDDATE, kDecember8 + 2 + 10 * kHour);
         PutList(record, DISPID_GODWIT_RECIPIENTS, {kBob});
+        PutList(record, DISPID_GODWIT_CCS, {kBob});
+        if (row.subType)
+            AddSubType(record, row.subType);
         EXPECT_EQ(DISP_E_EXCEPTION, File(record)) << what;
         std::string error = row.error;
         if (error.back() == '\n')
@@ -600,7 +636,7 @@ TEST_F(HeronFilingTest, RefusedTextFailsTheFilingAndKeepsNothing)
 TEST_F(HeronFilingTest, MailedTodoWhoseSendingFails)
 {
     ASSERT_EQ(S_OK, Connect());
-    m_notes.SetFailCalls({"LNDocument::Send"});
+    m_notes.SetFailCalls({"NSFNoteCopy"});
     auto record = NewRecord(GODWIT_TYPE_TODO | GODWIT_TYPE_CALENDAR);
     PutText(record, DISPID_GODWIT_BODY, L"Send me");
     AddSubType(record, 0x01);
@@ -664,11 +700,11 @@ TEST_F(HeronFilingTest, AllocationFailureWhileFiling)
     ASSERT_EQ(S_OK, Connect());
     Variant contacts;
     EXPECT_EQ(DISP_E_EXCEPTION, Get(DISPID_HERON_CONTACTS, &contacts));
-    m_notes.SetThrowCalls({"GetNotesVersion"});
+    m_notes.SetMemoryCalls({"NSFNoteCreate"});
     auto record = NewRecord(GODWIT_TYPE_TODO);
     PutText(record, DISPID_GODWIT_BODY, L"No memory");
     EXPECT_EQ(DISP_E_EXCEPTION, File(record));
-    EXPECT_EQ("Filing Task Item\r\nError: -6 Out of memory error", m_error);
+    EXPECT_EQ("Filing Task Item\r\nError: 294 Insufficient memory", m_error);
     EXPECT_EQ(1u, NoteCount(kMailFile));
 }
 

@@ -1,6 +1,7 @@
-// Heron.dll as the loader sees it: every import from the Notes function
-// library by ordinal, with the numbers that library gives its functions, and
-// the stand-in's library exporting those numbers without names.
+// Heron.dll as the loader sees it, and the Notes functions it asks for: the
+// server links to no Notes library (it finds the installed one at run time
+// and asks it for functions by their documented names), and the stand-in's
+// nnotes.dll exports exactly those names.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -10,44 +11,39 @@
 
 #include "ImportTable.h"
 #include "QuiComTesting.h"
+#include "notesapi.h"
 
 namespace {
 
-// The functions Heron imports from nnotes.dll, by the ordinal the library
-// gives each.
-const struct {
-    WORD ordinal;
-    const char* role;
-} kNotesImports[] = {
-    {416, "environment value by name"},
-    {630, "user name into its components"},
-    {167, "local time zone and daylight flag"},
-    {229, "local time to time stamp"},
-    {165, "current time"},
-    {938, "network path from port, server and file"},
-    {2549, "unread table: get"},
-    {2256, "unread table: update from the database"},
-    {357, "unread table: copy"},
-    {322, "unread table: remove a note id"},
-    {2548, "unread table: store back"},
-    {861, "unread table: destroy"},
-    {2001, "close a database handle"},
-    {182, "lock a value block or memory handle"},
-    {183, "unlock a value block or memory handle"},
-    {2008, "close a note"},
-    // Named by their role alone; the numbers are the stand-in library's.
-    {1201, "item information of a named item"},
-    {1202, "append a text to an item"},
-    {1203, "item value as text"},
-    {1204, "find a design note"},
-    {1205, "open a note by id"},
-    {1206, "compute a note with a form"},
-    {1401, "address books of a server"},
-    {1402, "free library memory"},
+// The Notes C API functions the server calls, as the C API's reference names
+// them. A function added to notesapi.h belongs here only once its name,
+// parameters and convention have been checked against that reference.
+const std::set<std::string> kDocumented = {
+    "NotesInitExtended", "NotesTerm", "NotesInitThread", "NotesTermThread",
+    "OSGetEnvironmentString", "OSLoadString", "OSGetDataDirectory", "SECKFMGetUserName", "DNParse",
+    "OSPathNetConstruct", "OSPathNetParse", "NSGetServerList", "NAMEGetAddressBooks",
+    "OSLockObject", "OSUnlockObject", "OSMemFree",
+    "OSCurrentTIMEDATE", "OSCurrentTimeZone", "TimeLocalToGM", "TimeGMToLocal", "TimeConstant", "TimeDateCompare",
+    "NSFDbOpen", "NSFDbClose", "NSFDbCreate", "NSFDbCopy", "NSFDbGetBuildVersion", "NSFDbGetModifiedNoteTable",
+    "NSFDbReplicaInfoGet", "NIFFindDesignNote",
+    "NSFNoteCreate", "NSFNoteOpen", "NSFNoteClose", "NSFNoteUpdate", "NSFNoteDelete", "NSFNoteGetInfo",
+    "NSFNoteSetInfo", "NSFNoteCopy", "NSFNoteComputeWithForm", "NSFNoteAttachFile",
+    "NSFItemInfo", "NSFItemInfoNext", "NSFItemIsPresent", "NSFItemDelete", "NSFItemAppend", "NSFItemSetText",
+    "NSFItemGetTextListEntries", "NSFItemGetTextListEntry", "NSFItemAppendTextList", "NSFItemConvertValueToText",
+    "NSFItemGetTime", "NSFItemGetNumber",
+    "IDCreateTable", "IDDestroyTable", "IDInsert", "IDDelete", "IDScan", "IDTableCopy",
+    "NSFDbGetUnreadNoteTable", "NSFDbUpdateUnread", "NSFDbSetUnreadNoteTable", "MailOpenMessageFile",
+    "MailCloseMessageFile",
+    "NIFOpenCollection", "NIFReadEntries", "NIFCloseCollection",
+    "NSFComputeStart", "NSFComputeEvaluate", "NSFComputeStop",
+    "CompoundTextCreate", "CompoundTextInitStyle", "CompoundTextDefineStyle", "CompoundTextAddParagraphExt",
+    "CompoundTextAddTextExt", "CompoundTextAddDocLink", "CompoundTextAddCDRecords", "CompoundTextClose",
+    "CompoundTextDiscard",
+    "FolderCreate", "FolderDocAdd",
+    "NSFProfileOpen", "NSFProfileGetField", "NSFProfileUpdate",
 };
 
-// A module mapped as an image, not run: its import and export directories
-// are read where the loader would find them.
+// A module mapped as an image, not run.
 class MappedImage {
 public:
     explicit MappedImage(const std::string& path)
@@ -62,88 +58,92 @@ public:
     MappedImage(const MappedImage&) = delete;
     MappedImage& operator=(const MappedImage&) = delete;
 
-    bool Valid() const { return m_module != nullptr; }
+    HMODULE Module() const { return m_module; }
 
-    // The imports from `dll`: their ordinals, and the names of those
-    // imported by name.
-    bool Imports(const char* dll, std::vector<WORD>* ordinals, std::vector<std::string>* names) const
+    // The exported names; `unnamed` counts the exports that have none.
+    std::set<std::string> ExportedNames(size_t* unnamed) const
     {
-        return QuiTesting::ForEachImport(m_module, dll, [&](WORD ordinal, const char* name, IMAGE_THUNK_DATA*) {
-            if (name)
-                names->push_back(name);
-            else
-                ordinals->push_back(ordinal);
-        });
-    }
-
-    // The exported ordinals, and those of them that carry a name.
-    void Exports(std::set<WORD>* ordinals, std::set<WORD>* named) const
-    {
-        DWORD rva = Directory(IMAGE_DIRECTORY_ENTRY_EXPORT).VirtualAddress;
+        std::set<std::string> names;
+        const BYTE* base = reinterpret_cast<const BYTE*>(reinterpret_cast<ULONG_PTR>(m_module) & ~ULONG_PTR(3));
+        const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(
+            base + reinterpret_cast<const IMAGE_DOS_HEADER*>(base)->e_lfanew);
+        DWORD rva = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_EXPORT].VirtualAddress;
+        *unnamed = 0;
         if (!rva)
-            return;
-        const auto* exports = At<IMAGE_EXPORT_DIRECTORY>(rva);
-        const DWORD* functions = At<DWORD>(exports->AddressOfFunctions);
+            return names;
+        const auto* exports = reinterpret_cast<const IMAGE_EXPORT_DIRECTORY*>(base + rva);
+        const DWORD* functions = reinterpret_cast<const DWORD*>(base + exports->AddressOfFunctions);
+        const DWORD* nameRvas = reinterpret_cast<const DWORD*>(base + exports->AddressOfNames);
+        for (DWORD i = 0; i < exports->NumberOfNames; ++i)
+            names.insert(reinterpret_cast<const char*>(base + nameRvas[i]));
         for (DWORD i = 0; i < exports->NumberOfFunctions; ++i) {
             if (functions[i])
-                ordinals->insert(static_cast<WORD>(exports->Base + i));
+                ++*unnamed;
         }
-        const WORD* nameOrdinals = At<WORD>(exports->AddressOfNameOrdinals);
-        for (DWORD i = 0; i < exports->NumberOfNames; ++i)
-            named->insert(static_cast<WORD>(exports->Base + nameOrdinals[i]));
+        *unnamed -= exports->NumberOfNames;
+        return names;
     }
 
 private:
-    // A module loaded as an image resource has its handle's low bits set.
-    const BYTE* Base() const
-    {
-        return reinterpret_cast<const BYTE*>(reinterpret_cast<ULONG_PTR>(m_module) & ~static_cast<ULONG_PTR>(3));
-    }
-    template <class T>
-    const T* At(DWORD rva) const
-    {
-        return reinterpret_cast<const T*>(Base() + rva);
-    }
-    const IMAGE_DATA_DIRECTORY& Directory(int index) const
-    {
-        const auto* dos = At<IMAGE_DOS_HEADER>(0);
-        return At<IMAGE_NT_HEADERS>(dos->e_lfanew)->OptionalHeader.DataDirectory[index];
-    }
-
     HMODULE m_module;
 };
 
-TEST(HeronImports, NotesFunctionLibraryOnlyByItsOrdinals)
+// Heron.dll loads whatever it was built against before it runs a line: any
+// Notes library among those would keep it from loading on a machine without
+// Notes, and one taken by ordinal or by a compiler's decorated name would be
+// no library a Notes installation has.
+TEST(HeronImports, OnlySystemLibrariesByName)
 {
     MappedImage heron(QuiComTesting::ProgramFolder() + "Heron.dll");
-    ASSERT_TRUE(heron.Valid());
-    std::vector<WORD> ordinals;
-    std::vector<std::string> names;
-    ASSERT_TRUE(heron.Imports("nnotes.dll", &ordinals, &names));
-    std::string byName;
-    for (const std::string& name : names)
-        byName += name + " ";
-    EXPECT_EQ("", byName) << "imported by name";
-    std::set<WORD> imported(ordinals.begin(), ordinals.end());
-    EXPECT_EQ(ordinals.size(), imported.size()) << "an ordinal imported twice";
-    for (const auto& row : kNotesImports)
-        EXPECT_EQ(1u, imported.erase(row.ordinal)) << row.ordinal << " " << row.role;
-    for (WORD other : imported)
-        ADD_FAILURE() << "ordinal " << other << " is no function of the library's that Heron uses";
+    ASSERT_TRUE(heron.Module());
+    char system[MAX_PATH] = "";
+    GetSystemDirectoryA(system, MAX_PATH);
+    std::vector<std::string> modules;
+    QuiTesting::ForEachImportedModule(heron.Module(), [&](const char* dll) { modules.push_back(dll); });
+    EXPECT_FALSE(modules.empty());
+    for (const std::string& dll : modules) {
+        const std::string path = std::string(system) + "\\" + dll;
+        EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(path.c_str())) << dll << " is no system library";
+        QuiTesting::ForEachImport(heron.Module(), dll.c_str(), [&](WORD ordinal, const char* name, IMAGE_THUNK_DATA*) {
+            EXPECT_TRUE(name != nullptr) << dll << " ordinal " << ordinal;
+        });
+    }
 }
 
-TEST(HeronImports, StandInLibrariesExportThemWithoutNames)
+// What the server resolves from the Notes library, by name.
+TEST(HeronImports, NotesFunctionsAskedForAreDocumented)
 {
-    for (const char* file : {"nnotes.dll", "notes-noprofile\\nnotes.dll", "notes-noupdate\\nnotes.dll"}) {
-        SCOPED_TRACE(file);
-        MappedImage library(QuiComTesting::ProgramFolder() + file);
-        ASSERT_TRUE(library.Valid());
-        std::set<WORD> exported, named;
-        library.Exports(&exported, &named);
-        for (const auto& row : kNotesImports) {
-            EXPECT_EQ(1u, exported.count(row.ordinal)) << row.ordinal << " " << row.role;
-            EXPECT_EQ(0u, named.count(row.ordinal)) << row.ordinal << " " << row.role << " has a name";
+    std::set<std::string> asked;
+#define NOTES_API_NAME(ret, name, params, args) asked.insert(#name);
+    NOTES_API_FUNCTIONS(NOTES_API_NAME)
+#undef NOTES_API_NAME
+    EXPECT_EQ(kDocumented, asked);
+}
+
+// The stand-in is the function library and nothing more: the documented
+// names, each undecorated, nothing by number alone; its runtimes without
+// profile functions lack just those.
+TEST(HeronImports, StandInLibrariesExportTheDocumentedNames)
+{
+    const struct {
+        const char* file;
+        std::set<std::string> missing;
+    } rows[] = {
+        {"nnotes.dll", {}},
+        {"notes-noprofile\\nnotes.dll", {"NSFProfileOpen", "NSFProfileGetField", "NSFProfileUpdate"}},
+        {"notes-noupdate\\nnotes.dll", {"NSFProfileUpdate"}},
+    };
+    for (const auto& row : rows) {
+        MappedImage library(QuiComTesting::ProgramFolder() + row.file);
+        ASSERT_TRUE(library.Module()) << row.file;
+        std::set<std::string> expected;
+        for (const std::string& name : kDocumented) {
+            if (!row.missing.count(name))
+                expected.insert(name);
         }
+        size_t unnamed = 0;
+        EXPECT_EQ(expected, library.ExportedNames(&unnamed)) << row.file;
+        EXPECT_EQ(0u, unnamed) << row.file;
     }
 }
 

@@ -48,12 +48,12 @@ TEST_F(NoProfileTest, TodoCategoriesFailWithTheProfileMessage)
 
 TEST_F(NoProfileTest, OpeningTheProfileNamesTheMissingFunction)
 {
-    NOTESHANDLE profile = 0;
+    NOTEHANDLE profile = NULLHANDLE;
     EXPECT_EQ(-29, m_worker.OpenCalendarProfile(&profile, 0));
     EXPECT_EQ(0u, profile);
     EXPECT_EQ(HERON_ERROR_NONE, m_worker.LastError().Kind()) << "opening records nothing";
     WORD type = 0;
-    NOTESBLOCK value = 0;
+    BLOCKID value = {NULLHANDLE, 0};
     DWORD length = 0;
     EXPECT_EQ(-29, m_worker.GetCalendarProfileField(0, 0, "UserCategories", &type, &value, &length));
     EXPECT_EQ("Retrieving Profile Info\r\nError: -29 Profile function not found in nnotes.dll",

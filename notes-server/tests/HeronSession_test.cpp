@@ -281,7 +281,7 @@ TEST(HeronConnection, AConnectThatGaveUpLeavesTheWorkerToTheRuntimeThread)
     HeronOptions::Reset();
     const DWORD timeout = 300;
     HeronOptions::Set(HERON_OPT_WAIT_FOR_NOTES_TIMEOUT, &timeout);
-    notes.SetHoldCalls({"Initialize"});
+    notes.SetHoldCalls({"NotesInitExtended"});
     const LONG before = HERON::LiveCount();
     {
         HeronConnection connection;

@@ -236,14 +236,14 @@ TEST(HeronCalendarProfile, ValueTexts)
         DWORD length;
         const char* expected;
     } rows[] = {
-        {NOTES_TYPE_TEXT, "Yes", 3, "Yes"},
-        {NOTES_TYPE_TEXT, "Yes", 0, ""},
-        {NOTES_TYPE_NUMBER, &number, 8, "60"},
-        {NOTES_TYPE_NUMBER, &fraction, 8, "0.3333333"},
-        {NOTES_TYPE_NUMBER, &large, 8, "1.234568e+08"},
-        {NOTES_TYPE_NUMBER, &number, 4, ""},
-        {NOTES_TYPE_TEXT_LIST, "\1\0\1\0a", 5, ""},
-        {NOTES_TYPE_TEXT, nullptr, 3, ""},
+        {TYPE_TEXT, "Yes", 3, "Yes"},
+        {TYPE_TEXT, "Yes", 0, ""},
+        {TYPE_NUMBER, &number, 8, "60"},
+        {TYPE_NUMBER, &fraction, 8, "0.3333333"},
+        {TYPE_NUMBER, &large, 8, "1.234568e+08"},
+        {TYPE_NUMBER, &number, 4, ""},
+        {TYPE_TEXT_LIST, "\1\0\1\0a", 5, ""},
+        {TYPE_TEXT, nullptr, 3, ""},
     };
     for (const Row& row : rows)
         EXPECT_EQ(row.expected, ProfileValueText(row.type, row.data, row.length)) << row.expected;
@@ -264,6 +264,7 @@ TEST(HeronCalendarProfile, KindBitOfEntryType)
 
 namespace {
 
+// A date and time the library stamps reads back as the same local time.
 TEST(HeronCalendarDay, DatesAsStamps)
 {
     struct Row {
@@ -278,10 +279,11 @@ TEST(HeronCalendarDay, DatesAsStamps)
         {2.25, 19000101, 60000},
     };
     for (const Row& row : rows) {
-        NOTESTIMEDATE stamp = NotesStampOfDate(row.date);
-        EXPECT_EQ(row.day, stamp.innards[0]) << row.date;
-        EXPECT_EQ(row.time, stamp.innards[1]) << row.date;
+        LNDatetime stamp(NotesStampOfDate(row.date));
+        EXPECT_EQ(row.day, stamp.GetYear() * 10000u + stamp.GetMonth() * 100u + stamp.GetDay()) << row.date;
+        EXPECT_EQ(row.time, stamp.GetHour() * 10000u + stamp.GetMinute() * 100u + stamp.GetSecond()) << row.date;
     }
+    EXPECT_THROW(NotesStampOfDate(-700000.0), LNSTATUS) << "no date the library takes";
 }
 
 // A day list's times read back to the second they were (seven significant
@@ -296,7 +298,10 @@ TEST(HeronCalendarDay, DateNumbersReadBackToTheSecond)
         {20261208, 1},      {19271231, 120000}, {19000101, 60000}, {20311231, 120001},
     };
     for (const auto& row : rows) {
-        std::string text = DateNumberText(LNDatetime(NOTESTIMEDATE{{row.day, row.time}}));
+        LNDatetime datetime;
+        datetime.SetDate(row.day / 100 % 100, row.day % 100, row.day / 10000);
+        ASSERT_EQ(0, datetime.SetTime(row.time / 10000, row.time / 100 % 100, row.time % 100, 0)) << row.day;
+        std::string text = DateNumberText(datetime);
         SYSTEMTIME back = {};
         ASSERT_TRUE(VariantTimeToSystemTime(std::strtod(text.c_str(), nullptr), &back)) << text;
         EXPECT_EQ(row.day, back.wYear * 10000u + back.wMonth * 100u + back.wDay) << text;
@@ -310,7 +315,7 @@ namespace {
 TEST(HeronWorker, LastReadTimes)
 {
     HERON worker(0);
-    LNDatetime read(NOTESTIMEDATE{{20261208, 120000}});
+    LNDatetime read(NotesStampOfDate(46364.5));
     worker.LastReadTime("contacts", &read);
     EXPECT_TRUE(read.IsWildcard()) << "never read";
     SYSTEMTIME before;
@@ -338,14 +343,18 @@ TEST(HeronWorker, LastReadTimesAreTheLastCheckTable)
     worker.MarkRead("LASTCHECK_NTSCONTACTSDB");
     const LastCheckTable::Entry* entry = worker.LastCheck().Find("LASTCHECK_NTSCONTACTSDB");
     ASSERT_NE(nullptr, entry);
-    EXPECT_EQ(20261208u, entry->time.innards[0]);
-    EXPECT_EQ(93000u, entry->time.innards[1]);
+    LNDatetime marked;
+    worker.LastReadTime("LASTCHECK_NTSCONTACTSDB", &marked);
+    EXPECT_EQ(9, marked.GetHour());
+    EXPECT_EQ(30, marked.GetMinute());
 
+    const TIMEDATE quarterPastTen = NotesStampOfDate(46364.0 + 10.25 / 24);
+    const DWORD day = quarterPastTen.Innards[1], time = quarterPastTen.Innards[0];
     struct Row {
         HeronTimeDate stored;
         bool wildcard;
         int hour, minute;
-    } rows[] = {{{{20261208, 101500}}, false, 10, 15}, {{{20261208, 0}}, true, 0, 0}, {{{0, 101500}}, true, 0, 0}};
+    } rows[] = {{{{time, day}}, false, 10, 15}, {{{time, 0}}, true, 0, 0}, {{{0, day}}, true, 0, 0}};
     for (const Row& row : rows) {
         worker.LastCheck().Set("journal.nsf", row.stored);
         LNDatetime read;

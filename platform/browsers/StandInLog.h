@@ -5,8 +5,7 @@
 //                                "InternetExplorer.Visible",
 //                                "InternetExplorer.Navigate", "Netscape.Open"
 //                                (answers FALSE), "Netscape.OpenError" (fails),
-//                                "Notes.OpenURL", "Notes.OpenURLResult", the
-//                                workspace's other members by number ("Notes.1530"), a DDE
+//                                "Notes.URLOpen", "Notes.URLOpenResult", a DDE
 //                                topic ("WWW_OpenURL": the connection is refused)
 //                                or "stall:<topic>" (the DDE call is never answered)
 //                                "InternetExplorer.NavigateError" (the page

@@ -58,83 +58,32 @@ public:
         return S_OK;
     }
 
-    STDMETHODIMP get_Property1503(VARIANT* value) override { return Member("1503", {}, value); }
-    STDMETHODIMP get_Property1506(VARIANT* value) override { return Member("1506", {}, value); }
-    STDMETHODIMP Method1530(VARIANT* a1, VARIANT* a2, VARIANT* a3, VARIANT* a4, VARIANT* a5, VARIANT* a6,
-                            VARIANT* a7, VARIANT* a8, VARIANT* a9, VARIANT* result) override
-    {
-        return Member("1530", {a1, a2, a3, a4, a5, a6, a7, a8, a9}, result);
-    }
-    STDMETHODIMP Method1531(VARIANT* a1, VARIANT* a2, VARIANT* a3, VARIANT* result) override
-    {
-        return Member("1531", {a1, a2, a3}, result);
-    }
-    STDMETHODIMP Method1532(VARIANT* a1, VARIANT* a2, VARIANT* a3, VARIANT* a4, VARIANT* a5,
-                            VARIANT* result) override
-    {
-        return Member("1532", {a1, a2, a3, a4, a5}, result);
-    }
-    STDMETHODIMP Method1535(VARIANT* a1, VARIANT* a2, VARIANT* a3, VARIANT* a4, VARIANT* a5, VARIANT* a6) override
-    {
-        return Member("1535", {a1, a2, a3, a4, a5, a6}, nullptr);
-    }
-    STDMETHODIMP Method1536(VARIANT* result) override { return Member("1536", {}, result); }
-    STDMETHODIMP Method1539(VARIANT* a1, VARIANT* a2, VARIANT* result) override
-    {
-        return Member("1539", {a1, a2}, result);
-    }
-
-    STDMETHODIMP OpenURL(VARIANT* url, VARIANT* reload, VARIANT* urlList, VARIANT* charSet, VARIANT* webUser,
+    STDMETHODIMP URLOpen(VARIANT* url, VARIANT* reload, VARIANT* urlList, VARIANT* charSet, VARIANT* webUser,
                          VARIANT* webPassword, VARIANT* proxyUser, VARIANT* proxyPassword, VARIANT* notesRetriever,
                          VARIANT* document) override
     {
         if (!document)
             return E_POINTER;
         VariantInit(document);
-        std::string line = "Notes.OpenURL";
+        std::string line = "Notes.URLOpen";
         for (VARIANT* arg : {url, reload, urlList, charSet, webUser, webPassword, proxyUser, proxyPassword,
                              notesRetriever}) {
             VARIANT missing;
             VariantInit(&missing);
             line += " " + Describe(arg ? *arg : missing);
         }
-        if (BrowserStandIn::CallFails("Notes.OpenURL")) {
+        if (BrowserStandIn::CallFails("Notes.URLOpen")) {
             Log(line + " -> failed");
             return QuiSetErrorInfo(E_FAIL, CLSID_NotesUIWorkspace, IID_INotesUIWorkspace,
                                    L"The Notes client is not running.");
         }
-        if (BrowserStandIn::CallFails("Notes.OpenURLResult")) {
+        if (BrowserStandIn::CallFails("Notes.URLOpenResult")) {
             Log(line + " -> error result");
             V_VT(document) = VT_ERROR;
             V_ERROR(document) = E_FAIL;
             return S_OK;
         }
         Log(line);
-        return S_OK;
-    }
-
-private:
-    // Logs "Notes.<id>" and the arguments; the answer is the text "<id>".
-    HRESULT Member(const char* id, std::initializer_list<VARIANT*> args, VARIANT* result)
-    {
-        if (result)
-            VariantInit(result);
-        std::string line = std::string("Notes.") + id;
-        for (VARIANT* arg : args) {
-            VARIANT missing;
-            VariantInit(&missing);
-            line += " " + Describe(arg ? *arg : missing);
-        }
-        if (BrowserStandIn::CallFails(std::string("Notes.") + id)) {
-            Log(line + " -> failed");
-            return QuiSetErrorInfo(E_FAIL, CLSID_NotesUIWorkspace, IID_INotesUIWorkspace,
-                                   L"The Notes client is not running.");
-        }
-        Log(line);
-        if (result) {
-            V_VT(result) = VT_BSTR;
-            V_BSTR(result) = SysAllocString(std::wstring(id, id + std::strlen(id)).c_str());
-        }
         return S_OK;
     }
 };

@@ -14,6 +14,10 @@ struct NotesItem {
     bool number = false;
     // Written with the summary flag; known only while the note is in memory.
     bool summary = false;
+    // In memory only: a value the file cannot hold as text, kept as the
+    // library hands it out (its type, then its data) in values[0]; 0 for
+    // an item of text, numbers or times.
+    WORD rawType = 0;
 };
 
 struct NotesNote {

@@ -42,4 +42,19 @@ bool ForEachImport(HMODULE module, const char* dll, Each each)
     return found;
 }
 
+// Calls each(dll) with the name of every module `module` imports from.
+template <class Each>
+void ForEachImportedModule(HMODULE module, Each each)
+{
+    BYTE* base = reinterpret_cast<BYTE*>(reinterpret_cast<ULONG_PTR>(module) & ~static_cast<ULONG_PTR>(3));
+    if (!base)
+        return;
+    const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + reinterpret_cast<IMAGE_DOS_HEADER*>(base)->e_lfanew);
+    const IMAGE_DATA_DIRECTORY& imports = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+    if (!imports.VirtualAddress)
+        return;
+    for (auto* entry = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + imports.VirtualAddress); entry->Name; ++entry)
+        each(static_cast<const char*>(reinterpret_cast<const char*>(base + entry->Name)));
+}
+
 } // namespace QuiTesting

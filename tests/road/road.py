@@ -987,8 +987,11 @@ class LotusNotes(PimEdition):
         shutil.rmtree(folder, ignore_errors=True)
         (folder / "mail").mkdir(parents=True)
         files = {
-            "notes.ini": "[Notes]\r\nLocation=Office,1234,5678\r\nKeyFileName=user.id\r\n"
-                         "MailFile=mail\\alee.nsf\r\nMailServer=\r\n",
+            # The location document by its name and note id (hexadecimal);
+            # the program folder as the stand-ins place it.
+            "notes.ini": "[Notes]\r\nLocation=Office,8,CN=Ann Lee/OU=Sales/O=Acme\r\nKeyFileName=user.id\r\n"
+                         "MailFile=mail\\alee.nsf\r\nMailServer=\r\n"
+                         "NotesProgram=C:\\Program Files\\Lotus\\Notes\\\r\n",
             "user.id": "CN=Ann Lee/OU=Sales/O=Acme\r\n",
             "names.nsf": "[note 8]\r\nForm=Location\r\nName=Office\r\nMailType=1\r\nMailFile=mail\\alee.nsf\r\n",
             "mail/alee.nsf":
@@ -1006,7 +1009,7 @@ class LotusNotes(PimEdition):
             f"\"DataPath\"=\"{reg_text(windows_path(folder))}\"\n")
         return folder / "mail" / "alee.nsf"
 
-    fail_call = "LNDatabase::CreateDocument"
+    fail_call = "NSFNoteCreate"
 
     def todos(self, road, mail):
         notes = {}

@@ -180,7 +180,7 @@ TEST_F(OzuDatastoreTest, ARefusedRecordRaisesTheEditionsException)
 {
     COzuDatastore& datastore = Datastore();
     datastore.Connect();
-    m_notes.SetFailCalls({"LNDatabase::CreateDocument"});
+    m_notes.SetFailCalls({"NSFNoteCreate"});
     CGodwitWrapper record;
     record.AddTypeBit(GODWIT_TYPE_TODO);
     record.SetBody("call the bank");
@@ -235,7 +235,7 @@ TEST_F(OzuDatastoreTest, AnUnreachableServerIsTheEditionsExceptionAndFreesTheMai
     app.m_pMainWnd = &main;
     NotesStandInTesting::SetRegNumber(HKEY_CURRENT_USER, "Software\\Quillmate\\Heron\\Options",
                                       "WaitForNotesTimeout", 300);
-    m_notes.SetFailCalls({"Initialize"});
+    m_notes.SetFailCalls({"NotesInitExtended"});
     COzuDatastore& datastore = Datastore();
     pim_test::Failure failure = FailureOf([&] { datastore.LoadItems(); });
     EXPECT_NE(-1, failure.id);
@@ -266,8 +266,8 @@ TEST_F(OzuDatastoreTest, AListThatCannotBeReadLeavesTheOthersLoaded)
     } rows[] = {
         {"nothing fails", false, nullptr, "Business|Personal|Errands", 0x800, {}},
         {"no address book", true, nullptr, "Business|Personal|Errands", 0x800, {"Opening Address Book"}},
-        {"no categories", false, "GetNotesVersion", "", 0x800, {"Retrieving Categories"}},
-        {"neither", true, "GetNotesVersion", "", 0x800, {"Opening Address Book", "Retrieving Categories"}},
+        {"no categories", false, "NSFDbGetBuildVersion", "", 0x800, {"Retrieving Categories"}},
+        {"neither", true, "NSFDbGetBuildVersion", "", 0x800, {"Opening Address Book", "Retrieving Categories"}},
         {"no calendar profile", false, "NSFProfileOpen", "", 0,
          {"Retrieving User Categories", "Retrieving Calendar Profile Info"}},
     };

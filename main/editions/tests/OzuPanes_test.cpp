@@ -22,6 +22,9 @@ const char kMail[] =
     "[note 3]\r\n$ProfileName=CalendarProfile\r\nOwner=CN=Ann Lee/OU=Sales/O=Acme\r\n"
     "CalEntryType(number)=0\r\nDefaultDuration(number)=60\r\n";
 
+// The contact's key: its address book and note.
+const char kAnn[] = "Local##names.nsf##20";
+
 class NotesPanes : public PanesFixture {
 protected:
     NotesPanes() : PanesFixture(pimNotes) {}
@@ -29,12 +32,17 @@ protected:
     CPimDatastore* MakeDatastore() override
     {
         NotesStandInTesting::WriteFile(m_notes.Folder() + "\\mail\\alee.nsf", kMail);
+        // The user's address book: the location and the one contact.
+        NotesStandInTesting::WriteFile(m_notes.Folder() + "\\names.nsf",
+                                       "[note 8]\r\nForm=Location\r\nName=Office\r\nMailType=1\r\n"
+                                       "MailFile=mail\\alee.nsf\r\n"
+                                       "[note 20]\r\nForm=Person\r\nMailAddress=ann@acme.test\r\n");
         return new COzuDatastore;
     }
     void AddItems() override
     {
         AddItem(PIM_JOURNAL_TYPE, "Travel", "Travel,Travel");
-        AddItem(PIM_CONTACT_TYPE, "ann", "ann,Ann,Lee,Acme,ann@acme.test,,,,,,,,,");
+        AddItem(PIM_CONTACT_TYPE, kAnn, (std::string(kAnn) + ",Ann,Lee,Acme,ann@acme.test,,,,,,,,,").c_str());
     }
     void TearDown() override
     {
@@ -391,9 +399,10 @@ TEST_F(NotesPanes, MailGoesToTheFirstFieldsContactsWhileThePaneIsTicked)
     CGodwitWrapper record;
     email.GetEmailDestination()->fileItem(&record);
     EXPECT_EQ(GODWIT_TYPE_MEMO, record.GetType());
-    EXPECT_EQ("ann", Names(record.GetRecipients()));
+    EXPECT_EQ(kAnn, Names(record.GetRecipients()));
     store->FileRecord(record.m_lpDispatch);
     EXPECT_TRUE(pim_test::AnyLineHas(Dump(), "Form=Memo"));
+    EXPECT_TRUE(pim_test::AnyLineHas(Dump(), "SendTo=ann@acme.test"));
     email.GetToField().SetText("");
     CGodwitWrapper empty;
     email.GetEmailDestination()->fileItem(&empty);

@@ -9,7 +9,6 @@
 #include "BrowserDrivers.h"
 #include "BrowserTestSupport.h"
 #include "DDEClient.h"
-#include "NotesUIWorkspace.h"
 #include "URLHandler.h"
 
 namespace {
@@ -167,8 +166,8 @@ TEST_F(URLHandlerTest, OpeningAnswersWhetherTheBrowserTookTheURL)
         {"netscape refuses the URL", 2, Program::None, {"WWW_OpenURL"}, "NETSCAPE", 0},
         {"netscape not running", 2, Program::None, {}, nullptr, 0},
         {"notes opens", 1, Program::Notes, {}, nullptr, 1},
-        {"notes fails the call", 1, Program::Notes, {"Notes.OpenURL"}, nullptr, 0},
-        {"notes answers an error", 1, Program::Notes, {"Notes.OpenURLResult"}, nullptr, 0},
+        {"notes fails the call", 1, Program::Notes, {"Notes.URLOpen"}, nullptr, 0},
+        {"notes answers an error", 1, Program::Notes, {"Notes.URLOpenResult"}, nullptr, 0},
         {"no driver", 4, Program::Explorer, {}, nullptr, 0},
     };
     for (const Case& c : cases) {
@@ -499,14 +498,14 @@ TEST_F(URLHandlerTest, NotesOpensThroughItsWorkspace)
     handler.OpenURL("http://example.test/notes", FALSE);
     const std::vector<std::string> expected = {
         "Notes.Create",
-        "Notes.OpenURL bstr:http://example.test/notes bool:false missing missing missing missing missing missing missing",
+        "Notes.URLOpen bstr:http://example.test/notes bool:false missing missing missing missing missing missing missing",
     };
     EXPECT_EQ(expected, m_standIns.Log());
 }
 
 TEST_F(URLHandlerTest, NotesThatFailsTheCallGetsANewWorkspace)
 {
-    const char* const failures[] = {"Notes.OpenURL", "Notes.OpenURLResult"};
+    const char* const failures[] = {"Notes.URLOpen", "Notes.URLOpenResult"};
     SetBrowserSetting(1);
     m_standIns.SetProgram(Program::Notes);
     for (const char* failure : failures) {
@@ -520,66 +519,11 @@ TEST_F(URLHandlerTest, NotesThatFailsTheCallGetsANewWorkspace)
         std::vector<std::string> log;
         for (const std::string& line : m_standIns.Log())
             log.push_back(line.substr(0, line.find(" bool:")));
-        const std::vector<std::string> expected = {"Notes.Create", "Notes.OpenURL bstr:http://example.test/lost",
-                                                   "Notes.Create", "Notes.OpenURL bstr:http://example.test/next"};
+        const std::vector<std::string> expected = {"Notes.Create", "Notes.URLOpen bstr:http://example.test/lost",
+                                                   "Notes.Create", "Notes.URLOpen bstr:http://example.test/next"};
         EXPECT_EQ(expected, log) << failure;
         DeleteFileA(m_standIns.LogPath().c_str());
     }
-}
-
-// The workspace's members the program knows by number reach the client's
-// object with every argument, and hand its answer back.
-TEST_F(URLHandlerTest, NotesWorkspaceMembersByNumber)
-{
-    CNotesUIWorkspace workspace;
-    ASSERT_EQ(0, workspace.Create());
-    COleVariant a[9] = {COleVariant("1"), COleVariant("2"), COleVariant("3"), COleVariant("4"), COleVariant("5"),
-                        COleVariant("6"), COleVariant("7"), COleVariant("8"), COleVariant("9")};
-    struct Row {
-        const char* line;
-        const wchar_t* answer;  // null: no answer asked
-        std::function<VARIANT()> call;
-    } rows[] = {
-        {"Notes.1503", L"1503", [&] { return workspace.GetProperty1503(); }},
-        {"Notes.1506", L"1506", [&] { return workspace.GetProperty1506(); }},
-        {"Notes.1530 bstr:1 bstr:2 bstr:3 bstr:4 bstr:5 bstr:6 bstr:7 bstr:8 bstr:9", L"1530",
-         [&] { return workspace.Method1530(&a[0], &a[1], &a[2], &a[3], &a[4], &a[5], &a[6], &a[7], &a[8]); }},
-        {"Notes.1531 bstr:1 bstr:2 bstr:3", L"1531", [&] { return workspace.Method1531(&a[0], &a[1], &a[2]); }},
-        {"Notes.1532 bstr:1 bstr:2 bstr:3 bstr:4 bstr:5", L"1532",
-         [&] { return workspace.Method1532(&a[0], &a[1], &a[2], &a[3], &a[4]); }},
-        {"Notes.1535 bstr:1 bstr:2 bstr:3 bstr:4 bstr:5 bstr:6", nullptr,
-         [&] {
-             workspace.Method1535(&a[0], &a[1], &a[2], &a[3], &a[4], &a[5]);
-             VARIANT none;
-             VariantInit(&none);
-             return none;
-         }},
-        {"Notes.1536", L"1536", [&] { return workspace.Method1536(); }},
-        {"Notes.1539 bstr:1 bstr:2", L"1539", [&] { return workspace.Method1539(&a[0], &a[1]); }},
-    };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.line);
-        DeleteFileA(m_standIns.LogPath().c_str());
-        VARIANT answer = row.call();
-        EXPECT_EQ(std::vector<std::string>{row.line}, m_standIns.Log());
-        if (row.answer) {
-            ASSERT_EQ(VT_BSTR, V_VT(&answer));
-            EXPECT_EQ(std::wstring(row.answer), std::wstring(V_BSTR(&answer)));
-        } else {
-            EXPECT_EQ(VT_EMPTY, V_VT(&answer));
-        }
-        VariantClear(&answer);
-    }
-    m_standIns.SetFailCalls({"Notes.1536"});
-    bool thrown = false;
-    try {
-        VARIANT answer = workspace.Method1536();
-        VariantClear(&answer);
-    } catch (COleDispatchException* e) {
-        thrown = true;
-        e->Delete();
-    }
-    EXPECT_TRUE(thrown) << "a failing member throws the dispatch exception";
 }
 
 TEST_F(URLHandlerTest, NotesWithoutItsWorkspaceLaunchesTheProgram)

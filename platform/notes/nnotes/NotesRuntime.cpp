@@ -1,6 +1,6 @@
 // nnotes.dll: the runtime of the process (initialised once, then registered
-// per thread), its notes.ini, the open database handles, and the calls that
-// a test told to fail.
+// per thread), its notes.ini and user, status texts, the handles it gives
+// out, and the calls a test told to fail.
 #include <cstring>
 #include <map>
 #include <string>
@@ -15,21 +15,29 @@ Runtime& State()
 
 namespace {
 
-// Whether `call` is among the names of the REG_MULTI_SZ `value`.
-bool Listed(const char* value, const char* call)
+// The names of the REG_MULTI_SZ `value`, "" when there are none.
+std::string ListValue(const char* value)
 {
     char names[4096];
     DWORD size = sizeof names - 2;
     DWORD type = 0;
     HKEY key;
     if (RegOpenKeyExA(HKEY_CURRENT_USER, NOTES_STANDIN_KEY, 0, KEY_READ, &key) != ERROR_SUCCESS)
-        return false;
+        return std::string();
     LONG rc = RegQueryValueExA(key, value, nullptr, &type, reinterpret_cast<BYTE*>(names), &size);
     RegCloseKey(key);
     if (rc != ERROR_SUCCESS || type != REG_MULTI_SZ)
-        return false;
+        return std::string();
     names[size] = names[size + 1] = 0;
-    for (const char* name = names; *name; name += std::strlen(name) + 1) {
+    return std::string(names, size);
+}
+
+// Whether `call` is among the names of the REG_MULTI_SZ `value`.
+bool Listed(const char* value, const char* call)
+{
+    const std::string names = ListValue(value);
+    for (const char* name = names.c_str(); name < names.c_str() + names.size() && *name;
+         name += std::strlen(name) + 1) {
         if (std::strcmp(name, call) == 0)
             return true;
     }
@@ -66,11 +74,95 @@ void Tick()
     RegCloseKey(key);
 }
 
+BOOL CopyOut(const std::string& text, char* buffer, WORD size)
+{
+    if (!buffer || size == 0)
+        return FALSE;
+    lstrcpynA(buffer, text.c_str(), size);
+    return TRUE;
+}
+
+bool IsAbsolute(const std::string& path)
+{
+    return path.size() > 1 && (path[1] == ':' || (path[0] == '\\' && path[1] == '\\'));
+}
+
+std::string FolderOf(const std::string& path)
+{
+    size_t slash = path.find_last_of("\\/");
+    return slash == std::string::npos ? std::string(".") : path.substr(0, slash);
+}
+
+const char* StatusText(STATUS status)
+{
+    switch (ERR(status)) {
+    case 0: return "No error";
+    case NOTES_ERR_NOT_FOUND: return "Not found";
+    case NOTES_ERR_FILE_NOT_FOUND: return "File does not exist";
+    case NOTES_ERR_FILE_EXISTS: return "File already exists";
+    case NOTES_ERR_NOT_INITIALIZED: return "The Notes runtime has not been initialized";
+    case NOTES_ERR_THREAD_NOT_REGISTERED: return "This thread has not been initialized for Notes";
+    case NOTES_ERR_ALREADY_INITIALIZED: return "The Notes runtime is already initialized";
+    case NOTES_ERR_NO_INI: return "Unable to read notes.ini";
+    case NOTES_ERR_BAD_HANDLE: return "Invalid handle";
+    case NOTES_ERR_MEMORY: return "Insufficient memory";
+    case NOTES_ERR_ITEM_NOT_FOUND: return "Note item not found";
+    case NOTES_ERR_NO_USER: return "Unable to read the user ID file";
+    case NOTES_ERR_FORMULA: return "Formula error";
+    case NOTES_ERR_BAD_TIME: return "Invalid time or date";
+    case NOTES_ERR_NO_FORM: return "Cannot locate the form";
+    case NOTES_ERR_NAME_EXISTS: return "A view or folder of that name already exists";
+    case NOTES_ERR_SUMMARY_TOO_BIG: return "A summary text item is larger than 15K";
+    case NOTES_ERR_SERVER_NOT_RESPONDING: return "Server not responding";
+    case NOTES_ERR_TOLD_TO_FAIL: return "The call failed as the test asked";
+    default: return "Unknown Notes error";
+    }
+}
+
+// The ini path of NotesInitExtended's arguments: the one given as "=path",
+// else notes.ini on the search path.
+bool IniPath(int argc, char** argv, std::string* path)
+{
+    for (int i = 1; i < argc && argv; ++i) {
+        if (argv[i] && argv[i][0] == '=' && argv[i][1]) {
+            *path = argv[i] + 1;
+            return true;
+        }
+    }
+    char found[MAX_PATH] = "";
+    if (!SearchPathA(nullptr, "notes.ini", nullptr, MAX_PATH, found, nullptr))
+        return false;
+    *path = found;
+    return true;
+}
+
+// A call is told to fail when its name is listed, or "name:N" is and this
+// is its Nth call or a later one since the list was set.
+bool FailListed(const char* call)
+{
+    const std::string names = ListValue("FailCalls");
+    Runtime& state = State();
+    if (names != state.failCalls) {
+        state.failCalls = names;
+        state.callCounts.clear();
+    }
+    const int count = ++state.callCounts[call];
+    const size_t length = std::strlen(call);
+    for (const char* name = names.c_str(); name < names.c_str() + names.size() && *name;
+         name += std::strlen(name) + 1) {
+        if (std::strcmp(name, call) == 0)
+            return true;
+        if (std::strncmp(name, call, length) == 0 && name[length] == ':' && count >= std::atoi(name + length + 1))
+            return true;
+    }
+    return false;
+}
+
 }  // namespace
 
 bool ToldToFail(const char* call)
 {
-    return Listed("FailCalls", call);
+    return FailListed(call);
 }
 
 void HoldIfTold(const char* call)
@@ -84,14 +176,14 @@ void HoldIfTold(const char* call)
     }
 }
 
-NOTESSTATUS CheckLocked(const char* call)
+STATUS CheckLocked(const char* call)
 {
     if (Listed("TickCalls", call))
         Tick();
-    if (ToldToFail(call))
+    if (FailListed(call))
         return NOTES_ERR_TOLD_TO_FAIL;
-    if (Listed("ThrowCalls", call))
-        return NOTES_ERR_TOLD_TO_THROW;
+    if (Listed("MemoryCalls", call))
+        return NOTES_ERR_MEMORY;
     if (!State().initialised)
         return NOTES_ERR_NOT_INITIALIZED;
     if (State().threads.find(GetCurrentThreadId()) == State().threads.end())
@@ -99,58 +191,82 @@ NOTESSTATUS CheckLocked(const char* call)
     return 0;
 }
 
-const std::string* DatabaseFile(NOTESDBHANDLE handle)
+STATUS CheckItemWrite(const std::string& item)
+{
+    return Listed("FailItems", item.c_str()) ? NOTES_ERR_TOLD_TO_FAIL : 0;
+}
+
+DHANDLE NewHandle()
+{
+    return State().nextHandle++;
+}
+
+const std::string* DatabaseFile(DBHANDLE handle)
 {
     auto database = State().databases.find(handle);
     return database == State().databases.end() ? nullptr : &database->second;
 }
 
-namespace {
-
-NOTESSTATUS CopyOut(const std::string& text, char* buffer, WORD size)
+OpenNote* FindOpen(NOTEHANDLE handle)
 {
-    if (!buffer || size == 0)
-        return NOTES_ERR_BAD_HANDLE;
-    lstrcpynA(buffer, text.c_str(), size);
-    return 0;
+    auto note = State().notes.find(handle);
+    return note == State().notes.end() ? nullptr : &note->second;
 }
 
-bool IsAbsolute(const std::string& path)
+DHANDLE KeepMemory(const std::vector<BYTE>& bytes)
 {
-    return path.size() > 1 && (path[1] == ':' || (path[0] == '\\' && path[1] == '\\'));
+    DHANDLE handle = NewHandle();
+    State().memory[handle] = bytes;
+    return handle;
 }
 
-std::string Folder(const std::string& path)
+std::vector<NOTEID>* FindTable(DHANDLE handle)
+{
+    auto table = State().tables.find(handle);
+    return table == State().tables.end() ? nullptr : &table->second;
+}
+
+DHANDLE KeepTable(const std::vector<NOTEID>& ids)
+{
+    DHANDLE handle = NewHandle();
+    State().tables[handle] = ids;
+    return handle;
+}
+
+std::string Counted(const char* text, WORD length)
+{
+    if (!text)
+        return std::string();
+    return length == 0xFFFF ? std::string(text) : std::string(text, length);
+}
+
+bool SameText(const std::string& a, const std::string& b)
+{
+    return lstrcmpiA(a.c_str(), b.c_str()) == 0;
+}
+
+std::string FileNameOf(const std::string& path)
 {
     size_t slash = path.find_last_of("\\/");
-    return slash == std::string::npos ? std::string(".") : path.substr(0, slash);
+    return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-}  // namespace
-
-extern "C" {
-
-NOTESSTATUS NotesRuntimeInit(const char* iniPath)
+NOTES_EXPORT STATUS LNPUBLIC NotesInitExtended(int argc, char** argv)
 {
     // Outside the lock: the process's other calls go on meanwhile.
-    HoldIfTold("Initialize");
+    HoldIfTold("NotesInitExtended");
     Locked locked;
-    if (ToldToFail("Initialize"))
+    if (ToldToFail("NotesInitExtended"))
         return NOTES_ERR_TOLD_TO_FAIL;
     if (State().initialised)
         return NOTES_ERR_ALREADY_INITIALIZED;
-    char found[MAX_PATH] = "";
-    if (!iniPath || !*iniPath) {
-        if (!SearchPathA(nullptr, "notes.ini", nullptr, MAX_PATH, found, nullptr))
-            return NOTES_ERR_NO_INI;
-        iniPath = found;
-    }
+    std::string iniPath;
     NotesIniValues ini;
-    if (!ReadNotesIni(iniPath, &ini))
+    if (!IniPath(argc, argv, &iniPath) || !ReadNotesIni(iniPath, &ini))
         return NOTES_ERR_NO_INI;
     std::string directory;
     if (!FindIniValue(ini, "Directory", &directory) || directory.empty())
-        directory = Folder(iniPath);
+        directory = FolderOf(iniPath);
     State().ini = ini;
     State().dataDirectory = directory;
     State().initialised = true;
@@ -159,32 +275,25 @@ NOTESSTATUS NotesRuntimeInit(const char* iniPath)
     return 0;
 }
 
-NOTESSTATUS NotesRuntimeTerm(void)
+NOTES_EXPORT void LNPUBLIC NotesTerm(void)
 {
     Locked locked;
-    if (ToldToFail("Term"))
-        return NOTES_ERR_TOLD_TO_FAIL;
-    if (!State().initialised)
-        return NOTES_ERR_NOT_INITIALIZED;
-    State().initialised = false;
-    State().ini.clear();
-    State().threads.clear();
-    State().databases.clear();
-    State().notes.clear();
-    State().blocks.clear();
-    return 0;
+    Runtime& state = State();
+    state.initialised = false;
+    state.ini.clear();
+    state.threads.clear();
+    state.databases.clear();
+    state.notes.clear();
+    state.memory.clear();
+    state.tables.clear();
+    state.collections.clear();
+    state.compounds.clear();
 }
 
-BOOL NotesRuntimeIsInitialized(void)
+NOTES_EXPORT STATUS LNPUBLIC NotesInitThread(void)
 {
     Locked locked;
-    return State().initialised ? TRUE : FALSE;
-}
-
-NOTESSTATUS NotesThreadInit(void)
-{
-    Locked locked;
-    if (ToldToFail("InitThread"))
+    if (ToldToFail("NotesInitThread"))
         return NOTES_ERR_TOLD_TO_FAIL;
     if (!State().initialised)
         return NOTES_ERR_NOT_INITIALIZED;
@@ -192,129 +301,49 @@ NOTESSTATUS NotesThreadInit(void)
     return 0;
 }
 
-NOTESSTATUS NotesThreadTerm(void)
+NOTES_EXPORT void LNPUBLIC NotesTermThread(void)
 {
     Locked locked;
-    if (ToldToFail("TermThread"))
-        return NOTES_ERR_TOLD_TO_FAIL;
     auto thread = State().threads.find(GetCurrentThreadId());
-    if (thread == State().threads.end())
-        return NOTES_ERR_THREAD_NOT_REGISTERED;
-    if (--thread->second == 0)
+    if (thread != State().threads.end() && --thread->second == 0)
         State().threads.erase(thread);
-    return 0;
 }
 
-NOTESSTATUS NotesCheckCall(const char* name)
-{
-    Locked locked;
-    return CheckLocked(name);
-}
-
-NOTESSTATUS NotesCheckItemWrite(const char* item)
-{
-    return item && Listed("FailItems", item) ? NOTES_ERR_TOLD_TO_FAIL : 0;
-}
-
-const char* NotesStatusText(NOTESSTATUS status)
-{
-    switch (status) {
-    case 0: return "No error";
-    case NOTES_ERR_FILE_NOT_FOUND: return "File does not exist";
-    case NOTES_ERR_NOT_INITIALIZED: return "The Notes runtime has not been initialized";
-    case NOTES_ERR_THREAD_NOT_REGISTERED: return "This thread has not been initialized for Notes";
-    case NOTES_ERR_ALREADY_INITIALIZED: return "The Notes runtime is already initialized";
-    case NOTES_ERR_NO_INI: return "Unable to read notes.ini";
-    case NOTES_ERR_BAD_HANDLE: return "Invalid handle";
-    case NOTES_ERR_ITEM_NOT_FOUND: return "Note item not found";
-    case NOTES_ERR_NO_LOCATION: return "Location document not found";
-    case NOTES_ERR_NO_USER: return "Unable to read the user ID file";
-    case NOTES_ERR_SERVER_NOT_RESPONDING: return "Server not responding";
-    case NOTES_ERR_NOT_FOUND: return "Not found";
-    case NOTES_ERR_FORMULA: return "Formula error";
-    case NOTES_ERR_BAD_TIME: return "Invalid time or date";
-    case NOTES_ERR_TOLD_TO_FAIL: return "The call failed as the test asked";
-    case NOTES_ERR_TOLD_TO_THROW: return "The call ran out of memory as the test asked";
-    case NOTES_ERR_FILE_EXISTS: return "File already exists";
-    case NOTES_ERR_NO_FORM: return "Cannot locate the form";
-    case NOTES_ERR_NAME_EXISTS: return "A view or folder of that name already exists";
-    case NOTES_ERR_SUMMARY_TOO_BIG: return "A summary text item is larger than 15K";
-    default: return "Unknown Notes error";
-    }
-}
-
-BOOL NotesEnvironmentText(const char* name, char* buffer, WORD size)
+NOTES_EXPORT BOOL LNPUBLIC OSGetEnvironmentString(const char* name, char* buffer, WORD size)
 {
     Locked locked;
     std::string value;
-    if (CheckLocked("NotesEnvironmentText") || !name || !FindIniValue(State().ini, name, &value))
+    if (CheckLocked("OSGetEnvironmentString") || !name || !FindIniValue(State().ini, name, &value))
         return FALSE;
-    return CopyOut(value, buffer, size) == 0;
+    return CopyOut(value, buffer, size);
 }
 
-NOTESSTATUS NotesNameParse(const char* name, NOTES_NAME_PARTS* parts)
+NOTES_EXPORT WORD LNPUBLIC OSLoadString(HMODULE, STATUS code, char* buffer, WORD size)
 {
-    Locked locked;
-    if (NOTESSTATUS status = CheckLocked("NotesNameParse"))
-        return status;
-    if (!name || !parts)
-        return NOTES_ERR_BAD_HANDLE;
-    std::memset(parts, 0, sizeof *parts);
-    // Components are "XX=value" joined by "/"; without labels the first is
-    // the common name, the last the organisation, the others units.
-    const char* pieces[16];
-    DWORD lengths[16];
-    int count = 0;
-    for (const char* p = name; *p && count < 16;) {
-        const char* end = std::strchr(p, '/');
-        if (!end)
-            end = p + std::strlen(p);
-        pieces[count] = p;
-        lengths[count++] = static_cast<DWORD>(end - p);
-        p = *end ? end + 1 : end;
-    }
-    int units = 0;
-    for (int i = 0; i < count; ++i) {
-        const char* equals = static_cast<const char*>(std::memchr(pieces[i], '=', lengths[i]));
-        NOTES_NAME_PART part = {pieces[i], lengths[i]};
-        std::string label;
-        if (equals) {
-            label.assign(pieces[i], equals - pieces[i]);
-            part = {equals + 1, static_cast<DWORD>(lengths[i] - (equals + 1 - pieces[i]))};
-        } else {
-            label = i == 0 ? "CN" : (i == count - 1 && count > 1) ? "O" : "OU";
-        }
-        if (lstrcmpiA(label.c_str(), "CN") == 0)
-            parts->common = part;
-        else if (lstrcmpiA(label.c_str(), "OU") == 0 && units < 4)
-            parts->orgUnit[units++] = part;
-        else if (lstrcmpiA(label.c_str(), "O") == 0)
-            parts->organization = part;
-        else if (lstrcmpiA(label.c_str(), "C") == 0)
-            parts->country = part;
-        else if (lstrcmpiA(label.c_str(), "A") == 0)
-            parts->admd = part;
-        else if (lstrcmpiA(label.c_str(), "P") == 0)
-            parts->prmd = part;
-        else if (lstrcmpiA(label.c_str(), "Q") == 0)
-            parts->generation = part;
-    }
-    return 0;
+    if (!buffer || size == 0)
+        return 0;
+    lstrcpynA(buffer, StatusText(code), size);
+    return static_cast<WORD>(lstrlenA(buffer));
 }
 
-NOTESSTATUS NotesDataDirectory(char* buffer, WORD size)
+NOTES_EXPORT WORD LNPUBLIC OSGetDataDirectory(char* path)
 {
     Locked locked;
-    return State().initialised ? CopyOut(State().dataDirectory, buffer, size) : NOTES_ERR_NOT_INITIALIZED;
+    if (!path || !State().initialised)
+        return 0;
+    lstrcpynA(path, State().dataDirectory.c_str(), MAXPATH);
+    return static_cast<WORD>(lstrlenA(path));
 }
 
 // The user is the one whose ID file notes.ini names; the file's first line
 // holds the user's full name.
-NOTESSTATUS NotesUserName(char* buffer, WORD size)
+NOTES_EXPORT STATUS LNPUBLIC SECKFMGetUserName(char* userName)
 {
     Locked locked;
+    if (STATUS status = CheckLocked("SECKFMGetUserName"))
+        return status;
     std::string idFile;
-    if (!FindIniValue(State().ini, "KeyFileName", &idFile) || idFile.empty())
+    if (!userName || !FindIniValue(State().ini, "KeyFileName", &idFile) || idFile.empty())
         return NOTES_ERR_NO_USER;
     if (!IsAbsolute(idFile))
         idFile = State().dataDirectory + "\\" + idFile;
@@ -329,96 +358,87 @@ NOTESSTATUS NotesUserName(char* buffer, WORD size)
         return NOTES_ERR_NO_USER;
     text[read] = 0;
     text[std::strcspn(text, "\r\n")] = 0;
-    return CopyOut(text, buffer, size);
-}
-
-NOTESSTATUS NotesBuildNumber(WORD* build)
-{
-    DWORD value = NOTES_STANDIN_DEFAULT_BUILD;
-    DWORD size = sizeof value;
-    DWORD type = 0;
-    HKEY key;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, NOTES_STANDIN_KEY, 0, KEY_READ, &key) == ERROR_SUCCESS) {
-        if (RegQueryValueExA(key, "Build", nullptr, &type, reinterpret_cast<BYTE*>(&value), &size) != ERROR_SUCCESS
-            || type != REG_DWORD)
-            value = NOTES_STANDIN_DEFAULT_BUILD;
-        RegCloseKey(key);
-    }
-    *build = static_cast<WORD>(value);
+    // The name holds MAXUSERNAME (256) bytes and its terminator.
+    lstrcpynA(userName, text, 257);
     return 0;
 }
 
-NOTESSTATUS NotesDatabaseOpen(const char* server, const char* path, NOTESDBHANDLE* handle)
+// Components are "XX=value" joined by "/"; without labels the first is the
+// common name, the last the organisation, the others units. They point into
+// the name; only the V4 components are filled, within `size`.
+NOTES_EXPORT STATUS LNPUBLIC DNParse(DWORD, const char*, const char* name, DN_COMPONENTS* parts, WORD size)
 {
     Locked locked;
-    if (!State().initialised)
-        return NOTES_ERR_NOT_INITIALIZED;
-    if (!path || !*path || !handle)
-        return NOTES_ERR_FILE_NOT_FOUND;
-    std::string file = path;
-    // A network path names its server itself.
-    size_t bang = file.find("!!");
-    std::string named;
-    if ((!server || !*server) && bang != std::string::npos) {
-        named = file.substr(0, bang);
-        server = named.c_str();
-        file = file.substr(bang + 2);
-    }
-    if (!IsAbsolute(file)) {
-        std::string folder = State().dataDirectory;
-        if (server && *server) {
-            folder += "\\" + ServerFolder(server);
-            if (GetFileAttributesA(folder.c_str()) == INVALID_FILE_ATTRIBUTES)
-                return NOTES_ERR_SERVER_NOT_RESPONDING;
-        }
-        file = folder + "\\" + file;
-    }
-    DWORD attributes = GetFileAttributesA(file.c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY))
-        return NOTES_ERR_FILE_NOT_FOUND;
-    *handle = State().nextHandle++;
-    State().databases[*handle] = file;
-    return 0;
-}
-
-NOTESSTATUS NotesDatabaseFile(NOTESDBHANDLE handle, char* buffer, WORD size)
-{
-    Locked locked;
-    auto database = State().databases.find(handle);
-    return database == State().databases.end() ? NOTES_ERR_BAD_HANDLE : CopyOut(database->second, buffer, size);
-}
-
-NOTESSTATUS NotesDatabaseClose(NOTESDBHANDLE handle)
-{
-    Locked locked;
-    if (NOTESSTATUS status = CheckLocked("NotesDatabaseClose"))
+    if (STATUS status = CheckLocked("DNParse"))
         return status;
-    return State().databases.erase(handle) ? 0 : NOTES_ERR_BAD_HANDLE;
-}
-
-void NotesTimeZone(NOTES_TIME* time)
-{
-    TIME_ZONE_INFORMATION zone;
-    DWORD which = GetTimeZoneInformation(&zone);
-    time->zone = static_cast<int>(zone.Bias);
-    time->dst = which == TIME_ZONE_ID_DAYLIGHT;
-}
-
-NOTESSTATUS NotesLocalTimeToStamp(NOTES_TIME* time)
-{
-    SYSTEMTIME fields = {};
-    fields.wYear = static_cast<WORD>(time->year);
-    fields.wMonth = static_cast<WORD>(time->month);
-    fields.wDay = static_cast<WORD>(time->day);
-    fields.wHour = static_cast<WORD>(time->hour);
-    fields.wMinute = static_cast<WORD>(time->minute);
-    fields.wSecond = static_cast<WORD>(time->second);
-    FILETIME checked;
-    if (!SystemTimeToFileTime(&fields, &checked))
-        return NOTES_ERR_BAD_TIME;
-    time->stamp.innards[0] = static_cast<DWORD>(time->year * 10000 + time->month * 100 + time->day);
-    time->stamp.innards[1] = static_cast<DWORD>(time->hour * 10000 + time->minute * 100 + time->second);
+    if (!name || !parts || size < sizeof(DN_COMPONENTS))
+        return NOTES_ERR_BAD_HANDLE;
+    std::memset(parts, 0, sizeof *parts);
+    const char* pieces[16];
+    WORD lengths[16];
+    int count = 0;
+    for (const char* p = name; *p && count < 16;) {
+        const char* end = std::strchr(p, '/');
+        if (!end)
+            end = p + std::strlen(p);
+        pieces[count] = p;
+        lengths[count++] = static_cast<WORD>(end - p);
+        p = *end ? end + 1 : end;
+    }
+    int units = 0;
+    for (int i = 0; i < count; ++i) {
+        const char* equals = static_cast<const char*>(std::memchr(pieces[i], '=', lengths[i]));
+        char* text = const_cast<char*>(pieces[i]);
+        WORD length = lengths[i];
+        std::string label;
+        if (equals) {
+            label.assign(pieces[i], equals - pieces[i]);
+            length = static_cast<WORD>(lengths[i] - (equals + 1 - pieces[i]));
+            text = const_cast<char*>(equals + 1);
+        } else {
+            label = i == 0 ? "CN" : (i == count - 1 && count > 1) ? "O" : "OU";
+        }
+        if (SameText(label, "CN")) {
+            parts->CN = text;
+            parts->CNLength = length;
+        } else if (SameText(label, "OU") && units < DN_OUNITS) {
+            parts->OU[units] = text;
+            parts->OULength[units++] = length;
+        } else if (SameText(label, "O")) {
+            parts->O = text;
+            parts->OLength = length;
+        } else if (SameText(label, "C")) {
+            parts->C = text;
+            parts->CLength = length;
+        } else if (SameText(label, "A")) {
+            parts->ADMD = text;
+            parts->ADMDLength = length;
+        } else if (SameText(label, "P")) {
+            parts->PRMD = text;
+            parts->PRMDLength = length;
+        } else if (SameText(label, "Q")) {
+            parts->Q = text;
+            parts->QLength = length;
+        }
+    }
     return 0;
 }
 
-}  // extern "C"
+NOTES_EXPORT void* LNPUBLIC OSLockObject(DHANDLE handle)
+{
+    Locked locked;
+    auto block = State().memory.find(handle);
+    return block == State().memory.end() || block->second.empty() ? nullptr : block->second.data();
+}
+
+NOTES_EXPORT BOOL LNPUBLIC OSUnlockObject(DHANDLE handle)
+{
+    Locked locked;
+    return State().memory.count(handle) ? TRUE : FALSE;
+}
+
+NOTES_EXPORT STATUS LNPUBLIC OSMemFree(DHANDLE handle)
+{
+    Locked locked;
+    return State().memory.erase(handle) ? 0 : NOTES_ERR_BAD_HANDLE;
+}

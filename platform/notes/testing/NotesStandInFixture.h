@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "NotesStandIn.h"
+#include "notesapi.h"
 #include "NotesStore.h"
 #include "QuiComTesting.h"
 #include "QuiTesting.h"
@@ -58,6 +59,19 @@ void OnOtherThread(F body)
     CloseHandle(thread);
 }
 
+// Whether the Notes runtime of this process has been started and not ended:
+// the library answers any call before its start, or after its end, that it
+// is not initialised.
+inline bool RuntimeStarted()
+{
+    HMODULE library = GetModuleHandleA("nnotes.dll");
+    auto getUserName = library ? reinterpret_cast<PFN_SECKFMGetUserName>(
+                                     reinterpret_cast<void (*)()>(GetProcAddress(library, "SECKFMGetUserName")))
+                               : nullptr;
+    char name[MAXUSERNAME + 1] = "";
+    return getUserName && getUserName(name) != NOTES_ERR_NOT_INITIALIZED;
+}
+
 inline void Forget()
 {
     SHDeleteKeyA(HKEY_LOCAL_MACHINE, "Software\\Lotus");
@@ -79,11 +93,13 @@ public:
         QuiTesting::RemoveFolder(m_folder);
         CreateDirectoryA(m_folder.c_str(), nullptr);
         CreateDirectoryA((m_folder + "\\mail").c_str(), nullptr);
-        SetIni({{"Location", "Office,1234,5678"}, {"KeyFileName", "user.id"}, {"MailFile", "mail\\alee.nsf"},
-                {"MailServer", ""}});
+        SetIni({{"Location", "Office,8,CN=Ann Lee/OU=Sales/O=Acme"}, {"KeyFileName", "user.id"},
+                {"MailFile", "mail\\alee.nsf"}, {"MailServer", ""}});
         SetUser("CN=Ann Lee/OU=Sales/O=Acme");
         SetLocation({{"MailType", "1"}, {"MailFile", "mail\\alee.nsf"}});
         WriteFile(m_folder + "\\mail\\alee.nsf", "[note 1]\r\nForm=Memo\r\n");
+        // The outgoing mail box of a client that sends through its own.
+        WriteFile(m_folder + "\\mail.box", "");
         SetRegText(HKEY_LOCAL_MACHINE, kNotesKey, "Path", m_folder);
     }
     ~Installation()
@@ -107,7 +123,8 @@ public:
         WriteFile(IniPath(), text);
     }
     void SetUser(const std::string& fullName) { WriteFile(m_folder + "\\user.id", fullName + "\r\n"); }
-    // names.nsf with the location document "Office" holding these items.
+    // names.nsf with the location document "Office" (note 8) holding these
+    // items.
     void SetLocation(std::initializer_list<std::pair<const char*, const char*>> items)
     {
         std::string text = "[note 8]\r\nForm=Location\r\nName=Office\r\n";
@@ -117,10 +134,10 @@ public:
     }
     void SetBuild(DWORD build) { SetRegNumber(HKEY_CURRENT_USER, NOTES_STANDIN_KEY, "Build", build); }
     void SetFailCalls(std::initializer_list<const char*> calls) { SetCallList("FailCalls", calls); }
-    // Items of a note that the class library refuses to write.
+    // Items of a note that the library refuses to write.
     void SetFailItems(std::initializer_list<const char*> items) { SetCallList("FailItems", items); }
-    // Calls of the class library that throw an allocation failure.
-    void SetThrowCalls(std::initializer_list<const char*> calls) { SetCallList("ThrowCalls", calls); }
+    // Functions that fail as when memory runs out.
+    void SetMemoryCalls(std::initializer_list<const char*> calls) { SetCallList("MemoryCalls", calls); }
     // Calls that wait until GoOn().
     void SetHoldCalls(std::initializer_list<const char*> calls) { SetCallList("HoldCalls", calls); }
     void GoOn() { SetEvent(m_goOn); }

@@ -1,0 +1,692 @@
+// nnotes.dll: notes opened, created, saved and deleted, their items and item
+// values, computing with a form, attachments, and profile documents.
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "Runtime.h"
+#include "notesbytes.h"
+
+namespace {
+
+using NotesBytes::Append;
+using NotesBytes::AppendWord;
+using NotesBytes::ReadWord;
+
+// Each value of a number or time value: the one value, or with `ranged`
+// the list after its counts (a list's pairs are not read).
+template <class T, class Each>
+void ForEachListed(const BYTE* data, DWORD length, bool ranged, Each each)
+{
+    DWORD at = ranged ? sizeof(RANGE) : 0;
+    const DWORD count = ranged && length >= sizeof(WORD) ? ReadWord(data) : 1;
+    for (DWORD i = 0; i < count && at + sizeof(T) <= length; ++i, at += sizeof(T)) {
+        T value;
+        std::memcpy(&value, data + at, sizeof value);
+        each(value);
+    }
+}
+
+bool IsTimeItem(const NotesItem& item)
+{
+    if (item.number || item.rawType || item.values.empty())
+        return false;
+    TIMEDATE stamp;
+    for (const std::string& value : item.values) {
+        if (!StampOfText(value, &stamp))
+            return false;
+    }
+    return true;
+}
+
+WORD TypeOf(const NotesItem& item)
+{
+    if (item.rawType)
+        return item.rawType;
+    if (item.number)
+        return item.values.size() == 1 ? TYPE_NUMBER : TYPE_NUMBER_RANGE;
+    if (IsTimeItem(item))
+        return item.values.size() == 1 ? TYPE_TIME : TYPE_TIME_RANGE;
+    return item.values.size() <= 1 ? TYPE_TEXT : TYPE_TEXT_LIST;
+}
+
+bool IsText(const NotesItem& item)
+{
+    WORD type = TypeOf(item);
+    return type == TYPE_TEXT || type == TYPE_TEXT_LIST;
+}
+
+std::string ItemName(const char* name, WORD length)
+{
+    return name ? std::string(name, length) : std::string();
+}
+
+// The item of that name, replaced by a new one when the note has it.
+NotesItem& Replace(NotesNote* note, const std::string& name)
+{
+    if (NotesItem* item = note->Find(name)) {
+        *item = NotesItem{item->name, {}, false};
+        return *item;
+    }
+    note->items.push_back(NotesItem{name, {}, false});
+    return note->items.back();
+}
+
+NOTEHANDLE Keep(DBHANDLE database, const std::string& file, const NotesNote& note)
+{
+    NOTEHANDLE handle = NewHandle();
+    OpenNote& open = State().notes[handle];
+    open.database = database;
+    open.file = file;
+    open.note = note;
+    open.noteClass = NotesNoteClass(note);
+    // A form hands out its fields as the records of its "$Body".
+    if (open.noteClass == NOTE_CLASS_FORM && note.Find("$Fields") && !note.Find("$Body")) {
+        std::vector<BYTE> body = FormBody(note);
+        NotesItem item{"$Body", {std::string(body.begin() + 2, body.end())}, false};
+        item.rawType = TYPE_COMPOSITE;
+        open.note.items.push_back(item);
+    }
+    return handle;
+}
+
+#ifndef NOTES_WITHOUT_PROFILE_OPEN
+
+// The profile note of the database, or a new one when it has none yet.
+STATUS FindProfile(DBHANDLE database, const char* profileName, WORD profileLength, const char* userName,
+                   WORD userLength, std::string* file, NotesNote* found, bool* exists)
+{
+    const std::string profile = Counted(profileName, profileLength);
+    const std::string user = Counted(userName, userLength);
+    const std::string* path = DatabaseFile(database);
+    if (!path)
+        return NOTES_ERR_BAD_HANDLE;
+    *file = *path;
+    std::vector<NotesNote> notes;
+    if (!ReadNotesDatabase(*path, &notes))
+        return NOTES_ERR_FILE_NOT_FOUND;
+    DWORD lastId = 0;
+    for (const NotesNote& note : notes) {
+        lastId = note.id > lastId ? note.id : lastId;
+        if (SameText(note.Text("$ProfileName"), profile) && (user.empty() || SameText(note.Text("$UserName"), user))) {
+            *found = note;
+            *exists = true;
+            return 0;
+        }
+    }
+    found->id = lastId + 1;
+    found->items = {{"$ProfileName", {profile}}};
+    if (!user.empty())
+        found->items.push_back({"$UserName", {user}});
+    *exists = false;
+    return 0;
+}
+
+#endif
+
+}  // namespace
+
+std::vector<BYTE> EncodeItem(const NotesItem& item)
+{
+    std::vector<BYTE> value;
+    const WORD type = TypeOf(item);
+    AppendWord(&value, type);
+    switch (type) {
+    case TYPE_NUMBER:
+    case TYPE_NUMBER_RANGE: {
+        if (type == TYPE_NUMBER_RANGE) {
+            AppendWord(&value, static_cast<WORD>(item.values.size()));
+            AppendWord(&value, 0);
+        }
+        for (const std::string& text : item.values) {
+            NUMBER number = std::atof(text.c_str());
+            Append(&value, &number, sizeof number);
+        }
+        break;
+    }
+    case TYPE_TIME:
+    case TYPE_TIME_RANGE: {
+        if (type == TYPE_TIME_RANGE) {
+            AppendWord(&value, static_cast<WORD>(item.values.size()));
+            AppendWord(&value, 0);
+        }
+        for (const std::string& text : item.values) {
+            TIMEDATE stamp;
+            StampOfText(text, &stamp);
+            Append(&value, &stamp, sizeof stamp);
+        }
+        break;
+    }
+    case TYPE_TEXT:
+        // An empty text is a value of its type alone.
+        if (!item.values.empty())
+            Append(&value, item.values.front().data(), item.values.front().size());
+        break;
+    case TYPE_TEXT_LIST:
+        AppendWord(&value, static_cast<WORD>(item.values.size()));
+        for (const std::string& text : item.values)
+            AppendWord(&value, static_cast<WORD>(text.size()));
+        for (const std::string& text : item.values)
+            Append(&value, text.data(), text.size());
+        break;
+    default:
+        Append(&value, item.values.empty() ? "" : item.values.front().data(),
+               item.values.empty() ? 0 : item.values.front().size());
+        break;
+    }
+    return value;
+}
+
+bool DecodeValue(WORD type, const BYTE* data, DWORD length, NotesItem* item)
+{
+    item->values.clear();
+    item->number = false;
+    item->rawType = 0;
+    switch (type) {
+    case TYPE_TEXT:
+        item->values.push_back(std::string(reinterpret_cast<const char*>(data), length));
+        return true;
+    case TYPE_TEXT_LIST: {
+        if (length < 2)
+            return false;
+        WORD count = ReadWord(data);
+        DWORD at = 2 + 2u * count;
+        if (at > length)
+            return false;
+        for (WORD i = 0; i < count; ++i) {
+            WORD size = ReadWord(data + 2 + 2 * i);
+            if (at + size > length)
+                return false;
+            item->values.push_back(std::string(reinterpret_cast<const char*>(data + at), size));
+            at += size;
+        }
+        return true;
+    }
+    case TYPE_NUMBER:
+    case TYPE_NUMBER_RANGE:
+        ForEachListed<NUMBER>(data, length, type == TYPE_NUMBER_RANGE, [&](const NUMBER& number) {
+            char text[32];
+            std::snprintf(text, sizeof text, "%g", number);
+            item->values.push_back(text);
+        });
+        item->number = true;
+        return true;
+    case TYPE_TIME:
+    case TYPE_TIME_RANGE:
+        ForEachListed<TIMEDATE>(data, length, type == TYPE_TIME_RANGE,
+                                [&](const TIMEDATE& stamp) { item->values.push_back(TextOfStamp(stamp)); });
+        return true;
+    default:
+        return false;
+    }
+}
+
+NOTES_EXPORT STATUS LNPUBLIC NSFNoteCreate(DBHANDLE database, NOTEHANDLE* note)
+{
+    Locked locked;
+    if (STATUS status = CheckLocked("NSFNoteCreate"))
+        return status;
+    const std::string* file = DatabaseFile(database);
+    if (!file || !note)
+        return NOTES_ERR_BAD_HANDLE;
+    *note = Keep(database, *file, NotesNote());
+    return 0;
+}
+
+NOTES_EXPORT STATUS LNPUBLIC NSFNoteOpen(DBHANDLE database, NOTEID id, WORD, NOTEHANDLE* note)
+{
+    Locked locked;
+    if (STATUS status = CheckLocked("NSFNoteOpen"))
+        return status;
+    const std::string* file = DatabaseFile(database);
+    std::vector<NotesNote> notes;
+    if (!file || !note || !ReadNotesDatabase(*file, &notes))
+        return NOTES_ERR_BAD_HANDLE;
+    const NotesNote* found = id == 0 ? nullptr : FindNote(notes, id);
+    if (!found)
+        return NOTES_ERR_NOT_FOUND;
+    *note = Keep(database, *file, *found);
+    return 0;
+}
+
+NOTES_EXPORT STATUS LNPUBLIC NSFNoteClose(NOTEHANDLE note)
+{
+    Locked locked;
+    if (STATUS status = CheckLocked("NSFNoteClose"))
+        return status;
+    return State().notes.erase(note) ? 0 : NOTES_ERR_BAD_HANDLE;
+}
+
+NOTES_EXPORT STATUS LNPUBLIC NSFNoteUpdate(NOTEHANDLE handle, WORD)
+{
+    Locked locked;
+    if (STATUS status = CheckLocked("NSFNoteUpdate"))
+        return status;
+    OpenNote* open = FindOpen(handle);
+    if (!open || !DatabaseFile(open->database))
+        return NOTES_ERR_BAD_HANDLE;
+    open->file = *DatabaseFile(open->database);
+    return StoreNote(open->file, &open->note);
+}
+
+NOTES_EXPORT STATUS LNPUBLIC NSFNoteDelete(DBHANDLE database, NOTEID id, WORD)
+{
+    Locked locked;
+    if (STATUS status = CheckLocked("NSFNoteDelete"))
+        return status;
+    const std::string* file = DatabaseFile(database);
+    if (!file)
+        return NOTES_ERR_BAD_HANDLE;
+    return DeleteNotesNote(*file, id) ? 0 : NOTES_ERR_NOT_FOUND;
+}
+
+NOTES_EXPORT void LNPUBLIC NSFNoteGetInfo(NOTEHANDLE handle, WORD member, void* value)
+{
+    Locked locked;
+    OpenNote* open = FindOpen(handle);
+    if (!open || !value)
+        return;
+    switch (member) {
+    case _NOTE_DB:
+        *static_cast<DBHANDLE*>(value) = open->database;
+        break;
+    case _NOTE_ID:
+        *static_cast<NOTEID*>(value) = open->note.id;
+        break;
+    case _NOTE_OID: {
+        ORIGINATORID oid = {};
+        UNID unid = UnidOf(open->file, open->note.id);
+        oid.File = unid.File;
+        oid.Note = unid.Note;
+        oid.Sequence = 1;
+        oid.SequenceTime = StampOfLocal(open->note.modified);
+        std::memcpy(value, &oid, sizeof oid);
+        break;
+    }
+    case _NOTE_CLASS:
+        *static_cast<WORD*>(value) = static_cast<WORD>(open->noteClass);
+        break;
+    case _NOTE_MODIFIED:
+        *static_cast<TIMEDATE*>(value) = StampOfLocal(open->note.modified);
+        break;
+    case _NOTE_ADDED_TO_FILE:
+        *static_cast<TIMEDATE*>(value) = StampOfLocal(open->note.created);
+        break;
+    default:
+        break;
+    }
+}
+
+// A note moved to another database is saved there as a new note.
+NOTES_EXPORT void LNPUBLIC NSFNoteSetInfo(NOTEHANDLE handle, WORD member, void* value)
+{
+    Locked locked;
+    OpenNote* open = FindOpen(handle);
+    if (!open || !value || member != _NOTE_DB)
+        return;
+    const DBHANDLE database = *static_cast<DBHANDLE*>(value);
+    if (const std::string* file = DatabaseFile(database)) {
+        open->database = database;
+        open->file = *file;
+        open->note.id = 0;
+        open->note.created[0] = open->note.created[1] = 0;
+    }
+}
+
+NOTES_EXPORT STATUS LNPUBLIC NSFNoteCopy(NOTEHANDLE source, NOTEHANDLE* copy)
+{
+    Locked locked;
+    if (STATUS status = CheckLocked("NSFNoteCopy"))
+        return status;
+    OpenNote* open = FindOpen(source);
+    if (!open || !copy)
+        return NOTES_ERR_BAD_HANDLE;
+    NotesNote note = open->note;
+    note.id = 0;
+    note.created[0] = note.created[1] = 0;
+    *copy = Keep(open->database, open->file, note);
+    return 0;
+}
+
+// Each item "$Default.<name>" of the form gives the note the item <name>
+// when it has none. Without a form handle the form is the one the note's
+// "Form" item names in its database.
+NOTES_EXPORT STATUS LNPUBLIC NSFNoteComputeWithForm(NOTEHANDLE handle, NOTEHANDLE formHandle, DWORD, CWF_ERROR_PROC,
+                                                    void*)
+{
+    Locked locked;
+    if (STATUS status = CheckLocked("NSFNoteComputeWithForm"))
+        return status;
+    OpenNote* note = FindOpen(handle);
+    if (!note)
+        return NOTES_ERR_BAD_HANDLE;
+    NotesNote form;
+    if (formHandle) {
+        OpenNote* open = FindOpen(formHandle);
+        if (!open)
+            return NOTES_ERR_BAD_HANDLE;
+        if (open->noteClass != NOTE_CLASS_FORM)
+            return NOTES_ERR_NO_FORM;
+        form = open->note;
+    } else {
+        std::vector<NotesNote> notes;
+        const NotesItem* name = note->note.Find("Form");
+        const NotesNote* named = name && !name->values.empty() && ReadNotesDatabase(note->file, &notes)
+                                     ? FindDesignNote(notes, name->values[0], NOTE_CLASS_FORM)
+                                     : nullptr;
+        if (!named)
+            return NOTES_ERR_NO_FORM;
+        form = *named;
+    }
+    const std::string prefix = "$Default.";
+    for (const NotesItem& item : form.items) {
+        if (item.name.compare(0, prefix.size(), prefix) != 0)
+            continue;
+        const std::string name = item.name.substr(prefix.size());
+        if (!note->note.Find(name))
+            note->note.items.push_back(NotesItem{name, item.values, item.number});
+    }
+    return 0;
+}
+
+// The file (which must exist) attached under its own file name.
+NOTES_EXPORT STATUS LNPUBLIC NSFNoteAttachFile(NOTEHANDLE handle, const char* item, WORD itemLength, const char* file,
+                                               const char* original, WORD)
+{
+    Locked locked;
+    if (STATUS status = CheckLocked("NSFNoteAttachFile"))
+        return status;
+    OpenNote* open = FindOpen(handle);
+    if (!open || !item || !file)
+        return NOTES_ERR_BAD_HANDLE;
+    const std::string name = ItemName(item, itemLength);
+    if (STATUS status = CheckItemWrite(name))
+        return status;
+    if (GetFileAttributesA(file) == INVALID_FILE_ATTRIBUTES)
+        return NOTES_ERR_FILE_NOT_FOUND;
+    NotesItem* files = open->note.Find(name);
+    if (!files) {
+        open->note.items.push_back(NotesItem{name, {}, false});
+        files = &open->note.items.back();
+    }
+    files->values.push_back(FileNameOf(original && *original ? original : file));
+    return 0;
+}
+
+NOTES_EXPORT STATUS LNPUBLIC NSFItemInfoNext(NOTEHANDLE handle, BLOCKID after, const char* name, WORD nameLength,
+                                             BLOCKID* itemBlock, WORD* type, BLOCKID* valueBlock, DWORD* length)
+{
+    Locked locked;
+    if (STATUS status = CheckLocked("NSFItemInfoNext"))
+        return status;
+    OpenNote* open = FindOpen(handle);
+    if (!open)
+        return NOTES_ERR_BAD_HANDLE;
+    const std::string wanted = ItemName(name, nameLength);
+    for (size_t i = after.pool == handle ? after.block : 0; i < open->note.items.size(); ++i) {
+        const NotesItem& item = open->note.items[i];
+        if (!SameText(item.name, wanted))
+            continue;
+        std::vector<BYTE> value = EncodeItem(item);
+        if (itemBlock) {
+            itemBlock->pool = handle;
+            itemBlock->block = static_cast<BLOCK>(i + 1);
+        }
+        if (type)
+            *type = TypeOf(item);
+        if (valueBlock) {
+            valueBlock->pool = KeepMemory(value);
+            valueBlock->block = 0;
+        }
+        if (length)
+            *length = static_cast<DWORD>(value.size());
+        return 0;
+    }
+    return NOTES_ERR_ITEM_NOT_FOUND;
+}
+
+NOTES_EXPORT STATUS LNPUBLIC NSFItemInfo(NOTEHANDLE handle, const char* name, WORD nameLength, BLOCKID* itemBlock,
+                                         WORD* type, BLOCKID* valueBlock, DWORD* length)
+{
+    {
+        Locked locked;
+        if (STATUS status = CheckLocked("NSFItemInfo"))
+            return status;
+    }
+    BLOCKID start = {0, 0};
+    return NSFItemInfoNext(handle, start, name, nameLength, itemBlock, type, valueBlock, length);
+}
+
+NOTES_EXPORT BOOL LNPUBLIC NSFItemIsPresent(NOTEHANDLE handle, const char* name, WORD nameLength)
+{
+    Locked locked;
+    OpenNote* open = FindOpen(handle);
+    if (CheckLocked("NSFItemIsPresent") || !open)
+        return FALSE;
+    return open->note.Find(ItemName(name, nameLength)) ? TRUE : FALSE;
+}
+
+NOTES_EXPORT STATUS LNPUBLIC NSFItemDelete(NOTEHANDLE handle, const char* name, WORD nameLength)
+{
+    Locked locked;
+    if (STATUS status = CheckLocked("NSFItemDelete"))
+        return status;
+    OpenNote* open = FindOpen(handle);
+    if (!open)
+        return NOTES_ERR_BAD_HANDLE;
+    const std::string wanted = ItemName(name, nameLength);
+    auto& items = open->note.items;
+    for (auto item = items.begin(); item != items.end(); ++item) {
+        if (SameText(item->name, wanted)) {
+            items.erase(item);
+            return 0;
+        }
+    }
+    return NOTES_ERR_ITEM_NOT_FOUND;
+}
+
+// The stand-in keeps one item of a name: a value appended under a name the
+// note has replaces that item's value.
+NOTES_EXPORT STATUS LNPUBLIC NSFItemAppend(NOTEHANDLE handle, WORD flags, const char* name, WORD nameLength, WORD type,
+                                           const void* value, DWORD length)
+{
+    Locked locked;
+    if (STATUS status = CheckLocked("NSFItemAppend"))
+        return status;
+    OpenNote* open = FindOpen(handle);
+    if (!open || !name)
+        return NOTES_ERR_BAD_HANDLE;
+    const std::string itemName = ItemName(name, nameLength);
+    if (STATUS status = CheckItemWrite(itemName))
+        return status;
+    NotesItem decoded;
+    if (!DecodeValue(type, static_cast<const BYTE*>(value), length, &decoded))
+        return NOTES_ERR_BAD_HANDLE;
+    NotesItem& item = Replace(&open->note, itemName);
+    item.values = decoded.values;
+    item.number = decoded.number;
+    item.summary = (flags & ITEM_SUMMARY) != 0;
+    return 0;
+}
+
+NOTES_EXPORT STATUS LNPUBLIC NSFItemSetText(NOTEHANDLE handle, const char* name, const char* text, WORD length)
+{
+    Locked locked;
+    if (STATUS status = CheckLocked("NSFItemSetText"))
+        return status;
+    OpenNote* open = FindOpen(handle);
+    if (!open || !name)
+        return NOTES_ERR_BAD_HANDLE;
+    if (STATUS status = CheckItemWrite(name))
+        return status;
+    NotesItem& item = Replace(&open->note, name);
+    item.values.push_back(Counted(text, length));
+    item.summary = true;
+    return 0;
+}
+
+NOTES_EXPORT WORD LNPUBLIC NSFItemGetTextListEntries(NOTEHANDLE handle, const char* name)
+{
+    Locked locked;
+    OpenNote* open = FindOpen(handle);
+    const NotesItem* item = open && name ? open->note.Find(name) : nullptr;
+    if (CheckLocked("NSFItemGetTextListEntries") || !item || !IsText(*item))
+        return 0;
+    return static_cast<WORD>(item->values.empty() ? 1 : item->values.size());
+}
+
+NOTES_EXPORT WORD LNPUBLIC NSFItemGetTextListEntry(NOTEHANDLE handle, const char* name, WORD position, char* text,
+                                                   WORD size)
+{
+    Locked locked;
+    OpenNote* open = FindOpen(handle);
+    const NotesItem* item = open && name ? open->note.Find(name) : nullptr;
+    if (CheckLocked("NSFItemGetTextListEntry") || !item || !IsText(*item) || !text || size == 0)
+        return 0;
+    const std::string value = position < item->values.size() ? item->values[position] : std::string();
+    WORD written = static_cast<WORD>(value.size() < size ? value.size() : size - 1u);
+    std::memcpy(text, value.data(), written);
+    text[written] = 0;
+    return written;
+}
+
+// Appends a text to the item's text list, creating the item when the note
+// has none; a text the list holds already is added again only when
+// duplicates are allowed.
+NOTES_EXPORT STATUS LNPUBLIC NSFItemAppendTextList(NOTEHANDLE handle, const char* name, const char* text, WORD length,
+                                                   BOOL allowDuplicates)
+{
+    Locked locked;
+    if (STATUS status = CheckLocked("NSFItemAppendTextList"))
+        return status;
+    OpenNote* open = FindOpen(handle);
+    if (!open || !name)
+        return NOTES_ERR_BAD_HANDLE;
+    if (STATUS status = CheckItemWrite(name))
+        return status;
+    NotesItem* item = open->note.Find(name);
+    if (!item) {
+        open->note.items.push_back(NotesItem{name, {}, false, true});
+        item = &open->note.items.back();
+    }
+    const std::string value = Counted(text, length);
+    if (allowDuplicates || std::find(item->values.begin(), item->values.end(), value) == item->values.end())
+        item->values.push_back(value);
+    return 0;
+}
+
+// The value (without its type) as text, a list's entries joined by the
+// separator (";" for 0); answers the length written.
+NOTES_EXPORT WORD LNPUBLIC NSFItemConvertValueToText(WORD type, BLOCKID value, DWORD length, char* buffer, WORD size,
+                                                     char separator)
+{
+    Locked locked;
+    auto block = State().memory.find(value.pool);
+    if (block == State().memory.end() || !buffer || size == 0 || value.block > block->second.size())
+        return 0;
+    const DWORD available = static_cast<DWORD>(block->second.size() - value.block);
+    NotesItem item;
+    if (!DecodeValue(type, block->second.data() + value.block, length < available ? length : available, &item))
+        return 0;
+    std::string text;
+    for (size_t i = 0; i < item.values.size(); ++i)
+        text += (i ? std::string(1, separator ? separator : ';') : std::string()) + item.values[i];
+    WORD written = static_cast<WORD>(text.size() < size ? text.size() : size - 1u);
+    std::memcpy(buffer, text.data(), written);
+    buffer[written] = 0;
+    return written;
+}
+
+NOTES_EXPORT BOOL LNPUBLIC NSFItemGetTime(NOTEHANDLE handle, const char* name, TIMEDATE* stamp)
+{
+    Locked locked;
+    OpenNote* open = FindOpen(handle);
+    const NotesItem* item = open && name ? open->note.Find(name) : nullptr;
+    if (CheckLocked("NSFItemGetTime") || !item || !stamp || !IsTimeItem(*item))
+        return FALSE;
+    return StampOfText(item->values.front(), stamp) ? TRUE : FALSE;
+}
+
+NOTES_EXPORT BOOL LNPUBLIC NSFItemGetNumber(NOTEHANDLE handle, const char* name, NUMBER* number)
+{
+    Locked locked;
+    OpenNote* open = FindOpen(handle);
+    const NotesItem* item = open && name ? open->note.Find(name) : nullptr;
+    if (CheckLocked("NSFItemGetNumber") || !item || !number || !item->number || item->values.empty())
+        return FALSE;
+    *number = std::atof(item->values.front().c_str());
+    return TRUE;
+}
+
+#ifndef NOTES_WITHOUT_PROFILE_OPEN
+
+NOTES_EXPORT STATUS LNPUBLIC NSFProfileOpen(DBHANDLE database, const char* profile, WORD profileLength,
+                                            const char* user, WORD userLength, BOOL, NOTEHANDLE* handle)
+{
+    Locked locked;
+    if (STATUS status = CheckLocked("NSFProfileOpen"))
+        return status;
+    if (!handle)
+        return NOTES_ERR_BAD_HANDLE;
+    std::string file;
+    NotesNote note;
+    bool exists = false;
+    if (STATUS status = FindProfile(database, profile, profileLength, user, userLength, &file, &note, &exists))
+        return status;
+    *handle = Keep(database, file, note);
+    return 0;
+}
+
+NOTES_EXPORT STATUS LNPUBLIC NSFProfileGetField(DBHANDLE database, const char* profile, WORD profileLength,
+                                                const char* user, WORD userLength, const char* field,
+                                                WORD fieldLength, WORD* type, BLOCKID* value, DWORD* length)
+{
+    Locked locked;
+    if (STATUS status = CheckLocked("NSFProfileGetField"))
+        return status;
+    if (!type || !value || !length)
+        return NOTES_ERR_BAD_HANDLE;
+    *type = 0;
+    value->pool = 0;
+    value->block = 0;
+    *length = 0;
+    std::string file;
+    NotesNote note;
+    bool exists = false;
+    if (STATUS status = FindProfile(database, profile, profileLength, user, userLength, &file, &note, &exists))
+        return status;
+    const NotesItem* item = exists ? note.Find(Counted(field, fieldLength)) : nullptr;
+    if (!item)
+        return NOTES_ERR_ITEM_NOT_FOUND;
+    std::vector<BYTE> data = EncodeItem(*item);
+    *type = TypeOf(*item);
+    *length = static_cast<DWORD>(data.size());
+    value->pool = KeepMemory(data);
+    return 0;
+}
+
+#endif
+
+#ifndef NOTES_WITHOUT_PROFILE_UPDATE
+
+// Writes the profile note into its database: the note of its id replaced,
+// or added when the database had no profile yet.
+NOTES_EXPORT STATUS LNPUBLIC NSFProfileUpdate(NOTEHANDLE handle, const char*, WORD, const char*, WORD)
+{
+    Locked locked;
+    if (STATUS status = CheckLocked("NSFProfileUpdate"))
+        return status;
+    OpenNote* open = FindOpen(handle);
+    std::vector<NotesNote> notes;
+    if (!open || !ReadNotesDatabase(open->file, &notes))
+        return NOTES_ERR_BAD_HANDLE;
+    if (NotesNote* stored = FindNote(notes, open->note.id))
+        *stored = open->note;
+    else
+        notes.push_back(open->note);
+    return WriteNotesDatabase(open->file, notes) ? 0 : NOTES_ERR_FILE_NOT_FOUND;
+}
+
+#endif
