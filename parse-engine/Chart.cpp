@@ -7,10 +7,6 @@
 
 namespace osprey {
 
-namespace {
-const size_t kChunk = 256;
-} // namespace
-
 Chart::Chart(PrsParser* parser) : m_parser(parser), m_dates(true)
 {
 }
@@ -124,92 +120,6 @@ void Chart::Clear()
     m_fullyPredicted.clear();
 }
 
-//--- storage between parses
-
-namespace {
-
-// A chart holds this much for the next parse at most: enough for a note of
-// some thousands of characters, so that typing one asks for no memory.
-const size_t kKeptBytes = size_t(1) << 20;
-
-template <class T>
-size_t Bytes(const std::vector<T>& v)
-{
-    return v.capacity() * sizeof(T);
-}
-
-template <class K, class V>
-size_t Bytes(const std::unordered_map<K, V>& m)
-{
-    return m.bucket_count() * sizeof(void*) + m.size() * (sizeof(std::pair<const K, V>) + 2 * sizeof(void*));
-}
-
-template <class T>
-void Release(T& container)
-{
-    T().swap(container);
-}
-
-} // namespace
-
-size_t Chart::KeptBytes() const
-{
-    size_t bytes = m_chunks.size() * kChunk * sizeof(ChartItem) + m_linkChunks.size() * kChunk * sizeof(UnitLink) +
-                   m_slotStore.KeptBytes() + Bytes(m_agenda) + Bytes(m_toWait) + Bytes(m_candidates) +
-                   Bytes(m_candidateTerms) + Bytes(m_startCounts) + Bytes(m_tokens) + Bytes(m_tokenText) +
-                   Bytes(m_texts) + m_textByRecord.Bytes() + Bytes(m_textKeys) + Bytes(m_textEntries) + Bytes(m_leadEntries) +
-                   m_wordPlaceOf.Bytes() + Bytes(m_wordPlaces) + m_chainOf.Bytes() + Bytes(m_chains) +
-                   Bytes(m_chainTexts) + Bytes(m_startable) +
-                   Bytes(m_endOrder) + Bytes(m_phraseEnds);
-    // A token's text is on the heap when longer than a few characters.
-    bytes += m_tokens.size() * 16 * sizeof(PRSWCHAR);
-    for (const std::vector<PhraseEnd>& ends : m_phraseEnds)
-        bytes += Bytes(ends);
-    for (const WaitBucket& b : m_waiting) {
-        bytes += b.items.KeptBytes() + Bytes(b.phraseWords);
-        for (const auto& words : b.phraseWords)
-            bytes += words.second.KeptBytes();
-    }
-    return bytes;
-}
-
-void Chart::Trim()
-{
-    // What a short note leaves is below the bound without counting it up.
-    if ((m_made + m_tokenCount + m_agenda.capacity() < kKeptBytes / 1024 && m_slotStore.KeptBytes() < kKeptBytes / 2) ||
-        KeptBytes() <= kKeptBytes)
-        return;
-    ResetParse();
-    Release(m_chunks);
-    Release(m_linkChunks);
-    m_slotStore.Release();
-    Release(m_agenda);
-    Release(m_toWait);
-    Release(m_candidates);
-    Release(m_candidateTerms);
-    Release(m_startCounts);
-    Release(m_tokens);
-    m_tokenCount = 0;
-    Release(m_tokenText);
-    Release(m_texts);
-    m_textByRecord.Release();
-    Release(m_textKeys);
-    Release(m_textEntries);
-    Release(m_leadEntries);
-    m_wordPlaceOf.Release();
-    Release(m_wordPlaces);
-    m_chainOf.Release();
-    Release(m_chains);
-    Release(m_chainTexts);
-    Release(m_startable);
-    Release(m_endOrder);
-    Release(m_phraseEnds);
-    for (WaitBucket& b : m_waiting) {
-        b.items.Release();
-        Release(b.phraseWords);
-    }
-}
-
 //--- one parse
 
 ChartItem* Chart::NewItem()
@@ -243,160 +153,6 @@ void Chart::ResetParse()
             ends.clear();
     }
     m_phrasesMatched = 0;
-}
-
-void Chart::UpdateReach()
-{
-    const size_t count = m_parser->symbols.Count();
-    if (m_reachVersion == m_parser->grammarVersion + 1 && m_reachSymbols == count)
-        return;
-    const size_t words = (count + 63) / 64;
-    // What can begin each symbol: itself, and whatever begins the first
-    // element of one of its rules.
-    m_begins.assign(count * words, 0);
-    for (size_t s = 0; s < count; ++s)
-        m_begins[s * words + s / 64] |= uint64_t(1) << (s % 64);
-    for (bool changed = true; changed;) {
-        changed = false;
-        for (size_t s = 0; s < count; ++s) {
-            for (const PrsRule* r : m_parser->symbols.At(s)->rules) {
-                if (r->entries.empty())
-                    continue;
-                const size_t first = r->entries[0].symbol->index;
-                for (size_t w = 0; w < words; ++w) {
-                    const uint64_t merged = m_begins[s * words + w] | m_begins[first * words + w];
-                    if (merged != m_begins[s * words + w]) {
-                        m_begins[s * words + w] = merged;
-                        changed = true;
-                    }
-                }
-            }
-        }
-    }
-    m_reach.assign(count * words, 0);
-    for (size_t s = 0; s < count; ++s) {
-        for (size_t x = 0; x < count; ++x) {
-            if (m_begins[s * words + x / 64] & (uint64_t(1) << (x % 64)))
-                m_reach[x * words + s / 64] |= uint64_t(1) << (s % 64);
-        }
-    }
-    m_wholePhrases = true;
-    for (size_t s = 0; s < count; ++s) {
-        for (const PrsRule* r : m_parser->symbols.At(s)->rules) {
-            for (const RuleEntry& e : r->entries)
-                m_wholePhrases = m_wholePhrases && e.nearness == 0;
-        }
-    }
-    m_symbolWords = words;
-    m_reachSymbols = count;
-    m_reachVersion = m_parser->grammarVersion + 1;
-    ++m_reachBuilds;
-}
-
-void Chart::ReadTokens(const PRSWCHAR* text, size_t length)
-{
-    UpdateReach();
-    Tokenizer tokenizer(text, length);
-    m_tokenCount = 0;
-    m_tokenText.clear();
-    m_textByRecord.Reset(0);
-    m_textKeys.clear();
-    m_textEntries.clear();
-    m_leadEntries.clear();
-    m_wordPlaceOf.Reset(0);
-    m_wordPlaces.clear();
-    m_chainOf.Reset(0);
-    m_chains.clear();
-    m_chainTexts.clear();
-    // Texts without entries, kept while the grammar stays: a word, a
-    // numeral, and the end of the text, where only "eof" begins.
-    if (m_texts.size() < kEndText + 1 || m_textsBuild != m_reachBuilds) {
-        m_texts.clear();
-        m_startable.clear();
-        AddText(nullptr);
-        AddText(m_parser->symbols.numeral);
-        AddText(m_parser->symbols.eof);
-        m_textsBuild = m_reachBuilds;
-    }
-    m_texts.resize(kEndText + 1);
-    m_startable.resize((kEndText + 1) * m_symbolWords);
-    for (;;) {
-        if (m_tokenCount == m_tokens.size())
-            m_tokens.emplace_back();
-        if (!tokenizer.Next(m_tokens[m_tokenCount]))
-            break;
-        m_tokenText.push_back(TextOf(m_tokenCount++));
-    }
-    m_tokenText.push_back(kEndText);
-}
-
-uint32_t Chart::AddText(const PrsSymbol* begins)
-{
-    m_texts.push_back({static_cast<uint32_t>(m_textEntries.size()), 0, static_cast<uint32_t>(m_leadEntries.size()), 0});
-    const size_t words = m_symbolWords;
-    for (size_t w = 0; w < words; ++w)
-        m_startable.push_back(begins ? m_reach[begins->index * words + w] : 0);
-    return static_cast<uint32_t>(m_texts.size() - 1);
-}
-
-uint32_t Chart::TextOf(size_t at)
-{
-    // Most words of a note are in no entry: they share a text.
-    const PrsToken& token = m_tokens[at];
-    const std::vector<Lexicon::Record>* records = m_parser->lexicon.Bucket(token.hash);
-    auto found = records ? std::find_if(records->begin(), records->end(),
-                                        [&](const Lexicon::Record& r) { return r.text == token.text; })
-                         : std::vector<Lexicon::Record>::const_iterator();
-    if (!records || found == records->end())
-        return token.kind == kNumeralToken ? kNumeralText : kWordText;
-    // Tokens of one text find the same first record: a few texts are
-    // searched in a row, more through the table.
-    const uint64_t key = reinterpret_cast<uintptr_t>(&*found);
-    if (m_textKeys.size() <= kTextsInARow) {
-        for (size_t i = 0; i < m_textKeys.size(); ++i) {
-            if (m_textKeys[i] == key)
-                return static_cast<uint32_t>(kEndText + 1 + i);
-        }
-    } else {
-        const uint32_t known = m_textByRecord.Find(key);
-        if (known != FlatIndex::kNone)
-            return known;
-    }
-    const uint32_t id = AddText(token.kind == kNumeralToken ? m_parser->symbols.numeral : nullptr);
-    TextEntries& t = m_texts.back();
-    uint64_t* marks = &m_startable[id * m_symbolWords];
-    for (auto r0 = found; found != records->end(); ++found) {
-        const Lexicon::Record& r = *found;
-        if (found != r0 && r.text != token.text)
-            continue;
-        if (r.entry->continuation) {
-            m_wordPlaceOf.Insert(KeyOf(r.entry), static_cast<uint32_t>(m_wordPlaces.size()));
-            m_wordPlaces.push_back({id, t.count});
-        } else {
-            ++t.leadCount;
-        }
-        m_textEntries.push_back(r.entry);
-        ++t.count;
-        // What can begin at a token of this text.
-        const uint64_t* from = &m_reach[r.entry->symbol->index * m_symbolWords];
-        for (size_t w = 0; w < m_symbolWords; ++w)
-            marks[w] |= from[w];
-    }
-    // Where later words of phrases are among them, the others are listed.
-    if (t.leadCount != t.count) {
-        for (uint32_t e = 0; e < t.count; ++e) {
-            if (!m_textEntries[t.first + e]->continuation)
-                m_leadEntries.push_back(e);
-        }
-    }
-    m_textKeys.push_back(key);
-    if (m_textKeys.size() == kTextsInARow + 1) {
-        for (size_t i = 0; i < m_textKeys.size(); ++i)
-            m_textByRecord.Insert(m_textKeys[i], static_cast<uint32_t>(kEndText + 1 + i));
-    } else if (m_textKeys.size() > kTextsInARow) {
-        m_textByRecord.Insert(key, id);
-    }
-    return id;
 }
 
 inline bool Chart::CanStartWithin(const PrsSymbol* symbol, int from, int32_t nearness) const
@@ -856,20 +612,6 @@ SlotSpan Chart::SlotStore::Keep(std::vector<SlotRecord>& records)
     return {at, count};
 }
 
-void Chart::SlotStore::Release()
-{
-    Reset();
-    std::vector<Chunk>().swap(m_chunks);
-}
-
-size_t Chart::SlotStore::KeptBytes() const
-{
-    size_t bytes = m_chunks.capacity() * sizeof(Chunk);
-    for (const Chunk& chunk : m_chunks)
-        bytes += chunk.size * sizeof(SlotRecord);
-    return bytes;
-}
-
 void Chart::SlotStore::Reset()
 {
     for (Chunk& chunk : m_chunks) {
@@ -903,18 +645,6 @@ void Chart::WaitList::Clear()
     items.clear();
     firstEndingAt.clear();
     maxNearness = 0;
-}
-
-void Chart::WaitList::Release()
-{
-    Clear();
-    std::vector<ChartItem*>().swap(items);
-    std::vector<uint32_t>().swap(firstEndingAt);
-}
-
-size_t Chart::WaitList::KeptBytes() const
-{
-    return items.capacity() * sizeof(ChartItem*) + firstEndingAt.capacity() * sizeof(uint32_t);
 }
 
 } // namespace osprey

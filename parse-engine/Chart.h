@@ -172,6 +172,7 @@ private:
         ChartItem item;
     };
 
+    static constexpr size_t kChunk = 256;       // items to a block of storage
     ChartItem* NewItem();       // its fields are the caller's to set
     void ResetParse();
     // Cuts the text into tokens with their lexicon entries, and marks at each
