@@ -1198,7 +1198,7 @@ class ScriptClientLongNote(ScriptClient):
     note's limit of 32,767 characters ("mon mon ..."; the parse engine once
     took seconds and gigabytes over such a text): the program stays up and
     shows it, answers a keystroke in it, and files an ordinary note of the
-    web calendar afterwards. Its memory stays within 200 MB of what it takes
+    web calendar that the client sends afterwards. Its memory stays within 200 MB of what it takes
     for a note of the same letters that the parser finds nothing in ("nom
     nom ..."): under Wine, the note box's rich edit control alone takes some
     700 MB to wrap either text (1 MB unwrapped), which the program cannot help."""
@@ -1239,17 +1239,6 @@ class ScriptClientLongNote(ScriptClient):
         road.probe.ok(f"post {window} {WM_CLOSE} 0")
         poll(lambda: road.probe.ask(f"gone {window}") == "ok", 15, f"note {window} closed")
 
-    def new_note(self, road, other):
-        """A new note by the hot key, in front with the caret in its text, while
-        another is open."""
-        road.focus_desktop()
-        road.xdotool("key", "--clearmodifiers", NEW_NOTE_KEY)
-        window = poll(lambda: (lambda n: n[0] if n[0] and n[0] != other and n[1] and n[2] else None)(road.note()), 15,
-                      "a new note window in front with the caret in its text")
-        road.wait_keyboard_in_window()
-        road.step(f"note window {window}")
-        return window
-
     def run(self, road, artefact):
         log = road.browser_standin()
         road.start().wait_ready()
@@ -1267,8 +1256,13 @@ class ScriptClientLongNote(ScriptClient):
         self.alive(road, "after a keystroke in the long note")
         road.step(f"a keystroke in the long note answered after {took} ms")
 
-        note = self.new_note(road, window)
-        road.type(self.ordinary.text)
+        # The ordinary note comes from the same client, and goes in front.
+        if self.send(road, [self.ordinary.text]) != "create 0":
+            raise RoadError("the script client could not send the ordinary note")
+        note = poll(lambda: next((w for w, t in self.open_notes(road).items() if t == self.ordinary.text), None), 15,
+                    f"the note {self.ordinary.text!r}")
+        road.probe.ok(f"front {note}")
+        poll(lambda: road.note()[0] == note, 15, f"note {note} in front")
         road.wait_fields(self.ordinary.pane, self.ordinary.fields(road.probe))
         road.screenshot(artefact)
         road.file_note(note)
