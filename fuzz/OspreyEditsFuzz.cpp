@@ -6,11 +6,7 @@
 // edit) parse with the date package's own grammar and vocabulary and must
 // find what a new context finds in the same text.
 #include "Context.h"
-#include "Curlew.h"
-#include "DateSource.h"
-#include "DateValue.h"
-#include "Fixture.h"
-#include "Locale.h"
+#include "OspreyFuzzing.h"
 #include "Parser.h"
 #include "ReferenceParse.h"
 #include "TestGrammar.h"
@@ -71,55 +67,13 @@ PrsParser* TestGrammar(Watch* watch)
     return parser;
 }
 
-int LocalWeekdayOf(int32_t time)
-{
-    return LocalWeekday(time);
-}
-
 // The date package loaded for the United States, at a fixed moment, so that
 // "tomorrow" means the same day in every run.
 PrsParser* PackageGrammar(Watch* watch)
 {
-    static FixedClock clock(1718380800, -5 * 3600);
-    static curlew_test::LoadedParser* loaded = [] {
-        SetClock(&clock);
-        return new curlew_test::LoadedParser(curlew::EnUsFormats());
-    }();
-    osprey::SetDateSource({&ConvertSlotsToDate, &LocalWeekdayOf});
-    PrsSetCallback(loaded->parser, &Watch::Callback, watch);
-    return loaded->parser;
-}
-
-// Every unit the engine may meet: lower case, digits, blanks and marks,
-// letters and digits beyond ASCII, both halves of surrogate pairs (alone
-// too), and units that are no characters.
-PRSWCHAR Unit(int choice)
-{
-    static const PRSWCHAR kOthers[] = {
-        u' ', u'\t', u'.', u',', u'/', u'-', u':', u'\'', u'"', u'\n',
-        0x00E9, 0x00DF, 0x00C4, 0x0130, 0x03A3, 0x0416, 0x3000, 0x00A0, 0xFF11, 0x0661,
-        0xD83D, 0xDE00, 0xDBFF, 0xDC00, 0xFFFF, 0xFFFE, 0x007F, 0x0001, 0x2028, 0x00AD,
-    };
-    if (choice < 26)
-        return static_cast<PRSWCHAR>(u'a' + choice);
-    if (choice < 36)
-        return static_cast<PRSWCHAR>(u'0' + choice - 26);
-    return kOthers[(choice - 36) % (sizeof kOthers / sizeof kOthers[0])];
-}
-
-// The keyphrases of a context as "symbol first-last", sorted.
-std::vector<std::string> Found(PrsContext* context)
-{
-    std::vector<std::string> found;
-    for (PrsKeyphrase* k : context->current) {
-        int first = -1, last = -1;
-        PrsKeyphraseGetOffsets(k, &first, &last);
-        const PRSWCHAR* symbol = PrsKeyphraseGetSymbolName(k);
-        found.push_back(std::string(symbol, symbol + std::char_traits<PRSWCHAR>::length(symbol)) + " " +
-                        std::to_string(first) + "-" + std::to_string(last));
-    }
-    std::sort(found.begin(), found.end());
-    return found;
+    PrsParser* parser = fuzz_osprey::PackageParser();
+    PrsSetCallback(parser, &Watch::Callback, watch);
+    return parser;
 }
 
 } // namespace
@@ -142,7 +96,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             break;
         }
         case 1: if (!text.empty()) text.erase(at, 1 + op / 4 % 8); break;
-        case 2: text.insert(at, 1, Unit(op / 4)); break;
+        case 2: text.insert(at, 1, fuzz_osprey::Unit(op / 4)); break;
         default: text = text.substr(0, at); break;
         }
         if (text.size() > 300)
@@ -166,7 +120,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             PrsSetCallback(parser, nullptr, nullptr);
             PrsContext* fresh = PrsCreateContext(parser);
             CHECK(PrsParse(parser, fresh, wide.c_str()) == 1);
-            CHECK(Found(fresh) == Found(context));
+            CHECK(fuzz_osprey::Found(fresh) == fuzz_osprey::Found(context));
             PrsContextDestroy(fresh);
             PrsSetCallback(parser, &Watch::Callback, &watch);
         } else {

@@ -7,10 +7,6 @@
 
 namespace osprey {
 
-namespace {
-const size_t kChunk = 256;
-} // namespace
-
 Chart::Chart(PrsParser* parser) : m_parser(parser), m_dates(true)
 {
 }
@@ -44,7 +40,7 @@ ChartItem* Chart::MakePrediction(PrsRule* rule)
     return p;
 }
 
-bool Chart::FullyPredicted(const PrsSymbol* symbol) const
+inline bool Chart::FullyPredicted(const PrsSymbol* symbol) const
 {
     return symbol->index < m_fullyPredicted.size() &&
            m_fullyPredicted[symbol->index] == m_parser->grammarVersion + 1;
@@ -132,108 +128,34 @@ ChartItem* Chart::NewItem()
         m_chunks.push_back(std::unique_ptr<ChartItem[]>(new ChartItem[kChunk]));
     ChartItem* item = &m_chunks[m_used / kChunk][m_used % kChunk];
     ++m_used;
-    *item = ChartItem();
     return item;
 }
 
 void Chart::ResetParse()
 {
     m_used = 0;
-    m_topComplete.clear();
-    m_topTerms.clear();
+    m_candidateCount = 0;
     m_slotStore.Reset();
     for (WaitBucket& b : m_waiting) {
         b.items.Clear();
-        b.phraseWords.clear();
+        if (m_phraseWordsWaited)
+            b.phraseWords.clear();
     }
+    m_phraseWordsWaited = false;
     m_offers = 0;
     m_agenda.clear();
     m_agendaHead = 0;
     m_toWait.clear();
     m_linksUsed = 0;
     m_dates.Reset();
+    if (m_phrasesMatched) {
+        for (std::vector<PhraseEnd>& ends : m_phraseEnds)
+            ends.clear();
+    }
+    m_phrasesMatched = 0;
 }
 
-void Chart::UpdateReach()
-{
-    const size_t count = m_parser->symbols.Count();
-    if (m_reachVersion == m_parser->grammarVersion + 1 && m_reachSymbols == count)
-        return;
-    const size_t words = (count + 63) / 64;
-    // What can begin each symbol: itself, and whatever begins the first
-    // element of one of its rules.
-    m_begins.assign(count * words, 0);
-    for (size_t s = 0; s < count; ++s)
-        m_begins[s * words + s / 64] |= uint64_t(1) << (s % 64);
-    for (bool changed = true; changed;) {
-        changed = false;
-        for (size_t s = 0; s < count; ++s) {
-            for (const PrsRule* r : m_parser->symbols.At(s)->rules) {
-                if (r->entries.empty())
-                    continue;
-                const size_t first = r->entries[0].symbol->index;
-                for (size_t w = 0; w < words; ++w) {
-                    const uint64_t merged = m_begins[s * words + w] | m_begins[first * words + w];
-                    if (merged != m_begins[s * words + w]) {
-                        m_begins[s * words + w] = merged;
-                        changed = true;
-                    }
-                }
-            }
-        }
-    }
-    m_reach.assign(count * words, 0);
-    for (size_t s = 0; s < count; ++s) {
-        for (size_t x = 0; x < count; ++x) {
-            if (m_begins[s * words + x / 64] & (uint64_t(1) << (x % 64)))
-                m_reach[x * words + s / 64] |= uint64_t(1) << (s % 64);
-        }
-    }
-    m_symbolWords = words;
-    m_reachSymbols = count;
-    m_reachVersion = m_parser->grammarVersion + 1;
-}
-
-void Chart::ReadTokens(const PRSWCHAR* text, size_t length)
-{
-    UpdateReach();
-    const size_t words = m_symbolWords;
-    Tokenizer tokenizer(text, length);
-    m_tokenCount = 0;
-    m_tokenEntries.clear();
-    m_firstEntryOf.clear();
-    for (;;) {
-        if (m_tokenCount == m_tokens.size())
-            m_tokens.emplace_back();
-        if (!tokenizer.Next(m_tokens[m_tokenCount]))
-            break;
-        const PrsToken& token = m_tokens[m_tokenCount++];
-        m_firstEntryOf.push_back(static_cast<uint32_t>(m_tokenEntries.size()));
-        if (const auto* records = m_parser->lexicon.Bucket(token.hash)) {
-            for (const Lexicon::Record& r : *records) {
-                if (r.text == token.text)
-                    m_tokenEntries.push_back(r.entry);
-            }
-        }
-    }
-    m_firstEntryOf.push_back(static_cast<uint32_t>(m_tokenEntries.size()));
-    m_startable.assign((m_tokenCount + 1) * words, 0);
-    auto mark = [&](size_t at, const PrsSymbol* symbol) {
-        const uint64_t* from = &m_reach[symbol->index * words];
-        uint64_t* to = &m_startable[at * words];
-        for (size_t w = 0; w < words; ++w)
-            to[w] |= from[w];
-    };
-    for (size_t i = 0; i < m_tokenCount; ++i) {
-        if (m_tokens[i].kind == kNumeralToken)
-            mark(i, m_parser->symbols.numeral);
-        for (uint32_t e = m_firstEntryOf[i]; e < m_firstEntryOf[i + 1]; ++e)
-            mark(i, m_tokenEntries[e]->symbol);
-    }
-    mark(m_tokenCount, m_parser->symbols.eof);
-}
-
-bool Chart::CanStartWithin(const PrsSymbol* symbol, int from, int32_t nearness) const
+inline bool Chart::CanStartWithin(const PrsSymbol* symbol, int from, int32_t nearness) const
 {
     if (nearness < 0)
         return false;
@@ -242,11 +164,12 @@ bool Chart::CanStartWithin(const PrsSymbol* symbol, int from, int32_t nearness) 
     const size_t word = symbol->index / 64;
     const uint64_t bit = uint64_t(1) << (symbol->index % 64);
     const size_t first = static_cast<size_t>(from);
+    auto startable = [&](size_t t) { return (m_startable[m_tokenText[t] * m_symbolWords + word] & bit) != 0; };
     if (nearness == 0)
-        return first <= m_tokenCount && (m_startable[first * m_symbolWords + word] & bit) != 0;
+        return first <= m_tokenCount && startable(first);
     const size_t last = std::min<size_t>(first + static_cast<size_t>(nearness), m_tokenCount);
     for (size_t t = first; t <= last; ++t) {
-        if (m_startable[t * m_symbolWords + word] & bit)
+        if (startable(t))
             return true;
     }
     return false;
@@ -255,48 +178,107 @@ bool Chart::CanStartWithin(const PrsSymbol* symbol, int from, int32_t nearness) 
 void Chart::Parse(const PRSWCHAR* text, size_t length)
 {
     ResetParse();
+    m_made = 0;
+    // Orders count on from parse to parse; before they could run out, they
+    // start again from the predictions, in the order they were made.
+    if (m_nextWaitOrder > (1u << 31)) {
+        m_nextWaitOrder = 0;
+        for (const std::unique_ptr<ChartItem>& p : m_predictions)
+            p->waitOrder = m_nextWaitOrder++;
+    }
     ReadTokens(text, length);
-    int end = 0;
+    m_startCounts.assign(m_tokenCount + 1, 0);
+    m_textEnd = m_tokenCount ? m_tokens[m_tokenCount - 1].first + m_tokens[m_tokenCount - 1].length : 0;
     for (size_t i = 0; i < m_tokenCount; ++i) {
-        end = m_tokens[i].first + m_tokens[i].length;
         QueueToken(i);
         ProcessAgenda();
+        if (m_phrasesMatched)
+            PhraseEndsAt(i).clear();
     }
-    Position eof{static_cast<int>(m_tokenCount), end, end};
-    m_agenda.push_back({eof, eof, m_parser->symbols.eof, nullptr, SlotSpan(), nullptr, nullptr});
+    const Position eof = PositionOf(static_cast<int>(m_tokenCount));
+    m_agenda.push_back({eof, eof, m_parser->symbols.eof, nullptr, SlotSpan(), nullptr, nullptr, 0});
     ProcessAgenda();
     CollectCandidates();
+    m_made = m_used + m_phrasesMatched;
+}
+
+inline void Chart::QueueEntry(const Position& p, const PrsLexiconEntry* entry)
+{
+    m_agenda.push_back({p, p, entry->symbol, entry, entry->slots.Span(), nullptr, nullptr, 0});
 }
 
 void Chart::QueueToken(size_t at)
 {
     const PrsToken& token = m_tokens[at];
-    Position p{token.index, token.first, token.Last()};
+    const Position p = PositionOf(static_cast<int>(at));
     if (token.kind == kNumeralToken) {
         m_numeral.resize(2);
         m_numeral[0].id = PRS_SLOT_DIGITS;
         m_numeral[0].value = SlotValue::Int(token.length);
         m_numeral[1].id = PRS_SLOT_NUMBER;
         m_numeral[1].value = SlotValue::Int(NumeralValue(token.text.data(), token.text.size()));
-        m_agenda.push_back({p, p, m_parser->symbols.numeral, nullptr, m_slotStore.Keep(m_numeral), nullptr, nullptr});
+        m_agenda.push_back({p, p, m_parser->symbols.numeral, nullptr, m_slotStore.Keep(m_numeral), nullptr, nullptr, 0});
     }
-    for (uint32_t e = m_firstEntryOf[at]; e < m_firstEntryOf[at + 1]; ++e) {
-        const PrsLexiconEntry* entry = m_tokenEntries[e];
-        m_agenda.push_back({p, p, entry->symbol, entry, entry->slots.Span(), nullptr, nullptr});
+    const TextEntries& text = m_texts[m_tokenText[at]];
+    const bool noPhraseEnds = !m_phrasesMatched || PhraseEndsAt(at).empty();
+    if (!m_wholePhrases || (noPhraseEnds && text.leadCount == text.count)) {
+        for (uint32_t e = text.first; e < text.first + text.count; ++e)
+            QueueEntry(p, m_textEntries[e]);
+        return;
     }
+    // Entries that begin something, and the last words of the phrases
+    // matched up to here, in lookup order; no other word can move an item.
+    if (noPhraseEnds) {
+        for (uint32_t l = text.firstLead; l < text.firstLead + text.leadCount; ++l)
+            QueueEntry(p, m_textEntries[text.first + m_leadEntries[l]]);
+        return;
+    }
+    const std::vector<PhraseEnd>& ends = PhraseEndsAt(at);
+    m_endOrder.clear();
+    for (size_t i = 0; i < ends.size(); ++i)
+        m_endOrder.push_back(uint64_t(ends[i].at) << 32 | i);
+    std::sort(m_endOrder.begin(), m_endOrder.end());
+    m_phraseEndCursor = 0;
+    size_t end = 0;
+    auto queueEndsBefore = [&](uint32_t place) {
+        while (end < m_endOrder.size() && (m_endOrder[end] >> 32) < place) {
+            const uint64_t here = m_endOrder[end] >> 32;
+            QueueEntry(p, ends[m_endOrder[end] & UINT32_MAX].word);
+            while (end < m_endOrder.size() && (m_endOrder[end] >> 32) == here)
+                ++end;
+        }
+    };
+    // The lead entries are listed only where later words are among them.
+    const bool allLead = text.leadCount == text.count;
+    for (uint32_t l = 0; l < text.leadCount; ++l) {
+        const uint32_t place = allLead ? l : m_leadEntries[text.firstLead + l];
+        queueEndsBefore(place);
+        QueueEntry(p, m_textEntries[text.first + place]);
+    }
+    queueEndsBefore(UINT32_MAX);
+}
+
+
+std::vector<Chart::PhraseEnd>& Chart::PhraseEndsAt(size_t token)
+{
+    // A phrase ends within the longest span of where it began.
+    if (m_phraseEnds.empty())
+        m_phraseEnds.resize(kMaxSpan);
+    return m_phraseEnds[token % kMaxSpan];
 }
 
 void Chart::Offer(const Constituent& c)
 {
     const size_t at = c.symbol->index;
-    if (at >= m_waiting.size())
-        return;
     // A later word of a phrase moves only the items waiting for that word;
     // any other element moves only items that are not inside a phrase.
     if (c.entry && c.entry->continuation) {
-        OfferPhraseWord(c);
+        if (m_wholePhrases || at < m_waiting.size())
+            OfferPhraseWord(c);
         return;
     }
+    if (at >= m_waiting.size())
+        return;
     // Only items that ended within reach of the element can take it.
     const WaitList& b = m_waiting[at].items;
     const int newest = c.start.index - 1;
@@ -327,6 +309,22 @@ void Chart::Offer(const Constituent& c)
 void Chart::OfferPhraseWord(const Constituent& c)
 {
     const size_t at = c.symbol->index;
+    if (m_wholePhrases) {
+        // Last words come in the order of their places, each once.
+        const std::vector<PhraseEnd>& ends = PhraseEndsAt(static_cast<size_t>(c.start.index));
+        size_t& i = m_phraseEndCursor;
+        while (i < m_endOrder.size() && ends[m_endOrder[i] & UINT32_MAX].word != c.entry)
+            ++i;
+        for (; i < m_endOrder.size(); ++i) {
+            const PhraseEnd& waiting = ends[m_endOrder[i] & UINT32_MAX];
+            if (waiting.word != c.entry)
+                break;
+            ++m_offers;
+            if (Accepts(waiting.item, c))
+                Advance(waiting.item, c);
+        }
+        return;
+    }
     auto found = m_waiting[at].phraseWords.find(c.entry);
     if (found == m_waiting[at].phraseWords.end())
         return;
@@ -344,7 +342,7 @@ void Chart::OfferPhraseWord(const Constituent& c)
     }
 }
 
-bool Chart::WouldWaitForEver(const ChartItem& item, const Constituent& c) const
+inline bool Chart::WouldWaitForEver(const ChartItem& item, const Constituent& c) const
 {
     // Only when taking the element moves the dot on and everything the item
     // would then wait for is predicted already: skipping the tests then
@@ -358,10 +356,12 @@ bool Chart::WouldWaitForEver(const ChartItem& item, const Constituent& c) const
     return FullyPredicted(next.symbol) && !CanStartWithin(next.symbol, c.end.index + 1, next.nearness);
 }
 
-Fit FitOf(bool madeByItem, const RuleEntry& next, int itemEnd, const PrsLexiconEntry* pending,
-          int elementStart, const PrsLexiconEntry* element)
+Fit FitOf(bool madeByItem, const RuleEntry& next, int itemStart, int itemEnd, const PrsLexiconEntry* pending,
+          int elementStart, int elementEnd, const PrsLexiconEntry* element)
 {
     if (madeByItem)
+        return Fit::kRefused;
+    if (itemStart != -1 && elementEnd - itemStart >= kMaxSpan)
         return Fit::kRefused;
     if (itemEnd != -1) {
         const int gap = elementStart - itemEnd - 1;
@@ -375,11 +375,10 @@ Fit FitOf(bool madeByItem, const RuleEntry& next, int itemEnd, const PrsLexiconE
     return Fit::kTestSlots;
 }
 
-Progress ProgressOver(const Progress& before, const Position& elementStart, const Position& elementEnd,
-                      const PrsLexiconEntry* element)
+Progress ProgressOver(const Progress& before, int elementStart, int elementEnd, const PrsLexiconEntry* element)
 {
     Progress after = before;
-    if (after.start.index == -1)
+    if (after.start == -1)
         after.start = elementStart;
     after.end = elementEnd;
     if (element && element->next) {
@@ -394,34 +393,21 @@ Progress ProgressOver(const Progress& before, const Position& elementStart, cons
 bool Chart::Accepts(const ChartItem& item, const Constituent& c)
 {
     const RuleEntry& entry = item.rule->entries[item.dot];
-    const Fit fit = FitOf(c.origin == &item, entry, item.end.index, item.pending, c.start.index, c.entry);
+    const Fit fit = FitOf(c.origin == &item, entry, item.start, item.end, item.pending, c.start.index, c.end.index,
+                          c.entry);
     if (fit != Fit::kTestSlots)
         return fit == Fit::kPhraseWord;
     // A one-element rule over an element it already made would go round for ever.
-    if (item.start.index == -1 && item.rule->entries.size() == 1) {
+    if (item.start == -1 && item.rule->entries.size() == 1) {
         for (const UnitLink* u = c.units; u; u = u->next) {
             if (u->rule == item.rule)
                 return false;
         }
     }
-    return EntryAccepts(entry, {c.symbol, c.slots, c.start.first, c.end.last}, item.slots, m_dates);
+    return EntryAccepts(entry, {c.symbol, c.slots, c.start.first, c.end.last}, item.Slots(), m_dates);
 }
 
 namespace {
-
-// Whether the entry copies every slot of the element to the same ids and
-// changes nothing else (its other actions only test).
-bool TakesAllAsIs(const RuleEntry& entry)
-{
-    bool all = false;
-    for (const SlotAction& a : entry.actions) {
-        if (a.kind == kTransferAction && a.source == PRS_SLOT_ALL && (a.destination == -1 || a.destination == 0))
-            all = true;
-        else if (a.kind != kMatchAction && a.kind != kConstrainAction && a.kind != kMatchDateAction)
-            return false;
-    }
-    return all;
-}
 
 // Whether every id of `part` is also an id of `whole` (both sorted).
 bool IdsWithin(SlotSpan part, SlotSpan whole)
@@ -442,10 +428,10 @@ void Chart::Advance(const ChartItem& item, const Constituent& c)
 {
     const PrsRule* rule = item.rule;
     const RuleEntry& entry = rule->entries[item.dot];
-    const Progress p = ProgressOver({item.start, item.end, item.pending, item.dot}, c.start, c.end, c.entry);
+    const Progress p = ProgressOver({item.start, item.end, item.pending, item.dot}, c.start.index, c.end.index, c.entry);
     if (p.dot < rule->entries.size()) {
         const RuleEntry& next = rule->entries[p.dot];
-        if (!CanStartWithin(next.symbol, p.end.index + 1, next.nearness)) {
+        if (!CanStartWithin(next.symbol, p.end + 1, next.nearness)) {
             // It would wait for ever: only its prediction is kept, so that
             // predictions come in the same order as if it had been made.
             Predict(next.symbol, rule);
@@ -457,23 +443,30 @@ void Chart::Advance(const ChartItem& item, const Constituent& c)
     // change from a callback while the set is still read.
     SlotSpan slots;
     if (entry.actions.empty()) {
-        slots = item.slots;
-    } else if (!c.entry && TakesAllAsIs(entry) && IdsWithin(item.slots, c.slots)) {
+        slots = item.Slots();
+    } else if (!c.entry && entry.takesAllAsIs && IdsWithin(item.Slots(), c.slots)) {
         // The element's values overwrite every slot the item has.
         slots = c.slots;
     } else {
-        m_scratch.records.assign(item.slots.begin, item.slots.end());
+        m_scratch.records.assign(item.slotRecords, item.slotRecords + item.slotCount);
         ApplyEntry(entry, {c.symbol, c.slots, c.start.first, c.end.last}, m_scratch);
         slots = m_slotStore.Keep(m_scratch.records);
     }
 
-    ChartItem* n = NewItem();
+    ChartItem* n = p.pending && m_wholePhrases ? &m_phraseStart : NewItem();
     n->rule = rule;
-    n->start = p.start;
-    n->end = p.end;
     n->pending = p.pending;
     n->dot = p.dot;
-    n->slots = slots;
+    n->levels = std::max(item.levels, c.levels);
+    n->candidate = false;
+    n->SetSlots(slots);
+    n->start = p.start;
+    n->end = p.end;
+    n->waitOrder = 0;
+    if (n == &m_phraseStart) {
+        MatchPhrase(m_phraseStart);
+        return;
+    }
 
     if (!n->Complete()) {
         Predict(rule->entries[n->dot].symbol, rule);
@@ -481,17 +474,15 @@ void Chart::Advance(const ChartItem& item, const Constituent& c)
         return;
     }
     if (rule->topLevel) {
-        m_topComplete.push_back(n);
-        m_topTerms.emplace_back();
-        Candidate& terms = m_topTerms.back();
-        terms.strength = rule->strength;
-        terms.domain = rule->domain;
-        terms.package = rule->package;
-        terms.start = n->start.index;
-        terms.end = n->end.index;
+        ++m_startCounts[static_cast<size_t>(n->start)];
+        ++m_candidateCount;
+        n->candidate = true;
     }
+    const uint16_t levels = static_cast<uint16_t>(n->levels + 1);
+    if (levels >= kMaxLevels)
+        return;
     const UnitLink* units = nullptr;
-    if (item.start.index == -1) {
+    if (item.start == -1) {
         if (m_linksUsed == m_linkChunks.size() * kChunk)
             m_linkChunks.push_back(std::unique_ptr<UnitLink[]>(new UnitLink[kChunk]));
         UnitLink* link = &m_linkChunks[m_linksUsed / kChunk][m_linksUsed % kChunk];
@@ -499,7 +490,64 @@ void Chart::Advance(const ChartItem& item, const Constituent& c)
         *link = {rule, c.units};
         units = link;
     }
-    m_agenda.push_back({n->start, n->end, rule->symbol, nullptr, n->slots, &item, units});
+    m_agenda.push_back({PositionOf(n->start), PositionOf(n->end), rule->symbol, nullptr, n->Slots(), &item, units,
+                        levels});
+}
+
+const Chart::Chain& Chart::ChainOf(const PrsLexiconEntry* firstWord)
+{
+    const uint32_t known = m_chainOf.Find(KeyOf(firstWord));
+    if (known != FlatIndex::kNone)
+        return m_chains[known];
+    Chain chain;
+    chain.first = static_cast<uint32_t>(m_chainTexts.size());
+    const PrsLexiconEntry* before = firstWord;
+    for (const PrsLexiconEntry* word = firstWord->next; word; before = word, word = word->next) {
+        const uint32_t place = m_wordPlaceOf.Find(KeyOf(word));
+        if (place == FlatIndex::kNone) {
+            m_chainTexts.resize(chain.first);
+            chain.count = 0;
+            break;
+        }
+        m_chainTexts.push_back(m_wordPlaces[place].text);
+        ++chain.count;
+        chain.lastPlace = m_wordPlaces[place].at;
+        chain.beforeLast = before;
+    }
+    m_chains.push_back(chain);
+    m_chainOf.Insert(KeyOf(firstWord), static_cast<uint32_t>(m_chains.size() - 1));
+    return m_chains.back();
+}
+
+void Chart::MatchPhrase(ChartItem inside)
+{
+    const RuleEntry& entry = inside.rule->entries[inside.dot];
+    Predict(entry.symbol, inside.rule);
+    const Chain& chain = ChainOf(inside.pending);
+    const size_t from = static_cast<size_t>(inside.end) + 1;
+    const size_t last = from + chain.count - 1;
+    if (chain.count == 0 || last >= m_tokenCount || static_cast<int>(last) - inside.start >= kMaxSpan)
+        return;
+    for (uint32_t k = 0; k < chain.count; ++k) {
+        if (m_tokenText[from + k] != m_chainTexts[chain.first + k])
+            return;
+    }
+    // The words between: the item takes each as it would the element.
+    if (!entry.actions.empty()) {
+        const PrsLexiconEntry* word = inside.pending->next;
+        for (size_t at = from; at < last; ++at, word = word->next) {
+            const Position p = PositionOf(static_cast<int>(at));
+            m_scratch.records.assign(inside.slotRecords, inside.slotRecords + inside.slotCount);
+            ApplyEntry(entry, {word->symbol, word->slots.Span(), p.first, p.last}, m_scratch);
+            inside.SetSlots(m_slotStore.Keep(m_scratch.records));
+        }
+    }
+    if (last > from) {
+        inside.pending = chain.beforeLast;
+        inside.end = static_cast<int32_t>(last - 1);
+    }
+    PhraseEndsAt(last).push_back({chain.beforeLast->next, chain.lastPlace, inside});
+    ++m_phrasesMatched;
 }
 
 void Chart::ProcessAgenda()
@@ -514,6 +562,8 @@ void Chart::ProcessAgenda()
         const RuleEntry& next = n->rule->entries[n->dot];
         n->waitOrder = m_nextWaitOrder++;
         WaitBucket* b = BucketOf(next.symbol, true);
+        if (n->pending)
+            m_phraseWordsWaited = true;
         (n->pending ? b->phraseWords[n->pending->next] : b->items).Append(n, next.nearness);
     }
     m_toWait.clear();
@@ -521,26 +571,23 @@ void Chart::ProcessAgenda()
 
 void Chart::CollectCandidates()
 {
-    // A counting sort by start token: stable, and linear in the candidates.
-    m_startCounts.clear();
-    for (const Candidate& c : m_topTerms) {
-        const size_t start = static_cast<size_t>(c.start);
-        if (start >= m_startCounts.size())
-            m_startCounts.resize(start + 1, 0);
-        ++m_startCounts[start];
-    }
+    // A counting sort by start token of the items in order of creation:
+    // stable, and linear in the items.
     uint32_t sum = 0;
     for (uint32_t& n : m_startCounts) {
         const uint32_t here = n;
         n = sum;
         sum += here;
     }
-    m_candidates.resize(m_topComplete.size());
-    m_candidateTerms.resize(m_topTerms.size());
-    for (size_t i = 0; i < m_topTerms.size(); ++i) {
-        const size_t at = m_startCounts[static_cast<size_t>(m_topTerms[i].start)]++;
-        m_candidates[at] = m_topComplete[i];
-        m_candidateTerms[at] = m_topTerms[i];
+    m_candidates.resize(m_candidateCount);
+    m_candidateTerms.resize(m_candidateCount);
+    for (size_t i = 0; i < m_used; ++i) {
+        const ChartItem& n = m_chunks[i / kChunk][i % kChunk];
+        if (!n.candidate)
+            continue;
+        const size_t at = m_startCounts[static_cast<size_t>(n.start)]++;
+        m_candidates[at] = &n;
+        m_candidateTerms[at] = {n.rule->strength, n.rule->domain, n.rule->package, n.start, n.end};
     }
 }
 
@@ -577,7 +624,7 @@ void Chart::SlotStore::Reset()
 
 void Chart::WaitList::Append(ChartItem* item, int32_t nearness)
 {
-    const size_t end = static_cast<size_t>(item->end.index);
+    const size_t end = static_cast<size_t>(item->end);
     if (firstEndingAt.size() <= end)
         firstEndingAt.resize(end + 1, static_cast<uint32_t>(items.size()));
     items.push_back(item);

@@ -3,6 +3,7 @@
 #pragma once
 #include "Conflict.h"
 #include "DateSource.h"
+#include "FlatIndex.h"
 #include "Rule.h"
 #include "Slots.h"
 #include "Tokenizer.h"
@@ -22,32 +23,51 @@ struct Position {
     int last = -1;
 };
 
+// Bounds that no real phrase comes near, so that no text makes the chart grow
+// with the square of its length ("mon mon mon ..." is a date of every length
+// otherwise): an item spans at most kMaxSpan tokens, and one built of
+// kMaxLevels levels of items (itself included) is taken into no other.
+const int kMaxSpan = 64;
+const int kMaxLevels = 10;
+
+// A chart holds one of these for every candidate of a parse, so it is kept
+// small: token indexes only (the chart knows their characters), and the
+// slot set as a pointer and a count.
 struct ChartItem {
     const PrsRule* rule = nullptr;
     const PrsLexiconEntry* pending = nullptr;   // phrase word whose next word must follow
+    const SlotRecord* slotRecords = nullptr;    // in the chart's slot store, shared
+    uint32_t slotCount = 0;
     uint32_t dot = 0;                           // entry to be matched next
-    SlotSpan slots;                             // in the chart's slot store, shared
-    Position start, end;
-    uint64_t waitOrder = 0;                     // when it began to wait
+    int32_t start = -1, end = -1;               // first and last token; -1 before the first element
+    uint32_t waitOrder = 0;                     // when it began to wait, in its parse
+    uint16_t levels = 0;                        // of the items it has taken, the most
+    bool candidate = false;                     // complete, of a top-level rule
     bool Complete() const { return dot >= rule->entries.size(); }
+    SlotSpan Slots() const { return {slotRecords, slotCount}; }
+    void SetSlots(SlotSpan slots)
+    {
+        slotRecords = slots.begin;
+        slotCount = static_cast<uint32_t>(slots.count);
+    }
 };
 
 // How an element lines up with the item offered it, before the slot tests.
 enum class Fit { kRefused, kPhraseWord, kTestSlots };
-// madeByItem: the element is the item's own completion.
-Fit FitOf(bool madeByItem, const RuleEntry& next, int itemEnd, const PrsLexiconEntry* pending,
-          int elementStart, const PrsLexiconEntry* element);
+// madeByItem: the element is the item's own completion. Spans are in tokens,
+// the item's start -1 before it has taken anything.
+Fit FitOf(bool madeByItem, const RuleEntry& next, int itemStart, int itemEnd, const PrsLexiconEntry* pending,
+          int elementStart, int elementEnd, const PrsLexiconEntry* element);
 
 // Where an item stands after taking an element: its span grows to the
 // element's end, and its dot moves on unless a phrase word is waiting for the
 // next one.
 struct Progress {
-    Position start, end;
+    int start, end;                             // token indexes
     const PrsLexiconEntry* pending;
     uint32_t dot;
 };
-Progress ProgressOver(const Progress& before, const Position& elementStart, const Position& elementEnd,
-                      const PrsLexiconEntry* element);
+Progress ProgressOver(const Progress& before, int elementStart, int elementEnd, const PrsLexiconEntry* element);
 
 class Chart {
 public:
@@ -65,13 +85,31 @@ public:
     // beside each what settling reads of it.
     const std::vector<const ChartItem*>& Candidates() const { return m_candidates; }
     const std::vector<Candidate>& CandidateTerms() const { return m_candidateTerms; }
-    SlotSpan SlotsOf(const ChartItem& item) const { return item.slots; }
+    SlotSpan SlotsOf(const ChartItem& item) const { return item.Slots(); }
+    // Where a token index of the last parse lies in its text; the index after
+    // the last token is the end of the text.
+    Position PositionOf(int token) const
+    {
+        if (token < 0)
+            return Position();
+        if (static_cast<size_t>(token) >= m_tokenCount)
+            return {token, m_textEnd, m_textEnd};
+        const PrsToken& t = m_tokens[static_cast<size_t>(token)];
+        return {t.index, t.first, t.Last()};
+    }
     // Drops every trace of a rule that is about to be destroyed.
     void ForgetRule(const PrsRule* rule);
     // Empties the chart for good (its parser is gone).
     void Clear();
+    // Lets go of what the last parse needed beyond what a short note needs,
+    // so that contexts that once held long texts do not keep their memory.
+    // Nothing of the last parse is read after it.
+    void Trim();
+    // Bytes held for the next parse, predictions aside.
+    size_t KeptBytes() const;
 
-    size_t ItemCount() const { return m_predictions.size() + m_used; }
+    // Items the last parse made, and the predictions.
+    size_t ItemCount() const { return m_predictions.size() + m_made; }
     // Items the last parse offered an element to.
     uint64_t OfferCount() const { return m_offers; }
 
@@ -87,6 +125,7 @@ private:
         SlotSpan slots;                         // the entry's, or in the slot store
         const ChartItem* origin;                // the item whose completion made it
         const UnitLink* units;                  // rules that made it over its own span
+        uint16_t levels;                        // of items in it, itself included; 0 for a token
     };
     struct WaitList {
         std::vector<ChartItem*> items;          // this parse; ends never decrease
@@ -95,6 +134,8 @@ private:
         void Append(ChartItem* item, int32_t nearness);
         uint32_t FirstEndingAtOrAfter(int end) const;
         void Clear();
+        void Release();
+        size_t KeptBytes() const;
     };
     struct WaitBucket {
         std::vector<ChartItem*> predictions;    // kept from parse to parse
@@ -105,11 +146,42 @@ private:
         std::unordered_map<const PrsLexiconEntry*, WaitList> phraseWords;
     };
 
-    ChartItem* NewItem();
+    // The entries of a token text, in lookup order; tokens of one text share
+    // them, so a note of one word repeated holds that word's entries once.
+    struct TextEntries {
+        uint32_t first, count;                  // in m_textEntries
+        uint32_t firstLead, leadCount;          // in m_leadEntries (none when all lead)
+    };
+    // Where a later word of a phrase is among the entries of its text.
+    struct WordPlace {
+        uint32_t text;
+        uint32_t at;
+    };
+    // The texts of the later words of a phrase, from its second word, in
+    // m_chainTexts; none when one of them is in no token of this text.
+    struct Chain {
+        uint32_t first = 0, count = 0;
+        uint32_t lastPlace = 0;                 // of the last word among its text's entries
+        const PrsLexiconEntry* beforeLast = nullptr;
+    };
+    // An item inside a phrase whose words up to the last are matched already,
+    // waiting at the token of the last word.
+    struct PhraseEnd {
+        const PrsLexiconEntry* word;            // the last word
+        uint32_t at;                            // its place among the entries of its token
+        ChartItem item;
+    };
+
+    static constexpr size_t kChunk = 256;       // items to a block of storage
+    ChartItem* NewItem();       // its fields are the caller's to set
     void ResetParse();
     // Cuts the text into tokens with their lexicon entries, and marks at each
-    // token the symbols whose items could begin there.
+    // text the symbols whose items could begin at its tokens.
     void ReadTokens(const PRSWCHAR* text, size_t length);
+    uint32_t TextOf(size_t token);
+    // A new text of no entries yet, where items of `begins` can begin.
+    uint32_t AddText(const PrsSymbol* begins);
+    enum : uint32_t { kWordText, kNumeralText, kEndText };
     // By symbol, the symbols whose items it can begin; rebuilt when the
     // grammar or the symbol table changed.
     void UpdateReach();
@@ -121,9 +193,18 @@ private:
     ChartItem* MakePrediction(PrsRule* rule);
     WaitBucket* BucketOf(const PrsSymbol* symbol, bool create);
     void QueueToken(size_t at);
+    void QueueEntry(const Position& p, const PrsLexiconEntry* entry);
     void ProcessAgenda();
     void Offer(const Constituent& c);
     void OfferPhraseWord(const Constituent& c);
+    // With every nearness 0, a phrase's words either follow its first one
+    // token by token or the phrase is not there: it is matched at once, up to
+    // its last word, which moves the item on at its own token as it would
+    // have. No item is made for the words between.
+    void MatchPhrase(ChartItem inside);
+    std::vector<PhraseEnd>& PhraseEndsAt(size_t token);
+    const Chain& ChainOf(const PrsLexiconEntry* firstWord);
+    static uint64_t KeyOf(const PrsLexiconEntry* entry) { return reinterpret_cast<uintptr_t>(entry); }
     // True when the item, had it taken the element, would wait for an element
     // that cannot come; nothing else would follow from taking it.
     bool WouldWaitForEver(const ChartItem& item, const Constituent& c) const;
@@ -136,14 +217,16 @@ private:
     std::vector<ChartItem*> m_predictionOf;                 // by rule number
     std::vector<std::unique_ptr<ChartItem[]>> m_chunks;     // storage of the items of a parse
     size_t m_used = 0;
-    std::vector<const ChartItem*> m_topComplete;            // this parse, in order of creation
-    std::vector<Candidate> m_topTerms;
+    size_t m_made = 0;                                      // by the last parse
+    size_t m_candidateCount = 0;                            // this parse
     // Slot sets of the items and elements of one parse, never moved, so
     // that items whose slots are alike can share one set.
     class SlotStore {
     public:
         SlotSpan Keep(std::vector<SlotRecord>& records);  // moves the records in
         void Reset();
+        void Release();
+        size_t KeptBytes() const;
 
     private:
         struct Chunk {
@@ -165,7 +248,7 @@ private:
     std::vector<Candidate> m_candidateTerms;
     Slots m_scratch;
     DateMemo m_dates;
-    uint64_t m_nextWaitOrder = 0;
+    uint32_t m_nextWaitOrder = 0;
     uint64_t m_offers = 0;
     struct PredictFrame {
         const PrsSymbol* symbol;
@@ -180,14 +263,38 @@ private:
 
     std::vector<PrsToken> m_tokens;             // reused from parse to parse
     size_t m_tokenCount = 0;
-    std::vector<const PrsLexiconEntry*> m_tokenEntries;
-    std::vector<uint32_t> m_firstEntryOf;       // by token, into m_tokenEntries; one more at the end
-    std::vector<uint64_t> m_startable;          // by token (and the end), m_symbolWords words each
+    int m_textEnd = 0;                          // offset after the last token
+    std::vector<uint32_t> m_tokenText;          // by token, and the end of the text
+    std::vector<TextEntries> m_texts;
+    // Texts of entries, after the three of none, by the address of their first
+    // lexicon record: in a row while few, then in the table too.
+    std::vector<uint64_t> m_textKeys;
+    FlatIndex m_textByRecord;
+    static const size_t kTextsInARow = 16;
+    std::vector<const PrsLexiconEntry*> m_textEntries;
+    // By text, where later words of phrases are among its entries, the places
+    // of the others.
+    std::vector<uint32_t> m_leadEntries;
+    FlatIndex m_wordPlaceOf;                    // later words of phrases, into m_wordPlaces
+    std::vector<WordPlace> m_wordPlaces;
+    FlatIndex m_chainOf;                        // first words of phrases, into m_chains
+    std::vector<Chain> m_chains;
+    std::vector<uint32_t> m_chainTexts;
+    std::vector<uint64_t> m_startable;          // by text, m_symbolWords words each
+    bool m_wholePhrases = false;                // every entry of every rule has nearness 0
+    std::vector<std::vector<PhraseEnd>> m_phraseEnds;   // by token, modulo the longest span
+    std::vector<uint64_t> m_endOrder;           // the current token's: place << 32 | index
+    size_t m_phraseEndCursor = 0;               // in m_endOrder
+    size_t m_phrasesMatched = 0;
+    bool m_phraseWordsWaited = false;           // an item waits in a bucket's phraseWords
+    ChartItem m_phraseStart;                    // an item at the first word of a phrase
     std::vector<uint64_t> m_reach;              // by symbol, m_symbolWords words each
     std::vector<uint64_t> m_begins;             // scratch of UpdateReach
     size_t m_symbolWords = 0;
     size_t m_reachSymbols = 0;
     uint64_t m_reachVersion = 0;                // grammar version + 1 it was built for
+    uint64_t m_reachBuilds = 0;
+    uint64_t m_textsBuild = 0;                  // the build of m_reach the texts without entries are of
 };
 
 } // namespace osprey

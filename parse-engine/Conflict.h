@@ -29,8 +29,48 @@ struct Candidate {
     int start, end;             // token indexes, end inclusive
 };
 
-// True when K, judged against the overlapping O, is beaten by it.
-bool LosesTo(const Candidate& k, const Candidate& o);
+enum Outcome { kLost, kTied, kWon };
+
+inline int LengthOf(const Candidate& c)
+{
+    return c.end == -1 ? 0 : c.end - c.start + 1;
+}
+
+// True when K, judged against the overlapping O, is beaten by it. Inline:
+// settling a long batch asks it of every candidate.
+__attribute__((always_inline)) inline bool LosesTo(const Candidate& k, const Candidate& o)
+{
+    const uint32_t ks = k.strength, os = o.strength;
+    if (os == kBeatsAll)
+        return true;
+    if ((os & kStrong) && !(ks & (kStrong | kStronger)))
+        return true;
+    if ((os & kStronger) && !(ks & kStronger))
+        return true;
+    if ((ks & kStrong) && !(os & (kStrong | kStronger)))
+        return false;
+    if ((ks & kStronger) && !(os & kStronger))
+        return false;
+
+    Outcome start = k.start < o.start ? kWon
+                  : (k.start == o.start && (ks & kStartTies)) ? kTied : kLost;
+    const int kl = LengthOf(k), ol = LengthOf(o);
+    const bool longer = kl > ol;
+    Outcome length = (kl == ol && (ks & kLengthTies)) ? kTied
+                   : ((longer && !(ks & kShorterWins)) || (!longer && (ks & kShorterWins))) ? kWon
+                   : kLost;
+    if (start == kTied)
+        start = ((ks & kCoupledTies) && length == kLost) ? kLost : kWon;
+    if (length == kTied)
+        length = (ks & kCoupledTies) ? (start == kWon ? kWon : kLost) : kWon;
+    if (!(ks & kStartCounts))
+        start = kWon;
+    if (!(ks & kLengthCounts))
+        length = kWon;
+    const bool beats = (ks & kOneTestSuffices) ? (start == kWon || length == kWon)
+                                               : (start == kWon && length == kWon);
+    return !beats;
+}
 
 // Settles one batch given in the order its items were made; fills `kept`
 // with the indexes of the survivors in the order they are emitted.
@@ -41,13 +81,15 @@ public:
     {
         Settle(batch.data(), batch.size(), kept);
     }
+    // Lets go of room for batches longer than `count`.
+    void Trim(size_t count);
 
 private:
     void Order(const Candidate* batch, size_t count);
-    size_t NextInBatch(size_t i);
+    uint32_t NextInBatch(uint32_t i);
 
-    std::vector<size_t> m_order;        // positions of the batch in settling order
-    std::vector<size_t> m_nextIn;       // by order: the next one still in the batch
+    std::vector<uint32_t> m_order;      // positions of the batch in settling order
+    std::vector<uint32_t> m_nextIn;     // by order: the next one still in the batch
 };
 
 } // namespace osprey

@@ -2,6 +2,7 @@
 #pragma once
 #include "Chart.h"
 #include "Conflict.h"
+#include "FlatIndex.h"
 
 #include <vector>
 
@@ -46,11 +47,24 @@ struct PrsContext {
 
 private:
     void EndOfParse();
+    // What the parse held goes, but for what a short note needs.
+    void Trim();
     void SettleBatch(size_t first, size_t count);
     void Emit(const osprey::ChartItem& item);
     void Raise(int event, PrsKeyphrase* keyphrase, int oldFirst, int oldLast);
 
+    // Finds the first keyphrase of the previous list of that rule and slot
+    // set, and takes it from the list (its place left null).
+    PrsKeyphrase* TakePrevious(const PrsRule* rule, osprey::SlotSpan slots);
+    void IndexPrevious();
+
     std::vector<PrsKeyphrase*> m_previous;
+    // Of the previous list, by the hash of rule and slot set: the first
+    // still there, and each one's next of the same hash, in list order.
+    size_t m_previousFront = 0;         // none before it is left
+    bool m_previousIndexed = false;
+    osprey::FlatIndex m_previousFirst;
+    std::vector<uint32_t> m_previousNext;
     std::vector<PrsKeyphrase*> m_added;
     std::vector<size_t> m_kept;
     osprey::BatchSettler m_settler;

@@ -44,6 +44,19 @@ void TransferAll(const SlotAction& a, const Matched& matched, Slots& item)
 
 } // namespace
 
+void RuleEntry::AddAction(SlotAction action)
+{
+    actions.push_back(std::move(action));
+    bool all = false, other = false;
+    for (const SlotAction& a : actions) {
+        if (a.kind == kTransferAction && a.source == PRS_SLOT_ALL && (a.destination == -1 || a.destination == 0))
+            all = true;
+        else if (a.kind != kMatchAction && a.kind != kConstrainAction && a.kind != kMatchDateAction)
+            other = true;
+    }
+    takesAllAsIs = all && !other;
+}
+
 bool EntryAccepts(const RuleEntry& entry, const Matched& matched, SlotSpan item, DateMemo& dates)
 {
     if (matched.symbol != entry.symbol)

@@ -23,6 +23,10 @@ struct RuleEntry {
     PrsSymbol* symbol = nullptr;
     int32_t nearness = 0;       // tokens allowed between the previous element and this one
     std::vector<SlotAction> actions;
+    // The actions copy every slot of the element to the same ids and change
+    // nothing else (the others only test); kept up to date by AddAction.
+    bool takesAllAsIs = false;
+    void AddAction(SlotAction action);
 };
 
 // What a rule item is offered as its next element: a token's definition or a

@@ -20,8 +20,8 @@ void AddAction(PrsRule* rule, int index, ActionKind kind, int source, int destin
     if (!entry)
         return;
     Guarded([&] {
-        entry->actions.push_back(SlotAction{kind, source, destination == -1 ? source : destination,
-                                            std::move(low), std::move(high)});
+        entry->AddAction(SlotAction{kind, source, destination == -1 ? source : destination, std::move(low),
+                                    std::move(high)});
     });
 }
 
@@ -83,6 +83,7 @@ int PRSAPI PrsRuleEntrySetNearness(PrsRule* rule, int entry, int nearness)
     if (!e)
         return 0;
     e->nearness = nearness;
+    ++rule->parser->grammarVersion;
     return nearness;
 }
 

@@ -221,6 +221,22 @@ bool SlotSetsEqual(SlotSpan a, SlotSpan b)
     return true;
 }
 
+uint64_t SlotSetHash(SlotSpan slots)
+{
+    uint64_t h = 14695981039346656037ull;
+    auto mix = [&h](const void* bytes, size_t count) {
+        for (size_t i = 0; i < count; ++i)
+            h = (h ^ static_cast<const unsigned char*>(bytes)[i]) * 1099511628211ull;
+    };
+    for (const SlotRecord* r = slots.begin; r != slots.end(); ++r) {
+        const int32_t head[3] = {r->id, static_cast<int32_t>(r->value.Kind()), r->value.Length()};
+        mix(head, sizeof head);
+        if (r->value.Kind() == kStringValue || r->value.Kind() == kDataValue)
+            mix(r->value.DataBytes(), static_cast<size_t>(r->value.Length()));
+    }
+    return h;
+}
+
 } // namespace osprey
 
 //--- the slot set

@@ -72,6 +72,8 @@ bool ValuesEqual(const SlotValue& a, const SlotValue& b);
 // Both bounds inclusive; a bound without a value is open.
 bool InRange(const SlotValue& v, const SlotValue& low, const SlotValue& high);
 bool SlotSetsEqual(SlotSpan a, SlotSpan b);
+// Equal sets hash alike.
+uint64_t SlotSetHash(SlotSpan slots);
 // Wide-text order of two terminated texts, by unsigned code unit.
 int CompareText(const PRSWCHAR* a, const PRSWCHAR* b);
 size_t TextLength(const PRSWCHAR* text);

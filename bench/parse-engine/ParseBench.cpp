@@ -1,6 +1,8 @@
 // Cost of re-parsing a note as the user types it, of one long note, and how
-// the chart grows on repetitive input. Chart items and heap bytes are
-// reported beside the times.
+// the chart grows on repetitive input, up to the longest note (the worst
+// pieces found, and the ordinary note, repeated to 32,767 characters: one
+// cold parse, and a parse after one keystroke at the end). Chart items and
+// heap bytes are reported beside the times.
 #include "Context.h"
 #include "Curlew.h"
 #include "DateSource.h"
@@ -13,6 +15,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <new>
 #include <string>
@@ -143,6 +146,96 @@ BENCHMARK_CAPTURE(Repeated, Worst_ThreePm1024, "3 pm - ")->Arg(146)->Unit(benchm
 BENCHMARK_CAPTURE(Repeated, Worst_Numbers1024, "1 ")->Arg(512)->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(Repeated, Worst_WeeksAfter1024, "2 weeks after ")->Arg(73)->Unit(benchmark::kMicrosecond);
 
+// The worst pieces at the longest text a note or the automation server takes.
+const size_t kNoteLimit = 32767;
+
+// The piece repeated while it fits in `length` characters.
+std::string Filled(const std::string& piece, size_t length)
+{
+    std::string text;
+    while (text.size() + piece.size() <= length)
+        text += piece;
+    return text;
+}
+
+// One cold parse in a new context, with its peak heap and chart items.
+void Limit(benchmark::State& state, const char* piece)
+{
+    Engine engine;
+    const size_t length = state.range(0) ? static_cast<size_t>(state.range(0)) : kNoteLimit;
+    const WText wide = W(Filled(piece, length).c_str());
+    size_t peak = 0, items = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        PrsContextDestroy(engine.context);
+        engine.context = PrsCreateContext(engine.parser);
+        const size_t before = g_current;
+        g_peak = g_current;
+        state.ResumeTiming();
+        PrsParse(engine.parser, engine.context, wide.c_str());
+        state.PauseTiming();
+        peak = std::max(peak, g_peak - before);
+        items = engine.context->chart.ItemCount();
+        state.ResumeTiming();
+    }
+    state.counters["chars"] = static_cast<double>(wide.size());
+    state.counters["items"] = static_cast<double>(items);
+    state.counters["peak_bytes"] = static_cast<double>(peak);
+}
+
+// A keystroke at the end of such a text: the piece's first character typed
+// and taken back, each a parse of the whole text again.
+void LimitKeystroke(benchmark::State& state, const char* piece)
+{
+    Engine engine;
+    const std::string text = Filled(piece, kNoteLimit - 1);
+    const WText without = W(text.c_str());
+    const WText with = W((text + piece[0]).c_str());
+    PrsParse(engine.parser, engine.context, without.c_str());
+    bool typed = false;
+    for (auto _ : state) {
+        typed = !typed;
+        PrsParse(engine.parser, engine.context, typed ? with.c_str() : without.c_str());
+    }
+}
+
+// The ordinary note repeated to the limit, cut anywhere.
+std::string OrdinaryPiece()
+{
+    static std::string note;
+    while (note.size() < kNoteLimit)
+        note += grammar::Note1024();
+    note.resize(kNoteLimit - 1);
+    return note;
+}
+
+void OrdinaryNote(benchmark::State& state, bool keystroke)
+{
+    const std::string note = OrdinaryPiece();
+    if (keystroke)
+        LimitKeystroke(state, note.c_str());
+    else
+        Limit(state, note.c_str());
+}
+
+#define LIMIT(name, piece)                                                                             \
+    BENCHMARK_CAPTURE(Limit, name, piece)->Arg(0)->Unit(benchmark::kMillisecond);                      \
+    BENCHMARK_CAPTURE(Limit, name##_8192, piece)->Arg(8192)->Unit(benchmark::kMillisecond);            \
+    BENCHMARK_CAPTURE(LimitKeystroke, name, piece)->Unit(benchmark::kMillisecond)
+LIMIT(Mon, "mon ");
+LIMIT(MonDot, "mon. ");
+LIMIT(MonDotTight, "mon.");
+LIMIT(OnMon, "on mon ");
+LIMIT(Monday, "Monday ");
+LIMIT(MonAfter, "mon after ");
+LIMIT(MonDash, "mon - ");
+LIMIT(ThreePm, "3 pm - ");
+LIMIT(Slashes, "1/");
+LIMIT(Numbers, "1 ");
+LIMIT(WeeksAfter, "2 weeks after ");
+BENCHMARK_CAPTURE(OrdinaryNote, Cold, false)->Arg(0)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(OrdinaryNote, Keystroke, true)->Unit(benchmark::kMillisecond);
+
 // Keywords of 2 to 21 dashes over a note of that many dashes: every word of
 // every keyword is an element at every dash.
 void DashKeywords(benchmark::State& state)
@@ -154,12 +247,18 @@ void DashKeywords(benchmark::State& state)
     PrsContextDestroy(engine.context);
     engine.context = PrsCreateContext(engine.parser);
     const WText wide = W(std::string(static_cast<size_t>(state.range(0)), '-').c_str());
+    const size_t before = g_current;
+    g_peak = g_current;
+    PrsParse(engine.parser, engine.context, wide.c_str());
+    const size_t peak = g_peak - before;
     for (auto _ : state)
         PrsParse(engine.parser, engine.context, wide.c_str());
     state.SetComplexityN(state.range(0));
     state.counters["items"] = static_cast<double>(engine.context->chart.ItemCount());
+    state.counters["peak_bytes"] = static_cast<double>(peak);
 }
-BENCHMARK(DashKeywords)->RangeMultiplier(2)->Range(125, 1000)->Complexity()->Unit(benchmark::kMicrosecond);
+BENCHMARK(DashKeywords)->RangeMultiplier(2)->Range(125, 1000)->Arg(8192)->Arg(kNoteLimit)->Complexity()
+    ->Unit(benchmark::kMicrosecond);
 
 } // namespace
 

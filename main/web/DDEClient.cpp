@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
+#include <memory>
 
 #include "DDEArgs.h"
 
@@ -223,23 +224,34 @@ DWORD DDEGetInstance()
 HDDEDATA CALLBACK DDECallback(UINT uType, UINT uFmt, HCONV hConv, HSZ hsz1, HSZ hsz2, HDDEDATA, ULONG_PTR,
                               ULONG_PTR)
 {
-    switch (uType) {
-    case XTYP_CONNECT:
-        return reinterpret_cast<HDDEDATA>(FindObject(hsz2) ? TRUE : FALSE);
-    case XTYP_CONNECT_CONFIRM:
-        if (CDDEObject* object = FindObject(hsz2))
-            object->m_conversations.push_back(new CDDEConversation(hConv));
-        return nullptr;
-    case XTYP_REQUEST:
-    case XTYP_POKE:
-        return AnswerCall(uType, uFmt, hConv, hsz1, hsz2);
-    case XTYP_DISCONNECT:
-        if (CDDEConversation* conversation = FindConversation(hConv))
-            DestroyConversation(conversation);
-        return nullptr;
-    default:
-        return nullptr;
+    // Nothing may leave the system's callback: a call that fails for want
+    // of memory is refused.
+    try {
+        switch (uType) {
+        case XTYP_CONNECT:
+            return reinterpret_cast<HDDEDATA>(FindObject(hsz2) ? TRUE : FALSE);
+        case XTYP_CONNECT_CONFIRM:
+            if (CDDEObject* object = FindObject(hsz2)) {
+                std::unique_ptr<CDDEConversation> conversation(new CDDEConversation(hConv));
+                object->m_conversations.push_back(conversation.get());
+                conversation.release();
+            }
+            return nullptr;
+        case XTYP_REQUEST:
+        case XTYP_POKE:
+            return AnswerCall(uType, uFmt, hConv, hsz1, hsz2);
+        case XTYP_DISCONNECT:
+            if (CDDEConversation* conversation = FindConversation(hConv))
+                DestroyConversation(conversation);
+            return nullptr;
+        default:
+            return nullptr;
+        }
+    } catch (CException* e) {
+        e->Delete();
+    } catch (...) {
     }
+    return nullptr;
 }
 
 //--- conversations

@@ -1,9 +1,11 @@
+#include "AllocationLimit.h"
 #include "Context.h"
 #include "Parser.h"
 #include "TestGrammar.h"
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <memory>
 
 using namespace grammar;
@@ -53,6 +55,22 @@ public:
     EventLog log;
     PrsContext* context;
 };
+
+Lines Keyphrases(PrsContext* c)
+{
+    Lines found;
+    for (PrsKeyphrase* k : c->current)
+        found.push_back(Describe(k));
+    return found;
+}
+
+std::string Filled(const char* piece, size_t length)
+{
+    std::string text;
+    while (text.size() + strlen(piece) <= length)
+        text += piece;
+    return text;
+}
 
 } // namespace
 
@@ -375,6 +393,102 @@ TEST(Parse, DateGrammarNote)
         PrsParse(p, c, W(r.text).c_str());
         EXPECT_EQ(r.events, log.Take());
     }
+    PrsContextDestroy(c);
+    PrsDeInit(p);
+    fake_dates::Remove();
+}
+
+TEST(Parse, NotesOfOnePieceUpToTheNoteLimitStayWithinTheirBounds)
+{
+    // The chart grows with the text, not with its square ("mon mon ..." is a
+    // date of every length), and lets go of what a long text needed.
+    const size_t kNoteLimit = 32767;
+    struct Row { const char* piece; size_t itemsPerCharacter; } rows[] = {
+        {"mon ", 4}, {"mon. ", 6}, {"mon.", 7}, {"on mon ", 3}, {"Monday ", 3}, {"mon after ", 2},
+        {"mon - ", 2}, {"3 pm - ", 2}, {"1/", 10}, {"1 ", 1}, {"2 weeks after ", 1},
+        // Keywords of 2 to 21 dashes over dashes: one item for each keyword
+        // that ends at a dash, and one for what it makes.
+        {"-", 48},
+    };
+    fake_dates::Install();
+    PrsParser* p = PrsInit();
+    BuildDateGrammar(p);
+    for (int k = 2; k <= 21; ++k)
+        PrsAddLexiconPhrase(p, W(std::string(static_cast<size_t>(k), '-').c_str()).c_str(), W("dashes").c_str(), nullptr);
+    AddRule(p, nullptr, "mark", true, 29, {{"dashes", {}}});
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.piece);
+        const std::string text = Filled(r.piece, kNoteLimit);
+        PrsContext* c = PrsCreateContext(p);
+        ASSERT_EQ(1, PrsParse(p, c, W(text.c_str()).c_str()));
+        EXPECT_LE(c->chart.ItemCount(), r.itemsPerCharacter * text.size());
+        EXPECT_LE(c->chart.KeptBytes(), size_t(1) << 20);
+        for (PrsKeyphrase* k : c->current)
+            EXPECT_LT(k->end.index - k->start.index, osprey::kMaxSpan) << Describe(k);
+        PrsContextDestroy(c);
+    }
+    PrsDeInit(p);
+    fake_dates::Remove();
+}
+
+TEST(Parse, ARunOfDayNamesIsMondaysThatStayWhileTheUserTypes)
+{
+    // Past the bounds a run is cut into dates, each a Monday; a day name
+    // typed at the end leaves those before it alone.
+    fake_dates::Install();
+    PrsParser* p = PrsInit();
+    EventLog log(p);
+    BuildDateGrammar(p);
+    PrsContext* c = PrsCreateContext(p);
+    std::string text = Filled("mon ", 120);
+    PrsParse(p, c, W(text.c_str()).c_str());
+    const Lines added = log.Take();
+    ASSERT_GT(added.size(), 1u);
+    int covered = 0;
+    for (PrsKeyphrase* k : c->current) {
+        EXPECT_EQ("date", Narrow(PrsKeyphraseGetSymbolName(k))) << Describe(k);
+        EXPECT_EQ(1, SlotsGetInt(PrsKeyphraseGetSemanticInfo(k), 4)) << Describe(k);
+        EXPECT_EQ(covered, k->start.first) << Describe(k);
+        covered = k->end.last + 2;
+    }
+    EXPECT_EQ(static_cast<int>(text.size()), covered);
+    const Lines before = Keyphrases(c);
+    const int lastStart = c->current.back()->start.first;
+    text += "mon";
+    PrsParse(p, c, W(text.c_str()).c_str());
+    const Lines typed = log.Take();
+    ASSERT_FALSE(typed.empty());
+    for (const std::string& e : typed)
+        EXPECT_LE(lastStart, std::stoi(e.substr(7))) << e;
+    Lines now = Keyphrases(c);
+    now.pop_back();
+    EXPECT_EQ(Lines(before.begin(), before.end() - 1), now);
+    PrsContextDestroy(c);
+    PrsDeInit(p);
+    fake_dates::Remove();
+}
+
+TEST(Parse, AParseThatRunsOutOfMemoryLeavesWhatTheCallerHeardOf)
+{
+    fake_dates::Install();
+    PrsParser* p = PrsInit();
+    EventLog log(p);
+    BuildDateGrammar(p);
+    PrsContext* c = PrsCreateContext(p);
+    PrsParse(p, c, W("call Monday at 3 pm").c_str());
+    const Lines before = Keyphrases(c);
+    log.Take();
+    {
+        // The candidates of a long run no longer fit, once its items do.
+        FailingAllocations fail(size_t(1) << 20);
+        EXPECT_EQ(0, PrsParse(p, c, W(("call Monday at 3 pm " + Filled("mon ", 32000)).c_str()).c_str()));
+    }
+    EXPECT_EQ((Lines{}), log.Take());
+    EXPECT_EQ(before, Keyphrases(c));
+    EXPECT_LE(c->chart.KeptBytes(), size_t(1) << 20) << "what the failed parse held";
+    // The next keystroke parses again.
+    PrsParse(p, c, W("call Tuesday at 3 pm").c_str());
+    EXPECT_EQ((Lines{"3 time 13-19 was 12-18", "2 date 5-10", "1 date 5-11"}), log.Take());
     PrsContextDestroy(c);
     PrsDeInit(p);
     fake_dates::Remove();

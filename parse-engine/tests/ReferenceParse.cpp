@@ -65,18 +65,18 @@ std::vector<std::string> ReferenceContext::Parse(const WString& text)
             Slots numeral;
             numeral.Set(PRS_SLOT_NUMBER, SlotValue::Int(NumeralValue(token.text.data(), token.text.size())));
             numeral.Set(PRS_SLOT_DIGITS, SlotValue::Int(token.length));
-            m_agenda.push_back({p, p, m_parser->symbols.numeral, numeral, nullptr, nullptr});
+            m_agenda.push_back({p, p, m_parser->symbols.numeral, numeral, nullptr, nullptr, 0});
         }
         if (const auto* bucket = m_parser->lexicon.Bucket(token.hash)) {
             for (const Lexicon::Record& r : *bucket) {
                 if (r.text == token.text)
-                    m_agenda.push_back({p, p, r.entry->symbol, r.entry->slots, r.entry, nullptr});
+                    m_agenda.push_back({p, p, r.entry->symbol, r.entry->slots, r.entry, nullptr, 0});
             }
         }
         Process();
     }
     Position eof{lastIndex + 1, end, end};
-    m_agenda.push_back({eof, eof, m_parser->symbols.eof, Slots(), nullptr, nullptr});
+    m_agenda.push_back({eof, eof, m_parser->symbols.eof, Slots(), nullptr, nullptr, 0});
     Process();
 
     std::stable_sort(m_all.begin(), m_all.end(),
@@ -128,7 +128,8 @@ void ReferenceContext::Process()
 bool ReferenceContext::Accepts(const Item& item, const Constituent& c)
 {
     const RuleEntry& entry = item.rule->entries[item.dot];
-    const Fit fit = FitOf(c.origin == &item, entry, item.end.index, item.pending, c.start.index, c.entry);
+    const Fit fit = FitOf(c.origin == &item, entry, item.start.index, item.end.index, item.pending, c.start.index,
+                          c.end.index, c.entry);
     if (fit != Fit::kTestSlots)
         return fit == Fit::kPhraseWord;
     return EntryAccepts(entry, {c.symbol, c.slots.Span(), c.start.first, c.end.last}, item.slots.Span(), m_dates);
@@ -138,19 +139,22 @@ void ReferenceContext::Advance(const Item& item, const Constituent& c, std::vect
 {
     auto n = std::make_unique<Item>(item);
     ApplyEntry(item.rule->entries[item.dot], {c.symbol, c.slots.Span(), c.start.first, c.end.last}, n->slots);
-    const Progress p = ProgressOver({item.start, item.end, item.pending, static_cast<uint32_t>(item.dot)},
-                                    c.start, c.end, c.entry);
-    n->start = p.start;
-    n->end = p.end;
+    const Progress p = ProgressOver({item.start.index, item.end.index, item.pending, static_cast<uint32_t>(item.dot)},
+                                    c.start.index, c.end.index, c.entry);
+    if (item.start.index == -1)
+        n->start = c.start;
+    n->end = c.end;
     n->pending = p.pending;
     n->dot = p.dot;
+    n->levels = std::max(item.levels, c.levels);
     Item* added = n.get();
     m_all.push_back(std::move(n));
     made.push_back(added);
     if (added->dot < added->rule->entries.size())
         PredictFor(added->rule->entries[added->dot].symbol, added->rule);
-    else
-        m_agenda.push_back({added->start, added->end, added->rule->symbol, added->slots, nullptr, &item});
+    else if (added->levels + 1 < kMaxLevels)
+        m_agenda.push_back({added->start, added->end, added->rule->symbol, added->slots, nullptr, &item,
+                            added->levels + 1});
 }
 
 void ReferenceContext::Settle(std::vector<const Item*>& batch, std::vector<std::string>& events)

@@ -30,6 +30,7 @@ private:
         const PrsLexiconEntry* pending = nullptr;
         Slots slots;
         osprey::Position start, end;
+        int levels = 0;
     };
     struct Constituent {
         osprey::Position start, end;
@@ -37,6 +38,7 @@ private:
         Slots slots;
         const PrsLexiconEntry* entry;   // null for numerals, eof and completions
         const Item* origin;
+        int levels;
     };
     struct Keyphrase {
         int id;

@@ -115,3 +115,45 @@ TEST(Reference, RepetitiveNotesRaiseTheSameEvents)
     PrsDeInit(parser);
     fake_dates::Remove();
 }
+
+TEST(Reference, PhrasesRaiseTheSameEvents)
+{
+    // Phrases that share words and overlap, read by rules whose actions take
+    // each word's offsets and text; once with every nearness 0 and once with
+    // one rule that allows a gap.
+    static const char* const pieces[] = {
+        "new ", "york ", "city ", "new york ", "- ", "-- ", "to ", "on ", "mon ", "x ", "york city ", "a.m. ",
+    };
+    for (int gap = 0; gap <= 1; ++gap) {
+        SCOPED_TRACE(gap);
+        fake_dates::Install();
+        PrsParser* parser = PrsInit();
+        BuildDateGrammar(parser);
+        static int other;
+        PrsPackage* pkg = reinterpret_cast<PrsPackage*>(&other);
+        for (const char* phrase : {"new york", "new york city", "york city", "york", "new new york", "- -", "- - -"}) {
+            Slots* s = SlotsInit();
+            SlotsSetString(s, 20, W(phrase).c_str());
+            PrsAddLexiconPhrase(parser, W(phrase).c_str(), W("city").c_str(), s);
+            SlotsDeinit(s);
+        }
+        AddRule(parser, pkg, "place", true, 29, {{"city", {Transfer(PRS_SLOT_FIRST_OFFSET, 1), Transfer(PRS_SLOT_LAST_OFFSET, 2),
+                                                          Concat(20, 3)}}});
+        AddRule(parser, pkg, "spot", true, 29, {{"city", {Transfer(20, 5)}}});
+        AddRule(parser, pkg, "trip", true, 0x23, {{"city", {Transfer(20, 4)}}, {"range-sep", {}, gap}, {"city", {Concat(20, 4)}}});
+        AddRule(parser, pkg, "visit", true, 29, {{"date-prefix", {}}, {"city", {Transfer(-1, 0)}}});
+        for (unsigned seed = 1; seed <= 3; ++seed) {
+            CheckEdits(parser, seed, 80, "", [](std::mt19937& rng, std::string& text) {
+                const size_t at = text.empty() ? 0 : rng() % (text.size() + 1);
+                if (rng() % 5 == 0 && !text.empty())
+                    text.erase(at, 1 + rng() % 4);
+                else
+                    text.insert(at, pieces[rng() % (sizeof(pieces) / sizeof(pieces[0]))]);
+                if (text.size() > 160)
+                    text.erase(0, 40);
+            });
+        }
+        PrsDeInit(parser);
+        fake_dates::Remove();
+    }
+}

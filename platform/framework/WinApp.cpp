@@ -205,22 +205,35 @@ int CWinApp::Run()
     LONG lIdleCount = 0;
     MSG msg;
     for (;;) {
-        while (bIdle && !::PeekMessage(&msg, nullptr, 0, 0, PM_NOREMOVE)) {
-            if (lIdleCount == 0)
-                AfxDeleteTempMaps();
-            if (!OnIdle(lIdleCount++))
-                bIdle = FALSE;
+        // A failure in idle work or in a message's translation is told and
+        // the loop goes on: it must not end the program, nor lose what the
+        // user has open.
+        BOOL bQuit = FALSE;
+        try {
+            while (bIdle && !::PeekMessage(&msg, nullptr, 0, 0, PM_NOREMOVE)) {
+                if (lIdleCount == 0)
+                    AfxDeleteTempMaps();
+                if (!OnIdle(lIdleCount++))
+                    bIdle = FALSE;
+            }
+            do {
+                if (!PumpMessage()) {
+                    bQuit = TRUE;
+                    break;
+                }
+                if (IsIdleMessage(&m_msgCur)) {
+                    bIdle = TRUE;
+                    lIdleCount = 0;
+                }
+            } while (::PeekMessage(&msg, nullptr, 0, 0, PM_NOREMOVE));
+        } catch (...) {
+            AfxReportUncaughtException();
+            bIdle = FALSE;
         }
-        do {
-            if (!PumpMessage()) {
-                m_bRunning = FALSE;
-                return ExitInstance();
-            }
-            if (IsIdleMessage(&m_msgCur)) {
-                bIdle = TRUE;
-                lIdleCount = 0;
-            }
-        } while (::PeekMessage(&msg, nullptr, 0, 0, PM_NOREMOVE));
+        if (bQuit) {
+            m_bRunning = FALSE;
+            return ExitInstance();
+        }
     }
 }
 

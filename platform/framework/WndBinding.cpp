@@ -1,6 +1,7 @@
 // Binding windows to objects, the framework's window procedure and the
 // guard that keeps exceptions inside it.
 #include <exception>
+#include <new>
 
 #include "OleControlSite.h"
 #include "State.h"
@@ -89,8 +90,16 @@ LRESULT CALLBACK CreateHook(int nCode, WPARAM wParam, LPARAM lParam)
         !IsImeWindow(reinterpret_cast<CBT_CREATEWND*>(lParam)->lpcs)) {
         CWnd* pWnd = state.pWndInit;
         state.pWndInit = nullptr;
-        CWndBinding::Bind(pWnd, reinterpret_cast<HWND>(wParam));
-        LRESULT result = ::CallNextHookEx(hHook, nCode, wParam, lParam);
+        // Nothing may leave a hook: a window that could not be bound for
+        // want of memory is not made at all.
+        BOOL bBound = TRUE;
+        try {
+            CWndBinding::Bind(pWnd, reinterpret_cast<HWND>(wParam));
+        } catch (...) {
+            pWnd->m_hWnd = nullptr;
+            bBound = FALSE;
+        }
+        LRESULT result = bBound ? ::CallNextHookEx(hHook, nCode, wParam, lParam) : 1;
         ::UnhookWindowsHookEx(hHook);
         state.hHookCreate = nullptr;
         return result;
@@ -121,15 +130,25 @@ void ReportFailure(LPCTSTR lpszText)
 
 void AfxReportUncaughtException()
 {
+    // A failure to tell of the failure, for want of memory most likely, ends
+    // here: the program goes on.
     try {
-        throw;
-    } catch (CException* e) {
-        e->ReportError(MB_OK | MB_ICONSTOP);
-        e->Delete();
-    } catch (const std::exception& e) {
-        ReportFailure(e.what());
+        try {
+            throw;
+        } catch (CException* e) {
+            try {
+                e->ReportError(MB_OK | MB_ICONSTOP);
+            } catch (...) {
+            }
+            e->Delete();
+        } catch (const std::bad_alloc&) {
+            ReportFailure("Out of memory.");
+        } catch (const std::exception& e) {
+            ReportFailure(e.what());
+        } catch (...) {
+            ReportFailure("An unexpected error occurred.");
+        }
     } catch (...) {
-        ReportFailure("An unexpected error occurred.");
     }
 }
 

@@ -1136,12 +1136,17 @@ class ScriptClient(Edition):
 
     def send(self, road, texts):
         """Runs the client; its answer, "create <error number>" first."""
-        lines = ["On Error Resume Next", 'Set server = CreateObject("Quillmate.Ozu")',
-                 'WScript.Echo "create " & Err.Number', "If Err.Number = 0 Then"]
+        lines = []
         for text in texts:
             lines += [f'  server.NewNote "{text}"', f'  If Err.Number <> 0 Then WScript.Echo "{text}: " & Err.Number',
                       "  Err.Clear"]
-        lines += ["End If", ""]
+        return self.run_client(road, lines)
+
+    def run_client(self, road, body):
+        """Runs a client that makes the server and then, when it could, the
+        body; its answer, "create <error number>" first."""
+        lines = ["On Error Resume Next", 'Set server = CreateObject("Quillmate.Ozu")',
+                 'WScript.Echo "create " & Err.Number', "If Err.Number = 0 Then"] + body + ["End If", ""]
         script = road.work / "client.vbs"
         script.write_text("\r\n".join(lines), encoding="ascii")
         answer = road.prefix.output(["cscript", "//nologo", windows_path(script)]).split()
@@ -1188,10 +1193,98 @@ class ScriptClient(Edition):
             raise RoadError(f"after the uninstall the script client still finds the server: {answer}")
 
 
+class ScriptClientLongNote(ScriptClient):
+    """A script client hands the automation server a note of day names at the
+    note's limit of 32,767 characters ("mon mon ..."; the parse engine once
+    took seconds and gigabytes over such a text): the program stays up and
+    shows it, answers a keystroke in it, and files an ordinary note of the
+    web calendar that the client sends afterwards. Its memory stays within 200 MB of what it takes
+    for a note of the same letters that the parser finds nothing in ("nom
+    nom ..."): under Wine, the note box's rich edit control alone takes some
+    700 MB to wrap either text (1 MB unwrapped), which the program cannot help."""
+    limit = 32767
+    memory_rise = 200 << 20
+    ordinary = WebCalendar()
+
+    def alive(self, road, what):
+        if road.program.poll() is not None:
+            raise RoadError(f"Quillmate.exe ended with {road.program.returncode} {what}")
+
+    def memory(self, road, window, what):
+        """The program's peak memory (the larger of working set and private)."""
+        working, private = map(int, road.probe.ok(f"memory {window}").split())
+        road.step(f"memory {what}: peak working set {working >> 20} MB, peak private {private >> 20} MB")
+        return max(working, private)
+
+    def send_long(self, road, word):
+        """A note of the word and a space repeated, ending in the word at the
+        limit; its window once it shows."""
+        answer = self.run_client(road, [
+            f'  text = "{word} "', "  For i = 1 To 13", "    text = text & text", "  Next",
+            f'  text = Left(text, {self.limit - len(word)}) & "{word}"', "  server.NewNote text",
+            '  WScript.Echo "sent " & Err.Number & " " & Len(text)'])
+        if answer != f"create 0 sent 0 {self.limit}":
+            raise RoadError(f"the script client could not send the long note of {word!r}: {answer}")
+        window = poll(lambda: next((w for w, t in self.open_notes(road).items() if len(t) == self.limit), None), 30,
+                      f"a note of {self.limit} characters of {word!r}")
+        self.alive(road, f"after the long note of {word!r}")
+        road.step(f"note {window} holds the {self.limit} characters of {word!r}")
+        return window
+
+    def close_note(self, road, window):
+        """Emptied, a note closes without asking."""
+        road.probe.ok(f"front {window}")
+        poll(lambda: road.note()[0] == window, 15, f"note {window} in front")
+        road.set_text("")
+        road.probe.ok(f"post {window} {WM_CLOSE} 0")
+        poll(lambda: road.probe.ask(f"gone {window}") == "ok", 15, f"note {window} closed")
+
+    def run(self, road, artefact):
+        log = road.browser_standin()
+        road.start().wait_ready()
+        plain = self.send_long(road, "nom")
+        baseline = self.memory(road, plain, "with a long note of no keyphrases")
+        self.close_note(road, plain)
+
+        window = self.send_long(road, "mon")
+        peak = self.memory(road, window, "with the long note of day names")
+        road.probe.ok(f"front {window}")
+        poll(lambda: (lambda n: n[0] == window and n[1] and n[2])(road.note()), 15,
+             "the long note in front with the caret in its text")
+        took = road.probe.ok("backtime")
+        poll(lambda: len(road.probe.ok("note-text")) == self.limit - 1, 15, "the long note one character shorter")
+        self.alive(road, "after a keystroke in the long note")
+        road.step(f"a keystroke in the long note answered after {took} ms")
+
+        # The ordinary note comes from the same client, and goes in front.
+        if self.send(road, [self.ordinary.text]) != "create 0":
+            raise RoadError("the script client could not send the ordinary note")
+        note = poll(lambda: next((w for w, t in self.open_notes(road).items() if t == self.ordinary.text), None), 15,
+                    f"the note {self.ordinary.text!r}")
+        road.probe.ok(f"front {note}")
+        poll(lambda: road.note()[0] == note, 15, f"note {note} in front")
+        road.wait_fields(self.ordinary.pane, self.ordinary.fields(road.probe))
+        road.screenshot(artefact)
+        road.file_note(note)
+        self.ordinary.check(road, log)
+        self.alive(road, "after filing")
+        peak = max(peak, self.memory(road, window, "at the end"))
+        if peak - baseline >= self.memory_rise:
+            raise RoadError(f"the day names took the program's memory {(peak - baseline) >> 20} MB above the note "
+                            f"the parser found nothing in, the bound is {self.memory_rise >> 20} MB")
+        road.step(f"the day names took {(peak - baseline) >> 20} MB above the note the parser found nothing in")
+
+        self.close_note(road, window)
+        road.exit()
+        if road.program.poll() is None:
+            raise RoadError("Quillmate.exe did not end by its exit command")
+
+
 EDITIONS = {"WebCalendar": WebCalendar, "LotusNotes": LotusNotes, "PalmDesktop": PalmDesktop, "Outlook": Outlook,
             "MyTime": MyTime, "WebOnly": WebOnly, "WebOnlyOffLine": WebOnlyOffLine,
             "WebCalendarOffLine": WebCalendarOffLine}
 EDITIONS["ScriptClient"] = ScriptClient
+EDITIONS["ScriptClientLongNote"] = ScriptClientLongNote
 
 
 # -- the three uses

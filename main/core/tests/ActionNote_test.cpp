@@ -1,5 +1,6 @@
 // The note model: parsing on every change into the edition's sinks, the
 // note's text, its contact links and keyphrase list, and its panes.
+#include "AllocationLimit.h"
 #include "NoteTestSupport.h"
 
 #include <algorithm>
@@ -123,6 +124,27 @@ TEST_F(ActionNoteTest, AnEmptyTextStillParsesAndGivesTheFocusBack)
     EXPECT_TRUE(Began(note->ToDo()->log, "2:")) << "the empty text was parsed";
     EXPECT_TRUE(IsFocusWithin(note->GetNoteWnd()->GetNoteBox()))
         << "the posted focus message brings the focus back to the note box";
+}
+
+TEST_F(ActionNoteTest, AParseWithNoMemoryLeftIsToldAndTheNoteKeepsItsTextForTheNextKeystroke)
+{
+    CTestNote* note = Open();
+    ASSERT_NE(nullptr, note);
+    const std::string text = std::string(20000, 'x') + " lunch tomorrow";
+    CPromptScript prompts;
+    prompts.AnswerNext(IDOK);
+    {
+        // The parser's wide copy of the text no longer fits.
+        FailingAllocations fail(32 << 10);
+        Type(note, text.c_str());
+    }
+    EXPECT_EQ(text, Text(note));
+    ASSERT_EQ(1u, prompts.Asked().size());
+    EXPECT_STREQ("Out of memory.", prompts.Asked()[0].text);
+    EXPECT_FALSE(Began(note->ToDo()->log, "1:"));
+    Type(note, (text + " ").c_str());
+    EXPECT_TRUE(Began(note->ToDo()->log, "1:")) << "the next keystroke parses";
+    EXPECT_EQ(0, prompts.Unexpected());
 }
 
 TEST_F(ActionNoteTest, SetAndAppendText)

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "AllocationLimit.h"
 #include "BrowserTestSupport.h"
 #include "DDEClient.h"
 
@@ -280,6 +281,24 @@ TEST_F(DDEAnswerTest, PokesAreAcknowledgedAndUnknownVerbsRefused)
             EXPECT_FALSE(answer.flags & DDE_FACK) << call.topic;
     }
     EXPECT_TRUE(dde.m_conversations.empty()) << "the browser's disconnect ends each conversation";
+}
+
+TEST_F(DDEAnswerTest, ACallWithNoMemoryLeftIsRefusedAndTheProgramGoesOn)
+{
+    CDDEObject dde;
+    BrowserThread browser{static_cast<LPCSTR>(dde.GetName()), {"WWW_Alert", XTYP_REQUEST, "\"x\",1,0"}, {}};
+    HANDLE thread = nullptr;
+    {
+        // What the program asks of the heap while it answers fails.
+        FailingAllocations none(1);
+        thread = CreateThread(nullptr, 0, CallProgram, &browser, 0, nullptr);
+        if (thread)
+            m_standIns.PumpUntil([thread] { return WaitForSingleObject(thread, 0) == WAIT_OBJECT_0; }, thread);
+    }
+    ASSERT_NE(nullptr, thread);
+    CloseHandle(thread);
+    EXPECT_FALSE(browser.answer.answered);
+    EXPECT_TRUE(Ask(dde, {"WWW_Alert", XTYP_REQUEST, "\"x\",1,0"}).answered);
 }
 
 TEST_F(DDEAnswerTest, OnlyTheProgramsOwnNamesAreServed)

@@ -54,3 +54,44 @@ __attribute__((noinline)) void operator delete(void* p, std::size_t) noexcept
 {
     std::free(p);
 }
+
+// The array and no-throw forms too: a sanitizer that sees one form from its
+// own heap and the other from this one reports a mismatch.
+__attribute__((noinline)) void* operator new[](std::size_t size)
+{
+    return operator new(size);
+}
+
+__attribute__((noinline)) void operator delete[](void* p) noexcept
+{
+    std::free(p);
+}
+
+__attribute__((noinline)) void operator delete[](void* p, std::size_t) noexcept
+{
+    std::free(p);
+}
+
+__attribute__((noinline)) void* operator new(std::size_t size, const std::nothrow_t&) noexcept
+{
+    try {
+        return operator new(size);
+    } catch (...) {
+        return nullptr;
+    }
+}
+
+__attribute__((noinline)) void* operator new[](std::size_t size, const std::nothrow_t&) noexcept
+{
+    return operator new(size, std::nothrow);
+}
+
+__attribute__((noinline)) void operator delete(void* p, const std::nothrow_t&) noexcept
+{
+    std::free(p);
+}
+
+__attribute__((noinline)) void operator delete[](void* p, const std::nothrow_t&) noexcept
+{
+    std::free(p);
+}

@@ -4,6 +4,8 @@
 
 #include <shlwapi.h>
 
+#include <new>
+
 #include "TestSupport.h"
 #include "resources/TestIds.h"
 
@@ -53,6 +55,35 @@ TEST(CWinApp, IdleCountsRiseUntilRefusedAndRestartAfterAMessage)
     EXPECT_EQ(7, app.Run());
     EXPECT_EQ("idle 0,idle 1,idle 2,timer,idle 0,idle 1,idle 2", g_log.Joined());
     EXPECT_FALSE(app.IsRunning());
+}
+
+// Its first idle work runs out of memory; the loop must tell of it and go on.
+class CFailingIdleApp : public CWinApp {
+public:
+    int calls = 0;
+    BOOL OnIdle(LONG) override
+    {
+        if (++calls == 1)
+            throw std::bad_alloc();
+        ::PostQuitMessage(9);
+        return FALSE;
+    }
+};
+
+TEST(CWinApp, AFailureInIdleWorkIsToldAndTheLoopGoesOn)
+{
+    CPromptScript prompts;
+    prompts.AnswerNext(IDOK);
+    CFailingIdleApp app;
+    CTimerWnd timer;
+    ASSERT_TRUE(timer.CreateEx(0, nullptr, "", WS_POPUP, CRect(0, 0, 10, 10), nullptr, 0));
+    timer.SetTimer(1, 10);
+    int result = -1;
+    EXPECT_NO_THROW(result = app.Run());
+    EXPECT_EQ(9, result);
+    EXPECT_EQ(2, app.calls);
+    ASSERT_EQ(1u, prompts.Asked().size());
+    EXPECT_STREQ("Out of memory.", prompts.Asked()[0].text);
 }
 
 class CTranslatingWnd : public CWnd {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <new>
 #include <stdexcept>
 
 #include "TestSupport.h"
@@ -239,12 +240,30 @@ protected:
         return CWnd::OnCreate(lpcs);
     }
     afx_msg LRESULT OnSave(WPARAM, LPARAM) { throw new CDiskFullException; }
+    afx_msg LRESULT OnParse(WPARAM, LPARAM) { throw std::bad_alloc(); }
     DECLARE_MESSAGE_MAP()
 };
 BEGIN_MESSAGE_MAP(CThrowingWnd, CWnd)
     ON_WM_CREATE()
     ON_MESSAGE(WM_APP, OnSave)
+    ON_MESSAGE(WM_APP + 1, OnParse)
 END_MESSAGE_MAP()
+
+// Memory that ran out for the handler has run out for its report too.
+class CFailingPrompts : public CPromptHandler {
+public:
+    CFailingPrompts() : m_pPrevious(AfxSetPromptHandler(this)) {}
+    ~CFailingPrompts() override { AfxSetPromptHandler(m_pPrevious); }
+    CPromptAnswer Respond(const CPromptRequest&) override
+    {
+        ++asked;
+        throw std::bad_alloc();
+    }
+    int asked = 0;
+
+private:
+    CPromptHandler* m_pPrevious;
+};
 
 TEST(CWnd, ExceptionsStopAtTheWindowProcedureAndAreReported)
 {
@@ -261,10 +280,26 @@ TEST(CWnd, ExceptionsStopAtTheWindowProcedureAndAreReported)
     EXPECT_EQ(0, wnd.SendMessage(WM_APP));
     EXPECT_TRUE(::IsWindow(wnd.m_hWnd));
 
-    ASSERT_EQ(2u, prompts.Asked().size());
+    prompts.AnswerNext(IDOK);
+    EXPECT_EQ(0, wnd.SendMessage(WM_APP + 1));
+
+    ASSERT_EQ(3u, prompts.Asked().size());
     EXPECT_STREQ("no memory for the pane", prompts.Asked()[0].text);
     EXPECT_STREQ("The disk is full.", prompts.Asked()[1].text);
+    EXPECT_STREQ("Out of memory.", prompts.Asked()[2].text);
     EXPECT_EQ(0, prompts.Unexpected());
+}
+
+TEST(CWnd, AFailureThatCannotBeToldStillStopsAtTheWindowProcedure)
+{
+    CThrowingWnd wnd;
+    ASSERT_TRUE(wnd.CreateEx(0, nullptr, "", WS_POPUP, kRect, nullptr, 0));
+    CFailingPrompts prompts;
+    for (UINT message : {WM_APP, WM_APP + 1}) {
+        EXPECT_EQ(0, wnd.SendMessage(message));
+        EXPECT_TRUE(::IsWindow(wnd.m_hWnd));
+    }
+    EXPECT_EQ(2, prompts.asked);
 }
 
 //--- command routing through a chain of windows

@@ -38,10 +38,15 @@
 //   post <window> <message> <wparam>  posts a message (lparam 0)
 //   keytime <character>         types the character into the front window and times
 //                               until the note's text has it (its parse included)
+//   backtime                    presses Backspace in the front window and times until the
+//                               note's text is shorter (its parse included)
+//   memory <window>             the peak working set and the peak of private memory of the
+//                               window's process, in bytes
 //   dde-browser <program> <service>  starts the browsers' DDE stand-in for the service and
 //                               waits until it serves; it ends when the probe does
 //   quit
 #include <windows.h>
+#include <psapi.h>
 
 #include "StandInLog.h"
 
@@ -539,7 +544,9 @@ double MillisecondsSince(LARGE_INTEGER start)
 // without pumping anything of the program's, until the note's text holds
 // it: the program answers WM_GETTEXTLENGTH only after it has handled the
 // key, its text change, the parse and the panes.
-std::string KeyTime(char character)
+// Presses a key in the front window and times until the length of the
+// note's text moves the way the key moves it.
+std::string TimeKey(WORD key, bool grows)
 {
     HWND edit = NoteEdit(CurrentNote());
     if (!edit)
@@ -547,12 +554,9 @@ std::string KeyTime(char character)
     DWORD_PTR before = 0;
     if (!SendMessageTimeoutA(edit, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 5000, &before))
         return "fail the note does not answer";
-    SHORT scan = VkKeyScanA(character);
-    if (scan == -1)
-        return "fail no key for the character";
     INPUT input[2] = {};
     input[0].type = input[1].type = INPUT_KEYBOARD;
-    input[0].ki.wVk = input[1].ki.wVk = LOBYTE(scan);
+    input[0].ki.wVk = input[1].ki.wVk = key;
     input[1].ki.dwFlags = KEYEVENTF_KEYUP;
     LARGE_INTEGER start = Now();
     if (SendInput(2, input, sizeof(INPUT)) != 2)
@@ -561,15 +565,43 @@ std::string KeyTime(char character)
         DWORD_PTR length = 0;
         SendMessageTimeoutA(edit, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 5000, &length);
         double elapsed = MillisecondsSince(start);
-        if (length > before) {
+        if (grows ? length > before : length < before) {
             char text[64];
             std::snprintf(text, sizeof text, "ok %.3f", elapsed);
             return text;
         }
         if (elapsed > 5000)
-            return "fail the character did not arrive";
+            return "fail the key did not arrive";
         Sleep(0);
     }
+}
+
+std::string KeyTime(char character)
+{
+    SHORT scan = VkKeyScanA(character);
+    if (scan == -1)
+        return "fail no key for the character";
+    return TimeKey(LOBYTE(scan), true);
+}
+
+std::string MemoryOf(HWND window)
+{
+    DWORD id = 0;
+    if (!GetWindowThreadProcessId(window, &id))
+        return "fail no such window";
+    HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, id);
+    if (!process)
+        return "fail cannot open its process";
+    PROCESS_MEMORY_COUNTERS counters = {};
+    counters.cb = sizeof counters;
+    BOOL read = GetProcessMemoryInfo(process, &counters, sizeof counters);
+    CloseHandle(process);
+    if (!read)
+        return "fail no counters";
+    char text[64];
+    std::snprintf(text, sizeof text, "ok %llu %llu", static_cast<unsigned long long>(counters.PeakWorkingSetSize),
+                  static_cast<unsigned long long>(counters.PeakPagefileUsage));
+    return text;
 }
 
 std::string StartDdeBrowser(const std::string& program, const std::string& service)
@@ -728,6 +760,10 @@ std::string Run(const std::string& line)
         return SetForegroundWindow(ParseWindow(args[1])) ? "ok" : "fail";
     if (verb == "keytime" && args.size() >= 2 && !args[1].empty())
         return KeyTime(args[1][0]);
+    if (verb == "backtime")
+        return TimeKey(VK_BACK, false);
+    if (verb == "memory" && args.size() >= 2)
+        return MemoryOf(ParseWindow(args[1]));
     if (verb == "dde-browser" && args.size() >= 3)
         return StartDdeBrowser(args[1], args[2]);
     return "fail unknown command " + Flat(line);
