@@ -162,8 +162,10 @@ void DeleteWebActionPages(DWORD dwOlderThanMs)
 
 CString GetFreeWebActionPagePath()
 {
+    // The page's own name first; a number behind it while that one is taken.
+    char first[MAX_PATH] = "";
+    CString path = GetWebActionPagePath(first);
     const CString folder = TempFolder();
-    CString path = folder + kPageName + kPageExtension;
     for (int number = 1; GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES && number < 10000; number++)
         path = folder + kPageName + Decimal(number) + kPageExtension;
     return path;

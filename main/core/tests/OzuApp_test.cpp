@@ -30,6 +30,19 @@ protected:
     }
 
     void CloseAllNotes() { app_test::CloseAllNotes(app.get()); }
+
+    // The started program's web action handler with no browser to take an
+    // action and one connector "Test" whose action "find" is a URL.
+    CWebActionHandler* OffLineHandler()
+    {
+        SetDword("Browser", 4, "Software\\Quillmate\\Client\\Preferences");
+        QuiURLHandler::GetDefaultBrowser()->CreateBrowser();
+        CWebActionHandler* handler = app->GetDatastore()->GetWebActionHandler();
+        char connector[] = "<CONNECTOR MENUSTRING=\"Test\">\n<SUBTYPE MENUSTRING=\"find\" METHOD=\"GET\" "
+                           "ACTION=\"http://find.test/$:querystring\" >\n</SUBTYPE>\n</CONNECTOR>\n";
+        handler->GetEnabledConnectors().ParseConnectors(connector, "test.xml");
+        return handler;
+    }
 };
 
 TEST_F(OzuApp, ActivePimChoosesTheEditionAndOnlyPimEditionsCheckTheRecordControl)
@@ -826,12 +839,7 @@ TEST_F(OzuApp, WebActionsKeptOffLineAndNeverSentAreToldAtExit)
             prompts.AnswerNext(IDOK);
         ASSERT_TRUE(Start());
         // No browser answers: a web action stays in the offline list.
-        SetDword("Browser", 4, "Software\\Quillmate\\Client\\Preferences");
-        QuiURLHandler::GetDefaultBrowser()->CreateBrowser();
-        CWebActionHandler* handler = app->GetDatastore()->GetWebActionHandler();
-        char connector[] = "<CONNECTOR MENUSTRING=\"Test\">\n<SUBTYPE MENUSTRING=\"find\" METHOD=\"GET\" "
-                           "ACTION=\"http://find.test/$:querystring\" >\n</SUBTYPE>\n</CONNECTOR>\n";
-        handler->GetEnabledConnectors().ParseConnectors(connector, "test.xml");
+        CWebActionHandler* handler = OffLineHandler();
         CWebActionJug first, second;
         first.m_nConnectorIndex = second.m_nConnectorIndex = 0;
         first.m_nSubtypeIndex = second.m_nSubtypeIndex = 0;
@@ -867,12 +875,7 @@ TEST_F(OzuApp, TheIdlePassSendsAWebActionKeptOffLineOnce)
 {
     BrowserStandInTesting::Installation standIns;
     ASSERT_TRUE(Start());
-    SetDword("Browser", 4, "Software\\Quillmate\\Client\\Preferences");
-    QuiURLHandler::GetDefaultBrowser()->CreateBrowser();
-    CWebActionHandler* handler = app->GetDatastore()->GetWebActionHandler();
-    char connector[] = "<CONNECTOR MENUSTRING=\"Test\">\n<SUBTYPE MENUSTRING=\"find\" METHOD=\"GET\" "
-                       "ACTION=\"http://find.test/$:querystring\" >\n</SUBTYPE>\n</CONNECTOR>\n";
-    handler->GetEnabledConnectors().ParseConnectors(connector, "test.xml");
+    CWebActionHandler* handler = OffLineHandler();
     CWebActionJug action;
     action.m_nConnectorIndex = action.m_nSubtypeIndex = 0;
     action.SetParameter("querystring", "later");

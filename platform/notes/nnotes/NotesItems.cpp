@@ -92,6 +92,31 @@ NOTEHANDLE Keep(DBHANDLE database, const std::string& file, const NotesNote& not
     return handle;
 }
 
+// The checks of an item write, in the library's order: a call the thread may
+// make, a note that is open, a name given, one the test lets be written. A
+// name without a length (kTerminated) ends at its zero.
+const size_t kTerminated = static_cast<size_t>(-1);
+STATUS NoteForItemWrite(const char* call, NOTEHANDLE handle, const char* name, size_t nameLength, OpenNote** open,
+                        std::string* itemName)
+{
+    if (STATUS status = CheckLocked(call))
+        return status;
+    *open = FindOpen(handle);
+    if (!*open || !name)
+        return NOTES_ERR_BAD_HANDLE;
+    *itemName = nameLength == kTerminated ? std::string(name) : ItemName(name, static_cast<WORD>(nameLength));
+    return CheckItemWrite(*itemName);
+}
+
+// The item a read names, or null when the call may not be made or there is
+// no such note or item.
+const NotesItem* ItemToRead(const char* call, NOTEHANDLE handle, const char* name)
+{
+    OpenNote* open = FindOpen(handle);
+    const NotesItem* item = open && name ? open->note.Find(name) : nullptr;
+    return CheckLocked(call) ? nullptr : item;
+}
+
 #ifndef NOTES_WITHOUT_PROFILE_OPEN
 
 // The profile note of the database, or a new one when it has none yet.
@@ -396,14 +421,12 @@ NOTES_EXPORT STATUS LNPUBLIC NSFNoteAttachFile(NOTEHANDLE handle, const char* it
                                                const char* original, WORD)
 {
     Locked locked;
-    if (STATUS status = CheckLocked("NSFNoteAttachFile"))
+    OpenNote* open = nullptr;
+    std::string name;
+    if (STATUS status = NoteForItemWrite("NSFNoteAttachFile", handle, item, itemLength, &open, &name))
         return status;
-    OpenNote* open = FindOpen(handle);
-    if (!open || !item || !file)
+    if (!file)
         return NOTES_ERR_BAD_HANDLE;
-    const std::string name = ItemName(item, itemLength);
-    if (STATUS status = CheckItemWrite(name))
-        return status;
     if (GetFileAttributesA(file) == INVALID_FILE_ATTRIBUTES)
         return NOTES_ERR_FILE_NOT_FOUND;
     NotesItem* files = open->note.Find(name);
@@ -493,13 +516,9 @@ NOTES_EXPORT STATUS LNPUBLIC NSFItemAppend(NOTEHANDLE handle, WORD flags, const 
                                            const void* value, DWORD length)
 {
     Locked locked;
-    if (STATUS status = CheckLocked("NSFItemAppend"))
-        return status;
-    OpenNote* open = FindOpen(handle);
-    if (!open || !name)
-        return NOTES_ERR_BAD_HANDLE;
-    const std::string itemName = ItemName(name, nameLength);
-    if (STATUS status = CheckItemWrite(itemName))
+    OpenNote* open = nullptr;
+    std::string itemName;
+    if (STATUS status = NoteForItemWrite("NSFItemAppend", handle, name, nameLength, &open, &itemName))
         return status;
     NotesItem decoded;
     if (!DecodeValue(type, static_cast<const BYTE*>(value), length, &decoded))
@@ -514,14 +533,11 @@ NOTES_EXPORT STATUS LNPUBLIC NSFItemAppend(NOTEHANDLE handle, WORD flags, const 
 NOTES_EXPORT STATUS LNPUBLIC NSFItemSetText(NOTEHANDLE handle, const char* name, const char* text, WORD length)
 {
     Locked locked;
-    if (STATUS status = CheckLocked("NSFItemSetText"))
+    OpenNote* open = nullptr;
+    std::string itemName;
+    if (STATUS status = NoteForItemWrite("NSFItemSetText", handle, name, kTerminated, &open, &itemName))
         return status;
-    OpenNote* open = FindOpen(handle);
-    if (!open || !name)
-        return NOTES_ERR_BAD_HANDLE;
-    if (STATUS status = CheckItemWrite(name))
-        return status;
-    NotesItem& item = Replace(&open->note, name);
+    NotesItem& item = Replace(&open->note, itemName);
     item.values.push_back(Counted(text, length));
     item.summary = true;
     return 0;
@@ -530,9 +546,8 @@ NOTES_EXPORT STATUS LNPUBLIC NSFItemSetText(NOTEHANDLE handle, const char* name,
 NOTES_EXPORT WORD LNPUBLIC NSFItemGetTextListEntries(NOTEHANDLE handle, const char* name)
 {
     Locked locked;
-    OpenNote* open = FindOpen(handle);
-    const NotesItem* item = open && name ? open->note.Find(name) : nullptr;
-    if (CheckLocked("NSFItemGetTextListEntries") || !item || !IsText(*item))
+    const NotesItem* item = ItemToRead("NSFItemGetTextListEntries", handle, name);
+    if (!item || !IsText(*item))
         return 0;
     return static_cast<WORD>(item->values.empty() ? 1 : item->values.size());
 }
@@ -541,9 +556,8 @@ NOTES_EXPORT WORD LNPUBLIC NSFItemGetTextListEntry(NOTEHANDLE handle, const char
                                                    WORD size)
 {
     Locked locked;
-    OpenNote* open = FindOpen(handle);
-    const NotesItem* item = open && name ? open->note.Find(name) : nullptr;
-    if (CheckLocked("NSFItemGetTextListEntry") || !item || !IsText(*item) || !text || size == 0)
+    const NotesItem* item = ItemToRead("NSFItemGetTextListEntry", handle, name);
+    if (!item || !IsText(*item) || !text || size == 0)
         return 0;
     const std::string value = position < item->values.size() ? item->values[position] : std::string();
     WORD written = static_cast<WORD>(value.size() < size ? value.size() : size - 1u);
@@ -559,16 +573,13 @@ NOTES_EXPORT STATUS LNPUBLIC NSFItemAppendTextList(NOTEHANDLE handle, const char
                                                    BOOL allowDuplicates)
 {
     Locked locked;
-    if (STATUS status = CheckLocked("NSFItemAppendTextList"))
+    OpenNote* open = nullptr;
+    std::string itemName;
+    if (STATUS status = NoteForItemWrite("NSFItemAppendTextList", handle, name, kTerminated, &open, &itemName))
         return status;
-    OpenNote* open = FindOpen(handle);
-    if (!open || !name)
-        return NOTES_ERR_BAD_HANDLE;
-    if (STATUS status = CheckItemWrite(name))
-        return status;
-    NotesItem* item = open->note.Find(name);
+    NotesItem* item = open->note.Find(itemName);
     if (!item) {
-        open->note.items.push_back(NotesItem{name, {}, false, true});
+        open->note.items.push_back(NotesItem{itemName, {}, false, true});
         item = &open->note.items.back();
     }
     const std::string value = Counted(text, length);
@@ -602,9 +613,8 @@ NOTES_EXPORT WORD LNPUBLIC NSFItemConvertValueToText(WORD type, BLOCKID value, D
 NOTES_EXPORT BOOL LNPUBLIC NSFItemGetTime(NOTEHANDLE handle, const char* name, TIMEDATE* stamp)
 {
     Locked locked;
-    OpenNote* open = FindOpen(handle);
-    const NotesItem* item = open && name ? open->note.Find(name) : nullptr;
-    if (CheckLocked("NSFItemGetTime") || !item || !stamp || !IsTimeItem(*item))
+    const NotesItem* item = ItemToRead("NSFItemGetTime", handle, name);
+    if (!item || !stamp || !IsTimeItem(*item))
         return FALSE;
     return StampOfText(item->values.front(), stamp) ? TRUE : FALSE;
 }
@@ -612,9 +622,8 @@ NOTES_EXPORT BOOL LNPUBLIC NSFItemGetTime(NOTEHANDLE handle, const char* name, T
 NOTES_EXPORT BOOL LNPUBLIC NSFItemGetNumber(NOTEHANDLE handle, const char* name, NUMBER* number)
 {
     Locked locked;
-    OpenNote* open = FindOpen(handle);
-    const NotesItem* item = open && name ? open->note.Find(name) : nullptr;
-    if (CheckLocked("NSFItemGetNumber") || !item || !number || !item->number || item->values.empty())
+    const NotesItem* item = ItemToRead("NSFItemGetNumber", handle, name);
+    if (!item || !number || !item->number || item->values.empty())
         return FALSE;
     *number = std::atof(item->values.front().c_str());
     return TRUE;
