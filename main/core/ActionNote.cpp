@@ -13,6 +13,7 @@
 #include "NoteWnd.h"
 #include "OzuPrefs.h"
 #include "QuiParserMgr.h"
+#include "QuiResIds.h"
 #include "QuillmateApp.h"
 #include "QuillmateExcept.h"
 #include "TrayWnd.h"
@@ -250,8 +251,20 @@ CDestination* CActionNote::GetPaneDestination(int nPaneId)
 
 void CActionNote::DestroyNoteWnd()
 {
+    // The filing below still works on the note.
+    if (IsBusy()) {
+        AskCloseAfterFiling(closeByMessage);
+        return;
+    }
     if (m_pNoteWnd)
         m_pNoteWnd->DestroyWindow();
+}
+
+void CActionNote::AskCloseAfterFiling(CloseAsked kind)
+{
+    // The user's close asks about the text, and wins over a plain one.
+    if (kind == closeByUser || m_closeAsked == closeNone)
+        m_closeAsked = kind;
 }
 
 BOOL CActionNote::IsActive()
@@ -302,6 +315,43 @@ int CActionNote::ShowSavedNote(CStringArray* lines, UINT idLabel)
     return 0;
 }
 
+CActionNote::CFilingScope::CFilingScope(CActionNote& note) : m_note(note)
+{
+    m_note.m_bBusy = 1;
+    m_note.m_closeAsked = closeNone;
+    // No second filing, close or typing reaches the note until it is done.
+    HWND wnd = m_note.m_pNoteWnd ? m_note.m_pNoteWnd->GetSafeHwnd() : nullptr;
+    if (wnd && ::IsWindowEnabled(wnd)) {
+        ::EnableWindow(wnd, FALSE);
+        m_hDisabled = wnd;
+    }
+}
+
+CActionNote::CFilingScope::~CFilingScope()
+{
+    m_note.m_bBusy = 0;
+    if (m_hDisabled && ::IsWindow(m_hDisabled)) {
+        ::EnableWindow(m_hDisabled, TRUE);
+        if (::GetActiveWindow() == m_hDisabled)
+            ::SetFocus(m_hDisabled);
+    }
+}
+
+void CActionNote::ReturnFromFailedFiling()
+{
+    FinishFiling(FALSE);
+    const CloseAsked asked = m_closeAsked;
+    m_closeAsked = closeNone;
+    CWnd* wnd = m_pNoteWnd && m_pNoteWnd->GetSafeHwnd() ? m_pNoteWnd : nullptr;
+    if (!wnd || asked == closeNone)
+        return;
+    // Posted: the filing's callers still stand on the window.
+    if (asked == closeByUser)
+        wnd->PostMessage(WM_COMMAND, ID_DEST_CLOSE_NOTE);
+    else
+        wnd->PostMessage(WM_CLOSE);
+}
+
 void CActionNote::FinishFiling(BOOL bFiled)
 {
     if (!bFiled) {
@@ -319,24 +369,32 @@ BOOL CActionNote::RunFiling(UINT idLabel)
 {
     // A failed attempt's lines must not be confirmed again by the next one.
     m_summaryLines.RemoveAll();
-    m_bBusy = 1;
-    try {
-        FileEntries();
-    } catch (COzuExcept* e) {
-        e->ReportError();
-        delete e;
-        m_bBusy = 0;
-        FinishFiling(FALSE);
+    BOOL bFiled = FALSE;
+    {
+        // The report is shown while the note is still busy: its box pumps.
+        CFilingScope filing(*this);
+        try {
+            FileEntries();
+            bFiled = TRUE;
+        } catch (COzuExcept* e) {
+            e->ReportError();
+            delete e;
+        } catch (...) {
+            // Whatever went wrong, the user is told and keeps the note; what
+            // disabled the main window for the filing never enabled it again.
+            QuiDeleteCurrentException();
+            AfxMessageBox(IDS_UNEXPECTED_ERROR, MB_OK | MB_TASKMODAL);
+            if (CWnd* main = AfxGetMainWnd())
+                main->EnableWindow(TRUE);
+        }
+    }
+    if (!bFiled) {
+        ReturnFromFailedFiling();
         return FALSE;
-    } catch (...) {
-        // The exit command waits while the flag is set.
-        m_bBusy = 0;
-        throw;
     }
     if (!m_summaryLines.IsEmpty())
         ShowSavedNote(&m_summaryLines, idLabel);
-    // Cleared first: ending the note deletes it.
-    m_bBusy = 0;
+    // The scope has ended first: ending the note deletes it.
     FinishFiling(TRUE);
     return TRUE;
 }

@@ -79,8 +79,9 @@ STDMETHODIMP COzuAutoServer::NewNote(BSTR text)
         CQuillmateApp* app = QuiGetApp();
         if (!app)
             return S_OK;
-        // The program ends with the session: the caller keeps its text.
-        if (app->HasSessionEnded())
+        // The program is ending (the session, or the exit under way): the
+        // caller keeps its text.
+        if (app->HasSessionEnded() || app->IsExiting())
             return CO_E_SERVER_STOPPING;
         CNoteManager* manager = app->GetNoteManager();
         if (text && ::SysStringLen(text) > CNoteBox::MAX_TEXT)

@@ -8,6 +8,7 @@
 #include "DatastoreItem.h"
 #include "KeywordFile.h"
 #include "QuiResIds.h"
+#include "QuillmateApp.h"
 #include "QuillmateExcept.h"
 #include "VariantArray.h"
 
@@ -244,7 +245,14 @@ int CDatastore::SendWebAction(CWebActionJug* action)
 {
     if (!action)
         return CWebActionHandler::submitRun;
+    CAppWait wait;
     return m_webActionHandler.SubmitAction(*action);
+}
+
+int CDatastore::OpenWebPage(LPCSTR lpszURL, BOOL bShow)
+{
+    CAppWait wait;
+    return m_webActionHandler.GetURLHandler().OpenURL(lpszURL, bShow);
 }
 
 BOOL CDatastore::HasFeature(int)

@@ -217,7 +217,7 @@ void COzuApp::OpenWaitingTexts()
 BOOL COzuApp::OnIdle(LONG)
 {
     // The session has ended: nothing more is opened, sent or started.
-    if (HasSessionEnded())
+    if (HasSessionEnded() || RunPendingExit())
         return FALSE;
     // Texts an automation client handed over while the program was not ready.
     OpenWaitingTexts();
@@ -248,8 +248,15 @@ BOOL COzuApp::OnIdle(LONG)
         return FALSE;
     }
     // Web actions kept off line go out once a browser takes them.
-    if (m_bReady && m_pDatastore)
-        m_pDatastore->GetWebActionHandler()->SendQueuedWhenDue(GetTickCount());
+    if (m_bReady && m_pDatastore) {
+        {
+            CAppWait wait;
+            m_pDatastore->GetWebActionHandler()->SendQueuedWhenDue(GetTickCount());
+        }
+        // An exit chosen while the resend waited.
+        if (RunPendingExit())
+            return FALSE;
+    }
     if (m_bUpdateCheckPending) {
         LONG nFreq = static_cast<LONG>(GetSettingDword(ClientRegistry::PintailFreq, true));
         double dLast = 0.0;
@@ -272,6 +279,14 @@ void COzuApp::ReloadDatastore(int nMode, BOOL bReport)
 {
     if (!IsReady())
         return;
+    // A filing or a resend waits on the datastore and its browser: the
+    // reload comes with the next note, as one refused for open notes does.
+    if (IsWaiting()) {
+        if (s_nReloadStage == kIdle)
+            s_nReloadStage = nMode == 1 ? kFullRefused : kLightRefused;
+        m_bReloadPending = TRUE;
+        return;
+    }
     if (GetNoteCount() > 0) {
         if (s_nReloadStage == kIdle)
             s_nReloadStage = nMode == 1 ? kFullRefused : kLightRefused;
@@ -381,6 +396,8 @@ CActionNote* COzuApp::CreateNote(BOOL bCascade)
 
 int COzuApp::ExitInstance()
 {
+    // Waits below (the hidden browser's end) take no new note.
+    BeginExit();
     m_bReady = FALSE;
     // The session's end saved them, and they go out from the next start:
     // no box while the session ends.

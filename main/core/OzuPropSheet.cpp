@@ -95,6 +95,13 @@ BOOL COzuPropSheet::OnInitDialog()
 BOOL COzuPropSheet::Apply()
 {
     CModalScope scope(this);
+    // The browser and hot keys a filing or a resend is using are not
+    // replaced under it: the sheet stays open for a later try.
+    CQuillmateApp* pApp = QuiGetApp();
+    if (pApp && pApp->IsWaiting()) {
+        AfxMessageBox(IDS_WAIT_FOR_FILING, MB_OK | MB_ICONINFORMATION);
+        return FALSE;
+    }
     CPropertyPage* pActive = GetActivePage();
     if (!Prefs() || (pActive && !pActive->UpdateData(TRUE)) || scope.IsGone())
         return FALSE;

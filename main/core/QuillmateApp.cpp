@@ -15,6 +15,7 @@
 #include "SplashWnd.h"
 #include "TextUtil.h"
 #include "TrayWnd.h"
+#include "URLHandler.h"
 
 UINT QUI_NAN_MSG = 0;
 
@@ -36,6 +37,7 @@ CQuillmateApp::CQuillmateApp()
 {
     if (!QUI_NAN_MSG)
         QUI_NAN_MSG = ::RegisterWindowMessageA("QUI_NAN_MSG");
+    QuiURLHandler::SetQuitting(FALSE);
 }
 CQuillmateApp::~CQuillmateApp() { DeleteNoteManager(); }
 
@@ -90,6 +92,41 @@ BOOL CQuillmateApp::GetToolTipText(UINT nID, NMHDR* pNMHDR, LRESULT* pResult)
     if (pResult)
         *pResult = 0;
     return TRUE;
+}
+
+void CQuillmateApp::EndWait()
+{
+    if (m_nWaits == 0 || --m_nWaits > 0)
+        return;
+    // Wakes the outermost loop, whose idle pass does the exit put off.
+    if (m_bExitPending && m_pMainWnd && m_pMainWnd->GetSafeHwnd())
+        m_pMainWnd->PostMessage(WM_NULL);
+}
+
+BOOL CQuillmateApp::RunPendingExit()
+{
+    if (!m_bExitPending || IsWaiting())
+        return FALSE;
+    m_bExitPending = FALSE;
+    OnAppExit();
+    return TRUE;
+}
+
+BOOL CQuillmateApp::IsExiting() const
+{
+    return m_bExiting || QuiURLHandler::IsQuitting();
+}
+
+CAppWait::CAppWait() : m_pApp(QuiGetApp())
+{
+    if (m_pApp)
+        m_pApp->BeginWait();
+}
+
+CAppWait::~CAppWait()
+{
+    if (m_pApp)
+        m_pApp->EndWait();
 }
 
 CQuillmateApp* QuiGetApp()
@@ -158,6 +195,7 @@ BOOL CQuillmateApp::InitInstance()
 
 int CQuillmateApp::ExitInstance()
 {
+    BeginExit();
     if (m_bAutomationStarted)
         EndAutomationServer();
     DeleteNoteManager();
@@ -247,11 +285,15 @@ CQuillmateApp::NotesAsked CQuillmateApp::AskAboutEachNote(BOOL bCancel)
 
 void CQuillmateApp::OnAppExit()
 {
+    // A filing or a resend waits below this command: posted again, the exit
+    // would come back through the wait's pump without end.
+    if (IsWaiting()) {
+        m_bExitPending = TRUE;
+        return;
+    }
     switch (AskAboutNotes(FALSE)) {
     case notesFiling:
-        // Asked again once the filing is done.
-        if (m_pMainWnd)
-            m_pMainWnd->PostMessage(WM_COMMAND, ID_APP_EXIT, 0);
+        m_bExitPending = TRUE;
         return;
     case notesKept:
         // The user keeps the note and may leave without it by the next exit.
@@ -259,10 +301,12 @@ void CQuillmateApp::OnAppExit()
     case notesClosed:
         break;
     }
-    if (AfxOleGetUserCtrl())
+    if (AfxOleGetUserCtrl()) {
+        BeginExit();
         ::PostQuitMessage(0);
-    else
+    } else {
         AfxOleUnlockApp();
+    }
 }
 
 BOOL CQuillmateApp::OnQueryEndSession()
@@ -283,6 +327,7 @@ void CQuillmateApp::OnEndSession(BOOL bEnding)
     // the exit's shut-down follows from the outermost loop once they are
     // done, should the process live on.
     SaveAtSessionEnd();
+    BeginExit();
     ::PostQuitMessage(0);
 }
 

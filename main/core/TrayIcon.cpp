@@ -123,6 +123,12 @@ void CTrayIcon::ShowMenu(CMenu* pPopup, CWnd* pOwner)
     pPopup->ModifyMenu(ID_TRAY_NEW_NOTE, MF_BYCOMMAND | MF_STRING, ID_TRAY_NEW_NOTE,
                        QuiMenuTextWithHotKey(itemText, hotKey));
     pPopup->SetDefaultItem(0, TRUE);
+    // What would replace the datastore or the browser waits for the filing
+    // or resend that is using them.
+    if (app && app->IsWaiting()) {
+        pPopup->EnableMenuItem(ID_TRAY_PREFERENCES, MF_BYCOMMAND | MF_GRAYED);
+        pPopup->EnableMenuItem(ID_TRAY_RELOAD, MF_BYCOMMAND | MF_GRAYED);
+    }
     CDatastore* datastore = app ? app->GetDatastore() : nullptr;
     if (datastore)
         datastore->AddTrayMenuItems(pPopup, TRUE);

@@ -267,6 +267,12 @@ LRESULT CTrayWnd::OnHotKey(WPARAM wParam, LPARAM)
 
 void CTrayWnd::OnPreferences()
 {
+    // Greyed in the menu while a filing waits; a command sent anyway is refused.
+    CQuillmateApp* app = QuiGetApp();
+    if (app && app->IsWaiting()) {
+        ::MessageBeep(MB_OK);
+        return;
+    }
     ShowPreferences(QUI_PREFS_PAGE_BASIC);
 }
 

@@ -14,7 +14,6 @@
 #include "PimDestCommon.h"
 #include "QuiResIds.h"
 #include "QuillmateApp.h"
-#include "URLHandler.h"
 
 using namespace pimdest;
 
@@ -444,6 +443,10 @@ void COzuQuillmatePane::OnLink()
     CString url;
     if (!url.LoadString(IDS_NOTES_PANE_PAGE) || url.IsEmpty())
         return;
-    QuiURLHandler handler;
-    handler.OpenURL(url, TRUE);
+    // Through the datastore, as the web entries go: no exit, reload or new
+    // browser choice frees what the browser's wait returns to.
+    CQuillmateApp* app = QuiGetApp();
+    CDatastore* datastore = app ? app->GetDatastore() : nullptr;
+    if (!datastore || !datastore->OpenWebPage(url, TRUE))
+        ::MessageBeep(MB_OK);
 }

@@ -140,6 +140,8 @@ void CPimNoteWnd::ClosePanes()
 
 void CPimNoteWnd::OnClose()
 {
+    if (PutOffClose())
+        return;
     ClosePanes();
     Default();
 }
@@ -155,6 +157,11 @@ void CPimNoteWnd::OnSaveNote()
     CPimActionNote* note = PimNote();
     if (!note)
         return;
+    // Filing already: its question would come from inside the filing's wait.
+    if (note->IsBusy()) {
+        ::MessageBeep(MB_OK);
+        return;
+    }
     CString text;
     note->GetNoteText(text);
     // Each branch may end the note and this window with it: nothing follows.

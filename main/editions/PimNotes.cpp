@@ -416,32 +416,33 @@ void CPimActionNote::FileNote(CActionNote* note)
     CActionNote::FileNote(note);
     // A failed attempt's lines are not confirmed by the next one.
     m_summaryLines.RemoveAll();
-    m_bBusy = 1;
     bool filed = false;
-    try {
-        if (!FileCheckedDestinations(note))
-            FileAsToDo(note);
-        filed = true;
-    } catch (COzuExcept* e) {
-        e->ReportError();
-        delete e;
-    } catch (CException* e) {
-        // A record that could not be made or filled: the edition's report.
-        COzuExcept report(e);
-        report.ReportError();
-    } catch (...) {
-        QuiDeleteCurrentException();
-        AfxMessageBox(IDS_UNEXPECTED_ERROR, MB_OK | MB_TASKMODAL);
+    {
+        // Reports are shown while the note is still busy: their boxes pump.
+        CFilingScope filing(*this);
+        try {
+            if (!FileCheckedDestinations(note))
+                FileAsToDo(note);
+            filed = true;
+        } catch (COzuExcept* e) {
+            e->ReportError();
+            delete e;
+        } catch (CException* e) {
+            // A record that could not be made or filled: the edition's report.
+            COzuExcept report(e);
+            report.ReportError();
+        } catch (...) {
+            QuiDeleteCurrentException();
+            AfxMessageBox(IDS_UNEXPECTED_ERROR, MB_OK | MB_TASKMODAL);
+        }
     }
     if (!filed) {
-        m_bBusy = 0;
-        FinishFiling(note, FALSE);
+        ReturnFromFailedFiling();
         return;
     }
     if (!m_summaryLines.IsEmpty())
         ShowSavedNote(&m_summaryLines, m_traits.label);
-    // Cleared before the note ends: ending it deletes it.
-    m_bBusy = 0;
+    // The scope has ended first: ending the note deletes it.
     FinishFiling(note, TRUE);
 }
 

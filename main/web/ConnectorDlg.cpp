@@ -336,6 +336,15 @@ void CConnectorDlg::OnTabChanged(NMHDR*, LRESULT* pResult)
 
 void CConnectorDlg::OnOK()
 {
+    // A filing or a resend names its connectors by position: none moves
+    // under it. The dialog stays open for a later try.
+    CQuillmateApp* app = QuiGetApp();
+    if (app && app->IsWaiting()) {
+        CString text;
+        text.LoadString(IDS_WAIT_FOR_FILING);
+        MessageBox(text, nullptr, MB_OK | MB_ICONINFORMATION);
+        return;
+    }
     // The connectors named as their rows show them, one a line. The first
     // connector of a file moves it, and the others of the file with it.
     CString notMoved, notFound;
@@ -464,6 +473,11 @@ BOOL QuiRunConnectorDlg(CWnd* pParent)
     CDatastore* datastore = app ? app->GetDatastore() : nullptr;
     if (!datastore)
         return FALSE;
+    // Opened inside a filing's wait, its own loop would hold the filing up.
+    if (app->IsWaiting()) {
+        AfxMessageBox(IDS_WAIT_FOR_FILING, MB_OK | MB_ICONINFORMATION);
+        return FALSE;
+    }
     CConnectorDlg dialog(*datastore->GetWebActionHandler(), pParent);
     if (dialog.DoModal() != IDOK || !dialog.HasAppliedChanges())
         return FALSE;

@@ -37,7 +37,10 @@ bool PumpMessagesUntil(const std::function<bool()>& done, DWORD dwTimeoutMs)
         MsgWaitForMultipleObjects(0, nullptr, FALSE, wait, QS_ALLINPUT);
         MSG msg;
         while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            // The quit belongs to the outermost loop; whoever waits here
+            // stops what it is doing and returns to it.
             if (msg.message == WM_QUIT) {
+                QuiURLHandler::SetQuitting(TRUE);
                 PostQuitMessage(static_cast<int>(msg.wParam));
                 return done();
             }
@@ -173,8 +176,7 @@ void IEBrowser::ReleaseAutomation(bool bQuit)
     // A hidden browser outlives its last reference: it is quit once a form
     // of ours it may still be posting has gone.
     if (bQuit && !m_bShown && !m_bClosed) {
-        if (m_bOurs)
-            PumpMessagesUntil([this] { return m_bClosed || !IsBusy(); }, s_dwWaitMs);
+        FinishOurPage();
         if (!m_bClosed)
             m_pWebBrowser->Quit();
     }
@@ -201,6 +203,22 @@ bool IEBrowser::IsBusy()
 {
     VARIANT_BOOL busy = VARIANT_FALSE;
     return m_pWebBrowser && SUCCEEDED(m_pWebBrowser->get_Busy(&busy)) && busy != VARIANT_FALSE;
+}
+
+void IEBrowser::FinishOurPage()
+{
+    if (!m_bOurs || !m_pWebBrowser)
+        return;
+    if (!PumpMessagesUntil([this] { return m_bClosed || !IsBusy(); }, s_dwWaitMs) && !m_bClosed && m_pWebBrowser)
+        m_pWebBrowser->Stop();
+    m_bOurs = false;
+}
+
+void IEBrowser::GiveUpNavigation()
+{
+    if (m_navigation == navPending && m_pWebBrowser && !m_bClosed)
+        m_pWebBrowser->Stop();
+    m_bOurs = false;
 }
 
 bool IEBrowser::IsTopLevel(IDispatch* pFrame)
@@ -262,9 +280,8 @@ int IEBrowser::OpenURL(LPCSTR lpszURL, BOOL bShow)
 
     // A page of ours (or what it posts) is let finish; anything else the
     // browser is busy with is stopped.
-    if (m_bOurs && IsBusy())
-        PumpMessagesUntil([this] { return m_bClosed || !IsBusy(); }, s_dwWaitMs);
-    if (m_bClosed)
+    FinishOurPage();
+    if (m_bClosed || QuiURLHandler::IsQuitting())
         return 0;
     if (IsBusy())
         m_pWebBrowser->Stop();
@@ -295,6 +312,8 @@ int IEBrowser::OpenURL(LPCSTR lpszURL, BOOL bShow)
         },
         s_dwWaitMs);
     const bool completed = m_navigation == navCompleted;
+    if (!completed)
+        GiveUpNavigation();
     m_navigation = navIdle;
     return completed ? 1 : 0;
 }

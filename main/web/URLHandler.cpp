@@ -12,6 +12,11 @@ namespace {
 DefaultBrowser* g_pSharedBrowser = nullptr;
 LONG g_nHandlers = 0;
 CBrowserSetting* g_pSetting = nullptr;
+// A URL is being opened: the driver waits with messages pumped, and what is
+// asked of the shared object meanwhile (a new choice, its end) waits for it.
+BOOL g_bOpening = FALSE;
+BOOL g_bChooseAgain = FALSE;
+BOOL g_bQuitting = FALSE;
 
 // The one record of the settings table that the driver choice needs.
 class CBrowserRegistry : public QuiRegistry {
@@ -114,6 +119,10 @@ DefaultBrowser::~DefaultBrowser()
 
 BOOL DefaultBrowser::CreateBrowser()
 {
+    if (g_bOpening && this == g_pSharedBrowser) {
+        g_bChooseAgain = TRUE;
+        return TRUE;
+    }
     DWORD setting = Setting().GetBrowser();
     if (setting == browserDetectAndStore || setting == browserDetect) {
         CString program = QuiURLHandler::FindDefaultBrowser();
@@ -160,7 +169,9 @@ QuiURLHandler::QuiURLHandler()
 
 QuiURLHandler::~QuiURLHandler()
 {
-    if (--g_nHandlers == 0) {
+    // The last handler gone while a URL is being opened: the shared object
+    // goes once that returns.
+    if (--g_nHandlers == 0 && !g_bOpening) {
         delete g_pSharedBrowser;
         g_pSharedBrowser = nullptr;
     }
@@ -168,20 +179,51 @@ QuiURLHandler::~QuiURLHandler()
 
 int QuiURLHandler::OpenURL(LPCSTR lpszURL, BOOL bShow)
 {
-    if (!g_pSharedBrowser)
+    if (!g_pSharedBrowser || g_bOpening || g_bQuitting)
         return 0;
+    g_bOpening = TRUE;
+    int opened = 0;
+    bool failed = false;
     try {
         BrowserInterface* browser = g_pSharedBrowser->GetBrowser();
-        return browser && Opened(browser->OpenURL(lpszURL, bShow)) ? 1 : 0;
+        opened = browser && Opened(browser->OpenURL(lpszURL, bShow)) ? 1 : 0;
     } catch (CException* e) {
         e->Delete();
+        failed = true;
     } catch (...) {
+        failed = true;
     }
-    // A driver that failed this way may be in any state: choose afresh.
-    delete g_pSharedBrowser;
-    g_pSharedBrowser = nullptr;
-    g_pSharedBrowser = new DefaultBrowser;
-    return 0;
+    g_bOpening = FALSE;
+    if (g_nHandlers == 0) {
+        delete g_pSharedBrowser;
+        g_pSharedBrowser = nullptr;
+        g_bChooseAgain = FALSE;
+    } else if (failed) {
+        // A driver that failed this way may be in any state: choose afresh.
+        delete g_pSharedBrowser;
+        g_pSharedBrowser = nullptr;
+        g_pSharedBrowser = new DefaultBrowser;
+        g_bChooseAgain = FALSE;
+    } else if (g_bChooseAgain) {
+        g_bChooseAgain = FALSE;
+        g_pSharedBrowser->CreateBrowser();
+    }
+    return opened;
+}
+
+BOOL QuiURLHandler::IsOpening()
+{
+    return g_bOpening;
+}
+
+void QuiURLHandler::SetQuitting(BOOL bQuitting)
+{
+    g_bQuitting = bQuitting;
+}
+
+BOOL QuiURLHandler::IsQuitting()
+{
+    return g_bQuitting;
 }
 
 int QuiURLHandler::IsConnected()

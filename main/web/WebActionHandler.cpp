@@ -141,7 +141,8 @@ CWebActionHandler::~CWebActionHandler()
 int CWebActionHandler::SubmitAction(CWebActionJug& action)
 {
     m_strLastPage.Empty();
-    if (!m_bSending && m_urlHandler.IsConnected() == 1) {
+    // Quitting, the action is kept as off line and goes from the next start.
+    if (!m_bSending && !QuiURLHandler::IsQuitting() && m_urlHandler.IsConnected() == 1) {
         DeleteWebActionPages(kPageLifeMs);
         SendQueued();
         return Run(action) ? submitRun : submitFailed;
@@ -182,7 +183,7 @@ int CWebActionHandler::SendQueuedActions()
     const std::list<CWebActionJug>& kept = m_actions.GetActions();
     if (std::none_of(kept.begin(), kept.end(), [&](const CWebActionJug& a) { return FindKeptSubtype(a, connector); }))
         return 0;
-    if (m_bSending || m_urlHandler.IsConnected() != 1)
+    if (m_bSending || QuiURLHandler::IsQuitting() || m_urlHandler.IsConnected() != 1)
         return 0;
     DeleteWebActionPages(kPageLifeMs);
     return SendQueued();
@@ -223,6 +224,9 @@ int CWebActionHandler::SendQueued()
         ids.push_back(kept.m_nId);
     int sent = 0;
     for (int id : ids) {
+        // A quit met by a wait stops the resend: the rest stay kept as they are.
+        if (QuiURLHandler::IsQuitting())
+            break;
         const CWebActionJug* kept = m_actions.Find(id);
         int connector = -1;
         const CWebConnectorSubtype* subtype = kept ? FindKeptSubtype(*kept, connector) : nullptr;

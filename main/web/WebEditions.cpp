@@ -465,6 +465,8 @@ CDestWnd* CWebNoteWnd::CreateDestWnd()
 
 void CWebNoteWnd::OnClose()
 {
+    if (PutOffClose())
+        return;
     if (auto* dest = dynamic_cast<CWebDestWnd*>(GetDestWnd()))
         dest->DestroyPanes();
     Default();

@@ -141,7 +141,10 @@ class Prefix:
         self.stop()
         shutil.rmtree(self.path, ignore_errors=True)
         self.path.parent.mkdir(parents=True, exist_ok=True)
-        subprocess.run(["cp", "-a", "--reflink=auto", str(self.base), str(self.path)], check=True)
+        # The contents are copied, not the name: a base that is a link to
+        # another tree's prefix must not make this copy that prefix itself.
+        self.path.mkdir()
+        subprocess.run(["cp", "-a", "--reflink=auto", f"{self.base}/.", str(self.path)], check=True)
         drive_z = self.path / "dosdevices" / "z:"
         if not drive_z.is_symlink():
             drive_z.symlink_to("/")
@@ -1280,9 +1283,45 @@ class ScriptClientLongNote(ScriptClient):
             raise RoadError("Quillmate.exe did not end by its exit command")
 
 
+class WebCalendarSlowExit(WebCalendar):
+    """The web calendar's note filed while the browser takes seconds over
+    each page, and Exit chosen from the tray half a second later: the program
+    ends within the browser wait's limit once the entry has gone, and the
+    entry reaches the browser once, counting a start after it."""
+    load_ms = 3000
+    wait_limit = 30   # the longest the program waits for the browser's page
+
+    def run(self, road, artefact):
+        log = self.standin(road)
+        road.prefix.import_registry("[HKEY_CURRENT_USER\\Software\\QuillmateStandIns\\Browsers]\n"
+                                    f"\"LoadMs\"=dword:{self.load_ms:08x}\n")
+        road.start().wait_ready()
+        road.hot_key()
+        road.type(self.text)
+        road.wait_fields(self.pane, self.fields(road.probe))
+        road.press_file()
+        time.sleep(0.5)
+        road.probe.ask(f"post {road.tray_owner} {WM_COMMAND} {ID_APP_EXIT}")
+        asked = time.monotonic()
+        try:
+            road.program.wait(self.wait_limit * TIME_FACTOR)
+        except subprocess.TimeoutExpired:
+            raise RoadError(f"Quillmate.exe still runs {self.wait_limit} s after its exit: "
+                            f"{road.probe.ask('windows')}") from None
+        road.step(f"ended {time.monotonic() - asked:.1f} s after the exit")
+        expect_url(road, log, self.url, self.expected, tomorrow=True, lines=ARRIVED)
+        # Nothing was kept to go again from the next start.
+        road.tray_owner = None
+        road.start().wait_ready()
+        time.sleep(2 * self.load_ms / 1000)
+        road.exit()
+        expect_url(road, log, self.url, self.expected, tomorrow=True, lines=ASKED)
+        expect_url(road, log, self.url, self.expected, tomorrow=True, lines=ARRIVED)
+
+
 EDITIONS = {"WebCalendar": WebCalendar, "LotusNotes": LotusNotes, "PalmDesktop": PalmDesktop, "Outlook": Outlook,
             "MyTime": MyTime, "WebOnly": WebOnly, "WebOnlyOffLine": WebOnlyOffLine,
-            "WebCalendarOffLine": WebCalendarOffLine}
+            "WebCalendarOffLine": WebCalendarOffLine, "WebCalendarSlowExit": WebCalendarSlowExit}
 EDITIONS["ScriptClient"] = ScriptClient
 EDITIONS["ScriptClientLongNote"] = ScriptClientLongNote
 

@@ -10,6 +10,8 @@
 #include <set>
 #include <utility>
 
+#include "QuillmateApp.h"
+
 class CDestination;
 class CNoteBox;
 class CNoteWnd;
@@ -98,16 +100,39 @@ public:
     BOOL IsActive();
 
     BOOL IsBusy() const { return m_bBusy != 0; }
+    // A close asked of the note while it files (by the user, who is asked
+    // about its text, or by a message, which closes it) is done once the
+    // filing has returned and left the note open.
+    enum CloseAsked { closeNone, closeByUser, closeByMessage };
+    void AskCloseAfterFiling(CloseAsked kind);
     CStringArray& GetSummaryLines() { return m_summaryLines; }
     const std::list<QuiPrsKeyphrase*>& GetKeyphrases() const { return m_keyphrases; }
     BOOL GetKeyphrasesChanged() const { return m_bKeyphrasesChanged; }
 
 protected:
+    // A filing under way: the note is busy, its window takes no input and
+    // the application waits for it, until the scope ends.
+    class CFilingScope {
+    public:
+        explicit CFilingScope(CActionNote& note);
+        ~CFilingScope();
+        CFilingScope(const CFilingScope&) = delete;
+        CFilingScope& operator=(const CFilingScope&) = delete;
+
+    private:
+        CActionNote& m_note;
+        CAppWait m_wait;
+        HWND m_hDisabled = nullptr;
+    };
+
     // The frame of an edition's FileNote: busy while FileEntries runs; a
-    // COzuExcept is reported and the note comes back; otherwise the summary
+    // failure is reported and the note comes back; otherwise the summary
     // is confirmed with label idLabel and the note ends. TRUE when filed, and
     // then the note may be gone: the caller must not touch it any more.
     BOOL RunFiling(UINT idLabel);
+    // After a filing that failed: the note is shown again, then a close
+    // asked meanwhile is done.
+    void ReturnFromFailedFiling();
     // The edition's filing proper; throws COzuExcept to report a failure.
     virtual void FileEntries();
     // Filed: a new note first when the user files-then-opens, then this note
@@ -117,6 +142,7 @@ protected:
     CNoteWnd* m_pNoteWnd = nullptr;
     QuiPrsContext* m_pContext = nullptr;
     BYTE m_bBusy = 0;
+    CloseAsked m_closeAsked = closeNone;
     CStringArray m_summaryLines;
     BOOL m_bKeyphrasesChanged = FALSE;
     std::list<QuiPrsKeyphrase*> m_keyphrases;

@@ -48,6 +48,9 @@ public:
     // Hands the action to the web action handler and answers its result
     // (2: kept off line); 1 for no action.
     virtual int SendWebAction(CWebActionJug* action);
+    // Opens a page in the browser the way web entries go: one at a time, and
+    // the application waits meanwhile. 1 when the browser took it.
+    int OpenWebPage(LPCSTR lpszURL, BOOL bShow);
     virtual CWebActionHandler* GetWebActionHandler();
     virtual BOOL HasFeature(int n);
     // Turns a back end's answer (an array of strings, one line per entry)

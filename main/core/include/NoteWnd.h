@@ -47,7 +47,8 @@ public:
     void MarkKeyphrase(int start, int end, BOOL bOn);
     void MarkKeyphraseWithFormat(int start, int end, const CHARFORMAT* pFormat, BOOL bOn);
     void RepaintTitle();
-    // Hides the window (or shows the filing text) and has the note file itself.
+    // Hides the window (or shows the filing text) and has the note file
+    // itself; nothing while the note is filing already.
     void SaveNote();
     // The offset of each new note window from the one before it.
     static int GetTitleHeight();
@@ -91,8 +92,13 @@ protected:
     // A close the user asks for (the close button, the system menu's Close,
     // Alt+F4): a note with text for an enabled destination asks first, Yes
     // filing it, No closing it, Cancel keeping it. WM_CLOSE itself is the
-    // program's own close and asks nothing.
+    // program's own close and asks nothing. Either, asked while the note
+    // files, is done once the filing has returned.
     afx_msg void OnCloseNote();
+    afx_msg void OnClose();
+    // TRUE when the note is filing: a WM_CLOSE is then put off until the
+    // filing has returned.
+    BOOL PutOffClose();
     afx_msg LRESULT OnSysCommand(WPARAM wParam, LPARAM lParam);
     afx_msg void OnNoteChanged();
     afx_msg void OnContactsDropDown(NMHDR* pNMHDR, LRESULT* pResult);

@@ -49,6 +49,20 @@ public:
     // alternative tip). FALSE for any other request.
     BOOL GetToolTipText(UINT nID, NMHDR* pNMHDR, LRESULT* pResult);
 
+    // Filings and resends under way. Each waits with messages pumped (a
+    // browser, a DDE peer, a COM call, a box), and what it returns to must
+    // outlive the wait: meanwhile an exit is put off until the last one has
+    // returned, and reloads, the preferences and the connectors are refused.
+    void BeginWait() { ++m_nWaits; }
+    void EndWait();
+    BOOL IsWaiting() const { return m_nWaits > 0; }
+    // The outermost loop does an exit that a wait put off, once none is
+    // left; TRUE when it did.
+    BOOL RunPendingExit();
+    // The exit has begun (the quit is asked for, a wait met it, or the
+    // program is ending): nothing new is taken on.
+    BOOL IsExiting() const;
+
     // The settings table the application owns; null without one.
     virtual ClientRegistry* GetSettings();
     // The open notes: the manager lives from CreateNoteManager (start-up)
@@ -83,7 +97,8 @@ public:
     // The splash window sees every message first.
     BOOL PreTranslateMessage(MSG* pMsg) override;
     // The exit command: asks for each note that holds text, then ends the
-    // program (or, started for automation, lets go of its lock).
+    // program (or, started for automation, lets go of its lock). Asked while
+    // a filing or a resend waits, it is done once that has returned.
     afx_msg void OnAppExit();
     // What the exit command asks: for each open note that holds text, and
     // for each text that still waits for a note, whether to file it (Yes)
@@ -117,6 +132,9 @@ public:
     virtual DWORD GetTickCount();
     virtual COleDateTime GetCurrentTime();
 
+protected:
+    void BeginExit() { m_bExiting = TRUE; }
+
 private:
     CFont* font(CFont& font, int nTenths, LPCTSTR lpszFace);
 
@@ -129,6 +147,9 @@ private:
     BOOL m_bAutomationStarted = FALSE;
     BOOL m_bAskingAboutNotes = FALSE;
     BOOL m_bSessionEnded = FALSE;
+    int m_nWaits = 0;
+    BOOL m_bExitPending = FALSE;
+    BOOL m_bExiting = FALSE;
     void EndAutomationServer();
     // What the session's end writes before it returns: the datastore's
     // files, asking only about what would be lost otherwise.
@@ -140,3 +161,15 @@ private:
 
 // The application object, or null when the program has none (or it is not one of ours).
 CQuillmateApp* QuiGetApp();
+
+// The application's wait for the scope's life (none without an application).
+class CAppWait {
+public:
+    CAppWait();
+    ~CAppWait();
+    CAppWait(const CAppWait&) = delete;
+    CAppWait& operator=(const CAppWait&) = delete;
+
+private:
+    CQuillmateApp* m_pApp;
+};

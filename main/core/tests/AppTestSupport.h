@@ -202,10 +202,14 @@ public:
     void TrackMenu(CMenu* pPopup, CWnd* pOwner) override
     {
         shownItems.clear();
+        greyedItems.clear();
         for (int i = 0; i < pPopup->GetMenuItemCount(); ++i) {
             CString text;
             pPopup->GetMenuString(i, text, MF_BYPOSITION);
             shownItems.push_back(text.GetString());
+            const UINT state = pPopup->GetMenuState(i, MF_BYPOSITION);
+            if ((state & MF_GRAYED) && !(state & MF_SEPARATOR))
+                greyedItems.push_back(pPopup->GetMenuItemID(i));
         }
         defaultItem = ::GetMenuDefaultItem(*pPopup, TRUE, 0);
         if (choose && pOwner)
@@ -214,6 +218,7 @@ public:
 
     std::vector<ShellCall> calls;
     std::vector<std::string> shownItems;
+    std::vector<UINT> greyedItems;
     UINT defaultItem = static_cast<UINT>(-1);
     UINT choose = 0;
     BOOL accept = TRUE;

@@ -5,6 +5,7 @@
 #include "NoteBox.h"
 #include "NoteManager.h"
 #include "OzuAutoServer.h"
+#include "URLHandler.h"
 
 using namespace app_test;
 
@@ -286,6 +287,32 @@ TEST_F(AutomationClient, TextsPastTheBoundsAreRefusedAndTheUserIsToldOnce)
         manager->PopText(text);
     ASSERT_TRUE(manager->PopText(text));
     EXPECT_EQ("text " + std::to_string(CNoteManager::MAX_QUEUED_TEXTS - 1), text);
+}
+
+// Once the exit has begun the notes and the queue are about to go: the
+// caller keeps its text.
+TEST_F(AutomationClient, OnceTheExitHasBegunATextIsRefusedAndNotTaken)
+{
+    struct Row {
+        const char* what;
+        bool exitCommand;
+    } rows[] = {
+        {"a wait met the quit", false},
+        {"the exit command", true},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        if (row.exitCommand)
+            app->OnAppExit();
+        else
+            QuiURLHandler::SetQuitting(TRUE);
+        const Failure seen = CallSeeingErrors(L"call the bank");
+        EXPECT_TRUE(seen.hr == CO_E_SERVER_STOPPING || seen.scode == CO_E_SERVER_STOPPING) << std::hex << seen.hr;
+        EXPECT_EQ(0, app->GetNoteCount());
+        EXPECT_EQ(0, app->GetNoteManager()->GetQueuedCount());
+        QuiURLHandler::SetQuitting(FALSE);
+    }
+    EXPECT_TRUE(TakeQuit());
 }
 
 // A client's call that arrives while the program waits for its back end,

@@ -91,13 +91,20 @@ TEST_F(NoteFilingTest, ARetryAfterAFailureConfirmsOnlyItsOwnLines)
     EXPECT_EQ("Your note 'lunch' was filed in Lotus Notes To-do.", mainWnd.savedMessages[0]);
 }
 
-TEST_F(NoteFilingTest, AnUnexpectedFailureLeavesTheNoteNotBusy)
+TEST_F(NoteFilingTest, AnUnexpectedFailureIsToldWhileTheNoteFilesAndLeavesItNotBusy)
 {
     CTestNote* note = Open();
     ASSERT_NE(nullptr, note);
     app.filing.failOther = true;
-    EXPECT_THROW(note->FileNote(note), std::runtime_error);
+    CPromptScript prompts;
+    prompts.AnswerNext(IDOK);
+    note->FileNote(note);
+    ASSERT_EQ(1u, prompts.Asked().size());
+    CString told;
+    told.LoadString(IDS_UNEXPECTED_ERROR);
+    EXPECT_EQ(told, prompts.Asked()[0].text);
     EXPECT_FALSE(note->IsBusy()) << "the exit command would wait for ever";
+    EXPECT_FALSE(app.IsWaiting());
     EXPECT_EQ(1, app.GetNoteCount());
 }
 

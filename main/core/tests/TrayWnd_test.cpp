@@ -165,6 +165,20 @@ TEST_F(TrayWnd, TheMenuCommandReachesItsHandler)
     EXPECT_EQ(std::vector<UINT>{402}, Datastore()->trayCommands);
 }
 
+// What would replace the datastore or the browser a filing waits on.
+TEST_F(TrayWnd, WhileAFilingWaitsReloadAndPreferencesAreGreyedAndRefused)
+{
+    {
+        CAppWait wait;
+        Click(WM_RBUTTONUP);
+        EXPECT_EQ((std::vector<UINT>{ID_TRAY_PREFERENCES, ID_TRAY_RELOAD}), tray->icon->greyedItems);
+        tray->SendMessage(WM_COMMAND, ID_TRAY_PREFERENCES);
+        EXPECT_EQ(nullptr, app->m_pPrefSheet);
+    }
+    Click(WM_RBUTTONUP);
+    EXPECT_TRUE(tray->icon->greyedItems.empty());
+}
+
 TEST_F(TrayWnd, TheItemDatabaseCommandOpensOneViewerThatAFullReloadWaitsFor)
 {
     HMENU menu = ::LoadMenu(AfxGetResourceHandle(), MAKEINTRESOURCE(IDR_TRAY));

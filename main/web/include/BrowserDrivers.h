@@ -13,7 +13,8 @@ class CDDEObject;
 class CNotesUIWorkspace;
 
 // Pumps the thread's messages until `done` answers true or the time passes;
-// whether it did. A WM_QUIT met meanwhile is posted again for the loop above.
+// whether it did. A WM_QUIT met meanwhile ends the wait at once: it is left
+// for the loop above and the program counts as quitting.
 bool PumpMessagesUntil(const std::function<bool()>& done, DWORD dwTimeoutMs);
 
 // Internet Explorer through its automation object; on-line test by WinINet.
@@ -45,6 +46,13 @@ private:
     void ReleaseAutomation(bool bQuit);
     bool IsBusy();
     bool IsTopLevel(IDispatch* pFrame);
+    // Lets what the browser does for a page of ours finish; stopped when it
+    // takes too long. Either way the browser's work is no longer ours.
+    void FinishOurPage();
+    // A navigation of ours that did not complete in time, or was cut short by
+    // a quit, is stopped: a page it loads later must not reach the service
+    // after its entry was kept to be sent again.
+    void GiveUpNavigation();
 
     IWebBrowser2* m_pWebBrowser = nullptr;
     HMODULE m_hWinInet = nullptr;

@@ -55,7 +55,9 @@ public:
     DefaultBrowser& operator=(const DefaultBrowser&) = delete;
 
     // (Re)chooses the driver; TRUE when one exists afterwards. Without a
-    // default browser program the present driver stays.
+    // default browser program the present driver stays. Asked while a URL is
+    // being opened, the choice is made once that returns: the driver that
+    // waits is not replaced under it.
     BOOL CreateBrowser();
     BrowserInterface* GetBrowser() const { return m_pBrowser; }
 
@@ -78,9 +80,13 @@ public:
 
     // Opens a URL or a page file in the driver's browser; 1 when the browser
     // took it, 0 when nothing was opened (no driver, a browser that refused or
-    // did not answer). A driver that throws is dropped and the choice made
-    // afresh (the URL is not opened again).
+    // did not answer, another URL still being opened, the program quitting).
+    // A driver that throws is dropped and the choice made afresh (the URL is
+    // not opened again).
     int OpenURL(LPCSTR lpszURL, BOOL bShow);
+    // TRUE while a URL is being handed to the browser: its wait lets
+    // messages through, and nothing else is handed over meanwhile.
+    static BOOL IsOpening();
     // The driver's answer; 0 without a driver.
     int IsConnected();
 
@@ -88,4 +94,10 @@ public:
     static CString FindDefaultBrowser();
     // The shared object; null while no handler lives.
     static DefaultBrowser* GetDefaultBrowser();
+
+    // A quit was met by a wait, or the program is ending: nothing more is
+    // handed to a browser, and what waits to be sent stays kept. A new
+    // application starts with it clear.
+    static void SetQuitting(BOOL bQuitting);
+    static BOOL IsQuitting();
 };

@@ -79,7 +79,8 @@ public:
     // must never be queued (submitRun), and keeps none that names no subtype
     // of the enabled connectors, which could never be sent (submitFailed).
     // An action submitted while another is being handed over (the browser's
-    // wait lets messages through) is kept, as off line.
+    // wait lets messages through), or once the program is quitting, is kept,
+    // as off line.
     int SubmitAction(CWebActionJug& action);
     // Fills the action's template and opens it: 1 when the browser took the
     // URL or page; 0 when the action names no subtype of the enabled
@@ -90,7 +91,8 @@ public:
     // enabled connectors, one after the other, each with a page of its own,
     // and takes each one the browser took out of the offline list; the
     // number sent. One whose subtype is gone stays; one the browser refuses
-    // stays and is tried again later, holding back none after it.
+    // stays and is tried again later, holding back none after it. A quit met
+    // meanwhile ends the run: the rest stay kept, untouched.
     int SendQueuedActions();
     // SendQueuedActions at the first call and then at most once a minute,
     // while the list holds anything; a timer of the thread wakes the idle

@@ -192,6 +192,33 @@ TEST_F(ConnectorDialogs, OkMovesTheChangedFilesAndBindsTheItemsAtOnce)
     EXPECT_EQ(&enabled[0].m_subtypes[0], shop->GetSubtype());
 }
 
+// A filing that waits names its connectors by position: none moves under it.
+TEST_F(ConnectorDialogs, OkWhileAFilingWaitsIsRefusedAndTheDialogStaysForALaterTry)
+{
+    WriteBytes("a.xml", Connector("Big", "Search", "Engine"));
+    Handler().LoadConnectors();
+    CPromptScript prompts;
+    prompts.AnswerNext(IDOK);
+    CConnectorDlg dialog(Handler());
+    Driver<CConnectorDlg> driver([&](CConnectorDlg* open) {
+        CConnectorListCtrl* list = open->GetTabList(0);
+        list->SetCheck(RowNamed(list, "Big action"), FALSE);
+        {
+            CAppWait wait;
+            open->SendMessage(WM_COMMAND, IDOK);
+        }
+        EXPECT_TRUE(::IsWindow(open->GetSafeHwnd()));
+        EXPECT_TRUE(Exists("a.xml")) << "moved while the filing waited";
+        open->PostMessage(WM_COMMAND, IDOK);
+    });
+    EXPECT_EQ(IDOK, dialog.DoModal());
+    CString wait;
+    wait.LoadString(IDS_WAIT_FOR_FILING);
+    ASSERT_EQ(1u, prompts.Asked().size());
+    EXPECT_EQ(wait, prompts.Asked()[0].text);
+    EXPECT_TRUE(Exists(std::string(kDisabled) + "a.xml"));
+}
+
 TEST_F(ConnectorDialogs, TickedAndUntickedAgainAsksForTheStateItHad)
 {
     Disabled("f.xml", Connector("Shop", "Search", "Store"));

@@ -225,6 +225,7 @@
 #define IDS_RELOAD_CONNECTORS_OPEN 60071
 #define IDS_RELOAD_NOTES_OPEN    60077
 #define IDS_EDITION_MISSING      60090  /* an edition this program does not carry */
+#define IDS_WAIT_FOR_FILING      60133  /* settings refused while a note is being sent */
 
 /* Web actions pane (webpane.rc): its check button's caption and tool tip and
    its menu button's menu, whose pop-up the pane fills with the web actions
