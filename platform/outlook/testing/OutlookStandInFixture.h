@@ -79,13 +79,32 @@ public:
     Installation(const Installation&) = delete;
     Installation& operator=(const Installation&) = delete;
 
-    // Names that build's outlook.exe under App Paths; None takes the key away.
+    // Names that build's outlook.exe under App Paths, and tells the object
+    // server that version; None takes the key away.
     void SetProgram(Build build)
     {
         SHDeleteKeyA(HKEY_LOCAL_MACHINE, kAppPathKey);
         if (build != Build::None)
             SetText(HKEY_LOCAL_MACHINE, kAppPathKey, "", ProgramPath(build));
+        const char* version = build == Build::Outlook120   ? "12.0"
+                              : build == Build::Outlook110 ? "11.0"
+                              : build == Build::Outlook90  ? "9.0"
+                              : build == Build::Outlook85  ? "8.5"
+                              : build == Build::Outlook80  ? "8.0"
+                                                           : "";
+        SetText(HKEY_CURRENT_USER, STANDIN_SETTINGS_KEY, "Version", version);
     }
+    // The user closes Outlook: outlook.exe told so ends the session; every
+    // object handed out before answers `answer` from then on.
+    void CloseAsUser(HRESULT answer = RPC_E_DISCONNECTED)
+    {
+        const DWORD code = static_cast<DWORD>(answer);
+        SetValue(HKEY_CURRENT_USER, STANDIN_SETTINGS_KEY, "ClosedAnswer", REG_DWORD, &code, sizeof code);
+        EXPECT_EQ(0, QuiComTesting::RunProgram("\"" + ProgramPath(Build::Outlook90) + "\" /close"));
+    }
+    // The object model guard is on; the user answers its prompts so ('y' or 'n'
+    // each), and allows every prompt after them.
+    void SetGuardAnswers(const char* answers) { SetText(HKEY_CURRENT_USER, STANDIN_SETTINGS_KEY, "GuardAnswers", answers); }
     void SetLogonFailures(DWORD count)
     {
         SetValue(HKEY_CURRENT_USER, STANDIN_SETTINGS_KEY, "LogonFailures", REG_DWORD, &count, sizeof count);
