@@ -182,7 +182,6 @@ TEST_F(PloverFiling, TaskFieldsTakeOnlyTheirTypesAndDatesThatAreSet)
         {"Outlook 97 names a task's contacts Contacts", [](GodwitRecord& r) { r.Text(DISPID_GODWIT_CONTACTS, L"Al"); },
          {"ContactNames=Al"}, nullptr, Build::Outlook80},
     };
-    QuiComTesting::ServerLibrary plover97((QuiComTesting::ProgramFolder() + "Plover97.dll").c_str());
     const char kInternational[] = "Control Panel\\International";
     const std::string separator = QuiComTesting::RegText(HKEY_CURRENT_USER, kInternational, "sList");
     for (const Row& row : rows) {
@@ -195,7 +194,7 @@ TEST_F(PloverFiling, TaskFieldsTakeOnlyTheirTypesAndDatesThatAreSet)
             CLSID clsid;  // the same class under its other file name
             ASSERT_EQ(S_OK, CLSIDFromProgID(L"" PLOVER_PROGID, &clsid));
             m_plover.Reset();
-            ASSERT_EQ(S_OK, plover97.Create(clsid, IID_IDispatch, m_plover.OutVoid()));
+            ASSERT_EQ(S_OK, m_server97.Create(clsid, IID_IDispatch, m_plover.OutVoid()));
             ASSERT_EQ(S_OK, Connect());
         }
         GodwitRecord record;
@@ -206,7 +205,6 @@ TEST_F(PloverFiling, TaskFieldsTakeOnlyTheirTypesAndDatesThatAreSet)
         for (const std::string& field : row.expected)
             EXPECT_THAT(fields, Contains(field));
     }
-    m_plover.Reset();
     OutlookStandInTesting::SetText(HKEY_CURRENT_USER, kInternational, "sList", separator);
 }
 
