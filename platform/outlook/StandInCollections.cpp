@@ -9,6 +9,34 @@
 
 namespace {
 
+// A collection of one item's entries (its recipients, its attachments).
+template <class Iface, const IID* Iid, class Entry, std::vector<Entry> ItemData::*List>
+class CItemEntries : public QuiObjectRoot, public StandInDispatch<Iface, Iid>, public QuiSupportErrorInfoImpl<Iid> {
+public:
+    explicit CItemEntries(std::shared_ptr<ItemData> item) : m_item(std::move(item)) {}
+
+    STDMETHODIMP get_Count(LONG* count) override
+    {
+        if (!count)
+            return E_POINTER;
+        if (HRESULT gone = StandInItem::Closed(*m_item))
+            return gone;
+        *count = static_cast<LONG>(((*m_item).*List).size());
+        return S_OK;
+    }
+
+protected:
+    // S_OK while an entry can be added: the session lasts and the item is at hand.
+    HRESULT Addable() const
+    {
+        if (HRESULT gone = StandInItem::Closed(*m_item))
+            return gone;
+        return m_item->gone ? StandInItem::Gone(*m_item) : S_OK;
+    }
+
+    std::shared_ptr<ItemData> m_item;
+};
+
 class CRecipient : public QuiObjectRoot, public StandInDispatch<Recipient, &IID_Recipient> {
 public:
     static const QuiInterfaceEntry kInterfaces[];
@@ -65,32 +93,19 @@ const QuiInterfaceEntry CRecipient::kInterfaces[] = {
     {},
 };
 
-class CRecipients : public QuiObjectRoot,
-                    public StandInDispatch<Recipients, &IID_Recipients>,
-                    public QuiSupportErrorInfoImpl<&IID_Recipients> {
+class CRecipients : public CItemEntries<Recipients, &IID_Recipients, RecipientData, &ItemData::recipients> {
 public:
     static const QuiInterfaceEntry kInterfaces[];
-    explicit CRecipients(std::shared_ptr<ItemData> item) : m_item(std::move(item)) {}
+    using CItemEntries::CItemEntries;
 
-    STDMETHODIMP get_Count(LONG* count) override
-    {
-        if (!count)
-            return E_POINTER;
-        if (HRESULT gone = StandInItem::Closed(*m_item))
-            return gone;
-        *count = static_cast<LONG>(m_item->recipients.size());
-        return S_OK;
-    }
     // A new recipient takes the item's default type, To.
     STDMETHODIMP Add(BSTR name, Recipient** added) override
     {
         if (!added)
             return E_POINTER;
         *added = nullptr;
-        if (HRESULT gone = StandInItem::Closed(*m_item))
-            return gone;
-        if (m_item->gone)
-            return StandInItem::Gone(*m_item);
+        if (HRESULT refused = Addable())
+            return refused;
         try {
             m_item->recipients.push_back({name ? name : L"", false, olTo});
         } catch (...) {
@@ -113,9 +128,6 @@ public:
         *allResolved = all ? VARIANT_TRUE : VARIANT_FALSE;
         return S_OK;
     }
-
-private:
-    std::shared_ptr<ItemData> m_item;
 };
 const QuiInterfaceEntry CRecipients::kInterfaces[] = {
     {&IID_Recipients, QuiCastTo<CRecipients, Recipients>},
@@ -163,32 +175,19 @@ bool TextArgument(const VARIANT& value, std::wstring* text)
     return true;
 }
 
-class CAttachments : public QuiObjectRoot,
-                     public StandInDispatch<Attachments, &IID_Attachments>,
-                     public QuiSupportErrorInfoImpl<&IID_Attachments> {
+class CAttachments : public CItemEntries<Attachments, &IID_Attachments, AttachmentData, &ItemData::attachments> {
 public:
     static const QuiInterfaceEntry kInterfaces[];
-    explicit CAttachments(std::shared_ptr<ItemData> item) : m_item(std::move(item)) {}
+    using CItemEntries::CItemEntries;
 
-    STDMETHODIMP get_Count(LONG* count) override
-    {
-        if (!count)
-            return E_POINTER;
-        if (HRESULT gone = StandInItem::Closed(*m_item))
-            return gone;
-        *count = static_cast<LONG>(m_item->attachments.size());
-        return S_OK;
-    }
     // Only files can be attached: the source names one that exists.
     STDMETHODIMP Add(VARIANT source, VARIANT, VARIANT, VARIANT displayName, Attachment** added) override
     {
         if (!added)
             return E_POINTER;
         *added = nullptr;
-        if (HRESULT gone = StandInItem::Closed(*m_item))
-            return gone;
-        if (m_item->gone)
-            return StandInItem::Gone(*m_item);
+        if (HRESULT refused = Addable())
+            return refused;
         std::wstring path, name;
         if (!TextArgument(source, &path) || path.empty())
             return StandInError(E_INVALIDARG, IID_Attachments, L"An attachment needs a file to attach.");
@@ -204,9 +203,6 @@ public:
         }
         return QuiComObject<CAttachment>::CreateInstance(IID_Attachment, reinterpret_cast<void**>(added), name);
     }
-
-private:
-    std::shared_ptr<ItemData> m_item;
 };
 const QuiInterfaceEntry CAttachments::kInterfaces[] = {
     {&IID_Attachments, QuiCastTo<CAttachments, Attachments>},

@@ -89,9 +89,24 @@ const StoredValue* Find(const ItemData& item, const char* name, ValueKind kind)
     return index == kNoProperty ? nullptr : &item.values[index];
 }
 
+// A list's names apart at `separator`, each without the blanks around it.
+std::vector<std::wstring> NamesApart(const std::wstring& text, const std::wstring& separator)
+{
+    std::vector<std::wstring> names;
+    for (size_t start = 0;;) {
+        const size_t end = text.find(separator, start);
+        std::wstring name = text.substr(start, end == std::wstring::npos ? std::wstring::npos : end - start);
+        name.erase(name.find_last_not_of(L" \t") + 1);
+        name.erase(0, name.find_first_not_of(L" \t"));
+        names.push_back(name);
+        if (end == std::wstring::npos)
+            return names;
+        start = end + separator.size();
+    }
+}
+
 // Outlook reads an item's categories apart at the user's list separator
-// ("sList" of the international settings), each name without the blanks
-// around it.
+// ("sList" of the international settings).
 std::vector<std::string> CategoriesAsRead(const std::wstring& text)
 {
     wchar_t separator[8] = L",";
@@ -106,21 +121,11 @@ std::vector<std::string> CategoriesAsRead(const std::wstring& text)
         RegCloseKey(key);
     }
     std::vector<std::string> names;
-    if (text.empty())
-        return names;
-    const std::wstring split = separator;
-    for (size_t start = 0;;) {
-        const size_t end = text.find(split, start);
-        const std::wstring name = text.substr(start, end == std::wstring::npos ? std::wstring::npos : end - start);
-        const size_t first = name.find_first_not_of(L" \t");
-        if (first == std::wstring::npos)
-            names.emplace_back();
-        else
-            names.push_back(Utf8(name.substr(first, name.find_last_not_of(L" \t") - first + 1)));
-        if (end == std::wstring::npos)
-            return names;
-        start = end + split.size();
+    if (!text.empty()) {
+        for (const std::wstring& name : NamesApart(text, separator))
+            names.push_back(Utf8(name));
     }
+    return names;
 }
 
 bool IsMidnight(DATE date)
@@ -182,15 +187,9 @@ void SetRecipientText(ItemData& item, long type, const std::wstring& text)
         if (recipient.type != type)
             kept.push_back(recipient);
     }
-    for (size_t start = 0; start <= text.size();) {
-        size_t end = text.find(L';', start);
-        if (end == std::wstring::npos)
-            end = text.size();
-        const std::wstring name = text.substr(start, end - start);
-        const size_t first = name.find_first_not_of(L" \t");
-        if (first != std::wstring::npos)
-            kept.push_back({name.substr(first, name.find_last_not_of(L" \t") - first + 1), false, type});
-        start = end + 1;
+    for (const std::wstring& name : NamesApart(text, L";")) {
+        if (!name.empty())
+            kept.push_back({name, false, type});
     }
     item.recipients.swap(kept);
 }

@@ -24,15 +24,19 @@ const char* const kCategoryKeys[] = {"Software\\Microsoft\\Office\\9.0\\Outlook\
                                      "Software\\Microsoft\\Office\\8.0\\Outlook\\Categories",
                                      "Software\\Microsoft\\Office\\11.0\\Outlook\\Categories"};
 
+// Each build's folder and the version its object server is told, in the
+// order of Build; None has no program.
+struct BuildInfo {
+    const char* folder;
+    const char* version;  // empty: the latest
+};
+const BuildInfo kBuilds[] = {{"outlook-12.0", "12.0"}, {"outlook-11.0", "11.0"}, {"outlook-9.0", "9.0"},
+                             {"outlook-8.5", "8.5"},   {"outlook-8.0", "8.0"},   {"outlook-unversioned", ""},
+                             {"outlook-unversioned", ""}};
+
 inline std::string ProgramPath(Build build)
 {
-    const char* folder = build == Build::Outlook120   ? "outlook-12.0"
-                         : build == Build::Outlook110 ? "outlook-11.0"
-                         : build == Build::Outlook90  ? "outlook-9.0"
-                         : build == Build::Outlook85  ? "outlook-8.5"
-                         : build == Build::Outlook80  ? "outlook-8.0"
-                                                      : "outlook-unversioned";
-    return QuiComTesting::ProgramFolder() + folder + "\\outlook.exe";
+    return QuiComTesting::ProgramFolder() + kBuilds[static_cast<int>(build)].folder + "\\outlook.exe";
 }
 
 inline void SetValue(HKEY root, const char* key, const char* name, DWORD type, const void* data, DWORD size)
@@ -86,13 +90,7 @@ public:
         SHDeleteKeyA(HKEY_LOCAL_MACHINE, kAppPathKey);
         if (build != Build::None)
             SetText(HKEY_LOCAL_MACHINE, kAppPathKey, "", ProgramPath(build));
-        const char* version = build == Build::Outlook120   ? "12.0"
-                              : build == Build::Outlook110 ? "11.0"
-                              : build == Build::Outlook90  ? "9.0"
-                              : build == Build::Outlook85  ? "8.5"
-                              : build == Build::Outlook80  ? "8.0"
-                                                           : "";
-        SetText(HKEY_CURRENT_USER, STANDIN_SETTINGS_KEY, "Version", version);
+        SetText(HKEY_CURRENT_USER, STANDIN_SETTINGS_KEY, "Version", kBuilds[static_cast<int>(build)].version);
     }
     // The user closes Outlook: outlook.exe told so ends the session; every
     // object handed out before answers `answer` from then on.

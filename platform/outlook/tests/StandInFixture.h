@@ -10,14 +10,12 @@
 #include "OutlookStandIn.h"
 #include "OutlookStandInFixture.h"
 
+namespace StandInTesting {
+
 using OutlookStandInTesting::Build;
 using OutlookStandInTesting::Installation;
 using QuiComTesting::Bstr;
 using QuiComTesting::Ptr;
-using ::testing::ElementsAre;
-using ::testing::IsEmpty;
-
-namespace StandInTesting {
 
 inline VARIANT Missing()
 {

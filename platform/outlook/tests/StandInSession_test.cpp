@@ -2,7 +2,8 @@
 // its recipients and its object model guard.
 #include "StandInFixture.h"
 
-using StandInTesting::StandIn;
+using namespace StandInTesting;
+using ::testing::ElementsAre;
 
 // As the objects of an Outlook in a process of its own, which from 2007 SP2
 // on ends when the user closes it, whoever holds its objects.

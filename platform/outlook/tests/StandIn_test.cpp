@@ -2,8 +2,8 @@
 
 #include "FileVersionInfo.h"
 
-using StandInTesting::Missing;
-using StandInTesting::StandIn;
+using namespace StandInTesting;
+using ::testing::ElementsAre;
 
 TEST_F(StandIn, LogonFailsAsOftenAsToldAndEveryTryIsRecorded)
 {
