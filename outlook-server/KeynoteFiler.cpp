@@ -1,6 +1,7 @@
 #include "KeynoteFiler.h"
 
 #include <string>
+#include <vector>
 
 #include "PloverRes.h"
 #include "VariantArray.h"
@@ -37,6 +38,10 @@ const LONG kImportanceHigh = 2;
 const LONG kSensitivityNormal = 0;
 const LONG kSensitivityPrivate = 2;
 const LONG kMeeting = 1;  // OlMeetingStatus olMeeting
+// OlMailRecipientType values.
+const LONG kTo = 1;
+const LONG kCC = 2;
+const LONG kBCC = 3;
 
 class Value : public VARIANT {
 public:
@@ -83,6 +88,25 @@ std::wstring ListSeparator()
     return L",";
 }
 
+// The names of an address text apart at semicolons, without the blanks
+// around them; no empty ones.
+std::vector<std::wstring> AddressNames(const VARIANT& text)
+{
+    std::vector<std::wstring> names;
+    const std::wstring all(V_BSTR(&text), SysStringLen(V_BSTR(&text)));
+    for (size_t start = 0; start <= all.size();) {
+        size_t end = all.find(L';', start);
+        if (end == std::wstring::npos)
+            end = all.size();
+        const std::wstring name = all.substr(start, end - start);
+        const size_t first = name.find_first_not_of(L" \t");
+        if (first != std::wstring::npos)
+            names.push_back(name.substr(first, name.find_last_not_of(L" \t") - first + 1));
+        start = end + 1;
+    }
+    return names;
+}
+
 // The midnight that begins a date's day; automation dates before 1900 count
 // their time of day away from the day, so the day is truncated, not floored.
 DATE Midnight(DATE date)
@@ -102,9 +126,8 @@ DATE AllDayEnd(DATE firstDay, DATE end)
 
 }  // namespace
 
-CKeynoteFiler::CKeynoteFiler(COutlookObject& application, COutlookNames& names, IDispatch* record,
-                             const GodwitDispIdCache& cache)
-    : m_application(application), m_names(names), m_record(record), m_cache(cache)
+CKeynoteFiler::CKeynoteFiler(COutlookSession& session, IDispatch* record, const GodwitDispIdCache& cache)
+    : m_session(session), m_names(session.Names()), m_record(record), m_cache(cache)
 {
 }
 
@@ -205,30 +228,75 @@ HRESULT CKeynoteFiler::AddAttachment(HRESULT hr, COutlookObject& item) const
     return SUCCEEDED(hr) ? attachments.Call(L"Add", {source}, &added) : hr;
 }
 
-HRESULT CKeynoteFiler::AddRecipient(COutlookObject& item, BSTR name) const
+// Each name once, as a recipient of its type.
+HRESULT CKeynoteFiler::AddRecipients(HRESULT hr, COutlookObject& recipients, const wchar_t* name, LONG type) const
 {
-    COutlookObject recipients(m_names);
-    HRESULT hr = item.Child(L"Recipients", OlInterface::Recipients, &recipients);
-    Value added;
-    return SUCCEEDED(hr) ? recipients.Call(L"Add", {OlArg::Text(name)}, &added) : hr;
+    Value text;
+    if (SUCCEEDED(hr))
+        hr = ReadText(name, &text);
+    if (FAILED(hr))
+        return hr;
+    for (const std::wstring& address : AddressNames(text)) {
+        BSTR added = SysAllocStringLen(address.data(), static_cast<UINT>(address.size()));
+        COutlookObject recipient(m_names);
+        hr = added ? recipients.CallChild(L"Add", {OlArg::Text(added)}, OlInterface::Recipient, &recipient)
+                   : E_OUTOFMEMORY;
+        SysFreeString(added);
+        if (SUCCEEDED(hr))
+            hr = recipient.Put(L"Type", OlArg::Long(type));
+        if (FAILED(hr))
+            return hr;
+    }
+    return S_OK;
 }
 
 //--- copying one property: each step does nothing once a step before it failed
+
+HRESULT CKeynoteFiler::PutIfServed(COutlookObject& item, const wchar_t* property, const VARIANT& value)
+{
+    HRESULT hr = item.Put(property, value);
+    return hr == DISP_E_UNKNOWNNAME ? S_OK : hr;
+}
 
 HRESULT CKeynoteFiler::CopyIfText(HRESULT hr, COutlookObject& item, const wchar_t* property,
                                   const wchar_t* name) const
 {
     Value value;
-    return SUCCEEDED(hr) && ReadTyped(name, VT_BSTR, &value) ? item.Put(property, value) : hr;
+    return SUCCEEDED(hr) && ReadTyped(name, VT_BSTR, &value) ? PutIfServed(item, property, value) : hr;
 }
 
-HRESULT CKeynoteFiler::CopyIfDate(HRESULT hr, COutlookObject& item, const wchar_t* property, const wchar_t* name,
-                                  bool zeroIsDate) const
+HRESULT CKeynoteFiler::CopyIfDate(HRESULT hr, COutlookObject& item, const wchar_t* property, const wchar_t* name) const
 {
     Value value;
-    if (FAILED(hr) || !ReadTyped(name, VT_DATE, &value) || (!zeroIsDate && V_DATE(&value) == 0.0))
+    if (FAILED(hr) || !ReadTyped(name, VT_DATE, &value) || V_DATE(&value) == 0.0)
         return hr;
-    return item.Put(property, value);
+    return PutIfServed(item, property, value);
+}
+
+HRESULT CKeynoteFiler::CopyCategories(HRESULT hr, COutlookObject& item, const wchar_t* name, bool typed) const
+{
+    Value categories;
+    if (FAILED(hr))
+        return hr;
+    m_cache.Read(m_record, name, &categories);
+    if (!QuiIsStringArray(categories))
+        return typed ? CopyIfText(hr, item, L"Categories", name) : CopyText(hr, item, L"Categories", name);
+    BSTR joined = nullptr;
+    hr = QuiJoinStrings(categories, ListSeparator().c_str(), &joined);
+    if (SUCCEEDED(hr))
+        hr = PutIfServed(item, L"Categories", OlArg::Text(joined));
+    SysFreeString(joined);
+    return hr;
+}
+
+// Outlook 97 names a task's contacts Contacts; later versions ContactNames.
+HRESULT CKeynoteFiler::CopyContactNames(HRESULT hr, COutlookObject& task) const
+{
+    Value contacts;
+    if (FAILED(hr) || !ReadTyped(L"Contacts", VT_BSTR, &contacts))
+        return hr;
+    hr = task.Put(L"ContactNames", contacts);
+    return hr == DISP_E_UNKNOWNNAME ? PutIfServed(task, L"Contacts", contacts) : hr;
 }
 
 HRESULT CKeynoteFiler::CopyText(HRESULT hr, COutlookObject& item, const wchar_t* property,
@@ -237,7 +305,7 @@ HRESULT CKeynoteFiler::CopyText(HRESULT hr, COutlookObject& item, const wchar_t*
     Value text;
     if (SUCCEEDED(hr))
         hr = ReadText(name, &text);
-    return SUCCEEDED(hr) ? item.Put(property, text) : hr;
+    return SUCCEEDED(hr) ? PutIfServed(item, property, text) : hr;
 }
 
 HRESULT CKeynoteFiler::CopyImportance(HRESULT hr, COutlookObject& item, bool typed) const
@@ -247,7 +315,7 @@ HRESULT CKeynoteFiler::CopyImportance(HRESULT hr, COutlookObject& item, bool typ
     if (FAILED(hr) || !ReadSmallNumber(L"Priority", typed, &priority) || priority < kImportanceLow
         || priority > kImportanceHigh)
         return hr;
-    return item.Put(L"Importance", OlArg::Long(priority));
+    return PutIfServed(item, L"Importance", OlArg::Long(priority));
 }
 
 HRESULT CKeynoteFiler::CopySensitivity(HRESULT hr, COutlookObject& item, bool typed) const
@@ -255,7 +323,7 @@ HRESULT CKeynoteFiler::CopySensitivity(HRESULT hr, COutlookObject& item, bool ty
     LONG flag = 0;
     if (FAILED(hr) || !ReadSmallNumber(L"Private", typed, &flag))
         return hr;
-    return item.Put(L"Sensitivity", OlArg::Long(flag ? kSensitivityPrivate : kSensitivityNormal));
+    return PutIfServed(item, L"Sensitivity", OlArg::Long(flag ? kSensitivityPrivate : kSensitivityNormal));
 }
 
 // Outlook makes an all-day entry of one marked all-day before its start and
@@ -263,59 +331,58 @@ HRESULT CKeynoteFiler::CopySensitivity(HRESULT hr, COutlookObject& item, bool ty
 HRESULT CKeynoteFiler::CopyAppointmentTimes(HRESULT hr, COutlookObject& appointment, bool allDay) const
 {
     if (SUCCEEDED(hr))
-        hr = appointment.Put(L"AllDayEvent", OlArg::Bool(allDay));
+        hr = PutIfServed(appointment, L"AllDayEvent", OlArg::Bool(allDay));
     if (!allDay) {
-        hr = CopyIfDate(hr, appointment, L"Start", L"StartDate", true);
-        return CopyIfDate(hr, appointment, L"End", L"EndDate", true);
+        hr = CopyIfDate(hr, appointment, L"Start", L"StartDate");
+        return CopyIfDate(hr, appointment, L"End", L"EndDate");
     }
     Value start, end;
-    if (FAILED(hr) || !ReadTyped(L"StartDate", VT_DATE, &start))
+    if (FAILED(hr) || !ReadTyped(L"StartDate", VT_DATE, &start) || V_DATE(&start) == 0.0)
         return hr;
     const DATE firstDay = Midnight(V_DATE(&start));
     const DATE last = ReadTyped(L"EndDate", VT_DATE, &end) ? AllDayEnd(firstDay, V_DATE(&end)) : firstDay + 1.0;
-    hr = appointment.Put(L"Start", OlArg::Date(firstDay));
-    return SUCCEEDED(hr) ? appointment.Put(L"End", OlArg::Date(last)) : hr;
+    hr = PutIfServed(appointment, L"Start", OlArg::Date(firstDay));
+    return SUCCEEDED(hr) ? PutIfServed(appointment, L"End", OlArg::Date(last)) : hr;
 }
 
 //--- the kinds
 
 UINT CKeynoteFiler::FileKind(LONG type, OlInterface iface, Fill fill, Finish finish) const
 {
-    COutlookObject item(m_names);
-    HRESULT hr = m_application.CallChild(L"CreateItem", {OlArg::Long(type)}, iface, &item);
-    if (SUCCEEDED(hr))
-        hr = (this->*fill)(item);
-    return SUCCEEDED(hr) ? (this->*finish)(item) : IDS_SAVE_FAILED;
+    UINT failed = 0;
+    m_session.Retry([&] { return TryKind(type, iface, fill, finish, &failed); });
+    return failed;
 }
 
-UINT CKeynoteFiler::Save(COutlookObject& item) const
+HRESULT CKeynoteFiler::TryKind(LONG type, OlInterface iface, Fill fill, Finish finish, UINT* failed) const
 {
-    return SUCCEEDED(item.Call(L"Save", {})) ? 0 : IDS_SAVE_FAILED;
+    *failed = IDS_SAVE_FAILED;
+    COutlookObject item(m_names);
+    HRESULT hr = m_session.Application().CallChild(L"CreateItem", {OlArg::Long(type)}, iface, &item);
+    if (SUCCEEDED(hr))
+        hr = (this->*fill)(item);
+    return SUCCEEDED(hr) ? (this->*finish)(item, failed) : hr;
+}
+
+HRESULT CKeynoteFiler::Save(COutlookObject& item, UINT* failed) const
+{
+    HRESULT hr = item.Call(L"Save", {});
+    *failed = FAILED(hr) ? IDS_SAVE_FAILED : 0;
+    return hr;
 }
 
 HRESULT CKeynoteFiler::FillTask(COutlookObject& task) const
 {
     HRESULT hr = CopyIfText(S_OK, task, L"Subject", L"Body");
     hr = CopyIfText(hr, task, L"Body", L"Note");
-    hr = CopyIfText(hr, task, L"ContactNames", L"Contacts");
-    if (SUCCEEDED(hr)) {
-        Value categories;
-        m_cache.Read(m_record, L"TaskCategory", &categories);
-        BSTR joined = nullptr;
-        if (V_VT(&categories) == VT_BSTR)
-            hr = task.Put(L"Categories", categories);
-        else if (QuiIsStringArray(categories)
-                 && SUCCEEDED(hr = QuiJoinStrings(categories, ListSeparator().c_str(), &joined)))
-            hr = task.Put(L"Categories", OlArg::Text(joined));
-        SysFreeString(joined);
-    }
+    hr = CopyContactNames(hr, task);
+    hr = CopyCategories(hr, task, L"TaskCategory", true);
     hr = CopyImportance(hr, task, true);
     Value completed;
     if (SUCCEEDED(hr) && ReadTyped(L"Completed", VT_I2, &completed))
-        hr = task.Put(L"Complete", OlArg::Bool(V_I2(&completed) == 1));
-    // 0.0 is what an empty date field gives: no date, not 30 December 1899.
-    hr = CopyIfDate(hr, task, L"StartDate", L"StartDate", false);
-    hr = CopyIfDate(hr, task, L"DueDate", L"DueDate", false);
+        hr = PutIfServed(task, L"Complete", OlArg::Bool(V_I2(&completed) == 1));
+    hr = CopyIfDate(hr, task, L"StartDate", L"StartDate");
+    hr = CopyIfDate(hr, task, L"DueDate", L"DueDate");
     hr = CopySensitivity(hr, task, true);
     return AddAttachment(hr, task);
 }
@@ -324,74 +391,95 @@ HRESULT CKeynoteFiler::FillAppointment(COutlookObject& appointment) const
 {
     HRESULT hr = CopyIfText(S_OK, appointment, L"Subject", L"Body");
     hr = CopyIfText(hr, appointment, L"Body", L"Note");
-    hr = CopyIfText(hr, appointment, L"Categories", L"TaskCategory");
+    hr = CopyCategories(hr, appointment, L"TaskCategory", true);
     LONG subType = 0;
     ReadNumber(L"SubType", &subType);
     hr = CopyAppointmentTimes(hr, appointment, subType == kSubTypeAllDay);
     hr = CopySensitivity(hr, appointment, true);
     if (SUCCEEDED(hr) && subType == kSubTypeMeeting)
-        hr = appointment.Put(L"MeetingStatus", OlArg::Long(kMeeting));
+        hr = PutIfServed(appointment, L"MeetingStatus", OlArg::Long(kMeeting));
     hr = AddAttachment(hr, appointment);
     return CopyImportance(hr, appointment, true);
 }
 
 HRESULT CKeynoteFiler::FillJournal(COutlookObject& journal) const
 {
-    HRESULT hr = CopyText(S_OK, journal, L"Categories", L"TaskCategory");
+    HRESULT hr = CopyCategories(S_OK, journal, L"TaskCategory", false);
     hr = CopyText(hr, journal, L"Body", L"Note");
     hr = CopyText(hr, journal, L"Subject", L"Body");
     hr = CopyImportance(hr, journal, false);
     hr = CopySensitivity(hr, journal, false);
     hr = AddAttachment(hr, journal);
     // An entry about no one gets no nameless contact.
-    Value contact;
-    if (SUCCEEDED(hr) && SUCCEEDED(hr = ReadText(L"Recipients", &contact)) && SysStringLen(V_BSTR(&contact)) > 0)
-        hr = AddRecipient(journal, V_BSTR(&contact));
-    if (SUCCEEDED(hr))
-        hr = journal.Put(L"Start", OlArg::Date(ReadDate(L"StartDate")));
-    return SUCCEEDED(hr) ? journal.Put(L"End", OlArg::Date(ReadDate(L"EndDate"))) : hr;
+    Value contact, added;
+    COutlookObject recipients(m_names);
+    if (SUCCEEDED(hr) && SUCCEEDED(hr = ReadText(L"Recipients", &contact)) && SysStringLen(V_BSTR(&contact)) > 0
+        && SUCCEEDED(hr = journal.Child(L"Recipients", OlInterface::Recipients, &recipients)))
+        hr = recipients.Call(L"Add", {contact}, &added);
+    // An entry without dates is left to Outlook's own, as a task is.
+    const DATE start = ReadDate(L"StartDate"), end = ReadDate(L"EndDate");
+    if (SUCCEEDED(hr) && start != 0.0)
+        hr = PutIfServed(journal, L"Start", OlArg::Date(start));
+    return SUCCEEDED(hr) && end != 0.0 ? PutIfServed(journal, L"End", OlArg::Date(end)) : hr;
 }
 
 HRESULT CKeynoteFiler::FillMail(COutlookObject& mail) const
 {
     HRESULT hr = CopyText(S_OK, mail, L"Body", L"Note");
     hr = CopyText(hr, mail, L"Subject", L"Body");
-    Value to;
-    if (SUCCEEDED(hr) && SUCCEEDED(hr = ReadText(L"Recipients", &to)) && SUCCEEDED(hr = AddRecipient(mail, V_BSTR(&to))))
-        hr = mail.Put(L"To", to);
-    hr = CopyText(hr, mail, L"Categories", L"TaskCategory");
-    hr = CopyText(hr, mail, L"CC", L"CCs");
-    hr = CopyText(hr, mail, L"BCC", L"BCCs");
+    hr = CopyCategories(hr, mail, L"TaskCategory", false);
     hr = AddAttachment(hr, mail);
     hr = CopyImportance(hr, mail, false);
     return CopySensitivity(hr, mail, false);
 }
 
-// A message whose addresses do not all resolve is neither saved nor sent; one
-// that was saved and could not be sent is not left behind among the drafts.
-UINT CKeynoteFiler::SendMail(COutlookObject& mail) const
+// Every name goes in once, as a recipient of its type, through the recipients
+// collection read once: the object model guard asks the user at each read,
+// and a refusal fails the call. A message whose addresses do not all resolve
+// is neither saved nor sent; one that was saved and could not be sent is not
+// left behind among the drafts.
+HRESULT CKeynoteFiler::SendMail(COutlookObject& mail, UINT* failed) const
 {
+    Value to, cc, bcc;
+    HRESULT hr = ReadText(L"Recipients", &to);
+    if (SUCCEEDED(hr))
+        hr = ReadText(L"CCs", &cc);
+    if (SUCCEEDED(hr))
+        hr = ReadText(L"BCCs", &bcc);
+    if (FAILED(hr))
+        return hr;
+    if (AddressNames(to).empty() && AddressNames(cc).empty() && AddressNames(bcc).empty()) {
+        *failed = IDS_UNRESOLVED_ADDRESS;
+        return S_OK;
+    }
     COutlookObject recipients(m_names);
     Value resolved;
-    HRESULT hr = mail.Child(L"Recipients", OlInterface::Recipients, &recipients);
+    hr = mail.Child(L"Recipients", OlInterface::Recipients, &recipients);
+    hr = AddRecipients(hr, recipients, L"Recipients", kTo);
+    hr = AddRecipients(hr, recipients, L"CCs", kCC);
+    hr = AddRecipients(hr, recipients, L"BCCs", kBCC);
     if (SUCCEEDED(hr))
         hr = recipients.Call(L"ResolveAll", {}, &resolved);
     if (SUCCEEDED(hr))
         hr = VariantChangeType(&resolved, &resolved, 0, VT_BOOL);
     if (FAILED(hr))
-        return IDS_SAVE_FAILED;
-    if (V_BOOL(&resolved) == VARIANT_FALSE)
-        return IDS_UNRESOLVED_ADDRESS;
-    if (FAILED(mail.Call(L"Save", {})))
-        return IDS_SAVE_FAILED;
-    if (SUCCEEDED(mail.Call(L"Send", {})))
-        return 0;
+        return hr;
+    if (V_BOOL(&resolved) == VARIANT_FALSE) {
+        *failed = IDS_UNRESOLVED_ADDRESS;
+        return S_OK;
+    }
+    if (FAILED(hr = mail.Call(L"Save", {})))
+        return hr;
+    if (SUCCEEDED(hr = mail.Call(L"Send", {}))) {
+        *failed = 0;
+        return hr;
+    }
     mail.Call(L"Delete", {});
-    return IDS_SAVE_FAILED;
+    return hr;
 }
 
 HRESULT CKeynoteFiler::FillNote(COutlookObject& note) const
 {
     HRESULT hr = CopyText(S_OK, note, L"Body", L"Note");
-    return CopyText(hr, note, L"Categories", L"JournalCategory");
+    return CopyCategories(hr, note, L"JournalCategory", false);
 }

@@ -4,7 +4,7 @@
 #include <windows.h>
 
 #include "GodwitDispIdCache.h"
-#include "OutlookObject.h"
+#include "OutlookSession.h"
 
 // The property names Plover resolves on an item record.
 extern const wchar_t* const kPloverRecordNames[];
@@ -13,8 +13,7 @@ extern const size_t kPloverRecordNameCount;
 class CKeynoteFiler {
 public:
     // `cache` has been filled from `record`.
-    CKeynoteFiler(COutlookObject& application, COutlookNames& names, IDispatch* record,
-                  const GodwitDispIdCache& cache);
+    CKeynoteFiler(COutlookSession& session, IDispatch* record, const GodwitDispIdCache& cache);
 
     // Files the kinds in the order task, appointment, journal entry, mail,
     // note, and stops at the first that fails. Answers 0, or the string id
@@ -23,13 +22,17 @@ public:
 
 private:
     using Fill = HRESULT (CKeynoteFiler::*)(COutlookObject& item) const;
-    using Finish = UINT (CKeynoteFiler::*)(COutlookObject& item) const;
+    // Answers the result of the failing call, with the string id of the
+    // failure (or 0) in `failed`.
+    using Finish = HRESULT (CKeynoteFiler::*)(COutlookObject& item, UINT* failed) const;
 
     // Creates the item, fills it and finishes it (saves, or for mail resolves,
-    // saves and sends). Answers 0, or the string id of the failure.
+    // saves and sends), in a new session once more when Outlook has gone.
+    // Answers 0, or the string id of the failure.
     UINT FileKind(LONG type, OlInterface iface, Fill fill, Finish finish) const;
-    UINT Save(COutlookObject& item) const;
-    UINT SendMail(COutlookObject& mail) const;
+    HRESULT TryKind(LONG type, OlInterface iface, Fill fill, Finish finish, UINT* failed) const;
+    HRESULT Save(COutlookObject& item, UINT* failed) const;
+    HRESULT SendMail(COutlookObject& mail, UINT* failed) const;
 
     HRESULT FillTask(COutlookObject& task) const;
     HRESULT FillAppointment(COutlookObject& appointment) const;
@@ -52,19 +55,26 @@ private:
     // journal entry, mail and note take whatever can be read as text or
     // number. A step after a failed one (hr) does nothing.
     HRESULT CopyIfText(HRESULT hr, COutlookObject& item, const wchar_t* property, const wchar_t* name) const;
-    HRESULT CopyIfDate(HRESULT hr, COutlookObject& item, const wchar_t* property, const wchar_t* name,
-                       bool zeroIsDate) const;
+    // A date is copied only when the record holds one: 0.0 is an empty field.
+    HRESULT CopyIfDate(HRESULT hr, COutlookObject& item, const wchar_t* property, const wchar_t* name) const;
     HRESULT CopyText(HRESULT hr, COutlookObject& item, const wchar_t* property, const wchar_t* name) const;
     // Priority to Importance and Private to Sensitivity, within the values
     // Outlook has for them; `typed`: only from a short.
     HRESULT CopyImportance(HRESULT hr, COutlookObject& item, bool typed) const;
     HRESULT CopySensitivity(HRESULT hr, COutlookObject& item, bool typed) const;
     HRESULT CopyAppointmentTimes(HRESULT hr, COutlookObject& appointment, bool allDay) const;
+    // A list of categories given as an array is joined for every kind;
+    // `typed`: a single one only from a text.
+    HRESULT CopyCategories(HRESULT hr, COutlookObject& item, const wchar_t* name, bool typed) const;
+    HRESULT CopyContactNames(HRESULT hr, COutlookObject& task) const;
+    // A property the Outlook version lacks is left out, never the reason a
+    // filing fails.
+    static HRESULT PutIfServed(COutlookObject& item, const wchar_t* property, const VARIANT& value);
 
     HRESULT AddAttachment(HRESULT hr, COutlookObject& item) const;
-    HRESULT AddRecipient(COutlookObject& item, BSTR name) const;
+    HRESULT AddRecipients(HRESULT hr, COutlookObject& recipients, const wchar_t* name, LONG type) const;
 
-    COutlookObject& m_application;
+    COutlookSession& m_session;
     COutlookNames& m_names;
     IDispatch* m_record;
     const GodwitDispIdCache& m_cache;

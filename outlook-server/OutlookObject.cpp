@@ -15,6 +15,7 @@ const IID kOutlookIids[] = {
     OUTLOOK_IID(0x00063034),  // _MailItem
     OUTLOOK_IID(0x00063025),  // _NoteItem
     OUTLOOK_IID(0x0006303B),  // Recipients
+    OUTLOOK_IID(0x00063045),  // Recipient
     OUTLOOK_IID(0x0006303C),  // Attachments
     OUTLOOK_IID(0x000630E4),  // _Categories
     OUTLOOK_IID(0x000630E3),  // _Category
@@ -29,6 +30,11 @@ const size_t kMaxArgs = 4;
 const IID& OutlookIid(OlInterface iface)
 {
     return kOutlookIids[static_cast<size_t>(iface)];
+}
+
+bool OutlookIsGone(HRESULT hr)
+{
+    return hr == RPC_E_DISCONNECTED || hr == HRESULT_FROM_WIN32(RPC_S_SERVER_UNAVAILABLE) || hr == CO_E_OBJNOTCONNECTED;
 }
 
 HRESULT COutlookNames::Resolve(IDispatch* object, OlInterface iface, const wchar_t* name, DISPID* id)

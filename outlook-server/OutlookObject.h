@@ -22,6 +22,7 @@ enum class OlInterface {
     MailItem,         // _MailItem {00063034-...}
     NoteItem,         // _NoteItem {00063025-...}
     Recipients,       // Recipients {0006303B-...}
+    Recipient,        // Recipient {00063045-...}
     Attachments,      // Attachments {0006303C-...}
     Categories,       // _Categories {000630E4-...}
     Category,         // _Category {000630E3-...}
@@ -29,6 +30,10 @@ enum class OlInterface {
 
 // The IID Outlook documents for the interface.
 const IID& OutlookIid(OlInterface iface);
+
+// Whether a call's answer says that Outlook has gone: the user closed it, and
+// every object of its session answers so from then on.
+bool OutlookIsGone(HRESULT hr);
 
 // The DISPIDs of the members called, per interface, each name looked up once
 // for the life of the server object.

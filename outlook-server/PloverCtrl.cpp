@@ -16,23 +16,24 @@ const DWORD kMiscStatus = OLEMISC_SETCLIENTSITEFIRST | OLEMISC_INSIDEOUT | OLEMI
 const LONG kFolderContacts = 10;  // olFolderContacts
 
 // The master category list that later Outlook versions keep in the store.
-UINT ReadStoreCategories(COutlookObject& space, COutlookNames& names, VARIANT* categories)
+HRESULT ReadStoreCategories(COutlookObject& space, COutlookNames& names, VARIANT* categories)
 {
     COutlookObject list(names);
     VARIANT count;
     VariantInit(&count);
-    if (FAILED(space.Child(L"Categories", OlInterface::Categories, &list)) || FAILED(list.Get(L"Count", &count))
-        || FAILED(VariantChangeType(&count, &count, 0, VT_I4))) {
-        VariantClear(&count);
-        return IDS_STORE_CATEGORIES_UNREADABLE;
-    }
-    if (FAILED(QuiMakeStringArray(categories)))
-        return IDS_OUT_OF_MEMORY;
-    for (LONG index = 1; index <= V_I4(&count); ++index) {
+    VariantClear(categories);
+    HRESULT hr = space.Child(L"Categories", OlInterface::Categories, &list);
+    if (SUCCEEDED(hr))
+        hr = list.Get(L"Count", &count);
+    if (SUCCEEDED(hr))
+        hr = VariantChangeType(&count, &count, 0, VT_I4);
+    if (SUCCEEDED(hr))
+        hr = QuiMakeStringArray(categories);
+    for (LONG index = 1; SUCCEEDED(hr) && index <= V_I4(&count); ++index) {
         COutlookObject category(names);
         VARIANT name;
         VariantInit(&name);
-        HRESULT hr = list.CallChild(L"Item", {OlArg::Long(index)}, OlInterface::Category, &category);
+        hr = list.CallChild(L"Item", {OlArg::Long(index)}, OlInterface::Category, &category);
         if (SUCCEEDED(hr))
             hr = category.Get(L"Name", &name);
         if (SUCCEEDED(hr))
@@ -40,12 +41,11 @@ UINT ReadStoreCategories(COutlookObject& space, COutlookNames& names, VARIANT* c
         if (SUCCEEDED(hr))
             hr = QuiAppendString(categories, V_BSTR(&name));
         VariantClear(&name);
-        if (FAILED(hr)) {
-            VariantClear(categories);
-            return hr == E_OUTOFMEMORY ? IDS_OUT_OF_MEMORY : IDS_STORE_CATEGORIES_UNREADABLE;
-        }
     }
-    return 0;
+    VariantClear(&count);
+    if (FAILED(hr))
+        VariantClear(categories);
+    return hr;
 }
 
 }  // namespace
@@ -65,13 +65,7 @@ CPlover::CPlover()
 
 CPlover::~CPlover()
 {
-    Disconnect();
-}
-
-void CPlover::Disconnect()
-{
-    m_namespace.Release();
-    m_application.Release();
+    m_session.Close();
 }
 
 HRESULT CPlover::Answer(HRESULT hr)
@@ -103,11 +97,11 @@ STDMETHODIMP CPlover::get_Contacts(VARIANT* pVal)
     if (!pVal)
         return E_POINTER;
     VariantInit(pVal);
-    if (!m_namespace.Held())
+    if (!m_session.Held())
         return Fail(IDS_CONNECT_FAILED, E_POINTER);
     VARIANT contacts;
     VariantInit(&contacts);
-    m_namespace.Call(L"GetDefaultFolder", {OlArg::Long(kFolderContacts)}, &contacts);
+    m_session.NameSpace().Call(L"GetDefaultFolder", {OlArg::Long(kFolderContacts)}, &contacts);
     VariantClear(&contacts);
     return S_OK;
 }
@@ -120,8 +114,12 @@ STDMETHODIMP CPlover::get_TodoCategories(VARIANT* pVal)
     try {
         bool inStore = false;
         UINT failed = ReadOutlookCategories(pVal, &inStore);
-        if (!failed && inStore)
-            failed = m_namespace.Held() ? ReadStoreCategories(m_namespace, m_names, pVal) : IDS_CONNECT_FAILED;
+        if (!failed && inStore && !m_session.Held())
+            failed = IDS_CONNECT_FAILED;
+        if (!failed && inStore) {
+            HRESULT hr = m_session.Retry([&] { return ReadStoreCategories(m_session.NameSpace(), m_names, pVal); });
+            failed = hr == E_OUTOFMEMORY ? IDS_OUT_OF_MEMORY : FAILED(hr) ? IDS_STORE_CATEGORIES_UNREADABLE : 0;
+        }
         return failed ? Fail(failed) : S_OK;
     } catch (...) {
         VariantClear(pVal);
@@ -129,46 +127,9 @@ STDMETHODIMP CPlover::get_TodoCategories(VARIANT* pVal)
     }
 }
 
-// The session is opened once; a logon that fails without the profile
-// dialog is tried again with it, so that the user may pick a profile.
 STDMETHODIMP CPlover::Connect(LONG)
 {
-    if (m_namespace.Held())
-        return S_OK;
-    CLSID clsid;
-    IUnknown* application = nullptr;
-    HRESULT hr = CLSIDFromProgID(OUTLOOK_PROGID, &clsid);
-    if (SUCCEEDED(hr))
-        hr = CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER | CLSCTX_INPROC_HANDLER | CLSCTX_LOCAL_SERVER,
-                              OutlookIid(OlInterface::Application), reinterpret_cast<void**>(&application));
-    if (SUCCEEDED(hr))
-        hr = m_application.Attach(application, OlInterface::Application);
-    if (application)
-        application->Release();
-    BSTR mapi = SUCCEEDED(hr) ? SysAllocString(L"MAPI") : nullptr;
-    if (SUCCEEDED(hr))
-        hr = mapi ? m_application.CallChild(L"GetNamespace", {OlArg::Text(mapi)}, OlInterface::NameSpace, &m_namespace)
-                  : E_OUTOFMEMORY;
-    SysFreeString(mapi);
-    if (SUCCEEDED(hr) && FAILED(Logon(false)))
-        hr = Logon(true);
-    if (FAILED(hr)) {
-        Disconnect();
-        return Fail(L"Connection Error", E_FAIL);
-    }
-    return S_OK;
-}
-
-// An empty profile name is Outlook's default profile; no new session, so
-// that a running Outlook's own session is used.
-HRESULT CPlover::Logon(bool showDialog)
-{
-    BSTR defaultProfile = SysAllocString(L"");
-    HRESULT hr = defaultProfile ? m_namespace.Call(L"Logon", {OlArg::Text(defaultProfile), OlArg::Missing(),
-                                                              OlArg::Bool(showDialog), OlArg::Bool(false)})
-                                : E_OUTOFMEMORY;
-    SysFreeString(defaultProfile);
-    return hr;
+    return FAILED(m_session.Open()) ? Fail(L"Connection Error", E_FAIL) : S_OK;
 }
 
 STDMETHODIMP CPlover::CreateContact(BSTR)
@@ -180,11 +141,11 @@ STDMETHODIMP CPlover::FileKeynote(IDispatch* keynote)
 {
     if (!keynote)
         return Fail(L"Null keynote parameter passed to FileKeynote()", S_FALSE, ERROR_INVALID_PARAMETER);
-    if (!m_application.Held())
+    if (!m_session.Held())
         return Fail(IDS_CONNECT_FAILED);
     try {
         m_cache.Fill(keynote);
-        UINT failed = CKeynoteFiler(m_application, m_names, keynote, m_cache).File();
+        UINT failed = CKeynoteFiler(m_session, keynote, m_cache).File();
         return failed ? Fail(failed) : S_OK;
     } catch (...) {
         return Fail(IDS_OUT_OF_MEMORY);

@@ -5,7 +5,7 @@
 #include <windows.h>
 
 #include "GodwitDispIdCache.h"
-#include "OutlookObject.h"
+#include "OutlookSession.h"
 #include "Plover.h"
 #include "QuiControl.h"
 #include "QuiDispatch.h"
@@ -46,12 +46,9 @@ private:
     HRESULT Fail(UINT stringId, HRESULT hr = S_FALSE);
     HRESULT Fail(const wchar_t* text, HRESULT hr = S_FALSE, DWORD code = 0);
     HRESULT Answer(HRESULT hr);
-    void Disconnect();
-    HRESULT Logon(bool showDialog);
 
     COutlookNames m_names;
-    COutlookObject m_application{m_names};
-    COutlookObject m_namespace{m_names};
+    COutlookSession m_session{m_names};
     GodwitDispIdCache m_cache;
     HRESULT m_answer = S_OK;
 };

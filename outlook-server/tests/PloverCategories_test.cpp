@@ -142,6 +142,10 @@ TEST_F(PloverTest, CategoriesOfOutlookFrom2007OnComeFromTheStore)
     EXPECT_EQ(S_OK, Get(DISPID_PLOVER_TODOCATEGORIES, &categories));
     EXPECT_EQ((std::vector<std::string>{"Business", "Caf\xE9"}), Elements(categories));
 
+    m_outlook.CloseAsUser();
+    EXPECT_EQ(S_OK, Get(DISPID_PLOVER_TODOCATEGORIES, &categories)) << "from the Outlook started again";
+    EXPECT_EQ((std::vector<std::string>{"Business", "Caf\xE9"}), Elements(categories));
+
     m_outlook.SetFailCalls({"_NameSpace.Categories"});
     EXPECT_EQ(S_FALSE, Get(DISPID_PLOVER_TODOCATEGORIES, &categories));
     EXPECT_EQ(VT_EMPTY, categories.vt);

@@ -4,6 +4,7 @@
 
 #include "QuiFakeDispatch.h"
 
+using OutlookStandInTesting::Build;
 using QuiComTesting::FakeDispatch;
 using QuiComTesting::LastError;
 using QuiComTesting::Variant;
@@ -14,7 +15,8 @@ using ::testing::Not;
 
 namespace {
 
-// The filed records as "kind action", the logon left out.
+// The filed records as "kind action", the logon left out; the guard's
+// prompts with the call asked about.
 std::vector<std::string> Filed(const OutlookStandInTesting::Installation& outlook)
 {
     std::vector<std::string> filed;
@@ -22,7 +24,10 @@ std::vector<std::string> Filed(const OutlookStandInTesting::Installation& outloo
         std::vector<std::string> lines = outlook.Record(static_cast<int>(n));
         if (lines.empty() || lines[0].compare(0, 6, "logon ") == 0)
             continue;
-        filed.push_back(lines[0].substr(0, lines[0].find(' ', lines[0].find(' ') + 1)));
+        const size_t fields = lines[0].find(' ', lines[0].find(' ') + 1);
+        filed.push_back(lines[0].compare(0, 6, "guard ") == 0 ? lines[0].substr(0, fields) + " "
+                                                                    + lines[0].substr(lines[0].find('=') + 1)
+                                                              : lines[0].substr(0, fields));
     }
     return filed;
 }
@@ -64,8 +69,8 @@ TEST_F(PloverFiling, ARecordFiledByDispidFiveBecomesATaskAndAnAppointment)
                                        "Category.2=Calls", "Complete=false", "ContactNames=",
                                        "DueDate=2024-01-06 00:00:00", "Importance=2", "Sensitivity=0",
                                        "StartDate=2024-01-05 13:30:00", "Subject=call the bank"));
-    EXPECT_THAT(Fields(3), ElementsAre("AllDayEvent=false", "Body=about the loan", "Categories=",
-                                       "End=2024-01-05 15:00:00", "Importance=2", "MeetingStatus=0",
+    EXPECT_THAT(Fields(3), ElementsAre("AllDayEvent=false", "Body=about the loan", "Categories=Home,Calls",
+                                       "Category.1=Home", "Category.2=Calls", "End=2024-01-05 15:00:00", "Importance=2", "MeetingStatus=0",
                                        "Sensitivity=0", "Start=2024-01-05 13:30:00", "Subject=call the bank"));
 }
 
@@ -80,6 +85,8 @@ TEST_F(PloverFiling, KindsAreFiledInOrderUntilOneFails)
         HRESULT hr;
         const wchar_t* error;
         std::vector<std::string> filed;
+        HRESULT closed = S_OK;        // the user closed Outlook before, its objects answer so
+        const char* guard = nullptr;  // the guard is on, the user answers so
     } rows[] = {
         {"task and appointment", 0x05, L"", {}, S_OK, L"", {"task saved", "appointment saved"}},
         {"a failing task stops the appointment", 0x05, L"", {"_TaskItem.Save"}, S_FALSE,
@@ -98,6 +105,20 @@ TEST_F(PloverFiling, KindsAreFiledInOrderUntilOneFails)
          L"Attempt to save keynote contents failed.", {}},
         {"a failing appointment after the task", 0x05, L"", {"_AppointmentItem.Save"}, S_FALSE,
          L"Attempt to save keynote contents failed.", {"task saved"}},
+        {"filed after the user closed Outlook", 0x05, L"", {}, S_OK, L"",
+         {"program closed", "task saved", "appointment saved"}, RPC_E_DISCONNECTED},
+        {"filed after Outlook's server went", 0x10, L"", {}, S_OK, L"", {"program closed", "note saved"},
+         HRESULT_FROM_WIN32(RPC_S_SERVER_UNAVAILABLE)},
+        {"filed after Outlook's objects were disconnected", 0x10, L"", {}, S_OK, L"", {"program closed", "note saved"},
+         CO_E_OBJNOTCONNECTED},
+        {"closed, and no new session to be had", 0x10, L"", {"_Application.GetNamespace"}, S_FALSE,
+         L"Attempt to save keynote contents failed.", {"program closed"}, RPC_E_DISCONNECTED},
+        {"the guard refused the resolving", 0x18, L"Bob", {}, S_FALSE, L"Attempt to save keynote contents failed.",
+         {"guard allowed _MailItem.Recipients", "guard refused Recipients.ResolveAll"}, S_OK, "yn"},
+        {"the guard refused the sending", 0x18, L"Bob", {}, S_FALSE, L"Attempt to save keynote contents failed.",
+         {"guard allowed _MailItem.Recipients", "guard allowed Recipients.ResolveAll", "mail saved",
+          "guard refused _MailItem.Send", "mail deleted"},
+         S_OK, "yyn"},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.what);
@@ -108,6 +129,12 @@ TEST_F(PloverFiling, KindsAreFiledInOrderUntilOneFails)
         calls.push_back('\0');
         OutlookStandInTesting::SetValue(HKEY_CURRENT_USER, STANDIN_SETTINGS_KEY, "FailCalls", REG_MULTI_SZ,
                                         calls.data(), static_cast<DWORD>(calls.size()));
+        SHDeleteValueA(HKEY_CURRENT_USER, STANDIN_SETTINGS_KEY, "GuardAnswers");
+        if (row.guard)
+            m_outlook.SetGuardAnswers(row.guard);
+        ASSERT_EQ(S_OK, Connect()) << "as the main program connects before each filing";
+        if (row.closed != S_OK)
+            m_outlook.CloseAsUser(row.closed);
         GodwitRecord record;
         record.Type(row.type).Text(DISPID_GODWIT_BODY, L"lunch").Text(DISPID_GODWIT_RECIPIENTS, row.recipients);
         EXPECT_EQ(row.hr, File(record));
@@ -123,6 +150,7 @@ TEST_F(PloverFiling, TaskFieldsTakeOnlyTheirTypesAndDatesThatAreSet)
         std::function<void(GodwitRecord&)> fill;
         std::vector<std::string> expected;
         const char* listSeparator;  // the user's, for the row; null: as the prefix has it (",")
+        Build build = Build::Outlook90;
     } rows[] = {
         {"empty dates give no dates", [](GodwitRecord& r) { r.Date(DISPID_GODWIT_DUEDATE, 0.0); },
          {"DueDate=none", "StartDate=none"}, nullptr},
@@ -150,6 +178,9 @@ TEST_F(PloverFiling, TaskFieldsTakeOnlyTheirTypesAndDatesThatAreSet)
          {"Importance=1", "Sensitivity=2"}, nullptr},
         {"a negative priority", [](GodwitRecord& r) { r.Short(DISPID_GODWIT_PRIORITY, -1); }, {"Importance=1"},
          nullptr},
+        // Filed by Plover97, as the Outlook edition registers it below 8.5.
+        {"Outlook 97 names a task's contacts Contacts", [](GodwitRecord& r) { r.Text(DISPID_GODWIT_CONTACTS, L"Al"); },
+         {"ContactNames=Al"}, nullptr, Build::Outlook80},
     };
     const char kInternational[] = "Control Panel\\International";
     const std::string separator = QuiComTesting::RegText(HKEY_CURRENT_USER, kInternational, "sList");
@@ -158,12 +189,21 @@ TEST_F(PloverFiling, TaskFieldsTakeOnlyTheirTypesAndDatesThatAreSet)
         DeleteFileA(m_outlook.StorePath().c_str());
         OutlookStandInTesting::SetText(HKEY_CURRENT_USER, kInternational, "sList",
                                        row.listSeparator ? row.listSeparator : separator);
+        m_outlook.SetProgram(row.build);
+        if (row.build == Build::Outlook80) {
+            CLSID clsid;  // the same class under its other file name
+            ASSERT_EQ(S_OK, CLSIDFromProgID(L"" PLOVER_PROGID, &clsid));
+            m_plover.Reset();
+            ASSERT_EQ(S_OK, m_server97.Create(clsid, IID_IDispatch, m_plover.OutVoid()));
+            ASSERT_EQ(S_OK, Connect());
+        }
         GodwitRecord record;
         record.Type(GODWIT_TYPE_TODO);
         row.fill(record);
         ASSERT_EQ(S_OK, File(record));
+        std::vector<std::string> fields = Fields(m_outlook.RecordCount());
         for (const std::string& field : row.expected)
-            EXPECT_THAT(Fields(1), Contains(field));
+            EXPECT_THAT(fields, Contains(field));
     }
     OutlookStandInTesting::SetText(HKEY_CURRENT_USER, kInternational, "sList", separator);
 }
@@ -198,7 +238,7 @@ TEST_F(PloverFiling, AppointmentsAreAllDayOrMeetingsByExactSubType)
         const char* first;
         const char* last;
     } rows[] = {
-        {0, 0.0, 0.0, "AllDayEvent=false", "MeetingStatus=0", "Start=1899-12-30 00:00:00", "End=1899-12-30 00:00:00"},
+        {0, 0.0, 0.0, "AllDayEvent=false", "MeetingStatus=0", "Start=none", "End=none"},
         {1024, 45296.0, 45296.0, "AllDayEvent=true", "MeetingStatus=0", "Start=2024-01-05 00:00:00",
          "End=2024-01-06 00:00:00"},
         // As the Outlook edition files a date without times.
@@ -208,10 +248,10 @@ TEST_F(PloverFiling, AppointmentsAreAllDayOrMeetingsByExactSubType)
          "End=2024-01-07 00:00:00"},
         {1024 | 1, 45296.0 + 8.0 / 24, 45296.0 + 8.5 / 24, "AllDayEvent=false", "MeetingStatus=0",
          "Start=2024-01-05 08:00:00", "End=2024-01-05 08:30:00"},
-        {2048, 0.0, 0.0, "AllDayEvent=false", "MeetingStatus=1", "Start=1899-12-30 00:00:00",
-         "End=1899-12-30 00:00:00"},
-        {2048 | 1024, 0.0, 0.0, "AllDayEvent=false", "MeetingStatus=0", "Start=1899-12-30 00:00:00",
-         "End=1899-12-30 00:00:00"},
+        {2048, 0.0, 0.0, "AllDayEvent=false", "MeetingStatus=1", "Start=none", "End=none"},
+        {2048 | 1024, 0.0, 0.0, "AllDayEvent=false", "MeetingStatus=0", "Start=none", "End=none"},
+        // No dates at all: today, all day, as Outlook makes it.
+        {1024, 0.0, 0.0, "AllDayEvent=true", "MeetingStatus=0", "Start=none", "End=none"},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(::testing::Message() << row.subType << " " << row.start);
@@ -222,7 +262,7 @@ TEST_F(PloverFiling, AppointmentsAreAllDayOrMeetingsByExactSubType)
             record.Date(DISPID_GODWIT_STARTDATE, row.start).Date(DISPID_GODWIT_ENDDATE, row.end);
         ASSERT_EQ(S_OK, File(record));
         EXPECT_THAT(Fields(1), ::testing::IsSupersetOf({row.allDay, row.meeting, row.first, row.last}))
-            << "an empty start is passed on";
+            << "an empty date is no date";
     }
 }
 
@@ -241,14 +281,15 @@ TEST_F(PloverFiling, EntriesWithoutAttachmentsOrContactsFile)
         std::vector<std::string> absent;
     } rows[] = {
         {"journal entry without anything", GODWIT_TYPE_JOURNAL, VT_EMPTY, "", L"", S_OK, {"journal saved"},
-         {"journal saved Start=1899-12-30 00:00:00", "journal saved Importance=0"}, {"journal saved Recipient.1"}},
+         {"journal saved Start=none", "journal saved End=none", "journal saved Importance=0"},
+         {"journal saved Recipient.1"}},
         {"journal entry with an empty attachment text", GODWIT_TYPE_JOURNAL, VT_BSTR, "", L"", S_OK,
          {"journal saved"}, {}, {"journal saved Attachment.1"}},
         {"journal entry with a contact and a file", GODWIT_TYPE_JOURNAL, VT_BSTR, "file", L"Alice", S_OK,
-         {"journal saved"}, {"journal saved Recipient.1=Alice (unresolved)", "journal saved Attachment.1=" + attachment},
+         {"journal saved"}, {"journal saved Recipient.1=Alice (To, unresolved)", "journal saved Attachment.1=" + attachment},
          {}},
         {"mail without attachment", GODWIT_TYPE_MAIL, VT_EMPTY, "", L"bob@example.com", S_OK,
-         {"mail saved", "mail sent"}, {"mail sent To=bob@example.com", "mail sent Recipient.1=bob@example.com (resolved)"},
+         {"mail saved", "mail sent"}, {"mail sent To=bob@example.com", "mail sent Recipient.1=bob@example.com (To, resolved)"},
          {"mail sent Attachment.1"}},
         {"task with a file", GODWIT_TYPE_TODO, VT_BSTR, "file", L"", S_OK, {"task saved"},
          {"task saved Attachment.1=" + attachment}, {}},
@@ -278,27 +319,36 @@ TEST_F(PloverFiling, EntriesWithoutAttachmentsOrContactsFile)
     }
 }
 
+// With the object model guard on, as from Outlook 2000 SP2: the recipients
+// are read once, and every name goes in once with its type.
 TEST_F(PloverFiling, MailAndNoteTakeTheirTexts)
 {
     m_outlook.SetKnownNames({"Bob Jones"});
+    m_outlook.SetGuardAnswers("");
     GodwitRecord record;
     record.Type(GODWIT_TYPE_MAIL | GODWIT_TYPE_MEMO)
         .Text(DISPID_GODWIT_BODY, L"minutes")
         .Text(DISPID_GODWIT_NOTE, L"see attached\nthanks")
-        .Text(DISPID_GODWIT_RECIPIENTS, L"Bob Jones")
+        .Text(DISPID_GODWIT_RECIPIENTS, L"Bob Jones; ann@example.com")
         .Text(DISPID_GODWIT_CCS, L"carol@example.com")
         .Text(DISPID_GODWIT_BCCS, L"dave@example.com")
-        .Text(DISPID_GODWIT_TASKCATEGORY, L"Work")
-        .Text(DISPID_GODWIT_JOURNALCATEGORY, L"Meetings")
+        .Texts(DISPID_GODWIT_TASKCATEGORY, {L"Work", L"Calls"})
+        .Texts(DISPID_GODWIT_JOURNALCATEGORY, {L"Meetings", L"Calls"})
         .Short(DISPID_GODWIT_PRIORITY, 2)
         .Short(DISPID_GODWIT_PRIVATE, 1);
     ASSERT_EQ(S_OK, File(record));
-    EXPECT_THAT(Filed(m_outlook), ElementsAre("mail saved", "mail sent", "note saved"));
-    EXPECT_THAT(Fields(3), ElementsAre("BCC=dave@example.com", "Body=see attached\\nthanks", "CC=carol@example.com",
-                                       "Categories=Work", "Category.1=Work", "Importance=2",
-                                       "Recipient.1=Bob Jones (resolved)", "Sensitivity=2", "Subject=minutes",
-                                       "To=Bob Jones"));
-    EXPECT_THAT(Fields(4), ElementsAre("Body=see attached\\nthanks", "Categories=Meetings", "Category.1=Meetings"));
+    EXPECT_THAT(Filed(m_outlook), ElementsAre("guard allowed _MailItem.Recipients",
+                                              "guard allowed Recipients.ResolveAll", "mail saved",
+                                              "guard allowed _MailItem.Send", "mail sent", "note saved"));
+    EXPECT_THAT(Fields(6), ElementsAre("BCC=dave@example.com", "Body=see attached\\nthanks", "CC=carol@example.com",
+                                       "Categories=Work,Calls", "Category.1=Work", "Category.2=Calls",
+                                       "Importance=2", "Recipient.1=Bob Jones (To, resolved)",
+                                       "Recipient.2=ann@example.com (To, resolved)",
+                                       "Recipient.3=carol@example.com (CC, resolved)",
+                                       "Recipient.4=dave@example.com (BCC, resolved)", "Sensitivity=2",
+                                       "Subject=minutes", "To=Bob Jones; ann@example.com"));
+    EXPECT_THAT(Fields(7), ElementsAre("Body=see attached\\nthanks", "Categories=Meetings,Calls",
+                                       "Category.1=Meetings", "Category.2=Calls"));
 }
 
 TEST_F(PloverFiling, EachRecordObjectIsReadByItsOwnDispids)

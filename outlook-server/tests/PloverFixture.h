@@ -36,5 +36,7 @@ protected:
     OutlookStandInTesting::Installation m_outlook{OutlookStandInTesting::Build::Outlook90};
     QuiComTesting::ServerLibrary m_godwit{(QuiComTesting::ProgramFolder() + "Godwit.ocx").c_str()};
     QuiComTesting::ServerLibrary m_server{(QuiComTesting::ProgramFolder() + "Plover.dll").c_str()};
+    // The same class under the file name registered for Outlook below 8.5.
+    QuiComTesting::ServerLibrary m_server97{(QuiComTesting::ProgramFolder() + "Plover97.dll").c_str()};
     QuiComTesting::Ptr<IDispatch> m_plover;
 };

@@ -3,11 +3,12 @@
 #include "OutlookStore.h"
 #include "QuiComRegistry.h"
 #include "StandInItems.h"
+#include "StandInObject.h"
 #include "StandInSettings.h"
 
 namespace {
 
-class CFolder : public QuiObjectRoot, public QuiDispatchImpl<MAPIFolder, &IID_MAPIFolder> {
+class CFolder : public QuiObjectRoot, public StandInDispatch<MAPIFolder, &IID_MAPIFolder> {
 public:
     static const QuiInterfaceEntry kInterfaces[];
     explicit CFolder(const wchar_t* name) : m_name(name) {}
@@ -55,7 +56,7 @@ std::string TextArgument(const VARIANT& value)
     return utf8;
 }
 
-class CCategory : public QuiObjectRoot, public QuiDispatchImpl<_Category, &IID__Category> {
+class CCategory : public QuiObjectRoot, public StandInDispatch<_Category, &IID__Category> {
 public:
     static const QuiInterfaceEntry kInterfaces[];
     explicit CCategory(std::wstring name) : m_name(std::move(name)) {}
@@ -80,7 +81,7 @@ const QuiInterfaceEntry CCategory::kInterfaces[] = {
 // The store's master category list as the settings name it; an item is
 // found by its position from 1 or by its name.
 class CCategories : public QuiObjectRoot,
-                    public QuiDispatchImpl<_Categories, &IID__Categories>,
+                    public StandInDispatch<_Categories, &IID__Categories>,
                     public QuiSupportErrorInfoImpl<&IID__Categories> {
 public:
     static const QuiInterfaceEntry kInterfaces[];
@@ -124,7 +125,7 @@ const QuiInterfaceEntry CCategories::kInterfaces[] = {
 };
 
 class CNameSpace : public QuiObjectRoot,
-                   public QuiDispatchImpl<_NameSpace, &IID__NameSpace>,
+                   public StandInDispatch<_NameSpace, &IID__NameSpace>,
                    public QuiSupportErrorInfoImpl<&IID__NameSpace> {
 public:
     static const QuiInterfaceEntry kInterfaces[];
@@ -132,6 +133,8 @@ public:
     // Every logon, kept or refused, goes into the store as a record of its own.
     STDMETHODIMP Logon(VARIANT profile, VARIANT password, VARIANT showDialog, VARIANT newSession) override
     {
+        if (HRESULT gone = Closed())
+            return gone;
         bool fails = StandInSettings::TakeLogonFailure();
         const std::wstring store = StandInSettings::StorePath();
         if (!store.empty()) {
@@ -150,6 +153,8 @@ public:
 
     STDMETHODIMP GetDefaultFolder(OlDefaultFolders type, MAPIFolder** folder) override
     {
+        if (HRESULT gone = Closed())
+            return gone;
         if (!folder)
             return E_POINTER;
         *folder = nullptr;
@@ -168,6 +173,8 @@ public:
 
     STDMETHODIMP get_Categories(_Categories** categories) override
     {
+        if (HRESULT gone = Closed())
+            return gone;
         if (!categories)
             return E_POINTER;
         *categories = nullptr;
@@ -184,13 +191,15 @@ const QuiInterfaceEntry CNameSpace::kInterfaces[] = {
 };
 
 class CApplication : public QuiObjectRoot,
-                     public QuiDispatchImpl<_Application, &IID__Application>,
+                     public StandInDispatch<_Application, &IID__Application>,
                      public QuiSupportErrorInfoImpl<&IID__Application> {
 public:
     static const QuiInterfaceEntry kInterfaces[];
 
     STDMETHODIMP GetNamespace(BSTR type, _NameSpace** space) override
     {
+        if (HRESULT gone = Closed())
+            return gone;
         if (!space)
             return E_POINTER;
         *space = nullptr;
@@ -203,6 +212,8 @@ public:
 
     STDMETHODIMP CreateItem(OlItemType type, IDispatch** item) override
     {
+        if (HRESULT gone = Closed())
+            return gone;
         if (!item)
             return E_POINTER;
         *item = nullptr;

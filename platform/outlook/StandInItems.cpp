@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "OutlookStore.h"
+#include "StandInObject.h"
 #include "StandInSettings.h"
 
 namespace {
@@ -88,9 +89,24 @@ const StoredValue* Find(const ItemData& item, const char* name, ValueKind kind)
     return index == kNoProperty ? nullptr : &item.values[index];
 }
 
+// A list's names apart at `separator`, each without the blanks around it.
+std::vector<std::wstring> NamesApart(const std::wstring& text, const std::wstring& separator)
+{
+    std::vector<std::wstring> names;
+    for (size_t start = 0;;) {
+        const size_t end = text.find(separator, start);
+        std::wstring name = text.substr(start, end == std::wstring::npos ? std::wstring::npos : end - start);
+        name.erase(name.find_last_not_of(L" \t") + 1);
+        name.erase(0, name.find_first_not_of(L" \t"));
+        names.push_back(name);
+        if (end == std::wstring::npos)
+            return names;
+        start = end + separator.size();
+    }
+}
+
 // Outlook reads an item's categories apart at the user's list separator
-// ("sList" of the international settings), each name without the blanks
-// around it.
+// ("sList" of the international settings).
 std::vector<std::string> CategoriesAsRead(const std::wstring& text)
 {
     wchar_t separator[8] = L",";
@@ -105,21 +121,11 @@ std::vector<std::string> CategoriesAsRead(const std::wstring& text)
         RegCloseKey(key);
     }
     std::vector<std::string> names;
-    if (text.empty())
-        return names;
-    const std::wstring split = separator;
-    for (size_t start = 0;;) {
-        const size_t end = text.find(split, start);
-        const std::wstring name = text.substr(start, end == std::wstring::npos ? std::wstring::npos : end - start);
-        const size_t first = name.find_first_not_of(L" \t");
-        if (first == std::wstring::npos)
-            names.emplace_back();
-        else
-            names.push_back(Utf8(name.substr(first, name.find_last_not_of(L" \t") - first + 1)));
-        if (end == std::wstring::npos)
-            return names;
-        start = end + split.size();
+    if (!text.empty()) {
+        for (const std::wstring& name : NamesApart(text, separator))
+            names.push_back(Utf8(name));
     }
+    return names;
 }
 
 bool IsMidnight(DATE date)
@@ -141,11 +147,6 @@ bool AllDayAsRead(const ItemData& item)
     return start->set && end->set && IsMidnight(start->date) && IsMidnight(end->date) && end->date > start->date;
 }
 
-HRESULT Gone(const ItemData& item)
-{
-    return StandInError(E_FAIL, *item.kind.iid, L"The item has been moved or deleted.");
-}
-
 std::string DateText(const StoredValue& value)
 {
     SYSTEMTIME time;
@@ -157,6 +158,46 @@ std::string DateText(const StoredValue& value)
     std::snprintf(text, sizeof text, "%04u-%02u-%02u %02u:%02u:%02u", time.wYear, time.wMonth, time.wDay, time.wHour,
                   time.wMinute, time.wSecond);
     return text;
+}
+
+// A message's To, CC and BCC: the recipients of that type.
+long RecipientTypeOf(const ItemData& item, const char* name)
+{
+    if (strcmp(item.kind.name, "mail") != 0)
+        return -1;
+    return strcmp(name, "To") == 0 ? olTo : strcmp(name, "CC") == 0 ? olCC : strcmp(name, "BCC") == 0 ? olBCC : -1;
+}
+
+std::wstring RecipientText(const ItemData& item, long type)
+{
+    std::wstring text;
+    for (const RecipientData& recipient : item.recipients) {
+        if (recipient.type == type)
+            text += (text.empty() ? L"" : L"; ") + recipient.name;
+    }
+    return text;
+}
+
+// Outlook reads the names of a To, CC or BCC text apart at semicolons and
+// makes them that type's recipients in place of the ones it had.
+void SetRecipientText(ItemData& item, long type, const std::wstring& text)
+{
+    std::vector<RecipientData> kept;
+    for (const RecipientData& recipient : item.recipients) {
+        if (recipient.type != type)
+            kept.push_back(recipient);
+    }
+    for (const std::wstring& name : NamesApart(text, L";")) {
+        if (!name.empty())
+            kept.push_back({name, false, type});
+    }
+    item.recipients.swap(kept);
+}
+
+const char* RecipientTypeName(long type)
+{
+    static const char* const kNames[] = {"Originator", "To", "CC", "BCC"};
+    return type >= 0 && type <= 3 ? kNames[type] : "?";
 }
 
 StoreRecord RecordOf(const ItemData& item, const char* action)
@@ -174,6 +215,8 @@ StoreRecord RecordOf(const ItemData& item, const char* action)
         }
         if (strcmp(def.name, "AllDayEvent") == 0)
             text = AllDayAsRead(item) ? "true" : "false";
+        if (RecipientTypeOf(item, def.name) >= 0)
+            text = Utf8(RecipientText(item, RecipientTypeOf(item, def.name)));
         record.fields.emplace_back(def.name, text);
         if (strcmp(def.name, "Categories") == 0) {
             int n = 0;
@@ -184,7 +227,8 @@ StoreRecord RecordOf(const ItemData& item, const char* action)
     int n = 0;
     for (const RecipientData& recipient : item.recipients)
         record.fields.emplace_back("Recipient." + std::to_string(++n),
-                                   Utf8(recipient.name) + (recipient.resolved ? " (resolved)" : " (unresolved)"));
+                                   Utf8(recipient.name) + " (" + RecipientTypeName(recipient.type) + ", "
+                                       + (recipient.resolved ? "resolved)" : "unresolved)"));
     n = 0;
     for (const AttachmentData& attachment : item.attachments)
         record.fields.emplace_back("Attachment." + std::to_string(++n),
@@ -207,178 +251,10 @@ bool Fails(const ItemData& item, const char* member)
     return StandInSettings::CallFails((std::string(item.kind.interfaceName) + "." + member).c_str());
 }
 
-//--- collections
-
-class CRecipient : public QuiObjectRoot, public QuiDispatchImpl<Recipient, &IID_Recipient> {
-public:
-    static const QuiInterfaceEntry kInterfaces[];
-    CRecipient(std::shared_ptr<ItemData> item, size_t index) : m_item(std::move(item)), m_index(index) {}
-
-    STDMETHODIMP get_Name(BSTR* name) override
-    {
-        if (!name)
-            return E_POINTER;
-        *name = SysAllocString(m_item->recipients[m_index].name.c_str());
-        return *name ? S_OK : E_OUTOFMEMORY;
-    }
-    STDMETHODIMP get_Resolved(VARIANT_BOOL* resolved) override
-    {
-        if (!resolved)
-            return E_POINTER;
-        *resolved = m_item->recipients[m_index].resolved ? VARIANT_TRUE : VARIANT_FALSE;
-        return S_OK;
-    }
-
-private:
-    std::shared_ptr<ItemData> m_item;
-    size_t m_index;
-};
-const QuiInterfaceEntry CRecipient::kInterfaces[] = {
-    {&IID_Recipient, QuiCastTo<CRecipient, Recipient>},
-    {&IID_IDispatch, QuiCastTo<CRecipient, Recipient>},
-    {},
-};
-
-class CRecipients : public QuiObjectRoot,
-                    public QuiDispatchImpl<Recipients, &IID_Recipients>,
-                    public QuiSupportErrorInfoImpl<&IID_Recipients> {
-public:
-    static const QuiInterfaceEntry kInterfaces[];
-    explicit CRecipients(std::shared_ptr<ItemData> item) : m_item(std::move(item)) {}
-
-    STDMETHODIMP get_Count(LONG* count) override
-    {
-        if (!count)
-            return E_POINTER;
-        *count = static_cast<LONG>(m_item->recipients.size());
-        return S_OK;
-    }
-    STDMETHODIMP Add(BSTR name, Recipient** added) override
-    {
-        if (!added)
-            return E_POINTER;
-        *added = nullptr;
-        if (m_item->gone)
-            return Gone(*m_item);
-        try {
-            m_item->recipients.push_back({name ? name : L"", false});
-        } catch (...) {
-            return E_OUTOFMEMORY;
-        }
-        return QuiComObject<CRecipient>::CreateInstance(IID_Recipient, reinterpret_cast<void**>(added), m_item,
-                                                        m_item->recipients.size() - 1);
-    }
-    STDMETHODIMP ResolveAll(VARIANT_BOOL* allResolved) override
-    {
-        if (!allResolved)
-            return E_POINTER;
-        bool all = true;
-        for (RecipientData& recipient : m_item->recipients) {
-            recipient.resolved = StandInSettings::Resolves(recipient.name);
-            all = all && recipient.resolved;
-        }
-        *allResolved = all ? VARIANT_TRUE : VARIANT_FALSE;
-        return S_OK;
-    }
-
-private:
-    std::shared_ptr<ItemData> m_item;
-};
-const QuiInterfaceEntry CRecipients::kInterfaces[] = {
-    {&IID_Recipients, QuiCastTo<CRecipients, Recipients>},
-    {&IID_IDispatch, QuiCastTo<CRecipients, Recipients>},
-    {&IID_ISupportErrorInfo, QuiCastTo<CRecipients, ISupportErrorInfo>},
-    {},
-};
-
-class CAttachment : public QuiObjectRoot, public QuiDispatchImpl<Attachment, &IID_Attachment> {
-public:
-    static const QuiInterfaceEntry kInterfaces[];
-    explicit CAttachment(std::wstring displayName) : m_displayName(std::move(displayName)) {}
-
-    STDMETHODIMP get_DisplayName(BSTR* name) override
-    {
-        if (!name)
-            return E_POINTER;
-        *name = SysAllocString(m_displayName.c_str());
-        return *name ? S_OK : E_OUTOFMEMORY;
-    }
-
-private:
-    std::wstring m_displayName;
-};
-const QuiInterfaceEntry CAttachment::kInterfaces[] = {
-    {&IID_Attachment, QuiCastTo<CAttachment, Attachment>},
-    {&IID_IDispatch, QuiCastTo<CAttachment, Attachment>},
-    {},
-};
-
-// A text argument; an optional one that was left out gives false.
-bool TextArgument(const VARIANT& value, std::wstring* text)
-{
-    if (V_VT(&value) == VT_EMPTY || V_VT(&value) == VT_NULL || V_VT(&value) == VT_ERROR)
-        return false;
-    VARIANT copy;
-    VariantInit(&copy);
-    if (FAILED(VariantChangeType(&copy, const_cast<VARIANT*>(&value), 0, VT_BSTR)))
-        return false;
-    text->assign(V_BSTR(&copy) ? V_BSTR(&copy) : L"", SysStringLen(V_BSTR(&copy)));
-    VariantClear(&copy);
-    return true;
-}
-
-class CAttachments : public QuiObjectRoot,
-                     public QuiDispatchImpl<Attachments, &IID_Attachments>,
-                     public QuiSupportErrorInfoImpl<&IID_Attachments> {
-public:
-    static const QuiInterfaceEntry kInterfaces[];
-    explicit CAttachments(std::shared_ptr<ItemData> item) : m_item(std::move(item)) {}
-
-    STDMETHODIMP get_Count(LONG* count) override
-    {
-        if (!count)
-            return E_POINTER;
-        *count = static_cast<LONG>(m_item->attachments.size());
-        return S_OK;
-    }
-    // Only files can be attached: the source names one that exists.
-    STDMETHODIMP Add(VARIANT source, VARIANT, VARIANT, VARIANT displayName, Attachment** added) override
-    {
-        if (!added)
-            return E_POINTER;
-        *added = nullptr;
-        if (m_item->gone)
-            return Gone(*m_item);
-        std::wstring path, name;
-        if (!TextArgument(source, &path) || path.empty())
-            return StandInError(E_INVALIDARG, IID_Attachments, L"An attachment needs a file to attach.");
-        DWORD attributes = GetFileAttributesW(path.c_str());
-        if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY))
-            return StandInError(E_INVALIDARG, IID_Attachments, L"The file to attach was not found: " + path);
-        if (!TextArgument(displayName, &name) || name.empty())
-            name = path.substr(path.find_last_of(L"\\/") + 1);
-        try {
-            m_item->attachments.push_back({path, name});
-        } catch (...) {
-            return E_OUTOFMEMORY;
-        }
-        return QuiComObject<CAttachment>::CreateInstance(IID_Attachment, reinterpret_cast<void**>(added), name);
-    }
-
-private:
-    std::shared_ptr<ItemData> m_item;
-};
-const QuiInterfaceEntry CAttachments::kInterfaces[] = {
-    {&IID_Attachments, QuiCastTo<CAttachments, Attachments>},
-    {&IID_IDispatch, QuiCastTo<CAttachments, Attachments>},
-    {&IID_ISupportErrorInfo, QuiCastTo<CAttachments, ISupportErrorInfo>},
-    {},
-};
-
 //--- items
 
 template <class Iface, const IID* Iid>
-class CItem : public QuiObjectRoot, public QuiDispatchImpl<Iface, Iid>, public QuiSupportErrorInfoImpl<Iid> {
+class CItem : public QuiObjectRoot, public StandInDispatch<Iface, Iid>, public QuiSupportErrorInfoImpl<Iid> {
 public:
     static const QuiInterfaceEntry kInterfaces[];
 
@@ -416,6 +292,9 @@ public:
     CTaskItem() : CItem(kTask) {}
     OL_COMMON_MEMBERS
     OL_PROPERTY(ContactNames, BSTR)
+    // Outlook 97's name of the same field.
+    STDMETHODIMP get_Contacts(BSTR* value) override { return StandInItem::Get(*m_item, "ContactNames", value); }
+    STDMETHODIMP put_Contacts(BSTR value) override { return StandInItem::Put(*m_item, "ContactNames", value); }
     OL_PROPERTY(Complete, VARIANT_BOOL)
     OL_PROPERTY(StartDate, DATE)
     OL_PROPERTY(DueDate, DATE)
@@ -462,7 +341,7 @@ public:
 
 }  // namespace
 
-ItemData::ItemData(const ItemKindDef& def) : kind(def), values(def.count)
+ItemData::ItemData(const ItemKindDef& def) : kind(def), values(def.count), session(StandInSettings::Session())
 {
     for (size_t i = 0; i < def.count; ++i)
         values[i].number = def.properties[i].initial;
@@ -475,6 +354,30 @@ HRESULT StandInError(HRESULT hr, REFIID iid, const std::wstring& text)
 
 namespace StandInItem {
 
+HRESULT Closed(const ItemData& item)
+{
+    return StandInClosed(item.session);
+}
+
+HRESULT Gone(const ItemData& item)
+{
+    return StandInError(E_FAIL, *item.kind.iid, L"The item has been moved or deleted.");
+}
+
+HRESULT Guard(const ItemData& item, const char* call)
+{
+    if (HRESULT gone = Closed(item))
+        return gone;
+    const StandInSettings::GuardAnswer answer = StandInSettings::TakeGuardAnswer();
+    if (answer == StandInSettings::GuardAnswer::Off)
+        return S_OK;
+    const bool allowed = answer == StandInSettings::GuardAnswer::Allowed;
+    const std::wstring store = StandInSettings::StorePath();
+    if (!store.empty() && !AppendStoreRecord(store, {"guard", allowed ? "allowed" : "refused", {{"Call", call}}}))
+        return StandInError(E_FAIL, *item.kind.iid, L"The message store could not be written.");
+    return allowed ? S_OK : StandInError(E_ABORT, *item.kind.iid, L"The program was refused access to Outlook.");
+}
+
 // Reads a stored property through `read`, which answers the HRESULT.
 template <class T, class Read>
 HRESULT GetStored(ItemData& item, const char* name, ValueKind kind, T* out, Read read)
@@ -484,6 +387,8 @@ HRESULT GetStored(ItemData& item, const char* name, ValueKind kind, T* out, Read
         return E_POINTER;
     if (!value)
         return E_UNEXPECTED;
+    if (HRESULT gone = Closed(item))
+        return gone;
     return read(*value, out);
 }
 
@@ -494,6 +399,8 @@ HRESULT PutStored(ItemData& item, const char* name, ValueKind kind, Store store)
     StoredValue* value = Find(item, name, kind);
     if (!value)
         return E_UNEXPECTED;
+    if (HRESULT gone = Closed(item))
+        return gone;
     if (item.gone)
         return Gone(item);
     try {
@@ -507,8 +414,10 @@ HRESULT PutStored(ItemData& item, const char* name, ValueKind kind, Store store)
 
 HRESULT Get(ItemData& item, const char* name, BSTR* out)
 {
-    return GetStored(item, name, ValueKind::Text, out, [](const StoredValue& value, BSTR* text) {
-        *text = SysAllocStringLen(value.text.data(), static_cast<UINT>(value.text.size()));
+    const long type = RecipientTypeOf(item, name);
+    return GetStored(item, name, ValueKind::Text, out, [&item, type](const StoredValue& value, BSTR* text) {
+        const std::wstring read = type >= 0 ? RecipientText(item, type) : value.text;
+        *text = SysAllocStringLen(read.data(), static_cast<UINT>(read.size()));
         return *text ? S_OK : E_OUTOFMEMORY;
     });
 }
@@ -540,8 +449,12 @@ HRESULT Get(ItemData& item, const char* name, DATE* out)
 
 HRESULT Put(ItemData& item, const char* name, BSTR text)
 {
-    return PutStored(item, name, ValueKind::Text,
-                     [text](StoredValue& value) { value.text.assign(text ? text : L"", SysStringLen(text)); });
+    const long type = RecipientTypeOf(item, name);
+    return PutStored(item, name, ValueKind::Text, [&item, type, text](StoredValue& value) {
+        value.text.assign(text ? text : L"", SysStringLen(text));
+        if (type >= 0)
+            SetRecipientText(item, type, value.text);
+    });
 }
 
 HRESULT Put(ItemData& item, const char* name, LONG number)
@@ -563,22 +476,10 @@ HRESULT Put(ItemData& item, const char* name, DATE date)
     return PutStored(item, name, ValueKind::Date, [date](StoredValue& value) { value.date = date; });
 }
 
-HRESULT GetRecipients(const std::shared_ptr<ItemData>& item, Recipients** out)
-{
-    if (!out)
-        return E_POINTER;
-    return QuiComObject<CRecipients>::CreateInstance(IID_Recipients, reinterpret_cast<void**>(out), item);
-}
-
-HRESULT GetAttachments(const std::shared_ptr<ItemData>& item, Attachments** out)
-{
-    if (!out)
-        return E_POINTER;
-    return QuiComObject<CAttachments>::CreateInstance(IID_Attachments, reinterpret_cast<void**>(out), item);
-}
-
 HRESULT Save(ItemData& item)
 {
+    if (HRESULT gone = Closed(item))
+        return gone;
     if (item.gone)
         return Gone(item);
     if (Fails(item, "Save"))
@@ -593,10 +494,14 @@ HRESULT Save(ItemData& item)
 // caller's hands.
 HRESULT Send(ItemData& item)
 {
+    if (HRESULT gone = Closed(item))
+        return gone;
     if (item.gone)
         return Gone(item);
     if (Fails(item, "Send"))
         return StandInError(E_FAIL, *item.kind.iid, L"The message could not be sent.");
+    if (HRESULT refused = Guard(item, "_MailItem.Send"))
+        return refused;
     if (item.recipients.empty())
         return StandInError(E_FAIL, *item.kind.iid, L"The message has no recipient.");
     for (RecipientData& recipient : item.recipients) {
@@ -613,6 +518,8 @@ HRESULT Send(ItemData& item)
 // A saved item leaves the store; one never saved is simply dropped.
 HRESULT Delete(ItemData& item)
 {
+    if (HRESULT gone = Closed(item))
+        return gone;
     if (item.gone)
         return Gone(item);
     if (Fails(item, "Delete"))

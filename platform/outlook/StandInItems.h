@@ -1,8 +1,9 @@
 // The stand-in's items: a task, calendar entry, journal entry, mail message
 // and note, each a bag of typed properties that Save, Send and Delete append
 // to the message store whole, with its recipients and attachments, as Outlook
-// reads them back: the categories apart at the user's list separator, and an
-// entry all-day only when its times allow it.
+// reads them back: the categories apart at the user's list separator, an
+// entry all-day only when its times allow it, and a message's To, CC and BCC
+// texts made from its recipients.
 #pragma once
 #include <windows.h>
 
@@ -42,6 +43,7 @@ struct StoredValue {
 struct RecipientData {
     std::wstring name;
     bool resolved = false;
+    long type = 1;  // OlMailRecipientType, olTo unless told
 };
 
 struct AttachmentData {
@@ -58,6 +60,7 @@ struct ItemData {
     std::vector<AttachmentData> attachments;
     bool saved = false;
     bool gone = false;  // sent or deleted: out of the caller's hands
+    DWORD session;      // Outlook's session the item was made in
 };
 
 // Sets the thread's error information with the stand-in's source and
@@ -65,6 +68,13 @@ struct ItemData {
 HRESULT StandInError(HRESULT hr, REFIID iid, const std::wstring& text);
 
 namespace StandInItem {
+// S_OK while the item's session lasts, else what a server that has gone answers.
+HRESULT Closed(const ItemData& item);
+// The error of a call on an item sent or deleted.
+HRESULT Gone(const ItemData& item);
+// A call the object model guard asks the user about ("_MailItem.Send"): S_OK
+// when the guard is off or the user allows it; each prompt goes into the store.
+HRESULT Guard(const ItemData& item, const char* call);
 HRESULT Get(ItemData& item, const char* name, BSTR* out);
 HRESULT Get(ItemData& item, const char* name, LONG* out);
 HRESULT Get(ItemData& item, const char* name, VARIANT_BOOL* out);

@@ -44,6 +44,17 @@ std::vector<std::wstring> ReadTexts(const wchar_t* name)
     return texts;
 }
 
+DWORD ReadNumber(const wchar_t* name, DWORD missing)
+{
+    SettingsKey key(KEY_QUERY_VALUE);
+    DWORD value = 0, type = 0, size = sizeof value;
+    if (!key.Get() || RegQueryValueExW(key.Get(), name, nullptr, &type, reinterpret_cast<BYTE*>(&value), &size)
+                          != ERROR_SUCCESS
+        || type != REG_DWORD)
+        return missing;
+    return value;
+}
+
 }  // namespace
 
 namespace StandInSettings {
@@ -95,6 +106,51 @@ bool CallFails(const char* call)
             return true;
     }
     return false;
+}
+
+
+int Version()
+{
+    std::vector<std::wstring> texts = ReadTexts(L"Version");
+    if (texts.empty())
+        return 9999;
+    wchar_t* rest = nullptr;
+    const long major = wcstol(texts.front().c_str(), &rest, 10);
+    const long minor = *rest == L'.' ? wcstol(rest + 1, nullptr, 10) : 0;
+    return static_cast<int>(major * 100 + minor);
+}
+
+DWORD Session()
+{
+    return ReadNumber(L"Session", 0);
+}
+
+bool CloseSession()
+{
+    SettingsKey key(KEY_SET_VALUE);
+    const DWORD next = Session() + 1;
+    return key.Get()
+           && RegSetValueExW(key.Get(), L"Session", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&next), sizeof next)
+                  == ERROR_SUCCESS;
+}
+
+HRESULT ClosedAnswer()
+{
+    return static_cast<HRESULT>(ReadNumber(L"ClosedAnswer", static_cast<DWORD>(RPC_E_DISCONNECTED)));
+}
+
+GuardAnswer TakeGuardAnswer()
+{
+    SettingsKey key(KEY_QUERY_VALUE | KEY_SET_VALUE);
+    if (!key.Get() || RegQueryValueExW(key.Get(), L"GuardAnswers", nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+        return GuardAnswer::Off;
+    std::vector<std::wstring> texts = ReadTexts(L"GuardAnswers");
+    if (texts.empty() || texts.front().empty())
+        return GuardAnswer::Allowed;
+    std::wstring left = texts.front().substr(1);
+    RegSetValueExW(key.Get(), L"GuardAnswers", 0, REG_SZ, reinterpret_cast<const BYTE*>(left.c_str()),
+                   static_cast<DWORD>((left.size() + 1) * sizeof(wchar_t)));
+    return texts.front()[0] == L'n' || texts.front()[0] == L'N' ? GuardAnswer::Refused : GuardAnswer::Allowed;
 }
 
 }  // namespace StandInSettings

@@ -24,15 +24,19 @@ const char* const kCategoryKeys[] = {"Software\\Microsoft\\Office\\9.0\\Outlook\
                                      "Software\\Microsoft\\Office\\8.0\\Outlook\\Categories",
                                      "Software\\Microsoft\\Office\\11.0\\Outlook\\Categories"};
 
+// Each build's folder and the version its object server is told, in the
+// order of Build; None has no program.
+struct BuildInfo {
+    const char* folder;
+    const char* version;  // empty: the latest
+};
+const BuildInfo kBuilds[] = {{"outlook-12.0", "12.0"}, {"outlook-11.0", "11.0"}, {"outlook-9.0", "9.0"},
+                             {"outlook-8.5", "8.5"},   {"outlook-8.0", "8.0"},   {"outlook-unversioned", ""},
+                             {"outlook-unversioned", ""}};
+
 inline std::string ProgramPath(Build build)
 {
-    const char* folder = build == Build::Outlook120   ? "outlook-12.0"
-                         : build == Build::Outlook110 ? "outlook-11.0"
-                         : build == Build::Outlook90  ? "outlook-9.0"
-                         : build == Build::Outlook85  ? "outlook-8.5"
-                         : build == Build::Outlook80  ? "outlook-8.0"
-                                                      : "outlook-unversioned";
-    return QuiComTesting::ProgramFolder() + folder + "\\outlook.exe";
+    return QuiComTesting::ProgramFolder() + kBuilds[static_cast<int>(build)].folder + "\\outlook.exe";
 }
 
 inline void SetValue(HKEY root, const char* key, const char* name, DWORD type, const void* data, DWORD size)
@@ -79,13 +83,26 @@ public:
     Installation(const Installation&) = delete;
     Installation& operator=(const Installation&) = delete;
 
-    // Names that build's outlook.exe under App Paths; None takes the key away.
+    // Names that build's outlook.exe under App Paths, and tells the object
+    // server that version; None takes the key away.
     void SetProgram(Build build)
     {
         SHDeleteKeyA(HKEY_LOCAL_MACHINE, kAppPathKey);
         if (build != Build::None)
             SetText(HKEY_LOCAL_MACHINE, kAppPathKey, "", ProgramPath(build));
+        SetText(HKEY_CURRENT_USER, STANDIN_SETTINGS_KEY, "Version", kBuilds[static_cast<int>(build)].version);
     }
+    // The user closes Outlook: outlook.exe told so ends the session; every
+    // object handed out before answers `answer` from then on.
+    void CloseAsUser(HRESULT answer = RPC_E_DISCONNECTED)
+    {
+        const DWORD code = static_cast<DWORD>(answer);
+        SetValue(HKEY_CURRENT_USER, STANDIN_SETTINGS_KEY, "ClosedAnswer", REG_DWORD, &code, sizeof code);
+        EXPECT_EQ(0, QuiComTesting::RunProgram("\"" + ProgramPath(Build::Outlook90) + "\" /close"));
+    }
+    // The object model guard is on; the user answers its prompts so ('y' or 'n'
+    // each), and allows every prompt after them.
+    void SetGuardAnswers(const char* answers) { SetText(HKEY_CURRENT_USER, STANDIN_SETTINGS_KEY, "GuardAnswers", answers); }
     void SetLogonFailures(DWORD count)
     {
         SetValue(HKEY_CURRENT_USER, STANDIN_SETTINGS_KEY, "LogonFailures", REG_DWORD, &count, sizeof count);
