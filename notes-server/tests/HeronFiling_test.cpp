@@ -221,6 +221,7 @@ TEST_F(HeronFilingTest, TodoItemsByRecord)
         {"public", 166, 0, 1, 0, "OrgConfidential", "0"},
         {"private", 166, 0, 1, 1, "OrgConfidential", "1"},
         {"not mailed", 166, 0, 1, 0, "SendTo", ""},
+        {"accented subject", 166, 0, 1, 0, "Subject", "Caf\xE9 M\xFCller 5\x80"},
         {"no categories", 166, 0, 1, 0, "Categories", "<none>"},
         // Release 5 without the profile's task follow-up: not on the calendar.
         {"release 5, calendar bit", 166, 0x02, 1, 0, "CalendarDateTime", "<none>"},
@@ -231,7 +232,7 @@ TEST_F(HeronFilingTest, TodoItemsByRecord)
     for (const Row& row : rows) {
         m_notes.SetBuild(row.build);
         auto record = NewRecord(GODWIT_TYPE_TODO);
-        PutText(record, DISPID_GODWIT_BODY, L"Row");
+        PutText(record, DISPID_GODWIT_BODY, std::string(row.item) == "Subject" ? L"Caf\u00e9 M\u00fcller 5\u20ac" : L"Row");
         PutShort(record, DISPID_GODWIT_PRIORITY, row.priority);
         PutShort(record, DISPID_GODWIT_PRIVATE, row.isPrivate);
         if (row.subType)
@@ -435,16 +436,21 @@ TEST_F(HeronFilingTest, MemoRecipients)
         std::vector<std::string> ccs;
         const char* error;
         const char* sendTo;
+        const char* waiting = "";  // what the mail box holds before
     } rows[] = {
         {"none named: sent as it is", {}, {}, "", ""},
         {"one of two without an address", {kAcme}, {kBob}, "", ""},
         {"every one without an address", {kAcme}, {kAcme}, "Filing Memo\r\nError: -19 Contact information not found",
          nullptr},
+        // The memo's copy is a new message there, under the memo's note id
+        // or not.
+        {"a message waiting under the memo's note id", {}, {}, "", "", "[note 2]\r\nForm=Memo\r\nSubject=Waiting\r\n"},
     };
     ASSERT_EQ(S_OK, Connect());
     for (const Row& row : rows) {
         NotesStandInTesting::WriteFile(m_notes.Folder() + "\\mail\\alee.nsf", kMail);
-        NotesStandInTesting::WriteFile(m_notes.Folder() + "\\mail.box", "");
+        NotesStandInTesting::WriteFile(m_notes.Folder() + "\\mail.box", row.waiting);
+        const size_t waiting = NoteCount("mail.box");
         auto record = NewRecord(GODWIT_TYPE_MEMO);
         PutText(record, DISPID_GODWIT_BODY, L"Memo");
         PutList(record, DISPID_GODWIT_RECIPIENTS, row.recipients);
@@ -452,10 +458,14 @@ TEST_F(HeronFilingTest, MemoRecipients)
         EXPECT_EQ(row.sendTo ? S_OK : DISP_E_EXCEPTION, File(record)) << row.what << ": " << m_error;
         EXPECT_EQ(row.error, row.sendTo ? std::string() : m_error) << row.what;
         EXPECT_EQ(row.sendTo ? 2u : 1u, NoteCount(kMailFile)) << row.what;
-        EXPECT_EQ(row.sendTo ? 1u : 0u, NoteCount("mail.box")) << row.what;
+        EXPECT_EQ(waiting + (row.sendTo ? 1u : 0u), NoteCount("mail.box")) << row.what;
+        const DWORD sent = waiting ? 3 : 1;
         if (row.sendTo) {
-            EXPECT_EQ("Memo", Item("mail.box", 1, "Subject")) << row.what;
-            EXPECT_EQ(row.sendTo, Item("mail.box", 1, "SendTo")) << row.what;
+            EXPECT_EQ("Memo", Item("mail.box", sent, "Subject")) << row.what;
+            EXPECT_EQ(row.sendTo, Item("mail.box", sent, "SendTo")) << row.what;
+        }
+        if (waiting) {
+            EXPECT_EQ("Waiting", Item("mail.box", 2, "Subject")) << row.what;
         }
     }
 }
@@ -548,7 +558,7 @@ TEST_F(HeronFilingTest, FailuresStopAtTheFirstKind)
         // looked up.
         {"NSFNoteOpen", 0x10, "Filing Memo\r\n", 1, 2, 0},
         // Helpers record their failure and the filing goes on.
-        {"NSFItemIsPresent", 0x02, "", 1, 3, 0},
+        {"NSFItemInfo", 0x02, "", 1, 3, 0},
     };
     ASSERT_EQ(S_OK, Connect());
     for (const Row& row : rows) {
