@@ -132,14 +132,11 @@ int HERON::GetUserCategories(VARIANT* out)
         if (value.pool && length != 0 && length != 2) {
             if (!LNNotes().NSFItemConvertValueToText)
                 throw static_cast<LNSTATUS>(LNERR_NO_FUNCTION);
-            // The value past its type word, its entries joined by ";" to be
-            // cut apart again.
-            BLOCKID data = value;
-            data.block = static_cast<BLOCK>(data.block + sizeof(WORD));
+            // The value as the profile gives it, type word included; its
+            // entries joined by ";" to be cut apart again.
             std::unique_ptr<char[]> text(new char[length + 1]());
-            LNNotes().NSFItemConvertValueToText(type, data, length - sizeof(WORD), text.get(),
-                                                static_cast<WORD>(length + 1), ';');
-            pieces = SplitUserCategories(text.get());
+            LNNotes().NSFItemConvertValueToText(type, value, length, text.get(), static_cast<WORD>(length + 1), ';');
+            pieces = SplitUserCategories(LNToNative(text.get()).c_str());
         }
         for (const std::string& piece : pieces)
             QuiAppendAnsiString(out, piece.c_str());
@@ -163,8 +160,9 @@ int HERON::AddTaskCategory(const char* category)
             // rather than call through a null address.
             if (!update)
                 throw NTS5_ERROR_PROFILE_FUNCTION_NOT_FOUND;
-            if (STATUS status = api.NSFItemAppendTextList(opened.note.handle, kUserCategories, category,
-                                                          static_cast<WORD>(std::strlen(category)), FALSE))
+            const std::string name = LNToLmbcs(category);
+            if (STATUS status = api.NSFItemAppendTextList(opened.note.handle, kUserCategories, name.c_str(),
+                                                          static_cast<WORD>(name.size()), FALSE))
                 throw static_cast<LNSTATUS>(status);
             if (STATUS status = update(opened.note.handle, kProfile, kProfileLength, nullptr, 0))
                 throw static_cast<LNSTATUS>(status);

@@ -322,11 +322,11 @@ int HERON::CreateContactDocument(const VARIANT& line)
         book.Open();
         LNDocument person;
         book.CreateDocument(&person, "Person");
-        person.CreateItem("Type", TextValue("Person"), 8, kKeepOption);
+        person.CreateItem("Type", TextValue("Person"), LNITEMFLAGS_SUMMARY, kKeepOption);
         for (int i = 1; i <= 14; ++i) {
             const std::string field = record.Field(i);
             if (!field.empty())
-                PutItem(&person, NotesContactRecord::FieldName(i), TextValue(field), 8, kKeepOption);
+                PutItem(&person, NotesContactRecord::FieldName(i), TextValue(field), LNITEMFLAGS_SUMMARY, kKeepOption);
         }
         person.ComputeWithForm(FALSE);
         const char* fullNameItem = NotesContactRecord::FieldName(11);
@@ -334,7 +334,7 @@ int HERON::CreateContactDocument(const VARIANT& line)
             std::string fullName = first + " " + last;
             if (fullName == " " && !company.empty())
                 fullName = company;
-            PutItem(&person, fullNameItem, TextValue(fullName), 8, kKeepOption);
+            PutItem(&person, fullNameItem, TextValue(fullName), LNITEMFLAGS_SUMMARY, kKeepOption);
         }
         // Saved once, complete.
         person.Save(0);

@@ -59,9 +59,12 @@ SHORT HERON::RemoveFromUnread(const LNNote& note)
         Check(api.MailOpenMessageFile(path, &handles.database));
         LNString user;
         m_session.Session().GetUserNameText(&user);
-        std::string name = user.GetPlatformTextPtr();
+        std::string name = LNToLmbcs(user.GetPlatformTextPtr());
         const WORD length = static_cast<WORD>(name.size());
         Check(api.NSFDbGetUnreadNoteTable(handles.database, &name[0], length, FALSE, &handles.table));
+        // No unread table yet: nothing is unread, nothing to take out.
+        if (!handles.table)
+            return 0;
         Check(api.NSFDbUpdateUnread(handles.database, handles.table));
         Check(api.IDTableCopy(handles.table, &handles.original));
         char trace[64];

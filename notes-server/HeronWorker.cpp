@@ -185,13 +185,14 @@ int HERON::UserInfo(VARIANT* out)
         if (!LNNotes().DNParse)
             throw static_cast<LNSTATUS>(LNERR_NO_FUNCTION);
         DN_COMPONENTS components = {};
-        if (STATUS status = LNNotes().DNParse(0, nullptr, user.GetPlatformTextPtr(), &components, sizeof components))
+        const std::string name = LNToLmbcs(user.GetPlatformTextPtr());
+        if (STATUS status = LNNotes().DNParse(0, nullptr, name.c_str(), &components, sizeof components))
             throw static_cast<LNSTATUS>(status);
         // Three empty names would read as a user without a name.
         if (!components.CN || components.CNLength == 0)
             throw NTS5_ERROR_CONTACT_MISSING_INFORMATION;
         std::string parts[3];
-        SplitUserName(std::string(components.CN, components.CNLength).c_str(), parts);
+        SplitUserName(LNToNative(std::string(components.CN, components.CNLength)).c_str(), parts);
         QuiMakeStringArray(out);
         for (const std::string& part : parts)
             QuiAppendAnsiString(out, part.c_str());

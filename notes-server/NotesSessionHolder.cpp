@@ -82,9 +82,11 @@ void NotesSessionHolder::TermThread()
     if (m_registrations == 0)
         return;
     --m_registrations;
+    InterlockedDecrement(&g_threads);
+    // Every registration of the thread with the runtime is ended by one of
+    // its own: the library counts them per thread.
     try {
-        if (InterlockedDecrement(&g_threads) == 0)
-            m_session.TermThread();
+        m_session.TermThread();
     } catch (...) {
         m_initialised = 0;
     }

@@ -30,6 +30,9 @@ void LNSetThrowAllErrors(BOOL throwAll);
 BOOL LNGetThrowAllErrors();
 // Whether this process's session has initialised the runtime.
 BOOL LNIsNotesInitialized();
+// Whether this process's session has ended the runtime, which the library
+// does not start again.
+BOOL LNIsNotesTerminated();
 const char* LNGetErrorMessageText(LNSTATUS status);
 
 // A failing status, thrown while errors are thrown, else answered.
@@ -558,6 +561,11 @@ public:
     LNSTATUS CreateDatabaseFromTemplate(const char* templatePath, const char* templateServer, const char* path,
                                         const char* server, const LNCreateDatabaseOptions& options);
 };
+
+// Text as the library takes and gives it (LMBCS) from the Windows code
+// page, and back; plain ASCII is the same in both.
+std::string LNToLmbcs(const std::string& native);
+std::string LNToNative(const std::string& lmbcs);
 
 // The network path of a file on a server ("" for this machine).
 std::string LNNetworkPath(const std::string& server, const std::string& file);

@@ -212,8 +212,9 @@ LNSTATUS LNDatabase::CreateFolder(const char* name, int sharing, const LNViewFol
     if (!LNNotes().FolderCreate)
         return LNRaise(LNERR_NO_FUNCTION);
     NOTEID created = 0;
-    std::string title = name ? name : "";
-    if (LNSTATUS status = LNNotes().FolderCreate(m_handle, m_handle, design.GetNoteID(), m_handle, &title[0],
+    std::string title = LNToLmbcs(name ? name : "");
+    // The folder lives in the data database: its own handle is always null.
+    if (LNSTATUS status = LNNotes().FolderCreate(m_handle, NULLHANDLE, design.GetNoteID(), m_handle, &title[0],
                                                  static_cast<WORD>(title.size()), static_cast<DWORD>(sharing), 0,
                                                  &created))
         return LNRaise(status);
@@ -230,7 +231,15 @@ LNSTATUS LNDatabase::GetModifiedNotes(const LNDatetime& since, WORD classMask, L
         return LNRaise(LNERR_NO_FUNCTION);
     DHANDLE table = NULLHANDLE;
     TIMEDATE until;
-    if (LNSTATUS status = api.NSFDbGetModifiedNoteTable(m_handle, classMask, since.GetStamp(), &until, &table))
+    LNSTATUS status = api.NSFDbGetModifiedNoteTable(m_handle, classMask, since.GetStamp(), &until, &table);
+    // Nothing changed since then: an empty answer, not a failure.
+    if (ERR(static_cast<STATUS>(status)) == ERR_NO_MODIFIED_NOTES) {
+        if (table)
+            api.IDDestroyTable(table);
+        notes->Assign({});
+        return 0;
+    }
+    if (status)
         return LNRaise(status);
     std::vector<LNNOTEID> ids;
     NOTEID id = 0;
@@ -321,7 +330,7 @@ LNSTATUS LNViewFolder::FolderAddDocument(const LNDocument& document)
     BOOL inserted = FALSE;
     LNSTATUS status = api.IDInsert(table, document.GetNoteID(), &inserted);
     if (status == 0)
-        status = api.FolderDocAdd(document.GetDatabaseHandle(), GetDatabaseHandle(), GetNoteID(), table, 0);
+        status = api.FolderDocAdd(document.GetDatabaseHandle(), NULLHANDLE, GetNoteID(), table, 0);
     api.IDDestroyTable(table);
     return LNRaise(status);
 }
@@ -444,7 +453,7 @@ LNSTATUS LNFormula::Evaluate(LNText* result) const
     if (data && length >= 2) {
         const WORD type = ReadWord(data);
         if (type == TYPE_TEXT) {
-            result->Append(std::string(reinterpret_cast<const char*>(data + 2), length - 2u).c_str());
+            result->Append(LNToNative(std::string(reinterpret_cast<const char*>(data + 2), length - 2u)).c_str());
         } else if (type == TYPE_TEXT_LIST && length >= 4) {
             const WORD count = ReadWord(data + 2);
             DWORD at = 4 + 2u * count;
@@ -452,7 +461,7 @@ LNSTATUS LNFormula::Evaluate(LNText* result) const
                 const WORD size = ReadWord(data + 4 + 2 * i);
                 if (at + size > length)
                     break;
-                result->Append(std::string(reinterpret_cast<const char*>(data + at), size).c_str());
+                result->Append(LNToNative(std::string(reinterpret_cast<const char*>(data + at), size)).c_str());
                 at += size;
             }
         }

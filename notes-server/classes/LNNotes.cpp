@@ -18,22 +18,31 @@ WORD NameLength(const char* name)
     return static_cast<WORD>(std::strlen(name));
 }
 
+// Whether the note has the item: NSFItemInfo with no results asked for, as
+// the reference's own test for an item does.
+BOOL ItemPresent(NOTEHANDLE note, const char* name)
+{
+    return LNNotes().NSFItemInfo(note, name, NameLength(name), nullptr, nullptr, nullptr, nullptr) == 0;
+}
+
 // A text list value: a text alone, or the list's count, lengths and texts.
 std::vector<BYTE> TextValue(const LNText& text, WORD* type)
 {
     std::vector<BYTE> value;
-    if (text.GetCount() <= 1) {
+    std::vector<std::string> texts;
+    for (DWORD i = 0; i < text.GetCount() || i == 0; ++i)
+        texts.push_back(LNToLmbcs(text[i].GetPlatformTextPtr()));
+    if (texts.size() == 1) {
         *type = TYPE_TEXT;
-        const LNString only = text[0];
-        Append(&value, only.GetPlatformTextPtr(), only.GetByteLength());
+        Append(&value, texts[0].data(), texts[0].size());
         return value;
     }
     *type = TYPE_TEXT_LIST;
-    AppendWord(&value, static_cast<WORD>(text.GetCount()));
-    for (DWORD i = 0; i < text.GetCount(); ++i)
-        AppendWord(&value, static_cast<WORD>(text[i].GetByteLength()));
-    for (DWORD i = 0; i < text.GetCount(); ++i)
-        Append(&value, text[i].GetPlatformTextPtr(), text[i].GetByteLength());
+    AppendWord(&value, static_cast<WORD>(texts.size()));
+    for (const std::string& each : texts)
+        AppendWord(&value, static_cast<WORD>(each.size()));
+    for (const std::string& each : texts)
+        Append(&value, each.data(), each.size());
     return value;
 }
 
@@ -167,25 +176,23 @@ LNSTATUS LNNote::GetItem(const char* name, LNText* values) const
     NOTEHANDLE note;
     if (LNSTATUS status = Handle(&note))
         return LNRaise(status);
-    if (!api.NSFItemIsPresent || !api.NSFItemGetTextListEntries || !api.NSFItemGetTextListEntry)
+    if (!api.NSFItemInfo || !api.NSFItemGetTextListEntries || !api.NSFItemGetTextListEntry)
         return LNRaise(LNERR_NO_FUNCTION);
-    if (!name || !values || !api.NSFItemIsPresent(note, name, NameLength(name)))
+    if (!name || !values || !ItemPresent(note, name))
         return LNRaise(LNERR_ITEM_NOT_FOUND);
     values->DeleteAll();
     const WORD count = api.NSFItemGetTextListEntries(note, name);
     for (WORD i = 0; i < count; ++i) {
         std::vector<char> text(60 * 1024 + 1);
         api.NSFItemGetTextListEntry(note, name, i, text.data(), static_cast<WORD>(text.size() - 1));
-        values->Append(text.data());
+        values->Append(LNToNative(text.data()).c_str());
     }
     return 0;
 }
 
 BOOL LNNote::HasItem(const char* name) const
 {
-    return m_handle && name && LNNotes().NSFItemIsPresent
-               ? LNNotes().NSFItemIsPresent(m_handle, name, NameLength(name))
-               : FALSE;
+    return m_handle && name && LNNotes().NSFItemInfo ? ItemPresent(m_handle, name) : FALSE;
 }
 
 void LNNote::GetUniversalID(LNUNID* unid) const
@@ -363,7 +370,8 @@ LNSTATUS LNDocument::SetFormNote(const char* form)
     return CreateItem("Form", value, ITEM_SUMMARY, 0);
 }
 
-// The library takes the form the note's "Form" item names.
+// The library takes the form the note's "Form" item names. A field the
+// form would not accept does not keep the document from being made.
 LNSTATUS LNDocument::ComputeWithForm(BOOL)
 {
     NOTEHANDLE note;
@@ -371,7 +379,7 @@ LNSTATUS LNDocument::ComputeWithForm(BOOL)
         return LNRaise(status);
     if (!LNNotes().NSFNoteComputeWithForm)
         return LNRaise(LNERR_NO_FUNCTION);
-    return LNRaise(LNNotes().NSFNoteComputeWithForm(note, NULLHANDLE, 0, nullptr, nullptr));
+    return LNRaise(LNNotes().NSFNoteComputeWithForm(note, NULLHANDLE, CWF_CONTINUE_ON_ERROR, nullptr, nullptr));
 }
 
 LNSTATUS LNDocument::Send(int)
@@ -382,7 +390,7 @@ LNSTATUS LNDocument::Send(int)
         return LNRaise(status);
     if (!api.NSFNoteCopy || !api.NSFNoteSetInfo || !api.NSFNoteUpdate || !api.NSFNoteClose || !api.NSFDbOpen
         || !api.NSFDbClose || !api.NSFItemAppendTextList || !api.NSFItemDelete || !api.NSFItemAppend
-        || !api.OSCurrentTIMEDATE)
+        || !api.OSCurrentTIMEDATE || !api.NSFDbGenerateOID)
         return LNRaise(LNERR_NO_FUNCTION);
     if (LNSTATUS status = FlushRichText())
         return LNRaise(status);
@@ -391,8 +399,16 @@ LNSTATUS LNDocument::Send(int)
         return LNRaise(status);
     NOTEHANDLE copy = NULLHANDLE;
     LNSTATUS status = api.NSFNoteCopy(note, &copy);
+    // The copy still has the memo's note id and originator id: saved into
+    // the mail box under them, it would replace a message waiting there.
+    ORIGINATORID oid = {};
+    if (status == 0 && (status = api.NSFDbGenerateOID(box, &oid)) != 0)
+        api.NSFNoteClose(copy);
     if (status == 0) {
+        NOTEID none = 0;
         api.NSFNoteSetInfo(copy, _NOTE_DB, &box);
+        api.NSFNoteSetInfo(copy, _NOTE_ID, &none);
+        api.NSFNoteSetInfo(copy, _NOTE_OID, &oid);
         // The router delivers to the names of "Recipients".
         api.NSFItemDelete(copy, "Recipients", 10);
         for (const char* item : {"SendTo", "CopyTo", "BlindCopyTo"}) {
@@ -402,9 +418,10 @@ LNSTATUS LNDocument::Send(int)
                 GetItem(item, &names);
             }
             for (DWORD i = 0; i < names.GetCount() && status == 0; ++i) {
-                if (names[i].GetByteLength())
-                    status = api.NSFItemAppendTextList(copy, "Recipients", names[i].GetPlatformTextPtr(),
-                                                       static_cast<WORD>(names[i].GetByteLength()), FALSE);
+                const std::string name = LNToLmbcs(names[i].GetPlatformTextPtr());
+                if (!name.empty())
+                    status = api.NSFItemAppendTextList(copy, "Recipients", name.c_str(),
+                                                       static_cast<WORD>(name.size()), FALSE);
             }
         }
         TIMEDATE posted;

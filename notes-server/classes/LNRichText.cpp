@@ -116,7 +116,7 @@ LNSTATUS LNRichText::SetValue(const char* text, BOOL lines)
     DHANDLE context;
     if (LNSTATUS status = Context(&context))
         return LNRaise(status);
-    std::string value = text ? text : "";
+    std::string value = LNToLmbcs(text ? text : "");
     char delimiter[] = "\n";
     LNSTATUS status = LNNotes().CompoundTextAddTextExt(context, m_style, kFont, &value[0],
                                                        static_cast<DWORD>(value.size()), lines ? delimiter : nullptr,
@@ -142,7 +142,7 @@ LNSTATUS LNRichText::Insert(const char* text, LNRTCursor*)
     DHANDLE context;
     if (LNSTATUS status = Context(&context))
         return LNRaise(status);
-    std::string value = text ? text : "";
+    std::string value = LNToLmbcs(text ? text : "");
     return LNRaise(LNNotes().CompoundTextAddTextExt(context, m_style, kFont, &value[0],
                                                     static_cast<DWORD>(value.size()), nullptr, 0, nullptr));
 }
@@ -176,7 +176,7 @@ LNSTATUS LNRichText::CreateDocumentLink(const LNViewFolder& view, const LNDocume
     target.Note = noteId.Note;
     LNString title;
     view.GetName(&title);
-    std::string comment = title.GetPlatformTextPtr();
+    std::string comment = LNToLmbcs(title.GetPlatformTextPtr());
     DHANDLE context;
     if (LNSTATUS status = Context(&context))
         return LNRaise(status);

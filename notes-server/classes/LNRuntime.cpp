@@ -2,8 +2,10 @@
 // functions by name, the layer's errors, and the session.
 #include <cstdio>
 #include <cstdlib>
+#include <algorithm>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "LNClasses.h"
 
@@ -11,9 +13,10 @@ namespace {
 
 volatile LONG g_throwAll = FALSE;
 volatile LONG g_initialised = FALSE;
+volatile LONG g_terminated = FALSE;
 
 const char kLibrary[] = "nnotes.dll";
-const char kNotesKey[] = "Software\\Lotus\\Notes\\5.0";
+const char kNotesKey[] = "Software\\Lotus\\Notes";
 
 class LibraryLock {
 public:
@@ -59,20 +62,52 @@ HMODULE LoadFrom(const std::string& folder)
     return LoadLibraryExA(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
 }
 
-std::string NotesKeyPath()
+std::string PathValue(HKEY key)
 {
     char folder[MAX_PATH] = "";
     DWORD size = sizeof folder - 1;
     DWORD type = 0;
-    HKEY key;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kNotesKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
-        return std::string();
     LONG rc = RegQueryValueExA(key, "Path", nullptr, &type, reinterpret_cast<BYTE*>(folder), &size);
-    RegCloseKey(key);
     return rc == ERROR_SUCCESS && type == REG_SZ ? std::string(folder) : std::string();
 }
 
-// The program folder notes.ini names in its "NotesProgram", then the one
+// A version key's name as a number to order by: "6.5" above "5.0".
+double VersionOf(const char* name)
+{
+    return std::strtod(name, nullptr);
+}
+
+// The program folders the Notes key names: each installed version's own
+// key, newest first, then the common "Path" later releases keep.
+std::vector<std::string> NotesKeyPaths()
+{
+    std::vector<std::string> paths;
+    HKEY notes;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kNotesKey, 0, KEY_READ, &notes) != ERROR_SUCCESS)
+        return paths;
+    std::vector<std::string> versions;
+    char name[256];
+    DWORD size = sizeof name;
+    for (DWORD i = 0; RegEnumKeyExA(notes, i, name, &size, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+         ++i, size = sizeof name) {
+        if (VersionOf(name) > 0)
+            versions.push_back(name);
+    }
+    std::stable_sort(versions.begin(), versions.end(),
+                     [](const std::string& a, const std::string& b) { return VersionOf(a.c_str()) > VersionOf(b.c_str()); });
+    for (const std::string& version : versions) {
+        HKEY key;
+        if (RegOpenKeyExA(notes, version.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
+            continue;
+        paths.push_back(PathValue(key));
+        RegCloseKey(key);
+    }
+    paths.push_back(PathValue(notes));
+    RegCloseKey(notes);
+    return paths;
+}
+
+// The program folder notes.ini names in its "NotesProgram", then the ones
 // the Notes key names, then the search path, which the Notes edition
 // extends with the Notes folders.
 HMODULE FindLibrary(const char* iniPath)
@@ -85,8 +120,10 @@ HMODULE FindLibrary(const char* iniPath)
         if (HMODULE module = LoadFrom(folder))
             return module;
     }
-    if (HMODULE module = LoadFrom(NotesKeyPath()))
-        return module;
+    for (const std::string& folder : NotesKeyPaths()) {
+        if (HMODULE module = LoadFrom(folder))
+            return module;
+    }
     return LoadLibraryA(kLibrary);
 }
 
@@ -101,6 +138,15 @@ HMODULE LoadLibraryOnce(const char* iniPath)
         return nullptr;
     NOTES_API_RESOLVE(library.module, &library.functions);
     return library.module;
+}
+
+// The folder the function library was loaded from.
+std::string LibraryFolder()
+{
+    char path[MAX_PATH] = "";
+    DWORD length = GetModuleFileNameA(TheLibrary().module, path, MAX_PATH);
+    std::string folder(path, length < MAX_PATH ? length : 0);
+    return folder.substr(0, folder.find_last_of("\\/") + 1);
 }
 
 std::string& MessageBuffer()
@@ -163,6 +209,11 @@ BOOL LNIsNotesInitialized()
     return g_initialised;
 }
 
+BOOL LNIsNotesTerminated()
+{
+    return g_terminated;
+}
+
 LNSTATUS LNRaise(LNSTATUS status)
 {
     if (status && status != LNWARN_END_OF_VIEW && LNGetThrowAllErrors())
@@ -204,6 +255,63 @@ const char* LNGetErrorMessageText(LNSTATUS status)
     return text.c_str();
 }
 
+namespace {
+
+bool IsPlain(const std::string& text)
+{
+    for (unsigned char c : text) {
+        if (c >= 0x80)
+            return false;
+    }
+    return true;
+}
+
+// Where a long text may be cut for the library's 16-bit lengths: between
+// two plain characters, which no character set's multi-byte form splits.
+size_t PieceEnd(const std::string& text, size_t start)
+{
+    const size_t limit = 0x4000;
+    size_t end = std::min(text.size(), start + limit);
+    if (end == text.size())
+        return end;
+    for (size_t at = end; at > start + 1; --at) {
+        const auto before = static_cast<unsigned char>(text[at - 1]), after = static_cast<unsigned char>(text[at]);
+        if (before >= 0x20 && before < 0x80 && after >= 0x20 && after < 0x80)
+            return at;
+    }
+    return end;
+}
+
+std::string Translate(WORD mode, const std::string& text)
+{
+    const PFN_OSTranslate translate = LNNotes().OSTranslate;
+    if (IsPlain(text) || !translate)
+        return text;
+    std::string translated;
+    for (size_t start = 0; start < text.size();) {
+        const size_t end = PieceEnd(text, start);
+        // A character takes at most three bytes in either form.
+        std::vector<char> out(3 * (end - start) + 1);
+        WORD written = translate(mode, text.data() + start, static_cast<WORD>(end - start), out.data(),
+                                 static_cast<WORD>(out.size()));
+        translated.append(out.data(), written);
+        start = end;
+    }
+    return translated;
+}
+
+}  // namespace
+
+std::string LNToLmbcs(const std::string& native)
+{
+    return Translate(OS_TRANSLATE_NATIVE_TO_LMBCS, native);
+}
+
+std::string LNToNative(const std::string& lmbcs)
+{
+    return Translate(OS_TRANSLATE_LMBCS_TO_NATIVE, lmbcs);
+}
+
 std::string LNNetworkPath(const std::string& server, const std::string& file)
 {
     if (server.empty() || !LNNotes().OSPathNetConstruct)
@@ -220,7 +328,8 @@ LNSTATUS LNNotesSession::Initialize(int, int, char**, const char* iniPath)
         return LNRaise(LNERR_NO_LIBRARY);
     if (!LNNotes().NotesInitExtended)
         return LNRaise(LNERR_NO_FUNCTION);
-    std::string program = "Heron";
+    // The runtime finds its program files through argv[0].
+    std::string program = LibraryFolder();
     std::string ini = iniPath && *iniPath ? std::string("=") + iniPath : std::string();
     char* argv[] = {&program[0], ini.empty() ? nullptr : &ini[0], nullptr};
     STATUS status = LNNotes().NotesInitExtended(ini.empty() ? 1 : 2, argv);
@@ -233,6 +342,7 @@ LNSTATUS LNNotesSession::Term(int)
 {
     if (!InterlockedExchange(&g_initialised, FALSE))
         return 0;
+    InterlockedExchange(&g_terminated, TRUE);
     if (LNNotes().NotesTerm)
         LNNotes().NotesTerm();
     return 0;
@@ -257,7 +367,7 @@ LNSTATUS LNNotesSession::GetUserNameText(LNString* name) const
     char text[MAXUSERNAME + 1] = "";
     LNSTATUS status = LNNotes().SECKFMGetUserName(text);
     if (status == 0)
-        *name = LNString(text);
+        *name = LNString(LNToNative(text).c_str());
     return LNRaise(status);
 }
 

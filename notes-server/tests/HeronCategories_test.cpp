@@ -73,6 +73,8 @@ TEST_F(HeronCategoriesTest, UserCategoriesOfOneText)
         {"UserCategories=Errands;;Calls;\r\n", "Business|Personal|Errands||Calls"},
         {"UserCategories=;Errands\r\n", "Business|Personal||Errands"},
         {"UserCategories= Errands \r\n", "Business|Personal| Errands"},
+        // The profile's text is Notes's own: read in the Windows code page.
+        {"UserCategories=Caf\x82;M\x81ller;\xD5\r\n", "Business|Personal|Caf\xE9|M\xFCller|\x80"},
         {"", "Business|Personal"},
     };
     ASSERT_EQ(S_OK, Connect());

@@ -21,7 +21,7 @@ using QuiComTesting::Variant;
 const char kNames[] =
     "[note 8]\r\nForm=Location\r\nName=Office\r\nMailType=1\r\nMailFile=mail\\alee.nsf\r\n"
     "[note 2]\r\n$Title=$People\r\n$NoteClass=8\r\n$SelectForms=Person\r\n"
-    "[note 3]\r\n$Title=Person\r\n$NoteClass=4\r\n$Default.MailDomain=Acme\r\n"
+    "[note 3]\r\n$Title=Person\r\n$NoteClass=4\r\n$Default.MailDomain=Acme\r\n$Required=JobTitle\r\n"
     "[note 20]\r\nForm=Person\r\nFirstName=Bob\r\nLastName=Stone\r\nMailAddress=bob@acme.example\r\n"
     "MailAddress=bob@home.example\r\nPhoneNumber(number)=5550100\r\n"
     "[note 21]\r\nForm=Person\r\nCompanyName=Acme Ltd\r\n"
@@ -407,6 +407,9 @@ TEST_F(HeronContactsTest, CreateContactLines)
          L"\"2\",\"3\",\"4\",\"5\",\"6\",",
          "Fay ",
          {{"FirstName", "Fay"}}},
+        // Kept in Notes's own character set, read back as typed.
+        {L"\"\",\"Zo\u00eb\",\"M\u00fcller\",\"Caf\u00e9 \u20ac\",", "Zo\xEB M\xFCller",
+         {{"FirstName", "Zo\xEB"}, {"LastName", "M\xFCller"}, {"CompanyName", "Caf\xE9 \x80"}}},
         // No name and no company: a contact all the same, with the blank name.
         {L"\"\",\"\",\"\",\"\",\"555\",", " ", {{"PhoneNumber", "555"}}},
         {L"\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"0170 55\",",
@@ -434,10 +437,10 @@ TEST_F(HeronContactsTest, CreateContactLines)
         std::vector<NotesNote> notes;
         ASSERT_TRUE(ReadNotesDatabase(NamesPath(), &notes));
         ASSERT_EQ(before + 1, notes.size());
-        EXPECT_EQ(row.fullName, notes.back().Text("FullName"));
+        EXPECT_EQ(row.fullName, NotesNativeOfLmbcs(notes.back().Text("FullName")));
         bool phone = false;
         for (const auto& item : row.items) {
-            EXPECT_EQ(item.second, notes.back().Text(item.first)) << item.first;
+            EXPECT_EQ(item.second, NotesNativeOfLmbcs(notes.back().Text(item.first))) << item.first;
             phone = phone || std::string(item.first) == "PhoneNumber";
         }
         if (!phone) {

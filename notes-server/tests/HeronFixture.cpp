@@ -90,8 +90,12 @@ std::string HeronTest::Texts(const VARIANT& value)
 
 std::string HeronTest::Narrow(const std::wstring& text)
 {
-    std::string narrow;
-    for (wchar_t c : text)
-        narrow += c < 128 ? static_cast<char>(c) : '?';
+    // In the ANSI code page, as the main program reads the server's texts.
+    if (text.empty())
+        return std::string();
+    const int length = WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr,
+                                           nullptr);
+    std::string narrow(length, '\0');
+    WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), &narrow[0], length, nullptr, nullptr);
     return narrow;
 }

@@ -20,15 +20,15 @@ namespace {
 // parameters and convention have been checked against that reference.
 const std::set<std::string> kDocumented = {
     "NotesInitExtended", "NotesTerm", "NotesInitThread", "NotesTermThread",
-    "OSGetEnvironmentString", "OSLoadString", "OSGetDataDirectory", "SECKFMGetUserName", "DNParse",
+    "OSGetEnvironmentString", "OSLoadString", "OSTranslate", "OSGetDataDirectory", "SECKFMGetUserName", "DNParse",
     "OSPathNetConstruct", "OSPathNetParse", "NSGetServerList", "NAMEGetAddressBooks",
     "OSLockObject", "OSUnlockObject", "OSMemFree",
     "OSCurrentTIMEDATE", "OSCurrentTimeZone", "TimeLocalToGM", "TimeGMToLocal", "TimeConstant", "TimeDateCompare",
     "NSFDbOpen", "NSFDbClose", "NSFDbCreate", "NSFDbCopy", "NSFDbGetBuildVersion", "NSFDbGetModifiedNoteTable",
-    "NSFDbReplicaInfoGet", "NIFFindDesignNote",
+    "NSFDbGenerateOID", "NSFDbReplicaInfoGet", "NIFFindDesignNote",
     "NSFNoteCreate", "NSFNoteOpen", "NSFNoteClose", "NSFNoteUpdate", "NSFNoteDelete", "NSFNoteGetInfo",
     "NSFNoteSetInfo", "NSFNoteCopy", "NSFNoteComputeWithForm", "NSFNoteAttachFile",
-    "NSFItemInfo", "NSFItemInfoNext", "NSFItemIsPresent", "NSFItemDelete", "NSFItemAppend", "NSFItemSetText",
+    "NSFItemInfo", "NSFItemInfoNext", "NSFItemDelete", "NSFItemAppend", "NSFItemSetText",
     "NSFItemGetTextListEntries", "NSFItemGetTextListEntry", "NSFItemAppendTextList", "NSFItemConvertValueToText",
     "NSFItemGetTime", "NSFItemGetNumber",
     "IDCreateTable", "IDDestroyTable", "IDInsert", "IDDelete", "IDScan", "IDTableCopy",

@@ -1,7 +1,8 @@
 // The server on a machine where the Notes function library is not where it
 // looks: no library beside this program, in the folder the Notes key names
 // or on the search path. Connecting fails instead of the server failing to
-// load, and succeeds once notes.ini names the program folder that holds it.
+// load, and succeeds once notes.ini or the key of the installed version
+// names the program folder that holds it.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -43,6 +44,24 @@ TEST(HeronNoLibrary, ConnectFailsUntilNotesIniNamesTheProgramFolder)
     GetModuleFileNameA(GetModuleHandleA("nnotes.dll"), loaded, MAX_PATH);
     EXPECT_EQ(0, lstrcmpiA((program + "nnotes.dll").c_str(), loaded)) << loaded;
     HeronOptions::Reset();
+}
+
+// A later release keeps its program folder under its own version's key:
+// the newest version's is taken before the older ones'.
+TEST(HeronNoLibrary, LibraryOfTheNewestVersionsKey)
+{
+    NotesStandInTesting::Installation notes;
+    std::string program = QuiComTesting::ProgramFolder();
+    program.resize(program.find_last_of('\\', program.size() - 2) + 1);
+    NotesStandInTesting::SetRegText(HKEY_LOCAL_MACHINE, "Software\\Lotus\\Notes\\10.0", "Path", program);
+    NotesStandInTesting::SetRegText(HKEY_LOCAL_MACHINE, "Software\\Lotus\\Notes\\6.5", "Path", notes.Folder());
+    LNSetThrowAllErrors(FALSE);
+    LNNotesSession session;
+    ASSERT_EQ(0, session.Initialize(200, 0, nullptr, notes.IniPath().c_str()));
+    char loaded[MAX_PATH] = "";
+    GetModuleFileNameA(GetModuleHandleA("nnotes.dll"), loaded, MAX_PATH);
+    EXPECT_EQ(0, lstrcmpiA((program + "nnotes.dll").c_str(), loaded)) << loaded;
+    session.Term(0);
 }
 
 }  // namespace

@@ -278,7 +278,7 @@ std::vector<std::string> DumpNotesLines(const std::vector<NotesNote>& notes)
     for (const NotesNote& note : notes) {
         for (const NotesItem& item : note.items) {
             for (const std::string& value : item.values)
-                lines.push_back(std::to_string(note.id) + " " + ValueLine(item, value));
+                lines.push_back(std::to_string(note.id) + " " + NotesNativeOfLmbcs(ValueLine(item, value)));
         }
     }
     return lines;

@@ -50,7 +50,12 @@ bool ReadNotesDatabase(const std::string& path, std::vector<NotesNote>* notes);
 // Through a temporary file beside the target, renamed over it when complete.
 // The file's deletion stubs stay, but for a note of the same id written again.
 bool WriteNotesDatabase(const std::string& path, const std::vector<NotesNote>& notes);
-// What notesdump prints: "<id> <item>=<value>" per value, notes in file order.
+// Text between the Windows code page and the LMBCS the files keep.
+std::string NotesLmbcsOfNative(const std::string& native);
+std::string NotesNativeOfLmbcs(const std::string& lmbcs);
+
+// What notesdump prints: "<id> <item>=<value>" per value, notes in file
+// order, texts in the Windows code page.
 std::vector<std::string> DumpNotesLines(const std::vector<NotesNote>& notes);
 
 // The folder below the data directory that holds a server's databases:

@@ -228,6 +228,14 @@ def check_install(folder):
                         f"missing {sorted(wanted - found)}")
 
 
+def ansi_text(data):
+    """Bytes of the Windows code page the prefix runs in (1252) as text."""
+    try:
+        return data.decode("cp1252")
+    except UnicodeDecodeError:
+        return data.decode("latin-1")
+
+
 class Probe:
     """roadprobe.exe inside the desktop: one command, one answer line."""
 
@@ -251,10 +259,10 @@ class Probe:
                     raise RoadError("the probe ended")
                 self.buffer += chunk
         line, _, self.buffer = self.buffer.partition(b"\n")
-        return line.decode("latin-1").rstrip("\r")
+        return ansi_text(line).rstrip("\r")
 
     def ask(self, command, timeout=30):
-        self.process.stdin.write(command.encode("latin-1") + b"\n")
+        self.process.stdin.write(command.encode("cp1252") + b"\n")
         return self._line(timeout * TIME_FACTOR)
 
     def ok(self, command, timeout=30):
@@ -950,7 +958,13 @@ class PimEdition(Edition):
         self.expect_todo(road, standin, self.plain, [""], "")
         note = road.fresh_note(note)
 
+        note = self.file_more(road, standin, note)
+
         self.refused_save(road, standin, note)
+
+    def file_more(self, road, standin, note):
+        """What an edition files beyond the to-dos every edition files."""
+        return note
 
     def refused_save(self, road, standin, note):
         """A save the back end refuses: the user is told and keeps the note;
@@ -1020,10 +1034,20 @@ class LotusNotes(PimEdition):
         return folder / "mail" / "alee.nsf"
 
     fail_call = "NSFNoteCreate"
+    accented = "café Müller €"
+
+    def file_more(self, road, standin, note):
+        # Notes keeps its own character set: the words come back whole.
+        road.set_text(self.accented)
+        road.file_note(note)
+        self.expect_todo(road, standin, self.accented, [""], "")
+        return road.fresh_note(note)
 
     def todos(self, road, mail):
         notes = {}
-        for line in road.prefix.output([windows_path(road.bin / "notesdump.exe"), windows_path(mail)]).splitlines():
+        dump = road.prefix.output([windows_path(road.bin / "notesdump.exe"), windows_path(mail)])
+        # notesdump prints the Windows code page.
+        for line in ansi_text(dump.encode("latin-1")).splitlines():
             number, _, item = line.partition(" ")
             name, _, value = item.partition("=")
             notes.setdefault(number, {}).setdefault(name.split("(")[0], []).append(value)

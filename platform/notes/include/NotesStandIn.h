@@ -27,7 +27,11 @@
 
    The library refuses what the real one refuses: every call but the
    runtime's own set-up before NotesInitExtended, and from a thread that did
-   not initialise the runtime or call NotesInitThread. */
+   not initialise the runtime or call NotesInitThread. What it writes for a
+   test under the same key:
+     "OpenThreads" REG_DWORD     at NotesTerm, the NotesInitThread calls of
+                                 other threads that no NotesTermThread
+                                 ended */
 #ifndef NOTES_STANDIN_H
 #define NOTES_STANDIN_H
 
@@ -51,7 +55,14 @@
 #define NOTES_ERR_BAD_HANDLE 293
 #define NOTES_ERR_MEMORY 294
 #define NOTES_ERR_ITEM_NOT_FOUND 546
+/* An update of a note under an id its database has no note of. */
+#define NOTES_ERR_INVALID_NOTE 551
+/* A value the call's description rules out, as a folder database handle
+   that is not NULLHANDLE. */
+#define NOTES_ERR_BAD_PARAM 577
 #define NOTES_ERR_NO_USER 548
+/* argv[0] of NotesInitExtended names no folder that holds the library. */
+#define NOTES_ERR_NO_PROGRAM 295
 #define NOTES_ERR_FORMULA 1281
 #define NOTES_ERR_BAD_TIME 1282
 #define NOTES_ERR_NO_FORM 1283
@@ -70,6 +81,13 @@
    field whose "$ChoicesOption.<field>" is 1 takes its choices from the
    formula "$ChoicesFormula.<field>": text constants in double quotes joined
    by ":". The library hands the form's fields out as the rich text "$Body"
-   of field records, the formula compiled. */
+   of field records, the formula compiled. A field a form's "$Required"
+   lists fails its validation in a document that has no text in it:
+   NSFNoteComputeWithForm then fails with NOTES_ERR_FORMULA unless told
+   CWF_CONTINUE_ON_ERROR.
+
+   Text is kept as the library takes it, in LMBCS; OSTranslate converts the
+   Windows code page's Latin-1 letters and the euro sign. What notesdump
+   prints is in the Windows code page. */
 
 #endif

@@ -341,7 +341,29 @@ NOTES_EXPORT STATUS LNPUBLIC NSFDbGetModifiedNoteTable(DBHANDLE database, WORD c
         NotesNow(now);
         *until = StampOfLocal(now);
     }
+    *table = NULLHANDLE;
+    if (ids.empty())
+        return ERR_NO_MODIFIED_NOTES;
     *table = KeepTable(ids);
+    return 0;
+}
+
+// An originator id no note has had: the database's replica id and a stamp of
+// a counter of the process.
+NOTES_EXPORT STATUS LNPUBLIC NSFDbGenerateOID(DBHANDLE database, ORIGINATORID* oid)
+{
+    Locked locked;
+    if (STATUS status = CheckLocked("NSFDbGenerateOID"))
+        return status;
+    const std::string* file = DatabaseFile(database);
+    if (!file || !oid)
+        return NOTES_ERR_BAD_HANDLE;
+    static DWORD generated = 0;
+    *oid = ORIGINATORID{};
+    oid->File = ReplicaOfFile(*file);
+    oid->Note.Innards[0] = ++generated;
+    oid->Note.Innards[1] = GetCurrentProcessId();
+    oid->Sequence = 1;
     return 0;
 }
 

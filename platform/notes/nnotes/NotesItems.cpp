@@ -1,5 +1,5 @@
 // nnotes.dll: notes opened, created, saved and deleted, their items and item
-// values, computing with a form, attachments, and profile documents.
+// values, computing with a form, and attachments.
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -41,6 +41,8 @@ bool IsTimeItem(const NotesItem& item)
     return true;
 }
 
+}  // namespace
+
 WORD TypeOf(const NotesItem& item)
 {
     if (item.rawType)
@@ -51,6 +53,8 @@ WORD TypeOf(const NotesItem& item)
         return item.values.size() == 1 ? TYPE_TIME : TYPE_TIME_RANGE;
     return item.values.size() <= 1 ? TYPE_TEXT : TYPE_TEXT_LIST;
 }
+
+namespace {
 
 bool IsText(const NotesItem& item)
 {
@@ -74,6 +78,8 @@ NotesItem& Replace(NotesNote* note, const std::string& name)
     return note->items.back();
 }
 
+}  // namespace
+
 NOTEHANDLE Keep(DBHANDLE database, const std::string& file, const NotesNote& note)
 {
     NOTEHANDLE handle = NewHandle();
@@ -91,6 +97,8 @@ NOTEHANDLE Keep(DBHANDLE database, const std::string& file, const NotesNote& not
     }
     return handle;
 }
+
+namespace {
 
 // The checks of an item write, in the library's order: a call the thread may
 // make, a note that is open, a name given, one the test lets be written. A
@@ -116,40 +124,6 @@ const NotesItem* ItemToRead(const char* call, NOTEHANDLE handle, const char* nam
     const NotesItem* item = open && name ? open->note.Find(name) : nullptr;
     return CheckLocked(call) ? nullptr : item;
 }
-
-#ifndef NOTES_WITHOUT_PROFILE_OPEN
-
-// The profile note of the database, or a new one when it has none yet.
-STATUS FindProfile(DBHANDLE database, const char* profileName, WORD profileLength, const char* userName,
-                   WORD userLength, std::string* file, NotesNote* found, bool* exists)
-{
-    const std::string profile = Counted(profileName, profileLength);
-    const std::string user = Counted(userName, userLength);
-    const std::string* path = DatabaseFile(database);
-    if (!path)
-        return NOTES_ERR_BAD_HANDLE;
-    *file = *path;
-    std::vector<NotesNote> notes;
-    if (!ReadNotesDatabase(*path, &notes))
-        return NOTES_ERR_FILE_NOT_FOUND;
-    DWORD lastId = 0;
-    for (const NotesNote& note : notes) {
-        lastId = note.id > lastId ? note.id : lastId;
-        if (SameText(note.Text("$ProfileName"), profile) && (user.empty() || SameText(note.Text("$UserName"), user))) {
-            *found = note;
-            *exists = true;
-            return 0;
-        }
-    }
-    found->id = lastId + 1;
-    found->items = {{"$ProfileName", {profile}}};
-    if (!user.empty())
-        found->items.push_back({"$UserName", {user}});
-    *exists = false;
-    return 0;
-}
-
-#endif
 
 }  // namespace
 
@@ -293,6 +267,11 @@ NOTES_EXPORT STATUS LNPUBLIC NSFNoteUpdate(NOTEHANDLE handle, WORD)
     if (!open || !DatabaseFile(open->database))
         return NOTES_ERR_BAD_HANDLE;
     open->file = *DatabaseFile(open->database);
+    // A note id names a note of this database: one it lacks is refused, one
+    // it has is replaced.
+    std::vector<NotesNote> notes;
+    if (open->note.id && (!ReadNotesDatabase(open->file, &notes) || !FindNote(notes, open->note.id)))
+        return NOTES_ERR_INVALID_NOTE;
     return StoreNote(open->file, &open->note);
 }
 
@@ -321,6 +300,10 @@ NOTES_EXPORT void LNPUBLIC NSFNoteGetInfo(NOTEHANDLE handle, WORD member, void* 
         *static_cast<NOTEID*>(value) = open->note.id;
         break;
     case _NOTE_OID: {
+        if (open->hasOid) {
+            std::memcpy(value, &open->oid, sizeof open->oid);
+            break;
+        }
         ORIGINATORID oid = {};
         UNID unid = UnidOf(open->file, open->note.id);
         oid.File = unid.File;
@@ -344,19 +327,23 @@ NOTES_EXPORT void LNPUBLIC NSFNoteGetInfo(NOTEHANDLE handle, WORD member, void* 
     }
 }
 
-// A note moved to another database is saved there as a new note.
+// A note moved to another database keeps its note id and originator id
+// until the caller sets them.
 NOTES_EXPORT void LNPUBLIC NSFNoteSetInfo(NOTEHANDLE handle, WORD member, void* value)
 {
     Locked locked;
     OpenNote* open = FindOpen(handle);
-    if (!open || !value || member != _NOTE_DB)
+    if (!open || !value)
         return;
-    const DBHANDLE database = *static_cast<DBHANDLE*>(value);
-    if (const std::string* file = DatabaseFile(database)) {
-        open->database = database;
-        open->file = *file;
-        open->note.id = 0;
+    if (member == _NOTE_ID) {
+        open->note.id = *static_cast<NOTEID*>(value);
         open->note.created[0] = open->note.created[1] = 0;
+    } else if (member == _NOTE_OID) {
+        std::memcpy(&open->oid, value, sizeof open->oid);
+        open->hasOid = true;
+    } else if (const std::string* file = member == _NOTE_DB ? DatabaseFile(*static_cast<DBHANDLE*>(value)) : nullptr) {
+        open->database = *static_cast<DBHANDLE*>(value);
+        open->file = *file;
     }
 }
 
@@ -368,18 +355,21 @@ NOTES_EXPORT STATUS LNPUBLIC NSFNoteCopy(NOTEHANDLE source, NOTEHANDLE* copy)
     OpenNote* open = FindOpen(source);
     if (!open || !copy)
         return NOTES_ERR_BAD_HANDLE;
-    NotesNote note = open->note;
-    note.id = 0;
-    note.created[0] = note.created[1] = 0;
-    *copy = Keep(open->database, open->file, note);
+    // The copy is the same note: its note id and originator id included.
+    ORIGINATORID oid;
+    NSFNoteGetInfo(source, _NOTE_OID, &oid);
+    *copy = Keep(open->database, open->file, open->note);
+    OpenNote* copied = FindOpen(*copy);
+    copied->oid = oid;
+    copied->hasOid = true;
     return 0;
 }
 
 // Each item "$Default.<name>" of the form gives the note the item <name>
 // when it has none. Without a form handle the form is the one the note's
 // "Form" item names in its database.
-NOTES_EXPORT STATUS LNPUBLIC NSFNoteComputeWithForm(NOTEHANDLE handle, NOTEHANDLE formHandle, DWORD, CWF_ERROR_PROC,
-                                                    void*)
+NOTES_EXPORT STATUS LNPUBLIC NSFNoteComputeWithForm(NOTEHANDLE handle, NOTEHANDLE formHandle, DWORD flags,
+                                                    CWF_ERROR_PROC, void*)
 {
     Locked locked;
     if (STATUS status = CheckLocked("NSFNoteComputeWithForm"))
@@ -412,6 +402,11 @@ NOTES_EXPORT STATUS LNPUBLIC NSFNoteComputeWithForm(NOTEHANDLE handle, NOTEHANDL
         const std::string name = item.name.substr(prefix.size());
         if (!note->note.Find(name))
             note->note.items.push_back(NotesItem{name, item.values, item.number});
+    }
+    const NotesItem* required = form.Find("$Required");
+    for (size_t i = 0; required && !(flags & CWF_CONTINUE_ON_ERROR) && i < required->values.size(); ++i) {
+        if (note->note.Text(required->values[i]).empty())
+            return NOTES_ERR_FORMULA;
     }
     return 0;
 }
@@ -480,15 +475,6 @@ NOTES_EXPORT STATUS LNPUBLIC NSFItemInfo(NOTEHANDLE handle, const char* name, WO
     }
     BLOCKID start = {0, 0};
     return NSFItemInfoNext(handle, start, name, nameLength, itemBlock, type, valueBlock, length);
-}
-
-NOTES_EXPORT BOOL LNPUBLIC NSFItemIsPresent(NOTEHANDLE handle, const char* name, WORD nameLength)
-{
-    Locked locked;
-    OpenNote* open = FindOpen(handle);
-    if (CheckLocked("NSFItemIsPresent") || !open)
-        return FALSE;
-    return open->note.Find(ItemName(name, nameLength)) ? TRUE : FALSE;
 }
 
 NOTES_EXPORT STATUS LNPUBLIC NSFItemDelete(NOTEHANDLE handle, const char* name, WORD nameLength)
@@ -588,8 +574,9 @@ NOTES_EXPORT STATUS LNPUBLIC NSFItemAppendTextList(NOTEHANDLE handle, const char
     return 0;
 }
 
-// The value (without its type) as text, a list's entries joined by the
-// separator (";" for 0); answers the length written.
+// The value as an item holds it (its type word, then its data) as text, a
+// list's entries joined by the separator (";" for 0); answers the length
+// written. A value whose type word is not the type given is none.
 NOTES_EXPORT WORD LNPUBLIC NSFItemConvertValueToText(WORD type, BLOCKID value, DWORD length, char* buffer, WORD size,
                                                      char separator)
 {
@@ -598,8 +585,10 @@ NOTES_EXPORT WORD LNPUBLIC NSFItemConvertValueToText(WORD type, BLOCKID value, D
     if (block == State().memory.end() || !buffer || size == 0 || value.block > block->second.size())
         return 0;
     const DWORD available = static_cast<DWORD>(block->second.size() - value.block);
+    const BYTE* data = block->second.data() + value.block;
     NotesItem item;
-    if (!DecodeValue(type, block->second.data() + value.block, length < available ? length : available, &item))
+    if (length < sizeof(WORD) || available < sizeof(WORD) || ReadWord(data) != type
+        || !DecodeValue(type, data + sizeof(WORD), (length < available ? length : available) - sizeof(WORD), &item))
         return 0;
     std::string text;
     for (size_t i = 0; i < item.values.size(); ++i)
@@ -628,74 +617,3 @@ NOTES_EXPORT BOOL LNPUBLIC NSFItemGetNumber(NOTEHANDLE handle, const char* name,
     *number = std::atof(item->values.front().c_str());
     return TRUE;
 }
-
-#ifndef NOTES_WITHOUT_PROFILE_OPEN
-
-NOTES_EXPORT STATUS LNPUBLIC NSFProfileOpen(DBHANDLE database, const char* profile, WORD profileLength,
-                                            const char* user, WORD userLength, BOOL, NOTEHANDLE* handle)
-{
-    Locked locked;
-    if (STATUS status = CheckLocked("NSFProfileOpen"))
-        return status;
-    if (!handle)
-        return NOTES_ERR_BAD_HANDLE;
-    std::string file;
-    NotesNote note;
-    bool exists = false;
-    if (STATUS status = FindProfile(database, profile, profileLength, user, userLength, &file, &note, &exists))
-        return status;
-    *handle = Keep(database, file, note);
-    return 0;
-}
-
-NOTES_EXPORT STATUS LNPUBLIC NSFProfileGetField(DBHANDLE database, const char* profile, WORD profileLength,
-                                                const char* user, WORD userLength, const char* field,
-                                                WORD fieldLength, WORD* type, BLOCKID* value, DWORD* length)
-{
-    Locked locked;
-    if (STATUS status = CheckLocked("NSFProfileGetField"))
-        return status;
-    if (!type || !value || !length)
-        return NOTES_ERR_BAD_HANDLE;
-    *type = 0;
-    value->pool = 0;
-    value->block = 0;
-    *length = 0;
-    std::string file;
-    NotesNote note;
-    bool exists = false;
-    if (STATUS status = FindProfile(database, profile, profileLength, user, userLength, &file, &note, &exists))
-        return status;
-    const NotesItem* item = exists ? note.Find(Counted(field, fieldLength)) : nullptr;
-    if (!item)
-        return NOTES_ERR_ITEM_NOT_FOUND;
-    std::vector<BYTE> data = EncodeItem(*item);
-    *type = TypeOf(*item);
-    *length = static_cast<DWORD>(data.size());
-    value->pool = KeepMemory(data);
-    return 0;
-}
-
-#endif
-
-#ifndef NOTES_WITHOUT_PROFILE_UPDATE
-
-// Writes the profile note into its database: the note of its id replaced,
-// or added when the database had no profile yet.
-NOTES_EXPORT STATUS LNPUBLIC NSFProfileUpdate(NOTEHANDLE handle, const char*, WORD, const char*, WORD)
-{
-    Locked locked;
-    if (STATUS status = CheckLocked("NSFProfileUpdate"))
-        return status;
-    OpenNote* open = FindOpen(handle);
-    std::vector<NotesNote> notes;
-    if (!open || !ReadNotesDatabase(open->file, &notes))
-        return NOTES_ERR_BAD_HANDLE;
-    if (NotesNote* stored = FindNote(notes, open->note.id))
-        *stored = open->note;
-    else
-        notes.push_back(open->note);
-    return WriteNotesDatabase(open->file, notes) ? 0 : NOTES_ERR_FILE_NOT_FOUND;
-}
-
-#endif

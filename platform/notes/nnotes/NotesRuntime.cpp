@@ -136,6 +136,44 @@ bool IniPath(int argc, char** argv, std::string* path)
     return true;
 }
 
+// Whether argv[0] leads to the folder of this library, where the runtime
+// finds its program files: the folder itself, or a program in it.
+bool IsProgramFolder(const char* program)
+{
+    if (!program || !*program)
+        return false;
+    std::string folder = program;
+    while (folder.size() > 3 && (folder.back() == '\\' || folder.back() == '/'))
+        folder.pop_back();
+    const DWORD attributes = GetFileAttributesA(folder.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY))
+        folder = FolderOf(folder);
+    HMODULE self = nullptr;
+    GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                       reinterpret_cast<LPCSTR>(&IsProgramFolder), &self);
+    char library[MAX_PATH] = "";
+    GetModuleFileNameA(self, library, MAX_PATH);
+    char wanted[MAX_PATH] = "", given[MAX_PATH] = "";
+    return GetFullPathNameA(FolderOf(library).c_str(), MAX_PATH, wanted, nullptr)
+           && GetFullPathNameA(folder.c_str(), MAX_PATH, given, nullptr) && lstrcmpiA(wanted, given) == 0;
+}
+
+// Tells a test how many thread registrations NotesTerm found open.
+void RecordOpenThreads(DWORD initialising)
+{
+    DWORD open = 0;
+    for (const auto& thread : State().threads) {
+        if (thread.first != initialising)
+            open += static_cast<DWORD>(thread.second);
+    }
+    HKEY key;
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, NOTES_STANDIN_KEY, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr)
+        != ERROR_SUCCESS)
+        return;
+    RegSetValueExA(key, "OpenThreads", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&open), sizeof open);
+    RegCloseKey(key);
+}
+
 // A call is told to fail when its name is listed, or "name:N" is and this
 // is its Nth call or a later one since the list was set.
 bool FailListed(const char* call)
@@ -260,6 +298,8 @@ NOTES_EXPORT STATUS LNPUBLIC NotesInitExtended(int argc, char** argv)
         return NOTES_ERR_TOLD_TO_FAIL;
     if (State().initialised)
         return NOTES_ERR_ALREADY_INITIALIZED;
+    if (!IsProgramFolder(argc > 0 && argv ? argv[0] : nullptr))
+        return NOTES_ERR_NO_PROGRAM;
     std::string iniPath;
     NotesIniValues ini;
     if (!IniPath(argc, argv, &iniPath) || !ReadNotesIni(iniPath, &ini))
@@ -272,6 +312,7 @@ NOTES_EXPORT STATUS LNPUBLIC NotesInitExtended(int argc, char** argv)
     State().initialised = true;
     State().threads.clear();
     State().threads[GetCurrentThreadId()] = 1;
+    State().initialisingThread = GetCurrentThreadId();
     return 0;
 }
 
@@ -279,6 +320,8 @@ NOTES_EXPORT void LNPUBLIC NotesTerm(void)
 {
     Locked locked;
     Runtime& state = State();
+    if (state.initialised)
+        RecordOpenThreads(state.initialisingThread);
     state.initialised = false;
     state.ini.clear();
     state.threads.clear();
@@ -324,6 +367,22 @@ NOTES_EXPORT WORD LNPUBLIC OSLoadString(HMODULE, STATUS code, char* buffer, WORD
         return 0;
     lstrcpynA(buffer, StatusText(code), size);
     return static_cast<WORD>(lstrlenA(buffer));
+}
+
+// Between the Windows code page and LMBCS; answers the bytes written.
+NOTES_EXPORT WORD LNPUBLIC OSTranslate(WORD mode, const char* in, WORD inLength, char* out, WORD outLength)
+{
+    if (!in || !out || outLength == 0
+        || (mode != OS_TRANSLATE_NATIVE_TO_LMBCS && mode != OS_TRANSLATE_LMBCS_TO_NATIVE))
+        return 0;
+    const std::string text = Counted(in, inLength == 0xFFFF ? 0xFFFF : inLength);
+    const std::string translated =
+        mode == OS_TRANSLATE_NATIVE_TO_LMBCS ? NotesLmbcsOfNative(text) : NotesNativeOfLmbcs(text);
+    const size_t written = translated.size() < outLength ? translated.size() : outLength;
+    std::memcpy(out, translated.data(), written);
+    if (written < outLength)
+        out[written] = 0;
+    return static_cast<WORD>(written);
 }
 
 NOTES_EXPORT WORD LNPUBLIC OSGetDataDirectory(char* path)

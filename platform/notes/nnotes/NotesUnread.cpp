@@ -20,7 +20,7 @@ NotesNote* UnreadNote(std::vector<NotesNote>& notes, const std::string& user)
 
 }  // namespace
 
-NOTES_EXPORT STATUS LNPUBLIC NSFDbGetUnreadNoteTable(DBHANDLE database, char* user, WORD userLength, BOOL,
+NOTES_EXPORT STATUS LNPUBLIC NSFDbGetUnreadNoteTable(DBHANDLE database, char* user, WORD userLength, BOOL create,
                                                      DHANDLE* table)
 {
     Locked locked;
@@ -31,8 +31,12 @@ NOTES_EXPORT STATUS LNPUBLIC NSFDbGetUnreadNoteTable(DBHANDLE database, char* us
     if (!file || !user || !table || !ReadNotesDatabase(*file, &notes))
         return NOTES_ERR_BAD_HANDLE;
     std::vector<NOTEID> ids;
-    // A user without a table has nothing unread.
-    if (NotesNote* note = UnreadNote(notes, std::string(user, userLength))) {
+    NotesNote* note = UnreadNote(notes, std::string(user, userLength));
+    // A user without a table has none, unless one is to be made.
+    *table = NULLHANDLE;
+    if (!note && !create)
+        return 0;
+    if (note) {
         if (const NotesItem* item = note->Find("$Unread")) {
             for (const std::string& id : item->values)
                 ids.push_back(static_cast<NOTEID>(std::strtoul(id.c_str(), nullptr, 10)));

@@ -88,15 +88,19 @@ NOTES_EXPORT STATUS LNPUBLIC NIFCloseCollection(HCOLLECTION handle)
 }
 
 // A new folder of that title with the design of the format note; refused
-// when the title is empty or taken.
-NOTES_EXPORT STATUS LNPUBLIC FolderCreate(DBHANDLE, DBHANDLE folderDatabase, NOTEID formatId, DBHANDLE formatDatabase,
-                                          char* name, WORD nameLength, DWORD, DWORD, NOTEID* created)
+// when the title is empty or taken. The folder database handle must be NULLHANDLE; a null format database is
+// the data database.
+NOTES_EXPORT STATUS LNPUBLIC FolderCreate(DBHANDLE dataDatabase, DBHANDLE folderDatabase, NOTEID formatId,
+                                          DBHANDLE formatDatabase, char* name, WORD nameLength, DWORD, DWORD,
+                                          NOTEID* created)
 {
     Locked locked;
     if (STATUS status = CheckLocked("FolderCreate"))
         return status;
-    const std::string* file = DatabaseFile(folderDatabase);
-    const std::string* formatFile = DatabaseFile(formatDatabase);
+    if (folderDatabase != NULLHANDLE)
+        return NOTES_ERR_BAD_PARAM;
+    const std::string* file = DatabaseFile(dataDatabase);
+    const std::string* formatFile = DatabaseFile(formatDatabase ? formatDatabase : dataDatabase);
     std::vector<NotesNote> notes, formats;
     if (!file || !formatFile || !name || !ReadNotesDatabase(*file, &notes) || !ReadNotesDatabase(*formatFile, &formats))
         return NOTES_ERR_BAD_HANDLE;
@@ -123,12 +127,15 @@ NOTES_EXPORT STATUS LNPUBLIC FolderCreate(DBHANDLE, DBHANDLE folderDatabase, NOT
     return 0;
 }
 
-NOTES_EXPORT STATUS LNPUBLIC FolderDocAdd(DBHANDLE, DBHANDLE folderDatabase, NOTEID folderId, DHANDLE table, DWORD)
+NOTES_EXPORT STATUS LNPUBLIC FolderDocAdd(DBHANDLE dataDatabase, DBHANDLE folderDatabase, NOTEID folderId,
+                                          DHANDLE table, DWORD)
 {
     Locked locked;
     if (STATUS status = CheckLocked("FolderDocAdd"))
         return status;
-    const std::string* file = DatabaseFile(folderDatabase);
+    if (folderDatabase != NULLHANDLE)
+        return NOTES_ERR_BAD_PARAM;
+    const std::string* file = DatabaseFile(dataDatabase);
     std::vector<NOTEID>* ids = FindTable(table);
     std::vector<NotesNote> notes;
     if (!file || !ids || !ReadNotesDatabase(*file, &notes))

@@ -22,6 +22,10 @@ struct OpenNote {
     std::string file;
     NotesNote note;
     int noteClass = NOTE_CLASS_DOCUMENT;
+    // The originator id a copy took from its note, or one set by the
+    // caller; none: the one of the note's file and id.
+    bool hasOid = false;
+    ORIGINATORID oid = {};
 };
 
 // A view or folder opened as a collection: its entries as they were then.
@@ -46,6 +50,7 @@ public:
     std::string dataDirectory;
     NotesIniValues ini;
     std::map<DWORD, int> threads;
+    DWORD initialisingThread = 0;
     // Every handle the library gives out, of whatever kind, is one number.
     DHANDLE nextHandle = 1;
     std::map<DBHANDLE, std::string> databases;
@@ -111,6 +116,10 @@ bool IsWildcard(const TIMEDATE& stamp);
 // note of it.
 DBID ReplicaOfFile(const std::string& file);
 UNID UnidOf(const std::string& file, NOTEID id);
+
+// A note handed out as open: its handle.
+NOTEHANDLE Keep(DBHANDLE database, const std::string& file, const NotesNote& note);
+WORD TypeOf(const NotesItem& item);
 
 // The item's value as the library hands it out: its type, then its data.
 std::vector<BYTE> EncodeItem(const NotesItem& item);

@@ -155,6 +155,19 @@ public:
                                             static_cast<DWORD>(data.size())));
     }
 
+    // The thread registrations the stand-in's last NotesTerm found open;
+    // ~0 before any.
+    DWORD OpenThreads() const
+    {
+        DWORD open = ~0u, size = sizeof open;
+        HKEY key;
+        if (RegOpenKeyExA(HKEY_CURRENT_USER, NOTES_STANDIN_KEY, 0, KEY_READ, &key) == ERROR_SUCCESS) {
+            RegQueryValueExA(key, "OpenThreads", nullptr, nullptr, reinterpret_cast<BYTE*>(&open), &size);
+            RegCloseKey(key);
+        }
+        return open;
+    }
+
     // The database file as notesdump prints it.
     std::vector<std::string> Dump(const std::string& database) const
     {

@@ -21,6 +21,9 @@
 
 typedef WORD STATUS;
 #define NOERROR 0
+/* No note of the classes asked for changed since the given time: an answer
+   of NSFDbGetModifiedNoteTable to be checked for, not a failure. */
+#define ERR_NO_MODIFIED_NOTES 0x023C
 /* The status without its "displayed" and "remote" flag bits. */
 #define ERR_MASK 0x3FFF
 #define ERR(status) ((STATUS)((status) & ERR_MASK))
@@ -183,6 +186,15 @@ typedef void* CWF_ERROR_PROC;
 #define ITEM_READWRITERS 0x0020
 #define ITEM_NAMES 0x0040
 
+/* NSFNoteComputeWithForm: a field whose validation fails does not fail the
+   call. */
+#define CWF_CONTINUE_ON_ERROR 0x0001
+
+/* OSTranslate: the platform's character set to the library's (LMBCS), and
+   back. */
+#define OS_TRANSLATE_NATIVE_TO_LMBCS 0
+#define OS_TRANSLATE_LMBCS_TO_NATIVE 1
+
 /* Note classes. */
 #define NOTE_CLASS_DOCUMENT 0x0001
 #define NOTE_CLASS_FORM 0x0004
@@ -259,6 +271,8 @@ typedef void* CWF_ERROR_PROC;
       (VariableName, retValueBuffer, BufferLength)) \
     X(WORD, OSLoadString, (HMODULE hModule, STATUS StringCode, char* retBuffer, WORD BufferLength), \
       (hModule, StringCode, retBuffer, BufferLength)) \
+    X(WORD, OSTranslate, (WORD TranslateMode, const char* In, WORD InLength, char* Out, WORD OutLength), \
+      (TranslateMode, In, InLength, Out, OutLength)) \
     X(WORD, OSGetDataDirectory, (char* retPathName), (retPathName)) \
     X(STATUS, SECKFMGetUserName, (char* retUserName), (retUserName)) \
     X(STATUS, DNParse, \
@@ -293,6 +307,7 @@ typedef void* CWF_ERROR_PROC;
     X(STATUS, NSFDbGetModifiedNoteTable, \
       (DBHANDLE hDB, WORD NoteClassMask, TIMEDATE Since, TIMEDATE* retUntil, DHANDLE* rethTable), \
       (hDB, NoteClassMask, Since, retUntil, rethTable)) \
+    X(STATUS, NSFDbGenerateOID, (DBHANDLE hDB, ORIGINATORID* retOID), (hDB, retOID)) \
     X(STATUS, NSFDbReplicaInfoGet, (DBHANDLE hDB, DBREPLICAINFO* retReplicationInfo), (hDB, retReplicationInfo)) \
     X(STATUS, NIFFindDesignNote, (DBHANDLE hFile, const char* Name, WORD Class, NOTEID* retNoteID), \
       (hFile, Name, Class, retNoteID)) \
@@ -324,8 +339,6 @@ typedef void* CWF_ERROR_PROC;
       (NOTEHANDLE note_handle, BLOCKID NextItem, const char* item_name, WORD name_len, BLOCKID* item_blockid, \
        WORD* value_datatype, BLOCKID* value_blockid, DWORD* value_len), \
       (note_handle, NextItem, item_name, name_len, item_blockid, value_datatype, value_blockid, value_len)) \
-    X(BOOL, NSFItemIsPresent, (NOTEHANDLE note_handle, const char* item_name, WORD name_len), \
-      (note_handle, item_name, name_len)) \
     X(STATUS, NSFItemDelete, (NOTEHANDLE note_handle, const char* item_name, WORD name_len), \
       (note_handle, item_name, name_len)) \
     X(STATUS, NSFItemAppend, \
