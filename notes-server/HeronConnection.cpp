@@ -81,10 +81,6 @@ void HeronConnection::ConnectToNotes()
         }
 
         const bool runtimeUp = LNIsNotesInitialized() != FALSE;
-        // The runtime starts once per process: after its end no call may
-        // reach it again.
-        if (!runtimeUp && LNIsNotesTerminated())
-            throw NTS5_ERROR_INVALID_CONNECTION;
         if (!runtimeUp) {
             auto* share = new std::shared_ptr<HERON>(m_worker);
             HMODULE held = HoldThisModule();

@@ -30,9 +30,6 @@ void LNSetThrowAllErrors(BOOL throwAll);
 BOOL LNGetThrowAllErrors();
 // Whether this process's session has initialised the runtime.
 BOOL LNIsNotesInitialized();
-// Whether this process's session has ended the runtime, which the library
-// does not start again.
-BOOL LNIsNotesTerminated();
 const char* LNGetErrorMessageText(LNSTATUS status);
 
 // A failing status, thrown while errors are thrown, else answered.

@@ -13,7 +13,6 @@ namespace {
 
 volatile LONG g_throwAll = FALSE;
 volatile LONG g_initialised = FALSE;
-volatile LONG g_terminated = FALSE;
 
 const char kLibrary[] = "nnotes.dll";
 const char kNotesKey[] = "Software\\Lotus\\Notes";
@@ -209,11 +208,6 @@ BOOL LNIsNotesInitialized()
     return g_initialised;
 }
 
-BOOL LNIsNotesTerminated()
-{
-    return g_terminated;
-}
-
 LNSTATUS LNRaise(LNSTATUS status)
 {
     if (status && status != LNWARN_END_OF_VIEW && LNGetThrowAllErrors())
@@ -342,7 +336,6 @@ LNSTATUS LNNotesSession::Term(int)
 {
     if (!InterlockedExchange(&g_initialised, FALSE))
         return 0;
-    InterlockedExchange(&g_terminated, TRUE);
     if (LNNotes().NotesTerm)
         LNNotes().NotesTerm();
     return 0;
