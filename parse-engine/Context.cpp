@@ -22,10 +22,12 @@ void PrsContext::Raise(int event, PrsKeyphrase* keyphrase, int oldFirst, int old
 {
     if (!parser)
         return;
-    // Whatever a callback throws stops there: the lists stay consistent.
+    // Whatever a callback throws stops there, so the lists stay consistent,
+    // but the parse fails: the caller never heard all of it.
     try {
         parser->callback->Call(event, this, keyphrase, oldFirst, oldLast);
     } catch (...) {
+        callbackFailed = true;
     }
 }
 

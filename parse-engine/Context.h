@@ -44,6 +44,7 @@ struct PrsContext {
     std::vector<PrsKeyphrase*> current;
     bool busy = false;              // inside a parse: its callbacks may not re-enter it
     bool destroyRequested = false;  // destroyed from one of its own callbacks
+    bool callbackFailed = false;    // a callback of this parse threw: the parse failed
 
 private:
     void EndOfParse();

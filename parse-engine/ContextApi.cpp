@@ -56,11 +56,14 @@ int PRSAPI PrsParse(PrsParser* parser, PrsContext* context, const PRSWCHAR* text
     static const PRSWCHAR empty[1] = {0};
     const PRSWCHAR* t = text ? text : empty;
     context->busy = true;
+    context->callbackFailed = false;
     int done = Guarded(0, [&] {
         context->Parse(t, TextLength(t));
         return 1;
     });
     context->busy = false;
+    if (context->callbackFailed)
+        done = 0;
     if (context->destroyRequested)
         DestroyContext(context);
     return done;

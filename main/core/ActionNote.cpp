@@ -115,8 +115,7 @@ void CActionNote::ParseText(CActionNote* note)
     CString text;
     (note ? note : this)->GetNoteText(text);
     QuiParserMgr* manager = ParserMgr();
-    if (manager)
-        manager->Parse(text, m_pContext);
+    m_bParseFailed = manager && manager->Parse(text, m_pContext) == QUI_PARSER_FAILED;
     KeepLiveKeyphrases(manager);
     CQuillmateApp* app = QuiGetApp();
     if (app && app->IsFeature(7) && m_bKeyphrasesChanged) {
@@ -128,6 +127,15 @@ void CActionNote::ParseText(CActionNote* note)
         box->MarkRange(0, 1, FALSE);
     if (m_pNoteWnd && m_pNoteWnd->GetSafeHwnd())
         m_pNoteWnd->PostMessage(WM_SETFOCUS);
+    // The panes may stand for an older text: the user is told.
+    if (m_bParseFailed)
+        throw new COzuExcept(IDS_NOTE_NOT_PARSED);
+}
+
+void CActionNote::CheckParsed()
+{
+    if (m_bParseFailed)
+        ParseText(this);
 }
 
 void CActionNote::KeepLiveKeyphrases(QuiParserMgr* manager)
@@ -374,6 +382,7 @@ BOOL CActionNote::RunFiling(UINT idLabel)
         // The report is shown while the note is still busy: its box pumps.
         CFilingScope filing(*this);
         try {
+            CheckParsed();
             FileEntries();
             bFiled = TRUE;
         } catch (COzuExcept* e) {

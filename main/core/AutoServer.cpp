@@ -9,6 +9,8 @@
 #include "QuiComRegistry.h"
 #include "QuiResIds.h"
 #include "QuillmateApp.h"
+
+#include <new>
 #include "QuillmateExcept.h"
 
 namespace {
@@ -97,10 +99,16 @@ STDMETHODIMP COzuAutoServer::NewNote(BSTR text)
                               IDS_AUTO_QUEUE_FULL, CNoteManager::MAX_QUEUED_TEXTS);
             return S_OK;
         }
-        if (CActionNote* note = app->NewNote())
-            note->SetNoteText(narrow);
+        CActionNote* note = app->NewNote();
+        if (!note)
+            return E_FAIL;
+        note->SetNoteText(narrow);
+    } catch (const std::bad_alloc&) {
+        // No room for the note: the caller keeps its text.
+        return E_OUTOFMEMORY;
     } catch (...) {
         QuiDeleteCurrentException();
+        return E_FAIL;
     }
     return S_OK;
 }

@@ -8,6 +8,7 @@
 #include "DestWnd.h"
 #include "OzuPrefs.h"
 #include "QuiResIds.h"
+#include "QuillmateExcept.h"
 
 //--- the list of recognised items
 
@@ -310,8 +311,15 @@ void CNoteWnd::OnNoteChanged()
 {
     if (m_prompt.GetSafeHwnd() && m_prompt.IsWindowVisible())
         m_prompt.ShowWindow(SW_HIDE);
-    if (m_pNote)
+    if (!m_pNote)
+        return;
+    // A failed parse is told; the text stays, and the next change parses it again.
+    try {
         m_pNote->ParseText(m_pNote);
+    } catch (CQuillmateExcept* e) {
+        e->ReportError();
+        delete e;
+    }
 }
 
 // The tools are the child windows; each one's tip is the string of its id,

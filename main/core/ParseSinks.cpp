@@ -46,10 +46,13 @@ void DtParseSink::Callback(int, QuiPrsItemRole* role, QuiPrsKeyphrase*)
 
 void QuiDestinationSink::Callback(int kind, QuiPrsItemRole* role, QuiPrsKeyphrase* keyphrase)
 {
+    // The next sink still hears the role; the parse fails, so the destination
+    // is offered the keyphrase again.
     try {
         Forward(kind, role, keyphrase);
     } catch (...) {
         QuiDeleteCurrentException();
+        throw QUI_PARSE_RESULT_EXCEPTION();
     }
 }
 
@@ -95,12 +98,7 @@ void QuiDestinationSink::Forward(int kind, QuiPrsItemRole* role, QuiPrsKeyphrase
 
 void QuiDateSink::Callback(int kind, QuiPrsItemRole* role, QuiPrsKeyphrase* keyphrase)
 {
-    try {
-        Forward(kind, role, keyphrase);
-    } catch (...) {
-        QuiDeleteCurrentException();
-        throw QUI_PARSE_RESULT_EXCEPTION();
-    }
+    QuiDestinationSink::Callback(kind, role, keyphrase);
 }
 
 void QuiWebActionSink::Callback(int kind, QuiPrsItemRole* role, QuiPrsKeyphrase* keyphrase)

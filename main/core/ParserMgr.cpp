@@ -263,8 +263,7 @@ int QuiParserMgr::Parse(const char* text, QuiPrsContext* context)
         m_wide.resize(needed);
     if (MultiByteToWideChar(CP_ACP, 0, narrow, -1, m_wide.data(), static_cast<int>(m_wide.size())) <= 0)
         m_wide[0] = 0;
-    m_parser->parse(context, m_wide.data());
-    return QUI_PARSER_OK;
+    return m_parser->parse(context, m_wide.data()) ? QUI_PARSER_OK : QUI_PARSER_FAILED;
 }
 
 bool QuiParserMgr::RegisterSink(const char*, QuiPrsContext* context, QuiItemType* type, QuiParseResultSink* sink)
@@ -335,6 +334,9 @@ void onKeyphrase(QuiParser*, QuiPrsContext* context, QuiPrsPackage* package, int
     PACKAGE_DATA* packageData = static_cast<PACKAGE_DATA*>(package->getUserData());
     if (!data || !packageData)
         return;
+    // A sink that could not take its role fails the parse, after the other
+    // sinks had theirs: the next parse offers the keyphrase again.
+    bool failed = false;
     try {
         if (!keyphrase->getUserData()) {
             data->keyphrases.push_back(packageData->keyphraseData);
@@ -352,6 +354,7 @@ void onKeyphrase(QuiParser*, QuiPrsContext* context, QuiPrsPackage* package, int
                 try {
                     sink->Callback(event, role, keyphrase);
                 } catch (QUI_PARSE_RESULT_EXCEPTION&) {
+                    failed = true;
                 }
                 // A sink that unregistered the last sink took the context,
                 // its keyphrases and their roles with it.
@@ -359,10 +362,15 @@ void onKeyphrase(QuiParser*, QuiPrsContext* context, QuiPrsPackage* package, int
                     return;
             }
         }
-        keyphrase->fetchItemRolesEnd();
     } catch (...) {
         QuiDeleteCurrentException();
+        failed = true;
     }
+    if (!manager->HasContext(context))
+        return;
+    keyphrase->fetchItemRolesEnd();
+    if (failed)
+        context->failParse();
 }
 
 //--- one-off date parse

@@ -421,6 +421,7 @@ void CPimActionNote::FileNote(CActionNote* note)
         // Reports are shown while the note is still busy: their boxes pump.
         CFilingScope filing(*this);
         try {
+            CheckParsed();
             if (!FileCheckedDestinations(note))
                 FileAsToDo(note);
             filed = true;

@@ -102,6 +102,8 @@ QuiPrsContext::~QuiPrsContext()
     // destroys it.
     PrsContextSetUserData(m_engine, nullptr);
     PrsContextDestroy(m_engine);
+    if (m_alive)
+        *m_alive = false;
     for (QuiPrsKeyphrase* keyphrase : m_keyphrases)
         delete keyphrase;
 }
@@ -148,19 +150,38 @@ QuiPrsContext* QuiParser::createContext()
     return engine ? new QuiPrsContext(engine) : nullptr;
 }
 
-void QuiParser::parse(QuiPrsContext* context, const PRSWCHAR* text)
+bool QuiParser::parse(QuiPrsContext* context, const PRSWCHAR* text)
 {
     if (!context)
-        return;
+        return false;
+    // The client may destroy the context from a callback.
+    bool alive = true;
+    bool* outerAlive = context->m_alive;
+    context->m_alive = &alive;
     // A client may parse another text from inside a callback.
     ++m_parseDepth;
-    PrsParse(m_engine, context->m_engine, text);
+    bool done = true;
+    if (context->m_failed) {
+        // The client missed events of the failed parse: everything goes, and
+        // comes back as added.
+        static const PRSWCHAR empty[1] = {0};
+        context->m_failed = false;
+        done = PrsParse(m_engine, context->m_engine, empty) != 0 && (!alive || !context->m_failed);
+    }
+    if (done && alive) {
+        done = PrsParse(m_engine, context->m_engine, text) != 0 && (!alive || !context->m_failed);
+    }
+    if (alive) {
+        context->m_failed = !done;
+        context->m_alive = outerAlive;
+    }
     if (--m_parseDepth > 0)
-        return;
+        return done;
     std::vector<QuiPrsKeyphrase*> removed;
     removed.swap(m_removed);
     for (QuiPrsKeyphrase* keyphrase : removed)
         delete keyphrase;
+    return done;
 }
 
 void PRSAPI QuiParser::engineEvent(int event, PrsContext* engineContext, PrsKeyphrase* engineKeyphrase,
@@ -193,6 +214,7 @@ void PRSAPI QuiParser::engineEvent(int event, PrsContext* engineContext, PrsKeyp
             try {
                 self->m_callback(self, context, package, event, keyphrase, oldFirst, oldLast, self->m_userData);
             } catch (...) {
+                failParse(engineContext);
             }
         }
         if (removed && self->m_parseDepth > 0) {
@@ -200,5 +222,13 @@ void PRSAPI QuiParser::engineEvent(int event, PrsContext* engineContext, PrsKeyp
             removed.release();
         }
     } catch (...) {
+        failParse(engineContext);
     }
+}
+
+void QuiParser::failParse(PrsContext* engineContext)
+{
+    // Read again: the client may have destroyed the context meanwhile.
+    if (auto* context = static_cast<QuiPrsContext*>(PrsContextGetUserData(engineContext)))
+        context->failParse();
 }

@@ -350,6 +350,24 @@ TEST(Parse, CallbacksCannotPullTheContextAway)
     PrsSetCallback(s.parser, nullptr, nullptr);
 }
 
+TEST(Parse, ACallbackThatThrowsFailsTheParse)
+{
+    struct Throwing {
+        static void PRSAPI Callback(int, PrsContext*, PrsKeyphrase*, int, int, void* data)
+        {
+            if (*static_cast<bool*>(data))
+                throw std::bad_alloc();
+        }
+    };
+    Small s;
+    bool fail = true;
+    PrsSetCallback(s.parser, &Throwing::Callback, &fail);
+    EXPECT_EQ(0, PrsParse(s.parser, s.context, W("Monday").c_str()));
+    fail = false;
+    EXPECT_EQ(1, PrsParse(s.parser, s.context, W("Tuesday").c_str()));
+    PrsSetCallback(s.parser, nullptr, nullptr);
+}
+
 TEST(Parse, ParserDestroyedBeforeItsContexts)
 {
     PrsParser* p = PrsInit();

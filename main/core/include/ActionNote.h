@@ -59,7 +59,11 @@ public:
     virtual BOOL NewContact(CActionNote* note, CString& name, int& id);
     virtual BOOL ChooseMoreContacts(CActionNote* note, CString& name, int& id);
     virtual void ShowHelp(CActionNote* note);
+    // Throws the program's exception, the text kept, when the parse failed.
     virtual void ParseText(CActionNote* note);
+    // Before filing: a note whose last parse failed is parsed again, and one
+    // that still fails is not filed (the exception tells the user).
+    void CheckParsed();
     virtual void ShowNoteWnd(BOOL bShow);
     virtual void RemoveItem(const CString& text, int data);
     virtual BOOL HasEnabledDestination();
@@ -145,6 +149,7 @@ protected:
     CloseAsked m_closeAsked = closeNone;
     CStringArray m_summaryLines;
     BOOL m_bKeyphrasesChanged = FALSE;
+    BOOL m_bParseFailed = FALSE;
     std::list<QuiPrsKeyphrase*> m_keyphrases;
     std::set<std::pair<QuiPrsKeyphrase*, const void*>> m_claims;
     std::deque<Quillmate::CContactLink> m_contactLinks;

@@ -19,6 +19,9 @@ class Loan {
 public:
     Loan(const std::vector<Object*>& objects, List& to) : m_to(to)
     {
+        // Room first: once an object is lent, nothing may throw before this
+        // loan records it, or the temporary database would destroy it.
+        m_objects.reserve(objects.size());
         for (Object* object : objects)
             if (m_to.add(object))
                 m_objects.push_back(object);

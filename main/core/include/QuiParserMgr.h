@@ -18,6 +18,7 @@
 enum {
     QUI_PARSER_OK = 0,
     QUI_PARSER_NO_PARSER = 5002,     // no parser, or a package did not load
+    QUI_PARSER_FAILED = 5003,        // the parse failed: the next one offers every keyphrase again
     QUI_PARSER_NO_CONTEXT = 5004     // no context made, or one not of this manager
 };
 

@@ -147,6 +147,22 @@ TEST_F(ActionNoteTest, AParseWithNoMemoryLeftIsToldAndTheNoteKeepsItsTextForTheN
     EXPECT_EQ(0, prompts.Unexpected());
 }
 
+TEST_F(ActionNoteTest, ADestinationThatCannotTakeAKeyphraseIsToldAndOfferedItAgain)
+{
+    CTestNote* note = Open();
+    ASSERT_NE(nullptr, note);
+    CPromptScript prompts;
+    prompts.AnswerNext(IDOK);
+    note->ToDo()->fail = [] { throw std::bad_alloc(); };
+    Type(note, "lunch tomorrow");
+    note->ToDo()->fail = nullptr;
+    ASSERT_EQ(1u, prompts.Asked().size());
+    note->ToDo()->log.clear();
+    Type(note, "lunch tomorrow ");
+    EXPECT_TRUE(Began(note->ToDo()->log, "1:")) << "the next keystroke offers the keyphrase again";
+    EXPECT_EQ(0, prompts.Unexpected());
+}
+
 TEST_F(ActionNoteTest, SetAndAppendText)
 {
     CTestNote* note = Open();

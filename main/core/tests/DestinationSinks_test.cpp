@@ -174,11 +174,16 @@ TEST_F(DestinationSinks, FailuresOfTheDestination)
         std::unique_ptr<QuiDestinationSink> sink = MakeSink(row.kind);
         KeyphraseSink next;
         Register(sink.get(), &next);
-        EXPECT_EQ(0, manager->Parse("call the bank tomorrow", context));
+        EXPECT_EQ(QUI_PARSER_FAILED, manager->Parse("call the bank tomorrow", context));
         EXPECT_EQ(row.heardByDestination, pane.Dest()->log.size());
         EXPECT_EQ(row.heardByNextSink, next.keyphrases.size());
         // Exceptions thrown by pointer are ended wherever they are swallowed.
         EXPECT_EQ(row.counted ? thrown : 0, deleted);
+        // The same text again: both roles are taken away and offered again.
+        pane.Dest()->fail = nullptr;
+        pane.Dest()->log.clear();
+        EXPECT_EQ(0, manager->Parse("call the bank tomorrow", context));
+        EXPECT_EQ(4u, pane.Dest()->log.size());
     }
     pane.Dest()->fail = nullptr;
 }
@@ -196,7 +201,7 @@ TEST_F(DestinationSinks, ProgramExceptionsAreEndedWhereSwallowed)
     QuiDestinationSink sink;
     KeyphraseSink next;
     Register(&sink, &next);
-    EXPECT_EQ(0, manager->Parse("tomorrow", context));
+    EXPECT_EQ(QUI_PARSER_FAILED, manager->Parse("tomorrow", context));
     EXPECT_EQ(2, deleted);
     EXPECT_EQ(2u, next.keyphrases.size());
 }

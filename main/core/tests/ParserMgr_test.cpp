@@ -28,22 +28,22 @@ std::string GetPackage(const char* name)
 class RecordingSink : public QuiParseResultSink {
 public:
     RecordingSink(const char* name, std::vector<std::string>* log, bool throws = false)
-        : m_name(name), m_log(log), m_throws(throws)
+        : throws(throws), m_name(name), m_log(log)
     {
     }
     void Callback(int kind, QuiPrsItemRole* role, QuiPrsKeyphrase* keyphrase) override
     {
         m_log->push_back(m_name + ":" + std::to_string(kind) + ":" + std::to_string(role->getTag()));
         last = keyphrase;
-        if (m_throws)
+        if (throws)
             throw QUI_PARSE_RESULT_EXCEPTION();
     }
     QuiPrsKeyphrase* last = nullptr;
+    bool throws;
 
 private:
     std::string m_name;
     std::vector<std::string>* m_log;
-    bool m_throws;
 };
 
 } // namespace
@@ -113,17 +113,23 @@ TEST_F(ParserMgrTest, SinksGetTheirTypesInRegistrationOrder)
 
     struct Row {
         const char* text;
+        bool firstThrows;
+        int result;
         std::vector<std::string> log;
     } rows[] = {
-        // A throwing first sink does not keep the second from the role.
-        {"call the bank tomorrow", {"first:1:6", "second:1:6", "first:1:5", "second:1:5"}},
-        {"please call the bank tomorrow", {"first:3:6", "second:3:6", "first:3:5", "second:3:5"}},
-        {"Business lunch", {"first:2:6", "second:2:6", "first:2:5", "second:2:5", "category:1:0"}},
-        {"Business lunch with Robin Hale", {"contact:1:0"}},
+        // A throwing first sink does not keep the second from the role, but
+        // fails the parse: the next one offers the keyphrase to both again.
+        {"call the bank tomorrow", true, QUI_PARSER_FAILED, {"first:1:6", "second:1:6", "first:1:5", "second:1:5"}},
+        {"please call the bank tomorrow", false, QUI_PARSER_OK,
+         {"first:2:6", "second:2:6", "first:2:5", "second:2:5", "first:1:6", "second:1:6", "first:1:5", "second:1:5"}},
+        {"please call the bank tomorrow!", false, QUI_PARSER_OK, {}},
+        {"Business lunch", false, QUI_PARSER_OK, {"first:2:6", "second:2:6", "first:2:5", "second:2:5", "category:1:0"}},
+        {"Business lunch with Robin Hale", false, QUI_PARSER_OK, {"contact:1:0"}},
     };
     for (const Row& row : rows) {
         log.clear();
-        EXPECT_EQ(0, manager->Parse(row.text, context));
+        first.throws = row.firstThrows;
+        EXPECT_EQ(row.result, manager->Parse(row.text, context)) << row.text;
         EXPECT_EQ(row.log, log) << row.text;
     }
     // Every keyphrase is marked with the package's bold template.
@@ -277,4 +283,24 @@ TEST_F(ParserMgrTest, ParseDateGivesTimeOfDayOrMidnight)
     DATE midnight = 0.0;
     ASSERT_TRUE(ParseDateText("3 pm", &midnight));
     EXPECT_EQ(day, midnight);
+}
+
+TEST_F(ParserMgrTest, AParseTheEngineRefusesFails)
+{
+    Ready();
+    // The engine refuses to parse a context from inside its own parse.
+    struct Reentrant : QuiParseResultSink {
+        void Callback(int, QuiPrsItemRole*, QuiPrsKeyphrase*) override
+        {
+            if (nested == -1)
+                nested = manager->Parse("today", context);
+        }
+        QuiParserMgr* manager = nullptr;
+        QuiPrsContext* context = nullptr;
+        int nested = -1;
+    } sink;
+    sink.manager = manager.get();
+    sink.context = DateContext(&sink);
+    manager->Parse("tomorrow", sink.context);
+    EXPECT_EQ(QUI_PARSER_FAILED, sink.nested);
 }

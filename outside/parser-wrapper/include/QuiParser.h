@@ -101,12 +101,17 @@ public:
     // The live keyphrases the client has heard of, in the order they stand
     // in the text.
     std::vector<QuiPrsKeyphrase*> getKeyphrases() const;
+    // Called from a callback that could not take its event: the parse fails,
+    // and the next one takes every keyphrase away and offers it again.
+    void failParse() { m_failed = true; }
 
 private:
     friend class QuiParser;
     explicit QuiPrsContext(PrsContext* engine);
     PrsContext* m_engine;
     std::set<QuiPrsKeyphrase*> m_keyphrases;
+    bool m_failed = false;
+    bool* m_alive = nullptr;   // the running parse's, cleared when this goes
 };
 
 // A package limited, once told so, to a list of item types.
@@ -182,7 +187,8 @@ public:
     // Null when the engine cannot make one.
     QuiPrsContext* createContext();
     // Re-parses the context's whole text; the callback hears every change.
-    void parse(QuiPrsContext* context, const PRSWCHAR* text);
+    // False when the engine failed or a callback could not take an event.
+    bool parse(QuiPrsContext* context, const PRSWCHAR* text);
 
     QuiKestrel* getKestrel() const { return m_kestrel; }
     PrsParser* getEngine() const { return m_engine; }
@@ -191,6 +197,7 @@ private:
     friend class QuiPrsDllPackage;
     static void PRSAPI engineEvent(int event, PrsContext* context, PrsKeyphrase* keyphrase, int oldFirst,
                                    int oldLast, void* userData);
+    static void failParse(PrsContext* engineContext);
     QuiKestrel* m_kestrel;
     PrsParser* m_engine;
     Callback m_callback = nullptr;

@@ -23,6 +23,7 @@
 #define IDS_HELP_FOLDER          130
 #define IDS_SPLASH_VERSION       57702  /* printf format, one text: the program's file version */
 #define IDS_UNEXPECTED_ERROR     57709
+#define IDS_NOTE_NOT_PARSED      60155  /* a parse failed: the panes may not show the text */
 #define IDS_NO_PDF_VIEWER        57712
 #define IDS_SPLASH_CONNECTORS    60056
 #define IDS_SPLASH_EDITION       60065  /* printf format, one text: the edition's name */
