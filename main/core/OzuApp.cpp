@@ -113,6 +113,7 @@ BOOL COzuApp::InitInstance()
     BOOL bShown = GetTrayWnd()->SetTrayIcon(IDR_TRAY);
     m_bUpdateCheckPending = TRUE;
     m_bReady = TRUE;
+    RestoreKeptNotes();
     return bShown;
 }
 

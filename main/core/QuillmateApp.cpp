@@ -309,18 +309,68 @@ void CQuillmateApp::OnAppExit()
     }
 }
 
-BOOL CQuillmateApp::OnQueryEndSession()
+BOOL CQuillmateApp::OnQueryEndSession(LPARAM lParam)
 {
-    if (m_bSessionEnded)
+    // The Restart Manager closes programs without a person to answer: what
+    // is open is kept for the next start.
+    if (m_bSessionEnded || (lParam & ENDSESSION_CLOSEAPP))
         return TRUE;
-    return AskAboutNotes(TRUE) == notesClosed;
+    if (m_bAskingAboutNotes)
+        return FALSE;
+    m_bAskingAboutNotes = TRUE;
+    const NotesAsked asked = AskAtSessionEnd();
+    m_bAskingAboutNotes = FALSE;
+    return asked == notesClosed;
+}
+
+CQuillmateApp::NotesAsked CQuillmateApp::AskAtSessionEnd()
+{
+    m_declinedAtEnd.clear();
+    if (!m_pNoteManager)
+        return notesClosed;
+    // A filing below may close notes: the list is copied.
+    const std::list<CActionNote*> notes = m_pNoteManager->GetNotes();
+    for (CActionNote* note : notes) {
+        if (!m_pNoteManager || !m_pNoteManager->IsListed(note))
+            continue;
+        if (note->IsBusy())
+            return notesFiling;
+        CString text;
+        note->GetNoteText(text);
+        if (text.IsEmpty())
+            continue;
+        const int answer = AfxMessageBox(IDS_EXIT_FILE_NOTE, MB_YESNOCANCEL | MB_TASKMODAL);
+        // The session ended while the box was open: the end kept the note.
+        if (!m_pNoteManager || m_bSessionEnded)
+            return notesKept;
+        if (answer == IDYES) {
+            note->FileNote(note);
+            // A filing that failed brought the note back with its text.
+            if (m_pNoteManager->IsListed(note) && !note->IsBusy() && note->GetNoteWnd() &&
+                note->GetNoteWnd()->GetSafeHwnd())
+                return notesKept;
+        } else if (answer == IDNO) {
+            m_declinedAtEnd.push_back(note);
+        } else {
+            m_declinedAtEnd.clear();
+            return notesKept;
+        }
+    }
+    return notesClosed;
 }
 
 void CQuillmateApp::OnEndSession(BOOL bEnding)
 {
-    if (!bEnding || m_bSessionEnded)
+    if (m_bSessionEnded)
         return;
+    if (!bEnding) {
+        m_declinedAtEnd.clear();
+        return;
+    }
     m_bSessionEnded = TRUE;
+    // First, before anything that could fail or take long: the process may
+    // be ended at any moment from here on.
+    KeepNotesForNextStart();
     // Windows ends the process soon after this returns and waits for no
     // box: what the user kept is written first. Nothing is deleted here, as
     // a dialog, a filing or an automation call may run below this message;

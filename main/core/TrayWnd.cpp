@@ -169,10 +169,10 @@ void CTrayWnd::PostNcDestroy()
     delete this;
 }
 
-LRESULT CTrayWnd::OnQueryEndSession(WPARAM, LPARAM)
+LRESULT CTrayWnd::OnQueryEndSession(WPARAM, LPARAM lParam)
 {
     CQuillmateApp* app = QuiGetApp();
-    return !app || app->OnQueryEndSession();
+    return !app || app->OnQueryEndSession(lParam);
 }
 
 LRESULT CTrayWnd::OnEndSession(WPARAM wParam, LPARAM)

@@ -40,6 +40,9 @@ public:
     // FALSE, text untouched, when the queue is empty.
     BOOL PopText(std::string& text);
     int GetQueuedCount() const { return static_cast<int>(m_texts.size()); }
+    // The open notes, oldest first, and the texts that wait, front first.
+    const std::list<CActionNote*>& GetNotes() const { return m_notes; }
+    const std::list<std::string>& GetQueuedTexts() const { return m_texts; }
     // Whether the user is to hear of a refused text: the first refusal of a
     // full queue until the queue has emptied again, the first overlong text
     // of the run.

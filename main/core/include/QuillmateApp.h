@@ -4,6 +4,8 @@
 #pragma once
 #include <afxquill.h>
 
+#include <vector>
+
 class CActionNote;
 class ClientRegistry;
 class CNoteManager;
@@ -106,15 +108,26 @@ public:
     // that cannot be opened as notes are told.
     enum NotesAsked { notesClosed, notesKept, notesFiling };
     NotesAsked AskAboutNotes(BOOL bCancel);
-    // Logoff and shut-down: TRUE lets the session end, once every note is
-    // filed or discarded; Cancel, a failed filing, one under way or the
-    // questions open already refuse it.
-    BOOL OnQueryEndSession();
-    // The session ends (bEnding): the datastore's files are written at once
+    // Logoff and shut-down: asks about each note that holds text; TRUE lets
+    // the session end. Yes files the note; No lets it go once the end is
+    // certain, and nothing goes before; Cancel, a failed filing, one under
+    // way or the questions open already refuse the end. The texts that wait
+    // for a note are kept, as is everything a close for the Restart Manager
+    // (ENDSESSION_CLOSEAPP in lParam) meets: it asks nothing.
+    BOOL OnQueryEndSession(LPARAM lParam = 0);
+    // The session ends (bEnding): the open notes and the waiting texts are
+    // kept for the next start first, then the datastore's files are written
     // and the program is asked to end; nothing it owns is deleted before
     // the outermost loop ends. From then on no note opens and no question
-    // about a note acts, and a logoff asks nothing more.
+    // about a note acts, and a logoff asks nothing more. An end called off
+    // keeps every note the question let go.
     void OnEndSession(BOOL bEnding);
+    // Writes the notes that hold text and the waiting texts beside the
+    // keyword file; FALSE when the file could not be written.
+    BOOL KeepNotesForNextStart();
+    // Opens what the last session's end kept, as notes and waiting texts,
+    // tells the user once and deletes the file; the count opened.
+    int RestoreKeptNotes();
     BOOL HasSessionEnded() const { return m_bSessionEnded; }
     afx_msg void OnAppAbout();
     // Registers the class objects and the type library; FALSE ends the
@@ -147,6 +160,9 @@ private:
     BOOL m_bAutomationStarted = FALSE;
     BOOL m_bAskingAboutNotes = FALSE;
     BOOL m_bSessionEnded = FALSE;
+    // The notes answered "No" at the logoff question.
+    std::vector<CActionNote*> m_declinedAtEnd;
+    NotesAsked AskAtSessionEnd();
     int m_nWaits = 0;
     BOOL m_bExitPending = FALSE;
     BOOL m_bExiting = FALSE;

@@ -2,6 +2,7 @@
 // test, the grace period after a failed connection, the update check, the
 // reload of the datastore, opening notes and the exit command.
 #include "AppTestSupport.h"
+#include "KeptNotes.h"
 
 #include "BrowserStandInFixture.h"
 #include "ClientRegistry.h"
@@ -538,8 +539,9 @@ TEST_F(OzuApp, TheGracePeriodsEndAndALogoffAskAboutATypedNote)
         {logoff, "call Bob", IDCANCEL, false, MB_YESNOCANCEL, false, true},
         {logoff, "call Bob", IDYES, true, MB_YESNOCANCEL, false, true},
         {logoff, "call Bob", IDYES, false, MB_YESNOCANCEL, true, false},
-        {logoff, "call Bob", IDNO, false, MB_YESNOCANCEL, true, false},
-        {logoff, "", 0, false, 0, true, false},
+        // No lets the note go only once the end is certain.
+        {logoff, "call Bob", IDNO, false, MB_YESNOCANCEL, true, true},
+        {logoff, "", 0, false, 0, true, true},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(std::string(row.end == graceEnd ? "grace end" : "logoff") + " '" + row.text + "' " +
@@ -652,6 +654,8 @@ TEST_F(OzuApp, TheSessionsEndSavesAtOnceAndDeletesNothingUnderIt)
         g_script.backEndCategory = "Zeppelin";
         g_script.itemTypeIds = kShown;
         DeleteFileA("keywords.xml");
+        // The end keeps the typed note for the next start, which would open it.
+        DeleteFileA(QuiKeptNotesPath());
         ASSERT_TRUE(Start());
         auto* store = static_cast<datastore_test::TestDatastore*>(app->GetDatastore());
         QuiItem* zeppelin = store->Item("back-end-category");

@@ -186,6 +186,7 @@
 #define IDS_AUTO_QUEUE_FULL      60130  /* printf format, one number: the texts that may wait */
 #define IDS_AUTO_TEXT_TOO_LONG   60131  /* printf format, one number: the characters a note takes */
 #define IDS_QUEUED_TEXTS_DROPPED 60132  /* printf format, one number: the texts never opened */
+#define IDS_NOTES_BROUGHT_BACK   60160  /* printf format, one number: the notes and texts opened again */
 #define IDS_NOTE_PROMPT          60015
 #define IDS_SAVED_NOTE           60046  /* printf format: the quoted note, the edition, the kinds */
 #define IDS_SAVED_NOTE_PLAIN     60044  /* printf format: the quoted note, the kinds (no edition) */
