@@ -1234,6 +1234,55 @@ class ScriptClient(Edition):
             raise RoadError(f"after the uninstall the script client still finds the server: {answer}")
 
 
+WM_ENDSESSION = 0x0016
+IDS_NOTES_BROUGHT_BACK = 60160   # at start: the notes kept at the session's end (one number)
+
+
+class ScriptClientForcedEnd(ScriptClient):
+    """A note typed, and a text from a script client while it is open; then
+    the session ends as a forced end ends it (no question, the process killed
+    soon after). The program started again opens both with their text and
+    says so once."""
+    typed = "call the bank tomorrow"
+    sent = "lunch with Ann friday"
+
+    def both_open(self, road, what):
+        expected = sorted([self.typed, self.sent])
+        try:
+            return poll(lambda: (lambda n: n if sorted(n.values()) == expected else None)(self.open_notes(road)),
+                        15, what)
+        except RoadError as e:
+            raise RoadError(f"{e}: the notes hold {sorted(self.open_notes(road).values())}") from None
+
+    def run(self, road, artefact):
+        road.start().wait_ready()
+        road.hot_key()
+        road.type(self.typed)
+        answer = self.send(road, [self.sent])
+        if answer != "create 0":
+            raise RoadError(f"the script client could not send its note: {answer}")
+        self.both_open(road, "the typed note and the client's")
+        road.probe.ok(f"post {road.tray_owner} {WM_ENDSESSION} 1")
+        time.sleep(1)
+        road.program.kill()
+        road.program.wait(10)
+        road.step("session ended, the process killed")
+
+        road.tray_owner = None
+        road.start().wait_ready()
+        text = road.probe.ok(f"strings {windows_path(road.install_dir / 'QuiRes1033.dll')} "
+                             f"{IDS_NOTES_BROUGHT_BACK}").replace("%d", "2")
+        message = poll(lambda: road.probe.ok("dialog"), 15, "the word that the notes are back")
+        if message != text:
+            raise RoadError(f"at the start: {message!r}, expected {text!r}")
+        road.probe.ok("cancel-dialogs")
+        self.both_open(road, "both notes again after the start")
+        road.screenshot(artefact)
+        for window in self.open_notes(road):
+            road.probe.ok(f"post {window} {WM_CLOSE} 0")
+        poll(lambda: not self.open_notes(road), 15, "every note closed")
+
+
 class ScriptClientLongNote(ScriptClient):
     """A script client hands the automation server a note of day names at the
     note's limit of 32,767 characters ("mon mon ..."; the parse engine once
@@ -1362,6 +1411,7 @@ EDITIONS = {"WebCalendar": WebCalendar, "LotusNotes": LotusNotes, "PalmDesktop":
             "WebCalendarOffLine": WebCalendarOffLine, "WebCalendarSlowExit": WebCalendarSlowExit}
 EDITIONS["ScriptClient"] = ScriptClient
 EDITIONS["ScriptClientLongNote"] = ScriptClientLongNote
+EDITIONS["ScriptClientForcedEnd"] = ScriptClientForcedEnd
 
 
 # -- the three uses
