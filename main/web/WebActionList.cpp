@@ -1,6 +1,7 @@
 #include "WebActionList.h"
 
 #include <algorithm>
+#include <new>
 #include <cstdio>
 #include <memory>
 #include <vector>
@@ -146,7 +147,13 @@ int CWebActionList::Add(CWebActionJug& action)
         return 0;
     action.m_nId = NewId();
     m_actions.emplace_back();
-    m_actions.back().CopyWhole(action);
+    // A copy cut short by a failure leaves no half entry to be sent again.
+    try {
+        m_actions.back().CopyWhole(action);
+    } catch (...) {
+        m_actions.pop_back();
+        throw;
+    }
     SaveCache();
     return GetCount();
 }
@@ -271,6 +278,9 @@ BOOL CWebActionList::SaveCache()
         }
         m_bUnread = FALSE;
     }
+    // Saved only once a whole write has replaced the file: a write that
+    // fails on the way is done again at the exit.
+    m_bSaved = FALSE;
     CMemFile bytes;
     try {
         CArchive ar(&bytes, CArchive::store, kCacheBufferSize);
@@ -278,7 +288,8 @@ BOOL CWebActionList::SaveCache()
         ar.Close();
     } catch (CException* e) {
         e->Delete();
-        m_bSaved = FALSE;
+        return FALSE;
+    } catch (const std::bad_alloc&) {
         return FALSE;
     }
     m_bSaved = ReplaceCacheFile(m_strCachePath, bytes.GetData());

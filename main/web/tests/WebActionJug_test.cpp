@@ -299,6 +299,35 @@ struct WriteCase {
     bool otherWriter = false;            // another writer's temporary file stands beside the target
 };
 
+// Memory that runs out while an entry is kept: no half entry stays to be
+// sent again, and a write that failed is not taken as saved.
+TEST(CWebActionList, AnAllocationFailureLeavesNoHalfEntryAndNothingMarkedSaved)
+{
+    const std::string path = TestFileName(".dat");
+    std::remove(path.c_str());
+    const std::string big(256 << 10, 'x');
+    CWebActionList list(path.c_str());
+    CWebActionJug first = Filled(0, big.c_str());
+    list.Add(first);
+    ASSERT_TRUE(list.IsCacheSaved());
+    {
+        CWebActionJug second = Filled(0, big.c_str());
+        FailingAllocations scarce(128 << 10);
+        EXPECT_THROW(list.Add(second), std::bad_alloc);
+    }
+    EXPECT_EQ(1u, list.GetActions().size()) << "a half entry stayed";
+    CWebActionJug small = Filled(0, "small");
+    list.Add(small);
+    {
+        FailingAllocations scarce(128 << 10);
+        EXPECT_NO_THROW(list.Remove(small.m_nId));
+    }
+    EXPECT_FALSE(list.IsCacheSaved()) << "the exit would skip the write";
+    EXPECT_TRUE(list.SaveCache());
+    EXPECT_EQ(1u, CWebActionList(path.c_str()).GetActions().size());
+    std::remove(path.c_str());
+}
+
 TEST(CWebActionList, EveryChangeIsWrittenAndNothingUnreadIsWrittenOver)
 {
     const CWebActionJug a = Filled(1, "a"), b = Filled(2, "b");
