@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <new>
 #include <string>
 
 #include "ActionNote.h"
@@ -139,6 +140,12 @@ BOOL COzuApp::ConnectBackEnd()
         }
         delete e;
         return bRetry;
+    } catch (const std::bad_alloc&) {
+        // Loading ran out of memory: the start has failed, and the user
+        // hears why rather than meeting a program that just ends.
+        m_bRetrying = FALSE;
+        AfxMessageBox(IDS_CONNECT_NO_MEMORY, MB_OK | MB_ICONSTOP);
+        return FALSE;
     }
     return TRUE;
 }

@@ -106,19 +106,27 @@ int ReadConnectorText(const unsigned char* bytes, size_t length, char** text)
     return 0;
 }
 
-int ReadConnectorFile(const char* path, char** text)
+int ReadConnectorFile(const char* path, char** text, bool* tooLarge)
 {
     *text = nullptr;
+    if (tooLarge)
+        *tooLarge = false;
     FILE* file = path ? std::fopen(path, "rb") : nullptr;
     if (!file)
         return 0;
     std::string bytes;
     char chunk[4096];
     size_t count;
-    while ((count = std::fread(chunk, 1, sizeof chunk, file)) > 0)
+    // Read no further than the bound, whatever size the file claims.
+    while (bytes.size() <= kConnectorFileMaxBytes && (count = std::fread(chunk, 1, sizeof chunk, file)) > 0)
         bytes.append(chunk, count);
     bool failed = std::ferror(file) != 0;
     std::fclose(file);
+    if (bytes.size() > kConnectorFileMaxBytes) {
+        if (tooLarge)
+            *tooLarge = true;
+        return 0;
+    }
     if (failed)
         return 0;
     return ReadConnectorText(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size(), text);

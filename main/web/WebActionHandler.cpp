@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <sstream>
+#include <string>
+#include <vector>
 
 #include "QuiResIds.h"
 #include "WebActionRun.h"
@@ -23,8 +25,9 @@ template <class... Args> int TellFormatted(UINT id, UINT type, Args... args)
     return AfxMessageBox(text, type);
 }
 
-// Loads every "*.xml" file of the folder, in the order the search gives them.
-int LoadFolder(const CString& folder, CWebConnectorDefinitionFile& into)
+// Loads every "*.xml" file of the folder, in the order the search gives
+// them; the full paths of those refused for their size go to `tooLarge`.
+int LoadFolder(const CString& folder, CWebConnectorDefinitionFile& into, std::vector<CString>& tooLarge)
 {
     WIN32_FIND_DATAA found;
     HANDLE search = FindFirstFileA(folder + "*.xml", &found);
@@ -33,7 +36,13 @@ int LoadFolder(const CString& folder, CWebConnectorDefinitionFile& into)
     do {
         CString path;
         path.Format("%s%s", folder.GetString(), found.cFileName);
-        into.Load(path);
+        bool refused = false;
+        into.Load(path, &refused);
+        if (refused) {
+            char full[MAX_PATH];
+            DWORD length = GetFullPathNameA(path, MAX_PATH, full, nullptr);
+            tooLarge.push_back(length && length < MAX_PATH ? CString(full) : path);
+        }
     } while (FindNextFileA(search, &found));
     FindClose(search);
     return 1;
@@ -70,13 +79,27 @@ BOOL MoveDefinitionFile(const CString& from, const CString& to)
 int CWebActionHandler::LoadConnectors()
 {
     m_enabled.RemoveAll();
-    return LoadFolder(GetConnectorsFolder(), m_enabled);
+    return LoadTelling(GetConnectorsFolder(), m_enabled);
 }
 
 int CWebActionHandler::LoadDisabledConnectors()
 {
     m_disabled.RemoveAll();
-    return LoadFolder(GetDisabledConnectorsFolder(), m_disabled);
+    return LoadTelling(GetDisabledConnectorsFolder(), m_disabled);
+}
+
+int CWebActionHandler::LoadTelling(const CString& folder, CWebConnectorDefinitionFile& into)
+{
+    std::vector<CString> tooLarge;
+    const int found = LoadFolder(folder, into, tooLarge);
+    // Each file once: every reload meets it again.
+    CString names;
+    for (const CString& path : tooLarge)
+        if (m_toldTooLarge.insert(path.GetString()).second)
+            names += path + "\r\n";
+    if (!names.IsEmpty())
+        TellFormatted(IDS_CONNECTOR_TOO_LARGE, MB_OK | MB_ICONWARNING, names.GetString());
+    return found;
 }
 
 std::vector<CWebConnectorDef>& CWebActionHandler::GetDisabledConnectors()

@@ -89,10 +89,10 @@ BOOL CWebConnectorDef::IsSameAs(const CWebConnectorDef& other) const
 
 //--- CWebConnectorDefinitionFile
 
-int CWebConnectorDefinitionFile::Load(LPCSTR path)
+int CWebConnectorDefinitionFile::Load(LPCSTR path, bool* tooLarge)
 {
     char* text = nullptr;
-    if (!ReadConnectorFile(path, &text))
+    if (!ReadConnectorFile(path, &text, tooLarge))
         return 0;
     m_strPath = path;
     ReadVersion(text);

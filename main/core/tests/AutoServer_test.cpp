@@ -2,6 +2,8 @@
 // unregister it, the keys it writes, and new notes through automation.
 #include "AppTestSupport.h"
 
+#include <new>
+
 #include "NoteBox.h"
 #include "NoteManager.h"
 #include "OzuAutoServer.h"
@@ -289,28 +291,39 @@ TEST_F(AutomationClient, TextsPastTheBoundsAreRefusedAndTheUserIsToldOnce)
     EXPECT_EQ("text " + std::to_string(CNoteManager::MAX_QUEUED_TEXTS - 1), text);
 }
 
-// Once the exit has begun the notes and the queue are about to go: the
-// caller keeps its text.
-TEST_F(AutomationClient, OnceTheExitHasBegunATextIsRefusedAndNotTaken)
+// A note the program cannot open, and one asked for once the exit has begun
+// (the notes and the queue are about to go): the call fails and the caller
+// keeps its text.
+TEST_F(AutomationClient, ATextTheProgramCannotTakeIsRefusedAndNotTaken)
 {
+    enum Way { noWindow, noMemory, quitMet, exitCommand };
+    // The note comes without its window object, or there is no room for it.
+    static const QuiEdition windowless = {nullptr, []() -> CActionNote* { return new CPlainNote; }};
+    static const QuiEdition roomless = {nullptr, []() -> CActionNote* { throw std::bad_alloc(); }};
     struct Row {
         const char* what;
-        bool exitCommand;
+        Way way;
+        HRESULT hr;
     } rows[] = {
-        {"a wait met the quit", false},
-        {"the exit command", true},
+        {"no note window can be made", noWindow, E_FAIL},
+        {"no room for the note", noMemory, E_OUTOFMEMORY},
+        {"a wait met the quit", quitMet, CO_E_SERVER_STOPPING},
+        {"the exit command", exitCommand, CO_E_SERVER_STOPPING},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.what);
-        if (row.exitCommand)
+        for (int edition = 1; row.way <= noMemory && edition <= 5; ++edition)
+            QuiRegisterEdition(edition, row.way == noWindow ? &windowless : &roomless);
+        if (row.way == exitCommand)
             app->OnAppExit();
-        else
+        else if (row.way == quitMet)
             QuiURLHandler::SetQuitting(TRUE);
         const Failure seen = CallSeeingErrors(L"call the bank");
-        EXPECT_TRUE(seen.hr == CO_E_SERVER_STOPPING || seen.scode == CO_E_SERVER_STOPPING) << std::hex << seen.hr;
+        EXPECT_TRUE(seen.hr == row.hr || seen.scode == row.hr) << std::hex << seen.hr << " " << seen.scode;
         EXPECT_EQ(0, app->GetNoteCount());
         EXPECT_EQ(0, app->GetNoteManager()->GetQueuedCount());
         QuiURLHandler::SetQuitting(FALSE);
+        RegisterTestEditions();
     }
     EXPECT_TRUE(TakeQuit());
 }

@@ -1,9 +1,13 @@
 // The datastore's items: web action items made, kept and rebound per enabled
-// connector subtype, and back-end lines turned into items.
+// connector subtype, the keyword file's loan of items, and back-end lines
+// turned into items.
+#include "AllocationLimit.h"
 #include "DatastoreTestSupport.h"
+#include "KeywordFile.h"
 
 #include <oleauto.h>
 
+#include <new>
 #include <set>
 
 using namespace datastore_test;
@@ -154,6 +158,39 @@ TEST_F(WebActionItems, TheKeywordFileAmendsAWebActionItemWithoutUnbindingIt)
     EXPECT_EQ(3, buy->getFlags());
     EXPECT_EQ(Enabled(0), buy->GetSubtype());
     EXPECT_EQ(nullptr, store.Item("Store_buy"));
+}
+
+// Saving the keyword file lends the dirty items to a database of its own;
+// memory that runs out while it lends must leave every item the store's
+// alone, or the lending database would destroy them at its end.
+TEST_F(WebActionItems, ALoanCutShortByMemoryLeavesNoItemLent)
+{
+    for (int i = 0; i < 100; ++i)
+        store.AddItem(WEB_ACTION_TYPE_ID, ("item-" + std::to_string(i)).c_str(), "item");
+    const std::vector<QuiItem*> items = ItemsOf(*store.GetItemList(), nullptr);
+    ASSERT_EQ(100u, items.size());
+    // The room the loan's record of the lent items asks for fails at once,
+    // on a later growth, or only at its full size.
+    const size_t failingSizes[] = {sizeof(QuiItem*), 32 * sizeof(QuiItem*), items.size() * sizeof(QuiItem*)};
+    for (size_t failing : failingSizes) {
+        SCOPED_TRACE(failing);
+        QuiKestrel lending;
+        QuiItemList& lent = *lending.getItemList();
+        bool outOfMemory = false;
+        try {
+            FailingAllocations fail(failing);
+            Loan<QuiItemList, QuiItem> loan(items, lent);
+        } catch (const std::bad_alloc&) {
+            outOfMemory = true;
+        }
+        EXPECT_TRUE(outOfMemory);
+        const std::vector<QuiItem*> left = ItemsOf(lent, nullptr);
+        EXPECT_EQ(0u, left.size()) << "items the lending database would destroy";
+        // Taken back here, so that the test fails rather than deletes twice.
+        for (QuiItem* item : left)
+            lent.remove(item);
+        EXPECT_EQ(items, ItemsOf(*store.GetItemList(), nullptr));
+    }
 }
 
 //--- back-end lines

@@ -1,6 +1,6 @@
-// The application object: the edition it starts, the back end's version
-// test, the grace period after a failed connection, the update check, the
-// reload of the datastore, opening notes and the exit command.
+// The application object: the edition it starts, the update check, the
+// reload of the datastore, opening notes and the exit command (its back
+// end at start-up: OzuAppBackEnd_test.cpp).
 #include "AppTestSupport.h"
 #include "KeptNotes.h"
 
@@ -10,7 +10,6 @@
 #include "ModalDriver.h"
 #include "NoteManager.h"
 #include "OzuPrefs.h"
-#include "QuiParserMgr.h"
 #include "URLHandler.h"
 #include "WebActionJug.h"
 
@@ -147,150 +146,6 @@ TEST_F(OzuApp, ANotificationAreaThatRefusesTheIconEndsTheStart)
     app.reset(new Refusing);
     app->m_lpCmdLine = const_cast<char*>("");
     EXPECT_FALSE(app->InitInstance());
-}
-
-TEST_F(OzuApp, TheVersionTestIsSkippedByNoVersionAnywhereOrByFeature8)
-{
-    struct Row {
-        const char* commandLine;
-        bool feature8;
-        long version;
-        BOOL started;
-    } rows[] = {
-        {"", false, 5, TRUE},
-        {"", false, 4, FALSE},
-        {"", false, 6, FALSE},
-        {"/noversion", false, 4, TRUE},
-        {"-a /noversion -b", false, 0, TRUE},
-        {"/NOVERSION", false, 4, FALSE},
-        {"noversion", false, 4, FALSE},
-        {"", true, 0, TRUE},
-    };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(std::string(row.commandLine) + (row.feature8 ? " with feature 8" : ""));
-        CPromptScript prompts;
-        g_script = EditionScript();
-        g_script.version = row.version;
-        if (row.feature8)
-            g_script.features.insert(8);
-        EXPECT_EQ(row.started, Start(row.commandLine));
-        std::vector<std::string> expected;
-        if (!row.started)
-            expected.push_back(Message(IDS_BACKEND_VERSION));
-        EXPECT_EQ(expected, Texts(prompts));
-        EXPECT_EQ(row.started ? 1 : 0, g_script.loads);
-        Stop();
-    }
-}
-
-TEST_F(OzuApp, BackEndErrorsAtStartUp)
-{
-    struct Row {
-        UINT code;
-        BOOL started;
-        UINT message;
-    } rows[] = {
-        {2055, FALSE, IDS_BACKEND_MISSING},
-        {IDS_NO_RECORD_CONTROL, FALSE, IDS_NO_RECORD_CONTROL},
-    };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.code);
-        CPromptScript prompts;
-        g_script = EditionScript();
-        g_script.failLoadWith = row.code;
-        EXPECT_EQ(row.started, Start());
-        EXPECT_EQ(std::vector<std::string>{Message(row.message)}, Texts(prompts));
-        Stop();
-    }
-}
-
-TEST_F(OzuApp, AnUnreachableBackEndIsRetriedForTheGracePeriodThenTheProgramEnds)
-{
-    g_script.unreachableLoads = 1000;
-    Make();
-    app->tick = 0xFFFFFF00;  // the tick count wraps round inside the period
-    ASSERT_TRUE(app->InitInstance());
-    EXPECT_TRUE(app->IsRetrying());
-    struct Row {
-        DWORD tick;
-        BOOL moreIdle;
-        bool retrying;
-    } rows[] = {
-        {0xFFFFFF00, TRUE, true},
-        {0x00000100, TRUE, true},
-        {0xFFFFFF00 + 300000, TRUE, true},
-        {0xFFFFFF00 + 300001, FALSE, false},
-    };
-    CPromptScript prompts;
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.tick);
-        int syncs = g_script.syncs;
-        app->tick = row.tick;
-        EXPECT_EQ(row.moreIdle, app->OnIdle(0));
-        EXPECT_EQ(row.retrying, app->IsRetrying() != FALSE);
-        if (row.retrying) {
-            EXPECT_LT(syncs, g_script.syncs) << "each pass rebuilds";
-        }
-    }
-    EXPECT_EQ(std::vector<std::string>{Message(IDS_BACKEND_GAVE_UP)}, Texts(prompts));
-    EXPECT_TRUE(TakeQuit());
-    Stop();
-}
-
-TEST_F(OzuApp, ABackEndThatAnswersWithinTheGracePeriodEndsTheRetries)
-{
-    g_script.unreachableLoads = 2;
-    ASSERT_TRUE(Start());
-    ASSERT_TRUE(app->IsRetrying());
-    CPromptScript prompts;
-    EXPECT_TRUE(app->OnIdle(0));
-    EXPECT_TRUE(app->IsRetrying());
-    EXPECT_FALSE(app->OnIdle(1));
-    EXPECT_FALSE(app->IsRetrying());
-    app->tick += 400000;
-    app->OnIdle(2);
-    EXPECT_TRUE(Texts(prompts).empty());
-    EXPECT_FALSE(TakeQuit());
-    Stop();
-}
-
-// Records the names of the items it hears of.
-class NameSink : public QuiParseResultSink {
-public:
-    void Callback(int, QuiPrsItemRole* role, QuiPrsKeyphrase*) override
-    {
-        if (role && role->getItem())
-            names.push_back(role->getItem()->getDisplayName());
-    }
-    std::vector<std::string> names;
-};
-
-// The names of the categories that the application's parser finds in a text.
-std::vector<std::string> CategoriesIn(COzuApp* app, const char* text)
-{
-    NameSink sink;
-    QuiParserMgr* manager = app->GetParserMgr();
-    CDatastore* datastore = app->GetDatastore();
-    QuiItemType* type = datastore ? datastore->GetItemType(datastore_test::kCategoryType) : nullptr;
-    QuiPrsContext* context = nullptr;
-    if (!manager || !type || manager->CreateContext(&context) != 0)
-        return {"<no parser>"};
-    manager->RegisterSink("Alias", context, type, &sink);
-    manager->Parse(text, context);
-    manager->DestroyContext(context);
-    return sink.names;
-}
-
-TEST_F(OzuApp, TheBackEndsCategoriesAreParsedOnceItAnswersWithinTheGracePeriod)
-{
-    g_script.unreachableLoads = 1;
-    g_script.backEndCategory = "Zeppelin";
-    ASSERT_TRUE(Start());
-    ASSERT_TRUE(app->IsRetrying());
-    EXPECT_FALSE(app->OnIdle(0));
-    ASSERT_FALSE(app->IsRetrying());
-    EXPECT_EQ(std::vector<std::string>{"Zeppelin"}, CategoriesIn(app.get(), "zeppelin ride"));
-    Stop();
 }
 
 TEST_F(OzuApp, TheUpdateCheckCountsWholeDaysOncePerRun)

@@ -9,10 +9,17 @@
 // connector files.
 extern const char kConnectorPassword[];
 
+// No connector file comes near this size (the shipped ones are a few KB).
+// A larger file is refused unread: it is read whole and copied several
+// times, so a stray file of hundreds of MB would take every start's memory.
+const size_t kConnectorFileMaxBytes = size_t(1) << 20;
+
 // 1, and a new zero-terminated text (free it with delete[]) in *text: the
 // file's text as stored or unscrambled. 0, with *text null, when the file
-// cannot be read, is empty, or holds no connector in any of the three forms.
-int ReadConnectorFile(const char* path, char** text);
+// cannot be read, is empty, is larger than kConnectorFileMaxBytes (then
+// *tooLarge, when given, is set), or holds no connector in any of the three
+// forms.
+int ReadConnectorFile(const char* path, char** text, bool* tooLarge = nullptr);
 
 // The same for bytes already read.
 int ReadConnectorText(const unsigned char* bytes, size_t length, char** text);

@@ -8,6 +8,8 @@
 #include <afxquill.h>
 
 #include <list>
+#include <set>
+#include <string>
 #include <vector>
 
 #include "QuiRegistry.h"
@@ -142,6 +144,9 @@ private:
     // none when it carries no names (a cache file from before).
     const CWebConnectorSubtype* FindKeptSubtype(const CWebActionJug& kept, int& connector) const;
     void SetWakeTimer(bool bOn);
+    // Loads the folder's files into the collection and tells the user of
+    // those refused for their size.
+    int LoadTelling(const CString& folder, CWebConnectorDefinitionFile& into);
 
     CWebActionList m_actions;
     CWebConnectorReg m_connectorReg;
@@ -155,6 +160,8 @@ private:
     bool m_bToldKeptAside = false;
     bool m_bToldHeld = false;
     bool m_bLetGo = false;
+    // The connector files already told as too large.
+    std::set<std::string> m_toldTooLarge;
     // While an action is handed over to the browser.
     bool m_bSending = false;
     CString m_strLastPage;

@@ -59,8 +59,9 @@ public:
     virtual ~CWebConnectorDefinitionFile() = default;
 
     // Reads the file (plain or scrambled) and appends its connectors. The
-    // number of connectors held afterwards, or 0 when the file was not read.
-    int Load(LPCSTR path);
+    // number of connectors held afterwards, or 0 when the file was not read
+    // (*tooLarge, when given, tells whether it was refused for its size).
+    int Load(LPCSTR path, bool* tooLarge = nullptr);
     // Appends the connectors of a definition text read from path. The text is
     // ended for a moment behind each subtype and given back as it came.
     void ParseConnectors(char* text, LPCSTR path);

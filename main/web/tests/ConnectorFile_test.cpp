@@ -115,18 +115,39 @@ TEST(ReadConnectorText, TakesPlainAndBothScrambledFormsAndNothingElse)
     }
 }
 
-TEST(ReadConnectorFile, ReadsWholeFilesAndRefusesMissingAndEmptyOnes)
+TEST(ReadConnectorFile, ReadsWholeFilesAndRefusesMissingEmptyAndOversizedOnes)
 {
     const std::string path = TestFileName(".xml");
-    char* text = nullptr;
-    WriteBytes(path, "");
-    EXPECT_EQ(0, ReadConnectorFile(path.c_str(), &text));
-    EXPECT_EQ(nullptr, text);
-    WriteBytes(path, KeyTextScrambled(kPlain));
-    ASSERT_EQ(1, ReadConnectorFile(path.c_str(), &text));
-    EXPECT_EQ(kPlain, text);
-    delete[] text;
+    const std::string atBound = kPlain + std::string(kConnectorFileMaxBytes - kPlain.size(), ' ');
+    const struct {
+        const char* what;
+        std::string stored;
+        std::string read;
+        bool tooLarge;
+    } rows[] = {
+        {"empty", "", "-", false},
+        {"scrambled", KeyTextScrambled(kPlain), kPlain, false},
+        {"as large as a connector file may be", atBound, atBound, false},
+        {"a byte larger", atBound + " ", "-", true},
+        {"scrambled and a byte larger", KeyTextScrambled(atBound + " "), "-", true},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        WriteBytes(path, row.stored);
+        char* text = reinterpret_cast<char*>(1);
+        bool tooLarge = !row.tooLarge;
+        std::string got = "-";
+        if (ReadConnectorFile(path.c_str(), &text, &tooLarge)) {
+            got = text;
+            delete[] text;
+        } else {
+            EXPECT_EQ(nullptr, text);
+        }
+        EXPECT_TRUE(row.read == got) << got.size() << " bytes read of " << row.stored.size();
+        EXPECT_EQ(row.tooLarge, tooLarge);
+    }
     std::remove(path.c_str());
+    char* text = nullptr;
     EXPECT_EQ(0, ReadConnectorFile(path.c_str(), &text));
 }
 

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "ConnectorFile.h"
+#include "QuiResIds.h"
 #include "RegistryBranch.h"
 #include "WebActionHandler.h"
 #include "QuiTesting.h"
@@ -275,6 +277,48 @@ TEST_F(Handler, AFileThatCannotMoveIsReportedAndLeftAsItWas)
         EXPECT_EQ(OneConnector("C"), QuiTesting::ReadText("c.xml"));
         RemoveFolder(kDisabled);
     }
+}
+
+// A stray file far larger than any connector file is refused unread, named
+// to the user once, and the folder's other files load all the same.
+TEST_F(Handler, AFileTooLargeForAConnectorIsNamedAndTheOthersLoad)
+{
+    HMODULE library = LoadLibraryA("QuiRes1033.dll");
+    ASSERT_NE(nullptr, library);
+    HINSTANCE previous = AfxGetResourceHandle();
+    AfxSetResourceHandle(library);
+    const std::string huge = OneConnector("Huge") + std::string(kConnectorFileMaxBytes, ' ');
+    struct Row {
+        const char* folder;
+        bool disabled;
+    } rows[] = {{"", false}, {kDisabled, true}};
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.disabled ? "disabled folder" : "connectors folder");
+        GetDisabledConnectorsFolder();
+        WriteBytes(std::string(row.folder) + "a.xml", OneConnector("A"));
+        WriteBytes(std::string(row.folder) + "huge.xml", huge);
+        WriteBytes(std::string(row.folder) + "z.xml", OneConnector("Z"));
+        CWebActionHandler handler;
+        CPromptScript prompts;
+        prompts.AnswerNext(IDOK);
+        const std::string names =
+            Names(row.disabled ? handler.GetDisabledConnectors()
+                               : (handler.LoadConnectors(), handler.GetEnabledConnectors().GetConnectors()));
+        EXPECT_EQ("A,Z", names);
+        CString format, told;
+        format.LoadString(IDS_CONNECTOR_TOO_LARGE);
+        told.Format(format, (FullPath(std::string(row.folder) + "huge.xml") + "\r\n").c_str());
+        ASSERT_EQ(1u, prompts.Asked().size());
+        EXPECT_EQ(told, prompts.Asked()[0].text);
+        row.disabled ? handler.LoadDisabledConnectors() : handler.LoadConnectors();
+        EXPECT_EQ(1u, prompts.Asked().size()) << "told once, not at every reload";
+        EXPECT_EQ(0, prompts.Unexpected());
+        RemoveFolder(kDisabled);
+        for (const char* file : {"a.xml", "huge.xml", "z.xml"})
+            DeleteFileA(file);
+    }
+    AfxSetResourceHandle(previous);
+    FreeLibrary(library);
 }
 
 TEST_F(Handler, ReadsTheDisabledFolderBeforeAnythingMovesIntoIt)

@@ -227,6 +227,7 @@
 #define IDS_RELOAD_CONNECTORS_OPEN 60071
 #define IDS_RELOAD_NOTES_OPEN    60077
 #define IDS_EDITION_MISSING      60090  /* an edition this program does not carry */
+#define IDS_CONNECT_NO_MEMORY    60157  /* loading the items at start ran out of memory */
 #define IDS_WAIT_FOR_FILING      60133  /* settings refused while a note is being sent */
 
 /* Web actions pane (webpane.rc): its check button's caption and tool tip and
@@ -288,6 +289,7 @@
 #define IDS_OFFLINE_NOT_SAVED    57763  /* printf format, one text: the cache file's path */
 #define IDS_OFFLINE_CACHE_UNREAD 57764  /* printf format, two texts: the cache file's path, where it was moved */
 #define IDS_OFFLINE_CACHE_HELD   57765  /* printf format, one text: the cache file's path */
+#define IDS_CONNECTOR_TOO_LARGE  60156  /* printf format, one text: the refused files' paths, one a line */
 #define IDS_WEB_NOTHING_TO_FILE  57714
 /* Item database viewer, its edit dialog and the connector dialogs (viewer.rc). */
 #define IDI_QUILLMATE            141    /* the viewer's and the connector dialog's icon */
