@@ -194,9 +194,24 @@ BOOL COzuApp::BuildParserMgr(BOOL bSync)
         m_pParserMgr->LoadItems();
     } catch (...) {
         QuiDeleteCurrentException();
+        // A manager that was never set up would parse nothing, unnoticed.
+        delete m_pParserMgr;
+        m_pParserMgr = nullptr;
         return FALSE;
     }
+    m_bParserPending = FALSE;
     return TRUE;
+}
+
+void COzuApp::RebuildParserMgr(BOOL bSync)
+{
+    if (BuildParserMgr(bSync))
+        return;
+    // Told once; the idle passes try again until it loads.
+    if (!m_bParserPending)
+        AfxMessageBox(IDS_PARSER_RELOAD_FAILED, MB_OK | MB_ICONWARNING | MB_TASKMODAL);
+    m_bParserPending = TRUE;
+    m_dwParserTick = GetTickCount();
 }
 
 void COzuApp::DeleteDatastore()
@@ -229,6 +244,9 @@ BOOL COzuApp::OnIdle(LONG)
         return FALSE;
     // Texts an automation client handed over while the program was not ready.
     OpenWaitingTexts();
+    if (m_bParserPending && m_bReady && !IsWaiting() &&
+        GetTickCount() - m_dwParserTick >= static_cast<DWORD>(kParserRetryMs))
+        RebuildParserMgr(FALSE);
     if (m_bRetrying) {
         if (GetTickCount() - m_dwFailureTick <= static_cast<DWORD>(kGracePeriodMs)) {
             // Open notes would only refuse the reload, with a message each pass.
@@ -240,7 +258,7 @@ BOOL COzuApp::OnIdle(LONG)
                 OnAppExit();
             } else if (m_bReady && m_pDatastore && !m_bRetrying) {
                 // The back end's categories and contacts arrived only now.
-                BuildParserMgr(FALSE);
+                RebuildParserMgr(FALSE);
             }
             return m_bRetrying;
         }
@@ -321,7 +339,7 @@ void COzuApp::ReloadDatastore(int nMode, BOOL bReport)
             if (!RunFullReload())
                 return;
         }
-        BuildParserMgr(s_nReloadStage != kFullRunning);
+        RebuildParserMgr(s_nReloadStage != kFullRunning);
         m_bReloadPending = FALSE;
         m_bReady = TRUE;
         s_nReloadStage = kIdle;

@@ -59,6 +59,11 @@ public:
     // A new parser manager over the datastore's item database; FALSE when
     // any step failed (nothing is reported).
     BOOL BuildParserMgr(BOOL bSync);
+    // After the start: a parser that fails to load is told once and tried
+    // again at the idle passes, at most every kParserRetryMs.
+    void RebuildParserMgr(BOOL bSync);
+    BOOL IsParserPending() const { return m_bParserPending; }
+    enum { kParserRetryMs = 10000 };
     // nMode 1: the user's full reload; 0: after a change of settings or files.
     void ReloadDatastore(int nMode, BOOL bReport);
     BOOL IsReloadPending() const { return m_bReloadPending; }
@@ -110,6 +115,8 @@ private:
     BOOL m_bUpdateCheckPending = FALSE;
     BOOL m_bReloadPending = FALSE;
     BOOL m_bRetrying = FALSE;
+    BOOL m_bParserPending = FALSE;
+    DWORD m_dwParserTick = 0;
     DWORD m_dwFailureTick = 0;
     BOOL m_bReloadNoticeGiven = FALSE;
 

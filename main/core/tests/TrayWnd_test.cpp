@@ -4,6 +4,7 @@
 #include "AppTestSupport.h"
 
 #include <functional>
+#include <stdexcept>
 
 #include "KestrelViewerDlg.h"
 #include "NoteManager.h"
@@ -453,6 +454,26 @@ TEST_F(TrayWnd, ASettingChangeReloadsLightly)
     tray->SendMessage(WM_SETTINGCHANGE, 0, 0);
     EXPECT_EQ(syncs + 1, g_script.syncs);
     EXPECT_EQ(1u, g_script.made.size());
+}
+
+// Another program's setting change reloads with no note open: a parser
+// that then fails to load is told once, and the idle passes try again.
+TEST_F(TrayWnd, AParserThatFailsToLoadAgainIsToldOnceAndTriedAgain)
+{
+    g_script.whileLoading = [] { throw std::runtime_error("the parser's items"); };
+    CPromptScript prompts;
+    prompts.AnswerNext(IDOK);
+    tray->SendMessage(WM_SETTINGCHANGE, 0, 0);
+    EXPECT_EQ(std::vector<std::string>{Message(IDS_PARSER_RELOAD_FAILED)}, Texts(prompts));
+    EXPECT_EQ(nullptr, app->GetParserMgr()) << "a manager that was never set up";
+    EXPECT_TRUE(app->IsParserPending());
+    app->OnIdle(0);
+    EXPECT_TRUE(app->IsParserPending()) << "not before its time";
+    app->tick += COzuApp::kParserRetryMs;
+    app->OnIdle(0);
+    EXPECT_FALSE(app->IsParserPending());
+    EXPECT_NE(nullptr, app->GetParserMgr());
+    EXPECT_EQ(1u, prompts.Asked().size());
 }
 
 TEST_F(TrayWnd, SpokenCommandsToANoteNeedAnActiveNote)

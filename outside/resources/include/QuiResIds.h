@@ -224,6 +224,7 @@
 #define IDS_RELOAD_FAILED        60027
 #define IDS_RELOAD_VIEWER_OPEN   60028
 #define IDS_PARSER_FAILED        60029
+#define IDS_PARSER_RELOAD_FAILED 60161  /* the parser did not load again after a reload */
 #define IDS_RELOAD_CONNECTORS_OPEN 60071
 #define IDS_RELOAD_NOTES_OPEN    60077
 #define IDS_EDITION_MISSING      60090  /* an edition this program does not carry */
