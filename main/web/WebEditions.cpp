@@ -202,6 +202,12 @@ void CWebOnlyDatastore::RemoveLoginPage()
     m_strLoginPage.Empty();
 }
 
+void CWebOnlyDatastore::SaveAtSessionEnd()
+{
+    CDatastore::SaveAtSessionEnd();
+    RemoveLoginPage();
+}
+
 //--- the note
 
 CWebActionNote::~CWebActionNote() = default;

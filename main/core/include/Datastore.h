@@ -98,7 +98,7 @@ public:
     // The session is ending: writes the keyword file and the web actions
     // kept off line now, asking only to retry while their list cannot be
     // written, since they would be lost otherwise.
-    void SaveAtSessionEnd();
+    virtual void SaveAtSessionEnd();
 
     // At exit: tells the user how many web actions kept off line were not
     // sent yet and wait for the next start, after asking to retry while

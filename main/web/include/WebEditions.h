@@ -46,6 +46,8 @@ public:
     static void SetLoginPageLife(UINT ms) { s_nLoginPageLife = ms; }
     // Removes the login's page now when it is still the one the login wrote.
     void RemoveLoginPage();
+    // The process may be ended before the page's timer: it goes now.
+    void SaveAtSessionEnd() override;
 
 private:
     static void CALLBACK OnLoginPageTimer(HWND, UINT, UINT_PTR id, DWORD);

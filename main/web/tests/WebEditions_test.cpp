@@ -242,6 +242,13 @@ TEST_F(WebOnly, TheLoginRunsAtStartAndItsPageGoesOnceTheBrowserHadIt)
     EXPECT_NE(std::string::npos, ReadBytes(page).find("value=\"ann\""));
     PumpUntil([&] { return !datastore_test::Exists(page); });
     EXPECT_FALSE(datastore_test::Exists(page)) << "the password stays on disk";
+
+    // The session's end may end the process before the page's time.
+    web->SubmitWebLogin();
+    const std::string last(web->GetWebActionHandler()->GetLastPage());
+    ASSERT_TRUE(datastore_test::Exists(last));
+    web->SaveAtSessionEnd();
+    EXPECT_FALSE(datastore_test::Exists(last)) << "the session's end left the password on disk";
 }
 
 // Another connector file's hidden action of the login's name, read before
