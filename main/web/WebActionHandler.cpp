@@ -151,11 +151,7 @@ int CWebActionHandler::SetConnectorEnabled(const CWebConnectorDef& connector, UI
 
 CWebActionHandler::CWebActionHandler()
 {
-    // At the start every page of an earlier run goes, a login's password
-    // among them should that run have been ended before its page's time.
-    static bool s_bStarted = false;
-    DeleteWebActionPages(s_bStarted ? kPageLifeMs : 0);
-    s_bStarted = true;
+    DeleteWebActionPages(kPageLifeMs);
 }
 
 CWebActionHandler::~CWebActionHandler()
