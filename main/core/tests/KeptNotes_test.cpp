@@ -78,15 +78,18 @@ protected:
     }
 };
 
-// Answers the logoff question only after the session has ended under it,
-// as when the user never answers and Windows ends the program anyway.
+// Answers a box only after the session has ended under it, as when the user
+// never answers and Windows ends the program anyway.
 class EndsUnanswered : public CPromptHandler {
 public:
     explicit EndsUnanswered(CWnd* main) : m_main(main), m_previous(AfxSetPromptHandler(this)) {}
     ~EndsUnanswered() override { AfxSetPromptHandler(m_previous); }
     CPromptAnswer Respond(const CPromptRequest&) override
     {
-        m_main->SendMessage(WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
+        // Null: the main window of the application as it is then.
+        CWnd* main = m_main ? m_main : AfxGetMainWnd();
+        if (main)
+            main->SendMessage(WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
         CPromptAnswer answer;
         answer.nResult = IDYES;
         return answer;
@@ -177,6 +180,27 @@ TEST_F(KeptAtTheEnd, TheNotesAndTextsOpenAgainAfterTheSessionEndedHoweverItEnded
         CloseAllNotes(app.get());
         Stop();
     }
+}
+
+// The start's word that the notes are back is a box: a session that ends
+// while it is open keeps the notes once more.
+TEST_F(KeptAtTheEnd, ASessionEndingWhileTheStartTellsOfTheNotesKeepsThemAgain)
+{
+    ASSERT_TRUE(Start());
+    TypeAndQueue();
+    Send(WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
+    TakeQuit();
+    Stop();
+    const std::vector<std::string> kept = KeptTexts();
+    ASSERT_EQ(2u, kept.size());
+    {
+        EndsUnanswered endsInTheBox(nullptr);
+        ASSERT_TRUE(Start());
+    }
+    EXPECT_EQ(kept, KeptTexts()) << "opened, then lost with the session";
+    TakeQuit();
+    CloseAllNotes(app.get());
+    Stop();
 }
 
 } // namespace

@@ -166,6 +166,21 @@ TEST_F(WebWaits, AFileOrCloseWhileTheNoteFilesIsPutOffUntilTheFilingReturns)
     }
 }
 
+// Another program's new-note request while the entry waits: the note opens,
+// and the filing goes on with the note it started from.
+TEST_F(WebWaits, AnotherProgramsNewNoteDuringTheWaitOpensANoteBesideTheFiling)
+{
+    CActionNote* filed = TypedNote();
+    CPromptScript prompts;
+    FileWith(filed, Main(), QUI_NAN_MSG, 0);
+    Pump();
+    EXPECT_EQ(1u, Lines(kNavigated)) << "filed once";
+    EXPECT_EQ(1u, Lines(kArrived));
+    EXPECT_FALSE(IsListed(filed));
+    EXPECT_EQ(1, app->GetNoteCount()) << "the new note";
+    EXPECT_TRUE(prompts.Asked().empty());
+}
+
 TEST_F(WebWaits, ThePreferencesAreNotAppliedWhileAnEntryWaitsAndTheBrowserStays)
 {
     ASSERT_TRUE(ShowPreferences(QUI_PREFS_PAGE_BASIC));
