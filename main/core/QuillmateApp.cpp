@@ -228,7 +228,7 @@ void CQuillmateApp::OnAppAbout()
     EndModalBox();
 }
 
-CQuillmateApp::NotesAsked CQuillmateApp::AskAboutNotes(BOOL bCancel)
+CQuillmateApp::NotesAsked CQuillmateApp::AskAboutNotes(AskedFor asked)
 {
     // Asked again from inside one of its own boxes (an exit or a logoff
     // meanwhile), it would file or end the note the first one asks about.
@@ -239,10 +239,10 @@ CQuillmateApp::NotesAsked CQuillmateApp::AskAboutNotes(BOOL bCancel)
         BOOL& flag;
         ~Done() { flag = FALSE; }
     } done{m_bAskingAboutNotes};
-    return AskAboutEachNote(bCancel);
+    return asked == askedAtExit ? AskAboutEachNote() : AskAtSessionEnd();
 }
 
-CQuillmateApp::NotesAsked CQuillmateApp::AskAboutEachNote(BOOL bCancel)
+CQuillmateApp::NotesAsked CQuillmateApp::AskAboutEachNote()
 {
     for (;;) {
         CActionNote* note = GetCurrentNote();
@@ -256,7 +256,7 @@ CQuillmateApp::NotesAsked CQuillmateApp::AskAboutEachNote(BOOL bCancel)
         CString text;
         note->GetNoteText(text);
         const int answer =
-            text.IsEmpty() ? IDNO : AfxMessageBox(IDS_EXIT_FILE_NOTE, (bCancel ? MB_YESNOCANCEL : MB_YESNO) | MB_TASKMODAL);
+            text.IsEmpty() ? IDNO : AfxMessageBox(IDS_EXIT_FILE_NOTE, MB_YESNO | MB_TASKMODAL);
         // The session ended while the box was open: nothing is filed into a
         // back end that is going away, and the note stays as it is.
         if (!m_pNoteManager || m_bSessionEnded)
@@ -291,7 +291,7 @@ void CQuillmateApp::OnAppExit()
         m_bExitPending = TRUE;
         return;
     }
-    switch (AskAboutNotes(FALSE)) {
+    switch (AskAboutNotes(askedAtExit)) {
     case notesFiling:
         m_bExitPending = TRUE;
         return;
@@ -315,12 +315,7 @@ BOOL CQuillmateApp::OnQueryEndSession(LPARAM lParam)
     // is open is kept for the next start.
     if (m_bSessionEnded || (lParam & ENDSESSION_CLOSEAPP))
         return TRUE;
-    if (m_bAskingAboutNotes)
-        return FALSE;
-    m_bAskingAboutNotes = TRUE;
-    const NotesAsked asked = AskAtSessionEnd();
-    m_bAskingAboutNotes = FALSE;
-    return asked == notesClosed;
+    return AskAboutNotes(askedAtSessionEnd) == notesClosed;
 }
 
 CQuillmateApp::NotesAsked CQuillmateApp::AskAtSessionEnd()

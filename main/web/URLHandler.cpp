@@ -211,11 +211,6 @@ int QuiURLHandler::OpenURL(LPCSTR lpszURL, BOOL bShow)
     return opened;
 }
 
-BOOL QuiURLHandler::IsOpening()
-{
-    return g_bOpening;
-}
-
 void QuiURLHandler::SetQuitting(BOOL bQuitting)
 {
     g_bQuitting = bQuitting;

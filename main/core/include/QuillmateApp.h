@@ -104,10 +104,12 @@ public:
     afx_msg void OnAppExit();
     // What the exit command asks: for each open note that holds text, and
     // for each text that still waits for a note, whether to file it (Yes)
-    // or discard it (No); bCancel adds Cancel, which keeps the note. Texts
-    // that cannot be opened as notes are told.
+    // or discard it (No); texts that cannot be opened as notes are told.
+    // At the session's end (see OnQueryEndSession) Cancel is offered too,
+    // and a note let go stays until the end is certain.
     enum NotesAsked { notesClosed, notesKept, notesFiling };
-    NotesAsked AskAboutNotes(BOOL bCancel);
+    enum AskedFor { askedAtExit, askedAtSessionEnd };
+    NotesAsked AskAboutNotes(AskedFor asked);
     // Logoff and shut-down: asks about each note that holds text; TRUE lets
     // the session end. Yes files the note; No lets it go once the end is
     // certain, and nothing goes before; Cancel, a failed filing, one under
@@ -170,7 +172,7 @@ private:
     // What the session's end writes before it returns: the datastore's
     // files, asking only about what would be lost otherwise.
     void SaveAtSessionEnd();
-    NotesAsked AskAboutEachNote(BOOL bCancel);
+    NotesAsked AskAboutEachNote();
 
     DECLARE_MESSAGE_MAP()
 };

@@ -84,9 +84,6 @@ public:
     // A driver that throws is dropped and the choice made afresh (the URL is
     // not opened again).
     int OpenURL(LPCSTR lpszURL, BOOL bShow);
-    // TRUE while a URL is being handed to the browser: its wait lets
-    // messages through, and nothing else is handed over meanwhile.
-    static BOOL IsOpening();
     // The driver's answer; 0 without a driver.
     int IsConnected();
 
